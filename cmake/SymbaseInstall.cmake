@@ -1,0 +1,25 @@
+# cmake --install: public headers, the library, the command-line host, a CMake
+# package (find_package(symbase) gives symbase::symbase) and symbase.pc.
+include(CMakePackageConfigHelpers)
+
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/include/symbase"
+        DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" FILES_MATCHING PATTERN "*.h")
+install(TARGETS symbase EXPORT symbaseTargets
+        LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}"
+        ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}"
+        RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(TARGETS symbase_cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(EXPORT symbaseTargets NAMESPACE symbase::
+        DESTINATION "${CMAKE_INSTALL_LIBDIR}/cmake/symbase")
+
+configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/symbaseConfig.cmake.in"
+  "${PROJECT_BINARY_DIR}/symbaseConfig.cmake"
+  INSTALL_DESTINATION "${CMAKE_INSTALL_LIBDIR}/cmake/symbase")
+write_basic_package_version_file("${PROJECT_BINARY_DIR}/symbaseConfigVersion.cmake"
+  COMPATIBILITY SameMajorVersion)
+install(FILES "${PROJECT_BINARY_DIR}/symbaseConfig.cmake"
+              "${PROJECT_BINARY_DIR}/symbaseConfigVersion.cmake"
+        DESTINATION "${CMAKE_INSTALL_LIBDIR}/cmake/symbase")
+
+configure_file("${PROJECT_SOURCE_DIR}/cmake/symbase.pc.in" "${PROJECT_BINARY_DIR}/symbase.pc" @ONLY)
+install(FILES "${PROJECT_BINARY_DIR}/symbase.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
