@@ -1,0 +1,167 @@
+#ifndef SYMBASE_XBASE_ENGINE_H
+#define SYMBASE_XBASE_ENGINE_H
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "xbase/file_system.h"
+#include "xbase/result.h"
+
+// The table engine's operations, as the symbol base calls them: sessions,
+// dBASE IV tables, multiple-index files, fields, tags, positioning, rows,
+// relations (filter + sort) and the integrity check.
+//
+// Handles are owned by their session: EngineCloseAll and EngineEnd free them
+// (and every handle obtained from them). Every operation accepts a null
+// handle and then returns kErrArgument (or null, or does nothing for the void
+// ones) without touching anything. After each call that can fail,
+// session.error holds its result: 0, a positive outcome, or a negative code.
+//
+// Order and visibility: with a tag selected, moves follow that tag, which
+// lists only the rows its filter admits; with no tag selected they follow
+// record numbers and show every row, deleted ones included. A relation shows
+// only the rows its query admits and never a deleted one.
+//
+// Writes: a changed row is written when the table moves off it, on
+// TableUnlock and at EngineCloseAll/EngineEnd; after TableUnlock the table and
+// its index files hold every change. A write takes the locks it needs without
+// waiting: when another process holds them the call returns kLocked.
+
+namespace xbase {
+
+class Table;
+class Index;
+class Field;
+class Tag;
+class Relation;
+struct SessionState;
+
+struct Session {
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // The result of the last operation of this session.
+  int error = 0;
+  // Options, set after EngineInit. auto_open: open a production index with its
+  // table (1) or not (0). safety: refuse to create over an existing file (1)
+  // or replace it (0). lock_attempts: how often a lock is tried (1: once,
+  // never waiting).
+  int auto_open = 1;
+  char safety = 1;
+  int lock_attempts = 1;
+  // Where the files are reached; the POSIX file system unless set before
+  // EngineInit.
+  FileSystem* file_system = nullptr;
+
+  std::unique_ptr<SessionState> state;
+};
+
+// A field of a table to create: name (at most 10 characters), type 'C',
+// width 1..254, decimals 0. Lists end with an entry whose name is null.
+struct FieldSpec {
+  const char* name;
+  char type;
+  int width;
+  int decimals;
+};
+
+// A tag of an index file to create. Lists end with an entry whose name is null.
+struct TagSpec {
+  const char* name;
+  const char* key_expression;
+  const char* filter_expression;  // null or "" for none
+  int unique;                     // 0: not unique
+  int descending;                 // 0: ascending
+};
+
+// Sessions. `flags` is ignored; `tuning` is a size hint (6300 by the symbol
+// base). EngineEnd closes everything and ends the session; EngineCloseAll
+// closes every file and keeps the session. Both flush first.
+void EngineInit(Session* session, int flags, int tuning);
+int EngineEnd(Session* session);
+int EngineCloseAll(Session* session);
+
+// Tables. Create replaces an existing file when session.safety is 0.
+Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
+                   const TagSpec* tags);
+Table* TableOpen(Session* session, const char* path);
+// Removes the rows marked deleted, renumbers the rest and rebuilds every tag
+// of the table's open index files. kLocked when another process uses the table.
+int TableCompact(Table* table);
+
+// Index files: opened or created explicitly after their table. Several can be
+// open on one table; every write keeps all their tags up to date.
+Index* IndexCreate(Table* table, const char* path, const TagSpec* tags);
+Index* IndexOpen(Table* table, const char* path);
+
+// Lookups by name (case ignored; a tag name compares over at most its first
+// 10 characters). Null when absent.
+Field* FieldGet(Table* table, const char* name);
+Tag* TagGet(Table* table, const char* name);
+
+// Positioning. TagSelect(table, nullptr) selects record-number order.
+void TagSelect(Table* table, Tag* tag);
+// Seeks `key` on the selected tag, compared over its own length capped at the
+// key length: kOk on the first matching entry, kAfter on the first greater
+// entry, kEof past the last entry. With no tag selected, kErrTag.
+int TableSeek(Table* table, const char* key);
+int TableTop(Table* table);      // kOk, or kEof on an empty order
+int TableBottom(Table* table);   // kOk, or kEof on an empty order
+int TableGoStart(Table* table);  // as TableTop
+int TableSkip(Table* table, long count);  // kOk, kEof past the end, kBof before the start
+int TableGo(Table* table, long record);   // kOk, or kErrRecord outside 1..count
+long TableRecordNumber(Table* table);     // 0 when not on a row
+long TableRecordCount(Table* table);      // rows, deleted ones included; negative on error
+int TableEof(Table* table);
+int TableBof(Table* table);
+// Writes what is pending and frees the locks this table holds.
+int TableUnlock(Table* table);
+
+// Rows. AppendStart begins a new row (the current row's fields as they are;
+// RecordBlank blanks them); RecordAppend adds it and indexes it.
+int AppendStart(Table* table, int reserved);
+void RecordBlank(Table* table);
+int RecordAppend(Table* table);
+// Marks the current row deleted (written at once) or recalls it; the row
+// leaves (or rejoins) at once every tag whose filter no longer (or again)
+// admits it.
+int RecordDelete(Table* table);
+int RecordRecall(Table* table);
+int RecordIsDeleted(Table* table);  // 1 or 0
+
+// Fields of the current row. Assign: left-aligned, blank-padded, cut to the
+// width. Copy: the whole field, trailing blanks kept, NUL-ended, into a buffer
+// of `size` bytes (at most size - 1 characters are copied); returns the count.
+int FieldAssign(Field* field, const char* text);
+void FieldBlank(Field* field);
+int FieldCopy(Field* field, char* buffer, int size);
+int FieldWidth(Field* field);
+const char* FieldName(Field* field);
+
+// Relations over one table: a query (filter) and an optional sort expression.
+// Without a sort, rows come in the table's selected order when the relation is
+// positioned. RelationTop and RelationSkip put the table on each matching row
+// in turn: kOk, or kEof at the end (kBof before the start). A malformed
+// expression gives kErrExpression or kErrField from QuerySet/SortSet, and
+// RelationTop then returns kRelationEnd.
+Relation* RelationCreate(Table* table);
+int RelationQuerySet(Relation* relation, const char* expression);
+int RelationSortSet(Relation* relation, const char* expression);
+int RelationTop(Relation* relation);
+int RelationSkip(Relation* relation, long count);
+int RelationFree(Relation* relation, int close_files);
+
+// Checks a table and every index file open on it: each tag entry points at a
+// live row whose key is that entry's key and that the tag's filter admits,
+// each such row is in the tag exactly once, keys are in order, blocks and free
+// lists are sound, the table header matches the file. Calls `problem` once
+// per fault; returns 0 when all is sound, a negative code otherwise.
+int IntegrityCheck(Table* table, const std::function<void(const std::string&)>& problem);
+
+}  // namespace xbase
+
+#endif

@@ -1,0 +1,58 @@
+#ifndef SYMBASE_XBASE_FILE_SYSTEM_H
+#define SYMBASE_XBASE_FILE_SYSTEM_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The engine's one door to the files: every read, write, size query, truncate,
+// sync, lock and rename goes through these two interfaces. Production uses the
+// POSIX implementation; tests put in memory-backed or failing ones.
+//
+// Every call returns 0 on success or a negative code of xbase/result.h; Lock
+// returns kLocked (50) when another open file description holds a conflicting
+// lock, at once, without waiting.
+
+namespace xbase {
+
+class File {
+ public:
+  virtual ~File() = default;
+
+  // Reads up to n bytes at offset into buffer; *got receives the count read
+  // (short only at the end of the file).
+  virtual int ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) = 0;
+  // Writes n bytes at offset, growing the file as needed; all or failure.
+  virtual int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) = 0;
+  virtual int Size(std::uint64_t* size) = 0;
+  virtual int Truncate(std::uint64_t size) = 0;
+  virtual int Sync() = 0;
+  // Byte-range locks owned by this open file (open-file-description locks on
+  // Linux): they stay when another descriptor of the same file is closed, and
+  // conflict with other opens of the file, in this process or another.
+  virtual int Lock(std::uint64_t offset, std::uint64_t length, bool exclusive) = 0;
+  virtual int Unlock(std::uint64_t offset, std::uint64_t length) = 0;
+};
+
+enum class OpenMode {
+  kReadWrite,  // existing file, read and write
+  kCreate,     // create, or truncate an existing file to empty; read and write
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual int Open(const std::string& path, OpenMode mode, std::unique_ptr<File>* out) = 0;
+  // Replaces `to` by `from` atomically where the platform allows.
+  virtual int Rename(const std::string& from, const std::string& to) = 0;
+  virtual int Remove(const std::string& path) = 0;
+
+  // The process's POSIX file system. Never null.
+  static FileSystem* Posix();
+};
+
+}  // namespace xbase
+
+#endif
