@@ -1,0 +1,156 @@
+// The production FileSystem: plain POSIX calls on Linux. Locks are
+// open-file-description locks so that closing one descriptor of a file never
+// drops the locks held through another.
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <limits>
+
+#include "xbase/file_system.h"
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+constexpr std::uint64_t kMaxOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
+
+// An offset plus a length that would not fit off_t is refused before any call.
+bool RangeFits(std::uint64_t offset, std::uint64_t length) {
+  return offset <= kMaxOffset && length <= kMaxOffset - offset;
+}
+
+class PosixFile final : public File {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override { ::close(fd_); }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
+
+  int ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) override {
+    *got = 0;
+    if (!RangeFits(offset, n)) return kErrArgument;
+    char* out = static_cast<char*>(buffer);
+    while (*got < n) {
+      ssize_t r = ::pread(fd_, out + *got, n - *got, static_cast<off_t>(offset + *got));
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return kErrRead;
+      }
+      if (r == 0) break;  // end of file
+      *got += static_cast<std::size_t>(r);
+    }
+    return kOk;
+  }
+
+  int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override {
+    if (!RangeFits(offset, n)) return kErrArgument;
+    const char* in = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < n) {
+      ssize_t w = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return kErrWrite;
+      }
+      if (w == 0) return kErrWrite;  // no progress: disk full or similar
+      done += static_cast<std::size_t>(w);
+    }
+    return kOk;
+  }
+
+  int Size(std::uint64_t* size) override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return kErrRead;
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return kOk;
+  }
+
+  int Truncate(std::uint64_t size) override {
+    if (size > kMaxOffset) return kErrArgument;
+    while (::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
+      if (errno != EINTR) return kErrWrite;
+    }
+    return kOk;
+  }
+
+  int Sync() override {
+    while (::fdatasync(fd_) != 0) {
+      if (errno != EINTR) return kErrWrite;
+    }
+    return kOk;
+  }
+
+  int Lock(std::uint64_t offset, std::uint64_t length, bool exclusive) override {
+    return SetLock(offset, length, exclusive ? F_WRLCK : F_RDLCK);
+  }
+
+  int Unlock(std::uint64_t offset, std::uint64_t length) override {
+    return SetLock(offset, length, F_UNLCK);
+  }
+
+ private:
+  // Never waits: a conflict comes back at once as kLocked. A zero length
+  // would mean "to the end of the file" to fcntl, which no caller means.
+  int SetLock(std::uint64_t offset, std::uint64_t length, short type) {
+    if (length == 0 || !RangeFits(offset, length)) return kErrArgument;
+    struct flock fl = {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    fl.l_pid = 0;  // required by OFD locks
+    while (::fcntl(fd_, F_OFD_SETLK, &fl) != 0) {
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EACCES) return kLocked;
+      return kErrLock;
+    }
+    return kOk;
+  }
+
+  int fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  int Open(const std::string& path, OpenMode mode, std::unique_ptr<File>* out) override {
+    out->reset();
+    if (path.empty() || path.find('\0') != std::string::npos) return kErrArgument;
+    const bool create = mode == OpenMode::kCreate;
+    int flags = O_RDWR | O_CLOEXEC;
+    if (create) flags |= O_CREAT | O_TRUNC;
+    int fd;
+    do {
+      fd = ::open(path.c_str(), flags, 0644);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return create ? kErrCreate : kErrOpen;
+    // Only regular files: a directory or a device is not a table.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return create ? kErrCreate : kErrOpen;
+    }
+    out->reset(new PosixFile(fd));
+    return kOk;
+  }
+
+  int Rename(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? kOk : kErrRename;
+  }
+
+  int Remove(const std::string& path) override {
+    return ::unlink(path.c_str()) == 0 ? kOk : kErrRename;
+  }
+};
+
+}  // namespace
+
+FileSystem* FileSystem::Posix() {
+  static PosixFileSystem instance;
+  return &instance;
+}
+
+}  // namespace xbase
