@@ -17,7 +17,19 @@
 // compares only as many characters as the right-hand text has (SET EXACT OFF).
 // UPPER() maps Windows-1252, accented letters included.
 //
-// Parsed once; evaluation allocates nothing and reads only the record image.
+// Details: an empty right-hand text is equal to any text; a right-hand text
+// longer than the left one is never equal. `<`, `<=`, `>`, `>=` compare bytes
+// unsigned under the same rule: a left text that begins with the whole right
+// text is equal to it, and a left text that is a proper beginning of the right
+// one is less. `$` is case-sensitive, and an empty left text is contained in
+// any text. Comparisons take two texts and .AND./.OR./.NOT. take logical
+// values; anything else is refused when parsing. Blanks, tabs and line ends
+// may stand between tokens; bytes of 0x80 and above only inside quotes.
+// Limits: 4096 bytes of text, 64 levels of nesting, 1024 bytes for any text
+// value (a field, a literal, a concatenation).
+//
+// Parsed once; evaluation allocates nothing, keeps no state and reads only the
+// record image, so one expression may be evaluated from several threads.
 
 namespace xbase {
 
@@ -42,14 +54,16 @@ class Expression {
   ~Expression();
 
   Type type() const;
-  // Width in bytes of a text result (fields and literals concatenated).
+  // Width in bytes of a text result (fields and literals concatenated); 1
+  // for a logical expression.
   std::size_t width() const;
   const std::string& text() const;
 
-  // A logical expression's value on a record image. A text expression is
-  // never true.
+  // A logical expression's value on a record image, which must hold every
+  // field of the layout given to Parse. A text expression is never true.
   bool IsTrue(const char* record) const;
-  // A text expression's value: writes exactly width() bytes to out.
+  // A text expression's value: writes exactly width() bytes to out. A
+  // logical expression writes 'T' or 'F'.
   void Evaluate(const char* record, char* out) const;
 
  private:
