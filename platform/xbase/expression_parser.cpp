@@ -117,16 +117,22 @@ class Parser {
   }
   void Leave() { --depth_; }
 
-  std::uint32_t ParseOr() { return ParseLogicalList(TokenKind::kOr, ExpressionOp::kOr); }
+  // Every parenthesis and function argument comes through here: one level each.
+  std::uint32_t ParseOr() {
+    if (!Enter()) return kNoNode;
+    const std::uint32_t node = ParseLogicalList(TokenKind::kOr, ExpressionOp::kOr);
+    Leave();
+    return node;
+  }
   std::uint32_t ParseAnd() { return ParseLogicalList(TokenKind::kAnd, ExpressionOp::kAnd); }
 
   std::uint32_t ParseLogicalList(TokenKind separator, ExpressionOp op) {
-    if (!Enter()) return kNoNode;
     std::vector<std::uint32_t> parts;
     for (;;) {
       const std::uint32_t part = op == ExpressionOp::kOr ? ParseAnd() : ParseNot();
       if (part == kNoNode) break;
-      if (IsText(part)) {
+      const bool joined = !parts.empty() || token_.kind == separator;
+      if (joined && IsText(part)) {
         Fail(kErrExpression);  // .AND. / .OR. of a text
         break;
       }
@@ -134,7 +140,6 @@ class Parser {
       if (token_.kind != separator) break;
       Advance();
     }
-    Leave();
     if (error_ != 0) return kNoNode;
     return AddList(op, parts, 0);
   }
