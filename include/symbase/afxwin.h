@@ -1,0 +1,477 @@
+#ifndef SYMBASE_AFXWIN_H
+#define SYMBASE_AFXWIN_H
+
+// Windows, controls and dialogs of the framework, without a display: a window
+// is a record of its text, rectangle (screen pixels), style, id, enabled flag
+// and children. Dialogs are built from templates held in registered resource
+// modules, and their modal loop is carried out by a replaceable dialog driver
+// that the host installs: tests script it, a terminal host answers it, a
+// graphical host draws the template. With no driver installed, DoModal returns
+// -1 at once and nothing waits for a person who is not there.
+//
+// Caveats: windows live on the host's one thread; the resource chain and the
+// driver are process-wide settings.
+
+#include "symbase/afx.h"
+
+struct AfxWindow;  // a window's state, owned by the framework
+typedef AfxWindow* HWND;
+struct AFX_RESOURCE_MODULE;
+typedef const AFX_RESOURCE_MODULE* HINSTANCE;
+
+class CCmdTarget;
+class CWnd;
+class CFrameWnd;
+class CDialog;
+
+// ---------------------------------------------------------------------------
+// Messages, styles and flags used here.
+
+#define WM_DESTROY 0x0002u
+#define WM_CLOSE 0x0010u
+#define WM_KEYDOWN 0x0100u
+#define WM_CHAR 0x0102u
+#define WM_INITDIALOG 0x0110u
+#define WM_COMMAND 0x0111u
+#define WM_MOUSEMOVE 0x0200u
+#define WM_LBUTTONDOWN 0x0201u
+#define WM_LBUTTONUP 0x0202u
+
+#define VK_RETURN 0x0Du
+#define VK_ESCAPE 0x1Bu
+
+#define CN_COMMAND 0
+#define BN_CLICKED 0
+#define EN_CHANGE 0x0300
+#define EN_MAXTEXT 0x0501
+
+#define WS_POPUP 0x80000000u
+#define WS_CHILD 0x40000000u
+#define WS_VISIBLE 0x10000000u
+#define WS_DISABLED 0x08000000u
+#define WS_CAPTION 0x00C00000u
+#define WS_BORDER 0x00800000u
+#define WS_SYSMENU 0x00080000u
+#define WS_GROUP 0x00020000u
+#define WS_TABSTOP 0x00010000u
+#define DS_MODALFRAME 0x0080u
+#define DS_SETFONT 0x0040u
+#define DS_CENTER 0x0800u
+#define ES_LEFT 0x0000u
+#define ES_MULTILINE 0x0004u
+#define ES_UPPERCASE 0x0008u
+#define ES_LOWERCASE 0x0010u
+#define ES_AUTOHSCROLL 0x0080u
+#define ES_READONLY 0x0800u
+#define BS_PUSHBUTTON 0x0000u
+#define BS_DEFPUSHBUTTON 0x0001u
+#define SS_LEFT 0x0000u
+
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+
+#define SWP_NOSIZE 0x0001u
+#define SWP_NOMOVE 0x0002u
+#define SWP_NOZORDER 0x0004u
+#define SWP_NOACTIVATE 0x0010u
+#define SWP_SHOWWINDOW 0x0040u
+#define SWP_HIDEWINDOW 0x0080u
+
+#define BST_UNCHECKED 0
+#define BST_CHECKED 1
+
+#define LPSTR_TEXTCALLBACK (reinterpret_cast<LPTSTR>(-1L))
+
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
+typedef MSG* LPMSG;
+
+// ---------------------------------------------------------------------------
+// Message maps: command handlers (void members) found by control id and
+// notification code, searched from the most derived class to CCmdTarget.
+
+#define afx_msg
+
+typedef void (CCmdTarget::*AFX_PMSG)();
+enum AfxSig { AfxSig_end = 0, AfxSig_vv = 1 };
+
+struct AFX_MSGMAP_ENTRY {
+  UINT nMessage;
+  UINT nCode;
+  UINT nID;
+  UINT nLastID;
+  UINT_PTR nSig;
+  AFX_PMSG pfn;
+};
+
+struct AFX_MSGMAP {
+  const AFX_MSGMAP* (*pfnGetBaseMap)();
+  const AFX_MSGMAP_ENTRY* lpEntries;
+};
+
+#define DECLARE_MESSAGE_MAP()                   \
+ protected:                                     \
+  static const AFX_MSGMAP* GetThisMessageMap(); \
+  const AFX_MSGMAP* GetMessageMap() const override;
+
+// Handlers are named as in the original maps (ON_BN_CLICKED(IDC_X, OnX)).
+// clang-format off
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+    typedef theClass ThisClass;                                                     \
+    typedef baseClass TheBaseClass;                                                 \
+    static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+#define END_MESSAGE_MAP()                                                          \
+      {0, 0, 0, 0, AfxSig_end, nullptr}};                                          \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap,        \
+                                          &_messageEntries[0]};                    \
+    return &messageMap;                                                            \
+  }
+
+#define ON_CONTROL(wNotifyCode, id, memberFxn)                                     \
+  {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id),              \
+   static_cast<UINT>(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_COMMAND(id, memberFxn) ON_CONTROL(CN_COMMAND, id, memberFxn)
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+#define ON_EN_MAXTEXT(id, memberFxn) ON_CONTROL(EN_MAXTEXT, id, memberFxn)
+#define ON_WM_CLOSE() \
+  {WM_CLOSE, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnClose)},
+#define ON_WM_DESTROY() \
+  {WM_DESTROY, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnDestroy)},
+// clang-format on
+
+struct AFX_CMDHANDLERINFO;
+
+class SYMBASE_API CCmdTarget : public CObject {
+  DECLARE_DYNAMIC(CCmdTarget)
+ public:
+  CCmdTarget() = default;
+  // Calls the handler of (nID, nCode) from the message map; FALSE when none.
+  virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = NULL,
+                        AFX_CMDHANDLERINFO* pHandlerInfo = NULL);
+
+ protected:
+  static const AFX_MSGMAP* GetThisMessageMap();
+  virtual const AFX_MSGMAP* GetMessageMap() const;
+  // Calls the handler of a window message (WM_CLOSE, WM_DESTROY); FALSE when none.
+  BOOL DispatchMessageMap(UINT nMessage, UINT nCode, UINT nID);
+};
+
+// ---------------------------------------------------------------------------
+// Windows.
+
+class SYMBASE_API CWnd : public CCmdTarget {
+  DECLARE_DYNAMIC(CWnd)
+ public:
+  CWnd();
+  // Destroys the window when this object created it; otherwise only detaches.
+  ~CWnd() override;
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  HWND m_hWnd;  // null while no window is attached
+  HWND GetSafeHwnd() const { return m_hWnd; }
+  // The object attached to a live window; null for null or destroyed windows.
+  static CWnd* FromHandle(HWND hWnd);
+
+  // Creates a window; rect is relative to the parent's client area (screen
+  // coordinates without a parent). FALSE when a window is already attached.
+  BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+              CWnd* pParentWnd, UINT nID);
+  // Destroys the window and its children; their objects are detached.
+  virtual BOOL DestroyWindow();
+  // Attaches this object to an existing window, which reports through it from then on.
+  BOOL SubclassWindow(HWND hWnd);
+  HWND UnsubclassWindow();
+
+  // Without a window: texts read as "", setters do nothing, flags read FALSE.
+  void SetWindowText(LPCTSTR lpszString);
+  int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
+  void GetWindowText(CString& rString) const;
+  int GetWindowTextLength() const;
+  CWnd* GetDlgItem(int nID) const;  // null when no child has that id
+  int GetDlgCtrlID() const;
+  void SetDlgItemText(int nID, LPCTSTR lpszString);
+  int GetDlgItemText(int nID, CString& rString) const;
+
+  // Result: TRUE when the window was disabled before the call.
+  BOOL EnableWindow(BOOL bEnable = TRUE);
+  BOOL IsWindowEnabled() const;
+  BOOL ShowWindow(int nCmdShow);
+  BOOL IsWindowVisible() const;
+  DWORD GetStyle() const;
+  BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+
+  void GetWindowRect(LPRECT lpRect) const;  // screen coordinates
+  void GetClientRect(LPRECT lpRect) const;  // (0, 0, width, height)
+  void ClientToScreen(LPRECT lpRect) const;
+  void ScreenToClient(LPRECT lpRect) const;
+  // Positions are relative to the parent's client area (screen without parent).
+  void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
+  void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
+  BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+  // Centres on pAlternateOwner, else on the parent, else on the driver's screen.
+  void CenterWindow(CWnd* pAlternateOwner = NULL);
+
+  CWnd* GetParent() const;
+  // The nearest ancestor that is a CFrameWnd; null when there is none.
+  CFrameWnd* GetParentFrame() const;
+
+  // Messages pass here before they are processed; TRUE means consumed.
+  virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+ protected:
+  // A command from a control (LOWORD id, HIWORD notification code), handed to
+  // the message map.
+  virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  friend class CDialog;
+  void AttachNew(HWND hWnd);  // attaches and takes ownership of a new window
+};
+
+class SYMBASE_API CFrameWnd : public CWnd {
+  DECLARE_DYNAMIC(CFrameWnd)
+};
+
+class SYMBASE_API CStatic : public CWnd {
+  DECLARE_DYNAMIC(CStatic)
+};
+
+class SYMBASE_API CButton : public CWnd {
+  DECLARE_DYNAMIC(CButton)
+ public:
+  int GetCheck() const;
+  void SetCheck(int nCheck);
+};
+
+// Edit control: typed and replaced text honour the limit; SetWindowText does not.
+class SYMBASE_API CEdit : public CWnd {
+  DECLARE_DYNAMIC(CEdit)
+ public:
+  // 0 lifts the limit to 0x7FFFFFFE; a new edit holds at most 30000 bytes.
+  void SetLimitText(UINT nMax);
+  void LimitText(int nChars = 0);
+  UINT GetLimitText() const;
+  // Selects [nStartChar, nEndChar); nEndChar -1 selects to the end; nStartChar
+  // -1 removes the selection. Values are clamped to the text.
+  void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
+  void GetSel(int& nStartChar, int& nEndChar) const;
+  // Replaces the selection, cut so that the text stays within the limit; the
+  // caret goes after the inserted text. FALSE when the text was cut.
+  BOOL ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE);
+};
+
+// Tooltips: the registered tools are kept readable.
+class SYMBASE_API CToolTipCtrl : public CWnd {
+  DECLARE_DYNAMIC(CToolTipCtrl)
+ public:
+  BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+  void Activate(BOOL bActivate);
+  BOOL IsActive() const;
+  // The text id is loaded through the resource chain ("" when missing).
+  BOOL AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool = NULL, UINT_PTR nIDTool = 0);
+  BOOL AddTool(CWnd* pWnd, LPCTSTR lpszText = LPSTR_TEXTCALLBACK, LPCRECT lpRectTool = NULL,
+               UINT_PTR nIDTool = 0);
+  void RelayEvent(LPMSG lpMsg);
+
+  int GetToolCount() const;
+  // The text registered for pWnd; "" when it has no tool.
+  void GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
+  // The nIndex-th tool in order of registration: its window (null once
+  // destroyed), its text id (0 for a literal text) and its text.
+  CWnd* GetToolWindow(int nIndex) const;
+  UINT GetToolTextID(int nIndex) const;
+  CString GetToolText(int nIndex) const;
+  int GetRelayedCount() const;  // messages relayed since Create
+};
+
+// ---------------------------------------------------------------------------
+// Resources: string tables and dialog templates as data, in modules that a
+// library registers when it loads. Lookups search the newest module first.
+
+enum AfxControlKind {
+  AFX_CTL_BUTTON = 0,
+  AFX_CTL_DEFBUTTON = 1,
+  AFX_CTL_EDIT = 2,
+  AFX_CTL_STATIC = 3
+};
+
+struct AFX_DLGITEM {
+  UINT nID;
+  int nKind;  // AfxControlKind
+  LPCTSTR lpszText;
+  short x, y, cx, cy;  // dialog units, relative to the client area
+  DWORD dwStyle;
+};
+
+struct AFX_DLGTEMPLATE {
+  UINT nID;
+  LPCTSTR lpszCaption;
+  LPCTSTR lpszFontName;
+  WORD wPointSize;
+  short x, y, cx, cy;  // dialog units; the position relative to the parent
+  DWORD dwStyle;
+  const AFX_DLGITEM* pItems;
+  int nItems;
+};
+
+struct AFX_STRINGRES {
+  UINT nID;
+  LPCTSTR lpszText;
+};
+
+struct AFX_RESOURCE_MODULE {
+  LPCTSTR lpszName;
+  const AFX_STRINGRES* pStrings;
+  int nStrings;
+  const AFX_DLGTEMPLATE* pDialogs;
+  int nDialogs;
+};
+
+// A module may be added more than once; each removal takes one registration.
+SYMBASE_API BOOL AfxAddResourceModule(HINSTANCE hModule);     // FALSE for null
+SYMBASE_API BOOL AfxRemoveResourceModule(HINSTANCE hModule);  // FALSE when absent
+// Null when no registered module holds the id.
+SYMBASE_API LPCTSTR AfxFindStringResource(UINT nID);
+SYMBASE_API const AFX_DLGTEMPLATE* AfxFindDialogTemplate(UINT nID);
+// Copies the string (cut to nMaxBuf - 1 bytes); returns its length, 0 when missing.
+SYMBASE_API int AfxLoadString(UINT nID, LPTSTR lpszBuf, UINT nMaxBuf);
+// Pixel size of the dialog base units of a font (a 8-point font gives 6 x 13).
+SYMBASE_API SIZE AfxGetDialogBaseUnits(LPCTSTR lpszFontName, WORD wPointSize);
+
+// Extension-library start-up in the original style: the module record is a
+// static of the library, initialised at load and terminated at unload; each
+// CDynLinkLibrary links the module into the resource chain until it is deleted
+// or the module terminated (which deletes the ones still alive).
+struct AFX_EXTENSION_MODULE {
+  BOOL bInitialized;
+  HINSTANCE hModule;
+  HINSTANCE hResource;
+};
+SYMBASE_API BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE hModule);
+SYMBASE_API void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
+
+class SYMBASE_API CDynLinkLibrary : public CCmdTarget {
+  DECLARE_DYNAMIC(CDynLinkLibrary)
+ public:
+  explicit CDynLinkLibrary(AFX_EXTENSION_MODULE& state, BOOL bSystem = FALSE);
+  ~CDynLinkLibrary() override;
+  CDynLinkLibrary(const CDynLinkLibrary&) = delete;
+  CDynLinkLibrary& operator=(const CDynLinkLibrary&) = delete;
+
+  HINSTANCE m_hModule;
+  HINSTANCE m_hResource;
+};
+
+// ---------------------------------------------------------------------------
+// Dialog data exchange.
+
+class SYMBASE_API CDataExchange {
+ public:
+  CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
+  BOOL m_bSaveAndValidate;  // TRUE: controls -> members
+  CWnd* m_pDlgWnd;
+
+  // The control of that id; a missing control throws CNotSupportedException.
+  HWND PrepareCtrl(int nIDC);
+  HWND PrepareEditCtrl(int nIDC);
+  // Abandons the exchange: UpdateData then returns FALSE.
+  [[noreturn]] void Fail();
+};
+
+SYMBASE_API void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
+// Attaches rControl to the control nIDC the first time (later calls do nothing).
+SYMBASE_API void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+// Loading limits the last edit exchanged; saving fails when value is longer.
+SYMBASE_API void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);
+
+// ---------------------------------------------------------------------------
+// Dialogs and their driver.
+
+class SYMBASE_API CDialogDriver {
+ public:
+  virtual ~CDialogDriver();
+  // Runs one open dialog: calls RunInitDialog, then reads and writes controls,
+  // types, presses buttons, until the dialog ends. Returning with the dialog
+  // still open closes it as its close box does (IDCANCEL).
+  virtual void Run(CDialog& dialog) = 0;
+  // The screen, for centring windows that have no parent: 1024 x 768 by default.
+  virtual void GetScreenRect(LPRECT lpRect) const;
+};
+
+// Installs the driver (not owned; null restores "no driver"); returns the previous one.
+SYMBASE_API CDialogDriver* AfxSetDialogDriver(CDialogDriver* pDriver);
+SYMBASE_API CDialogDriver* AfxGetDialogDriver();
+
+class SYMBASE_API CDialog : public CWnd {
+  DECLARE_DYNAMIC(CDialog)
+ public:
+  CDialog();
+  explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
+  ~CDialog() override;
+
+  // Opens the template with its controls, lets the driver run the dialog and
+  // returns what EndDialog gave. -1 when no driver is installed, the template is
+  // not in the resource chain or the dialog is already open.
+  virtual INT_PTR DoModal();
+  // Ends the dialog after the current handler; the first call's value counts.
+  void EndDialog(int nResult);
+  // Exchanges data through DoDataExchange; FALSE when the exchange failed.
+  BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+  // Converts dialog units of the open template's font to pixels.
+  void MapDialogRect(LPRECT lpRect) const;
+
+  virtual BOOL OnInitDialog();
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+
+  // Entries for the driver. Each returns FALSE, doing nothing, when the dialog
+  // is not open or has ended.
+  BOOL RunInitDialog();  // calls OnInitDialog once; its result otherwise
+  // A click: IDOK and IDCANCEL always reach OnOK and OnCancel; another id must
+  // be an enabled control and goes to OnCommand.
+  BOOL PressButton(int nID);
+  // Keys through PreTranslateMessage: Escape cancels, Return presses the
+  // default button (IDOK when there is none).
+  BOOL PressKey(UINT nVirtKey);
+  // Types into an enabled edit: replaces its selection within its limit and
+  // notifies EN_CHANGE (and EN_MAXTEXT when the text was cut).
+  BOOL TypeText(int nID, LPCTSTR lpszText);
+  BOOL IsDialogOpen() const;
+  BOOL IsDialogEnded() const;
+  UINT GetTemplateID() const { return m_nIDTemplate; }
+  const AFX_DLGTEMPLATE* GetTemplate() const { return m_pTemplate; }
+
+ protected:
+  virtual void OnOK();      // UpdateData(TRUE) and EndDialog(IDOK)
+  virtual void OnCancel();  // EndDialog(IDCANCEL)
+  virtual void DoDataExchange(CDataExchange* pDX);
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  BOOL OpenFromTemplate();
+  void CloseWindow();
+  BOOL SendCommand(int nID, int nCode);
+
+  UINT m_nIDTemplate;
+  CWnd* m_pParentWnd;
+  const AFX_DLGTEMPLATE* m_pTemplate;
+  SIZE m_baseUnits;
+  int m_nModalResult;
+  BOOL m_bEnded;
+  BOOL m_bInitDone;
+};
+
+#endif
