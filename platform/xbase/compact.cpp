@@ -1,0 +1,186 @@
+// TableCompact: drops the rows marked deleted, renumbers the rest and
+// rebuilds every tag, without ever leaving a half-written table in place
+// (new files beside the old ones, then a journal of renames: compact.h).
+
+#include <algorithm>
+
+#include "xbase/compact.h"
+#include "xbase/lock_offsets.h"
+#include "xbase/relation.h"
+#include "xbase/table.h"
+
+namespace xbase {
+namespace {
+
+constexpr std::size_t kWriteChunk = 64 * 1024;
+using Entries = std::vector<std::pair<std::string, std::uint32_t>>;
+
+std::string NewName(const std::string& path) { return path + ".new"; }
+
+std::string IndexBaseName(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  if (name.size() > 16) name.resize(16);
+  return name;
+}
+
+struct Plan {
+  std::uint32_t live = 0;
+  std::vector<std::vector<Entries>> entries;  // per index, per tag
+};
+
+// Writes the live rows to `out` and gathers every tag's entries under the new numbers.
+int WriteLiveRows(Table* table, File* out, Plan* plan) {
+  std::string header = table->dbf->header_bytes();
+  int r = out->WriteAt(0, header.data(), header.size());
+  std::uint64_t offset = header.size();
+  std::string chunk;
+  chunk.reserve(kWriteChunk + table->dbf->record_length());
+  plan->entries.resize(table->indexes.size());
+  for (std::size_t i = 0; i < table->indexes.size(); ++i) {
+    plan->entries[i].resize(table->indexes[i]->tags.size());
+  }
+  if (r == kOk) {
+    r = table->dbf->Scan([&](std::uint32_t, const char* image) {
+      if (image[0] == kDeletedFlag) return 0;
+      std::uint32_t n = ++plan->live;
+      chunk.append(image, table->dbf->record_length());
+      for (std::size_t i = 0; i < table->indexes.size(); ++i) {
+        for (auto& tag : table->indexes[i]->tags) {
+          if (!tag->Admits(image)) continue;
+          tag->KeyOf(image, &tag->new_key);
+          plan->entries[i][tag->number].emplace_back(tag->new_key.substr(0, tag->key_length), n);
+        }
+      }
+      if (chunk.size() < kWriteChunk) return 0;
+      int w = out->WriteAt(offset, chunk.data(), chunk.size());
+      offset += chunk.size();
+      chunk.clear();
+      return w;
+    });
+  }
+  chunk.push_back(kEndOfFile);
+  if (r == kOk) r = out->WriteAt(offset, chunk.data(), chunk.size());
+  DbfStampHeader(&header, plan->live);
+  if (r == kOk) r = out->WriteAt(0, header.data(), 32);
+  if (r == kOk) r = out->Sync();
+  return r;
+}
+
+int WriteIndex(FileSystem* fs, Index* index, std::vector<Entries>* entries) {
+  std::vector<MdxTagInfo> infos;
+  for (int t = 0; t < index->mdx->tag_count(); ++t) infos.push_back(index->mdx->tag(t));
+  std::unique_ptr<File> file;
+  if (fs->Open(NewName(index->path), OpenMode::kCreate, &file) != kOk) return kErrCreate;
+  std::unique_ptr<MdxFile> mdx;
+  int r = MdxFile::Create(std::move(file), IndexBaseName(index->path), infos, &mdx);
+  for (std::size_t t = 0; r == kOk && t < entries->size(); ++t) {
+    Entries& list = (*entries)[t];
+    if (list.empty()) continue;
+    std::stable_sort(list.begin(), list.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    r = mdx->Rebuild(static_cast<int>(t), list);
+    Entries().swap(list);
+  }
+  if (r == kOk) r = mdx->Flush();
+  if (r == kOk) r = mdx->file()->Sync();
+  return r;
+}
+
+int WriteJournal(FileSystem* fs, Table* table) {
+  std::string text;
+  for (auto& index : table->indexes) text += NewName(index->path) + "\n" + index->path + "\n";
+  text += NewName(table->path) + "\n" + table->path + "\nend\n";
+  std::unique_ptr<File> file;
+  if (fs->Open(table->path + ".pack", OpenMode::kCreate, &file) != kOk) return kErrCreate;
+  int r = file->WriteAt(0, text.data(), text.size());
+  if (r == kOk) r = file->Sync();
+  return r;
+}
+
+void Discard(FileSystem* fs, Table* table) {
+  fs->Remove(table->path + ".pack");
+  for (auto& index : table->indexes) fs->Remove(NewName(index->path));
+  fs->Remove(NewName(table->path));
+}
+
+// Reopens the renamed files in place of the old ones.
+int Reopen(FileSystem* fs, Table* table, std::uint32_t live) {
+  std::unique_ptr<File> file;
+  if (fs->Open(table->path, OpenMode::kReadWrite, &file) != kOk) return kErrOpen;
+  int r = file->Lock(kTableOpenLockOffset, kTableOpenLockLength, false);
+  if (r != kOk) return r;
+  table->dbf->ResetFile(std::move(file), live);
+  table->write_locked = false;
+  table->header_dirty = false;
+  for (auto& index : table->indexes) {
+    std::unique_ptr<File> index_file;
+    if (fs->Open(index->path, OpenMode::kReadWrite, &index_file) != kOk) return kErrOpen;
+    std::unique_ptr<MdxFile> mdx;
+    r = MdxFile::Open(std::move(index_file), &mdx);
+    if (r != kOk) return r;
+    index->mdx = std::move(mdx);
+  }
+  return kOk;
+}
+
+int Compact(Table* table) {
+  FileSystem* fs = table->session->state->fs;
+  File* file = table->dbf->file();
+  int r = file->Lock(kTableOpenLockOffset, kTableOpenLockLength, true);
+  if (r != kOk) return r;  // kLocked: another process has the table open
+  Plan plan;
+  std::unique_ptr<File> out;
+  r = fs->Open(NewName(table->path), OpenMode::kCreate, &out) == kOk ? kOk : kErrCreate;
+  if (r == kOk) r = WriteLiveRows(table, out.get(), &plan);
+  out.reset();
+  for (std::size_t i = 0; r == kOk && i < table->indexes.size(); ++i) {
+    r = WriteIndex(fs, table->indexes[i].get(), &plan.entries[i]);
+  }
+  if (r == kOk) r = WriteJournal(fs, table);
+  if (r != kOk) {
+    Discard(fs, table);
+    file->Lock(kTableOpenLockOffset, kTableOpenLockLength, false);
+    return r;
+  }
+  // Committed: from here a failure is finished by the next TableOpen.
+  r = FinishPendingCompaction(fs, table->path);
+  if (r == kOk) r = Reopen(fs, table, plan.live);
+  if (r != kOk) {
+    CloseTable(table);
+    return r;
+  }
+  for (auto& relation : table->session->state->relations) {
+    if (relation->table == table) {
+      relation->rows.clear();
+      relation->position = -1;
+    }
+  }
+  if (plan.live == 0) {
+    LandOnEof(table);
+    return kOk;
+  }
+  return LandOnRecord(table, 1);
+}
+
+}  // namespace
+
+int TableCompact(Table* table) {
+  if (table == nullptr) return kErrArgument;
+  if (!table->open()) return table->Fail(kErrArgument);
+  if (table->appending) {
+    table->appending = false;
+    table->record = table->stored;
+  }
+  int r = FlushRow(table);
+  if (r == kOk) r = EnsureWriteLock(table);
+  if (r == kOk) r = UnlockTable(table);
+  if (r == kOk) r = EnsureWriteLock(table);
+  if (r == kOk) r = Compact(table);
+  if (r != kOk && table->open()) ReleaseLocks(table);
+  return table->Fail(r);
+}
+
+}  // namespace xbase

@@ -1,0 +1,248 @@
+#include "xbase/dbf_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+constexpr std::size_t kFileHeader = 32;
+constexpr std::size_t kDescriptor = 32;
+constexpr char kTerminator = 0x0D;
+constexpr int kMaxFields = 255;
+constexpr std::size_t kScanChunk = 64 * 1024;
+
+std::uint32_t Get32(const std::string& b, std::size_t at) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+std::size_t Get16(const std::string& b, std::size_t at) {
+  return static_cast<std::size_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<std::size_t>(static_cast<unsigned char>(b[at + 1])) << 8;
+}
+
+void Put32(std::string* b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) (*b)[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void Put16(std::string* b, std::size_t at, std::size_t v) {
+  (*b)[at] = static_cast<char>(v & 0xFF);
+  (*b)[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+bool NameCharOk(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool SameName(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    char x = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
+    char y = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+int ReadExact(File* file, std::uint64_t offset, char* buffer, std::size_t n) {
+  std::size_t got = 0;
+  int r = file->ReadAt(offset, buffer, n, &got);
+  if (r != kOk) return r;
+  return got == n ? kOk : kErrRead;
+}
+
+}  // namespace
+
+int DbfFile::CheckFieldList(const FieldSpec* fields) {
+  if (fields == nullptr || fields[0].name == nullptr) return kErrArgument;
+  int n = 0;
+  for (; fields[n].name != nullptr; ++n) {
+    const FieldSpec& f = fields[n];
+    std::size_t len = std::strlen(f.name);
+    if (n >= kMaxFields || len == 0 || len > 10) return kErrArgument;
+    for (std::size_t i = 0; i < len; ++i) {
+      if (!NameCharOk(f.name[i])) return kErrArgument;
+    }
+    if ((f.type != 'C' && f.type != 'c') || f.width < 1 || f.width > 254 || f.decimals != 0) {
+      return kErrArgument;
+    }
+    for (int k = 0; k < n; ++k) {
+      if (SameName(fields[k].name, f.name)) return kErrArgument;
+    }
+  }
+  return kOk;
+}
+
+void DbfStampHeader(std::string* header, std::uint32_t count) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  (*header)[1] = static_cast<char>(local.tm_year & 0xFF);
+  (*header)[2] = static_cast<char>(local.tm_mon + 1);
+  (*header)[3] = static_cast<char>(local.tm_mday);
+  Put32(header, 4, count);
+}
+
+std::string DbfHeaderFor(const FieldSpec* fields, std::uint32_t count) {
+  std::size_t n = 0;
+  std::size_t record_length = 1;
+  while (fields[n].name != nullptr) record_length += static_cast<std::size_t>(fields[n++].width);
+  std::size_t header_length = kFileHeader + kDescriptor * n + 1;
+  std::string h(header_length, '\0');
+  h[0] = static_cast<char>(kDbfVersion);
+  DbfStampHeader(&h, count);
+  Put16(&h, 8, header_length);
+  Put16(&h, 10, record_length);
+  h[29] = static_cast<char>(kLanguageDriverAnsi);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::size_t at = kFileHeader + kDescriptor * i;
+    for (std::size_t c = 0; fields[i].name[c] != '\0'; ++c) {
+      char ch = fields[i].name[c];
+      h[at + c] = (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 32) : ch;
+    }
+    h[at + 11] = 'C';
+    h[at + 16] = static_cast<char>(fields[i].width);
+  }
+  h[header_length - 1] = kTerminator;
+  return h;
+}
+
+int DbfFile::Create(std::unique_ptr<File> file, const FieldSpec* fields,
+                    std::unique_ptr<DbfFile>* out) {
+  int r = CheckFieldList(fields);
+  if (r != kOk) return r;
+  std::string bytes = DbfHeaderFor(fields, 0);
+  bytes.push_back(kEndOfFile);
+  r = file->WriteAt(0, bytes.data(), bytes.size());
+  if (r != kOk) return r;
+  std::unique_ptr<DbfFile> dbf(new DbfFile());
+  dbf->file_ = std::move(file);
+  r = dbf->Parse(bytes.size());
+  if (r != kOk) return r;
+  *out = std::move(dbf);
+  return kOk;
+}
+
+int DbfFile::Open(std::unique_ptr<File> file, std::unique_ptr<DbfFile>* out) {
+  std::uint64_t size = 0;
+  int r = file->Size(&size);
+  if (r != kOk) return r;
+  std::unique_ptr<DbfFile> dbf(new DbfFile());
+  dbf->file_ = std::move(file);
+  r = dbf->Parse(size);
+  if (r != kOk) return r;
+  *out = std::move(dbf);
+  return kOk;
+}
+
+int DbfFile::Parse(std::uint64_t file_size) {
+  if (file_size < kFileHeader + kDescriptor + 1) return kErrFormat;
+  header_.assign(kFileHeader, '\0');
+  int r = ReadExact(file_.get(), 0, &header_[0], kFileHeader);
+  if (r != kOk) return r;
+  if (static_cast<std::uint8_t>(header_[0]) != kDbfVersion) return kErrFormat;
+  header_length_ = Get16(header_, 8);
+  record_length_ = Get16(header_, 10);
+  if (header_length_ < kFileHeader + kDescriptor + 1 || header_length_ > file_size ||
+      record_length_ < 2) {
+    return kErrFormat;
+  }
+  header_.resize(header_length_);
+  r = ReadExact(file_.get(), kFileHeader, &header_[kFileHeader], header_length_ - kFileHeader);
+  if (r != kOk) return r;
+  fields_.clear();
+  std::size_t at = kFileHeader;
+  std::size_t offset = 1;
+  while (at < header_length_ && header_[at] != kTerminator) {
+    if (at + kDescriptor >= header_length_) return kErrFormat;  // no room for the terminator
+    DbfField f;
+    std::size_t len = 0;
+    while (len < 11 && header_[at + len] != '\0') ++len;
+    f.name.assign(header_, at, len > 10 ? 10 : len);
+    f.type = header_[at + 11];
+    f.width = static_cast<unsigned char>(header_[at + 16]);
+    if (f.name.empty() || f.width == 0) return kErrFormat;
+    f.offset = offset;
+    offset += f.width;
+    fields_.push_back(f);
+    at += kDescriptor;
+  }
+  if (at >= header_length_ || fields_.empty() || offset != record_length_) return kErrFormat;
+  stored_count_ = Get32(header_, 4);
+  std::uint64_t room = (file_size - header_length_) / record_length_;
+  count_ = stored_count_ <= room ? stored_count_ : static_cast<std::uint32_t>(room);
+  return kOk;
+}
+
+int DbfFile::RefreshCount() {
+  std::string head(8, '\0');
+  int r = ReadExact(file_.get(), 0, &head[0], head.size());
+  if (r != kOk) return r;
+  std::uint64_t size = 0;
+  r = file_->Size(&size);
+  if (r != kOk) return r;
+  if (size < header_length_) return kErrFormat;
+  stored_count_ = Get32(head, 4);
+  std::uint64_t room = (size - header_length_) / record_length_;
+  count_ = stored_count_ <= room ? stored_count_ : static_cast<std::uint32_t>(room);
+  std::memcpy(&header_[1], &head[1], 7);
+  return kOk;
+}
+
+int DbfFile::Read(std::uint32_t n, char* buffer) {
+  if (n < 1 || n > count_) return kErrRecord;
+  return ReadExact(file_.get(), RecordOffset(n), buffer, record_length_);
+}
+
+int DbfFile::Write(std::uint32_t n, const char* buffer) {
+  if (n < 1 || n > count_) return kErrRecord;
+  return file_->WriteAt(RecordOffset(n), buffer, record_length_);
+}
+
+int DbfFile::Append(const char* buffer) {
+  if (count_ == 0xFFFFFFFFu) return kErrArgument;
+  std::string& tail = append_buffer_;
+  tail.assign(buffer, record_length_);
+  tail.push_back(kEndOfFile);
+  int r = file_->WriteAt(RecordOffset(count_ + 1), tail.data(), tail.size());
+  if (r != kOk) return r;
+  ++count_;
+  return kOk;
+}
+
+int DbfFile::WriteHeader() {
+  DbfStampHeader(&header_, count_);
+  stored_count_ = count_;
+  return file_->WriteAt(1, &header_[1], 7);
+}
+
+int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit) {
+  std::size_t per_chunk = kScanChunk / record_length_;
+  if (per_chunk == 0) per_chunk = 1;
+  std::string chunk(per_chunk * record_length_, '\0');
+  for (std::uint32_t first = 1; first <= count_;) {
+    std::uint32_t n = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(per_chunk, static_cast<std::uint64_t>(count_) - first + 1));
+    int r = ReadExact(file_.get(), RecordOffset(first), &chunk[0], n * record_length_);
+    if (r != kOk) return r;
+    for (std::uint32_t i = 0; i < n; ++i) {
+      r = visit(first + i, chunk.data() + i * record_length_);
+      if (r != 0) return r;
+    }
+    first += n;
+  }
+  return kOk;
+}
+
+void DbfFile::ResetFile(std::unique_ptr<File> file, std::uint32_t count) {
+  file_ = std::move(file);
+  count_ = stored_count_ = count;
+  Put32(&header_, 4, count);
+}
+
+}  // namespace xbase

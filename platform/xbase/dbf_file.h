@@ -1,0 +1,96 @@
+#ifndef SYMBASE_XBASE_DBF_FILE_H
+#define SYMBASE_XBASE_DBF_FILE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "xbase/engine.h"
+#include "xbase/file_system.h"
+
+// One dBASE IV table file (.DBF, no memo): its header, field descriptors and
+// fixed-length records. Knows bytes and record numbers, nothing of indexes.
+// Layout: ../shared/formats/xbase-files.md, section 1.
+
+namespace xbase {
+
+struct DbfField {
+  std::string name;  // as stored, at most 10 characters
+  char type = 'C';
+  std::size_t offset = 0;  // from the start of the record (byte 0: deletion flag)
+  std::size_t width = 0;
+};
+
+constexpr std::uint8_t kDbfVersion = 0x03;
+constexpr std::uint8_t kLanguageDriverAnsi = 0x57;  // Windows-1252
+constexpr char kEndOfFile = 0x1A;
+constexpr char kLiveFlag = ' ';
+constexpr char kDeletedFlag = '*';
+
+class DbfFile {
+ public:
+  // Checks a field list: names 1..10 letters, digits or '_', unique (case
+  // ignored), type 'C', width 1..254, no decimals, 1..255 fields. kErrArgument.
+  static int CheckFieldList(const FieldSpec* fields);
+  // Writes a new, empty table to `file`.
+  static int Create(std::unique_ptr<File> file, const FieldSpec* fields,
+                    std::unique_ptr<DbfFile>* out);
+  // Reads and checks the header: kErrFormat when it lies (lengths that
+  // disagree with the descriptors or the file), kErrRead when it cannot be
+  // read. A record count beyond what the file holds is cut to what it holds.
+  static int Open(std::unique_ptr<File> file, std::unique_ptr<DbfFile>* out);
+
+  const std::vector<DbfField>& fields() const { return fields_; }
+  std::size_t record_length() const { return record_length_; }
+  std::size_t header_length() const { return header_length_; }
+  std::uint32_t count() const { return count_; }
+  File* file() { return file_.get(); }
+  // The header's own record count as last read, before any cut.
+  std::uint32_t stored_count() const { return stored_count_; }
+
+  // Rereads the record count (another process may have appended).
+  int RefreshCount();
+  // Record n (1..count) into buffer (record_length bytes).
+  int Read(std::uint32_t n, char* buffer);
+  int Write(std::uint32_t n, const char* buffer);
+  // Adds a record after the last one, followed by the end marker; the header
+  // count is written by WriteHeader.
+  int Append(const char* buffer);
+  // Writes the record count and today's date into the header.
+  int WriteHeader();
+  // Calls visit(n, image) for every record in order, reading in large chunks;
+  // stops early and returns the first non-zero result of visit.
+  int Scan(const std::function<int(std::uint32_t, const char*)>& visit);
+  // The header and descriptors exactly as they stand, for a copy of the table.
+  const std::string& header_bytes() const { return header_; }
+  // Replaces the file object (after the table was rewritten and renamed).
+  void ResetFile(std::unique_ptr<File> file, std::uint32_t count);
+
+ private:
+  DbfFile() = default;
+  int Parse(std::uint64_t file_size);
+  std::uint64_t RecordOffset(std::uint32_t n) const {
+    return header_length_ + static_cast<std::uint64_t>(n - 1) * record_length_;
+  }
+
+  std::unique_ptr<File> file_;
+  std::string header_;
+  std::vector<DbfField> fields_;
+  std::size_t header_length_ = 0;
+  std::size_t record_length_ = 0;
+  std::uint32_t count_ = 0;
+  std::uint32_t stored_count_ = 0;
+  std::string append_buffer_;
+};
+
+// The header bytes of a table with these fields and `count` records, dated today.
+std::string DbfHeaderFor(const FieldSpec* fields, std::uint32_t count);
+// Stamps `count` and today's date into header bytes.
+void DbfStampHeader(std::string* header, std::uint32_t count);
+
+}  // namespace xbase
+
+#endif

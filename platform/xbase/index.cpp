@@ -1,0 +1,222 @@
+// The glue between a table and its open index files: creating and opening
+// them, parsing each tag's key and filter once, and keeping every tag in step
+// with every row written.
+
+#include <algorithm>
+#include <cstring>
+
+#include "xbase/lock_offsets.h"
+#include "xbase/table.h"
+
+namespace xbase {
+namespace {
+
+constexpr int kMaxTags = 47;
+constexpr std::size_t kMaxKeyLength = 100;
+constexpr std::size_t kMaxStoredName = 10;
+
+std::string StoredTagName(const char* name) {
+  std::string s(name, std::min(std::strlen(name), kMaxStoredName));
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return s;
+}
+
+// The index file's base name as its header keeps it: no folder, no extension.
+std::string BaseName(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  if (name.size() > 16) name.resize(16);
+  return name;
+}
+
+int ParseTagSpec(Table* table, const TagSpec& spec, MdxTagInfo* info) {
+  if (spec.name == nullptr || spec.name[0] == '\0' || spec.key_expression == nullptr) {
+    return kErrTag;
+  }
+  std::unique_ptr<Expression> key, filter;
+  int r = Expression::Parse(spec.key_expression, table->layout, &key);
+  if (r != kOk) return r;
+  if (key->type() != Expression::Type::kText) return kErrExpression;
+  if (key->width() < 1 || key->width() > kMaxKeyLength) return kErrTag;
+  bool has_filter = spec.filter_expression != nullptr && spec.filter_expression[0] != '\0';
+  if (has_filter) {
+    r = Expression::Parse(spec.filter_expression, table->layout, &filter);
+    if (r != kOk) return r;
+    if (filter->type() != Expression::Type::kLogical) return kErrExpression;
+  }
+  info->name = StoredTagName(spec.name);
+  info->key_expression = spec.key_expression;
+  info->filter_expression = has_filter ? spec.filter_expression : "";
+  info->key_length = static_cast<int>(key->width());
+  info->unique = spec.unique != 0;
+  info->descending = spec.descending != 0;
+  return kOk;
+}
+
+// Fills every tag of a new index file from the table's rows.
+int IndexExistingRows(Table* table, Index* index) {
+  std::vector<std::vector<std::pair<std::string, std::uint32_t>>> entries(index->tags.size());
+  int r = table->dbf->Scan([&](std::uint32_t n, const char* image) {
+    for (auto& tag : index->tags) {
+      if (!tag->Admits(image)) continue;
+      tag->KeyOf(image, &tag->new_key);
+      entries[tag->number].emplace_back(tag->new_key.substr(0, tag->key_length), n);
+    }
+    return 0;
+  });
+  for (std::size_t t = 0; r == kOk && t < entries.size(); ++t) {
+    if (entries[t].empty()) continue;
+    std::stable_sort(entries[t].begin(), entries[t].end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    r = index->mdx->Rebuild(static_cast<int>(t), entries[t]);
+  }
+  return r;
+}
+
+Index* Attach(Table* table, const std::string& path, std::unique_ptr<MdxFile> mdx) {
+  std::unique_ptr<Index> index(new Index());
+  index->table = table;
+  index->path = path;
+  index->mdx = std::move(mdx);
+  for (int t = 0; t < index->mdx->tag_count(); ++t) {
+    std::unique_ptr<Tag> tag;
+    int r = PrepareTag(table, index.get(), t, &tag);
+    if (r != kOk) {
+      table->Fail(r);
+      return nullptr;
+    }
+    index->tags.push_back(std::move(tag));
+  }
+  if (table->write_locked) {
+    int r = index->mdx->file()->Lock(kIndexWriteLockOffset, kIndexWriteLockLength, true);
+    if (r != kOk) {
+      table->Fail(r);
+      return nullptr;
+    }
+  }
+  table->indexes.push_back(std::move(index));
+  table->Fail(kOk);
+  return table->indexes.back().get();
+}
+
+}  // namespace
+
+MdxFile* Tag::mdx() const { return index->mdx.get(); }
+
+void Tag::KeyOf(const char* image, std::string* out) const {
+  std::size_t width = key->width();
+  key->Evaluate(image, &(*out)[0]);
+  if (width < key_length) std::memset(&(*out)[width], ' ', key_length - width);
+}
+
+int PrepareTag(Table* table, Index* index, int number, std::unique_ptr<Tag>* out) {
+  const MdxTagInfo& info = index->mdx->tag(number);
+  std::unique_ptr<Tag> tag(new Tag());
+  tag->index = index;
+  tag->number = number;
+  tag->key_length = static_cast<std::size_t>(info.key_length);
+  int r = Expression::Parse(info.key_expression, table->layout, &tag->key);
+  if (r != kOk) return r;
+  if (tag->key->type() != Expression::Type::kText) return kErrExpression;
+  if (!info.filter_expression.empty()) {
+    r = Expression::Parse(info.filter_expression, table->layout, &tag->filter);
+    if (r != kOk) return r;
+    if (tag->filter->type() != Expression::Type::kLogical) return kErrExpression;
+  }
+  std::size_t room = std::max(tag->key->width(), tag->key_length);
+  tag->old_key.assign(room, ' ');
+  tag->new_key.assign(room, ' ');
+  *out = std::move(tag);
+  return kOk;
+}
+
+int UpdateTags(Table* table, std::uint32_t n, const char* before, const char* after) {
+  for (auto& index : table->indexes) {
+    MdxFile* mdx = index->mdx.get();
+    for (auto& tag : index->tags) {
+      bool was = before != nullptr && tag->Admits(before);
+      bool is = after != nullptr && tag->Admits(after);
+      if (was) tag->KeyOf(before, &tag->old_key);
+      if (is) tag->KeyOf(after, &tag->new_key);
+      if (was && is &&
+          std::memcmp(tag->old_key.data(), tag->new_key.data(), tag->key_length) == 0) {
+        continue;
+      }
+      int r = kOk;
+      if (was) r = mdx->Remove(tag->number, tag->old_key.data(), n);
+      if (r == kOk && is) r = mdx->Insert(tag->number, tag->new_key.data(), n);
+      if (r != kOk) return r;
+    }
+  }
+  return kOk;
+}
+
+Index* IndexCreate(Table* table, const char* path, const TagSpec* tags) {
+  if (table == nullptr) return nullptr;
+  if (!table->open() || path == nullptr || *path == '\0' || tags == nullptr) {
+    table->Fail(kErrArgument);
+    return nullptr;
+  }
+  std::vector<MdxTagInfo> infos;
+  for (int i = 0; tags[i].name != nullptr || infos.empty(); ++i) {
+    MdxTagInfo info;
+    int r = infos.size() >= static_cast<std::size_t>(kMaxTags)
+                ? kErrTag
+                : ParseTagSpec(table, tags[i], &info);
+    if (r != kOk) {
+      table->Fail(r);
+      return nullptr;
+    }
+    infos.push_back(info);
+  }
+  int r = FlushRow(table);
+  FileSystem* fs = table->session->state->fs;
+  std::unique_ptr<File> file;
+  if (r == kOk && table->session->safety != 0 &&
+      fs->Open(path, OpenMode::kReadWrite, &file) == kOk) {
+    r = kErrCreate;
+  }
+  file.reset();
+  if (r == kOk && fs->Open(path, OpenMode::kCreate, &file) != kOk) r = kErrCreate;
+  std::unique_ptr<MdxFile> mdx;
+  if (r == kOk) r = MdxFile::Create(std::move(file), BaseName(path), infos, &mdx);
+  Index* index = r == kOk ? Attach(table, path, std::move(mdx)) : nullptr;
+  if (index == nullptr) {
+    if (r != kOk) table->Fail(r);
+    return nullptr;
+  }
+  r = IndexExistingRows(table, index);
+  if (r == kOk) r = index->mdx->Flush();
+  if (r != kOk) {
+    table->indexes.pop_back();
+    table->Fail(r);
+    return nullptr;
+  }
+  return index;
+}
+
+Index* IndexOpen(Table* table, const char* path) {
+  if (table == nullptr) return nullptr;
+  if (!table->open() || path == nullptr || *path == '\0') {
+    table->Fail(kErrArgument);
+    return nullptr;
+  }
+  std::unique_ptr<File> file;
+  if (table->session->state->fs->Open(path, OpenMode::kReadWrite, &file) != kOk) {
+    table->Fail(kErrOpen);
+    return nullptr;
+  }
+  std::unique_ptr<MdxFile> mdx;
+  int r = MdxFile::Open(std::move(file), &mdx);
+  if (r != kOk) {
+    table->Fail(r);
+    return nullptr;
+  }
+  return Attach(table, path, std::move(mdx));
+}
+
+}  // namespace xbase

@@ -1,0 +1,111 @@
+#ifndef SYMBASE_XBASE_TABLE_H
+#define SYMBASE_XBASE_TABLE_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "xbase/dbf_file.h"
+#include "xbase/engine.h"
+#include "xbase/expression.h"
+#include "xbase/mdx_file.h"
+
+// The engine's handle types and the session's bookkeeping. Private to the
+// engine: callers see only the opaque names of engine.h.
+
+namespace xbase {
+
+class Field {
+ public:
+  Table* table = nullptr;
+  std::size_t offset = 0;
+  std::size_t width = 0;
+  std::string name;
+};
+
+// One tag of an open index file, with its parsed key and filter and the key
+// buffers reused for every row.
+class Tag {
+ public:
+  Index* index = nullptr;
+  int number = 0;  // in the MdxFile
+  std::size_t key_length = 0;
+  std::unique_ptr<Expression> key;
+  std::unique_ptr<Expression> filter;  // null: every row
+  std::string old_key;                 // scratch, key_length (or expression width) bytes
+  std::string new_key;
+
+  bool Admits(const char* image) const { return !filter || filter->IsTrue(image); }
+  // The row's key, blank-padded or cut to the key length, into *out.
+  void KeyOf(const char* image, std::string* out) const;
+  MdxFile* mdx() const;
+};
+
+class Index {
+ public:
+  Table* table = nullptr;
+  std::string path;
+  std::unique_ptr<MdxFile> mdx;
+  std::vector<std::unique_ptr<Tag>> tags;
+};
+
+// Where a table stands in its selected order.
+enum class Place { kRow, kEof };
+
+class Table {
+ public:
+  Session* session = nullptr;
+  std::string path;
+  std::unique_ptr<DbfFile> dbf;
+  std::vector<std::unique_ptr<Field>> fields;
+  std::vector<ExpressionField> layout;
+  std::vector<std::unique_ptr<Index>> indexes;
+
+  Tag* selected = nullptr;
+  Place place = Place::kEof;
+  std::uint32_t recno = 0;  // the row when place is kRow
+  bool bof = false;
+  std::string record;      // the current row as the caller sees it
+  std::string stored;      // the current row as the files (and tags) hold it
+  bool changed = false;    // record differs from stored: write when moving off
+  bool appending = false;  // record is a new row begun by AppendStart
+  bool write_locked = false;
+  bool header_dirty = false;
+  // The tag entry the table stands on: (key, record) as of generation.
+  MdxCursor cursor;
+  bool cursor_synced = false;  // cursor stands on the current row's entry
+  std::string position_key;    // the current row's key in the selected tag
+  std::string scratch;         // record-sized, for scans
+
+  // False once closed (after a failed compaction, or RelationFree closing files).
+  bool open() const { return dbf != nullptr; }
+  int Fail(int code);  // sets session->error, returns code
+};
+
+struct SessionState {
+  FileSystem* fs = nullptr;
+  std::vector<std::unique_ptr<Table>> tables;
+  std::vector<std::unique_ptr<Relation>> relations;
+};
+
+// Shared steps of the operations (table_rows.cpp, table_move.cpp, index.cpp).
+int EnsureWriteLock(Table* table);
+int FlushRow(Table* table);  // writes a changed current row and updates its tags
+int ReleaseLocks(Table* table);
+int UnlockTable(Table* table);  // flush row, header, index files; free the locks
+void CloseTable(Table* table);  // after UnlockTable: drops files and handles
+// Positions on record n (1..count) and loads it; the tag cursor is set from
+// the row's key so the next tag move continues from there.
+// With load false the row is already in `record` and `stored`.
+int LandOnRecord(Table* table, std::uint32_t n, bool load = true);
+void LandOnEof(Table* table);
+// Keeps every tag of every index in step with a row going from `before` to
+// `after` (either may be null: a new row, or none).
+int UpdateTags(Table* table, std::uint32_t n, const char* before, const char* after);
+// Parses a tag's expressions against the table's layout.
+int PrepareTag(Table* table, Index* index, int number, std::unique_ptr<Tag>* out);
+
+}  // namespace xbase
+
+#endif
