@@ -27,10 +27,12 @@ void CopyText(const char* from, char* to, std::size_t size) {
 int CHostServices::PrepareSymbol(char* text) {
   if (text == nullptr) return 0;
   std::string_view trimmed = host::TrimBlanks(text);
-  std::memmove(text, trimmed.data(), trimmed.size());
-  text[trimmed.size()] = '\0';
-  bool usable = host::ClassifySymbol(trimmed) == host::SymbolVerdict::kSymbol;
-  return usable ? static_cast<int>(trimmed.size()) : 0;
+  std::size_t length = trimmed.size();
+  std::memmove(text, trimmed.data(), length);
+  text[length] = '\0';
+  bool usable =
+      host::ClassifySymbol(std::string_view(text, length)) == host::SymbolVerdict::kSymbol;
+  return usable ? static_cast<int>(length) : 0;
 }
 
 void CHostServices::CheckSymbolName(const char* symbol, int* ok, int* reason) {

@@ -1,0 +1,227 @@
+// Installing services, and what the default framework services record.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/host_reports.h"
+#include "symbase/host.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing_support::MessageIs;
+using testing_support::ReportIs;
+
+class ServicesTest : public testing_support::HostTest {};
+
+// A host that serves message boxes and the addressing mode itself and keeps
+// every other default.
+class ScriptedHost : public CHostServices {
+ public:
+  int HostMessageBox(const char*, const char* message, int, int) override {
+    seen.push_back(message);
+    return kHostIdYes;
+  }
+  int GetAddressingMode() override { return 1; }
+  std::vector<std::string> seen;
+};
+
+TEST_F(ServicesTest, OverridingOneMemberKeepsTheOtherDefaults) {
+  ScriptedHost host;
+  HostInstallServices(&host);
+  EXPECT_EQ(&HostServices(), &host);
+
+  EXPECT_EQ(HostMessageBox("", "Continuer ?", 7, 4), kHostIdYes);
+  EXPECT_EQ(GetAddressingMode(), 1);
+  EXPECT_THAT(host.seen, ElementsAre("Continuer ?"));
+  EXPECT_THAT(HostMessageBoxes(), IsEmpty()) << "the default box must not have been used";
+
+  // Not overridden: still the default analyser and error service.
+  HostReportError(146, 502, 4, 410, "", "Tabisfctex", 12);
+  EXPECT_THAT(HostErrorReports(), ElementsAre(ReportIs(502, 410, "Tabisfctex")));
+  char symbol[] = "  Pump_1 ";
+  EXPECT_EQ(PrepareSymbol(symbol), 6);
+
+  HostInstallServices(nullptr);
+  EXPECT_NE(&HostServices(), &host);
+  EXPECT_EQ(HostMessageBox("", "Continuer ?", 7, 4), kHostIdCancel);
+  EXPECT_EQ(GetAddressingMode(), 0);
+  EXPECT_THAT(host.seen, ElementsAre("Continuer ?"));
+}
+
+TEST_F(ServicesTest, ReportsKeepAllSevenValuesInOrder) {
+  HostReportError(146, 502, 4, 410, "", "Tabisfctex", 88);
+  HostReportError(146, 24, 4, 410, "/tmp/base/KR9.DBF", "Tabiserr", 301);
+  HostReportError(7, -3, 2, -60, nullptr, nullptr, 0);
+
+  EXPECT_THAT(HostErrorReports(),
+              ElementsAre(ReportIs(146, 502, 4, 410, "", "Tabisfctex", 88),
+                          ReportIs(146, 24, 4, 410, "/tmp/base/KR9.DBF", "Tabiserr", 301),
+                          ReportIs(7, -3, 2, -60, "", "", 0)));
+
+  HostClearErrorReports();
+  EXPECT_THAT(HostErrorReports(), IsEmpty());
+}
+
+TEST_F(ServicesTest, CallbackSeesEachReportAfterItIsRecorded) {
+  std::vector<int> codes;
+  std::vector<std::size_t> recorded_when_called;
+  HostSetErrorCallback([&](const HostErrorReport& report) {
+    codes.push_back(report.code);
+    recorded_when_called.push_back(HostErrorReports().size());
+  });
+  HostReportError(146, 13, 4, -120, "", "Tabiserr", 1);
+  HostReportError(146, 14, 4, -121, "", "Tabiserr", 2);
+  EXPECT_THAT(codes, ElementsAre(-120, -121));
+  EXPECT_THAT(recorded_when_called, ElementsAre(1u, 2u));
+
+  HostSetErrorCallback(nullptr);
+  HostReportError(146, 15, 4, -122, "", "Tabiserr", 3);
+  EXPECT_THAT(codes, ElementsAre(-120, -121));
+  EXPECT_EQ(HostErrorReports().size(), 3u);
+}
+
+TEST_F(ServicesTest, MessageBoxAnswersFromTheQueueThenCancels) {
+  HostQueueMessageBoxAnswer(kHostIdYes);
+  HostQueueMessageBoxAnswer(kHostIdNo);
+
+  EXPECT_EQ(HostMessageBox("", "Premier", 7, 4), kHostIdYes);
+  EXPECT_EQ(HostMessageBox("", "Deuxi\xE8me", 7, 4), kHostIdNo);
+  EXPECT_EQ(HostMessageBox(nullptr, "Troisi\xE8me", 2, 0), kHostIdCancel);
+
+  std::vector<HostMessageRecord> shown = HostMessageBoxes();
+  EXPECT_THAT(shown, ElementsAre(MessageIs("Premier", 7, 4), MessageIs("Deuxi\xE8me", 7, 4),
+                                 MessageIs("Troisi\xE8me", 2, 0)));
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0].answer, kHostIdYes);
+  EXPECT_EQ(shown[2].answer, kHostIdCancel);
+  EXPECT_EQ(shown[2].text, "");
+}
+
+TEST_F(ServicesTest, ClearingMessagesDropsQueuedAnswers) {
+  HostQueueMessageBoxAnswer(kHostIdYes);
+  HostClearMessageBoxes();
+  EXPECT_EQ(HostMessageBox("", "Encore ?", 7, 4), kHostIdCancel);
+}
+
+TEST_F(ServicesTest, NotificationsAreRecorded) {
+  auto* app = reinterpret_cast<CObject*>(0x1000);
+  auto* frame = reinterpret_cast<CWnd*>(0x2000);
+  HostNotifyChange(app);
+  HostNotifyChange(app);
+  HostFrameNotify(frame, 0, 4025, 1, "%MW10");
+
+  EXPECT_THAT(HostChangeNotifications(), ElementsAre(app, app));
+  std::vector<HostFrameNotification> frames = HostFrameNotifications();
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].frame, frame);
+  EXPECT_EQ(frames[0].first, 0);
+  EXPECT_EQ(frames[0].code, 4025);
+  EXPECT_EQ(frames[0].flag, 1);
+  EXPECT_EQ(frames[0].text, "%MW10");
+
+  HostClearRecords();
+  EXPECT_THAT(HostChangeNotifications(), IsEmpty());
+  EXPECT_THAT(HostFrameNotifications(), IsEmpty());
+}
+
+TEST_F(ServicesTest, AddressingModeIsWhatTheHostSet) {
+  EXPECT_EQ(GetAddressingMode(), 0);
+  HostSetAddressingMode(1);
+  EXPECT_EQ(GetAddressingMode(), 1);
+}
+
+TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
+  auto* base = reinterpret_cast<CObject*>(0x3000);
+  EXPECT_EQ(ServerGetObject(3), nullptr);
+  HostRegisterServerObject(3, base);
+  EXPECT_EQ(ServerGetObject(3), base);
+  EXPECT_EQ(ServerGetObject(4), nullptr);
+  HostRegisterServerObject(3, nullptr);
+  EXPECT_EQ(ServerGetObject(3), nullptr);
+
+  EXPECT_NE(ServerGetService(219), nullptr);
+  EXPECT_EQ(ServerGetService(218), nullptr);
+}
+
+TEST_F(ServicesTest, ApplicationObjectIsTheRegisteredOne) {
+  auto* app = reinterpret_cast<CObject*>(0x4000);
+  HostSetApplicationObject(app);
+  EXPECT_EQ(HostGetObject(1), app);
+  EXPECT_EQ(HostGetObject(2), nullptr);
+}
+
+TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBase) {
+  HostDeclarations* decl = ServerGetService(219);
+  HostDeclRecord record;
+  DeclRecordCreate(&record);
+  EXPECT_EQ(DeclFindSymbol(decl, 0, "Pump_1", &record), kDeclLeftToBase);
+
+  char address[16] = "garbage";
+  DeclGetAddress(decl, 0, "Pump_1", address, sizeof address);
+  EXPECT_STREQ(address, "");
+  char comment[8] = "garbage";
+  DeclRecordComment(&record, comment, sizeof comment);
+  EXPECT_STREQ(comment, "");
+  DeclRecordDestroy(&record);
+}
+
+TEST_F(ServicesTest, DeclarationsCommentIsCutToTheCallersBuffer) {
+  HostDeclRecord record;
+  DeclRecordCreate(&record);
+  std::snprintf(record.comment, sizeof record.comment, "%s", "Pompe de relevage");
+  char comment[6];
+  DeclRecordComment(&record, comment, sizeof comment);
+  EXPECT_STREQ(comment, "Pompe");
+  DeclRecordComment(&record, nullptr, 10);  // nowhere to write: nothing happens
+  DeclRecordComment(&record, comment, 0);
+}
+
+TEST_F(ServicesTest, ContextIsBuiltFromItsSource) {
+  HostContextSource source;
+  ContextSourceCreate(&source);
+  EXPECT_EQ(ContextSourceGet(&source, 0, 0), 0) << "no value before the set-up";
+  EXPECT_EQ(ContextSourceSetup(&source, 1, 0, 0), 1);
+  std::intptr_t value = ContextSourceGet(&source, 0, 0);
+  EXPECT_NE(value, 0);
+
+  HostContext context;
+  ContextCreate(&context, value);
+  EXPECT_EQ(context.live, 1);
+  EXPECT_EQ(context.value, value);
+  ContextDestroy(&context);
+  EXPECT_EQ(context.live, 0);
+  ContextSourceDestroy(&source);
+  EXPECT_EQ(ContextSourceGet(&source, 0, 0), 0);
+}
+
+TEST_F(ServicesTest, NullArgumentsAreHarmless) {
+  ContextSourceCreate(nullptr);
+  EXPECT_EQ(ContextSourceSetup(nullptr, 1, 0, 0), 0);
+  EXPECT_EQ(ContextSourceGet(nullptr, 0, 0), 0);
+  ContextCreate(nullptr, 1);
+  ContextDestroy(nullptr);
+  ContextSourceDestroy(nullptr);
+  DeclRecordCreate(nullptr);
+  DeclRecordDestroy(nullptr);
+  EXPECT_EQ(DeclFindSymbol(nullptr, 0, nullptr, nullptr), kDeclLeftToBase);
+  CheckAnalysedName(nullptr, nullptr, nullptr, nullptr);
+  CheckSymbolName(nullptr, nullptr, nullptr);
+  EXPECT_EQ(PrepareSymbol(nullptr), 0);
+  AnalyseText(nullptr, "%MW10", nullptr);
+  EXPECT_EQ(AnalysisKind(nullptr), 0);
+  EXPECT_EQ(ResultValue(nullptr), 0u);
+  EXPECT_STREQ(ResultText(nullptr), "");
+  EXPECT_EQ(ComponentCount(nullptr), 0u);
+  EXPECT_EQ(ComponentAt(nullptr, 0), 0u);
+  FormatterLoad(nullptr, nullptr);
+  EXPECT_STREQ(FormatterAddress(nullptr), "");
+  EXPECT_EQ(HostReadSetting(nullptr, 12, nullptr, -1), -1);
+  EXPECT_EQ(HostWriteSetting(nullptr, 12, nullptr, 5), 0);
+}
+
+}  // namespace
