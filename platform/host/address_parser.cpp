@@ -311,7 +311,7 @@ bool ParseBody(Parse& p) {
 
 bool ParseAddress(std::string_view text, UsAts* result) {
   Reader in(text);
-  char letters[sizeof result->letters];
+  char letters[sizeof result->letters] = {};
   if (!in.Take('%') || !in.Letters(letters, sizeof letters)) return false;
   const ObjectSpec* spec = FindObject(letters);
   if (spec == nullptr) return false;
