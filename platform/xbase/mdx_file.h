@@ -43,6 +43,9 @@ struct MdxCursor {
   // Private to MdxFile: the path from the root, for Next/Prev without a re-seek.
   std::vector<std::pair<std::uint32_t, int>> path;
   std::uint64_t generation = 0;
+  // When not valid: 1 past the last entry, -1 before the first (Next from
+  // before the first entry lands on it, Prev from past the last on that one).
+  int end = 1;
 };
 
 class MdxFile {

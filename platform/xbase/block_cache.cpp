@@ -1,0 +1,194 @@
+#include "xbase/block_cache.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+std::size_t Hash(std::uint32_t page, std::size_t mask) {
+  return (static_cast<std::size_t>(page) * 0x9E3779B1u) & mask;
+}
+
+}  // namespace
+
+BlockCache::BlockCache(File* file, std::size_t capacity)
+    : file_(file), capacity_(std::max<std::size_t>(capacity, 2 * kStableFetches)) {
+  std::size_t buckets = 16;
+  while (buckets < 2 * capacity_) buckets *= 2;
+  buckets_.assign(buckets, -1);
+}
+
+int BlockCache::Lookup(std::uint32_t page) const {
+  const std::size_t mask = buckets_.size() - 1;
+  for (std::size_t i = Hash(page, mask);; i = (i + 1) & mask) {
+    int s = buckets_[i];
+    if (s < 0) return -1;
+    if (slots_[static_cast<std::size_t>(s)].page == page) return s;
+  }
+}
+
+void BlockCache::IndexInsert(std::uint32_t page, int slot) {
+  if (2 * (indexed_ + 1) > buckets_.size()) Rehash(buckets_.size() * 2);
+  const std::size_t mask = buckets_.size() - 1;
+  std::size_t i = Hash(page, mask);
+  while (buckets_[i] >= 0) i = (i + 1) & mask;
+  buckets_[i] = slot;
+  ++indexed_;
+}
+
+// Linear probing with backward-shift deletion: no tombstones to age.
+void BlockCache::IndexErase(std::uint32_t page) {
+  const std::size_t mask = buckets_.size() - 1;
+  std::size_t i = Hash(page, mask);
+  while (slots_[static_cast<std::size_t>(buckets_[i])].page != page) i = (i + 1) & mask;
+  for (std::size_t j = (i + 1) & mask;; j = (j + 1) & mask) {
+    int s = buckets_[j];
+    if (s < 0) break;
+    std::size_t home = Hash(slots_[static_cast<std::size_t>(s)].page, mask);
+    // Move s back into the hole unless its home lies cyclically in (i, j].
+    bool stays = (i <= j) ? (i < home && home <= j) : (i < home || home <= j);
+    if (!stays) {
+      buckets_[i] = s;
+      i = j;
+    }
+  }
+  buckets_[i] = -1;
+  --indexed_;
+}
+
+void BlockCache::Rehash(std::size_t buckets) {
+  buckets_.assign(buckets, -1);
+  indexed_ = 0;
+  const std::size_t mask = buckets - 1;
+  for (std::size_t s = 0; s < slots_.size(); ++s) {
+    if (slots_[s].page == 0) continue;  // page 0 is the file header, never cached
+    std::size_t i = Hash(slots_[s].page, mask);
+    while (buckets_[i] >= 0) i = (i + 1) & mask;
+    buckets_[i] = static_cast<int>(s);
+    ++indexed_;
+  }
+}
+
+void BlockCache::Unlink(int s) {
+  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  if (slot.prev >= 0) slots_[static_cast<std::size_t>(slot.prev)].next = slot.next;
+  if (slot.next >= 0) slots_[static_cast<std::size_t>(slot.next)].prev = slot.prev;
+  if (head_ == s) head_ = slot.next;
+  if (tail_ == s) tail_ = slot.prev;
+  slot.prev = slot.next = -1;
+}
+
+void BlockCache::PushFront(int s) {
+  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  slot.prev = -1;
+  slot.next = head_;
+  if (head_ >= 0) slots_[static_cast<std::size_t>(head_)].prev = s;
+  head_ = s;
+  if (tail_ < 0) tail_ = s;
+}
+
+void BlockCache::MakeDirty(int s) {
+  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  if (slot.dirty) return;
+  Unlink(s);
+  slot.dirty = true;
+  dirty_.push_back(s);
+}
+
+int BlockCache::Acquire(std::uint32_t page) {
+  int s;
+  if (!free_slots_.empty()) {
+    s = free_slots_.back();
+    free_slots_.pop_back();
+  } else if (slots_.size() < capacity_ || tail_ < 0) {
+    slots_.emplace_back();
+    s = static_cast<int>(slots_.size() - 1);
+  } else {
+    s = tail_;
+    Unlink(s);
+    IndexErase(slots_[static_cast<std::size_t>(s)].page);
+  }
+  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  slot.page = 0;  // out of the index while it may be rehashed
+  slot.dirty = false;
+  IndexInsert(page, s);
+  slot.page = page;
+  return s;
+}
+
+int BlockCache::Get(std::uint32_t page, std::uint8_t** block) {
+  int s = Lookup(page);
+  if (s >= 0) {
+    Slot& slot = slots_[static_cast<std::size_t>(s)];
+    if (!slot.dirty && head_ != s) {
+      Unlink(s);
+      PushFront(s);
+    }
+    *block = slot.data;
+    return kOk;
+  }
+  if (page == 0) return kErrIndexFormat;
+  s = Acquire(page);
+  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  std::size_t got = 0;
+  int rc = file_->ReadAt(std::uint64_t(page) * 512, slot.data, kBlockSize, &got);
+  if (rc == kOk && got != kBlockSize) rc = kErrIndexFormat;
+  if (rc != kOk) {
+    IndexErase(page);
+    slot.page = 0;
+    free_slots_.push_back(s);
+    return rc;
+  }
+  PushFront(s);
+  *block = slot.data;
+  return kOk;
+}
+
+int BlockCache::GetForWrite(std::uint32_t page, std::uint8_t** block) {
+  int rc = Get(page, block);
+  if (rc == kOk) MakeDirty(Lookup(page));
+  return rc;
+}
+
+std::uint8_t* BlockCache::Fresh(std::uint32_t page) {
+  int s = Lookup(page);
+  if (s < 0) {
+    s = Acquire(page);
+  }
+  MakeDirty(s);
+  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  std::memset(slot.data, 0, kBlockSize);
+  return slot.data;
+}
+
+int BlockCache::Flush() {
+  std::sort(dirty_.begin(), dirty_.end(), [this](int a, int b) {
+    return slots_[static_cast<std::size_t>(a)].page < slots_[static_cast<std::size_t>(b)].page;
+  });
+  std::size_t written = 0;
+  int rc = kOk;
+  for (; written < dirty_.size(); ++written) {
+    int s = dirty_[written];
+    Slot& slot = slots_[static_cast<std::size_t>(s)];
+    rc = file_->WriteAt(std::uint64_t(slot.page) * 512, slot.data, kBlockSize);
+    if (rc != kOk) break;  // the unwritten blocks stay dirty for a retry
+    slot.dirty = false;
+    PushFront(s);
+  }
+  dirty_.erase(dirty_.begin(), dirty_.begin() + static_cast<std::ptrdiff_t>(written));
+  return rc;
+}
+
+void BlockCache::Clear() {
+  slots_.clear();
+  free_slots_.clear();
+  dirty_.clear();
+  std::fill(buckets_.begin(), buckets_.end(), -1);
+  indexed_ = 0;
+  head_ = tail_ = -1;
+}
+
+}  // namespace xbase

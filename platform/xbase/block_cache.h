@@ -1,0 +1,78 @@
+#ifndef SYMBASE_XBASE_BLOCK_CACHE_H
+#define SYMBASE_XBASE_BLOCK_CACHE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "xbase/file_system.h"
+
+// A bounded cache of 1024-byte index blocks, keyed by page number.
+//
+// Clean blocks are evicted least recently used first once `capacity` is
+// reached. A changed (dirty) block is never evicted: it stays until Flush()
+// writes it, so nothing reaches the file between two flushes; the cache grows
+// past its capacity while that many blocks are dirty.
+//
+// A block pointer stays valid until kStableFetches other blocks have been
+// fetched (or Clear() is called): callers re-fetch by page rather than hold
+// pointers across long walks. No allocation on a hit.
+
+namespace xbase {
+
+class BlockCache {
+ public:
+  static constexpr std::size_t kBlockSize = 1024;
+  static constexpr std::size_t kStableFetches = 32;
+
+  BlockCache(File* file, std::size_t capacity);
+  BlockCache(const BlockCache&) = delete;
+  BlockCache& operator=(const BlockCache&) = delete;
+
+  // The block at page (file offset page x 512), read if not cached. A block
+  // past the end of the file gives kErrIndexFormat.
+  int Get(std::uint32_t page, std::uint8_t** block);
+  // As Get, and marks the block changed.
+  int GetForWrite(std::uint32_t page, std::uint8_t** block);
+  // A zeroed, changed block for a page that is new to the file (no read).
+  std::uint8_t* Fresh(std::uint32_t page);
+
+  // Writes every changed block, in ascending page order. Blocks stay cached.
+  int Flush();
+  // Forgets everything, changes included.
+  void Clear();
+  bool has_dirty() const { return !dirty_.empty(); }
+
+ private:
+  struct Slot {
+    std::uint8_t data[kBlockSize];
+    std::uint32_t page = 0;
+    bool dirty = false;
+    int prev = -1;  // LRU links, clean slots only
+    int next = -1;
+  };
+
+  int Lookup(std::uint32_t page) const;
+  int Acquire(std::uint32_t page);  // a slot for page, evicting if needed
+  void IndexInsert(std::uint32_t page, int slot);
+  void IndexErase(std::uint32_t page);
+  void Rehash(std::size_t buckets);
+  void Unlink(int slot);
+  void PushFront(int slot);
+  void MakeDirty(int slot);
+
+  File* file_;
+  std::size_t capacity_;
+  std::deque<Slot> slots_;       // stable addresses
+  std::vector<int> free_slots_;  // evicted-by-Clear slots ready for reuse
+  std::vector<int> buckets_;     // open addressing: slot index or -1
+  std::size_t indexed_ = 0;
+  int head_ = -1;  // most recently used clean slot
+  int tail_ = -1;  // least recently used clean slot
+  std::vector<int> dirty_;
+};
+
+}  // namespace xbase
+
+#endif
