@@ -1,0 +1,202 @@
+// Tags: seeks, walks, deleted rows leaving every tag at once, walks that
+// delete or re-key the current row, several index files, reopen.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/xbase/table_test_util.h"
+#include "support/temp_dir.h"
+#include "xbase/engine.h"
+
+namespace xbase {
+namespace {
+
+using testing_support::TempDir;
+using testing_tables::MainTable;
+using testing_tables::NumberedRow;
+using testing_tables::Row;
+
+class TableTagTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(t_.ok());
+    // Record numbers 1..5; symbol order: Alpha(3) Beta(1) Delta(5) Gamma(2) Omega(4).
+    ASSERT_EQ(kOk, t_.Append({"MW", "00010", "%MW10", "Beta"}));
+    ASSERT_EQ(kOk, t_.Append({"MW", "00020", "%MW20", "Gamma"}));
+    ASSERT_EQ(kOk, t_.Append({"I", "00001", "%I1", "Alpha"}));
+    ASSERT_EQ(kOk, t_.Append({"MW", "00030", "%MW30", "Omega"}));
+    ASSERT_EQ(kOk, t_.Append({"MWX", "00010", "%MW10:X1", "Delta"}));
+    ASSERT_EQ(kOk, TableUnlock(t_.table));
+  }
+  TempDir dir_;
+  MainTable t_{dir_.path()};
+};
+
+TEST_F(TableTagTest, WalksFollowKeyOrderBothWays) {
+  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ((std::vector<long>{4, 2, 5, 1, 3}), t_.WalkBack(t_.symbole));
+  // OBJET "I    " < "MW   " < "MWX  ".
+  EXPECT_EQ((std::vector<long>{3, 1, 2, 4, 5}), t_.Walk(t_.cle));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(TableTagTest, SeekFindsPrefixesLandsAfterAndRunsPastTheEnd) {
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "Gamma"));
+  EXPECT_EQ(2, TableRecordNumber(t_.table));
+  EXPECT_EQ(kOk, TableSeek(t_.table, "De"));  // prefix
+  EXPECT_EQ(5, TableRecordNumber(t_.table));
+  EXPECT_EQ(kAfter, TableSeek(t_.table, "Charlie"));  // lands on the next key
+  EXPECT_EQ(5, TableRecordNumber(t_.table));
+  EXPECT_EQ(kOk, TableSkip(t_.table, 1));
+  EXPECT_EQ(2, TableRecordNumber(t_.table));
+  EXPECT_EQ(kEof, TableSeek(t_.table, "Zulu"));
+  EXPECT_EQ(6, TableRecordNumber(t_.table));  // count + 1
+  EXPECT_EQ(1, TableEof(t_.table));
+  EXPECT_EQ(kOk, TableSkip(t_.table, -1));  // back from the end: the last key
+  EXPECT_EQ(4, TableRecordNumber(t_.table));
+  EXPECT_EQ(kEof, TableSkip(t_.table, 1));
+  // A key padded to its full length, and one longer than the key (capped).
+  std::string full = "Alpha" + std::string(27, ' ');
+  EXPECT_EQ(kOk, TableSeek(t_.table, full.c_str()));
+  EXPECT_EQ(3, TableRecordNumber(t_.table));
+  TagSelect(t_.table, t_.cle);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "MW   00010                  xyz"));
+  EXPECT_EQ(1, TableRecordNumber(t_.table));
+  EXPECT_EQ(kOk, TableSeek(t_.table, "MWX"));
+  EXPECT_EQ(5, TableRecordNumber(t_.table));
+  EXPECT_EQ(kBof, TableSkip(t_.table, -10));
+  EXPECT_EQ(3, TableRecordNumber(t_.table));  // stays on the first entry
+  EXPECT_EQ(1, TableBof(t_.table));
+}
+
+TEST_F(TableTagTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
+  TagSelect(t_.table, t_.repere);
+  ASSERT_EQ(kOk, TableSeek(t_.table, "%MW20"));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  EXPECT_EQ(1, RecordIsDeleted(t_.table));
+  for (Tag* tag : {t_.cle, t_.repere, t_.symbole}) {
+    std::vector<long> rows = t_.Walk(tag);
+    EXPECT_EQ(4u, rows.size());
+    EXPECT_EQ(rows.end(), std::find(rows.begin(), rows.end(), 2));
+  }
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kAfter, TableSeek(t_.table, "Gamma"));
+  EXPECT_EQ(4, TableRecordNumber(t_.table));  // Omega
+  EXPECT_EQ((std::vector<long>{1, 2, 3, 4, 5}), t_.Walk(nullptr));
+  EXPECT_EQ(5, TableRecordCount(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
+  ASSERT_EQ(kOk, RecordRecall(t_.table));  // rejoins every tag
+  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(TableTagTest, DeletingTheCurrentRowThenSkippingMeetsEveryFollowingRow) {
+  // As the reconfiguration does: delete the current row, skip by one.
+  TagSelect(t_.table, t_.cle);
+  ASSERT_EQ(kOk, TableSeek(t_.table, "MW"));
+  std::vector<long> deleted;
+  for (int r = kOk; r == kOk; r = TableSkip(t_.table, 1)) {
+    deleted.push_back(TableRecordNumber(t_.table));
+    ASSERT_EQ(kOk, RecordDelete(t_.table));
+  }
+  EXPECT_EQ((std::vector<long>{1, 2, 4, 5}), deleted);
+  EXPECT_EQ((std::vector<long>{3}), t_.Walk(t_.cle));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(TableTagTest, ChangingTheKeyOfTheCurrentRowKeepsTheWalkInPlace) {
+  // Re-keying rows during a walk on that very key: the walk goes on from the
+  // entry that followed the row's old key, so rows moved ahead of it are
+  // met once.
+  TagSelect(t_.table, t_.symbole);
+  std::vector<long> met;
+  for (int r = TableTop(t_.table); r == kOk; r = TableSkip(t_.table, 1)) {
+    met.push_back(TableRecordNumber(t_.table));
+    ASSERT_EQ(kOk, t_.Set("SYMBOLE", "0" + t_.Get("SYMBOLE")));
+  }
+  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), met);
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  EXPECT_EQ(kOk, TableSeek(t_.table, "0Omega"));
+  EXPECT_EQ(4, TableRecordNumber(t_.table));
+  EXPECT_EQ(kEof, TableSeek(t_.table, "Omega"));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(TableTagTest, SkipBackwardAfterDeletingLandsOnThePreviousEntry) {
+  TagSelect(t_.table, t_.symbole);
+  ASSERT_EQ(kOk, TableSeek(t_.table, "Delta"));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_EQ(kOk, TableSkip(t_.table, -1));
+  EXPECT_EQ(1, TableRecordNumber(t_.table));  // Beta
+  ASSERT_EQ(kOk, TableSeek(t_.table, "Omega"));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  EXPECT_EQ(kEof, TableSkip(t_.table, 1));  // it was the last entry
+}
+
+TEST_F(TableTagTest, AppendedRowsJoinTagsAndEverythingSurvivesReopen) {
+  ASSERT_EQ(kOk, t_.Append({"MW", "00005", "%MW5", "Epsilon"}));
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "Epsilon"));
+  EXPECT_EQ(6, TableRecordNumber(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 1));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_EQ(kOk, EngineCloseAll(&t_.session));
+
+  MainTable again(dir_.path(), false);
+  ASSERT_TRUE(again.ok());
+  EXPECT_EQ((std::vector<long>{3, 5, 6, 2, 4}), again.Walk(again.symbole));
+  EXPECT_EQ((std::vector<long>{3, 6, 2, 4, 5}), again.Walk(again.cle));
+  EXPECT_EQ(6, TableRecordCount(again.table));
+  EXPECT_EQ(kOk, again.Check());
+}
+
+TEST_F(TableTagTest, TagNamesCompareOverTenCharactersCaseIgnored) {
+  EXPECT_EQ(t_.symbole, TagGet(t_.table, "SYMBOLE_TA"));
+  EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_tag"));
+  EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
+  EXPECT_EQ(kErrTag, t_.session.error);
+}
+
+TEST_F(TableTagTest, BadTagListsAreRefused) {
+  const TagSpec bad_key[] = {{"T1", "NOSUCH", nullptr, 0, 0}, {nullptr, nullptr, nullptr, 0, 0}};
+  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B1.MDX").c_str(), bad_key));
+  EXPECT_EQ(kErrField, t_.session.error);
+  const TagSpec bad_filter[] = {{"T1", "REPERE", "REPERE +", 0, 0},
+                                {nullptr, nullptr, nullptr, 0, 0}};
+  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B2.MDX").c_str(), bad_filter));
+  EXPECT_EQ(kErrExpression, t_.session.error);
+  const TagSpec logical_key[] = {{"T1", "DELETED()", nullptr, 0, 0},
+                                 {nullptr, nullptr, nullptr, 0, 0}};
+  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B3.MDX").c_str(), logical_key));
+  EXPECT_EQ(kErrExpression, t_.session.error);
+  const TagSpec too_long[] = {{"T1", "REPERE+REPERE+SYMBOLE", nullptr, 0, 0},
+                              {nullptr, nullptr, nullptr, 0, 0}};
+  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B4.MDX").c_str(), too_long));
+  EXPECT_EQ(kErrTag, t_.session.error);
+  const TagSpec empty[] = {{nullptr, nullptr, nullptr, 0, 0}};
+  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B5.MDX").c_str(), empty));
+  EXPECT_EQ(nullptr, IndexOpen(t_.table, dir_.file("NONE.MDX").c_str()));
+  EXPECT_EQ(kErrOpen, t_.session.error);
+}
+
+TEST_F(TableTagTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
+  const TagSpec unfiltered[] = {{"ALLSYM", "UPPER(SYMBOLE)", nullptr, 0, 0},
+                                {nullptr, nullptr, nullptr, 0, 0}};
+  ASSERT_EQ(kOk, TableGo(t_.table, 4));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_NE(nullptr, IndexCreate(t_.table, dir_.file("ALL.MDX").c_str(), unfiltered));
+  Tag* all = TagGet(t_.table, "ALLSYM");
+  ASSERT_NE(nullptr, all);
+  // No filter: the deleted row stays listed.
+  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), t_.Walk(all));
+  TagSelect(t_.table, all);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "GAMMA"));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+}  // namespace
+}  // namespace xbase

@@ -1,0 +1,132 @@
+#ifndef SYMBASE_TESTS_PLATFORM_XBASE_TABLE_TEST_UTIL_H
+#define SYMBASE_TESTS_PLATFORM_XBASE_TABLE_TEST_UTIL_H
+
+// Helpers of the table-engine tests: the main table of a symbol base with its
+// three index files, rows built from short texts, and walks of an order.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "xbase/engine.h"
+
+namespace xbase {
+namespace testing_tables {
+
+inline const FieldSpec kMainFields[] = {
+    {"OBJET", 'C', 5, 0},    {"IND1", 'C', 5, 0},  {"IND2", 'C', 5, 0},
+    {"IND3", 'C', 5, 0},     {"IND4", 'C', 2, 0},  {"REPERE", 'C', 36, 0},
+    {"SYMBOLE", 'C', 32, 0}, {"ISCMT", 'C', 1, 0}, {nullptr, 0, 0, 0}};
+
+inline const TagSpec kCleTag[] = {
+    {"REPCLE_TAG", "OBJET+IND1+IND2+IND3+IND4", ".NOT. DELETED()", 0, 0},
+    {nullptr, nullptr, nullptr, 0, 0}};
+inline const TagSpec kRepereTag[] = {{"REPERE_TAG", "REPERE", ".NOT. DELETED()", 0, 0},
+                                     {nullptr, nullptr, nullptr, 0, 0}};
+inline const TagSpec kSymboleTag[] = {{"SYMBOLE_TAG", "SYMBOLE", ".NOT. DELETED()", 0, 0},
+                                      {nullptr, nullptr, nullptr, 0, 0}};
+
+// One row of the main table.
+struct Row {
+  std::string objet, ind1, repere, symbole;
+};
+
+// A session holding the main table "KR9.DBF" of a directory and its three
+// index files, created or opened.
+struct MainTable {
+  Session session;
+  Table* table = nullptr;
+  Tag* cle = nullptr;
+  Tag* repere = nullptr;
+  Tag* symbole = nullptr;
+
+  explicit MainTable(const std::string& dir, bool create = true, FileSystem* fs = nullptr) {
+    session.file_system = fs;
+    EngineInit(&session, 0, 6300);
+    session.auto_open = 0;
+    session.safety = 0;
+    std::string base = dir + "/";
+    if (create) {
+      table = TableCreate(&session, (base + "KR9.DBF").c_str(), kMainFields, nullptr);
+      if (table == nullptr) return;
+      IndexCreate(table, (base + "KR9CLER.MDX").c_str(), kCleTag);
+      IndexCreate(table, (base + "KR9R.MDX").c_str(), kRepereTag);
+      IndexCreate(table, (base + "KR9S.MDX").c_str(), kSymboleTag);
+    } else {
+      table = TableOpen(&session, (base + "KR9.DBF").c_str());
+      if (table == nullptr) return;
+      IndexOpen(table, (base + "KR9CLER.MDX").c_str());
+      IndexOpen(table, (base + "KR9R.MDX").c_str());
+      IndexOpen(table, (base + "KR9S.MDX").c_str());
+    }
+    cle = TagGet(table, "REPCLE_TAG");
+    repere = TagGet(table, "REPERE_TAG");
+    symbole = TagGet(table, "SYMBOLE_TAG");
+  }
+  ~MainTable() { EngineEnd(&session); }
+
+  bool ok() const { return table && cle && repere && symbole; }
+
+  int Append(const Row& row) {
+    int r = AppendStart(table, 0);
+    if (r != kOk) return r;
+    RecordBlank(table);
+    Set("OBJET", row.objet);
+    Set("IND1", row.ind1);
+    Set("REPERE", row.repere);
+    Set("SYMBOLE", row.symbole);
+    return RecordAppend(table);
+  }
+  int Set(const char* field, const std::string& text) {
+    return FieldAssign(FieldGet(table, field), text.c_str());
+  }
+  // The field of the current row without its trailing blanks.
+  std::string Get(const char* field) {
+    char buffer[300];
+    FieldCopy(FieldGet(table, field), buffer, sizeof buffer);
+    std::string s(buffer);
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+  }
+  // Record numbers of the whole order of `tag` (null: record order), walked
+  // forward from the top.
+  std::vector<long> Walk(Tag* tag) {
+    std::vector<long> rows;
+    TagSelect(table, tag);
+    for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
+      rows.push_back(TableRecordNumber(table));
+    }
+    return rows;
+  }
+  std::vector<long> WalkBack(Tag* tag) {
+    std::vector<long> rows;
+    TagSelect(table, tag);
+    for (int r = TableBottom(table); r == kOk; r = TableSkip(table, -1)) {
+      rows.push_back(TableRecordNumber(table));
+    }
+    return rows;
+  }
+  int Check(std::vector<std::string>* problems = nullptr) {
+    return IntegrityCheck(table, [problems](const std::string& p) {
+      if (problems) {
+        problems->push_back(p);
+      } else {
+        ADD_FAILURE() << p;
+      }
+    });
+  }
+};
+
+// "%MW<i>" rows: OBJET "MW", IND1 the number zero-padded to 5.
+inline Row NumberedRow(int i, const std::string& symbol) {
+  char ind1[8];
+  std::snprintf(ind1, sizeof ind1, "%05d", i);
+  return Row{"MW", ind1, "%MW" + std::to_string(i), symbol};
+}
+
+}  // namespace testing_tables
+}  // namespace xbase
+
+#endif
