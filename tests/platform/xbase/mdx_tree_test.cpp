@@ -1,0 +1,308 @@
+// Trees built by our own inserts, removals and rebuilds, held against a
+// std::multiset model and the structural check, in memory and reopened.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/memory_file_system.h"
+#include "xbase/mdx_file.h"
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+using Entry = std::pair<std::string, std::uint32_t>;
+using Model = std::multiset<Entry>;
+
+std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+
+class MdxTree : public ::testing::Test {
+ protected:
+  void Create(const std::vector<MdxTagInfo>& tags) {
+    std::unique_ptr<File> file;
+    ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kCreate, &file));
+    ASSERT_EQ(kOk, MdxFile::Create(std::move(file), "T", tags, &mdx_));
+  }
+  void Reopen() {
+    ASSERT_EQ(kOk, mdx_->Flush());
+    mdx_.reset();
+    std::unique_ptr<File> file;
+    ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
+    ASSERT_EQ(kOk, MdxFile::Open(std::move(file), &mdx_));
+  }
+  std::vector<Entry> Entries(int t) {
+    std::vector<Entry> out;
+    const std::size_t kl = static_cast<std::size_t>(mdx_->tag(t).key_length);
+    EXPECT_EQ(kOk, mdx_->ForEach(t, [&](const char* key, std::uint32_t r) {
+      out.emplace_back(std::string(key, kl), r);
+      return 0;
+    }));
+    return out;
+  }
+  void ExpectMatches(int t, const Model& model) {
+    std::vector<Entry> want(model.begin(), model.end());
+    ASSERT_EQ(want, Entries(t));
+    std::vector<std::string> problems;
+    EXPECT_EQ(kOk, mdx_->Check(t, [&](const std::string& p) { problems.push_back(p); }));
+    EXPECT_TRUE(problems.empty()) << problems.front();
+  }
+  std::uint32_t Pages() { return Le32(fs_.Contents("T.MDX"), 32); }
+
+  testing_support::MemoryFileSystem fs_;
+  std::unique_ptr<MdxFile> mdx_;
+};
+
+MdxTagInfo Tag(const char* name, int key_length) {
+  MdxTagInfo info;
+  info.name = name;
+  info.key_expression = "KEY";
+  info.filter_expression = ".NOT. DELETED()";
+  info.key_length = key_length;
+  return info;
+}
+
+// Keys from a small alphabet, so that equal keys are common.
+std::string RandomKey(std::mt19937* rng, int length, int spread) {
+  std::string key(static_cast<std::size_t>(length), ' ');
+  unsigned v = (*rng)() % static_cast<unsigned>(spread);
+  std::string digits = std::to_string(v);
+  std::memcpy(&key[0], digits.data(), std::min(digits.size(), key.size()));
+  return key;
+}
+
+TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
+  // Key length 100 gives 9 keys per node: deep trees after a few hundred entries.
+  Create({Tag("WIDE", 100), Tag("NARROW", 8)});
+  std::mt19937 rng(12345);
+  Model models[2];
+  std::uint32_t next_record = 1;
+  std::vector<Entry> live[2];
+  for (int batch = 0; batch < 50; ++batch) {
+    for (int op = 0; op < 2000; ++op) {
+      const int t = op % 2;
+      const bool insert = live[t].empty() || rng() % 100 < (batch < 25 ? 65 : 35);
+      if (insert) {
+        Entry e(RandomKey(&rng, mdx_->tag(t).key_length, 500), next_record++);
+        ASSERT_EQ(kOk, mdx_->Insert(t, e.first.data(), e.second));
+        models[t].insert(e);
+        live[t].push_back(e);
+      } else {
+        std::size_t i = rng() % live[t].size();
+        Entry e = live[t][i];
+        live[t][i] = live[t].back();
+        live[t].pop_back();
+        ASSERT_EQ(kOk, mdx_->Remove(t, e.first.data(), e.second)) << batch << " " << op;
+        models[t].erase(models[t].find(e));
+      }
+    }
+    ExpectMatches(0, models[0]);
+    ExpectMatches(1, models[1]);
+    if (batch % 5 == 4) {
+      Reopen();
+      ExpectMatches(0, models[0]);
+      ExpectMatches(1, models[1]);
+    }
+  }
+  // Empty both tags completely, then fill them again.
+  for (int t = 0; t < 2; ++t) {
+    for (const Entry& e : live[t]) ASSERT_EQ(kOk, mdx_->Remove(t, e.first.data(), e.second));
+    models[t].clear();
+    ExpectMatches(t, models[t]);
+    MdxCursor c;
+    EXPECT_EQ(kEof, mdx_->First(t, &c));
+    EXPECT_EQ(kBof, mdx_->Last(t, &c));
+  }
+  Reopen();
+  ExpectMatches(0, models[0]);
+}
+
+TEST_F(MdxTree, AbsentOrRepeatedEntriesAreRefused) {
+  Create({Tag("A", 4)});
+  ASSERT_EQ(kOk, mdx_->Insert(0, "abcd", 3));
+  EXPECT_EQ(kErrArgument, mdx_->Insert(0, "abcd", 3));
+  EXPECT_EQ(kErrIndexFormat, mdx_->Remove(0, "abcd", 4));
+  EXPECT_EQ(kErrIndexFormat, mdx_->Remove(0, "abce", 3));
+  EXPECT_EQ(kErrArgument, mdx_->Insert(1, "abcd", 3));
+  EXPECT_EQ(kErrArgument, mdx_->Insert(0, nullptr, 3));
+  ExpectMatches(0, Model{{"abcd", 3}});
+}
+
+TEST_F(MdxTree, ManyEqualKeysKeepRecordOrderAcrossLeaves) {
+  // The typical blank symbol: thousands of rows share one key.
+  Create({Tag("SYM", 32)});
+  const std::string blank(32, ' ');
+  Model model;
+  std::mt19937 rng(7);
+  std::vector<std::uint32_t> records;
+  for (std::uint32_t r = 1; r <= 3000; ++r) records.push_back(r);
+  std::shuffle(records.begin(), records.end(), rng);
+  for (std::uint32_t r : records) {
+    ASSERT_EQ(kOk, mdx_->Insert(0, blank.data(), r));
+    model.insert({blank, r});
+  }
+  ExpectMatches(0, model);
+  MdxCursor c;
+  EXPECT_EQ(kOk, mdx_->SeekEntry(0, blank.data(), 1777, &c));
+  EXPECT_EQ(1777u, c.record);
+  for (std::uint32_t r = 1; r <= 3000; r += 3) {
+    ASSERT_EQ(kOk, mdx_->Remove(0, blank.data(), r));
+    model.erase({blank, r});
+  }
+  ExpectMatches(0, model);
+  EXPECT_EQ(kAfter, mdx_->SeekEntry(0, blank.data(), 1777, &c));  // 1777 = 1 + 3 x 592: gone
+  EXPECT_EQ(1778u, c.record);
+  EXPECT_EQ(kOk, mdx_->Prev(&c));
+  EXPECT_EQ(1776u, c.record);
+}
+
+TEST_F(MdxTree, CursorsSurviveChangesMadeBetweenSteps) {
+  Create({Tag("A", 6)});
+  for (std::uint32_t r = 1; r <= 400; ++r) {
+    char key[7];
+    std::snprintf(key, sizeof key, "%06u", r * 10);
+    ASSERT_EQ(kOk, mdx_->Insert(0, key, r));
+  }
+  MdxCursor c;
+  ASSERT_EQ(kOk, mdx_->Seek(0, "000500", 6, &c));
+  ASSERT_EQ(50u, c.record);
+  const std::uint64_t before = mdx_->generation();
+  ASSERT_EQ(kOk, mdx_->Insert(0, "000505", 1000));
+  EXPECT_GT(mdx_->generation(), before);
+  ASSERT_EQ(kOk, mdx_->Next(&c));
+  EXPECT_EQ(1000u, c.record);
+  // The entry under the cursor goes away: Next lands on its successor.
+  ASSERT_EQ(kOk, mdx_->Remove(0, "000505", 1000));
+  ASSERT_EQ(kOk, mdx_->Next(&c));
+  EXPECT_EQ(51u, c.record);
+  ASSERT_EQ(kOk, mdx_->Remove(0, "000510", 51));
+  ASSERT_EQ(kOk, mdx_->Prev(&c));
+  EXPECT_EQ(50u, c.record);
+}
+
+TEST_F(MdxTree, RebuildPacksSortedEntriesAndReusesTheOldBlocks) {
+  Create({Tag("OBJ", 22), Tag("REP", 36)});
+  std::vector<Entry> entries;
+  for (std::uint32_t r = 1; r <= 100000; ++r) {
+    char key[23];
+    std::snprintf(key, sizeof key, "%%MW%07u%12s", (r * 7919u) % 100003u, "");
+    entries.emplace_back(std::string(key, 22), r);
+  }
+  std::sort(entries.begin(), entries.end());
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, entries));
+  Model model(entries.begin(), entries.end());
+  ExpectMatches(0, model);
+  Reopen();
+  ExpectMatches(0, model);
+  const std::uint32_t pages = Pages();
+  // Again with the same entries: the file must not grow.
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, entries));
+  Reopen();
+  EXPECT_EQ(pages, Pages());
+  ExpectMatches(0, model);
+  // The rebuilt tree takes ordinary changes.
+  ASSERT_EQ(kOk, mdx_->Insert(0, entries[500].first.data(), 200000));
+  ASSERT_EQ(kOk, mdx_->Remove(0, entries[900].first.data(), entries[900].second));
+  model.insert({entries[500].first, 200000});
+  model.erase(model.find(entries[900]));
+  ExpectMatches(0, model);
+  // To empty, and unsorted input refused.
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, {}));
+  ExpectMatches(0, Model{});
+  std::vector<Entry> unsorted = {{std::string(22, 'b'), 1}, {std::string(22, 'a'), 2}};
+  EXPECT_EQ(kErrArgument, mdx_->Rebuild(0, unsorted));
+  EXPECT_EQ(kErrArgument, mdx_->Rebuild(0, {{"short", 1}}));
+  ExpectMatches(1, Model{});
+}
+
+TEST_F(MdxTree, FreedBlocksAreReusedBeforeTheFileGrows) {
+  Create({Tag("A", 40)});
+  std::mt19937 rng(99);
+  std::uint32_t pages_after_first = 0;
+  for (int round = 0; round < 6; ++round) {
+    std::vector<Entry> live;
+    for (std::uint32_t r = 1; r <= 2000; ++r) {
+      Entry e(RandomKey(&rng, 40, 100000), r);
+      ASSERT_EQ(kOk, mdx_->Insert(0, e.first.data(), e.second));
+      live.push_back(e);
+    }
+    std::shuffle(live.begin(), live.end(), rng);
+    for (const Entry& e : live) ASSERT_EQ(kOk, mdx_->Remove(0, e.first.data(), e.second));
+    Reopen();
+    ExpectMatches(0, Model{});
+    if (round == 0) pages_after_first = Pages();
+    // Growth stays within a few blocks of the first round's size.
+    EXPECT_LE(Pages(), pages_after_first + 16) << round;
+  }
+  const std::string bytes = fs_.Contents("T.MDX");
+  EXPECT_EQ(bytes.size(), std::size_t(Pages()) * 512);
+  EXPECT_NE(0u, Le32(bytes, 36));  // the free chain is recorded in the header
+  EXPECT_NE(0u, Le32(bytes, 40));
+}
+
+TEST_F(MdxTree, CreateRefusesTagListsThatCannotBeStored) {
+  std::unique_ptr<File> file;
+  std::unique_ptr<MdxFile> out;
+  auto create = [&](const std::vector<MdxTagInfo>& tags) {
+    EXPECT_EQ(kOk, fs_.Open("U.MDX", OpenMode::kCreate, &file));
+    return MdxFile::Create(std::move(file), "U", tags, &out);
+  };
+  EXPECT_EQ(kErrTag, create({}));
+  EXPECT_EQ(kErrTag, create({Tag("", 10)}));
+  EXPECT_EQ(kErrTag, create({Tag("BAD NAME", 10)}));
+  EXPECT_EQ(kErrTag, create({Tag("A", 0)}));
+  EXPECT_EQ(kErrTag, create({Tag("A", 101)}));
+  EXPECT_EQ(kErrTag, create({Tag("SYMBOLE_TAG", 10), Tag("SYMBOLE_TAX", 10)}));
+  MdxTagInfo long_expr = Tag("A", 10);
+  long_expr.key_expression = std::string(221, 'X');
+  EXPECT_EQ(kErrTag, create({long_expr}));
+  std::vector<MdxTagInfo> many;
+  for (int i = 0; i < 48; ++i) many.push_back(Tag(("T" + std::to_string(i)).c_str(), 4));
+  EXPECT_EQ(kErrTag, create(many));
+  many.pop_back();
+  EXPECT_EQ(kOk, create(many));
+  EXPECT_EQ(47, out->tag_count());
+  EXPECT_EQ(46, out->FindTag("t46"));
+}
+
+TEST_F(MdxTree, FlushWritesNothingUntilAsked) {
+  Create({Tag("A", 8)});
+  const std::string before = fs_.Contents("T.MDX");
+  ASSERT_EQ(kOk, mdx_->Insert(0, "12345678", 1));
+  EXPECT_EQ(before, fs_.Contents("T.MDX"));
+  ASSERT_EQ(kOk, mdx_->Flush());
+  EXPECT_NE(before, fs_.Contents("T.MDX"));
+  // Reload drops what was not flushed and rereads the file.
+  ASSERT_EQ(kOk, mdx_->Insert(0, "00000000", 2));
+  ASSERT_EQ(kOk, mdx_->Reload());
+  ExpectMatches(0, Model{{"12345678", 1}});
+}
+
+TEST_F(MdxTree, AFailedWriteIsReportedAndARetrySucceeds) {
+  Create({Tag("A", 8)});
+  for (std::uint32_t r = 1; r <= 500; ++r) {
+    char key[9];
+    std::snprintf(key, sizeof key, "%08u", r);
+    ASSERT_EQ(kOk, mdx_->Insert(0, key, r));
+  }
+  fs_.FailWritesAfter(fs_.writes() + 3);
+  EXPECT_EQ(kErrWrite, mdx_->Flush());
+  fs_.FailWritesAfter(-1);
+  ASSERT_EQ(kOk, mdx_->Flush());
+  Reopen();
+  EXPECT_EQ(500u, Entries(0).size());
+}
+
+}  // namespace
+}  // namespace xbase
