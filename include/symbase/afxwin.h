@@ -126,7 +126,7 @@ struct AFX_MSGMAP {
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
   const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
   const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
-    typedef theClass ThisClass;                                                     \
+    using ThisClass [[maybe_unused]] = theClass;                                    \
     typedef baseClass TheBaseClass;                                                 \
     static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 #define END_MESSAGE_MAP()                                                          \
@@ -389,6 +389,11 @@ class SYMBASE_API CDataExchange {
   HWND PrepareEditCtrl(int nIDC);
   // Abandons the exchange: UpdateData then returns FALSE.
   [[noreturn]] void Fail();
+
+ private:
+  friend SYMBASE_API void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);
+  HWND m_hLastControl;
+  BOOL m_bEditLastControl;
 };
 
 SYMBASE_API void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
@@ -438,15 +443,17 @@ class SYMBASE_API CDialog : public CWnd {
 
   // Entries for the driver. Each returns FALSE, doing nothing, when the dialog
   // is not open or has ended.
-  BOOL RunInitDialog();  // calls OnInitDialog once; its result otherwise
+  BOOL RunInitDialog();  // calls OnInitDialog once (TRUE when it ran)
   // A click: IDOK and IDCANCEL always reach OnOK and OnCancel; another id must
   // be an enabled control and goes to OnCommand.
   BOOL PressButton(int nID);
   // Keys through PreTranslateMessage: Escape cancels, Return presses the
   // default button (IDOK when there is none).
   BOOL PressKey(UINT nVirtKey);
-  // Types into an enabled edit: replaces its selection within its limit and
-  // notifies EN_CHANGE (and EN_MAXTEXT when the text was cut).
+  // Types into an enabled, writable edit, byte by byte as keys (each offered
+  // to PreTranslateMessage as WM_CHAR): each replaces the selection within the
+  // limit and notifies EN_CHANGE, or EN_MAXTEXT when it does not fit. TRUE
+  // when every byte went in.
   BOOL TypeText(int nID, LPCTSTR lpszText);
   BOOL IsDialogOpen() const;
   BOOL IsDialogEnded() const;
