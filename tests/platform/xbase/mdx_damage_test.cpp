@@ -1,0 +1,184 @@
+// Damaged index files: every call must end in a result code, never in a
+// crash, a hang or a read outside a buffer (the sanitizers watch the latter).
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "support/memory_file_system.h"
+#include "xbase/mdx_file.h"
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+constexpr int kKeyLength = 60;  // 16 keys per node: three levels with 2000 entries
+
+std::string Key(std::uint32_t r) {
+  char key[kKeyLength + 1];
+  std::snprintf(key, sizeof key, "K%08u%*s", (r * 2654435761u) % 1000000u, kKeyLength - 9, "");
+  return std::string(key, kKeyLength);
+}
+
+// A sound file with one three-level tag and one single-leaf tag.
+std::string SoundFile() {
+  testing_support::MemoryFileSystem fs;
+  std::unique_ptr<File> file;
+  fs.Open("A.MDX", OpenMode::kCreate, &file);
+  MdxTagInfo big{"BIG", "KEY", ".NOT. DELETED()", kKeyLength, false, false};
+  MdxTagInfo small{"SMALL", "KEY", "", 4, false, false};
+  std::unique_ptr<MdxFile> mdx;
+  EXPECT_EQ(kOk, MdxFile::Create(std::move(file), "A", {big, small}, &mdx));
+  for (std::uint32_t r = 1; r <= 2000; ++r) EXPECT_EQ(kOk, mdx->Insert(0, Key(r).data(), r));
+  EXPECT_EQ(kOk, mdx->Insert(1, "abcd", 1));
+  for (std::uint32_t r = 1; r <= 2000; r += 7) EXPECT_EQ(kOk, mdx->Remove(0, Key(r).data(), r));
+  EXPECT_EQ(kOk, mdx->Flush());
+  mdx.reset();
+  return fs.Contents("A.MDX");
+}
+
+std::uint32_t Le32(const std::string& b, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(b.data() + at);
+  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+void Put32(std::string* b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) (*b)[at + std::size_t(i)] = static_cast<char>(v >> (8 * i));
+}
+
+// Opens the bytes and exercises every kind of call; returns how Open and the
+// walks of the big tag ended (first failure or kOk).
+struct Outcome {
+  int open = kOk;
+  int walk = kOk;
+  int check = kOk;
+};
+
+Outcome Exercise(const std::string& bytes) {
+  testing_support::MemoryFileSystem fs;
+  fs.SetContents("A.MDX", bytes);
+  std::unique_ptr<File> file;
+  fs.Open("A.MDX", OpenMode::kReadWrite, &file);
+  Outcome out;
+  std::unique_ptr<MdxFile> mdx;
+  out.open = MdxFile::Open(std::move(file), &mdx);
+  if (out.open != kOk) return out;
+  for (int t = 0; t < mdx->tag_count(); ++t) {
+    const int kl = mdx->tag(t).key_length;
+    long steps = 0;
+    int rc = mdx->ForEach(t, [&](const char*, std::uint32_t) { return ++steps > 100000 ? 99 : 0; });
+    EXPECT_NE(99, rc) << "walk did not end";
+    if (t == 0) out.walk = rc;
+    MdxCursor c;
+    for (rc = mdx->Last(t, &c); rc == kOk && steps < 200000; rc = mdx->Prev(&c)) ++steps;
+    const std::string key = Key(600).substr(0, static_cast<std::size_t>(kl));
+    mdx->Seek(t, key.data(), key.size(), &c);
+    mdx->SeekEntry(t, key.data(), 600, &c);
+    std::vector<std::string> problems;
+    rc = mdx->Check(t, [&](const std::string& p) { problems.push_back(p); });
+    if (t == 0) out.check = rc;
+    EXPECT_TRUE((rc == kOk) == problems.empty());
+    mdx->Insert(t, key.data(), 5000);
+    mdx->Remove(t, key.data(), 600);
+    mdx->Rebuild(t, {{key, 1}});
+    mdx->Flush();
+  }
+  return out;
+}
+
+TEST(MdxDamage, TheSoundFileIsSound) {
+  Outcome o = Exercise(SoundFile());
+  EXPECT_EQ(kOk, o.open);
+  EXPECT_EQ(kOk, o.walk);
+  EXPECT_EQ(kOk, o.check);
+}
+
+TEST(MdxDamage, TruncatedFilesAreRefusedOrReportedDamaged) {
+  const std::string sound = SoundFile();
+  for (std::size_t size : {std::size_t(0), std::size_t(100), std::size_t(2047), std::size_t(2048),
+                           std::size_t(3000), sound.size() / 2, sound.size() - 512}) {
+    SCOPED_TRACE(size);
+    Outcome o = Exercise(sound.substr(0, size));
+    // The header's page count now exceeds the file: a lying header.
+    EXPECT_EQ(kErrIndexFormat, o.open);
+  }
+}
+
+TEST(MdxDamage, LyingHeaderFieldsAreRefusedAtOpen) {
+  const std::string sound = SoundFile();
+  auto with = [&](std::size_t at, std::uint32_t v, int bytes) {
+    std::string b = sound;
+    for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = static_cast<char>(v >> (8 * i));
+    return Exercise(b).open;
+  };
+  EXPECT_EQ(kErrIndexFormat, with(0, 3, 1));             // version
+  EXPECT_EQ(kErrIndexFormat, with(22, 512, 2));          // block size
+  EXPECT_EQ(kErrIndexFormat, with(28, 48, 2));           // tags in use
+  EXPECT_EQ(kErrIndexFormat, with(32, 1u << 30, 4));     // page count beyond the file
+  EXPECT_EQ(kErrIndexFormat, with(36, 1u << 30, 4));     // free page beyond the file
+  EXPECT_EQ(kErrIndexFormat, with(544, 7, 4));           // tag header on an odd page
+  EXPECT_EQ(kErrIndexFormat, with(544, 0xFFFFFFF0, 4));  // tag header outside the file
+  const std::size_t tag_header = std::size_t(Le32(sound, 544)) * 512;
+  EXPECT_EQ(kErrIndexFormat, with(tag_header, 1u << 28, 4));  // root outside the file
+  EXPECT_EQ(kErrIndexFormat, with(tag_header + 12, 0, 2));    // key length 0
+  EXPECT_EQ(kErrIndexFormat, with(tag_header + 14, 500, 2));  // keys per node beyond a block
+  EXPECT_EQ(kErrIndexFormat, with(tag_header + 18, 12, 2));   // item length
+}
+
+TEST(MdxDamage, CyclesAndOverfullNodesEndInAFormatError) {
+  const std::string sound = SoundFile();
+  const std::size_t tag_header = std::size_t(Le32(sound, 544)) * 512;
+  const std::uint32_t root = Le32(sound, tag_header);
+  const std::size_t root_at = std::size_t(root) * 512;
+  ASSERT_NE(0u, Le32(sound, root_at + 8 + Le32(sound, root_at) * 64)) << "root must be interior";
+
+  std::string cycle = sound;
+  Put32(&cycle, root_at + 8, root);  // the first child is the root itself
+  Outcome o = Exercise(cycle);
+  EXPECT_EQ(kOk, o.open);
+  EXPECT_EQ(kErrIndexFormat, o.walk);
+  EXPECT_EQ(kErrIndexFormat, o.check);
+
+  std::string shared = sound;
+  Put32(&shared, root_at + 8 + 64, Le32(sound, root_at + 8));  // two children share a block
+  o = Exercise(shared);
+  EXPECT_EQ(kErrIndexFormat, o.check);
+
+  std::string overfull = sound;
+  Put32(&overfull, root_at, 1000);
+  o = Exercise(overfull);
+  EXPECT_EQ(kErrIndexFormat, o.walk);
+  EXPECT_EQ(kErrIndexFormat, o.check);
+
+  std::string free_loop = sound;
+  const std::uint32_t pages = Le32(sound, 32);
+  Put32(&free_loop, 36, pages - 2);  // a free chain whose only block points at itself
+  Put32(&free_loop, 40, 1);
+  Put32(&free_loop, std::size_t(pages - 2) * 512 + 4, pages - 2);
+  o = Exercise(free_loop);
+  EXPECT_EQ(kErrIndexFormat, o.check);
+}
+
+TEST(MdxDamage, RandomCorruptionNeverCrashes) {
+  const std::string sound = SoundFile();
+  std::mt19937 rng(2024);
+  int refused = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes = sound;
+    const int flips = 1 + static_cast<int>(rng() % 8);
+    for (int i = 0; i < flips; ++i) {
+      // Mostly the header, the tag headers and the upper nodes: where damage matters.
+      std::size_t at =
+          rng() % (round % 2 ? bytes.size() : std::min<std::size_t>(bytes.size(), 8192));
+      bytes[at] = static_cast<char>(rng());
+    }
+    Outcome o = Exercise(bytes);
+    if (o.open != kOk || o.walk != kOk || o.check != kOk) ++refused;
+  }
+  EXPECT_GT(refused, 0);  // some of the damage is seen
+}
+
+}  // namespace
+}  // namespace xbase
