@@ -49,6 +49,7 @@ void Expression::Evaluate(const char* record, char* out) const {
     *out = IsTrue(record) ? 'T' : 'F';
     return;
   }
+  if (impl_->width == 0) return;  // nothing to write; out may even be null
   WriteText(impl_->program, impl_->program.root, record, out);
 }
 

@@ -284,6 +284,13 @@ TEST(ExpressionKeys, EvaluateWritesTheFullWidthKey) {
   }
 }
 
+TEST(ExpressionKeys, EmptyTextWritesNothing) {
+  std::unique_ptr<Expression> empty = ParseOrFail("''+''");
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->width(), 0u);
+  empty->Evaluate(MainRecord(kWord).data(), nullptr);
+}
+
 TEST(ExpressionKeys, LogicalValueWritesOneLetter) {
   std::unique_ptr<Expression> live = ParseOrFail(".NOT. DELETED()");
   ASSERT_TRUE(live);

@@ -106,6 +106,15 @@ TEST(ExpressionParse, FirstFaultFromTheLeftDecidesTheCode) {
   EXPECT_EQ(ParseCode("OBJET = 'x' ) NOPE"), kErrExpression);
 }
 
+TEST(ExpressionParse, ApostropheInASearchTextIsASyntaxError) {
+  // The symbol search puts the user's text between apostrophes as it is.
+  const std::string text = "l'eau";
+  EXPECT_EQ(ParseCode("'" + text + "' $ SYMBOLE .OR. '" + text + "' $ SYMBOLE .OR. '" + text +
+                      "' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()"),
+            kErrExpression);
+  EXPECT_EQ(ParseCode("''' $ SYMBOLE"), kErrExpression);
+}
+
 TEST(ExpressionParse, BytesAboveAsciiAreFineInsideQuotes) {
   EXPECT_EQ(ParseCode("SYMBOLE = '\xE9t\xE9 \x80\xFF'"), kOk);
   EXPECT_EQ(ParseCode(std::string("'a\0b' $ SYMBOLE", 15)), kOk);
@@ -175,6 +184,9 @@ TEST(ExpressionParse, LayoutQuirks) {
   // A field too wide for any text value is refused, not truncated.
   const std::vector<ExpressionField> huge = {{"BIG", 1, 5000}};
   EXPECT_EQ(Expression::Parse("BIG", huge, &expression), kErrExpression);
+  // Offsets near the top of the address range are refused before any sum can wrap.
+  const std::vector<ExpressionField> far = {{"FAR", 0xFFFFFFFFu, 1}};
+  EXPECT_EQ(Expression::Parse("FAR", far, &expression), kErrExpression);
   EXPECT_EQ(Expression::Parse("DELETED()", {}, &expression), kOk);
   EXPECT_EQ(Expression::Parse("OBJET", {}, &expression), kErrField);
 }
