@@ -1,0 +1,57 @@
+#ifndef SYMBASE_STORAGE_BASE_FILES_H
+#define SYMBASE_STORAGE_BASE_FILES_H
+
+#include <cstddef>
+
+#include "xbase/engine.h"
+
+// The six files of a symbol base, their fields and their tags.
+
+namespace symbase {
+
+constexpr const char* kMainTableFile = "KR9.DBF";
+constexpr const char* kCommentTableFile = "KR9CMT.DBF";
+constexpr const char* kRepCleIndexFile = "KR9CLER.MDX";
+constexpr const char* kRepereIndexFile = "KR9R.MDX";
+constexpr const char* kSymboleIndexFile = "KR9S.MDX";
+constexpr const char* kRepCmtIndexFile = "KR9CMTR.MDX";
+
+// The files in the order they are deleted.
+extern const char* const kBaseFiles[6];
+
+// Paths are composed in a buffer of 84 bytes, NUL included; the longest file
+// name has 11 characters, so a directory may hold at most 72.
+constexpr std::size_t kPathBufferSize = 84;
+constexpr std::size_t kMaxDirectoryLength = 72;
+
+// Field widths.
+constexpr int kObjetWidth = 5;
+constexpr int kIndWidth = 5;
+constexpr int kInd4Width = 2;
+constexpr int kRepereWidth = 36;
+constexpr int kSymboleWidth = 32;
+constexpr int kIsCmtWidth = 1;
+constexpr int kCmtWidth = 254;
+constexpr int kCommentKeyLength = 22;
+// The longest comment kept: CMT1 and CMT2 together.
+constexpr int kMaxCommentLength = 2 * kCmtWidth;
+
+extern const xbase::FieldSpec kMainFields[];
+extern const xbase::FieldSpec kCommentFields[];
+extern const xbase::TagSpec kRepCleTag[];
+extern const xbase::TagSpec kRepereTag[];
+extern const xbase::TagSpec kSymboleTag[];
+extern const xbase::TagSpec kRepCmtTag[];
+
+constexpr const char* kRepCleTagName = "REPCLE_TAG";
+constexpr const char* kRepereTagName = "REPERE_TAG";
+constexpr const char* kSymboleTagName = "SYMBOLE_TAG";
+constexpr const char* kRepCmtTagName = "REPCMT_TAG";
+
+// Writes directory + name into buffer (kPathBufferSize bytes). False, with
+// nothing written past the buffer, when the directory is too long.
+bool ComposePath(char* buffer, const char* directory, const char* name);
+
+}  // namespace symbase
+
+#endif

@@ -1,0 +1,27 @@
+// Reading fields of the current rows.
+
+#include "storage/base_files.h"
+#include "storage/tb_data.h"
+
+using namespace symbase;
+
+CString CTBData::FieldText(xbase::Field* field, int width) {
+  char buffer[kCmtWidth + 1] = {};
+  xbase::FieldCopy(field, buffer, width + 1);
+  TrimRightBlanks(buffer, width);
+  return buffer;
+}
+
+CString CTBData::FieldRaw(xbase::Field* field, int width) {
+  char buffer[kCmtWidth + 1] = {};
+  xbase::FieldCopy(field, buffer, width + 1);
+  return buffer;
+}
+
+CString CTBData::MainRowCommentKey() {
+  return FieldRaw(m_fieldObjet, kObjetWidth) + FieldRaw(m_fieldInd1, kIndWidth) +
+         FieldRaw(m_fieldInd2, kIndWidth) + FieldRaw(m_fieldInd3, kIndWidth) +
+         FieldRaw(m_fieldInd4, kInd4Width);
+}
+
+bool CTBData::MainRowHasComment() { return FieldRaw(m_fieldIsCmt, kIsCmtWidth) == "O"; }

@@ -1,0 +1,228 @@
+#ifndef SYMBASE_STORAGE_TB_DATA_H
+#define SYMBASE_STORAGE_TB_DATA_H
+
+#include "storage/tb_data_interface.h"
+#include "symbase/afx.h"
+#include "symbase/afxcoll.h"
+#include "symbase/host_analysis.h"
+#include "xbase/engine.h"
+
+class CTBObjetAts;
+
+// The kinds of conflict an insertion meets between an object and the base.
+enum class InsertConflict {
+  kAddressNew,      // a new address whose symbol another address carries
+  kAddressPresent,  // an address without symbol whose new symbol another carries
+  kDouble,          // another symbol at the address, and the symbol elsewhere
+  kSymbol,          // another symbol at the address; the new one is free
+  kComment,         // another comment at the address
+};
+
+// The five key fields of an address as they are written: OBJET as decoded,
+// IND1 zero-padded to 5, IND2 and IND3 zero-padded to 5 and IND4 to 2 when
+// present, empty when absent.
+struct AddressKey {
+  CString objet;
+  CString ind1;
+  CString ind2;
+  CString ind3;
+  CString ind4;
+};
+
+// The storage object behind the handle: the engine session and every handle
+// of the open base, the answer-for-all flags of the insertion, the texts the
+// key operations compare with, the modified flag and time, the locked flag.
+// Every exported operation is one of its members. It keeps no directory:
+// create, open, unlock and delete receive it each time.
+class CTBData : public CTBDataInterface {
+  DECLARE_DYNAMIC(CTBData)
+
+ public:
+  CTBData();
+  // Does not close the base: the host closes it first.
+  ~CTBData() override;
+
+  // Base life cycle. Each returns 0 but Lock (0, 100 already locked, or the
+  // compaction's code) and LastModificationDate (0, or -1 when nothing
+  // changed since create or open).
+  int Create(const char* directory, int ignored);
+  int Open(const char* directory);
+  int Close();
+  int Delete(const char* directory);
+  int Lock();
+  int Unlock(const char* directory);
+  int LastModificationDate(long* date);
+
+  // Comment rows. `key` is the 22-character comment key (OBJET + IND1 + IND2
+  // + IND3 + IND4 as stored). Results: 0, or the first non-zero checked result.
+  int AppendComment(const CString& comment, const char* objet, const char* ind1, const char* ind2,
+                    const char* ind3, const char* ind4);
+  int UpdateComment(const CString& comment, const char* key);
+  int DeleteComment(const char* key);
+  int RewriteComment(const CString& comment, const char* key, const char* objet, const char* ind1,
+                     const char* ind2, const char* ind3, const char* ind4);
+  int ReadCommentByKey(CString& comment, const char* key);
+  // The comment of the comment table's current row: CMT1 then CMT2, each
+  // without its trailing blanks.
+  void ReadComment(CString& comment);
+  // Cuts the trailing blanks of buffer[0..length) with a NUL; returns the
+  // remaining length.
+  static int TrimRightBlanks(char* buffer, int length);
+
+  // Addresses. DecodeRepere splits an address text into the object code and
+  // up to four index texts; it appends to objet and ind1 and leaves ind2..ind4
+  // as given when the address has no such part.
+  void DecodeRepere(const CString& repere, CString& objet, CString& ind1, CString& ind2,
+                    CString& ind3, CString& ind4);
+  // The key fields of an address as create, insertion, the symbol move and
+  // the reconfiguration write them (base 32 for module objects unless decimal
+  // module numbering is in force, asked afresh each time).
+  void EncodeRepere(const CString& repere, AddressKey* key);
+  // Five base-32 digits of value into out (6 bytes at least): 0, or 1 with
+  // out empty when value is above 33554431.
+  static int EncodeIndex32(unsigned long value, char* out);
+  // Seek key and 5-character object code from an address prefix ("%MW"), a
+  // bit flag and up to three numbers (-1: absent). prefix receives the key.
+  void BuildObjectKey(CString& prefix, CString& objet, int bitFlag, int ind1, int ind2, int ind3);
+  // Address prefix or family code of a host type code; out unchanged when
+  // the type has none.
+  static void TypeToPrefix(unsigned short typeCode, int moduleFlag, int bitFlag, CString& out);
+  // The last index of the main table's current row for its family, -1 blank.
+  short RowSubIndex(CString objet);
+  // Bus module address of an analysed text into its packed value: 0, or 1
+  // out of range. Advances *position by 2 past a complete \a.b.c\d.
+  int CodeChaineAdrModule(UsAts* result, unsigned int* value, int* position);
+  // Packed value back to text: "\a.b.c\d" above 2000, the number otherwise.
+  int DecodeValeurAdrModule(unsigned int value, CString& text);
+
+  // Single objects. Results: 0, 101 when the symbol is carried by another
+  // row (the object's address then names that row), 102/103 unknown
+  // address, 104 locked, 1 (create) when the comment row failed, or a
+  // negative engine code already reported.
+  int CheckSymbolFree(CString symbol);
+  int CreateObject(CTBObjetAts* object);
+  int ModifyObject(CTBObjetAts* object, int mode);
+  int DelObject(CTBObjetAts* object);
+
+  // Insertion with conflict resolution: mode 0 replaces, 1 keeps, 2 asks
+  // (or applies a remembered answer for all). 0, 106 interrupted, 107
+  // refused, or the first lookup's failure code.
+  int InsertObject(CTBObjetAts* object, int mode);
+  // The row that carries the object's symbol takes its address and comment.
+  int MoveSymbol(CTBObjetAts* object);
+  // Sets both answer-for-all flags.
+  void SetButtonAllPressed(int value);
+
+  // Searches.
+  int SearchSymbol(CTBObjetAts* object);
+  int SearchRepere(CTBObjetAts* object);
+  int SearchAttrib(CTBObjetAts* object, int bySymbol);
+  int IsObjectBase(int* empty);
+  int FindStringInBase(CStringList& list, int symbolOrder, int field, const CString& text,
+                       int match);
+
+  int SearchSymbolAnalex(const char* repere, char* symbole, int size) override;
+  int SearchRepereAnalex(char* symbole, char* repere, int size) override;
+
+  // Engine session and handles of the open base.
+  xbase::Session m_session;
+  xbase::Table* m_mainTable = nullptr;
+  xbase::Table* m_commentTable = nullptr;
+  xbase::Index* m_indexRepCle = nullptr;
+  xbase::Index* m_indexRepere = nullptr;
+  xbase::Index* m_indexSymbole = nullptr;
+  xbase::Index* m_indexRepCmt = nullptr;
+  xbase::Field* m_fieldObjet = nullptr;
+  xbase::Field* m_fieldInd1 = nullptr;
+  xbase::Field* m_fieldInd2 = nullptr;
+  xbase::Field* m_fieldInd3 = nullptr;
+  xbase::Field* m_fieldInd4 = nullptr;
+  xbase::Field* m_fieldRepere = nullptr;
+  xbase::Field* m_fieldSymbole = nullptr;
+  xbase::Field* m_fieldIsCmt = nullptr;
+  xbase::Field* m_fieldCmtObjet = nullptr;
+  xbase::Field* m_fieldCmtInd1 = nullptr;
+  xbase::Field* m_fieldCmtInd2 = nullptr;
+  xbase::Field* m_fieldCmtInd3 = nullptr;
+  xbase::Field* m_fieldCmtInd4 = nullptr;
+  xbase::Field* m_fieldCmt1 = nullptr;
+  xbase::Field* m_fieldCmt2 = nullptr;
+  xbase::Tag* m_tagRepCle = nullptr;
+  xbase::Tag* m_tagRepere = nullptr;
+  xbase::Tag* m_tagSymbole = nullptr;
+  xbase::Tag* m_tagRepCmt = nullptr;
+  // The query of the last relation-based operation.
+  xbase::Relation* m_relation = nullptr;
+
+  // Remembered answers of "Oui pour &Tous" and "Non pour Tou&s".
+  int m_yesToAll = 0;
+  int m_noToAll = 0;
+
+  // Family codes and blank texts of the key operations, then the text that
+  // receives an insertion's conflict message.
+  CString m_nwxFamily;     // "NWX  "
+  CString m_nwFamily;      // "NW   "
+  CString m_viwxFamily;    // "VIWX "
+  CString m_vqwxFamily;    // "VQWX "
+  CString m_vmwxFamily;    // "VMWX "
+  CString m_vkwxFamily;    // "VKWX "
+  CString m_moiwxFamily;   // "MOIWX"
+  CString m_moqwxFamily;   // "MOQWX"
+  CString m_momwxFamily;   // "MOMWX"
+  CString m_mokwxFamily;   // "MOKWX"
+  CString m_blankInd2;     // five blanks
+  CString m_blankInd3;     // five blanks
+  CString m_blankInd4;     // two blanks
+  CString m_blankSymbole;  // thirty-two blanks
+  CString m_message;       // empty
+
+  int m_modified = 0;
+  CTime m_lastModification;
+  int m_locked = 0;
+
+  // Sets the modified flag and the last modification time to now.
+  void MarkModified();
+
+  // Fields of the current rows: without trailing blanks, or whole.
+  // `width` is the field's width, at most 254.
+  CString FieldText(xbase::Field* field, int width);
+  CString FieldRaw(xbase::Field* field, int width);
+  // The 22-character comment key of the main table's current row.
+  CString MainRowCommentKey();
+  // True when the main table's current row has "O" in ISCMT.
+  bool MainRowHasComment();
+
+ private:
+  // PrepareSymbol on the object's symbol, then CheckSymbolFree; on a taken
+  // symbol the object's address receives the carrying row's.
+  int ClaimSymbol(CTBObjetAts* object);
+  // Blanks the main table's current row and writes an object into it.
+  void WriteMainRow(const AddressKey& key, const CString& symbole, const CString& repere);
+  // Sets ISCMT and appends the comment row of a new key.
+  int AppendCommentOfKey(const CString& comment, const AddressKey& key);
+  // Writes the comment of the main table's current row (update or append).
+  int WriteCommentOfMainRow(const CString& comment);
+  // Pads the object's address to 36 in place and seeks it on REPERE_TAG.
+  int SeekRepere(CTBObjetAts* object);
+  // Seeks a key on a main-table tag, then returns to record order.
+  int SeekOnMainTag(xbase::Tag* tag, const CString& key);
+  int ResolveConflict(InsertConflict kind, CTBObjetAts* object, CTBObjetAts* existing, int mode);
+  void Replace(InsertConflict kind, CTBObjetAts* object, CTBObjetAts* existing);
+  // Formats the conflict's message into m_message; `other` is the address
+  // that carries the object's symbol.
+  void FormatConflictMessage(InsertConflict kind, const CTBObjetAts& object,
+                             const CTBObjetAts& existing, const CString& other);
+  // Analyses an address text and codes its bus module address.
+  void CodeBusModule(const CString& repere, unsigned int* value, int* position);
+  // Opens (or creates) the six files of `directory` into the handles.
+  void OpenFiles(const char* directory, bool create);
+  // Drops every handle once the engine has closed the files.
+  void ForgetFiles();
+  // Writes a comment into CMT1 and CMT2 of the comment table's current row.
+  void WriteComment(const CString& comment);
+  // Seeks the comment row of `key` on REPCMT_TAG; on success the table is
+  // left on it in record order, otherwise the tag stays selected.
+  int SeekComment(const char* key);
+};
+
+#endif

@@ -1,0 +1,84 @@
+// Finding the addresses whose symbol or comment holds a text.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/symbol_base.h"
+
+namespace {
+
+std::vector<std::string> Texts(const CStringList& list) {
+  std::vector<std::string> texts;
+  for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
+    texts.emplace_back(list.GetNext(pos));
+  return texts;
+}
+
+class FindString : public testing_support::SymbolBaseTest {
+ protected:
+  void SetUp() override {
+    SymbolBaseTest::SetUp();
+    Create("%MW3", "motor_b", "Starts the MOTOR");
+    Create("%MW1", "MOTOR_a", "");
+    Create("%MW2", "Pump_mot", "no match here");
+    Create("%MW4", "Valve", "motor in comment");
+    Create("%MW5", "\xC9t\xE9_mode");  // "Été_mode"
+    Create("%MW6", "old_motor");
+    CTBObjetAts gone("%MW6", "", "", 0, -1);
+    TBDelObject(base, &gone);
+  }
+
+  std::vector<std::string> Find(int symbol_order, int field, const char* text, int match) {
+    CStringList list;
+    last_result = TBFindStringInBase(base, list, symbol_order, field, text, match);
+    return Texts(list);
+  }
+
+  int last_result = -1;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(FindString, SymbolsInKeyOrderAndSymbolOrder) {
+  EXPECT_EQ(Find(0, 0, "mot", 2), (Strings{"%MW1", "%MW3"}));
+  EXPECT_EQ(last_result, 0);
+  // Byte order of the symbols: "MOTOR_a" < "Pump_mot" < "motor_b".
+  EXPECT_EQ(Find(1, 0, "mot", 0), (Strings{"%MW1", "%MW2", "%MW3"}));
+  EXPECT_EQ(Find(0, 0, "MOT", 1), (Strings{"%MW2"}));
+}
+
+TEST_F(FindString, AccentedSymbolsRegardlessOfCase) {
+  EXPECT_EQ(Find(0, 0, "\xE9t\xE9", 2), (Strings{"%MW5"}));  // "été"
+  EXPECT_EQ(Find(0, 0, "\xC9T\xC9_MODE", 0), (Strings{"%MW5"}));
+}
+
+TEST_F(FindString, CommentsAreSearchedWhole) {
+  EXPECT_EQ(Find(0, 1, "motor", 0), (Strings{"%MW3", "%MW4"}));
+  EXPECT_EQ(Find(0, 1, "MOTOR", 1), (Strings{"%MW3"}));
+  EXPECT_EQ(Find(0, 1, "motor", 2), (Strings{"%MW4"}));
+}
+
+TEST_F(FindString, NoMatchAndUnknownMatchKind) {
+  EXPECT_EQ(Find(0, 0, "zzz", 0), Strings{});
+  EXPECT_EQ(last_result, 108);
+  EXPECT_EQ(Find(0, 0, "mot", 7), Strings{});
+  EXPECT_EQ(last_result, 0);
+}
+
+TEST_F(FindString, ResultsAccumulate) {
+  CStringList list;
+  EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
+  EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
+  EXPECT_EQ(Texts(list), (Strings{"%MW4", "%MW4"}));
+}
+
+TEST_F(FindString, AnApostropheDoesNotBreakTheBase) {
+  EXPECT_EQ(Find(0, 0, "it's", 0), Strings{});
+  EXPECT_EQ(last_result, 108);
+  HostClearErrorReports();  // the malformed filter was reported
+  EXPECT_EQ(Find(0, 0, "Valve", 0), (Strings{"%MW4"}));
+}
+
+}  // namespace
