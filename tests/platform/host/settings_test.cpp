@@ -209,6 +209,8 @@ TEST_F(SettingsTest, SettingsPathThatIsADirectoryReadsAsDefaults) {
   std::filesystem::create_directories(SettingsFile());
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -3), -3);
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 1), 0);
+  EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"))
+      << "the failed rewrite must not leave its temporary file";
 }
 
 TEST_F(SettingsTest, BadKeysAreRefused) {
