@@ -1,0 +1,53 @@
+#ifndef SYMBASE_TESTS_SUPPORT_SCRIPTED_DIALOG_DRIVER_H
+#define SYMBASE_TESTS_SUPPORT_SCRIPTED_DIALOG_DRIVER_H
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "symbase/afxwin.h"
+
+namespace testing_support {
+
+// A dialog driver for tests, installed for its lifetime (the previous driver
+// comes back when it goes). Each dialog that opens is handed to the next
+// script in line, the last one serving for all later dialogs; a script sees
+// the open dialog after OnInitDialog ran (unless constructed with
+// run_init = false) and acts through the driver entries of CDialog:
+//
+//   ScriptedDialogDriver driver([](CDialog& d) {
+//     d.TypeText(1002, "Pump_1");
+//     d.PressButton(IDOK);
+//   });
+//
+// A script that returns with the dialog open lets DoModal close it as by its
+// close box.
+class ScriptedDialogDriver : public CDialogDriver {
+ public:
+  using Script = std::function<void(CDialog&)>;
+
+  explicit ScriptedDialogDriver(Script script, bool run_init = true);
+  explicit ScriptedDialogDriver(std::vector<Script> scripts, bool run_init = true);
+  ~ScriptedDialogDriver() override;
+  ScriptedDialogDriver(const ScriptedDialogDriver&) = delete;
+  ScriptedDialogDriver& operator=(const ScriptedDialogDriver&) = delete;
+
+  void Run(CDialog& dialog) override;
+  void GetScreenRect(LPRECT lpRect) const override;
+
+  // Dialogs run so far, and their template ids in order.
+  int runs() const { return static_cast<int>(templates_.size()); }
+  const std::vector<UINT>& templates() const { return templates_; }
+  void set_screen(const RECT& screen) { screen_ = screen; }
+
+ private:
+  std::deque<Script> scripts_;
+  bool run_init_;
+  std::vector<UINT> templates_;
+  RECT screen_{0, 0, 1024, 768};
+  CDialogDriver* previous_;
+};
+
+}  // namespace testing_support
+
+#endif
