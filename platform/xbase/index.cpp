@@ -14,6 +14,7 @@ namespace {
 constexpr int kMaxTags = 47;
 constexpr std::size_t kMaxKeyLength = 100;
 constexpr std::size_t kMaxStoredName = 10;
+constexpr int kOpenAttempts = 3;
 
 std::string StoredTagName(const char* name) {
   std::string s(name, std::min(std::strlen(name), kMaxStoredName));
@@ -205,13 +206,18 @@ Index* IndexOpen(Table* table, const char* path) {
     table->Fail(kErrArgument);
     return nullptr;
   }
-  std::unique_ptr<File> file;
-  if (table->session->state->fs->Open(path, OpenMode::kReadWrite, &file) != kOk) {
-    table->Fail(kErrOpen);
-    return nullptr;
-  }
+  // Opening reads without a lock, so a header caught half-way through
+  // another process's flush may look damaged: such a read is tried again.
+  int r = kErrIndexFormat;
   std::unique_ptr<MdxFile> mdx;
-  int r = MdxFile::Open(std::move(file), &mdx);
+  for (int attempt = 0; attempt < kOpenAttempts && r == kErrIndexFormat; ++attempt) {
+    std::unique_ptr<File> file;
+    if (table->session->state->fs->Open(path, OpenMode::kReadWrite, &file) != kOk) {
+      table->Fail(kErrOpen);
+      return nullptr;
+    }
+    r = MdxFile::Open(std::move(file), &mdx);
+  }
   if (r != kOk) {
     table->Fail(r);
     return nullptr;

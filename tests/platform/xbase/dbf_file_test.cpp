@@ -1,0 +1,150 @@
+// The table file itself: the exact header we write, and damaged files
+// refused with a code instead of being read outside the file.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/xbase/table_test_util.h"
+#include "support/temp_dir.h"
+#include "xbase/engine.h"
+
+namespace xbase {
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+unsigned Byte(const std::string& s, std::size_t at) { return static_cast<unsigned char>(s[at]); }
+unsigned Word(const std::string& s, std::size_t at) { return Byte(s, at) | Byte(s, at + 1) << 8; }
+
+class DbfFileTest : public ::testing::Test {
+ protected:
+  // A table of three rows, closed; returns its bytes.
+  std::string Written() {
+    Session s;
+    EngineInit(&s, 0, 0);
+    Table* t = TableCreate(&s, path_.c_str(), testing_tables::kMainFields, nullptr);
+    EXPECT_NE(nullptr, t);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(kOk, AppendStart(t, 0));
+      RecordBlank(t);
+      EXPECT_EQ(kOk, FieldAssign(FieldGet(t, "REPERE"), ("%MW" + std::to_string(i)).c_str()));
+      EXPECT_EQ(kOk, RecordAppend(t));
+    }
+    EXPECT_EQ(kOk, TableGo(t, 2));
+    EXPECT_EQ(kOk, RecordDelete(t));
+    EXPECT_EQ(kOk, EngineEnd(&s));
+    return ReadFileBytes(path_);
+  }
+  // Opens the file as it now stands: the session error.
+  int OpenResult(long* count = nullptr) {
+    Session s;
+    EngineInit(&s, 0, 0);
+    Table* t = TableOpen(&s, path_.c_str());
+    if (t != nullptr && count != nullptr) *count = TableRecordCount(t);
+    return t != nullptr ? kOk : s.error;
+  }
+  TempDir dir_;
+  std::string path_ = dir_.file("T.DBF");
+};
+
+TEST_F(DbfFileTest, HeaderIsExact) {
+  std::string f = Written();
+  ASSERT_EQ(289u + 3 * 92 + 1, f.size());
+  EXPECT_EQ(0x03u, Byte(f, 0));
+  EXPECT_GE(Byte(f, 1), 125u);  // years since 1900
+  EXPECT_GE(Byte(f, 2), 1u);
+  EXPECT_LE(Byte(f, 2), 12u);
+  EXPECT_EQ(3u, Word(f, 4));
+  EXPECT_EQ(0u, Word(f, 6));
+  EXPECT_EQ(289u, Word(f, 8));
+  EXPECT_EQ(92u, Word(f, 10));
+  EXPECT_EQ(0u, Byte(f, 28));
+  EXPECT_EQ(0x57u, Byte(f, 29));
+  EXPECT_EQ(std::string("OBJET\0\0\0\0\0\0C", 12), f.substr(32, 12));
+  EXPECT_EQ(5u, Byte(f, 32 + 16));
+  EXPECT_EQ(std::string("SYMBOLE\0\0\0\0C", 12), f.substr(32 + 6 * 32, 12));
+  EXPECT_EQ(32u, Byte(f, 32 + 6 * 32 + 16));
+  EXPECT_EQ(0x0Du, Byte(f, 288));
+  EXPECT_EQ(' ', f[289]);
+  EXPECT_EQ('*', f[289 + 92]);
+  EXPECT_EQ(' ', f[289 + 184]);
+  EXPECT_EQ("%MW2", f.substr(289 + 184 + 23, 4));
+  EXPECT_EQ(0x1Au, Byte(f, f.size() - 1));
+}
+
+TEST_F(DbfFileTest, MissingEndMarkerAndExtraBytesAreFine) {
+  std::string f = Written();
+  ASSERT_TRUE(WriteFileBytes(path_, f.substr(0, f.size() - 1)));
+  long count = 0;
+  EXPECT_EQ(kOk, OpenResult(&count));
+  EXPECT_EQ(3, count);
+  ASSERT_TRUE(WriteFileBytes(path_, f + "junk"));
+  EXPECT_EQ(kOk, OpenResult(&count));
+  EXPECT_EQ(3, count);
+}
+
+TEST_F(DbfFileTest, LyingRecordCountIsCutToWhatTheFileHolds) {
+  std::string f = Written();
+  f[4] = 100;
+  ASSERT_TRUE(WriteFileBytes(path_, f));
+  long count = 0;
+  EXPECT_EQ(kOk, OpenResult(&count));
+  EXPECT_EQ(3, count);
+  f[4] = '\xFF';
+  f[5] = f[6] = f[7] = '\xFF';
+  ASSERT_TRUE(WriteFileBytes(path_, f.substr(0, 289 + 92 + 50)));  // truncated mid-row
+  EXPECT_EQ(kOk, OpenResult(&count));
+  EXPECT_EQ(1, count);
+}
+
+TEST_F(DbfFileTest, DamagedHeadersAreRefused) {
+  const std::string good = Written();
+  struct Damage {
+    const char* what;
+    std::string bytes;
+  };
+  auto with = [&good](std::size_t at, char value) {
+    std::string f = good;
+    f[at] = value;
+    return f;
+  };
+  const Damage damages[] = {
+      {"empty file", ""},
+      {"cut inside the header", good.substr(0, 20)},
+      {"cut inside the descriptors", good.substr(0, 200)},
+      {"unknown version", with(0, 0x30)},
+      {"header length beyond the file", with(9, 0x7F)},
+      {"header length too small", with(9, 0)},
+      {"record length not the sum of widths", with(10, 91)},
+      {"zero-width field", with(32 + 16, 0)},
+      {"no terminator", with(288, ' ')},
+      {"empty field name", with(32, 0)},
+  };
+  for (const Damage& d : damages) {
+    ASSERT_TRUE(WriteFileBytes(path_, d.bytes));
+    int r = OpenResult();
+    EXPECT_LT(r, 0) << d.what;
+    EXPECT_TRUE(r == kErrFormat || r == kErrRead) << d.what << ": " << r;
+  }
+}
+
+TEST_F(DbfFileTest, EveryTruncationOpensOrFailsCleanly) {
+  const std::string good = Written();
+  for (std::size_t n = 0; n < good.size(); ++n) {
+    ASSERT_TRUE(WriteFileBytes(path_, good.substr(0, n)));
+    long count = -1;
+    int r = OpenResult(&count);
+    if (n < 289) {
+      EXPECT_EQ(kErrFormat, r) << n;
+    } else {
+      ASSERT_EQ(kOk, r) << n;
+      EXPECT_EQ(static_cast<long>((n - 289) / 92), count) << n;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace xbase
