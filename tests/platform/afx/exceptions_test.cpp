@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "support/temp_dir.h"
+#include "symbase/afx.h"
+
+namespace {
+
+class CBase : public CObject {
+  DECLARE_DYNAMIC(CBase)
+};
+IMPLEMENT_DYNAMIC(CBase, CObject)
+
+class CDerived : public CBase {
+  DECLARE_DYNAMIC(CDerived)
+ public:
+  int extra = 0;
+};
+IMPLEMENT_DYNAMIC(CDerived, CBase)
+
+TEST(RuntimeClassTest, DescribesTheClassAndItsBases) {
+  CDerived d;
+  const CObject& o = d;
+  const CRuntimeClass* rc = o.GetRuntimeClass();
+  EXPECT_STREQ(rc->m_lpszClassName, "CDerived");
+  EXPECT_EQ(rc->m_nObjectSize, static_cast<int>(sizeof(CDerived)));
+  EXPECT_EQ(rc->m_wSchema, 0xFFFFu);
+  EXPECT_EQ(rc->m_pBaseClass, RUNTIME_CLASS(CBase));
+  EXPECT_EQ(RUNTIME_CLASS(CBase)->m_pBaseClass, RUNTIME_CLASS(CObject));
+  EXPECT_EQ(RUNTIME_CLASS(CObject)->m_pBaseClass, nullptr);
+  EXPECT_TRUE(o.IsKindOf(RUNTIME_CLASS(CDerived)));
+  EXPECT_TRUE(o.IsKindOf(RUNTIME_CLASS(CBase)));
+  EXPECT_TRUE(o.IsKindOf(RUNTIME_CLASS(CObject)));
+  EXPECT_FALSE(o.IsKindOf(RUNTIME_CLASS(CException)));
+  EXPECT_FALSE(o.IsKindOf(nullptr));
+  EXPECT_FALSE(o.IsSerializable());
+  CBase b;
+  EXPECT_FALSE(b.IsKindOf(RUNTIME_CLASS(CDerived)));
+  CFileException fe;
+  EXPECT_TRUE(fe.IsKindOf(RUNTIME_CLASS(CException)));
+  EXPECT_STREQ(fe.GetRuntimeClass()->m_lpszClassName, "CFileException");
+}
+
+TEST(RuntimeClassTest, DumpNamesTheClass) {
+  CDerived d;
+  CDumpContext dc;
+  d.Dump(dc);
+  dc << 12 << 3u << -4L;
+  EXPECT_EQ(dc.GetText().Find("a CDerived at "), 0);
+  EXPECT_GE(dc.GetText().Find("123-4"), 0);
+}
+
+// Which class a thrown framework exception was caught as, and its cause.
+struct Caught {
+  const CRuntimeClass* cls = nullptr;
+  int cause = -1;
+  LONG osError = 0;
+  std::string file;
+};
+
+template <class F>
+Caught Catch(F action) {
+  Caught c;
+  try {
+    action();
+  } catch (CException* e) {
+    c.cls = e->GetRuntimeClass();
+    if (auto* fe = dynamic_cast<CFileException*>(e)) {
+      c.cause = fe->m_cause;
+      c.osError = fe->m_lOsError;
+      c.file = LPCTSTR(fe->m_strFileName);
+    } else if (auto* ae = dynamic_cast<CArchiveException*>(e)) {
+      c.cause = ae->m_cause;
+      c.file = LPCTSTR(ae->m_strFileName);
+    }
+    e->Delete();
+  }
+  return c;
+}
+
+TEST(ExceptionTest, ThrowHelpersThrowTheirClass) {
+  EXPECT_EQ(Catch([] { AfxThrowMemoryException(); }).cls, RUNTIME_CLASS(CMemoryException));
+  EXPECT_EQ(Catch([] { AfxThrowNotSupportedException(); }).cls,
+            RUNTIME_CLASS(CNotSupportedException));
+  EXPECT_EQ(Catch([] { AfxThrowUserException(); }).cls, RUNTIME_CLASS(CUserException));
+  EXPECT_EQ(Catch([] { AfxThrowResourceException(); }).cls, RUNTIME_CLASS(CResourceException));
+  Caught f = Catch([] { AfxThrowFileException(CFileException::diskFull, ENOSPC, "KR9.DBF"); });
+  EXPECT_EQ(f.cls, RUNTIME_CLASS(CFileException));
+  EXPECT_EQ(f.cause, 13);
+  EXPECT_EQ(f.osError, ENOSPC);
+  EXPECT_EQ(f.file, "KR9.DBF");
+  Caught a = Catch([] { AfxThrowArchiveException(CArchiveException::badSchema, "a.arc"); });
+  EXPECT_EQ(a.cls, RUNTIME_CLASS(CArchiveException));
+  EXPECT_EQ(a.cause, 7);
+  EXPECT_EQ(a.file, "a.arc");
+}
+
+TEST(ExceptionTest, MemoryExceptionIsPreallocatedAndSurvivesDelete) {
+  CException* first = nullptr;
+  CException* second = nullptr;
+  try {
+    AfxThrowMemoryException();
+  } catch (CMemoryException* e) {
+    first = e;
+    e->Delete();  // must not free it
+  }
+  try {
+    AfxThrowMemoryException();
+  } catch (CException* e) {
+    second = e;
+    e->Delete();
+  }
+  EXPECT_EQ(first, second);
+  EXPECT_TRUE(second->IsKindOf(RUNTIME_CLASS(CMemoryException)));
+}
+
+TEST(ExceptionTest, CauseNumbersAreTheFrameworks) {
+  EXPECT_EQ(CFileException::none, 0);
+  EXPECT_EQ(CFileException::generic, 1);
+  EXPECT_EQ(CFileException::fileNotFound, 2);
+  EXPECT_EQ(CFileException::badPath, 3);
+  EXPECT_EQ(CFileException::tooManyOpenFiles, 4);
+  EXPECT_EQ(CFileException::accessDenied, 5);
+  EXPECT_EQ(CFileException::invalidFile, 6);
+  EXPECT_EQ(CFileException::removeCurrentDir, 7);
+  EXPECT_EQ(CFileException::directoryFull, 8);
+  EXPECT_EQ(CFileException::badSeek, 9);
+  EXPECT_EQ(CFileException::hardIO, 10);
+  EXPECT_EQ(CFileException::sharingViolation, 11);
+  EXPECT_EQ(CFileException::lockViolation, 12);
+  EXPECT_EQ(CFileException::diskFull, 13);
+  EXPECT_EQ(CFileException::endOfFile, 14);
+  EXPECT_EQ(CArchiveException::endOfFile, 3);
+  EXPECT_EQ(CArchiveException::badClass, 6);
+}
+
+TEST(ExceptionTest, ErrnoMapsToCauses) {
+  EXPECT_EQ(CFileException::OsErrorToException(0), CFileException::none);
+  EXPECT_EQ(CFileException::OsErrorToException(ENOENT), CFileException::fileNotFound);
+  EXPECT_EQ(CFileException::OsErrorToException(ENOTDIR), CFileException::badPath);
+  EXPECT_EQ(CFileException::OsErrorToException(ENAMETOOLONG), CFileException::badPath);
+  EXPECT_EQ(CFileException::OsErrorToException(EMFILE), CFileException::tooManyOpenFiles);
+  EXPECT_EQ(CFileException::OsErrorToException(EACCES), CFileException::accessDenied);
+  EXPECT_EQ(CFileException::OsErrorToException(EROFS), CFileException::accessDenied);
+  EXPECT_EQ(CFileException::OsErrorToException(EBADF), CFileException::invalidFile);
+  EXPECT_EQ(CFileException::OsErrorToException(EIO), CFileException::hardIO);
+  EXPECT_EQ(CFileException::OsErrorToException(ESPIPE), CFileException::badSeek);
+  EXPECT_EQ(CFileException::OsErrorToException(EAGAIN), CFileException::lockViolation);
+  EXPECT_EQ(CFileException::OsErrorToException(ENOSPC), CFileException::diskFull);
+  EXPECT_EQ(CFileException::OsErrorToException(EDOM), CFileException::generic);
+  EXPECT_EQ(CFileException::OsErrorToException(-7), CFileException::generic);
+  EXPECT_EQ(CFileException::ErrnoToException(ENOENT), CFileException::fileNotFound);
+  char text[128];
+  CFileException e(CFileException::fileNotFound, ENOENT, "KR9.DBF");
+  ASSERT_TRUE(e.GetErrorMessage(text, sizeof text));
+  EXPECT_NE(std::string(text).find("KR9.DBF"), std::string::npos);
+  EXPECT_FALSE(CUserException().GetErrorMessage(text, sizeof text));
+  EXPECT_STREQ(text, "");
+}
+
+TEST(FileRemoveTest, RemovesAnExistingFile) {
+  testing_support::TempDir dir;
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("KR9.DBF"), "x"));
+  Caught c = Catch([&] { CFile::Remove(dir.file("KR9.DBF").c_str()); });
+  EXPECT_EQ(c.cls, nullptr);
+  EXPECT_NE(access(dir.file("KR9.DBF").c_str(), F_OK), 0);
+}
+
+TEST(FileRemoveTest, MissingFileGivesFileNotFound) {
+  testing_support::TempDir dir;
+  std::string missing = dir.file("KR9CMT.DBF");
+  Caught c = Catch([&] { CFile::Remove(missing.c_str()); });
+  EXPECT_EQ(c.cls, RUNTIME_CLASS(CFileException));
+  EXPECT_EQ(c.cause, 2);
+  EXPECT_EQ(c.osError, ENOENT);
+  EXPECT_EQ(c.file, missing);
+  EXPECT_EQ(Catch([] { CFile::Remove(nullptr); }).cause, 2);
+  EXPECT_EQ(Catch([] { CFile::Remove(""); }).cause, 2);
+}
+
+TEST(FileRemoveTest, DirectoryIsRefusedAndKept) {
+  testing_support::TempDir dir;
+  std::string sub = dir.file("base");
+  ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+  Caught c = Catch([&] { CFile::Remove(sub.c_str()); });
+  EXPECT_EQ(c.cause, CFileException::accessDenied);
+  EXPECT_EQ(c.osError, EISDIR);
+  struct stat st;
+  EXPECT_EQ(stat(sub.c_str(), &st), 0);  // an empty directory is not removed either
+}
+
+TEST(FileRemoveTest, PathThroughAFileGivesBadPath) {
+  testing_support::TempDir dir;
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("plain"), "x"));
+  Caught c = Catch([&] { CFile::Remove(dir.file("plain/KR9.DBF").c_str()); });
+  EXPECT_EQ(c.cause, CFileException::badPath);
+  std::string tooLong = dir.file(std::string(5000, 'n'));
+  EXPECT_EQ(Catch([&] { CFile::Remove(tooLong.c_str()); }).cause, CFileException::badPath);
+}
+
+// Removing a file from a directory without write permission, as an ordinary
+// user: root ignores the permission, so a root run drops to "nobody" in a
+// child process for the attempt.
+TEST(FileRemoveTest, FileInReadOnlyDirectoryGivesAccessDenied) {
+  testing_support::TempDir dir;
+  std::string locked = dir.file("locked");
+  ASSERT_EQ(mkdir(locked.c_str(), 0755), 0);
+  std::string file = locked + "/KR9.DBF";
+  ASSERT_TRUE(testing_support::WriteFileBytes(file, "x"));
+  ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  auto attempt = [&] { return Catch([&] { CFile::Remove(file.c_str()); }).cause; };
+  if (geteuid() != 0) {
+    EXPECT_EQ(attempt(), CFileException::accessDenied);
+  } else {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(100);
+      _exit(attempt());
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "cannot drop root privileges here";
+    EXPECT_EQ(WEXITSTATUS(status), CFileException::accessDenied);
+  }
+  EXPECT_EQ(access(file.c_str(), F_OK), 0);  // still there
+  chmod(locked.c_str(), 0755);
+}
+
+TEST(FileRenameTest, RenamesButNeverReplaces) {
+  testing_support::TempDir dir;
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("a"), "A"));
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("b"), "B"));
+  Caught c = Catch([&] { CFile::Rename(dir.file("a").c_str(), dir.file("b").c_str()); });
+  EXPECT_EQ(c.cause, CFileException::accessDenied);
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.file("b")), "B");
+  EXPECT_EQ(Catch([&] { CFile::Rename(dir.file("a").c_str(), dir.file("c").c_str()); }).cls,
+            nullptr);
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.file("c")), "A");
+  EXPECT_EQ(Catch([&] { CFile::Rename(dir.file("a").c_str(), dir.file("d").c_str()); }).cause,
+            CFileException::fileNotFound);
+}
+
+TEST(TimeTest, CountsSecondsSinceTheEpoch) {
+  time_t before = time(nullptr);
+  CTime now = CTime::GetCurrentTime();
+  time_t after = time(nullptr);
+  EXPECT_GE(now.GetTime(), before);
+  EXPECT_LE(now.GetTime(), after);
+  CTime epoch(static_cast<time_t>(0));
+  EXPECT_TRUE(epoch < now);
+  EXPECT_TRUE(now > epoch);
+  EXPECT_TRUE(now >= now);
+  EXPECT_TRUE(epoch <= now);
+  EXPECT_TRUE(now != epoch);
+  EXPECT_TRUE(CTime(now.GetTime()) == now);
+  EXPECT_EQ((now - epoch).GetTotalSeconds(), now.GetTime());
+  EXPECT_EQ((epoch + CTimeSpan(1, 2, 3, 4)).GetTime(), 86400 + 7200 + 180 + 4);
+  EXPECT_EQ(CTime(86400 * 365).FormatGmt("%Y-%m-%d %H:%M:%S"), "1971-01-01 00:00:00");
+  CTime local(2024, 2, 29, 13, 45, 10);
+  EXPECT_EQ(local.GetYear(), 2024);
+  EXPECT_EQ(local.GetMonth(), 2);
+  EXPECT_EQ(local.GetDay(), 29);
+  EXPECT_EQ(local.GetHour(), 13);
+  EXPECT_EQ(local.GetMinute(), 45);
+  EXPECT_EQ(local.GetSecond(), 10);
+  EXPECT_EQ(local.GetDayOfWeek(), 5);  // a Thursday
+  EXPECT_EQ(local.Format("%d/%m/%Y"), "29/02/2024");
+  EXPECT_EQ(local.Format(""), "");
+}
+
+}  // namespace
