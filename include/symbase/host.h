@@ -43,8 +43,8 @@ SYMBASE_API void DeclRecordDestroy(HostDeclRecord* record);
 SYMBASE_API int DeclFindSymbol(HostDeclarations* decl, int scope, const char* symbol,
                                HostDeclRecord* record);
 SYMBASE_API void DeclGetAddress(HostDeclarations* decl, int scope, const char* symbol,
-                                char* address, std::size_t size);
-SYMBASE_API void DeclRecordComment(const HostDeclRecord* record, char* comment, std::size_t size);
+                                CString& address);
+SYMBASE_API void DeclRecordComment(const HostDeclRecord* record, CString& comment);
 
 // Object-name library.
 SYMBASE_API void CheckAnalysedName(const HostContext* context, const UsAts* result, int* ok,

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <string>
 
+#include "symbase/afx.h"
 #include "symbase/export.h"
 #include "symbase/host_analysis.h"
 
-class CObject;
 class CWnd;
 
 // The declarations object the object server hands out (service 219). The
@@ -83,8 +83,9 @@ class SYMBASE_API CHostServices {
   virtual void HostReportError(const HostErrorReport& report);
   // Default: recorded; answers the next queued answer, else kHostIdCancel at once.
   virtual int HostMessageBox(const char* text, const char* message, int kind, int buttons);
-  // Default: 1 gives the registered application object (a built-in one when
-  // none is registered); any other id null.
+  // Default: 1 gives the registered application object, or the built-in
+  // one (an object of class "CHostApplication") when none is registered;
+  // any other id null.
   virtual CObject* HostGetObject(int id);
   // Default: integers in the settings file under $XDG_CONFIG_HOME/symbase/
   // (else ~/.config/symbase/). A missing or unreadable value, a bad key, or
@@ -111,11 +112,11 @@ class SYMBASE_API CHostServices {
   virtual void DeclRecordDestroy(HostDeclRecord* record);
   virtual int DeclFindSymbol(HostDeclarations* decl, int scope, const char* symbol,
                              HostDeclRecord* record);
-  // Writes the declared address of `symbol`, NUL-ended, into address[size]; "" when none.
-  virtual void DeclGetAddress(HostDeclarations* decl, int scope, const char* symbol, char* address,
-                              std::size_t size);
-  // Writes the record's comment, NUL-ended, into comment[size].
-  virtual void DeclRecordComment(const HostDeclRecord* record, char* comment, std::size_t size);
+  // The declared address of `symbol`; "" when none.
+  virtual void DeclGetAddress(HostDeclarations* decl, int scope, const char* symbol,
+                              CString& address);
+  // The record's comment (up to its first NUL).
+  virtual void DeclRecordComment(const HostDeclRecord* record, CString& comment);
 
   // Object-name library. CheckAnalysedName: ok 1 for an analysed address, 0
   // otherwise; value is the object kind. CheckSymbolName: ok 0 with reason

@@ -68,13 +68,12 @@ int DeclFindSymbol(HostDeclarations* decl, int scope, const char* symbol, HostDe
   return HostServices().DeclFindSymbol(decl, scope, symbol, record);
 }
 
-void DeclGetAddress(HostDeclarations* decl, int scope, const char* symbol, char* address,
-                    std::size_t size) {
-  HostServices().DeclGetAddress(decl, scope, symbol, address, size);
+void DeclGetAddress(HostDeclarations* decl, int scope, const char* symbol, CString& address) {
+  HostServices().DeclGetAddress(decl, scope, symbol, address);
 }
 
-void DeclRecordComment(const HostDeclRecord* record, char* comment, std::size_t size) {
-  HostServices().DeclRecordComment(record, comment, size);
+void DeclRecordComment(const HostDeclRecord* record, CString& comment) {
+  HostServices().DeclRecordComment(record, comment);
 }
 
 void CheckAnalysedName(const HostContext* context, const UsAts* result, int* ok, int* value) {

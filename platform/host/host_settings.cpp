@@ -1,6 +1,5 @@
-// The default settings service and application object.
+// The default settings service.
 
-#include "host/host_state.h"
 #include "host/settings_file.h"
 #include "symbase/host.h"
 
@@ -12,10 +11,4 @@ int CHostServices::HostReadSetting(CObject* /*app*/, int section, const char* ke
 int CHostServices::HostWriteSetting(CObject* /*app*/, int section, const char* key, int value) {
   if (!host::IsValidSettingKey(key)) return 0;
   return host::StoreSetting(section, key, value) ? 1 : 0;
-}
-
-CObject* CHostServices::HostGetObject(int id) {
-  if (id != 1) return nullptr;
-  std::lock_guard<std::mutex> lock(host::State().mutex);
-  return host::State().application;
 }

@@ -1,7 +1,6 @@
 // Default symbol preparation, object-name checks, declarations and context
 // library.
 
-#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -14,13 +13,6 @@ namespace {
 HostDeclarations g_declarations{nullptr};
 
 constexpr int kDeclarationsService = 219;
-
-void CopyText(const char* from, char* to, std::size_t size) {
-  if (to == nullptr || size == 0) return;
-  std::size_t length = from != nullptr ? strnlen(from, size - 1) : 0;
-  if (length > 0) std::memcpy(to, from, length);
-  to[length] = '\0';
-}
 
 }  // namespace
 
@@ -77,14 +69,18 @@ int CHostServices::DeclFindSymbol(HostDeclarations* /*decl*/, int /*scope*/, con
 }
 
 void CHostServices::DeclGetAddress(HostDeclarations* /*decl*/, int /*scope*/,
-                                   const char* /*symbol*/, char* address, std::size_t size) {
-  CopyText("", address, size);
+                                   const char* /*symbol*/, CString& address) {
+  address.Empty();
 }
 
-void CHostServices::DeclRecordComment(const HostDeclRecord* record, char* comment,
-                                      std::size_t size) {
-  CopyText(record != nullptr ? record->comment : "", comment,
-           record != nullptr ? std::min(size, sizeof record->comment) : size);
+void CHostServices::DeclRecordComment(const HostDeclRecord* record, CString& comment) {
+  // A record filled by a host may lack its NUL: never read past the field.
+  if (record == nullptr) {
+    comment.Empty();
+    return;
+  }
+  comment =
+      CString(record->comment, static_cast<int>(strnlen(record->comment, sizeof record->comment)));
 }
 
 void CHostServices::ContextSourceCreate(HostContextSource* source) {

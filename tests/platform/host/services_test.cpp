@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -148,11 +150,18 @@ TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
   EXPECT_EQ(ServerGetService(218), nullptr);
 }
 
-TEST_F(ServicesTest, ApplicationObjectIsTheRegisteredOne) {
+TEST_F(ServicesTest, ApplicationObjectIsBuiltInUntilTheHostRegistersOne) {
+  CObject* builtin = HostGetObject(1);
+  ASSERT_NE(builtin, nullptr);
+  EXPECT_STREQ(builtin->GetRuntimeClass()->m_lpszClassName, "CHostApplication");
+  EXPECT_EQ(HostGetObject(1), builtin) << "always the same object";
+  EXPECT_EQ(HostGetObject(2), nullptr);
+
   auto* app = reinterpret_cast<CObject*>(0x4000);
   HostSetApplicationObject(app);
   EXPECT_EQ(HostGetObject(1), app);
-  EXPECT_EQ(HostGetObject(2), nullptr);
+  HostSetApplicationObject(nullptr);
+  EXPECT_EQ(HostGetObject(1), builtin);
 }
 
 TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBase) {
@@ -161,24 +170,28 @@ TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBase) {
   DeclRecordCreate(&record);
   EXPECT_EQ(DeclFindSymbol(decl, 0, "Pump_1", &record), kDeclLeftToBase);
 
-  char address[16] = "garbage";
-  DeclGetAddress(decl, 0, "Pump_1", address, sizeof address);
-  EXPECT_STREQ(address, "");
-  char comment[8] = "garbage";
-  DeclRecordComment(&record, comment, sizeof comment);
-  EXPECT_STREQ(comment, "");
+  CString address("garbage");
+  DeclGetAddress(decl, 0, "Pump_1", address);
+  EXPECT_TRUE(address.IsEmpty());
+  CString comment("garbage");
+  DeclRecordComment(&record, comment);
+  EXPECT_TRUE(comment.IsEmpty());
   DeclRecordDestroy(&record);
 }
 
-TEST_F(ServicesTest, DeclarationsCommentIsCutToTheCallersBuffer) {
+TEST_F(ServicesTest, DeclarationsCommentIsReadWithinTheRecord) {
   HostDeclRecord record;
   DeclRecordCreate(&record);
   std::snprintf(record.comment, sizeof record.comment, "%s", "Pompe de relevage");
-  char comment[6];
-  DeclRecordComment(&record, comment, sizeof comment);
-  EXPECT_STREQ(comment, "Pompe");
-  DeclRecordComment(&record, nullptr, 10);  // nowhere to write: nothing happens
-  DeclRecordComment(&record, comment, 0);
+  CString comment;
+  DeclRecordComment(&record, comment);
+  EXPECT_STREQ(static_cast<LPCTSTR>(comment), "Pompe de relevage");
+
+  std::memset(record.comment, 'c', sizeof record.comment);  // no NUL
+  DeclRecordComment(&record, comment);
+  EXPECT_EQ(comment.GetLength(), static_cast<int>(sizeof record.comment));
+  DeclRecordComment(nullptr, comment);
+  EXPECT_TRUE(comment.IsEmpty());
 }
 
 TEST_F(ServicesTest, ContextIsBuiltFromItsSource) {
