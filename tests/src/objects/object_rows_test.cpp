@@ -27,10 +27,10 @@ TEST_F(ObjectRows, CreateWritesTheKeyFieldsSymbolAndComment) {
 
 TEST_F(ObjectRows, ModuleObjectKeysFollowTheAddressingMode) {
   Create("%IW12.2:X3", "In_bit");
-  EXPECT_EQ(LiveRow("%IW12.2:X3").key, "VIWX 0000C0000200000 03");
+  EXPECT_EQ(LiveRow("%IW12.2:X3").key, "VIWX 0000C000020000003");
   HostSetAddressingMode(1);
   Create("%IW12.3:X3", "In_bit2");
-  EXPECT_EQ(LiveRow("%IW12.3:X3").key, "VIWX 000120000300000 03");
+  EXPECT_EQ(LiveRow("%IW12.3:X3").key, "VIWX 00012000030000003");
 }
 
 TEST_F(ObjectRows, ATakenSymbolGives101AndTheCarryingAddress) {
