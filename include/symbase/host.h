@@ -13,7 +13,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "symbase/export.h"
@@ -99,9 +98,10 @@ SYMBASE_API CHostServices& HostServices();
 // What the default error service recorded, oldest first.
 SYMBASE_API std::vector<HostErrorReport> HostErrorReports();
 SYMBASE_API void HostClearErrorReports();
-// Called by the default error service on each report (after recording it);
-// an empty function removes the callback.
-SYMBASE_API void HostSetErrorCallback(std::function<void(const HostErrorReport&)> callback);
+// Called by the default error service on each report, after recording it,
+// with the context given here; null removes the callback.
+using HostReportCallback = void (*)(const HostErrorReport& report, void* context);
+SYMBASE_API void HostSetErrorCallback(HostReportCallback callback, void* context);
 
 // Answers the default message box gives, first queued first used.
 SYMBASE_API void HostQueueMessageBoxAnswer(int answer);

@@ -1,8 +1,6 @@
 // The default framework services that only record, and the host-side calls
 // that read the records back or set what the defaults answer.
 
-#include <utility>
-
 #include "host/host_state.h"
 #include "symbase/host.h"
 
@@ -30,14 +28,16 @@ std::vector<T> CopyUnderLock(const std::vector<T>& records) {
 CHostServices::~CHostServices() = default;
 
 void CHostServices::HostReportError(const HostErrorReport& report) {
-  std::function<void(const HostErrorReport&)> callback;
+  HostReportCallback callback = nullptr;
+  void* context = nullptr;
   {
     std::lock_guard<std::mutex> lock(State().mutex);
     State().reports.push_back(report);
     callback = State().report_callback;
+    context = State().report_context;
   }
   // Called outside the lock so that the callback may read the records.
-  if (callback) callback(report);
+  if (callback != nullptr) callback(report, context);
 }
 
 int CHostServices::HostMessageBox(const char* text, const char* message, int kind, int buttons) {
@@ -81,9 +81,10 @@ void HostClearErrorReports() {
   State().reports.clear();
 }
 
-void HostSetErrorCallback(std::function<void(const HostErrorReport&)> callback) {
+void HostSetErrorCallback(HostReportCallback callback, void* context) {
   std::lock_guard<std::mutex> lock(State().mutex);
-  State().report_callback = std::move(callback);
+  State().report_callback = callback;
+  State().report_context = context;
 }
 
 void HostQueueMessageBoxAnswer(int answer) {

@@ -6,19 +6,19 @@
 // registered. One process-wide instance, guarded by its mutex.
 
 #include <deque>
-#include <functional>
 #include <map>
 #include <mutex>
 #include <vector>
 
-#include "symbase/host_services.h"
+#include "symbase/host.h"
 
 namespace host {
 
 struct HostState {
   std::mutex mutex;
   std::vector<HostErrorReport> reports;
-  std::function<void(const HostErrorReport&)> report_callback;
+  HostReportCallback report_callback = nullptr;
+  void* report_context = nullptr;
   std::vector<HostMessageRecord> messages;
   std::deque<int> answers;
   std::vector<CObject*> changes;

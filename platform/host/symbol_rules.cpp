@@ -53,8 +53,11 @@ bool IsReservedWord(std::string_view word) {
   std::transform(word.begin(), word.end(), upper, [](char c) {
     return static_cast<char>(symbase::Cp1252ToUpper(static_cast<unsigned char>(c)));
   });
-  return std::binary_search(std::begin(kReserved), std::end(kReserved),
-                            std::string_view(upper, word.size()));
+  // lower_bound rather than binary_search: an instance returning bool would
+  // escape the version script's std:: pattern in unoptimised builds.
+  std::string_view key(upper, word.size());
+  const std::string_view* found = std::lower_bound(std::begin(kReserved), std::end(kReserved), key);
+  return found != std::end(kReserved) && *found == key;
 }
 
 SymbolVerdict ClassifySymbol(std::string_view word) {

@@ -22,7 +22,7 @@ namespace {
 void RestoreDefaults() {
   HostInstallServices(nullptr);
   HostClearRecords();
-  HostSetErrorCallback(nullptr);
+  HostSetErrorCallback(nullptr, nullptr);
   HostSetApplicationObject(nullptr);
   HostRegisterServerObject(3, nullptr);
   HostSetAddressingMode(0);

@@ -70,20 +70,25 @@ TEST_F(ServicesTest, ReportsKeepAllSevenValuesInOrder) {
 }
 
 TEST_F(ServicesTest, CallbackSeesEachReportAfterItIsRecorded) {
-  std::vector<int> codes;
-  std::vector<std::size_t> recorded_when_called;
-  HostSetErrorCallback([&](const HostErrorReport& report) {
-    codes.push_back(report.code);
-    recorded_when_called.push_back(HostErrorReports().size());
-  });
+  struct Seen {
+    std::vector<int> codes;
+    std::vector<std::size_t> recorded_when_called;
+  } seen;
+  HostSetErrorCallback(
+      [](const HostErrorReport& report, void* context) {
+        auto* into = static_cast<Seen*>(context);
+        into->codes.push_back(report.code);
+        into->recorded_when_called.push_back(HostErrorReports().size());
+      },
+      &seen);
   HostReportError(146, 13, 4, -120, "", "Tabiserr", 1);
   HostReportError(146, 14, 4, -121, "", "Tabiserr", 2);
-  EXPECT_THAT(codes, ElementsAre(-120, -121));
-  EXPECT_THAT(recorded_when_called, ElementsAre(1u, 2u));
+  EXPECT_THAT(seen.codes, ElementsAre(-120, -121));
+  EXPECT_THAT(seen.recorded_when_called, ElementsAre(1u, 2u));
 
-  HostSetErrorCallback(nullptr);
+  HostSetErrorCallback(nullptr, nullptr);
   HostReportError(146, 15, 4, -122, "", "Tabiserr", 3);
-  EXPECT_THAT(codes, ElementsAre(-120, -121));
+  EXPECT_THAT(seen.codes, ElementsAre(-120, -121));
   EXPECT_EQ(HostErrorReports().size(), 3u);
 }
 
