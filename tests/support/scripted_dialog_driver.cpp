@@ -16,11 +16,14 @@ ScriptedDialogDriver::~ScriptedDialogDriver() { AfxSetDialogDriver(previous_); }
 
 void ScriptedDialogDriver::Run(CDialog& dialog) {
   templates_.push_back(dialog.GetTemplateID());
+  // Taken in order of opening, before OnInitDialog may open another dialog.
+  Script script;
+  if (!scripts_.empty()) {
+    script = scripts_.front();
+    if (scripts_.size() > 1) scripts_.pop_front();
+  }
   if (run_init_) dialog.RunInitDialog();
-  if (scripts_.empty() || dialog.IsDialogEnded()) return;
-  Script script = scripts_.front();
-  if (scripts_.size() > 1) scripts_.pop_front();
-  if (script) script(dialog);
+  if (script && !dialog.IsDialogEnded()) script(dialog);
 }
 
 void ScriptedDialogDriver::GetScreenRect(LPRECT lpRect) const {

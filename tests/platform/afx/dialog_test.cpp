@@ -1,0 +1,411 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/scripted_dialog_driver.h"
+#include "symbase/afxwin.h"
+
+namespace {
+
+using testing_support::ScriptedDialogDriver;
+
+constexpr UINT kConfirmId = 19306;
+constexpr UINT kEntryId = 19308;
+constexpr int kMessage = 19307;
+constexpr int kYesAll = 19305;
+constexpr int kNoAll = 24511;
+constexpr int kSymbol = 1002;
+constexpr int kComment = 1003;
+constexpr int kLabel = 1008;
+
+const AFX_DLGITEM kConfirmItems[] = {
+    {kMessage, AFX_CTL_STATIC, "", 13, 13, 276, 43, SS_LEFT},
+    {IDYES, AFX_CTL_DEFBUTTON, "&Oui", 19, 67, 50, 14, BS_DEFPUSHBUTTON},
+    {kYesAll, AFX_CTL_BUTTON, "Oui pour &Tous", 79, 67, 50, 14, 0},
+    {IDNO, AFX_CTL_BUTTON, "&Non", 138, 67, 50, 14, 0},
+    {kNoAll, AFX_CTL_BUTTON, "Non pour Tou&s", 198, 67, 50, 14, 0},
+    {IDCANCEL, AFX_CTL_BUTTON, "&Annuler", 256, 67, 50, 14, 0},
+};
+const AFX_DLGITEM kEntryItems[] = {
+    {kLabel, AFX_CTL_STATIC, "Symbole :", 7, 4, 34, 8, SS_LEFT},
+    {kSymbol, AFX_CTL_EDIT, "", 43, 2, 77, 12, ES_AUTOHSCROLL | WS_BORDER},
+    {kComment, AFX_CTL_EDIT, "", 52, 17, 199, 12, ES_AUTOHSCROLL | WS_BORDER},
+    {IDOK, AFX_CTL_DEFBUTTON, "Valider", 255, 2, 38, 12, BS_DEFPUSHBUTTON},
+    {IDCANCEL, AFX_CTL_BUTTON, "Annuler", 255, 17, 38, 12, 0},
+};
+const AFX_DLGTEMPLATE kDialogs[] = {
+    {kConfirmId, "Confirmation du remplacement ", "MS Sans Serif", 8, 0, 0, 325, 88,
+     DS_MODALFRAME | DS_CENTER | WS_CAPTION | WS_SYSMENU, kConfirmItems, 6},
+    {kEntryId, "Associer Rep\xE8re & Symbole", "MS Sans Serif", 8, 10, 20, 300, 31,
+     DS_MODALFRAME | WS_CAPTION, kEntryItems, 5},
+};
+const AFX_STRINGRES kStrings[] = {
+    {19312, "Symbole"},
+    {19313, "Commentaire associ\xE9"},
+    {19316, "Valider la symbolisation"},
+};
+const AFX_RESOURCE_MODULE kModule = {"dialog test", kStrings, 3, kDialogs, 2};
+
+// Registers the test module for one test.
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(AfxAddResourceModule(&kModule)); }
+  void TearDown() override { EXPECT_TRUE(AfxRemoveResourceModule(&kModule)); }
+};
+
+// Ends with the id of the button pressed, as the insertion's confirmation does.
+class CConfirmDlg : public CDialog {
+ public:
+  explicit CConfirmDlg(LPCTSTR message) : CDialog(kConfirmId), m_message(message) {}
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    GetDlgItem(kMessage)->SetWindowText(m_message);
+    ++inits;
+    return TRUE;
+  }
+  int inits = 0;
+
+ protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) != IDOK) {
+      EndDialog(LOWORD(wParam));
+      return TRUE;
+    }
+    return CDialog::OnCommand(wParam, lParam);
+  }
+
+ private:
+  CString m_message;
+};
+
+// Edits bound to members, limits, tooltips and message-map handlers.
+class CEntryDlg : public CDialog {
+ public:
+  explicit CEntryDlg(CWnd* parent = nullptr) : CDialog(kEntryId, parent) {}
+
+  CEdit m_symbolEdit;
+  CEdit m_commentEdit;
+  CStatic m_label;
+  CToolTipCtrl m_tips;
+  CString m_symbol;
+  CString m_comment;
+  int changes = 0;
+  int maxTexts = 0;
+  int cancels = 0;
+  bool endInInit = false;
+
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    if (endInInit) {
+      EndDialog(77);
+      return TRUE;
+    }
+    m_symbolEdit.SetLimitText(32);
+    m_commentEdit.LimitText(8);
+    m_commentEdit.ReplaceSel("prefilled comment");  // cut to the limit
+    m_tips.Create(this);
+    m_tips.Activate(TRUE);
+    m_tips.AddTool(GetDlgItem(kSymbol), 19312);
+    m_tips.AddTool(GetDlgItem(kComment), 19313);
+    m_tips.AddTool(GetDlgItem(IDOK), 19316);
+    m_tips.AddTool(GetDlgItem(IDCANCEL), "Annuler");
+    return TRUE;
+  }
+
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    m_tips.RelayEvent(pMsg);
+    return CDialog::PreTranslateMessage(pMsg);
+  }
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override {
+    DDX_Control(pDX, kSymbol, m_symbolEdit);
+    DDX_Control(pDX, kComment, m_commentEdit);
+    DDX_Control(pDX, kLabel, m_label);
+    DDX_Text(pDX, kSymbol, m_symbol);
+    DDX_Text(pDX, kComment, m_comment);
+  }
+  void OnCancel() override {
+    ++cancels;
+    CDialog::OnCancel();
+  }
+  afx_msg void OnSymbolChange() { ++changes; }
+  afx_msg void OnSymbolFull() { ++maxTexts; }
+
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CEntryDlg, CDialog)
+ON_EN_CHANGE(kSymbol, OnSymbolChange)
+ON_EN_MAXTEXT(kSymbol, OnSymbolFull)
+END_MESSAGE_MAP()
+
+TEST_F(DialogTest, WithoutDriverDoModalReturnsMinusOneAtOnce) {
+  ASSERT_EQ(AfxGetDialogDriver(), nullptr);
+  CConfirmDlg dlg("message");
+  EXPECT_EQ(dlg.DoModal(), -1);
+  EXPECT_EQ(dlg.inits, 0);
+  EXPECT_FALSE(dlg.IsDialogOpen());
+  EXPECT_EQ(dlg.m_hWnd, nullptr);
+}
+
+TEST_F(DialogTest, MissingTemplateGivesMinusOneWithoutRunningTheDriver) {
+  ScriptedDialogDriver driver([](CDialog&) { ADD_FAILURE() << "driver ran"; });
+  CDialog dlg(4242);
+  EXPECT_EQ(dlg.DoModal(), -1);
+  EXPECT_EQ(driver.runs(), 0);
+}
+
+TEST_F(DialogTest, DriverUninstallsAndRestoresThePrevious) {
+  {
+    ScriptedDialogDriver outer(nullptr);
+    {
+      ScriptedDialogDriver inner(nullptr);
+      EXPECT_EQ(AfxGetDialogDriver(), &inner);
+    }
+    EXPECT_EQ(AfxGetDialogDriver(), &outer);
+  }
+  EXPECT_EQ(AfxGetDialogDriver(), nullptr);
+  ScriptedDialogDriver temporary(nullptr);
+  EXPECT_EQ(AfxSetDialogDriver(nullptr), &temporary);
+  EXPECT_EQ(AfxGetDialogDriver(), nullptr);
+  AfxSetDialogDriver(&temporary);  // given back for its destructor
+}
+
+TEST_F(DialogTest, TemplateBecomesWindowsInPixels) {
+  CRect frame, message, cancel;
+  CString caption, yesAll;
+  ScriptedDialogDriver driver([&](CDialog& d) {
+    d.GetWindowRect(&frame);
+    d.GetWindowText(caption);
+    d.GetDlgItem(kMessage)->GetWindowRect(&message);
+    d.GetDlgItem(IDCANCEL)->GetWindowRect(&cancel);
+    d.GetDlgItem(kYesAll)->GetWindowText(yesAll);
+    EXPECT_TRUE(d.GetDlgItem(kYesAll)->IsKindOf(RUNTIME_CLASS(CButton)));
+    EXPECT_TRUE(d.GetDlgItem(kMessage)->IsKindOf(RUNTIME_CLASS(CStatic)));
+    EXPECT_EQ(d.GetDlgItem(kMessage)->GetParent(), &d);
+    EXPECT_EQ(d.GetDlgItem(12345), nullptr);
+    d.PressButton(IDNO);
+  });
+  CConfirmDlg dlg("Conflit de symboles");
+  EXPECT_EQ(dlg.DoModal(), IDNO);
+  EXPECT_EQ(caption, "Confirmation du remplacement ");
+  EXPECT_EQ(yesAll, "Oui pour &Tous");
+  // 8-point font: 6 x 13 pixels per 4 x 8 dialog units. 325 x 88 -> 488 x 143,
+  // centred on the 1024 x 768 screen.
+  EXPECT_EQ(frame, CRect(268, 312, 268 + 488, 312 + 143));
+  // (13, 13, 276, 43) -> (20, 21) and 414 x 70 from the dialog's corner.
+  EXPECT_EQ(message, CRect(268 + 20, 312 + 21, 268 + 20 + 414, 312 + 21 + 70));
+  EXPECT_EQ(cancel, CRect(268 + 384, 312 + 109, 268 + 384 + 75, 312 + 109 + 23));
+}
+
+TEST_F(DialogTest, EachButtonEndsWithItsIdAndEscapeCancels) {
+  for (int id : {IDYES, kYesAll, IDNO, kNoAll, IDCANCEL}) {
+    ScriptedDialogDriver driver([id](CDialog& d) { EXPECT_TRUE(d.PressButton(id)); });
+    CConfirmDlg dlg("m");
+    EXPECT_EQ(dlg.DoModal(), id);
+    EXPECT_EQ(dlg.inits, 1);
+  }
+  ScriptedDialogDriver escape([](CDialog& d) { d.PressKey(VK_ESCAPE); });
+  CConfirmDlg cancelled("m");
+  EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+  ScriptedDialogDriver enter([](CDialog& d) { d.PressKey(VK_RETURN); });
+  CConfirmDlg accepted("m");
+  EXPECT_EQ(accepted.DoModal(), IDYES);  // the default button
+}
+
+TEST_F(DialogTest, MessageIsShownAndDisabledButtonsCannotBePressed) {
+  CString shown;
+  ScriptedDialogDriver driver([&](CDialog& d) {
+    d.GetDlgItem(kMessage)->GetWindowText(shown);
+    CWnd* yes = d.GetDlgItem(IDYES);
+    EXPECT_FALSE(yes->EnableWindow(FALSE));  // was enabled
+    EXPECT_FALSE(yes->IsWindowEnabled());
+    EXPECT_FALSE(d.PressButton(IDYES));
+    EXPECT_FALSE(d.PressButton(999));  // no such control
+    EXPECT_FALSE(d.IsDialogEnded());
+    EXPECT_TRUE(yes->EnableWindow(TRUE));  // was disabled
+    EXPECT_TRUE(d.PressButton(IDYES));
+    EXPECT_FALSE(d.PressButton(IDNO));  // already ended
+  });
+  CConfirmDlg dlg("Conflit de commentaires : le rep\xE8re %MW10");
+  EXPECT_EQ(dlg.DoModal(), IDYES);
+  EXPECT_EQ(shown, "Conflit de commentaires : le rep\xE8re %MW10");
+}
+
+TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
+  std::string tooLong(40, 's');
+  CString commentShown;
+  UINT limit = 0;
+  ScriptedDialogDriver driver([&](CDialog& d) {
+    auto& dlg = static_cast<CEntryDlg&>(d);
+    EXPECT_EQ(dlg.GetDlgItem(kSymbol), &dlg.m_symbolEdit);  // attached by DDX_Control
+    dlg.m_commentEdit.GetWindowText(commentShown);
+    limit = dlg.m_symbolEdit.GetLimitText();
+    EXPECT_FALSE(d.TypeText(kSymbol, tooLong.c_str()));
+    EXPECT_TRUE(d.TypeText(kComment, ""));
+    EXPECT_FALSE(d.TypeText(kLabel, "x"));  // not an edit
+    EXPECT_TRUE(d.PressButton(IDOK));
+  });
+  CEntryDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(limit, 32u);
+  EXPECT_EQ(commentShown, "prefille");
+  EXPECT_EQ(dlg.m_symbol, CString(std::string(32, 's').c_str()));
+  EXPECT_EQ(dlg.m_comment, "prefille");
+  EXPECT_EQ(dlg.changes, 32);
+  EXPECT_EQ(dlg.maxTexts, 8);
+  // The window is gone and the members are detached.
+  EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);
+  EXPECT_EQ(dlg.m_hWnd, nullptr);
+}
+
+TEST_F(DialogTest, EditSelectionReplacementAndSetTextRules) {
+  ScriptedDialogDriver driver([](CDialog& d) {
+    auto& edit = static_cast<CEntryDlg&>(d).m_symbolEdit;
+    edit.SetLimitText(10);
+    edit.SetWindowText("a text longer than ten");  // not limited
+    EXPECT_EQ(edit.GetWindowTextLength(), 22);
+    edit.SetSel(0, -1);
+    EXPECT_TRUE(edit.ReplaceSel("Pump"));
+    edit.SetSel(4, 4);
+    EXPECT_FALSE(edit.ReplaceSel("_123456789"));
+    CString text;
+    edit.GetWindowText(text);
+    EXPECT_EQ(text, "Pump_12345");
+    int start = -1, end = -1;
+    edit.GetSel(start, end);
+    EXPECT_EQ(start, 10);
+    EXPECT_EQ(end, 10);
+    edit.SetSel(8, 2);  // reversed and then replaced
+    EXPECT_TRUE(edit.ReplaceSel(""));
+    edit.GetWindowText(text);
+    EXPECT_EQ(text, "Pu45");
+    edit.SetSel(-1, 0);
+    edit.GetSel(start, end);
+    EXPECT_EQ(start, end);
+    edit.ModifyStyle(0, ES_UPPERCASE);
+    edit.SetSel(0, -1);
+    d.TypeText(kSymbol, "\xE9t\xE9");
+    edit.GetWindowText(text);
+    EXPECT_EQ(text, "\xC9T\xC9");
+    edit.SetLimitText(0);
+    EXPECT_EQ(edit.GetLimitText(), 0x7FFFFFFEu);
+    edit.ModifyStyle(0, ES_READONLY);
+    EXPECT_FALSE(d.TypeText(kSymbol, "x"));
+    d.PressButton(IDCANCEL);
+  });
+  CEntryDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.cancels, 1);
+  EXPECT_EQ(dlg.m_symbol, "");  // cancel does not save
+}
+
+TEST_F(DialogTest, TooltipsAreRegisteredAndReceiveMessages) {
+  std::vector<std::string> texts;
+  std::vector<UINT> ids;
+  int relayedBefore = -1, relayedAfter = -1;
+  bool windowsMatch = false;
+  BOOL active = FALSE;
+  ScriptedDialogDriver driver([&](CDialog& d) {
+    auto& dlg = static_cast<CEntryDlg&>(d);
+    for (int i = 0; i < dlg.m_tips.GetToolCount(); ++i) {
+      texts.emplace_back(dlg.m_tips.GetToolText(i));
+      ids.push_back(dlg.m_tips.GetToolTextID(i));
+    }
+    windowsMatch = dlg.m_tips.GetToolWindow(0) == &dlg.m_symbolEdit &&
+                   dlg.m_tips.GetToolWindow(2) == dlg.GetDlgItem(IDOK) &&
+                   dlg.m_tips.GetToolWindow(9) == nullptr;
+    CString viaWindow;
+    dlg.m_tips.GetText(viaWindow, &dlg.m_commentEdit);
+    EXPECT_EQ(viaWindow, "Commentaire associ\xE9");
+    active = dlg.m_tips.IsActive();
+    relayedBefore = dlg.m_tips.GetRelayedCount();
+    d.TypeText(kSymbol, "ab");
+    d.PressKey(VK_RETURN);
+    relayedAfter = relayedBefore + 3;
+    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), relayedAfter);
+  });
+  CEntryDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDOK);  // Return pressed the default button
+  EXPECT_EQ(texts, (std::vector<std::string>{"Symbole", "Commentaire associ\xE9",
+                                             "Valider la symbolisation", "Annuler"}));
+  EXPECT_EQ(ids, (std::vector<UINT>{19312, 19313, 19316, 0}));
+  EXPECT_TRUE(windowsMatch);
+  EXPECT_TRUE(active);
+  EXPECT_EQ(relayedBefore, 0);
+  EXPECT_EQ(dlg.m_tips.GetToolCount(), 0);  // gone with the dialog
+}
+
+TEST_F(DialogTest, DriverLeavingTheDialogOpenClosesItAsCancel) {
+  ScriptedDialogDriver driver([](CDialog&) {});
+  CEntryDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.cancels, 1);
+}
+
+TEST_F(DialogTest, EndingInOnInitDialogSkipsTheScript) {
+  ScriptedDialogDriver driver([](CDialog&) { ADD_FAILURE() << "script ran"; });
+  CEntryDlg dlg;
+  dlg.endInInit = true;
+  EXPECT_EQ(dlg.DoModal(), 77);
+  EXPECT_EQ(driver.runs(), 1);
+}
+
+TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {
+  int results = 0;
+  ScriptedDialogDriver driver(
+      [&](CDialog& d) {
+        EXPECT_EQ(static_cast<CConfirmDlg&>(d).inits, 0);
+        EXPECT_TRUE(d.RunInitDialog());
+        EXPECT_FALSE(d.RunInitDialog());
+        results = static_cast<CConfirmDlg&>(d).inits;
+        d.EndDialog(5);
+        d.EndDialog(6);  // the first value counts
+      },
+      false);
+  CConfirmDlg dlg("m");
+  EXPECT_FALSE(dlg.RunInitDialog());  // not open
+  EXPECT_FALSE(dlg.PressButton(IDOK));
+  EXPECT_EQ(dlg.DoModal(), 5);
+  EXPECT_EQ(results, 1);
+}
+
+TEST_F(DialogTest, ExceptionInTheDriverClosesTheWindow) {
+  ScriptedDialogDriver driver([](CDialog&) { AfxThrowFileException(CFileException::hardIO); });
+  CEntryDlg dlg;
+  try {
+    dlg.DoModal();
+    ADD_FAILURE() << "no exception";
+  } catch (CFileException* e) {
+    EXPECT_EQ(e->m_cause, CFileException::hardIO);
+    e->Delete();
+  }
+  EXPECT_EQ(dlg.m_hWnd, nullptr);
+  EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);
+  // And it opens again afterwards.
+  ScriptedDialogDriver again([](CDialog& d) { d.PressButton(IDOK); });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+TEST_F(DialogTest, NestedDialogsRunInTurn) {
+  struct COuterDlg : CConfirmDlg {
+    COuterDlg() : CConfirmDlg("outer") {}
+    INT_PTR inner = 0;
+    BOOL OnInitDialog() override {
+      CConfirmDlg::OnInitDialog();
+      CConfirmDlg nested("inner");
+      inner = nested.DoModal();
+      return TRUE;
+    }
+  };
+  ScriptedDialogDriver driver(std::vector<ScriptedDialogDriver::Script>{
+      [](CDialog& d) { d.PressButton(IDNO); }, [](CDialog& d) { d.PressButton(kNoAll); }});
+  COuterDlg outer;
+  EXPECT_EQ(outer.DoModal(), IDNO);
+  EXPECT_EQ(outer.inner, kNoAll);
+  EXPECT_EQ(driver.templates(), (std::vector<UINT>{kConfirmId, kConfirmId}));
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "symbase/afxwin.h"
+
+namespace {
+
+const AFX_STRINGRES kOldStrings[] = {{1, "old one"}, {2, "old two"}, {3, nullptr}};
+const AFX_STRINGRES kNewStrings[] = {{1, "new one"}};
+const AFX_DLGITEM kItems[] = {{IDOK, AFX_CTL_DEFBUTTON, "OK", 0, 0, 40, 14, 0}};
+const AFX_DLGTEMPLATE kDialogs[] = {
+    {700, "Seven", "MS Sans Serif", 8, 0, 0, 100, 50, 0, kItems, 1}};
+const AFX_RESOURCE_MODULE kOld = {"old", kOldStrings, 3, kDialogs, 1};
+const AFX_RESOURCE_MODULE kNew = {"new", kNewStrings, 1, nullptr, 0};
+const AFX_RESOURCE_MODULE kDamaged = {"damaged", nullptr, 5, nullptr, -3};
+
+TEST(ResourceChainTest, NewestModuleAnswersFirst) {
+  EXPECT_EQ(AfxFindStringResource(1), nullptr);
+  ASSERT_TRUE(AfxAddResourceModule(&kOld));
+  ASSERT_TRUE(AfxAddResourceModule(&kDamaged));
+  ASSERT_TRUE(AfxAddResourceModule(&kNew));
+  EXPECT_STREQ(AfxFindStringResource(1), "new one");
+  EXPECT_STREQ(AfxFindStringResource(2), "old two");
+  EXPECT_EQ(AfxFindStringResource(3), nullptr);  // a null text counts as missing
+  const AFX_DLGTEMPLATE* tpl = AfxFindDialogTemplate(700);
+  ASSERT_NE(tpl, nullptr);
+  EXPECT_STREQ(tpl->lpszCaption, "Seven");
+  EXPECT_EQ(AfxFindDialogTemplate(701), nullptr);
+  EXPECT_TRUE(AfxRemoveResourceModule(&kNew));
+  EXPECT_STREQ(AfxFindStringResource(1), "old one");
+  EXPECT_TRUE(AfxRemoveResourceModule(&kDamaged));
+  EXPECT_TRUE(AfxRemoveResourceModule(&kOld));
+  EXPECT_EQ(AfxFindStringResource(2), nullptr);
+  EXPECT_FALSE(AfxAddResourceModule(nullptr));
+  EXPECT_FALSE(AfxRemoveResourceModule(nullptr));
+}
+
+TEST(ResourceChainTest, EachRegistrationIsRemovedOnce) {
+  ASSERT_TRUE(AfxAddResourceModule(&kOld));
+  ASSERT_TRUE(AfxAddResourceModule(&kOld));
+  EXPECT_TRUE(AfxRemoveResourceModule(&kOld));
+  EXPECT_STREQ(AfxFindStringResource(2), "old two");
+  EXPECT_TRUE(AfxRemoveResourceModule(&kOld));
+  EXPECT_EQ(AfxFindStringResource(2), nullptr);
+}
+
+TEST(ResourceChainTest, ExtensionModuleLinksLibrariesUntilTerminated) {
+  AFX_EXTENSION_MODULE module = {FALSE, nullptr, nullptr};
+  EXPECT_FALSE(AfxInitExtensionModule(module, nullptr));
+  ASSERT_TRUE(AfxInitExtensionModule(module, &kNew));
+  EXPECT_TRUE(module.bInitialized);
+  // Each initialisation of the library links the module once more; the
+  // framework owns these objects.
+  new CDynLinkLibrary(module);
+  auto* second = new CDynLinkLibrary(module);
+  EXPECT_STREQ(AfxFindStringResource(1), "new one");
+  delete second;
+  EXPECT_STREQ(AfxFindStringResource(1), "new one");
+  AfxTermExtensionModule(module);  // deletes the one still linked
+  EXPECT_FALSE(module.bInitialized);
+  EXPECT_EQ(AfxFindStringResource(1), nullptr);
+  AfxTermExtensionModule(module);  // twice is harmless
+}
+
+TEST(ResourceChainTest, DialogBaseUnitsFollowThePointSize) {
+  SIZE eight = AfxGetDialogBaseUnits("MS Sans Serif", 8);
+  EXPECT_EQ(eight.cx, 6);
+  EXPECT_EQ(eight.cy, 13);
+  SIZE fallback = AfxGetDialogBaseUnits(nullptr, 0);
+  EXPECT_EQ(fallback.cx, 6);
+  EXPECT_EQ(fallback.cy, 13);
+  SIZE ten = AfxGetDialogBaseUnits("MS Sans Serif", 10);
+  EXPECT_GT(ten.cy, eight.cy);
+  EXPECT_GE(ten.cx, eight.cx);
+}
+
+}  // namespace
