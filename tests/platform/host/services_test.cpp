@@ -55,6 +55,24 @@ TEST_F(ServicesTest, OverridingOneMemberKeepsTheOtherDefaults) {
   EXPECT_THAT(host.seen, ElementsAre("Continuer ?"));
 }
 
+// A host that shows reports itself and still lets the default record them.
+class CountingHost : public CHostServices {
+ public:
+  void HostReportError(const HostErrorReport& report) override {
+    ++shown;
+    CHostServices::HostReportError(report);
+  }
+  int shown = 0;
+};
+
+TEST_F(ServicesTest, OverridingMemberMayChainToTheDefault) {
+  CountingHost host;
+  HostInstallServices(&host);
+  HostReportError(146, 509, 4, 424, "", "Tabisfctex", 40);
+  EXPECT_EQ(host.shown, 1);
+  EXPECT_THAT(HostErrorReports(), ElementsAre(ReportIs(509, 424, "Tabisfctex")));
+}
+
 TEST_F(ServicesTest, ReportsKeepAllSevenValuesInOrder) {
   HostReportError(146, 502, 4, 410, "", "Tabisfctex", 88);
   HostReportError(146, 24, 4, 410, "/tmp/base/KR9.DBF", "Tabiserr", 301);
