@@ -4,6 +4,9 @@
 #include <cstdio>
 
 int main() {
-  std::printf("built against symbase %s\n", SymbaseVersion());
-  return SymbaseVersion()[0] == '\0';
+  CTBData* base = nullptr;
+  TBInitTabisDll(&base);
+  CTBObjetAts object("%MW10", "Pump", "", 0, -1);
+  std::printf("symbase %s: %s\n", SymbaseVersion(), static_cast<const char*>(object.m_repere));
+  return TBFreeTabisDll(base) != 0 || base == nullptr;
 }
