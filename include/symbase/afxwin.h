@@ -469,7 +469,7 @@ class SYMBASE_API CDialog : public CWnd {
 
  private:
   BOOL OpenFromTemplate();
-  void CloseWindow();
+  void CloseDialogWindow();
   BOOL SendCommand(int nID, int nCode);
 
   UINT m_nIDTemplate;

@@ -72,7 +72,7 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
       m_bEnded(FALSE),
       m_bInitDone(FALSE) {}
 
-CDialog::~CDialog() { CloseWindow(); }
+CDialog::~CDialog() { CloseDialogWindow(); }
 
 INT_PTR CDialog::DoModal() {
   CDialogDriver* driver = AfxGetDialogDriver();
@@ -80,12 +80,13 @@ INT_PTR CDialog::DoModal() {
   m_nModalResult = -1;
   m_bEnded = FALSE;
   m_bInitDone = FALSE;
-  if (!OpenFromTemplate()) return -1;
-  // The window goes whatever happens in the driver, exceptions included.
+  // The window goes whatever happens, a failure half-way through opening or an
+  // exception from the driver included.
   struct Closer {
     CDialog* dialog;
-    ~Closer() { dialog->CloseWindow(); }
+    ~Closer() { dialog->CloseDialogWindow(); }
   } closer{this};
+  if (!OpenFromTemplate()) return -1;
   driver->Run(*this);
   if (!m_bEnded) {
     // Left open by the driver: closed as by the close box.
@@ -123,7 +124,7 @@ BOOL CDialog::OpenFromTemplate() {
   return TRUE;
 }
 
-void CDialog::CloseWindow() {
+void CDialog::CloseDialogWindow() {
   if (m_hWnd != nullptr) DestroyWindow();
 }
 

@@ -44,11 +44,13 @@ class NodeList {
 
   // Links a new node holding value between prev and next (either may be null
   // at an end). Nothing changes when an allocation fails.
-  Node* InsertBetween(Node* prev, Node* next, const T& value) {
+  // The value is built in the node from what the caller passed.
+  template <class Arg>
+  Node* InsertBetween(Node* prev, Node* next, const Arg& value) {
     void* slot = TakeSlot();
     Node* node;
     try {
-      node = new (slot) Node{next, prev, value};
+      node = new (slot) Node{next, prev, T(value)};
     } catch (...) {
       GiveSlot(slot);
       throw;
@@ -59,13 +61,22 @@ class NodeList {
     return node;
   }
 
-  Node* InsertBefore(Node* next, const T& value) {
+  template <class Arg>
+  Node* InsertBefore(Node* next, const Arg& value) {
     return InsertBetween(next != nullptr ? next->prev : nullptr, next != nullptr ? next : head_,
                          value);
   }
-  Node* InsertAfter(Node* prev, const T& value) {
+  template <class Arg>
+  Node* InsertAfter(Node* prev, const Arg& value) {
     return InsertBetween(prev != nullptr ? prev : tail_, prev != nullptr ? prev->next : nullptr,
                          value);
+  }
+
+  // Inserts before or after position, at the head or the tail when it is null.
+  template <class Arg>
+  POSITION InsertNextTo(POSITION position, const Arg& value, bool before) {
+    Node* at = position == nullptr ? nullptr : FromPosition(position);
+    return ToPosition(before ? InsertBefore(at, value) : InsertAfter(at, value));
   }
 
   // Unlinks the node and returns its value.

@@ -17,12 +17,8 @@ CObject* CObList::GetTail() const { return Impl::NodeOrThrow(m_pImpl->tail())->d
 CObject* CObList::RemoveHead() { return m_pImpl->Remove(Impl::NodeOrThrow(m_pImpl->head())); }
 CObject* CObList::RemoveTail() { return m_pImpl->Remove(Impl::NodeOrThrow(m_pImpl->tail())); }
 
-POSITION CObList::AddHead(CObject* newElement) {
-  return Impl::ToPosition(m_pImpl->InsertBefore(nullptr, newElement));
-}
-POSITION CObList::AddTail(CObject* newElement) {
-  return Impl::ToPosition(m_pImpl->InsertAfter(nullptr, newElement));
-}
+POSITION CObList::AddHead(CObject* newElement) { return InsertBefore(nullptr, newElement); }
+POSITION CObList::AddTail(CObject* newElement) { return InsertAfter(nullptr, newElement); }
 
 CObject*& CObList::GetNext(POSITION& rPosition) {
   Impl::Node* node = Impl::FromPosition(rPosition);
@@ -48,12 +44,10 @@ void CObList::SetAt(POSITION pos, CObject* newElement) {
 }
 
 POSITION CObList::InsertBefore(POSITION position, CObject* newElement) {
-  Impl::Node* next = position == nullptr ? nullptr : Impl::FromPosition(position);
-  return Impl::ToPosition(m_pImpl->InsertBefore(next, newElement));
+  return m_pImpl->InsertNextTo(position, newElement, true);
 }
 POSITION CObList::InsertAfter(POSITION position, CObject* newElement) {
-  Impl::Node* prev = position == nullptr ? nullptr : Impl::FromPosition(position);
-  return Impl::ToPosition(m_pImpl->InsertAfter(prev, newElement));
+  return m_pImpl->InsertNextTo(position, newElement, false);
 }
 
 POSITION CObList::Find(CObject* searchValue, POSITION startAfter) const {

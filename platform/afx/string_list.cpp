@@ -19,13 +19,13 @@ const CString& CStringList::GetTail() const { return Impl::NodeOrThrow(m_pImpl->
 CString CStringList::RemoveHead() { return m_pImpl->Remove(Impl::NodeOrThrow(m_pImpl->head())); }
 CString CStringList::RemoveTail() { return m_pImpl->Remove(Impl::NodeOrThrow(m_pImpl->tail())); }
 
-POSITION CStringList::AddHead(LPCTSTR newElement) { return AddHead(CString(newElement)); }
+POSITION CStringList::AddHead(LPCTSTR newElement) { return InsertBefore(nullptr, newElement); }
 POSITION CStringList::AddHead(const CString& newElement) {
-  return Impl::ToPosition(m_pImpl->InsertBefore(nullptr, newElement));
+  return InsertBefore(nullptr, newElement);
 }
-POSITION CStringList::AddTail(LPCTSTR newElement) { return AddTail(CString(newElement)); }
+POSITION CStringList::AddTail(LPCTSTR newElement) { return InsertAfter(nullptr, newElement); }
 POSITION CStringList::AddTail(const CString& newElement) {
-  return Impl::ToPosition(m_pImpl->InsertAfter(nullptr, newElement));
+  return InsertAfter(nullptr, newElement);
 }
 
 CString& CStringList::GetNext(POSITION& rPosition) {
@@ -57,18 +57,16 @@ void CStringList::SetAt(POSITION pos, const CString& newElement) {
 }
 
 POSITION CStringList::InsertBefore(POSITION position, LPCTSTR newElement) {
-  return InsertBefore(position, CString(newElement));
+  return m_pImpl->InsertNextTo(position, newElement, true);
 }
 POSITION CStringList::InsertBefore(POSITION position, const CString& newElement) {
-  Impl::Node* next = position == nullptr ? nullptr : Impl::FromPosition(position);
-  return Impl::ToPosition(m_pImpl->InsertBefore(next, newElement));
+  return m_pImpl->InsertNextTo(position, newElement, true);
 }
 POSITION CStringList::InsertAfter(POSITION position, LPCTSTR newElement) {
-  return InsertAfter(position, CString(newElement));
+  return m_pImpl->InsertNextTo(position, newElement, false);
 }
 POSITION CStringList::InsertAfter(POSITION position, const CString& newElement) {
-  Impl::Node* prev = position == nullptr ? nullptr : Impl::FromPosition(position);
-  return Impl::ToPosition(m_pImpl->InsertAfter(prev, newElement));
+  return m_pImpl->InsertNextTo(position, newElement, false);
 }
 
 POSITION CStringList::Find(LPCTSTR searchValue, POSITION startAfter) const {
