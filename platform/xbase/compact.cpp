@@ -89,10 +89,17 @@ int WriteIndex(FileSystem* fs, Index* index, std::vector<Entries>* entries) {
   return r;
 }
 
+std::vector<std::pair<std::string, std::string>> Renames(Table* table) {
+  std::vector<std::pair<std::string, std::string>> renames;
+  for (auto& index : table->indexes) renames.emplace_back(NewName(index->path), index->path);
+  renames.emplace_back(NewName(table->path), table->path);
+  return renames;
+}
+
 int WriteJournal(FileSystem* fs, Table* table) {
   std::string text;
-  for (auto& index : table->indexes) text += NewName(index->path) + "\n" + index->path + "\n";
-  text += NewName(table->path) + "\n" + table->path + "\nend\n";
+  for (const auto& rename : Renames(table)) text += rename.first + "\n" + rename.second + "\n";
+  text += "end\n";
   std::unique_ptr<File> file;
   if (fs->Open(table->path + ".pack", OpenMode::kCreate, &file) != kOk) return kErrCreate;
   int r = file->WriteAt(0, text.data(), text.size());
@@ -146,7 +153,9 @@ int Compact(Table* table) {
     return r;
   }
   // Committed: from here a failure is finished by the next TableOpen.
-  r = FinishPendingCompaction(fs, table->path);
+  r = ApplyRenames(fs, Renames(table));
+  // A journal left behind names no file any more: the next open drops it.
+  if (r == kOk) fs->Remove(table->path + ".pack");
   if (r == kOk) r = Reopen(fs, table, plan.live);
   if (r != kOk) {
     CloseTable(table);

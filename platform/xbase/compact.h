@@ -2,6 +2,8 @@
 #define SYMBASE_XBASE_COMPACT_H
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "xbase/file_system.h"
 
@@ -16,6 +18,9 @@ namespace xbase {
 // Completes or discards a compaction interrupted on the table at `path`.
 // 0 when nothing was pending or it was finished; kErrRename otherwise.
 int FinishPendingCompaction(FileSystem* fs, const std::string& path);
+
+// Renames each pair's first file over its second; kErrRename at the first failure.
+int ApplyRenames(FileSystem* fs, const std::vector<std::pair<std::string, std::string>>& renames);
 
 }  // namespace xbase
 

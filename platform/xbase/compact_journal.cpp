@@ -20,6 +20,13 @@ bool Exists(FileSystem* fs, const std::string& path) {
 
 }  // namespace
 
+int ApplyRenames(FileSystem* fs, const std::vector<std::pair<std::string, std::string>>& renames) {
+  for (const auto& rename : renames) {
+    if (fs->Rename(rename.first, rename.second) != kOk) return kErrRename;
+  }
+  return kOk;
+}
+
 int FinishPendingCompaction(FileSystem* fs, const std::string& path) {
   std::string journal_path = path + ".pack";
   std::unique_ptr<File> journal;
