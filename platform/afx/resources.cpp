@@ -113,17 +113,15 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE hModule) {
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL) {
   if (!state.bInitialized) return;
   // The libraries still linked for this module go with it.
-  std::vector<CDynLinkLibrary*> owned;
+  std::vector<Link> owned;
   {
     Chain& chain = TheChain();
     std::lock_guard<std::mutex> lock(chain.mutex);
     for (const Link& link : chain.links) {
-      if (link.owner != nullptr && link.owner->m_hModule == state.hModule) {
-        owned.push_back(link.owner);
-      }
+      if (link.owner != nullptr && link.owner->m_hModule == state.hModule) owned.push_back(link);
     }
   }
-  for (CDynLinkLibrary* library : owned) delete library;
+  for (const Link& link : owned) delete link.owner;
   state.bInitialized = FALSE;
 }
 

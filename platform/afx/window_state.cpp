@@ -21,7 +21,7 @@ std::unordered_set<HWND>& LiveWindows() {
 
 void EraseView(HWND window, CWnd* object) {
   auto& views = window->views;
-  views.erase(std::remove(views.begin(), views.end(), object), views.end());
+  views.erase(std::remove(views.begin(), views.end(), View{object}), views.end());
 }
 
 void Offset(HWND window, LONG dx, LONG dy) {
@@ -58,7 +58,7 @@ void DestroyWindowTree(HWND window) {
   if (!IsLiveWindow(window)) return;
   // Children go first, newest first, as their parent's list shrinks.
   while (!window->children.empty()) DestroyWindowTree(window->children.back());
-  for (CWnd* view : window->views) view->m_hWnd = nullptr;
+  for (View view : window->views) view.wnd->m_hWnd = nullptr;
   window->views.clear();
   if (window->parent != nullptr) {
     auto& siblings = window->parent->children;
@@ -71,7 +71,7 @@ void DestroyWindowTree(HWND window) {
 bool IsLiveWindow(HWND window) { return window != nullptr && LiveWindows().count(window) != 0; }
 
 void Attach(CWnd* object, HWND window) {
-  WithFrameworkMemory([&] { window->views.push_back(object); });
+  WithFrameworkMemory([&] { window->views.push_back(View{object}); });
   object->m_hWnd = window;
   window->object = object;
 }
@@ -83,7 +83,7 @@ void Detach(CWnd* object) {
   EraseView(window, object);
   if (window->creator == object) window->creator = nullptr;
   if (window->object == object) {
-    window->object = window->views.empty() ? nullptr : window->views.back();
+    window->object = window->views.empty() ? nullptr : window->views.back().wnd;
   }
 }
 

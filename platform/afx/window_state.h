@@ -13,6 +13,13 @@ namespace afx {
 
 enum class WindowKind { kGeneric, kDialog, kButton, kDefButton, kEdit, kStatic, kToolTip };
 
+// An object viewing a window. Wrapped so that the containers of it stay
+// inside the library (a vector of CWnd* would be an exported instance).
+struct View {
+  CWnd* wnd;
+  bool operator==(const View& other) const { return wnd == other.wnd; }
+};
+
 struct Tool {
   HWND window;
   UINT textId;  // 0 for a literal text
@@ -33,7 +40,7 @@ struct AfxWindow {
 
   CWnd* object = nullptr;         // the object that answers for it (GetDlgItem)
   CWnd* creator = nullptr;        // destroys the window when it goes
-  std::vector<CWnd*> views;       // every object whose m_hWnd is this window
+  std::vector<afx::View> views;   // every object whose m_hWnd is this window
   std::unique_ptr<CWnd> standIn;  // the object made for a template control
 
   // Edits.
