@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -277,6 +279,38 @@ TEST(CDWordArrayTest, KeepsValuesInStepWithAStringArray) {
   order.FreeExtra();
   EXPECT_EQ(order[1001], 999u);
   EXPECT_TRUE(keys.IsKindOf(RUNTIME_CLASS(CObject)));
+}
+
+}  // namespace
+
+namespace {
+
+// Sizes no allocator can give surface as the framework's memory exception and
+// leave the collection as it was.
+TEST(AllocationFailureTest, ImpossibleSizesThrowMemoryException) {
+  auto expectMemory = [](auto action) {
+    try {
+      action();
+      ADD_FAILURE() << "no exception";
+    } catch (CMemoryException* e) {
+      e->Delete();
+    }
+  };
+  CStringArray texts;
+  texts.Add("kept");
+  expectMemory([&] { texts.SetSize(INTPTR_MAX / 2); });
+  expectMemory([&] { texts.InsertAt(0, "x", INTPTR_MAX / 4); });
+  ASSERT_EQ(texts.GetSize(), 1);
+  EXPECT_STREQ(texts[0], "kept");
+
+  CStringList list(INTPTR_MAX);
+  expectMemory([&] { list.AddTail("x"); });
+  EXPECT_TRUE(list.IsEmpty());
+  EXPECT_EQ(list.GetHeadPosition(), nullptr);
+
+  CString s("kept");
+  expectMemory([&] { s.GetBuffer(INT_MAX); });
+  EXPECT_STREQ(s, "kept");
 }
 
 }  // namespace
