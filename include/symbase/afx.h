@@ -231,6 +231,7 @@ class SYMBASE_API CString {
   // Replaces the byte at nIndex; an index outside [0, length) is ignored.
   void SetAt(int nIndex, char ch);
   operator LPCTSTR() const { return m_pchData; }
+  LPCTSTR GetString() const { return m_pchData; }  // never null
 
   CString& operator+=(const CString& s);
   CString& operator+=(LPCTSTR psz);

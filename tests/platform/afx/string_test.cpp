@@ -43,6 +43,7 @@ TEST(CStringTest, ConcatenatesTextsCharsAndItself) {
   s += '2';
   s += CString("/x");
   EXPECT_STREQ(s, "%I1.2/x");
+  EXPECT_STREQ(s.GetString(), "%I1.2/x");
   EXPECT_STREQ(CString("a") + "b", "ab");
   EXPECT_STREQ("a" + CString("b"), "ab");
   EXPECT_STREQ(CString("a") + 'b', "ab");
