@@ -1,0 +1,22 @@
+#ifndef SYMBASE_BENCH_SQLITE_STORE_H
+#define SYMBASE_BENCH_SQLITE_STORE_H
+
+// The same workload on SQLite: one table with the same columns, one index per
+// tag, one transaction per written row, PRAGMA synchronous=OFF and the default
+// journal mode; seeks are indexed SELECTs, walks ORDER BY scans that use the
+// index, compaction is VACUUM.
+
+#include <memory>
+#include <string>
+
+#include "workload.h"
+
+namespace bench {
+
+// A store on a new database file at `path`; null when the benchmark was built
+// without SQLite.
+std::unique_ptr<Store> MakeSqliteStore(const std::string& path);
+
+}  // namespace bench
+
+#endif
