@@ -16,9 +16,7 @@ def with_dbfread(path):
     for field in table.fields:
         print("FIELD", field.name, field.type, field.length)
     rows = [(False, r) for r in table.records] + [(True, r) for r in table.deleted]
-    # dbfread keeps live and deleted records apart; record order is restored
-    # from the file offsets it does not give, so both lists are sorted by the
-    # caller's key field order instead.
+    # dbfread keeps live and deleted records apart: the deleted ones come last.
     for deleted, record in rows:
         print(("D" if deleted else "L") + "|" + "|".join(str(v).rstrip() for v in record.values()))
 

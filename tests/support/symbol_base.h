@@ -5,6 +5,7 @@
 // rows back through the engine. Header-only: it needs the library itself,
 // which only the library's test folders link.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,7 +39,10 @@ class SymbolBaseTest : public HostTest {
     ASSERT_TRUE(HostErrorReports().empty());
   }
 
+  // Every failure the library reports reaches the host's error service; a
+  // test that expects one checks and clears it, so none may be left here.
   void TearDown() override {
+    EXPECT_THAT(HostErrorReports(), ::testing::IsEmpty());
     CheckIntegrity();
     TBCloseBaseSymbol(base);
     TBFreeTabisDll(base);
