@@ -66,10 +66,10 @@ void CheckTag(TagKeys& k, std::uint32_t count, Report& report) {
       report(at + " points outside the table");
     } else if (!k.expected[n - 1]) {
       report(at + ", a row the tag's filter does not admit");
-    } else if (std::memcmp(key, k.keys.data() + (n - 1) * kl, kl) != 0) {
-      report(at + " does not hold the row's key");
     } else if (k.seen[n - 1]++) {
       report(at + " appears more than once");
+    } else if (std::memcmp(key, k.keys.data() + (n - 1) * kl, kl) != 0) {
+      report(at + " does not hold the row's key");
     }
     return 0;
   });
