@@ -17,6 +17,17 @@ void CTBData::WriteComment(const CString& comment) {
   }
 }
 
+void CTBData::WriteCommentRow(const CString& comment, const char* objet, const char* ind1,
+                              const char* ind2, const char* ind3, const char* ind4) {
+  xbase::RecordBlank(m_commentTable);
+  xbase::FieldAssign(m_fieldCmtObjet, objet);
+  xbase::FieldAssign(m_fieldCmtInd1, ind1);
+  xbase::FieldAssign(m_fieldCmtInd2, ind2);
+  xbase::FieldAssign(m_fieldCmtInd3, ind3);
+  xbase::FieldAssign(m_fieldCmtInd4, ind4);
+  WriteComment(comment);
+}
+
 int CTBData::SeekComment(const char* key) {
   xbase::TagSelect(m_commentTable, m_tagRepCmt);
   const int result = CheckedTableSeek(m_commentTable, key);
@@ -28,13 +39,7 @@ int CTBData::AppendComment(const CString& comment, const char* objet, const char
                            const char* ind2, const char* ind3, const char* ind4) {
   int result = CheckedAppendStart(m_commentTable);
   if (result != 0) return result;
-  xbase::RecordBlank(m_commentTable);
-  xbase::FieldAssign(m_fieldCmtObjet, objet);
-  xbase::FieldAssign(m_fieldCmtInd1, ind1);
-  xbase::FieldAssign(m_fieldCmtInd2, ind2);
-  xbase::FieldAssign(m_fieldCmtInd3, ind3);
-  xbase::FieldAssign(m_fieldCmtInd4, ind4);
-  WriteComment(comment);
+  WriteCommentRow(comment, objet, ind1, ind2, ind3, ind4);
   result = CheckedRecordAppend(m_commentTable);
   if (result != 0) return result;
   result = CheckedTableUnlock(m_commentTable);
@@ -66,13 +71,7 @@ int CTBData::RewriteComment(const CString& comment, const char* key, const char*
                             const char* ind4) {
   int result = SeekComment(key);
   if (result != 0) return result;
-  xbase::RecordBlank(m_commentTable);
-  xbase::FieldAssign(m_fieldCmtObjet, objet);
-  xbase::FieldAssign(m_fieldCmtInd1, ind1);
-  xbase::FieldAssign(m_fieldCmtInd2, ind2);
-  xbase::FieldAssign(m_fieldCmtInd3, ind3);
-  xbase::FieldAssign(m_fieldCmtInd4, ind4);
-  WriteComment(comment);
+  WriteCommentRow(comment, objet, ind1, ind2, ind3, ind4);
   result = CheckedTableUnlock(m_commentTable);
   if (result != 0) return result;
   MarkModified();

@@ -220,6 +220,9 @@ class CTBData : public CTBDataInterface {
   void ForgetFiles();
   // Writes a comment into CMT1 and CMT2 of the comment table's current row.
   void WriteComment(const CString& comment);
+  // Blanks the comment table's current row and writes a key and a comment.
+  void WriteCommentRow(const CString& comment, const char* objet, const char* ind1,
+                       const char* ind2, const char* ind3, const char* ind4);
   // Seeks the comment row of `key` on REPCMT_TAG; on success the table is
   // left on it in record order, otherwise the tag stays selected.
   int SeekComment(const char* key);
