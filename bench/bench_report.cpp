@@ -59,7 +59,7 @@ long PeakRssKb() {
   return usage.ru_maxrss;
 }
 
-void PrintReport(long rows, const Measured& engine, const Measured* sqlite) {
+void PrintReport(long rows, long baseline_rss_kb, const Measured& engine, const Measured* sqlite) {
   std::printf(
       "\n%ld rows; times in seconds; ratio = symbase / SQLite (below 1: symbase faster)\n\n", rows);
   std::printf("%-24s %10s %10s %8s %11s %11s\n", "phase", "symbase", "SQLite", "ratio",
@@ -74,8 +74,11 @@ void PrintReport(long rows, const Measured& engine, const Measured* sqlite) {
   PrintLine("total", Total(engine.result), sqlite ? &sqlite_total : nullptr, 0);
   std::printf("\nfiles after compaction:  symbase %.1f MB", Megabytes(engine.result.bytes));
   if (sqlite != nullptr) std::printf(", SQLite %.1f MB", Megabytes(sqlite->result.bytes));
-  std::printf("\npeak RSS of the process: %.1f MB after the symbase run",
-              static_cast<double>(engine.peak_rss_kb) / 1024.0);
+  std::printf(
+      "\npeak RSS of the process: %.1f MB with the rows generated, %.1f MB after the "
+      "symbase run",
+      static_cast<double>(baseline_rss_kb) / 1024.0,
+      static_cast<double>(engine.peak_rss_kb) / 1024.0);
   if (sqlite != nullptr) {
     std::printf(", %.1f MB after the SQLite run",
                 static_cast<double>(sqlite->peak_rss_kb) / 1024.0);

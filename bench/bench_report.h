@@ -36,8 +36,9 @@ struct Measured {
 
 // Prints one line per phase with both times, their ratio and the time per
 // operation, then the totals, file sizes and peak memory. `sqlite` may be
-// null (built without SQLite).
-void PrintReport(long rows, const Measured& engine, const Measured* sqlite);
+// null (built without SQLite). `baseline_rss_kb` is the peak before either
+// store ran (the rows of the workload held in memory).
+void PrintReport(long rows, long baseline_rss_kb, const Measured& engine, const Measured* sqlite);
 
 }  // namespace bench
 

@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::vector<bench::BenchRow> rows = bench::MakeRows(count);
+  const long baseline_rss_kb = bench::PeakRssKb();
 
   bench::Measured engine;
   bool ok = false;
@@ -69,6 +70,6 @@ int main(int argc, char** argv) {
   } else {
     std::fprintf(stderr, "built without SQLite: symbase alone\n");
   }
-  bench::PrintReport(count, engine, sqlite_store ? &sqlite : nullptr);
+  bench::PrintReport(count, baseline_rss_kb, engine, sqlite_store ? &sqlite : nullptr);
   return ok ? 0 : 1;
 }

@@ -84,7 +84,7 @@ bool KeyOrder::Next(const char* key, std::size_t length) {
   bool ascending = true;
   if (started_) {
     const int c = std::memcmp(previous_, key, std::min(length_, length));
-    ascending = c < 0 || (c == 0 && length_ <= length);
+    ascending = c < 0 || (c == 0 && length_ < length);
   }
   std::memcpy(previous_, key, length);
   length_ = length;

@@ -47,7 +47,7 @@ class Store {
   // Checks that no live row has the row's key on `tag`.
   virtual bool Absent(TagId tag, const BenchRow& row) = 0;
   // Visits every live row in the tag's key order, checking that the keys
-  // ascend; *count receives the number of rows visited.
+  // strictly ascend; *count receives the number of rows visited.
   virtual bool Walk(TagId tag, long* count) = 0;
   // Finds the row by its address key and deletes it, as one unit of work.
   virtual bool Delete(const BenchRow& row) = 0;
@@ -67,10 +67,12 @@ class Store {
   std::string failure_;
 };
 
-// Checks that the keys of a walk come in ascending byte order (ties allowed).
+// Checks that the keys of a walk come in strictly ascending byte order: every
+// key of the workload is distinct, so with the right count this proves each
+// row was visited once.
 class KeyOrder {
  public:
-  // True when `key` is not below the previous key of this walk.
+  // True when `key` is above the previous key of this walk.
   bool Next(const char* key, std::size_t length);
 
  private:
