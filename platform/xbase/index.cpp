@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "xbase/lock_offsets.h"
+#include "xbase/read_gate.h"
 #include "xbase/table.h"
 
 namespace xbase {
@@ -206,8 +207,8 @@ Index* IndexOpen(Table* table, const char* path) {
     table->Fail(kErrArgument);
     return nullptr;
   }
-  // Opening reads without a lock, so a header caught half-way through
-  // another process's flush may look damaged: such a read is tried again.
+  // The header and tags are read once no other process is writing them; a
+  // read that still looks damaged is tried again.
   int r = kErrIndexFormat;
   std::unique_ptr<MdxFile> mdx;
   for (int attempt = 0; attempt < kOpenAttempts && r == kErrIndexFormat; ++attempt) {
@@ -216,7 +217,9 @@ Index* IndexOpen(Table* table, const char* path) {
       table->Fail(kErrOpen);
       return nullptr;
     }
-    r = MdxFile::Open(std::move(file), &mdx);
+    const bool gated = EnterReadGate(file.get(), kIndexWriteLockOffset) == kOk;
+    r = MdxFile::Open(std::move(file), &mdx);  // a failed open closes the file and its lock
+    if (r == kOk && gated) LeaveReadGate(mdx->file(), kIndexWriteLockOffset);
   }
   if (r != kOk) {
     table->Fail(r);

@@ -4,6 +4,7 @@
 
 #include "xbase/compact.h"
 #include "xbase/lock_offsets.h"
+#include "xbase/read_gate.h"
 #include "xbase/table.h"
 
 namespace xbase {
@@ -125,7 +126,12 @@ Table* TableOpen(Session* session, const char* path) {
   std::unique_ptr<File> file;
   if (r == kOk && fs->Open(path, OpenMode::kReadWrite, &file) != kOk) r = kErrOpen;
   std::unique_ptr<DbfFile> dbf;
-  if (r == kOk) r = DbfFile::Open(std::move(file), &dbf);
+  if (r == kOk) {
+    // The header is read once no other process is writing the table.
+    const bool gated = EnterReadGate(file.get(), kTableWriteLockOffset) == kOk;
+    r = DbfFile::Open(std::move(file), &dbf);  // a failed open closes the file and its lock
+    if (r == kOk && gated) LeaveReadGate(dbf->file(), kTableWriteLockOffset);
+  }
   if (r != kOk) {
     session->error = r;
     return nullptr;
