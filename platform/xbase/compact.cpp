@@ -17,15 +17,6 @@ using Entries = std::vector<std::pair<std::string, std::uint32_t>>;
 
 std::string NewName(const std::string& path) { return path + ".new"; }
 
-std::string IndexBaseName(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) name.resize(dot);
-  if (name.size() > 16) name.resize(16);
-  return name;
-}
-
 struct Plan {
   std::uint32_t live = 0;
   std::vector<std::vector<Entries>> entries;  // per index, per tag

@@ -25,16 +25,6 @@ std::string StoredTagName(const char* name) {
   return s;
 }
 
-// The index file's base name as its header keeps it: no folder, no extension.
-std::string BaseName(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) name.resize(dot);
-  if (name.size() > 16) name.resize(16);
-  return name;
-}
-
 int ParseTagSpec(Table* table, const TagSpec& spec, MdxTagInfo* info) {
   if (spec.name == nullptr || spec.name[0] == '\0' || spec.key_expression == nullptr) {
     return kErrTag;
@@ -106,6 +96,15 @@ Index* Attach(Table* table, const std::string& path, std::unique_ptr<MdxFile> md
 }
 
 }  // namespace
+
+std::string IndexBaseName(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  if (name.size() > 16) name.resize(16);
+  return name;
+}
 
 MdxFile* Tag::mdx() const { return index->mdx.get(); }
 
@@ -185,7 +184,7 @@ Index* IndexCreate(Table* table, const char* path, const TagSpec* tags) {
   file.reset();
   if (r == kOk && fs->Open(path, OpenMode::kCreate, &file) != kOk) r = kErrCreate;
   std::unique_ptr<MdxFile> mdx;
-  if (r == kOk) r = MdxFile::Create(std::move(file), BaseName(path), infos, &mdx);
+  if (r == kOk) r = MdxFile::Create(std::move(file), IndexBaseName(path), infos, &mdx);
   Index* index = r == kOk ? Attach(table, path, std::move(mdx)) : nullptr;
   if (index == nullptr) {
     if (r != kOk) table->Fail(r);

@@ -103,6 +103,9 @@ void LandOnEof(Table* table);
 // Keeps every tag of every index in step with a row going from `before` to
 // `after` (either may be null: a new row, or none).
 int UpdateTags(Table* table, std::uint32_t n, const char* before, const char* after);
+// The index file's base name as its header keeps it: no folder, no
+// extension, at most 16 characters.
+std::string IndexBaseName(const std::string& path);
 // Parses a tag's expressions against the table's layout.
 int PrepareTag(Table* table, Index* index, int number, std::unique_ptr<Tag>* out);
 
