@@ -124,6 +124,67 @@ class CTBData : public CTBDataInterface {
   int SearchSymbolAnalex(const char* repere, char* symbole, int size) override;
   int SearchRepereAnalex(char* symbole, char* repere, int size) override;
 
+  // I/O lists (TriListeRepereES, FiltrerListeRepereES): the address texts of
+  // a module's inputs and outputs, sorted in module order or reduced to the
+  // plain inputs and outputs, in place. Neither reads the base; a null list
+  // is left alone.
+  void TriListeRepereES(CStringList* list);
+  void FiltrerListeRepereES(CStringList* list);
+
+  // Listings, export and counting (ListRepere ... ListRepereAllBaseSymbol,
+  // ExportSymbol, NumberObjectByType). Entries are appended to the caller's
+  // list and belong to it. While the base is locked each returns 0 at once
+  // and writes nothing. Results: 0; 105 (ListRepereAllBaseSymbol,
+  // ExportSymbol) start record or call counter out of range; 104 or a
+  // negative engine code, already reported; -1 for a null list or out
+  // argument. NumberObjectByType returns 0 but for that -1.
+  int ListRepere(CString prefix, int firstInd1, int lastInd1, unsigned int maximum, CObList* list);
+  int ListRepereModule(CString prefix, int ind1, int positionCount, unsigned int firstPosition,
+                       unsigned int lastPosition, unsigned int maximum, CObList* list);
+  int ListRepereSousObjet(CString prefix, int ind1, unsigned int maximum, CObList* list);
+  int ListRepereModuleSousObjet(CString prefix, int ind1, int positionCount, int position,
+                                unsigned int subEntryCount, CObList* list);
+  int ListRepereTroisIndicesSousObjet(CString prefix, int ind1, int ind2, int ind3,
+                                      unsigned int maximum, CObList* list);
+  int ListRepereByTypeObject(CString prefix, int subObject, int* ind1, CObList* list,
+                             int* finished);
+  int ListSymbolByTypeObject(CString prefix, int subObjectMode, int firstCall, int withSymbol,
+                             CObList* list, int* finished, int moduleNumber);
+  int ListRepereAllBaseSymbol(long* record, CObList* list, int* finished);
+  int ExportSymbol(CString prefix, int moduleNumber, long* counter, CObList* list, int* finished);
+  int NumberObjectByType(CString prefix, int moduleNumber, long* count);
+  // The xBase filter of one object kind, as the sorted listing, the export,
+  // the counting and the module move query the main table with. prefix is an
+  // address prefix ("%MW"; its first character is dropped). "%ES" selects
+  // every input and output of module moduleNumber:
+  //   ((OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 = '<module as IND1>')
+  // any other letters give OBJET = '<letters>': unpadded (the object and its
+  // sub-objects, since = compares over the right text's length) when
+  // subObjectMode is neither 0 nor 1 and the letters are neither M nor S;
+  // otherwise blank-padded to 5 after an "X" when subObjectMode is 1 or the
+  // letters are M or S. Then " .AND. .NOT. DELETED()"; with symbolTest, rows
+  // with a symbol (withSymbol non-zero) or without one.
+  CString BuildObjectFilter(const CString& prefix, int subObjectMode, int moduleNumber,
+                            int withSymbol, bool symbolTest);
+
+  // Reconfiguration and step attributes (ReconfByType, ReconfByMacroEtape,
+  // ReconfDelObject, ReconfMoveModule, DelObjetDiagG7) and the conversion of
+  // a level 1 base (TransformL1ToL2, ConvertModuleIndexes). Rows are marked
+  // deleted with their comment rows, the comment table walked in step with
+  // the main table. Results: 0; 102 or 103 when a commented row's comment
+  // row is missing (ReconfDelObject, ReconfMoveModule, DelObjetDiagG7); 104
+  // or a negative engine code, already reported. Only the comment deletion
+  // sets the modified flag. The move and DelObjetDiagG7 use the current
+  // relation; TransformL1ToL2 always returns 0.
+  int ReconfByType(unsigned short typeCode, unsigned short number);
+  int ReconfByMacroEtape(unsigned short typeCode, unsigned short macroStep,
+                         unsigned short stepCount);
+  int ReconfDelObject(CTBObjetAts* object, unsigned short typeCode, int ignored);
+  int ReconfMoveModule(UsAts* source, UsAts* target);
+  int DelObjetDiagG7();
+  int TransformL1ToL2(int ignored);
+  int ConvertModuleIndexes(xbase::Table* table, xbase::Field* ind1);
+
   // Engine session and handles of the open base.
   xbase::Session m_session;
   xbase::Table* m_mainTable = nullptr;
