@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/analysis.h"
 #include "support/host_reports.h"
 #include "symbase/host.h"
 
@@ -27,24 +28,8 @@ struct Expected {
 
 std::string N(std::uint32_t number) { return std::to_string(number); }
 
-UsAts Analyse(const std::string& text, int* kind = nullptr) {
-  HostAnalyser analyser;
-  AnalyserCreate(&analyser);
-  UsAts result;
-  std::memset(&result, 0xA5, sizeof result);  // stale content must not show through
-  AnalyseText(&analyser, text.c_str(), &result);
-  AnalyserFinish(&analyser);
-  if (kind != nullptr) *kind = AnalysisKind(&analyser);
-  AnalyserDestroy(&analyser);
-  return result;
-}
-
-std::string Format(const UsAts& result) {
-  HostFormatter formatter;
-  FormatterCreate(&formatter);
-  FormatterLoad(&formatter, &result);
-  return FormatterAddress(&formatter);
-}
+using testing_support::Analyse;
+using testing_support::Format;
 
 std::vector<std::uint32_t> Components(const UsAts& result) {
   std::vector<std::uint32_t> items;

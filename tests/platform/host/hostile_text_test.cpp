@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "support/analysis.h"
 #include "support/host_reports.h"
 #include "symbase/host.h"
 
@@ -133,12 +134,7 @@ UsAts SoundRecord() {
   return result;
 }
 
-std::string Format(const UsAts& result) {
-  HostFormatter formatter;
-  FormatterCreate(&formatter);
-  FormatterLoad(&formatter, &result);
-  return FormatterAddress(&formatter);
-}
+using testing_support::Format;
 
 TEST_F(HostileTextTest, FormatterRefusesDamagedRecords) {
   ASSERT_EQ(Format(SoundRecord()), "%NW{1.2}5:X3");
