@@ -18,6 +18,7 @@
 
 #include "symbase/afx.h"
 #include "symbase/afxcoll.h"
+#include "symbase/afxwin.h"
 #include "symbase/export.h"
 #include "symbase/host_analysis.h"
 
@@ -147,5 +148,146 @@ SYMBASE_API int TBCodeChaineAdrModule(CTBData* handle, UsAts* result, unsigned i
 // Ordinal 38, operation 529: a module address value back to its text:
 // "\a.b.c\d" above 2000, the plain number otherwise. 0.
 SYMBASE_API int TBDecodeValeurAdrModule(CTBData* handle, unsigned int value, CString& text);
+
+// Reconfiguration (TBReconfByType, TBReconfByMacroEtape, TBReconfDelObject,
+// TBReconf, TBReconfMoveModule), step attributes (TBDelObjetDiagG7) and base
+// conversion (TBTransformerBaseSymbolL1ToL2). Rows are marked deleted with
+// their comments; the files keep them until TBLockBaseSymbol. Results: 0;
+// 104 locked by another user; negative: an engine error, already reported.
+// None sets the modification date, except through a deleted comment row
+// (TBReconfDelObject, TBDelObjetDiagG7). The move and TBDelObjetDiagG7 use
+// the query that TBListSymbolByTypeObject keeps between its batches: do not
+// call them while such a listing is unfinished.
+// Ordinal 28, operation 522: deletes every object of the type (342 %MW, 401
+// %C, 411 %DR, 441 %KB, 442 %KD, 443 %KF, 444 %KW, 461 %MB, 462 %MD, 463
+// %MF, 464 %M, 481 %MN, 541 %R, 581 %TI, 591 %TM, 601 %X, 603 and 611 %XM)
+// whose first index is at least `number`; for 342, 401, 411, 444, 481, 541,
+// 581, 591 and 601 also their bits, fields or step attributes from that
+// number on. Other types delete nothing.
+SYMBASE_API int TBReconfByType(CTBData* handle, unsigned short typeCode, unsigned short number);
+// Ordinal 35, operation 522: deletes the steps numbered `stepCount` and above
+// of macro-step `macroStep` (counted from 1: macro-step 1 is %XM0), with
+// their attributes; the IN and OUT steps stay. Macro-step 0 deletes nothing.
+SYMBASE_API int TBReconfByMacroEtape(CTBData* handle, unsigned short typeCode,
+                                     unsigned short macroStep, unsigned short stepCount);
+// Ordinal 29, operation 522: deletes the object of the address and its
+// comment; for the word types 434, 454, 474, 534 (module words, or module
+// status words when the address has ".MOD") and 501 (network words) the bit
+// rows of the word too. The address comes back padded to 36 characters.
+// 102 or 103 when the row has a comment marker but no comment row (the row
+// is deleted, its bits are kept). A null object does nothing: 0.
+SYMBASE_API int TBReconfDelObject(CTBData* handle, CTBObjetAts* object, unsigned short typeCode,
+                                  int ignored);
+// Ordinal 30, not guarded, no handle: does nothing. 0.
+SYMBASE_API int TBReconf();
+// Ordinal 31, operation 523: the rows of the source module (a position, or
+// a bus module address \a.b.c\d, as TBCodeChaineAdrModule codes them) move
+// to the target: first index rewritten in both tables, the module part of
+// each address rewritten ("%I1.2" to "%I3.2"). Rows already at the target
+// stay and are joined. 102 or 103 when a commented row has no comment row
+// (rows moved before stay moved). A null module, or a module number that no
+// first index can hold, moves nothing: 0.
+SYMBASE_API int TBReconfMoveModule(CTBData* handle, UsAts* source, UsAts* target);
+// Ordinal 42, operation 530: deletes the rows of the time limits and errors
+// of steps (%Xi.TMIN, .TMAX, .ERR, %Xj.i.TMIN ...) and of unknown step
+// sub-fields, with their comments; steps, their T, IN and OUT stay. 102 or
+// 103 when a commented row has no comment row (rows deleted before stay).
+SYMBASE_API int TBDelObjetDiagG7(CTBData* handle);
+// Ordinal 40, operation 500: converts an open base whose module numbers are
+// written in decimal (level 1) to base 32 (level 2), in both tables, rows
+// marked deleted excepted. Run it once: a second run damages the module
+// keys. Failures are reported; the result is always 0.
+SYMBASE_API int TBTransformerBaseSymbolL1ToL2(CTBData* handle, int ignored);
+
+// I/O lists (TBTriListeRepereES, TBFiltrerListeRepereES): a list of address
+// texts of one module's inputs and outputs, changed in place. Neither needs
+// an open base; a null list is left alone.
+// Ordinal 44, operation 533: sorts the list in module order: first the
+// module's own elements ("%CH..MOD", then "%I..MOD.ERR", then "%MW..MOD" by
+// their IND2 and IND3), then by the number in IND2 and, for one number, by
+// class: %C, %I with "ERR", %I, %IW, %ID, %IF, %Q, %QW, %QD, %QF, %MB, %MW,
+// %MD, %MF, %KB, %KW, %KD, %KF (other %M and %K sizes before them), then by
+// IND3 (absent: as 1) and IND4; other letters after every IND2 below 100.
+// Equal keys are not kept in input order. After an exception the list may
+// have lost elements.
+SYMBASE_API void TBTriListeRepereES(CTBData* handle, CStringList* list);
+// Ordinal 45, operation 534: keeps, in order, the elements whose first "I" or
+// first "Q" within their first three characters is their second character
+// (%I, %IW, %Q, %QD ...), unless they contain "ERR".
+SYMBASE_API void TBFiltrerListeRepereES(CTBData* handle, CStringList* list);
+
+// Duplicate checks on an open base: rows that should be unique but are not.
+// Not guarded: a framework exception reaches the caller. Each check walks one
+// table in record order, deleted rows included, compares texts exactly as
+// stored (case and blanks count), appends to `list` (never emptied first)
+// each repeated text once for every occurrence after its first, in record
+// order, and returns 1 when it appended something, else 0. A locked base
+// (TBLockBaseSymbol) gives 0 and reads nothing.
+class SYMBASE_API CTBTest : public CObject {
+  DECLARE_DYNAMIC(CTBTest)
+
+ public:
+  // Ordinal 100: keeps the handle, which stays the host's; touches no file.
+  explicit CTBTest(CTBData* data);
+  // Ordinal 101: releases nothing.
+  ~CTBTest() override;
+
+  // Ordinal 102: addresses (REPERE, 36 characters) of the main table.
+  int ListOfDoublonRepSymb(CStringList& list);
+  // Ordinal 103: keys of the main table: OBJET, IND1, IND2, IND3 and IND4
+  // joined by single blanks (26 characters).
+  int ListOfDoublonCleSymb(CStringList& list);
+  // Ordinal 104: keys of the comment table, written the same way.
+  int ListOfDoublonCleCmt(CStringList& list);
+
+ private:
+  CTBData* m_data;
+};
+
+// On-line symbolization: the modal dialog "Associer Rep\xE8re & Symbole"
+// (template 19308) that gives the word under the editor's caret a symbol and a
+// comment, or a symbol an address, in the base the object server hands out
+// (object 3). DoModal gives 1 once an object was stored, 2 when cancelled;
+// the dialog closes at once with 2 when the word is unusable or the server
+// has no open symbol base. Its screen position is kept in the host's
+// settings (section 12, "SymbOnLinePosX" and "SymbOnLinePosY").
+class SYMBASE_API CTBSymbOnLine : public CDialog {
+ public:
+  // Ordinal 46: `word` is the host's analysis of the word, kept but not
+  // owned; it may be null (an unusable word). Nothing is read before DoModal.
+  CTBSymbOnLine(UsAts* word, CWnd* parent);
+  // Ordinal 47.
+  ~CTBSymbOnLine() override;
+
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+
+  // "Valider" runs CheckAndStore: CheckInput, then StoreInput when the entry
+  // passed. Each gives 1 to go on and 0 to stay open, a message shown.
+  virtual int CheckInput();
+  virtual int CheckAndStore();
+  virtual int StoreInput();
+
+  CEdit m_editSymbole;      // control 1002
+  CEdit m_editRepere;       // control 1004
+  CEdit m_editCommentaire;  // control 1003
+  CStatic m_labelRepere;    // control 1007
+  CStatic m_labelSymbole;   // control 1008
+  CString m_symbole;
+  CString m_repere;
+  CString m_commentaire;
+  UsAts* m_word;
+  CToolTipCtrl m_toolTip;
+  CTBObjetAts m_objet;  // the object looked up and written
+  CTBData* m_base;      // from the object server, while the dialog is open
+  int m_repereTyped;    // 1: the address is typed and must be analysed
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+
+  DECLARE_MESSAGE_MAP()
+};
 
 #endif

@@ -1,0 +1,127 @@
+#ifndef SYMBASE_TESTS_SRC_TOOLS_SYMB_ONLINE_FIXTURE_H
+#define SYMBASE_TESTS_SRC_TOOLS_SYMB_ONLINE_FIXTURE_H
+
+// The on-line dialog opened on a fresh base that the object server hands
+// out, inside an editor frame, with the host's settings in a folder of its
+// own. Scripts act on the open dialog as a user would.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/scripted_dialog_driver.h"
+#include "support/symbol_base.h"
+#include "support/temp_dir.h"
+#include "symbase/host.h"
+#include "symbase/tabis.h"
+
+namespace online_testing {
+
+using Script = testing_support::ScriptedDialogDriver::Script;
+
+constexpr int kSymbolEdit = 1002, kCommentEdit = 1003, kRepereEdit = 1004;
+
+const char kEmpty[] = "Vous devez saisir un symbole et un rep\xE8re.";
+const char kAlreadySymbolized[] = "Le rep\xE8re est d\xE9j\xE0 symbolis\xE9.";
+const char kReserved[] = "Le symbole est un mot r\xE9serv\xE9";
+const char kSyntax[] = "Erreur de syntaxe";
+const char kOddIndex[] = "L'indice du tableau doit \xEAtre pair.";
+
+// What the open dialog shows.
+struct Seen {
+  std::string symbole, repere, commentaire;
+  bool symboleEnabled = false, repereEnabled = false, commentEnabled = false;
+};
+
+inline std::string TextOf(CDialog& dialog, int id) {
+  CString text;
+  dialog.GetDlgItemText(id, text);
+  return std::string(text);
+}
+
+inline Seen Look(CDialog& dialog) {
+  Seen seen;
+  seen.symbole = TextOf(dialog, kSymbolEdit);
+  seen.repere = TextOf(dialog, kRepereEdit);
+  seen.commentaire = TextOf(dialog, kCommentEdit);
+  seen.symboleEnabled = dialog.GetDlgItem(kSymbolEdit)->IsWindowEnabled() != FALSE;
+  seen.repereEnabled = dialog.GetDlgItem(kRepereEdit)->IsWindowEnabled() != FALSE;
+  seen.commentEnabled = dialog.GetDlgItem(kCommentEdit)->IsWindowEnabled() != FALSE;
+  return seen;
+}
+
+// Replaces what an edit holds by typed text.
+inline void Retype(CDialog& dialog, int id, const char* text) {
+  static_cast<CEdit*>(dialog.GetDlgItem(id))->SetSel(0, -1);
+  dialog.TypeText(id, text);
+}
+
+class SymbOnLineTest : public testing_support::SymbolBaseTest {
+ protected:
+  void SetUp() override {
+    SymbolBaseTest::SetUp();
+    const char* previous = std::getenv("XDG_CONFIG_HOME");
+    had_config_ = previous != nullptr;
+    if (had_config_) previous_config_ = previous;
+    setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
+    HostRegisterServerObject(3, base);
+    ASSERT_TRUE(frame.Create(nullptr, "Editeur", WS_POPUP | WS_VISIBLE, CRect(100, 50, 900, 650),
+                             nullptr, 0));
+  }
+
+  void TearDown() override {
+    if (had_config_) {
+      setenv("XDG_CONFIG_HOME", previous_config_.c_str(), 1);
+    } else {
+      unsetenv("XDG_CONFIG_HOME");
+    }
+    SymbolBaseTest::TearDown();
+  }
+
+  // The default analyser's result for a word of the program text.
+  static UsAts Word(const char* text) {
+    HostAnalyser analyser{};
+    UsAts word{};
+    AnalyserCreate(&analyser);
+    AnalyseText(&analyser, text, &word);
+    AnalyserFinish(&analyser);
+    AnalyserDestroy(&analyser);
+    return word;
+  }
+
+  // Opens the dialog on a word, runs the script and gives DoModal's result.
+  int Run(UsAts* word, Script script, CWnd* parent) {
+    testing_support::ScriptedDialogDriver driver(std::move(script));
+    CTBSymbOnLine dialog(word, parent);
+    return static_cast<int>(dialog.DoModal());
+  }
+  int Run(UsAts* word, Script script) { return Run(word, std::move(script), &frame); }
+
+  // The messages shown, in order; every one a warning with a single button.
+  static std::vector<std::string> Messages() {
+    std::vector<std::string> messages;
+    for (const HostMessageRecord& record : HostMessageBoxes()) {
+      EXPECT_EQ(record.text, "");
+      EXPECT_EQ(record.kind, 2);
+      EXPECT_EQ(record.buttons, 0);
+      messages.push_back(record.message);
+    }
+    return messages;
+  }
+
+  static int Setting(const char* key) { return HostReadSetting(HostGetObject(1), 12, key, -1); }
+
+  CFrameWnd frame;
+
+ private:
+  testing_support::TempDir config_;
+  bool had_config_ = false;
+  std::string previous_config_;
+};
+
+}  // namespace online_testing
+
+#endif
