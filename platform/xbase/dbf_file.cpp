@@ -176,6 +176,7 @@ int DbfFile::Parse(std::uint64_t file_size) {
   stored_count_ = Get32(header_, 4);
   std::uint64_t room = (file_size - header_length_) / record_length_;
   count_ = stored_count_ <= room ? stored_count_ : static_cast<std::uint32_t>(room);
+  cache_.Configure(record_length_);
   return kOk;
 }
 
@@ -188,6 +189,7 @@ int DbfFile::RefreshCount() {
   if (r != kOk) return r;
   if (size < header_length_) return kErrFormat;
   stored_count_ = Get32(head, 4);
+  cache_.Clear();  // another process may have written since
   std::uint64_t room = (size - header_length_) / record_length_;
   count_ = stored_count_ <= room ? stored_count_ : static_cast<std::uint32_t>(room);
   std::memcpy(&header_[1], &head[1], 7);
@@ -196,12 +198,30 @@ int DbfFile::RefreshCount() {
 
 int DbfFile::Read(std::uint32_t n, char* buffer) {
   if (n < 1 || n > count_) return kErrRecord;
-  return ReadExact(file_.get(), RecordOffset(n), buffer, record_length_);
+  const char* held = cache_.Find(n);
+  if (held == nullptr) {
+    // Reads the whole block of n, as far as the table goes.
+    std::uint32_t first = 0;
+    char* block = cache_.Prepare(n, &first);
+    const std::uint32_t records = std::min(cache_.records_per_block(), count_ - first + 1);
+    const int r = ReadExact(file_.get(), RecordOffset(first), block, records * record_length_);
+    if (r != kOk) return r;
+    cache_.Fill(n, records);
+    held = cache_.Find(n);
+  }
+  std::memcpy(buffer, held, record_length_);
+  return kOk;
 }
 
 int DbfFile::Write(std::uint32_t n, const char* buffer) {
   if (n < 1 || n > count_) return kErrRecord;
-  return file_->WriteAt(RecordOffset(n), buffer, record_length_);
+  const int r = file_->WriteAt(RecordOffset(n), buffer, record_length_);
+  if (r == kOk) {
+    cache_.Update(n, buffer);
+  } else {
+    cache_.Forget(n);  // the file may hold part of it
+  }
+  return r;
 }
 
 int DbfFile::Append(const char* buffer) {
@@ -212,6 +232,7 @@ int DbfFile::Append(const char* buffer) {
   int r = file_->WriteAt(RecordOffset(count_ + 1), tail.data(), tail.size());
   if (r != kOk) return r;
   ++count_;
+  cache_.Forget(count_);  // its block grew
   return kOk;
 }
 
@@ -241,6 +262,7 @@ int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit) {
 
 void DbfFile::ResetFile(std::unique_ptr<File> file, std::uint32_t count) {
   file_ = std::move(file);
+  cache_.Clear();
   count_ = stored_count_ = count;
   Put32(&header_, 4, count);
 }

@@ -10,6 +10,7 @@
 
 #include "xbase/engine.h"
 #include "xbase/file_system.h"
+#include "xbase/record_cache.h"
 
 // One dBASE IV table file (.DBF, no memo): its header, field descriptors and
 // fixed-length records. Knows bytes and record numbers, nothing of indexes.
@@ -84,6 +85,7 @@ class DbfFile {
   std::uint32_t count_ = 0;
   std::uint32_t stored_count_ = 0;
   std::string append_buffer_;
+  RecordCache cache_;
 };
 
 // The header bytes of a table with these fields and `count` records, dated today.
