@@ -50,7 +50,7 @@ class BaseFiles : public testing_support::HostTest {
     };
     const Object objects[] = {
         {"%MW10", "Pump_1", "pompe principale"},
-        {"%I1.2", "\xC9t\xE9_in", ""},  // "Été_in"
+        {"%I1.2", "\xC9t\xE9_in", ""},          // "Été_in"
         {"%MW10:X3", "Bit_3", "\xE9tat haut"},  // "état haut"
         {"%X2.TMAX", "", "d\xE9lai"},
         {"%Q2.1", "Lamp", ""},
@@ -88,8 +88,8 @@ class BaseFiles : public testing_support::HostTest {
 // Both python readers: same fields, code page, rows and deletion marks.
 TEST_F(BaseFiles, TablesReadTheSameWithBothPythonReaders) {
   const std::vector<std::string> main_fields = {
-      "FIELD OBJET C 5",   "FIELD IND1 C 5",    "FIELD IND2 C 5",     "FIELD IND3 C 5",
-      "FIELD IND4 C 2",    "FIELD REPERE C 36", "FIELD SYMBOLE C 32", "FIELD ISCMT C 1"};
+      "FIELD OBJET C 5", "FIELD IND1 C 5",    "FIELD IND2 C 5",     "FIELD IND3 C 5",
+      "FIELD IND4 C 2",  "FIELD REPERE C 36", "FIELD SYMBOLE C 32", "FIELD ISCMT C 1"};
   const std::vector<std::string> main_rows = {
       "L|MW|00010||||%MW10|Pump_1|O",
       "L|VIX|00001|00002|00000||%I1.2|\xC3\x89t\xC3\xA9_in|",  // UTF-8 "Été_in"
@@ -137,30 +137,27 @@ TEST_F(BaseFiles, IndexFilesReadByXBaseIndex) {
     return text;
   };
   const std::string blank5(5, ' ');
-  EXPECT_EQ(Index("KR9CLER.MDX"),
-            (std::vector<std::string>{
-                "TAG REPCLE_TAG",
-                hex("MW   00010" + blank5 + blank5 + "  ") + " 1",
-                hex("MWX  0001000003" + blank5 + "  ") + " 3",
-                hex("VIX  000010000200000  ") + " 2",
-                hex("XX   0000200002" + blank5 + "  ") + " 4",
-            }));
+  EXPECT_EQ(Index("KR9CLER.MDX"), (std::vector<std::string>{
+                                      "TAG REPCLE_TAG",
+                                      hex("MW   00010" + blank5 + blank5 + "  ") + " 1",
+                                      hex("MWX  0001000003" + blank5 + "  ") + " 3",
+                                      hex("VIX  000010000200000  ") + " 2",
+                                      hex("XX   0000200002" + blank5 + "  ") + " 4",
+                                  }));
   EXPECT_EQ(Index("KR9R.MDX"),
             (std::vector<std::string>{"TAG REPERE_TAG", hex(pad("%I1.2", 36)) + " 2",
-                                      hex(pad("%MW10", 36)) + " 1",
-                                      hex(pad("%MW10:X3", 36)) + " 3",
+                                      hex(pad("%MW10", 36)) + " 1", hex(pad("%MW10:X3", 36)) + " 3",
                                       hex(pad("%X2.TMAX", 36)) + " 4"}));
   EXPECT_EQ(Index("KR9S.MDX"),
             (std::vector<std::string>{"TAG SYMBOLE_TA", hex(pad("", 32)) + " 4",
                                       hex(pad("Bit_3", 32)) + " 3", hex(pad("Pump_1", 32)) + " 1",
                                       hex(pad("\xC9t\xE9_in", 32)) + " 2"}));
-  EXPECT_EQ(Index("KR9CMTR.MDX"),
-            (std::vector<std::string>{
-                "TAG REPCMT_TAG",
-                hex("MW   00010" + blank5 + blank5 + "  ") + " 1",
-                hex("MWX  0001000003" + blank5 + "  ") + " 2",
-                hex("XX   0000200002" + blank5 + "  ") + " 3",
-            }));
+  EXPECT_EQ(Index("KR9CMTR.MDX"), (std::vector<std::string>{
+                                      "TAG REPCMT_TAG",
+                                      hex("MW   00010" + blank5 + blank5 + "  ") + " 1",
+                                      hex("MWX  0001000003" + blank5 + "  ") + " 2",
+                                      hex("XX   0000200002" + blank5 + "  ") + " 3",
+                                  }));
 }
 
 }  // namespace

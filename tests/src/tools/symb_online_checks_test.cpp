@@ -209,8 +209,7 @@ TEST_F(SymbOnLinePosition, FirstUseCentresOnTheParentAndASavedPositionIsReused) 
   EXPECT_EQ(Setting("SymbOnLinePosY"), 750);
 
   CRect again;
-  Run(
-      &word, [&](CDialog& d) { d.GetWindowRect(&again); }, nullptr);
+  Run(&word, [&](CDialog& d) { d.GetWindowRect(&again); });
   EXPECT_EQ(again, CRect(120, 750, 120 + first.Width(), 750 + first.Height()));
 }
 
