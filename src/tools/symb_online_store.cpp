@@ -117,7 +117,7 @@ int CTBSymbOnLine::CheckInput() {
   m_editSymbole.GetWindowText(m_symbole);
   CString symbol = WithoutTrailingBlanks(m_symbole);
   m_editRepere.GetWindowText(m_repere);
-
+  m_repere.MakeUpper();
   const CString address = WithoutTrailingBlanks(m_repere);
   if (address.IsEmpty() || symbol.IsEmpty()) {
     online::ShowMessage(kMsgOnlineEmpty);

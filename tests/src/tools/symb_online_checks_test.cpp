@@ -225,6 +225,17 @@ TEST_F(SymbOnLinePosition, EitherValueMissingCentres) {
   }
 }
 
+// A word refused at opening closes the dialog where the user had put it.
+TEST_F(SymbOnLinePosition, RefusedWordKeepsTheSavedPosition) {
+  HostWriteSetting(HostGetObject(1), 12, "SymbOnLinePosX", 30);
+  HostWriteSetting(HostGetObject(1), 12, "SymbOnLinePosY", 40);
+  UsAts word = Word("%%%");
+  EXPECT_EQ(Run(&word, [](CDialog&) {}), IDCANCEL);
+  EXPECT_EQ(Setting("SymbOnLinePosX"), 30);
+  EXPECT_EQ(Setting("SymbOnLinePosY"), 40);
+  HostClearMessageBoxes();
+}
+
 TEST_F(SymbOnLineCheck, ToolTipsNameEachControlAndSeeTheMessages) {
   UsAts word = Word("%MW10");
   std::vector<std::pair<int, std::string>> tools;
@@ -294,3 +305,42 @@ TEST_F(SymbOnLineCheck, DialogIsLaidOutAsTheWorkshopShowsIt) {
 }
 
 }  // namespace
+
+// Keeps what the checks leave for the store, and stores nothing.
+class CheckedOnly : public CTBSymbOnLine {
+ public:
+  using CTBSymbOnLine::CTBSymbOnLine;
+  int StoreInput() override {
+    stored.push_back(std::string(m_symbole) + "|" + std::string(m_repere) + "|" +
+                     std::string(m_commentaire));
+    return 0;
+  }
+  std::vector<std::string> stored;
+};
+
+TEST_F(SymbOnLineCheck, ChecksLeaveTheTextsTheStoreWorksOn) {
+  UsAts symbol = Word("Moteur");
+  symbol.wordClass = 999;  // everything typed
+  CheckedOnly typed(&symbol, &frame);
+  EXPECT_EQ(Run(typed,
+                [](CDialog& d) {
+                  d.TypeText(kSymbolEdit, "Pompe_\xE9  ");
+                  d.TypeText(kRepereEdit, "%mw5 ");
+                  d.TypeText(kCommentEdit, "  c\xF4t\xE9 nord  ");
+                  d.PressButton(IDOK);
+                }),
+            IDCANCEL);
+  // The address is upper-cased, Windows-1252 letters included; the symbol
+  // stays as typed; the comment loses its trailing blanks.
+  EXPECT_THAT(typed.stored, ElementsAre("Pompe_\xE9  |%MW5 |  c\xF4t\xE9 nord"));
+
+  UsAts address = Word("%MW10");
+  CheckedOnly fromWord(&address, &frame);
+  Run(fromWord, [](CDialog& d) {
+    d.TypeText(kSymbolEdit, "  Pompe  ");
+    d.PressButton(IDOK);
+  });
+  // The symbol is the analyser's prepared text.
+  EXPECT_THAT(fromWord.stored, ElementsAre("Pompe|%MW10|"));
+  EXPECT_THAT(Messages(), IsEmpty());
+}

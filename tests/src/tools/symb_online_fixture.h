@@ -92,11 +92,15 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
     return word;
   }
 
-  // Opens the dialog on a word, runs the script and gives DoModal's result.
-  int Run(UsAts* word, Script script, CWnd* parent) {
+  // Runs a dialog with the script and gives DoModal's result.
+  static int Run(CTBSymbOnLine& dialog, Script script) {
     testing_support::ScriptedDialogDriver driver(std::move(script));
-    CTBSymbOnLine dialog(word, parent);
     return static_cast<int>(dialog.DoModal());
+  }
+  // Opens the dialog on a word inside `parent`.
+  int Run(UsAts* word, Script script, CWnd* parent) {
+    CTBSymbOnLine dialog(word, parent);
+    return Run(dialog, std::move(script));
   }
   int Run(UsAts* word, Script script) { return Run(word, std::move(script), &frame); }
 

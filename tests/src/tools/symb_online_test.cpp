@@ -260,6 +260,22 @@ TEST_F(SymbOnLineStore, SymbolOfAnotherAddressWritesNothing) {
   EXPECT_EQ(CommentOf(LiveRow("%MW10").key), "garde");
 }
 
+TEST_F(SymbOnLineStore, TheFrameIsFoundAboveTheEditorsView) {
+  CWnd view;
+  ASSERT_TRUE(view.Create("VIEW", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 800, 600), &frame, 59648));
+  UsAts word = Word("%MW10");
+  EXPECT_EQ(Run(
+                &word,
+                [](CDialog& d) {
+                  d.TypeText(kSymbolEdit, "Vue");
+                  d.PressButton(IDOK);
+                },
+                &view),
+            IDOK);
+  ASSERT_EQ(HostFrameNotifications().size(), 1u);
+  EXPECT_EQ(HostFrameNotifications()[0].frame, &frame);
+}
+
 TEST_F(SymbOnLineStore, CancelWritesNothing) {
   UsAts word = Word("%MW10");
   EXPECT_EQ(Run(&word,
