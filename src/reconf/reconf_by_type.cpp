@@ -1,0 +1,63 @@
+// Deleting the objects a smaller configuration no longer has: every object
+// of a type from a number on, or the steps of a macro-step from a step on.
+
+#include "reconf/row_range.h"
+
+using namespace symbase;
+
+namespace {
+
+// Types whose objects have sub-field rows under their code followed by "X"
+// (bits of words, fields of function blocks, attributes of steps).
+bool HasSubFieldRows(unsigned short typeCode) {
+  switch (typeCode) {
+    case 342:
+    case 401:
+    case 411:
+    case 444:
+    case 481:
+    case 541:
+    case 581:
+    case 591:
+    case 601:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+int CTBData::ReconfByType(unsigned short typeCode, unsigned short number) {
+  CString prefix;
+  TypeToPrefix(typeCode, 0, 0, prefix);
+  if (prefix.IsEmpty()) return 0;  // no object code, so no row of it
+  const CString plainPrefix = prefix;
+  CString objet;
+  BuildObjectKey(prefix, objet, 0, number, -1, -1);
+  int result = DeleteRowRange(*this, {prefix, kObjetWidth, false, false});
+  if (result != 0) return result;
+  if (HasSubFieldRows(typeCode)) {
+    prefix = plainPrefix;
+    BuildObjectKey(prefix, objet, 1, number, -1, -1);
+    result = DeleteRowRange(*this, {prefix, kObjetWidth, false, false});
+    if (result != 0) return result;
+  }
+  SelectRecordOrder(*this);
+  return 0;
+}
+
+int CTBData::ReconfByMacroEtape(unsigned short typeCode, unsigned short macroStep,
+                                unsigned short stepCount) {
+  CString prefix;
+  TypeToPrefix(typeCode, 0, 0, prefix);
+  if (prefix.IsEmpty()) return 0;
+  CString objet;
+  // Macro-steps are counted from 1 by the host and from 0 in the addresses;
+  // macro-step 0 gives the IND1 text "000-1", which no row has.
+  BuildObjectKey(prefix, objet, 0, macroStep - 1, stepCount, -1);
+  const int result = DeleteRowRange(*this, {prefix, kObjetWidth + kIndWidth, false, true});
+  if (result != 0) return result;
+  SelectRecordOrder(*this);
+  return 0;
+}

@@ -1,0 +1,56 @@
+// Deleting one object a configuration change removed, with the bit rows of
+// its word for the word types that have them.
+
+#include "address/key_text.h"
+#include "reconf/row_range.h"
+#include "symbase/tabis.h"
+
+using namespace symbase;
+
+namespace {
+
+// Word types whose bits are rows of their own (module words, module status
+// words, network words).
+bool HasBitRows(unsigned short typeCode) {
+  return typeCode == 434 || typeCode == 454 || typeCode == 474 || typeCode == 501 ||
+         typeCode == 534;
+}
+
+// A key part as the field stores it: cut to the width, blanks when absent.
+CString StoredPart(const CString& text, int width) { return BlankPadded(text.Left(width), width); }
+
+}  // namespace
+
+int CTBData::ReconfDelObject(CTBObjetAts* object, unsigned short typeCode, int /*ignored*/) {
+  if (object == nullptr) return 0;
+  AddressKey key;
+  EncodeRepere(object->m_repere, &key);
+  const CString objet = StoredPart(key.objet, kObjetWidth);
+  const CString indexes = StoredPart(key.ind1, kIndWidth) + StoredPart(key.ind2, kIndWidth) +
+                          StoredPart(key.ind3, kIndWidth);
+
+  object->m_repere = BlankPadded(object->m_repere, kRepereWidth);
+  xbase::TagSelect(m_mainTable, m_tagRepere);
+  int result = CheckedTableSeek(m_mainTable, object->m_repere);
+  if (!IsPosition(result)) return result;
+  if (result == 0) {
+    // The row's own key finds its comment row, bit index included.
+    RowKey row;
+    ReadMainRowKey(*this, &row);
+    const bool commented = MainRowCommented(*this);
+    xbase::RecordDelete(m_mainTable);
+    if (commented) {
+      result = DeleteComment(row.text);
+      if (result != 0) return result;
+    }
+  }
+  if (!HasBitRows(typeCode)) return 0;  // the main table stays on REPERE_TAG
+
+  CString family;
+  TypeToPrefix(typeCode, objet.Find("MO") >= 0 ? 1 : 0, 1, family);
+  const CString bits = family + indexes;
+  result = DeleteRowRange(*this, {bits, bits.GetLength(), true, false});
+  if (result != 0) return result;
+  SelectRecordOrder(*this);
+  return 0;
+}

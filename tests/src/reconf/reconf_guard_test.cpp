@@ -1,0 +1,49 @@
+// The exported reconfiguration calls report a framework exception under
+// their own operation numbers and return 0.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "reconf_fixture.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing_support::ReportIs;
+
+// The addressing-mode library fails the way the framework does.
+class FailingAddressingMode : public CHostServices {
+ public:
+  int GetAddressingMode() override { AfxThrowMemoryException(); }
+};
+
+class ReconfGuard : public testing_support::ReconfTest {
+ protected:
+  void TearDown() override {
+    HostInstallServices(nullptr);
+    ReconfTest::TearDown();
+  }
+};
+
+TEST_F(ReconfGuard, ExceptionsAreReportedUnderTheirOperationNumbers) {
+  Commented("%IW3.1");
+  FailingAddressingMode failing;
+  HostInstallServices(&failing);
+  CTBObjetAts object("%IW3.1", "", "", 0, -1);
+  EXPECT_EQ(TBReconfDelObject(base, &object, 434, 0), 0);
+  UsAts one = Analysed("%I1.0");
+  EXPECT_EQ(TBReconfMoveModule(base, &one, &one), 0);
+  EXPECT_THAT(HostErrorReports(),
+              ElementsAre(ReportIs(522, 424, "Tabisfctex"), ReportIs(523, 424, "Tabisfctex")));
+  HostClearErrorReports();
+  HostInstallServices(nullptr);
+  EXPECT_THAT(LiveAddresses(), ElementsAre("%IW3.1"));
+}
+
+TEST_F(ReconfGuard, TBReconfDoesNothing) {
+  Commented("%MW1");
+  EXPECT_EQ(TBReconf(), 0);
+  EXPECT_THAT(LiveAddresses(), ElementsAre("%MW1"));
+}
+
+}  // namespace
