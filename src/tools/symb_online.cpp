@@ -1,6 +1,8 @@
 // The on-line symbolization dialog: opening, data exchange, the two buttons.
 // The checks and the store of "Valider" are in symb_online_store.cpp.
 
+#include <cstdint>
+
 #include "resources/resource_ids.h"
 #include "storage/tb_data.h"
 #include "symbase/tabis.h"
@@ -17,6 +19,7 @@ constexpr int kDeclarationsService = 219;
 constexpr std::int32_t kWordSymbolOfDfb = 341;
 constexpr int kByAddress = 0;
 constexpr int kBySymbol = 1;
+constexpr DWORD kNoType = ~DWORD{0};
 
 // The storage object the object server hands out; null when it has none.
 CTBData* ServedBase() {
@@ -124,6 +127,11 @@ BOOL CTBSymbOnLine::PreTranslateMessage(MSG* pMsg) {
 }
 
 BOOL CTBSymbOnLine::OnInitDialog() {
+  // Opened again, the dialog starts afresh rather than from what was left.
+  m_symbole.Empty();
+  m_repere.Empty();
+  m_commentaire.Empty();
+  m_objet.Init("", "", "", kNoType, -1);
   CDialog::OnInitDialog();
   m_base = ServedBase();
   HostDeclarations* declarations = ServerGetService(kDeclarationsService);

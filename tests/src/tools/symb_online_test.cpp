@@ -161,6 +161,25 @@ TEST_F(SymbOnLineOpen, SymbolKeptByTheDeclarationsTakesTheirAddressAndComment) {
             "clar\xE9");
 }
 
+TEST_F(SymbOnLineOpen, OpenedAgainItStartsFromTheWordAlone) {
+  Create("%MW10", "", "garde");
+  UsAts word = Word("%MW10");
+  CTBSymbOnLine dialog(&word, &frame);
+  EXPECT_EQ(Run(dialog,
+                [](CDialog& d) {
+                  d.TypeText(kSymbolEdit, "AND");
+                  online_testing::Retype(d, kCommentEdit, "autre");
+                  d.PressButton(IDOK);
+                }),
+            IDCANCEL);
+  EXPECT_THAT(Messages(), ElementsAre(online_testing::kReserved));
+  Seen seen;
+  EXPECT_EQ(Run(dialog, [&](CDialog& d) { seen = Look(d); }), IDCANCEL);
+  EXPECT_EQ(seen.symbole, "");
+  EXPECT_EQ(seen.commentaire, "garde");
+  EXPECT_EQ(seen.repere, "%MW10");
+}
+
 TEST_F(SymbOnLineOpen, OtherWordClassesLeaveEverythingToType) {
   UsAts word = Word("Moteur");
   word.wordClass = 999;
