@@ -216,6 +216,86 @@ SYMBASE_API void TBTriListeRepereES(CTBData* handle, CStringList* list);
 // (%I, %IW, %Q, %QD ...), unless they contain "ERR".
 SYMBASE_API void TBFiltrerListeRepereES(CTBData* handle, CStringList* list);
 
+// Listings, export and counting (TBListRepere ... TBListRepereAllBaseSymbol,
+// TBExportSymbol, TBNumberObjectByType). `prefix` is an address prefix with
+// its "%" ("%MW", "%I", "%M"). Entries are CTBObjetAts appended to the tail
+// of `list` (never emptied) and belong to the caller, also those appended
+// before a failure: delete each one. Each entry carries the address and the
+// symbol (cut at their first blank), the comment when the row has one, and
+// the type word and flag given below (else 0 and -1). The batch listings
+// and the export hand out at most 50 entries per call: call again, passing
+// back the resume value, until *finished is 1. While the base is locked every
+// one returns 0 at once and writes nothing, *finished included: do not loop
+// on it then. Results: 0; 104 locked by another user; a negative engine code,
+// already reported; -1 for a null list or out argument (nothing done).
+// Ordinal 22, operation 512: rows of one object kind (OBJET exactly the
+// prefix's letters) from IND1 firstInd1 up to lastInd1, at most `maximum`;
+// type word IND1.
+SYMBASE_API int TBListRepere(CTBData* handle, CString prefix, int firstInd1, int lastInd1,
+                             unsigned int maximum, CObList* list);
+// Ordinal 36, operation 512: for each position p from firstPosition to
+// lastPosition, the row of the object itself (p 0), of its IN entry (p 1),
+// of its OUT entry (p positionCount - 1) or of its entry p - 2, when it
+// exists; at most `maximum` entries; type word p.
+SYMBASE_API int TBListRepereModule(CTBData* handle, CString prefix, int ind1, int positionCount,
+                                   unsigned int firstPosition, unsigned int lastPosition,
+                                   unsigned int maximum, CObList* list);
+// Ordinal 23, operation 513: the bits of word ind1 (prefix + "X"), at most
+// `maximum`; type word IND1, flag the bit number.
+SYMBASE_API int TBListRepereSousObjet(CTBData* handle, CString prefix, int ind1,
+                                      unsigned int maximum, CObList* list);
+// Ordinal 37, operation 513: the sub-entries 0 .. subEntryCount - 1 (IND3) of
+// one position (as TBListRepereModule numbers them, position 0 excepted)
+// that exist; type word the position, flag the bit number.
+SYMBASE_API int TBListRepereModuleSousObjet(CTBData* handle, CString prefix, int ind1,
+                                            int positionCount, int position,
+                                            unsigned int subEntryCount, CObList* list);
+// Ordinal 24, operation 514: the bits of the three-index object (prefix +
+// "X", ind1, ind2, ind3), at most `maximum`; flag the bit number.
+SYMBASE_API int TBListRepereTroisIndicesSousObjet(CTBData* handle, CString prefix, int ind1,
+                                                  int ind2, int ind3, unsigned int maximum,
+                                                  CObList* list);
+// Ordinal 25, operation 515: every row of one object kind (its bits when
+// subObject is non-zero) in key order from IND1 *ind1 on; type word IND1,
+// flag the bit number. Unfinished, *ind1 is where the next call starts: rows
+// of an IND1 cut by the batch come again in the next one (a batch that
+// started on an IND1 takes all of its rows).
+SYMBASE_API int TBListRepereByTypeObject(CTBData* handle, CString prefix, int subObject, int* ind1,
+                                         CObList* list, int* finished);
+// Ordinal 26, operation 516: the rows of one object kind in symbol order,
+// those with a symbol (withSymbol non-zero) or those without; subObjectMode 0
+// the object, 1 its bits, other values both (%M and %S: always the bits);
+// prefix "%ES" with moduleNumber: that module's inputs and outputs. The
+// first call of a listing passes firstCall non-zero, the next ones 0; the
+// listing lives in the base's one query, which the export, the counting and
+// the module move also use (a later call with no listing left in it
+// finishes with nothing). Type word IND1, flag the bit number when
+// subObjectMode is non-zero. A commented row without its comment row ends the
+// call with 103 or 102.
+SYMBASE_API int TBListSymbolByTypeObject(CTBData* handle, CString prefix, int subObjectMode,
+                                         int firstCall, int withSymbol, CObList* list,
+                                         int* finished, int moduleNumber);
+// Ordinal 27, operation 517: every live address of the base in record order
+// from record *record (1 = the first) on, without symbol or comment;
+// unfinished, *record is where the next call starts. 105 when *record is
+// below 1 or above the record count (an empty table always).
+SYMBASE_API int TBListRepereAllBaseSymbol(CTBData* handle, long* record, CObList* list,
+                                          int* finished);
+// Ordinal 32, operation 525: exports the whole base in key order (empty
+// prefix) or the rows of one object kind with its bits (%ES: a module's
+// inputs and outputs) in record order, with symbols and comments. Set
+// *counter to 1 for the first call; the export raises it to 2. 105 when
+// *counter is below 1 or above the record count. Nothing else may use the
+// base between the calls of one export.
+SYMBASE_API int TBExportSymbol(CTBData* handle, CString prefix, int moduleNumber, long* counter,
+                               CObList* list, int* finished);
+// Ordinal 33, operation 526: *count receives the number of live rows of the
+// base (empty prefix) or of one object kind with its bits (%ES: a module's
+// inputs and outputs). 0 (a failure is reported and leaves the count so
+// far); -1 for a null count. Ends a sorted listing or an export in progress.
+SYMBASE_API int TBNumberObjectByType(CTBData* handle, CString prefix, int moduleNumber,
+                                     long* count);
+
 // Duplicate checks on an open base: rows that should be unique but are not.
 // Not guarded: a framework exception reaches the caller. Each check walks one
 // table in record order, deleted rows included, compares texts exactly as
