@@ -3,6 +3,7 @@
 // base as a new object or as the symbol and comment of an existing row.
 
 #include "frame/guard.h"
+#include "objects/symbol_text.h"
 #include "resources/resource_ids.h"
 #include "storage/tb_data.h"
 #include "symbase/tabis.h"
@@ -60,10 +61,7 @@ bool AcceptSymbolOfWord(CString& symbol) {
     return false;
   }
   CString prepared = symbol;
-  char* text = prepared.GetBuffer(prepared.GetLength());
-  const int usable = PrepareSymbol(text);
-  prepared.ReleaseBuffer();
-  if (usable <= 0) {
+  if (PrepareSymbolText(prepared) <= 0) {
     online::ShowMessage(kMsgOnlineEmpty);
     return false;
   }
@@ -76,7 +74,8 @@ bool AcceptSymbolOfWord(CString& symbol) {
 bool AcceptTypedAddress(const CString& address) {
   const online::Analysis analysis(address);
   const online::CheckContext context;
-  // Loaded as the original did: a host's name check may rely on it.
+  // The formatter sees the address before the name check: a host's check
+  // may rely on that.
   online::FormatAddress(&analysis.result());
   if (!online::NameAccepted(context.get(), &analysis.result())) {
     online::ShowMessage(kMsgOnlineSyntax);

@@ -295,6 +295,23 @@ TEST_F(SymbOnLineStore, TheFrameIsFoundAboveTheEditorsView) {
   EXPECT_EQ(HostFrameNotifications()[0].frame, &frame);
 }
 
+// A base the host closed behind the dialog: every failed call is reported,
+// nothing is written, the dialog still ends as asked.
+TEST_F(SymbOnLineStore, ClosedBaseReportsItsFailuresAndWritesNothing) {
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  UsAts word = Word("%MW10");
+  EXPECT_EQ(Run(&word,
+                [](CDialog& d) {
+                  d.TypeText(kSymbolEdit, "Pompe");
+                  d.PressButton(IDOK);
+                }),
+            IDOK);
+  EXPECT_FALSE(HostErrorReports().empty());
+  HostClearErrorReports();
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(LiveRowCount(), 0);
+}
+
 TEST_F(SymbOnLineStore, CancelWritesNothing) {
   UsAts word = Word("%MW10");
   EXPECT_EQ(Run(&word,
