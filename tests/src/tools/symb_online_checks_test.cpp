@@ -143,6 +143,26 @@ TEST_F(SymbOnLineCheck, EachRefusalOfTheSymbolShowsItsMessage) {
   EXPECT_EQ(LiveRowCount(), 0);
 }
 
+// An analyser that takes a text for a symbol but cannot prepare it.
+class UnpreparedHost : public CHostServices {
+ public:
+  int PrepareSymbol(char*) override { return 0; }
+};
+
+TEST_F(SymbOnLineCheck, SymbolTheAnalyserCannotPrepareCountsAsEmpty) {
+  UnpreparedHost host;
+  HostInstallServices(&host);
+  UsAts word = Word("%MW10");
+  const int result = Run(&word, [](CDialog& d) {
+    d.TypeText(kSymbolEdit, "Pompe");
+    d.PressButton(IDOK);
+  });
+  HostInstallServices(nullptr);
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_THAT(Messages(), ElementsAre(kEmpty));
+  EXPECT_EQ(LiveRowCount(), 0);
+}
+
 TEST_F(SymbOnLineCheck, AddressWordTheHostRefusesClosesTheDialog) {
   NamingHost host;
   host.refuseWords = true;
