@@ -1,0 +1,119 @@
+// TBTriListeRepereES: the module order of an I/O list, equal keys included.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "io_list_util.h"
+#include "support/host_reports.h"
+#include "symbase/host_services.h"
+#include "symbase/tabis.h"
+
+namespace {
+
+using io_lists_testing::Fill;
+using io_lists_testing::Texts;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+// A handle without any base: the sort never reads one.
+class IoSort : public testing_support::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    TBInitTabisDll(&handle_);
+    ASSERT_NE(handle_, nullptr);
+  }
+  void TearDown() override {
+    TBFreeTabisDll(handle_);
+    HostTest::TearDown();
+  }
+
+  std::vector<std::string> Sorted(const std::vector<std::string>& input) {
+    CStringList list;
+    Fill(list, input);
+    TBTriListeRepereES(handle_, &list);
+    return Texts(list);
+  }
+
+  CTBData* handle_ = nullptr;
+};
+
+TEST_F(IoSort, EmptyAndNullListsAreLeftAlone) {
+  EXPECT_THAT(Sorted({}), IsEmpty());
+  TBTriListeRepereES(handle_, nullptr);
+  TBFiltrerListeRepereES(handle_, nullptr);
+  EXPECT_THAT(HostErrorReports(), IsEmpty());
+}
+
+TEST_F(IoSort, OneIndexNumberInClassOrder) {
+  // Every class of IND2 2, shuffled, with the two fixed-key module elements,
+  // one element of IND2 1 and one of a letter outside the table.
+  const std::vector<std::string> ordered = {
+      "%CH1.MOD", "%I1.MOD.ERR", "%QW1.1", "%M1.2",  "%CH1.2", "%I1.2.ERR", "%I1.2",  "%IW1.2",
+      "%ID1.2",   "%IF1.2",      "%Q1.2",  "%QW1.2", "%QD1.2", "%QF1.2",    "%MB1.2", "%MW1.2",
+      "%MD1.2",   "%MF1.2",      "%KB1.2", "%KW1.2", "%KD1.2", "%KF1.2",    "%S5",    "%IW1.100"};
+  std::vector<std::string> shuffled = {
+      "%KF1.2", "%IW1.100", "%MW1.2",    "%Q1.2",  "%IF1.2", "%I1.2",  "%QW1.1",      "%KB1.2",
+      "%S5",    "%MD1.2",   "%I1.2.ERR", "%QD1.2", "%ID1.2", "%MB1.2", "%I1.MOD.ERR", "%KW1.2",
+      "%QF1.2", "%M1.2",    "%CH1.2",    "%MF1.2", "%QW1.2", "%KD1.2", "%CH1.MOD",    "%IW1.2"};
+  EXPECT_THAT(Sorted(shuffled), ElementsAreArray(ordered));
+  EXPECT_THAT(HostErrorReports(), IsEmpty());
+}
+
+TEST_F(IoSort, ThirdIndexOrdersOneClassAndAnAbsentOneCountsAsOne) {
+  // IND3 "0" (part 0), absent (part 10), 2 (part 20), 11 (part 110).
+  EXPECT_THAT(Sorted({"%IW1.3.11", "%IW1.3.2", "%IW1:X3", "%IW1.3"}),
+              ElementsAre("%IW1.3", "%IW1:X3", "%IW1.3.2", "%IW1.3.11"));
+  // The fourth index comes last: %IW3.1:X4 and :X2 share IND2 and IND3.
+  EXPECT_THAT(Sorted({"%IW3.1:X4", "%IW3.1:X2", "%IW3.1"}),
+              ElementsAre("%IW3.1", "%IW3.1:X2", "%IW3.1:X4"));
+}
+
+TEST_F(IoSort, EqualKeysComeOutAsThePartitionLeavesThem) {
+  // All three words have key 200, the channel 1. Partition of 0..3 on X1
+  // runs i to the end and swaps X1 with X3: [X3, X2, CH, X1]. Then 0..2 on X3
+  // swaps it with CH: [CH, X2, X3, X1]; 0..1 leaves it so.
+  EXPECT_THAT(Sorted({"%MW1.MOD.2:X1", "%MW1.MOD.2:X2", "%CH1.MOD", "%MW1.MOD.2:X3"}),
+              ElementsAre("%CH1.MOD", "%MW1.MOD.2:X2", "%MW1.MOD.2:X3", "%MW1.MOD.2:X1"));
+  // Keys 3, 2, 3, 1: the pivot :X1 ends last, behind the plain %MW1.MOD.
+  EXPECT_THAT(Sorted({"%MW1.MOD:X1", "%I1.MOD.ERR", "%MW1.MOD", "%CH1.MOD"}),
+              ElementsAre("%CH1.MOD", "%I1.MOD.ERR", "%MW1.MOD", "%MW1.MOD:X1"));
+}
+
+TEST_F(IoSort, IdenticalAndOddTextsAreKept) {
+  const std::string long_text = "%IW1.2." + std::string(500, '7');
+  const std::vector<std::string> sorted =
+      Sorted({"%IW1.2", "", long_text, "%IW1.2", "%", "garbage", "%I\\1.0.5\\0.2"});
+  EXPECT_EQ(sorted.size(), 7u);
+  EXPECT_THAT(sorted, ::testing::UnorderedElementsAre("%IW1.2", "", long_text, "%IW1.2", "%",
+                                                      "garbage", "%I\\1.0.5\\0.2"));
+  EXPECT_THAT(HostErrorReports(), IsEmpty());
+}
+
+// An analyser that fails once the bus module address is analysed.
+class FailingAnalyser : public CHostServices {
+ public:
+  void AnalyserDestroy(HostAnalyser* analyser) override {
+    CHostServices::AnalyserDestroy(analyser);
+    AfxThrowMemoryException();
+  }
+};
+
+TEST_F(IoSort, AMemoryFailureIsReportedUnderItsOperation) {
+  FailingAnalyser services;
+  HostInstallServices(&services);
+  CStringList list;
+  Fill(list, {"%MW1", "%I\\1.0.5\\0.2", "%MW2"});
+  TBTriListeRepereES(handle_, &list);
+  HostInstallServices(nullptr);
+  EXPECT_THAT(HostErrorReports(),
+              ElementsAre(testing_support::ReportIs(146, 533, 4, 424, "", "Tabisfctex", -1)));
+  // What is left is what had not yet been taken out.
+  EXPECT_THAT(Texts(list), ElementsAre("%I\\1.0.5\\0.2", "%MW2"));
+}
+
+}  // namespace
