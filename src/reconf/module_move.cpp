@@ -60,27 +60,31 @@ int CTBData::ReconfMoveModule(UsAts* source, UsAts* target) {
   CheckedRelationQuerySet(m_relation,
                           BuildObjectFilter("%ES", 0, static_cast<int>(from), 0, false));
   int result = CheckedRelationTop(m_relation);
-  if (result != 0 && result != kNoRow) return result;
   RowKey row;
   char repere[kRepereWidth + 1];
   while (result == 0) {
-    if (MainRowCommented(*this)) {
+    const bool commented = MainRowCommented(*this);
+    if (commented) {
       ReadMainRowKey(*this, &row);
       result = CheckedTableSeek(m_commentTable, row.text);
-      if (result != 0) return result;
-      xbase::FieldAssign(m_fieldCmtInd1, toIndex);
+      if (result != 0) break;
     }
-    xbase::FieldAssign(m_fieldInd1, toIndex);
+    // A row and its comment row move together or not at all: the main row
+    // takes back its module when the comment row cannot be written.
+    result = WriteResult(xbase::FieldAssign(m_fieldInd1, toIndex));
+    if (result == 0 && commented) {
+      result = WriteResult(xbase::FieldAssign(m_fieldCmtInd1, toIndex));
+      if (result != 0) xbase::FieldAssign(m_fieldInd1, fromIndex);
+    }
+    if (result != 0) break;
     std::memset(repere, 0, sizeof repere);
     xbase::FieldCopy(m_fieldRepere, repere, sizeof repere);
     ReplaceModulePart(repere, fromText, toText);
     xbase::FieldAssign(m_fieldRepere, repere);
     result = CheckedRelationSkip(m_relation, 1);
-    if (result != 0 && result != kNoRow) return result;
   }
+  // A failure leaves the relation and the tags as they are.
+  if (result != kNoRow) return ReleaseTables(*this, result);
   SelectRecordOrder(*this);
-  EndRelationWalk(*this, 0);
-  // Other processes see the moved module from here on.
-  result = CheckedTableUnlock(m_commentTable);
-  return result != 0 ? result : CheckedTableUnlock(m_mainTable);
+  return ReleaseTables(*this, EndRelationWalk(*this, 0));
 }

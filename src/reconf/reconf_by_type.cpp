@@ -26,25 +26,24 @@ bool HasSubFieldRows(unsigned short typeCode) {
   }
 }
 
+// Deletes the rows of an object code from a first index on: the plain rows
+// (bitFlag 0) or the sub-field rows (bitFlag 1).
+int DeleteFromNumber(CTBData& base, CString prefix, int bitFlag, int number) {
+  CString objet;
+  base.BuildObjectKey(prefix, objet, bitFlag, number, -1, -1);
+  return DeleteRowRange(base, {prefix, kObjetWidth, false, false});
+}
+
 }  // namespace
 
 int CTBData::ReconfByType(unsigned short typeCode, unsigned short number) {
   CString prefix;
   TypeToPrefix(typeCode, 0, 0, prefix);
   if (prefix.IsEmpty()) return 0;  // no object code, so no row of it
-  const CString plainPrefix = prefix;
-  CString objet;
-  BuildObjectKey(prefix, objet, 0, number, -1, -1);
-  int result = DeleteRowRange(*this, {prefix, kObjetWidth, false, false});
-  if (result != 0) return result;
-  if (HasSubFieldRows(typeCode)) {
-    prefix = plainPrefix;
-    BuildObjectKey(prefix, objet, 1, number, -1, -1);
-    result = DeleteRowRange(*this, {prefix, kObjetWidth, false, false});
-    if (result != 0) return result;
-  }
-  SelectRecordOrder(*this);
-  return 0;
+  int result = DeleteFromNumber(*this, prefix, 0, number);
+  if (result == 0 && HasSubFieldRows(typeCode)) result = DeleteFromNumber(*this, prefix, 1, number);
+  if (result == 0) SelectRecordOrder(*this);
+  return ReleaseTables(*this, result);
 }
 
 int CTBData::ReconfByMacroEtape(unsigned short typeCode, unsigned short macroStep,
@@ -57,7 +56,6 @@ int CTBData::ReconfByMacroEtape(unsigned short typeCode, unsigned short macroSte
   // macro-step 0 gives the IND1 text "000-1", which no row has.
   BuildObjectKey(prefix, objet, 0, macroStep - 1, stepCount, -1);
   const int result = DeleteRowRange(*this, {prefix, kObjetWidth + kIndWidth, false, true});
-  if (result != 0) return result;
-  SelectRecordOrder(*this);
-  return 0;
+  if (result == 0) SelectRecordOrder(*this);
+  return ReleaseTables(*this, result);
 }

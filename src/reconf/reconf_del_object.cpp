@@ -19,38 +19,44 @@ bool HasBitRows(unsigned short typeCode) {
 // A key part as the field stores it: cut to the width, blanks when absent.
 CString StoredPart(const CString& text, int width) { return BlankPadded(text.Left(width), width); }
 
-}  // namespace
-
-int CTBData::ReconfDelObject(CTBObjetAts* object, unsigned short typeCode, int /*ignored*/) {
-  if (object == nullptr) return 0;
+// Deletes the row of the address (seeking the padded address on
+// REPERE_TAG) and, for the word types with bit rows, the bits of the word.
+int DeleteObjectAndBits(CTBData& base, CTBObjetAts* object, unsigned short typeCode) {
   AddressKey key;
-  EncodeRepere(object->m_repere, &key);
+  base.EncodeRepere(object->m_repere, &key);
   const CString objet = StoredPart(key.objet, kObjetWidth);
   const CString indexes = StoredPart(key.ind1, kIndWidth) + StoredPart(key.ind2, kIndWidth) +
                           StoredPart(key.ind3, kIndWidth);
 
   object->m_repere = BlankPadded(object->m_repere, kRepereWidth);
-  xbase::TagSelect(m_mainTable, m_tagRepere);
-  int result = CheckedTableSeek(m_mainTable, object->m_repere);
+  xbase::TagSelect(base.m_mainTable, base.m_tagRepere);
+  int result = CheckedTableSeek(base.m_mainTable, object->m_repere);
   if (!IsPosition(result)) return result;
   if (result == 0) {
     // The row's own key finds its comment row, bit index included.
     RowKey row;
-    ReadMainRowKey(*this, &row);
-    const bool commented = MainRowCommented(*this);
-    xbase::RecordDelete(m_mainTable);
+    ReadMainRowKey(base, &row);
+    const bool commented = MainRowCommented(base);
+    result = WriteResult(xbase::RecordDelete(base.m_mainTable));
+    if (result != 0) return result;
     if (commented) {
-      result = DeleteComment(row.text);
+      result = base.DeleteComment(row.text);
       if (result != 0) return result;
     }
   }
   if (!HasBitRows(typeCode)) return 0;  // the main table stays on REPERE_TAG
 
   CString family;
-  TypeToPrefix(typeCode, objet.Find("MO") >= 0 ? 1 : 0, 1, family);
+  CTBData::TypeToPrefix(typeCode, objet.Find("MO") >= 0 ? 1 : 0, 1, family);
   const CString bits = family + indexes;
-  result = DeleteRowRange(*this, {bits, bits.GetLength(), true, false});
-  if (result != 0) return result;
-  SelectRecordOrder(*this);
-  return 0;
+  result = DeleteRowRange(base, {bits, bits.GetLength(), true, false});
+  if (result == 0) SelectRecordOrder(base);
+  return result;
+}
+
+}  // namespace
+
+int CTBData::ReconfDelObject(CTBObjetAts* object, unsigned short typeCode, int /*ignored*/) {
+  if (object == nullptr) return 0;
+  return ReleaseTables(*this, DeleteObjectAndBits(*this, object, typeCode));
 }

@@ -46,7 +46,8 @@ int DeleteCommentInStep(CTBData& base, const RowKey& key) {
     const int found = CheckedTableSeek(base.m_commentTable, key.text);
     if (found != 0) return IsPosition(found) ? 0 : found;
   }
-  xbase::RecordDelete(base.m_commentTable);
+  const int deleted = WriteResult(xbase::RecordDelete(base.m_commentTable));
+  if (deleted != 0) return deleted;
   const int result = CheckedTableSkip(base.m_commentTable, 1);
   return IsPosition(result) ? 0 : result;
 }
@@ -87,7 +88,8 @@ int DeleteRowRange(CTBData& base, const RowRange& range) {
     if (std::strncmp(row.text, range.key, span) != 0) break;
     const bool commented = MainRowCommented(base);
     if (!range.keepInOut || !IsInOutStep(row)) {
-      xbase::RecordDelete(base.m_mainTable);
+      const int deleted = WriteResult(xbase::RecordDelete(base.m_mainTable));
+      if (deleted != 0) return deleted;
       if (commented) {
         const int step = DeleteCommentInStep(base, row);
         if (step != 0) return step;
@@ -101,6 +103,13 @@ int DeleteRowRange(CTBData& base, const RowRange& range) {
 void SelectRecordOrder(CTBData& base) {
   xbase::TagSelect(base.m_mainTable, nullptr);
   xbase::TagSelect(base.m_commentTable, nullptr);
+}
+
+int ReleaseTables(CTBData& base, int result) {
+  const int main = CheckedTableUnlock(base.m_mainTable);
+  const int comment = CheckedTableUnlock(base.m_commentTable);
+  if (result != 0) return result;
+  return main != 0 ? main : comment;
 }
 
 int EndRelationWalk(CTBData& base, int result) {

@@ -52,6 +52,14 @@ void SelectRecordOrder(CTBData& base);
 // table, the relation freed (its slot emptied). Returns `result`.
 int EndRelationWalk(CTBData& base, int result);
 
+// Writes what the operation changed in both tables and frees the write
+// locks it took, so that other processes see the change and may write.
+// Returns `result` when it is not 0, else the first failed unlock's code.
+int ReleaseTables(CTBData& base, int result);
+
+// The result of an engine write: a lock held by another process gives 104.
+inline int WriteResult(int result) { return result == xbase::kLocked ? kLockedByOther : result; }
+
 // Results that only tell where a seek or walk stands: 0, 102, 103.
 inline bool IsPosition(int result) {
   return result == 0 || result == kNoRow || result == kKeyNotFound;

@@ -24,14 +24,12 @@ int CTBData::DelObjetDiagG7() {
   RowKey row;
   while (result == 0) {
     const bool commented = MainRowCommented(*this);
-    xbase::RecordDelete(m_mainTable);
-    if (commented) {
-      ReadMainRowKey(*this, &row);
-      // A missing comment row stops the deletion with the seek's 102 or 103.
-      const int deleted = DeleteComment(row.text);
-      if (deleted != 0) return EndRelationWalk(*this, deleted);
-    }
+    ReadMainRowKey(*this, &row);
+    result = WriteResult(xbase::RecordDelete(m_mainTable));
+    // A missing comment row stops the deletion with the seek's 102 or 103.
+    if (result == 0 && commented) result = DeleteComment(row.text);
+    if (result != 0) return ReleaseTables(*this, EndRelationWalk(*this, result));
     result = CheckedRelationSkip(m_relation, 1);
   }
-  return EndRelationWalk(*this, result == kNoRow ? 0 : result);
+  return ReleaseTables(*this, EndRelationWalk(*this, result == kNoRow ? 0 : result));
 }
