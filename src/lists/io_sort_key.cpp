@@ -2,6 +2,8 @@
 
 #include "lists/io_sort_key.h"
 
+#include <initializer_list>
+
 #include "lists/io_text.h"
 #include "storage/tb_data.h"
 
@@ -48,11 +50,8 @@ DWORD OffsetBySize(const SizeOffsets& offsets, char size) {
 }
 
 void Decode(CTBData& data, const CString& element, DecodedRepere& work) {
-  work.objet.Empty();
-  work.ind1.Empty();
-  work.ind2.Empty();
-  work.ind3.Empty();
-  work.ind4.Empty();
+  // Assigning "" keeps each buffer for the next element; Empty() frees it.
+  for (CString* text : {&work.objet, &work.ind1, &work.ind2, &work.ind3, &work.ind4}) *text = "";
   data.DecodeRepere(element, work.objet, work.ind1, work.ind2, work.ind3, work.ind4);
 }
 
