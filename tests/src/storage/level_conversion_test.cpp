@@ -10,6 +10,7 @@
 
 #include "support/raw_rows.h"
 #include "support/symbol_base.h"
+#include "support/xbase_readers.h"
 
 namespace {
 
@@ -123,6 +124,33 @@ TEST_F(LevelConversion, ALockedBaseIsReportedAndStillGivesZero) {
   // Nothing was converted; the deleted row went with the lock.
   EXPECT_EQ(LiveRow("%IW12.1").key, Key("VIW", "00012", "00001", "00000"));
   EXPECT_EQ(MainRows().size(), 7u);
+}
+
+TEST_F(LevelConversion, IndependentReadersSeeTheConvertedRowsAndKeys) {
+  if (!testing_support::XBaseReadersAvailable()) {
+    GTEST_SKIP() << "python3-dbfread, python3-dbf or libdbd-xbase-perl is not installed";
+  }
+  AppendRawObject(base, Key("VIW", "00012", "00001", "00000"), "%IW12.1", "In_12", "c 12");
+  AppendRawObject(base, Key("MW", "00012"), "%MW12", "", "c mw");
+  AppendRawObject(base, Key("MOQW", "00040", "00000", "00000"), "%QW40.MOD");
+  EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  for (const char* reader : {"dbf", "dbfread"}) {
+    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9.DBF")),
+                ElementsAre("L|VIW|0000C|00001|00000||%IW12.1|In_12|O", "L|MW|00012||||%MW12||O",
+                            "L|MOQW|00018|00000|00000||%QW40.MOD||"))
+        << reader;
+    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9CMT.DBF")),
+                ElementsAre("L|VIW|0000C|00001|00000||c 12|", "L|MW|00012||||c mw|"))
+        << reader;
+  }
+  EXPECT_THAT(testing_support::ReaderIndexEntries(dir.file("KR9CLER.MDX")),
+              ElementsAre("TAG REPCLE_TAG", Key("MOQW", "00018", "00000", "00000") + "|3",
+                          Key("MW", "00012") + "|2", Key("VIW", "0000C", "00001", "00000") + "|1"));
+  EXPECT_THAT(testing_support::ReaderIndexEntries(dir.file("KR9CMTR.MDX")),
+              ElementsAre("TAG REPCMT_TAG", Key("MW", "00012") + "|2",
+                          Key("VIW", "0000C", "00001", "00000") + "|1"));
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
 }
 
 }  // namespace

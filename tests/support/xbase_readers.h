@@ -1,0 +1,72 @@
+#ifndef SYMBASE_TESTS_SUPPORT_XBASE_READERS_H
+#define SYMBASE_TESTS_SUPPORT_XBASE_READERS_H
+
+// The files of a base as independent xBase readers see them: python's
+// dbfread and dbf for the tables, Perl's XBase::Index for the index files,
+// through the scripts of tests/interop. Header-only.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// True when python3-dbfread, python3-dbf and libdbd-xbase-perl are there.
+inline bool XBaseReadersAvailable() {
+  return std::system("/usr/bin/python3 -c 'import dbfread, dbf' 2>/dev/null") == 0 &&
+         std::system("/usr/bin/perl -MXBase::Index -e 1 2>/dev/null") == 0;
+}
+
+// The lines a command prints, without their line ends.
+inline std::vector<std::string> CommandLines(const std::string& command) {
+  std::vector<std::string> lines;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return lines;
+  char line[4096];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::string text(line);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    lines.push_back(text);
+  }
+  pclose(pipe);
+  return lines;
+}
+
+// The rows of a table as `reader` ("dbfread" or "dbf") reads them:
+// "L|field|field..." for a live row, "D|..." for a deleted one, trailing
+// blanks of each field removed. dbf lists them in record order; dbfread the
+// live ones first, then the deleted ones.
+inline std::vector<std::string> ReaderRows(const std::string& reader, const std::string& path) {
+  std::vector<std::string> rows;
+  for (const std::string& line :
+       CommandLines("/usr/bin/python3 " SYMBASE_SOURCE_DIR "/tests/interop/base_dump.py " + reader +
+                    " '" + path + "'")) {
+    if (line.size() > 1 && line[1] == '|') rows.push_back(line);
+  }
+  return rows;
+}
+
+// The entries of every tag of an index file as XBase::Index walks them:
+// "TAG <name>", then "<key>|<record>" per entry in order.
+inline std::vector<std::string> ReaderIndexEntries(const std::string& path) {
+  std::vector<std::string> entries;
+  for (const std::string& line : CommandLines(
+           "/usr/bin/perl " SYMBASE_SOURCE_DIR "/tests/interop/mdx_dump.pl '" + path + "'")) {
+    const std::size_t space = line.find(' ');
+    if (line.compare(0, 4, "TAG ") == 0 || space == std::string::npos) {
+      entries.push_back(line);
+      continue;
+    }
+    std::string key;
+    for (std::size_t i = 0; i + 1 < space; i += 2) {
+      key += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
+    }
+    entries.push_back(key + "|" + line.substr(space + 1));
+  }
+  return entries;
+}
+
+}  // namespace testing_support
+
+#endif
