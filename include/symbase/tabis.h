@@ -302,7 +302,7 @@ SYMBASE_API int TBNumberObjectByType(CTBData* handle, CString prefix, int module
 // stored (case and blanks count), appends to `list` (never emptied first)
 // each repeated text once for every occurrence after its first, in record
 // order, and returns 1 when it appended something, else 0. A locked base
-// (TBLockBaseSymbol) gives 0 and reads nothing.
+// (TBLockBaseSymbol) or a null handle gives 0 and reads nothing.
 class SYMBASE_API CTBTest : public CObject {
   DECLARE_DYNAMIC(CTBTest)
 

@@ -54,9 +54,7 @@ class SeenTexts {
 };
 
 // Walks the table in record order and lists the texts met before.
-int ListRepeated(const CTBData& data, xbase::Table* table, std::initializer_list<FieldPart> parts,
-                 CStringList& list) {
-  if (data.m_locked) return 0;
+int ListRepeated(xbase::Table* table, std::initializer_list<FieldPart> parts, CStringList& list) {
   try {
     SeenTexts seen;
     std::string text;
@@ -78,6 +76,34 @@ int ListRepeated(const CTBData& data, xbase::Table* table, std::initializer_list
   }
 }
 
+enum class Check { kAddress, kMainKey, kCommentKey };
+
+// A null handle or a locked base is not read.
+int RunCheck(const CTBData* data, Check check, CStringList& list) {
+  if (data == nullptr || data->m_locked) return 0;
+  switch (check) {
+    case Check::kAddress:
+      return ListRepeated(data->m_mainTable, {{data->m_fieldRepere, kRepereWidth}}, list);
+    case Check::kMainKey:
+      return ListRepeated(data->m_mainTable,
+                          {{data->m_fieldObjet, kObjetWidth},
+                           {data->m_fieldInd1, kIndWidth},
+                           {data->m_fieldInd2, kIndWidth},
+                           {data->m_fieldInd3, kIndWidth},
+                           {data->m_fieldInd4, kInd4Width}},
+                          list);
+    case Check::kCommentKey:
+      return ListRepeated(data->m_commentTable,
+                          {{data->m_fieldCmtObjet, kObjetWidth},
+                           {data->m_fieldCmtInd1, kIndWidth},
+                           {data->m_fieldCmtInd2, kIndWidth},
+                           {data->m_fieldCmtInd3, kIndWidth},
+                           {data->m_fieldCmtInd4, kInd4Width}},
+                          list);
+  }
+  return 0;
+}
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CTBTest, CObject)
@@ -87,25 +113,13 @@ CTBTest::CTBTest(CTBData* data) : m_data(data) {}
 CTBTest::~CTBTest() = default;
 
 int CTBTest::ListOfDoublonRepSymb(CStringList& list) {
-  return ListRepeated(*m_data, m_data->m_mainTable, {{m_data->m_fieldRepere, kRepereWidth}}, list);
+  return RunCheck(m_data, Check::kAddress, list);
 }
 
 int CTBTest::ListOfDoublonCleSymb(CStringList& list) {
-  return ListRepeated(*m_data, m_data->m_mainTable,
-                      {{m_data->m_fieldObjet, kObjetWidth},
-                       {m_data->m_fieldInd1, kIndWidth},
-                       {m_data->m_fieldInd2, kIndWidth},
-                       {m_data->m_fieldInd3, kIndWidth},
-                       {m_data->m_fieldInd4, kInd4Width}},
-                      list);
+  return RunCheck(m_data, Check::kMainKey, list);
 }
 
 int CTBTest::ListOfDoublonCleCmt(CStringList& list) {
-  return ListRepeated(*m_data, m_data->m_commentTable,
-                      {{m_data->m_fieldCmtObjet, kObjetWidth},
-                       {m_data->m_fieldCmtInd1, kIndWidth},
-                       {m_data->m_fieldCmtInd2, kIndWidth},
-                       {m_data->m_fieldCmtInd3, kIndWidth},
-                       {m_data->m_fieldCmtInd4, kInd4Width}},
-                      list);
+  return RunCheck(m_data, Check::kCommentKey, list);
 }

@@ -157,6 +157,15 @@ TEST_F(DuplicateChecks, ALockedBaseIsNotRead) {
   EXPECT_THAT(Keys(1), ElementsAre(Key("MW", "00010")));
 }
 
+TEST_F(DuplicateChecks, ANullHandleGivesNothing) {
+  CTBTest test(nullptr);
+  CStringList list;
+  EXPECT_EQ(test.ListOfDoublonRepSymb(list), 0);
+  EXPECT_EQ(test.ListOfDoublonCleSymb(list), 0);
+  EXPECT_EQ(test.ListOfDoublonCleCmt(list), 0);
+  EXPECT_TRUE(list.IsEmpty());
+}
+
 TEST_F(DuplicateChecks, NoOpenBaseGivesNothingAndNoReport) {
   CTBData* closed = nullptr;
   TBInitTabisDll(&closed);
@@ -211,6 +220,12 @@ TEST_F(DuplicateChecks, PythonDbfFindsTheSameRepeats) {
   CTBObjetAts gone("%KD7", "", "", 0, -1);
   ASSERT_EQ(TBDelObject(base, &gone), 0);
   Create("%KD7", "", "again");
+  // Enough rows for the lookup to hold many texts: words repeating every
+  // 37 rows, half of them commented, and bits of a few input words.
+  for (int i = 0; i < 400; ++i) {
+    Create(("%MW" + std::to_string(1000 + i % 37)).c_str(), "", i % 2 != 0 ? "odd" : "");
+    Create(("%IW2." + std::to_string(i % 5) + ":X" + std::to_string(i % 16)).c_str());
+  }
 
   std::string ours;
   CTBTest test(base);
@@ -227,6 +242,12 @@ TEST_F(DuplicateChecks, PythonDbfFindsTheSameRepeats) {
   }
   EXPECT_EQ(RunPythonChecks(dir), ours);
   EXPECT_NE(ours.find("R|" + Address("%KD7") + "|"), std::string::npos);
+  // 5 repeats above, 400 - 37 words and 400 - 80 bits (5 words x 16 bits).
+  std::size_t address_repeats = 0;
+  for (std::size_t at = 0; (at = ours.find("R|", at)) != std::string::npos; ++at) {
+    ++address_repeats;
+  }
+  EXPECT_EQ(address_repeats, 5u + 363u + 320u);
 }
 
 }  // namespace
