@@ -3,10 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "io_list_util.h"
+#include "lists/io_sort_key.h"
+#include "storage/tb_data.h"
 #include "support/host_reports.h"
 #include "symbase/host_services.h"
 #include "symbase/tabis.h"
@@ -91,6 +95,33 @@ TEST_F(IoSort, IdenticalAndOddTextsAreKept) {
   EXPECT_EQ(sorted.size(), 7u);
   EXPECT_THAT(sorted, ::testing::UnorderedElementsAre("%IW1.2", "", long_text, "%IW1.2", "%",
                                                       "garbage", "%I\\1.0.5\\0.2"));
+  EXPECT_THAT(HostErrorReports(), IsEmpty());
+}
+
+TEST_F(IoSort, RandomTextsComeOutWholeInKeyOrder) {
+  // Texts made of the characters the decoder and the key rules look at.
+  const std::string alphabet = "%%%CHIQMKWDFBX.:{}\\0123456789MODERR ";
+  std::mt19937 random(11);
+  std::vector<std::string> input;
+  for (int n = 0; n < 2000; ++n) {
+    std::string text;
+    for (std::size_t length = random() % 14; length > 0; --length) {
+      text += alphabet[random() % alphabet.size()];
+    }
+    input.push_back(text);
+  }
+  std::vector<std::string> sorted = Sorted(input);
+
+  CTBData decoder;
+  symbase::DecodedRepere work;
+  for (std::size_t i = 1; i < sorted.size(); ++i) {
+    ASSERT_LE(symbase::IoSortKey(decoder, sorted[i - 1].c_str(), work),
+              symbase::IoSortKey(decoder, sorted[i].c_str(), work))
+        << sorted[i - 1] << " before " << sorted[i];
+  }
+  std::sort(input.begin(), input.end());
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, input);
   EXPECT_THAT(HostErrorReports(), IsEmpty());
 }
 
