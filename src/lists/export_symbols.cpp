@@ -17,7 +17,9 @@ constexpr EntryStyle kExportEntry = {false, false};
 int ExportWholeBase(CTBData& base, bool first, CObList* list, int* finished) {
   xbase::TagSelect(base.m_mainTable, base.m_tagRepCle);
   xbase::TagSelect(base.m_commentTable, base.m_tagRepCmt);
-  int position = first ? CheckedTableTop(base.m_mainTable) : 0;
+  // A later call goes on from the current row; 102 when something else
+  // (against the rules) left the table past its end.
+  int position = first ? CheckedTableTop(base.m_mainTable) : CheckedTableSkip(base.m_mainTable, 0);
   ListedRow row;
   int listed = 0;
   while (listed < kBatchSize && position == 0) {
