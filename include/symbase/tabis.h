@@ -152,8 +152,12 @@ SYMBASE_API int TBDecodeValeurAdrModule(CTBData* handle, unsigned int value, CSt
 // Reconfiguration (TBReconfByType, TBReconfByMacroEtape, TBReconfDelObject,
 // TBReconf, TBReconfMoveModule), step attributes (TBDelObjetDiagG7) and base
 // conversion (TBTransformerBaseSymbolL1ToL2). Rows are marked deleted with
-// their comments; the files keep them until TBLockBaseSymbol. Results: 0;
-// 104 locked by another user; negative: an engine error, already reported.
+// their comments; the files keep them until TBLockBaseSymbol, and each call
+// but the conversion writes its changes and frees its locks before it
+// returns (the conversion's are written when the base closes). Results: 0; 104
+// locked by another user (nothing changed when no row could be written);
+// negative: an engine error, reported (a failed deletion mark or field
+// write is only returned).
 // None sets the modification date, except through a deleted comment row
 // (TBReconfDelObject, TBDelObjetDiagG7). The move and TBDelObjetDiagG7 use
 // the query that TBListSymbolByTypeObject keeps between its batches: do not
@@ -196,7 +200,8 @@ SYMBASE_API int TBDelObjetDiagG7(CTBData* handle);
 // Ordinal 40, operation 500: converts an open base whose module numbers are
 // written in decimal (level 1) to base 32 (level 2), in both tables, rows
 // marked deleted excepted. Run it once: a second run damages the module
-// keys. Failures are reported; the result is always 0.
+// keys. The result is always 0: engine failures are reported, but a table
+// held by another process stops the conversion of that table unreported.
 SYMBASE_API int TBTransformerBaseSymbolL1ToL2(CTBData* handle, int ignored);
 
 // I/O lists (TBTriListeRepereES, TBFiltrerListeRepereES): a list of address

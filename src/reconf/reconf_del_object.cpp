@@ -40,7 +40,7 @@ int DeleteObjectAndBits(CTBData& base, CTBObjetAts* object, unsigned short typeC
     result = WriteResult(xbase::RecordDelete(base.m_mainTable));
     if (result != 0) return result;
     if (commented) {
-      result = base.DeleteComment(row.text);
+      result = DeleteCommentRow(base, row.text);
       if (result != 0) return result;
     }
   }

@@ -105,6 +105,11 @@ void SelectRecordOrder(CTBData& base) {
   xbase::TagSelect(base.m_commentTable, nullptr);
 }
 
+int DeleteCommentRow(CTBData& base, const char* key) {
+  const int result = base.DeleteComment(key);
+  return result != 0 ? result : WriteResult(base.m_session.error);
+}
+
 int ReleaseTables(CTBData& base, int result) {
   const int main = CheckedTableUnlock(base.m_mainTable);
   const int comment = CheckedTableUnlock(base.m_commentTable);

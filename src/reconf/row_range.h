@@ -60,6 +60,11 @@ int ReleaseTables(CTBData& base, int result);
 // The result of an engine write: a lock held by another process gives 104.
 inline int WriteResult(int result) { return result == xbase::kLocked ? kLockedByOther : result; }
 
+// The comment deletion of the single-object operations, with the result of
+// its deletion mark, which it does not look at itself: the mark is the last
+// engine call it makes, so the session still holds that call's result.
+int DeleteCommentRow(CTBData& base, const char* key);
+
 // Results that only tell where a seek or walk stands: 0, 102, 103.
 inline bool IsPosition(int result) {
   return result == 0 || result == kNoRow || result == kKeyNotFound;

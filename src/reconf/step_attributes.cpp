@@ -27,7 +27,7 @@ int CTBData::DelObjetDiagG7() {
     ReadMainRowKey(*this, &row);
     result = WriteResult(xbase::RecordDelete(m_mainTable));
     // A missing comment row stops the deletion with the seek's 102 or 103.
-    if (result == 0 && commented) result = DeleteComment(row.text);
+    if (result == 0 && commented) result = DeleteCommentRow(*this, row.text);
     if (result != 0) return ReleaseTables(*this, EndRelationWalk(*this, result));
     result = CheckedRelationSkip(m_relation, 1);
   }

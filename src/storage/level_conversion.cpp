@@ -36,7 +36,12 @@ int CTBData::ConvertModuleIndexes(xbase::Table* table, xbase::Field* ind1) {
     xbase::FieldCopy(ind1, text, sizeof text);
     // Five decimal digits at most: always within the five base-32 digits.
     EncodeIndex32(LeadingNumber(text), digits);
-    xbase::FieldAssign(ind1, digits);
+    result = xbase::FieldAssign(ind1, digits);
+    // A row that cannot be written ends the walk rather than being passed over.
+    if (result != 0) {
+      result = result == xbase::kLocked ? kLockedByOther : result;
+      break;
+    }
     result = CheckedRelationSkip(m_relation, 1);
   }
   xbase::TagSelect(table, nullptr);
