@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "src/lists/entry_list.h"
+#include "src/lists/reader_rows.h"
 #include "support/symbol_base.h"
-#include "support/xbase_readers.h"
 
 namespace {
 
@@ -178,63 +176,14 @@ TEST_F(ExportSymbols, LockedBase) {
 // order for one object kind.
 class ExportAgainstReader : public ExportSymbols {
  protected:
-  struct Row {
-    std::string key;  // the 22-character address key
-    std::string entry;
-  };
-
-  static std::vector<std::string> Split(const std::string& line) {
-    std::vector<std::string> parts;
-    std::stringstream stream(line);
-    std::string part;
-    while (std::getline(stream, part, '|')) parts.push_back(part);
-    while (parts.size() < 9) parts.push_back("");  // trailing empty fields
-    return parts;
+  static std::string EntryOf(const lists_test::ReaderRow& row) {
+    return row.repere + "|" + row.symbole + "|" + row.comment + "|0|-1";
   }
 
-  // The readers write UTF-8; the comments here hold Latin-1 letters only.
   static std::vector<std::string> Utf8(const std::vector<std::string>& texts) {
     std::vector<std::string> out;
-    for (const std::string& text : texts) {
-      std::string converted;
-      for (unsigned char c : text) {
-        if (c < 0x80) {
-          converted += static_cast<char>(c);
-        } else {
-          converted += static_cast<char>(0xC0 | (c >> 6));
-          converted += static_cast<char>(0x80 | (c & 0x3F));
-        }
-      }
-      out.push_back(converted);
-    }
+    for (const std::string& text : texts) out.push_back(lists_test::Utf8(text));
     return out;
-  }
-
-  static std::string Padded(std::string text, std::size_t width) {
-    text.resize(width, ' ');
-    return text;
-  }
-
-  // Live main rows in record order, each with its entry as the export gives it.
-  std::vector<Row> ReaderExport() {
-    std::map<std::string, std::string> comments;
-    for (const std::string& line : testing_support::ReaderRows("dbf", dir.path() + "/KR9CMT.DBF")) {
-      const std::vector<std::string> f = Split(line);
-      if (f[0] != "L") continue;
-      const std::string key =
-          Padded(f[1], 5) + Padded(f[2], 5) + Padded(f[3], 5) + Padded(f[4], 5) + Padded(f[5], 2);
-      comments[key] = f[6] + f[7];
-    }
-    std::vector<Row> rows;
-    for (const std::string& line : testing_support::ReaderRows("dbf", dir.path() + "/KR9.DBF")) {
-      const std::vector<std::string> f = Split(line);
-      if (f[0] != "L") continue;
-      const std::string key =
-          Padded(f[1], 5) + Padded(f[2], 5) + Padded(f[3], 5) + Padded(f[4], 5) + Padded(f[5], 2);
-      const std::string comment = f[8] == "O" ? comments.at(key) : "";
-      rows.push_back({key, f[6] + "|" + f[7] + "|" + comment + "|0|-1"});
-    }
-    return rows;
   }
 };
 
@@ -254,21 +203,22 @@ TEST_F(ExportAgainstReader, SameRowsAsPythonDbf) {
   }
   for (const char* gone : {"%MW5", "%KW2", "%I23.23", "%MD21", "%MW70:X6"}) Delete(gone);
 
-  std::vector<Row> rows = ReaderExport();
+  std::vector<lists_test::ReaderRow> rows = lists_test::LiveRowsAsRead(dir.slash());
   ASSERT_GT(rows.size(), 100u);
   std::vector<std::string> by_record;
-  for (const Row& row : rows) {
-    if (row.key.compare(0, 2, "MW") == 0) by_record.push_back(row.entry);
+  for (const lists_test::ReaderRow& row : rows) {
+    if (row.key.compare(0, 2, "MW") == 0) by_record.push_back(EntryOf(row));
   }
   EXPECT_EQ(Utf8(ExportAll("%MW", 0)), by_record);
   long count = -1;
   EXPECT_EQ(TBNumberObjectByType(base, "%MW", 0, &count), 0);
   EXPECT_EQ(count, static_cast<long>(by_record.size()));
 
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const Row& a, const Row& b) { return a.key < b.key; });
+  std::stable_sort(
+      rows.begin(), rows.end(),
+      [](const lists_test::ReaderRow& a, const lists_test::ReaderRow& b) { return a.key < b.key; });
   std::vector<std::string> by_key;
-  for (const Row& row : rows) by_key.push_back(row.entry);
+  for (const lists_test::ReaderRow& row : rows) by_key.push_back(EntryOf(row));
   EXPECT_EQ(Utf8(ExportAll("", 0)), by_key);
   EXPECT_EQ(TBNumberObjectByType(base, "", 0, &count), 0);
   EXPECT_EQ(count, static_cast<long>(rows.size()));

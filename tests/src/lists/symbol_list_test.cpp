@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "src/lists/entry_list.h"
+#include "src/lists/reader_rows.h"
 #include "support/symbol_base.h"
 
 namespace {
@@ -154,6 +156,49 @@ TEST_F(SymbolList, LockedBase) {
   ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
   EXPECT_EQ(TBListSymbolByTypeObject(base, "%MW", 0, 1, 1, list.get(), nullptr, 0), -1);
   EXPECT_EQ(TBListSymbolByTypeObject(base, "%MW", 0, 1, 1, nullptr, &finished, 0), -1);
+}
+
+// Symbol order against python-dbf's reading of the table: every live %MW
+// row with a symbol, sorted by its stored SYMBOLE, ties in key order.
+TEST_F(SymbolList, SameOrderAsSortingTheReadersRows) {
+  if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
+  const char* stems[] = {"pump", "Pump", "valve", "Alarm", "zone", "_tmp", "Zone", "b2"};
+  for (int i = 0; i < 140; ++i) {
+    const std::string address = "%MW" + std::to_string(i * 7 % 131) + (i >= 131 ? ":X3" : "");
+    const std::string symbol = i % 9 == 0 ? "" : stems[i % 8] + std::to_string(i);
+    Create(address.c_str(), symbol.c_str(), i % 5 == 0 ? "note" : "");
+  }
+  Create("%MD3", "Alpha");
+  CTBObjetAts gone("%MW14", "", "", 0, -1);
+  ASSERT_EQ(TBDelObject(base, &gone), 0);
+
+  std::vector<lists_test::ReaderRow> rows = lists_test::LiveRowsAsRead(dir.slash());
+  std::vector<lists_test::ReaderRow> expected;
+  for (const lists_test::ReaderRow& row : rows) {
+    if (row.key.compare(0, 2, "MW") == 0 && !row.symbole.empty()) expected.push_back(row);
+  }
+  std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+    return a.symbole != b.symbole ? a.symbole < b.symbole : a.key < b.key;
+  });
+  std::vector<std::string> expected_entries;
+  for (const lists_test::ReaderRow& row : expected) {
+    expected_entries.push_back(row.repere + "|" + row.symbole + "|" + row.comment);
+  }
+
+  std::vector<std::string> listed;
+  int finished = 0;
+  int calls = 0;
+  for (int first = 1; finished == 0 && calls < 10; first = 0, ++calls) {
+    EntryList list;
+    ASSERT_EQ(List("%MW", 2, first, 1, &list, &finished), 0);
+    for (const std::string& entry : list.Full()) {
+      listed.push_back(entry.substr(0, entry.rfind('|', entry.rfind('|') - 1)));
+    }
+  }
+  EXPECT_EQ(finished, 1);
+  EXPECT_EQ(listed.size(), 123u);  // 124 symbols, one row deleted
+  EXPECT_EQ(calls, 3);             // 50, 50, 23
+  EXPECT_EQ(listed, expected_entries);
 }
 
 }  // namespace
