@@ -157,7 +157,7 @@ SYMBASE_API int TBDecodeValeurAdrModule(CTBData* handle, unsigned int value, CSt
 // returns (the conversion's are written when the base closes). Results: 0; 104
 // locked by another user (nothing changed when no row could be written);
 // negative: an engine error, reported (a failed deletion mark or field
-// write is only returned).
+// write is only returned); 100, nothing touched, while the base is locked.
 // None sets the modification date, except through a deleted comment row
 // (TBReconfDelObject, TBDelObjetDiagG7). The move and TBDelObjetDiagG7 use
 // the query that TBListSymbolByTypeObject keeps between its batches: do not

@@ -40,6 +40,7 @@ void ReplaceModulePart(char (&repere)[kRepereWidth + 1], const CString& from, co
 }  // namespace
 
 int CTBData::ReconfMoveModule(UsAts* source, UsAts* target) {
+  if (m_locked == 1) return kBaseLocked;
   if (source == nullptr || target == nullptr) return 0;
   unsigned int from = 0;
   unsigned int to = 0;

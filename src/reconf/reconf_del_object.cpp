@@ -57,6 +57,7 @@ int DeleteObjectAndBits(CTBData& base, CTBObjetAts* object, unsigned short typeC
 }  // namespace
 
 int CTBData::ReconfDelObject(CTBObjetAts* object, unsigned short typeCode, int /*ignored*/) {
+  if (m_locked == 1) return kBaseLocked;
   if (object == nullptr) return 0;
   return ReleaseTables(*this, DeleteObjectAndBits(*this, object, typeCode));
 }

@@ -12,6 +12,10 @@
 
 namespace symbase {
 
+// The result of a reconfiguration asked for while the base is locked
+// (compacted, its files closed): nothing is touched.
+constexpr int kBaseLocked = 100;
+
 // The 22-character address key of a current row (OBJET, IND1, IND2, IND3,
 // IND4 as stored, blanks included), NUL-ended. Read through fixed buffers.
 struct RowKey {

@@ -17,6 +17,7 @@ const char kStepAttributeFilter[] =
 }  // namespace
 
 int CTBData::DelObjetDiagG7() {
+  if (m_locked == 1) return kBaseLocked;
   xbase::TagSelect(m_mainTable, nullptr);
   m_relation = xbase::RelationCreate(m_mainTable);
   CheckedRelationQuerySet(m_relation, kStepAttributeFilter);

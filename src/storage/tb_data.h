@@ -173,7 +173,8 @@ class CTBData : public CTBDataInterface {
   // deleted with their comment rows, the comment table walked in step with
   // the main table. Results: 0; 102 or 103 when a commented row's comment
   // row is missing (ReconfDelObject, ReconfMoveModule, DelObjetDiagG7); 104
-  // or a negative engine code, already reported. Only the comment deletion
+  // or a negative engine code; 100 while the base is locked (the
+  // reconfiguration only). Only the comment deletion
   // sets the modified flag. The move and DelObjetDiagG7 use the current
   // relation; TransformL1ToL2 always returns 0.
   int ReconfByType(unsigned short typeCode, unsigned short number);

@@ -121,6 +121,20 @@ TEST_F(ReconfByMacroEtape, DeletesTheStepsFromTheCountKeepingInAndOut) {
   EXPECT_EQ(CommentKeys().size(), 9u);
 }
 
+TEST_F(ReconfByMacroEtape, StepsAfterTheKeptOnesLoseTheirOwnCommentsOnly) {
+  // Step numbers of five digits sort after IN and OUT: the kept commented
+  // IN and OUT rows do not move the comment walk on.
+  Commented("%X0.10000");
+  Commented("%X0.10001");
+  EXPECT_EQ(TBReconfByMacroEtape(base, 603, 1, 4), 0);
+  EXPECT_THAT(LiveAddresses(), ElementsAre("%X0.0", "%X0.3", "%X0.IN", "%X0.IN.T", "%X0.OUT",
+                                           "%X1.4", "%X1.5", "%X4", "%XM0"));
+  for (const std::string& repere : LiveAddresses()) {
+    EXPECT_EQ(CommentOfAddress(repere), "c " + repere);
+  }
+  EXPECT_EQ(CommentKeys().size(), 9u);
+}
+
 TEST_F(ReconfByMacroEtape, MacroStepsCountFromOne) {
   EXPECT_EQ(TBReconfByMacroEtape(base, 611, 2, 5), 0);
   EXPECT_THAT(LiveAddresses(), ::testing::Not(::testing::Contains("%X1.5")));

@@ -46,4 +46,22 @@ TEST_F(ReconfGuard, TBReconfDoesNothing) {
   EXPECT_THAT(LiveAddresses(), ElementsAre("%MW1"));
 }
 
+TEST_F(ReconfGuard, ALockedBaseIsLeftAlone) {
+  Commented("%MW1");
+  Commented("%X1.TMIN");
+  Commented("%I1.2");
+  ASSERT_EQ(TBLockBaseSymbol(base), 0);
+  CTBObjetAts object("%MW1", "", "", 0, -1);
+  UsAts one = Analysed("%I1.0");
+  UsAts two = Analysed("%I2.0");
+  EXPECT_EQ(TBReconfByType(base, 342, 0), 100);
+  EXPECT_EQ(TBReconfByMacroEtape(base, 603, 1, 0), 100);
+  EXPECT_EQ(TBReconfDelObject(base, &object, 342, 0), 100);
+  EXPECT_EQ(TBReconfMoveModule(base, &one, &two), 100);
+  EXPECT_EQ(TBDelObjetDiagG7(base), 100);
+  EXPECT_THAT(HostErrorReports(), testing::IsEmpty());
+  ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_THAT(LiveAddresses(), ElementsAre("%I1.2", "%MW1", "%X1.TMIN"));
+}
+
 }  // namespace
