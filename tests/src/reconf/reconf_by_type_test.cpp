@@ -135,6 +135,14 @@ TEST_F(ReconfByMacroEtape, StepsAfterTheKeptOnesLoseTheirOwnCommentsOnly) {
   EXPECT_EQ(CommentKeys().size(), 9u);
 }
 
+TEST_F(ReconfByMacroEtape, ByTypeTakesWholeMacroStepsFromTheNumber) {
+  EXPECT_EQ(TBReconfByType(base, 603, 1), 0);
+  EXPECT_THAT(LiveAddresses(),
+              ElementsAre("%X0.0", "%X0.3", "%X0.4", "%X0.4.TMAX", "%X0.5", "%X0.6", "%X0.IN",
+                          "%X0.IN.T", "%X0.OUT", "%X4", "%XM0"));
+  EXPECT_EQ(CommentKeys().size(), 10u);
+}
+
 TEST_F(ReconfByMacroEtape, MacroStepsCountFromOne) {
   EXPECT_EQ(TBReconfByMacroEtape(base, 611, 2, 5), 0);
   EXPECT_THAT(LiveAddresses(), ::testing::Not(::testing::Contains("%X1.5")));
