@@ -33,14 +33,13 @@ int DeleteObjectAndBits(CTBData& base, CTBObjetAts* object, unsigned short typeC
   int result = CheckedTableSeek(base.m_mainTable, object->m_repere);
   if (!IsPosition(result)) return result;
   if (result == 0) {
-    // The row's own key finds its comment row, bit index included.
-    RowKey row;
-    ReadMainRowKey(base, &row);
     const bool commented = MainRowCommented(base);
     result = WriteResult(xbase::RecordDelete(base.m_mainTable));
     if (result != 0) return result;
     if (commented) {
-      result = DeleteCommentRow(base, row.text);
+      // The comment is sought by the first four key fields only: the first
+      // comment row whose key begins with them goes, whatever its bit index.
+      result = DeleteCommentRow(base, objet + indexes);
       if (result != 0) return result;
     }
   }
