@@ -13,32 +13,18 @@
 
 #include "support/host_reports.h"
 #include "support/temp_dir.h"
+#include "support/xbase_readers.h"
 #include "symbase/tabis.h"
 
 namespace {
 
-std::vector<std::string> RunLines(const std::string& command) {
-  std::vector<std::string> lines;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return lines;
-  char line[4096];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    lines.push_back(text);
-  }
-  pclose(pipe);
-  return lines;
-}
-
-bool Available(const char* check) { return std::system(check) == 0; }
+using testing_support::CommandLines;
 
 class BaseFiles : public testing_support::HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    if (!Available("/usr/bin/python3 -c 'import dbfread, dbf' 2>/dev/null") ||
-        !Available("/usr/bin/perl -MXBase::Index -e 1 2>/dev/null")) {
+    if (!testing_support::XBaseReadersAvailable()) {
       GTEST_SKIP() << "python3-dbfread, python3-dbf or libdbd-xbase-perl is not installed";
     }
     TBInitTabisDll(&base);
@@ -72,13 +58,13 @@ class BaseFiles : public testing_support::HostTest {
   }
 
   std::vector<std::string> Table(const char* reader, const char* file) {
-    return RunLines(std::string("/usr/bin/python3 ") + SYMBASE_SOURCE_DIR +
-                    "/tests/interop/base_dump.py " + reader + " '" + dir.file(file) + "'");
+    return CommandLines(std::string("/usr/bin/python3 ") + SYMBASE_SOURCE_DIR +
+                        "/tests/interop/base_dump.py " + reader + " '" + dir.file(file) + "'");
   }
 
   std::vector<std::string> Index(const char* file) {
-    return RunLines(std::string("/usr/bin/perl ") + SYMBASE_SOURCE_DIR +
-                    "/tests/interop/mdx_dump.pl '" + dir.file(file) + "'");
+    return CommandLines(std::string("/usr/bin/perl ") + SYMBASE_SOURCE_DIR +
+                        "/tests/interop/mdx_dump.pl '" + dir.file(file) + "'");
   }
 
   testing_support::TempDir dir;
