@@ -17,26 +17,11 @@ using io_lists_testing::Texts;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class IoFilter : public testing_support::HostTest {
+class IoFilter : public io_lists_testing::IoListTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    TBInitTabisDll(&handle_);
-    ASSERT_NE(handle_, nullptr);
-  }
-  void TearDown() override {
-    TBFreeTabisDll(handle_);
-    HostTest::TearDown();
-  }
-
   std::vector<std::string> Filtered(const std::vector<std::string>& input) {
-    CStringList list;
-    Fill(list, input);
-    TBFiltrerListeRepereES(handle_, &list);
-    return Texts(list);
+    return Through(TBFiltrerListeRepereES, input);
   }
-
-  CTBData* handle_ = nullptr;
 };
 
 TEST_F(IoFilter, EmptyListStaysEmpty) { EXPECT_THAT(Filtered({}), IsEmpty()); }

@@ -24,26 +24,11 @@ using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 // A handle without any base: the sort never reads one.
-class IoSort : public testing_support::HostTest {
+class IoSort : public io_lists_testing::IoListTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    TBInitTabisDll(&handle_);
-    ASSERT_NE(handle_, nullptr);
-  }
-  void TearDown() override {
-    TBFreeTabisDll(handle_);
-    HostTest::TearDown();
-  }
-
   std::vector<std::string> Sorted(const std::vector<std::string>& input) {
-    CStringList list;
-    Fill(list, input);
-    TBTriListeRepereES(handle_, &list);
-    return Texts(list);
+    return Through(TBTriListeRepereES, input);
   }
-
-  CTBData* handle_ = nullptr;
 };
 
 TEST_F(IoSort, EmptyAndNullListsAreLeftAlone) {
