@@ -1,36 +1,48 @@
 // symbase: the command-line host of the symbol base library.
 
 #include <cstdio>
-#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
 
+#include "commands.h"
+#include "errors.h"
 #include "symbase/symbase.h"
-
-namespace {
-
-void PrintHelp() {
-  std::printf(
-      "usage: symbase [--version | --help]\n"
-      "\n"
-      "The command-line host of libsymbase %s. This build only reports its\n"
-      "version; the commands that create, fill, search and list a symbol base\n"
-      "arrive with the command-line host.\n"
-      "\n"
-      "  --version   print the library's version\n"
-      "  --help      print this help\n",
-      SymbaseVersion());
-}
-
-}  // namespace
+#include "terminal.h"
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) {
+    cli::PrintToolHelp();
+    return cli::kExitUsage;
+  }
+  if (words.size() == 1 && words[0] == "--version") {
     std::printf("symbase %s\n", SymbaseVersion());
     return 0;
   }
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    PrintHelp();
+  if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
+    cli::PrintToolHelp();
     return 0;
   }
-  PrintHelp();
-  return argc == 1 ? 0 : 2;
+  HostInstallServices(&cli::Terminal());
+  int code = 0;
+  try {
+    code = cli::RunCommand(words);
+  } catch (const cli::UsageError& error) {
+    std::fprintf(stderr, "symbase: %s\n", error.what());
+    code = cli::kExitUsage;
+  } catch (const cli::Failure& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "symbase: %s\n", error.what());
+    code = cli::kExitFailure;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "symbase: unexpected failure: %s\n", error.what());
+    code = cli::kExitFailure;
+  } catch (...) {
+    std::fprintf(stderr, "symbase: unexpected failure inside the library\n");
+    code = cli::kExitFailure;
+  }
+  std::fflush(stdout);
+  HostInstallServices(nullptr);
+  return code;
 }

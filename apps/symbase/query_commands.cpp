@@ -1,0 +1,79 @@
+// search, list, count: reading the base.
+
+#include <cstdio>
+
+#include "base.h"
+#include "commands.h"
+#include "errors.h"
+#include "fields.h"
+#include "objects.h"
+#include "text.h"
+
+namespace cli {
+
+namespace {
+
+// Library codes of the text search.
+constexpr int kFieldSymbol = 0;
+constexpr int kFieldComment = 1;
+constexpr int kMatchContains = 0;
+constexpr int kMatchEnds = 1;
+constexpr int kMatchBegins = 2;
+constexpr int kNoMatch = 108;
+
+std::string OptionalPrefix(const Args& args, std::size_t index) {
+  return index < args.positional.size() ? LibraryPrefix(args.positional[index]) : std::string();
+}
+
+}  // namespace
+
+int RunSearch(const Args& args) {
+  if (args.Has("--begins") && args.Has("--ends")) {
+    throw UsageError("--begins and --ends exclude each other");
+  }
+  std::string text = LibraryText(args.At(1), "search text");
+  if (text.empty()) throw UsageError("the search text is empty");
+  int match = args.Has("--begins") ? kMatchBegins
+              : args.Has("--ends") ? kMatchEnds
+                                   : kMatchContains;
+  int field = args.Has("--comments") ? kFieldComment : kFieldSymbol;
+  Base base(args.At(0));
+  base.Open();
+  CStringList addresses;
+  int result = TBFindStringInBase(base.Handle(), addresses, args.Has("--by-symbol") ? 1 : 0, field,
+                                  CString(text.c_str()), match);
+  base.CheckNoReport("searching");
+  if (result == kNoMatch) throw Failure("no object matches \"" + args.At(1) + "\"");
+  if (result != 0) throw Failure(ResultMessage(result, "while searching"));
+  std::vector<ObjectText> objects;
+  for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {
+    std::string address = static_cast<const char*>(addresses.GetNext(pos));
+    ObjectText object;
+    if (LookUpObject(base, address, false, &object)) objects.push_back(object);
+  }
+  PrintObjectTable(objects);
+  return 0;
+}
+
+int RunList(const Args& args) {
+  std::string prefix = OptionalPrefix(args, 1);
+  Base base(args.At(0));
+  base.Open();
+  std::vector<ObjectText> objects = ExportObjects(base, prefix);
+  PrintObjectTable(objects);
+  std::printf("%zu object%s\n", objects.size(), objects.size() == 1 ? "" : "s");
+  return 0;
+}
+
+int RunCount(const Args& args) {
+  std::string prefix = OptionalPrefix(args, 1);
+  Base base(args.At(0));
+  base.Open();
+  long count = 0;
+  TBNumberObjectByType(base.Handle(), CString(prefix.c_str()), 0, &count);
+  base.CheckNoReport("counting");
+  std::printf("%ld\n", count);
+  return 0;
+}
+
+}  // namespace cli

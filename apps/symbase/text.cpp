@@ -1,0 +1,103 @@
+#include "text.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+// Characters of bytes 0x80 to 0x9F; the unassigned ones keep their own value.
+constexpr std::uint16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int ByteOfCodePoint(std::uint32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (int i = 0; i < 32; ++i) {
+    if (kHighControls[i] == cp) return 0x80 + i;
+  }
+  return -1;
+}
+
+void AppendUtf8(std::uint32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Decodes one character at text[*pos]; -1 when the bytes there are not UTF-8
+// (overlong forms, surrogates and values past U+10FFFF included).
+long DecodeOne(const std::string& text, std::size_t* pos) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  unsigned char lead = byte(*pos);
+  int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  if (extra < 0 || lead > 0xF4 || text.size() - *pos <= static_cast<std::size_t>(extra)) {
+    return -1;
+  }
+  std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+  for (int i = 1; i <= extra; ++i) {
+    unsigned char next = byte(*pos + i);
+    if ((next & 0xC0) != 0x80) return -1;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  static constexpr std::uint32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
+  *pos += extra + 1;
+  return static_cast<long>(cp);
+}
+
+}  // namespace
+
+bool Utf8ToCp1252(const std::string& utf8, std::string* out, std::string* error) {
+  out->clear();
+  out->reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    std::size_t start = pos;
+    long cp = DecodeOne(utf8, &pos);
+    if (cp < 0) {
+      *error = "not valid UTF-8 at byte " + std::to_string(start + 1);
+      return false;
+    }
+    int byte = ByteOfCodePoint(static_cast<std::uint32_t>(cp));
+    if (byte < 0) {
+      char code[24];
+      std::snprintf(code, sizeof code, "U+%04lX", cp);
+      *error = "the character \"" + utf8.substr(start, pos - start) + "\" (" + code +
+               ") has no place in Windows-1252";
+      return false;
+    }
+    out->push_back(static_cast<char>(byte));
+  }
+  return true;
+}
+
+std::string Cp1252ToUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    std::uint32_t cp = byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
+    AppendUtf8(cp, &out);
+  }
+  return out;
+}
+
+std::size_t Utf8Length(const std::string& utf8) {
+  std::size_t count = 0;
+  for (char c : utf8) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  }
+  return count;
+}
+
+}  // namespace cli
