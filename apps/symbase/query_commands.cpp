@@ -39,11 +39,15 @@ int RunSearch(const Args& args) {
   int field = args.Has("--comments") ? kFieldComment : kFieldSymbol;
   Base base(args.At(0));
   base.Open();
+  const std::string no_match = "no object matches \"" + args.At(1) + "\"";
+  // The symbol search quotes the text in an xBase expression; no symbol
+  // holds an apostrophe, so such a text cannot match and is not sent.
+  if (field == kFieldSymbol && text.find('\'') != std::string::npos) throw Failure(no_match);
   CStringList addresses;
   int result = TBFindStringInBase(base.Handle(), addresses, args.Has("--by-symbol") ? 1 : 0, field,
                                   CString(text.c_str()), match);
   base.CheckNoReport("searching");
-  if (result == kNoMatch) throw Failure("no object matches \"" + args.At(1) + "\"");
+  if (result == kNoMatch) throw Failure(no_match);
   if (result != 0) throw Failure(ResultMessage(result, "while searching"));
   std::vector<ObjectText> objects;
   for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {
@@ -51,6 +55,7 @@ int RunSearch(const Args& args) {
     ObjectText object;
     if (LookUpObject(base, address, false, &object)) objects.push_back(object);
   }
+  if (objects.empty()) throw Failure(no_match);
   PrintObjectTable(objects);
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "terminal.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <iostream>
@@ -41,6 +43,8 @@ bool AskLine(const std::string& prompt, std::string* answer) {
     std::fputs("\n", stdout);
     return false;
   }
+  // Answers piped in are echoed so that a transcript reads as a dialogue.
+  if (::isatty(STDIN_FILENO) == 0) std::printf("%s\n", answer->c_str());
   return true;
 }
 

@@ -1,0 +1,60 @@
+#ifndef SYMBASE_TESTS_APPS_SYMBASE_CLI_PROCESS_H
+#define SYMBASE_TESTS_APPS_SYMBASE_CLI_PROCESS_H
+
+// Runs the built command-line host as a real process: arguments as given,
+// stdin from a text, stdout and stderr captured apart. Header-only.
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace cli_testing {
+
+struct CliRun {
+  int status = -1;  // the exit code; -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+inline std::string ShellQuoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted.push_back(c);
+    }
+  }
+  return quoted + "'";
+}
+
+inline CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "") {
+  testing_support::TempDir io;
+  testing_support::WriteFileBytes(io.file("in"), input);
+  std::string command = ShellQuoted(SYMBASE_CLI_PATH);
+  for (const std::string& arg : args) command += " " + ShellQuoted(arg);
+  command += " <" + ShellQuoted(io.file("in")) + " >" + ShellQuoted(io.file("out")) + " 2>" +
+             ShellQuoted(io.file("err"));
+  CliRun run;
+  int raw = std::system(command.c_str());
+  if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
+  run.out = testing_support::ReadFileBytes(io.file("out"));
+  run.err = testing_support::ReadFileBytes(io.file("err"));
+  return run;
+}
+
+inline bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+inline std::string Example(const std::string& name) {
+  return std::string(SYMBASE_EXAMPLES_DIR) + "/" + name;
+}
+
+}  // namespace cli_testing
+
+#endif
