@@ -62,7 +62,8 @@ Base::~Base() {
   TBFreeTabisDll(handle_);
 }
 
-void Base::Open() {
+void Base::Open(Access access) {
+  lock_.Acquire(directory_, access == Access::kWrite);
   for (const char* name : kBaseFiles) {
     if (!IsRegularFile(directory_ + name)) {
       throw Failure("no symbol base in " + directory_ + " (" + name +
@@ -75,14 +76,15 @@ void Base::Open() {
 }
 
 void Base::Create(bool replace) {
+  MakeDirectory(directory_);
+  lock_.Acquire(directory_, true);
   if (!replace && IsRegularFile(directory_ + kBaseFiles[0])) {
     throw Failure("a symbol base is already in " + directory_ +
                   " (--replace empties it; its objects are then lost)");
   }
-  MakeDirectory(directory_);
   TBCreateBaseSymbol(handle_, directory_.c_str(), 0);
   CheckNoReport("creating the base in " + directory_);
-  Open();
+  Open(Access::kWrite);
 }
 
 void Base::Close() {
@@ -98,22 +100,27 @@ void Base::CheckNoReport(const std::string& what) {
   throw Failure(what + " failed (the library's report is above)");
 }
 
-std::string ResultMessage(int result, const std::string& subject) {
+std::string ResultMessage(int result, const std::string& doing) {
+  std::string meaning;
   switch (result) {
     case 100:
-      return "the base is locked";
+      meaning = "the base is locked";
+      break;
     case 101:
-      return "the symbol is already carried by " + subject;
+      meaning = "the symbol is already carried by another object";
+      break;
     case 102:
     case 103:
-      return "no object " + subject;
+      meaning = "no such object";
+      break;
     case 104:
-      return "the base is in use by another process; try again";
-    case 105:
-      return "the base holds no row";
+      meaning = "the base is in use by another process; try again";
+      break;
     default:
-      return "library error " + std::to_string(result) + " (" + subject + ")";
+      meaning = "the library answered " + std::to_string(result);
+      break;
   }
+  return doing + ": " + meaning;
 }
 
 }  // namespace cli

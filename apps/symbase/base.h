@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "directory_lock.h"
 #include "symbase/symbase.h"
 
 namespace cli {
@@ -24,9 +25,11 @@ class Base {
   Base(const Base&) = delete;
   Base& operator=(const Base&) = delete;
 
-  // Opens an existing base; Failure when its files are missing or the library
+  enum class Access { kRead, kWrite };
+  // Opens an existing base, holding it against other symbase processes as
+  // `access` needs; Failure when its files are missing or the library
   // reported an error while opening them.
-  void Open();
+  void Open(Access access);
   // Creates the six files (creating the directory too); Failure when a base
   // is already there and `replace` is false.
   void Create(bool replace);
@@ -42,13 +45,15 @@ class Base {
 
  private:
   std::string directory_;
+  DirectoryLock lock_;  // released after the handle is freed
   CTBData* handle_ = nullptr;
   bool open_ = false;
   int reports_seen_ = 0;
 };
 
-// Message for a library result other than 0, for the object `subject`.
-std::string ResultMessage(int result, const std::string& subject);
+// "adding %MW1: the base is in use by another process; try again": what was
+// being done and what a library result other than 0 means.
+std::string ResultMessage(int result, const std::string& doing);
 
 }  // namespace cli
 

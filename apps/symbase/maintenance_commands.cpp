@@ -33,7 +33,7 @@ int ReportDuplicates(const char* what, CStringList& found) {
 
 int RunCompact(const Args& args) {
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kWrite);
   std::string table = base.Directory() + "KR9.DBF";
   std::string comments = base.Directory() + "KR9CMT.DBF";
   long long before = FileSize(table) + FileSize(comments);
@@ -50,7 +50,7 @@ int RunCompact(const Args& args) {
 
 int RunCheck(const Args& args) {
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kRead);
   long count = 0;
   TBNumberObjectByType(base.Handle(), CString(""), 0, &count);
   base.CheckNoReport("reading the base");

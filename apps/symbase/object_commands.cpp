@@ -23,7 +23,7 @@ int RunAdd(const Args& args) {
   std::string symbol = LibrarySymbol(args.At(2));
   std::string comment = LibraryComment(args.At(3));
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kWrite);
   ObjectText existing;
   if (LookUpObject(base, address, false, &existing)) {
     throw Failure(Cp1252ToUtf8(address) + " is already in the base (symbol \"" +
@@ -47,7 +47,7 @@ int RunFind(const Args& args) {
   std::string key = by_symbol ? LibrarySymbol(args.At(1)) : LibraryAddress(args.At(1));
   if (key.empty()) throw UsageError("an empty symbol names nothing");
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kRead);
   ObjectText object;
   if (!LookUpObject(base, key, by_symbol, &object)) {
     throw Failure(std::string(by_symbol ? "no object carries the symbol " : "no object at ") +
@@ -60,7 +60,7 @@ int RunFind(const Args& args) {
 int RunDelete(const Args& args) {
   std::string address = LibraryAddress(args.At(1));
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kWrite);
   CTBObjetAts object(address.c_str(), "", "", 0, -1);
   int result = TBDelObject(base.Handle(), &object);
   base.CheckNoReport("deleting " + Cp1252ToUtf8(address));

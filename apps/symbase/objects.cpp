@@ -60,7 +60,7 @@ std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix) {
     batch.TakeInto(&objects);
     base.CheckNoReport("reading the objects");
     if (result == 105) break;  // an empty table
-    if (result != 0) throw Failure(ResultMessage(result, "while reading the objects"));
+    if (result != 0) throw Failure(ResultMessage(result, "reading the objects"));
   }
   return objects;
 }
@@ -70,7 +70,7 @@ bool LookUpObject(Base& base, const std::string& key, bool by_symbol, ObjectText
   int result = TBSearchAttrib(base.Handle(), &entry, by_symbol ? 1 : 0);
   base.CheckNoReport("looking up " + Cp1252ToUtf8(key));
   if (result == 102 || result == 103) return false;
-  if (result != 0) throw Failure(ResultMessage(result, Cp1252ToUtf8(key)));
+  if (result != 0) throw Failure(ResultMessage(result, "looking up " + Cp1252ToUtf8(key)));
   std::string address = static_cast<const char*>(entry.m_repere);
   address.erase(address.find_last_not_of(' ') + 1);
   *object = {address, static_cast<const char*>(entry.m_symbole),

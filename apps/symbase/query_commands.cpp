@@ -38,7 +38,7 @@ int RunSearch(const Args& args) {
                                    : kMatchContains;
   int field = args.Has("--comments") ? kFieldComment : kFieldSymbol;
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kRead);
   const std::string no_match = "no object matches \"" + args.At(1) + "\"";
   // The symbol search quotes the text in an xBase expression; no symbol
   // holds an apostrophe, so such a text cannot match and is not sent.
@@ -48,7 +48,7 @@ int RunSearch(const Args& args) {
                                   CString(text.c_str()), match);
   base.CheckNoReport("searching");
   if (result == kNoMatch) throw Failure(no_match);
-  if (result != 0) throw Failure(ResultMessage(result, "while searching"));
+  if (result != 0) throw Failure(ResultMessage(result, "searching"));
   std::vector<ObjectText> objects;
   for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {
     std::string address = static_cast<const char*>(addresses.GetNext(pos));
@@ -63,7 +63,7 @@ int RunSearch(const Args& args) {
 int RunList(const Args& args) {
   std::string prefix = OptionalPrefix(args, 1);
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kRead);
   std::vector<ObjectText> objects = ExportObjects(base, prefix);
   PrintObjectTable(objects);
   std::printf("%zu object%s\n", objects.size(), objects.size() == 1 ? "" : "s");
@@ -73,7 +73,7 @@ int RunList(const Args& args) {
 int RunCount(const Args& args) {
   std::string prefix = OptionalPrefix(args, 1);
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kRead);
   long count = 0;
   TBNumberObjectByType(base.Handle(), CString(prefix.c_str()), 0, &count);
   base.CheckNoReport("counting");

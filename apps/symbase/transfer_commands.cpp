@@ -124,6 +124,14 @@ void Tally(const ImportRow& row, bool existed, const ObjectText& before, bool ex
   }
 }
 
+// True when the insertion had a reason to write nothing for a new address:
+// nothing to write, or its symbol kept by another address.
+bool NothingToWrite(Base& base, const ObjectText& object) {
+  if (object.symbol.empty()) return Trimmed(object.comment).empty();
+  ObjectText holder;
+  return LookUpObject(base, object.symbol, true, &holder) && holder.address != object.address;
+}
+
 // Installs the terminal's dialog driver for the length of an asking import.
 class DriverScope {
  public:
@@ -150,7 +158,7 @@ int RunImport(const Args& args) {
     throw UsageError("--ask reads its answers on stdin: give a file");
   std::vector<ImportRow> rows = ReadImportFile(path);
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kWrite);
   TBSetButtonAllPressed(base.Handle(), 0);
   DriverScope driver(mode == kModeAsk);
   ImportTally tally;
@@ -173,6 +181,10 @@ int RunImport(const Args& args) {
     if (result != 0)
       throw Failure(ResultMessage(result, "importing line " + std::to_string(row.line)));
     bool exists = LookUpObject(base, row.object.address, false, &after);
+    if (!existed && !exists && !NothingToWrite(base, row.object)) {
+      throw Failure("line " + std::to_string(row.line) + ": " + Cp1252ToUtf8(row.object.address) +
+                    " is not in the base although the library took it");
+    }
     Tally(row, existed, before, exists, after, &tally);
   }
   std::printf("imported %zu rows: %d added, %d changed, %d unchanged, %d kept, %d refused\n",
@@ -183,7 +195,7 @@ int RunImport(const Args& args) {
 int RunExport(const Args& args) {
   std::string prefix = args.positional.size() > 1 ? LibraryPrefix(args.At(1)) : std::string();
   Base base(args.At(0));
-  base.Open();
+  base.Open(Base::Access::kRead);
   std::vector<ObjectText> objects = ExportObjects(base, prefix);
   std::string out = CsvLine({kHeader[0], kHeader[1], kHeader[2]});
   for (const ObjectText& object : objects) {

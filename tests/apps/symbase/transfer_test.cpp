@@ -98,6 +98,18 @@ TEST_F(CliTransfer, QuotedFieldsAndCrlfLinesAreRead) {
   EXPECT_EQ(Symbol("%MW42"), "Sans_commentaire");
 }
 
+TEST_F(CliTransfer, ImportReadsStdinGivenAsDash) {
+  CliRun run = RunCli({"import", dir_.path(), "-"},
+                      "address,symbol,comment\n%MW60,Entr\xC3\xA9"
+                      "e,\xE2\x80\x9Cguillemets\xE2\x80\x9D\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Symbol("%MW60"),
+            "Entr\xC3\xA9"
+            "e");
+  EXPECT_EQ(Comment("%MW60"), "\xE2\x80\x9Cguillemets\xE2\x80\x9D");
+  EXPECT_EQ(RunCli({"import", dir_.path(), "-", "--ask"}).status, 2);
+}
+
 TEST_F(CliTransfer, AFaultyFileWritesNothing) {
   struct Case {
     const char* csv;
