@@ -74,7 +74,7 @@ int TerminalServices::HostMessageBox(const char* text, const char* message, int,
 }
 
 void TerminalDialogDriver::Run(CDialog& dialog) {
-  dialog.RunInitDialog();
+  if (!dialog.RunInitDialog()) return;
   CString message;
   dialog.GetDlgItemText(kMessageControl, message);
   std::printf("%s\n", Cp1252ToUtf8(static_cast<const char*>(message)).c_str());
