@@ -33,7 +33,8 @@ const std::vector<Command>& AllCommands() {
       {"list", "DIR [PREFIX]", "every object, or those of one kind",
        "Lists every object in address order, or the objects whose kind begins\n"
        "with PREFIX in the order they were added: %MW gives the words and their\n"
-       "bits, %I every module input (%I, %IW, %ID), %X the steps.",
+       "bits, %I every module input (%I, %IW, %ID), %X the steps. On a\n"
+       "terminal the list stops after each 50 rows: Enter goes on, q stops.",
        "", 1, 2, RunList},
       {"delete", "DIR ADDRESS", "delete one object",
        "Deletes the object at ADDRESS with its comment. The files keep the row\n"

@@ -1,9 +1,12 @@
 #include "objects.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 
 #include "errors.h"
+#include "terminal.h"
 #include "text.h"
 
 namespace cli {
@@ -83,20 +86,27 @@ void PrintObject(const ObjectText& object) {
               Cp1252ToUtf8(object.symbol).c_str(), Cp1252ToUtf8(object.comment).c_str());
 }
 
-void PrintObjectTable(const std::vector<ObjectText>& objects) {
+void PrintObjectTable(const std::vector<ObjectText>& objects, std::size_t page) {
   std::size_t address_width = 7;
   std::size_t symbol_width = 6;
   for (const ObjectText& object : objects) {
     address_width = std::max(address_width, object.address.size());
     symbol_width = std::max(symbol_width, object.symbol.size());
   }
+  bool paging = page > 0 && ::isatty(STDIN_FILENO) != 0 && ::isatty(STDOUT_FILENO) != 0;
   PrintPadded("ADDRESS", address_width + 2);
   PrintPadded("SYMBOL", symbol_width + 2);
   std::printf("COMMENT\n");
-  for (const ObjectText& object : objects) {
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    const ObjectText& object = objects[i];
     PrintPadded(Cp1252ToUtf8(object.address), address_width + 2);
     PrintPadded(Cp1252ToUtf8(object.symbol), symbol_width + 2);
     std::printf("%s\n", Cp1252ToUtf8(object.comment).c_str());
+    std::string answer;
+    if (paging && (i + 1) % page == 0 && i + 1 < objects.size() &&
+        (!AskLine("-- more: Enter, q to stop -- ", &answer) || answer == "q")) {
+      return;
+    }
   }
 }
 

@@ -27,8 +27,10 @@ bool LookUpObject(Base& base, const std::string& key, bool by_symbol, ObjectText
 
 // One object as "address / symbol / comment" lines.
 void PrintObject(const ObjectText& object);
-// Objects in aligned columns, one a line, in UTF-8.
-void PrintObjectTable(const std::vector<ObjectText>& objects);
+// Objects in aligned columns, one a line, in UTF-8. With a page size, and
+// only when both stdin and stdout are a terminal, waits for Enter after each
+// page (q stops the listing).
+void PrintObjectTable(const std::vector<ObjectText>& objects, std::size_t page = 0);
 
 }  // namespace cli
 

@@ -20,6 +20,7 @@ constexpr int kMatchContains = 0;
 constexpr int kMatchEnds = 1;
 constexpr int kMatchBegins = 2;
 constexpr int kNoMatch = 108;
+constexpr std::size_t kPage = 50;  // rows between pauses on a terminal
 
 std::string OptionalPrefix(const Args& args, std::size_t index) {
   return index < args.positional.size() ? LibraryPrefix(args.positional[index]) : std::string();
@@ -65,7 +66,7 @@ int RunList(const Args& args) {
   Base base(args.At(0));
   base.Open(Base::Access::kRead);
   std::vector<ObjectText> objects = ExportObjects(base, prefix);
-  PrintObjectTable(objects);
+  PrintObjectTable(objects, kPage);
   std::printf("%zu object%s\n", objects.size(), objects.size() == 1 ? "" : "s");
   return 0;
 }

@@ -177,6 +177,29 @@ TEST_F(CliObjects, ListGoesPastOneBatchOfFifty) {
   EXPECT_EQ(RunCli({"count", dir_.path()}).out, "79\n");
 }
 
+TEST_F(CliObjects, ListOnATerminalPausesEveryFiftyRows) {
+  if (std::system("test -x /usr/bin/script") != 0) GTEST_SKIP() << "util-linux script is missing";
+  for (int i = 100; i < 175; ++i) Add({"%MW" + std::to_string(i), "S" + std::to_string(i)});
+  // script gives the tool a terminal; Enter shows the next 50 rows, q stops.
+  std::string command =
+      "/usr/bin/script -qec " +
+      cli_testing::ShellQuoted(std::string(SYMBASE_CLI_PATH) + " list " + dir_.path()) +
+      " /dev/null";
+  testing_support::TempDir io;
+  testing_support::WriteFileBytes(io.file("keys"), "q\n");
+  std::string out;
+  FILE* pipe = popen(("timeout 20 " + command + " <" + io.file("keys")).c_str(), "r");
+  char buffer[512];
+  while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+  if (pipe != nullptr) pclose(pipe);
+  EXPECT_TRUE(Contains(out, "-- more: Enter, q to stop --")) << out;
+  // %MW10, %MW11, then %MW100 to %MW147 make the first 50 rows in key order.
+  EXPECT_TRUE(Contains(out, "S147"));
+  EXPECT_FALSE(Contains(out, "S148"));
+  // Without a terminal nothing waits.
+  EXPECT_FALSE(Contains(RunCli({"list", dir_.path()}).out, "more"));
+}
+
 TEST_F(CliObjects, DeleteRemovesTheObjectAndItsComment) {
   CliRun deleted = RunCli({"delete", dir_.path(), "%MW10"});
   EXPECT_EQ(deleted.status, 0);
