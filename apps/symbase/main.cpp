@@ -16,11 +16,11 @@ int main(int argc, char** argv) {
     cli::PrintToolHelp();
     return cli::kExitUsage;
   }
-  if (words.size() == 1 && words[0] == "--version") {
+  if (words[0] == "--version") {
     std::printf("symbase %s\n", SymbaseVersion());
     return 0;
   }
-  if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
+  if (words[0] == "--help" || words[0] == "-h") {
     cli::PrintToolHelp();
     return 0;
   }

@@ -187,8 +187,9 @@ int RunImport(const Args& args) {
     }
     Tally(row, existed, before, exists, after, &tally);
   }
-  std::printf("imported %zu rows: %d added, %d changed, %d unchanged, %d kept, %d refused\n",
-              rows.size(), tally.added, tally.changed, tally.unchanged, tally.kept, tally.refused);
+  std::printf("imported %zu row%s: %d added, %d changed, %d unchanged, %d kept, %d refused\n",
+              rows.size(), rows.size() == 1 ? "" : "s", tally.added, tally.changed, tally.unchanged,
+              tally.kept, tally.refused);
   return 0;
 }
 
