@@ -20,7 +20,9 @@ constexpr int kMatchContains = 0;
 constexpr int kMatchEnds = 1;
 constexpr int kMatchBegins = 2;
 constexpr int kNoMatch = 108;
-constexpr std::size_t kPage = 50;  // rows between pauses on a terminal
+constexpr std::size_t kPage = 50;
+constexpr std::size_t kShownText =
+    40;  // of a search text quoted in a message  // rows between pauses on a terminal
 
 std::string OptionalPrefix(const Args& args, std::size_t index) {
   return index < args.positional.size() ? LibraryPrefix(args.positional[index]) : std::string();
@@ -40,10 +42,15 @@ int RunSearch(const Args& args) {
   int field = args.Has("--comments") ? kFieldComment : kFieldSymbol;
   Base base(args.At(0));
   base.Open(Base::Access::kRead);
-  const std::string no_match = "no object matches \"" + args.At(1) + "\"";
-  // The symbol search quotes the text in an xBase expression; no symbol
-  // holds an apostrophe, so such a text cannot match and is not sent.
-  if (field == kFieldSymbol && text.find('\'') != std::string::npos) throw Failure(no_match);
+  std::string shown = args.At(1);
+  if (shown.size() > kShownText) shown = shown.substr(0, kShownText) + "...";
+  const std::string no_match = "no object matches \"" + shown + "\"";
+  // The symbol search quotes the text in an xBase expression, which an
+  // apostrophe would end and an overlong text would overflow; no symbol holds
+  // either, so such a text is not sent.
+  if (field == kFieldSymbol && (text.find('\'') != std::string::npos || text.size() > kMaxSymbol)) {
+    throw Failure(no_match);
+  }
   CStringList addresses;
   int result = TBFindStringInBase(base.Handle(), addresses, args.Has("--by-symbol") ? 1 : 0, field,
                                   CString(text.c_str()), match);

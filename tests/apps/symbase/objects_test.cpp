@@ -142,6 +142,11 @@ TEST_F(CliObjects, SearchBySymbolOrCommentAndPosition) {
   EXPECT_EQ(apostrophe.status, 1);
   EXPECT_TRUE(apostrophe.err.find("error") == std::string::npos) << apostrophe.err;
 
+  CliRun overlong = RunCli({"search", dir_.path(), std::string(5000, 'a')});
+  EXPECT_EQ(overlong.status, 1);
+  EXPECT_EQ(overlong.err, "symbase: no object matches \"" + std::string(40, 'a') + "...\"\n");
+  EXPECT_EQ(RunCli({"search", dir_.path(), std::string(5000, 'a'), "--comments"}).status, 1);
+
   CliRun ordered = RunCli({"search", dir_.path(), "e", "--by-symbol"});
   std::size_t capteur = ordered.out.find("Capteur_porte");
   std::size_t pompe = ordered.out.find("Pompe_1");
