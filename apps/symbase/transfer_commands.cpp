@@ -154,8 +154,9 @@ class DriverScope {
 int RunImport(const Args& args) {
   int mode = InsertMode(args);
   std::string path = args.At(1);
-  if (path == "-" && mode == kModeAsk)
+  if (path == "-" && mode == kModeAsk) {
     throw UsageError("--ask reads its answers on stdin: give a file");
+  }
   std::vector<ImportRow> rows = ReadImportFile(path);
   Base base(args.At(0));
   base.Open(Base::Access::kWrite);
@@ -178,8 +179,9 @@ int RunImport(const Args& args) {
       ++tally.refused;
       continue;
     }
-    if (result != 0)
+    if (result != 0) {
       throw Failure(ResultMessage(result, "importing line " + std::to_string(row.line)));
+    }
     bool exists = LookUpObject(base, row.object.address, false, &after);
     if (!existed && !exists && !NothingToWrite(base, row.object)) {
       throw Failure("line " + std::to_string(row.line) + ": " + Cp1252ToUtf8(row.object.address) +
