@@ -137,8 +137,9 @@ void PrintToolHelp() {
 
 int RunCommand(const std::vector<std::string>& words) {
   const Command* command = FindCommand(words.at(0));
-  if (command == nullptr)
+  if (command == nullptr) {
     throw UsageError("unknown command \"" + words[0] + "\"\nTry 'symbase --help'.");
+  }
   for (std::size_t i = 1; i < words.size() && words[i] != "--"; ++i) {
     if (words[i] == "--help" || words[i] == "-h") {
       PrintCommandHelp(*command);

@@ -68,8 +68,9 @@ void Step(const char* explanation, const std::vector<std::string>& words) {
   std::fflush(stdout);
   int code = RunCommand(words);
   std::fflush(stdout);
-  if (code != 0)
+  if (code != 0) {
     throw Failure("the demo stopped: '" + line.substr(2) + "' ended with " + std::to_string(code));
+  }
 }
 
 }  // namespace
