@@ -108,17 +108,22 @@ class ReconfByMacroEtape : public testing_support::ReconfTest {
     }
     Create("%X0.6");  // without comment, between commented steps
   }
+
+  // Macro-step 0 keeps steps 0 to 3, IN and OUT; everything else stays; each
+  // remaining row keeps its own comment.
+  void ExpectStepsFromFourDeleted() {
+    EXPECT_THAT(LiveAddresses(), ElementsAre("%X0.0", "%X0.3", "%X0.IN", "%X0.IN.T", "%X0.OUT",
+                                             "%X1.4", "%X1.5", "%X4", "%XM0"));
+    for (const std::string& repere : LiveAddresses()) {
+      EXPECT_EQ(CommentOfAddress(repere), "c " + repere);
+    }
+    EXPECT_EQ(CommentKeys().size(), 9u);
+  }
 };
 
 TEST_F(ReconfByMacroEtape, DeletesTheStepsFromTheCountKeepingInAndOut) {
   EXPECT_EQ(TBReconfByMacroEtape(base, 603, 1, 4), 0);
-  EXPECT_THAT(LiveAddresses(), ElementsAre("%X0.0", "%X0.3", "%X0.IN", "%X0.IN.T", "%X0.OUT",
-                                           "%X1.4", "%X1.5", "%X4", "%XM0"));
-  // Every remaining row keeps its own comment.
-  for (const std::string& repere : LiveAddresses()) {
-    EXPECT_EQ(CommentOfAddress(repere), "c " + repere);
-  }
-  EXPECT_EQ(CommentKeys().size(), 9u);
+  ExpectStepsFromFourDeleted();
 }
 
 TEST_F(ReconfByMacroEtape, StepsAfterTheKeptOnesLoseTheirOwnCommentsOnly) {
@@ -127,12 +132,7 @@ TEST_F(ReconfByMacroEtape, StepsAfterTheKeptOnesLoseTheirOwnCommentsOnly) {
   Commented("%X0.10000");
   Commented("%X0.10001");
   EXPECT_EQ(TBReconfByMacroEtape(base, 603, 1, 4), 0);
-  EXPECT_THAT(LiveAddresses(), ElementsAre("%X0.0", "%X0.3", "%X0.IN", "%X0.IN.T", "%X0.OUT",
-                                           "%X1.4", "%X1.5", "%X4", "%XM0"));
-  for (const std::string& repere : LiveAddresses()) {
-    EXPECT_EQ(CommentOfAddress(repere), "c " + repere);
-  }
-  EXPECT_EQ(CommentKeys().size(), 9u);
+  ExpectStepsFromFourDeleted();
 }
 
 TEST_F(ReconfByMacroEtape, ByTypeTakesWholeMacroStepsFromTheNumber) {
