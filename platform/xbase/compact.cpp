@@ -138,6 +138,7 @@ int Compact(Table* table) {
     r = WriteIndex(fs, table->indexes[i].get(), &plan.entries[i]);
   }
   if (r == kOk) r = WriteJournal(fs, table);
+  if (r == kOk) r = fs->SyncDirectory(table->path);
   if (r != kOk) {
     Discard(fs, table);
     file->Lock(kTableOpenLockOffset, kTableOpenLockLength, false);
@@ -145,6 +146,7 @@ int Compact(Table* table) {
   }
   // Committed: from here a failure is finished by the next TableOpen.
   r = ApplyRenames(fs, Renames(table));
+  if (r == kOk) r = fs->SyncDirectory(table->path);
   // A journal left behind names no file any more: the next open drops it.
   if (r == kOk) fs->Remove(table->path + ".pack");
   if (r == kOk) r = Reopen(fs, table, plan.live);
@@ -174,12 +176,11 @@ int TableCompact(Table* table) {
     table->appending = false;
     table->record = table->stored;
   }
+  // Whatever the session changed reaches the files before they are rewritten.
   int r = FlushRow(table);
-  if (r == kOk) r = EnsureWriteLock(table);
-  if (r == kOk) r = UnlockTable(table);
-  if (r == kOk) r = EnsureWriteLock(table);
+  const int settled = SettleSession(table->session);
+  if (r == kOk) r = settled;
   if (r == kOk) r = Compact(table);
-  if (r != kOk && table->open()) ReleaseLocks(table);
   return table->Fail(r);
 }
 

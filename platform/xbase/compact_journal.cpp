@@ -53,6 +53,7 @@ int FinishPendingCompaction(FileSystem* fs, const std::string& path) {
     for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
       if (Exists(fs, lines[i]) && fs->Rename(lines[i], lines[i + 1]) != kOk) return kErrRename;
     }
+    if (fs->SyncDirectory(path) != kOk) return kErrRename;
   }
   return fs->Remove(journal_path) == kOk ? kOk : kErrRename;
 }

@@ -180,9 +180,16 @@ int DbfFile::Parse(std::uint64_t file_size) {
   return kOk;
 }
 
+int DbfFile::PeekHead(std::string* head) {
+  head->resize(kDbfHeadLength);
+  return ReadExact(file_.get(), 0, &(*head)[0], kDbfHeadLength);
+}
+
+std::uint32_t DbfFile::CounterOf(const std::string& head) { return Get32(head, kDbfChangeCounter); }
+
 int DbfFile::RefreshCount() {
-  std::string head(8, '\0');
-  int r = ReadExact(file_.get(), 0, &head[0], head.size());
+  std::string head;
+  int r = PeekHead(&head);
   if (r != kOk) return r;
   std::uint64_t size = 0;
   r = file_->Size(&size);
@@ -192,8 +199,18 @@ int DbfFile::RefreshCount() {
   cache_.Clear();  // another process may have written since
   std::uint64_t room = (size - header_length_) / record_length_;
   count_ = stored_count_ <= room ? stored_count_ : static_cast<std::uint32_t>(room);
-  std::memcpy(&header_[1], &head[1], 7);
+  std::memcpy(&header_[1], &head[1], kDbfHeadLength - 1);
   return kOk;
+}
+
+int DbfFile::WriteTransactionFlag() {
+  header_[kDbfTransactionFlag] = 1;
+  return file_->WriteAt(kDbfTransactionFlag, &header_[kDbfTransactionFlag], 1);
+}
+
+void DbfFile::SetCommitFields(std::uint32_t counter) {
+  header_[kDbfTransactionFlag] = 0;
+  Put32(&header_, kDbfChangeCounter, counter);
 }
 
 int DbfFile::Read(std::uint32_t n, char* buffer) {
@@ -239,7 +256,7 @@ int DbfFile::Append(const char* buffer) {
 int DbfFile::WriteHeader() {
   DbfStampHeader(&header_, count_);
   stored_count_ = count_;
-  return file_->WriteAt(1, &header_[1], 7);
+  return file_->WriteAt(1, &header_[1], kDbfChangeCounter + 4 - 1);
 }
 
 int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit) {

@@ -30,6 +30,12 @@ constexpr std::uint8_t kLanguageDriverAnsi = 0x57;  // Windows-1252
 constexpr char kEndOfFile = 0x1A;
 constexpr char kLiveFlag = ' ';
 constexpr char kDeletedFlag = '*';
+// Header bytes the engine's sharing between processes uses: byte 14 is the
+// dBASE IV "incomplete transaction" flag, bytes 16-19 (reserved for
+// multi-user use) a change counter that every committed write moves on.
+constexpr std::size_t kDbfHeadLength = 32;
+constexpr std::size_t kDbfTransactionFlag = 14;
+constexpr std::size_t kDbfChangeCounter = 16;
 
 class DbfFile {
  public:
@@ -52,15 +58,28 @@ class DbfFile {
   // The header's own record count as last read, before any cut.
   std::uint32_t stored_count() const { return stored_count_; }
 
-  // Rereads the record count (another process may have appended).
+  // Rereads the record count and the transaction fields, and forgets the
+  // cached records: another process may have written.
   int RefreshCount();
+  // The first kDbfHeadLength bytes as the file holds them now.
+  int PeekHead(std::string* head);
+  static std::uint32_t CounterOf(const std::string& head);
+  static bool FlagOf(const std::string& head) { return head[kDbfTransactionFlag] != 0; }
+  // The change counter and transaction flag as last read or written.
+  std::uint32_t change_counter() const { return CounterOf(header_); }
+  bool transaction_flag() const { return FlagOf(header_); }
+  // Sets the transaction flag in the file (byte 14 alone).
+  int WriteTransactionFlag();
+  // The fields the next WriteHeader writes: flag cleared, counter set.
+  void SetCommitFields(std::uint32_t counter);
   // Record n (1..count) into buffer (record_length bytes).
   int Read(std::uint32_t n, char* buffer);
   int Write(std::uint32_t n, const char* buffer);
   // Adds a record after the last one, followed by the end marker; the header
   // count is written by WriteHeader.
   int Append(const char* buffer);
-  // Writes the record count and today's date into the header.
+  // Writes today's date, the record count and the transaction fields into
+  // the header (bytes 1 to 19, one write).
   int WriteHeader();
   // Calls visit(n, image) for every record in order, reading in large chunks;
   // stops early and returns the first non-zero result of visit.

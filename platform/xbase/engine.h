@@ -24,10 +24,31 @@
 // record numbers and show every row, deleted ones included. A relation shows
 // only the rows its query admits and never a deleted one.
 //
-// Writes: a changed row is written when the table moves off it, on
-// TableUnlock and at EngineCloseAll/EngineEnd; after TableUnlock the table and
-// its index files hold every change. A write takes the locks it needs without
-// waiting: when another process holds them the call returns kLocked.
+// Sharing between processes (and between sessions of one process). A
+// session's tables are guarded together by locks on its lead, the first
+// table it opened: open the tables that belong together in one session,
+// lead first, in every process that uses them.
+//
+// Transactions. EngineBegin(session, write) takes the lead's lock, shared to
+// read (write 0) or exclusive to write (1), waiting up to
+// session.busy_timeout_ms for another process to let go (kLocked when the
+// wait runs out). On entry the session rereads what it holds in memory when,
+// and only when, another process committed a change since it last looked
+// (a change counter in the lead's header), and rolls back a write that a
+// process which died left half-done. Until EngineCommit, nobody else writes,
+// and in a read transaction nothing is seen half-written. EngineCommit
+// writes everything the transaction changed (rows, index blocks, headers)
+// and frees the lock; EngineRollback undoes it. A process that dies, or a
+// write that fails, inside a transaction leaves the files as they were at
+// its start: its rows are put back from a journal ("<lead>.jnl") and the
+// index files it touched are rebuilt from the tables, by itself at once or
+// by the next session that begins or opens the lead.
+//
+// Writes outside a transaction begin one on their own, without waiting
+// (kLocked when another holds the lead), and TableUnlock commits it; reads
+// outside a transaction take no lock and may miss what other processes
+// wrote. A changed row is written when the table moves off it, on
+// TableUnlock and at commit.
 
 namespace xbase {
 
@@ -53,6 +74,13 @@ struct Session {
   int auto_open = 1;
   char safety = 1;
   int lock_attempts = 1;
+  // How long EngineBegin waits for another process's transaction to end
+  // (milliseconds; 0: never waits).
+  int busy_timeout_ms = 0;
+  // Power-loss durability: every commit is synced to the disk (the journal
+  // before the files change, the files before the commit record). Without
+  // it, a commit survives the death of its process but not of the machine.
+  int durable = 0;
   // Where the files are reached; the POSIX file system unless set before
   // EngineInit.
   FileSystem* file_system = nullptr;
@@ -85,10 +113,27 @@ void EngineInit(Session* session, int flags, int tuning);
 int EngineEnd(Session* session);
 int EngineCloseAll(Session* session);
 
-// Tables. Create replaces an existing file when session.safety is 0.
+// Transactions (see the top of this file). EngineBegin inside a transaction
+// that EngineBegin started gives kErrArgument; a transaction that a write
+// began on its own is committed first. With no table open they do nothing.
+int EngineBegin(Session* session, int write);
+int EngineCommit(Session* session);
+int EngineRollback(Session* session);
+// What the last opening of the lead or EngineBegin repaired, then forgotten:
+// 0 nothing; 1 a write that a dead process left half-done was rolled back
+// and the index files rebuilt; kErrJournal such a write was found without a
+// usable journal (only its flag was cleared: the index files may disagree
+// with the tables).
+int EngineTakeRecovery(Session* session);
+
+// Tables. Create replaces an existing file when session.safety is 0, unless
+// another process has it open (kErrBusy). Opening falls back to reading
+// alone when the file may not be written (TableReadOnly then 1, and every
+// write gives kErrReadOnly).
 Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
                    const TagSpec* tags);
 Table* TableOpen(Session* session, const char* path);
+int TableReadOnly(Table* table);
 // Removes the rows marked deleted, renumbers the rest and rebuilds every tag
 // of the table's open index files. kLocked when another process uses the table.
 int TableCompact(Table* table);

@@ -38,6 +38,7 @@ class File {
 enum class OpenMode {
   kReadWrite,  // existing file, read and write
   kCreate,     // create, or truncate an existing file to empty; read and write
+  kReadOnly,   // existing file, read only: writes fail, exclusive locks fail
 };
 
 class FileSystem {
@@ -48,6 +49,9 @@ class FileSystem {
   // Replaces `to` by `from` atomically where the platform allows.
   virtual int Rename(const std::string& from, const std::string& to) = 0;
   virtual int Remove(const std::string& path) = 0;
+  // Makes the directory entries of the folder that holds `path` durable
+  // (after a file was created, renamed or removed there).
+  virtual int SyncDirectory(const std::string& path) = 0;
 
   // The process's POSIX file system. Never null.
   static FileSystem* Posix();

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "xbase/lock_offsets.h"
-#include "xbase/read_gate.h"
 #include "xbase/table.h"
 
 namespace xbase {
@@ -15,7 +13,6 @@ namespace {
 constexpr int kMaxTags = 47;
 constexpr std::size_t kMaxKeyLength = 100;
 constexpr std::size_t kMaxStoredName = 10;
-constexpr int kOpenAttempts = 3;
 
 std::string StoredTagName(const char* name) {
   std::string s(name, std::min(std::strlen(name), kMaxStoredName));
@@ -82,13 +79,6 @@ Index* Attach(Table* table, const std::string& path, std::unique_ptr<MdxFile> md
       return nullptr;
     }
     index->tags.push_back(std::move(tag));
-  }
-  if (table->write_locked) {
-    int r = index->mdx->file()->Lock(kIndexWriteLockOffset, kIndexWriteLockLength, true);
-    if (r != kOk) {
-      table->Fail(r);
-      return nullptr;
-    }
   }
   table->indexes.push_back(std::move(index));
   table->Fail(kOk);
@@ -206,20 +196,17 @@ Index* IndexOpen(Table* table, const char* path) {
     table->Fail(kErrArgument);
     return nullptr;
   }
-  // The header and tags are read once no other process is writing them; a
-  // read that still looks damaged is tried again.
-  int r = kErrIndexFormat;
-  std::unique_ptr<MdxFile> mdx;
-  for (int attempt = 0; attempt < kOpenAttempts && r == kErrIndexFormat; ++attempt) {
-    std::unique_ptr<File> file;
-    if (table->session->state->fs->Open(path, OpenMode::kReadWrite, &file) != kOk) {
-      table->Fail(kErrOpen);
-      return nullptr;
-    }
-    const bool gated = EnterReadGate(file.get(), kIndexWriteLockOffset) == kOk;
-    r = MdxFile::Open(std::move(file), &mdx);  // a failed open closes the file and its lock
-    if (r == kOk && gated) LeaveReadGate(mdx->file(), kIndexWriteLockOffset);
+  // The header and tags are read once no other process is writing them.
+  std::unique_ptr<File> file;
+  bool read_only = false;
+  if (OpenExistingFile(table->session->state->fs, path, &file, &read_only) != kOk) {
+    table->Fail(kErrOpen);
+    return nullptr;
   }
+  std::unique_ptr<MdxFile> mdx;
+  File* gate = EnterOpenGate(table->session, table->dbf->file());
+  int r = MdxFile::Open(std::move(file), &mdx);
+  LeaveOpenGate(gate);
   if (r != kOk) {
     table->Fail(r);
     return nullptr;

@@ -86,7 +86,11 @@ void CheckTag(TagKeys& k, std::uint32_t count, Report& report) {
 int IntegrityCheck(Table* table, const std::function<void(const std::string&)>& problem) {
   if (table == nullptr) return kErrArgument;
   if (!table->open()) return table->Fail(kErrArgument);
-  // The files are what is checked: write what is pending first.
+  // The files are what is checked: write what is pending first. Inside a
+  // transaction that has begun writing, the files are not yet whole.
+  if (table->session->state->txn.writing && table->session->state->txn.begun_explicitly) {
+    return table->Fail(kErrArgument);
+  }
   int r = UnlockTable(table);
   if (r != kOk) return table->Fail(r);
   Report report(problem);

@@ -120,7 +120,7 @@ class PosixFileSystem final : public FileSystem {
     out->reset();
     if (path.empty() || path.find('\0') != std::string::npos) return kErrArgument;
     const bool create = mode == OpenMode::kCreate;
-    int flags = O_RDWR | O_CLOEXEC;
+    int flags = (mode == OpenMode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
     if (create) flags |= O_CREAT | O_TRUNC;
     int fd;
     do {
@@ -143,6 +143,22 @@ class PosixFileSystem final : public FileSystem {
 
   int Remove(const std::string& path) override {
     return ::unlink(path.c_str()) == 0 ? kOk : kErrRename;
+  }
+
+  int SyncDirectory(const std::string& path) override {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    int fd;
+    do {
+      fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return kErrOpen;
+    int r;
+    do {
+      r = ::fsync(fd);
+    } while (r != 0 && errno == EINTR);
+    ::close(fd);
+    return r == 0 ? kOk : kErrWrite;
   }
 };
 

@@ -198,7 +198,7 @@ int RelationFree(Relation* relation, int close_files) {
   auto& list = session->state->relations;
   int r = kOk;
   if (close_files != 0 && table->open()) {
-    r = UnlockTable(table);
+    r = SettleSession(session);
     CloseTable(table);
   }
   for (auto it = list.begin(); it != list.end(); ++it) {

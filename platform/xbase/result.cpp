@@ -26,12 +26,18 @@ const char* ResultMeaning(int code) {
       return "read failed";
     case kErrWrite:
       return "write failed";
+    case kErrReadOnly:
+      return "file open for reading only";
     case kErrLock:
       return "lock call failed";
+    case kErrBusy:
+      return "file in use by another process";
     case kErrFormat:
       return "damaged table file";
     case kErrIndexFormat:
       return "damaged index file";
+    case kErrJournal:
+      return "interrupted write without a usable journal";
     case kErrExpression:
       return "malformed expression";
     case kErrField:

@@ -1,5 +1,7 @@
 // Sessions: the owner of every table, index, field, tag and relation handle.
 
+#include "xbase/journal.h"
+#include "xbase/lock_offsets.h"
 #include "xbase/relation.h"
 #include "xbase/table.h"
 
@@ -9,6 +11,25 @@ Session::Session() = default;
 Session::~Session() {
   if (state) EngineEnd(this);
 }
+
+namespace {
+
+// The journal is of use only between the start of a write and its commit:
+// the last process to close a base whose last write was committed removes
+// it, so that a base at rest is its tables and index files alone.
+void RemoveJournalIfAlone(Session* session) {
+  TransactionState& t = session->state->txn;
+  t.journal.reset();
+  Table* lead = LeadTable(session);
+  if (lead == nullptr || lead->read_only || t.recovering || lead->dbf->transaction_flag()) return;
+  if (lead->dbf->file()->Lock(kTableOpenLockOffset, kTableOpenLockLength, true) != kOk) return;
+  std::string head;
+  if (lead->dbf->PeekHead(&head) == kOk && !DbfFile::FlagOf(head)) {
+    session->state->fs->Remove(JournalPath(lead->path));
+  }
+}
+
+}  // namespace
 
 int Table::Fail(int code) {
   if (session != nullptr) session->error = code;
@@ -29,14 +50,15 @@ int EngineCloseAll(Session* session) {
   if (!session->state) return session->error = kOk;
   SessionState& st = *session->state;
   st.relations.clear();
-  int first = kOk;
+  const int first = SettleSession(session);
+  RemoveJournalIfAlone(session);
   for (auto& table : st.tables) {
-    if (!table->open()) continue;
-    int r = UnlockTable(table.get());
-    if (r != kOk && first == kOk) first = r;
-    CloseTable(table.get());
+    if (table->open()) CloseTable(table.get());
   }
   st.tables.clear();
+  const bool recovering = st.txn.recovering;
+  st.txn = TransactionState();
+  st.txn.recovering = recovering;
   return session->error = first;
 }
 

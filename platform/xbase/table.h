@@ -10,6 +10,7 @@
 #include "xbase/engine.h"
 #include "xbase/expression.h"
 #include "xbase/mdx_file.h"
+#include "xbase/transaction.h"
 
 // The engine's handle types and the session's bookkeeping. Private to the
 // engine: callers see only the opaque names of engine.h.
@@ -70,8 +71,16 @@ class Table {
   std::string stored;      // the current row as the files (and tags) hold it
   bool changed = false;    // record differs from stored: write when moving off
   bool appending = false;  // record is a new row begun by AppendStart
+  bool read_only = false;  // the file could only be opened for reading
   bool write_locked = false;
-  bool header_dirty = false;
+  bool header_dirty = false;  // rows were added: the count goes into the header at commit
+  // The transaction's view of this table: rows when the session began
+  // writing, and which of them already have their before-image in the
+  // journal (a bitmap, and the words of it that were set, to clear them).
+  std::uint32_t txn_count = 0;
+  int txn_slot = -1;  // the table's place in the journal header, -1: not in it
+  std::vector<std::uint64_t> journaled;
+  std::vector<std::uint32_t> journaled_words;
   // The tag entry the table stands on: (key, record) as of generation.
   MdxCursor cursor;
   bool cursor_synced = false;  // cursor stands on the current row's entry
@@ -87,14 +96,18 @@ struct SessionState {
   FileSystem* fs = nullptr;
   std::vector<std::unique_ptr<Table>> tables;
   std::vector<std::unique_ptr<Relation>> relations;
+  TransactionState txn;
 };
 
 // Shared steps of the operations (table_rows.cpp, table_move.cpp, index.cpp).
 int EnsureWriteLock(Table* table);
 int FlushRow(Table* table);  // writes a changed current row and updates its tags
-int ReleaseLocks(Table* table);
-int UnlockTable(Table* table);  // flush row, header, index files; free the locks
-void CloseTable(Table* table);  // after UnlockTable: drops files and handles
+// Flushes the current row; a transaction the first write began on its own
+// is then committed (TableUnlock).
+int UnlockTable(Table* table);
+// Commits whatever transaction is active, before files are closed or replaced.
+int SettleSession(Session* session);
+void CloseTable(Table* table);  // after SettleSession: drops files and handles
 // Positions on record n (1..count) and loads it; the tag cursor is set from
 // the row's key so the next tag move continues from there.
 // With load false the row is already in `record` and `stored`.
@@ -106,6 +119,17 @@ int UpdateTags(Table* table, std::uint32_t n, const char* before, const char* af
 // The index file's base name as its header keeps it: no folder, no
 // extension, at most 16 characters.
 std::string IndexBaseName(const std::string& path);
+// While a file is read at open, the session's lead (or, for the lead, the
+// file itself, `own`) has its first write-lock byte held shared, so that no
+// write of another process is half-way through: the gate. Null when not
+// taken (a transaction already guards the session, or the writer did not
+// finish in time: the caller reads anyway and checks what it reads).
+File* EnterOpenGate(Session* session, File* own);
+void LeaveOpenGate(File* gate);
+// Opens an existing file for reading and writing, or for reading alone when
+// that is all this user may do (*read_only then true). kErrOpen otherwise.
+int OpenExistingFile(FileSystem* fs, const std::string& path, std::unique_ptr<File>* file,
+                     bool* read_only);
 // Parses a tag's expressions against the table's layout.
 int PrepareTag(Table* table, Index* index, int number, std::unique_ptr<Tag>* out);
 

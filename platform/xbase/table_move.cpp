@@ -38,6 +38,15 @@ int LandOnEntry(Table* table) {
   if (c.record < 1 || c.record > table->dbf->count()) return kErrIndexFormat;
   int r = table->dbf->Read(c.record, &table->stored[0]);
   if (r != kOk) return r;
+  // An entry holds its row's key and only rows its tag admits: a damaged
+  // index shows here as an error rather than as a wrong answer.
+  Tag* tag = table->selected;
+  if (!tag->Admits(table->stored.data())) return kErrIndexFormat;
+  tag->KeyOf(table->stored.data(), &tag->new_key);
+  if (c.key.size() != tag->key_length ||
+      std::memcmp(tag->new_key.data(), c.key.data(), tag->key_length) != 0) {
+    return kErrIndexFormat;
+  }
   table->record = table->stored;
   table->place = Place::kRow;
   table->recno = c.record;
@@ -235,8 +244,8 @@ long TableRecordNumber(Table* table) {
 long TableRecordCount(Table* table) {
   int r = Target(table);
   if (r != kOk) return r;
-  // Without the write lock another process may have appended meanwhile.
-  if (!table->write_locked) {
+  // Outside a transaction another process may have appended meanwhile.
+  if (table->session->state->txn.mode == TransactionState::Mode::kNone) {
     r = table->dbf->RefreshCount();
     if (r != kOk) return table->Fail(r);
   }

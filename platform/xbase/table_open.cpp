@@ -4,7 +4,7 @@
 
 #include "xbase/compact.h"
 #include "xbase/lock_offsets.h"
-#include "xbase/read_gate.h"
+#include "xbase/lock_wait.h"
 #include "xbase/table.h"
 
 namespace xbase {
@@ -34,16 +34,26 @@ std::string ProductionIndexPath(const std::string& path) {
   return base + (lower ? ".mdx" : ".MDX");
 }
 
-// Builds the handle around an opened DbfFile and takes the shared open lock.
-Table* Adopt(Session* session, const std::string& path, std::unique_ptr<DbfFile> dbf) {
-  int r = dbf->file()->Lock(kTableOpenLockOffset, kTableOpenLockLength, false);
+// Builds the handle around an opened DbfFile and takes the shared open lock
+// (waiting for a compaction to end). The first table of a session is its
+// lead: the session starts from the change counter it reads there.
+Table* Adopt(Session* session, const std::string& path, std::unique_ptr<DbfFile> dbf,
+             bool read_only) {
+  int r = LockWaiting(dbf->file(), kTableOpenLockOffset, kTableOpenLockLength, false,
+                      kOpenWaitMilliseconds);
   if (r != kOk) {
     session->error = r;
     return nullptr;
   }
+  TransactionState& t = session->state->txn;
+  if (LeadTable(session) == nullptr) {
+    t.counter = dbf->change_counter();
+    t.counter_known = !dbf->transaction_flag();
+  }
   std::unique_ptr<Table> table(new Table());
   table->session = session;
   table->path = path;
+  table->read_only = read_only;
   for (const DbfField& f : dbf->fields()) {
     std::unique_ptr<Field> field(new Field());
     field->table = table.get();
@@ -68,6 +78,26 @@ Table* Adopt(Session* session, const std::string& path, std::unique_ptr<DbfFile>
   return raw;
 }
 
+// The lead's flag is set while the gate is held, so nobody is writing: the
+// process that wrote died. What it left is rolled back before anything is
+// read. A writer that is alive after all (the exclusive lock refused) is
+// left to finish.
+int RecoverAtOpen(Session* session, DbfFile* dbf, const std::string& path, bool read_only) {
+  if (read_only) return kErrReadOnly;
+  File* file = dbf->file();
+  int r =
+      LockWaiting(file, kTableWriteLockOffset, kTableWriteLockLength, true, kOpenWaitMilliseconds);
+  if (r == kLocked) return kOk;
+  if (r != kOk) return r;
+  r = RecoverInterruptedWrite(session->state->fs, path);
+  if (r == kOk || r == kErrJournal) {
+    session->state->txn.recovery = r == kOk ? 1 : r;
+    r = dbf->RefreshCount();
+  }
+  file->Unlock(kTableWriteLockOffset, kTableWriteLockLength);
+  return r;
+}
+
 bool Ready(Session* session, const char* path) {
   if (session == nullptr) return false;
   if (!session->state || path == nullptr || *path == '\0') {
@@ -89,9 +119,15 @@ Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
   }
   FileSystem* fs = session->state->fs;
   std::unique_ptr<File> file;
-  if (session->safety != 0 && fs->Open(path, OpenMode::kReadWrite, &file) == kOk) {
-    session->error = kErrCreate;
-    return nullptr;
+  if (fs->Open(path, OpenMode::kReadWrite, &file) == kOk) {
+    // An existing table is replaced only when allowed, and never under
+    // another process that has it open.
+    r = session->safety != 0 ? kErrCreate
+                             : file->Lock(kTableOpenLockOffset, kTableOpenLockLength, true);
+    if (r != kOk) {
+      session->error = r == kLocked ? kErrBusy : r;
+      return nullptr;
+    }
   }
   file.reset();
   if (fs->Open(path, OpenMode::kCreate, &file) != kOk) {
@@ -104,7 +140,7 @@ Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
     session->error = r;
     return nullptr;
   }
-  Table* table = Adopt(session, path, std::move(dbf));
+  Table* table = Adopt(session, path, std::move(dbf), false);
   if (table == nullptr || tags == nullptr || tags[0].name == nullptr) return table;
   const char production = 1;
   r = table->dbf->file()->WriteAt(28, &production, 1);
@@ -124,20 +160,26 @@ Table* TableOpen(Session* session, const char* path) {
   FileSystem* fs = session->state->fs;
   int r = FinishPendingCompaction(fs, path);
   std::unique_ptr<File> file;
-  if (r == kOk && fs->Open(path, OpenMode::kReadWrite, &file) != kOk) r = kErrOpen;
+  bool read_only = false;
+  if (r == kOk) r = OpenExistingFile(fs, path, &file, &read_only);
   std::unique_ptr<DbfFile> dbf;
   if (r == kOk) {
-    // The header is read once no other process is writing the table.
-    const bool gated = EnterReadGate(file.get(), kTableWriteLockOffset) == kOk;
-    r = DbfFile::Open(std::move(file), &dbf);  // a failed open closes the file and its lock
-    if (r == kOk && gated) LeaveReadGate(dbf->file(), kTableWriteLockOffset);
+    const bool lead = LeadTable(session) == nullptr;
+    File* own = file.get();
+    File* gate = EnterOpenGate(session, own);
+    r = DbfFile::Open(std::move(file), &dbf);  // a failed open closes the file and its locks
+    if (r != kOk && gate == own) gate = nullptr;
+    if (r == kOk && lead && gate != nullptr && dbf->transaction_flag()) {
+      r = RecoverAtOpen(session, dbf.get(), path, read_only);
+    }
+    LeaveOpenGate(gate);
   }
   if (r != kOk) {
     session->error = r;
     return nullptr;
   }
   bool production = dbf->header_bytes()[28] == 1;
-  Table* table = Adopt(session, path, std::move(dbf));
+  Table* table = Adopt(session, path, std::move(dbf), read_only);
   if (table == nullptr || !production || session->auto_open == 0) return table;
   if (IndexOpen(table, ProductionIndexPath(path).c_str()) == nullptr) {
     r = session->error;
@@ -146,6 +188,28 @@ Table* TableOpen(Session* session, const char* path) {
     return nullptr;
   }
   return table;
+}
+
+File* EnterOpenGate(Session* session, File* own) {
+  const TransactionState& t = session->state->txn;
+  if (t.recovering || t.mode != TransactionState::Mode::kNone) return nullptr;
+  Table* lead = LeadTable(session);
+  File* gate = lead != nullptr ? lead->dbf->file() : own;
+  const int r = LockWaiting(gate, kTableWriteLockOffset, 1, false, kOpenWaitMilliseconds);
+  return r == kOk ? gate : nullptr;
+}
+
+void LeaveOpenGate(File* gate) {
+  if (gate != nullptr) gate->Unlock(kTableWriteLockOffset, 1);
+}
+
+int OpenExistingFile(FileSystem* fs, const std::string& path, std::unique_ptr<File>* file,
+                     bool* read_only) {
+  *read_only = false;
+  if (fs->Open(path, OpenMode::kReadWrite, file) == kOk) return kOk;
+  if (fs->Open(path, OpenMode::kReadOnly, file) != kOk) return kErrOpen;
+  *read_only = true;
+  return kOk;
 }
 
 void CloseTable(Table* table) {
@@ -187,6 +251,11 @@ Tag* TagGet(Table* table, const char* name) {
   }
   table->Fail(kErrTag);
   return nullptr;
+}
+
+int TableReadOnly(Table* table) {
+  if (table == nullptr || !table->open()) return kErrArgument;
+  return table->read_only ? 1 : 0;
 }
 
 int FieldWidth(Field* field) {

@@ -1,34 +1,16 @@
-// Row changes and the write lock: a write takes the lock at once, a changed
-// row reaches the file when the table moves off it, and TableUnlock writes
-// what is pending and frees the lock.
+// Row changes: a write joins the session's transaction (transaction.h), a
+// changed row reaches the file when the table moves off it (its old bytes
+// in the journal first), and TableUnlock ends a transaction that a write
+// began on its own.
 
 #include <cstring>
 
 #include "xbase/lock_offsets.h"
+#include "xbase/lock_wait.h"
 #include "xbase/table.h"
 
 namespace xbase {
 namespace {
-
-void ReleaseIndexLocks(Table* table, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    table->indexes[i]->mdx->file()->Unlock(kIndexWriteLockOffset, kIndexWriteLockLength);
-  }
-}
-
-// Another process may have written since we last held the lock: reread what
-// we keep of the files.
-int Refresh(Table* table) {
-  int r = table->dbf->RefreshCount();
-  for (auto& index : table->indexes) {
-    if (r == kOk) r = index->mdx->Reload();
-  }
-  if (r != kOk || table->appending || table->changed || table->place != Place::kRow) return r;
-  if (table->recno > table->dbf->count()) return kErrFormat;
-  r = table->dbf->Read(table->recno, &table->stored[0]);
-  if (r == kOk) table->record = table->stored;
-  return r;
-}
 
 // Checks the table handle of a row operation.
 int RowTarget(Table* table) {
@@ -51,22 +33,13 @@ int MarkRow(Table* table, char flag) {
 }  // namespace
 
 int EnsureWriteLock(Table* table) {
-  if (table->write_locked) return kOk;
-  File* file = table->dbf->file();
-  int r = file->Lock(kTableWriteLockOffset, kTableWriteLockLength, true);
-  if (r != kOk) return r;
-  std::size_t locked = 0;
-  for (; locked < table->indexes.size() && r == kOk; ++locked) {
-    r = table->indexes[locked]->mdx->file()->Lock(kIndexWriteLockOffset, kIndexWriteLockLength,
-                                                  true);
-    if (r != kOk) break;
+  if (table->write_locked && table->session->state->txn.writing) return kOk;
+  if (table->read_only) return NoteWriteResult(table, kErrReadOnly);
+  int r = StartWriting(table);
+  if (r == kOk && !table->write_locked) {
+    r = LockWaiting(table->dbf->file(), kTableWriteLockOffset, kTableWriteLockLength, true, 0);
   }
-  if (r == kOk) r = Refresh(table);
-  if (r != kOk) {
-    ReleaseIndexLocks(table, locked);
-    file->Unlock(kTableWriteLockOffset, kTableWriteLockLength);
-    return r;
-  }
+  if (r != kOk) return NoteWriteResult(table, r);
   table->write_locked = true;
   return kOk;
 }
@@ -74,36 +47,26 @@ int EnsureWriteLock(Table* table) {
 int FlushRow(Table* table) {
   if (!table->changed) return kOk;
   int r = EnsureWriteLock(table);
+  if (r == kOk) r = JournalRow(table, table->recno);
   if (r == kOk) r = table->dbf->Write(table->recno, table->record.data());
-  if (r != kOk) return r;
+  if (r != kOk) return NoteWriteResult(table, r);
   r = UpdateTags(table, table->recno, table->stored.data(), table->record.data());
   table->stored = table->record;
   table->changed = false;
-  return r;
-}
-
-int ReleaseLocks(Table* table) {
-  if (!table->write_locked) return kOk;
-  ReleaseIndexLocks(table, table->indexes.size());
-  table->write_locked = false;
-  return table->dbf->file()->Unlock(kTableWriteLockOffset, kTableWriteLockLength);
+  return NoteWriteResult(table, r);
 }
 
 int UnlockTable(Table* table) {
-  if (!table->write_locked) return kOk;
   int r = FlushRow(table);
-  // Index files first, then the record count: a failure in between leaves a
-  // header that does not yet show the rows the indexes may lack.
-  for (auto& index : table->indexes) {
-    if (r == kOk) r = index->mdx->Flush();
+  const TransactionState& t = table->session->state->txn;
+  if (t.mode == TransactionState::Mode::kWrite && !t.begun_explicitly) {
+    const int committed = CommitTransaction(table->session);
+    if (r == kOk) r = committed;
   }
-  if (r == kOk && table->header_dirty) {
-    r = table->dbf->WriteHeader();
-    if (r == kOk) table->header_dirty = false;
-  }
-  if (r != kOk) return r;
-  return ReleaseLocks(table);
+  return r;
 }
+
+int SettleSession(Session* session) { return CommitTransaction(session); }
 
 int TableUnlock(Table* table) {
   int r = RowTarget(table);
@@ -145,12 +108,12 @@ int RecordAppend(Table* table) {
   if (r != kOk) return r;
   if (!table->appending) return table->Fail(kErrRecord);
   r = EnsureWriteLock(table);
-  if (r == kOk) r = table->dbf->Append(table->record.data());
+  if (r == kOk) r = NoteWriteResult(table, table->dbf->Append(table->record.data()));
   if (r != kOk) return table->Fail(r);
   table->appending = false;
   table->header_dirty = true;
   std::uint32_t n = table->dbf->count();
-  r = UpdateTags(table, n, nullptr, table->record.data());
+  r = NoteWriteResult(table, UpdateTags(table, n, nullptr, table->record.data()));
   table->stored = table->record;
   int landed = LandOnRecord(table, n, false);
   return table->Fail(r != kOk ? r : landed);

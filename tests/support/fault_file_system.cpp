@@ -41,7 +41,9 @@ class FaultFile final : public File {
 
 bool FaultFileSystem::Next(bool writes) {
   ++calls_;
-  bool fail = calls_ == fail_at_ || (writes && stop_at_ != 0 && calls_ >= stop_at_);
+  if (writes) ++write_calls_;
+  bool fail = calls_ == fail_at_ || (writes && stop_at_ != 0 && calls_ >= stop_at_) ||
+              (writes && write_calls_ == fail_write_at_);
   if (fail) injected_ = true;
   return fail;
 }
@@ -63,6 +65,10 @@ int FaultFileSystem::Rename(const std::string& from, const std::string& to) {
 
 int FaultFileSystem::Remove(const std::string& path) {
   return Next(true) ? xbase::kErrRename : base_->Remove(path);
+}
+
+int FaultFileSystem::SyncDirectory(const std::string& path) {
+  return Next(true) ? xbase::kErrWrite : base_->SyncDirectory(path);
 }
 
 }  // namespace testing_support

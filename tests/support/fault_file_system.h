@@ -17,16 +17,21 @@ class FaultFileSystem : public xbase::FileSystem {
 
   // Call number n (1-based) fails; 0 never.
   void FailAt(long n) { fail_at_ = n; }
+  // Changing call number n (writes, truncates, syncs, creations, renames,
+  // removals; 1-based) fails; 0 never.
+  void FailWriteAt(long n) { fail_write_at_ = n; }
   // From call n on, writes, truncates, syncs, renames and removals fail, as
   // on a full disk; reads still work. 0 never.
   void StopWritingAt(long n) { stop_at_ = n; }
   long calls() const { return calls_; }
+  long write_calls() const { return write_calls_; }
   bool injected() const { return injected_; }
 
   int Open(const std::string& path, xbase::OpenMode mode,
            std::unique_ptr<xbase::File>* out) override;
   int Rename(const std::string& from, const std::string& to) override;
   int Remove(const std::string& path) override;
+  int SyncDirectory(const std::string& path) override;
 
   // Counts one call; true when it must fail. `writes`: the call changes a file.
   bool Next(bool writes);
@@ -34,7 +39,9 @@ class FaultFileSystem : public xbase::FileSystem {
  private:
   xbase::FileSystem* base_;
   long calls_ = 0;
+  long write_calls_ = 0;
   long fail_at_ = 0;
+  long fail_write_at_ = 0;
   long stop_at_ = 0;
   bool injected_ = false;
 };

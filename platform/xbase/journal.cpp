@@ -1,0 +1,207 @@
+#include "xbase/journal.h"
+
+#include <cstring>
+
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+constexpr char kMagic[] = "SYMJRNL1";
+constexpr std::size_t kMagicLength = 8;
+constexpr std::uint64_t kMaxJournal = 1ull << 32;
+
+std::uint32_t Fnv(std::uint32_t seed, const char* bytes, std::size_t n) {
+  std::uint32_t h = 2166136261u ^ seed;
+  for (std::size_t i = 0; i < n; ++i) {
+    h ^= static_cast<unsigned char>(bytes[i]);
+    h *= 16777619u;
+  }
+  return h;
+}
+
+void Put16(std::string* out, std::size_t v) {
+  out->push_back(static_cast<char>(v & 0xFF));
+  out->push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+
+void Put32(std::string* out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+void PutText(std::string* out, const std::string& text) {
+  Put16(out, text.size());
+  out->append(text);
+}
+
+// Reads fields off a byte string, failing (never reading past the end) once
+// something does not fit.
+class Reader {
+ public:
+  Reader(const std::string& bytes, std::size_t at) : bytes_(bytes), at_(at) {}
+  bool ok() const { return ok_; }
+  std::size_t at() const { return at_; }
+
+  std::uint32_t U(std::size_t width) {
+    if (!Has(width)) return 0;
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < width; ++i) {
+      v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[at_ + i])) << (8 * i);
+    }
+    at_ += width;
+    return v;
+  }
+  std::string Text() {
+    const std::size_t n = U(2);
+    if (!Has(n)) return std::string();
+    std::string s = bytes_.substr(at_, n);
+    at_ += n;
+    return s;
+  }
+
+ private:
+  bool Has(std::size_t n) {
+    if (ok_ && bytes_.size() - at_ >= n) return true;
+    ok_ = false;
+    return false;
+  }
+  const std::string& bytes_;
+  std::size_t at_;
+  bool ok_ = true;
+};
+
+void DecodeTables(Reader& in, std::vector<JournalTable>* tables) {
+  const std::size_t table_count = in.U(2);
+  for (std::size_t i = 0; in.ok() && i < table_count; ++i) {
+    JournalTable table;
+    table.path = in.Text();
+    table.count = in.U(4);
+    const std::size_t index_count = in.U(2);
+    for (std::size_t k = 0; in.ok() && k < index_count; ++k) {
+      JournalIndex index;
+      index.path = in.Text();
+      const std::size_t tag_count = in.U(2);
+      for (std::size_t g = 0; in.ok() && g < tag_count; ++g) {
+        JournalTag tag;
+        tag.name = in.Text();
+        tag.key = in.Text();
+        tag.filter = in.Text();
+        tag.unique = in.U(1) != 0;
+        tag.descending = in.U(1) != 0;
+        index.tags.push_back(std::move(tag));
+      }
+      table.indexes.push_back(std::move(index));
+    }
+    tables->push_back(std::move(table));
+  }
+}
+
+}  // namespace
+
+std::string JournalPath(const std::string& lead_path) { return lead_path + ".jnl"; }
+
+namespace {
+
+std::string Folder(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string JournalName(const std::string& lead_path, const std::string& path) {
+  const std::string folder = Folder(lead_path);
+  const bool inside = path.compare(0, folder.size(), folder) == 0 &&
+                      path.find('/', folder.size()) == std::string::npos;
+  return inside ? path.substr(folder.size()) : path;
+}
+
+std::string JournalResolve(const std::string& lead_path, const std::string& name) {
+  return name.find('/') == std::string::npos ? Folder(lead_path) + name : name;
+}
+
+void EncodeJournalHeader(std::uint32_t counter, const std::vector<JournalTable>& tables,
+                         std::string* out) {
+  std::string body;
+  Put16(&body, tables.size());
+  for (const JournalTable& table : tables) {
+    PutText(&body, table.path);
+    Put32(&body, table.count);
+    Put16(&body, table.indexes.size());
+    for (const JournalIndex& index : table.indexes) {
+      PutText(&body, index.path);
+      Put16(&body, index.tags.size());
+      for (const JournalTag& tag : index.tags) {
+        PutText(&body, tag.name);
+        PutText(&body, tag.key);
+        PutText(&body, tag.filter);
+        body.push_back(tag.unique ? 1 : 0);
+        body.push_back(tag.descending ? 1 : 0);
+      }
+    }
+  }
+  out->assign(kMagic, kMagicLength);
+  Put32(out, counter);
+  Put32(out, static_cast<std::uint32_t>(body.size()));
+  out->append(body);
+  Put32(out, Fnv(counter, out->data(), out->size()));
+}
+
+void EncodeJournalImage(std::uint32_t counter, std::uint32_t table, std::uint32_t record,
+                        const char* bytes, std::size_t length, std::string* out) {
+  out->clear();
+  Put32(out, table);
+  Put32(out, record);
+  Put32(out, static_cast<std::uint32_t>(length));
+  out->append(bytes, length);
+  Put32(out, Fnv(counter, out->data(), out->size()));
+}
+
+int ReadJournal(File* file, std::uint32_t counter, JournalContents* out) {
+  std::uint64_t size = 0;
+  if (file->Size(&size) != kOk || size > kMaxJournal) return kErrJournal;
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  std::size_t got = 0;
+  if (size > 0 && (file->ReadAt(0, &bytes[0], bytes.size(), &got) != kOk || got != bytes.size())) {
+    return kErrJournal;
+  }
+  if (bytes.size() < kMagicLength || bytes.compare(0, kMagicLength, kMagic) != 0) {
+    return kErrJournal;
+  }
+  Reader head(bytes, kMagicLength);
+  const std::uint32_t stored_counter = head.U(4);
+  const std::uint32_t body_length = head.U(4);
+  if (!head.ok() || stored_counter != counter || bytes.size() - head.at() < body_length + 4u) {
+    return kErrJournal;
+  }
+  const std::size_t body_end = head.at() + body_length;
+  Reader sum(bytes, body_end);
+  if (sum.U(4) != Fnv(counter, bytes.data(), body_end)) return kErrJournal;
+  const std::string body_bytes = bytes.substr(0, body_end);  // a body never reads past its end
+  Reader body(body_bytes, head.at());
+  out->counter = counter;
+  out->tables.clear();
+  out->images.clear();
+  DecodeTables(body, &out->tables);
+  if (!body.ok() || body.at() != body_end) return kErrJournal;
+
+  // Images follow until one is torn or stale.
+  for (std::size_t at = body_end + 4; at < bytes.size();) {
+    Reader in(bytes, at);
+    JournalImage image;
+    image.table = in.U(4);
+    image.record = in.U(4);
+    const std::uint32_t length = in.U(4);
+    if (!in.ok() || bytes.size() - in.at() < std::uint64_t(length) + 4) break;
+    const std::size_t end = in.at() + length;
+    Reader tail(bytes, end);
+    if (tail.U(4) != Fnv(counter, bytes.data() + at, end - at)) break;
+    if (image.table >= out->tables.size()) break;
+    image.bytes = bytes.substr(in.at(), length);
+    out->images.push_back(std::move(image));
+    at = end + 4;
+  }
+  return kOk;
+}
+
+}  // namespace xbase

@@ -1,0 +1,145 @@
+// Rolling back a write transaction that its process left half-done, from
+// the journal (transaction.h, journal.h). Every step can be repeated: a
+// recovery that is itself interrupted is simply run again.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "xbase/journal.h"
+#include "xbase/table.h"
+
+namespace xbase {
+namespace {
+
+std::uint32_t Get(const std::string& bytes, std::size_t at, std::size_t width) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < width; ++i) {
+    v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+  }
+  return v;
+}
+
+void Put32(std::string* bytes, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+int ReadHead(File* file, std::string* head) {
+  head->assign(kDbfHeadLength, '\0');
+  std::size_t got = 0;
+  const int r = file->ReadAt(0, &(*head)[0], head->size(), &got);
+  return r != kOk ? r : got == head->size() ? kOk : kErrFormat;
+}
+
+// Puts back the rows the transaction overwrote and cuts off the rows it added.
+int RestoreTable(FileSystem* fs, const JournalContents& journal, std::uint32_t slot) {
+  const JournalTable& table = journal.tables[slot];
+  std::unique_ptr<File> file;
+  if (fs->Open(table.path, OpenMode::kReadWrite, &file) != kOk) return kErrOpen;
+  std::string head;
+  int r = ReadHead(file.get(), &head);
+  if (r != kOk) return r;
+  const std::uint64_t header_length = Get(head, 8, 2);
+  const std::uint64_t record_length = Get(head, 10, 2);
+  std::uint64_t size = 0;
+  r = file->Size(&size);
+  if (r != kOk) return r;
+  if (record_length < 2 || header_length <= kDbfHeadLength || size < header_length) {
+    return kErrFormat;
+  }
+  std::uint32_t count = table.count;
+  const std::uint64_t room = (size - header_length) / record_length;
+  if (count > room) count = static_cast<std::uint32_t>(room);
+  for (const JournalImage& image : journal.images) {
+    if (image.table != slot || image.record == 0 || image.record > count ||
+        image.bytes.size() != record_length) {
+      continue;
+    }
+    r = file->WriteAt(header_length + (image.record - 1) * record_length, image.bytes.data(),
+                      image.bytes.size());
+    if (r != kOk) return r;
+  }
+  const std::uint64_t end = header_length + count * record_length;
+  const char end_marker = kEndOfFile;
+  Put32(&head, 4, count);
+  r = file->Truncate(end);
+  if (r == kOk) r = file->WriteAt(end, &end_marker, 1);
+  if (r == kOk) r = file->WriteAt(4, &head[4], 4);
+  if (r == kOk) r = file->Sync();
+  return r;
+}
+
+// Builds every index file of a table afresh from its rows, in place, with
+// the tags the journal recorded: other processes keep their descriptors of
+// the same files and reread them once they see the lead's counter move.
+int RebuildIndexes(FileSystem* fs, const JournalTable& table) {
+  if (table.indexes.empty()) return kOk;
+  Session repair;
+  repair.file_system = fs;
+  EngineInit(&repair, 0, 0);
+  repair.state->txn.recovering = true;
+  repair.auto_open = 0;
+  repair.safety = 0;
+  Table* opened = TableOpen(&repair, table.path.c_str());
+  int r = opened == nullptr ? repair.error : kOk;
+  for (const JournalIndex& index : table.indexes) {
+    if (r != kOk) break;
+    std::vector<TagSpec> specs;
+    for (const JournalTag& tag : index.tags) {
+      specs.push_back(TagSpec{tag.name.c_str(), tag.key.c_str(), tag.filter.c_str(),
+                              tag.unique ? 1 : 0, tag.descending ? 1 : 0});
+    }
+    specs.push_back(TagSpec{nullptr, nullptr, nullptr, 0, 0});
+    Index* built = IndexCreate(opened, index.path.c_str(), specs.data());
+    r = built == nullptr ? repair.error : built->mdx->file()->Sync();
+  }
+  const int ended = EngineEnd(&repair);
+  return r != kOk ? r : ended;
+}
+
+// The lead's flag cleared and its counter moved on, so that every process
+// rereads what it holds.
+int CloseTransaction(File* lead, std::string* head) {
+  (*head)[kDbfTransactionFlag] = 0;
+  Put32(head, kDbfChangeCounter, Get(*head, kDbfChangeCounter, 4) + 1);
+  int r = lead->WriteAt(kDbfTransactionFlag, &(*head)[kDbfTransactionFlag],
+                        kDbfChangeCounter + 4 - kDbfTransactionFlag);
+  if (r == kOk) r = lead->Sync();
+  return r;
+}
+
+}  // namespace
+
+int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path) {
+  std::unique_ptr<File> lead;
+  if (fs->Open(lead_path, OpenMode::kReadWrite, &lead) != kOk) return kErrOpen;
+  std::string head;
+  int r = ReadHead(lead.get(), &head);
+  if (r != kOk || !DbfFile::FlagOf(head)) return r;
+
+  JournalContents journal;
+  std::unique_ptr<File> journal_file;
+  int found = fs->Open(JournalPath(lead_path), OpenMode::kReadOnly, &journal_file);
+  if (found == kOk) found = ReadJournal(journal_file.get(), DbfFile::CounterOf(head), &journal);
+  if (found != kOk) {
+    r = CloseTransaction(lead.get(), &head);
+    return r != kOk ? r : kErrJournal;
+  }
+  for (JournalTable& table : journal.tables) {
+    table.path = JournalResolve(lead_path, table.path);
+    for (JournalIndex& index : table.indexes) index.path = JournalResolve(lead_path, index.path);
+  }
+  for (std::uint32_t slot = 0; r == kOk && slot < journal.tables.size(); ++slot) {
+    r = RestoreTable(fs, journal, slot);
+  }
+  for (std::size_t slot = 0; r == kOk && slot < journal.tables.size(); ++slot) {
+    r = RebuildIndexes(fs, journal.tables[slot]);
+  }
+  if (r != kOk) return r;
+  // The lead's header as the restoration left it, flag still set.
+  r = ReadHead(lead.get(), &head);
+  if (r == kOk) r = CloseTransaction(lead.get(), &head);
+  return r;
+}
+
+}  // namespace xbase

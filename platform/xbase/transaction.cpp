@@ -1,0 +1,349 @@
+// Transactions: the lead table's lock, catching up with other processes'
+// commits, the rollback journal of writes, commit and rollback
+// (transaction.h).
+
+#include "xbase/transaction.h"
+
+#include "xbase/journal.h"
+#include "xbase/lock_offsets.h"
+#include "xbase/lock_wait.h"
+#include "xbase/table.h"
+
+namespace xbase {
+namespace {
+
+using Mode = TransactionState::Mode;
+
+TransactionState& Txn(Session* session) { return session->state->txn; }
+
+int LockLead(Table* lead, bool write, int timeout_ms) {
+  if (write && lead->read_only) return kErrReadOnly;
+  return LockWaiting(lead->dbf->file(), kTableWriteLockOffset, write ? kTableWriteLockLength : 1,
+                     write, timeout_ms);
+}
+
+void ReleaseLocks(Session* session) {
+  TransactionState& t = Txn(session);
+  Table* lead = LeadTable(session);
+  for (auto& table : session->state->tables) {
+    if (table->open() && table.get() != lead && table->write_locked) {
+      table->dbf->file()->Unlock(kTableWriteLockOffset, kTableWriteLockLength);
+    }
+    table->write_locked = false;
+  }
+  if (lead != nullptr && t.mode != Mode::kNone && !t.recovering) {
+    lead->dbf->file()->Unlock(kTableWriteLockOffset, kTableWriteLockLength);
+  }
+  t.mode = Mode::kNone;
+  t.begun_explicitly = false;
+}
+
+// Brings the session up to the lead's header: a write that a dead process
+// left half-done is rolled back, and what another process committed since
+// the session last looked is read again.
+int CatchUp(Session* session, Table* lead) {
+  TransactionState& t = Txn(session);
+  std::string head;
+  int r = lead->dbf->PeekHead(&head);
+  if (r != kOk) return r;
+  if (DbfFile::FlagOf(head)) {
+    // Nobody writes while this session holds the lead's lock: the writer died.
+    if (t.mode == Mode::kRead) {
+      r = LockLead(lead, true, session->busy_timeout_ms);
+      if (r != kOk) return r;
+    }
+    r = RecoverInterruptedWrite(session->state->fs, lead->path);
+    if (r != kOk && r != kErrJournal) return r;
+    t.recovery = r == kOk ? 1 : r;
+    t.counter_known = false;
+    r = lead->dbf->PeekHead(&head);
+    if (r != kOk) return r;
+  }
+  if (t.counter_known && DbfFile::CounterOf(head) == t.counter) return kOk;
+  return RefreshSession(session, false);
+}
+
+int Begin(Session* session, bool write, int timeout_ms, bool explicitly) {
+  TransactionState& t = Txn(session);
+  if (t.mode != Mode::kNone) {
+    // A transaction that a write began on its own is committed first.
+    if (t.begun_explicitly) return kErrArgument;
+    int r = CommitTransaction(session);
+    if (r != kOk) return r;
+  }
+  Table* lead = LeadTable(session);
+  t.begun_explicitly = explicitly;
+  if (lead == nullptr || t.recovering) {
+    t.mode = write ? Mode::kWrite : Mode::kRead;
+    return kOk;
+  }
+  int r = LockLead(lead, write, timeout_ms);
+  if (r != kOk) return r;
+  t.mode = write ? Mode::kWrite : Mode::kRead;
+  r = CatchUp(session, lead);
+  if (r != kOk) {
+    ReleaseLocks(session);
+    return r;
+  }
+  lead->write_locked = write;
+  return kOk;
+}
+
+int OpenJournal(Session* session, Table* lead) {
+  TransactionState& t = Txn(session);
+  if (t.journal) return kOk;
+  FileSystem* fs = session->state->fs;
+  const std::string path = JournalPath(lead->path);
+  if (fs->Open(path, OpenMode::kCreate, &t.journal) != kOk) return kErrCreate;
+  return session->durable ? fs->SyncDirectory(path) : kOk;
+}
+
+JournalTable Describe(Table* table, const std::string& lead_path) {
+  JournalTable described;
+  described.path = JournalName(lead_path, table->path);
+  described.count = table->dbf->count();
+  for (auto& index : table->indexes) {
+    JournalIndex file;
+    file.path = JournalName(lead_path, index->path);
+    for (int i = 0; i < index->mdx->tag_count(); ++i) {
+      const MdxTagInfo& info = index->mdx->tag(i);
+      file.tags.push_back(JournalTag{info.name, info.key_expression, info.filter_expression,
+                                     info.unique, info.descending});
+    }
+    described.indexes.push_back(std::move(file));
+  }
+  return described;
+}
+
+// The session's first change: the journal header, then the lead's flag.
+int BeginWriting(Session* session) {
+  TransactionState& t = Txn(session);
+  Table* lead = LeadTable(session);
+  std::vector<JournalTable> tables;
+  for (auto& table : session->state->tables) {
+    if (!table->open()) continue;
+    table->txn_count = table->dbf->count();
+    table->txn_slot = static_cast<int>(tables.size());
+    tables.push_back(Describe(table.get(), lead->path));
+  }
+  EncodeJournalHeader(t.counter, tables, &t.buffer);
+  int r = OpenJournal(session, lead);
+  if (r == kOk) r = t.journal->WriteAt(0, t.buffer.data(), t.buffer.size());
+  if (r == kOk && session->durable) r = t.journal->Sync();
+  if (r == kOk) r = lead->dbf->WriteTransactionFlag();
+  if (r == kOk && session->durable) r = lead->dbf->file()->Sync();
+  if (r != kOk) return r;
+  t.journal_end = t.buffer.size();
+  t.writing = true;
+  return kOk;
+}
+
+void EndWriting(Session* session) {
+  Txn(session).writing = false;
+  for (auto& table : session->state->tables) {
+    table->header_dirty = false;
+    table->txn_slot = -1;
+    for (std::uint32_t word : table->journaled_words) table->journaled[word] = 0;
+    table->journaled_words.clear();
+  }
+}
+
+int SyncFiles(Session* session) {
+  for (auto& table : session->state->tables) {
+    if (!table->open()) continue;
+    int r = table->dbf->file()->Sync();
+    for (auto& index : table->indexes) {
+      if (r == kOk) r = index->mdx->file()->Sync();
+    }
+    if (r != kOk) return r;
+  }
+  return kOk;
+}
+
+// Undoes what reached the files and forgets what did not.
+int RollbackWrites(Session* session) {
+  TransactionState& t = Txn(session);
+  int r = kOk;
+  if (t.writing) {
+    r = RecoverInterruptedWrite(session->state->fs, LeadTable(session)->path);
+    if (r == kErrJournal) r = kOk;  // our own journal: only the flag was set
+    EndWriting(session);
+    t.counter_known = false;
+  }
+  const int refreshed = RefreshSession(session, true);
+  t.failure = kOk;
+  return r != kOk ? r : refreshed;
+}
+
+// Every change into the files, the lead's header last.
+int CommitWrites(Session* session) {
+  TransactionState& t = Txn(session);
+  int r = t.failure;
+  for (auto& table : session->state->tables) {
+    if (r == kOk && table->open()) r = FlushRow(table.get());
+  }
+  if (!t.writing) {
+    if (r != kOk) RefreshSession(session, true);
+    t.failure = kOk;
+    return r;
+  }
+  Table* lead = LeadTable(session);
+  for (auto& table : session->state->tables) {
+    if (!table->open()) continue;
+    for (auto& index : table->indexes) {
+      if (r == kOk) r = index->mdx->Flush();
+    }
+    if (r == kOk && table.get() != lead && table->header_dirty) r = table->dbf->WriteHeader();
+  }
+  if (r == kOk && session->durable) r = SyncFiles(session);
+  if (r == kOk) {
+    lead->dbf->SetCommitFields(t.counter + 1);
+    r = lead->dbf->WriteHeader();
+  }
+  if (r == kOk && session->durable) r = lead->dbf->file()->Sync();
+  if (r != kOk) {
+    RollbackWrites(session);
+    return r;
+  }
+  ++t.counter;
+  EndWriting(session);
+  return kOk;
+}
+
+int RefreshTable(Table* table, bool drop_changes) {
+  int r = table->dbf->RefreshCount();
+  for (auto& index : table->indexes) {
+    const int reloaded = index->mdx->Reload();
+    if (r == kOk) r = reloaded;
+  }
+  if (drop_changes) {
+    table->changed = table->appending = false;
+  } else if (table->appending || table->changed) {
+    return r;  // a row being built stays as it is
+  }
+  if (table->place != Place::kRow || table->recno > table->dbf->count()) {
+    LandOnEof(table);
+    return r;
+  }
+  const int landed = LandOnRecord(table, table->recno);
+  return r != kOk ? r : landed;
+}
+
+}  // namespace
+
+Table* LeadTable(Session* session) {
+  if (session == nullptr || !session->state) return nullptr;
+  for (auto& table : session->state->tables) {
+    if (table->open()) return table.get();
+  }
+  return nullptr;
+}
+
+int BeginTransaction(Session* session, bool write, int timeout_ms) {
+  return Begin(session, write, timeout_ms, true);
+}
+
+int CommitTransaction(Session* session) {
+  TransactionState& t = Txn(session);
+  if (t.mode == Mode::kNone) return kOk;
+  const int r = t.mode == Mode::kWrite ? CommitWrites(session) : kOk;
+  ReleaseLocks(session);
+  return r;
+}
+
+int RollbackTransaction(Session* session) {
+  TransactionState& t = Txn(session);
+  if (t.mode == Mode::kNone) return kOk;
+  const int r = t.mode == Mode::kWrite ? RollbackWrites(session) : kOk;
+  ReleaseLocks(session);
+  return r;
+}
+
+int StartWriting(Table* table) {
+  Session* session = table->session;
+  TransactionState& t = Txn(session);
+  if (t.recovering) return kOk;
+  if (t.mode == Mode::kNone) {
+    int r = Begin(session, true, session->lock_attempts - 1, false);
+    if (r != kOk) return r;
+  } else if (t.mode == Mode::kRead) {
+    // Never waits: two readers upgrading at once would wait for each other.
+    Table* lead = LeadTable(session);
+    int r = LockLead(lead, true, 0);
+    if (r != kOk) return r;
+    t.mode = Mode::kWrite;
+    lead->write_locked = true;
+  }
+  if (t.writing) return kOk;
+  if (t.failure != kOk) return t.failure;
+  return BeginWriting(session);
+}
+
+int JournalRow(Table* table, std::uint32_t n) {
+  Session* session = table->session;
+  TransactionState& t = Txn(session);
+  if (!t.writing || table->txn_slot < 0 || n == 0 || n > table->txn_count) return kOk;
+  const std::uint32_t word = (n - 1) / 64;
+  const std::uint64_t bit = std::uint64_t(1) << ((n - 1) % 64);
+  if (table->journaled.size() <= word) table->journaled.resize((table->txn_count + 63) / 64, 0);
+  if ((table->journaled[word] & bit) != 0) return kOk;
+  t.image.resize(table->dbf->record_length());
+  int r = table->dbf->Read(n, &t.image[0]);
+  if (r != kOk) return r;
+  EncodeJournalImage(t.counter, static_cast<std::uint32_t>(table->txn_slot), n, t.image.data(),
+                     t.image.size(), &t.buffer);
+  r = t.journal->WriteAt(t.journal_end, t.buffer.data(), t.buffer.size());
+  if (r == kOk && session->durable) r = t.journal->Sync();
+  if (r != kOk) return r;
+  t.journal_end += t.buffer.size();
+  if (table->journaled[word] == 0) table->journaled_words.push_back(word);
+  table->journaled[word] |= bit;
+  return kOk;
+}
+
+int NoteWriteResult(Table* table, int result) {
+  TransactionState& t = Txn(table->session);
+  if (result < 0 && t.mode == Mode::kWrite && t.failure == kOk) t.failure = result;
+  return result;
+}
+
+int RefreshSession(Session* session, bool drop_changes) {
+  TransactionState& t = Txn(session);
+  int first = kOk;
+  for (auto& table : session->state->tables) {
+    if (!table->open()) continue;
+    const int r = RefreshTable(table.get(), drop_changes);
+    if (first == kOk) first = r;
+  }
+  Table* lead = LeadTable(session);
+  t.counter_known = first == kOk && lead != nullptr && !lead->dbf->transaction_flag();
+  if (t.counter_known) t.counter = lead->dbf->change_counter();
+  return first;
+}
+
+int EngineBegin(Session* session, int write) {
+  if (session == nullptr) return kErrArgument;
+  if (!session->state) return session->error = kErrArgument;
+  return session->error = BeginTransaction(session, write != 0, session->busy_timeout_ms);
+}
+
+int EngineCommit(Session* session) {
+  if (session == nullptr) return kErrArgument;
+  if (!session->state) return session->error = kErrArgument;
+  return session->error = CommitTransaction(session);
+}
+
+int EngineRollback(Session* session) {
+  if (session == nullptr) return kErrArgument;
+  if (!session->state) return session->error = kErrArgument;
+  return session->error = RollbackTransaction(session);
+}
+
+int EngineTakeRecovery(Session* session) {
+  if (session == nullptr || !session->state) return 0;
+  const int found = session->state->txn.recovery;
+  session->state->txn.recovery = 0;
+  return found;
+}
+
+}  // namespace xbase
