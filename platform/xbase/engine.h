@@ -115,7 +115,8 @@ int EngineCloseAll(Session* session);
 
 // Transactions (see the top of this file). EngineBegin inside a transaction
 // that EngineBegin started gives kErrArgument; a transaction that a write
-// began on its own is committed first. With no table open they do nothing.
+// began on its own is committed first. With no table open (or after
+// EngineEnd) they do nothing and give kOk.
 int EngineBegin(Session* session, int write);
 int EngineCommit(Session* session);
 int EngineRollback(Session* session);
@@ -125,6 +126,10 @@ int EngineRollback(Session* session);
 // usable journal (only its flag was cleared: the index files may disagree
 // with the tables).
 int EngineTakeRecovery(Session* session);
+// The lead's change counter as the session last saw it: it moves when a
+// transaction of this session or, once seen by EngineBegin, of another
+// process commits a change.
+unsigned long EngineChangeCounter(Session* session);
 
 // Tables. Create replaces an existing file when session.safety is 0, unless
 // another process has it open (kErrBusy). Opening falls back to reading
@@ -134,6 +139,8 @@ Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
                    const TagSpec* tags);
 Table* TableOpen(Session* session, const char* path);
 int TableReadOnly(Table* table);
+// The path the table was opened with; "" for a null or closed handle.
+const char* TablePath(Table* table);
 // Removes the rows marked deleted, renumbers the rest and rebuilds every tag
 // of the table's open index files. kLocked when another process uses the table.
 int TableCompact(Table* table);

@@ -258,6 +258,10 @@ int TableReadOnly(Table* table) {
   return table->read_only ? 1 : 0;
 }
 
+const char* TablePath(Table* table) {
+  return table == nullptr || !table->open() ? "" : table->path.c_str();
+}
+
 int FieldWidth(Field* field) {
   return field == nullptr ? kErrArgument : static_cast<int>(field->width);
 }

@@ -323,20 +323,25 @@ int RefreshSession(Session* session, bool drop_changes) {
 
 int EngineBegin(Session* session, int write) {
   if (session == nullptr) return kErrArgument;
-  if (!session->state) return session->error = kErrArgument;
+  if (!session->state) return session->error = kOk;
   return session->error = BeginTransaction(session, write != 0, session->busy_timeout_ms);
 }
 
 int EngineCommit(Session* session) {
   if (session == nullptr) return kErrArgument;
-  if (!session->state) return session->error = kErrArgument;
+  if (!session->state) return session->error = kOk;
   return session->error = CommitTransaction(session);
 }
 
 int EngineRollback(Session* session) {
   if (session == nullptr) return kErrArgument;
-  if (!session->state) return session->error = kErrArgument;
+  if (!session->state) return session->error = kOk;
   return session->error = RollbackTransaction(session);
+}
+
+unsigned long EngineChangeCounter(Session* session) {
+  if (session == nullptr || !session->state) return 0;
+  return session->state->txn.counter;
 }
 
 int EngineTakeRecovery(Session* session) {

@@ -5,6 +5,7 @@
 #include "symbase/tabis.h"
 
 using symbase::Guarded;
+using symbase::RefusedNull;
 
 void TBDecodeRepere(CTBData* handle, CString& repere, CString& objet, CString& ind1, CString& ind2,
                     CString& ind3, CString& ind4) {
@@ -15,6 +16,7 @@ void TBDecodeRepere(CTBData* handle, CString& repere, CString& objet, CString& i
 }
 
 int TBCodeChaineAdrModule(CTBData* handle, UsAts* result, unsigned int* value, int* position) {
+  if (RefusedNull(528, result, value, position)) return 0;
   return Guarded(528, [&] { return handle->CodeChaineAdrModule(result, value, position); });
 }
 

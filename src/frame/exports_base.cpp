@@ -6,8 +6,10 @@
 #include "symbase/tabis.h"
 
 using symbase::Guarded;
+using symbase::RefusedNull;
 
 void TBInitTabisDll(CTBData** handle) {
+  if (RefusedNull(519, handle)) return;
   Guarded(519, [&] {
     // Links the library's resources into the host's chain; the framework
     // owns this object from now on.
@@ -23,14 +25,17 @@ int TBFreeTabisDll(CTBData* handle) {
 }
 
 int TBCreateBaseSymbol(CTBData* handle, const char* directory, int ignored) {
+  if (RefusedNull(500, directory)) return 0;
   return Guarded(500, [&] { return handle->Create(directory, ignored); });
 }
 
 int TBDeleteBaseSymbol(CTBData* handle, const char* directory) {
+  if (RefusedNull(501, directory)) return 0;
   return Guarded(501, [&] { return handle->Delete(directory); });
 }
 
 int TBOpenBaseSymbol(CTBData* handle, const char* directory) {
+  if (RefusedNull(502, directory)) return 0;
   return Guarded(502, [&] { return handle->Open(directory); });
 }
 
@@ -43,9 +48,11 @@ int TBLockBaseSymbol(CTBData* handle) {
 }
 
 int TBUnlockBaseSymbol(CTBData* handle, const char* directory) {
+  if (RefusedNull(504, directory)) return 0;
   return Guarded(504, [&] { return handle->Unlock(directory); });
 }
 
 int TBLastModificationDate(CTBData* handle, long* date) {
+  if (RefusedNull(536, date)) return 0;
   return Guarded(536, [&] { return handle->LastModificationDate(date); });
 }

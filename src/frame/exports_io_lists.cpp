@@ -5,8 +5,10 @@
 #include "symbase/tabis.h"
 
 using symbase::Guarded;
+using symbase::RefusedNull;
 
 void TBTriListeRepereES(CTBData* handle, CStringList* list) {
+  if (RefusedNull(533, list)) return;
   Guarded(533, [&] {
     handle->TriListeRepereES(list);
     return 0;
@@ -14,6 +16,7 @@ void TBTriListeRepereES(CTBData* handle, CStringList* list) {
 }
 
 void TBFiltrerListeRepereES(CTBData* handle, CStringList* list) {
+  if (RefusedNull(534, list)) return;
   Guarded(534, [&] {
     handle->FiltrerListeRepereES(list);
     return 0;

@@ -1,61 +1,83 @@
 // Exported object operations and searches.
 
-#include "frame/guard.h"
-#include "storage/tb_data.h"
+#include "frame/guarded_call.h"
 #include "symbase/tabis.h"
 
-using symbase::Guarded;
+using symbase::Access;
+using symbase::BaseAccess;
+using symbase::CommitFailure;
+using symbase::GuardedOn;
+using symbase::RefusedNull;
 
 int TBCreateObject(CTBData* handle, CTBObjetAts* object) {
-  return Guarded(505, [&] { return handle->CreateObject(object); });
+  if (RefusedNull(505, object)) return 0;
+  return GuardedOn(handle, 505, Access::kWrite, [&] { return handle->CreateObject(object); });
 }
 
 int TBModifyObject(CTBData* handle, CTBObjetAts* object, int mode) {
-  return Guarded(506, [&] { return handle->ModifyObject(object, mode); });
+  if (RefusedNull(506, object)) return 0;
+  return GuardedOn(handle, 506, Access::kWrite, [&] { return handle->ModifyObject(object, mode); });
 }
 
 int TBDelObject(CTBData* handle, CTBObjetAts* object) {
-  return Guarded(507, [&] { return handle->DelObject(object); });
+  if (RefusedNull(507, object)) return 0;
+  return GuardedOn(handle, 507, Access::kWrite, [&] { return handle->DelObject(object); });
 }
 
 int TBSearchSymbol(CTBData* handle, CTBObjetAts* object) {
-  return Guarded(509, [&] { return handle->SearchSymbol(object); });
+  if (RefusedNull(509, object)) return 0;
+  return GuardedOn(handle, 509, Access::kRead, [&] { return handle->SearchSymbol(object); });
 }
 
 int TBSearchRepere(CTBData* handle, CTBObjetAts* object) {
-  return Guarded(510, [&] { return handle->SearchRepere(object); });
+  if (RefusedNull(510, object)) return 0;
+  return GuardedOn(handle, 510, Access::kRead, [&] { return handle->SearchRepere(object); });
 }
 
+// The two Analex searches are not guarded and return the engine's own
+// codes: a base held by another process gives the engine's 50.
 int TBSearchSymbolAnalex(CTBData* handle, const char* repere, char* symbole, int size) {
+  BaseAccess hold(*handle, Access::kRead);
+  if (hold.refusal() != 0) return hold.refusal() == 104 ? xbase::kLocked : hold.refusal();
   CTBDataInterface* searches = handle;
-  return searches->SearchSymbolAnalex(repere, symbole, size);
+  return hold.Finish(searches->SearchSymbolAnalex(repere, symbole, size));
 }
 
 int TBSearchRepereAnalex(CTBData* handle, char* symbole, char* repere, int size) {
+  BaseAccess hold(*handle, Access::kRead);
+  if (hold.refusal() != 0) return hold.refusal() == 104 ? xbase::kLocked : hold.refusal();
   CTBDataInterface* searches = handle;
-  return searches->SearchRepereAnalex(symbole, repere, size);
+  return hold.Finish(searches->SearchRepereAnalex(symbole, repere, size));
 }
 
 int TBSearchAttrib(CTBData* handle, CTBObjetAts* object, int bySymbol) {
-  return Guarded(511, [&] { return handle->SearchAttrib(object, bySymbol); });
+  if (RefusedNull(511, object)) return 0;
+  return GuardedOn(handle, 511, Access::kRead,
+                   [&] { return handle->SearchAttrib(object, bySymbol); });
 }
 
 int TBIsObjectBase(CTBData* handle, int* empty) {
-  return Guarded(527, [&] { return handle->IsObjectBase(empty); });
+  if (RefusedNull(527, empty)) return 0;
+  return GuardedOn(handle, 527, Access::kRead, [&] { return handle->IsObjectBase(empty); });
 }
 
 int TBFindStringInBase(CTBData* handle, CStringList& list, int symbolOrder, int field,
                        const CString& text, int match) {
-  return Guarded(531,
-                 [&] { return handle->FindStringInBase(list, symbolOrder, field, text, match); });
+  return GuardedOn(handle, 531, Access::kRead,
+                   [&] { return handle->FindStringInBase(list, symbolOrder, field, text, match); });
 }
 
+// The insertion returns 0 once it has decided, whatever its writes gave: a
+// write that failed is known by its report.
 int TBInsertObject(CTBData* handle, CTBObjetAts* object, int mode) {
-  return Guarded(508, [&] { return handle->InsertObject(object, mode); });
+  if (RefusedNull(508, object)) return 0;
+  return GuardedOn(
+      handle, 508, Access::kWrite, [&] { return handle->InsertObject(object, mode); },
+      CommitFailure::kReportedOnly);
 }
 
 void TBSetButtonAllPressed(CTBData* handle, int value) {
-  Guarded(530, [&] {
+  symbase::Guarded(530, [&] {
     handle->SetButtonAllPressed(value);
     return 0;
   });

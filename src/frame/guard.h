@@ -19,10 +19,22 @@ constexpr int kArchiveExceptionBase = 428;
 constexpr int kUserExceptionCode = 425;
 constexpr int kResourceExceptionCode = 426;
 constexpr int kNotSupportedExceptionCode = 427;
+// Code reported when a null pointer is given for an object or an out-parameter.
+constexpr int kNullArgumentCode = 423;
 
 // Reports one caught exception: module 146, the operation number, severity 4,
 // the code, an empty text, "Tabisfctex", the reporting line.
 void ReportGuardedException(int operation, int code, int line);
+
+// A guarded function given a null pointer for an object or an out-parameter
+// refuses the call: one report with kNullArgumentCode, nothing touched, and
+// the function returns 0. True when refused.
+template <typename... Pointers>
+bool RefusedNull(int operation, const Pointers*... pointers) {
+  if (((pointers != nullptr) && ...)) return false;
+  ReportGuardedException(operation, kNullArgumentCode, __LINE__);
+  return true;
+}
 
 template <typename Operation>
 int Guarded(int operation, Operation&& run) {

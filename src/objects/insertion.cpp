@@ -7,6 +7,7 @@
 #include "objects/confirm_dialog.h"
 #include "objects/symbol_text.h"
 #include "resources/resource_ids.h"
+#include "storage/base_access.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
 #include "symbase/host.h"
@@ -24,6 +25,10 @@ constexpr int kButtonsYesNo = 4;
 
 enum InsertMode { kReplace = 0, kKeep = 1, kAsk = 2 };
 
+// Another process wrote while the user answered: what was read before is
+// stale, so the insertion looks at the base again.
+constexpr int kDecideAgain = 1 << 20;
+
 bool NotFound(int result) { return result == kNoRow || result == kKeyNotFound; }
 
 CString Trimmed(CString text) {
@@ -35,6 +40,14 @@ CString Trimmed(CString text) {
 }  // namespace
 
 int CTBData::InsertObject(CTBObjetAts* object, int mode) {
+  int result;
+  do {
+    result = InsertOnce(object, mode);
+  } while (result == kDecideAgain);
+  return result;
+}
+
+int CTBData::InsertOnce(CTBObjetAts* object, int mode) {
   CTBObjetAts existing(object->m_repere, "", "", 0, -1);
   PrepareSymbolText(object->m_symbole);
   const int found = SearchAttrib(&existing, 0);
@@ -96,31 +109,46 @@ int CTBData::ResolveConflict(Conflict kind, CTBObjetAts* object, CTBObjetAts* ex
   if (m_noToAll == 1) return kRefused;
 
   FormatConflictMessage(kind, *object, *existing, other.m_repere);
+  // Nothing is written yet: the base is let go while a person answers.
+  BaseAccess* access = m_access;
+  if (access != nullptr) access->Pause();
+  const int answer = AskConflict();
+  bool changed = false;
+  if (access != nullptr) {
+    const int result = access->Resume(&changed);
+    if (result != 0) return result;
+  }
+  switch (answer) {
+    case kButtonYesToAll:
+      m_yesToAll = 1;
+      [[fallthrough]];
+    case kButtonYes:
+      if (changed) return kDecideAgain;
+      Replace(kind, object, existing);
+      return 0;
+    case kButtonNoToAll:
+      m_noToAll = 1;
+      [[fallthrough]];
+    case kButtonNo:
+      return kRefused;
+    case kInterrupted:
+      return kInterrupted;
+    default:
+      return 0;
+  }
+}
+
+int CTBData::AskConflict() {
   for (;;) {
     CTBConfirmDlg dialog(m_message, nullptr);
-    switch (dialog.DoModal()) {
-      case kButtonYesToAll:
-        m_yesToAll = 1;
-        [[fallthrough]];
-      case kButtonYes:
-        Replace(kind, object, existing);
-        return 0;
-      case kButtonNoToAll:
-        m_noToAll = 1;
-        [[fallthrough]];
-      case kButtonNo:
-        return kRefused;
-      case kButtonCancel: {
-        CString question;
-        question.LoadString(kMsgConfirmInterruption);
-        const int answer = HostMessageBox("", question, kMessageKindQuestion, kButtonsYesNo);
-        if (answer == IDYES) return kInterrupted;
-        if (answer == IDNO) continue;  // back to the conflict
-        return 0;
-      }
-      default:
-        return 0;
-    }
+    const int button = dialog.DoModal();
+    if (button != kButtonCancel) return button;
+    CString question;
+    question.LoadString(kMsgConfirmInterruption);
+    const int answer = HostMessageBox("", question, kMessageKindQuestion, kButtonsYesNo);
+    if (answer == IDYES) return kInterrupted;
+    if (answer != IDNO) return 0;
+    // No: back to the conflict.
   }
 }
 

@@ -16,6 +16,10 @@ constexpr const char* kRepereIndexFile = "KR9R.MDX";
 constexpr const char* kSymboleIndexFile = "KR9S.MDX";
 constexpr const char* kRepCmtIndexFile = "KR9CMTR.MDX";
 
+// The journal of the base's writes, beside the main table while a process
+// has the base open (and after a write that a process left half-done).
+constexpr const char* kJournalFile = "KR9.DBF.jnl";
+
 // The files in the order they are deleted.
 extern const char* const kBaseFiles[6];
 

@@ -5,6 +5,7 @@
 #include "frame/checked_calls.h"
 #include "frame/guard.h"
 #include "frame/report.h"
+#include "storage/base_access.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
 
@@ -15,11 +16,25 @@ namespace {
 constexpr int kAlreadyLocked = 100;
 
 // Engine options of a base's session: no production index opened with a
-// table, creation replaces existing files, a lock is tried once.
-void SetSessionOptions(xbase::Session* session) {
+// table, creation replaces existing files, a lock is tried once; a call
+// waits a little for another process's call; commits synced on request.
+void SetSessionOptions(xbase::Session* session, int durable) {
   session->auto_open = 0;
   session->safety = 0;
   session->lock_attempts = 1;
+  session->busy_timeout_ms = kBusyTimeoutMilliseconds;
+  session->durable = durable;
+}
+
+// The journal of the base's last write: of no use once the base is deleted.
+void RemoveJournal(const char* directory) {
+  char path[kPathBufferSize];
+  if (!ComposePath(path, directory, kJournalFile)) return;
+  try {
+    CFile::Remove(path);
+  } catch (CFileException* e) {
+    e->Delete();  // usually absent: the last process to close a base removes it
+  }
 }
 
 }  // namespace
@@ -87,7 +102,7 @@ void CTBData::ForgetFiles() {
 
 int CTBData::Create(const char* directory, int /*ignored*/) {
   CheckedEngineInit(&m_session);
-  SetSessionOptions(&m_session);
+  SetSessionOptions(&m_session, m_durable);
   OpenFiles(directory, true);
   m_modified = 0;
   return 0;
@@ -95,8 +110,9 @@ int CTBData::Create(const char* directory, int /*ignored*/) {
 
 int CTBData::Open(const char* directory) {
   CheckedEngineInit(&m_session);
-  SetSessionOptions(&m_session);
+  SetSessionOptions(&m_session, m_durable);
   OpenFiles(directory, false);
+  ReportRecovery(*this);
   m_modified = 0;
   return 0;
 }
@@ -117,6 +133,7 @@ int CTBData::Delete(const char* directory) {
     }
     CheckedFileDelete(path);
   }
+  RemoveJournal(directory);
   return 0;
 }
 
@@ -135,5 +152,6 @@ int CTBData::Lock() {
 int CTBData::Unlock(const char* directory) {
   m_locked = 0;
   OpenFiles(directory, false);
+  ReportRecovery(*this);
   return 0;
 }

@@ -8,6 +8,9 @@
 #include "xbase/engine.h"
 
 class CTBObjetAts;
+namespace symbase {
+class BaseAccess;
+}
 
 // The kinds of conflict an insertion meets between an object and the base.
 enum class InsertConflict {
@@ -242,6 +245,11 @@ class CTBData : public CTBDataInterface {
   CTime m_lastModification;
   int m_locked = 0;
 
+  // The access that holds the base for the call in progress, if any.
+  symbase::BaseAccess* m_access = nullptr;
+  // Every commit synced to the disk (power-loss durability); off by default.
+  int m_durable = 0;
+
   // Sets the modified flag and the last modification time to now.
   void MarkModified();
 
@@ -268,7 +276,11 @@ class CTBData : public CTBDataInterface {
   int SeekRepere(CTBObjetAts* object);
   // Seeks a key on a main-table tag, then returns to record order.
   int SeekOnMainTag(xbase::Tag* tag, const CString& key);
+  int InsertOnce(CTBObjetAts* object, int mode);
   int ResolveConflict(InsertConflict kind, CTBObjetAts* object, CTBObjetAts* existing, int mode);
+  // Shows the conflict in m_message until the user decides: a button of the
+  // confirmation dialog, 106 for a confirmed interruption, 0 when closed.
+  int AskConflict();
   void Replace(InsertConflict kind, CTBObjetAts* object, CTBObjetAts* existing);
   // Formats the conflict's message into m_message; `other` is the address
   // that carries the object's symbol.

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "storage/base_access.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
 #include "symbase/tabis.h"
@@ -78,30 +79,38 @@ int ListRepeated(xbase::Table* table, std::initializer_list<FieldPart> parts, CS
 
 enum class Check { kAddress, kMainKey, kCommentKey };
 
-// A null handle or a locked base is not read.
-int RunCheck(const CTBData* data, Check check, CStringList& list) {
-  if (data == nullptr || data->m_locked) return 0;
+// The rows of one check that repeat an earlier row's text.
+int ListRepeatedOf(const CTBData& data, Check check, CStringList& list) {
   switch (check) {
     case Check::kAddress:
-      return ListRepeated(data->m_mainTable, {{data->m_fieldRepere, kRepereWidth}}, list);
+      return ListRepeated(data.m_mainTable, {{data.m_fieldRepere, kRepereWidth}}, list);
     case Check::kMainKey:
-      return ListRepeated(data->m_mainTable,
-                          {{data->m_fieldObjet, kObjetWidth},
-                           {data->m_fieldInd1, kIndWidth},
-                           {data->m_fieldInd2, kIndWidth},
-                           {data->m_fieldInd3, kIndWidth},
-                           {data->m_fieldInd4, kInd4Width}},
+      return ListRepeated(data.m_mainTable,
+                          {{data.m_fieldObjet, kObjetWidth},
+                           {data.m_fieldInd1, kIndWidth},
+                           {data.m_fieldInd2, kIndWidth},
+                           {data.m_fieldInd3, kIndWidth},
+                           {data.m_fieldInd4, kInd4Width}},
                           list);
     case Check::kCommentKey:
-      return ListRepeated(data->m_commentTable,
-                          {{data->m_fieldCmtObjet, kObjetWidth},
-                           {data->m_fieldCmtInd1, kIndWidth},
-                           {data->m_fieldCmtInd2, kIndWidth},
-                           {data->m_fieldCmtInd3, kIndWidth},
-                           {data->m_fieldCmtInd4, kInd4Width}},
+      return ListRepeated(data.m_commentTable,
+                          {{data.m_fieldCmtObjet, kObjetWidth},
+                           {data.m_fieldCmtInd1, kIndWidth},
+                           {data.m_fieldCmtInd2, kIndWidth},
+                           {data.m_fieldCmtInd3, kIndWidth},
+                           {data.m_fieldCmtInd4, kInd4Width}},
                           list);
   }
   return 0;
+}
+
+// A null handle or a locked base is not read; a base another process keeps
+// busy past the wait gives 104.
+int RunCheck(CTBData* data, Check check, CStringList& list) {
+  if (data == nullptr || data->m_locked) return 0;
+  BaseAccess hold(*data, Access::kRead);
+  if (hold.refusal() != 0) return hold.refusal();
+  return hold.Finish(ListRepeatedOf(*data, check, list));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // the lexical analyser and the object-name library, then written into the
 // base as a new object or as the symbol and comment of an existing row.
 
-#include "frame/guard.h"
+#include "frame/guarded_call.h"
 #include "objects/symbol_text.h"
 #include "resources/resource_ids.h"
 #include "storage/tb_data.h"
@@ -140,20 +140,28 @@ int CTBSymbOnLine::StoreInput() {
   m_repere = online::FormatAddress(&analysis.result());
   m_objet.m_repere = m_repere;
 
+  // The look-up and the write form one hold on the base, so that no other
+  // process symbolises the address in between; a base that another process
+  // keeps busy leaves the dialog open for another try.
+  BaseAccess hold(*m_base, Access::kWrite);
+  if (hold.refusal() != 0) return 0;
   CTBObjetAts probe;
   probe.m_repere = m_repere;
   if (TBSearchSymbol(m_base, &probe) == 0) {
+    hold.Finish(0);
     online::ShowMessage(kMsgOnlineAlreadySymbolized);
     return 0;
   }
   // Their results are left to the reports of the base: what was asked is
   // told to the frame and the host either way.
   if (TBSearchAttrib(m_base, &probe, kByAddress) == 0) {
-    Guarded(kModifyOperation,
-            [&] { return m_base->ModifyObject(&m_objet, kModifySymbolAndComment); });
+    GuardedOn(m_base, kModifyOperation, Access::kWrite,
+              [&] { return m_base->ModifyObject(&m_objet, kModifySymbolAndComment); });
   } else {
-    Guarded(kCreateOperation, [&] { return m_base->CreateObject(&m_objet); });
+    GuardedOn(m_base, kCreateOperation, Access::kWrite,
+              [&] { return m_base->CreateObject(&m_objet); });
   }
+  if (hold.Finish(0) != 0) return 0;  // not written: reported, the dialog stays
   NotifyFrame(*this);
   HostNotifyChange(HostGetObject(kApplication));
   return 1;

@@ -94,7 +94,6 @@ TEST_F(ExportSymbols, CounterAgainstTheRecordCount) {
   counter = -1;
   EXPECT_EQ(TBExportSymbol(base, "%MW", 0, &counter, list.get(), &finished), 105);
   EXPECT_EQ(list.size(), 1);
-  EXPECT_EQ(TBExportSymbol(base, "", 0, nullptr, list.get(), &finished), -1);
   EXPECT_THAT(HostErrorReports(), IsEmpty());
 }
 

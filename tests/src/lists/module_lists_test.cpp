@@ -113,7 +113,6 @@ TEST_F(ModuleLists, LockedBase) {
   EXPECT_EQ(TBListRepereModuleSousObjet(base, "%XM", 1, 5, 3, 4, list.get()), 0);
   EXPECT_EQ(list.size(), 0);
   ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_EQ(TBListRepereModule(base, "%XM", 1, 5, 0, 4, 100, nullptr), -1);
 }
 
 }  // namespace

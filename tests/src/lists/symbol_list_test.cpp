@@ -154,8 +154,6 @@ TEST_F(SymbolList, LockedBase) {
   EXPECT_EQ(finished, 5);
   EXPECT_EQ(list.size(), 0);
   ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_EQ(TBListSymbolByTypeObject(base, "%MW", 0, 1, 1, list.get(), nullptr, 0), -1);
-  EXPECT_EQ(TBListSymbolByTypeObject(base, "%MW", 0, 1, 1, nullptr, &finished, 0), -1);
 }
 
 // Symbol order against python-dbf's reading of the table: every live %MW

@@ -83,7 +83,6 @@ TEST_F(ReconfMoveModule, FromABusAddressToAPositionAndBack) {
 TEST_F(ReconfMoveModule, AModuleWithoutRowsOrNoModuleMovesNothing) {
   Commented("%I1.2");
   EXPECT_EQ(Move("%I4.0", "%I5.0"), 0);
-  EXPECT_EQ(TBReconfMoveModule(base, nullptr, nullptr), 0);
   // A number no first index can hold names no module.
   UsAts huge{};
   huge.value.number = 40000000;

@@ -135,7 +135,6 @@ TEST_F(ReconfDelObject, UnknownAddressesAndOddTexts) {
   EXPECT_EQ(padded.size(), 63u);
   EXPECT_EQ(Delete("", 501), 0);
   EXPECT_EQ(Delete("%", 474), 0);
-  EXPECT_EQ(TBReconfDelObject(base, nullptr, 434, 0), 0);
   EXPECT_THAT(LiveAddresses(), ElementsAre("%MW3"));
 }
 
