@@ -10,6 +10,7 @@
 #include "symbase/cp1252.h"
 #include "symbase/export.h"
 #include "symbase/host.h"
+#include "symbase/maintenance.h"
 #include "symbase/tabis.h"
 #include "symbase/version.h"
 

@@ -259,6 +259,24 @@ int DbfFile::WriteHeader() {
   return file_->WriteAt(1, &header_[1], kDbfChangeCounter + 4 - 1);
 }
 
+int DbfFile::RepairHeader() {
+  int written = 0;
+  if (stored_count_ != count_) {
+    const int r = WriteHeader();
+    if (r != kOk) return r;
+    written = 1;
+  }
+  const std::uint64_t end = RecordOffset(count_ + 1);
+  char marker = 0;
+  std::size_t got = 0;
+  int r = file_->ReadAt(end, &marker, 1, &got);
+  if (r != kOk) return r;
+  if (got == 1 && marker == kEndOfFile) return written;
+  marker = kEndOfFile;
+  r = file_->WriteAt(end, &marker, 1);
+  return r != kOk ? r : 1;
+}
+
 int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit) {
   std::size_t per_chunk = kScanChunk / record_length_;
   if (per_chunk == 0) per_chunk = 1;

@@ -81,6 +81,10 @@ class DbfFile {
   // Writes today's date, the record count and the transaction fields into
   // the header (bytes 1 to 19, one write).
   int WriteHeader();
+  // Writes the count the file holds into a header that claims more, and the
+  // end-of-file marker after the last record: 1 when something was written,
+  // 0 when both were right, or a failure.
+  int RepairHeader();
   // Calls visit(n, image) for every record in order, reading in large chunks;
   // stops early and returns the first non-zero result of visit.
   int Scan(const std::function<int(std::uint32_t, const char*)>& visit);

@@ -69,11 +69,14 @@ struct Session {
   int error = 0;
   // Options, set after EngineInit. auto_open: open a production index with its
   // table (1) or not (0). safety: refuse to create over an existing file (1)
-  // or replace it (0). lock_attempts: how often a lock is tried (1: once,
-  // never waiting).
+  // or replace it (0). lock_attempts: how often the write lock is tried when
+  // a write outside a transaction needs it, a millisecond apart (1: once,
+  // never waiting). exclusive: tables are opened for this session alone
+  // (kLocked when another has one open, and nobody else may open it after).
   int auto_open = 1;
   char safety = 1;
   int lock_attempts = 1;
+  int exclusive = 0;
   // How long EngineBegin waits for another process's transaction to end
   // (milliseconds; 0: never waits).
   int busy_timeout_ms = 0;
@@ -139,6 +142,8 @@ Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
                    const TagSpec* tags);
 Table* TableOpen(Session* session, const char* path);
 int TableReadOnly(Table* table);
+// The language driver byte of the table's header (0x57: Windows-1252).
+int TableLanguageDriver(Table* table);
 // The path the table was opened with; "" for a null or closed handle.
 const char* TablePath(Table* table);
 // Removes the rows marked deleted, renumbers the rest and rebuilds every tag
@@ -154,6 +159,9 @@ Index* IndexOpen(Table* table, const char* path);
 // 10 characters). Null when absent.
 Field* FieldGet(Table* table, const char* name);
 Tag* TagGet(Table* table, const char* name);
+// A tag's expressions as its index file stores them ("" for a null tag).
+const char* TagKeyExpression(Tag* tag);
+const char* TagFilterExpression(Tag* tag);
 
 // Positioning. TagSelect(table, nullptr) selects record-number order.
 void TagSelect(Table* table, Tag* tag);
@@ -213,6 +221,22 @@ int RelationFree(Relation* relation, int close_files);
 // lists are sound, the table header matches the file. Calls `problem` once
 // per fault; returns 0 when all is sound, a negative code otherwise.
 int IntegrityCheck(Table* table, const std::function<void(const std::string&)>& problem);
+// The same, each fault with its kind and the path of its file: the table's
+// own (its header, or its rows), or the index file whose tag is at fault.
+enum class IntegrityFault { kIndex, kHeader, kRows };
+using IntegritySink =
+    std::function<void(IntegrityFault kind, const std::string& file, const std::string& text)>;
+int IntegrityCheckFiles(Table* table, const IntegritySink& problem);
+
+// Builds an index file afresh from the table's rows, with these tags, and
+// opens it on the table in place of its old handle (whose tags are then
+// gone); an existing file is first renamed to `backup` (null: replaced).
+// Null on failure (session.error), the old file then back in its place.
+Index* IndexRebuild(Table* table, const char* path, const TagSpec* tags, const char* backup);
+// Writes into the table's header the record count the file holds (when the
+// header claims more) and the end-of-file marker after the last record.
+// 1 when something was corrected, 0 when nothing needed it, or a failure.
+int TableRepairHeader(Table* table);
 
 }  // namespace xbase
 

@@ -98,6 +98,14 @@ std::string IndexBaseName(const std::string& path) {
 
 MdxFile* Tag::mdx() const { return index->mdx.get(); }
 
+const char* TagKeyExpression(Tag* tag) {
+  return tag == nullptr ? "" : tag->mdx()->tag(tag->number).key_expression.c_str();
+}
+
+const char* TagFilterExpression(Tag* tag) {
+  return tag == nullptr ? "" : tag->mdx()->tag(tag->number).filter_expression.c_str();
+}
+
 void Tag::KeyOf(const char* image, std::string* out) const {
   std::size_t width = key->width();
   key->Evaluate(image, &(*out)[0]);
@@ -212,6 +220,55 @@ Index* IndexOpen(Table* table, const char* path) {
     return nullptr;
   }
   return Attach(table, path, std::move(mdx));
+}
+
+Index* IndexRebuild(Table* table, const char* path, const TagSpec* tags, const char* backup) {
+  if (table == nullptr) return nullptr;
+  if (!table->open() || path == nullptr || *path == '\0' || tags == nullptr) {
+    table->Fail(kErrArgument);
+    return nullptr;
+  }
+  int r = SettleSession(table->session);
+  if (r != kOk) {
+    table->Fail(r);
+    return nullptr;
+  }
+  // The file's old handle, if open on the table, goes first.
+  auto& indexes = table->indexes;
+  for (auto it = indexes.begin(); it != indexes.end();) {
+    if ((*it)->path != path) {
+      ++it;
+      continue;
+    }
+    if (table->selected != nullptr && table->selected->index == it->get()) TagSelect(table, nullptr);
+    it = indexes.erase(it);
+  }
+  FileSystem* fs = table->session->state->fs;
+  std::unique_ptr<File> existing;
+  bool kept = false;
+  if (backup != nullptr && fs->Open(path, OpenMode::kReadOnly, &existing) == kOk) {
+    existing.reset();
+    if (fs->Rename(path, backup) != kOk) {
+      table->Fail(kErrRename);
+      return nullptr;
+    }
+    kept = true;
+  }
+  const char safety = table->session->safety;
+  table->session->safety = 0;
+  Index* index = IndexCreate(table, path, tags);
+  table->session->safety = safety;
+  r = index == nullptr ? table->session->error : index->mdx->file()->Sync();
+  if (r == kOk) r = fs->SyncDirectory(path);
+  if (r == kOk) return index;
+  // The old file goes back where it was.
+  if (index != nullptr) table->indexes.pop_back();
+  if (kept) {
+    fs->Remove(path);
+    fs->Rename(backup, path);
+  }
+  table->Fail(r);
+  return nullptr;
 }
 
 }  // namespace xbase

@@ -12,17 +12,22 @@
 namespace xbase {
 namespace {
 
+// Faults go to the sink with the path of the file they are in: the table's
+// for its header and rows, an index file's for its tags.
 class Report {
  public:
-  explicit Report(const std::function<void(const std::string&)>& sink) : sink_(sink) {}
-  void operator()(const std::string& text) {
+  Report(const IntegritySink& sink, const std::string& file) : sink_(sink), file_(file) {}
+  void Header(const std::string& text) { At(IntegrityFault::kHeader, file_, text); }
+  void Rows(const std::string& text) { At(IntegrityFault::kRows, file_, text); }
+  void At(IntegrityFault kind, const std::string& file, const std::string& text) {
     ++faults_;
-    if (sink_) sink_(text);
+    if (sink_) sink_(kind, file, text);
   }
   int faults() const { return faults_; }
 
  private:
-  const std::function<void(const std::string&)>& sink_;
+  const IntegritySink& sink_;
+  const std::string& file_;
   int faults_ = 0;
 };
 
@@ -30,19 +35,19 @@ void CheckHeader(Table* table, Report& report) {
   DbfFile* dbf = table->dbf.get();
   std::uint64_t size = 0;
   if (dbf->file()->Size(&size) != kOk) {
-    report("the table's size cannot be read");
+    report.Rows("the table's size cannot be read");
     return;
   }
   std::uint64_t data =
       dbf->header_length() + static_cast<std::uint64_t>(dbf->count()) * dbf->record_length();
   if (dbf->stored_count() != dbf->count()) {
-    report("the header counts " + std::to_string(dbf->stored_count()) +
+    report.Header("the header counts " + std::to_string(dbf->stored_count()) +
            " records but the file holds " + std::to_string(dbf->count()));
   }
   // Bytes after the declared rows are what an interrupted append leaves; the
   // next append writes over them, so only a short file is a fault.
   if (size < data) {
-    report("the file is " + std::to_string(size) + " bytes, the header says " +
+    report.Header("the file is " + std::to_string(size) + " bytes, the header says " +
            std::to_string(data));
   }
 }
@@ -54,9 +59,13 @@ struct TagKeys {
   std::vector<char> seen;
 };
 
-void CheckTag(TagKeys& k, std::uint32_t count, Report& report) {
+void CheckTag(TagKeys& k, std::uint32_t count, Report& table_report) {
   Tag* tag = k.tag;
   MdxFile* mdx = tag->mdx();
+  const std::string& file = tag->index->path;
+  auto report = [&](const std::string& text) {
+    table_report.At(IntegrityFault::kIndex, file, text);
+  };
   std::string name = mdx->tag(tag->number).name;
   mdx->Check(tag->number, [&](const std::string& text) { report(name + ": " + text); });
   std::size_t kl = tag->key_length;
@@ -84,6 +93,13 @@ void CheckTag(TagKeys& k, std::uint32_t count, Report& report) {
 }  // namespace
 
 int IntegrityCheck(Table* table, const std::function<void(const std::string&)>& problem) {
+  return IntegrityCheckFiles(
+      table, [&problem](IntegrityFault, const std::string&, const std::string& text) {
+        if (problem) problem(text);
+      });
+}
+
+int IntegrityCheckFiles(Table* table, const IntegritySink& problem) {
   if (table == nullptr) return kErrArgument;
   if (!table->open()) return table->Fail(kErrArgument);
   // The files are what is checked: write what is pending first. Inside a
@@ -93,7 +109,7 @@ int IntegrityCheck(Table* table, const std::function<void(const std::string&)>& 
   }
   int r = UnlockTable(table);
   if (r != kOk) return table->Fail(r);
-  Report report(problem);
+  Report report(problem, table->path);
   CheckHeader(table, report);
   std::uint32_t count = table->dbf->count();
   std::vector<TagKeys> tags;
@@ -106,7 +122,7 @@ int IntegrityCheck(Table* table, const std::function<void(const std::string&)>& 
   }
   r = table->dbf->Scan([&](std::uint32_t n, const char* image) {
     if (image[0] != kLiveFlag && image[0] != kDeletedFlag) {
-      report("record " + std::to_string(n) + " has an unknown deletion flag");
+      report.Rows("record " + std::to_string(n) + " has an unknown deletion flag");
     }
     for (TagKeys& k : tags) {
       if (!k.tag->Admits(image)) continue;
@@ -117,7 +133,7 @@ int IntegrityCheck(Table* table, const std::function<void(const std::string&)>& 
     return 0;
   });
   if (r != kOk) {
-    report("the rows cannot be read");
+    report.Rows("the rows cannot be read");
     return table->Fail(r);
   }
   int table_faults = report.faults();

@@ -39,8 +39,9 @@ std::string ProductionIndexPath(const std::string& path) {
 // lead: the session starts from the change counter it reads there.
 Table* Adopt(Session* session, const std::string& path, std::unique_ptr<DbfFile> dbf,
              bool read_only) {
-  int r = LockWaiting(dbf->file(), kTableOpenLockOffset, kTableOpenLockLength, false,
-                      kOpenWaitMilliseconds);
+  const bool alone = session->exclusive != 0;
+  int r = LockWaiting(dbf->file(), kTableOpenLockOffset, kTableOpenLockLength, alone,
+                      alone ? 0 : kOpenWaitMilliseconds);
   if (r != kOk) {
     session->error = r;
     return nullptr;
@@ -256,6 +257,20 @@ Tag* TagGet(Table* table, const char* name) {
 int TableReadOnly(Table* table) {
   if (table == nullptr || !table->open()) return kErrArgument;
   return table->read_only ? 1 : 0;
+}
+
+int TableRepairHeader(Table* table) {
+  if (table == nullptr) return kErrArgument;
+  if (!table->open()) return table->Fail(kErrArgument);
+  if (table->read_only) return table->Fail(kErrReadOnly);
+  int r = SettleSession(table->session);
+  if (r == kOk) r = table->dbf->RepairHeader();
+  return table->Fail(r);
+}
+
+int TableLanguageDriver(Table* table) {
+  if (table == nullptr || !table->open()) return kErrArgument;
+  return static_cast<unsigned char>(table->dbf->header_bytes()[29]);
 }
 
 const char* TablePath(Table* table) {

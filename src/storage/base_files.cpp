@@ -40,6 +40,13 @@ const xbase::TagSpec kSymboleTag[] = {{kSymboleTagName, "SYMBOLE", kLiveRows, 0,
 const xbase::TagSpec kRepCmtTag[] = {{kRepCmtTagName, kKeyExpression, kLiveRows, 0, 0},
                                      {nullptr, nullptr, nullptr, 0, 0}};
 
+const IndexFileSpec kIndexFiles[4] = {
+    {false, kRepCleIndexFile, kRepCleTag},
+    {false, kRepereIndexFile, kRepereTag},
+    {false, kSymboleIndexFile, kSymboleTag},
+    {true, kRepCmtIndexFile, kRepCmtTag},
+};
+
 bool ComposePath(char* buffer, const char* directory, const char* name) {
   const std::size_t directory_length = std::strlen(directory);
   const std::size_t name_length = std::strlen(name);

@@ -47,6 +47,14 @@ extern const xbase::TagSpec kRepereTag[];
 extern const xbase::TagSpec kSymboleTag[];
 extern const xbase::TagSpec kRepCmtTag[];
 
+// The four index files: the table each indexes, its name, its one tag.
+struct IndexFileSpec {
+  bool on_comment_table;
+  const char* file;
+  const xbase::TagSpec* tags;
+};
+extern const IndexFileSpec kIndexFiles[4];
+
 constexpr const char* kRepCleTagName = "REPCLE_TAG";
 constexpr const char* kRepereTagName = "REPERE_TAG";
 constexpr const char* kSymboleTagName = "SYMBOLE_TAG";

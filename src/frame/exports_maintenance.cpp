@@ -1,0 +1,35 @@
+// Exported integrity check, repair and durability setting.
+
+#include "frame/guard.h"
+#include "maintenance/base_check.h"
+#include "symbase/maintenance.h"
+
+using symbase::Guarded;
+using symbase::RefusedNull;
+
+namespace {
+
+constexpr int kCheckOperation = 537;
+constexpr int kRepairOperation = 538;
+constexpr int kDurabilityOperation = 539;
+
+}  // namespace
+
+int TBCheckBaseSymbol(CTBData* handle, const char* directory, CObList* findings) {
+  if (RefusedNull(kCheckOperation, directory, findings)) return 0;
+  return Guarded(kCheckOperation, [&] { return symbase::CheckBase(*handle, directory, findings); });
+}
+
+int TBRepairBaseSymbol(CTBData* handle, const char* directory, CObList* actions) {
+  if (RefusedNull(kRepairOperation, directory, actions)) return 0;
+  return Guarded(kRepairOperation,
+                 [&] { return symbase::RepairBase(*handle, directory, actions); });
+}
+
+void TBSetDurability(CTBData* handle, int on) {
+  Guarded(kDurabilityOperation, [&] {
+    handle->m_durable = on != 0 ? 1 : 0;
+    handle->m_session.durable = handle->m_durable;
+    return 0;
+  });
+}

@@ -1,0 +1,92 @@
+// The repair: what is derived from the tables is made again from them, with
+// the base held by this session alone.
+
+#include <memory>
+
+#include "frame/checked_calls.h"
+#include "maintenance/base_check.h"
+#include "maintenance/findings.h"
+#include "maintenance/own_base.h"
+#include "storage/base_files.h"
+#include "symbase/maintenance.h"
+#include "xbase/result.h"
+
+namespace symbase {
+namespace {
+
+// A list of findings that goes away with its records.
+class ScratchList {
+ public:
+  ~ScratchList() {
+    while (!list_.IsEmpty()) delete list_.RemoveHead();
+  }
+  CObList* get() { return &list_; }
+  // Moves the records of one kind to another list.
+  void Keep(int kind, CObList* to) {
+    for (POSITION at = list_.GetHeadPosition(); at != nullptr;) {
+      const POSITION here = at;
+      auto* finding = static_cast<CTBCheckFinding*>(list_.GetNext(at));
+      if (finding->m_kind != kind) continue;
+      list_.RemoveAt(here);
+      to->AddTail(finding);
+    }
+  }
+
+ private:
+  CObList list_;
+};
+
+// Rewrites the tables' headers and rebuilds the four index files.
+int Rebuild(OwnBase& base, Findings* actions) {
+  for (bool comment : {false, true}) {
+    xbase::Table* table = base.table(comment);
+    if (table == nullptr) continue;
+    const int r = xbase::TableRepairHeader(table);
+    if (r < 0) return r;
+    if (r == 1) {
+      actions->Add(CTBCheckFinding::kRepaired, xbase::TablePath(table),
+                   "header corrected: record count and end-of-file mark");
+    }
+  }
+  for (const IndexFileSpec& spec : kIndexFiles) {
+    xbase::Table* table = base.table(spec.on_comment_table);
+    if (table == nullptr) continue;
+    const std::string path = base.Path(spec.file);
+    const std::string backup = path + ".bak";
+    if (xbase::IndexRebuild(table, path.c_str(), spec.tags, backup.c_str()) == nullptr) {
+      return base.session()->error;
+    }
+    actions->Add(CTBCheckFinding::kRepaired, path,
+                 "rebuilt from " + std::string(xbase::TablePath(table)) +
+                     "; what it replaced, if anything, is kept as " + spec.file + ".bak");
+  }
+  return xbase::kOk;
+}
+
+}  // namespace
+
+int RepairBase(CTBData& keys, const char* directory, CObList* list) {
+  if (keys.m_mainTable != nullptr || keys.m_commentTable != nullptr) return kLockedByOther;
+  {
+    ScratchList before;
+    const int found = CheckBase(keys, directory, before.get());
+    if (found == 0 || found == kLockedByOther || found < 0) return found;
+  }
+  Findings actions(list);
+  {
+    OwnBase base(directory, true);
+    ScratchList opening;
+    Findings opened(opening.get());
+    int r = base.OpenTables(&opened);
+    if (r != 0) return r;
+    r = Rebuild(base, &actions);
+    if (r != xbase::kOk) return r;
+  }
+  // What is left is for a person to look at.
+  ScratchList after;
+  const int result = CheckBase(keys, directory, after.get());
+  after.Keep(CTBCheckFinding::kRows, list);
+  return result;
+}
+
+}  // namespace symbase

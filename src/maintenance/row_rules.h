@@ -1,0 +1,28 @@
+#ifndef SYMBASE_MAINTENANCE_ROW_RULES_H
+#define SYMBASE_MAINTENANCE_ROW_RULES_H
+
+#include "maintenance/findings.h"
+#include "storage/tb_data.h"
+#include "xbase/engine.h"
+
+// The rules of a symbol base that no index file holds, checked on the live
+// rows of both tables: each row's key fields are those its address gives;
+// ISCMT is "O" or blank; no address and no symbol is carried twice; a
+// commented address has exactly one comment row, and every comment row
+// belongs to a commented address.
+
+namespace symbase {
+
+struct RowTables {
+  xbase::Table* main;
+  xbase::Table* comment;  // may be null: only the main table's rules are checked
+};
+
+// `keys` derives key fields from addresses (the host's analyser and
+// addressing mode); its own base is not touched. Faults become kRows
+// findings. Returns 0, or the engine's failure when the rows cannot be read.
+int CheckRowRules(CTBData& keys, const RowTables& tables, Findings* findings);
+
+}  // namespace symbase
+
+#endif
