@@ -240,7 +240,8 @@ Index* IndexRebuild(Table* table, const char* path, const TagSpec* tags, const c
       ++it;
       continue;
     }
-    if (table->selected != nullptr && table->selected->index == it->get()) TagSelect(table, nullptr);
+    if (table->selected != nullptr && table->selected->index == it->get())
+      TagSelect(table, nullptr);
     it = indexes.erase(it);
   }
   FileSystem* fs = table->session->state->fs;

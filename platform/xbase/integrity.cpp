@@ -42,13 +42,13 @@ void CheckHeader(Table* table, Report& report) {
       dbf->header_length() + static_cast<std::uint64_t>(dbf->count()) * dbf->record_length();
   if (dbf->stored_count() != dbf->count()) {
     report.Header("the header counts " + std::to_string(dbf->stored_count()) +
-           " records but the file holds " + std::to_string(dbf->count()));
+                  " records but the file holds " + std::to_string(dbf->count()));
   }
   // Bytes after the declared rows are what an interrupted append leaves; the
   // next append writes over them, so only a short file is a fault.
   if (size < data) {
     report.Header("the file is " + std::to_string(size) + " bytes, the header says " +
-           std::to_string(data));
+                  std::to_string(data));
   }
 }
 

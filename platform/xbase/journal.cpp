@@ -157,6 +157,17 @@ void EncodeJournalImage(std::uint32_t counter, std::uint32_t table, std::uint32_
   Put32(out, Fnv(counter, out->data(), out->size()));
 }
 
+void EncodeJournalIndexes(std::uint32_t counter, const std::vector<JournalIndexRef>& files,
+                          std::string* out) {
+  std::string list;
+  for (const JournalIndexRef& ref : files) {
+    Put16(&list, ref.first);
+    Put16(&list, ref.second);
+  }
+  EncodeJournalImage(counter, kIndexMarker, static_cast<std::uint32_t>(files.size()), list.data(),
+                     list.size(), out);
+}
+
 int ReadJournal(File* file, std::uint32_t counter, JournalContents* out) {
   std::uint64_t size = 0;
   if (file->Size(&size) != kOk || size > kMaxJournal) return kErrJournal;
@@ -182,6 +193,7 @@ int ReadJournal(File* file, std::uint32_t counter, JournalContents* out) {
   out->counter = counter;
   out->tables.clear();
   out->images.clear();
+  out->written_indexes.clear();
   DecodeTables(body, &out->tables);
   if (!body.ok() || body.at() != body_end) return kErrJournal;
 
@@ -196,10 +208,19 @@ int ReadJournal(File* file, std::uint32_t counter, JournalContents* out) {
     const std::size_t end = in.at() + length;
     Reader tail(bytes, end);
     if (tail.U(4) != Fnv(counter, bytes.data() + at, end - at)) break;
-    if (image.table >= out->tables.size()) break;
     image.bytes = bytes.substr(in.at(), length);
-    out->images.push_back(std::move(image));
     at = end + 4;
+    if (image.table == kIndexMarker) {
+      Reader list(image.bytes, 0);
+      for (std::uint32_t i = 0; i < image.record && list.ok(); ++i) {
+        const std::uint32_t table = list.U(2);
+        const std::uint32_t index = list.U(2);
+        if (list.ok()) out->written_indexes.emplace_back(table, index);
+      }
+      continue;
+    }
+    if (image.table >= out->tables.size()) break;
+    out->images.push_back(std::move(image));
   }
   return kOk;
 }

@@ -25,6 +25,9 @@
 //            text path, u16 tags, each: text name, text key, text filter,
 //            u8 unique, u8 descending          (text = u16 length + bytes)
 //   image    u32 table, u32 record, u32 length, bytes, u32 checksum
+// The index files are written last, at commit; just before, an entry with
+// the table number kIndexMarker lists them (u16 table, u16 index file, per
+// file): a recovery rebuilds those files, and only when that entry is there.
 // Checksums are FNV-1a over everything before them, seeded with the
 // counter, so that a torn or stale image ends the list.
 
@@ -55,10 +58,16 @@ struct JournalImage {
   std::string bytes;
 };
 
+constexpr std::uint32_t kIndexMarker = 0xFFFFFFFFu;
+
+// An index file the commit was about to write: table and file numbers.
+using JournalIndexRef = std::pair<std::uint32_t, std::uint32_t>;
+
 struct JournalContents {
   std::uint32_t counter = 0;
   std::vector<JournalTable> tables;
   std::vector<JournalImage> images;
+  std::vector<JournalIndexRef> written_indexes;
 };
 
 // The journal of the session whose lead table is at `lead_path`.
@@ -71,6 +80,9 @@ std::string JournalResolve(const std::string& lead_path, const std::string& name
 // The header's bytes, into *out.
 void EncodeJournalHeader(std::uint32_t counter, const std::vector<JournalTable>& tables,
                          std::string* out);
+// The entry listing the index files a commit is about to write, into *out.
+void EncodeJournalIndexes(std::uint32_t counter, const std::vector<JournalIndexRef>& files,
+                          std::string* out);
 // One before-image's bytes, into *out (its capacity is reused).
 void EncodeJournalImage(std::uint32_t counter, std::uint32_t table, std::uint32_t record,
                         const char* bytes, std::size_t length, std::string* out);

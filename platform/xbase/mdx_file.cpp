@@ -170,6 +170,14 @@ int MdxFile::Prev(MdxCursor* cursor) {
 
 int MdxFile::Flush() { return impl_->Flush(); }
 
+bool MdxFile::changed() const {
+  if (impl_->header_changed || impl_->cache.has_dirty()) return true;
+  for (const MdxTagState& tag : impl_->tags) {
+    if (tag.changed) return true;
+  }
+  return false;
+}
+
 int MdxFile::Reload() {
   impl_->cache.Clear();
   impl_->header_changed = false;

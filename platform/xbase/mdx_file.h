@@ -89,6 +89,8 @@ class MdxFile {
 
   // Writes every changed block and the header. The file then holds all changes.
   int Flush();
+  // True when a change waits for Flush.
+  bool changed() const;
   // Forgets every cached block and rereads the header: another process may
   // have changed the file. Unflushed changes are lost.
   int Reload();

@@ -32,7 +32,7 @@ int ReadHead(File* file, std::string* head) {
 }
 
 // Puts back the rows the transaction overwrote and cuts off the rows it added.
-int RestoreTable(FileSystem* fs, const JournalContents& journal, std::uint32_t slot) {
+int RestoreTable(FileSystem* fs, const JournalContents& journal, std::uint32_t slot, bool durable) {
   const JournalTable& table = journal.tables[slot];
   std::unique_ptr<File> file;
   if (fs->Open(table.path, OpenMode::kReadWrite, &file) != kOk) return kErrOpen;
@@ -65,15 +65,24 @@ int RestoreTable(FileSystem* fs, const JournalContents& journal, std::uint32_t s
   r = file->Truncate(end);
   if (r == kOk) r = file->WriteAt(end, &end_marker, 1);
   if (r == kOk) r = file->WriteAt(4, &head[4], 4);
-  if (r == kOk) r = file->Sync();
+  if (r == kOk && durable) r = file->Sync();
   return r;
 }
 
-// Builds every index file of a table afresh from its rows, in place, with
-// the tags the journal recorded: other processes keep their descriptors of
-// the same files and reread them once they see the lead's counter move.
-int RebuildIndexes(FileSystem* fs, const JournalTable& table) {
-  if (table.indexes.empty()) return kOk;
+// Builds the index files of a table that the commit was writing afresh from
+// its rows, in place, with the tags the journal recorded: other processes
+// keep their descriptors of the same files and reread them once they see
+// the lead's counter move.
+int RebuildIndexes(FileSystem* fs, const JournalContents& journal, std::uint32_t slot,
+                   bool durable) {
+  const JournalTable& table = journal.tables[slot];
+  std::vector<const JournalIndex*> written;
+  for (const JournalIndexRef& ref : journal.written_indexes) {
+    if (ref.first == slot && ref.second < table.indexes.size()) {
+      written.push_back(&table.indexes[ref.second]);
+    }
+  }
+  if (written.empty()) return kOk;
   Session repair;
   repair.file_system = fs;
   EngineInit(&repair, 0, 0);
@@ -82,8 +91,9 @@ int RebuildIndexes(FileSystem* fs, const JournalTable& table) {
   repair.safety = 0;
   Table* opened = TableOpen(&repair, table.path.c_str());
   int r = opened == nullptr ? repair.error : kOk;
-  for (const JournalIndex& index : table.indexes) {
+  for (const JournalIndex* file : written) {
     if (r != kOk) break;
+    const JournalIndex& index = *file;
     std::vector<TagSpec> specs;
     for (const JournalTag& tag : index.tags) {
       specs.push_back(TagSpec{tag.name.c_str(), tag.key.c_str(), tag.filter.c_str(),
@@ -91,7 +101,7 @@ int RebuildIndexes(FileSystem* fs, const JournalTable& table) {
     }
     specs.push_back(TagSpec{nullptr, nullptr, nullptr, 0, 0});
     Index* built = IndexCreate(opened, index.path.c_str(), specs.data());
-    r = built == nullptr ? repair.error : built->mdx->file()->Sync();
+    r = built == nullptr ? repair.error : durable ? built->mdx->file()->Sync() : kOk;
   }
   const int ended = EngineEnd(&repair);
   return r != kOk ? r : ended;
@@ -99,18 +109,18 @@ int RebuildIndexes(FileSystem* fs, const JournalTable& table) {
 
 // The lead's flag cleared and its counter moved on, so that every process
 // rereads what it holds.
-int CloseTransaction(File* lead, std::string* head) {
+int CloseTransaction(File* lead, std::string* head, bool durable) {
   (*head)[kDbfTransactionFlag] = 0;
   Put32(head, kDbfChangeCounter, Get(*head, kDbfChangeCounter, 4) + 1);
   int r = lead->WriteAt(kDbfTransactionFlag, &(*head)[kDbfTransactionFlag],
                         kDbfChangeCounter + 4 - kDbfTransactionFlag);
-  if (r == kOk) r = lead->Sync();
+  if (r == kOk && durable) r = lead->Sync();
   return r;
 }
 
 }  // namespace
 
-int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path) {
+int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path, bool durable) {
   std::unique_ptr<File> lead;
   if (fs->Open(lead_path, OpenMode::kReadWrite, &lead) != kOk) return kErrOpen;
   std::string head;
@@ -122,7 +132,7 @@ int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path) {
   int found = fs->Open(JournalPath(lead_path), OpenMode::kReadOnly, &journal_file);
   if (found == kOk) found = ReadJournal(journal_file.get(), DbfFile::CounterOf(head), &journal);
   if (found != kOk) {
-    r = CloseTransaction(lead.get(), &head);
+    r = CloseTransaction(lead.get(), &head, durable);
     return r != kOk ? r : kErrJournal;
   }
   for (JournalTable& table : journal.tables) {
@@ -130,15 +140,15 @@ int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path) {
     for (JournalIndex& index : table.indexes) index.path = JournalResolve(lead_path, index.path);
   }
   for (std::uint32_t slot = 0; r == kOk && slot < journal.tables.size(); ++slot) {
-    r = RestoreTable(fs, journal, slot);
+    r = RestoreTable(fs, journal, slot, durable);
   }
-  for (std::size_t slot = 0; r == kOk && slot < journal.tables.size(); ++slot) {
-    r = RebuildIndexes(fs, journal.tables[slot]);
+  for (std::uint32_t slot = 0; r == kOk && slot < journal.tables.size(); ++slot) {
+    r = RebuildIndexes(fs, journal, slot, durable);
   }
   if (r != kOk) return r;
   // The lead's header as the restoration left it, flag still set.
   r = ReadHead(lead.get(), &head);
-  if (r == kOk) r = CloseTransaction(lead.get(), &head);
+  if (r == kOk) r = CloseTransaction(lead.get(), &head, durable);
   return r;
 }
 

@@ -90,7 +90,7 @@ int RecoverAtOpen(Session* session, DbfFile* dbf, const std::string& path, bool 
       LockWaiting(file, kTableWriteLockOffset, kTableWriteLockLength, true, kOpenWaitMilliseconds);
   if (r == kLocked) return kOk;
   if (r != kOk) return r;
-  r = RecoverInterruptedWrite(session->state->fs, path);
+  r = RecoverInterruptedWrite(session->state->fs, path, session->durable != 0);
   if (r == kOk || r == kErrJournal) {
     session->state->txn.recovery = r == kOk ? 1 : r;
     r = dbf->RefreshCount();

@@ -52,7 +52,7 @@ int CatchUp(Session* session, Table* lead) {
       r = LockLead(lead, true, session->busy_timeout_ms);
       if (r != kOk) return r;
     }
-    r = RecoverInterruptedWrite(session->state->fs, lead->path);
+    r = RecoverInterruptedWrite(session->state->fs, lead->path, session->durable != 0);
     if (r != kOk && r != kErrJournal) return r;
     t.recovery = r == kOk ? 1 : r;
     t.counter_known = false;
@@ -165,7 +165,8 @@ int RollbackWrites(Session* session) {
   TransactionState& t = Txn(session);
   int r = kOk;
   if (t.writing) {
-    r = RecoverInterruptedWrite(session->state->fs, LeadTable(session)->path);
+    r = RecoverInterruptedWrite(session->state->fs, LeadTable(session)->path,
+                                session->durable != 0);
     if (r == kErrJournal) r = kOk;  // our own journal: only the flag was set
     EndWriting(session);
     t.counter_known = false;
@@ -173,6 +174,25 @@ int RollbackWrites(Session* session) {
   const int refreshed = RefreshSession(session, true);
   t.failure = kOk;
   return r != kOk ? r : refreshed;
+}
+
+// Before the first index block is written: the journal names the index
+// files that a crash from here on leaves to be rebuilt.
+int JournalIndexes(Session* session) {
+  TransactionState& t = Txn(session);
+  std::vector<JournalIndexRef> files;
+  for (auto& table : session->state->tables) {
+    if (!table->open() || table->txn_slot < 0) continue;
+    for (std::size_t i = 0; i < table->indexes.size(); ++i) {
+      if (table->indexes[i]->mdx->changed()) files.emplace_back(table->txn_slot, i);
+    }
+  }
+  if (files.empty()) return kOk;
+  EncodeJournalIndexes(t.counter, files, &t.buffer);
+  int r = t.journal->WriteAt(t.journal_end, t.buffer.data(), t.buffer.size());
+  if (r == kOk && session->durable) r = t.journal->Sync();
+  if (r == kOk) t.journal_end += t.buffer.size();
+  return r;
 }
 
 // Every change into the files, the lead's header last.
@@ -188,6 +208,7 @@ int CommitWrites(Session* session) {
     return r;
   }
   Table* lead = LeadTable(session);
+  if (r == kOk) r = JournalIndexes(session);
   for (auto& table : session->state->tables) {
     if (!table->open()) continue;
     for (auto& index : table->indexes) {

@@ -74,12 +74,13 @@ int RefreshSession(Session* session, bool drop_changes);
 
 // Rolls back what a process that died (or failed) left half-written on the
 // base whose lead table is at `lead_path`, from its journal: restores the
-// tables' rows and counts, rebuilds their index files from them, then clears
-// the lead's flag and moves its counter on. The caller holds the lead's
-// exclusive lock. kOk (nothing was pending, or all was put back), kErrJournal
-// (a flag without a usable journal: only the flag was cleared), or the
-// failure met (the flag stays set, to be tried again).
-int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path);
+// tables' rows and counts, rebuilds from them the index files the commit had
+// begun to write, then clears the lead's flag and moves its counter on
+// (`durable`: each step synced). The caller holds the lead's exclusive
+// lock. kOk (nothing was pending, or all was put back), kErrJournal (a flag
+// without a usable journal: only the flag was cleared), or the failure met
+// (the flag stays set, to be tried again).
+int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path, bool durable);
 
 }  // namespace xbase
 

@@ -1,0 +1,288 @@
+#include "stress/stress_base.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace stress {
+namespace {
+
+// Runs one call with the error service's records cleared first.
+template <typename Call>
+Outcome Observed(Call call) {
+  HostClearErrorReports();
+  Outcome outcome;
+  outcome.result = call();
+  outcome.reported = !HostErrorReports().empty();
+  return outcome;
+}
+
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> parts;
+  std::size_t at = 0;
+  for (std::size_t tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1) {
+    parts.push_back(line.substr(at, tab - at));
+  }
+  parts.push_back(line.substr(at));
+  return parts;
+}
+
+}  // namespace
+
+std::string FormatLine(const LogLine& line) {
+  return std::string(1, line.kind) + "\t" + line.address + "\t" + line.object.symbol + "\t" +
+         line.object.comment + "\n";
+}
+
+void AppendLine(int fd, const LogLine& line) {
+  const std::string text = FormatLine(line);
+  if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) _exit(90);
+}
+
+std::vector<LogLine> ReadLog(const std::string& path) {
+  std::vector<LogLine> lines;
+  std::ifstream in(path);
+  std::string text;
+  while (std::getline(in, text)) {
+    const std::vector<std::string> parts = Split(text);
+    if (parts.size() != 4 || parts[0].size() != 1) continue;  // a line cut short by a kill
+    lines.push_back(LogLine{parts[0][0], parts[1], Object{parts[2], parts[3]}});
+  }
+  return lines;
+}
+
+State Replay(State state, const std::vector<LogLine>& lines, LogLine* in_flight) {
+  *in_flight = LogLine();
+  for (const LogLine& line : lines) {
+    if (line.kind == 'I' || line.kind == 'K') {
+      *in_flight = line;
+      continue;
+    }
+    if (line.kind == 'S') state[line.address] = line.object;
+    if (line.kind == 'X') state.erase(line.address);
+    *in_flight = LogLine();
+  }
+  return state;
+}
+
+Outcome Create(CTBData* base, const std::string& address, const Object& object) {
+  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
+  return Observed([&] { return TBCreateObject(base, &row); });
+}
+
+Outcome Modify(CTBData* base, const std::string& address, const Object& object, int mode) {
+  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
+  return Observed([&] { return TBModifyObject(base, &row, mode); });
+}
+
+Outcome Delete(CTBData* base, const std::string& address) {
+  CTBObjetAts row(address.c_str(), "", "", 0, -1);
+  return Observed([&] { return TBDelObject(base, &row); });
+}
+
+Outcome Insert(CTBData* base, const std::string& address, const Object& object) {
+  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
+  return Observed([&] { return TBInsertObject(base, &row, 0); });
+}
+
+int Lookup(CTBData* base, const std::string& address, Object* found) {
+  CTBObjetAts row(address.c_str(), "", "", 0, -1);
+  const int result = TBSearchAttrib(base, &row, 0);
+  if (result == 0) *found = Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
+  return result;
+}
+
+int LookupSymbol(CTBData* base, const std::string& symbol, std::string* address) {
+  CTBObjetAts row("", symbol.c_str(), "", 0, -1);
+  const int result = TBSearchAttrib(base, &row, 1);
+  if (result == 0) *address = std::string(row.m_repere);
+  return result;
+}
+
+CTBData* OpenBase(const std::string& directory, std::string* why) {
+  CTBData* base = nullptr;
+  TBInitTabisDll(&base);
+  HostClearErrorReports();
+  TBOpenBaseSymbol(base, directory.c_str());
+  const std::vector<HostErrorReport> reports = HostErrorReports();
+  // A repair made on the way (index 22, code 1) is what an open of a base
+  // left by a killed process does; anything else is a failure.
+  for (const HostErrorReport& report : reports) {
+    if (report.operation == 22 && report.code == 1) continue;
+    *why = "open reported index " + std::to_string(report.operation) + " code " +
+           std::to_string(report.code);
+    CloseBase(base);
+    return nullptr;
+  }
+  return base;
+}
+
+void CloseBase(CTBData* base) {
+  TBCloseBaseSymbol(base);
+  TBFreeTabisDll(base);
+}
+
+bool ReadAll(CTBData* base, State* out, std::string* why) {
+  out->clear();
+  long counter = 1;
+  int finished = 0;
+  HostClearErrorReports();
+  while (finished == 0) {
+    CObList list;
+    const int result = TBExportSymbol(base, "", 0, &counter, &list, &finished);
+    while (!list.IsEmpty()) {
+      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
+      const std::string address(row->m_repere);
+      if (out->count(address) != 0) *why = "the export repeats " + address;
+      (*out)[address] = Object{std::string(row->m_symbole), std::string(row->m_commentaire)};
+    }
+    if (result != 0 && result != 105) {
+      *why = "the export gave " + std::to_string(result);
+      return false;
+    }
+    if (result == 105) break;  // an empty base
+  }
+  if (!HostErrorReports().empty()) *why = "the export made reports";
+  return why->empty();
+}
+
+std::string CheckFindings(const std::string& directory) {
+  CTBData* handle = nullptr;
+  TBInitTabisDll(&handle);
+  CObList list;
+  const int result = TBCheckBaseSymbol(handle, directory.c_str(), &list);
+  std::string text = result == 0 ? "" : "check " + std::to_string(result) + ":";
+  while (!list.IsEmpty()) {
+    std::unique_ptr<CTBCheckFinding> finding(static_cast<CTBCheckFinding*>(list.RemoveHead()));
+    text += " [" + std::string(finding->m_file) + ": " + std::string(finding->m_text) + "]";
+  }
+  TBFreeTabisDll(handle);
+  return text;
+}
+
+std::string ReadersDisagree(const std::string& directory) {
+  if (std::system("/usr/bin/python3 -c 'import dbf' 2>/dev/null && "
+                  "/usr/bin/perl -MXBase::Index -e 1 2>/dev/null") != 0) {
+    return "unavailable";
+  }
+  const std::string command = "/usr/bin/python3 " SYMBASE_SOURCE_DIR
+                              "/tests/interop/base_consistency.py '" +
+                              directory + "' 2>&1";
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return "cannot run the readers";
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  const int status = pclose(pipe);
+  return status == 0 ? "" : output;
+}
+
+Difference Compare(const State& expected, const State& actual, const LogLine* tolerated) {
+  Difference d;
+  auto note = [&](const std::string& what) {
+    if (d.first.empty()) d.first = what;
+  };
+  // The operation in flight may have happened: its address may hold what
+  // it was writing, or be gone if it was deleting.
+  auto tolerated_state = [&](const std::string& address, const Object* present) {
+    if (tolerated == nullptr || tolerated->address != address) return false;
+    if (tolerated->kind == 'K') return present == nullptr;
+    return tolerated->kind == 'I' && present != nullptr && *present == tolerated->object;
+  };
+  for (const auto& [address, object] : expected) {
+    auto it = actual.find(address);
+    const Object* present = it == actual.end() ? nullptr : &it->second;
+    if (present != nullptr && *present == object) continue;
+    if (tolerated_state(address, present)) continue;
+    ++d.lost;
+    note(address + (present ? " changed" : " lost"));
+  }
+  for (const auto& [address, object] : actual) {
+    if (expected.count(address) != 0 || tolerated_state(address, &object)) continue;
+    ++d.undeleted;
+    note(address + " present though not expected");
+  }
+  return d;
+}
+
+std::string WorkFolder(const Options& options) {
+  std::string work = options.Text("dir", "");
+  if (!work.empty()) {
+    std::filesystem::create_directories(work);
+    return work;
+  }
+  char pattern[] = "/tmp/symbase-stress-XXXXXX";
+  return mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+}
+
+std::string NewBase(const std::string& parent, const std::string& name) {
+  const std::string path = parent + "/" + name + "/";
+  RemoveTree(path);
+  std::filesystem::create_directories(path);
+  CTBData* base = nullptr;
+  TBInitTabisDll(&base);
+  TBCreateBaseSymbol(base, path.c_str(), 0);
+  CloseBase(base);
+  return path;
+}
+
+void RemoveTree(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
+
+void CopyFolder(const std::string& from, const std::string& to) {
+  std::filesystem::create_directories(to);
+  for (const auto& entry : std::filesystem::directory_iterator(from)) {
+    if (entry.is_regular_file()) {
+      std::filesystem::copy_file(entry.path(), to + "/" + entry.path().filename().string(),
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+  }
+}
+
+pid_t Spawn(const std::function<int()>& body) {
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  return pid;
+}
+
+int WaitFor(pid_t pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Options::Options(int argc, char** argv) {
+  for (int i = 2; i < argc; ++i) {
+    std::string word = argv[i];
+    if (word.compare(0, 2, "--") != 0) continue;
+    const std::size_t equals = word.find('=');
+    if (equals != std::string::npos) {
+      values_[word.substr(2, equals - 2)] = word.substr(equals + 1);
+    } else if (i + 1 < argc) {
+      values_[word.substr(2)] = argv[++i];
+    }
+  }
+}
+
+long Options::Number(const std::string& name, long fallback) const {
+  auto it = values_.find(name);
+  return it == values_.end() ? fallback : std::strtol(it->second.c_str(), nullptr, 10);
+}
+
+std::string Options::Text(const std::string& name, const std::string& fallback) const {
+  auto it = values_.find(name);
+  return it == values_.end() ? fallback : it->second;
+}
+
+}  // namespace stress

@@ -1,0 +1,175 @@
+// Writes that the disk refuses: a worker under a file-size limit (or, with
+// --tmpfs 1 and the right to mount, on a file system almost full) works
+// until its writes keep failing. Every failed call must leave the base as
+// it was, every confirmed one must be there, and once room is back the work
+// goes on with nothing lost.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "stress/stress_base.h"
+#include "stress/stress_worker.h"
+
+namespace stress {
+namespace {
+
+constexpr long kMaxOperations = 3000;
+constexpr long kGiveUpAfter = 40;  // failures in a row: the disk is full for good
+constexpr long kAfterRoom = 200;
+
+std::uintmax_t LargestFile(const std::string& directory) {
+  std::uintmax_t largest = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    if (entry.is_regular_file()) largest = std::max(largest, entry.file_size());
+  }
+  return largest;
+}
+
+bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// Copies what a pipe brings into a file until the pipe closes.
+void Collect(int from, const std::string& path) {
+  const int to = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  char buffer[4096];
+  for (ssize_t n; (n = read(from, buffer, sizeof buffer)) > 0;) {
+    if (write(to, buffer, static_cast<std::size_t>(n)) != n) break;
+  }
+  close(to);
+  close(from);
+}
+
+// Works until the writes keep failing; returns how many failed. The log
+// goes through `fd`, a pipe: the file-size limit does not bind it.
+long WorkUntilFull(const std::string& directory, int fd, unsigned seed, const State& start) {
+  std::string why;
+  CTBData* base = OpenBase(directory, &why);
+  if (base == nullptr) return -1;
+  Worker worker(base, fd, 5000, seed, start);
+  long in_a_row = 0;
+  for (long i = 0; i < kMaxOperations && in_a_row < kGiveUpAfter; ++i) {
+    const long before = worker.counts().failed;
+    worker.Step(i % 3 == 0 ? Mix::kMixed : Mix::kCreates);
+    in_a_row = worker.counts().failed > before ? in_a_row + 1 : 0;
+  }
+  CloseBase(base);
+  return worker.counts().failed;
+}
+
+// The base holds exactly `expected`, checks clean and the readers agree.
+std::string Problems(const std::string& directory, const State& expected) {
+  std::string why;
+  CTBData* base = OpenBase(directory, &why);
+  State actual;
+  if (base != nullptr) {
+    ReadAll(base, &actual, &why);
+    CloseBase(base);
+  }
+  const Difference d = Compare(expected, actual);
+  const std::string findings = CheckFindings(directory);
+  std::string readers = ReadersDisagree(directory);
+  if (readers == "unavailable") readers.clear();
+  std::string problems = why + d.first + findings + readers;
+  return problems;
+}
+
+}  // namespace
+
+int RunDiskFull(const Options& options) {
+  const long runs = options.Number("runs", 4);
+  const bool tmpfs = options.Number("tmpfs", 0) != 0;
+  const unsigned seed = static_cast<unsigned>(options.Number("seed", 1));
+  const std::string work = WorkFolder(options);
+  std::mt19937 random(seed);
+  bool passed = true;
+  long failures = 0;
+  for (long run = 0; run < runs; ++run) {
+    std::string parent = work;
+    const std::string mount = work + "/fs" + std::to_string(run);
+    const bool mounted = tmpfs && std::filesystem::create_directories(mount) &&
+                         Run("mount -t tmpfs -o size=64m tmpfs '" + mount + "' 2>/dev/null");
+    if (tmpfs && !mounted)
+      std::printf("run %ld: cannot mount a tmpfs, file-size limit used\n", run + 1);
+    if (mounted) parent = mount;
+    const std::string directory = NewBase(parent, "base");
+    State start;
+    {
+      std::string why;
+      CTBData* base = OpenBase(directory, &why);
+      FILE* sink = std::fopen("/dev/null", "w");
+      Worker filler(base, fileno(sink), 1000, seed + static_cast<unsigned>(run), State());
+      for (int i = 0; i < 300; ++i) filler.Step(Mix::kCreates);
+      start = filler.model();
+      std::fclose(sink);
+      CloseBase(base);
+    }
+    const std::uintmax_t margin = 4096 + random() % 65536;
+    const std::string log = work + "/disk" + std::to_string(run) + ".log";
+    const std::uintmax_t limit = LargestFile(directory) + margin;
+    int log_pipe[2];
+    if (pipe(log_pipe) != 0) return 2;
+    const pid_t worker = Spawn([&] {
+      close(log_pipe[0]);
+      if (mounted) {
+        // Room for the base as it is and a little more.
+        std::uintmax_t used = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+          used += entry.file_size();
+        }
+        Run("mount -o remount,size=" + std::to_string((used + margin) / 1024 + 1) + "k '" + mount +
+            "'");
+      } else {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit cap{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+        setrlimit(RLIMIT_FSIZE, &cap);
+      }
+      const long n =
+          WorkUntilFull(directory, log_pipe[1], seed * 13u + static_cast<unsigned>(run), start);
+      return n > 0 ? 0 : 3;  // the disk must have refused something
+    });
+    close(log_pipe[1]);
+    Collect(log_pipe[0], log);
+    const int status = WaitFor(worker);
+    if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
+    LogLine in_flight;
+    State expected = Replay(start, ReadLog(log), &in_flight);
+    std::string problems = Problems(directory, expected);
+    if (status != 0)
+      problems += " (the writes never failed: status " + std::to_string(status) + ")";
+    // Room is back: the work goes on.
+    const std::string after = log + ".after";
+    {
+      std::string why;
+      CTBData* base = OpenBase(directory, &why);
+      const int fd = open(after.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+      if (base != nullptr && fd >= 0) {
+        Worker worker(base, fd, 50000, seed + 77u, expected);
+        for (long i = 0; i < kAfterRoom; ++i) worker.Step(Mix::kMixed);
+        if (worker.counts().failed > 0) problems += " after: " + worker.first_failure();
+        CloseBase(base);
+        close(fd);
+      } else {
+        problems += " reopening: " + why;
+      }
+    }
+    expected = Replay(expected, ReadLog(after), &in_flight);
+    problems += Problems(directory, expected);
+    failures += status == 0;
+    std::printf("run %ld (%s, %ju bytes): %s\n", run + 1, mounted ? "tmpfs" : "file-size limit",
+                mounted ? margin : limit, problems.empty() ? "nothing lost" : problems.c_str());
+    passed = passed && problems.empty();
+    if (mounted) Run("umount '" + mount + "'");
+  }
+  std::printf("disk full: %ld runs, %ld where the disk refused writes\n", runs, failures);
+  if (options.Number("keep", 0) == 0) RemoveTree(work);
+  std::printf("%s\n", passed ? "PASSED" : "FAILED");
+  return passed ? 0 : 1;
+}
+
+}  // namespace stress
