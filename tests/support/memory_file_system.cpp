@@ -127,6 +127,9 @@ int MemoryFileSystem::Open(const std::string& path, xbase::OpenMode mode,
                            std::unique_ptr<xbase::File>* out) {
   out->reset();
   if (dead()) return mode == xbase::OpenMode::kCreate ? xbase::kErrCreate : xbase::kErrOpen;
+  if (read_only_ && mode != xbase::OpenMode::kReadOnly) {
+    return mode == xbase::OpenMode::kCreate ? xbase::kErrCreate : xbase::kErrOpen;
+  }
   auto it = files_.find(path);
   if (mode == xbase::OpenMode::kCreate) {
     if (!CountWrite()) return xbase::kErrCreate;
@@ -186,6 +189,11 @@ bool MemoryFileSystem::Exists(const std::string& path) const { return files_.cou
 void MemoryFileSystem::MarkAllDurable() {
   durable_names_ = files_;
   for (auto& entry : files_) entry.second->Sync();
+}
+
+void MemoryFileSystem::Restart() {
+  for (auto& entry : files_) entry.second->locks.clear();
+  die_after_ = -1;
 }
 
 void MemoryFileSystem::LosePower(unsigned seed) {

@@ -47,6 +47,12 @@ class MemoryFileSystem : public xbase::FileSystem {
   void DieAfter(long calls) { die_after_ = calls; }
   bool dead() const { return die_after_ == 0; }
   void LosePower(unsigned seed);
+  // The process died but the machine did not: everything written stays,
+  // every lock is gone, and calls work again.
+  void Restart();
+  // Files may only be opened for reading (as for a user without the right
+  // to write): opening to write or create fails.
+  void SetReadOnly(bool on) { read_only_ = on; }
 
   struct Data;
 
@@ -59,6 +65,7 @@ class MemoryFileSystem : public xbase::FileSystem {
   long fail_after_ = -1;
   long writes_ = 0;
   long die_after_ = -1;
+  bool read_only_ = false;
 };
 
 }  // namespace testing_support
