@@ -1,9 +1,13 @@
 // The table engine against SQLite on the work a symbol base does: usage
 //   engine_bench [rows]        (default 100000, at most 400000)
-// Prints both times per phase and their ratio; exits 1 when either store gave
-// a wrong answer, 2 on a bad argument or when no scratch directory can be made.
+// Prints both times per phase and their ratio, then the cost of syncing
+// every insert to the disk (the engine's durability setting against SQLite
+// with synchronous=FULL) on the first rows; exits 1 when either store gave a
+// wrong answer, 2 on a bad argument or when no scratch directory can be made.
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +22,7 @@
 namespace {
 
 constexpr long kDefaultRows = 100000;
+constexpr long kSyncedRows = 1000;
 
 bool ParseRows(int argc, char** argv, long* rows) {
   *rows = kDefaultRows;
@@ -37,6 +42,33 @@ bool Measure(const char* name, bench::Store* store, const std::vector<bench::Ben
   out->peak_rss_kb = bench::PeakRssKb();
   if (!ok) std::fprintf(stderr, "%s FAILED: %s\n", name, store->failure().c_str());
   return ok;
+}
+
+// Seconds to insert the rows one unit at a time on a fresh store.
+double TimeInserts(bench::Store* store, const std::vector<bench::BenchRow>& rows, long count) {
+  const auto start = std::chrono::steady_clock::now();
+  for (long i = 0; i < count; ++i) {
+    if (!store->Insert(rows[static_cast<std::size_t>(i)])) return -1;
+  }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// What durability costs: inserts synced to the disk, on both stores.
+void MeasureSynced(const std::string& dir, const std::vector<bench::BenchRow>& rows) {
+  const long count = std::min<long>(kSyncedRows, static_cast<long>(rows.size()));
+  bench::ScratchDir engine_dir;
+  double engine = -1;
+  {
+    bench::XbaseStore store(engine_dir.path(), true);
+    engine = TimeInserts(&store, rows, count);
+  }
+  const std::unique_ptr<bench::Store> sqlite =
+      bench::MakeSqliteStore(dir + "symbase-synced.sqlite", true);
+  const double other = sqlite ? TimeInserts(sqlite.get(), rows, count) : -1;
+  std::printf("\ninsert synced to disk (%ld rows), us per op: symbase %.1f", count,
+              engine * 1e6 / count);
+  if (other > 0) std::printf(", SQLite %.1f, ratio %.2f", other * 1e6 / count, engine / other);
+  std::printf("\n");
 }
 
 }  // namespace
@@ -71,5 +103,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "built without SQLite: symbase alone\n");
   }
   bench::PrintReport(count, baseline_rss_kb, engine, sqlite_store ? &sqlite : nullptr);
+  MeasureSynced(dir.path(), rows);
   return ok ? 0 : 1;
 }

@@ -20,6 +20,8 @@ const char* const kSchema =
     "CREATE INDEX repere ON main(repere);"
     "CREATE INDEX symbole ON main(symbole);";
 
+const char* const kSynced = "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;";
+
 const char* const kInsert = "INSERT INTO main VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, '')";
 const char* const kDelete =
     "DELETE FROM main WHERE objet=?1 AND ind1=?2 AND ind2=?3 AND ind3=?4 AND ind4=?5";
@@ -37,9 +39,10 @@ const int kCleWidths[] = {kObjetWidth, kIndWidth, kIndWidth, kIndWidth, kInd4Wid
 
 class SqliteStore : public Store {
  public:
-  explicit SqliteStore(const std::string& path) : path_(path) {
+  SqliteStore(const std::string& path, bool synced) : path_(path) {
     if (!Ok(sqlite3_open(path.c_str(), &db_), "open") ||
         !Ok(sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr), "schema") ||
+        (synced && !Ok(sqlite3_exec(db_, kSynced, nullptr, nullptr, nullptr), "synced")) ||
         !Prepare(kInsert, &insert_) || !Prepare(kDelete, &delete_)) {
       return;
     }
@@ -229,8 +232,8 @@ class SqliteStore : public Store {
 
 }  // namespace
 
-std::unique_ptr<Store> MakeSqliteStore(const std::string& path) {
-  return std::make_unique<SqliteStore>(path);
+std::unique_ptr<Store> MakeSqliteStore(const std::string& path, bool synced) {
+  return std::make_unique<SqliteStore>(path, synced);
 }
 
 }  // namespace bench
@@ -239,7 +242,7 @@ std::unique_ptr<Store> MakeSqliteStore(const std::string& path) {
 
 namespace bench {
 
-std::unique_ptr<Store> MakeSqliteStore(const std::string&) { return nullptr; }
+std::unique_ptr<Store> MakeSqliteStore(const std::string&, bool) { return nullptr; }
 
 }  // namespace bench
 

@@ -14,8 +14,9 @@
 namespace bench {
 
 // A store on a new database file at `path`; null when the benchmark was built
-// without SQLite.
-std::unique_ptr<Store> MakeSqliteStore(const std::string& path);
+// without SQLite. `synced`: each transaction synced to the disk (WAL journal,
+// synchronous=FULL), to compare with the engine's durability setting.
+std::unique_ptr<Store> MakeSqliteStore(const std::string& path, bool synced = false);
 
 }  // namespace bench
 

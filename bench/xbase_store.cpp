@@ -31,8 +31,9 @@ const char* SeekKey(TagId tag, const BenchRow& row) {
 
 }  // namespace
 
-XbaseStore::XbaseStore(const std::string& directory) : directory_(directory) {
+XbaseStore::XbaseStore(const std::string& directory, bool durable) : directory_(directory) {
   xbase::EngineInit(&session_, 0, 6300);
+  session_.durable = durable ? 1 : 0;
   // The options the library sets: no production index, replace old files,
   // never wait for a lock.
   session_.auto_open = 0;

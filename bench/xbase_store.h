@@ -14,8 +14,9 @@ namespace bench {
 class XbaseStore : public Store {
  public:
   // Creates the table and its index files in `directory` (ending with "/");
-  // on failure every operation fails with the reason.
-  explicit XbaseStore(const std::string& directory);
+  // on failure every operation fails with the reason. `durable`: the
+  // engine's power-loss durability setting.
+  explicit XbaseStore(const std::string& directory, bool durable = false);
   ~XbaseStore() override;
 
   bool Insert(const BenchRow& row) override;

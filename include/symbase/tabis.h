@@ -10,7 +10,15 @@
 // service (module 146, the operation number, severity 4, the exception's
 // code, an empty text, "Tabisfctex", a line) and the function returns 0.
 // Since 0 is also success, a host tells failure by the error service.
-// The handle is not tested for null by guarded functions.
+// The handle is not tested for null by guarded functions. A null pointer
+// given for an object, a list, a directory or an out-parameter is refused:
+// one report with the code 423, nothing touched, the result 0.
+//
+// Every call that reads or writes the base holds it for its whole length,
+// so several processes may share one base: a base another process keeps
+// busy past a short wait gives 104, and a write is all or nothing. The
+// rules, and what they mean for a base on a file server, are in
+// symbase/maintenance.h, with the integrity check and the repair.
 //
 // Caveats for hosts: one thread; a handle serves one base at a time; close
 // the base (TBCloseBaseSymbol) before TBFreeTabisDll; never call a row
@@ -153,11 +161,11 @@ SYMBASE_API int TBDecodeValeurAdrModule(CTBData* handle, unsigned int value, CSt
 // TBReconf, TBReconfMoveModule), step attributes (TBDelObjetDiagG7) and base
 // conversion (TBTransformerBaseSymbolL1ToL2). Rows are marked deleted with
 // their comments; the files keep them until TBLockBaseSymbol, and each call
-// but the conversion writes its changes and frees its locks before it
-// returns (the conversion's are written when the base closes). Results: 0; 104
-// locked by another user (nothing changed when no row could be written);
-// negative: an engine error, reported (a failed deletion mark or field
-// write is only returned); 100, nothing touched, while the base is locked.
+// writes its changes, all or none, before it returns. Results: 0; 104 the
+// base busy in another process (nothing changed); negative: an engine
+// error, reported (a failed deletion mark or field write is only returned
+// by the call, and the call's changes are then undone); 100, nothing
+// touched, while the base is locked.
 // None sets the modification date, except through a deleted comment row
 // (TBReconfDelObject, TBDelObjetDiagG7). The move and TBDelObjetDiagG7 use
 // the query that TBListSymbolByTypeObject keeps between its batches: do not
@@ -200,13 +208,13 @@ SYMBASE_API int TBDelObjetDiagG7(CTBData* handle);
 // Ordinal 40, operation 500: converts an open base whose module numbers are
 // written in decimal (level 1) to base 32 (level 2), in both tables, rows
 // marked deleted excepted. Run it once: a second run damages the module
-// keys. The result is always 0: engine failures are reported, but a table
-// held by another process stops the conversion of that table unreported.
+// keys. The result is 0 however the writes went (a failure is reported and
+// the conversion undone), or 104 when another process keeps the base busy.
 SYMBASE_API int TBTransformerBaseSymbolL1ToL2(CTBData* handle, int ignored);
 
 // I/O lists (TBTriListeRepereES, TBFiltrerListeRepereES): a list of address
 // texts of one module's inputs and outputs, changed in place. Neither needs
-// an open base; a null list is left alone.
+// an open base.
 // Ordinal 44, operation 533: sorts the list in module order: first the
 // module's own elements ("%CH..MOD", then "%I..MOD.ERR", then "%MW..MOD" by
 // their IND2 and IND3), then by the number in IND2 and, for one number, by
@@ -232,7 +240,7 @@ SYMBASE_API void TBFiltrerListeRepereES(CTBData* handle, CStringList* list);
 // back the resume value, until *finished is 1. While the base is locked every
 // one returns 0 at once and writes nothing, *finished included: do not loop
 // on it then. Results: 0; 104 locked by another user; a negative engine code,
-// already reported; -1 for a null list or out argument (nothing done).
+// already reported.
 // Ordinal 22, operation 512: rows of one object kind (OBJET exactly the
 // prefix's letters) from IND1 firstInd1 up to lastInd1, at most `maximum`;
 // type word IND1.
@@ -297,7 +305,7 @@ SYMBASE_API int TBExportSymbol(CTBData* handle, CString prefix, int moduleNumber
 // Ordinal 33, operation 526: *count receives the number of live rows of the
 // base (empty prefix) or of one object kind with its bits (%ES: a module's
 // inputs and outputs). 0 (a failure is reported and leaves the count so
-// far); -1 for a null count. Ends a sorted listing or an export in progress.
+// far). Ends a sorted listing or an export in progress.
 SYMBASE_API int TBNumberObjectByType(CTBData* handle, CString prefix, int moduleNumber,
                                      long* count);
 
