@@ -35,12 +35,24 @@ GlobalOptions& Options() {
   return options;
 }
 
+void Say(const std::string& message) {
+  if (!Options().quiet) std::printf("%s\n", message.c_str());
+}
+
 CLI::App* CommandSet::Add(const char* name, const char* summary, const char* details,
                           CommandRun run) {
   CLI::App* command = app_.add_subcommand(name, summary);
   if (*details != '\0') command->footer(std::string(details) + "\n\n" + kExitCodes);
   commands_.emplace_back(command, std::move(run));
   return command;
+}
+
+void AddBaseArgument(CLI::App* command, std::string* dir) {
+  command->add_option("DIR", *dir, "the base's directory")->required();
+}
+
+void AddJsonFlag(CLI::App* command, bool* json, const char* what) {
+  command->add_flag("--json", *json, std::string("print ") + what + " as JSON");
 }
 
 int CommandSet::RunParsed() const {

@@ -32,6 +32,11 @@ class CommandSet {
   std::vector<std::pair<CLI::App*, CommandRun>> commands_;
 };
 
+// The base's directory, the first argument of most commands.
+void AddBaseArgument(CLI::App* command, std::string* dir);
+// --json, printing `what`.
+void AddJsonFlag(CLI::App* command, bool* json, const char* what);
+
 void AddObjectCommands(CommandSet& commands);       // create, add, edit, find
 void AddDeleteCommand(CommandSet& commands);        // delete
 void AddQueryCommands(CommandSet& commands);        // search, list, count

@@ -12,6 +12,7 @@
 #include "errors.h"
 #include "fields.h"
 #include "interrupt.h"
+#include "object_print.h"
 #include "object_table.h"
 #include "objects.h"
 #include "options.h"
@@ -31,21 +32,13 @@ struct DeleteArgs {
   TableOptionTexts table;
 };
 
-void Say(const std::string& message) {
-  if (!Options().quiet) std::printf("%s\n", message.c_str());
-}
-
-std::string Objects(std::size_t count) {
-  return std::to_string(count) + (count == 1 ? " object" : " objects");
-}
-
 // Asks before deleting a whole kind; a script must say --yes.
 void Confirm(const std::string& kind, const std::vector<std::string>& addresses) {
   if (::isatty(STDIN_FILENO) == 0) {
     throw UsageError("deleting every object of a kind asks first: give --yes to delete the " +
-                     Objects(addresses.size()) + " of kind " + kind + " without asking");
+                     ObjectCount(addresses.size()) + " of kind " + kind + " without asking");
   }
-  std::string question = "Delete the " + Objects(addresses.size()) + " of kind " + kind + " (" +
+  std::string question = "Delete the " + ObjectCount(addresses.size()) + " of kind " + kind + " (" +
                          Cp1252ToUtf8(addresses.front()) +
                          (addresses.size() > 1 ? " ... " + Cp1252ToUtf8(addresses.back()) : "") +
                          ")? [y/N] ";
@@ -111,9 +104,9 @@ int RunDelete(const DeleteArgs& args) {
       if (one_by_one) Say("deleted " + Cp1252ToUtf8(address));
     }
   }
-  if (!one_by_one) Say("deleted " + Objects(deleted));
+  if (!one_by_one) Say("deleted " + ObjectCount(deleted));
   if (InterruptRequested()) {
-    throw Interrupted("interrupted after deleting " + Objects(deleted) + " of " +
+    throw Interrupted("interrupted after deleting " + ObjectCount(deleted) + " of " +
                       std::to_string(targets.size()));
   }
   if (missing.size() == 1) throw NotFound("no object at " + missing[0]);
@@ -135,7 +128,7 @@ void AddDeleteCommand(CommandSet& commands) {
       "Deleting a kind asks first on a terminal and needs --yes otherwise. Exit code 1\n"
       "when an address was not in the base (the others are deleted).",
       [args] { return RunDelete(*args); });
-  c->add_option("DIR", args->dir, "the base's directory")->required();
+  AddBaseArgument(c, &args->dir);
   c->add_option("ADDRESS", args->addresses, "the addresses to delete");
   c->add_option("-k,--kind", args->kind, "delete every object of this kind (%MW: words and bits)");
   c->add_option("--from", args->from, "delete the addresses of this CSV file (- reads stdin)");

@@ -167,8 +167,7 @@ void AddDiffCommand(CommandSet& commands) {
       [args] { return RunDiff(*args); });
   c->add_option("A", args->first, "a base's directory or a CSV file")->required();
   c->add_option("B", args->second, "a base's directory or a CSV file")->required();
-  c->add_flag("--json", args->json,
-              "print {\"added\": [...], \"removed\": [...], \"changed\": [...]}");
+  AddJsonFlag(c, &args->json, "the differences ({\"added\", \"removed\", \"changed\"})");
   AddTableOptions(c, &args->table);
 }
 

@@ -26,46 +26,30 @@ class CliError : public std::runtime_error {
   int code_;
 };
 
-// Bad arguments: exit 2, with a pointer to the command's help.
-class UsageError : public CliError {
+// An error that ends the process with `kCode`.
+template <int kCode>
+class ExitError : public CliError {
  public:
-  explicit UsageError(const std::string& message) : CliError(kExitUsage, message) {}
+  explicit ExitError(const std::string& message) : CliError(kCode, message) {}
 };
+
+// Bad arguments: exit 2, with a pointer to the command's help.
+using UsageError = ExitError<kExitUsage>;
+// Nothing found, or a change refused by what the base holds: exit 1.
+using NotFound = ExitError<kExitNotFound>;
+// The base or a file cannot be read or written, or is damaged: exit 3.
+using Failure = ExitError<kExitDamaged>;
+// Another process holds the base: exit 4.
+using InUse = ExitError<kExitInUse>;
+// Stopped by the user: exit 130, after what was done has been printed.
+using Interrupted = ExitError<kExitInterrupted>;
 
 // A text the base cannot keep ("symbol \"4x\": not a symbol ..."): a usage
 // error on the command line, a bad row in a file.
 class FieldError : public UsageError {
  public:
   FieldError(const std::string& field, const std::string& shown_value, const std::string& reason)
-      : UsageError(field + " \"" + shown_value + "\": " + reason), field_(field) {}
-  const std::string& Field() const { return field_; }
-
- private:
-  std::string field_;
-};
-
-// Nothing found, or a change refused by what the base holds: exit 1.
-class NotFound : public CliError {
- public:
-  explicit NotFound(const std::string& message) : CliError(kExitNotFound, message) {}
-};
-
-// The base or a file cannot be read or written, or is damaged: exit 3.
-class Failure : public CliError {
- public:
-  explicit Failure(const std::string& message) : CliError(kExitDamaged, message) {}
-};
-
-// Another process holds the base: exit 4.
-class InUse : public CliError {
- public:
-  explicit InUse(const std::string& message) : CliError(kExitInUse, message) {}
-};
-
-// Stopped by the user: exit 130, after what was done has been printed.
-class Interrupted : public CliError {
- public:
-  explicit Interrupted(const std::string& message) : CliError(kExitInterrupted, message) {}
+      : UsageError(field + " \"" + shown_value + "\": " + reason) {}
 };
 
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include "csv.h"
 #include "errors.h"
 #include "fields.h"
+#include "object_print.h"
 #include "objects.h"
 #include "options.h"
 #include "output_file.h"
@@ -58,10 +59,7 @@ int RunExport(const ExportArgs& args) {
     return kExitDone;
   }
   WriteWholeFile(args.output, text);
-  if (!Options().quiet) {
-    std::printf("exported %zu object%s to %s\n", objects.size(), objects.size() == 1 ? "" : "s",
-                args.output.c_str());
-  }
+  Say("exported " + ObjectCount(objects.size()) + " to " + args.output);
   return kExitDone;
 }
 
@@ -75,7 +73,7 @@ void AddExportCommand(CommandSet& commands) {
       "tools; --excel writes what a spreadsheet opens right: a byte-order mark, ';'\n"
       "separators and CRLF line ends. Both forms import again as they are.",
       [args] { return RunExport(*args); });
-  c->add_option("DIR", args->dir, "the base's directory")->required();
+  AddBaseArgument(c, &args->dir);
   c->add_option("PREFIX", args->prefix, "an object kind (%MW: the words and their bits ...)");
   c->add_option("-o,--output", args->output,
                 "write to FILE instead of stdout (replaced whole, or left as it was on failure)");

@@ -106,7 +106,7 @@ void AddImportCommand(CommandSet& commands) {
       "symbol takes its row to the new address: the summary names every such move.\n"
       "Ctrl-C stops between two rows; the rows done stay in the base.",
       [args] { return RunImport(*args); });
-  c->add_option("DIR", args->dir, "the base's directory")->required();
+  AddBaseArgument(c, &args->dir);
   c->add_option("FILE", args->file, "the CSV file; - reads stdin")->required();
   CLI::Option* replace =
       c->add_flag("--replace", args->replace, "take the file's version of each conflict");
@@ -117,7 +117,7 @@ void AddImportCommand(CommandSet& commands) {
   c->add_flag("-n,--dry-run", args->dry_run, "say what the import would do, writing nothing");
   c->add_flag("--skip-invalid", args->skip_invalid,
               "import the good rows of a file that has bad ones");
-  c->add_flag("--json", args->json, "print the summary as a JSON object");
+  AddJsonFlag(c, &args->json, "the summary");
   AddTableOptions(c, &args->table);
 }
 

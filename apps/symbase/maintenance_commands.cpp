@@ -47,10 +47,8 @@ int RunCompact(const BaseArgs& args) {
     TBUnlockBaseSymbol(base.Handle(), base.Directory().c_str());
     base.CheckNoReport("cannot reopen the base after compacting");
   }
-  if (!Options().quiet) {
-    std::printf("compacted %s: tables %lld bytes, now %lld\n", base.Directory().c_str(), before,
-                TableBytes(base));
-  }
+  Say("compacted " + base.Directory() + ": tables " + std::to_string(before) + " bytes, now " +
+      std::to_string(TableBytes(base)));
   return kExitDone;
 }
 
@@ -118,15 +116,15 @@ void AddMaintenanceCommands(CommandSet& commands) {
   CLI::App* c = commands.Add("compact", "remove deleted rows from the files",
                              "Locks the base, which compacts both tables, and opens it again.",
                              [compact] { return RunCompact(*compact); });
-  c->add_option("DIR", compact->dir, "the base's directory")->required();
+  AddBaseArgument(c, &compact->dir);
 
   auto check = std::make_shared<BaseArgs>();
   c = commands.Add("check", "look for repeated addresses and keys",
                    "Opens the base, reports any error the library meets on the way, and lists\n"
                    "repeated addresses and keys. Exit code 3 when something is wrong.",
                    [check] { return RunCheck(*check); });
-  c->add_option("DIR", check->dir, "the base's directory")->required();
-  c->add_flag("--json", check->json, "print the findings as a JSON object");
+  AddBaseArgument(c, &check->dir);
+  AddJsonFlag(c, &check->json, "the findings");
 }
 
 }  // namespace cli

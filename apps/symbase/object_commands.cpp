@@ -24,10 +24,6 @@ constexpr int kModifySymbol = 0;
 constexpr int kModifyComment = 1;
 constexpr int kModifyBoth = 2;
 
-void Say(const std::string& message) {
-  if (!Options().quiet) std::printf("%s\n", message.c_str());
-}
-
 struct CreateArgs {
   std::string dir;
   bool replace = false;
@@ -160,7 +156,7 @@ void AddObjectCommands(CommandSet& commands) {
                    "An address already in the base, or a symbol another address carries, is\n"
                    "refused: edit changes an object, import resolves such conflicts.",
                    [add] { return RunAdd(*add); });
-  c->add_option("DIR", add->dir, "the base's directory")->required();
+  AddBaseArgument(c, &add->dir);
   c->add_option("ADDRESS", add->address, "the address (%MW10, %I1.2 ...)")->required();
   c->add_option("SYMBOL", add->symbol, "its symbol (none when absent)");
   c->add_option("COMMENT", add->comment, "its comment");
@@ -169,7 +165,7 @@ void AddObjectCommands(CommandSet& commands) {
   c = commands.Add("edit", "change the symbol or the comment of one object",
                    "A symbol another address carries is refused.",
                    [edit] { return RunEdit(*edit); });
-  c->add_option("DIR", edit->dir, "the base's directory")->required();
+  AddBaseArgument(c, &edit->dir);
   c->add_option("ADDRESS", edit->address, "the object's address")->required();
   edit->symbol_given = c->add_option("-s,--symbol", edit->symbol, "the new symbol (\"\": none)");
   edit->comment_given =
@@ -180,10 +176,10 @@ void AddObjectCommands(CommandSet& commands) {
                    "Exit code 1 when there is none. Symbols are told apart by case: a symbol\n"
                    "that differs only by case is suggested.",
                    [find] { return RunFind(*find); });
-  c->add_option("DIR", find->dir, "the base's directory")->required();
+  AddBaseArgument(c, &find->dir);
   c->add_option("ADDRESS", find->address, "the object's address");
   c->add_option("-s,--symbol", find->symbol, "look the object up by its symbol instead");
-  c->add_flag("--json", find->json, "print the object as a JSON object");
+  AddJsonFlag(c, &find->json, "the object");
 }
 
 }  // namespace cli

@@ -16,6 +16,10 @@ std::string Padded(const std::string& utf8, std::size_t width) {
 
 }  // namespace
 
+std::string ObjectCount(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " object" : " objects");
+}
+
 std::string ObjectLines(const ObjectText& object) {
   return "address: " + Cp1252ToUtf8(object.address) + "\nsymbol:  " + Cp1252ToUtf8(object.symbol) +
          "\ncomment: " + Cp1252ToUtf8(object.comment) + "\n";

@@ -10,6 +10,8 @@
 
 namespace cli {
 
+// "1 object", "12 objects".
+std::string ObjectCount(std::size_t count);
 // "address: %MW10\nsymbol:  Seuil\ncomment: ...\n".
 std::string ObjectLines(const ObjectText& object);
 // One line per object in aligned columns under an ADDRESS SYMBOL COMMENT header.

@@ -3,6 +3,8 @@
 
 // The options every command takes, set once from the command line.
 
+#include <string>
+
 namespace cli {
 
 struct GlobalOptions {
@@ -12,6 +14,9 @@ struct GlobalOptions {
 };
 
 GlobalOptions& Options();
+
+// Prints one message line on stdout, unless --quiet.
+void Say(const std::string& message);
 
 }  // namespace cli
 

@@ -28,10 +28,6 @@ constexpr int kMatchEnds = 1;
 constexpr int kMatchBegins = 2;
 constexpr int kNoMatch = 108;
 
-std::string Plural(std::size_t count, const char* word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
-
 // A listing for people through the pager, or a JSON array.
 void PrintListing(const std::vector<ObjectText>& objects, bool json, bool with_count) {
   if (json) {
@@ -41,7 +37,7 @@ void PrintListing(const std::vector<ObjectText>& objects, bool json, bool with_c
   if (Options().quiet) return;
   ListingOutput out;
   if (out.Write(ObjectColumns(objects)) && with_count)
-    out.Write(Plural(objects.size(), "object") + "\n");
+    out.Write(ObjectCount(objects.size()) + "\n");
 }
 
 struct SearchArgs {
@@ -128,13 +124,13 @@ void AddQueryCommands(CommandSet& commands) {
       "Case is ignored. Objects come in address order, or symbol order with --by-symbol.\n"
       "Exit code 1 when none matches.",
       [search] { return RunSearch(*search); });
-  c->add_option("DIR", search->dir, "the base's directory")->required();
+  AddBaseArgument(c, &search->dir);
   c->add_option("TEXT", search->text, "the text sought")->required();
   c->add_flag("--comments", search->comments, "search the comments instead of the symbols");
   CLI::Option* begins = c->add_flag("--begins", search->begins, "the text begins the symbol");
   c->add_flag("--ends", search->ends, "the text ends the symbol")->excludes(begins);
   c->add_flag("--by-symbol", search->by_symbol, "in symbol order");
-  c->add_flag("--json", search->json, "print a JSON array of objects");
+  AddJsonFlag(c, &search->json, "the objects (an array)");
 
   const char* kPrefixHelp =
       "an object kind: %MW gives the words and their bits, %I every module input (%I, %IW,\n"
@@ -144,16 +140,16 @@ void AddQueryCommands(CommandSet& commands) {
                    "In address order. On a terminal the listing goes through $PAGER (less\n"
                    "when unset); --no-pager prints it straight.",
                    [list] { return RunList(*list); });
-  c->add_option("DIR", list->dir, "the base's directory")->required();
+  AddBaseArgument(c, &list->dir);
   c->add_option("PREFIX", list->prefix, kPrefixHelp);
-  c->add_flag("--json", list->json, "print a JSON array of objects");
+  AddJsonFlag(c, &list->json, "the objects (an array)");
 
   auto count = std::make_shared<ListArgs>();
   c = commands.Add("count", "the number of objects, or of one kind", "",
                    [count] { return RunCount(*count); });
-  c->add_option("DIR", count->dir, "the base's directory")->required();
+  AddBaseArgument(c, &count->dir);
   c->add_option("PREFIX", count->prefix, kPrefixHelp);
-  c->add_flag("--json", count->json, "print {\"prefix\": ..., \"count\": n}");
+  AddJsonFlag(c, &count->json, "the count ({\"prefix\": ..., \"count\": n})");
 }
 
 }  // namespace cli

@@ -4,12 +4,7 @@
 # installed beside it, the manual page renders without a warning, and the
 # bash completion parses and completes.
 set -euo pipefail
-build=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-prefix="$work/prefix"
-cmake --install "$build" --prefix "$prefix" > "$work/install.log"
+source "$(dirname "$0")/../../support/install_prefix.sh" "$1" "$2"
 
 env -u SYMBASE_EXAMPLES "$prefix/bin/symbase" demo > "$work/demo.log"
 grep -qF "(sample tables from $prefix/share/symbase/examples)" "$work/demo.log"
