@@ -52,6 +52,7 @@ Base::~Base() {
 
 void Base::Open(Access access) {
   write_ = access == Access::kWrite;
+  if (write_ && !interrupt_) interrupt_ = std::make_unique<InterruptScope>();
   lock_.Acquire(directory_, write_);
   if (const char* missing = MissingBaseFile(directory_)) {
     throw Failure("no symbol base in " + directory_ + " (" + missing +
@@ -69,8 +70,9 @@ void Base::Open(Access access) {
 void Base::Create(bool replace) {
   MakeDirectory(directory_);
   write_ = true;
+  if (!interrupt_) interrupt_ = std::make_unique<InterruptScope>();
   lock_.Acquire(directory_, true);
-  if (!replace && MissingBaseFile(directory_) != kBaseFiles[0]) {
+  if (!replace && FilePresent(directory_ + kBaseFiles[0])) {
     throw NotFound("a symbol base is already in " + directory_ +
                    " (--replace empties it; its objects are then lost)");
   }

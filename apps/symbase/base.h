@@ -6,9 +6,11 @@
 // library tells its failures as numbers; the base looks for the cause the
 // operating system knows (a file it may not write, a full disk) and names it.
 
+#include <memory>
 #include <string>
 
 #include "directory_lock.h"
+#include "interrupt.h"
 #include "symbase/symbase.h"
 
 namespace cli {
@@ -26,9 +28,10 @@ class Base {
 
   enum class Access { kRead, kWrite };
   // Opens an existing base, holding it against other symbase processes as
-  // `access` needs. Failure when its files are missing, cannot be written
-  // for kWrite, or the library reported an error while opening them; InUse
-  // when another process holds it.
+  // `access` needs. While a base is open for writing, Ctrl-C only raises
+  // the interrupt flag (interrupt.h), up to the end of its closing. Failure when its files are
+  // missing, cannot be written for kWrite, or the library reported an error while opening them;
+  // InUse when another process holds it.
   void Open(Access access);
   // Creates the six files (creating the directory too); NotFound when a base
   // is already there and `replace` is false.
@@ -49,6 +52,7 @@ class Base {
   [[noreturn]] void ThrowResult(int result, const std::string& doing);
 
  private:
+  std::unique_ptr<InterruptScope> interrupt_;  // given up last
   std::string directory_;
   DirectoryLock lock_;  // released after the handle is freed
   CTBData* handle_ = nullptr;

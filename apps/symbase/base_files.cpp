@@ -4,17 +4,16 @@
 
 namespace cli {
 
-const char* MissingBaseFile(const std::string& directory) {
-  for (const char* name : kBaseFiles) {
-    struct stat info {};
-    std::string path = directory + name;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return name;
-  }
-  return nullptr;
+bool FilePresent(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool BaseFilesPresent(const std::string& directory) {
-  return MissingBaseFile(directory) == nullptr;
+const char* MissingBaseFile(const std::string& directory) {
+  for (const char* name : kBaseFiles) {
+    if (!FilePresent(directory + name)) return name;
+  }
+  return nullptr;
 }
 
 }  // namespace cli

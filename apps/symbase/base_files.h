@@ -10,9 +10,10 @@ namespace cli {
 constexpr const char* kBaseFiles[] = {"KR9.DBF",  "KR9CMT.DBF", "KR9CLER.MDX",
                                       "KR9R.MDX", "KR9S.MDX",   "KR9CMTR.MDX"};
 
-// True when all six are regular files in `directory` (ending with "/").
-bool BaseFilesPresent(const std::string& directory);
-// The first of the six that is missing, or nullptr.
+// True when `path` is a regular file.
+bool FilePresent(const std::string& path);
+// The first of the six that is not in `directory` (ending with "/"), or
+// nullptr when all are.
 const char* MissingBaseFile(const std::string& directory);
 
 }  // namespace cli

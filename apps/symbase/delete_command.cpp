@@ -83,7 +83,6 @@ int RunDelete(const DeleteArgs& args) {
   base.Open(Base::Access::kWrite);
   if (!args.kind.empty()) targets = KindTargets(args, base);
   bool one_by_one = !args.addresses.empty();
-  InterruptScope interrupt;
   std::vector<std::string> missing;
   std::size_t deleted = 0;
   {

@@ -78,7 +78,6 @@ int RunImport(const ImportArgs& args) {
   }
   ObjectTable table = ReadObjectTable(args.file, args.table.Get());
   CheckTable(table, args);
-  InterruptScope interrupt;
   std::optional<ScratchCopy> copy;
   if (args.dry_run) copy.emplace(BaseDirectory(args.dir));
   Base base(copy ? copy->Directory() : args.dir);

@@ -7,7 +7,7 @@
 namespace cli {
 
 // Catches SIGINT and SIGTERM for its lifetime; the previous handlers come
-// back on destruction. Scopes do not nest.
+// back on destruction. Scopes do not nest: a base open for writing holds one.
 class InterruptScope {
  public:
   InterruptScope();

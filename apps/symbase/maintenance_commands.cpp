@@ -9,7 +9,6 @@
 #include "base.h"
 #include "commands.h"
 #include "errors.h"
-#include "interrupt.h"
 #include "json.h"
 #include "options.h"
 #include "progress.h"
@@ -38,8 +37,7 @@ int RunCompact(const BaseArgs& args) {
   base.Open(Base::Access::kWrite);
   long long before = TableBytes(base);
   {
-    // The compaction is one call: Ctrl-C waits for its end.
-    InterruptScope interrupt;
+    // The compaction is one call: Ctrl-C waits for its end (see Base::Open).
     Progress progress("compacting", 0);
     int result = TBLockBaseSymbol(base.Handle());
     if (result != 0) base.ThrowResult(result, "cannot compact");

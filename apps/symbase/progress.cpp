@@ -42,9 +42,12 @@ std::string Progress::Line(std::chrono::steady_clock::duration elapsed) const {
   long seconds =
       static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count());
   char text[160];
+  if (total_ == 0 && done == 0) {
+    std::snprintf(text, sizeof text, "%s... %ld s", what_.c_str(), seconds);
+    return text;
+  }
   if (total_ == 0) {
     std::snprintf(text, sizeof text, "%s: %zu %s, %ld s", what_.c_str(), done, unit_, seconds);
-    if (done == 0) std::snprintf(text, sizeof text, "%s... %ld s", what_.c_str(), seconds);
     return text;
   }
   std::size_t shown = done < total_ ? done : total_;
