@@ -61,7 +61,13 @@ void InsertRows(Base& base, int mode, const ObjectTable& table, ImportSummary* s
       summary->StoppedAt(row);
       return;
     }
-    RowResult result = importer.Insert(row);
+    RowResult result;
+    try {
+      result = importer.Insert(row);
+    } catch (const CliError&) {
+      summary->StoppedAt(row);
+      throw;
+    }
     if (result.outcome == Outcome::kInterrupted) {
       summary->StoppedAt(row);
       return;
@@ -83,7 +89,13 @@ int RunImport(const ImportArgs& args) {
   Base base(copy ? copy->Directory() : args.dir);
   base.Open(Base::Access::kWrite);
   ImportSummary summary(table, args.dry_run);
-  InsertRows(base, mode, table, &summary);
+  try {
+    InsertRows(base, mode, table, &summary);
+  } catch (const CliError&) {
+    // What was done before the failure stays in the base: say what it was.
+    summary.Print(args.json);
+    throw;
+  }
   summary.Print(args.json);
   if (summary.Stopped()) throw Interrupted(summary.StopMessage());
   return kExitDone;

@@ -22,7 +22,7 @@ constexpr int kModeAsk = 2;
 enum class Outcome { kAdded, kChanged, kMoved, kUnchanged, kKept, kRefused, kInterrupted };
 
 struct RowResult {
-  Outcome outcome;
+  Outcome outcome = Outcome::kUnchanged;
   ObjectText before;  // the object at the row's address before, if any (kKept: the base's)
   ObjectText holder;  // kMoved: the object that carried the symbol before
   bool dropped_symbol = false;  // kMoved: the address had another symbol, now gone

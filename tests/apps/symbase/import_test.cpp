@@ -2,7 +2,10 @@
 // dry runs and the summary for scripts.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "apps/symbase/cli_process.h"
@@ -187,3 +190,35 @@ TEST_F(CliImport, ImportReadsStdinGivenAsDash) {
 }
 
 }  // namespace
+
+// A disk that fills up during an import: the system's reason is named, and
+// the summary says what was done; those rows stay, and the base checks clean.
+TEST(CliImportFullDisk, TheReasonAndWhatWasDone) {
+  testing_support::TempDir work;
+  std::string csv = "address,symbol,comment\n";
+  for (int i = 0; i < 3000; ++i)
+    csv += "%MW" + std::to_string(i) + ",S" + std::to_string(i) + ",\n";
+  testing_support::WriteFileBytes(work.file("rows.csv"), csv);
+  ASSERT_EQ(::mkdir(work.file("disk").c_str(), 0700), 0);
+  // A small file system of its own, in a mount namespace of this user.
+  std::string cli = cli_testing::ShellQuoted(SYMBASE_CLI_PATH);
+  std::string base = work.file("disk/base");
+  std::string script = "mount -t tmpfs -o size=300k tmpfs " + work.file("disk") + " || exit 99; " +
+                       cli + " create " + base + " >/dev/null; " + cli + " import " + base + " " +
+                       work.file("rows.csv") + " >" + work.file("out") + " 2>" + work.file("err") +
+                       "; echo $? >" + work.file("status") + "; " + cli + " check " + base + " >" +
+                       work.file("check");
+  int raw = std::system(
+      ("unshare -rm sh -c " + cli_testing::ShellQuoted(script) + " 2>/dev/null").c_str());
+  if (raw == -1 || !WIFEXITED(raw) || WEXITSTATUS(raw) == 99 ||
+      testing_support::ReadFileBytes(work.file("status")).empty()) {
+    GTEST_SKIP() << "no mount namespace for a small file system here";
+  }
+  EXPECT_EQ(testing_support::ReadFileBytes(work.file("status")), "3\n");
+  std::string err = testing_support::ReadFileBytes(work.file("err"));
+  EXPECT_TRUE(Contains(err, ": No space left on device\n")) << err;
+  std::string out = testing_support::ReadFileBytes(work.file("out"));
+  EXPECT_TRUE(Contains(out, " of 3000 rows: ")) << out;
+  EXPECT_TRUE(Contains(out, " not done\n")) << out;
+  EXPECT_TRUE(Contains(testing_support::ReadFileBytes(work.file("check")), ", 0 duplicates"));
+}
