@@ -42,7 +42,10 @@ void Say(const std::string& message) {
 CLI::App* CommandSet::Add(const char* name, const char* summary, const char* details,
                           CommandRun run) {
   CLI::App* command = app_.add_subcommand(name, summary);
-  if (*details != '\0') command->footer(std::string(details) + "\n\n" + kExitCodes);
+  std::string footer = *details != '\0' ? std::string(details) + "\n\n" : "";
+  command->footer(footer +
+                  "Every command also takes -q (--quiet), -v (--verbose) and --no-pager.\n" +
+                  kExitCodes);
   commands_.emplace_back(command, std::move(run));
   return command;
 }

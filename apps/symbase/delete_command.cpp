@@ -129,8 +129,10 @@ void AddDeleteCommand(CommandSet& commands) {
       [args] { return RunDelete(*args); });
   AddBaseArgument(c, &args->dir);
   c->add_option("ADDRESS", args->addresses, "the addresses to delete");
-  c->add_option("-k,--kind", args->kind, "delete every object of this kind (%MW: words and bits)");
-  c->add_option("--from", args->from, "delete the addresses of this CSV file (- reads stdin)");
+  c->add_option("-k,--kind", args->kind, "delete every object of this kind (%MW: words and bits)")
+      ->type_name("PREFIX");
+  c->add_option("--from", args->from, "delete the addresses of this CSV file (- reads stdin)")
+      ->type_name("FILE");
   c->add_flag("-y,--yes", args->yes, "delete a kind without asking");
   AddTableOptions(c, &args->table);
 }

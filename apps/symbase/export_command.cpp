@@ -76,7 +76,8 @@ void AddExportCommand(CommandSet& commands) {
   AddBaseArgument(c, &args->dir);
   c->add_option("PREFIX", args->prefix, "an object kind (%MW: the words and their bits ...)");
   c->add_option("-o,--output", args->output,
-                "write to FILE instead of stdout (replaced whole, or left as it was on failure)");
+                "write to FILE instead of stdout (replaced whole, or left as it was on failure)")
+      ->type_name("FILE");
   c->add_flag("--excel", args->excel, "a byte-order mark, ';' and CRLF, for spreadsheets");
 }
 

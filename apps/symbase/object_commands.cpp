@@ -167,9 +167,10 @@ void AddObjectCommands(CommandSet& commands) {
                    [edit] { return RunEdit(*edit); });
   AddBaseArgument(c, &edit->dir);
   c->add_option("ADDRESS", edit->address, "the object's address")->required();
-  edit->symbol_given = c->add_option("-s,--symbol", edit->symbol, "the new symbol (\"\": none)");
-  edit->comment_given =
-      c->add_option("-c,--comment", edit->comment, "the new comment (\"\": none)");
+  edit->symbol_given = c->add_option("-s,--symbol", edit->symbol, "the new symbol (\"\": none)")
+                           ->type_name("SYMBOL");
+  edit->comment_given = c->add_option("-c,--comment", edit->comment, "the new comment (\"\": none)")
+                            ->type_name("COMMENT");
 
   auto find = std::make_shared<FindArgs>();
   c = commands.Add("find", "show one object, by address or by symbol",
@@ -178,7 +179,8 @@ void AddObjectCommands(CommandSet& commands) {
                    [find] { return RunFind(*find); });
   AddBaseArgument(c, &find->dir);
   c->add_option("ADDRESS", find->address, "the object's address");
-  c->add_option("-s,--symbol", find->symbol, "look the object up by its symbol instead");
+  c->add_option("-s,--symbol", find->symbol, "look the object up by its symbol instead")
+      ->type_name("SYMBOL");
   AddJsonFlag(c, &find->json, "the object");
 }
 
