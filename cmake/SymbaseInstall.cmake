@@ -1,5 +1,6 @@
-# cmake --install: public headers, the library, the command-line host, a CMake
-# package (find_package(symbase) gives symbase::symbase) and symbase.pc.
+# cmake --install: public headers, the library, a CMake package
+# (find_package(symbase) gives symbase::symbase) and symbase.pc; the
+# command-line host installs itself (apps/symbase).
 include(CMakePackageConfigHelpers)
 
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/include/symbase"
@@ -8,7 +9,6 @@ install(TARGETS symbase EXPORT symbaseTargets
         LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}"
         ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}"
         RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-install(TARGETS symbase_cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(EXPORT symbaseTargets NAMESPACE symbase::
         DESTINATION "${CMAKE_INSTALL_LIBDIR}/cmake/symbase")
 

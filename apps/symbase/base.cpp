@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <system_error>
 
+#include "base_files.h"
 #include "errors.h"
+#include "options.h"
+#include "system_errors.h"
 #include "terminal.h"
 
 namespace cli {
@@ -13,21 +15,13 @@ namespace cli {
 namespace {
 
 constexpr std::size_t kMaxDirectory = 72;
-const char* const kBaseFiles[] = {"KR9.DBF",  "KR9CMT.DBF", "KR9CLER.MDX",
-                                  "KR9R.MDX", "KR9S.MDX",   "KR9CMTR.MDX"};
-
-bool IsRegularFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 void MakeDirectory(const std::string& directory) {
   for (std::size_t slash = directory.find('/', 1); slash != std::string::npos;
        slash = directory.find('/', slash + 1)) {
     std::string part = directory.substr(0, slash);
     if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-      throw Failure("cannot create the directory " + part + ": " +
-                    std::generic_category().message(errno));
+      throw Failure("cannot create the directory " + part + ": " + SystemMessage(errno));
     }
   }
 }
@@ -35,20 +29,14 @@ void MakeDirectory(const std::string& directory) {
 }  // namespace
 
 std::string BaseDirectory(const std::string& argument) {
-  if (argument.empty()) throw Failure("the base directory is empty");
+  if (argument.empty()) throw UsageError("the base directory is empty");
   std::string directory = argument.back() == '/' ? argument : argument + "/";
   if (directory.size() > kMaxDirectory) {
-    throw Failure("the directory path " + directory + " is too long: the library takes at most " +
-                  std::to_string(kMaxDirectory) + " characters");
+    throw UsageError("the directory path " + directory +
+                     " is too long: the library takes at most " + std::to_string(kMaxDirectory) +
+                     " characters");
   }
   return directory;
-}
-
-bool BaseFilesPresent(const std::string& directory) {
-  for (const char* name : kBaseFiles) {
-    if (!IsRegularFile(directory + name)) return false;
-  }
-  return true;
 }
 
 Base::Base(const std::string& directory_argument) : directory_(BaseDirectory(directory_argument)) {
@@ -63,27 +51,33 @@ Base::~Base() {
 }
 
 void Base::Open(Access access) {
-  lock_.Acquire(directory_, access == Access::kWrite);
-  for (const char* name : kBaseFiles) {
-    if (!IsRegularFile(directory_ + name)) {
-      throw Failure("no symbol base in " + directory_ + " (" + name +
-                    " is missing; 'symbase create' makes one)");
-    }
+  write_ = access == Access::kWrite;
+  if (write_ && !interrupt_) interrupt_ = std::make_unique<InterruptScope>();
+  lock_.Acquire(directory_, write_);
+  if (const char* missing = MissingBaseFile(directory_)) {
+    throw Failure("no symbol base in " + directory_ + " (" + missing +
+                  " is missing; 'symbase create' makes one)");
+  }
+  if (write_) {
+    std::string cause = ProbeBaseFiles(directory_, true);
+    if (!cause.empty()) throw Failure("cannot write to the base in " + directory_ + ": " + cause);
   }
   TBOpenBaseSymbol(handle_, directory_.c_str());
   open_ = true;
-  CheckNoReport("opening the base in " + directory_);
+  CheckNoReport("cannot open the base in " + directory_);
 }
 
 void Base::Create(bool replace) {
   MakeDirectory(directory_);
+  write_ = true;
+  if (!interrupt_) interrupt_ = std::make_unique<InterruptScope>();
   lock_.Acquire(directory_, true);
-  if (!replace && IsRegularFile(directory_ + kBaseFiles[0])) {
-    throw Failure("a symbol base is already in " + directory_ +
-                  " (--replace empties it; its objects are then lost)");
+  if (!replace && FilePresent(directory_ + kBaseFiles[0])) {
+    throw NotFound("a symbol base is already in " + directory_ +
+                   " (--replace empties it; its objects are then lost)");
   }
   TBCreateBaseSymbol(handle_, directory_.c_str(), 0);
-  CheckNoReport("creating the base in " + directory_);
+  CheckNoReport("cannot create the base in " + directory_);
   Open(Access::kWrite);
 }
 
@@ -93,34 +87,38 @@ void Base::Close() {
   TBCloseBaseSymbol(handle_);
 }
 
-void Base::CheckNoReport(const std::string& what) {
-  int now = Terminal().ReportCount();
+void Base::CheckNoReport(const std::string& doing) {
+  std::size_t now = Terminal().ReportCount();
   if (now == reports_seen_) return;
+  const HostErrorReport& first = Terminal().Reports()[reports_seen_];
+  std::size_t count = now - reports_seen_;
   reports_seen_ = now;
-  throw Failure(what + " failed (the library's report is above)");
+  std::string cause = ProbeBaseFiles(directory_, write_);
+  if (cause.empty() && !write_) {
+    cause = ProbeBaseFiles(directory_, true);
+    if (!cause.empty()) cause += " (the library opened the files for writing)";
+  }
+  if (!cause.empty()) throw Failure(doing + ": " + cause);
+  std::string reports = std::to_string(count) + " error" + (count == 1 ? "" : "s");
+  throw Failure(doing + ": the library reported " + reports +
+                " (the first: " + DescribeReport(first) + "); the base may be damaged" +
+                (Options().verbose ? "" : " (--verbose shows every report)"));
 }
 
-std::string ResultMessage(int result, const std::string& doing) {
-  std::string meaning;
+void Base::ThrowResult(int result, const std::string& doing) {
+  CheckNoReport(doing);
   switch (result) {
     case 100:
-      meaning = "the base is locked";
-      break;
+    case 104:
+      throw InUse(doing + ": the base is in use by another process; try again");
     case 101:
-      meaning = "the symbol is already carried by another object";
-      break;
+      throw NotFound(doing + ": the symbol is already carried by another object");
     case 102:
     case 103:
-      meaning = "no such object";
-      break;
-    case 104:
-      meaning = "the base is in use by another process; try again";
-      break;
+      throw NotFound(doing + ": no such object");
     default:
-      meaning = "the library answered " + std::to_string(result);
-      break;
+      throw Failure(doing + ": the library answered " + std::to_string(result));
   }
-  return doing + ": " + meaning;
 }
 
 }  // namespace cli

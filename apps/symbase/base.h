@@ -2,21 +2,22 @@
 #define SYMBASE_APPS_BASE_H
 
 // One symbol base for the length of a command: the library's handle, the
-// directory, and the check that a call left no error report behind.
+// directory, and the check that a call left no error report behind. The
+// library tells its failures as numbers; the base looks for the cause the
+// operating system knows (a file it may not write, a full disk) and names it.
 
+#include <memory>
 #include <string>
 
 #include "directory_lock.h"
+#include "interrupt.h"
 #include "symbase/symbase.h"
 
 namespace cli {
 
 // The directory text the library wants: a trailing "/" added when missing.
-// Throws Failure for an empty path or one over the library's 72 characters.
+// Throws UsageError for an empty path or one over the library's 72 characters.
 std::string BaseDirectory(const std::string& argument);
-
-// True when all six files of a base are in `directory` (ending with "/").
-bool BaseFilesPresent(const std::string& directory);
 
 class Base {
  public:
@@ -27,10 +28,12 @@ class Base {
 
   enum class Access { kRead, kWrite };
   // Opens an existing base, holding it against other symbase processes as
-  // `access` needs; Failure when its files are missing or the library
-  // reported an error while opening them.
+  // `access` needs. While a base is open for writing, Ctrl-C only raises
+  // the interrupt flag (interrupt.h), up to the end of its closing. Failure when its files are
+  // missing, cannot be written for kWrite, or the library reported an error while opening them;
+  // InUse when another process holds it.
   void Open(Access access);
-  // Creates the six files (creating the directory too); Failure when a base
+  // Creates the six files (creating the directory too); NotFound when a base
   // is already there and `replace` is false.
   void Create(bool replace);
   // Closes the files (also done by the destructor).
@@ -39,21 +42,24 @@ class Base {
   CTBData* Handle() const { return handle_; }
   const std::string& Directory() const { return directory_; }
 
-  // Throws Failure naming `what` when the library reported an error since the
-  // last check: a guarded call gives 0 after a caught exception.
-  void CheckNoReport(const std::string& what);
+  // Throws Failure("`doing`: cause") when the library reported an error
+  // since the last check (a guarded call gives 0 after a caught exception):
+  // the system's cause when one is found, else the count of reports
+  // (--verbose prints them). `doing` reads "cannot add %MW1".
+  void CheckNoReport(const std::string& doing);
+  // Throws what a library result other than 0 means: InUse for 100 and 104,
+  // NotFound for 101 to 103, Failure otherwise.
+  [[noreturn]] void ThrowResult(int result, const std::string& doing);
 
  private:
+  std::unique_ptr<InterruptScope> interrupt_;  // given up last
   std::string directory_;
   DirectoryLock lock_;  // released after the handle is freed
   CTBData* handle_ = nullptr;
   bool open_ = false;
-  int reports_seen_ = 0;
+  bool write_ = false;
+  std::size_t reports_seen_ = 0;
 };
-
-// "adding %MW1: the base is in use by another process; try again": what was
-// being done and what a library result other than 0 means.
-std::string ResultMessage(int result, const std::string& doing);
 
 }  // namespace cli
 

@@ -1,157 +1,116 @@
 #include "commands.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
-#include <sstream>
 
 #include "errors.h"
+#include "options.h"
 #include "symbase/symbase.h"
 
 namespace cli {
 
-const std::vector<Command>& AllCommands() {
-  static const std::vector<Command> commands = {
-      {"create", "DIR [--replace]", "create an empty base (its six files)",
-       "Creates the six files of an empty symbol base in DIR, creating DIR when\n"
-       "needed. A base already there is kept unless --replace is given.",
-       "--replace", 1, 1, RunCreate},
-      {"add", "DIR ADDRESS [SYMBOL [COMMENT]]", "add one object",
-       "Adds the object ADDRESS with its SYMBOL and COMMENT. An address already in\n"
-       "the base, or a symbol another address carries, is refused (import\n"
-       "resolves such conflicts).",
-       "", 2, 4, RunAdd},
-      {"find", "DIR (ADDRESS | --symbol SYMBOL)", "show one object",
-       "Shows the address, symbol and comment of the object at ADDRESS, or of the\n"
-       "object carrying SYMBOL. Exit code 1 when there is none.",
-       "--symbol", 2, 2, RunFind},
-      {"search", "DIR TEXT [--comments] [--begins|--ends] [--by-symbol]",
-       "objects whose symbol or comment holds TEXT",
-       "Lists the objects whose symbol (or comment, with --comments) contains TEXT,\n"
-       "begins with it (--begins) or ends with it (--ends), case ignored; in\n"
-       "address order, or symbol order with --by-symbol. Exit code 1 when none.",
-       "--comments --begins --ends --by-symbol", 2, 2, RunSearch},
-      {"list", "DIR [PREFIX]", "every object, or those of one kind",
-       "Lists every object in address order, or the objects whose kind begins\n"
-       "with PREFIX in the order they were added: %MW gives the words and their\n"
-       "bits, %I every module input (%I, %IW, %ID), %X the steps. On a\n"
-       "terminal the list stops after each 50 rows: Enter goes on, q stops.",
-       "", 1, 2, RunList},
-      {"delete", "DIR ADDRESS", "delete one object",
-       "Deletes the object at ADDRESS with its comment. The files keep the row\n"
-       "until 'symbase compact'.",
-       "", 2, 2, RunDelete},
-      {"import", "DIR FILE.csv [--replace|--keep|--ask]", "insert the objects of a CSV file",
-       "Inserts every row of FILE.csv (UTF-8, header address,symbol,comment; \"-\"\n"
-       "reads stdin). What is new is added, what is missing is completed. A row\n"
-       "that contradicts the base is a conflict: --keep (the default) leaves the\n"
-       "base as it is, --replace takes the file's row, --ask shows each conflict\n"
-       "and reads the answer: o (oui), t (oui pour tous), n (non), s (non pour\n"
-       "tous), a (annuler: stops the import after confirmation). The whole file\n"
-       "is checked before anything is written.",
-       "--replace --keep --ask", 2, 2, RunImport},
-      {"export", "DIR [PREFIX]", "write the objects as CSV on stdout",
-       "Writes every object (or those of one kind, with their bits) as CSV on\n"
-       "stdout: header address,symbol,comment, UTF-8, RFC 4180 quoting.",
-       "", 1, 2, RunExport},
-      {"count", "DIR [PREFIX]", "number of objects",
-       "Prints the number of objects (or of one kind, with their bits).", "", 1, 2, RunCount},
-      {"compact", "DIR", "remove deleted rows from the files",
-       "Locks the base, which compacts both tables, and unlocks it again.", "", 1, 1, RunCompact},
-      {"check", "DIR", "look for duplicate addresses and keys",
-       "Opens the base, reports any error the library meets on the way, and lists\n"
-       "repeated addresses and keys. Exit code 1 when something is wrong.",
-       "", 1, 1, RunCheck},
-      {"demo", "[EXAMPLES_DIR]", "a two-minute tour on a sample base",
-       "Builds a sample base from the example tables in a temporary directory and\n"
-       "runs the commands on it, showing each one. The directory is removed at\n"
-       "the end unless --keep-dir is given.",
-       "--keep-dir", 0, 1, RunDemo},
-  };
-  return commands;
-}
-
 namespace {
 
-const Command* FindCommand(const std::string& name) {
-  for (const Command& command : AllCommands()) {
-    if (name == command.name) return &command;
-  }
-  return nullptr;
-}
+const char kDescription[] =
+    "The command-line host of the symbol base library: the symbol base of a controller\n"
+    "project (an address, its symbol and a comment per object) in the dBASE files of a\n"
+    "directory. Texts are UTF-8; the base holds Windows-1252.";
 
-bool TakesSwitch(const Command& command, const std::string& word) {
-  std::istringstream names(command.switches);
-  std::string name;
-  while (names >> name) {
-    if (name == word) return true;
-  }
-  return false;
-}
+const char kExitCodes[] =
+    "Exit codes: 0 done; 1 nothing found, or a change the base's content refuses;\n"
+    "2 bad usage; 3 damaged base or input, or an input/output error; 4 the base is\n"
+    "in use by another process; 130 interrupted (Ctrl-C, or an import cancelled).";
 
-void PrintCommandHelp(const Command& command) {
-  std::printf("usage: symbase %s %s\n\n%s\n", command.name, command.synopsis, command.details);
-}
-
-// Splits the words after the command name; "--" ends the switches.
-Args ParseArgs(const Command& command, const std::vector<std::string>& words) {
-  Args args;
-  bool switches_done = false;
-  for (std::size_t i = 1; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (!switches_done && word == "--") {
-      switches_done = true;
-    } else if (!switches_done && word.size() > 2 && word.compare(0, 2, "--") == 0) {
-      if (!TakesSwitch(command, word)) throw UsageError("unknown option " + word);
-      args.switches.insert(word);
-    } else {
-      args.positional.push_back(word);
-    }
-  }
-  if (args.positional.size() < command.min_args) throw UsageError("missing arguments");
-  if (args.positional.size() > command.max_args) {
-    throw UsageError("too many arguments (\"" + args.positional[command.max_args] + "\")");
-  }
-  return args;
+// "Try 'symbase import --help'." for the command being parsed, if any.
+std::string HelpHint(CLI::App& app) {
+  std::vector<CLI::App*> parsed = app.get_subcommands();
+  std::string command = parsed.empty() ? "" : parsed[0]->get_name() + " ";
+  return "Try 'symbase " + command + "--help'.";
 }
 
 }  // namespace
 
-void PrintToolHelp() {
-  std::printf(
-      "usage: symbase COMMAND [ARGUMENTS]\n"
-      "       symbase [--version | --help]\n"
-      "       symbase COMMAND --help\n\n"
-      "The command-line host of libsymbase %s: the symbol base of a controller\n"
-      "project (an address, its symbol and a comment per object) in the dBASE\n"
-      "files of a directory. Texts are UTF-8; the base holds Windows-1252.\n\n"
-      "Commands:\n",
-      SymbaseVersion());
-  for (const Command& command : AllCommands()) {
-    std::printf("  %-8s %s\n", command.name, command.summary);
-  }
-  std::printf(
-      "\nExit codes: 0 done, 1 failure (also nothing found), 2 bad usage.\n"
-      "  --version   print the library's version\n"
-      "  --help      print this help\n");
+GlobalOptions& Options() {
+  static GlobalOptions options;
+  return options;
 }
 
-int RunCommand(const std::vector<std::string>& words) {
-  const Command* command = FindCommand(words.at(0));
-  if (command == nullptr) {
-    throw UsageError("unknown command \"" + words[0] + "\"\nTry 'symbase --help'.");
+void Say(const std::string& message) {
+  if (!Options().quiet) std::printf("%s\n", message.c_str());
+}
+
+CLI::App* CommandSet::Add(const char* name, const char* summary, const char* details,
+                          CommandRun run) {
+  CLI::App* command = app_.add_subcommand(name, summary);
+  std::string footer = *details != '\0' ? std::string(details) + "\n\n" : "";
+  command->footer(footer +
+                  "Every command also takes -q (--quiet), -v (--verbose) and --no-pager.\n" +
+                  kExitCodes);
+  commands_.emplace_back(command, std::move(run));
+  return command;
+}
+
+void AddBaseArgument(CLI::App* command, std::string* dir) {
+  command->add_option("DIR", *dir, "the base's directory")->required();
+}
+
+void AddJsonFlag(CLI::App* command, bool* json, const char* what) {
+  command->add_flag("--json", *json, std::string("print ") + what + " as JSON");
+}
+
+int CommandSet::RunParsed() const {
+  for (const auto& command : commands_) {
+    if (command.first->parsed()) return command.second();
   }
-  for (std::size_t i = 1; i < words.size() && words[i] != "--"; ++i) {
-    if (words[i] == "--help" || words[i] == "-h") {
-      PrintCommandHelp(*command);
-      return 0;
+  throw UsageError("no command given");
+}
+
+int RunCommandLine(const std::vector<std::string>& words) {
+  CLI::App app(kDescription, "symbase");
+  app.set_help_flag("-h,--help", "print this help (after a command: the command's help)");
+  app.set_version_flag("--version", std::string("symbase ") + SymbaseVersion(),
+                       "print the version");
+  app.add_flag("-q,--quiet", Options().quiet,
+               "no messages on stdout: only exported CSV and --json documents; the exit code "
+               "tells the rest");
+  app.add_flag("-v,--verbose", Options().verbose,
+               "print the library's error reports as they come, and every kept or bad row");
+  app.add_flag("--no-pager", Options().no_pager, "never page listings through $PAGER");
+  app.require_subcommand(1);
+  app.fallthrough();
+  app.footer(kExitCodes);
+  CommandSet commands(app);
+  AddObjectCommands(commands);
+  AddDeleteCommand(commands);
+  AddQueryCommands(commands);
+  AddImportCommand(commands);
+  AddExportCommand(commands);
+  AddDiffCommand(commands);
+  AddMaintenanceCommands(commands);
+  AddDemoCommand(commands);
+
+  if (words.empty()) {
+    std::fputs(app.help().c_str(), stdout);
+    return kExitUsage;
+  }
+  for (const std::string& word : words) {
+    if (word.empty() || word[0] == '-') continue;
+    auto named = [&word](CLI::App* command) { return command->get_name() == word; };
+    if (app.get_subcommands(named).empty()) {
+      throw UsageError("unknown command \"" + word + "\"\nTry 'symbase --help'.");
     }
+    break;
   }
+  std::vector<std::string> reversed(words.rbegin(), words.rend());
   try {
-    return command->run(ParseArgs(*command, words));
-  } catch (const UsageError& error) {
-    throw UsageError(std::string(command->name) + ": " + error.what() + "\nTry 'symbase " +
-                     command->name + " --help'.");
+    app.parse(reversed);
+  } catch (const CLI::Success& done) {
+    std::fflush(stdout);
+    return app.exit(done);
+  } catch (const CLI::ParseError& error) {
+    throw UsageError(error.what() + std::string("\n") + HelpHint(app));
   }
+  return commands.RunParsed();
 }
 
 }  // namespace cli

@@ -1,59 +1,54 @@
 #ifndef SYMBASE_APPS_COMMANDS_H
 #define SYMBASE_APPS_COMMANDS_H
 
-// The commands of the tool: their table, their arguments and their entries.
+// The command line: its commands, their options, and what runs them. Each
+// command's file adds its own to the set; the options a command reads are
+// bound to values that its run function holds.
 
-#include <set>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace cli {
 
-// A command's arguments: positional values and the switches given ("--keep").
-struct Args {
-  std::vector<std::string> positional;
-  std::set<std::string> switches;
+using CommandRun = std::function<int()>;
 
-  bool Has(const char* name) const { return switches.count(name) != 0; }
-  // The positional value at `index`, or `fallback` when absent.
-  std::string At(std::size_t index, const std::string& fallback = "") const {
-    return index < positional.size() ? positional[index] : fallback;
-  }
+class CommandSet {
+ public:
+  explicit CommandSet(CLI::App& app) : app_(app) {}
+  // Adds the command `name`; `run` is called when it is the one given.
+  // `details` (may be empty) end its help, before the exit codes.
+  CLI::App* Add(const char* name, const char* summary, const char* details, CommandRun run);
+  // Runs the command that was parsed; its exit code.
+  int RunParsed() const;
+
+ private:
+  CLI::App& app_;
+  std::vector<std::pair<CLI::App*, CommandRun>> commands_;
 };
 
-using CommandEntry = int (*)(const Args& args);
+// The base's directory, the first argument of most commands.
+void AddBaseArgument(CLI::App* command, std::string* dir);
+// --json, printing `what`.
+void AddJsonFlag(CLI::App* command, bool* json, const char* what);
 
-struct Command {
-  const char* name;
-  const char* synopsis;  // the arguments, after "symbase NAME"
-  const char* summary;   // one line for the tool's help
-  const char* details;   // the command's own help
-  const char* switches;  // the switches it takes, blank-separated
-  std::size_t min_args;
-  std::size_t max_args;
-  CommandEntry run;
-};
+void AddObjectCommands(CommandSet& commands);       // create, add, edit, find
+void AddDeleteCommand(CommandSet& commands);        // delete
+void AddQueryCommands(CommandSet& commands);        // search, list, count
+void AddImportCommand(CommandSet& commands);        // import
+void AddExportCommand(CommandSet& commands);        // export
+void AddDiffCommand(CommandSet& commands);          // diff
+void AddMaintenanceCommands(CommandSet& commands);  // compact, check
+void AddDemoCommand(CommandSet& commands);          // demo
 
-const std::vector<Command>& AllCommands();
-
-// Runs one command line without the program name ("add", "DIR", "%MW1" ...).
-// Throws UsageError and Failure; returns the exit code otherwise.
-int RunCommand(const std::vector<std::string>& words);
-
-void PrintToolHelp();
-
-int RunCreate(const Args& args);
-int RunAdd(const Args& args);
-int RunFind(const Args& args);
-int RunDelete(const Args& args);
-int RunSearch(const Args& args);
-int RunList(const Args& args);
-int RunCount(const Args& args);
-int RunImport(const Args& args);
-int RunExport(const Args& args);
-int RunCompact(const Args& args);
-int RunCheck(const Args& args);
-int RunDemo(const Args& args);
+// Parses and runs one command line without the program name ("add", "DIR",
+// "%MW1" ...). Returns the exit code; throws CliError.
+int RunCommandLine(const std::vector<std::string>& words);
 
 }  // namespace cli
 

@@ -7,59 +7,75 @@ namespace {
 // Walks the text once, field by field; keeps the state of the record being read.
 class CsvParser {
  public:
-  explicit CsvParser(const std::string& text) : text_(text) {}
+  CsvParser(const std::string& text, char delimiter) : text_(text), delimiter_(delimiter) {}
 
-  bool Run(std::vector<CsvRecord>* records, std::string* error) {
+  std::vector<CsvRecord> Run() {
+    std::vector<CsvRecord> records;
     while (pos_ < text_.size()) {
-      CsvRecord record{line_, {}};
-      if (!ReadRecord(&record.fields)) {
-        *error = "line " + std::to_string(error_line_) + ": " + error_;
-        return false;
-      }
-      if (!(record.fields.size() == 1 && record.fields[0].empty() && !quoted_)) {
-        records->push_back(std::move(record));
-      }
+      CsvRecord record{line_, {}, "", 0, 0};
+      quoted_ = false;
+      if (!ReadRecord(&record)) SkipLine();
+      bool blank = record.error.empty() && record.fields.size() == 1 &&
+                   record.fields[0].text.empty() && !quoted_;
+      if (!blank) records.push_back(std::move(record));
     }
-    return true;
+    return records;
   }
 
  private:
-  bool ReadRecord(std::vector<std::string>* fields) {
-    quoted_ = false;
+  bool ReadRecord(CsvRecord* record) {
     for (;;) {
-      std::string field;
-      if (!ReadField(&field)) return false;
-      fields->push_back(std::move(field));
+      CsvField field{"", line_, Column()};
+      if (!ReadField(&field.text, record)) return false;
+      record->fields.push_back(std::move(field));
       if (pos_ >= text_.size()) return true;
       char c = text_[pos_++];
-      if (c == ',') continue;
+      if (c == delimiter_) continue;
       if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-      ++line_;
+      NewLine();
       return true;
     }
   }
 
-  bool ReadField(std::string* field) {
-    if (pos_ < text_.size() && text_[pos_] == '"') return ReadQuoted(field);
-    std::size_t end = text_.find_first_of(",\r\n\"", pos_);
+  bool ReadField(std::string* field, CsvRecord* record) {
+    if (pos_ < text_.size() && text_[pos_] == '"') return ReadQuoted(field, record);
+    std::size_t end = text_.find_first_of(Stops(), pos_);
     if (end == std::string::npos) end = text_.size();
-    if (end < text_.size() && text_[end] == '"') return Fail("a quote inside an unquoted field");
     field->assign(text_, pos_, end - pos_);
     pos_ = end;
+    if (end < text_.size() && text_[end] == '"') {
+      return Fail(record, "a quote inside an unquoted field (quote the whole field and double it)");
+    }
     return true;
   }
 
-  bool ReadQuoted(std::string* field) {
+  bool ReadQuoted(std::string* field, CsvRecord* record) {
     int start_line = line_;
+    int start_column = Column();
+    std::size_t start = pos_;
+    std::size_t start_line_start = line_start_;
     quoted_ = true;
     ++pos_;
     for (;;) {
       std::size_t quote = text_.find('"', pos_);
       if (quote == std::string::npos) {
+        // Reading goes on after the line of the opening quote, so that the
+        // rows after it are still checked.
+        std::size_t end = text_.find('\n', start);
+        pos_ = end == std::string::npos ? text_.size() : end;
         line_ = start_line;
-        return Fail("a quoted field is not closed");
+        line_start_ = start_line_start;
+        record->error = "a quoted field is not closed";
+        record->error_line = start_line;
+        record->error_column = start_column;
+        return false;
       }
-      for (std::size_t i = pos_; i < quote; ++i) line_ += text_[i] == '\n';
+      for (std::size_t i = pos_; i < quote; ++i) {
+        if (text_[i] == '\n') {
+          ++line_;
+          line_start_ = i + 1;
+        }
+      }
       field->append(text_, pos_, quote - pos_);
       pos_ = quote + 1;
       if (pos_ < text_.size() && text_[pos_] == '"') {
@@ -67,43 +83,104 @@ class CsvParser {
         ++pos_;
         continue;
       }
-      if (pos_ < text_.size() && text_.find_first_of(",\r\n", pos_) != pos_) {
-        return Fail("text after a closing quote");
+      if (pos_ < text_.size() && text_[pos_] != delimiter_ && text_[pos_] != '\r' &&
+          text_[pos_] != '\n') {
+        return Fail(record, "text after a closing quote");
       }
       return true;
     }
   }
 
-  bool Fail(const char* what) {
-    error_ = what;
-    error_line_ = line_;
+  bool Fail(CsvRecord* record, const char* what) {
+    record->error = what;
+    record->error_line = line_;
+    record->error_column = Column();
     return false;
   }
 
+  // Leaves a malformed record: reading goes on at the next line.
+  void SkipLine() {
+    std::size_t end = text_.find('\n', pos_);
+    pos_ = end == std::string::npos ? text_.size() : end + 1;
+    if (end != std::string::npos) NewLine();
+  }
+
+  void NewLine() {
+    ++line_;
+    line_start_ = pos_;
+  }
+
+  // Counted on from the last column asked, so that a long line costs once.
+  int Column() {
+    if (counted_to_ < line_start_ || counted_to_ > pos_) {
+      counted_to_ = line_start_;
+      column_ = 1;
+    }
+    for (; counted_to_ < pos_; ++counted_to_) {
+      if ((static_cast<unsigned char>(text_[counted_to_]) & 0xC0) != 0x80) ++column_;
+    }
+    return column_;
+  }
+
+  const char* Stops() const {
+    static const char kComma[] = {',', '\r', '\n', '"', '\0'};
+    static const char kSemicolon[] = {';', '\r', '\n', '"', '\0'};
+    static const char kTab[] = {'\t', '\r', '\n', '"', '\0'};
+    return delimiter_ == ';' ? kSemicolon : delimiter_ == '\t' ? kTab : kComma;
+  }
+
   const std::string& text_;
+  char delimiter_;
   std::size_t pos_ = 0;
+  std::size_t line_start_ = 0;
   int line_ = 1;
   bool quoted_ = false;
-  std::string error_;
-  int error_line_ = 0;
+  std::size_t counted_to_ = 0;
+  int column_ = 1;
 };
 
-bool NeedsQuotes(const std::string& field) {
-  if (field.find_first_of(",\"\r\n") != std::string::npos) return true;
+bool NeedsQuotes(const std::string& field, char delimiter) {
+  if (field.find_first_of("\"\r\n") != std::string::npos) return true;
+  if (field.find(delimiter) != std::string::npos) return true;
   return !field.empty() && (field.front() == ' ' || field.back() == ' ');
+}
+
+// Fields of the first line for a delimiter, counted outside quotes.
+std::size_t FirstLineFields(const std::string& text, char delimiter) {
+  std::size_t fields = 1;
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (!quoted && (c == '\n' || c == '\r')) break;
+    if (!quoted && c == delimiter) ++fields;
+  }
+  return fields;
 }
 
 }  // namespace
 
-bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, std::string* error) {
-  return CsvParser(text).Run(records, error);
+std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter) {
+  return CsvParser(text, delimiter).Run();
 }
 
-std::string CsvLine(const std::vector<std::string>& fields) {
+char DetectDelimiter(const std::string& text) {
+  char best = ',';
+  std::size_t most = 1;
+  for (char candidate : {',', ';', '\t'}) {
+    std::size_t fields = FirstLineFields(text, candidate);
+    if (fields > most) {
+      best = candidate;
+      most = fields;
+    }
+  }
+  return best;
+}
+
+std::string CsvLine(const std::vector<std::string>& fields, char delimiter, const char* line_end) {
   std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line.push_back(',');
-    if (!NeedsQuotes(fields[i])) {
+    if (i > 0) line.push_back(delimiter);
+    if (!NeedsQuotes(fields[i], delimiter)) {
       line += fields[i];
       continue;
     }
@@ -114,7 +191,7 @@ std::string CsvLine(const std::vector<std::string>& fields) {
     }
     line.push_back('"');
   }
-  return line + "\r\n";
+  return line + line_end;
 }
 
 }  // namespace cli

@@ -1,26 +1,41 @@
 #ifndef SYMBASE_APPS_CSV_H
 #define SYMBASE_APPS_CSV_H
 
-// Comma-separated values as RFC 4180 writes them: fields in double quotes may
-// hold commas, line breaks and doubled quotes; lines end with CRLF or LF.
+// Delimiter-separated values as RFC 4180 writes them, with the separator
+// given (",", ";" or tab): fields in double quotes may hold separators, line
+// breaks and doubled quotes; lines end with CRLF or LF.
 
 #include <string>
 #include <vector>
 
 namespace cli {
 
-struct CsvRecord {
-  int line;  // where the record starts, counted from 1
-  std::vector<std::string> fields;
+struct CsvField {
+  std::string text;
+  int line;    // where the field starts, from 1
+  int column;  // in characters, from 1
 };
 
-// Splits `text` into records; blank lines are skipped. Returns false, *error
-// naming the line, for a quote inside an unquoted field, text after a closing
-// quote or a quoted field left open at the end.
-bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, std::string* error);
+struct CsvRecord {
+  int line;  // where the record starts
+  std::vector<CsvField> fields;
+  std::string error;  // why the record is malformed; empty when it is not
+  int error_line = 0;
+  int error_column = 0;
+};
 
-// One record, fields quoted when they need it, ended by CRLF as RFC 4180 asks.
-std::string CsvLine(const std::vector<std::string>& fields);
+// Splits `text` (UTF-8) into records; blank lines are skipped. A malformed
+// record (a quote inside an unquoted field, text after a closing quote, a
+// quoted field left open at the end) carries its error, and reading goes on
+// at the next line.
+std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter);
+
+// The separator of a file from its first line: the one of ",", ";" and tab
+// that splits it into the most fields outside quotes; "," when none does.
+char DetectDelimiter(const std::string& text);
+
+// One record, fields quoted when they need it, ended by `line_end`.
+std::string CsvLine(const std::vector<std::string>& fields, char delimiter, const char* line_end);
 
 }  // namespace cli
 

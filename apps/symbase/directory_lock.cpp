@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
 #include "errors.h"
+#include "system_errors.h"
 
 namespace cli {
 
@@ -25,17 +25,16 @@ DirectoryLock::~DirectoryLock() {
 void DirectoryLock::Acquire(const std::string& directory, bool exclusive) {
   if (fd_ < 0) fd_ = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) {
-    throw Failure("cannot open the directory " + directory + ": " +
-                  std::generic_category().message(errno));
+    throw Failure("cannot open the directory " + directory + ": " + SystemMessage(errno));
   }
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return;
     if (errno != EWOULDBLOCK && errno != EINTR) {
-      throw Failure("cannot lock " + directory + ": " + std::generic_category().message(errno));
+      throw Failure("cannot lock " + directory + ": " + SystemMessage(errno));
     }
     ::usleep(kPause);
   }
-  throw Failure("the base in " + directory + " is in use by another symbase process; try again");
+  throw InUse("the base in " + directory + " is in use by another symbase process; try again");
 }
 
 }  // namespace cli

@@ -18,7 +18,7 @@ class DirectoryLock {
   DirectoryLock& operator=(const DirectoryLock&) = delete;
 
   // Waits up to about ten seconds for the lock; throws Failure when the
-  // directory cannot be opened or another process keeps it longer.
+  // directory cannot be opened, InUse when another process keeps it longer.
   void Acquire(const std::string& directory, bool exclusive);
 
  private:

@@ -2,7 +2,8 @@
 #define SYMBASE_APPS_FIELDS_H
 
 // The three texts of an object, from the user's UTF-8 to what the library
-// stores, refused with a clear message when the base could not keep them.
+// stores, refused with a FieldError ("symbol \"4x\": not a symbol ...") when
+// the base could not keep them.
 
 #include <string>
 
@@ -13,10 +14,11 @@ constexpr std::size_t kMaxSymbol = 32;
 constexpr std::size_t kMaxComment = 508;
 
 // An address of the controller language in its written form ("%mw010" gives
-// "%MW10"), in Windows-1252. Throws Failure for anything else.
+// "%MW10"), in Windows-1252: what the library's analyser reads as an
+// address, which is also what the base's key fields can hold.
 std::string LibraryAddress(const std::string& utf8);
 // A symbol ("" allowed: no symbol): letters, digits and "_", not starting with
-// a digit, at most 32 bytes, not a reserved word. Throws Failure otherwise.
+// a digit, at most 32 bytes, not a reserved word; blanks around are dropped.
 std::string LibrarySymbol(const std::string& utf8);
 // A comment of at most 508 bytes without control characters.
 std::string LibraryComment(const std::string& utf8);

@@ -1,5 +1,6 @@
 // symbase: the command-line host of the symbol base library.
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -8,41 +9,39 @@
 #include "commands.h"
 #include "errors.h"
 #include "symbase/symbase.h"
+#include "system_errors.h"
 #include "terminal.h"
 
-int main(int argc, char** argv) {
-  std::vector<std::string> words(argv + 1, argv + argc);
-  if (words.empty()) {
-    cli::PrintToolHelp();
-    return cli::kExitUsage;
-  }
-  if (words[0] == "--version") {
-    std::printf("symbase %s\n", SymbaseVersion());
-    return 0;
-  }
-  if (words[0] == "--help" || words[0] == "-h") {
-    cli::PrintToolHelp();
-    return 0;
-  }
-  HostInstallServices(&cli::Terminal());
-  int code = 0;
+namespace {
+
+int Run(const std::vector<std::string>& words) {
   try {
-    code = cli::RunCommand(words);
-  } catch (const cli::UsageError& error) {
-    std::fprintf(stderr, "symbase: %s\n", error.what());
-    code = cli::kExitUsage;
-  } catch (const cli::Failure& error) {
+    return cli::RunCommandLine(words);
+  } catch (const cli::CliError& error) {
     std::fflush(stdout);
     std::fprintf(stderr, "symbase: %s\n", error.what());
-    code = cli::kExitFailure;
+    return error.Code();
   } catch (const std::exception& error) {
+    std::fflush(stdout);
     std::fprintf(stderr, "symbase: unexpected failure: %s\n", error.what());
-    code = cli::kExitFailure;
+    return cli::kExitDamaged;
   } catch (...) {
+    std::fflush(stdout);
     std::fprintf(stderr, "symbase: unexpected failure inside the library\n");
-    code = cli::kExitFailure;
+    return cli::kExitDamaged;
   }
-  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  HostInstallServices(&cli::Terminal());
+  int code = Run(std::vector<std::string>(argv + 1, argv + argc));
   HostInstallServices(nullptr);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, "symbase: cannot write to stdout: %s\n",
+                 cli::SystemMessage(errno).c_str());
+    return code == cli::kExitDone ? cli::kExitDamaged : code;
+  }
   return code;
 }

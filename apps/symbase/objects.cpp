@@ -1,17 +1,21 @@
 #include "objects.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "errors.h"
-#include "terminal.h"
+#include "progress.h"
+#include "symbase/cp1252.h"
 #include "text.h"
 
 namespace cli {
 
 namespace {
+
+constexpr int kExportEmptyTable = 105;
+constexpr int kNoMatch = 108;
+constexpr std::size_t kObjetWidth = 5;
 
 // Owns the entries the library appends to a list.
 class OwnedList {
@@ -45,14 +49,38 @@ class OwnedList {
   CObList list_;
 };
 
-void PrintPadded(const std::string& utf8, std::size_t width) {
-  std::size_t length = Utf8Length(utf8);
-  std::printf("%s%*s", utf8.c_str(), static_cast<int>(width > length ? width - length : 0), "");
+std::string WithoutTrailingBlanks(std::string text) {
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+// One index of the key, comparable as text: numbers right-aligned, an
+// absent index (blank in the key) before any number.
+std::string IndexKey(const CString& index) {
+  std::string text = static_cast<const char*>(index);
+  if (text.empty()) return std::string(12, ' ');
+  bool digits = text.find_first_not_of("0123456789") == std::string::npos && text.size() <= 11;
+  return digits ? std::string(12 - text.size(), '0') + text : "~" + text;
+}
+
+std::string AddressKey(CTBData* handle, const std::string& address) {
+  CString repere(address.c_str());
+  CString objet, ind1, ind2, ind3, ind4;
+  TBDecodeRepere(handle, repere, objet, ind1, ind2, ind3, ind4);
+  std::string key = static_cast<const char*>(objet);
+  key.resize(std::max(key.size(), kObjetWidth), ' ');
+  return key + IndexKey(ind1) + IndexKey(ind2) + IndexKey(ind3) + IndexKey(ind4);
+}
+
+std::string Upper(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) c = static_cast<char>(symbase::Cp1252ToUpper(static_cast<unsigned char>(c)));
+  return out;
 }
 
 }  // namespace
 
-std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix) {
+std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix, Progress* progress) {
   std::vector<ObjectText> objects;
   OwnedList batch;
   long counter = 1;
@@ -61,53 +89,57 @@ std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix) {
     int result =
         TBExportSymbol(base.Handle(), CString(prefix.c_str()), 0, &counter, batch.Get(), &finished);
     batch.TakeInto(&objects);
-    base.CheckNoReport("reading the objects");
-    if (result == 105) break;  // an empty table
-    if (result != 0) throw Failure(ResultMessage(result, "reading the objects"));
+    base.CheckNoReport("cannot read the objects");
+    if (progress != nullptr) progress->Set(objects.size());
+    if (result == kExportEmptyTable) break;
+    if (result != 0) base.ThrowResult(result, "cannot read the objects");
   }
+  if (!prefix.empty()) SortByAddress(base.Handle(), &objects);
   return objects;
 }
 
 bool LookUpObject(Base& base, const std::string& key, bool by_symbol, ObjectText* object) {
   CTBObjetAts entry(by_symbol ? "" : key.c_str(), by_symbol ? key.c_str() : "", "", 0, -1);
   int result = TBSearchAttrib(base.Handle(), &entry, by_symbol ? 1 : 0);
-  base.CheckNoReport("looking up " + Cp1252ToUtf8(key));
+  std::string doing = "cannot look up " + Cp1252ToUtf8(key);
+  base.CheckNoReport(doing);
   if (result == 102 || result == 103) return false;
-  if (result != 0) throw Failure(ResultMessage(result, "looking up " + Cp1252ToUtf8(key)));
-  std::string address = static_cast<const char*>(entry.m_repere);
-  address.erase(address.find_last_not_of(' ') + 1);
-  *object = {address, static_cast<const char*>(entry.m_symbole),
+  if (result != 0) base.ThrowResult(result, doing);
+  *object = {WithoutTrailingBlanks(static_cast<const char*>(entry.m_repere)),
+             static_cast<const char*>(entry.m_symbole),
              static_cast<const char*>(entry.m_commentaire)};
   return true;
 }
 
-void PrintObject(const ObjectText& object) {
-  std::printf("address: %s\nsymbol:  %s\ncomment: %s\n", Cp1252ToUtf8(object.address).c_str(),
-              Cp1252ToUtf8(object.symbol).c_str(), Cp1252ToUtf8(object.comment).c_str());
-}
-
-void PrintObjectTable(const std::vector<ObjectText>& objects, std::size_t page) {
-  std::size_t address_width = 7;
-  std::size_t symbol_width = 6;
-  for (const ObjectText& object : objects) {
-    address_width = std::max(address_width, object.address.size());
-    symbol_width = std::max(symbol_width, object.symbol.size());
-  }
-  bool paging = page > 0 && ::isatty(STDIN_FILENO) != 0 && ::isatty(STDOUT_FILENO) != 0;
-  PrintPadded("ADDRESS", address_width + 2);
-  PrintPadded("SYMBOL", symbol_width + 2);
-  std::printf("COMMENT\n");
-  for (std::size_t i = 0; i < objects.size(); ++i) {
-    const ObjectText& object = objects[i];
-    PrintPadded(Cp1252ToUtf8(object.address), address_width + 2);
-    PrintPadded(Cp1252ToUtf8(object.symbol), symbol_width + 2);
-    std::printf("%s\n", Cp1252ToUtf8(object.comment).c_str());
-    std::string answer;
-    if (paging && (i + 1) % page == 0 && i + 1 < objects.size() &&
-        (!AskLine("-- more: Enter, q to stop -- ", &answer) || answer == "q")) {
-      return;
+std::vector<ObjectText> SymbolsDifferingInCase(Base& base, const std::string& symbol) {
+  std::vector<ObjectText> found;
+  if (symbol.empty() || symbol.find('\'') != std::string::npos) return found;
+  CStringList addresses;
+  int result = TBFindStringInBase(base.Handle(), addresses, 1, 0, CString(symbol.c_str()), 0);
+  base.CheckNoReport("cannot search the symbols");
+  if (result != 0) return found;
+  for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {
+    std::string address = WithoutTrailingBlanks(static_cast<const char*>(addresses.GetNext(pos)));
+    ObjectText object;
+    if (LookUpObject(base, address, false, &object) && Upper(object.symbol) == Upper(symbol) &&
+        object.symbol != symbol) {
+      found.push_back(object);
     }
   }
+  return found;
+}
+
+void SortByAddress(CTBData* handle, std::vector<ObjectText>* objects) {
+  std::vector<std::pair<std::string, std::size_t>> keys;
+  keys.reserve(objects->size());
+  for (std::size_t i = 0; i < objects->size(); ++i) {
+    keys.emplace_back(AddressKey(handle, (*objects)[i].address), i);
+  }
+  std::stable_sort(keys.begin(), keys.end());
+  std::vector<ObjectText> sorted;
+  sorted.reserve(objects->size());
+  for (const auto& key : keys) sorted.push_back(std::move((*objects)[key.second]));
+  *objects = std::move(sorted);
 }
 
 }  // namespace cli

@@ -1,12 +1,19 @@
 // search, list, count: reading the base.
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 
 #include "base.h"
 #include "commands.h"
 #include "errors.h"
 #include "fields.h"
+#include "json.h"
+#include "object_print.h"
 #include "objects.h"
+#include "options.h"
+#include "pager.h"
+#include "progress.h"
 #include "text.h"
 
 namespace cli {
@@ -20,73 +27,129 @@ constexpr int kMatchContains = 0;
 constexpr int kMatchEnds = 1;
 constexpr int kMatchBegins = 2;
 constexpr int kNoMatch = 108;
-constexpr std::size_t kPage = 50;
-constexpr std::size_t kShownText =
-    40;  // of a search text quoted in a message  // rows between pauses on a terminal
 
-std::string OptionalPrefix(const Args& args, std::size_t index) {
-  return index < args.positional.size() ? LibraryPrefix(args.positional[index]) : std::string();
+// A listing for people through the pager, or a JSON array.
+void PrintListing(const std::vector<ObjectText>& objects, bool json, bool with_count) {
+  if (json) {
+    std::printf("%s\n", ObjectsJson(objects).c_str());
+    return;
+  }
+  if (Options().quiet) return;
+  ListingOutput out;
+  if (out.Write(ObjectColumns(objects)) && with_count)
+    out.Write(ObjectCount(objects.size()) + "\n");
 }
 
-}  // namespace
+struct SearchArgs {
+  std::string dir, text;
+  bool comments = false, begins = false, ends = false, by_symbol = false, json = false;
+};
 
-int RunSearch(const Args& args) {
-  if (args.Has("--begins") && args.Has("--ends")) {
-    throw UsageError("--begins and --ends exclude each other");
-  }
-  std::string text = LibraryText(args.At(1), "search text");
+int RunSearch(const SearchArgs& args) {
+  std::string text = LibraryText(args.text, "search text");
   if (text.empty()) throw UsageError("the search text is empty");
-  int match = args.Has("--begins") ? kMatchBegins
-              : args.Has("--ends") ? kMatchEnds
-                                   : kMatchContains;
-  int field = args.Has("--comments") ? kFieldComment : kFieldSymbol;
-  Base base(args.At(0));
+  int match = args.begins ? kMatchBegins : args.ends ? kMatchEnds : kMatchContains;
+  int field = args.comments ? kFieldComment : kFieldSymbol;
+  Base base(args.dir);
   base.Open(Base::Access::kRead);
-  std::string shown = args.At(1);
-  if (shown.size() > kShownText) shown = shown.substr(0, kShownText) + "...";
-  const std::string no_match = "no object matches \"" + shown + "\"";
+  const std::string no_match = "no object matches \"" + Shown(args.text) + "\"";
   // The symbol search quotes the text in an xBase expression, which an
   // apostrophe would end and an overlong text would overflow; no symbol holds
   // either, so such a text is not sent.
   if (field == kFieldSymbol && (text.find('\'') != std::string::npos || text.size() > kMaxSymbol)) {
-    throw Failure(no_match);
+    throw NotFound(no_match);
   }
   CStringList addresses;
-  int result = TBFindStringInBase(base.Handle(), addresses, args.Has("--by-symbol") ? 1 : 0, field,
+  int result = TBFindStringInBase(base.Handle(), addresses, args.by_symbol ? 1 : 0, field,
                                   CString(text.c_str()), match);
-  base.CheckNoReport("searching");
-  if (result == kNoMatch) throw Failure(no_match);
-  if (result != 0) throw Failure(ResultMessage(result, "searching"));
+  base.CheckNoReport("cannot search");
+  if (result == kNoMatch) throw NotFound(no_match);
+  if (result != 0) base.ThrowResult(result, "cannot search");
   std::vector<ObjectText> objects;
   for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {
     std::string address = static_cast<const char*>(addresses.GetNext(pos));
     ObjectText object;
     if (LookUpObject(base, address, false, &object)) objects.push_back(object);
   }
-  if (objects.empty()) throw Failure(no_match);
-  PrintObjectTable(objects);
-  return 0;
+  if (objects.empty()) throw NotFound(no_match);
+  PrintListing(objects, args.json, false);
+  return kExitDone;
 }
 
-int RunList(const Args& args) {
-  std::string prefix = OptionalPrefix(args, 1);
-  Base base(args.At(0));
+std::string OptionalPrefix(const std::string& text) {
+  return text.empty() ? std::string() : LibraryPrefix(text);
+}
+
+struct ListArgs {
+  std::string dir, prefix;
+  bool json = false;
+};
+
+int RunList(const ListArgs& args) {
+  std::string prefix = OptionalPrefix(args.prefix);
+  Base base(args.dir);
   base.Open(Base::Access::kRead);
-  std::vector<ObjectText> objects = ExportObjects(base, prefix);
-  PrintObjectTable(objects, kPage);
-  std::printf("%zu object%s\n", objects.size(), objects.size() == 1 ? "" : "s");
-  return 0;
+  std::vector<ObjectText> objects;
+  {
+    Progress progress("reading", 0, "objects");
+    objects = ExportObjects(base, prefix, &progress);
+  }
+  PrintListing(objects, args.json, true);
+  return kExitDone;
 }
 
-int RunCount(const Args& args) {
-  std::string prefix = OptionalPrefix(args, 1);
-  Base base(args.At(0));
+int RunCount(const ListArgs& args) {
+  std::string prefix = OptionalPrefix(args.prefix);
+  Base base(args.dir);
   base.Open(Base::Access::kRead);
   long count = 0;
   TBNumberObjectByType(base.Handle(), CString(prefix.c_str()), 0, &count);
-  base.CheckNoReport("counting");
-  std::printf("%ld\n", count);
-  return 0;
+  base.CheckNoReport("cannot count the objects");
+  if (args.json) {
+    std::printf(
+        "%s\n",
+        JsonObject({{"prefix", JsonString(args.prefix)}, {"count", JsonNumber(count)}}).c_str());
+  } else if (!Options().quiet) {
+    std::printf("%ld\n", count);
+  }
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddQueryCommands(CommandSet& commands) {
+  auto search = std::make_shared<SearchArgs>();
+  CLI::App* c = commands.Add(
+      "search", "the objects whose symbol or comment holds a text",
+      "Case is ignored. Objects come in address order, or symbol order with --by-symbol.\n"
+      "Exit code 1 when none matches.",
+      [search] { return RunSearch(*search); });
+  AddBaseArgument(c, &search->dir);
+  c->add_option("TEXT", search->text, "the text sought")->required();
+  c->add_flag("--comments", search->comments, "search the comments instead of the symbols");
+  CLI::Option* begins = c->add_flag("--begins", search->begins, "the text begins the symbol");
+  c->add_flag("--ends", search->ends, "the text ends the symbol")->excludes(begins);
+  c->add_flag("--by-symbol", search->by_symbol, "in symbol order");
+  AddJsonFlag(c, &search->json, "the objects (an array)");
+
+  const char* kPrefixHelp =
+      "an object kind: %MW gives the words and their bits, %I every module input (%I, %IW,\n"
+      "%ID), %X the steps";
+  auto list = std::make_shared<ListArgs>();
+  c = commands.Add("list", "every object, or those of one kind",
+                   "In address order. On a terminal the listing goes through $PAGER (less\n"
+                   "when unset); --no-pager prints it straight.",
+                   [list] { return RunList(*list); });
+  AddBaseArgument(c, &list->dir);
+  c->add_option("PREFIX", list->prefix, kPrefixHelp);
+  AddJsonFlag(c, &list->json, "the objects (an array)");
+
+  auto count = std::make_shared<ListArgs>();
+  c = commands.Add("count", "the number of objects, or of one kind", "",
+                   [count] { return RunCount(*count); });
+  AddBaseArgument(c, &count->dir);
+  c->add_option("PREFIX", count->prefix, kPrefixHelp);
+  AddJsonFlag(c, &count->json, "the count ({\"prefix\": ..., \"count\": n})");
 }
 
 }  // namespace cli

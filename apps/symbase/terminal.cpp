@@ -1,61 +1,94 @@
 #include "terminal.h"
 
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
+#include "interrupt.h"
+#include "options.h"
 #include "text.h"
 
 namespace cli {
 
 namespace {
 
-// Control ids of the confirmation dialog: the message and its five buttons.
-constexpr int kMessageControl = 19307;
-struct Button {
-  char key;
-  int id;
-  const char* label;
-};
-constexpr Button kButtons[] = {{'o', 6, "oui"},
-                               {'t', 19305, "oui pour tous"},
-                               {'n', 7, "non"},
-                               {'s', 24511, "non pour tous"},
-                               {'a', 2, "annuler"}};
+constexpr int kPollMilliseconds = 200;
 
-char FirstLetter(const std::string& answer) {
-  for (char c : answer) {
-    if (!std::isspace(static_cast<unsigned char>(c))) {
-      return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+// One key press with the terminal out of line mode for the time of the read;
+// Ctrl-C arrives as a byte rather than a signal, so the terminal is always
+// put back.
+char ReadKeyFromTerminal() {
+  termios saved{};
+  if (::tcgetattr(STDIN_FILENO, &saved) != 0) return kKeyEnd;
+  termios raw = saved;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  ::tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+  char key = kKeyEnd;
+  for (;;) {
+    if (InterruptRequested()) {
+      key = kKeyInterrupt;
+      break;
     }
+    pollfd wanted{STDIN_FILENO, POLLIN, 0};
+    int ready = ::poll(&wanted, 1, kPollMilliseconds);
+    if (ready > 0) {
+      if (::read(STDIN_FILENO, &key, 1) != 1) key = kKeyEnd;
+      break;
+    }
+    if (ready < 0 && errno != EINTR) break;
   }
-  return '\0';
+  ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+  if (key == '\x04') key = kKeyEnd;  // Ctrl-D
+  return key;
+}
+
+char ReadKeyFromLine() {
+  std::string line;
+  if (!std::getline(std::cin, line)) return kKeyEnd;
+  std::printf("%s\n", line.c_str());
+  for (char c : line) {
+    if (!std::isspace(static_cast<unsigned char>(c))) return c;
+  }
+  return ' ';
 }
 
 }  // namespace
 
-bool AskLine(const std::string& prompt, std::string* answer) {
+char AskKey(const std::string& prompt) {
   std::fputs(prompt.c_str(), stdout);
   std::fflush(stdout);
-  if (!std::getline(std::cin, *answer)) {
-    std::fputs("\n", stdout);
-    return false;
+  if (::isatty(STDIN_FILENO) == 0) {
+    char key = ReadKeyFromLine();
+    if (key == kKeyEnd) std::fputs("\n", stdout);
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(key)));
   }
-  // Answers piped in are echoed so that a transcript reads as a dialogue.
-  if (::isatty(STDIN_FILENO) == 0) std::printf("%s\n", answer->c_str());
-  return true;
+  char key = ReadKeyFromTerminal();
+  bool printable = static_cast<unsigned char>(key) > ' ' && static_cast<unsigned char>(key) < 0x7F;
+  std::printf("%s\n", printable ? std::string(1, key).c_str() : key == kKeyInterrupt ? "^C" : "");
+  std::fflush(stdout);
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(key)));
 }
 
-void TerminalServices::HostReportError(const HostErrorReport& report) {
-  ++reports_;
-  std::string line = "symbase: error " + std::to_string(report.module) + "/" +
+std::string DescribeReport(const HostErrorReport& report) {
+  std::string line = "error " + std::to_string(report.module) + "/" +
                      std::to_string(report.operation) + " code " + std::to_string(report.code) +
                      " (" + Cp1252ToUtf8(report.source) + " line " + std::to_string(report.line) +
                      ")";
   if (!report.text.empty()) line += ": " + Cp1252ToUtf8(report.text);
-  std::fprintf(stderr, "%s\n", line.c_str());
+  return line;
+}
+
+void TerminalServices::HostReportError(const HostErrorReport& report) {
+  reports_.push_back(report);
+  if (Options().verbose)
+    std::fprintf(stderr, "symbase: library: %s\n", DescribeReport(report).c_str());
 }
 
 int TerminalServices::HostMessageBox(const char* text, const char* message, int, int) {
@@ -65,34 +98,11 @@ int TerminalServices::HostMessageBox(const char* text, const char* message, int,
   }
   std::printf("%s\n", shown.c_str());
   for (;;) {
-    std::string answer;
-    if (!AskLine("[o]ui / [n]on ? ", &answer)) return kHostIdYes;
-    char key = FirstLetter(answer);
-    if (key == 'o' || key == 'y') return kHostIdYes;
+    if (InterruptRequested()) return kHostIdYes;
+    char key = AskKey("[o]ui / [n]on ? ");
+    if (key == kKeyInterrupt) RequestInterrupt();
+    if (key == kKeyEnd || key == kKeyInterrupt || key == 'o' || key == 'y') return kHostIdYes;
     if (key == 'n') return kHostIdNo;
-  }
-}
-
-void TerminalDialogDriver::Run(CDialog& dialog) {
-  if (!dialog.RunInitDialog()) return;
-  CString message;
-  dialog.GetDlgItemText(kMessageControl, message);
-  std::printf("%s\n", Cp1252ToUtf8(static_cast<const char*>(message)).c_str());
-  std::string prompt;
-  for (const Button& button : kButtons) {
-    prompt += std::string(prompt.empty() ? "" : ", ") + button.key + " = " + button.label;
-  }
-  prompt = "(" + prompt + ") ? ";
-  while (!dialog.IsDialogEnded()) {
-    std::string answer;
-    if (!AskLine(prompt, &answer)) {
-      dialog.PressButton(IDCANCEL);
-      return;
-    }
-    char key = FirstLetter(answer);
-    for (const Button& button : kButtons) {
-      if (button.key == key) dialog.PressButton(button.id);
-    }
   }
 }
 

@@ -1,40 +1,43 @@
 #ifndef SYMBASE_APPS_TERMINAL_H
 #define SYMBASE_APPS_TERMINAL_H
 
-// The host side of the terminal: error reports printed on stderr, message
-// boxes and the confirmation dialog asked on stdout and answered on stdin.
+// The host side of the terminal: the library's error reports kept (and
+// printed at once with --verbose), its message boxes asked on stdout and
+// answered on stdin.
 
 #include <string>
+#include <vector>
 
 #include "symbase/symbase.h"
 
 namespace cli {
 
-// Reads one answer line from stdin after printing `prompt`; false at the end
-// of the input.
-bool AskLine(const std::string& prompt, std::string* answer);
+constexpr char kKeyEnd = '\0';          // the input ended
+constexpr char kKeyInterrupt = '\x03';  // Ctrl-C (or a signal) while waiting
+
+// Prints `prompt` and reads one answer, lower-cased. On a terminal it is one
+// key press, without Enter; otherwise the first non-blank character of the
+// next line (a blank line gives ' '). The answer is echoed, so that a
+// transcript reads as a dialogue.
+char AskKey(const std::string& prompt);
 
 class TerminalServices : public CHostServices {
  public:
-  // Prints "symbase: error 146/502 code -10 (Tabiserr line 88)" and counts it.
+  // Keeps the report; with --verbose prints it at once on stderr.
   void HostReportError(const HostErrorReport& report) override;
-  // Yes/no asked in the terminal (o or n); the end of the input answers yes,
-  // which for the insertion's "interrupt?" question stops the import.
+  // Yes/no asked in the terminal (o or n); the end of the input and Ctrl-C
+  // answer yes, which for the insertion's "interrupt?" question stops it.
   int HostMessageBox(const char* text, const char* message, int kind, int buttons) override;
 
-  int ReportCount() const { return reports_; }
+  std::size_t ReportCount() const { return reports_.size(); }
+  const std::vector<HostErrorReport>& Reports() const { return reports_; }
 
  private:
-  int reports_ = 0;
+  std::vector<HostErrorReport> reports_;
 };
 
-// Runs the insertion's confirmation dialog in the terminal: prints its
-// message and presses the button of the answer (o/t/n/s/a); the end of the
-// input presses "&Annuler".
-class TerminalDialogDriver : public CDialogDriver {
- public:
-  void Run(CDialog& dialog) override;
-};
+// "error 146/502 code -10 (Tabiserr line 88)".
+std::string DescribeReport(const HostErrorReport& report);
 
 // The services in force for this process.
 TerminalServices& Terminal();

@@ -13,6 +13,9 @@ constexpr std::uint16_t kHighControls[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+constexpr std::uint32_t kReplacement = 0xFFFD;
+const char kBom[] = "\xEF\xBB\xBF";
+
 int ByteOfCodePoint(std::uint32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (int i = 0; i < 32; ++i) {
@@ -27,8 +30,13 @@ void AppendUtf8(std::uint32_t cp, std::string* out) {
   } else if (cp < 0x800) {
     out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
     out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
+  } else if (cp < 0x10000) {
     out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
     out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
     out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
@@ -55,6 +63,37 @@ long DecodeOne(const std::string& text, std::size_t* pos) {
   return static_cast<long>(cp);
 }
 
+std::string Escaped(unsigned char byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "\\x%02X", byte);
+  return text;
+}
+
+std::string DecodeUtf8File(const std::string& bytes, std::vector<DecodeProblem>* problems) {
+  std::string out;
+  out.reserve(bytes.size());
+  std::size_t pos = bytes.compare(0, 3, kBom) == 0 ? 3 : 0;
+  int line = 1;
+  int column = 1;
+  while (pos < bytes.size()) {
+    std::size_t start = pos;
+    long cp = DecodeOne(bytes, &pos);
+    if (cp < 0) {
+      problems->push_back({line, column, static_cast<unsigned char>(bytes[start])});
+      AppendUtf8(kReplacement, &out);
+      pos = start + 1;
+    } else {
+      out.append(bytes, start, pos - start);
+    }
+    ++column;
+    if (cp == '\n') {
+      ++line;
+      column = 1;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 bool Utf8ToCp1252(const std::string& utf8, std::string* out, std::string* error) {
@@ -72,7 +111,7 @@ bool Utf8ToCp1252(const std::string& utf8, std::string* out, std::string* error)
     if (byte < 0) {
       char code[24];
       std::snprintf(code, sizeof code, "U+%04lX", cp);
-      *error = "the character \"" + utf8.substr(start, pos - start) + "\" (" + code +
+      *error = "the character \"" + Shown(utf8.substr(start, pos - start)) + "\" (" + code +
                ") has no place in Windows-1252";
       return false;
     }
@@ -98,6 +137,41 @@ std::size_t Utf8Length(const std::string& utf8) {
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
   }
   return count;
+}
+
+std::string Shown(const std::string& utf8, std::size_t max_chars) {
+  std::string out;
+  std::size_t pos = 0;
+  for (std::size_t count = 0; pos < utf8.size(); ++count) {
+    if (count == max_chars) return out + "...";
+    std::size_t start = pos;
+    long cp = DecodeOne(utf8, &pos);
+    if (cp < 0) {
+      out += Escaped(static_cast<unsigned char>(utf8[start]));
+      pos = start + 1;
+    } else if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
+      out += Escaped(static_cast<unsigned char>(cp));
+    } else {
+      out.append(utf8, start, pos - start);
+    }
+  }
+  return out;
+}
+
+std::string DecodeFile(const std::string& bytes, Encoding encoding,
+                       std::vector<DecodeProblem>* problems) {
+  switch (encoding) {
+    case Encoding::kUtf8:
+      return DecodeUtf8File(bytes, problems);
+    case Encoding::kCp1252:
+      return Cp1252ToUtf8(bytes);
+    case Encoding::kLatin1:
+      break;
+  }
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (char c : bytes) AppendUtf8(static_cast<unsigned char>(c), &out);
+  return out;
 }
 
 }  // namespace cli

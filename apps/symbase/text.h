@@ -1,9 +1,11 @@
 #ifndef SYMBASE_APPS_TEXT_H
 #define SYMBASE_APPS_TEXT_H
 
-// The edges between the terminal's UTF-8 and the library's Windows-1252.
+// The edges between the terminal's UTF-8, the files people bring, and the
+// library's Windows-1252.
 
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -19,6 +21,26 @@ std::string Cp1252ToUtf8(const std::string& text);
 
 // Number of characters of a UTF-8 text (for aligning columns).
 std::size_t Utf8Length(const std::string& utf8);
+
+// A text fit to quote in a message: control characters and bytes that are
+// not UTF-8 written as \xNN, cut after `max_chars` characters with "...".
+std::string Shown(const std::string& utf8, std::size_t max_chars = 40);
+
+// The encodings an input file may be in.
+enum class Encoding { kUtf8, kCp1252, kLatin1 };
+
+// A byte of a UTF-8 file that is not UTF-8: where it is (from 1) and its value.
+struct DecodeProblem {
+  int line;
+  int column;
+  unsigned char byte;
+};
+
+// A file's bytes as UTF-8. UTF-8 input loses its byte-order mark, and each
+// byte that is not UTF-8 becomes U+FFFD and is listed in *problems. The
+// other encodings give a character for every byte.
+std::string DecodeFile(const std::string& bytes, Encoding encoding,
+                       std::vector<DecodeProblem>* problems);
 
 }  // namespace cli
 

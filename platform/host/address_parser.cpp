@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/address_writer.h"
+#include "symbase/host.h"
 
 namespace host {
 
@@ -186,14 +187,13 @@ bool ModuleTail(Parse& p) {
 }
 
 // "\a.b.c\d." then the module tail; d is the value, a, b, c the components.
-// Ranges of the bus numbers are left to the module address coding.
 bool BusModule(Parse& p) {
   p.result->kindCode = kFormBusModule;
   constexpr char kMarks[] = {'\\', '.', '.', '\\'};
   constexpr UsAtsSeparator kSeparators[] = {kSepBackslash, kSepPoint, kSepPoint, kSepBackslash};
   std::uint32_t number = 0;
   for (std::size_t at = 0; at < 4; ++at) {
-    if (!p.in.Take(kMarks[at]) || !p.in.Number(kMaxNumber, &number)) return false;
+    if (!p.in.Take(kMarks[at]) || !p.in.Number(kMaxBusNumber[at], &number)) return false;
     p.out.Number(kSeparators[at], number);
     if (at < 3) p.out.Component(number);
   }
@@ -201,16 +201,22 @@ bool BusModule(Parse& p) {
   return p.in.Take('.') && ModuleTail(p);
 }
 
+// A position past five digits needs the base-32 key; the addressing mode is
+// asked only then.
+bool PositionFits(std::uint32_t position) {
+  return position <= kMaxNumber || GetAddressingMode() != 1;
+}
+
 bool Word(Parse& p) {
   std::uint32_t index = 0;
-  if (!p.in.Number(kMaxNumber, &index)) return false;
+  if (!p.in.Number(p.spec.module ? kMaxModulePosition : kMaxNumber, &index)) return false;
   p.out.Number(kSepNone, index);
   p.result->value.number = index;
   if (p.spec.module && p.in.Take('.')) {
     p.result->kindCode = kFormModule;
-    return ModuleTail(p);
+    return PositionFits(index) && ModuleTail(p);
   }
-  if (p.spec.family == Family::kModuleOnly) return false;
+  if (p.spec.family == Family::kModuleOnly || index > kMaxNumber) return false;
   return OptionalBit(p);
 }
 
@@ -257,7 +263,7 @@ bool Numbered(Parse& p) {
   std::uint32_t number = 0;
   if (field != kNameNone) {
     p.out.Name(field);
-  } else if (p.spec.numbered_field && p.in.Number(kMaxNumber, &number)) {
+  } else if (p.spec.numbered_field && p.in.Number(kMaxDrumStep, &number)) {
     p.out.Number(kSepPoint, number);
     p.out.Component(number);
   } else {

@@ -10,9 +10,16 @@
 
 namespace host {
 
-// Largest index, channel or bus number: five digits, the width of the key
-// fields. Bits of words go from 0 to 15.
+// An address is what the symbol base's key fields can hold. Indexes and
+// channels: five digits, the width of a key field. The position of a module
+// object is written in base 32 in its five characters (up to "VVVVV") unless
+// decimal module numbering is in force. The bus numbers of \a.b.c\d go up to
+// 1023, 3, 255 and 1, the ranges the module address coding packs. A drum
+// step is stored plus 3. Bits of words go from 0 to 15.
 constexpr std::uint32_t kMaxNumber = 99999;
+constexpr std::uint32_t kMaxModulePosition = 33554431;
+constexpr std::uint32_t kMaxBusNumber[] = {1023, 3, 255, 1};
+constexpr std::uint32_t kMaxDrumStep = kMaxNumber - 3;
 constexpr std::uint32_t kMaxBit = 15;
 
 // Fills `result` (class 307 and every address field) and returns true when

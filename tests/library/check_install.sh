@@ -3,13 +3,8 @@
 # program against it twice: through find_package(symbase) and through
 # pkg-config. Runs both programs.
 set -euo pipefail
-build=$1
 consumer=$2
-work=$3
-rm -rf "$work"
-mkdir -p "$work"
-prefix="$work/prefix"
-cmake --install "$build" --prefix "$prefix" > "$work/install.log"
+source "$(dirname "$0")/../support/install_prefix.sh" "$1" "$3"
 
 cmake -S "$consumer" -B "$work/with-cmake" -DCMAKE_PREFIX_PATH="$prefix" > "$work/configure.log"
 cmake --build "$work/with-cmake" > "$work/build.log"

@@ -2,7 +2,8 @@
 #define SYMBASE_TESTS_APPS_SYMBASE_CLI_PROCESS_H
 
 // Runs the built command-line host as a real process: arguments as given,
-// stdin from a text, stdout and stderr captured apart. Header-only.
+// stdin from a text, stdout and stderr captured apart (so neither is a
+// terminal). Header-only.
 
 #include <sys/wait.h>
 
@@ -32,10 +33,12 @@ inline std::string ShellQuoted(const std::string& word) {
   return quoted + "'";
 }
 
-inline CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "") {
+// `prefix` comes before the program: "env PAGER=x", "setpriv ...".
+inline CliRun RunCliWith(const std::string& prefix, const std::vector<std::string>& args,
+                         const std::string& input = "") {
   testing_support::TempDir io;
   testing_support::WriteFileBytes(io.file("in"), input);
-  std::string command = ShellQuoted(SYMBASE_CLI_PATH);
+  std::string command = prefix + " " + ShellQuoted(SYMBASE_CLI_PATH);
   for (const std::string& arg : args) command += " " + ShellQuoted(arg);
   command += " <" + ShellQuoted(io.file("in")) + " >" + ShellQuoted(io.file("out")) + " 2>" +
              ShellQuoted(io.file("err"));
@@ -47,12 +50,28 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::string& in
   return run;
 }
 
+inline CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "") {
+  return RunCliWith("", args, input);
+}
+
 inline bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
 inline std::string Example(const std::string& name) {
   return std::string(SYMBASE_EXAMPLES_DIR) + "/" + name;
+}
+
+// Runs python3 with `script`, the text given on its stdin; its stdout.
+// Independent readers (json, csv) check what the tool writes.
+inline std::string Python(const std::string& script, const std::string& input) {
+  testing_support::TempDir io;
+  testing_support::WriteFileBytes(io.file("script.py"), script);
+  testing_support::WriteFileBytes(io.file("in"), input);
+  std::string command = "/usr/bin/python3 " + ShellQuoted(io.file("script.py")) + " <" +
+                        ShellQuoted(io.file("in")) + " >" + ShellQuoted(io.file("out")) + " 2>&1";
+  std::system(command.c_str());
+  return testing_support::ReadFileBytes(io.file("out"));
 }
 
 }  // namespace cli_testing

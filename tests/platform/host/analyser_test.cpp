@@ -69,8 +69,10 @@ std::vector<Expected> Examples() {
       {"%I\\1.0.5\\0.2", 430, kFormBusModule, 0, {1, 0, 5}, -1, ""},
       {"%IW\\1023.3.255\\1.7.2:X15", 434, kFormBusModule, 1, {1023, 3, 255}, 15, ""},
       {"%QW\\2.1.0\\0.MOD.1", 533, kFormBusModule, 0, {2, 1, 0}, -1, ""},
-      // Out of the bus ranges: left to the module address coding to refuse.
-      {"%I\\1024.0.0\\0.1", 430, kFormBusModule, 0, {1024, 0, 0}, -1, ""},
+      // Module positions take the key's five base-32 characters.
+      {"%I100000.2", 430, kFormModule, 100000, {2}, -1, ""},
+      {"%IW33554431.1:X4", 434, kFormModule, 33554431, {1}, 4, ""},
+      {"%DR1.99996", 411, kFormSubField, 1, {99996}, -1, ""},
       // Written forms: upper case, no leading zeros, no blanks around.
       {"%mw0010", 342, kFormPlain, 10, {}, -1, "%MW10"},
       {"  %iw3.1:x4\t", 434, kFormModule, 3, {1}, 4, "%IW3.1:X4"},

@@ -40,39 +40,49 @@ void ExpectNothing(const std::string& text) {
 }
 
 TEST_F(HostileTextTest, MalformedAddressesGiveNothing) {
-  const char* texts[] = {"", " ", "%", "%%", "%MW", "%MW-1", "%MW+1", "%MW 10", "%MW10 X", "%MW1 0",
-                         // numbers beyond five digits, and far beyond 32 bits
-                         "%MW100000", "%MW4294967296", "%MW99999999999999999999999", "%I1.100000",
-                         // bits: out of range, missing, on objects that have none
-                         "%MW10:X16", "%MW10:X", "%MW10:", "%MW10:Y3", "%MW10:X-1", "%MB10:X1",
-                         "%MD4:X0", "%I1.2:X3", "%Q1.MOD:X1", "%X3:X1", "%NW{1.2}5:X16",
-                         // module objects
-                         "%I1", "%IW3", "%I1.", "%I1.2.", "%I1.2.3.4", "%IW3.MOD.", "%IW3.MOD.2.1",
-                         "%IW3.MODX", "%MF1.2", "%MB1.2", "%SW1.2",
-                         // bus module addresses
-                         "%I\\1.0.5\\0", "%I\\1.0.5\\0.", "%I\\1.0\\0.2", "%I\\1.0.5.0.2",
-                         "%I\\\\0.2", "%I\\1.0.5\\0.2\\", "%MF\\1.0.5\\0.2", "%I\\1.0.5\\100000.2",
-                         // steps and blocks
-                         "%X1.FOO", "%X1.2.3", "%X1.IN.2", "%X1.IN.OUT", "%X1.", "%X1.T.T",
-                         "%XM3.T", "%XM3.4", "%T2.Q", "%TM1.D", "%TM1.QX", "%DR1.", "%DR1.X",
-                         "%C5.F.V", "%R1.V", "%MN1.D",
-                         // network words: unbalanced or misplaced braces
-                         "%NW{1.2.3}4", "%NW{1}", "%NW{}5", "%NW1", "%NW{1", "%NW{1.2", "%NW}1{2",
-                         "%NW{{1}2}3", "%NW{1}}2", "%MW10}", "%MW{1}2",
-                         // letters that are no object, bytes outside ASCII
-                         "%ZZ1", "%MWW10", "%MWXYZ1",
-                         "%\xE9"
-                         "1",
-                         "%MW1\xE9",
-                         "%MW\x80"
-                         "1",
-                         "%M\xFF"
-                         "W1",
-                         "%MW10\x7F", "%MW10\n%MW11",
-                         // symbols that are not: leading digit, blanks or signs inside, odd bytes
-                         "1abc", "Pump 1", "Pump-1", "a.b", "\xD7", "\xF7x", "\x80uro", "\xA0nbsp",
-                         "abc\x01", "abcdefghijklmnopqrstuvwxyz0123456"};
+  const char* texts[] = {
+      "", " ", "%", "%%", "%MW", "%MW-1", "%MW+1", "%MW 10", "%MW10 X", "%MW1 0",
+      // numbers beyond five digits, and far beyond 32 bits
+      "%MW100000", "%MW4294967296", "%MW99999999999999999999999", "%I1.100000",
+      // what the base's key fields cannot hold
+      "%I33554432.2", "%MW100000:X1", "%X100000", "%DR1.99997", "%I\\1024.0.0\\0.1",
+      "%I\\1.4.0\\0.1", "%I\\1.0.256\\0.1", "%I\\1.0.0\\2.1",
+      // bits: out of range, missing, on objects that have none
+      "%MW10:X16", "%MW10:X", "%MW10:", "%MW10:Y3", "%MW10:X-1", "%MB10:X1", "%MD4:X0", "%I1.2:X3",
+      "%Q1.MOD:X1", "%X3:X1", "%NW{1.2}5:X16",
+      // module objects
+      "%I1", "%IW3", "%I1.", "%I1.2.", "%I1.2.3.4", "%IW3.MOD.", "%IW3.MOD.2.1", "%IW3.MODX",
+      "%MF1.2", "%MB1.2", "%SW1.2",
+      // bus module addresses
+      "%I\\1.0.5\\0", "%I\\1.0.5\\0.", "%I\\1.0\\0.2", "%I\\1.0.5.0.2", "%I\\\\0.2",
+      "%I\\1.0.5\\0.2\\", "%MF\\1.0.5\\0.2", "%I\\1.0.5\\100000.2",
+      // steps and blocks
+      "%X1.FOO", "%X1.2.3", "%X1.IN.2", "%X1.IN.OUT", "%X1.", "%X1.T.T", "%XM3.T", "%XM3.4",
+      "%T2.Q", "%TM1.D", "%TM1.QX", "%DR1.", "%DR1.X", "%C5.F.V", "%R1.V", "%MN1.D",
+      // network words: unbalanced or misplaced braces
+      "%NW{1.2.3}4", "%NW{1}", "%NW{}5", "%NW1", "%NW{1", "%NW{1.2", "%NW}1{2", "%NW{{1}2}3",
+      "%NW{1}}2", "%MW10}", "%MW{1}2",
+      // letters that are no object, bytes outside ASCII
+      "%ZZ1", "%MWW10", "%MWXYZ1",
+      "%\xE9"
+      "1",
+      "%MW1\xE9",
+      "%MW\x80"
+      "1",
+      "%M\xFF"
+      "W1",
+      "%MW10\x7F", "%MW10\n%MW11",
+      // symbols that are not: leading digit, blanks or signs inside, odd bytes
+      "1abc", "Pump 1", "Pump-1", "a.b", "\xD7", "\xF7x", "\x80uro", "\xA0nbsp", "abc\x01",
+      "abcdefghijklmnopqrstuvwxyz0123456"};
   for (const char* text : texts) ExpectNothing(text);
+}
+
+TEST_F(HostileTextTest, DecimalModuleNumberingHoldsFiveDigitPositions) {
+  HostSetAddressingMode(1);
+  ExpectNothing("%I100000.2");
+  int kind = 0;
+  EXPECT_EQ(testing_support::Analyse("%I99999.2", &kind).wordClass, kWordAddress);
 }
 
 TEST_F(HostileTextTest, OverlongTextsGiveNothing) {
