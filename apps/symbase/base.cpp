@@ -9,10 +9,22 @@
 #include "options.h"
 #include "system_errors.h"
 #include "terminal.h"
+#include "text.h"
 
 namespace cli {
 
 namespace {
+
+// The file and the system's reason that the library gave for a write or
+// a transaction that failed (its reports under index 22 carry them).
+std::string SystemCause(const std::vector<HostErrorReport>& reports, std::size_t from) {
+  for (std::size_t i = from; i < reports.size(); ++i) {
+    if (reports[i].operation == 22 && reports[i].code < 0 && !reports[i].text.empty()) {
+      return Cp1252ToUtf8(reports[i].text);
+    }
+  }
+  return "";
+}
 
 constexpr std::size_t kMaxDirectory = 72;
 
@@ -94,6 +106,7 @@ void Base::CheckNoReport(const std::string& doing) {
   std::size_t count = now - reports_seen_;
   reports_seen_ = now;
   std::string cause = ProbeBaseFiles(directory_, write_);
+  if (cause.empty()) cause = SystemCause(Terminal().Reports(), reports_seen_ - count);
   if (cause.empty() && !write_) {
     cause = ProbeBaseFiles(directory_, true);
     if (!cause.empty()) cause += " (the library opened the files for writing)";

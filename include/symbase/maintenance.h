@@ -22,7 +22,9 @@
 //   files rebuilt from the tables, at once or by the next process to open
 //   or use the base; that repair is reported once to the error service
 //   (index 22, code 1, the main table's path as text). A call whose commit
-//   fails reports it under index 22 and returns the engine's negative code;
+//   fails reports it under index 22 (the text names the file and the
+//   system's reason, as "/base/KR9S.MDX: No space left on device") and
+//   returns the engine's negative code;
 //   TBInsertObject and TBTransformerBaseSymbolL1ToL2, which return 0
 //   however their writes went, only report it.
 // - TBInsertObject lets the base go while a person answers a conflict, and

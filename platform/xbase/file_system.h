@@ -57,6 +57,13 @@ class FileSystem {
   static FileSystem* Posix();
 };
 
+// The last failure of a call of the POSIX file system in this thread, as
+// "<path>: <the system's reason>" ("" when none since it was cleared), for
+// messages that name what the disk refused. Opening a file that does not
+// exist is not kept: callers often look for files that may be absent.
+const std::string& LastFileFailure();
+void ClearLastFileFailure();
+
 }  // namespace xbase
 
 #endif

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "xbase/file_system.h"
@@ -15,6 +16,14 @@
 
 namespace xbase {
 namespace {
+
+thread_local std::string last_failure;
+
+// Keeps the reason of a failed call (errno) with the file's path; returns `code`.
+int Failed(const std::string& path, int code) {
+  last_failure = path + ": " + std::strerror(errno);
+  return code;
+}
 
 constexpr std::uint64_t kMaxOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
 
@@ -25,7 +34,7 @@ bool RangeFits(std::uint64_t offset, std::uint64_t length) {
 
 class PosixFile final : public File {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
   ~PosixFile() override { ::close(fd_); }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
@@ -38,7 +47,7 @@ class PosixFile final : public File {
       ssize_t r = ::pread(fd_, out + *got, n - *got, static_cast<off_t>(offset + *got));
       if (r < 0) {
         if (errno == EINTR) continue;
-        return kErrRead;
+        return Failed(path_, kErrRead);
       }
       if (r == 0) break;  // end of file
       *got += static_cast<std::size_t>(r);
@@ -54,9 +63,12 @@ class PosixFile final : public File {
       ssize_t w = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
       if (w < 0) {
         if (errno == EINTR) continue;
-        return kErrWrite;
+        return Failed(path_, kErrWrite);
       }
-      if (w == 0) return kErrWrite;  // no progress: disk full or similar
+      if (w == 0) {  // no progress: disk full or similar
+        errno = ENOSPC;
+        return Failed(path_, kErrWrite);
+      }
       done += static_cast<std::size_t>(w);
     }
     return kOk;
@@ -64,7 +76,7 @@ class PosixFile final : public File {
 
   int Size(std::uint64_t* size) override {
     struct stat st;
-    if (::fstat(fd_, &st) != 0) return kErrRead;
+    if (::fstat(fd_, &st) != 0) return Failed(path_, kErrRead);
     *size = static_cast<std::uint64_t>(st.st_size);
     return kOk;
   }
@@ -72,14 +84,14 @@ class PosixFile final : public File {
   int Truncate(std::uint64_t size) override {
     if (size > kMaxOffset) return kErrArgument;
     while (::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
-      if (errno != EINTR) return kErrWrite;
+      if (errno != EINTR) return Failed(path_, kErrWrite);
     }
     return kOk;
   }
 
   int Sync() override {
     while (::fdatasync(fd_) != 0) {
-      if (errno != EINTR) return kErrWrite;
+      if (errno != EINTR) return Failed(path_, kErrWrite);
     }
     return kOk;
   }
@@ -106,12 +118,13 @@ class PosixFile final : public File {
     while (::fcntl(fd_, F_OFD_SETLK, &fl) != 0) {
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EACCES) return kLocked;
-      return kErrLock;
+      return Failed(path_, kErrLock);
     }
     return kOk;
   }
 
   int fd_;
+  std::string path_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -126,14 +139,18 @@ class PosixFileSystem final : public FileSystem {
     do {
       fd = ::open(path.c_str(), flags, 0644);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return create ? kErrCreate : kErrOpen;
+    // A file that is not there is often what the caller looks for (a
+    // journal, say): only the other reasons are kept.
+    if (fd < 0 && errno == ENOENT) return create ? kErrCreate : kErrOpen;
+    if (fd < 0) return Failed(path, create ? kErrCreate : kErrOpen);
     // Only regular files: a directory or a device is not a table.
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       ::close(fd);
-      return create ? kErrCreate : kErrOpen;
+      errno = EISDIR;
+      return Failed(path, create ? kErrCreate : kErrOpen);
     }
-    out->reset(new PosixFile(fd));
+    out->reset(new PosixFile(fd, path));
     return kOk;
   }
 
@@ -163,6 +180,10 @@ class PosixFileSystem final : public FileSystem {
 };
 
 }  // namespace
+
+const std::string& LastFileFailure() { return last_failure; }
+
+void ClearLastFileFailure() { last_failure.clear(); }
 
 FileSystem* FileSystem::Posix() {
   static PosixFileSystem instance;

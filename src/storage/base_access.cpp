@@ -20,6 +20,7 @@ BaseAccess::~BaseAccess() {
 }
 
 int BaseAccess::Begin() {
+  xbase::ClearLastFileFailure();
   const int r = xbase::EngineBegin(&base_.m_session, access_ == Access::kWrite ? 1 : 0);
   ReportRecovery(base_);
   if (r == xbase::kOk) {
@@ -28,7 +29,8 @@ int BaseAccess::Begin() {
   }
   base_.m_access = nullptr;  // calls made meanwhile try for themselves
   if (r == xbase::kLocked) return kLockedByOther;
-  ReportError(kTransactionIndex, r, "", kCheckedCallSource, __LINE__);
+  ReportError(kTransactionIndex, r, xbase::LastFileFailure().c_str(), kCheckedCallSource,
+              __LINE__);
   return r;
 }
 
@@ -37,7 +39,8 @@ int BaseAccess::Finish(int result, CommitFailure policy) {
   held_ = false;
   const int r = xbase::EngineCommit(&base_.m_session);
   if (r == xbase::kOk) return result;
-  ReportError(kTransactionIndex, r, "", kCheckedCallSource, __LINE__);
+  ReportError(kTransactionIndex, r, xbase::LastFileFailure().c_str(), kCheckedCallSource,
+              __LINE__);
   return policy == CommitFailure::kReplacesResult && result >= 0 ? r : result;
 }
 

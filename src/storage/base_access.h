@@ -12,9 +12,11 @@
 //
 // Reports go to the host's error service under index 22 with the source
 // "Tabiserr": a transaction that could not be taken (other than 104) or
-// committed, with the engine's code; a write that a process left half-done
-// and that was rolled back, with code 1 and the main table's path as text;
-// such a write found without its journal, with code -66.
+// committed, with the engine's code and, as text, the file and the system's
+// reason when a file call failed ("/base/KR9S.MDX: No space left on
+// device"); a write that a process left half-done and that was rolled back,
+// with code 1 and the main table's path as text; such a write found without
+// its journal, with code -66.
 
 namespace symbase {
 
