@@ -62,7 +62,10 @@ DrawnDialog::DrawnDialog(CDialog& dialog, QWidget* owner,
 void DrawnDialog::Build() {
   for (CWnd* child = dialog_.GetWindow(GW_CHILD); child != nullptr;
        child = child->GetWindow(GW_HWNDNEXT)) {
-    if (QWidget* widget = NewWidget(child)) controls_.push_back({child->GetSafeHwnd(), widget});
+    if (QWidget* widget = NewWidget(child)) {
+      widget->setObjectName(QStringLiteral("control_%1").arg(child->GetDlgCtrlID()));
+      controls_.push_back({child->GetSafeHwnd(), widget});
+    }
   }
 }
 
@@ -71,6 +74,9 @@ QWidget* DrawnDialog::NewWidget(CWnd* window) {
   if (window->IsKindOf(RUNTIME_CLASS(CEdit))) {
     auto* line = new QLineEdit(this);
     line->setFrame((window->GetStyle() & WS_BORDER) != 0);
+    // The window's limit governs what goes in, not Qt's.
+    line->setMaxLength(static_cast<int>(kLineEditMaximum));
+    line->installEventFilter(this);
     connect(line, &QLineEdit::textEdited, this, [this, handle, line] { OnEdited(handle, line); });
     return line;
   }
@@ -140,9 +146,6 @@ void DrawnDialog::Refresh() {
     control.widget->setVisible(window->IsWindowVisible() != FALSE);
     if (auto* line = qobject_cast<QLineEdit*>(control.widget)) {
       CEdit* edit = AsEdit(window);
-      // A text set by the program may be longer than what can be typed.
-      const UINT limit = std::max<UINT>(edit->GetLimitText(), static_cast<UINT>(text.size()));
-      line->setMaxLength(static_cast<int>(std::min(limit, kLineEditMaximum)));
       line->setReadOnly((window->GetStyle() & ES_READONLY) != 0);
       if (line->text() != text) line->setText(text);
       int start = 0;
@@ -186,6 +189,41 @@ void DrawnDialog::ApplyToolTips(CToolTipCtrl* tips) {
       }
     }
   }
+}
+
+HWND DrawnDialog::HandleOf(const QObject* widget) const {
+  for (const Control& control : controls_) {
+    if (control.widget == widget) return control.handle;
+  }
+  return nullptr;
+}
+
+bool DrawnDialog::eventFilter(QObject* watched, QEvent* event) {
+  auto* line = qobject_cast<QLineEdit*>(watched);
+  if (line != nullptr && event->type() == QEvent::KeyPress && !line->isReadOnly()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    const bool command = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0;
+    if (!command && !text.isEmpty() && text.at(0).isPrint()) {
+      OnTyped(HandleOf(line), line, text);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void DrawnDialog::OnTyped(HWND handle, QLineEdit* line, const QString& text) {
+  Entry([this, handle, line, &text] {
+    CEdit* edit = AsEdit(CWnd::FromHandle(handle));
+    if (edit == nullptr) return;
+    QByteArray typed;
+    if (!ToCp1252(text, &typed)) QApplication::beep();
+    if (typed.isEmpty()) return;
+    const int start = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+    const int end = line->hasSelectedText() ? line->selectionEnd() : start;
+    edit->SetSel(start, end);
+    dialog_.TypeText(edit->GetDlgCtrlID(), typed.constData());
+  });
 }
 
 void DrawnDialog::OnEdited(HWND handle, QLineEdit* line) {

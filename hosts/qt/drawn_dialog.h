@@ -30,6 +30,8 @@ class DrawnDialog : public QDialog {
   void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void reject() override;
+  // Printable keys typed into an edit go to the dialog as typed text.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // A window is found again by its handle: a handler may destroy it.
@@ -42,10 +44,14 @@ class DrawnDialog : public QDialog {
   void Place(QWidget* owner);
   QWidget* NewWidget(CWnd* window);
   void ApplyToolTips(CToolTipCtrl* tips);
-  // An edit changed by the person: the change, found by comparing its text
-  // with the window's, is made again in the window through the selection and
-  // TypeText (or ReplaceSel for a deletion).
+  // Keys typed into an edit: the edit's selection becomes the window's, then
+  // TypeText (the window's limit decides what goes in).
+  void OnTyped(HWND handle, QLineEdit* line, const QString& text);
+  // Any other change of an edit (deletion, paste, undo): the change, found by
+  // comparing its text with the window's, is made again in the window through
+  // the selection and TypeText, or ReplaceSel for a deletion.
   void OnEdited(HWND handle, QLineEdit* line);
+  HWND HandleOf(const QObject* widget) const;
   // Moves the framework's window to a screen position.
   void MoveFrameworkWindow(const QPoint& screen);
   // Runs one driver entry, keeps what it throws, then follows the dialog.

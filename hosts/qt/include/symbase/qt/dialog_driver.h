@@ -16,6 +16,7 @@
 // PressButton, Return and Escape through PressKey, the close box as a press
 // of IDCANCEL. After each of them the drawing follows the dialog's windows
 // (texts, enabled state, position), and it closes when the dialog ends.
+// Each control's widget is named "control_<id>" (QObject::objectName).
 //
 // Placement: a dialog with a parent window is drawn where the framework put
 // it, in screen coordinates; one without a parent is centred on the owner
@@ -28,14 +29,13 @@
 // exception thrown by a handler ends the drawing and is thrown again from
 // Run, past DoModal, to the caller.
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 
 #include "symbase/afxwin.h"
 #include "symbase/qt/text.h"
-
-class QDialog;
 
 namespace symbase_qt {
 
