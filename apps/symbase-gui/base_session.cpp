@@ -71,12 +71,14 @@ QString BaseSession::Start(const QString& directory, bool create) {
   open_ = true;
   directory_ = clean;
   HostRegisterServerObject(kStorageObject, AsServedObject(handle_));
+  services_.SetBase(handle_);
   return QString();
 }
 
 void BaseSession::Close() {
   if (!open_) return;
   HostRegisterServerObject(kStorageObject, nullptr);
+  services_.SetBase(nullptr);
   TBCloseBaseSymbol(handle_);
   open_ = false;
   directory_.clear();

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kYesNoButtons = 4;
 constexpr int kSymbolisedCode = 4025;
+constexpr int kSymbolInBase = 2;
 
 QWidget* WindowInFront() {
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
@@ -83,6 +84,16 @@ void GuiServices::HostNotifyChange(CObject*) {
 
 void GuiServices::HostFrameNotify(CWnd*, int, int code, int, const char* text) {
   if (code == kSymbolisedCode && on_symbolised_) on_symbolised_(symbase_qt::FromCp1252(text));
+}
+
+void GuiServices::CheckSymbolName(const char* symbol, int* ok, int* reason) {
+  CHostServices::CheckSymbolName(symbol, ok, reason);
+  if (*ok == 0 || base_ == nullptr || symbol == nullptr) return;
+  CTBObjetAts probe("", symbol, "", 0, -1);
+  if (TBSearchRepere(base_, &probe) == 0) {
+    *ok = 0;
+    *reason = kSymbolInBase;
+  }
 }
 
 }  // namespace gui

@@ -32,6 +32,12 @@ class GuiServices : public CHostServices {
   int HostWriteSetting(CObject* app, int section, const char* key, int value) override;
   void HostNotifyChange(CObject* app) override;
   void HostFrameNotify(CWnd* frame, int first, int code, int flag, const char* text) override;
+  // The object-name check of a symbol also refuses (reason 2) a symbol that
+  // another address of the open base carries.
+  void CheckSymbolName(const char* symbol, int* ok, int* reason) override;
+
+  // The base the editor has open (null: none), for the check above.
+  void SetBase(CTBData* base) { base_ = base; }
 
   // Shows one of the editor's own messages the way the library's are shown
   // (and answered, when an answerer is set).
@@ -55,6 +61,7 @@ class GuiServices : public CHostServices {
 
  private:
   std::vector<HostErrorReport> reports_;
+  CTBData* base_ = nullptr;
   bool settings_ = true;
   std::function<void(const QString&)> on_symbolised_;
   std::function<void()> on_change_;
