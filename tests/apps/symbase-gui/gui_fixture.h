@@ -111,6 +111,13 @@ W* Control(QDialog& drawn, int id) {
   return drawn.findChild<W*>(QStringLiteral("control_%1").arg(id));
 }
 
+// Keys typed one by one, accented letters included (keyClicks knows ASCII only).
+inline void Type(QWidget* widget, const QString& text) {
+  for (QChar c : text) {
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
 inline void Click(QDialog& drawn, int id) {
   QTest::mouseClick(Control<QPushButton>(drawn, id), Qt::LeftButton);
 }
