@@ -155,29 +155,20 @@ void MainWindow::BuildRecentMenu() {
 
 void MainWindow::Tell(const QString& message, bool warning) { services_.Tell(message, warning); }
 
-QString MainWindow::OpenBase(const QString& directory) {
-  model_->Clear();
-  const QString error = session_.Open(directory);
-  if (!error.isEmpty()) {
-    Tell(error);
-    ForgetBase(QDir::cleanPath(directory));
-  } else {
-    RememberBase(session_.Directory());
-    ApplyView();
-  }
-  UpdateStatus();
-  UpdateActions();
-  return error;
-}
+QString MainWindow::OpenBase(const QString& directory) { return StartBase(directory, false); }
 
-QString MainWindow::CreateBase(const QString& directory) {
+QString MainWindow::CreateBase(const QString& directory) { return StartBase(directory, true); }
+
+QString MainWindow::StartBase(const QString& directory, bool create) {
   model_->Clear();
-  const QString error = session_.Create(directory);
-  if (!error.isEmpty()) {
-    Tell(error);
-  } else {
+  const QString error = create ? session_.Create(directory) : session_.Open(directory);
+  if (error.isEmpty()) {
     RememberBase(session_.Directory());
     ApplyView();
+  } else {
+    Tell(error);
+    // A recent base that is gone leaves the list.
+    if (!create) ForgetBase(QDir::cleanPath(QFileInfo(directory).absoluteFilePath()));
   }
   UpdateStatus();
   UpdateActions();

@@ -56,6 +56,7 @@ class MainWindow : public QMainWindow {
   QString StatusText() const;
 
  private:
+  QString StartBase(const QString& directory, bool create);
   void BuildMenus();
   void BuildRecentMenu();
   void ApplyView();

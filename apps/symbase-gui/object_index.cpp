@@ -73,9 +73,9 @@ bool IndexLoader::Next(int batches, std::vector<ObjectRow>* rows, bool* complete
   if (done_) return false;
   *complete = exporting_;
   if (exporting_) return NextExported(batches, rows);
-  const std::size_t end =
-      std::min(found_.size(), handed_ + static_cast<std::size_t>(batches) * kBatch);
-  for (; handed_ < end; ++handed_) rows->push_back({found_[handed_], {}, {}});
+  // The search is over: what it found goes at once.
+  (void)batches;
+  for (; handed_ < found_.size(); ++handed_) rows->push_back({found_[handed_], {}, {}});
   if (handed_ == found_.size()) {
     done_ = true;
     found_.clear();

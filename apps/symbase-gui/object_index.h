@@ -41,9 +41,10 @@ class IndexLoader {
   void Start(CTBData* base, const ViewOrder& order);
   // Hands out nothing more; an export left between two calls is abandoned.
   void Stop();
-  // Appends up to `batches` batches of rows to *rows: whole rows from the
-  // export, addresses alone from the search (symbol and comment empty, and
-  // *complete false). False once the view is fully handed out or failed.
+  // Appends rows to *rows: up to `batches` batches of whole rows from the
+  // export; everything found at once from the search, addresses alone
+  // (symbol and comment empty, and *complete false). False once the view is
+  // fully handed out or failed.
   bool Next(int batches, std::vector<ObjectRow>* rows, bool* complete);
   bool Done() const { return done_; }
   // True while an export is between two of its calls: nothing else may use

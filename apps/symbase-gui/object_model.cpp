@@ -23,8 +23,7 @@ void ObjectModel::Clear() {
   beginResetModel();
   ++generation_;
   loader_.Stop();
-  addresses_.clear();
-  addresses_.shrink_to_fit();
+  addresses_.Clear();
   cache_.Clear();
   endResetModel();
 }
@@ -42,7 +41,7 @@ void ObjectModel::LoadStep() {
   bool complete = false;
   const bool more = loader_.Next(kBatchesPerStep, &rows, &complete);
   if (!rows.empty()) {
-    const int first = static_cast<int>(addresses_.size());
+    const int first = addresses_.Size();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
     for (std::size_t i = 0; i < rows.size(); i += RecordCache::kPageRows) {
       // Rows that came whole fill the cache while it has room.
@@ -53,7 +52,7 @@ void ObjectModel::LoadStep() {
         cache_.Put(page, std::vector<ObjectRow>(rows.begin() + i, rows.begin() + end));
       }
     }
-    for (ObjectRow& row : rows) addresses_.push_back(std::move(row.address));
+    for (const ObjectRow& row : rows) addresses_.Append(row.address);
     endInsertRows();
   }
   if (more) {
@@ -79,7 +78,7 @@ void ObjectModel::FinishLoading() {
 }
 
 int ObjectModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(addresses_.size());
+  return parent.isValid() ? 0 : addresses_.Size();
 }
 
 int ObjectModel::columnCount(const QModelIndex& parent) const {
@@ -99,8 +98,8 @@ const ObjectRow* ObjectModel::Row(int row) const {
     const int first = page * RecordCache::kPageRows;
     const int end = std::min(first + RecordCache::kPageRows, rowCount());
     for (int r = first; r < end; ++r) {
-      ObjectRow found{addresses_[r], {}, {}};
-      LookUp(session_, addresses_[r], &found);
+      ObjectRow found{addresses_.At(r), {}, {}};
+      LookUp(session_, found.address, &found);
       read.push_back(std::move(found));
     }
     rows = cache_.Put(page, std::move(read));
@@ -114,7 +113,7 @@ QVariant ObjectModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole) {
     return QVariant();
   }
-  if (index.column() == kAddress) return symbase_qt::FromCp1252(addresses_[index.row()]);
+  if (index.column() == kAddress) return symbase_qt::FromCp1252(addresses_.At(index.row()));
   const ObjectRow* row = Row(index.row());
   if (row == nullptr) return QString();
   const QString text =
@@ -149,7 +148,7 @@ Qt::ItemFlags ObjectModel::flags(const QModelIndex& index) const {
 bool ObjectModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || role != Qt::EditRole || index.column() == kAddress) return false;
   FinishLoading();
-  const QByteArray address = addresses_[index.row()];
+  const QByteArray address = addresses_.At(index.row());
   const QString text = value.toString();
   const QString refusal = index.column() == kSymbol ? ModifySymbol(session_, address, text)
                                                     : ModifyComment(session_, address, text);
@@ -163,15 +162,10 @@ bool ObjectModel::setData(const QModelIndex& index, const QVariant& value, int r
 }
 
 QByteArray ObjectModel::AddressAt(int row) const {
-  return row >= 0 && row < rowCount() ? addresses_[row] : QByteArray();
+  return row >= 0 && row < rowCount() ? addresses_.At(row) : QByteArray();
 }
 
-int ObjectModel::RowOf(const QByteArray& address) const {
-  for (std::size_t i = 0; i < addresses_.size(); ++i) {
-    if (addresses_[i] == address) return static_cast<int>(i);
-  }
-  return -1;
-}
+int ObjectModel::RowOf(const QByteArray& address) const { return addresses_.Find(address); }
 
 void ObjectModel::RefreshRow(int row) {
   if (row < 0 || row >= rowCount()) return;
@@ -182,7 +176,7 @@ void ObjectModel::RefreshRow(int row) {
 void ObjectModel::RemoveRow(int row) {
   if (row < 0 || row >= rowCount()) return;
   beginRemoveRows(QModelIndex(), row, row);
-  addresses_.erase(addresses_.begin() + row);
+  addresses_.Remove(row);
   // Pages from this row on have moved by one.
   cache_.Clear();
   endRemoveRows();

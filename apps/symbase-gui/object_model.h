@@ -10,6 +10,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
+#include "address_list.h"
 #include "object_index.h"
 #include "record_cache.h"
 
@@ -64,7 +65,7 @@ class ObjectModel : public QAbstractTableModel {
   BaseSession& session_;
   ViewOrder order_;
   IndexLoader loader_;
-  std::vector<QByteArray> addresses_;
+  AddressList addresses_;
   mutable RecordCache cache_;
   mutable bool stale_ = false;  // rows were shown without their texts while loading
   int generation_ = 0;          // a newer Load abandons the steps of an older one

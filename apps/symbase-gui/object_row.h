@@ -16,9 +16,9 @@ struct ObjectRow {
 template <class Record>
 ObjectRow RowOf(const Record& record) {
   auto text = [](const char* bytes) {
-    QByteArray value(bytes);
-    while (value.endsWith(' ')) value.chop(1);
-    return value;
+    qsizetype length = qstrlen(bytes);
+    while (length > 0 && bytes[length - 1] == ' ') --length;
+    return QByteArray(bytes, length);
   };
   return {text(record.m_repere), text(record.m_symbole), text(record.m_commentaire)};
 }
