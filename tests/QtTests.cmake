@@ -1,8 +1,6 @@
 # symbase_qt_test_folder(<dir> <libraries...>): one Qt Test executable per
 # *_test.cpp of tests/<dir>, each registered with CTest as <dir>.<name>, run on
 # Qt's offscreen platform with a settings directory of its own.
-set(SYMBASE_QT_LSAN_SUPPRESSIONS "${CMAKE_CURRENT_SOURCE_DIR}/support/qt_lsan.supp")
-
 function(symbase_qt_test_folder dir)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp")
   string(REPLACE "/" "_" prefix "${dir}")
@@ -19,6 +17,6 @@ function(symbase_qt_test_folder dir)
     set(config "${CMAKE_CURRENT_BINARY_DIR}/qt-config/${target}")
     add_test(NAME ${test_prefix}.${short} COMMAND ${target})
     set_tests_properties(${test_prefix}.${short} PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config};LSAN_OPTIONS=suppressions=${SYMBASE_QT_LSAN_SUPPRESSIONS}:print_suppressions=0")
+      "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config}")
   endforeach()
 endfunction()
