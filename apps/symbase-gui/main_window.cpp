@@ -20,6 +20,7 @@
 #include "new_object_dialog.h"
 #include "object_editor.h"
 #include "recent_bases.h"
+#include "results.h"
 #include "symbase/qt/text.h"
 #include "transfer.h"
 
@@ -27,8 +28,6 @@ namespace gui {
 
 namespace {
 
-constexpr int kAlreadyLocked = 100;
-constexpr int kLockedByOther = 104;
 // A word of no class the on-line dialog knows: it opens with its three
 // fields empty, address and symbol to be typed.
 constexpr std::int32_t kWordToType = 1;

@@ -2,6 +2,7 @@
 
 #include "base_session.h"
 #include "fields.h"
+#include "results.h"
 #include "symbase/qt/text.h"
 #include "symbase/symbase.h"
 
@@ -9,11 +10,6 @@ namespace gui {
 
 namespace {
 
-constexpr int kCommentNotWritten = 1;
-constexpr int kSymbolTaken = 101;
-constexpr int kNoRow = 102;
-constexpr int kKeyNotFound = 103;
-constexpr int kLockedByOther = 104;
 enum ModifyMode { kSymbolOnly = 0, kCommentOnly = 1 };
 
 QString Show(const QByteArray& text) { return symbase_qt::FromCp1252(text); }

@@ -1,5 +1,6 @@
 #include "object_index.h"
 
+#include "results.h"
 #include "symbase/qt/text.h"
 #include "symbase/symbase.h"
 
@@ -8,8 +9,6 @@ namespace gui {
 namespace {
 
 constexpr int kBatch = 50;  // what the library hands out per call
-constexpr int kEmptyTable = 105;
-constexpr int kNothingPasses = 108;
 constexpr int kLongestSymbol = 32;
 
 // Frees the records the library appended.

@@ -6,6 +6,7 @@
 #include "base_session.h"
 #include "fields.h"
 #include "object_editor.h"
+#include "results.h"
 #include "symbase/qt/text.h"
 #include "symbase/symbase.h"
 
@@ -14,9 +15,6 @@ namespace gui {
 namespace {
 
 constexpr int kAskEachConflict = 2;
-constexpr int kInterrupted = 106;
-constexpr int kRefused = 107;
-constexpr int kEmptyTable = 105;
 
 QString Show(const QByteArray& text) { return symbase_qt::FromCp1252(text); }
 
