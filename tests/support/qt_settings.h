@@ -5,6 +5,7 @@
 // temporary directory for as long as the object lives.
 
 #include <QByteArray>
+#include <QSettings>
 #include <QTemporaryDir>
 
 namespace testing_support {
@@ -13,6 +14,8 @@ class TemporarySettings {
  public:
   TemporarySettings() : previous_(qgetenv("XDG_CONFIG_HOME")) {
     qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
+    // Qt reads the variable once per process; its own settings follow here.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
   }
   ~TemporarySettings() { qputenv("XDG_CONFIG_HOME", previous_); }
   TemporarySettings(const TemporarySettings&) = delete;
