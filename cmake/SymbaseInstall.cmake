@@ -12,6 +12,17 @@ install(TARGETS symbase EXPORT symbaseTargets
 install(EXPORT symbaseTargets NAMESPACE symbase::
         DESTINATION "${CMAKE_INSTALL_LIBDIR}/cmake/symbase")
 
+# The Qt dialog driver (symbase::qt, symbase/qt/*.h) and the editor, when built.
+if(TARGET symbase_qt)
+  install(TARGETS symbase_qt EXPORT symbaseQtTargets
+          LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}")
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/hosts/qt/include/symbase/qt"
+          DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/symbase" FILES_MATCHING PATTERN "*.h")
+  install(EXPORT symbaseQtTargets NAMESPACE symbase::
+          DESTINATION "${CMAKE_INSTALL_LIBDIR}/cmake/symbase")
+  install(TARGETS symbase_gui_app RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+endif()
+
 configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/symbaseConfig.cmake.in"
   "${PROJECT_BINARY_DIR}/symbaseConfig.cmake"
   INSTALL_DESTINATION "${CMAKE_INSTALL_LIBDIR}/cmake/symbase")

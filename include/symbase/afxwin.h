@@ -67,6 +67,9 @@ class CDialog;
 #define BS_DEFPUSHBUTTON 0x0001u
 #define SS_LEFT 0x0000u
 
+#define GW_HWNDNEXT 2u
+#define GW_CHILD 5u
+
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOW 5
@@ -199,6 +202,10 @@ class SYMBASE_API CWnd : public CCmdTarget {
   void GetWindowText(CString& rString) const;
   int GetWindowTextLength() const;
   CWnd* GetDlgItem(int nID) const;  // null when no child has that id
+  // GW_CHILD: the first child window; GW_HWNDNEXT: the next window of the
+  // same parent, in order of creation. Null when there is none, for another
+  // command, and for a window no object answers for.
+  CWnd* GetWindow(UINT nCmd) const;
   int GetDlgCtrlID() const;
   void SetDlgItemText(int nID, LPCTSTR lpszString);
   int GetDlgItemText(int nID, CString& rString) const;

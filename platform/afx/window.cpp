@@ -101,6 +101,19 @@ CWnd* CWnd::GetDlgItem(int nID) const {
   return child == nullptr ? nullptr : child->object;
 }
 
+CWnd* CWnd::GetWindow(UINT nCmd) const {
+  if (m_hWnd == nullptr) return nullptr;
+  HWND found = nullptr;
+  if (nCmd == GW_CHILD && !m_hWnd->children.empty()) {
+    found = m_hWnd->children.front();
+  } else if (nCmd == GW_HWNDNEXT && m_hWnd->parent != nullptr) {
+    const std::vector<HWND>& siblings = m_hWnd->parent->children;
+    auto self = std::find(siblings.begin(), siblings.end(), m_hWnd);
+    if (self != siblings.end() && self + 1 != siblings.end()) found = *(self + 1);
+  }
+  return found == nullptr ? nullptr : found->object;
+}
+
 int CWnd::GetDlgCtrlID() const { return m_hWnd == nullptr ? 0 : static_cast<int>(m_hWnd->id); }
 
 void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {

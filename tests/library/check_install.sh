@@ -16,4 +16,14 @@ libdir=$(pkg-config --variable=libdir symbase)
 c++ -o "$work/consumer-pc" "$consumer/main.cpp" $(pkg-config --cflags --libs symbase) -Wl,-rpath,"$libdir"
 "$work/consumer-pc"
 "$prefix/bin/symbase" --version
+
+# The Qt dialog driver, when it was built: a Qt host links symbase::qt.
+if [ -f "$prefix/lib/cmake/symbase/symbaseQtTargets.cmake" ]; then
+  cmake -S "$(dirname "$consumer")/qt_consumer" -B "$work/with-qt" -DCMAKE_PREFIX_PATH="$prefix" \
+    > "$work/configure-qt.log"
+  cmake --build "$work/with-qt" > "$work/build-qt.log"
+  mkdir -p "$work/qt-base"
+  "$work/with-qt/qt_consumer" "$work/qt-base"
+  "$prefix/bin/symbase-gui" --version
+fi
 echo "install check passed"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/scripted_dialog_driver.h"
 #include "symbase/afxwin.h"
 
@@ -129,3 +131,25 @@ TEST(WindowTest, AnAttachedObjectReportsUntilItGoes) {
 }
 
 }  // namespace
+
+TEST(WindowTest, ChildWindowsAreWalkedInOrderOfCreation) {
+  CFrameWnd frame;
+  ASSERT_TRUE(frame.Create(nullptr, "Atelier", 0, CRect(0, 0, 400, 300), nullptr, 0));
+  EXPECT_EQ(frame.GetWindow(GW_CHILD), nullptr);
+  EXPECT_EQ(frame.GetWindow(GW_HWNDNEXT), nullptr);  // no parent, no sibling
+  CStatic label;
+  CEdit edit;
+  CToolTipCtrl tips;
+  ASSERT_TRUE(label.Create("STATIC", "Symbole :", WS_CHILD, CRect(0, 0, 50, 10), &frame, 8));
+  ASSERT_TRUE(edit.Create("EDIT", "", WS_CHILD, CRect(60, 0, 160, 12), &frame, 2));
+  ASSERT_TRUE(tips.Create(&frame));
+  std::vector<CWnd*> walked;
+  for (CWnd* w = frame.GetWindow(GW_CHILD); w != nullptr; w = w->GetWindow(GW_HWNDNEXT)) {
+    walked.push_back(w);
+  }
+  EXPECT_EQ(walked, (std::vector<CWnd*>{&label, &edit, &tips}));
+  EXPECT_EQ(frame.GetWindow(4), nullptr);  // another command
+  edit.DestroyWindow();
+  EXPECT_EQ(label.GetWindow(GW_HWNDNEXT), &tips);
+  EXPECT_EQ(edit.GetWindow(GW_HWNDNEXT), nullptr);
+}

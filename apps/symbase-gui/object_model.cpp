@@ -1,0 +1,185 @@
+#include "object_model.h"
+
+#include <QTimer>
+
+#include "base_session.h"
+#include "object_editor.h"
+#include "symbase/qt/text.h"
+
+namespace gui {
+
+namespace {
+
+// Batches of 50 per step of the event loop: about 2,000 rows, a few
+// milliseconds, so the window stays responsive while a large base loads.
+constexpr int kBatchesPerStep = 40;
+
+}  // namespace
+
+ObjectModel::ObjectModel(BaseSession& session, QObject* parent)
+    : QAbstractTableModel(parent), session_(session), cache_(kCachedPages) {}
+
+void ObjectModel::Clear() {
+  beginResetModel();
+  ++generation_;
+  loader_.Stop();
+  addresses_.Clear();
+  cache_.Clear();
+  endResetModel();
+}
+
+void ObjectModel::Load(const ViewOrder& order) {
+  Clear();
+  order_ = order;
+  if (!session_.IsOpen()) return;
+  loader_.Start(session_.Handle(), order);
+  LoadStep();
+}
+
+void ObjectModel::LoadStep() {
+  std::vector<ObjectRow> rows;
+  bool complete = false;
+  const bool more = loader_.Next(kBatchesPerStep, &rows, &complete);
+  if (!rows.empty()) {
+    const int first = addresses_.Size();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    for (std::size_t i = 0; i < rows.size(); i += RecordCache::kPageRows) {
+      // Rows that came whole fill the cache while it has room.
+      const int page = (first + static_cast<int>(i)) / RecordCache::kPageRows;
+      const bool aligned = (first + static_cast<int>(i)) % RecordCache::kPageRows == 0;
+      const std::size_t end = std::min(rows.size(), i + RecordCache::kPageRows);
+      if (complete && aligned && !cache_.Full() && end - i == RecordCache::kPageRows) {
+        cache_.Put(page, std::vector<ObjectRow>(rows.begin() + i, rows.begin() + end));
+      }
+    }
+    for (const ObjectRow& row : rows) addresses_.Append(row.address);
+    endInsertRows();
+  }
+  if (more) {
+    const int generation = generation_;
+    QTimer::singleShot(0, this, [this, generation] {
+      if (generation == generation_) LoadStep();
+    });
+    return;
+  }
+  if (loader_.Failure() != 0) {
+    emit loadFailed(
+        QStringLiteral("La lecture de la base s'est arrêtée (code %1).").arg(loader_.Failure()));
+  }
+  if (stale_) {
+    stale_ = false;
+    emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+  }
+  emit loadingFinished();
+}
+
+void ObjectModel::FinishLoading() {
+  while (!loader_.Done()) LoadStep();
+}
+
+int ObjectModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : addresses_.Size();
+}
+
+int ObjectModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+const ObjectRow* ObjectModel::Row(int row) const {
+  const int page = row / RecordCache::kPageRows;
+  std::vector<ObjectRow>* rows = cache_.Find(page);
+  if (rows == nullptr) {
+    // An export in progress owns the base: the texts come once it is done.
+    if (loader_.HoldsBase()) {
+      stale_ = true;
+      return nullptr;
+    }
+    std::vector<ObjectRow> read;
+    const int first = page * RecordCache::kPageRows;
+    const int end = std::min(first + RecordCache::kPageRows, rowCount());
+    for (int r = first; r < end; ++r) {
+      ObjectRow found{addresses_.At(r), {}, {}};
+      LookUp(session_, found.address, &found);
+      read.push_back(std::move(found));
+    }
+    rows = cache_.Put(page, std::move(read));
+  }
+  const std::size_t at = static_cast<std::size_t>(row % RecordCache::kPageRows);
+  return at < rows->size() ? &(*rows)[at] : nullptr;
+}
+
+QVariant ObjectModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return QVariant();
+  if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole) {
+    return QVariant();
+  }
+  if (index.column() == kAddress) return symbase_qt::FromCp1252(addresses_.At(index.row()));
+  const ObjectRow* row = Row(index.row());
+  if (row == nullptr) return QString();
+  const QString text =
+      symbase_qt::FromCp1252(index.column() == kSymbol ? row->symbol : row->comment);
+  if (role == Qt::ToolTipRole && (index.column() != kComment || text.isEmpty())) {
+    return QVariant();
+  }
+  return text;
+}
+
+QVariant ObjectModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return QVariant();
+  if (orientation == Qt::Vertical) return section + 1;
+  switch (section) {
+    case kAddress:
+      return QStringLiteral("Repère");
+    case kSymbol:
+      return QStringLiteral("Symbole");
+    case kComment:
+      return QStringLiteral("Commentaire");
+    default:
+      return QVariant();
+  }
+}
+
+Qt::ItemFlags ObjectModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (index.isValid() && index.column() != kAddress) flags |= Qt::ItemIsEditable;
+  return flags;
+}
+
+bool ObjectModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole || index.column() == kAddress) return false;
+  FinishLoading();
+  const QByteArray address = addresses_.At(index.row());
+  const QString text = value.toString();
+  const QString refusal = index.column() == kSymbol ? ModifySymbol(session_, address, text)
+                                                    : ModifyComment(session_, address, text);
+  if (!refusal.isEmpty()) {
+    emit editRefused(refusal);
+    return false;
+  }
+  RefreshRow(index.row());
+  emit objectChanged();
+  return true;
+}
+
+QByteArray ObjectModel::AddressAt(int row) const {
+  return row >= 0 && row < rowCount() ? addresses_.At(row) : QByteArray();
+}
+
+int ObjectModel::RowOf(const QByteArray& address) const { return addresses_.Find(address); }
+
+void ObjectModel::RefreshRow(int row) {
+  if (row < 0 || row >= rowCount()) return;
+  cache_.Drop(row / RecordCache::kPageRows);
+  emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+}
+
+void ObjectModel::RemoveRow(int row) {
+  if (row < 0 || row >= rowCount()) return;
+  beginRemoveRows(QModelIndex(), row, row);
+  addresses_.Remove(row);
+  // Pages from this row on have moved by one.
+  cache_.Clear();
+  endRemoveRows();
+}
+
+}  // namespace gui

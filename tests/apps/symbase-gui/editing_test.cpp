@@ -1,0 +1,227 @@
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QtTest>
+
+#include "filter_bar.h"
+#include "gui_fixture.h"
+#include "new_object_dialog.h"
+#include "recent_bases.h"
+
+using testing_support::GuiFixture;
+
+namespace {
+
+using Objects = std::vector<std::array<const char*, 3>>;
+
+const Objects kPlant = {{"%MW10", "Seuil_haut", "Seuil de démarrage"},
+                        {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
+                        {"%Q2.0", "Pompe_1", "Commande pompe 1"},
+                        {"%Q2.1", "Pompe_2", "Commande pompe 2"},
+                        {"%I1.2", "Niveau_haut", "Flotteur haut"}};
+
+// Edits a cell through the table's own editor, as a person does.
+void EditCell(QTableView* table, int row, int column, const QString& text) {
+  const QModelIndex index = table->model()->index(row, column);
+  table->setCurrentIndex(index);
+  table->edit(index);
+  QLineEdit* editor = nullptr;  // the one open now: closed editors linger hidden
+  for (QLineEdit* line : table->viewport()->findChildren<QLineEdit*>()) {
+    if (line->isVisible()) editor = line;
+  }
+  QVERIFY(editor != nullptr);
+  editor->selectAll();
+  QTest::keyClick(editor, Qt::Key_Delete);
+  testing_support::Type(editor, text);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the delegate commits on the next turn of the loop
+}
+
+QStringList Column(gui::ObjectModel& model, int column) {
+  model.FinishLoading();
+  QStringList values;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    values << model.index(row, column).data().toString();
+  }
+  return values;
+}
+
+QAction* Action(QMainWindow& window, const QString& text) {
+  for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+    if (action->text() == text) return action;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+class EditingTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void EditingACellWritesTheRow() {
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
+    gui::ObjectModel& model = fixture.Window().Model();
+    const int row = model.RowOf("%MW11");
+    EditCell(fixture.Window().Table(), row, gui::ObjectModel::kSymbol, "Seuil_arrêt");
+    EditCell(fixture.Window().Table(), row, gui::ObjectModel::kComment, "Niveau d'arrêt, en cm");
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_arrêt|Niveau d'arrêt, en cm"));
+    QCOMPARE(model.index(row, gui::ObjectModel::kSymbol).data().toString(),
+             QString::fromUtf8("Seuil_arrêt"));
+    QCOMPARE(fixture.messages, QStringList());
+    // Emptying the symbol takes it away; the comment stays.
+    EditCell(fixture.Window().Table(), row, gui::ObjectModel::kSymbol, "");
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("|Niveau d'arrêt, en cm"));
+  }
+
+  void RefusedEditsChangeNothing_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a symbol another address carries")
+        << int{gui::ObjectModel::kSymbol} << "Seuil_haut"
+        << QString::fromUtf8("Le symbole « Seuil_haut » est déjà porté par le repère %MW10.");
+    QTest::newRow("not a symbol") << int{gui::ObjectModel::kSymbol} << "2pompes"
+                                  << QString::fromUtf8("« 2pompes » n'est pas un symbole");
+    QTest::newRow("outside the code page")
+        << int{gui::ObjectModel::kComment} << QString::fromUtf8("débit ≥ 5")
+        << QString::fromUtf8("contient des caractères que la base ne peut pas écrire");
+    QTest::newRow("a comment too long") << int{gui::ObjectModel::kComment} << QString(509, 'c')
+                                        << QString::fromUtf8("Commentaire de 509 caractères");
+  }
+  void RefusedEditsChangeNothing() {
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
+    gui::ObjectModel& model = fixture.Window().Model();
+    const QModelIndex index = model.index(model.RowOf("%MW11"), column);
+    QVERIFY(!model.setData(index, text, Qt::EditRole));
+    QCOMPARE(fixture.messages.size(), 1);
+    QVERIFY2(fixture.messages[0].contains(message), qPrintable(fixture.messages[0]));
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
+  }
+
+  void RowsAreAddedAndDeleted() {
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
+    QAction* add = Action(fixture.Window(), QString::fromUtf8("&Ajouter un objet…"));
+    QVERIFY(add != nullptr);
+    // The form, filled twice: first with an address the base has, then anew.
+    int forms = 0;
+    std::function<void()> fill = [&] {
+      auto* form = dynamic_cast<gui::NewObjectDialog*>(QApplication::activeModalWidget());
+      if (form == nullptr) {
+        QTimer::singleShot(10, fill);
+        return;
+      }
+      ++forms;
+      form->Address()->setText(forms == 1 ? "%MW10" : "%mw012");
+      form->Symbol()->setText("Consigne");
+      form->Comment()->setText("Consigne de vitesse");
+      form->accept();
+      if (forms == 1) QTimer::singleShot(10, fill);
+    };
+    QTimer::singleShot(10, fill);
+    add->trigger();
+    QCOMPARE(forms, 2);
+    QCOMPARE(fixture.messages,
+             QStringList{QString::fromUtf8("Le repère %MW10 est déjà dans la base.")});
+    QCOMPARE(fixture.Row("%MW12"), QStringLiteral("Consigne|Consigne de vitesse"));
+    gui::ObjectModel& model = fixture.Window().Model();
+    QCOMPARE(model.AddressAt(fixture.Window().Table()->currentIndex().row()), QByteArray("%MW12"));
+    QCOMPARE(model.rowCount(), 6);
+
+    // Two rows selected, deleted.
+    QTableView* table = fixture.Window().Table();
+    table->clearSelection();
+    table->selectionModel()->select(model.index(model.RowOf("%Q2.0"), 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table->selectionModel()->select(model.index(model.RowOf("%MW11"), 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QCOMPARE(fixture.Window().DeleteSelected(), 2);
+    QCOMPARE(model.rowCount(), 4);
+    QCOMPARE(model.RowOf("%Q2.0"), -1);
+    QCOMPARE(fixture.Row("%Q2.0"), QString());
+    QCOMPARE(fixture.Session().Count(), 4L);
+    QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("4 objets")));
+    QVERIFY(fixture.Window().StatusText().contains(fixture.Session().Directory()));
+    QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("modifiée le")));
+  }
+
+  void OpenedBasesAreRememberedAndMissingOnesForgotten() {
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
+    const QString base = fixture.Session().Directory();
+    QTemporaryDir other;
+    QCOMPARE(fixture.Window().CreateBase(other.path()), QString());
+    QCOMPARE(gui::RecentBases(), (QStringList{other.path(), base}));
+    QVERIFY(other.remove());
+    QVERIFY(fixture.Window().OpenBase(other.path()).contains(QStringLiteral("n'existe pas")));
+    QCOMPARE(gui::RecentBases(), QStringList{base});
+    QVERIFY(!fixture.Session().IsOpen());
+    QCOMPARE(fixture.Window().OpenBase(base), QString());
+    QCOMPARE(fixture.Window().Model().rowCount(), 5);
+  }
+
+  void SortedBySymbolAndFiltered_data() {
+    QTest::addColumn<bool>("bySymbol");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("match");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("addresses");
+    const int symbols = static_cast<int>(gui::FilterField::kSymbol);
+    const int comments = static_cast<int>(gui::FilterField::kComment);
+    const int contains = 0;
+    const int begins = 1;
+    const int ends = 2;
+    QTest::newRow("every row by symbol")
+        << true << symbols << contains << ""
+        << QStringList{"%I1.2", "%Q2.0", "%Q2.1", "%MW11", "%MW10"};
+    QTest::newRow("symbols containing pompe, case ignored")
+        << true << symbols << contains << "pompe" << QStringList{"%Q2.0", "%Q2.1"};
+    QTest::newRow("symbols beginning with Seuil, by address")
+        << false << symbols << begins << "Seuil" << QStringList{"%MW10", "%MW11"};
+    QTest::newRow("comments ending with 2")
+        << false << comments << ends << "2" << QStringList{"%Q2.1"};
+    QTest::newRow("an apostrophe matches no symbol")
+        << false << symbols << contains << "d'a" << QStringList{};
+    QTest::newRow("an apostrophe in comments")
+        << false << comments << contains << "d'arr" << QStringList{"%MW11"};
+  }
+  void SortedBySymbolAndFiltered() {
+    QFETCH(bool, bySymbol);
+    QFETCH(int, field);
+    QFETCH(int, match);
+    QFETCH(QString, text);
+    QFETCH(QStringList, addresses);
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
+    gui::FilterBar* filter = fixture.Window().Filter();
+    filter->FieldBox()->setCurrentIndex(field);
+    filter->MatchBox()->setCurrentIndex(match);
+    filter->TextBox()->setText(text);
+    QHeaderView* header = fixture.Window().Table()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(bySymbol ? 1 : 0) + 5, 5));
+    const QStringList shown = Column(fixture.Window().Model(), gui::ObjectModel::kAddress);
+    if (bySymbol || text.isEmpty()) {
+      QCOMPARE(shown, addresses);
+    } else {
+      QCOMPARE(QSet<QString>(shown.begin(), shown.end()),
+               QSet<QString>(addresses.begin(), addresses.end()));
+    }
+    QCOMPARE(fixture.messages, QStringList());
+  }
+};
+
+QTEST_MAIN(EditingTest)
+#include "editing_test.moc"

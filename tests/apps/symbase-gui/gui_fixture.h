@@ -1,0 +1,127 @@
+#ifndef SYMBASE_TESTS_APPS_GUI_GUI_FIXTURE_H
+#define SYMBASE_TESTS_APPS_GUI_GUI_FIXTURE_H
+
+// The editor's main window on a fresh base in a temporary directory, its
+// settings in another, the message boxes it shows answered and kept.
+
+#include <QDialog>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <array>
+#include <functional>
+#include <map>
+
+#include "base_session.h"
+#include "gui_services.h"
+#include "main_window.h"
+#include "object_editor.h"
+#include "support/qt_settings.h"
+#include "symbase/qt/text.h"
+
+namespace testing_support {
+
+class GuiFixture {
+ public:
+  GuiFixture() : window_(services_) {
+    QCoreApplication::setOrganizationName(QStringLiteral("symbase-tests"));
+    services_.SetMessageBoxAnswerer([this](const QString& message, int buttons) {
+      messages.append(message);
+      if (!answers.isEmpty()) return answers.takeFirst();
+      return buttons == 4 ? kHostIdYes : kHostIdOk;
+    });
+    window_.show();
+  }
+  ~GuiFixture() { window_.Driver().SetShownHook(nullptr); }
+
+  gui::MainWindow& Window() { return window_; }
+  gui::BaseSession& Session() { return window_.Session(); }
+  gui::GuiServices& Services() { return services_; }
+  QString Directory() const { return directory_.path(); }
+
+  // "" when the base was created with these objects: {address, symbol, comment}.
+  QString CreateBase(const std::vector<std::array<const char*, 3>>& objects = {}) {
+    QString error = window_.CreateBase(directory_.path());
+    for (const auto& object : objects) {
+      if (!error.isEmpty()) break;
+      error =
+          gui::CreateObject(Session(), QString::fromUtf8(object[0]), QString::fromUtf8(object[1]),
+                            QString::fromUtf8(object[2]), nullptr);
+    }
+    window_.Model().Load(window_.Model().Order());
+    window_.Model().FinishLoading();
+    return error;
+  }
+
+  // The base's row of an address as "symbol|comment" (UTF-8), "" when none.
+  QString Row(const char* address) {
+    gui::ObjectRow row;
+    if (!gui::LookUp(Session(), address, &row)) return QString();
+    return symbase_qt::FromCp1252(row.symbol) + '|' + symbase_qt::FromCp1252(row.comment);
+  }
+
+  // Acts on each drawn dialog as it is shown; a script that leaves the
+  // dialog open lets it close through its close box.
+  void OnDialogs(std::function<void(QDialog&, CDialog&)> script) {
+    window_.Driver().SetShownHook([this, script](QDialog& drawn, CDialog& dialog) {
+      ++dialogs;
+      script(drawn, dialog);
+      if (drawn.isVisible()) drawn.close();
+    });
+  }
+
+  // The live rows of the main table as python's dbfread reads the file:
+  // address -> symbol.
+  std::map<QString, QString> ReadMainTable() {
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(SYMBASE_SOURCE_DIR "/tests/interop/base_dump.py"),
+                  QStringLiteral("dbfread"), directory_.path() + QStringLiteral("/KR9.DBF")});
+    reader.waitForFinished(30000);
+    QStringList fields;
+    std::map<QString, QString> rows;
+    const QStringList lines = QString::fromUtf8(reader.readAllStandardOutput()).split('\n');
+    for (const QString& line : lines) {
+      if (line.startsWith(QStringLiteral("FIELD "))) fields << line.section(' ', 1, 1);
+      if (!line.startsWith(QStringLiteral("L|"))) continue;
+      const QStringList values = line.mid(2).split('|');
+      const qsizetype repere = fields.indexOf(QStringLiteral("REPERE"));
+      const qsizetype symbole = fields.indexOf(QStringLiteral("SYMBOLE"));
+      if (repere >= 0 && symbole >= 0 && values.size() == fields.size()) {
+        rows[values[repere]] = values[symbole];
+      }
+    }
+    return rows;
+  }
+
+  QStringList messages;
+  QList<int> answers;
+  int dialogs = 0;
+
+ private:
+  TemporarySettings settings_;
+  QTemporaryDir directory_;
+  gui::GuiServices services_;
+  gui::MainWindow window_;
+};
+
+template <class W>
+W* Control(QDialog& drawn, int id) {
+  return drawn.findChild<W*>(QStringLiteral("control_%1").arg(id));
+}
+
+// Keys typed one by one, accented letters included (keyClicks knows ASCII only).
+inline void Type(QWidget* widget, const QString& text) {
+  for (QChar c : text) {
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
+inline void Click(QDialog& drawn, int id) {
+  QTest::mouseClick(Control<QPushButton>(drawn, id), Qt::LeftButton);
+}
+
+}  // namespace testing_support
+
+#endif

@@ -1,0 +1,76 @@
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// symbase-gui --screenshot run as a process, as the README runs it.
+class ScreenshotTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+
+  int Run(const QStringList& arguments, QString* errors = nullptr) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the tool picks offscreen itself
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.filePath(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(SYMBASE_GUI_PATH), arguments);
+    if (!process.waitForFinished(60000)) return -1;
+    if (errors != nullptr) *errors = QString::fromUtf8(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  }
+
+ private slots:
+  void EachRenderingIsAPicture_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("size");
+    // The dialogs: the template's size in pixels (325 x 88 and 300 x 31
+    // dialog units of 6 x 13 pixels for 4 x 8 units, rounded), a caption bar
+    // of 26 pixels and a border of one.
+    QTest::newRow("main window") << QStringList{} << QSize(900, 520);
+    QTest::newRow("confirmation") << QStringList{"--dialog", "19306"} << QSize(488 + 2, 143 + 27);
+    QTest::newRow("on-line symbolization")
+        << QStringList{"--dialog", "19308"} << QSize(450 + 2, 50 + 27);
+  }
+  void EachRenderingIsAPicture() {
+    QFETCH(QStringList, options);
+    QFETCH(QSize, size);
+    const QString out = dir_.filePath(QStringLiteral("shot.png"));
+    QFile::remove(out);
+    QCOMPARE(Run(QStringList{"--screenshot", out} + options), 0);
+    QImage image(out);
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), size);
+    // Not a blank page: the rendering has light and dark pixels.
+    int dark = 0;
+    for (int y = 0; y < image.height(); y += 2) {
+      for (int x = 0; x < image.width(); x += 2) dark += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
+    }
+    QVERIFY(dark > 50);
+  }
+
+  void BadUsesFailWithAMessage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option") << QStringList{"--dialogue"} << 2 << "unknown option";
+    QTest::newRow("missing base") << QStringList{"--screenshot", dir_.filePath("x.png"),
+                                                 dir_.filePath("none")}
+                                  << 1 << "n'existe pas";
+    QTest::newRow("unwritable PNG")
+        << QStringList{"--screenshot", "/proc/x.png"} << 1 << "cannot write";
+  }
+  void BadUsesFailWithAMessage() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QString errors;
+    QCOMPARE(Run(arguments, &errors), status);
+    QVERIFY2(errors.contains(message), qPrintable(errors));
+  }
+};
+
+QTEST_GUILESS_MAIN(ScreenshotTest)
+#include "screenshot_test.moc"
