@@ -91,7 +91,7 @@ class SYMBASE_API CTBCheckFinding : public CObject {
 // table (key, record number, order, filter) and the trees themselves; the
 // key fields of each row derived again from its address text (with the
 // host's addressing mode); comment rows against ISCMT, one per commented
-// address; repeated addresses and symbols; record counts against file
+// address; repeated addresses, keys and symbols; record counts against file
 // sizes; the header fields and the layout of both tables. Every finding is
 // appended to `findings` (CTBCheckFinding, owned by the caller's list from
 // then on). Result: 0, 104, 109, 110 or a negative code (see above).

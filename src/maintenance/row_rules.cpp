@@ -110,7 +110,7 @@ int CheckRowRules(CTBData& keys, const RowTables& tables, Findings* findings) {
   auto fault = [&](const std::string& path, const std::string& text) {
     findings->Add(CTBCheckFinding::kRows, path, text);
   };
-  std::vector<Keyed> addresses, symbols, commented, comments;
+  std::vector<Keyed> addresses, symbols, row_keys, commented, comments;
   const KeyFields main_key(tables.main);
   xbase::Field* repere_field = xbase::FieldGet(tables.main, "REPERE");
   xbase::Field* symbole_field = xbase::FieldGet(tables.main, "SYMBOLE");
@@ -129,6 +129,7 @@ int CheckRowRules(CTBData& keys, const RowTables& tables, Findings* findings) {
       fault(main_path, Record(n) + " (" + repere + ") has '" + iscmt + "' in ISCMT");
     }
     addresses.push_back(Make(repere.data(), repere.size(), n));
+    row_keys.push_back(Make(key.data(), key.size(), n));
     if (!symbole.empty()) symbols.push_back(Make(symbole.data(), symbole.size(), n));
     if (iscmt == "O") commented.push_back(Make(key.data(), key.size(), n));
   });
@@ -141,11 +142,15 @@ int CheckRowRules(CTBData& keys, const RowTables& tables, Findings* findings) {
     });
     if (r != xbase::kOk) return r;
   }
-  for (auto* list : {&addresses, &symbols, &commented, &comments}) {
+  for (auto* list : {&addresses, &symbols, &row_keys, &commented, &comments}) {
     std::sort(list->begin(), list->end(), Before);
   }
   Repeated(addresses, [&](const Keyed& a, const Keyed& b) {
     fault(main_path, "the address " + std::string(a.text) + " is in " + Record(a.record) + " and " +
+                         Record(b.record));
+  });
+  Repeated(row_keys, [&](const Keyed& a, const Keyed& b) {
+    fault(main_path, "the key '" + std::string(a.text) + "' is in " + Record(a.record) + " and " +
                          Record(b.record));
   });
   Repeated(symbols, [&](const Keyed& a, const Keyed& b) {

@@ -7,7 +7,7 @@
 
 // The rules of a symbol base that no index file holds, checked on the live
 // rows of both tables: each row's key fields are those its address gives;
-// ISCMT is "O" or blank; no address and no symbol is carried twice; a
+// ISCMT is "O" or blank; no address, key or symbol is carried twice; a
 // commented address has exactly one comment row, and every comment row
 // belongs to a commented address.
 

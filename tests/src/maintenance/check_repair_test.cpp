@@ -156,14 +156,15 @@ TEST_F(CheckRepair, AHeaderClaimingMoreRowsIsCorrected) {
 
 TEST_F(CheckRepair, RowsBreakingTheBaseRulesNeedAPerson) {
   // Written past the library: a symbol carried twice, a key that is not the
-  // address's, a comment row of no address, and a row marked commented
-  // whose comment row is gone.
+  // address's, a comment row of no address, a row marked commented whose
+  // comment row is gone, and another writing of an address under its key.
   AppendRawObject(base, Key("MW", "00200"), "%MW200", "Pump_1");
   AppendRawObject(base, Key("MW", "00999"), "%MW201", "Odd_key");
   ASSERT_EQ(base->AppendComment("lost", "MW", "00300", "", "", ""), 0);
   AppendRawObject(base, Key("MW", "00400"), "%MW400", "", "gone soon");
   ASSERT_EQ(base->DeleteComment(Key("MW", "00400").c_str()), 0);
   ASSERT_EQ(xbase::TableUnlock(base->m_commentTable), 0);
+  AppendRawObject(base, Key("MW", "00010"), "%MW010", "Odd_ten");
   int result = -1;
   const std::vector<std::string> found = Check(&result);
   EXPECT_EQ(result, TB_CHECK_DAMAGED);
@@ -172,12 +173,14 @@ TEST_F(CheckRepair, RowsBreakingTheBaseRulesNeedAPerson) {
                               "' but its address gives '" + Key("MW", "00201") + "'"));
   EXPECT_THAT(found, Contains(HasSubstr("3 KR9CMT.DBF: comment record 3 (key 'MW   00300")));
   EXPECT_THAT(found, Contains(HasSubstr("3 KR9.DBF: record 106 is marked commented")));
-  EXPECT_EQ(found.size(), 4u);
+  EXPECT_THAT(found, Contains("3 KR9.DBF: the key '" + Key("MW", "00010") +
+                              "' is in record 1 and record 107"));
+  EXPECT_EQ(found.size(), 5u);
   Close();
   const std::vector<std::string> left = Repair(&result);
   EXPECT_EQ(result, TB_CHECK_DAMAGED);
-  // All four index files rebuilt, the four row faults left.
-  EXPECT_EQ(left.size(), 8u);
+  // All four index files rebuilt, the five row faults left.
+  EXPECT_EQ(left.size(), 9u);
   Reopen();
 }
 
