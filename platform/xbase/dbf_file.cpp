@@ -203,9 +203,11 @@ int DbfFile::RefreshCount() {
   return kOk;
 }
 
-int DbfFile::WriteTransactionFlag() {
+int DbfFile::WriteTransactionStart(std::uint32_t counter) {
   header_[kDbfTransactionFlag] = 1;
-  return file_->WriteAt(kDbfTransactionFlag, &header_[kDbfTransactionFlag], 1);
+  Put32(&header_, kDbfChangeCounter, counter);
+  return file_->WriteAt(kDbfTransactionFlag, &header_[kDbfTransactionFlag],
+                        kDbfChangeCounter + 4 - kDbfTransactionFlag);
 }
 
 void DbfFile::SetCommitFields(std::uint32_t counter) {

@@ -32,7 +32,11 @@ constexpr char kLiveFlag = ' ';
 constexpr char kDeletedFlag = '*';
 // Header bytes the engine's sharing between processes uses: byte 14 is the
 // dBASE IV "incomplete transaction" flag, bytes 16-19 (reserved for
-// multi-user use) a change counter that every committed write moves on.
+// multi-user use) a change counter. A writer sets the flag and moves the
+// counter to an odd value in one write before it changes anything, and
+// clears the flag and moves the counter to the next even value in the
+// write that commits: a reader that finds the same counter before and
+// after its reads knows that nothing was written in between.
 constexpr std::size_t kDbfHeadLength = 32;
 constexpr std::size_t kDbfTransactionFlag = 14;
 constexpr std::size_t kDbfChangeCounter = 16;
@@ -61,6 +65,8 @@ class DbfFile {
   // Rereads the record count and the transaction fields, and forgets the
   // cached records: another process may have written.
   int RefreshCount();
+  // Forgets the cached records (read again when next needed).
+  void ForgetCache() { cache_.Clear(); }
   // The first kDbfHeadLength bytes as the file holds them now.
   int PeekHead(std::string* head);
   static std::uint32_t CounterOf(const std::string& head);
@@ -68,8 +74,12 @@ class DbfFile {
   // The change counter and transaction flag as last read or written.
   std::uint32_t change_counter() const { return CounterOf(header_); }
   bool transaction_flag() const { return FlagOf(header_); }
-  // Sets the transaction flag in the file (byte 14 alone).
-  int WriteTransactionFlag();
+  // Sets the transaction flag and the (odd) counter of a write that begins,
+  // in one write of bytes 14 to 19.
+  int WriteTransactionStart(std::uint32_t counter);
+  // The first bytes of the file mapped in memory, kept current with every
+  // process's writes; null where the file system cannot offer that.
+  const unsigned char* MappedHead() { return file_->MapHead(kDbfHeadLength); }
   // The fields the next WriteHeader writes: flag cleared, counter set.
   void SetCommitFields(std::uint32_t counter);
   // Record n (1..count) into buffer (record_length bytes).

@@ -123,6 +123,20 @@ int EngineCloseAll(Session* session);
 int EngineBegin(Session* session, int write);
 int EngineCommit(Session* session);
 int EngineRollback(Session* session);
+// Optimistic reads: a read that takes no lock and makes no call to check
+// that the base did not change (the lead's head is mapped in memory), for
+// short reads. EngineBeginOptimistic gives kOk when the session's view of
+// the base is current and no write is under way, kLocked otherwise (or
+// where the file system gives no mapping): the caller then reads in a
+// transaction. EngineEndOptimistic gives kOk when nothing was written and no
+// call failed meanwhile: what was read stands; kLocked otherwise: what was
+// read must be thrown away and read again in a transaction (the session has
+// forgotten what it cached). Reads only: a write gives kErrArgument.
+// TableReadOptimistic tells whether the table's session is in such a read,
+// when a failure may be the sign of a concurrent write rather than a fault.
+int EngineBeginOptimistic(Session* session);
+int EngineEndOptimistic(Session* session);
+int TableReadOptimistic(Table* table);
 // What the last opening of the lead or EngineBegin repaired, then forgotten:
 // 0 nothing; 1 a write that a dead process left half-done was rolled back
 // and the index files rebuilt; kErrJournal such a write was found without a

@@ -33,6 +33,11 @@ class File {
   // conflict with other opens of the file, in this process or another.
   virtual int Lock(std::uint64_t offset, std::uint64_t length, bool exclusive) = 0;
   virtual int Unlock(std::uint64_t offset, std::uint64_t length) = 0;
+  // The file's first n bytes (n at most a page) mapped read-only in memory
+  // and kept current with the writes of every process, so that they are
+  // read without a call; null where the file system cannot promise that
+  // (network file systems), and by default.
+  virtual const unsigned char* MapHead(std::size_t /*n*/) { return nullptr; }
 };
 
 enum class OpenMode {

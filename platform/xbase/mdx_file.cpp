@@ -187,6 +187,11 @@ int MdxFile::Reload() {
   return rc;
 }
 
+void MdxFile::Forget() {
+  impl_->cache.Clear();
+  ++impl_->generation;
+}
+
 std::uint64_t MdxFile::generation() const { return impl_->generation; }
 
 int MdxFile::Check(int t, const std::function<void(const std::string&)>& problem) {

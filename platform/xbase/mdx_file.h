@@ -94,6 +94,9 @@ class MdxFile {
   // Forgets every cached block and rereads the header: another process may
   // have changed the file. Unflushed changes are lost.
   int Reload();
+  // Forgets every cached block without reading anything; Reload must come
+  // before the next use.
+  void Forget();
   // Bumped by every change; cursors made before a change must re-seek.
   std::uint64_t generation() const;
 

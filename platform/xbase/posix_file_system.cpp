@@ -4,7 +4,10 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,6 +28,29 @@ int Failed(const std::string& path, int code) {
   return code;
 }
 
+// File systems whose pages another machine may change behind a mapping:
+// there the head is read with a call, under the lock, instead.
+bool SharedOverNetwork(int fd) {
+  struct statfs fs;
+  if (::fstatfs(fd, &fs) != 0) return true;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case 0xFF534D42ul:  // CIFS
+    case 0xFE534D42ul:  // SMB2
+    case FUSE_SUPER_MAGIC:
+    case CODA_SUPER_MAGIC:
+    case AFS_SUPER_MAGIC:
+    case V9FS_MAGIC:
+    case 0x00C36400ul:  // Ceph
+    case 0x01161970ul:  // GFS2
+    case 0x7461636Ful:  // OCFS2
+      return true;
+    default:
+      return false;
+  }
+}
+
 constexpr std::uint64_t kMaxOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
 
 // An offset plus a length that would not fit off_t is refused before any call.
@@ -35,7 +61,10 @@ bool RangeFits(std::uint64_t offset, std::uint64_t length) {
 class PosixFile final : public File {
  public:
   PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  ~PosixFile() override { ::close(fd_); }
+  ~PosixFile() override {
+    if (head_ != nullptr) ::munmap(head_, head_length_);
+    ::close(fd_);
+  }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
 
@@ -104,6 +133,21 @@ class PosixFile final : public File {
     return SetLock(offset, length, F_UNLCK);
   }
 
+  const unsigned char* MapHead(std::size_t n) override {
+    if (head_ == nullptr && !head_tried_) {
+      head_tried_ = true;
+      const long page = ::sysconf(_SC_PAGESIZE);
+      if (page > 0 && n <= static_cast<std::size_t>(page) && !SharedOverNetwork(fd_)) {
+        void* p = ::mmap(nullptr, static_cast<std::size_t>(page), PROT_READ, MAP_SHARED, fd_, 0);
+        if (p != MAP_FAILED) {
+          head_ = p;
+          head_length_ = static_cast<std::size_t>(page);
+        }
+      }
+    }
+    return static_cast<const unsigned char*>(head_);
+  }
+
  private:
   // Never waits: a conflict comes back at once as kLocked. A zero length
   // would mean "to the end of the file" to fcntl, which no caller means.
@@ -125,6 +169,9 @@ class PosixFile final : public File {
 
   int fd_;
   std::string path_;
+  void* head_ = nullptr;
+  std::size_t head_length_ = 0;
+  bool head_tried_ = false;
 };
 
 class PosixFileSystem final : public FileSystem {

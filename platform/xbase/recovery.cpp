@@ -107,11 +107,11 @@ int RebuildIndexes(FileSystem* fs, const JournalContents& journal, std::uint32_t
   return r != kOk ? r : ended;
 }
 
-// The lead's flag cleared and its counter moved on, so that every process
-// rereads what it holds.
+// The lead's flag cleared and its counter moved on to the next even value,
+// so that every process rereads what it holds.
 int CloseTransaction(File* lead, std::string* head, bool durable) {
   (*head)[kDbfTransactionFlag] = 0;
-  Put32(head, kDbfChangeCounter, Get(*head, kDbfChangeCounter, 4) + 1);
+  Put32(head, kDbfChangeCounter, (Get(*head, kDbfChangeCounter, 4) | 1u) + 1);
   int r = lead->WriteAt(kDbfTransactionFlag, &(*head)[kDbfTransactionFlag],
                         kDbfChangeCounter + 4 - kDbfTransactionFlag);
   if (r == kOk && durable) r = lead->Sync();

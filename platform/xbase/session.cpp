@@ -32,7 +32,10 @@ void RemoveJournalIfAlone(Session* session) {
 }  // namespace
 
 int Table::Fail(int code) {
-  if (session != nullptr) session->error = code;
+  if (session == nullptr) return code;
+  session->error = code;
+  TransactionState& t = session->state->txn;
+  if (code < 0 && t.mode == TransactionState::Mode::kOptimistic) t.optimistic_failed = true;
   return code;
 }
 

@@ -16,6 +16,10 @@ using Mode = TransactionState::Mode;
 
 TransactionState& Txn(Session* session) { return session->state->txn; }
 
+// The lead's counter while the transaction writes: odd, one above the last
+// commit (the journal carries it too).
+std::uint32_t WritingCounter(const TransactionState& t) { return t.counter + 1; }
+
 int LockLead(Table* lead, bool write, int timeout_ms) {
   if (write && lead->read_only) return kErrReadOnly;
   return LockWaiting(lead->dbf->file(), kTableWriteLockOffset, write ? kTableWriteLockLength : 1,
@@ -126,11 +130,11 @@ int BeginWriting(Session* session) {
     table->txn_slot = static_cast<int>(tables.size());
     tables.push_back(Describe(table.get(), lead->path));
   }
-  EncodeJournalHeader(t.counter, tables, &t.buffer);
+  EncodeJournalHeader(WritingCounter(t), tables, &t.buffer);
   int r = OpenJournal(session, lead);
   if (r == kOk) r = t.journal->WriteAt(0, t.buffer.data(), t.buffer.size());
   if (r == kOk && session->durable) r = t.journal->Sync();
-  if (r == kOk) r = lead->dbf->WriteTransactionFlag();
+  if (r == kOk) r = lead->dbf->WriteTransactionStart(WritingCounter(t));
   if (r == kOk && session->durable) r = lead->dbf->file()->Sync();
   if (r != kOk) return r;
   t.journal_end = t.buffer.size();
@@ -188,7 +192,7 @@ int JournalIndexes(Session* session) {
     }
   }
   if (files.empty()) return kOk;
-  EncodeJournalIndexes(t.counter, files, &t.buffer);
+  EncodeJournalIndexes(WritingCounter(t), files, &t.buffer);
   int r = t.journal->WriteAt(t.journal_end, t.buffer.data(), t.buffer.size());
   if (r == kOk && session->durable) r = t.journal->Sync();
   if (r == kOk) t.journal_end += t.buffer.size();
@@ -218,7 +222,7 @@ int CommitWrites(Session* session) {
   }
   if (r == kOk && session->durable) r = SyncFiles(session);
   if (r == kOk) {
-    lead->dbf->SetCommitFields(t.counter + 1);
+    lead->dbf->SetCommitFields(t.counter + 2);
     r = lead->dbf->WriteHeader();
   }
   if (r == kOk && session->durable) r = lead->dbf->file()->Sync();
@@ -226,9 +230,31 @@ int CommitWrites(Session* session) {
     RollbackWrites(session);
     return r;
   }
-  ++t.counter;
+  t.counter += 2;
   EndWriting(session);
   return kOk;
+}
+
+// The lead's counter and flag as its mapped head shows them now.
+std::uint32_t MappedCounter(const unsigned char* head) {
+  return __atomic_load_n(reinterpret_cast<const std::uint32_t*>(head + kDbfChangeCounter),
+                         __ATOMIC_ACQUIRE);
+}
+
+bool MappedFlag(const unsigned char* head) {
+  return __atomic_load_n(head + kDbfTransactionFlag, __ATOMIC_ACQUIRE) != 0;
+}
+
+// What the session read while a writer was at work may be torn: it is
+// forgotten (nothing is read now, without the lock), to be read again by the
+// next transaction.
+void ForgetCaches(Session* session) {
+  for (auto& table : session->state->tables) {
+    if (!table->open()) continue;
+    table->dbf->ForgetCache();
+    for (auto& index : table->indexes) index->mdx->Forget();
+  }
+  Txn(session).counter_known = false;
 }
 
 int RefreshTable(Table* table, bool drop_changes) {
@@ -284,6 +310,7 @@ int StartWriting(Table* table) {
   Session* session = table->session;
   TransactionState& t = Txn(session);
   if (t.recovering) return kOk;
+  if (t.mode == Mode::kOptimistic) return kErrArgument;  // a read that would write
   if (t.mode == Mode::kNone) {
     int r = Begin(session, true, session->lock_attempts - 1, false);
     if (r != kOk) return r;
@@ -311,8 +338,8 @@ int JournalRow(Table* table, std::uint32_t n) {
   t.image.resize(table->dbf->record_length());
   int r = table->dbf->Read(n, &t.image[0]);
   if (r != kOk) return r;
-  EncodeJournalImage(t.counter, static_cast<std::uint32_t>(table->txn_slot), n, t.image.data(),
-                     t.image.size(), &t.buffer);
+  EncodeJournalImage(WritingCounter(t), static_cast<std::uint32_t>(table->txn_slot), n,
+                     t.image.data(), t.image.size(), &t.buffer);
   r = t.journal->WriteAt(t.journal_end, t.buffer.data(), t.buffer.size());
   if (r == kOk && session->durable) r = t.journal->Sync();
   if (r != kOk) return r;
@@ -358,6 +385,53 @@ int EngineRollback(Session* session) {
   if (session == nullptr) return kErrArgument;
   if (!session->state) return session->error = kOk;
   return session->error = RollbackTransaction(session);
+}
+
+int BeginOptimistic(Session* session) {
+  TransactionState& t = Txn(session);
+  if (t.mode != Mode::kNone || t.recovering) return kLocked;
+  Table* lead = LeadTable(session);
+  if (lead != nullptr) {
+    const unsigned char* head = lead->dbf->MappedHead();
+    if (head == nullptr || !t.counter_known || MappedFlag(head) ||
+        MappedCounter(head) != t.counter) {
+      return kLocked;
+    }
+  }
+  t.mode = Mode::kOptimistic;
+  t.optimistic_counter = t.counter;
+  t.optimistic_failed = false;
+  return kOk;
+}
+
+int EndOptimistic(Session* session) {
+  TransactionState& t = Txn(session);
+  if (t.mode != Mode::kOptimistic) return kErrArgument;
+  t.mode = Mode::kNone;
+  Table* lead = LeadTable(session);
+  const unsigned char* head = lead != nullptr ? lead->dbf->MappedHead() : nullptr;
+  const bool changed = lead != nullptr && (head == nullptr || MappedFlag(head) ||
+                                           MappedCounter(head) != t.optimistic_counter);
+  if (!changed && !t.optimistic_failed) return kOk;
+  ForgetCaches(session);
+  return kLocked;
+}
+
+int EngineBeginOptimistic(Session* session) {
+  if (session == nullptr) return kErrArgument;
+  if (!session->state) return kLocked;
+  return BeginOptimistic(session);
+}
+
+int EngineEndOptimistic(Session* session) {
+  if (session == nullptr) return kErrArgument;
+  if (!session->state) return kLocked;
+  return EndOptimistic(session);
+}
+
+int TableReadOptimistic(Table* table) {
+  if (table == nullptr || !table->open()) return 0;
+  return table->session->state->txn.mode == TransactionState::Mode::kOptimistic ? 1 : 0;
 }
 
 unsigned long EngineChangeCounter(Session* session) {

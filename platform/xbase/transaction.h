@@ -32,7 +32,8 @@ struct Session;
 class Table;
 
 struct TransactionState {
-  enum class Mode { kNone, kRead, kWrite };
+  // kOptimistic: reading without a lock, to be confirmed by the counter.
+  enum class Mode { kNone, kRead, kWrite, kOptimistic };
   Mode mode = Mode::kNone;
   bool begun_explicitly = false;  // by EngineBegin; otherwise TableUnlock commits
   bool writing = false;           // journal header and lead flag written
@@ -41,9 +42,11 @@ struct TransactionState {
   std::uint32_t counter = 0;  // the lead's change counter as this session last saw it
   std::unique_ptr<File> journal;
   std::uint64_t journal_end = 0;
-  std::string buffer;       // journal bytes, reused
-  std::string image;        // one record, reused
-  int recovery = 0;         // what the last recovery found (EngineTakeRecovery)
+  std::string buffer;                    // journal bytes, reused
+  std::string image;                     // one record, reused
+  int recovery = 0;                      // what the last recovery found (EngineTakeRecovery)
+  std::uint32_t optimistic_counter = 0;  // the lead's counter when the optimistic read began
+  bool optimistic_failed = false;        // a call failed during it: read again under the lock
   bool recovering = false;  // a session that repairs files for another: no locks of its own
 };
 
@@ -67,6 +70,10 @@ int StartWriting(Table* table);
 int JournalRow(Table* table, std::uint32_t n);
 // Records a write failure (negative results only) and returns `result`.
 int NoteWriteResult(Table* table, int result);
+
+// Optimistic reads (EngineBeginOptimistic, EngineEndOptimistic).
+int BeginOptimistic(Session* session);
+int EndOptimistic(Session* session);
 
 // Rereads what the session holds of its files: headers, counts, index
 // headers, the current rows. `drop_changes`: pending changes are forgotten.

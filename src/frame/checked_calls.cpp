@@ -38,6 +38,14 @@ int Checked(int index, int result, unsigned mapping, int line) {
   return Map(result, mapping);
 }
 
+// A positioning call on a table read optimistically (without a lock): a
+// failure there may only mean that another process was writing, and the
+// read is made again under the lock, where a real failure is reported.
+int CheckedOn(xbase::Table* table, int index, int result, unsigned mapping, int line) {
+  if (result < 0 && xbase::TableReadOptimistic(table) != 0) return result;
+  return Checked(index, result, mapping, line);
+}
+
 template <typename Handle>
 Handle* CheckSession(int index, xbase::Session* session, Handle* handle, int line) {
   if (session->error < 0) Report(index, session->error, line);
@@ -111,24 +119,25 @@ int CheckedTableUnlock(xbase::Table* table) {
 }
 
 int CheckedTableSeek(xbase::Table* table, const char* key) {
-  return Checked(13, xbase::TableSeek(table, key), kEofIsNoRow | kAfterIsNotFound, __LINE__);
+  return CheckedOn(table, 13, xbase::TableSeek(table, key), kEofIsNoRow | kAfterIsNotFound,
+                   __LINE__);
 }
 
 int CheckedTableTop(xbase::Table* table) {
-  return Checked(14, xbase::TableTop(table), kEofIsNoRow | kAfterIsNoRow, __LINE__);
+  return CheckedOn(table, 14, xbase::TableTop(table), kEofIsNoRow | kAfterIsNoRow, __LINE__);
 }
 
 int CheckedTableSkip(xbase::Table* table, long count) {
-  return Checked(15, xbase::TableSkip(table, count), kEofIsNoRow | kBofIsNoRow, __LINE__);
+  return CheckedOn(table, 15, xbase::TableSkip(table, count), kEofIsNoRow | kBofIsNoRow, __LINE__);
 }
 
 int CheckedTableGo(xbase::Table* table, long record) {
-  return Checked(16, xbase::TableGo(table, record), 0, __LINE__);
+  return CheckedOn(table, 16, xbase::TableGo(table, record), 0, __LINE__);
 }
 
 long CheckedTableRecordCount(xbase::Table* table) {
   const long count = xbase::TableRecordCount(table);
-  if (count < 0) Report(17, 0, __LINE__);
+  if (count < 0 && xbase::TableReadOptimistic(table) == 0) Report(17, 0, __LINE__);
   return count;
 }
 

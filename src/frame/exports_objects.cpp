@@ -4,9 +4,10 @@
 #include "symbase/tabis.h"
 
 using symbase::Access;
-using symbase::BaseAccess;
 using symbase::CommitFailure;
+using symbase::GuardedLookup;
 using symbase::GuardedOn;
+using symbase::ReadLightly;
 using symbase::RefusedNull;
 
 int TBCreateObject(CTBData* handle, CTBObjetAts* object) {
@@ -26,39 +27,48 @@ int TBDelObject(CTBData* handle, CTBObjetAts* object) {
 
 int TBSearchSymbol(CTBData* handle, CTBObjetAts* object) {
   if (RefusedNull(509, object)) return 0;
-  return GuardedOn(handle, 509, Access::kRead, [&] { return handle->SearchSymbol(object); });
+  return GuardedLookup(handle, 509, object, [&] { return handle->SearchSymbol(object); });
 }
 
 int TBSearchRepere(CTBData* handle, CTBObjetAts* object) {
   if (RefusedNull(510, object)) return 0;
-  return GuardedOn(handle, 510, Access::kRead, [&] { return handle->SearchRepere(object); });
+  return GuardedLookup(handle, 510, object, [&] { return handle->SearchRepere(object); });
 }
 
 // The two Analex searches are not guarded and return the engine's own
-// codes: a base held by another process gives the engine's 50.
+// codes: a base held by another process gives the engine's 50. Their
+// outputs are written whole by a second attempt.
+namespace {
+
+template <typename Search>
+int AnalexSearch(CTBData* handle, Search search) {
+  const int result = ReadLightly(*handle, search, [] {});
+  return result == 104 ? xbase::kLocked : result;
+}
+
+}  // namespace
+
 int TBSearchSymbolAnalex(CTBData* handle, const char* repere, char* symbole, int size) {
-  BaseAccess hold(*handle, Access::kRead);
-  if (hold.refusal() != 0) return hold.refusal() == 104 ? xbase::kLocked : hold.refusal();
   CTBDataInterface* searches = handle;
-  return hold.Finish(searches->SearchSymbolAnalex(repere, symbole, size));
+  return AnalexSearch(handle, [&] { return searches->SearchSymbolAnalex(repere, symbole, size); });
 }
 
 int TBSearchRepereAnalex(CTBData* handle, char* symbole, char* repere, int size) {
-  BaseAccess hold(*handle, Access::kRead);
-  if (hold.refusal() != 0) return hold.refusal() == 104 ? xbase::kLocked : hold.refusal();
   CTBDataInterface* searches = handle;
-  return hold.Finish(searches->SearchRepereAnalex(symbole, repere, size));
+  return AnalexSearch(handle, [&] { return searches->SearchRepereAnalex(symbole, repere, size); });
 }
 
 int TBSearchAttrib(CTBData* handle, CTBObjetAts* object, int bySymbol) {
   if (RefusedNull(511, object)) return 0;
-  return GuardedOn(handle, 511, Access::kRead,
-                   [&] { return handle->SearchAttrib(object, bySymbol); });
+  return GuardedLookup(handle, 511, object, [&] { return handle->SearchAttrib(object, bySymbol); });
 }
 
 int TBIsObjectBase(CTBData* handle, int* empty) {
   if (RefusedNull(527, empty)) return 0;
-  return GuardedOn(handle, 527, Access::kRead, [&] { return handle->IsObjectBase(empty); });
+  return symbase::Guarded(527, [&] {
+    return ReadLightly(
+        *handle, [&] { return handle->IsObjectBase(empty); }, [] {});
+  });
 }
 
 int TBFindStringInBase(CTBData* handle, CStringList& list, int symbolOrder, int field,

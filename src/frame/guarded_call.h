@@ -3,6 +3,7 @@
 
 #include "frame/guard.h"
 #include "storage/base_access.h"
+#include "symbase/tabis.h"
 
 // An exported operation on the open base: inside the guard, the base held
 // for reading or writing for the whole call (storage/base_access.h). A base
@@ -18,6 +19,16 @@ int GuardedOn(CTBData* base, int operation, Access access, Operation&& run,
     BaseAccess hold(*base, access);
     if (hold.refusal() != 0) return hold.refusal();
     return hold.Finish(run(), policy);
+  });
+}
+
+// A guarded lookup of one object (storage/base_access.h, ReadLightly): the
+// object's members are put back before a second attempt.
+template <typename Operation>
+int GuardedLookup(CTBData* base, int operation, CTBObjetAts* object, Operation&& run) {
+  return Guarded(operation, [&] {
+    const CTBObjetAts before(*object);
+    return ReadLightly(*base, run, [&] { *object = before; });
   });
 }
 

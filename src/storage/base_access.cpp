@@ -29,8 +29,7 @@ int BaseAccess::Begin() {
   }
   base_.m_access = nullptr;  // calls made meanwhile try for themselves
   if (r == xbase::kLocked) return kLockedByOther;
-  ReportError(kTransactionIndex, r, xbase::LastFileFailure().c_str(), kCheckedCallSource,
-              __LINE__);
+  ReportError(kTransactionIndex, r, xbase::LastFileFailure().c_str(), kCheckedCallSource, __LINE__);
   return r;
 }
 
@@ -39,8 +38,7 @@ int BaseAccess::Finish(int result, CommitFailure policy) {
   held_ = false;
   const int r = xbase::EngineCommit(&base_.m_session);
   if (r == xbase::kOk) return result;
-  ReportError(kTransactionIndex, r, xbase::LastFileFailure().c_str(), kCheckedCallSource,
-              __LINE__);
+  ReportError(kTransactionIndex, r, xbase::LastFileFailure().c_str(), kCheckedCallSource, __LINE__);
   return policy == CommitFailure::kReplacesResult && result >= 0 ? r : result;
 }
 
@@ -60,6 +58,18 @@ int BaseAccess::Resume(bool* changed) {
   if (refusal_ != 0) return refusal_;
   *changed = xbase::EngineChangeCounter(&base_.m_session) != paused_at_;
   return 0;
+}
+
+OptimisticRead::OptimisticRead(CTBData& base)
+    : base_(base), begun_(xbase::EngineBeginOptimistic(&base.m_session) == xbase::kOk) {}
+
+OptimisticRead::~OptimisticRead() {
+  if (begun_) xbase::EngineEndOptimistic(&base_.m_session);
+}
+
+bool OptimisticRead::Confirmed() {
+  begun_ = false;
+  return xbase::EngineEndOptimistic(&base_.m_session) == xbase::kOk;
 }
 
 void ReportRecovery(CTBData& base) {

@@ -67,6 +67,45 @@ class BaseAccess {
 // Reports what opening the base's files repaired (see above).
 void ReportRecovery(CTBData& base);
 
+// The engine's optimistic read for the length of one attempt: begun when
+// the base's head shows nothing changed and no write under way; ended by
+// Confirmed (true: nothing was written meanwhile) or, after an exception,
+// by the destructor.
+class OptimisticRead {
+ public:
+  explicit OptimisticRead(CTBData& base);
+  ~OptimisticRead();
+  OptimisticRead(const OptimisticRead&) = delete;
+  OptimisticRead& operator=(const OptimisticRead&) = delete;
+
+  bool begun() const { return begun_; }
+  bool Confirmed();
+
+ private:
+  CTBData& base_;
+  bool begun_;
+};
+
+// A short read of the base (a lookup of one object) made first without
+// taking the base: when nothing was written meanwhile its result stands, at
+// no cost but two loads from memory; otherwise `undo` puts back what it
+// changed in its arguments and it runs again holding the base for reading.
+// Returns the read's result, or the refusal of the held read (104).
+template <typename Read, typename Undo>
+int ReadLightly(CTBData& base, Read read, Undo undo) {
+  if (base.m_access == nullptr) {
+    OptimisticRead attempt(base);
+    if (attempt.begun()) {
+      const int result = read();
+      if (attempt.Confirmed()) return result;
+      undo();
+    }
+  }
+  BaseAccess hold(base, Access::kRead);
+  if (hold.refusal() != 0) return hold.refusal();
+  return hold.Finish(read());
+}
+
 }  // namespace symbase
 
 #endif
