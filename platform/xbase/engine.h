@@ -173,6 +173,23 @@ Index* IndexOpen(Table* table, const char* path);
 // 10 characters). Null when absent.
 Field* FieldGet(Table* table, const char* name);
 Tag* TagGet(Table* table, const char* name);
+// Every row in record order, deleted ones included, as its bytes (the
+// deletion flag, then the fields at their offsets), read in large chunks,
+// until visit returns non-zero (returned) or the rows end (kOk). The table
+// does not move.
+int TableScan(Table* table, const std::function<int(long record, const char* image)>& visit);
+// Keys alone, without reading a row or moving the table. TagScan visits the
+// entries in order from the first whose key is at least `from` (compared
+// over its length, capped at the key length; "" from the first entry) with
+// the entry's key (TagKeyLength bytes, not NUL-ended, valid for the call
+// only) and record number, until visit returns non-zero (that value is
+// returned) or the tag ends (kOk); the callback must not use the tag's
+// index file. TagCountPrefix counts the entries whose key begins with
+// `prefix` ("": all of them) without visiting each.
+int TagScan(Tag* tag, const char* from,
+            const std::function<int(const char* key, long record)>& visit);
+int TagCountPrefix(Tag* tag, const char* prefix, long* count);
+int TagKeyLength(Tag* tag);
 // A tag's expressions as its index file stores them ("" for a null tag).
 const char* TagKeyExpression(Tag* tag);
 const char* TagFilterExpression(Tag* tag);
@@ -214,6 +231,8 @@ int FieldAssign(Field* field, const char* text);
 void FieldBlank(Field* field);
 int FieldCopy(Field* field, char* buffer, int size);
 int FieldWidth(Field* field);
+// Where the field begins in a row's bytes (the deletion flag is byte 0).
+int FieldOffset(Field* field);
 const char* FieldName(Field* field);
 
 // Relations over one table: a query (filter) and an optional sort expression.

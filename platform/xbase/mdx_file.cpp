@@ -189,6 +189,7 @@ int MdxFile::Reload() {
 
 void MdxFile::Forget() {
   impl_->cache.Clear();
+  for (MdxTagState& tag : impl_->tags) tag.entries = -1;
   ++impl_->generation;
 }
 

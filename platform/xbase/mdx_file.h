@@ -105,6 +105,15 @@ class MdxFile {
   // free-block list sound. Calls `problem` once per fault found (a sentence);
   // returns 0 when sound, kErrIndexFormat otherwise.
   int Check(int t, const std::function<void(const std::string&)>& problem);
+  // The entries from the first whose key is at least key[0..length) on
+  // (length 0: from the first), leaf by leaf: visit(key, record) with the
+  // entry's own bytes (valid for the call only; the callback must not use
+  // this file), until it returns non-zero (returned) or the tag ends (kOk).
+  int Scan(int t, const char* key, std::size_t length,
+           const std::function<int(const char* key, std::uint32_t record)>& visit);
+  // How many entries have a key that begins with prefix[0..length) (length
+  // 0: all of them); a leaf inside the range is counted by its entry count.
+  int CountPrefix(int t, const char* prefix, std::size_t length, std::uint64_t* count);
   // Every entry of a tag in order; stops early and returns the callback's
   // non-zero result.
   int ForEach(int t, const std::function<int(const char* key, std::uint32_t record)>& visit);

@@ -1,6 +1,7 @@
 #ifndef SYMBASE_XBASE_MDX_IMPL_H
 #define SYMBASE_XBASE_MDX_IMPL_H
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -29,8 +30,9 @@ struct MdxTagState {
   std::uint32_t item_length = 0;
   std::uint32_t max_keys = 0;
   std::uint32_t key_length = 0;
-  int height = -1;       // levels below the root; -1 until measured
-  bool changed = false;  // since the last flush: the change counter moves once per flush
+  int height = -1;            // levels below the root; -1 until measured
+  std::int64_t entries = -1;  // the entries of the tag; -1 until counted
+  bool changed = false;       // since the last flush: the change counter moves once per flush
 };
 
 // One step of a path from the root: the node's page and the item (leaf) or
@@ -77,6 +79,10 @@ class MdxFile::Impl {
                std::int64_t record);
   int LastEntry(int t, std::uint32_t page, int depth, const std::uint8_t** key,
                 std::uint32_t* record);
+  // From the first entry >= key[0..len), calls leaf(node, first item) for
+  // each leaf in turn until it returns non-zero (returned) or the tag ends.
+  int LeafWalk(int t, const std::uint8_t* key, std::size_t len,
+               const std::function<int(const mdx::Node&, std::uint32_t)>& leaf);
 
   // --- changes
   int Insert(int t, const std::uint8_t* key, std::uint32_t record);

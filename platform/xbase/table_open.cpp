@@ -281,6 +281,10 @@ int FieldWidth(Field* field) {
   return field == nullptr ? kErrArgument : static_cast<int>(field->width);
 }
 
+int FieldOffset(Field* field) {
+  return field == nullptr ? kErrArgument : static_cast<int>(field->offset);
+}
+
 const char* FieldName(Field* field) { return field == nullptr ? nullptr : field->name.c_str(); }
 
 int FieldCopy(Field* field, char* buffer, int size) {
