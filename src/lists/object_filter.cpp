@@ -25,17 +25,17 @@ CString ModuleInd1(int moduleNumber) {
   return ZeroPadded(text, kIndWidth);
 }
 
-// OBJET = '<letters>', by prefix or exactly (padded), as the mode says.
-CString ObjetTest(CString letters, int subObjectMode) {
+}  // namespace
+
+CString CTBData::ObjetText(const CString& prefix, int subObjectMode) {
+  CString letters = prefix.Mid(1);
   const bool bits_only = letters == "M" || letters == "S";
   if (subObjectMode == 0 || subObjectMode == 1 || bits_only) {
     if (subObjectMode == 1 || bits_only) letters += "X";
     letters = BlankPadded(letters, kObjetWidth);
   }
-  return "OBJET = '" + letters + "'";
+  return letters;
 }
-
-}  // namespace
 
 CString CTBData::BuildObjectFilter(const CString& prefix, int subObjectMode, int moduleNumber,
                                    int withSymbol, bool symbolTest) {
@@ -44,7 +44,7 @@ CString CTBData::BuildObjectFilter(const CString& prefix, int subObjectMode, int
   if (letters == "ES") {
     filter = "((OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 = '" + ModuleInd1(moduleNumber) + "')";
   } else {
-    filter = ObjetTest(letters, subObjectMode);
+    filter = "OBJET = '" + ObjetText(prefix, subObjectMode) + "'";
   }
   filter += " .AND. .NOT. DELETED()";
   if (symbolTest) {

@@ -90,6 +90,7 @@ void CTBData::OpenFiles(const char* directory, bool create) {
 }
 
 void CTBData::ForgetFiles() {
+  m_symbolTexts.Forget();
   m_mainTable = m_commentTable = nullptr;
   m_indexRepCle = m_indexRepere = m_indexSymbole = m_indexRepCmt = nullptr;
   m_fieldObjet = m_fieldInd1 = m_fieldInd2 = m_fieldInd3 = m_fieldInd4 = nullptr;
@@ -101,6 +102,7 @@ void CTBData::ForgetFiles() {
 }
 
 int CTBData::Create(const char* directory, int /*ignored*/) {
+  m_symbolTexts.Forget();
   CheckedEngineInit(&m_session);
   SetSessionOptions(&m_session, m_durable);
   OpenFiles(directory, true);
@@ -109,6 +111,7 @@ int CTBData::Create(const char* directory, int /*ignored*/) {
 }
 
 int CTBData::Open(const char* directory) {
+  m_symbolTexts.Forget();
   CheckedEngineInit(&m_session);
   SetSessionOptions(&m_session, m_durable);
   OpenFiles(directory, false);
@@ -151,6 +154,7 @@ int CTBData::Lock() {
 
 int CTBData::Unlock(const char* directory) {
   m_locked = 0;
+  m_symbolTexts.Forget();
   OpenFiles(directory, false);
   ReportRecovery(*this);
   return 0;

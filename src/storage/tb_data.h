@@ -1,6 +1,10 @@
 #ifndef SYMBASE_STORAGE_TB_DATA_H
 #define SYMBASE_STORAGE_TB_DATA_H
 
+#include <string>
+#include <vector>
+
+#include "objects/symbol_texts.h"
 #include "storage/tb_data_interface.h"
 #include "symbase/afx.h"
 #include "symbase/afxcoll.h"
@@ -123,6 +127,8 @@ class CTBData : public CTBDataInterface {
   int IsObjectBase(int* empty);
   int FindStringInBase(CStringList& list, int symbolOrder, int field, const CString& text,
                        int match);
+  // The search by the text filter walked over every row (find_string_walk.cpp).
+  int FindByWalk(CStringList& list, int symbolOrder, int field, const CString& text, int match);
 
   int SearchSymbolAnalex(const char* repere, char* symbole, int size) override;
   int SearchRepereAnalex(char* symbole, char* repere, int size) override;
@@ -169,6 +175,10 @@ class CTBData : public CTBDataInterface {
   // with a symbol (withSymbol non-zero) or without one.
   CString BuildObjectFilter(const CString& prefix, int subObjectMode, int moduleNumber,
                             int withSymbol, bool symbolTest);
+  // The text the filter's OBJET test compares with (over its own length, so
+  // a short text selects every object code it begins): the prefix's letters,
+  // padded after an "X" as the mode says. Not for "%ES".
+  static CString ObjetText(const CString& prefix, int subObjectMode);
 
   // Reconfiguration and step attributes (ReconfByType, ReconfByMacroEtape,
   // ReconfDelObject, ReconfMoveModule, DelObjetDiagG7) and the conversion of
@@ -249,6 +259,8 @@ class CTBData : public CTBDataInterface {
   symbase::BaseAccess* m_access = nullptr;
   // Every commit synced to the disk (power-loss durability); off by default.
   int m_durable = 0;
+  // The base's symbols in one block of text, for the text searches.
+  symbase::SymbolTexts m_symbolTexts;
 
   // Sets the modified flag and the last modification time to now.
   void MarkModified();
@@ -288,6 +300,15 @@ class CTBData : public CTBDataInterface {
                              const CTBObjetAts& existing, const CString& other);
   // Analyses an address text and codes its bus module address.
   void CodeBusModule(const CString& repere, unsigned int* value, int* position);
+  // The text searches made from keys and one pass over the comments
+  // (find_string.cpp): the rows whose symbol begins with `upper` in any
+  // case; the addresses of rows found,
+  // listed in an order; whether any live row is marked commented.
+  int FindInSymbols(CStringList& list, int symbolOrder, const CString& text, int match);
+  int FindInComments(CStringList& list, int symbolOrder, const CString& text, int match);
+  int SymbolsWithPrefix(const std::string& upper, std::vector<long>* records);
+  int ListFound(CStringList& list, const std::vector<long>& records, int order);
+  bool AnyRowCommented();
   // Opens (or creates) the six files of `directory` into the handles.
   void OpenFiles(const char* directory, bool create);
   // Drops every handle once the engine has closed the files.

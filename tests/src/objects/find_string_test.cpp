@@ -82,3 +82,49 @@ TEST_F(FindString, AnApostropheDoesNotBreakTheBase) {
 }
 
 }  // namespace
+
+// The fast searches against the general walk of the text filter over every
+// row: the same addresses in the same order, and the same result, for
+// texts that begin, end or sit inside symbols and comments in every case,
+// texts found nowhere or only inside, on a base with deleted rows, equal
+// symbols in several cases and a comment row that is not the first for its
+// key.
+class FindStringAgainstWalk : public testing_support::SymbolBaseTest {
+ protected:
+  void SetUp() override {
+    SymbolBaseTest::SetUp();
+    const char* symbols[] = {"ab12",       "AB12x", "aB7", "Ab12",  "zAb1", "x_ab", "\xE9t\xE9",
+                             "\xC9T\xC9z", "b1",    "AB",  "mab12", "q",    "ab1_Z"};
+    for (int i = 0; i < 40; ++i) {
+      const std::string address = "%MW" + std::to_string(i);
+      const std::string symbol = std::string(symbols[i % 13]) + (i < 13 ? "" : std::to_string(i));
+      const std::string comment = i % 3 == 0 ? "" : std::string("Ab cd ") + symbols[(i * 7) % 13];
+      Create(address.c_str(), symbol.c_str(), comment.c_str());
+    }
+    for (const char* gone : {"%MW5", "%MW14", "%MW22"}) {
+      CTBObjetAts object(gone, "", "", 0, -1);
+      ASSERT_EQ(TBDelObject(base, &object), 0);
+    }
+  }
+};
+
+TEST_F(FindStringAgainstWalk, SameAnswersAsTheFilterWalk) {
+  const char* texts[] = {"ab", "AB1",  "ab12",    "b1", "Z",   "\xE9t", "\xC9T\xC9", "12",
+                         "cd", "CD A", "nowhere", "1_", "mAB", "x",     "AB12X9",    "b"};
+  for (const char* text : texts) {
+    for (int field : {0, 1}) {
+      for (int match : {0, 1, 2}) {
+        for (int order : {0, 1}) {
+          CStringList fast, walked;
+          const int fast_result = base->FindStringInBase(fast, order, field, text, match);
+          const int walk_result = base->FindByWalk(walked, order, field, text, match);
+          const std::string where = std::string(text) + " field " + std::to_string(field) +
+                                    " match " + std::to_string(match) + " order " +
+                                    std::to_string(order);
+          EXPECT_EQ(fast_result, walk_result) << where;
+          EXPECT_EQ(Texts(fast), Texts(walked)) << where;
+        }
+      }
+    }
+  }
+}

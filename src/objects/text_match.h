@@ -1,0 +1,51 @@
+#ifndef SYMBASE_OBJECTS_TEXT_MATCH_H
+#define SYMBASE_OBJECTS_TEXT_MATCH_H
+
+#include <cstddef>
+#include <string>
+
+#include "symbase/afx.h"
+
+// The text comparisons of the searches, case ignored: a target matches
+// when, both texts turned to upper case (Windows-1252, per byte), it
+// contains, ends with or begins with the searched text. No allocation per
+// target once the first has been seen.
+
+namespace symbase {
+
+class TextMatch {
+ public:
+  enum Match { kContains = 0, kEndsWith = 1, kBeginsWith = 2 };
+
+  // Whether the fast searches take the request: one of the three matches,
+  // and a text that is not empty and holds no blank or control character
+  // (that could meet the padding of a field) and no apostrophe (which the
+  // text filter of the general walk cannot quote).
+  static bool Usable(const CString& text, int match);
+
+  TextMatch(const CString& text, int match);
+
+  // The searched text in upper case.
+  const std::string& upper() const { return upper_; }
+  bool Matches(const char* target, std::size_t length) const;
+  // The text occurs somewhere in target[0..length).
+  bool ContainedIn(const char* target, std::size_t length) const;
+
+ private:
+  const std::string& Folded(const char* target, std::size_t length) const;
+
+  std::string upper_;
+  int match_;
+  mutable std::string folded_;
+};
+
+// The length of text[0..width) without its trailing blanks.
+std::size_t TrimmedLength(const char* text, std::size_t width);
+
+// The bytes whose upper case is `upper`, in increasing order (at least
+// `upper` itself when it is its own upper case).
+const std::string& CaseVariants(char upper);
+
+}  // namespace symbase
+
+#endif
