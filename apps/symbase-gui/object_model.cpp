@@ -44,6 +44,8 @@ void ObjectModel::Load(const ViewOrder& order) {
 }
 
 void ObjectModel::LoadStep() {
+  // A step queued before FinishLoading read the rest: the load is over.
+  if (loader_.Done()) return;
   std::vector<ObjectRow> rows;
   bool complete = false;
   const bool more = loader_.Next(kBatchesPerStep, &rows, &complete);

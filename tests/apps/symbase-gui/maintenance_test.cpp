@@ -293,12 +293,35 @@ class MaintenanceTest : public QObject {
       QVERIFY2(!message.contains(QStringLiteral("104")) && !message.contains("146"),
                qPrintable(message));
     }
+    QCOMPARE(fixture.messages.removeDuplicates(), 0);  // each said once
     // Once the other program lets go, the base is as it was and works again.
     holder.Release();
     QVERIFY(fixture.Session().IsOpen());
     QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
     QCOMPARE(fixture.Row("%MW1"), QString());
     QCOMPARE(fixture.Session().Count(), static_cast<long>(kPlantRows));
+  }
+
+  void ALoadCutShortByABusyBaseIsToldOnce() {
+    GuiFixture fixture;
+    gui::MainWindow& window = fixture.Window();
+    QCOMPARE(fixture.CreateBase(), QString());
+    // More rows than one step of the load hands out.
+    for (int i = 0; i < 2100; ++i) {
+      QCOMPARE(gui::CreateObject(fixture.Session(), QStringLiteral("%MW%1").arg(i), QString(),
+                                 QString(), nullptr),
+               QString());
+    }
+    window.Model().Load(window.Model().Order());
+    QVERIFY(window.Model().IsLoading());
+    BaseHolder holder(fixture.Directory());
+    QVERIFY(holder.Held());
+    window.Model().FinishLoading();
+    QCoreApplication::processEvents();  // the step queued before runs now
+    QCOMPARE(fixture.messages.size(), 1);
+    QVERIFY2(fixture.messages[0].contains(QString::fromUtf8("la liste des objets est incomplète")),
+             qPrintable(fixture.messages[0]));
+    QVERIFY(window.Model().rowCount() < 2100);
   }
 
   void TextsUnreadWhileTheBaseIsBusyComeBackOnceFree() {
