@@ -4,7 +4,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QResizeEvent>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace gui {
@@ -13,20 +14,23 @@ FindingsWindow::FindingsWindow(QWidget* parent)
     : QDialog(parent),
       base_(new QLabel(this)),
       verdict_(new QLabel(this)),
-      list_(new QTreeWidget(this)),
+      list_(new QTableWidget(0, 3, this)),
       repair_(new QPushButton(QStringLiteral("&Réparer la base"), this)) {
   verdict_->setWordWrap(true);
   verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   QFont bold = verdict_->font();
   bold.setBold(true);
   verdict_->setFont(bold);
-  list_->setColumnCount(3);
-  list_->setHeaderLabels(
+  list_->setHorizontalHeaderLabels(
       {QStringLiteral("Fichier"), QStringLiteral("Nature"), QStringLiteral("Constat")});
-  list_->setRootIsDecorated(false);
+  list_->verticalHeader()->hide();
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setAlternatingRowColors(true);
+  list_->setShowGrid(false);
   list_->setWordWrap(true);
-  list_->header()->setStretchLastSection(true);
+  list_->horizontalHeader()->setStretchLastSection(true);
+  list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   list_->setColumnWidth(kFile, 120);
   list_->setColumnWidth(kKind, 80);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -61,16 +65,29 @@ void FindingsWindow::Fill(const QString& title, const QString& directory, const 
   setWindowTitle(title);
   base_->setText(QStringLiteral("Base : %1").arg(directory));
   verdict_->setText(verdict);
-  list_->clear();
+  list_->setRowCount(0);
   for (const Finding& finding : report.findings) {
-    auto* item = new QTreeWidgetItem(list_, {finding.file, KindName(finding.kind), finding.text});
-    item->setToolTip(kText, finding.text);
+    const int row = list_->rowCount();
+    list_->insertRow(row);
+    const QStringList cells{finding.file, KindName(finding.kind), finding.text};
+    for (int column = kFile; column <= kText; ++column) {
+      auto* item = new QTableWidgetItem(cells[column]);
+      item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+      list_->setItem(row, column, item);
+    }
   }
   list_->setVisible(!report.findings.empty());
   close_->setFocus();
   show();
+  list_->resizeRowsToContents();
   raise();
   activateWindow();
+}
+
+void FindingsWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  // Rows as high as their texts, wrapped in the columns' new widths.
+  list_->resizeRowsToContents();
 }
 
 }  // namespace gui

@@ -12,7 +12,7 @@
 
 class QLabel;
 class QPushButton;
-class QTreeWidget;
+class QTableWidget;
 
 namespace gui {
 
@@ -30,11 +30,14 @@ class FindingsWindow : public QDialog {
   void ShowRepair(const QString& directory, const Integrity& repair);
 
   QLabel* Verdict() const { return verdict_; }
-  QTreeWidget* List() const { return list_; }
+  QTableWidget* List() const { return list_; }
   QPushButton* RepairButton() const { return repair_; }
 
  signals:
   void repairAsked();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void Fill(const QString& title, const QString& directory, const QString& verdict,
@@ -42,7 +45,7 @@ class FindingsWindow : public QDialog {
 
   QLabel* base_;
   QLabel* verdict_;
-  QTreeWidget* list_;
+  QTableWidget* list_;
   QPushButton* repair_;
   QPushButton* close_;
 };

@@ -2,7 +2,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTreeWidget>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "findings_window.h"
@@ -62,10 +62,11 @@ QString Consistency(const QString& directory) {
 // Each line of the findings window as "file|kind|text".
 QStringList Lines(gui::FindingsWindow& window) {
   QStringList lines;
-  QTreeWidget* list = window.List();
-  for (int i = 0; i < list->topLevelItemCount(); ++i) {
-    const QTreeWidgetItem* item = list->topLevelItem(i);
-    lines << QStringList{item->text(0), item->text(1), item->text(2)}.join('|');
+  QTableWidget* list = window.List();
+  for (int row = 0; row < list->rowCount(); ++row) {
+    lines << QStringList{list->item(row, 0)->text(), list->item(row, 1)->text(),
+                         list->item(row, 2)->text()}
+                 .join('|');
   }
   return lines;
 }
