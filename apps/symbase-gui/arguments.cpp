@@ -11,13 +11,15 @@ constexpr int kOnlineDialog = 19308;
 
 const char* Usage() {
   return "usage: symbase-gui [DIR]\n"
-         "       symbase-gui --screenshot OUT.png [--dialog 19306|19308] [DIR]\n"
+         "       symbase-gui --screenshot OUT.png [--dialog 19306|19308 | --check] [DIR]\n"
          "\n"
          "Opens the symbol base in DIR (or none) in the symbol table editor.\n"
          "--screenshot renders the editor's window (with the base in DIR), or one\n"
          "of the library's two dialogs filled with sample values (19306: the\n"
          "import's confirmation of a conflict, 19308: the on-line symbolization),\n"
-         "to a PNG file without a display, and exits.\n";
+         "or with --check the window of the base check (of the base in DIR, or of\n"
+         "a sample base with a damaged index), to a PNG file without a display,\n"
+         "and exits.\n";
 }
 
 Arguments ParseArguments(const std::vector<std::string>& words) {
@@ -47,6 +49,8 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
       } else {
         arguments.error = "--dialog takes 19306 or 19308";
       }
+    } else if (options && word == "--check") {
+      arguments.check = true;
     } else if (options && word.size() > 1 && word[0] == '-') {
       arguments.error = "unknown option " + word;
     } else if (!arguments.directory.empty()) {
@@ -57,6 +61,10 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
   }
   if (arguments.error.empty() && arguments.dialog != 0 && arguments.screenshot.empty()) {
     arguments.error = "--dialog goes with --screenshot";
+  } else if (arguments.error.empty() && arguments.check && arguments.screenshot.empty()) {
+    arguments.error = "--check goes with --screenshot";
+  } else if (arguments.error.empty() && arguments.check && arguments.dialog != 0) {
+    arguments.error = "--check and --dialog render different windows: one at a time";
   }
   return arguments;
 }

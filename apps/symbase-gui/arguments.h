@@ -3,7 +3,7 @@
 
 // The command line of symbase-gui:
 //   symbase-gui [DIR]
-//   symbase-gui --screenshot OUT.png [--dialog 19306|19308] [DIR]
+//   symbase-gui --screenshot OUT.png [--dialog 19306|19308 | --check] [DIR]
 //   symbase-gui --help | --version
 
 #include <string>
@@ -18,6 +18,7 @@ struct Arguments {
   std::string directory;
   std::string screenshot;  // the PNG to write, "" for the editor itself
   int dialog = 0;          // 19306 or 19308 with --screenshot, else 0
+  bool check = false;      // --check with --screenshot: the findings window
 };
 
 Arguments ParseArguments(const std::vector<std::string>& words);

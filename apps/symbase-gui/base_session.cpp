@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "gui_services.h"
 #include "symbase/qt/text.h"
@@ -13,6 +14,43 @@ namespace {
 constexpr int kLongestDirectory = 72;
 constexpr int kStorageObject = 3;
 constexpr char kMainTable[] = "KR9.DBF";
+constexpr char kCheckedCalls[] = "Tabiserr";
+// Checked calls that open the base's files: table, index, field, tag.
+constexpr int kFirstOpening = 4;
+constexpr int kLastOpening = 7;
+// A write left half-done by a stopped program, rolled back (a note, not a fault).
+constexpr int kTransactionIndex = 22;
+constexpr int kRolledBack = 1;
+
+bool IsRollBack(const HostErrorReport& report) {
+  return report.source == kCheckedCalls && report.operation == kTransactionIndex &&
+         report.code == kRolledBack;
+}
+
+bool IsFileOpening(const HostErrorReport& report) {
+  return report.source == kCheckedCalls && report.operation >= kFirstOpening &&
+         report.operation <= kLastOpening;
+}
+
+// What the reports of an opening say.
+struct Opening {
+  bool failed = false;
+  bool files = true;  // every failure opened a file
+  bool rolledBack = false;
+};
+
+Opening ReadOpening(const std::vector<HostErrorReport>& reports, int first) {
+  Opening opening;
+  for (std::size_t i = static_cast<std::size_t>(std::max(first, 0)); i < reports.size(); ++i) {
+    if (IsRollBack(reports[i])) {
+      opening.rolledBack = true;
+    } else {
+      opening.failed = true;
+      opening.files = opening.files && IsFileOpening(reports[i]);
+    }
+  }
+  return opening;
+}
 
 // The object server hands the on-line dialog the storage object as a CObject.
 // The handle is that object: the storage class derives from CObject alone,
@@ -36,12 +74,22 @@ QString BaseSession::Open(const QString& directory) { return Start(directory, fa
 
 QString BaseSession::Create(const QString& directory) { return Start(directory, true); }
 
+QByteArray LibraryPath(const QString& directory) {
+  QByteArray path;
+  if (directory.isEmpty() || !symbase_qt::ToCp1252(directory + '/', &path) || path.contains('\0')) {
+    return QByteArray();
+  }
+  return path;
+}
+
 QString BaseSession::Start(const QString& directory, bool create) {
   Close();
+  files_failed_ = false;
+  rolled_back_ = false;
   const QString clean =
       directory.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
-  QByteArray path;
-  if (clean.isEmpty() || !symbase_qt::ToCp1252(clean + '/', &path) || path.contains('\0')) {
+  const QByteArray path = LibraryPath(clean);
+  if (path.isEmpty()) {
     return QStringLiteral(
                "Le nom du dossier « %1 » contient des caractères que la base ne peut "
                "pas écrire.")
@@ -62,13 +110,16 @@ QString BaseSession::Start(const QString& directory, bool create) {
   const int first = ReportCount();
   if (create) TBCreateBaseSymbol(handle_, path.constData(), 0);
   if (ReportCount() == first) TBOpenBaseSymbol(handle_, path.constData());
-  if (ReportCount() != first) {
+  const Opening opening = ReadOpening(services_.Reports(), first);
+  if (opening.failed) {
+    files_failed_ = !create && opening.files;
     const QString why = ReportsSince(first);
     TBCloseBaseSymbol(handle_);
     return QStringLiteral("La base « %1 » n'a pas pu être %2 :\n%3")
         .arg(clean, create ? QStringLiteral("créée") : QStringLiteral("ouverte"), why);
   }
   open_ = true;
+  rolled_back_ = opening.rolledBack;
   directory_ = clean;
   HostRegisterServerObject(kStorageObject, AsServedObject(handle_));
   services_.SetBase(handle_);

@@ -70,6 +70,12 @@ void GuiServices::Tell(const QString& message, bool warning) {
   }
 }
 
+bool GuiServices::Ask(const QString& question) {
+  if (answerer_) return answerer_(question, kYesNoButtons) == kHostIdYes;
+  return QMessageBox::question(WindowInFront(), QStringLiteral("symbase"), question,
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 int GuiServices::HostReadSetting(CObject* app, int section, const char* key, int fallback) {
   return settings_ ? CHostServices::HostReadSetting(app, section, key, fallback) : fallback;
 }

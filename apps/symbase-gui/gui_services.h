@@ -42,8 +42,11 @@ class GuiServices : public CHostServices {
   // Shows one of the editor's own messages the way the library's are shown
   // (and answered, when an answerer is set).
   void Tell(const QString& message, bool warning = true);
+  // Asks a yes-or-no question the same way; true for yes.
+  bool Ask(const QString& question);
 
   int ReportCount() const { return static_cast<int>(reports_.size()); }
+  const std::vector<HostErrorReport>& Reports() const { return reports_; }
   // The reports from index `first` on, one line each.
   QString ReportsSince(int first) const;
 

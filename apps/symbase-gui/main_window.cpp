@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,7 +21,6 @@
 #include "new_object_dialog.h"
 #include "object_editor.h"
 #include "recent_bases.h"
-#include "results.h"
 #include "symbase/qt/text.h"
 #include "transfer.h"
 
@@ -91,6 +91,8 @@ MainWindow::MainWindow(GuiServices& services, QWidget* parent)
   connect(filter_, &FilterBar::changed, this, &MainWindow::ApplyView);
   connect(model_, &ObjectModel::editRefused, this, [this](const QString& m) { Tell(m); });
   connect(model_, &ObjectModel::loadFailed, this, [this](const QString& m) { Tell(m); });
+  connect(model_, &ObjectModel::baseBusy, this,
+          [this](const QString& m) { statusBar()->showMessage(m, 5000); });
   connect(model_, &ObjectModel::objectChanged, this, &MainWindow::UpdateStatus);
   connect(model_, &ObjectModel::loadingFinished, this, &MainWindow::UpdateStatus);
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -137,6 +139,10 @@ void MainWindow::BuildMenus() {
   QMenu* base = menuBar()->addMenu(QStringLiteral("&Base"));
   baseActions_.push_back(base->addAction(QStringLiteral("&Actualiser"), QKeySequence::Refresh, this,
                                          &MainWindow::ApplyView));
+  baseActions_.push_back(
+      base->addAction(QStringLiteral("&Vérifier la base"), this, [this] { CheckBase(); }));
+  baseActions_.push_back(
+      base->addAction(QStringLiteral("&Réparer la base"), this, [this] { RepairBase(); }));
   baseActions_.push_back(base->addAction(QStringLiteral("&Compacter la base"), this, [this] {
     const QString error = Compact();
     if (error.isEmpty()) statusBar()->showMessage(QStringLiteral("Base compactée."), 5000);
@@ -160,18 +166,35 @@ QString MainWindow::CreateBase(const QString& directory) { return StartBase(dire
 
 QString MainWindow::StartBase(const QString& directory, bool create) {
   model_->Clear();
-  const QString error = create ? session_.Create(directory) : session_.Open(directory);
+  QString error = create ? session_.Create(directory) : session_.Open(directory);
+  const QString clean = QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
+  bool told = false;
+  if (!error.isEmpty() && session_.FilesFailed()) error = OfferRepair(clean, error, &told);
   if (error.isEmpty()) {
     RememberBase(session_.Directory());
     ApplyView();
+    if (session_.RolledBack()) {
+      statusBar()->showMessage(
+          QStringLiteral("Une écriture laissée à moitié par un programme arrêté a été annulée."),
+          10000);
+    }
   } else {
-    Tell(error);
+    if (!told) Tell(error);
     // A recent base that is gone leaves the list.
-    if (!create) ForgetBase(QDir::cleanPath(QFileInfo(directory).absoluteFilePath()));
+    if (!create && !QFileInfo::exists(clean + QStringLiteral("/KR9.DBF"))) ForgetBase(clean);
   }
   UpdateStatus();
   UpdateActions();
   return error;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // A long call of the library is still running on its thread.
+  if (session_.Busy()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 void MainWindow::CloseBase() {
@@ -214,7 +237,7 @@ void MainWindow::SortBy(int column) {
 }
 
 void MainWindow::ApplyView() {
-  if (!session_.IsOpen()) return;
+  if (!session_.IsOpen() || session_.Busy()) return;
   ViewOrder order;
   order.sort = table_->horizontalHeader()->sortIndicatorSection() == ObjectModel::kSymbol
                    ? SortOrder::kBySymbol
@@ -329,7 +352,7 @@ ImportSummary MainWindow::ImportFile(const QString& path) {
       return !progress.wasCanceled();
     });
   }
-  Tell(SummaryText(summary), !summary.error.isEmpty());
+  Tell(SummaryText(summary), !summary.error.isEmpty() || summary.busyAt != 0);
   Reload(QByteArray());
   return summary;
 }
@@ -366,40 +389,12 @@ void MainWindow::ChooseAndExport() {
   if (!path.isEmpty()) ExportFile(path);
 }
 
-QString MainWindow::Compact() {
-  if (!session_.IsOpen()) return QString();
-  model_->FinishLoading();
-  QProgressDialog progress(QStringLiteral("Compactage de la base…"), QString(), 0, 0, this);
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(0);
-  progress.show();
-  QApplication::processEvents();
-  const int first = session_.ReportCount();
-  const int result = TBLockBaseSymbol(session_.Handle());
-  if (result == 0) {
-    QByteArray directory;
-    symbase_qt::ToCp1252(session_.Directory() + '/', &directory);
-    TBUnlockBaseSymbol(session_.Handle(), directory.constData());
-  }
-  progress.close();
-  QString error;
-  if (result == kLockedByOther) {
-    error = QStringLiteral("Un autre programme utilise la base : elle n'a pas été compactée.");
-  } else if (result == kAlreadyLocked) {
-    error = QStringLiteral("La base est déjà verrouillée.");
-  } else if (result != 0 || session_.ReportCount() != first) {
-    error = QStringLiteral("Le compactage a échoué :\n%1").arg(session_.ReportsSince(first));
-  }
-  if (!error.isEmpty()) Tell(error);
-  ApplyView();
-  return error;
-}
-
 QString MainWindow::StatusText() const {
   return QStringList{baseLabel_->text(), countLabel_->text(), timeLabel_->text()}.join(" | ");
 }
 
 void MainWindow::UpdateStatus() {
+  if (session_.Busy()) return;  // read again once the long call is over
   if (!session_.IsOpen() || model_->IsLoading()) {
     baseLabel_->setText(session_.IsOpen() ? session_.Directory()
                                           : QStringLiteral("Aucune base ouverte"));

@@ -5,13 +5,15 @@
 // can be sorted by address or by symbol and filtered, edited in place, added
 // to and deleted from; CSV import (with the library's confirmation dialog for
 // each conflict) and export; the library's on-line symbolization dialog on
-// the selected address; compaction. The status bar shows the base, its count
-// of objects and when it last changed.
+// the selected address; check, repair and compaction of the base (a base
+// whose index files cannot be opened is offered the repair at once). The
+// status bar shows the base, its count of objects and when it last changed.
 
 #include <QMainWindow>
 #include <memory>
 
 #include "base_session.h"
+#include "integrity.h"
 #include "object_model.h"
 #include "symbase/qt/dialog_driver.h"
 
@@ -22,6 +24,7 @@ class QTableView;
 namespace gui {
 
 class FilterBar;
+class FindingsWindow;
 class FrameWindow;
 class GuiServices;
 struct ImportSummary;
@@ -33,13 +36,21 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(GuiServices& services, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Each gives "" when done, or the message it showed.
+  // Each gives "" when done, or the message it showed. A base whose files
+  // the library cannot open is checked, and offered the repair when that
+  // mends it (see OfferRepair).
   QString OpenBase(const QString& directory);
   QString CreateBase(const QString& directory);
   void CloseBase();
   ImportSummary ImportFile(const QString& path);
   QString ExportFile(const QString& path);
   QString Compact();
+  // The library's check of the open base, shown in the findings window
+  // (a base kept busy elsewhere: a message instead).
+  Integrity CheckBase();
+  // Closes the base, repairs it, opens it again (the same row selected) and
+  // shows what the repair did in the findings window.
+  Integrity RepairBase();
   // The on-line symbolization dialog on the selected row (empty without one);
   // its result (1 stored, 2 cancelled, -1 not opened).
   int Symbolise();
@@ -54,6 +65,11 @@ class MainWindow : public QMainWindow {
   FilterBar* Filter() const { return filter_; }
   symbase_qt::DialogDriver& Driver() { return driver_; }
   QString StatusText() const;
+  // The window of the last check or repair (null before the first).
+  FindingsWindow* Findings() const { return findings_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QString StartBase(const QString& directory, bool create);
@@ -71,6 +87,13 @@ class MainWindow : public QMainWindow {
   void AskDelete();
   void UpdateActions();
   void Tell(const QString& message, bool warning = true);
+  // After an opening that failed on the base's files: the check names them;
+  // faults the repair mends are offered to it at once. Gives "" when the
+  // base is open in the end, else the message (*told: already shown).
+  QString OfferRepair(const QString& directory, const QString& error, bool* told);
+  Integrity RunCheck(const QString& directory);
+  Integrity RunRepair(const QString& directory);
+  FindingsWindow* ShowFindings();
 
   GuiServices& services_;
   BaseSession session_;
@@ -85,6 +108,7 @@ class MainWindow : public QMainWindow {
   QLabel* timeLabel_;
   std::vector<QAction*> baseActions_;
   QAction* deleteAction_ = nullptr;
+  FindingsWindow* findings_ = nullptr;
 };
 
 }  // namespace gui

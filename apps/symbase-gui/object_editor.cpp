@@ -1,6 +1,7 @@
 #include "object_editor.h"
 
 #include "base_session.h"
+#include "busy_words.h"
 #include "fields.h"
 #include "results.h"
 #include "symbase/qt/text.h"
@@ -27,15 +28,13 @@ QString Refusal(BaseSession& session, int result, int firstReport, const CTBObje
     case kKeyNotFound:
       return QStringLiteral("Le repère %1 n'est plus dans la base.").arg(Show(address));
     case kLockedByOther:
-      return QStringLiteral(
-          "La base est verrouillée par un autre utilisateur ; réessayez plus "
-          "tard.");
+      return BusyText(QStringLiteral("rien n'a été écrit"));
     case kCommentNotWritten:
       return QStringLiteral("Le repère %1 est créé, mais son commentaire n'a pas pu être écrit.")
           .arg(Show(address));
     default:
       return QStringLiteral("La base a refusé la modification de %1 :\n%2")
-          .arg(Show(address), reports.isEmpty() ? QString::number(result) : reports);
+          .arg(Show(address), FailureText(result, reports));
   }
 }
 
@@ -52,9 +51,11 @@ QString Modify(BaseSession& session, const QByteArray& address, const Field& fie
 
 }  // namespace
 
-bool LookUp(BaseSession& session, const QByteArray& address, ObjectRow* row) {
+bool LookUp(BaseSession& session, const QByteArray& address, ObjectRow* row, int* result) {
   CTBObjetAts object(address.constData(), "", "", 0, -1);
-  if (TBSearchAttrib(session.Handle(), &object, 0) != 0) return false;
+  const int found = TBSearchAttrib(session.Handle(), &object, 0);
+  if (result != nullptr) *result = found;
+  if (found != 0) return false;
   *row = RowOf(object);
   row->address = address;
   return true;
@@ -76,9 +77,11 @@ QString CreateObject(BaseSession& session, const QString& address, const QString
   const Field checkedComment = CheckComment(comment);
   if (!checkedComment.ok()) return checkedComment.error;
   ObjectRow existing;
-  if (LookUp(session, checkedAddress.value, &existing)) {
+  int looked = 0;
+  if (LookUp(session, checkedAddress.value, &existing, &looked)) {
     return QStringLiteral("Le repère %1 est déjà dans la base.").arg(Show(checkedAddress.value));
   }
+  if (looked == kLockedByOther) return BusyText(QStringLiteral("rien n'a été écrit"));
   CTBObjetAts object(checkedAddress.value.constData(), checkedSymbol.value.constData(), "", 0, -1);
   object.m_commentaire = checkedComment.value.constData();  // kept whole, blanks included
   const int first = session.ReportCount();

@@ -21,8 +21,10 @@ QString ModifySymbol(BaseSession& session, const QByteArray& address, const QStr
 QString ModifyComment(BaseSession& session, const QByteArray& address, const QString& comment);
 QString DeleteObject(BaseSession& session, const QByteArray& address);
 
-// The row of an address; false when the base has none.
-bool LookUp(BaseSession& session, const QByteArray& address, ObjectRow* row);
+// The row of an address; false when the base has none, or when the library
+// could not tell (*result, when asked for, then holds its answer: 104 for a
+// base another program keeps busy).
+bool LookUp(BaseSession& session, const QByteArray& address, ObjectRow* row, int* result = nullptr);
 // The address that carries a symbol; "" when none does.
 QByteArray AddressOfSymbol(BaseSession& session, const QByteArray& symbol);
 

@@ -3,7 +3,9 @@
 #include <QTimer>
 
 #include "base_session.h"
+#include "busy_words.h"
 #include "object_editor.h"
+#include "results.h"
 #include "symbase/qt/text.h"
 
 namespace gui {
@@ -13,6 +15,8 @@ namespace {
 // Batches of 50 per step of the event loop: about 2,000 rows, a few
 // milliseconds, so the window stays responsive while a large base loads.
 constexpr int kBatchesPerStep = 40;
+// How long texts are left unread after the base was found busy.
+constexpr int kBusyRetryMs = 3000;
 
 }  // namespace
 
@@ -22,6 +26,8 @@ ObjectModel::ObjectModel(BaseSession& session, QObject* parent)
 void ObjectModel::Clear() {
   beginResetModel();
   ++generation_;
+  waiting_ = false;
+  stale_ = false;
   loader_.Stop();
   addresses_.Clear();
   cache_.Clear();
@@ -32,11 +38,14 @@ void ObjectModel::Load(const ViewOrder& order) {
   Clear();
   order_ = order;
   if (!session_.IsOpen()) return;
+  first_report_ = session_.ReportCount();
   loader_.Start(session_.Handle(), order);
   LoadStep();
 }
 
 void ObjectModel::LoadStep() {
+  // A step queued before FinishLoading read the rest: the load is over.
+  if (loader_.Done()) return;
   std::vector<ObjectRow> rows;
   bool complete = false;
   const bool more = loader_.Next(kBatchesPerStep, &rows, &complete);
@@ -62,14 +71,14 @@ void ObjectModel::LoadStep() {
     });
     return;
   }
-  if (loader_.Failure() != 0) {
-    emit loadFailed(
-        QStringLiteral("La lecture de la base s'est arrêtée (code %1).").arg(loader_.Failure()));
+  if (loader_.Failure() == kLockedByOther) {
+    emit loadFailed(BusyText(
+        QStringLiteral("la liste des objets est incomplète (Base › Actualiser la relit)")));
+  } else if (loader_.Failure() != 0) {
+    emit loadFailed(QStringLiteral("La lecture de la base s'est arrêtée :\n%1")
+                        .arg(FailureText(loader_.Failure(), session_.ReportsSince(first_report_))));
   }
-  if (stale_) {
-    stale_ = false;
-    emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
-  }
+  ShowMissingTexts();
   emit loadingFinished();
 }
 
@@ -89,23 +98,56 @@ const ObjectRow* ObjectModel::Row(int row) const {
   const int page = row / RecordCache::kPageRows;
   std::vector<ObjectRow>* rows = cache_.Find(page);
   if (rows == nullptr) {
-    // An export in progress owns the base: the texts come once it is done.
-    if (loader_.HoldsBase()) {
+    // An export in progress, or a long call, owns the base: the texts come
+    // once it is done. So do they after another program kept it busy.
+    if (loader_.HoldsBase() || session_.Busy() || waiting_) {
       stale_ = true;
       return nullptr;
     }
     std::vector<ObjectRow> read;
-    const int first = page * RecordCache::kPageRows;
-    const int end = std::min(first + RecordCache::kPageRows, rowCount());
-    for (int r = first; r < end; ++r) {
-      ObjectRow found{addresses_.At(r), {}, {}};
-      LookUp(session_, found.address, &found);
-      read.push_back(std::move(found));
+    if (!ReadPage(page, &read)) {
+      WaitForBase();
+      return nullptr;
     }
     rows = cache_.Put(page, std::move(read));
   }
   const std::size_t at = static_cast<std::size_t>(row % RecordCache::kPageRows);
   return at < rows->size() ? &(*rows)[at] : nullptr;
+}
+
+bool ObjectModel::ReadPage(int page, std::vector<ObjectRow>* rows) const {
+  const int first = page * RecordCache::kPageRows;
+  const int end = std::min(first + RecordCache::kPageRows, rowCount());
+  for (int r = first; r < end; ++r) {
+    ObjectRow found{addresses_.At(r), {}, {}};
+    int result = 0;
+    // One wait for a busy base is enough: the rest of the page would wait as long each.
+    if (!LookUp(session_, found.address, &found, &result) && result == kLockedByOther) {
+      return false;
+    }
+    rows->push_back(std::move(found));
+  }
+  return true;
+}
+
+void ObjectModel::WaitForBase() const {
+  auto* self = const_cast<ObjectModel*>(this);  // drawing reads rows through const members
+  waiting_ = true;
+  stale_ = true;
+  emit self->baseBusy(
+      BusyText(QStringLiteral("les textes affichés seront lus dès qu'elle sera libre")));
+  const int generation = generation_;
+  QTimer::singleShot(kBusyRetryMs, self, [self, generation] {
+    if (generation != self->generation_) return;
+    self->waiting_ = false;
+    self->ShowMissingTexts();
+  });
+}
+
+void ObjectModel::ShowMissingTexts() {
+  if (!stale_ || rowCount() == 0) return;
+  stale_ = false;
+  emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
 }
 
 QVariant ObjectModel::data(const QModelIndex& index, int role) const {

@@ -6,6 +6,8 @@
 // runs (the first ones at once); the texts of the rows on show are read by
 // pages and kept in a bounded cache. Editing a symbol or a comment writes
 // the row through the library; a refusal is announced, nothing changes.
+// Texts the library cannot read because another program keeps the base busy
+// are shown empty, announced once, and read again a few seconds later.
 
 #include <QAbstractTableModel>
 #include <vector>
@@ -50,6 +52,9 @@ class ObjectModel : public QAbstractTableModel {
   void RefreshRow(int row);
   // Takes a deleted row out of the view.
   void RemoveRow(int row);
+  // Shows the texts of rows drawn without them while the base was in use
+  // (after a long call).
+  void ShowMissingTexts();
   int CachedRows() const { return cache_.RowCount(); }
 
  signals:
@@ -57,18 +62,25 @@ class ObjectModel : public QAbstractTableModel {
   void loadFailed(const QString& message);
   void editRefused(const QString& message);
   void objectChanged();
+  // Another program keeps the base busy: texts are missing for a moment.
+  void baseBusy(const QString& message);
 
  private:
   void LoadStep();
   const ObjectRow* Row(int row) const;
+  // Reads the texts of a page; false when the base was kept busy.
+  bool ReadPage(int page, std::vector<ObjectRow>* rows) const;
+  void WaitForBase() const;
 
   BaseSession& session_;
   ViewOrder order_;
   IndexLoader loader_;
   AddressList addresses_;
   mutable RecordCache cache_;
-  mutable bool stale_ = false;  // rows were shown without their texts while loading
-  int generation_ = 0;          // a newer Load abandons the steps of an older one
+  mutable bool stale_ = false;    // rows were shown without their texts while loading
+  mutable bool waiting_ = false;  // the base was busy: no texts are read until the retry
+  int generation_ = 0;            // a newer Load abandons the steps of an older one
+  int first_report_ = 0;          // the library's reports from here on belong to the load
 };
 
 }  // namespace gui

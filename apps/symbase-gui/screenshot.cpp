@@ -12,6 +12,7 @@
 
 #include "arguments.h"
 #include "csv.h"
+#include "findings_window.h"
 #include "gui_services.h"
 #include "main_window.h"
 #include "object_editor.h"
@@ -118,6 +119,59 @@ int RenderDialog(MainWindow& window, int dialog, const QString& out) {
   return saved ? 0 : Fail(QStringLiteral("cannot write %1").arg(out));
 }
 
+// Replaces the first `from` in a file of the base by `to`, of the same length.
+QString Overwrite(const QString& path, const QByteArray& from, const QByteArray& to) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite)) return file.errorString();
+  QByteArray bytes = file.readAll();
+  const qsizetype at = bytes.indexOf(from);
+  if (at < 0) return QStringLiteral("nothing to damage in %1").arg(path);
+  bytes.replace(at, to.size(), to);
+  if (!file.seek(0) || file.write(bytes) != bytes.size()) return file.errorString();
+  return QString();
+}
+
+// The sample base damaged behind the library's back, as a failing disk or
+// another program might leave it: a key of the symbol index changed, and a
+// row given the symbol another row carries.
+QString DamageBase(const QString& directory) {
+  QString error = Overwrite(directory + QStringLiteral("/KR9S.MDX"), "Pompe_1", "Pompe_7");
+  if (error.isEmpty()) {
+    error = Overwrite(directory + QStringLiteral("/KR9.DBF"), "Seuil_bas ", "Seuil_haut");
+  }
+  return error;
+}
+
+// The check of the base in `directory`, or of a sample base with a damaged
+// index, in its findings window. Questions are answered no: the base is
+// looked at, never repaired.
+int RenderCheck(GuiServices& services, MainWindow& window, const QString& directory,
+                const QString& out) {
+  services.SetMessageBoxAnswerer([](const QString& message, int) {
+    std::fprintf(stderr, "symbase-gui: %s\n", message.toLocal8Bit().constData());
+    return kHostIdNo;
+  });
+  QTemporaryDir sample;
+  QString base = directory;
+  if (base.isEmpty()) {
+    if (!sample.isValid()) return Fail(QStringLiteral("no temporary directory"));
+    base = sample.path();
+    QString error = FillSampleBase(window, base);
+    window.CloseBase();
+    if (error.isEmpty()) error = DamageBase(base);
+    if (!error.isEmpty()) return Fail(error);
+  }
+  if (!window.OpenBase(base).isEmpty()) return 1;
+  window.CheckBase();
+  window.CloseBase();
+  if (window.Findings() == nullptr) return 1;  // the message said why
+  QApplication::processEvents();
+  if (!WithCaption(*window.Findings()).save(out, "PNG")) {
+    return Fail(QStringLiteral("cannot write %1").arg(out));
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RenderScreenshot(GuiServices& services, const Arguments& arguments) {
@@ -130,11 +184,10 @@ int RenderScreenshot(GuiServices& services, const Arguments& arguments) {
   window.resize(900, 520);
   window.show();
   const QString out = QString::fromLocal8Bit(arguments.screenshot.c_str());
+  const QString directory = QString::fromLocal8Bit(arguments.directory.c_str());
   if (arguments.dialog != 0) return RenderDialog(window, arguments.dialog, out);
-  if (!arguments.directory.empty() &&
-      !window.OpenBase(QString::fromLocal8Bit(arguments.directory.c_str())).isEmpty()) {
-    return 1;
-  }
+  if (arguments.check) return RenderCheck(services, window, directory, out);
+  if (!directory.isEmpty() && !window.OpenBase(directory).isEmpty()) return 1;
   window.Model().FinishLoading();
   QApplication::processEvents();
   if (window.Model().rowCount() > 0) window.Table()->selectRow(0);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base_session.h"
+#include "busy_words.h"
 #include "fields.h"
 #include "object_editor.h"
 #include "results.h"
@@ -40,24 +41,27 @@ bool SameRow(const ObjectRow& a, const ObjectRow& b) {
   return a.symbol == b.symbol && a.comment == b.comment;
 }
 
-// Inserts one row and tells what it did, from the base before and after.
-void InsertRow(BaseSession& session, const ObjectRow& row, ImportSummary* summary) {
+// Inserts one row and tells what it did, from the base before and after;
+// false when the base was kept busy by another program: nothing was written.
+bool InsertRow(BaseSession& session, const ObjectRow& row, ImportSummary* summary) {
   ObjectRow before;
-  const bool existed = LookUp(session, row.address, &before);
+  int looked = 0;
+  const bool existed = LookUp(session, row.address, &before, &looked);
+  if (looked == kLockedByOther) return false;
   const QByteArray carrier = AddressOfSymbol(session, row.symbol);
   CTBObjetAts object(row.address.constData(), row.symbol.constData(), "", 0, -1);
   object.m_commentaire = row.comment.constData();
   const int first = session.ReportCount();
   const int result = TBInsertObject(session.Handle(), &object, kAskEachConflict);
+  if (result == kLockedByOther) return false;
   if (result == kInterrupted) {
     summary->interrupted = true;
-    return;
+    return true;
   }
   if (session.ReportCount() != first || (result != 0 && result != kRefused)) {
     summary->refusals << QStringLiteral("%1 : %2").arg(
-        Show(row.address), session.ReportsSince(first).isEmpty() ? QString::number(result)
-                                                                 : session.ReportsSince(first));
-    return;
+        Show(row.address), FailureText(result, session.ReportsSince(first)));
+    return true;
   }
   ObjectRow after;
   const bool exists = LookUp(session, row.address, &after);
@@ -75,6 +79,7 @@ void InsertRow(BaseSession& session, const ObjectRow& row, ImportSummary* summar
   } else {
     ++summary->kept;
   }
+  return true;
 }
 
 }  // namespace
@@ -88,7 +93,10 @@ ImportSummary ImportRows(BaseSession& session, const std::vector<CsvRow>& rows,
   // Answers for all from an earlier import do not carry over.
   TBSetButtonAllPressed(session.Handle(), 0);
   for (std::size_t i = 0; i < checked.size() && !summary.interrupted; ++i) {
-    InsertRow(session, checked[i], &summary);
+    if (!InsertRow(session, checked[i], &summary)) {
+      summary.busyAt = rows[i].line;
+      break;
+    }
     if (progress && !progress(static_cast<int>(i) + 1, summary.rows)) summary.interrupted = true;
   }
   TBSetButtonAllPressed(session.Handle(), 0);
@@ -100,6 +108,10 @@ QString SummaryText(const ImportSummary& summary) {
     return QStringLiteral("Fichier refusé, rien n'a été écrit :\n%1").arg(summary.error);
   }
   QStringList lines;
+  if (summary.busyAt != 0) {
+    lines << BusyText(QStringLiteral("l'import s'est arrêté à la ligne %1, qui n'a pas été écrite")
+                          .arg(summary.busyAt));
+  }
   lines << QStringLiteral("%1 ligne(s) lue(s)%2.")
                .arg(summary.rows)
                .arg(summary.interrupted ? QStringLiteral(", import interrompu") : QString());
@@ -144,9 +156,9 @@ QString ExportBase(BaseSession& session, const QString& path, const Progress& pr
     if (result == kEmptyTable) break;
     if (result != 0 || session.ReportCount() != first) {
       file.cancelWriting();
+      if (result == kLockedByOther) return BusyText(QStringLiteral("l'export n'a pas été fait"));
       return QStringLiteral("La lecture de la base a échoué :\n%1")
-          .arg(session.ReportsSince(first).isEmpty() ? QString::number(result)
-                                                     : session.ReportsSince(first));
+          .arg(FailureText(result, session.ReportsSince(first)));
     }
     if (empty && finished == 0) break;  // a locked base hands out nothing
     if (progress && !progress(done, static_cast<int>(total))) {

@@ -26,6 +26,7 @@ struct ImportSummary {
   int kept = 0;       // conflicts where the base was kept
   int unchanged = 0;  // rows the base already held
   bool interrupted = false;
+  int busyAt = 0;     // the line where the import stopped on a base another program kept busy
   QStringList moves;  // "Seuil_haut : %MW3 → %MW10"
   QStringList refusals;
 };

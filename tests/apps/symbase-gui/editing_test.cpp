@@ -14,6 +14,7 @@
 #include "new_object_dialog.h"
 #include "recent_bases.h"
 
+using testing_support::Action;
 using testing_support::GuiFixture;
 
 namespace {
@@ -50,13 +51,6 @@ QStringList Column(gui::ObjectModel& model, int column) {
     values << model.index(row, column).data().toString();
   }
   return values;
-}
-
-QAction* Action(QMainWindow& window, const QString& text) {
-  for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
-    if (action->text() == text) return action;
-  }
-  return nullptr;
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 // The editor's main window on a fresh base in a temporary directory, its
 // settings in another, the message boxes it shows answered and kept.
 
+#include <QAction>
 #include <QDialog>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -116,6 +118,14 @@ inline void Type(QWidget* widget, const QString& text) {
   for (QChar c : text) {
     QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
   }
+}
+
+// The menu entry of the main window with this text ("&Vérifier la base").
+inline QAction* Action(QMainWindow& window, const QString& text) {
+  for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+    if (action->text() == text) return action;
+  }
+  return nullptr;
 }
 
 inline void Click(QDialog& drawn, int id) {

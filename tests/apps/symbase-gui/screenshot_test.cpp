@@ -33,6 +33,8 @@ class ScreenshotTest : public QObject {
     QTest::newRow("confirmation") << QStringList{"--dialog", "19306"} << QSize(488 + 2, 143 + 27);
     QTest::newRow("on-line symbolization")
         << QStringList{"--dialog", "19308"} << QSize(450 + 2, 50 + 27);
+    // The findings window of 760 x 360 pixels, with the same frame.
+    QTest::newRow("check of a damaged sample") << QStringList{"--check"} << QSize(762, 387);
   }
   void EachRenderingIsAPicture() {
     QFETCH(QStringList, options);
@@ -59,6 +61,9 @@ class ScreenshotTest : public QObject {
     QTest::newRow("missing base") << QStringList{"--screenshot", dir_.filePath("x.png"),
                                                  dir_.filePath("none")}
                                   << 1 << "n'existe pas";
+    QTest::newRow("check of a missing base")
+        << QStringList{"--screenshot", dir_.filePath("x.png"), "--check", dir_.filePath("none")}
+        << 1 << "n'existe pas";
     QTest::newRow("unwritable PNG")
         << QStringList{"--screenshot", "/proc/x.png"} << 1 << "cannot write";
   }

@@ -1,0 +1,357 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "findings_window.h"
+#include "gui_fixture.h"
+#include "recent_bases.h"
+#include "symbase/maintenance.h"
+#include "transfer.h"
+#include "xbase/engine.h"
+#include "xbase/result.h"
+
+using testing_support::Action;
+using testing_support::GuiFixture;
+
+namespace {
+
+constexpr int kWords = 60;
+
+// The plant and %MW100... %MW159 named Mot_100... Mot_159; "" when written.
+QString CreatePlant(GuiFixture& fixture) {
+  QString error = fixture.CreateBase({{"%MW10", "Seuil_haut", "Seuil de démarrage"},
+                                      {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
+                                      {"%Q2.0", "Pompe_1", "Commande pompe 1"},
+                                      {"%I1.2", "Niveau_haut", "Flotteur haut"}});
+  for (int i = 100; i < 100 + kWords && error.isEmpty(); ++i) {
+    error = gui::CreateObject(fixture.Session(), QStringLiteral("%MW%1").arg(i),
+                              QStringLiteral("Mot_%1").arg(i), QStringLiteral("mot %1").arg(i),
+                              nullptr);
+  }
+  return error;
+}
+constexpr int kPlantRows = 4 + kWords;
+
+// Replaces the first `from` in a file by `to`, of the same length, behind
+// the library's back; false when the file lacks it.
+bool Overwrite(const QString& path, const QByteArray& from, const QByteArray& to) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite)) return false;
+  QByteArray bytes = file.readAll();
+  const qsizetype at = bytes.indexOf(from);
+  if (at < 0) return false;
+  bytes.replace(at, to.size(), to);
+  return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
+// Whether the base's index files agree with its tables, as readers independent
+// of symbase see them (python-dbf for the tables, Perl's XBase::Index for the
+// index files): "consistent", or their disagreements.
+QString Consistency(const QString& directory) {
+  QProcess checker;
+  checker.start(
+      QStringLiteral("/usr/bin/python3"),
+      {QStringLiteral(SYMBASE_SOURCE_DIR "/tests/interop/base_consistency.py"), directory});
+  checker.waitForFinished(60000);
+  return QString::fromUtf8(checker.readAllStandardOutput()).trimmed();
+}
+
+// Each line of the findings window as "file|kind|text".
+QStringList Lines(gui::FindingsWindow& window) {
+  QStringList lines;
+  QTableWidget* list = window.List();
+  for (int row = 0; row < list->rowCount(); ++row) {
+    lines << QStringList{list->item(row, 0)->text(), list->item(row, 1)->text(),
+                         list->item(row, 2)->text()}
+                 .join('|');
+  }
+  return lines;
+}
+
+// Another engine session on the base, holding it for writing as another
+// program's long call would.
+class BaseHolder {
+ public:
+  explicit BaseHolder(const QString& directory) {
+    xbase::EngineInit(&session_, 0, 0);
+    const QByteArray lead = (directory + QStringLiteral("/KR9.DBF")).toLocal8Bit();
+    held_ = xbase::TableOpen(&session_, lead.constData()) != nullptr &&
+            xbase::EngineBegin(&session_, 1) == xbase::kOk;
+  }
+  ~BaseHolder() { Release(); }
+  BaseHolder(const BaseHolder&) = delete;
+  BaseHolder& operator=(const BaseHolder&) = delete;
+
+  bool Held() const { return held_; }
+  void Release() {
+    if (released_) return;
+    released_ = true;
+    if (held_) xbase::EngineCommit(&session_);
+    xbase::EngineEnd(&session_);
+  }
+
+ private:
+  xbase::Session session_;
+  bool held_ = false;
+  bool released_ = false;
+};
+
+enum class Busy { kEdit, kCheck, kRepair, kImport, kExport, kCompact };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Busy)
+
+class MaintenanceTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ADamagedIndexIsFoundByTheCheckAndMendedFromTheMenu() {
+    GuiFixture fixture;
+    gui::MainWindow& window = fixture.Window();
+    QCOMPARE(CreatePlant(fixture), QString());
+    window.CloseBase();
+    // The symbol index now says Pompe_7 where the row says Pompe_1.
+    QVERIFY(Overwrite(fixture.Directory() + "/KR9S.MDX", "Pompe_1", "Pompe_7"));
+    QVERIFY(Consistency(fixture.Directory()).contains(QStringLiteral("KR9S.MDX")));
+    QCOMPARE(window.OpenBase(fixture.Directory()), QString());
+    QVERIFY(window.SelectAddress("%MW11"));
+
+    Action(window, QString::fromUtf8("&Vérifier la base"))->trigger();
+    gui::FindingsWindow* findings = window.Findings();
+    QVERIFY(findings != nullptr && findings->isVisible());
+    QCOMPARE(findings->windowTitle(), QString::fromUtf8("Vérification de la base"));
+    QVERIFY2(findings->Verdict()->text().startsWith(
+                 QString::fromUtf8("La base a des défauts que la réparation corrige")),
+             qPrintable(findings->Verdict()->text()));
+    const QStringList found = Lines(*findings);
+    QVERIFY(!found.isEmpty());
+    for (const QString& line : found) {
+      QVERIFY2(line.startsWith(QStringLiteral("KR9S.MDX|index|")), qPrintable(line));
+    }
+    QVERIFY(findings->RepairButton()->isVisible());
+
+    QTest::mouseClick(findings->RepairButton(), Qt::LeftButton);
+    QCOMPARE(findings->windowTitle(), QString::fromUtf8("Réparation de la base"));
+    QVERIFY2(findings->Verdict()->text().startsWith(QStringLiteral("La base est réparée.")),
+             qPrintable(findings->Verdict()->text()));
+    QVERIFY(Lines(*findings).filter(QString::fromUtf8("KR9S.MDX|réparé|rebuilt from")).size() == 1);
+    QVERIFY(!findings->RepairButton()->isVisible());
+    // The damaged file is kept beside the new one.
+    QFile kept(fixture.Directory() + "/KR9S.MDX.bak");
+    QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll().contains("Pompe_7"));
+
+    // The base is open again, the same row selected, its rows right.
+    QVERIFY(fixture.Session().IsOpen());
+    gui::ObjectModel& model = window.Model();
+    model.FinishLoading();
+    QCOMPARE(model.rowCount(), kPlantRows);
+    QCOMPARE(model.AddressAt(window.Table()->currentIndex().row()), QByteArray("%MW11"));
+    QCOMPARE(gui::AddressOfSymbol(fixture.Session(), "Pompe_1"), QByteArray("%Q2.0"));
+    QCOMPARE(gui::AddressOfSymbol(fixture.Session(), "Pompe_7"), QByteArray());
+    QCOMPARE(gui::AddressOfSymbol(fixture.Session(), "Mot_133"), QByteArray("%MW133"));
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
+    QCOMPARE(Consistency(fixture.Directory()), QStringLiteral("consistent"));
+    QCOMPARE(window.CheckBase().result, 0);
+    QVERIFY(findings->Verdict()->text().startsWith(QStringLiteral("La base est saine")));
+    QCOMPARE(fixture.messages, QStringList());
+  }
+
+  void RowFaultsAreShownButNotMended() {
+    GuiFixture fixture;
+    QCOMPARE(CreatePlant(fixture), QString());
+    fixture.Window().CloseBase();
+    // Two rows with one symbol: Mot_101 becomes a second Mot_100.
+    QVERIFY(Overwrite(fixture.Directory() + "/KR9.DBF", "Mot_101", "Mot_100"));
+    QCOMPARE(fixture.Window().OpenBase(fixture.Directory()), QString());
+    const gui::Integrity check = fixture.Window().CheckBase();
+    QCOMPARE(check.result, TB_CHECK_DAMAGED);
+    gui::FindingsWindow* findings = fixture.Window().Findings();
+    QVERIFY(findings->Verdict()->text().contains(QString::fromUtf8("il faut examiner")));
+    QVERIFY2(Lines(*findings).filter(QStringLiteral("KR9.DBF|lignes|")).size() == 1,
+             qPrintable(Lines(*findings).join('\n')));
+    const gui::Integrity repair = fixture.Window().RepairBase();
+    QCOMPARE(repair.result, TB_CHECK_DAMAGED);
+    QVERIFY(
+        findings->Verdict()->text().startsWith(QString::fromUtf8("La base est réparée en partie")));
+    QVERIFY(Lines(*findings).filter(QStringLiteral("KR9.DBF|lignes|")).size() == 1);
+    QVERIFY(fixture.Session().IsOpen());
+  }
+
+  void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<bool>("repair");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("missing, repaired")
+        << "KR9S.MDX" << true << true << QString::fromUtf8("l'index KR9S.MDX est absent");
+    QTest::newRow("damaged, repaired")
+        << "KR9R.MDX" << false << true << QString::fromUtf8("l'index KR9R.MDX est endommagé");
+    QTest::newRow("missing, declined")
+        << "KR9CMTR.MDX" << true << false << QString::fromUtf8("l'index KR9CMTR.MDX est absent");
+  }
+  void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening() {
+    QFETCH(QString, file);
+    QFETCH(bool, missing);
+    QFETCH(bool, repair);
+    QFETCH(QString, fault);
+    GuiFixture fixture;
+    QCOMPARE(CreatePlant(fixture), QString());
+    fixture.Window().CloseBase();
+    const QString path = fixture.Directory() + '/' + file;
+    if (missing) {
+      QVERIFY(QFile::remove(path));
+    } else {
+      QFile damaged(path);  // a header of zeros
+      QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.write(QByteArray(512, '\0')) == 512);
+    }
+    fixture.answers = {repair ? kHostIdYes : kHostIdNo};
+    const QString error = fixture.Window().OpenBase(fixture.Directory());
+    QVERIFY(!fixture.messages.isEmpty());
+    const QString question = fixture.messages.first();
+    QVERIFY2(question.contains(fault), qPrintable(question));
+    QVERIFY(question.contains(fixture.Directory()));
+    QVERIFY(question.endsWith(QString::fromUtf8("Réparer la base maintenant ?")));
+    QVERIFY2(!question.contains(QStringLiteral("146")), qPrintable(question));
+    QCOMPARE(fixture.messages.size(), 1);
+    if (!repair) {
+      QVERIFY(error.contains(fault));
+      QVERIFY(!fixture.Session().IsOpen());
+      QVERIFY(!QFile::exists(path));
+      QVERIFY(gui::RecentBases().contains(fixture.Directory()));
+      return;
+    }
+    QCOMPARE(error, QString());
+    QVERIFY(fixture.Session().IsOpen());
+    QVERIFY(fixture.Window().Findings()->Verdict()->text().startsWith(
+        QStringLiteral("La base est réparée.")));
+    fixture.Window().Model().FinishLoading();
+    QCOMPARE(fixture.Window().Model().rowCount(), kPlantRows);
+    QCOMPARE(gui::AddressOfSymbol(fixture.Session(), "Niveau_haut"), QByteArray("%I1.2"));
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
+    QCOMPARE(Consistency(fixture.Directory()), QStringLiteral("consistent"));
+  }
+
+  void ABaseKeptBusyElsewhereIsToldInWords_data() {
+    QTest::addColumn<Busy>("action");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("a cell edited")
+        << Busy::kEdit << QString::fromUtf8("occupée par un autre programme : rien");
+    QTest::newRow("the check") << Busy::kCheck
+                               << QString::fromUtf8("la vérification n'a pas pu se faire");
+    QTest::newRow("the repair") << Busy::kRepair
+                                << QString::fromUtf8("ouverte par un autre programme");
+    QTest::newRow("an import") << Busy::kImport
+                               << QString::fromUtf8("l'import s'est arrêté à la ligne 2");
+    QTest::newRow("the export") << Busy::kExport << QString::fromUtf8("l'export n'a pas été fait");
+    QTest::newRow("the compaction")
+        << Busy::kCompact << QString::fromUtf8("elle n'a pas été compactée");
+  }
+  void ABaseKeptBusyElsewhereIsToldInWords() {
+    QFETCH(Busy, action);
+    QFETCH(QString, words);
+    GuiFixture fixture;
+    gui::MainWindow& window = fixture.Window();
+    QCOMPARE(CreatePlant(fixture), QString());
+    BaseHolder holder(fixture.Directory());
+    QVERIFY(holder.Held());
+    switch (action) {
+      case Busy::kEdit:
+        QVERIFY(!window.Model().setData(
+            window.Model().index(window.Model().RowOf("%MW11"), gui::ObjectModel::kSymbol),
+            QStringLiteral("Seuil_2"), Qt::EditRole));
+        break;
+      case Busy::kCheck:
+        QCOMPARE(window.CheckBase().result, 104);
+        QVERIFY(window.Findings() == nullptr);
+        break;
+      case Busy::kRepair:
+        QCOMPARE(window.RepairBase().result, 104);
+        break;
+      case Busy::kImport: {
+        const QString csv = fixture.Directory() + "/table.csv";
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("address,symbol,comment\n%MW1,Nouveau,\n");
+        file.close();
+        QCOMPARE(window.ImportFile(csv).busyAt, 2);
+        break;
+      }
+      case Busy::kExport:
+        QVERIFY(!window.ExportFile(fixture.Directory() + "/out.csv").isEmpty());
+        QVERIFY(!QFile::exists(fixture.Directory() + "/out.csv"));
+        break;
+      case Busy::kCompact:
+        QVERIFY(!window.Compact().isEmpty());
+        break;
+    }
+    QVERIFY(!fixture.messages.isEmpty());
+    QVERIFY2(fixture.messages.first().contains(words), qPrintable(fixture.messages.first()));
+    for (const QString& message : fixture.messages) {
+      QVERIFY2(!message.contains(QStringLiteral("104")) && !message.contains("146"),
+               qPrintable(message));
+    }
+    QCOMPARE(fixture.messages.removeDuplicates(), 0);  // each said once
+    // Once the other program lets go, the base is as it was and works again.
+    holder.Release();
+    QVERIFY(fixture.Session().IsOpen());
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
+    QCOMPARE(fixture.Row("%MW1"), QString());
+    QCOMPARE(fixture.Session().Count(), static_cast<long>(kPlantRows));
+  }
+
+  void ALoadCutShortByABusyBaseIsToldOnce() {
+    GuiFixture fixture;
+    gui::MainWindow& window = fixture.Window();
+    QCOMPARE(fixture.CreateBase(), QString());
+    // More rows than one step of the load hands out.
+    for (int i = 0; i < 2100; ++i) {
+      QCOMPARE(gui::CreateObject(fixture.Session(), QStringLiteral("%MW%1").arg(i), QString(),
+                                 QString(), nullptr),
+               QString());
+    }
+    window.Model().Load(window.Model().Order());
+    QVERIFY(window.Model().IsLoading());
+    BaseHolder holder(fixture.Directory());
+    QVERIFY(holder.Held());
+    window.Model().FinishLoading();
+    QCoreApplication::processEvents();  // the step queued before runs now
+    QCOMPARE(fixture.messages.size(), 1);
+    QVERIFY2(fixture.messages[0].contains(QString::fromUtf8("la liste des objets est incomplète")),
+             qPrintable(fixture.messages[0]));
+    QVERIFY(window.Model().rowCount() < 2100);
+  }
+
+  void TextsUnreadWhileTheBaseIsBusyComeBackOnceFree() {
+    GuiFixture fixture;
+    gui::MainWindow& window = fixture.Window();
+    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}, {"%MW11", "Seuil_bas", ""}}),
+             QString());
+    // A reload leaves the texts to be read when the rows are drawn.
+    gui::ViewOrder bySymbol;
+    bySymbol.sort = gui::SortOrder::kBySymbol;
+    window.Model().Load(bySymbol);
+    window.Model().FinishLoading();
+    QCOMPARE(window.Model().CachedRows(), 0);
+    BaseHolder holder(fixture.Directory());
+    QVERIFY(holder.Held());
+    QSignalSpy busy(&window.Model(), &gui::ObjectModel::baseBusy);
+    const QModelIndex symbol = window.Model().index(0, gui::ObjectModel::kSymbol);
+    QCOMPARE(symbol.data().toString(), QString());
+    QCOMPARE(busy.size(), 1);
+    QVERIFY(window.statusBar()->currentMessage().contains(
+        QString::fromUtf8("occupée par un autre programme")));
+    // Drawn again meanwhile: no second wait for the base, no second message.
+    QCOMPARE(window.Model().index(1, gui::ObjectModel::kSymbol).data().toString(), QString());
+    QCOMPARE(busy.size(), 1);
+    holder.Release();
+    QTRY_COMPARE_WITH_TIMEOUT(symbol.data().toString(), QStringLiteral("Seuil_bas"), 10000);
+    QCOMPARE(fixture.messages, QStringList());
+  }
+};
+
+QTEST_MAIN(MaintenanceTest)
+#include "maintenance_test.moc"
