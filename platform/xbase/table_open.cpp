@@ -192,11 +192,13 @@ Table* TableOpen(Session* session, const char* path) {
 }
 
 File* EnterOpenGate(Session* session, File* own) {
-  const TransactionState& t = session->state->txn;
+  TransactionState& t = session->state->txn;
   if (t.recovering || t.mode != TransactionState::Mode::kNone) return nullptr;
   Table* lead = LeadTable(session);
   File* gate = lead != nullptr ? lead->dbf->file() : own;
-  const int r = LockWaiting(gate, kTableWriteLockOffset, 1, false, kOpenWaitMilliseconds);
+  const int wait = lead != nullptr && t.open_gate_refused ? 0 : kOpenWaitMilliseconds;
+  const int r = LockWaiting(gate, kTableWriteLockOffset, 1, false, wait);
+  t.open_gate_refused = r != kOk;
   return r == kOk ? gate : nullptr;
 }
 

@@ -48,6 +48,9 @@ struct TransactionState {
   std::uint32_t optimistic_counter = 0;  // the lead's counter when the optimistic read began
   bool optimistic_failed = false;        // a call failed during it: read again under the lock
   bool recovering = false;  // a session that repairs files for another: no locks of its own
+  // The open gate was refused while a writer held it: the session's next
+  // opens try it once instead of waiting again for the same writer.
+  bool open_gate_refused = false;
 };
 
 // The session's lead table, or null when none is open.
