@@ -72,14 +72,19 @@ QStringList Lines(gui::FindingsWindow& window) {
 }
 
 // Another engine session on the base, holding it for writing as another
-// program's long call would.
+// program's long call would, half-way through its writes: the first row is
+// deleted and recalled (written back as it was), so that even a read made
+// without the lock sees the base changing.
 class BaseHolder {
  public:
   explicit BaseHolder(const QString& directory) {
     xbase::EngineInit(&session_, 0, 0);
     const QByteArray lead = (directory + QStringLiteral("/KR9.DBF")).toLocal8Bit();
-    held_ = xbase::TableOpen(&session_, lead.constData()) != nullptr &&
-            xbase::EngineBegin(&session_, 1) == xbase::kOk;
+    xbase::Table* table = xbase::TableOpen(&session_, lead.constData());
+    held_ = table != nullptr && xbase::EngineBegin(&session_, 1) == xbase::kOk &&
+            xbase::TableGo(table, 1) == xbase::kOk && xbase::RecordDelete(table) == xbase::kOk &&
+            xbase::TableGo(table, 1) == xbase::kOk && xbase::RecordRecall(table) == xbase::kOk &&
+            xbase::TableGo(table, 1) == xbase::kOk;
   }
   ~BaseHolder() { Release(); }
   BaseHolder(const BaseHolder&) = delete;
