@@ -1,9 +1,7 @@
 // compact and check, a missing, damaged or read-only base: errors in words,
 // the library's reports with --verbose.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,17 +106,6 @@ TEST_F(CliMaintenance, ADamagedFileIsSaidSoAndVerboseShowsTheReports) {
   CliRun verbose = RunCli({"find", dir_.path(), "%MW1", "--verbose"});
   EXPECT_TRUE(Contains(verbose.err, "symbase: library: error 146/")) << verbose.err;
   EXPECT_TRUE(Contains(verbose.err, "(Tabiserr line "));
-}
-
-TEST_F(CliMaintenance, ABaseAnotherProcessHoldsGivesFour) {
-  int held = ::open(dir_.path().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(held, 0);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  CliRun run = RunCli({"count", dir_.path()});
-  ::close(held);
-  EXPECT_EQ(run.status, 4);
-  EXPECT_TRUE(Contains(run.err, "is in use by another symbase process; try again")) << run.err;
-  EXPECT_EQ(RunCli({"count", dir_.path()}).out, "20\n");
 }
 
 // A user who may only read the base: writes are refused naming the file and
