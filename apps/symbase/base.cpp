@@ -7,6 +7,7 @@
 
 #include "base_files.h"
 #include "errors.h"
+#include "findings.h"
 #include "options.h"
 #include "system_errors.h"
 #include "terminal.h"
@@ -28,6 +29,11 @@ std::string SystemCause(const std::vector<HostErrorReport>& reports, std::size_t
 }
 
 constexpr std::size_t kMaxDirectory = 72;
+
+// Checked-call indexes of the library's reports: an index file that did not
+// open, a tag that is not in its file.
+constexpr int kIndexOpening = 5;
+constexpr int kTagLookUp = 7;
 
 const char kInUse[] = "the base is in use by another process; try again";
 
@@ -75,24 +81,38 @@ Base::~Base() {
 void Base::Open(Access access) {
   write_ = access == Access::kWrite;
   if (write_ && !interrupt_) interrupt_ = std::make_unique<InterruptScope>();
-  if (const char* missing = MissingBaseFile(directory_)) {
-    throw Failure("no symbol base in " + directory_ + " (" + missing +
-                  " is missing; 'symbase create' makes one)");
-  }
+  RequireEveryBaseFile(directory_);
   if (write_) {
     std::string cause = ProbeBaseFiles(directory_, true);
     if (!cause.empty()) throw Failure("cannot write to the base in " + directory_ + ": " + cause);
   }
   TBOpenBaseSymbol(handle_, directory_.c_str());
   open_ = true;
+  CheckIndexFiles();
   CheckNoReport("cannot open the base in " + directory_);
+}
+
+// The library opens a base whose index file is damaged, reporting it; the
+// check names the file, which the reports do not.
+void Base::CheckIndexFiles() {
+  const std::vector<HostErrorReport>& reports = Terminal().Reports();
+  bool failed =
+      std::any_of(reports.begin() + static_cast<std::ptrdiff_t>(reports_seen_), reports.end(),
+                  [](const HostErrorReport& report) {
+                    return report.operation == kIndexOpening || report.operation == kTagLookUp;
+                  });
+  if (!failed || !ProbeBaseFiles(directory_, false).empty()) return;
+  std::vector<std::string> files = FaultyIndexFiles(handle_, directory_);
+  if (files.empty()) return;
+  reports_seen_ = Terminal().ReportCount();
+  throw Failure(IndexFault(directory_, files, "damaged"));
 }
 
 void Base::Create(bool replace) {
   MakeDirectory(directory_);
   write_ = true;
   if (!interrupt_) interrupt_ = std::make_unique<InterruptScope>();
-  if (!replace && FilePresent(directory_ + kBaseFiles[0])) {
+  if (!replace && AnyBaseFile(directory_)) {
     throw NotFound("a symbol base is already in " + directory_ +
                    " (--replace empties it; its objects are then lost)");
   }
@@ -121,8 +141,8 @@ void Base::CheckNoReport(const std::string& doing) {
   if (!cause.empty()) throw Failure(doing + ": " + cause);
   std::string said = std::to_string(count) + " error" + (count == 1 ? "" : "s");
   throw Failure(doing + ": the library reported " + said + " (the first: " + DescribeReport(first) +
-                "); the base may be damaged" +
-                (Options().verbose ? "" : " (--verbose shows every report)"));
+                "); the base may be damaged ('symbase check " + directory_ + "' looks into it" +
+                (Options().verbose ? ")" : "; --verbose shows every report)"));
 }
 
 void Base::ThrowResult(int result, const std::string& doing) {

@@ -32,9 +32,10 @@ class Base {
   // Opens an existing base. Other processes may use it meanwhile: the
   // library holds it for each call. While a base is open for writing, Ctrl-C
   // only raises the interrupt flag (interrupt.h), up to the end of its
-  // closing. Failure when its files are missing, cannot be written for
-  // kWrite, or the library reported an error while opening them; InUse when
-  // another process kept it busy.
+  // closing. Failure when a file is missing, an index file is damaged (both
+  // named, with 'symbase repair'), a file cannot be written for kWrite, or
+  // the library reported an error while opening them; InUse when another
+  // process kept it busy.
   void Open(Access access);
   // Creates the six files (creating the directory too); NotFound when a base
   // is already there and `replace` is false, InUse when `replace` is given
@@ -56,6 +57,9 @@ class Base {
   [[noreturn]] void ThrowResult(int result, const std::string& doing);
 
  private:
+  // Failure naming the index files the library could not open (see Open).
+  void CheckIndexFiles();
+
   std::unique_ptr<InterruptScope> interrupt_;  // given up last
   std::string directory_;
   CTBData* handle_ = nullptr;
