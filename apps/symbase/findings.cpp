@@ -12,6 +12,7 @@ namespace {
 // The texts name files with the directory given to the library: a person
 // knows which base it is, so they are cut to the file's name.
 std::string WithoutDirectory(std::string text, const std::string& directory) {
+  if (directory == "/") return text;
   for (std::size_t at = text.find(directory); at != std::string::npos;
        at = text.find(directory, at)) {
     text.erase(at, directory.size());
