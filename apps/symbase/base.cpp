@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "base_files.h"
 #include "errors.h"
+#include "findings.h"
 #include "options.h"
 #include "system_errors.h"
 #include "terminal.h"
@@ -27,6 +29,20 @@ std::string SystemCause(const std::vector<HostErrorReport>& reports, std::size_t
 }
 
 constexpr std::size_t kMaxDirectory = 72;
+
+// Checked-call indexes of the library's reports: an index file that did not
+// open, a tag that is not in its file.
+constexpr int kIndexOpening = 5;
+constexpr int kTagLookUp = 7;
+
+const char kInUse[] = "the base is in use by another process; try again";
+
+// A report of a call that met another process's hold on the base: the
+// engine's lock conflict (50), the library's 104, or a file another process
+// has open that a replacement needed to itself (-52).
+bool Busy(const HostErrorReport& report) {
+  return report.code == 50 || report.code == 104 || report.code == -52;
+}
 
 void MakeDirectory(const std::string& directory) {
   for (std::size_t slash = directory.find('/', 1); slash != std::string::npos;
@@ -65,26 +81,38 @@ Base::~Base() {
 void Base::Open(Access access) {
   write_ = access == Access::kWrite;
   if (write_ && !interrupt_) interrupt_ = std::make_unique<InterruptScope>();
-  lock_.Acquire(directory_, write_);
-  if (const char* missing = MissingBaseFile(directory_)) {
-    throw Failure("no symbol base in " + directory_ + " (" + missing +
-                  " is missing; 'symbase create' makes one)");
-  }
+  RequireEveryBaseFile(directory_);
   if (write_) {
     std::string cause = ProbeBaseFiles(directory_, true);
     if (!cause.empty()) throw Failure("cannot write to the base in " + directory_ + ": " + cause);
   }
   TBOpenBaseSymbol(handle_, directory_.c_str());
   open_ = true;
+  CheckIndexFiles();
   CheckNoReport("cannot open the base in " + directory_);
+}
+
+// The library opens a base whose index file is damaged, reporting it; the
+// check names the file, which the reports do not.
+void Base::CheckIndexFiles() {
+  const std::vector<HostErrorReport>& reports = Terminal().Reports();
+  bool failed =
+      std::any_of(reports.begin() + static_cast<std::ptrdiff_t>(reports_seen_), reports.end(),
+                  [](const HostErrorReport& report) {
+                    return report.operation == kIndexOpening || report.operation == kTagLookUp;
+                  });
+  if (!failed || !ProbeBaseFiles(directory_, false).empty()) return;
+  std::vector<std::string> files = FaultyIndexFiles(handle_, directory_);
+  if (files.empty()) return;
+  reports_seen_ = Terminal().ReportCount();
+  throw Failure(IndexFault(directory_, files, "damaged"));
 }
 
 void Base::Create(bool replace) {
   MakeDirectory(directory_);
   write_ = true;
   if (!interrupt_) interrupt_ = std::make_unique<InterruptScope>();
-  lock_.Acquire(directory_, true);
-  if (!replace && FilePresent(directory_ + kBaseFiles[0])) {
+  if (!replace && AnyBaseFile(directory_)) {
     throw NotFound("a symbol base is already in " + directory_ +
                    " (--replace empties it; its objects are then lost)");
   }
@@ -102,20 +130,19 @@ void Base::Close() {
 void Base::CheckNoReport(const std::string& doing) {
   std::size_t now = Terminal().ReportCount();
   if (now == reports_seen_) return;
-  const HostErrorReport& first = Terminal().Reports()[reports_seen_];
+  const std::vector<HostErrorReport>& reports = Terminal().Reports();
+  auto fresh = reports.begin() + static_cast<std::ptrdiff_t>(reports_seen_);
+  const HostErrorReport& first = *fresh;
   std::size_t count = now - reports_seen_;
   reports_seen_ = now;
+  if (std::any_of(fresh, reports.end(), Busy)) throw InUse(doing + ": " + kInUse);
   std::string cause = ProbeBaseFiles(directory_, write_);
-  if (cause.empty()) cause = SystemCause(Terminal().Reports(), reports_seen_ - count);
-  if (cause.empty() && !write_) {
-    cause = ProbeBaseFiles(directory_, true);
-    if (!cause.empty()) cause += " (the library opened the files for writing)";
-  }
+  if (cause.empty()) cause = SystemCause(reports, now - count);
   if (!cause.empty()) throw Failure(doing + ": " + cause);
-  std::string reports = std::to_string(count) + " error" + (count == 1 ? "" : "s");
-  throw Failure(doing + ": the library reported " + reports +
-                " (the first: " + DescribeReport(first) + "); the base may be damaged" +
-                (Options().verbose ? "" : " (--verbose shows every report)"));
+  std::string said = std::to_string(count) + " error" + (count == 1 ? "" : "s");
+  throw Failure(doing + ": the library reported " + said + " (the first: " + DescribeReport(first) +
+                "); the base may be damaged ('symbase check " + directory_ + "' looks into it" +
+                (Options().verbose ? ")" : "; --verbose shows every report)"));
 }
 
 void Base::ThrowResult(int result, const std::string& doing) {
@@ -123,7 +150,7 @@ void Base::ThrowResult(int result, const std::string& doing) {
   switch (result) {
     case 100:
     case 104:
-      throw InUse(doing + ": the base is in use by another process; try again");
+      throw InUse(doing + ": " + kInUse);
     case 101:
       throw NotFound(doing + ": the symbol is already carried by another object");
     case 102:

@@ -5,11 +5,13 @@
 // directory, and the check that a call left no error report behind. The
 // library tells its failures as numbers; the base looks for the cause the
 // operating system knows (a file it may not write, a full disk) and names it.
+// The base is shared: the library holds it for each call (shared to read,
+// exclusive to write) and gives 104 when another process keeps it busy past
+// a short wait, which becomes InUse (exit code 4).
 
 #include <memory>
 #include <string>
 
-#include "directory_lock.h"
 #include "interrupt.h"
 #include "symbase/symbase.h"
 
@@ -27,14 +29,17 @@ class Base {
   Base& operator=(const Base&) = delete;
 
   enum class Access { kRead, kWrite };
-  // Opens an existing base, holding it against other symbase processes as
-  // `access` needs. While a base is open for writing, Ctrl-C only raises
-  // the interrupt flag (interrupt.h), up to the end of its closing. Failure when its files are
-  // missing, cannot be written for kWrite, or the library reported an error while opening them;
-  // InUse when another process holds it.
+  // Opens an existing base. Other processes may use it meanwhile: the
+  // library holds it for each call. While a base is open for writing, Ctrl-C
+  // only raises the interrupt flag (interrupt.h), up to the end of its
+  // closing. Failure when a file is missing, an index file is damaged (both
+  // named, with 'symbase repair'), a file cannot be written for kWrite, or
+  // the library reported an error while opening them; InUse when another
+  // process kept it busy.
   void Open(Access access);
   // Creates the six files (creating the directory too); NotFound when a base
-  // is already there and `replace` is false.
+  // is already there and `replace` is false, InUse when `replace` is given
+  // and another process has the base open.
   void Create(bool replace);
   // Closes the files (also done by the destructor).
   void Close();
@@ -52,9 +57,11 @@ class Base {
   [[noreturn]] void ThrowResult(int result, const std::string& doing);
 
  private:
+  // Failure naming the index files the library could not open (see Open).
+  void CheckIndexFiles();
+
   std::unique_ptr<InterruptScope> interrupt_;  // given up last
   std::string directory_;
-  DirectoryLock lock_;  // released after the handle is freed
   CTBData* handle_ = nullptr;
   bool open_ = false;
   bool write_ = false;

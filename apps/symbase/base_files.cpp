@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <iterator>
+
+#include "errors.h"
+
 namespace cli {
 
 bool FilePresent(const std::string& path) {
@@ -9,11 +13,46 @@ bool FilePresent(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-const char* MissingBaseFile(const std::string& directory) {
+bool AnyBaseFile(const std::string& directory) {
   for (const char* name : kBaseFiles) {
-    if (!FilePresent(directory + name)) return name;
+    if (FilePresent(directory + name)) return true;
   }
-  return nullptr;
+  return false;
+}
+
+void RequireSomeBaseFile(const std::string& directory) {
+  if (!AnyBaseFile(directory)) {
+    throw Failure("no symbol base in " + directory + " ('symbase create " + directory +
+                  "' makes one)");
+  }
+}
+
+void RequireEveryBaseFile(const std::string& directory) {
+  RequireSomeBaseFile(directory);
+  std::vector<std::string> indexes;
+  for (std::size_t i = 0; i < std::size(kBaseFiles); ++i) {
+    const std::string name = kBaseFiles[i];
+    if (FilePresent(directory + name)) continue;
+    if (i < kBaseTables) {
+      throw Failure("the base in " + directory + " is damaged: its table " + name +
+                    " is missing, and a repair cannot make a table again (restore it from a "
+                    "backup)");
+    }
+    indexes.push_back(name);
+  }
+  if (!indexes.empty()) throw Failure(IndexFault(directory, indexes, "missing"));
+}
+
+std::string IndexFault(const std::string& directory, const std::vector<std::string>& files,
+                       const char* state) {
+  bool several = files.size() > 1;
+  std::string named;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    named += (i == 0 ? "" : i + 1 == files.size() ? " and " : ", ") + files[i];
+  }
+  return "the base in " + directory + " cannot be used: its index file" + (several ? "s " : " ") +
+         named + (several ? " are " : " is ") + state + "; 'symbase repair " + directory +
+         "' rebuilds " + (several ? "them" : "it") + " from the tables";
 }
 
 }  // namespace cli

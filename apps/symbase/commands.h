@@ -43,7 +43,7 @@ void AddQueryCommands(CommandSet& commands);        // search, list, count
 void AddImportCommand(CommandSet& commands);        // import
 void AddExportCommand(CommandSet& commands);        // export
 void AddDiffCommand(CommandSet& commands);          // diff
-void AddMaintenanceCommands(CommandSet& commands);  // compact, check
+void AddMaintenanceCommands(CommandSet& commands);  // compact, check, repair
 void AddDemoCommand(CommandSet& commands);          // demo
 
 // Parses and runs one command line without the program name ("add", "DIR",

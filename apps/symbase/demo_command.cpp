@@ -117,7 +117,8 @@ int RunDemo(const DemoArgs& args) {
   Step("Delete an object; its row stays in the files until they are compacted.",
        {"delete", dir, "%MW200"});
   Step("Compact the tables.", {"compact", dir});
-  Step("Check for repeated addresses and keys, as JSON for a script.", {"check", dir, "--json"});
+  Step("Check every file of the base (indexes, headers, rows), as JSON for a script.",
+       {"check", dir, "--json"});
   Step("Export the outputs as CSV (-o FILE writes a file; --excel suits a spreadsheet).",
        {"export", dir, "%Q"});
   std::printf("\nThe tour is over. Try 'symbase --help' and 'symbase COMMAND --help'.\n");

@@ -84,8 +84,15 @@ int RunImport(const ImportArgs& args) {
   }
   ObjectTable table = ReadObjectTable(args.file, args.table.Get());
   CheckTable(table, args);
+  // A dry run imports into a copy, taken while the base is open for reading.
+  std::optional<Base> original;
   std::optional<ScratchCopy> copy;
-  if (args.dry_run) copy.emplace(BaseDirectory(args.dir));
+  if (args.dry_run) {
+    original.emplace(args.dir);
+    original->Open(Base::Access::kRead);
+    copy.emplace(*original);
+    original.reset();
+  }
   Base base(copy ? copy->Directory() : args.dir);
   base.Open(Base::Access::kWrite);
   ImportSummary summary(table, args.dry_run);

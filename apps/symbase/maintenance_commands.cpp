@@ -1,4 +1,4 @@
-// compact and check: looking after the files of a base.
+// compact, check and repair: looking after the files of a base.
 
 #include <sys/stat.h>
 
@@ -7,12 +7,15 @@
 #include <memory>
 
 #include "base.h"
+#include "base_files.h"
 #include "commands.h"
 #include "errors.h"
+#include "findings.h"
+#include "interrupt.h"
 #include "json.h"
 #include "options.h"
 #include "progress.h"
-#include "text.h"
+#include "system_errors.h"
 
 namespace cli {
 
@@ -50,61 +53,108 @@ int RunCompact(const BaseArgs& args) {
   return kExitDone;
 }
 
-// One duplicate check's findings, without their trailing blanks.
-std::vector<std::string> Found(CStringList& list) {
-  std::vector<std::string> found;
-  for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
-    std::string text = static_cast<const char*>(list.GetNext(pos));
-    text.erase(text.find_last_not_of(' ') + 1);
-    found.push_back(Cp1252ToUtf8(text));
-  }
-  return found;
+// "1 fault", "3 faults".
+std::string Faults(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " fault" : " faults");
 }
 
-std::string JsonTexts(const std::vector<std::string>& texts) {
-  std::vector<std::string> values;
-  for (const std::string& text : texts) values.push_back(JsonString(text));
-  return JsonArray(values);
+// What a check or a repair left for a person: the faults in the rows, and
+// those a repair mends.
+std::string Verdict(const std::string& directory, const std::vector<Finding>& findings) {
+  std::size_t mendable = Repairable(findings);
+  std::size_t rows = findings.size() - mendable;
+  std::string repair = "'symbase repair " + directory + "' mends ";
+  if (rows == 0) {
+    return "the base in " + directory + " is damaged: " + Faults(mendable) +
+           " in its index files or table headers; " + repair + (mendable == 1 ? "it" : "them");
+  }
+  std::string verdict = "the base in " + directory + " is damaged: " + Faults(rows) +
+                        " in its rows, which a repair cannot mend: a person must look at " +
+                        (rows == 1 ? "it" : "them");
+  if (mendable > 0) {
+    verdict +=
+        "; " + repair + "the rest (" + Faults(mendable) + " in its index files or table headers)";
+  }
+  return verdict;
+}
+
+// The library's 104 for check and repair, and its other failures.
+[[noreturn]] void Refused(Base& base, int result, const std::string& doing, const char* busy) {
+  if (result == 104) throw InUse(doing + ": " + busy);
+  base.ThrowResult(result, doing);
 }
 
 int RunCheck(const BaseArgs& args) {
   Base base(args.dir);
-  base.Open(Base::Access::kRead);
-  long count = 0;
-  std::vector<std::string> found[3];
+  RequireSomeBaseFile(base.Directory());
+  std::vector<Finding> findings;
+  int result;
   {
     Progress progress("checking", 0);
-    TBNumberObjectByType(base.Handle(), CString(""), 0, &count);
-    base.CheckNoReport("cannot read the base");
-    CTBTest test(base.Handle());
-    CStringList addresses, keys, comment_keys;
-    test.ListOfDoublonRepSymb(addresses);
-    test.ListOfDoublonCleSymb(keys);
-    test.ListOfDoublonCleCmt(comment_keys);
-    base.CheckNoReport("cannot check for duplicates");
-    found[0] = Found(addresses);
-    found[1] = Found(keys);
-    found[2] = Found(comment_keys);
+    result = CheckFiles(base.Handle(), base.Directory(), &findings);
   }
-  std::size_t problems = found[0].size() + found[1].size() + found[2].size();
+  std::string doing = "cannot check the base in " + base.Directory();
+  base.CheckNoReport(doing);
+  if (result != 0 && result != TB_CHECK_REPAIRABLE && result != TB_CHECK_DAMAGED) {
+    Refused(base, result, doing, "another process kept it busy; try again");
+  }
   if (args.json) {
     std::printf("%s\n", JsonObject({{"directory", JsonString(base.Directory())},
-                                    {"objects", JsonNumber(count)},
-                                    {"repeated_addresses", JsonTexts(found[0])},
-                                    {"repeated_keys", JsonTexts(found[1])},
-                                    {"repeated_comment_keys", JsonTexts(found[2])},
-                                    {"clean", JsonBool(problems == 0)}})
+                                    {"sound", JsonBool(result == 0)},
+                                    {"repairable", JsonBool(result == TB_CHECK_REPAIRABLE)},
+                                    {"findings", FindingsJson(findings)}})
                             .c_str());
-  } else if (!Options().quiet) {
-    const char* const kWhat[] = {"address", "key", "comment key"};
-    for (int i = 0; i < 3; ++i) {
-      for (const std::string& text : found[i])
-        std::printf("repeated %s: %s\n", kWhat[i], text.c_str());
-    }
-    std::printf("%s: %ld object%s, %zu duplicate%s\n", base.Directory().c_str(), count,
-                count == 1 ? "" : "s", problems, problems == 1 ? "" : "s");
+  } else {
+    for (const Finding& finding : findings) Say(FindingLine(finding));
+    Say(result == 0 ? "the base in " + base.Directory() + " is sound"
+                    : Verdict(base.Directory(), findings));
   }
-  return problems == 0 ? kExitDone : kExitDamaged;
+  return result == 0 ? kExitDone : kExitDamaged;
+}
+
+int RunRepair(const BaseArgs& args) {
+  Base base(args.dir);
+  RequireSomeBaseFile(base.Directory());
+  std::vector<Finding> actions;
+  int result;
+  {
+    // The repair is one call: Ctrl-C waits for its end.
+    InterruptScope hold;
+    Progress progress("repairing", 0);
+    result = RepairFiles(base.Handle(), base.Directory(), &actions);
+  }
+  std::string doing = "cannot repair the base in " + base.Directory();
+  base.CheckNoReport(doing);
+  if (result == TB_CHECK_REPAIRABLE) {
+    // Left as it was: the files could not be written.
+    std::string cause = ProbeBaseFiles(base.Directory(), true, true);
+    throw Failure(doing + ": " + (cause.empty() ? "its index files could not be rebuilt" : cause));
+  }
+  if (result != 0 && result != TB_CHECK_DAMAGED) {
+    Refused(base, result, doing,
+            "another process has it open, and a repair needs it to itself; try again when "
+            "it is closed");
+  }
+  std::vector<Finding> done, left;
+  for (const Finding& action : actions) {
+    (action.kind == CTBCheckFinding::kRepaired ? done : left).push_back(action);
+  }
+  if (args.json) {
+    std::printf("%s\n", JsonObject({{"directory", JsonString(base.Directory())},
+                                    {"sound", JsonBool(result == 0)},
+                                    {"repaired", FindingsJson(done)},
+                                    {"remaining", FindingsJson(left)}})
+                            .c_str());
+  } else {
+    for (const Finding& action : actions) Say(FindingLine(action));
+    if (result == 0) {
+      Say("the base in " + base.Directory() + " is sound" +
+          (done.empty() ? ": nothing to repair" : ""));
+    } else {
+      Say(Verdict(base.Directory(), left));
+    }
+  }
+  return result == 0 ? kExitDone : kExitDamaged;
 }
 
 }  // namespace
@@ -117,12 +167,30 @@ void AddMaintenanceCommands(CommandSet& commands) {
   AddBaseArgument(c, &compact->dir);
 
   auto check = std::make_shared<BaseArgs>();
-  c = commands.Add("check", "look for repeated addresses and keys",
-                   "Opens the base, reports any error the library meets on the way, and lists\n"
-                   "repeated addresses and keys. Exit code 3 when something is wrong.",
-                   [check] { return RunCheck(*check); });
+  c = commands.Add(
+      "check", "check the files of a base",
+      "Checks every index file against its table, the tables' headers and layout, and\n"
+      "the rows: the key fields derived again from each address, comment rows against\n"
+      "the objects, repeated addresses, keys and symbols. Each finding is printed as\n"
+      "FILE: KIND: TEXT, the kind being index, header or rows. Other processes may use\n"
+      "the base meanwhile. Exit code 0 when the base is sound, 3 when it is damaged:\n"
+      "'symbase repair' mends the index and header faults, a person the row faults.",
+      [check] { return RunCheck(*check); });
   AddBaseArgument(c, &check->dir);
   AddJsonFlag(c, &check->json, "the findings");
+
+  auto repair = std::make_shared<BaseArgs>();
+  c = commands.Add(
+      "repair", "rebuild the index files and correct the table headers",
+      "Rebuilds the four index files from the tables (each replaced file is kept beside\n"
+      "it as NAME.bak), corrects table headers that claim more rows than their file\n"
+      "holds, and undoes a write left unfinished. Prints each thing it did, then the\n"
+      "faults in the rows that it cannot mend. The base must not be open in any other\n"
+      "process (exit code 4 otherwise). Exit code 0 when the base is sound afterwards,\n"
+      "3 when row faults remain.",
+      [repair] { return RunRepair(*repair); });
+  AddBaseArgument(c, &repair->dir);
+  AddJsonFlag(c, &repair->json, "what was done and what remains");
 }
 
 }  // namespace cli

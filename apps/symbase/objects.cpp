@@ -14,7 +14,7 @@ namespace cli {
 namespace {
 
 constexpr int kExportEmptyTable = 105;
-constexpr int kNoMatch = 108;
+constexpr int kBusy = 104;
 constexpr std::size_t kObjetWidth = 5;
 
 // Owns the entries the library appends to a list.
@@ -117,7 +117,8 @@ std::vector<ObjectText> SymbolsDifferingInCase(Base& base, const std::string& sy
   CStringList addresses;
   int result = TBFindStringInBase(base.Handle(), addresses, 1, 0, CString(symbol.c_str()), 0);
   base.CheckNoReport("cannot search the symbols");
-  if (result != 0) return found;
+  if (result == kBusy) base.ThrowResult(result, "cannot search the symbols");
+  if (result != 0) return found;  // 108: no symbol holds the text
   for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {
     std::string address = WithoutTrailingBlanks(static_cast<const char*>(addresses.GetNext(pos)));
     ObjectText object;

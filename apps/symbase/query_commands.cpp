@@ -103,8 +103,9 @@ int RunCount(const ListArgs& args) {
   Base base(args.dir);
   base.Open(Base::Access::kRead);
   long count = 0;
-  TBNumberObjectByType(base.Handle(), CString(prefix.c_str()), 0, &count);
+  int result = TBNumberObjectByType(base.Handle(), CString(prefix.c_str()), 0, &count);
   base.CheckNoReport("cannot count the objects");
+  if (result != 0) base.ThrowResult(result, "cannot count the objects");
   if (args.json) {
     std::printf(
         "%s\n",

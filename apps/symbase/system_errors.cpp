@@ -28,11 +28,12 @@ std::string SystemMessage(int error_number) {
   return std::generic_category().message(error_number);
 }
 
-std::string ProbeBaseFiles(const std::string& directory, bool write) {
+std::string ProbeBaseFiles(const std::string& directory, bool write, bool missing_ok) {
   struct stat info {};
   if (::stat(directory.c_str(), &info) != 0) return directory + ": " + SystemMessage(errno);
   for (const char* name : kBaseFiles) {
     int error = OpenError(directory + name, write);
+    if (error == ENOENT && missing_ok) continue;
     if (error != 0) return name + std::string(": ") + SystemMessage(error);
   }
   if (write && ::access(directory.c_str(), W_OK) != 0)

@@ -15,8 +15,9 @@ std::string SystemMessage(int error_number);
 // (ending with "/") cannot be used: the directory or a file missing or
 // unreadable, a file not writable (when `write`), a full or read-only file
 // system. Returns "KR9.DBF: Permission denied" or "" when nothing is wrong
-// that the system can tell.
-std::string ProbeBaseFiles(const std::string& directory, bool write);
+// that the system can tell. With `missing_ok`, a file that is not there is
+// no cause (a repair makes the index files again).
+std::string ProbeBaseFiles(const std::string& directory, bool write, bool missing_ok = false);
 
 }  // namespace cli
 

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base.h"
+
 namespace cli {
 
 class TempDirectory {
@@ -24,11 +26,16 @@ class TempDirectory {
   bool keep_;
 };
 
-// A copy of a base's six files in a temporary directory, taken under a
-// shared lock on the original: what a dry run may change freely.
+// A copy of a base's six files in a temporary directory: what a dry run may
+// change freely. Other processes may write the base meanwhile: the copy is
+// taken again until no write began or ended while it was made (the main
+// table's header tells), up to the library's wait for a busy base.
 class ScratchCopy {
  public:
-  explicit ScratchCopy(const std::string& base_directory);
+  // `original` is open, which keeps a compaction from replacing its files.
+  // Throws InUse when writes never left room for a whole copy, Failure when
+  // a file cannot be copied.
+  explicit ScratchCopy(const Base& original);
   // The copy's directory, ending with "/".
   std::string Directory() const { return scratch_.Path() + "/"; }
 

@@ -12,7 +12,7 @@ _symbase() {
     cword=$COMP_CWORD
   fi
 
-  local commands="create add edit find delete search list count import export diff compact check demo"
+  local commands="create add edit find delete search list count import export diff compact check repair demo"
   local global="-h --help --version -q --quiet -v --verbose --no-pager"
   local kinds="%M %MB %MW %MD %MF %KB %KW %KD %KF %S %SW %SD %I %IW %ID %Q %QW %QD %X %XM %T %TM %MN %C %R %DR %NW"
 
@@ -73,7 +73,7 @@ _symbase() {
     find) options="-s --symbol --json" ;;
     delete) options="-k --kind --from -y --yes -d --delimiter -e --encoding" ;;
     search) options="--comments --begins --ends --by-symbol --json" ;;
-    list | count | check) options="--json" ;;
+    list | count | check | repair) options="--json" ;;
     import) options="--keep --replace --ask -n --dry-run --skip-invalid --json -d --delimiter -e --encoding" ;;
     export) options="-o --output --excel" ;;
     diff) options="--json -d --delimiter -e --encoding" ;;

@@ -14,8 +14,9 @@ using cli_testing::CliRun;
 using cli_testing::Contains;
 using cli_testing::RunCli;
 
-const char* const kCommands[] = {"create", "add",    "edit",   "find", "delete",  "search", "list",
-                                 "count",  "import", "export", "diff", "compact", "check",  "demo"};
+const char* const kCommands[] = {"create", "add",     "edit",  "find",   "delete",
+                                 "search", "list",    "count", "import", "export",
+                                 "diff",   "compact", "check", "repair", "demo"};
 
 TEST(Cli, VersionAndHelp) {
   CliRun version = RunCli({"--version"});

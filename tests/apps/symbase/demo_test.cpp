@@ -29,7 +29,7 @@ TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
   ASSERT_NE(first, std::string::npos) << run.out;
   EXPECT_NE(run.out.find(moved, first + 1), std::string::npos);
   EXPECT_TRUE(Contains(run.out, "address: %Q2.5\nsymbol:  Pompe_2\n"));
-  EXPECT_TRUE(Contains(run.out, "\"clean\": true"));
+  EXPECT_TRUE(Contains(run.out, "\"sound\": true"));
   EXPECT_TRUE(Contains(run.out, "The tour is over."));
 
   const std::string intro = "sample base in ";

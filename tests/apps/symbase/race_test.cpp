@@ -1,4 +1,6 @@
-// Real processes on one base at the same time: nothing written is lost.
+// Real processes on one base at the same time: imports, dry runs and
+// readers while they write. Every row an import accepted is found
+// afterwards, and every check, during and after, finds the base sound.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -14,53 +16,79 @@ namespace {
 
 using cli_testing::ShellQuoted;
 
-std::string Table(int first, int count, const std::string& tag) {
+constexpr int kWriters = 4;
+constexpr int kRows = 150;
+
+std::string Table(int writer) {
   std::string csv = "address,symbol,comment\n";
-  for (int i = 0; i < count; ++i) {
-    csv += "%MW" + std::to_string(first + i) + ",S" + tag + std::to_string(i) + ",Commentaire " +
-           tag + std::to_string(i) + "\n";
+  for (int i = 0; i < kRows; ++i) {
+    std::string tag = std::to_string(writer) + "_" + std::to_string(i);
+    csv +=
+        "%MW" + std::to_string(1000 * (writer + 1) + i) + ",S" + tag + ",Commentaire " + tag + "\n";
   }
   return csv;
 }
 
-// Starts every command at once, then waits for each; their exit codes.
-std::vector<int> RunTogether(const std::vector<std::string>& commands) {
+struct Finished {
+  int code;
+  std::string output;
+};
+
+// Starts every command at once, then waits for each.
+std::vector<Finished> RunTogether(const std::vector<std::string>& commands) {
   std::vector<FILE*> pipes;
   for (const std::string& command : commands) pipes.push_back(popen(command.c_str(), "r"));
-  std::vector<int> codes;
+  std::vector<Finished> results;
   for (FILE* pipe : pipes) {
+    Finished done{-1, ""};
     char buffer[256];
     while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+      done.output += buffer;
     }
     int raw = pipe != nullptr ? pclose(pipe) : -1;
-    codes.push_back(raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
+    if (raw != -1 && WIFEXITED(raw)) done.code = WEXITSTATUS(raw);
+    results.push_back(done);
   }
-  return codes;
+  return results;
 }
 
 TEST(CliRace, ConcurrentImportsAndReadersLoseNothing) {
   testing_support::TempDir dir;
   ASSERT_EQ(cli_testing::RunCli({"create", dir.path()}).status, 0);
+  const std::string cli = ShellQuoted(SYMBASE_CLI_PATH);
+  const std::string base = ShellQuoted(dir.path());
   std::vector<std::string> commands;
-  for (int writer = 0; writer < 3; ++writer) {
+  std::string expected = "address,symbol,comment\n";
+  for (int writer = 0; writer < kWriters; ++writer) {
     std::string file = dir.file("part" + std::to_string(writer) + ".csv");
-    testing_support::WriteFileBytes(file, Table(100 + writer * 100, 60, std::to_string(writer)));
-    commands.push_back(ShellQuoted(SYMBASE_CLI_PATH) + " import " + ShellQuoted(dir.path()) + " " +
-                       ShellQuoted(file) + " 2>&1");
-    commands.push_back(ShellQuoted(SYMBASE_CLI_PATH) + " count " + ShellQuoted(dir.path()) +
-                       " 2>&1");
+    std::string table = Table(writer);
+    testing_support::WriteFileBytes(file, table);
+    expected += table.substr(table.find('\n') + 1);
+    commands.push_back(cli + " import " + base + " " + ShellQuoted(file) + " 2>&1");
   }
-  for (int code : RunTogether(commands)) EXPECT_EQ(code, 0);
+  // Readers go on for as long as the imports run, each command checked.
+  std::string readers = "for i in 1 2 3 4 5 6; do " + cli + " list " + base + " >/dev/null && " +
+                        cli + " count " + base + " >/dev/null && " + cli + " check " + base +
+                        " && " + cli + " import -n " + base + " " +
+                        ShellQuoted(dir.file("part0.csv")) + " >/dev/null || exit $?; done 2>&1";
+  commands.push_back(readers);
+  commands.push_back(readers);
+  for (const Finished& finished : RunTogether(commands)) {
+    EXPECT_EQ(finished.code, 0) << finished.output;
+    EXPECT_EQ(finished.output.find("is damaged"), std::string::npos) << finished.output;
+  }
 
-  EXPECT_EQ(cli_testing::RunCli({"count", dir.path()}).out, "180\n");
   cli_testing::CliRun check = cli_testing::RunCli({"check", dir.path()});
   EXPECT_EQ(check.status, 0) << check.out << check.err;
-  for (int writer = 0; writer < 3; ++writer) {
-    std::string address = "%MW" + std::to_string(100 + writer * 100 + 59);
-    EXPECT_TRUE(cli_testing::Contains(cli_testing::RunCli({"find", dir.path(), address}).out,
-                                      "Commentaire " + std::to_string(writer) + "59\n"))
-        << address;
-  }
+  EXPECT_EQ(cli_testing::RunCli({"count", dir.path()}).out,
+            std::to_string(kWriters * kRows) + "\n");
+  // Every row, read back by an independent CSV reader, sorted alike.
+  const char* sorted =
+      "import csv, sys\n"
+      "rows = list(csv.reader(sys.stdin))\n"
+      "print(rows[0], sorted(map(tuple, rows[1:])))\n";
+  EXPECT_EQ(cli_testing::Python(sorted, cli_testing::RunCli({"export", dir.path()}).out),
+            cli_testing::Python(sorted, expected));
 }
 
 }  // namespace

@@ -63,8 +63,10 @@ TEST_F(CliTerminal, CtrlCStopsALongImportBetweenTwoRows) {
   EXPECT_TRUE(Contains(out, "import interrupted at line " + std::to_string(done + 2) +
                                 "; the rows before it stay in the base"));
   EXPECT_EQ(RunCli({"count", dir_.path()}).out, std::to_string(28 + done) + "\n");
+  // The full check: tags against rows, keys, comment rows, headers.
   CliRun check = RunCli({"check", dir_.path()});
   EXPECT_EQ(check.status, 0) << check.out;
+  EXPECT_EQ(check.out, "the base in " + dir_.slash() + " is sound\n");
   EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%MW" + std::to_string(1000 + done - 1)}).out,
                        "comment: Commentaire"));
 }
