@@ -100,11 +100,14 @@ SYMBASE_API int TBCheckBaseSymbol(CTBData* handle, const char* directory, CObLis
 // Mends what the check finds in the files derived from the tables: rebuilds
 // the four index files from the tables (each replaced file kept beside it as
 // "<name>.bak"), corrects table headers that claim more rows than the file
-// holds, and rolls back an interrupted write. Needs the base to itself: it
-// must not be open in this handle nor anywhere else (104). Appends what it
-// did (kRepaired) and what it could not mend (kRows) to `actions`. Result:
-// 0 when the base is sound afterwards, 110 when row faults remain, 104, or
-// a negative code (the files then as they were).
+// holds, and rolls back an interrupted write. It begins with a check: a
+// sound base is left as it is (0), whoever has it open. Otherwise it needs
+// the base to itself: not open in this handle nor anywhere else (104), and
+// files this user may write (else kRows findings say which table stopped
+// it, nothing is changed and the check's result is returned). Appends what
+// it did (kRepaired) and what it could not mend (kRows) to `actions`.
+// Result: 0 when the base is sound afterwards, 109 or 110 when faults
+// remain, 104, or a negative code (the files then as they were).
 SYMBASE_API int TBRepairBaseSymbol(CTBData* handle, const char* directory, CObList* actions);
 
 // Power-loss durability for the bases this handle creates or opens from now

@@ -40,6 +40,11 @@ std::string ProductionIndexPath(const std::string& path) {
 Table* Adopt(Session* session, const std::string& path, std::unique_ptr<DbfFile> dbf,
              bool read_only) {
   const bool alone = session->exclusive != 0;
+  if (alone && read_only) {
+    // A session that keeps the files to itself is one that rewrites them.
+    session->error = kErrReadOnly;
+    return nullptr;
+  }
   int r = LockWaiting(dbf->file(), kTableOpenLockOffset, kTableOpenLockLength, alone,
                       alone ? 0 : kOpenWaitMilliseconds);
   if (r != kOk) {

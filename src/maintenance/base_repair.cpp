@@ -63,6 +63,18 @@ int Rebuild(OwnBase& base, Findings* actions) {
   return xbase::kOk;
 }
 
+// Tables opened for reading alone (the files or their folder may not be
+// written by this user) are findings of the repair.
+void NoteUnwritable(OwnBase& base, Findings* findings) {
+  for (bool comment : {false, true}) {
+    xbase::Table* table = base.table(comment);
+    if (table != nullptr && xbase::TableReadOnly(table) == 1) {
+      findings->Add(CTBCheckFinding::kRows, xbase::TablePath(table),
+                    "may only be read: the repair needs to write the base's files");
+    }
+  }
+}
+
 }  // namespace
 
 int RepairBase(CTBData& keys, const char* directory, CObList* list) {
@@ -79,6 +91,13 @@ int RepairBase(CTBData& keys, const char* directory, CObList* list) {
     Findings opened(opening.get());
     int r = base.OpenTables(&opened);
     if (r != 0) return r;
+    NoteUnwritable(base, &opened);
+    if (!opening.get()->IsEmpty()) {
+      // A table the repair cannot write: nothing is touched, and what
+      // stopped it is said.
+      opening.Keep(CTBCheckFinding::kRows, list);
+      return CheckBase(keys, directory, opening.get());
+    }
     r = Rebuild(base, &actions);
     if (r != xbase::kOk) return r;
   }

@@ -166,6 +166,12 @@ TEST_F(CliBase, ABaseTheUserMayOnlyRead) {
   EXPECT_EQ(dry.status, 0) << dry.err;
   EXPECT_TRUE(Contains(dry.out, "would import 2 rows: 1 added, 1 changed")) << dry.out;
   EXPECT_EQ(RunCli({"count", dir_.path()}).out, "28\n");
+  // A repair it may not write says why and leaves the files as they are.
+  ASSERT_EQ(::unlink(dir_.file("KR9S.MDX").c_str()), 0);
+  CliRun repair = cli_testing::RunCliWith(reader, {"repair", dir_.path()});
+  EXPECT_EQ(repair.status, 3);
+  EXPECT_TRUE(Contains(repair.err, "KR9.DBF: ")) << repair.err;
+  EXPECT_NE(::access(dir_.file("KR9S.MDX").c_str(), F_OK), 0);
 }
 
 }  // namespace
