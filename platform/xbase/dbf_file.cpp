@@ -14,6 +14,10 @@ constexpr std::size_t kDescriptor = 32;
 constexpr char kTerminator = 0x0D;
 constexpr int kMaxFields = 255;
 constexpr std::size_t kScanChunk = 64 * 1024;
+// Rows to visit at least one in this many of the table's: read in one pass
+// rather than one by one (a block read per row costs far more than passing
+// over the rows between).
+constexpr std::size_t kDenseShare = 32;
 
 std::uint32_t Get32(const std::string& b, std::size_t at) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
@@ -215,21 +219,29 @@ void DbfFile::SetCommitFields(std::uint32_t counter) {
   Put32(&header_, kDbfChangeCounter, counter);
 }
 
-int DbfFile::Read(std::uint32_t n, char* buffer) {
-  if (n < 1 || n > count_) return kErrRecord;
-  const char* held = cache_.Find(n);
-  if (held == nullptr) {
-    // Reads the whole block of n, as far as the table goes.
-    std::uint32_t first = 0;
-    char* block = cache_.Prepare(n, &first);
-    const std::uint32_t records = std::min(cache_.records_per_block(), count_ - first + 1);
-    const int r = ReadExact(file_.get(), RecordOffset(first), block, records * record_length_);
-    if (r != kOk) return r;
-    cache_.Fill(n, records);
-    held = cache_.Find(n);
+const char* DbfFile::Held(std::uint32_t n, int* result) {
+  *result = kOk;
+  if (n < 1 || n > count_) {
+    *result = kErrRecord;
+    return nullptr;
   }
-  std::memcpy(buffer, held, record_length_);
-  return kOk;
+  const char* held = cache_.Find(n);
+  if (held != nullptr) return held;
+  // Reads the whole block of n, as far as the table goes.
+  std::uint32_t first = 0;
+  char* block = cache_.Prepare(n, &first);
+  const std::uint32_t records = std::min(cache_.records_per_block(), count_ - first + 1);
+  *result = ReadExact(file_.get(), RecordOffset(first), block, records * record_length_);
+  if (*result != kOk) return nullptr;
+  cache_.Fill(n, records);
+  return cache_.Find(n);
+}
+
+int DbfFile::Read(std::uint32_t n, char* buffer) {
+  int r = kOk;
+  const char* held = Held(n, &r);
+  if (held != nullptr) std::memcpy(buffer, held, record_length_);
+  return r;
 }
 
 int DbfFile::Write(std::uint32_t n, const char* buffer) {
@@ -279,11 +291,12 @@ int DbfFile::RepairHeader() {
   return r != kOk ? r : 1;
 }
 
-int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit) {
+int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit,
+                  std::uint32_t first) {
   std::size_t per_chunk = kScanChunk / record_length_;
   if (per_chunk == 0) per_chunk = 1;
   std::string chunk(per_chunk * record_length_, '\0');
-  for (std::uint32_t first = 1; first <= count_;) {
+  for (; first >= 1 && first <= count_;) {
     std::uint32_t n = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(per_chunk, static_cast<std::uint64_t>(count_) - first + 1));
     int r = ReadExact(file_.get(), RecordOffset(first), &chunk[0], n * record_length_);
@@ -295,6 +308,37 @@ int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit) {
     first += n;
   }
   return kOk;
+}
+
+int DbfFile::Visit(const std::vector<std::uint32_t>& records,
+                   const std::function<int(std::uint32_t, const char*)>& visit) {
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (records[i] < 1 || records[i] > count_ || (i > 0 && records[i] <= records[i - 1])) {
+      return kErrArgument;
+    }
+  }
+  if (records.empty()) return kOk;
+  if (records.size() * kDenseShare < count_) {
+    for (const std::uint32_t n : records) {
+      int r = kOk;
+      const char* image = Held(n, &r);
+      if (image == nullptr) return r;
+      r = visit(n, image);
+      if (r != 0) return r;
+    }
+    return kOk;
+  }
+  // Many: one pass from the first, stopped after the last.
+  std::size_t next = 0;
+  int visited = 0;
+  const int r = Scan(
+      [&](std::uint32_t n, const char* image) {
+        if (n != records[next]) return 0;
+        visited = visit(n, image);
+        return visited != 0 || ++next == records.size() ? 1 : 0;
+      },
+      records[0]);
+  return r == 1 ? visited : r;
 }
 
 void DbfFile::ResetFile(std::unique_ptr<File> file, std::uint32_t count) {

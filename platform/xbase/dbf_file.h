@@ -84,6 +84,9 @@ class DbfFile {
   void SetCommitFields(std::uint32_t counter);
   // Record n (1..count) into buffer (record_length bytes).
   int Read(std::uint32_t n, char* buffer);
+  // Record n's bytes in the record cache (read there first when missing),
+  // valid until the next read; null with *result set on a failure.
+  const char* Held(std::uint32_t n, int* result);
   int Write(std::uint32_t n, const char* buffer);
   // Adds a record after the last one, followed by the end marker; the header
   // count is written by WriteHeader.
@@ -95,9 +98,15 @@ class DbfFile {
   // end-of-file marker after the last record: 1 when something was written,
   // 0 when both were right, or a failure.
   int RepairHeader();
-  // Calls visit(n, image) for every record in order, reading in large chunks;
-  // stops early and returns the first non-zero result of visit.
-  int Scan(const std::function<int(std::uint32_t, const char*)>& visit);
+  // Calls visit(n, image) for every record in order from `first` on,
+  // reading in large chunks; stops early and returns the first non-zero
+  // result of visit.
+  int Scan(const std::function<int(std::uint32_t, const char*)>& visit, std::uint32_t first = 1);
+  // Calls visit(n, image) for the records listed (strictly ascending, each
+  // in 1..count), as Scan does: one by one through the record cache when
+  // they are few, in one pass over the file when they are many.
+  int Visit(const std::vector<std::uint32_t>& records,
+            const std::function<int(std::uint32_t, const char*)>& visit);
   // The header and descriptors exactly as they stand, for a copy of the table.
   const std::string& header_bytes() const { return header_; }
   // Replaces the file object (after the table was rewritten and renamed).

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "xbase/file_system.h"
 #include "xbase/result.h"
@@ -178,6 +179,11 @@ Tag* TagGet(Table* table, const char* name);
 // until visit returns non-zero (returned) or the rows end (kOk). The table
 // does not move.
 int TableScan(Table* table, const std::function<int(long record, const char* image)>& visit);
+// The rows of `records` (strictly ascending record numbers, each in
+// 1..count, else kErrArgument) as TableScan gives them, without moving the
+// table: read one by one when they are few, in one pass when many.
+int TableVisitRows(Table* table, const std::vector<long>& records,
+                   const std::function<int(long record, const char* image)>& visit);
 // Keys alone, without reading a row or moving the table. TagScan visits the
 // entries in order from the first whose key is at least `from` (compared
 // over its length, capped at the key length; "" from the first entry) with

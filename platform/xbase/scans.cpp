@@ -30,6 +30,25 @@ int TableScan(Table* table, const std::function<int(long record, const char* ima
   return table->Fail(r);
 }
 
+int TableVisitRows(Table* table, const std::vector<long>& records,
+                   const std::function<int(long record, const char* image)>& visit) {
+  if (table == nullptr) return kErrArgument;
+  if (!table->open() || !visit) return table->Fail(kErrArgument);
+  std::vector<std::uint32_t> numbers;
+  numbers.reserve(records.size());
+  for (const long n : records) {
+    if (n < 1 || n > 0xFFFFFFFFL) return table->Fail(kErrArgument);
+    numbers.push_back(static_cast<std::uint32_t>(n));
+  }
+  int r = FlushRow(table);
+  if (r == kOk) {
+    r = table->dbf->Visit(numbers, [&](std::uint32_t n, const char* image) {
+      return visit(static_cast<long>(n), image);
+    });
+  }
+  return table->Fail(r);
+}
+
 int TagKeyLength(Tag* tag) {
   return tag == nullptr ? kErrArgument : static_cast<int>(tag->key_length);
 }

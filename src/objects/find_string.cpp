@@ -18,6 +18,7 @@
 #include "frame/checked_calls.h"
 #include "frame/report.h"
 #include "lists/relation_batch.h"
+#include "objects/found_rows.h"
 #include "objects/symbol_texts.h"
 #include "objects/text_match.h"
 #include "storage/base_files.h"
@@ -30,24 +31,17 @@ namespace {
 constexpr int kNothingPasses = 108;
 constexpr int kStop = 1;
 
-// A row found, with what orders it: the symbol field or the address key, as
-// stored.
-struct Found {
-  char order[kSymboleWidth + 1];
-  long record;
-  bool operator<(const Found& other) const {
-    const int c = std::strcmp(order, other.order);
-    return c != 0 ? c < 0 : record < other.record;
-  }
-};
-
-// The order the addresses found are listed in.
-enum class Order { kAsFound, kBySymbol, kByKey };
-
 // A scan's failure is reported as the walk's first step would be.
 int Failed(int code) {
   ReportError(20, code, "", kCheckedCallSource, __LINE__);
   return kNothingPasses;
+}
+
+// Lists the rows found; 0.
+int Listed(CTBData& base, const std::vector<long>& records, FoundOrder order, bool commentedOnly,
+           CStringList& list) {
+  ListFoundRows(base, records, order, commentedOnly, list);
+  return 0;
 }
 
 }  // namespace
@@ -106,12 +100,12 @@ int CTBData::SymbolsWithPrefix(const std::string& upper, std::vector<long>* reco
 
 int CTBData::FindInSymbols(CStringList& list, int symbolOrder, const CString& text, int match) {
   const TextMatch matcher(text, match);
-  const int order = static_cast<int>(symbolOrder != 0 ? Order::kAsFound : Order::kByKey);
+  const FoundOrder order = symbolOrder != 0 ? FoundOrder::kAsFound : FoundOrder::kByKey;
   std::vector<long> records;  // in symbol order
   if (match == TextMatch::kBeginsWith) {
     const int r = SymbolsWithPrefix(matcher.upper(), &records);
     if (r < 0) return Failed(r);
-    if (!records.empty()) return ListFound(list, records, order);
+    if (!records.empty()) return Listed(*this, records, order, false, list);
   }
   // Whether any symbol holds the text at all, and where: from every symbol.
   const int r = m_symbolTexts.Refresh(m_tagSymbole, xbase::EngineChangeCounter(&m_session));
@@ -120,7 +114,7 @@ int CTBData::FindInSymbols(CStringList& list, int symbolOrder, const CString& te
   if (match != TextMatch::kBeginsWith) {
     m_symbolTexts.Containing(matcher.upper(), match == TextMatch::kEndsWith, &records);
   }
-  return ListFound(list, records, order);
+  return Listed(*this, records, order, false, list);
 }
 
 int CTBData::FindInComments(CStringList& list, int symbolOrder, const CString& text, int match) {
@@ -159,15 +153,11 @@ int CTBData::FindInComments(CStringList& list, int symbolOrder, const CString& t
     });
     if (r < 0) return Failed(r);
   }
-  records.erase(std::remove_if(records.begin(), records.end(),
-                               [&](long record) {
-                                 return CheckedTableGo(m_mainTable, record) != 0 ||
-                                        !MainRowHasComment();
-                               }),
-                records.end());
-  if (records.empty() && !AnyRowCommented()) return kNothingPasses;
-  return ListFound(list, records,
-                   static_cast<int>(symbolOrder != 0 ? Order::kBySymbol : Order::kByKey));
+  const FoundOrder order = symbolOrder != 0 ? FoundOrder::kBySymbol : FoundOrder::kByKey;
+  if (ListFoundRows(*this, records, order, true, list) == 0 && !AnyRowCommented()) {
+    return kNothingPasses;
+  }
+  return 0;
 }
 
 bool CTBData::AnyRowCommented() {
@@ -178,43 +168,9 @@ bool CTBData::AnyRowCommented() {
   return r == kStop;
 }
 
-// Adds the addresses of the rows found to the list, in the order asked.
-int CTBData::ListFound(CStringList& list, const std::vector<long>& records, int order) {
-  std::vector<Found> rows(records.size());
-  std::size_t kept = 0;
-  for (long record : records) {
-    if (CheckedTableGo(m_mainTable, record) != 0) break;  // reported: the rows so far stand
-    Found& row = rows[kept++];
-    row.record = record;
-    row.order[0] = '\0';
-    if (order == static_cast<int>(Order::kBySymbol)) {
-      xbase::FieldCopy(m_fieldSymbole, row.order, kSymboleWidth + 1);
-    } else if (order == static_cast<int>(Order::kByKey)) {
-      char* at = row.order;
-      for (const auto& [field, width] : {std::pair<xbase::Field*, int>{m_fieldObjet, kObjetWidth},
-                                         {m_fieldInd1, kIndWidth},
-                                         {m_fieldInd2, kIndWidth},
-                                         {m_fieldInd3, kIndWidth},
-                                         {m_fieldInd4, kInd4Width}}) {
-        at += xbase::FieldCopy(field, at, width + 1);
-      }
-    }
-  }
-  rows.resize(kept);
-  if (order != static_cast<int>(Order::kAsFound)) std::sort(rows.begin(), rows.end());
-  char address[kRepereWidth + 1];
-  for (const Found& row : rows) {
-    CheckedTableGo(m_mainTable, row.record);
-    xbase::FieldCopy(m_fieldRepere, address, sizeof address);
-    TrimRightBlanks(address, kRepereWidth);
-    list.AddTail(address);
-  }
-  return 0;
-}
-
 int CTBData::FindStringInBase(CStringList& list, int symbolOrder, int field, const CString& text,
                               int match) {
-  if (!TextMatch::Usable(text, match) || (field != 0 && field != 1)) {
+  if ((field != 0 && field != 1) || !TextMatch::Usable(text, match, field == 0)) {
     return FindByWalk(list, symbolOrder, field, text, match);
   }
   // The query slot is taken, as by the walk, and left empty.

@@ -27,8 +27,9 @@ struct VariantTable {
 
 }  // namespace
 
-bool TextMatch::Usable(const CString& text, int match) {
+bool TextMatch::Usable(const CString& text, int match, bool padded) {
   if (match < kContains || match > kBeginsWith || text.IsEmpty()) return false;
+  if (!padded) return true;
   for (int i = 0; i < text.GetLength(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c <= ' ' || c == '\'') return false;

@@ -17,11 +17,12 @@ class TextMatch {
  public:
   enum Match { kContains = 0, kEndsWith = 1, kBeginsWith = 2 };
 
-  // Whether the fast searches take the request: one of the three matches,
-  // and a text that is not empty and holds no blank or control character
-  // (that could meet the padding of a field) and no apostrophe (which the
-  // text filter of the general walk cannot quote).
-  static bool Usable(const CString& text, int match);
+  // Whether the fast searches take the request: one of the three matches
+  // and a text that is not empty. Searched in a `padded` field (compared
+  // with its padding by the general walk's text filter), the text must also
+  // hold no blank or control character and no apostrophe (which that
+  // filter cannot quote); comments are compared trimmed, without a filter.
+  static bool Usable(const CString& text, int match, bool padded);
 
   TextMatch(const CString& text, int match);
 

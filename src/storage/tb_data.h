@@ -307,7 +307,6 @@ class CTBData : public CTBDataInterface {
   int FindInSymbols(CStringList& list, int symbolOrder, const CString& text, int match);
   int FindInComments(CStringList& list, int symbolOrder, const CString& text, int match);
   int SymbolsWithPrefix(const std::string& upper, std::vector<long>* records);
-  int ListFound(CStringList& list, const std::vector<long>& records, int order);
   bool AnyRowCommented();
   // Opens (or creates) the six files of `directory` into the handles.
   void OpenFiles(const char* directory, bool create);

@@ -1,6 +1,7 @@
 // Finding the addresses whose symbol or comment holds a text.
 
 #include <gtest/gtest.h>
+#include <cstring>
 
 #include <string>
 #include <vector>
@@ -86,7 +87,8 @@ TEST_F(FindString, AnApostropheDoesNotBreakTheBase) {
 // The fast searches against the general walk of the text filter over every
 // row: the same addresses in the same order, and the same result, for
 // texts that begin, end or sit inside symbols and comments in every case,
-// texts found nowhere or only inside, on a base with deleted rows, equal
+// texts found nowhere or only inside, texts with blanks and apostrophes,
+// a comment over both fields, on a base with deleted rows, equal
 // symbols in several cases and a comment row that is not the first for its
 // key.
 class FindStringAgainstWalk : public testing_support::SymbolBaseTest {
@@ -98,7 +100,10 @@ class FindStringAgainstWalk : public testing_support::SymbolBaseTest {
     for (int i = 0; i < 40; ++i) {
       const std::string address = "%MW" + std::to_string(i);
       const std::string symbol = std::string(symbols[i % 13]) + (i < 13 ? "" : std::to_string(i));
-      const std::string comment = i % 3 == 0 ? "" : std::string("Ab cd ") + symbols[(i * 7) % 13];
+      std::string comment = i % 3 == 0 ? "" : std::string("Ab cd ") + symbols[(i * 7) % 13];
+      // A comment over both comment fields, with an apostrophe and blanks
+      // where the first field ends.
+      if (i == 4) comment = "l'ab" + std::string(247, 'y') + " b  cd ef";
       Create(address.c_str(), symbol.c_str(), comment.c_str());
     }
     for (const char* gone : {"%MW5", "%MW14", "%MW22"}) {
@@ -110,9 +115,12 @@ class FindStringAgainstWalk : public testing_support::SymbolBaseTest {
 
 TEST_F(FindStringAgainstWalk, SameAnswersAsTheFilterWalk) {
   const char* texts[] = {"ab", "AB1",  "ab12",    "b1", "Z",   "\xE9t", "\xC9T\xC9", "12",
-                         "cd", "CD A", "nowhere", "1_", "mAB", "x",     "AB12X9",    "b"};
+                         "cd", "CD A", "nowhere", "1_", "mAB", "x",     "AB12X9",    "b",
+                         " ",  "Y B",  "B  CD",   "'",  "L'A", "cd ",   "Y B CD E"};
   for (const char* text : texts) {
     for (int field : {0, 1}) {
+      // The walk's filter cannot quote an apostrophe in a symbol search.
+      if (field == 0 && std::strchr(text, '\'') != nullptr) continue;
       for (int match : {0, 1, 2}) {
         for (int order : {0, 1}) {
           CStringList fast, walked;
