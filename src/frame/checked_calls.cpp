@@ -60,6 +60,10 @@ Handle* CheckFound(int index, Handle* handle, int line) {
 
 }  // namespace
 
+void ReportReadFailure(xbase::Table* table, int index, int code, int line) {
+  if (xbase::TableReadOptimistic(table) == 0) Report(index, code, line);
+}
+
 void CheckedEngineInit(xbase::Session* session) {
   xbase::EngineInit(session, 0, 6300);
   CheckSession(0, session, session, __LINE__);

@@ -50,6 +50,11 @@ int CheckedRelationFree(xbase::Relation* relation);                             
 // reported with code 408 + its cause and the path as the text, never thrown.
 void CheckedFileDelete(const char* path);  // 24
 
+// A failure met while reading `table` outside a checked call: reported
+// with the call's number `index`, unless the table is read optimistically
+// (the read is then made again holding the base, where it is reported).
+void ReportReadFailure(xbase::Table* table, int index, int code, int line);
+
 }  // namespace symbase
 
 #endif

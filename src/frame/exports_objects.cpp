@@ -71,10 +71,20 @@ int TBIsObjectBase(CTBData* handle, int* empty) {
   });
 }
 
+// The quick searches read first without taking the base; the addresses a
+// read that has to be made again added are taken back off the list.
 int TBFindStringInBase(CTBData* handle, CStringList& list, int symbolOrder, int field,
                        const CString& text, int match) {
-  return GuardedOn(handle, 531, Access::kRead,
-                   [&] { return handle->FindStringInBase(list, symbolOrder, field, text, match); });
+  auto search = [&] { return handle->FindStringInBase(list, symbolOrder, field, text, match); };
+  if (!CTBData::FindsQuickly(field, text, match)) {
+    return GuardedOn(handle, 531, Access::kRead, search);
+  }
+  return symbase::Guarded(531, [&] {
+    const INT_PTR before = list.GetCount();
+    return ReadLightly(*handle, search, [&] {
+      while (list.GetCount() > before) list.RemoveTail();
+    });
+  });
 }
 
 // The insertion returns 0 once it has decided, whatever its writes gave: a

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "frame/checked_calls.h"
-#include "frame/report.h"
 #include "lists/relation_batch.h"
 #include "objects/found_rows.h"
 #include "objects/symbol_texts.h"
@@ -32,8 +31,8 @@ constexpr int kNothingPasses = 108;
 constexpr int kStop = 1;
 
 // A scan's failure is reported as the walk's first step would be.
-int Failed(int code) {
-  ReportError(20, code, "", kCheckedCallSource, __LINE__);
+int Failed(CTBData& base, int code) {
+  ReportReadFailure(base.m_mainTable, 20, code, __LINE__);
   return kNothingPasses;
 }
 
@@ -104,12 +103,12 @@ int CTBData::FindInSymbols(CStringList& list, int symbolOrder, const CString& te
   std::vector<long> records;  // in symbol order
   if (match == TextMatch::kBeginsWith) {
     const int r = SymbolsWithPrefix(matcher.upper(), &records);
-    if (r < 0) return Failed(r);
+    if (r < 0) return Failed(*this, r);
     if (!records.empty()) return Listed(*this, records, order, false, list);
   }
   // Whether any symbol holds the text at all, and where: from every symbol.
   const int r = m_symbolTexts.Refresh(m_tagSymbole, xbase::EngineChangeCounter(&m_session));
-  if (r < 0) return Failed(r);
+  if (r < 0) return Failed(*this, r);
   if (!m_symbolTexts.AnyContains(matcher.upper())) return kNothingPasses;
   if (match != TextMatch::kBeginsWith) {
     m_symbolTexts.Containing(matcher.upper(), match == TextMatch::kEndsWith, &records);
@@ -134,7 +133,7 @@ int CTBData::FindInComments(CStringList& list, int symbolOrder, const CString& t
     }
     return 0;
   });
-  if (r < 0) return Failed(r);
+  if (r < 0) return Failed(*this, r);
   // The main rows of those keys that are marked commented, when the row
   // matched is the one the key's comment is read from (the first).
   std::vector<long> records;
@@ -144,14 +143,14 @@ int CTBData::FindInComments(CStringList& list, int symbolOrder, const CString& t
       first = record;
       return kStop;
     });
-    if (r < 0) return Failed(r);
+    if (r < 0) return Failed(*this, r);
     if (first != at) continue;
     r = xbase::TagScan(m_tagRepCle, key.c_str(), [&](const char* entry, long record) {
       if (std::memcmp(entry, key.data(), kCommentKeyLength) != 0) return kStop;
       records.push_back(record);
       return 0;
     });
-    if (r < 0) return Failed(r);
+    if (r < 0) return Failed(*this, r);
   }
   const FoundOrder order = symbolOrder != 0 ? FoundOrder::kBySymbol : FoundOrder::kByKey;
   if (ListFoundRows(*this, records, order, true, list) == 0 && !AnyRowCommented()) {
@@ -168,9 +167,13 @@ bool CTBData::AnyRowCommented() {
   return r == kStop;
 }
 
+bool CTBData::FindsQuickly(int field, const CString& text, int match) {
+  return (field == 0 || field == 1) && TextMatch::Usable(text, match, field == 0);
+}
+
 int CTBData::FindStringInBase(CStringList& list, int symbolOrder, int field, const CString& text,
                               int match) {
-  if ((field != 0 && field != 1) || !TextMatch::Usable(text, match, field == 0)) {
+  if (!FindsQuickly(field, text, match)) {
     return FindByWalk(list, symbolOrder, field, text, match);
   }
   // The query slot is taken, as by the walk, and left empty.

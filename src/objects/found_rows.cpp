@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "frame/report.h"
+#include "frame/checked_calls.h"
 #include "storage/base_files.h"
 
 namespace symbase {
@@ -93,7 +93,7 @@ long ListFoundRows(CTBData& base, const std::vector<long>& records, FoundOrder o
               }
               return 0;
             });
-  if (r != xbase::kOk) ReportError(20, r, "", kCheckedCallSource, __LINE__);
+  if (r != xbase::kOk) ReportReadFailure(base.m_mainTable, 20, r, __LINE__);
   rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Found& row) { return !row.kept; }),
              rows.end());
   std::sort(rows.begin(), rows.end(), [order](const Found& a, const Found& b) {

@@ -127,6 +127,9 @@ class CTBData : public CTBDataInterface {
   int IsObjectBase(int* empty);
   int FindStringInBase(CStringList& list, int symbolOrder, int field, const CString& text,
                        int match);
+  // Whether FindStringInBase answers without the general walk: it then
+  // reports no failure of a read made optimistically.
+  static bool FindsQuickly(int field, const CString& text, int match);
   // The search by the text filter walked over every row (find_string_walk.cpp).
   int FindByWalk(CStringList& list, int symbolOrder, int field, const CString& text, int match);
 

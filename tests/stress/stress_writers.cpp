@@ -1,7 +1,8 @@
 // Several writer processes and reader processes on one base at once. Each
 // writer owns its addresses and fights the others for a few shared
-// symbols; the readers look up objects nobody touches. After each round a
-// fresh handle finds every confirmed operation in the base and nothing else.
+// symbols; the readers look up and search objects nobody touches. After
+// each round a fresh handle finds every confirmed operation in the base and
+// nothing else.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -31,20 +32,43 @@ struct ReaderCounts {
   long right = 0, busy = 0, reported = 0, misses = 0, wrong = 0;
 };
 
-// Looks up fixed objects, by address and by symbol, until `stop` closes.
+// How many fixed objects a search for symbols beginning with "fixed_1"
+// finds (by_symbol), or for comments containing "FIXED 1": their numbers
+// begin with 1, and only the even ones have a comment.
+long FixedSearched(long fixed, bool by_symbol) {
+  long found = 0;
+  for (long k = 0; k < fixed; ++k) {
+    found += std::to_string(k)[0] == '1' && (by_symbol || k % 2 == 0) ? 1 : 0;
+  }
+  return found;
+}
+
+// Looks up fixed objects, by address and by symbol, and every eighth time
+// searches them by symbol or comment, until `stop` closes.
 ReaderCounts Read(CTBData* base, long fixed, unsigned seed, int stop) {
   std::mt19937 random(seed);
   ReaderCounts counts;
+  const long searched[] = {FixedSearched(fixed, false), FixedSearched(fixed, true)};
   pollfd done{stop, POLLIN, 0};
   while (poll(&done, 1, 0) == 0) {
     const long k = static_cast<long>(random() % static_cast<unsigned>(fixed));
     HostClearErrorReports();
     Object found;
     std::string address;
-    const bool by_address = random() % 2 == 0;
-    const int result = by_address ? Lookup(base, FixedAddress(k), &found)
-                                  : LookupSymbol(base, FixedObject(k).symbol, &address);
-    const bool right = by_address ? found == FixedObject(k) : address == FixedAddress(k);
+    CStringList list;
+    const int kind = static_cast<int>(random() % 8);
+    const bool by_address = kind % 2 == 0;
+    int result = 0;
+    bool right = false;
+    if (kind < 2) {
+      result = TBFindStringInBase(base, list, 0, by_address ? 1 : 0,
+                                  by_address ? "FIXED 1" : "fixed_1", by_address ? 0 : 2);
+      right = list.GetCount() == searched[kind];
+    } else {
+      result = by_address ? Lookup(base, FixedAddress(k), &found)
+                          : LookupSymbol(base, FixedObject(k).symbol, &address);
+      right = by_address ? found == FixedObject(k) : address == FixedAddress(k);
+    }
     if (!HostErrorReports().empty()) {
       ++counts.reported;
     } else if (result == 104) {
@@ -196,7 +220,8 @@ int RunWriters(const Options& options) {
       "taken), %ld busy after retries, %ld failed, %ld wrong reads of their own\n",
       writers, ops, rounds, total.confirmed, total.refused, total.busy, total.failed, total.wrong);
   std::printf(
-      "readers: %ld lookups right, %ld busy, %ld reported errors, %ld unreported misses, %ld "
+      "readers: %ld lookups and searches right, %ld busy, %ld reported errors, %ld unreported "
+      "misses, %ld "
       "wrong answers\n",
       read_total.right, read_total.busy, read_total.reported, read_total.misses, read_total.wrong);
   passed = passed && total.failed == 0 && total.wrong == 0 && read_total.reported == 0 &&
