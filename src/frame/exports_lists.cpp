@@ -1,24 +1,28 @@
-// Exported listings, export and counting: each reads the base.
+// Exported listings, export and counting: each reads the base. The
+// listings that carry their position in their arguments read first without
+// taking it; the export and the symbol listing keep theirs in the base.
 
 #include "frame/guarded_call.h"
 #include "symbase/tabis.h"
 
 using symbase::Access;
+using symbase::GuardedListing;
 using symbase::GuardedOn;
 using symbase::RefusedNull;
 
 int TBListRepere(CTBData* handle, CString prefix, int firstInd1, int lastInd1, unsigned int maximum,
                  CObList* list) {
   if (RefusedNull(512, list)) return 0;
-  return GuardedOn(handle, 512, Access::kRead,
-                   [&] { return handle->ListRepere(prefix, firstInd1, lastInd1, maximum, list); });
+  return GuardedListing(handle, 512, list, [&] {
+    return handle->ListRepere(prefix, firstInd1, lastInd1, maximum, list);
+  });
 }
 
 int TBListRepereModule(CTBData* handle, CString prefix, int ind1, int positionCount,
                        unsigned int firstPosition, unsigned int lastPosition, unsigned int maximum,
                        CObList* list) {
   if (RefusedNull(512, list)) return 0;
-  return GuardedOn(handle, 512, Access::kRead, [&] {
+  return GuardedListing(handle, 512, list, [&] {
     return handle->ListRepereModule(prefix, ind1, positionCount, firstPosition, lastPosition,
                                     maximum, list);
   });
@@ -27,14 +31,14 @@ int TBListRepereModule(CTBData* handle, CString prefix, int ind1, int positionCo
 int TBListRepereSousObjet(CTBData* handle, CString prefix, int ind1, unsigned int maximum,
                           CObList* list) {
   if (RefusedNull(513, list)) return 0;
-  return GuardedOn(handle, 513, Access::kRead,
-                   [&] { return handle->ListRepereSousObjet(prefix, ind1, maximum, list); });
+  return GuardedListing(handle, 513, list,
+                        [&] { return handle->ListRepereSousObjet(prefix, ind1, maximum, list); });
 }
 
 int TBListRepereModuleSousObjet(CTBData* handle, CString prefix, int ind1, int positionCount,
                                 int position, unsigned int subEntryCount, CObList* list) {
   if (RefusedNull(513, list)) return 0;
-  return GuardedOn(handle, 513, Access::kRead, [&] {
+  return GuardedListing(handle, 513, list, [&] {
     return handle->ListRepereModuleSousObjet(prefix, ind1, positionCount, position, subEntryCount,
                                              list);
   });
@@ -43,7 +47,7 @@ int TBListRepereModuleSousObjet(CTBData* handle, CString prefix, int ind1, int p
 int TBListRepereTroisIndicesSousObjet(CTBData* handle, CString prefix, int ind1, int ind2, int ind3,
                                       unsigned int maximum, CObList* list) {
   if (RefusedNull(514, list)) return 0;
-  return GuardedOn(handle, 514, Access::kRead, [&] {
+  return GuardedListing(handle, 514, list, [&] {
     return handle->ListRepereTroisIndicesSousObjet(prefix, ind1, ind2, ind3, maximum, list);
   });
 }
@@ -51,9 +55,10 @@ int TBListRepereTroisIndicesSousObjet(CTBData* handle, CString prefix, int ind1,
 int TBListRepereByTypeObject(CTBData* handle, CString prefix, int subObject, int* ind1,
                              CObList* list, int* finished) {
   if (RefusedNull(515, ind1, list, finished)) return 0;
-  return GuardedOn(handle, 515, Access::kRead, [&] {
-    return handle->ListRepereByTypeObject(prefix, subObject, ind1, list, finished);
-  });
+  return GuardedListing(
+      handle, 515, list,
+      [&] { return handle->ListRepereByTypeObject(prefix, subObject, ind1, list, finished); }, ind1,
+      finished);
 }
 
 int TBListSymbolByTypeObject(CTBData* handle, CString prefix, int subObjectMode, int firstCall,
@@ -67,8 +72,9 @@ int TBListSymbolByTypeObject(CTBData* handle, CString prefix, int subObjectMode,
 
 int TBListRepereAllBaseSymbol(CTBData* handle, long* record, CObList* list, int* finished) {
   if (RefusedNull(517, record, list, finished)) return 0;
-  return GuardedOn(handle, 517, Access::kRead,
-                   [&] { return handle->ListRepereAllBaseSymbol(record, list, finished); });
+  return GuardedListing(
+      handle, 517, list, [&] { return handle->ListRepereAllBaseSymbol(record, list, finished); },
+      record, finished);
 }
 
 int TBExportSymbol(CTBData* handle, CString prefix, int moduleNumber, long* counter, CObList* list,

@@ -1,6 +1,8 @@
 #ifndef SYMBASE_FRAME_GUARDED_CALL_H
 #define SYMBASE_FRAME_GUARDED_CALL_H
 
+#include <tuple>
+
 #include "frame/guard.h"
 #include "storage/base_access.h"
 #include "symbase/tabis.h"
@@ -29,6 +31,23 @@ int GuardedLookup(CTBData* base, int operation, CTBObjetAts* object, Operation&&
   return Guarded(operation, [&] {
     const CTBObjetAts before(*object);
     return ReadLightly(*base, run, [&] { *object = before; });
+  });
+}
+
+// A guarded listing whose whole state is in its arguments, read first
+// without taking the base (ReadLightly): before a second attempt, the
+// entries the first appended are taken off the list and deleted, and the
+// `outputs` (the positions it hands back) are put back.
+template <typename Operation, typename... Outputs>
+int GuardedListing(CTBData* base, int operation, CObList* list, Operation&& run,
+                   Outputs*... outputs) {
+  return Guarded(operation, [&] {
+    const INT_PTR listed = list->GetCount();
+    const std::tuple<Outputs...> before(*outputs...);
+    return ReadLightly(*base, run, [&] {
+      while (list->GetCount() > listed) delete list->RemoveTail();
+      std::tie(*outputs...) = before;
+    });
   });
 }
 

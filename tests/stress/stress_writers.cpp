@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <random>
 
 #include "stress/stress_base.h"
@@ -43,8 +45,30 @@ long FixedSearched(long fixed, bool by_symbol) {
   return found;
 }
 
-// Looks up fixed objects, by address and by symbol, and every eighth time
-// searches them by symbol or comment, until `stop` closes.
+// Lists the fixed objects' kind in batches; a busy batch is asked again.
+// Returns the number listed, or -1 when a batch gave another error or an
+// entry comment that is not its object's.
+long ListFixed(CTBData* base, int* result) {
+  int ind1 = 0;
+  int finished = 0;
+  long listed = 0;
+  bool wrong = false;
+  while (finished == 0) {
+    CObList list;
+    *result = TBListRepereByTypeObject(base, "%KW", 0, &ind1, &list, &finished);
+    while (!list.IsEmpty()) {
+      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
+      const long k = std::strtol(static_cast<const char*>(row->m_repere) + 3, nullptr, 10);
+      wrong = wrong || FixedObject(k).comment != static_cast<const char*>(row->m_commentaire);
+      ++listed;
+    }
+    if (*result != 0 && *result != 104) return -1;
+  }
+  return wrong ? -1 : listed;
+}
+
+// Looks up fixed objects, by address and by symbol, and now and then
+// searches them by symbol or comment, or lists them,, until `stop` closes.
 ReaderCounts Read(CTBData* base, long fixed, unsigned seed, int stop) {
   std::mt19937 random(seed);
   ReaderCounts counts;
@@ -56,11 +80,13 @@ ReaderCounts Read(CTBData* base, long fixed, unsigned seed, int stop) {
     Object found;
     std::string address;
     CStringList list;
-    const int kind = static_cast<int>(random() % 8);
+    const int kind = static_cast<int>(random() % 9);
     const bool by_address = kind % 2 == 0;
     int result = 0;
     bool right = false;
-    if (kind < 2) {
+    if (kind == 8) {
+      right = ListFixed(base, &result) == fixed;
+    } else if (kind < 2) {
       result = TBFindStringInBase(base, list, 0, by_address ? 1 : 0,
                                   by_address ? "FIXED 1" : "fixed_1", by_address ? 0 : 2);
       right = list.GetCount() == searched[kind];
