@@ -42,23 +42,41 @@ std::string Digits(long value, int width) {
   return text;
 }
 
+// Index fields hold five digits: a kind that outgrows them goes on in the
+// next family of its kind (%MW99999, then %MD0), so every address has a key
+// of its own at any size.
+constexpr long kIndexLimit = 100000;
+const char* const kWordFamilies[] = {"MW", "MD", "MF", "MB", "SW", "SD"};
+const char* const kConstantFamilies[] = {"KW", "KD", "KF", "KB"};
+
+template <std::size_t N>
+std::string FamilyOf(const char* const (&families)[N], long n) {
+  return families[std::min<std::size_t>(static_cast<std::size_t>(n / kIndexLimit), N - 1)];
+}
+
+// A plain object of family `letters` numbered n.
+void Plain(const std::string& letters, long n, Item* item) {
+  item->address = "%" + letters + std::to_string(n);
+  item->key = Padded(letters, 5) + Digits(n, 5) + Padded("", 12);
+}
+
 // One address of kind `kind` numbered n, with its key.
 Item Address(int kind, long n) {
   Item item;
   switch (kind) {
-    case 0:  // words, 40 %
-      item.address = "%MW" + std::to_string(n);
-      item.key = Padded("MW", 5) + Digits(n, 5) + Padded("", 12);
-      item.word = item.mw = true;
+    case 0: {  // words, 40 %: only the %MW ones are listed and counted as such
+      const std::string letters = FamilyOf(kWordFamilies, n);
+      Plain(letters, n % kIndexLimit, &item);
+      item.word = item.mw = letters == "MW";
       break;
+    }
     case 1:  // bits of words, 10 %
       item.address = "%MW" + std::to_string(n / 16) + ":X" + std::to_string(n % 16);
       item.key = Padded("MWX", 5) + Digits(n / 16, 5) + Digits(n % 16, 5) + Padded("", 7);
       item.mw = true;
       break;
     case 2:  // constants, 20 %
-      item.address = "%KW" + std::to_string(n);
-      item.key = Padded("KW", 5) + Digits(n, 5) + Padded("", 12);
+      Plain(FamilyOf(kConstantFamilies, n), n % kIndexLimit, &item);
       break;
     default: {  // inputs and outputs of modules 1 to 9, 30 %
       const bool input = kind == 3;
