@@ -208,7 +208,6 @@ void TagSelect(Table* table, Tag* tag);
 int TableSeek(Table* table, const char* key);
 int TableTop(Table* table);               // kOk, or kEof on an empty order
 int TableBottom(Table* table);            // kOk, or kEof on an empty order
-int TableGoStart(Table* table);           // as TableTop
 int TableSkip(Table* table, long count);  // kOk, kEof past the end, kBof before the start
 int TableGo(Table* table, long record);   // kOk, or kErrRecord outside 1..count
 long TableRecordNumber(Table* table);     // 0 when not on a row
