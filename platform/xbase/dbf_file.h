@@ -14,7 +14,7 @@
 
 // One dBASE IV table file (.DBF, no memo): its header, field descriptors and
 // fixed-length records. Knows bytes and record numbers, nothing of indexes.
-// Layout: ../shared/formats/xbase-files.md, section 1.
+// Layout: docs/dbf-format.md.
 
 namespace xbase {
 
