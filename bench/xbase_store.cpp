@@ -12,8 +12,8 @@ namespace {
 const char* const kFieldNames[] = {"OBJET", "IND1", "IND2", "IND3", "IND4", "REPERE", "SYMBOLE"};
 const char* const kIndexFiles[kTagCount] = {symbase::kRepCleIndexFile, symbase::kRepereIndexFile,
                                             symbase::kSymboleIndexFile};
-const xbase::TagSpec* const kTagSpecs[kTagCount] = {symbase::kRepCleTag, symbase::kRepereTag,
-                                                    symbase::kSymboleTag};
+const xbase::TagDefinition* const kTagDefinitions[kTagCount] = {
+    symbase::kRepCleTag, symbase::kRepereTag, symbase::kSymboleTag};
 const char* const kTagNames[kTagCount] = {symbase::kRepCleTagName, symbase::kRepereTagName,
                                           symbase::kSymboleTagName};
 
@@ -46,7 +46,7 @@ XbaseStore::XbaseStore(const std::string& directory, bool durable) : directory_(
     return;
   }
   for (int t = 0; t < kTagCount; ++t) {
-    if (xbase::IndexCreate(table_, (directory_ + kIndexFiles[t]).c_str(), kTagSpecs[t]) ==
+    if (xbase::IndexCreate(table_, (directory_ + kIndexFiles[t]).c_str(), kTagDefinitions[t]) ==
         nullptr) {
       Expect(session_.error, xbase::kOk, "IndexCreate", nullptr);
       return;

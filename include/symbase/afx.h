@@ -1,18 +1,19 @@
 #ifndef SYMBASE_AFX_H
 #define SYMBASE_AFX_H
 
-// The framework subset the library's interface is written in, with the
-// framework's own names, in the global namespace, so that host code written
-// against the original interface compiles unchanged.
+// The framework subset the library's interface is written in: the classes,
+// types and macros its exported functions take and return, in the global
+// namespace under the names the interface uses (CString, CObList, CDialog ...),
+// so that a host passes them as they are, without wrappers.
 //
 // Caveats a host should know:
 // - Texts are bytes in Windows-1252; nothing here converts them.
 // - Framework exceptions are thrown as pointers (`throw new CFileException(...)`)
 //   and released by the catcher with `Delete()`; `AfxThrowMemoryException`
 //   throws one preallocated object whose `Delete()` does nothing.
-// - Where the original asserted on a bad argument (index out of range, null
-//   position), this subset gives the documented result of each member, or throws
-//   `CNotSupportedException`; it never reads or writes outside its storage.
+// - A bad argument (index out of range, null position) never crashes: each
+//   member gives its documented result for it, or throws
+//   `CNotSupportedException`; nothing reads or writes outside its storage.
 
 #include <cstdarg>
 #include <cstddef>
@@ -80,7 +81,7 @@ class CRect : public RECT {
  public:
   CRect() : RECT{0, 0, 0, 0} {}
   CRect(LONG l, LONG t, LONG r, LONG b) : RECT{l, t, r, b} {}
-  CRect(const RECT& r) : RECT(r) {}  // NOLINT: implicit as in the framework
+  CRect(const RECT& r) : RECT(r) {}  // NOLINT: implicit, a RECT passes as a CRect
   LONG Width() const { return right - left; }
   LONG Height() const { return bottom - top; }
   BOOL IsRectEmpty() const { return right <= left || bottom <= top; }
@@ -212,7 +213,7 @@ class SYMBASE_API CString {
   CString() noexcept;
   CString(const CString& other);
   CString(CString&& other) noexcept;
-  CString(LPCTSTR psz);               // NOLINT: implicit as in the framework; null gives ""
+  CString(LPCTSTR psz);  // NOLINT: implicit, a C string passes as a CString; null gives ""
   CString(LPCTSTR pch, int nLength);  // the first nLength bytes (negative: none)
   CString(char ch, int nRepeat = 1);  // nRepeat <= 0 gives ""
   ~CString();
@@ -378,7 +379,7 @@ class SYMBASE_API CTimeSpan {
 class SYMBASE_API CTime {
  public:
   CTime() : m_time(0) {}
-  CTime(time_t time) : m_time(time) {}  // NOLINT: implicit as in the framework
+  CTime(time_t time) : m_time(time) {}  // NOLINT: implicit, a time_t passes as a CTime
   // Local time; fields out of range are normalised as mktime does; a time that
   // cannot be represented gives 0.
   CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST = -1);

@@ -8,7 +8,8 @@
 // - A failed allocation throws CMemoryException; the collection is left as it
 //   was before the call.
 // - A null position, an empty list asked for its head or tail, or an array index
-//   outside [0, size) throws CNotSupportedException (the original asserted).
+//   outside [0, size) throws CNotSupportedException, which the guard of the
+//   exported call reports, instead of touching memory the list does not own.
 //   A position must come from the same list and still be in it.
 // - CObList never deletes the objects it points to: the caller owns them.
 

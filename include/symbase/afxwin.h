@@ -124,7 +124,9 @@ struct AFX_MSGMAP {
   static const AFX_MSGMAP* GetThisMessageMap(); \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-// Handlers are named as in the original maps (ON_BN_CLICKED(IDC_X, OnX)).
+// A map lists its handlers between BEGIN_MESSAGE_MAP(Class, Base) and
+// END_MESSAGE_MAP(), one entry each: ON_BN_CLICKED(IDC_X, OnX) calls OnX when
+// the button IDC_X is clicked; unmatched messages go on to Base's map.
 // clang-format off
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
   const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
@@ -358,7 +360,7 @@ SYMBASE_API int AfxLoadString(UINT nID, LPTSTR lpszBuf, UINT nMaxBuf);
 // Pixel size of the dialog base units of a font (a 8-point font gives 6 x 13).
 SYMBASE_API SIZE AfxGetDialogBaseUnits(LPCTSTR lpszFontName, WORD wPointSize);
 
-// Extension-library start-up in the original style: the module record is a
+// Start-up of a library that brings its own resources: the module record is a
 // static of the library, initialised at load and terminated at unload; each
 // CDynLinkLibrary links the module into the resource chain until it is deleted
 // or the module terminated (which deletes the ones still alive).

@@ -239,7 +239,7 @@ CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
 HWND CDataExchange::PrepareCtrl(int nIDC) {
   HWND control =
       m_pDlgWnd == nullptr ? nullptr : afx::FindChild(m_pDlgWnd->m_hWnd, static_cast<UINT>(nIDC));
-  // A template without the control is a programming error the original refused.
+  // A template without the control is a programming error: refused, not ignored.
   if (control == nullptr) AfxThrowNotSupportedException();
   m_hLastControl = control;
   m_bEditLastControl = FALSE;

@@ -132,7 +132,8 @@ void AfxThrowArchiveException(int cause, LPCTSTR lpszArchiveName) {
 
 void CFile::Remove(LPCTSTR lpszFileName) {
   LPCTSTR name = lpszFileName == nullptr ? "" : lpszFileName;
-  // unlink, not remove(): a directory is refused (EISDIR), as the original did.
+  // unlink, not remove(): Remove deletes files only, so a directory is refused
+  // (EISDIR) rather than removed when empty.
   if (unlink(name) == 0) return;
   CFileException::ThrowErrno(errno, name);
 }
@@ -140,7 +141,8 @@ void CFile::Remove(LPCTSTR lpszFileName) {
 void CFile::Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName) {
   LPCTSTR from = lpszOldName == nullptr ? "" : lpszOldName;
   LPCTSTR to = lpszNewName == nullptr ? "" : lpszNewName;
-  // The original never replaced an existing file.
+  // Rename never replaces an existing file: a name already taken is an error
+  // (EEXIST), so a caller cannot lose a file by renaming onto it.
   if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return;
   if (errno == EINVAL || errno == ENOSYS) {
     // A file system without the no-replace flag: check, then rename.

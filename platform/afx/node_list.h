@@ -32,7 +32,7 @@ class NodeList {
   INT_PTR count() const { return count_; }
 
   static POSITION ToPosition(Node* node) { return reinterpret_cast<POSITION>(node); }
-  // A null position is a caller's error that the original asserted on.
+  // A null position is a caller's error: refused with an exception.
   static Node* FromPosition(POSITION position) {
     if (position == nullptr) AfxThrowNotSupportedException();
     return reinterpret_cast<Node*>(position);

@@ -48,7 +48,7 @@ CString::CString(LPCTSTR psz) : CString() { Assign(psz, SafeLength(psz)); }
 
 CString::CString(LPCTSTR pch, int nLength) : CString() {
   if (pch == nullptr || nLength <= 0) return;
-  // Stop at a NUL inside the count, as the framework did.
+  // A CString holds no NUL: the text ends at the first NUL inside the count.
   const void* nul = std::memchr(pch, '\0', static_cast<size_t>(nLength));
   if (nul != nullptr) nLength = static_cast<int>(static_cast<LPCTSTR>(nul) - pch);
   Assign(pch, nLength);

@@ -217,7 +217,8 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner) {
   const CRect& now = m_hWnd->rect;
   LONG left = around.left + (around.Width() - now.Width()) / 2;
   LONG top = around.top + (around.Height() - now.Height()) / 2;
-  // Kept on the screen, as the original did, when it fits.
+  // Moved back inside the screen when centring would push it past an edge; a
+  // window larger than the screen keeps its top-left corner on it.
   left = std::max(screen.left, std::min(left, screen.right - now.Width()));
   top = std::max(screen.top, std::min(top, screen.bottom - now.Height()));
   afx::PlaceWindow(m_hWnd, left, top, now.Width(), now.Height());

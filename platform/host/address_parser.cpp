@@ -12,7 +12,7 @@ namespace {
 enum class Family { kWord, kModuleOnly, kStep, kMacroStep, kBlock, kNetwork };
 
 // What may follow an object's letters.
-struct ObjectSpec {
+struct ObjectSyntax {
   const char* letters;
   Family family;
   std::int32_t kind;
@@ -30,7 +30,7 @@ constexpr std::uint32_t Names(std::initializer_list<UsAtsName> names) {
 
 constexpr std::uint32_t kStepFields = Names({kNameT, kNameTMIN, kNameTMAX, kNameERR});
 
-const ObjectSpec kObjects[] = {
+const ObjectSyntax kObjects[] = {
     {"M", Family::kWord, 464, 0, false, 0, false},
     {"MB", Family::kWord, 461, 0, false, 0, false},
     {"MW", Family::kWord, 342, 474, true, 0, false},
@@ -153,15 +153,15 @@ struct Parse {
   Reader& in;
   Builder& out;
   UsAts* result;
-  const ObjectSpec& spec;
+  const ObjectSyntax& syntax;
 };
 
 bool OptionalBit(Parse& p) {
   if (!p.in.Take(':')) return true;
   std::uint32_t bit = 0;
-  if (!p.in.Take('X') || !p.in.Number(kMaxBit, &bit) || p.spec.bit_kind == 0) return false;
+  if (!p.in.Take('X') || !p.in.Number(kMaxBit, &bit) || p.syntax.bit_kind == 0) return false;
   p.out.Bit(bit);
-  p.result->objectKind = p.spec.bit_kind;
+  p.result->objectKind = p.syntax.bit_kind;
   return true;
 }
 
@@ -209,14 +209,14 @@ bool PositionFits(std::uint32_t position) {
 
 bool Word(Parse& p) {
   std::uint32_t index = 0;
-  if (!p.in.Number(p.spec.module ? kMaxModulePosition : kMaxNumber, &index)) return false;
+  if (!p.in.Number(p.syntax.module ? kMaxModulePosition : kMaxNumber, &index)) return false;
   p.out.Number(kSepNone, index);
   p.result->value.number = index;
-  if (p.spec.module && p.in.Take('.')) {
+  if (p.syntax.module && p.in.Take('.')) {
     p.result->kindCode = kFormModule;
     return PositionFits(index) && ModuleTail(p);
   }
-  if (p.spec.family == Family::kModuleOnly || index > kMaxNumber) return false;
+  if (p.syntax.family == Family::kModuleOnly || index > kMaxNumber) return false;
   return OptionalBit(p);
 }
 
@@ -257,13 +257,13 @@ bool Numbered(Parse& p) {
   if (!p.in.Number(kMaxNumber, &index)) return false;
   p.out.Number(kSepNone, index);
   p.result->value.number = index;
-  if (p.spec.family == Family::kMacroStep || !p.in.Take('.')) return true;
+  if (p.syntax.family == Family::kMacroStep || !p.in.Take('.')) return true;
   p.result->kindCode = kFormSubField;
-  UsAtsName field = p.in.Name(p.spec.fields);
+  UsAtsName field = p.in.Name(p.syntax.fields);
   std::uint32_t number = 0;
   if (field != kNameNone) {
     p.out.Name(field);
-  } else if (p.spec.numbered_field && p.in.Number(kMaxDrumStep, &number)) {
+  } else if (p.syntax.numbered_field && p.in.Number(kMaxDrumStep, &number)) {
     p.out.Number(kSepPoint, number);
     p.out.Component(number);
   } else {
@@ -290,15 +290,15 @@ bool Network(Parse& p) {
   return OptionalBit(p);
 }
 
-const ObjectSpec* FindObject(const char* letters) {
-  for (const ObjectSpec& spec : kObjects) {
-    if (std::strcmp(spec.letters, letters) == 0) return &spec;
+const ObjectSyntax* FindObject(const char* letters) {
+  for (const ObjectSyntax& syntax : kObjects) {
+    if (std::strcmp(syntax.letters, letters) == 0) return &syntax;
   }
   return nullptr;
 }
 
 bool ParseBody(Parse& p) {
-  switch (p.spec.family) {
+  switch (p.syntax.family) {
     case Family::kWord:
     case Family::kModuleOnly:
       return Word(p);
@@ -319,19 +319,19 @@ bool ParseAddress(std::string_view text, UsAts* result) {
   Reader in(text);
   char letters[sizeof result->letters] = {};
   if (!in.Take('%') || !in.Letters(letters, sizeof letters)) return false;
-  const ObjectSpec* spec = FindObject(letters);
-  if (spec == nullptr) return false;
+  const ObjectSyntax* syntax = FindObject(letters);
+  if (syntax == nullptr) return false;
 
   std::memset(result, 0, sizeof *result);
   std::memcpy(result->letters, letters, sizeof letters);
   result->wordClass = kWordAddress;
-  result->objectKind = spec->kind;
+  result->objectKind = syntax->kind;
   result->kindCode = kFormPlain;
   result->bit = -1;
 
   Builder out(result);
-  Parse p{in, out, result, *spec};
-  bool parsed = spec->module && in.Peek('\\') ? BusModule(p) : ParseBody(p);
+  Parse p{in, out, result, *syntax};
+  bool parsed = syntax->module && in.Peek('\\') ? BusModule(p) : ParseBody(p);
   if (!parsed || !in.AtEnd()) return false;
   return WriteAddress(*result, result->value.text, sizeof result->value.text);
 }

@@ -62,11 +62,11 @@ int ReadExact(File* file, std::uint64_t offset, char* buffer, std::size_t n) {
 
 }  // namespace
 
-int DbfFile::CheckFieldList(const FieldSpec* fields) {
+int DbfFile::CheckFieldList(const FieldDefinition* fields) {
   if (fields == nullptr || fields[0].name == nullptr) return kErrArgument;
   int n = 0;
   for (; fields[n].name != nullptr; ++n) {
-    const FieldSpec& f = fields[n];
+    const FieldDefinition& f = fields[n];
     std::size_t len = std::strlen(f.name);
     if (n >= kMaxFields || len == 0 || len > 10) return kErrArgument;
     for (std::size_t i = 0; i < len; ++i) {
@@ -92,7 +92,7 @@ void DbfStampHeader(std::string* header, std::uint32_t count) {
   Put32(header, 4, count);
 }
 
-std::string DbfHeaderFor(const FieldSpec* fields, std::uint32_t count) {
+std::string DbfHeaderFor(const FieldDefinition* fields, std::uint32_t count) {
   std::size_t n = 0;
   std::size_t record_length = 1;
   while (fields[n].name != nullptr) record_length += static_cast<std::size_t>(fields[n++].width);
@@ -116,7 +116,7 @@ std::string DbfHeaderFor(const FieldSpec* fields, std::uint32_t count) {
   return h;
 }
 
-int DbfFile::Create(std::unique_ptr<File> file, const FieldSpec* fields,
+int DbfFile::Create(std::unique_ptr<File> file, const FieldDefinition* fields,
                     std::unique_ptr<DbfFile>* out) {
   int r = CheckFieldList(fields);
   if (r != kOk) return r;

@@ -14,7 +14,7 @@
 
 // One dBASE IV table file (.DBF, no memo): its header, field descriptors and
 // fixed-length records. Knows bytes and record numbers, nothing of indexes.
-// Layout: ../shared/formats/xbase-files.md, section 1.
+// Layout: docs/dbf-format.md.
 
 namespace xbase {
 
@@ -45,9 +45,9 @@ class DbfFile {
  public:
   // Checks a field list: names 1..10 letters, digits or '_', unique (case
   // ignored), type 'C', width 1..254, no decimals, 1..255 fields. kErrArgument.
-  static int CheckFieldList(const FieldSpec* fields);
+  static int CheckFieldList(const FieldDefinition* fields);
   // Writes a new, empty table to `file`.
-  static int Create(std::unique_ptr<File> file, const FieldSpec* fields,
+  static int Create(std::unique_ptr<File> file, const FieldDefinition* fields,
                     std::unique_ptr<DbfFile>* out);
   // Reads and checks the header: kErrFormat when it lies (lengths that
   // disagree with the descriptors or the file), kErrRead when it cannot be
@@ -131,7 +131,7 @@ class DbfFile {
 };
 
 // The header bytes of a table with these fields and `count` records, dated today.
-std::string DbfHeaderFor(const FieldSpec* fields, std::uint32_t count);
+std::string DbfHeaderFor(const FieldDefinition* fields, std::uint32_t count);
 // Stamps `count` and today's date into header bytes.
 void DbfStampHeader(std::string* header, std::uint32_t count);
 

@@ -94,7 +94,7 @@ struct Session {
 
 // A field of a table to create: name (at most 10 characters), type 'C',
 // width 1..254, decimals 0. Lists end with an entry whose name is null.
-struct FieldSpec {
+struct FieldDefinition {
   const char* name;
   char type;
   int width;
@@ -102,7 +102,7 @@ struct FieldSpec {
 };
 
 // A tag of an index file to create. Lists end with an entry whose name is null.
-struct TagSpec {
+struct TagDefinition {
   const char* name;
   const char* key_expression;
   const char* filter_expression;  // null or "" for none
@@ -153,8 +153,8 @@ unsigned long EngineChangeCounter(Session* session);
 // another process has it open (kErrBusy). Opening falls back to reading
 // alone when the file may not be written (TableReadOnly then 1, and every
 // write gives kErrReadOnly).
-Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
-                   const TagSpec* tags);
+Table* TableCreate(Session* session, const char* path, const FieldDefinition* fields,
+                   const TagDefinition* tags);
 Table* TableOpen(Session* session, const char* path);
 int TableReadOnly(Table* table);
 // The language driver byte of the table's header (0x57: Windows-1252).
@@ -167,7 +167,7 @@ int TableCompact(Table* table);
 
 // Index files: opened or created explicitly after their table. Several can be
 // open on one table; every write keeps all their tags up to date.
-Index* IndexCreate(Table* table, const char* path, const TagSpec* tags);
+Index* IndexCreate(Table* table, const char* path, const TagDefinition* tags);
 Index* IndexOpen(Table* table, const char* path);
 
 // Lookups by name (case ignored; a tag name compares over at most its first
@@ -208,7 +208,6 @@ void TagSelect(Table* table, Tag* tag);
 int TableSeek(Table* table, const char* key);
 int TableTop(Table* table);               // kOk, or kEof on an empty order
 int TableBottom(Table* table);            // kOk, or kEof on an empty order
-int TableGoStart(Table* table);           // as TableTop
 int TableSkip(Table* table, long count);  // kOk, kEof past the end, kBof before the start
 int TableGo(Table* table, long record);   // kOk, or kErrRecord outside 1..count
 long TableRecordNumber(Table* table);     // 0 when not on a row
@@ -271,7 +270,7 @@ int IntegrityCheckFiles(Table* table, const IntegritySink& problem);
 // opens it on the table in place of its old handle (whose tags are then
 // gone); an existing file is first renamed to `backup` (null: replaced).
 // Null on failure (session.error), the old file then back in its place.
-Index* IndexRebuild(Table* table, const char* path, const TagSpec* tags, const char* backup);
+Index* IndexRebuild(Table* table, const char* path, const TagDefinition* tags, const char* backup);
 // Writes into the table's header the record count the file holds (when the
 // header claims more) and the end-of-file marker after the last record.
 // 1 when something was corrected, 0 when nothing needed it, or a failure.

@@ -22,27 +22,29 @@ std::string StoredTagName(const char* name) {
   return s;
 }
 
-int ParseTagSpec(Table* table, const TagSpec& spec, MdxTagInfo* info) {
-  if (spec.name == nullptr || spec.name[0] == '\0' || spec.key_expression == nullptr) {
+int ParseTagDefinition(Table* table, const TagDefinition& definition, MdxTagInfo* info) {
+  if (definition.name == nullptr || definition.name[0] == '\0' ||
+      definition.key_expression == nullptr) {
     return kErrTag;
   }
   std::unique_ptr<Expression> key, filter;
-  int r = Expression::Parse(spec.key_expression, table->layout, &key);
+  int r = Expression::Parse(definition.key_expression, table->layout, &key);
   if (r != kOk) return r;
   if (key->type() != Expression::Type::kText) return kErrExpression;
   if (key->width() < 1 || key->width() > kMaxKeyLength) return kErrTag;
-  bool has_filter = spec.filter_expression != nullptr && spec.filter_expression[0] != '\0';
+  bool has_filter =
+      definition.filter_expression != nullptr && definition.filter_expression[0] != '\0';
   if (has_filter) {
-    r = Expression::Parse(spec.filter_expression, table->layout, &filter);
+    r = Expression::Parse(definition.filter_expression, table->layout, &filter);
     if (r != kOk) return r;
     if (filter->type() != Expression::Type::kLogical) return kErrExpression;
   }
-  info->name = StoredTagName(spec.name);
-  info->key_expression = spec.key_expression;
-  info->filter_expression = has_filter ? spec.filter_expression : "";
+  info->name = StoredTagName(definition.name);
+  info->key_expression = definition.key_expression;
+  info->filter_expression = has_filter ? definition.filter_expression : "";
   info->key_length = static_cast<int>(key->width());
-  info->unique = spec.unique != 0;
-  info->descending = spec.descending != 0;
+  info->unique = definition.unique != 0;
+  info->descending = definition.descending != 0;
   return kOk;
 }
 
@@ -154,7 +156,7 @@ int UpdateTags(Table* table, std::uint32_t n, const char* before, const char* af
   return kOk;
 }
 
-Index* IndexCreate(Table* table, const char* path, const TagSpec* tags) {
+Index* IndexCreate(Table* table, const char* path, const TagDefinition* tags) {
   if (table == nullptr) return nullptr;
   if (!table->open() || path == nullptr || *path == '\0' || tags == nullptr) {
     table->Fail(kErrArgument);
@@ -165,7 +167,7 @@ Index* IndexCreate(Table* table, const char* path, const TagSpec* tags) {
     MdxTagInfo info;
     int r = infos.size() >= static_cast<std::size_t>(kMaxTags)
                 ? kErrTag
-                : ParseTagSpec(table, tags[i], &info);
+                : ParseTagDefinition(table, tags[i], &info);
     if (r != kOk) {
       table->Fail(r);
       return nullptr;
@@ -222,7 +224,7 @@ Index* IndexOpen(Table* table, const char* path) {
   return Attach(table, path, std::move(mdx));
 }
 
-Index* IndexRebuild(Table* table, const char* path, const TagSpec* tags, const char* backup) {
+Index* IndexRebuild(Table* table, const char* path, const TagDefinition* tags, const char* backup) {
   if (table == nullptr) return nullptr;
   if (!table->open() || path == nullptr || *path == '\0' || tags == nullptr) {
     table->Fail(kErrArgument);

@@ -12,7 +12,7 @@
 
 // One dBASE IV multiple-index file (.MDX): its header, its tag table and one
 // B-tree per tag, in 1024-byte blocks, with the byte layout other dBASE IV
-// tools write (docs: ../shared/formats/xbase-files.md, section 2).
+// tools write (layout: docs/mdx-format.md).
 //
 // It knows keys as bytes and leaves as record numbers; it knows nothing of
 // tables, fields or expressions. Entries are ordered by (key bytes, unsigned

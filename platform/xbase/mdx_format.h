@@ -22,7 +22,8 @@ constexpr std::uint32_t kTagEntrySize = 32;
 constexpr std::uint32_t kTagTableOffset = 544;
 constexpr int kNameLength = 10;
 constexpr int kMaxKeyLength = 100;
-// Longest key or FOR expression kept, as other dBASE IV writers allow.
+// Longest key or FOR expression kept: the key expression's room in the tag
+// header (bytes 24-244) holds 220 characters and the closing NUL.
 constexpr std::size_t kMaxExpression = 220;
 // Deeper than any sound tree of 1024-byte nodes over 2^32 records.
 constexpr int kMaxHeight = 24;

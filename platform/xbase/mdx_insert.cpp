@@ -90,7 +90,8 @@ int MdxFile::Impl::Insert(int t, const std::uint8_t* key, std::uint32_t record) 
   MdxTagState& s = tag(t);
   int rc;
   if (s.info.unique) {
-    // A unique tag keeps the first record of a key, as dBASE does.
+    // A unique tag holds one entry per key, the first record stored with it;
+    // a later record with the same key is left out of the tag, not refused.
     rc = Descend(t, key, s.key_length, -1, &scratch);
     if (rc == kOk) rc = Settle(t, &scratch);
     if (rc == kOk && EntryAt(t, scratch, key, s.key_length, -1)) return kOk;

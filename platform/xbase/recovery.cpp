@@ -94,13 +94,13 @@ int RebuildIndexes(FileSystem* fs, const JournalContents& journal, std::uint32_t
   for (const JournalIndex* file : written) {
     if (r != kOk) break;
     const JournalIndex& index = *file;
-    std::vector<TagSpec> specs;
+    std::vector<TagDefinition> definitions;
     for (const JournalTag& tag : index.tags) {
-      specs.push_back(TagSpec{tag.name.c_str(), tag.key.c_str(), tag.filter.c_str(),
-                              tag.unique ? 1 : 0, tag.descending ? 1 : 0});
+      definitions.push_back(TagDefinition{tag.name.c_str(), tag.key.c_str(), tag.filter.c_str(),
+                                          tag.unique ? 1 : 0, tag.descending ? 1 : 0});
     }
-    specs.push_back(TagSpec{nullptr, nullptr, nullptr, 0, 0});
-    Index* built = IndexCreate(opened, index.path.c_str(), specs.data());
+    definitions.push_back(TagDefinition{nullptr, nullptr, nullptr, 0, 0});
+    Index* built = IndexCreate(opened, index.path.c_str(), definitions.data());
     r = built == nullptr ? repair.error : durable ? built->mdx->file()->Sync() : kOk;
   }
   const int ended = EngineEnd(&repair);

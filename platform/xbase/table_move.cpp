@@ -211,7 +211,6 @@ int TableSeek(Table* table, const char* key) {
 
 int TableTop(Table* table) { return GoEnd(table, true); }
 int TableBottom(Table* table) { return GoEnd(table, false); }
-int TableGoStart(Table* table) { return GoEnd(table, true); }
 
 int TableSkip(Table* table, long count) {
   int r = Target(table);

@@ -115,8 +115,8 @@ bool Ready(Session* session, const char* path) {
 
 }  // namespace
 
-Table* TableCreate(Session* session, const char* path, const FieldSpec* fields,
-                   const TagSpec* tags) {
+Table* TableCreate(Session* session, const char* path, const FieldDefinition* fields,
+                   const TagDefinition* tags) {
   if (!Ready(session, path)) return nullptr;
   int r = DbfFile::CheckFieldList(fields);
   if (r != kOk) {

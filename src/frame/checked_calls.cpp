@@ -75,12 +75,13 @@ void CheckedEngineEnd(xbase::Session* session) {
 }
 
 xbase::Table* CheckedTableCreate(xbase::Session* session, const char* path,
-                                 const xbase::FieldSpec* fields, const xbase::TagSpec* tags) {
+                                 const xbase::FieldDefinition* fields,
+                                 const xbase::TagDefinition* tags) {
   return CheckSession(2, session, xbase::TableCreate(session, path, fields, tags), __LINE__);
 }
 
 xbase::Index* CheckedIndexCreate(xbase::Session* session, xbase::Table* table, const char* path,
-                                 const xbase::TagSpec* tags) {
+                                 const xbase::TagDefinition* tags) {
   return CheckSession(3, session, xbase::IndexCreate(table, path, tags), __LINE__);
 }
 

@@ -22,10 +22,10 @@ constexpr int kLockedByOther = 104;
 void CheckedEngineInit(xbase::Session* session);  // 0
 void CheckedEngineEnd(xbase::Session* session);   // 1
 xbase::Table* CheckedTableCreate(xbase::Session* session, const char* path,
-                                 const xbase::FieldSpec* fields,
-                                 const xbase::TagSpec* tags);  // 2
+                                 const xbase::FieldDefinition* fields,
+                                 const xbase::TagDefinition* tags);  // 2
 xbase::Index* CheckedIndexCreate(xbase::Session* session, xbase::Table* table, const char* path,
-                                 const xbase::TagSpec* tags);               // 3
+                                 const xbase::TagDefinition* tags);         // 3
 xbase::Table* CheckedTableOpen(xbase::Session* session, const char* path);  // 4
 xbase::Index* CheckedIndexOpen(xbase::Session* session, xbase::Table* table,
                                const char* path);                                // 5

@@ -48,17 +48,17 @@ int Rebuild(OwnBase& base, Findings* actions) {
                    "header corrected: record count and end-of-file mark");
     }
   }
-  for (const IndexFileSpec& spec : kIndexFiles) {
-    xbase::Table* table = base.table(spec.on_comment_table);
+  for (const IndexFileDefinition& definition : kIndexFiles) {
+    xbase::Table* table = base.table(definition.on_comment_table);
     if (table == nullptr) continue;
-    const std::string path = base.Path(spec.file);
+    const std::string path = base.Path(definition.file);
     const std::string backup = path + ".bak";
-    if (xbase::IndexRebuild(table, path.c_str(), spec.tags, backup.c_str()) == nullptr) {
+    if (xbase::IndexRebuild(table, path.c_str(), definition.tags, backup.c_str()) == nullptr) {
       return base.session()->error;
     }
     actions->Add(CTBCheckFinding::kRepaired, path,
                  "rebuilt from " + std::string(xbase::TablePath(table)) +
-                     "; what it replaced, if anything, is kept as " + spec.file + ".bak");
+                     "; what it replaced, if anything, is kept as " + definition.file + ".bak");
   }
   return xbase::kOk;
 }

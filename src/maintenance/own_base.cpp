@@ -26,9 +26,9 @@ std::string Hex(int value) {
 }
 
 // The table's fields against the base's layout.
-void CheckLayout(xbase::Table* table, const xbase::FieldSpec* fields, Findings* findings) {
+void CheckLayout(xbase::Table* table, const xbase::FieldDefinition* fields, Findings* findings) {
   const std::string path = xbase::TablePath(table);
-  for (const xbase::FieldSpec* f = fields; f->name != nullptr; ++f) {
+  for (const xbase::FieldDefinition* f = fields; f->name != nullptr; ++f) {
     xbase::Field* field = xbase::FieldGet(table, f->name);
     if (field == nullptr) {
       findings->Add(CTBCheckFinding::kRows, path, std::string("has no field ") + f->name);
@@ -48,19 +48,20 @@ void CheckLayout(xbase::Table* table, const xbase::FieldSpec* fields, Findings* 
 }
 
 // The index file's one tag against the base's definition of it.
-void CheckTag(xbase::Table* table, const std::string& path, const xbase::TagSpec& spec,
+void CheckTag(xbase::Table* table, const std::string& path, const xbase::TagDefinition& definition,
               Findings* findings) {
-  xbase::Tag* tag = xbase::TagGet(table, spec.name);
+  xbase::Tag* tag = xbase::TagGet(table, definition.name);
   if (tag == nullptr) {
-    findings->Add(CTBCheckFinding::kIndex, path, std::string("has no tag ") + spec.name);
+    findings->Add(CTBCheckFinding::kIndex, path, std::string("has no tag ") + definition.name);
     return;
   }
-  if (std::strcmp(xbase::TagKeyExpression(tag), spec.key_expression) != 0 ||
-      std::strcmp(xbase::TagFilterExpression(tag), spec.filter_expression) != 0) {
+  if (std::strcmp(xbase::TagKeyExpression(tag), definition.key_expression) != 0 ||
+      std::strcmp(xbase::TagFilterExpression(tag), definition.filter_expression) != 0) {
     findings->Add(CTBCheckFinding::kIndex, path,
-                  std::string("tag ") + spec.name + " indexes '" + xbase::TagKeyExpression(tag) +
-                      "' for '" + xbase::TagFilterExpression(tag) + "', the base needs '" +
-                      spec.key_expression + "' for '" + spec.filter_expression + "'");
+                  std::string("tag ") + definition.name + " indexes '" +
+                      xbase::TagKeyExpression(tag) + "' for '" + xbase::TagFilterExpression(tag) +
+                      "', the base needs '" + definition.key_expression + "' for '" +
+                      definition.filter_expression + "'");
   }
 }
 
@@ -78,7 +79,7 @@ OwnBase::~OwnBase() { xbase::EngineEnd(&session_); }
 
 int OwnBase::OpenTables(Findings* findings) {
   if (directory_.size() > kMaxDirectoryLength) return xbase::kErrArgument;
-  const xbase::FieldSpec* layouts[2] = {kMainFields, kCommentFields};
+  const xbase::FieldDefinition* layouts[2] = {kMainFields, kCommentFields};
   const char* files[2] = {kMainTableFile, kCommentTableFile};
   for (int i = 0; i < 2; ++i) {
     xbase::Table* table = xbase::TableOpen(&session_, Path(files[i]).c_str());
@@ -100,10 +101,10 @@ int OwnBase::OpenTables(Findings* findings) {
 }
 
 void OwnBase::OpenIndexes(Findings* findings) {
-  for (const IndexFileSpec& spec : kIndexFiles) {
-    xbase::Table* on = table(spec.on_comment_table);
+  for (const IndexFileDefinition& definition : kIndexFiles) {
+    xbase::Table* on = table(definition.on_comment_table);
     if (on == nullptr) continue;
-    const std::string path = Path(spec.file);
+    const std::string path = Path(definition.file);
     if (xbase::IndexOpen(on, path.c_str()) == nullptr) {
       const int code = session_.error;
       findings->Add(CTBCheckFinding::kIndex, path,
@@ -111,7 +112,7 @@ void OwnBase::OpenIndexes(Findings* findings) {
                                             : "is damaged: " + Meaning(code));
       continue;
     }
-    CheckTag(on, path, spec.tags[0], findings);
+    CheckTag(on, path, definition.tags[0], findings);
   }
 }
 

@@ -84,8 +84,6 @@ const AFX_RESOURCE_MODULE kResources = {
 
 }  // namespace
 
-const AFX_RESOURCE_MODULE& LibraryResources() { return kResources; }
-
 AFX_EXTENSION_MODULE& ExtensionModule() {
   static AFX_EXTENSION_MODULE module = [] {
     AFX_EXTENSION_MODULE state{};

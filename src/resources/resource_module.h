@@ -5,9 +5,6 @@
 
 namespace symbase {
 
-// The library's resources: its string table and dialog templates.
-const AFX_RESOURCE_MODULE& LibraryResources();
-
 // The library's extension module record, initialised with its resources the
 // first time it is asked for (at load in the shared library).
 AFX_EXTENSION_MODULE& ExtensionModule();

@@ -13,7 +13,7 @@ constexpr const char* kKeyExpression = "OBJET+IND1+IND2+IND3+IND4";
 const char* const kBaseFiles[6] = {kMainTableFile,   kCommentTableFile, kRepCleIndexFile,
                                    kRepereIndexFile, kSymboleIndexFile, kRepCmtIndexFile};
 
-const xbase::FieldSpec kMainFields[] = {
+const xbase::FieldDefinition kMainFields[] = {
     {"OBJET", 'C', kObjetWidth, 0},
     {"IND1", 'C', kIndWidth, 0},
     {"IND2", 'C', kIndWidth, 0},
@@ -25,22 +25,22 @@ const xbase::FieldSpec kMainFields[] = {
     {nullptr, 0, 0, 0},
 };
 
-const xbase::FieldSpec kCommentFields[] = {
+const xbase::FieldDefinition kCommentFields[] = {
     {"OBJET", 'C', kObjetWidth, 0}, {"IND1", 'C', kIndWidth, 0},  {"IND2", 'C', kIndWidth, 0},
     {"IND3", 'C', kIndWidth, 0},    {"IND4", 'C', kInd4Width, 0}, {"CMT1", 'C', kCmtWidth, 0},
     {"CMT2", 'C', kCmtWidth, 0},    {nullptr, 0, 0, 0},
 };
 
-const xbase::TagSpec kRepCleTag[] = {{kRepCleTagName, kKeyExpression, kLiveRows, 0, 0},
-                                     {nullptr, nullptr, nullptr, 0, 0}};
-const xbase::TagSpec kRepereTag[] = {{kRepereTagName, "REPERE", kLiveRows, 0, 0},
-                                     {nullptr, nullptr, nullptr, 0, 0}};
-const xbase::TagSpec kSymboleTag[] = {{kSymboleTagName, "SYMBOLE", kLiveRows, 0, 0},
-                                      {nullptr, nullptr, nullptr, 0, 0}};
-const xbase::TagSpec kRepCmtTag[] = {{kRepCmtTagName, kKeyExpression, kLiveRows, 0, 0},
-                                     {nullptr, nullptr, nullptr, 0, 0}};
+const xbase::TagDefinition kRepCleTag[] = {{kRepCleTagName, kKeyExpression, kLiveRows, 0, 0},
+                                           {nullptr, nullptr, nullptr, 0, 0}};
+const xbase::TagDefinition kRepereTag[] = {{kRepereTagName, "REPERE", kLiveRows, 0, 0},
+                                           {nullptr, nullptr, nullptr, 0, 0}};
+const xbase::TagDefinition kSymboleTag[] = {{kSymboleTagName, "SYMBOLE", kLiveRows, 0, 0},
+                                            {nullptr, nullptr, nullptr, 0, 0}};
+const xbase::TagDefinition kRepCmtTag[] = {{kRepCmtTagName, kKeyExpression, kLiveRows, 0, 0},
+                                           {nullptr, nullptr, nullptr, 0, 0}};
 
-const IndexFileSpec kIndexFiles[4] = {
+const IndexFileDefinition kIndexFiles[4] = {
     {false, kRepCleIndexFile, kRepCleTag},
     {false, kRepereIndexFile, kRepereTag},
     {false, kSymboleIndexFile, kSymboleTag},

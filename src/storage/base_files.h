@@ -40,20 +40,20 @@ constexpr int kCommentKeyLength = 22;
 // The longest comment kept: CMT1 and CMT2 together.
 constexpr int kMaxCommentLength = 2 * kCmtWidth;
 
-extern const xbase::FieldSpec kMainFields[];
-extern const xbase::FieldSpec kCommentFields[];
-extern const xbase::TagSpec kRepCleTag[];
-extern const xbase::TagSpec kRepereTag[];
-extern const xbase::TagSpec kSymboleTag[];
-extern const xbase::TagSpec kRepCmtTag[];
+extern const xbase::FieldDefinition kMainFields[];
+extern const xbase::FieldDefinition kCommentFields[];
+extern const xbase::TagDefinition kRepCleTag[];
+extern const xbase::TagDefinition kRepereTag[];
+extern const xbase::TagDefinition kSymboleTag[];
+extern const xbase::TagDefinition kRepCmtTag[];
 
 // The four index files: the table each indexes, its name, its one tag.
-struct IndexFileSpec {
+struct IndexFileDefinition {
   bool on_comment_table;
   const char* file;
-  const xbase::TagSpec* tags;
+  const xbase::TagDefinition* tags;
 };
-extern const IndexFileSpec kIndexFiles[4];
+extern const IndexFileDefinition kIndexFiles[4];
 
 constexpr const char* kRepCleTagName = "REPCLE_TAG";
 constexpr const char* kRepereTagName = "REPERE_TAG";

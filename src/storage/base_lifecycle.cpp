@@ -46,12 +46,12 @@ void CTBData::OpenFiles(const char* directory, bool create) {
     return;
   }
   char path[kPathBufferSize];
-  auto table = [&](const char* name, const xbase::FieldSpec* fields) {
+  auto table = [&](const char* name, const xbase::FieldDefinition* fields) {
     ComposePath(path, directory, name);
     return create ? CheckedTableCreate(&m_session, path, fields, nullptr)
                   : CheckedTableOpen(&m_session, path);
   };
-  auto index = [&](xbase::Table* on, const char* name, const xbase::TagSpec* tags) {
+  auto index = [&](xbase::Table* on, const char* name, const xbase::TagDefinition* tags) {
     ComposePath(path, directory, name);
     return create ? CheckedIndexCreate(&m_session, on, path, tags)
                   : CheckedIndexOpen(&m_session, on, path);

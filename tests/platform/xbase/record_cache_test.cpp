@@ -13,7 +13,7 @@
 namespace xbase {
 namespace {
 
-const FieldSpec kFields[] = {{"NAME", 'C', 10, 0}, {nullptr, 0, 0, 0}};
+const FieldDefinition kFields[] = {{"NAME", 'C', 10, 0}, {nullptr, 0, 0, 0}};
 constexpr std::size_t kLength = 11;  // flag + NAME
 
 std::string Row(const std::string& name) {

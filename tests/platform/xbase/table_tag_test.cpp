@@ -162,30 +162,31 @@ TEST_F(TableTagTest, TagNamesCompareOverTenCharactersCaseIgnored) {
 }
 
 TEST_F(TableTagTest, BadTagListsAreRefused) {
-  const TagSpec bad_key[] = {{"T1", "NOSUCH", nullptr, 0, 0}, {nullptr, nullptr, nullptr, 0, 0}};
+  const TagDefinition bad_key[] = {{"T1", "NOSUCH", nullptr, 0, 0},
+                                   {nullptr, nullptr, nullptr, 0, 0}};
   EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B1.MDX").c_str(), bad_key));
   EXPECT_EQ(kErrField, t_.session.error);
-  const TagSpec bad_filter[] = {{"T1", "REPERE", "REPERE +", 0, 0},
-                                {nullptr, nullptr, nullptr, 0, 0}};
+  const TagDefinition bad_filter[] = {{"T1", "REPERE", "REPERE +", 0, 0},
+                                      {nullptr, nullptr, nullptr, 0, 0}};
   EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B2.MDX").c_str(), bad_filter));
   EXPECT_EQ(kErrExpression, t_.session.error);
-  const TagSpec logical_key[] = {{"T1", "DELETED()", nullptr, 0, 0},
-                                 {nullptr, nullptr, nullptr, 0, 0}};
+  const TagDefinition logical_key[] = {{"T1", "DELETED()", nullptr, 0, 0},
+                                       {nullptr, nullptr, nullptr, 0, 0}};
   EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B3.MDX").c_str(), logical_key));
   EXPECT_EQ(kErrExpression, t_.session.error);
-  const TagSpec too_long[] = {{"T1", "REPERE+REPERE+SYMBOLE", nullptr, 0, 0},
-                              {nullptr, nullptr, nullptr, 0, 0}};
+  const TagDefinition too_long[] = {{"T1", "REPERE+REPERE+SYMBOLE", nullptr, 0, 0},
+                                    {nullptr, nullptr, nullptr, 0, 0}};
   EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B4.MDX").c_str(), too_long));
   EXPECT_EQ(kErrTag, t_.session.error);
-  const TagSpec empty[] = {{nullptr, nullptr, nullptr, 0, 0}};
+  const TagDefinition empty[] = {{nullptr, nullptr, nullptr, 0, 0}};
   EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B5.MDX").c_str(), empty));
   EXPECT_EQ(nullptr, IndexOpen(t_.table, dir_.file("NONE.MDX").c_str()));
   EXPECT_EQ(kErrOpen, t_.session.error);
 }
 
 TEST_F(TableTagTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
-  const TagSpec unfiltered[] = {{"ALLSYM", "UPPER(SYMBOLE)", nullptr, 0, 0},
-                                {nullptr, nullptr, nullptr, 0, 0}};
+  const TagDefinition unfiltered[] = {{"ALLSYM", "UPPER(SYMBOLE)", nullptr, 0, 0},
+                                      {nullptr, nullptr, nullptr, 0, 0}};
   ASSERT_EQ(kOk, TableGo(t_.table, 4));
   ASSERT_EQ(kOk, RecordDelete(t_.table));
   ASSERT_NE(nullptr, IndexCreate(t_.table, dir_.file("ALL.MDX").c_str(), unfiltered));

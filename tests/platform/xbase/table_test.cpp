@@ -150,12 +150,12 @@ TEST(TableCreate, SafetyRefusesToReplaceAndBadFieldListsAreRefused) {
   ASSERT_NE(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
   EXPECT_EQ(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
   EXPECT_EQ(kErrCreate, s.error);
-  const FieldSpec wide[] = {{"A", 'C', 255, 0}, {nullptr, 0, 0, 0}};
-  const FieldSpec numeric[] = {{"A", 'N', 5, 0}, {nullptr, 0, 0, 0}};
-  const FieldSpec twice[] = {{"A", 'C', 5, 0}, {"a", 'C', 5, 0}, {nullptr, 0, 0, 0}};
-  const FieldSpec long_name[] = {{"ABCDEFGHIJK", 'C', 5, 0}, {nullptr, 0, 0, 0}};
-  const FieldSpec none[] = {{nullptr, 0, 0, 0}};
-  for (const FieldSpec* list : {wide, numeric, twice, long_name, none}) {
+  const FieldDefinition wide[] = {{"A", 'C', 255, 0}, {nullptr, 0, 0, 0}};
+  const FieldDefinition numeric[] = {{"A", 'N', 5, 0}, {nullptr, 0, 0, 0}};
+  const FieldDefinition twice[] = {{"A", 'C', 5, 0}, {"a", 'C', 5, 0}, {nullptr, 0, 0, 0}};
+  const FieldDefinition long_name[] = {{"ABCDEFGHIJK", 'C', 5, 0}, {nullptr, 0, 0, 0}};
+  const FieldDefinition none[] = {{nullptr, 0, 0, 0}};
+  for (const FieldDefinition* list : {wide, numeric, twice, long_name, none}) {
     EXPECT_EQ(nullptr, TableCreate(&s, dir.file("U.DBF").c_str(), list, nullptr));
     EXPECT_EQ(kErrArgument, s.error);
   }

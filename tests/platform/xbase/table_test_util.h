@@ -15,18 +15,18 @@
 namespace xbase {
 namespace testing_tables {
 
-inline const FieldSpec kMainFields[] = {
+inline const FieldDefinition kMainFields[] = {
     {"OBJET", 'C', 5, 0},    {"IND1", 'C', 5, 0},  {"IND2", 'C', 5, 0},
     {"IND3", 'C', 5, 0},     {"IND4", 'C', 2, 0},  {"REPERE", 'C', 36, 0},
     {"SYMBOLE", 'C', 32, 0}, {"ISCMT", 'C', 1, 0}, {nullptr, 0, 0, 0}};
 
-inline const TagSpec kCleTag[] = {
+inline const TagDefinition kCleTag[] = {
     {"REPCLE_TAG", "OBJET+IND1+IND2+IND3+IND4", ".NOT. DELETED()", 0, 0},
     {nullptr, nullptr, nullptr, 0, 0}};
-inline const TagSpec kRepereTag[] = {{"REPERE_TAG", "REPERE", ".NOT. DELETED()", 0, 0},
-                                     {nullptr, nullptr, nullptr, 0, 0}};
-inline const TagSpec kSymboleTag[] = {{"SYMBOLE_TAG", "SYMBOLE", ".NOT. DELETED()", 0, 0},
-                                      {nullptr, nullptr, nullptr, 0, 0}};
+inline const TagDefinition kRepereTag[] = {{"REPERE_TAG", "REPERE", ".NOT. DELETED()", 0, 0},
+                                           {nullptr, nullptr, nullptr, 0, 0}};
+inline const TagDefinition kSymboleTag[] = {{"SYMBOLE_TAG", "SYMBOLE", ".NOT. DELETED()", 0, 0},
+                                            {nullptr, nullptr, nullptr, 0, 0}};
 
 // One row of the main table.
 struct Row {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "storage/tb_data.h"
@@ -26,6 +27,10 @@ struct Case {
   const char* address;
   Split expected;
 };
+
+// Names each case by its address: the default would print the case's bytes,
+// pointers included, and the test names would change from run to run.
+void PrintTo(const Case& c, std::ostream* out) { *out << '"' << c.address << '"'; }
 
 class DecodeRepere : public ::testing::TestWithParam<Case> {};
 

@@ -13,9 +13,9 @@ namespace {
 
 using namespace symbase;
 
-const xbase::FieldSpec kFields[] = {{"NAME", 'C', 4, 0}, {nullptr, 0, 0, 0}};
-const xbase::TagSpec kTags[] = {{"NAME_TAG", "NAME", ".NOT. DELETED()", 0, 0},
-                                {nullptr, nullptr, nullptr, 0, 0}};
+const xbase::FieldDefinition kFields[] = {{"NAME", 'C', 4, 0}, {nullptr, 0, 0, 0}};
+const xbase::TagDefinition kTags[] = {{"NAME_TAG", "NAME", ".NOT. DELETED()", 0, 0},
+                                      {nullptr, nullptr, nullptr, 0, 0}};
 
 class CheckedCalls : public ::testing::Test {
  protected:
