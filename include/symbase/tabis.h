@@ -3,7 +3,9 @@
 
 // The symbol base's exported interface: the handle, the object record and the
 // TB functions. Each function's comment gives its export ordinal and the
-// operation number its error reports carry.
+// operation number its error reports carry. The results they name by number
+// are those of symbase/results.h, where TBResultMeaning gives each one's
+// meaning.
 //
 // Contract shared by every guarded function (all but TBFreeTabisDll): a
 // framework exception thrown inside is reported once to the host's error
@@ -29,7 +31,9 @@
 #include "symbase/afxwin.h"
 #include "symbase/export.h"
 #include "symbase/host_analysis.h"
+#include "symbase/results.h"
 
+// The storage object behind a handle; hosts use it only through pointers.
 class CTBData;
 
 // One object of the base: an address with its symbol and comment. Records
