@@ -28,13 +28,12 @@ using namespace symbase;
 
 namespace {
 
-constexpr int kNothingPasses = 108;
 constexpr int kStop = 1;
 
 // A scan's failure is reported as the walk's first step would be.
 int Failed(int code) {
   ReportError(20, code, "", kCheckedCallSource, __LINE__);
-  return kNothingPasses;
+  return TB_NO_MATCH;
 }
 
 // Lists the rows found; 0.
@@ -110,7 +109,7 @@ int CTBData::FindInSymbols(CStringList& list, int symbolOrder, const CString& te
   // Whether any symbol holds the text at all, and where: from every symbol.
   const int r = m_symbolTexts.Refresh(m_tagSymbole, xbase::EngineChangeCounter(&m_session));
   if (r < 0) return Failed(r);
-  if (!m_symbolTexts.AnyContains(matcher.upper())) return kNothingPasses;
+  if (!m_symbolTexts.AnyContains(matcher.upper())) return TB_NO_MATCH;
   if (match != TextMatch::kBeginsWith) {
     m_symbolTexts.Containing(matcher.upper(), match == TextMatch::kEndsWith, &records);
   }
@@ -155,7 +154,7 @@ int CTBData::FindInComments(CStringList& list, int symbolOrder, const CString& t
   }
   const FoundOrder order = symbolOrder != 0 ? FoundOrder::kBySymbol : FoundOrder::kByKey;
   if (ListFoundRows(*this, records, order, true, list) == 0 && !AnyRowCommented()) {
-    return kNothingPasses;
+    return TB_NO_MATCH;
   }
   return 0;
 }
