@@ -131,11 +131,13 @@ struct HostFormatter {
 
 // Context library objects, in caller storage: the context a name check takes.
 struct HostContextSource {
-  std::int32_t setup[3];  // what ContextSourceSetup was given
+  std::int32_t setup[3];  // purpose, scope and options given to ContextSourceSetup
   std::int32_t ready;     // 1 after ContextSourceSetup
   void* hostData;
 };
 
+// The context a name check takes (CheckAnalysedName), made by
+// ContextCreate from a value of ContextSourceGet.
 struct HostContext {
   std::intptr_t value;  // what ContextSourceGet handed out; 0 when none
   std::int32_t live;    // 1 between ContextCreate and ContextDestroy
