@@ -96,6 +96,7 @@ enum UsAtsName : std::uint8_t {
   kNameCount
 };
 
+// One part of an address after its letters (UsAts::segment).
 struct UsAtsSegment {
   std::uint8_t separator;  // a UsAtsSeparator
   std::uint8_t name;       // a UsAtsName; kNameNone for a number
@@ -103,6 +104,8 @@ struct UsAtsSegment {
   std::uint32_t number;
 };
 
+// The analysis of one word (AnalyseText): what kind of word it is and, for
+// an address, its object, written form, numbers and parts.
 struct UsAts {
   std::int32_t wordClass;   // kWordNothing, kWordAddress or kWordSymbol
   std::int32_t objectKind;  // object kind of an address, 0 otherwise

@@ -78,10 +78,13 @@ class SYMBASE_API CTBCheckFinding : public CObject {
     kRows = 3,      // the rows break a rule of the base: a repair does not mend it
     kRepaired = 4,  // what the repair did (in its list only)
   };
+  // A finding of `kind` (a Kind) in `file` (the file's name), saying `text`;
+  // null texts are taken as "".
   CTBCheckFinding(int kind, const char* file, const char* text);
+  // Releases the texts.
   ~CTBCheckFinding() override;
 
-  int m_kind;
+  int m_kind;      // a Kind
   CString m_file;  // the file's name, as "KR9S.MDX"
   CString m_text;  // what is wrong, or what was done, in English
 };
