@@ -1,6 +1,6 @@
 #include "busy_words.h"
 
-#include "results.h"
+#include "symbase/results.h"
 
 namespace gui {
 
@@ -11,7 +11,7 @@ QString BusyText(const QString& notDone) {
 }
 
 QString FailureText(int result, const QString& reports) {
-  if (result == kLockedByOther) return BusyText();
+  if (result == TB_LOCKED_BY_OTHER) return BusyText();
   return reports.isEmpty() ? QStringLiteral("résultat %1").arg(result) : reports;
 }
 

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "busy_words.h"
-#include "results.h"
 #include "symbase/maintenance.h"
 #include "symbase/qt/text.h"
+#include "symbase/results.h"
 
 namespace gui {
 
@@ -76,7 +76,7 @@ QString CheckVerdict(const Integrity& check) {
       }
       return verdict;
     }
-    case kLockedByOther:
+    case TB_LOCKED_BY_OTHER:
       return BusyText(QStringLiteral("la vérification n'a pas pu se faire"));
     default:
       return QStringLiteral("La vérification a échoué :\n%1")
@@ -96,7 +96,7 @@ QString RepairVerdict(const Integrity& repair) {
       return QStringLiteral(
           "La base est réparée en partie : les lignes citées enfreignent toujours ses règles, "
           "la réparation ne les corrige pas ; il faut les examiner.");
-    case kLockedByOther:
+    case TB_LOCKED_BY_OTHER:
       return QStringLiteral(
           "La base est ouverte par un autre programme : la réparation, qui a besoin de la base "
           "pour elle seule, n'a pas été faite. Fermez la base ailleurs, puis réessayez.");

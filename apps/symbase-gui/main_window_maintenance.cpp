@@ -10,8 +10,8 @@
 #include "gui_services.h"
 #include "long_call.h"
 #include "main_window.h"
-#include "results.h"
 #include "symbase/maintenance.h"
+#include "symbase/results.h"
 
 namespace gui {
 
@@ -57,7 +57,7 @@ Integrity MainWindow::CheckBase() {
   const QString directory = session_.Directory();
   const Integrity check = RunCheck(directory);
   model_->ShowMissingTexts();
-  if (check.result == kLockedByOther) {
+  if (check.result == TB_LOCKED_BY_OTHER) {
     Tell(CheckVerdict(check));
   } else {
     ShowFindings()->ShowCheck(directory, check, !RepairableFaults(check, directory).isEmpty());
@@ -76,7 +76,7 @@ Integrity MainWindow::RepairBase() {
   // The repair needs the base to itself: this handle lets it go first.
   CloseBase();
   const Integrity repair = RunRepair(directory);
-  if (repair.result == kLockedByOther) {
+  if (repair.result == TB_LOCKED_BY_OTHER) {
     Tell(RepairVerdict(repair));
   } else {
     ShowFindings()->ShowRepair(directory, repair);
@@ -96,7 +96,7 @@ Integrity MainWindow::RepairBase() {
 QString MainWindow::OfferRepair(const QString& directory, const QString& error, bool* told) {
   *told = false;
   const Integrity check = RunCheck(directory);
-  if (check.result == kLockedByOther) {
+  if (check.result == TB_LOCKED_BY_OTHER) {
     return BusyText(QStringLiteral("la base « %1 » n'a pas pu être ouverte").arg(directory));
   }
   const QStringList faults = RepairableFaults(check, directory);
@@ -116,7 +116,7 @@ QString MainWindow::OfferRepair(const QString& directory, const QString& error, 
     return why;
   }
   const Integrity repair = RunRepair(directory);
-  if (repair.result == kLockedByOther) return RepairVerdict(repair);
+  if (repair.result == TB_LOCKED_BY_OTHER) return RepairVerdict(repair);
   ShowFindings()->ShowRepair(directory, repair);
   return session_.Open(directory);
 }
@@ -134,9 +134,9 @@ QString MainWindow::Compact() {
         return locked;
       });
   QString error;
-  if (result == kLockedByOther) {
+  if (result == TB_LOCKED_BY_OTHER) {
     error = BusyText(QStringLiteral("elle n'a pas été compactée"));
-  } else if (result == kAlreadyLocked) {
+  } else if (result == TB_ALREADY_LOCKED) {
     error = QStringLiteral("La base est déjà verrouillée.");
   } else if (result != 0 || session_.ReportCount() != first) {
     error = QStringLiteral("Le compactage a échoué :\n%1")

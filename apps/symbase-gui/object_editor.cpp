@@ -3,7 +3,6 @@
 #include "base_session.h"
 #include "busy_words.h"
 #include "fields.h"
-#include "results.h"
 #include "symbase/qt/text.h"
 #include "symbase/symbase.h"
 
@@ -21,15 +20,15 @@ QString Refusal(BaseSession& session, int result, int firstReport, const CTBObje
   const QString reports = session.ReportsSince(firstReport);
   if (result == 0 && reports.isEmpty()) return QString();
   switch (result) {
-    case kSymbolTaken:
+    case TB_SYMBOL_TAKEN:
       return QStringLiteral("Le symbole « %1 » est déjà porté par le repère %2.")
           .arg(Show(RowOf(object).symbol), Show(RowOf(object).address));
-    case kNoRow:
-    case kKeyNotFound:
+    case TB_NO_ROW:
+    case TB_KEY_NOT_FOUND:
       return QStringLiteral("Le repère %1 n'est plus dans la base.").arg(Show(address));
-    case kLockedByOther:
+    case TB_LOCKED_BY_OTHER:
       return BusyText(QStringLiteral("rien n'a été écrit"));
-    case kCommentNotWritten:
+    case TB_NOT_DONE:
       return QStringLiteral("Le repère %1 est créé, mais son commentaire n'a pas pu être écrit.")
           .arg(Show(address));
     default:
@@ -45,7 +44,7 @@ QString Modify(BaseSession& session, const QByteArray& address, const Field& fie
   const int first = session.ReportCount();
   const int result = TBModifyObject(session.Handle(), &object, mode);
   // A row keeps its own symbol.
-  if (result == kSymbolTaken && RowOf(object).address == address) return QString();
+  if (result == TB_SYMBOL_TAKEN && RowOf(object).address == address) return QString();
   return Refusal(session, result, first, object, address);
 }
 
@@ -81,7 +80,7 @@ QString CreateObject(BaseSession& session, const QString& address, const QString
   if (LookUp(session, checkedAddress.value, &existing, &looked)) {
     return QStringLiteral("Le repère %1 est déjà dans la base.").arg(Show(checkedAddress.value));
   }
-  if (looked == kLockedByOther) return BusyText(QStringLiteral("rien n'a été écrit"));
+  if (looked == TB_LOCKED_BY_OTHER) return BusyText(QStringLiteral("rien n'a été écrit"));
   CTBObjetAts object(checkedAddress.value.constData(), checkedSymbol.value.constData(), "", 0, -1);
   object.m_commentaire = checkedComment.value.constData();  // kept whole, blanks included
   const int first = session.ReportCount();

@@ -1,6 +1,5 @@
 #include "object_index.h"
 
-#include "results.h"
 #include "symbase/qt/text.h"
 #include "symbase/symbase.h"
 
@@ -55,7 +54,7 @@ void IndexLoader::Search(const ViewOrder& order) {
   const int result = TBFindStringInBase(base_, list, order.sort == SortOrder::kBySymbol ? 1 : 0,
                                         static_cast<int>(order.field), CString(text.constData()),
                                         static_cast<int>(order.match));
-  if (result != 0 && result != kNothingPasses) failure_ = result;
+  if (result != 0 && result != TB_NO_MATCH) failure_ = result;
   found_.reserve(static_cast<std::size_t>(list.GetCount()));
   for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
     found_.push_back(Trimmed(list.GetNext(pos)));
@@ -92,7 +91,7 @@ bool IndexLoader::NextExported(int batches, std::vector<ObjectRow>* rows) {
     // An unfinished batch is a full one; an empty one (a locked base) ends it too.
     if (result != 0 || finished != 0 || empty) {
       done_ = true;
-      if (result != 0 && result != kEmptyTable) failure_ = result;
+      if (result != 0 && result != TB_OUT_OF_RANGE) failure_ = result;
     }
   }
   return !done_;

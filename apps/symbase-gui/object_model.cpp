@@ -5,8 +5,8 @@
 #include "base_session.h"
 #include "busy_words.h"
 #include "object_editor.h"
-#include "results.h"
 #include "symbase/qt/text.h"
+#include "symbase/results.h"
 
 namespace gui {
 
@@ -71,7 +71,7 @@ void ObjectModel::LoadStep() {
     });
     return;
   }
-  if (loader_.Failure() == kLockedByOther) {
+  if (loader_.Failure() == TB_LOCKED_BY_OTHER) {
     emit loadFailed(BusyText(
         QStringLiteral("la liste des objets est incomplète (Base › Actualiser la relit)")));
   } else if (loader_.Failure() != 0) {
@@ -122,7 +122,7 @@ bool ObjectModel::ReadPage(int page, std::vector<ObjectRow>* rows) const {
     ObjectRow found{addresses_.At(r), {}, {}};
     int result = 0;
     // One wait for a busy base is enough: the rest of the page would wait as long each.
-    if (!LookUp(session_, found.address, &found, &result) && result == kLockedByOther) {
+    if (!LookUp(session_, found.address, &found, &result) && result == TB_LOCKED_BY_OTHER) {
       return false;
     }
     rows->push_back(std::move(found));

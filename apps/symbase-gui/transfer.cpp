@@ -7,7 +7,6 @@
 #include "busy_words.h"
 #include "fields.h"
 #include "object_editor.h"
-#include "results.h"
 #include "symbase/qt/text.h"
 #include "symbase/symbase.h"
 
@@ -47,18 +46,18 @@ bool InsertRow(BaseSession& session, const ObjectRow& row, ImportSummary* summar
   ObjectRow before;
   int looked = 0;
   const bool existed = LookUp(session, row.address, &before, &looked);
-  if (looked == kLockedByOther) return false;
+  if (looked == TB_LOCKED_BY_OTHER) return false;
   const QByteArray carrier = AddressOfSymbol(session, row.symbol);
   CTBObjetAts object(row.address.constData(), row.symbol.constData(), "", 0, -1);
   object.m_commentaire = row.comment.constData();
   const int first = session.ReportCount();
   const int result = TBInsertObject(session.Handle(), &object, kAskEachConflict);
-  if (result == kLockedByOther) return false;
-  if (result == kInterrupted) {
+  if (result == TB_LOCKED_BY_OTHER) return false;
+  if (result == TB_INTERRUPTED) {
     summary->interrupted = true;
     return true;
   }
-  if (session.ReportCount() != first || (result != 0 && result != kRefused)) {
+  if (session.ReportCount() != first || (result != 0 && result != TB_REFUSED)) {
     summary->refusals << QStringLiteral("%1 : %2").arg(
         Show(row.address), FailureText(result, session.ReportsSince(first)));
     return true;
@@ -153,10 +152,11 @@ QString ExportBase(BaseSession& session, const QString& path, const Progress& pr
       file.write(CsvLine({Show(row.address), Show(row.symbol), Show(row.comment)}));
       ++done;
     }
-    if (result == kEmptyTable) break;
+    if (result == TB_OUT_OF_RANGE) break;
     if (result != 0 || session.ReportCount() != first) {
       file.cancelWriting();
-      if (result == kLockedByOther) return BusyText(QStringLiteral("l'export n'a pas été fait"));
+      if (result == TB_LOCKED_BY_OTHER)
+        return BusyText(QStringLiteral("l'export n'a pas été fait"));
       return QStringLiteral("La lecture de la base a échoué :\n%1")
           .arg(FailureText(result, session.ReportsSince(first)));
     }

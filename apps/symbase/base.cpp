@@ -41,7 +41,7 @@ const char kInUse[] = "the base is in use by another process; try again";
 // engine's lock conflict (50), the library's 104, or a file another process
 // has open that a replacement needed to itself (-52).
 bool Busy(const HostErrorReport& report) {
-  return report.code == 50 || report.code == 104 || report.code == -52;
+  return report.code == 50 || report.code == TB_LOCKED_BY_OTHER || report.code == -52;
 }
 
 void MakeDirectory(const std::string& directory) {
@@ -148,16 +148,17 @@ void Base::CheckNoReport(const std::string& doing) {
 void Base::ThrowResult(int result, const std::string& doing) {
   CheckNoReport(doing);
   switch (result) {
-    case 100:
-    case 104:
+    case TB_ALREADY_LOCKED:
+    case TB_LOCKED_BY_OTHER:
       throw InUse(doing + ": " + kInUse);
-    case 101:
+    case TB_SYMBOL_TAKEN:
       throw NotFound(doing + ": the symbol is already carried by another object");
-    case 102:
-    case 103:
+    case TB_NO_ROW:
+    case TB_KEY_NOT_FOUND:
       throw NotFound(doing + ": no such object");
     default:
-      throw Failure(doing + ": the library answered " + std::to_string(result));
+      throw Failure(doing + ": the library answered " + std::to_string(result) + " (" +
+                    TBResultMeaning(result) + ")");
   }
 }
 

@@ -94,7 +94,7 @@ int RunDelete(const DeleteArgs& args) {
       std::string doing = "cannot delete " + Cp1252ToUtf8(address);
       base.CheckNoReport(doing);
       progress.Advance();
-      if (result == 102 || result == 103) {
+      if (result == TB_NO_ROW || result == TB_KEY_NOT_FOUND) {
         missing.push_back(Cp1252ToUtf8(address));
         continue;
       }

@@ -8,9 +8,6 @@ namespace cli {
 
 namespace {
 
-constexpr int kInterruptedByUser = 106;
-constexpr int kRefusedByUser = 107;
-
 std::string Trimmed(const std::string& text) {
   std::size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return "";
@@ -61,8 +58,8 @@ RowResult Importer::Insert(const TableRow& row) {
   CTBObjetAts object(wanted.address.c_str(), wanted.symbol.c_str(), wanted.comment.c_str(), 0, -1);
   int result = TBInsertObject(base_.Handle(), &object, mode_);
   base_.CheckNoReport(Doing(row));
-  if (result == kInterruptedByUser) return {Outcome::kInterrupted, {}, {}, false};
-  if (result == kRefusedByUser) return {Outcome::kRefused, done.before, {}, false};
+  if (result == TB_INTERRUPTED) return {Outcome::kInterrupted, {}, {}, false};
+  if (result == TB_REFUSED) return {Outcome::kRefused, done.before, {}, false};
   if (result != 0) base_.ThrowResult(result, Doing(row));
 
   ObjectText after;

@@ -78,9 +78,9 @@ std::string Verdict(const std::string& directory, const std::vector<Finding>& fi
   return verdict;
 }
 
-// The library's 104 for check and repair, and its other failures.
+// The library's TB_LOCKED_BY_OTHER for check and repair, and its other failures.
 [[noreturn]] void Refused(Base& base, int result, const std::string& doing, const char* busy) {
-  if (result == 104) throw InUse(doing + ": " + busy);
+  if (result == TB_LOCKED_BY_OTHER) throw InUse(doing + ": " + busy);
   base.ThrowResult(result, doing);
 }
 

@@ -18,8 +18,6 @@ namespace cli {
 
 namespace {
 
-constexpr int kSymbolTaken = 101;
-constexpr int kCommentNotWritten = 1;
 constexpr int kModifySymbol = 0;
 constexpr int kModifyComment = 1;
 constexpr int kModifyBoth = 2;
@@ -55,11 +53,11 @@ int RunAdd(const AddArgs& args) {
   int result = TBCreateObject(base.Handle(), &object);
   std::string doing = "cannot add " + Cp1252ToUtf8(address);
   base.CheckNoReport(doing);
-  if (result == kSymbolTaken) {
+  if (result == TB_SYMBOL_TAKEN) {
     throw NotFound(doing + ": the symbol " + Cp1252ToUtf8(symbol) + " is already carried by " +
                    Cp1252ToUtf8(static_cast<const char*>(object.m_repere)));
   }
-  if (result == kCommentNotWritten) throw Failure(doing + ": its comment could not be written");
+  if (result == TB_NOT_DONE) throw Failure(doing + ": its comment could not be written");
   if (result != 0) base.ThrowResult(result, doing);
   Say("added " + Cp1252ToUtf8(address));
   return kExitDone;
@@ -96,7 +94,7 @@ int RunEdit(const EditArgs& args) {
   int result = TBModifyObject(base.Handle(), &object, mode);
   std::string doing = "cannot change " + Cp1252ToUtf8(address);
   base.CheckNoReport(doing);
-  if (result == kSymbolTaken) {
+  if (result == TB_SYMBOL_TAKEN) {
     std::string holder = static_cast<const char*>(object.m_repere);
     holder.erase(holder.find_last_not_of(' ') + 1);
     throw NotFound(doing + ": the symbol " + Cp1252ToUtf8(symbol) + " is already carried by " +

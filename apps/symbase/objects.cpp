@@ -13,8 +13,6 @@ namespace cli {
 
 namespace {
 
-constexpr int kExportEmptyTable = 105;
-constexpr int kBusy = 104;
 constexpr std::size_t kObjetWidth = 5;
 
 // Owns the entries the library appends to a list.
@@ -91,7 +89,7 @@ std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix, Pro
     batch.TakeInto(&objects);
     base.CheckNoReport("cannot read the objects");
     if (progress != nullptr) progress->Set(objects.size());
-    if (result == kExportEmptyTable) break;
+    if (result == TB_OUT_OF_RANGE) break;
     if (result != 0) base.ThrowResult(result, "cannot read the objects");
   }
   if (!prefix.empty()) SortByAddress(base.Handle(), &objects);
@@ -103,7 +101,7 @@ bool LookUpObject(Base& base, const std::string& key, bool by_symbol, ObjectText
   int result = TBSearchAttrib(base.Handle(), &entry, by_symbol ? 1 : 0);
   std::string doing = "cannot look up " + Cp1252ToUtf8(key);
   base.CheckNoReport(doing);
-  if (result == 102 || result == 103) return false;
+  if (result == TB_NO_ROW || result == TB_KEY_NOT_FOUND) return false;
   if (result != 0) base.ThrowResult(result, doing);
   *object = {WithoutTrailingBlanks(static_cast<const char*>(entry.m_repere)),
              static_cast<const char*>(entry.m_symbole),
@@ -117,7 +115,7 @@ std::vector<ObjectText> SymbolsDifferingInCase(Base& base, const std::string& sy
   CStringList addresses;
   int result = TBFindStringInBase(base.Handle(), addresses, 1, 0, CString(symbol.c_str()), 0);
   base.CheckNoReport("cannot search the symbols");
-  if (result == kBusy) base.ThrowResult(result, "cannot search the symbols");
+  if (result == TB_LOCKED_BY_OTHER) base.ThrowResult(result, "cannot search the symbols");
   if (result != 0) return found;  // 108: no symbol holds the text
   for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {
     std::string address = WithoutTrailingBlanks(static_cast<const char*>(addresses.GetNext(pos)));

@@ -26,7 +26,6 @@ constexpr int kFieldComment = 1;
 constexpr int kMatchContains = 0;
 constexpr int kMatchEnds = 1;
 constexpr int kMatchBegins = 2;
-constexpr int kNoMatch = 108;
 
 // A listing for people through the pager, or a JSON array.
 void PrintListing(const std::vector<ObjectText>& objects, bool json, bool with_count) {
@@ -63,7 +62,7 @@ int RunSearch(const SearchArgs& args) {
   int result = TBFindStringInBase(base.Handle(), addresses, args.by_symbol ? 1 : 0, field,
                                   CString(text.c_str()), match);
   base.CheckNoReport("cannot search");
-  if (result == kNoMatch) throw NotFound(no_match);
+  if (result == TB_NO_MATCH) throw NotFound(no_match);
   if (result != 0) base.ThrowResult(result, "cannot search");
   std::vector<ObjectText> objects;
   for (POSITION pos = addresses.GetHeadPosition(); pos != nullptr;) {

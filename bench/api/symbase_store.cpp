@@ -153,7 +153,7 @@ class SymbaseStore : public Store {
     CStringList list;
     const int result =
         TBFindStringInBase(base_, list, field == 0 ? 1 : 0, field, text.c_str(), match);
-    if (result != 0 && result != 108) return Fail("search gave " + std::to_string(result));
+    if (result != 0 && result != TB_NO_MATCH) return Fail("search gave " + std::to_string(result));
     *count = list.GetCount();
     return true;
   }

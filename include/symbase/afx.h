@@ -25,6 +25,7 @@
 // ---------------------------------------------------------------------------
 // The usual types.
 
+// The framework's names of integer, text and message types.
 typedef int BOOL;
 #ifndef TRUE
 #define TRUE 1
@@ -56,6 +57,7 @@ typedef INT_PTR LRESULT;
                      (static_cast<DWORD>(static_cast<WORD>(hi)) << 16)))
 #define MAKEWPARAM(lo, hi) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(lo, hi))))
 
+// A point, a size and a rectangle in pixels or dialog units.
 struct POINT {
   LONG x;
   LONG y;
@@ -135,6 +137,8 @@ class CRect : public RECT {
 #endif
 #define ASSERT_VALID(p) ((void)(p))
 
+// Declared ahead; each is described where it is defined (CDumpContext below,
+// CString further on).
 class CObject;
 class CArchive;
 class CDumpContext;
@@ -143,12 +147,13 @@ class CString;
 // ---------------------------------------------------------------------------
 // Run-time class information.
 
+// What a class with DECLARE_DYNAMIC tells of itself at run time.
 struct SYMBASE_API CRuntimeClass {
-  LPCSTR m_lpszClassName;
-  int m_nObjectSize;
-  UINT m_wSchema;  // 0xFFFF for classes that are not serializable
-  CObject* (*m_pfnCreateObject)();
-  const CRuntimeClass* m_pBaseClass;
+  LPCSTR m_lpszClassName;             // the class's name, as "CTBTest"
+  int m_nObjectSize;                  // sizeof an object of the class
+  UINT m_wSchema;                     // 0xFFFF for classes that are not serializable
+  CObject* (*m_pfnCreateObject)();    // null: no class here is created by name
+  const CRuntimeClass* m_pBaseClass;  // the base class's; null for CObject
 
   // True when this class is pClass or derives from it.
   BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
@@ -173,19 +178,27 @@ struct SYMBASE_API CRuntimeClass {
 
 class SYMBASE_API CObject {
  public:
+  // The object's class; CObject's own for a plain CObject.
   virtual CRuntimeClass* GetRuntimeClass() const;
   virtual ~CObject();
+  // Nothing to store or load: a CObject writes nothing and reads nothing.
   virtual void Serialize(CArchive& ar);
+  // Checks nothing: the framework's own checks are compiled out.
   virtual void AssertValid() const;
+  // Writes "a <class name> at <address>" and a line end to `dc`.
   virtual void Dump(CDumpContext& dc) const;
 
   // True when the object's class is pClass or derives from it; false for null.
   BOOL IsKindOf(const CRuntimeClass* pClass) const;
+  // True when the class has a schema (m_wSchema not 0xFFFF): never, for the
+  // classes here.
   BOOL IsSerializable() const;
 
+  // CObject's run-time class, the root of every other's chain.
   static const CRuntimeClass classCObject;
 
  protected:
+  // Only derived objects exist.
   CObject() = default;
   // Copying is left to the derived classes that want it.
   CObject(const CObject&) = default;
@@ -196,12 +209,14 @@ class SYMBASE_API CObject {
 class SYMBASE_API CArchive {
  public:
   enum Mode { store = 0, load = 1 };
+  // An archive that stores or loads, by `nMode`.
   explicit CArchive(UINT nMode) : m_nMode(nMode) {}
+  // Whether the archive loads or stores.
   BOOL IsLoading() const { return (m_nMode & load) != 0; }
   BOOL IsStoring() const { return (m_nMode & load) == 0; }
 
  private:
-  UINT m_nMode;
+  UINT m_nMode;  // a Mode
 };
 
 // ---------------------------------------------------------------------------
@@ -210,6 +225,8 @@ class SYMBASE_API CArchive {
 
 class SYMBASE_API CString {
  public:
+  // An empty string; a copy; a string that takes another's buffer, leaving
+  // it empty.
   CString() noexcept;
   CString(const CString& other);
   CString(CString&& other) noexcept;
@@ -218,11 +235,13 @@ class SYMBASE_API CString {
   CString(char ch, int nRepeat = 1);  // nRepeat <= 0 gives ""
   ~CString();
 
+  // Assignments, as the constructors (null gives ""); each returns *this.
   CString& operator=(const CString& other);
   CString& operator=(CString&& other) noexcept;
   CString& operator=(LPCTSTR psz);
   CString& operator=(char ch);
 
+  // The length in bytes, whether it is 0, and emptying it.
   int GetLength() const { return m_nLength; }
   BOOL IsEmpty() const { return m_nLength == 0; }
   void Empty();
@@ -234,6 +253,7 @@ class SYMBASE_API CString {
   operator LPCTSTR() const { return m_pchData; }
   LPCTSTR GetString() const { return m_pchData; }  // never null
 
+  // Appending and joining; null counts as "".
   CString& operator+=(const CString& s);
   CString& operator+=(LPCTSTR psz);
   CString& operator+=(char ch);
@@ -247,20 +267,21 @@ class SYMBASE_API CString {
   int Compare(LPCTSTR psz) const;
   // Same after lower-casing both sides in Windows-1252.
   int CompareNoCase(LPCTSTR psz) const;
-  int Collate(LPCTSTR psz) const { return Compare(psz); }
+  int Collate(LPCTSTR psz) const { return Compare(psz); }  // as Compare
 
   // Substrings; first and count are clamped to the string.
   CString Mid(int nFirst) const;
   CString Mid(int nFirst, int nCount) const;
   CString Left(int nCount) const;
   CString Right(int nCount) const;
+  // The longest start made only of bytes in (not in) the set.
   CString SpanIncluding(LPCTSTR lpszCharSet) const;
   CString SpanExcluding(LPCTSTR lpszCharSet) const;
 
   // Windows-1252 case mapping (é <-> É, œ <-> Œ ...).
   void MakeUpper();
   void MakeLower();
-  void MakeReverse();
+  void MakeReverse();  // the bytes in reverse order
 
   // Searches give the 0-based index or -1. A start below 0 counts as 0, a start
   // beyond the end finds nothing; an empty text is found at the start.
@@ -268,8 +289,8 @@ class SYMBASE_API CString {
   int Find(char ch, int nStart) const;
   int Find(LPCTSTR lpszSub) const { return Find(lpszSub, 0); }
   int Find(LPCTSTR lpszSub, int nStart) const;
-  int ReverseFind(char ch) const;
-  int FindOneOf(LPCTSTR lpszCharSet) const;
+  int ReverseFind(char ch) const;            // the last `ch`
+  int FindOneOf(LPCTSTR lpszCharSet) const;  // the first byte of the set
 
   // Number of replacements or removals made. An empty or null old text
   // replaces nothing.
@@ -282,7 +303,9 @@ class SYMBASE_API CString {
   // Deletes nCount bytes from nIndex (clamped); result is the new length.
   int Delete(int nIndex, int nCount = 1);
 
-  // Blanks are space, tab, CR, LF, VT and FF.
+  // Remove the blanks, or the given byte or bytes, at the start (TrimLeft),
+  // the end (TrimRight) or both (Trim). Blanks are space, tab, CR, LF, VT
+  // and FF.
   void TrimLeft();
   void TrimLeft(char chTarget);
   void TrimLeft(LPCTSTR lpszTargets);
@@ -305,7 +328,9 @@ class SYMBASE_API CString {
   LPTSTR GetBuffer(int nMinBufLength);
   LPTSTR GetBufferSetLength(int nNewLength);
   void ReleaseBuffer(int nNewLength = -1);
+  // Returns the capacity beyond the length to the heap.
   void FreeExtra();
+  // The buffer as GetBuffer(0) gives it; unlocking does nothing.
   LPTSTR LockBuffer() { return GetBuffer(0); }
   void UnlockBuffer() {}
 
@@ -324,6 +349,7 @@ class SYMBASE_API CString {
   int m_nCapacity;  // bytes usable before the terminating NUL; 0 for the shared ""
 };
 
+// Comparisons in byte order (unsigned), as Compare; null counts as "".
 SYMBASE_API bool operator==(const CString& a, const CString& b);
 SYMBASE_API bool operator==(const CString& a, LPCTSTR b);
 SYMBASE_API bool operator==(LPCTSTR a, const CString& b);
@@ -346,25 +372,31 @@ SYMBASE_API bool operator>=(LPCTSTR a, const CString& b);
 // Collects what objects dump, for diagnostics.
 class SYMBASE_API CDumpContext {
  public:
+  // Appends the text, the number in decimal or the pointer as printf's "%p"
+  // writes it; returns *this.
   CDumpContext& operator<<(LPCTSTR psz);
   CDumpContext& operator<<(int n);
   CDumpContext& operator<<(UINT n);
   CDumpContext& operator<<(long n);
   CDumpContext& operator<<(const void* p);
+  // All that was appended.
   const CString& GetText() const { return m_strText; }
 
  private:
-  CString m_strText;
+  CString m_strText;  // what was appended
 };
 
 // ---------------------------------------------------------------------------
 // Time values: seconds since 1 January 1970 UTC.
 
+// A length of time in seconds.
 class SYMBASE_API CTimeSpan {
  public:
+  // No time; `seconds`; or days, hours, minutes and seconds added up.
   CTimeSpan() : m_timeSpan(0) {}
   explicit CTimeSpan(time_t seconds) : m_timeSpan(seconds) {}
   CTimeSpan(LONG lDays, int nHours, int nMins, int nSecs);
+  // The whole span in seconds; the whole days in it.
   time_t GetTotalSeconds() const { return m_timeSpan; }
   LONG GetDays() const { return static_cast<LONG>(m_timeSpan / 86400); }
   bool operator==(CTimeSpan o) const { return m_timeSpan == o.m_timeSpan; }
@@ -373,18 +405,22 @@ class SYMBASE_API CTimeSpan {
   bool operator>(CTimeSpan o) const { return m_timeSpan > o.m_timeSpan; }
 
  private:
-  time_t m_timeSpan;
+  time_t m_timeSpan;  // seconds
 };
 
+// A point in time.
 class SYMBASE_API CTime {
  public:
+  // 1970-01-01 00:00:00 UTC; the time `time`.
   CTime() : m_time(0) {}
   CTime(time_t time) : m_time(time) {}  // NOLINT: implicit, a time_t passes as a CTime
   // Local time; fields out of range are normalised as mktime does; a time that
   // cannot be represented gives 0.
   CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST = -1);
 
+  // Now.
   static CTime GetCurrentTime();
+  // The time in seconds since 1970-01-01 UTC.
   time_t GetTime() const { return m_time; }
 
   // Local-time fields.
@@ -400,6 +436,7 @@ class SYMBASE_API CTime {
   CString Format(LPCTSTR pFormat) const;
   CString FormatGmt(LPCTSTR pFormat) const;
 
+  // Differences, shifts and comparisons in seconds.
   CTimeSpan operator-(CTime other) const { return CTimeSpan(m_time - other.m_time); }
   CTime operator+(CTimeSpan span) const { return CTime(m_time + span.GetTotalSeconds()); }
   CTime operator-(CTimeSpan span) const { return CTime(m_time - span.GetTotalSeconds()); }
@@ -411,8 +448,9 @@ class SYMBASE_API CTime {
   bool operator>=(CTime o) const { return m_time >= o.m_time; }
 
  private:
+  // The local-time fields into *out; false when they cannot be had.
   bool LocalFields(struct tm* out) const;
-  time_t m_time;
+  time_t m_time;  // seconds since 1970-01-01 UTC
 };
 
 // ---------------------------------------------------------------------------
@@ -421,6 +459,8 @@ class SYMBASE_API CTime {
 class SYMBASE_API CException : public CObject {
   DECLARE_DYNAMIC(CException)
  public:
+  // An exception that Delete() frees; with bAutoDelete FALSE, a preallocated
+  // one that Delete() leaves alone.
   CException();
   explicit CException(BOOL bAutoDelete);
   ~CException() override;
@@ -430,31 +470,39 @@ class SYMBASE_API CException : public CObject {
   virtual BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext = NULL);
 
  protected:
-  BOOL m_bAutoDelete;
+  BOOL m_bAutoDelete;  // TRUE when Delete() frees the exception
 };
 
+// An allocation failed.
 class SYMBASE_API CMemoryException : public CException {
   DECLARE_DYNAMIC(CMemoryException)
  public:
+  // As CException's constructors.
   CMemoryException() = default;
   explicit CMemoryException(BOOL bAutoDelete) : CException(bAutoDelete) {}
 };
 
+// An operation this framework subset does not support, or an argument it
+// refuses.
 class SYMBASE_API CNotSupportedException : public CException {
   DECLARE_DYNAMIC(CNotSupportedException)
 };
 
+// An operation the user stopped, already told of.
 class SYMBASE_API CUserException : public CException {
   DECLARE_DYNAMIC(CUserException)
 };
 
+// A resource (string, dialog template) could not be loaded.
 class SYMBASE_API CResourceException : public CException {
   DECLARE_DYNAMIC(CResourceException)
 };
 
+// A file operation failed, for the cause given.
 class SYMBASE_API CFileException : public CException {
   DECLARE_DYNAMIC(CFileException)
  public:
+  // Causes.
   enum {
     none = 0,
     generic = 1,
@@ -473,25 +521,32 @@ class SYMBASE_API CFileException : public CException {
     endOfFile = 14
   };
 
+  // A failure of `cause` (the enumeration above), with the system's error
+  // number and the file's name when known.
   explicit CFileException(int cause = none, LONG lOsError = -1, LPCTSTR pstrFileName = NULL);
+  // "<file>: <system's reason>", or "<file>: cause <n>" without an error
+  // number, cut to nMaxError bytes with its NUL: TRUE; FALSE and nothing
+  // written for a null or empty buffer.
   BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext = NULL) override;
 
   // The cause for an operating-system error number (errno); generic for an
   // unknown number, none for 0.
   static int OsErrorToException(LONG lOsError);
-  static int ErrnoToException(int nErrno) { return OsErrorToException(nErrno); }
+  static int ErrnoToException(int nErrno) { return OsErrorToException(nErrno); }  // the same
   // Throw a CFileException for errno-style error numbers; none for 0 still throws.
   [[noreturn]] static void ThrowOsError(LONG lOsError, LPCTSTR lpszFileName = NULL);
   [[noreturn]] static void ThrowErrno(int nErrno, LPCTSTR lpszFileName = NULL);
 
-  int m_cause;
-  LONG m_lOsError;  // the errno, or -1 when none applies
-  CString m_strFileName;
+  int m_cause;            // one of the causes above
+  LONG m_lOsError;        // the errno, or -1 when none applies
+  CString m_strFileName;  // the file concerned; empty when unknown
 };
 
+// An archive operation failed, for the cause given.
 class SYMBASE_API CArchiveException : public CException {
   DECLARE_DYNAMIC(CArchiveException)
  public:
+  // Causes.
   enum {
     none = 0,
     generic = 1,
@@ -502,12 +557,15 @@ class SYMBASE_API CArchiveException : public CException {
     badClass = 6,
     badSchema = 7
   };
+  // A failure of `cause`, with the archive's name when known.
   explicit CArchiveException(int cause = none, LPCTSTR lpszArchiveName = NULL);
 
-  int m_cause;
-  CString m_strFileName;
+  int m_cause;            // one of the causes above
+  CString m_strFileName;  // the archive concerned; empty when unknown
 };
 
+// Throw a new exception of the class named (the memory exception: the one
+// preallocated object), with the cause, error number and name given.
 [[noreturn]] SYMBASE_API void AfxThrowMemoryException();
 [[noreturn]] SYMBASE_API void AfxThrowNotSupportedException();
 [[noreturn]] SYMBASE_API void AfxThrowUserException();

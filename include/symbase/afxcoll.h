@@ -24,18 +24,22 @@ typedef AfxListPosition* POSITION;
 // Lists. Both classes have the same members; nodes are allocated nBlockSize at
 // a time (nBlockSize <= 0 counts as 10) and reused after removal.
 
+// A list of strings; it owns its copies of them.
 class SYMBASE_API CStringList : public CObject {
   DECLARE_DYNAMIC(CStringList)
  public:
+  // An empty list; the destructor frees every node. Not copyable.
   explicit CStringList(INT_PTR nBlockSize = 10);
   ~CStringList() override;
   CStringList(const CStringList&) = delete;
   CStringList& operator=(const CStringList&) = delete;
 
+  // The number of elements (both), and whether there is none.
   INT_PTR GetCount() const;
   INT_PTR GetSize() const { return GetCount(); }
   BOOL IsEmpty() const;
 
+  // The first or last element; the Remove forms take it out and return it.
   CString& GetHead();
   const CString& GetHead() const;
   CString& GetTail();
@@ -43,6 +47,7 @@ class SYMBASE_API CStringList : public CObject {
   CString RemoveHead();
   CString RemoveTail();
 
+  // Adds a copy at the head or the tail; returns its position.
   POSITION AddHead(LPCTSTR newElement);
   POSITION AddHead(const CString& newElement);
   POSITION AddTail(LPCTSTR newElement);
@@ -50,9 +55,13 @@ class SYMBASE_API CStringList : public CObject {
   // Adds copies of every element of pNewList (which may be this list itself).
   void AddHead(const CStringList* pNewList);
   void AddTail(const CStringList* pNewList);
+  // Empties the list.
   void RemoveAll();
 
-  // Positions: null means none (end of walk).
+  // Positions: null means none (end of walk). GetNext and GetPrev return the
+  // element at rPosition and move it on (null past the end); GetAt, SetAt
+  // and RemoveAt work on the element at a position. The Insert forms return
+  // the new element's position.
   POSITION GetHeadPosition() const;
   POSITION GetTailPosition() const;
   CString& GetNext(POSITION& rPosition);
@@ -81,18 +90,23 @@ class SYMBASE_API CStringList : public CObject {
   Impl* m_pImpl;
 };
 
+// A list of object pointers; the objects stay the caller's.
 class SYMBASE_API CObList : public CObject {
   DECLARE_DYNAMIC(CObList)
  public:
+  // An empty list; the destructor frees the nodes, not the objects. Not
+  // copyable.
   explicit CObList(INT_PTR nBlockSize = 10);
   ~CObList() override;
   CObList(const CObList&) = delete;
   CObList& operator=(const CObList&) = delete;
 
+  // The number of elements (both), and whether there is none.
   INT_PTR GetCount() const;
   INT_PTR GetSize() const { return GetCount(); }
   BOOL IsEmpty() const;
 
+  // The first or last pointer; the Remove forms take it out and return it.
   CObject*& GetHead();
   CObject* GetHead() const;
   CObject*& GetTail();
@@ -100,13 +114,16 @@ class SYMBASE_API CObList : public CObject {
   CObject* RemoveHead();
   CObject* RemoveTail();
 
+  // Adds the pointer at the head or the tail; returns its position.
   POSITION AddHead(CObject* newElement);
   POSITION AddTail(CObject* newElement);
   // Adds every pointer of pNewList (which may be this list itself).
   void AddHead(const CObList* pNewList);
   void AddTail(const CObList* pNewList);
+  // Empties the list; the objects are not deleted.
   void RemoveAll();
 
+  // Positions, as in CStringList.
   POSITION GetHeadPosition() const;
   POSITION GetTailPosition() const;
   CObject*& GetNext(POSITION& rPosition);
@@ -120,7 +137,7 @@ class SYMBASE_API CObList : public CObject {
   POSITION InsertBefore(POSITION position, CObject* newElement);
   POSITION InsertAfter(POSITION position, CObject* newElement);
 
-  // Compares pointers, not objects.
+  // As in CStringList; Find compares pointers, not objects.
   POSITION Find(CObject* searchValue, POSITION startAfter = NULL) const;
   POSITION FindIndex(INT_PTR nIndex) const;
 
@@ -132,7 +149,12 @@ class SYMBASE_API CObList : public CObject {
 // ---------------------------------------------------------------------------
 // Arrays. SetSize with nGrowBy -1 keeps the growth step; the step otherwise
 // adapts to the size. New elements are empty strings or zeros. An element of
-// the array itself may be passed as the new element.
+// the array itself may be passed as the new element. Members: the sizes (the
+// upper bound is the size - 1); SetSize, FreeExtra (the capacity down to the
+// size), RemoveAll; the element at an index (GetAt, SetAt, ElementAt, [])
+// and the storage (GetData); adding at the end (Add returns the index,
+// Append the index of the first added), copying (Copy replaces the
+// contents), inserting and removing.
 
 #define SYMBASE_AFX_ARRAY_MEMBERS(ClassName, TYPE, ARG_TYPE)                    \
  public:                                                                        \
@@ -176,6 +198,7 @@ class SYMBASE_API CObList : public CObject {
   INT_PTR m_nMaxSize;                                                           \
   INT_PTR m_nGrowBy;
 
+// The arrays of strings, of double words and of unsigned integers.
 class SYMBASE_API CStringArray : public CObject {
   DECLARE_DYNAMIC(CStringArray)
   SYMBASE_AFX_ARRAY_MEMBERS(CStringArray, CString, const CString&)

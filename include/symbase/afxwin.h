@@ -14,11 +14,13 @@
 
 #include "symbase/afx.h"
 
+// Handles: a window, and a resource module.
 struct AfxWindow;  // a window's state, owned by the framework
 typedef AfxWindow* HWND;
 struct AFX_RESOURCE_MODULE;
 typedef const AFX_RESOURCE_MODULE* HINSTANCE;
 
+// Declared ahead; each is described where it is defined.
 class CCmdTarget;
 class CWnd;
 class CFrameWnd;
@@ -86,6 +88,8 @@ class CDialog;
 
 #define LPSTR_TEXTCALLBACK (reinterpret_cast<LPTSTR>(-1L))
 
+// One message to a window: its window, number, two parameters, time and
+// the mouse's place.
 struct MSG {
   HWND hwnd;
   UINT message;
@@ -102,21 +106,25 @@ typedef MSG* LPMSG;
 
 #define afx_msg
 
+// A handler, and its signature: AfxSig_vv (no arguments, no result), or
+// AfxSig_end closing a map.
 typedef void (CCmdTarget::*AFX_PMSG)();
 enum AfxSig { AfxSig_end = 0, AfxSig_vv = 1 };
 
+// One entry: the handler of a message, notification code and id range.
 struct AFX_MSGMAP_ENTRY {
-  UINT nMessage;
-  UINT nCode;
-  UINT nID;
+  UINT nMessage;  // WM_COMMAND, WM_CLOSE, WM_DESTROY
+  UINT nCode;     // the notification code (BN_CLICKED ...)
+  UINT nID;       // the first and the last control id handled
   UINT nLastID;
-  UINT_PTR nSig;
+  UINT_PTR nSig;  // an AfxSig
   AFX_PMSG pfn;
 };
 
+// A class's map: its entries, and the way to its base class's map.
 struct AFX_MSGMAP {
   const AFX_MSGMAP* (*pfnGetBaseMap)();
-  const AFX_MSGMAP_ENTRY* lpEntries;
+  const AFX_MSGMAP_ENTRY* lpEntries;  // ended by an AfxSig_end entry
 };
 
 #define DECLARE_MESSAGE_MAP()                   \
@@ -154,8 +162,10 @@ struct AFX_MSGMAP {
   {WM_DESTROY, 0, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnDestroy)},
 // clang-format on
 
+// Not used here; declared for OnCmdMsg's signature.
 struct AFX_CMDHANDLERINFO;
 
+// An object that handles commands through its message map.
 class SYMBASE_API CCmdTarget : public CObject {
   DECLARE_DYNAMIC(CCmdTarget)
  public:
@@ -165,6 +175,8 @@ class SYMBASE_API CCmdTarget : public CObject {
                         AFX_CMDHANDLERINFO* pHandlerInfo = NULL);
 
  protected:
+  // The map of this class, and of the object's own class (DECLARE_MESSAGE_MAP
+  // declares both for a derived class).
   static const AFX_MSGMAP* GetThisMessageMap();
   virtual const AFX_MSGMAP* GetMessageMap() const;
   // Calls the handler of a window message (WM_CLOSE, WM_DESTROY); FALSE when none.
@@ -174,17 +186,19 @@ class SYMBASE_API CCmdTarget : public CObject {
 // ---------------------------------------------------------------------------
 // Windows.
 
+// A window: text, rectangle, style, id, enabled flag and children.
 class SYMBASE_API CWnd : public CCmdTarget {
   DECLARE_DYNAMIC(CWnd)
  public:
+  // An object with no window attached. Not copyable.
   CWnd();
   // Destroys the window when this object created it; otherwise only detaches.
   ~CWnd() override;
   CWnd(const CWnd&) = delete;
   CWnd& operator=(const CWnd&) = delete;
 
-  HWND m_hWnd;  // null while no window is attached
-  HWND GetSafeHwnd() const { return m_hWnd; }
+  HWND m_hWnd;                                 // null while no window is attached
+  HWND GetSafeHwnd() const { return m_hWnd; }  // m_hWnd, null included
   // The object attached to a live window; null for null or destroyed windows.
   static CWnd* FromHandle(HWND hWnd);
 
@@ -195,10 +209,14 @@ class SYMBASE_API CWnd : public CCmdTarget {
   // Destroys the window and its children; their objects are detached.
   virtual BOOL DestroyWindow();
   // Attaches this object to an existing window, which reports through it from then on.
+  // FALSE when this object already has a window or hWnd is not live.
   BOOL SubclassWindow(HWND hWnd);
+  // Detaches the window and returns it; null when none was attached.
   HWND UnsubclassWindow();
 
-  // Without a window: texts read as "", setters do nothing, flags read FALSE.
+  // The window's text, its children by id and its own id. GetWindowText
+  // copies at most nMaxCount - 1 bytes and returns the count copied. Without
+  // a window: texts read as "", setters do nothing, flags read FALSE.
   void SetWindowText(LPCTSTR lpszString);
   int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
   void GetWindowText(CString& rString) const;
@@ -212,7 +230,9 @@ class SYMBASE_API CWnd : public CCmdTarget {
   void SetDlgItemText(int nID, LPCTSTR lpszString);
   int GetDlgItemText(int nID, CString& rString) const;
 
-  // Result: TRUE when the window was disabled before the call.
+  // Enabled flag, visibility (ShowWindow: SW_HIDE, SW_SHOW...; TRUE when it
+  // was visible before) and style (ModifyStyle: TRUE when it changed).
+  // EnableWindow: TRUE when the window was disabled before the call.
   BOOL EnableWindow(BOOL bEnable = TRUE);
   BOOL IsWindowEnabled() const;
   BOOL ShowWindow(int nCmdShow);
@@ -222,15 +242,19 @@ class SYMBASE_API CWnd : public CCmdTarget {
 
   void GetWindowRect(LPRECT lpRect) const;  // screen coordinates
   void GetClientRect(LPRECT lpRect) const;  // (0, 0, width, height)
+  // Converts between this window's client and screen coordinates.
   void ClientToScreen(LPRECT lpRect) const;
   void ScreenToClient(LPRECT lpRect) const;
   // Positions are relative to the parent's client area (screen without parent).
   void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
   void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
+  // Moves, sizes, shows or hides as the SWP_ flags say (x, y as for
+  // MoveWindow); pWndInsertAfter is ignored. FALSE without a window.
   BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
   // Centres on pAlternateOwner, else on the parent, else on the driver's screen.
   void CenterWindow(CWnd* pAlternateOwner = NULL);
 
+  // The parent's object; null for a top window.
   CWnd* GetParent() const;
   // The nearest ancestor that is a CFrameWnd; null when there is none.
   CFrameWnd* GetParentFrame() const;
@@ -250,17 +274,21 @@ class SYMBASE_API CWnd : public CCmdTarget {
   void AttachNew(HWND hWnd);  // attaches and takes ownership of a new window
 };
 
+// A frame window, the parent the frame notifications go to.
 class SYMBASE_API CFrameWnd : public CWnd {
   DECLARE_DYNAMIC(CFrameWnd)
 };
 
+// A static text control.
 class SYMBASE_API CStatic : public CWnd {
   DECLARE_DYNAMIC(CStatic)
 };
 
+// A button.
 class SYMBASE_API CButton : public CWnd {
   DECLARE_DYNAMIC(CButton)
  public:
+  // BST_CHECKED or BST_UNCHECKED; BST_UNCHECKED without a window.
   int GetCheck() const;
   void SetCheck(int nCheck);
 };
@@ -271,12 +299,12 @@ class SYMBASE_API CEdit : public CWnd {
  public:
   // 0 lifts the limit to 0x7FFFFFFE; a new edit holds at most 30000 bytes.
   void SetLimitText(UINT nMax);
-  void LimitText(int nChars = 0);
+  void LimitText(int nChars = 0);  // as SetLimitText
   UINT GetLimitText() const;
   // Selects [nStartChar, nEndChar); nEndChar -1 selects to the end; nStartChar
   // -1 removes the selection. Values are clamped to the text.
   void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
-  void GetSel(int& nStartChar, int& nEndChar) const;
+  void GetSel(int& nStartChar, int& nEndChar) const;  // the selection's ends
   // Replaces the selection, cut so that the text stays within the limit; the
   // caret goes after the inserted text. FALSE when the text was cut.
   BOOL ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE);
@@ -286,16 +314,19 @@ class SYMBASE_API CEdit : public CWnd {
 class SYMBASE_API CToolTipCtrl : public CWnd {
   DECLARE_DYNAMIC(CToolTipCtrl)
  public:
+  // Creates the control for the tools of pParentWnd; FALSE when it exists.
   BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+  // Whether the tips show.
   void Activate(BOOL bActivate);
   BOOL IsActive() const;
   // The text id is loaded through the resource chain ("" when missing).
   BOOL AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool = NULL, UINT_PTR nIDTool = 0);
   BOOL AddTool(CWnd* pWnd, LPCTSTR lpszText = LPSTR_TEXTCALLBACK, LPCRECT lpRectTool = NULL,
                UINT_PTR nIDTool = 0);
+  // Offers a message to the tips (counted by GetRelayedCount).
   void RelayEvent(LPMSG lpMsg);
 
-  int GetToolCount() const;
+  int GetToolCount() const;  // the tools registered
   // The text registered for pWnd; "" when it has no tool.
   void GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
   // The nIndex-th tool in order of registration: its window (null once
@@ -310,6 +341,7 @@ class SYMBASE_API CToolTipCtrl : public CWnd {
 // Resources: string tables and dialog templates as data, in modules that a
 // library registers when it loads. Lookups search the newest module first.
 
+// The controls a dialog template holds.
 enum AfxControlKind {
   AFX_CTL_BUTTON = 0,
   AFX_CTL_DEFBUTTON = 1,
@@ -317,6 +349,7 @@ enum AfxControlKind {
   AFX_CTL_STATIC = 3
 };
 
+// One control of a dialog template: id, kind, text, rectangle and style.
 struct AFX_DLGITEM {
   UINT nID;
   int nKind;  // AfxControlKind
@@ -325,6 +358,7 @@ struct AFX_DLGITEM {
   DWORD dwStyle;
 };
 
+// A dialog template: id, caption, font, rectangle, style and controls.
 struct AFX_DLGTEMPLATE {
   UINT nID;
   LPCTSTR lpszCaption;
@@ -336,11 +370,13 @@ struct AFX_DLGTEMPLATE {
   int nItems;
 };
 
+// One string of a string table.
 struct AFX_STRINGRES {
   UINT nID;
   LPCTSTR lpszText;
 };
 
+// A module's resources: its name, string table and dialog templates.
 struct AFX_RESOURCE_MODULE {
   LPCTSTR lpszName;
   const AFX_STRINGRES* pStrings;
@@ -352,7 +388,8 @@ struct AFX_RESOURCE_MODULE {
 // A module may be added more than once; each removal takes one registration.
 SYMBASE_API BOOL AfxAddResourceModule(HINSTANCE hModule);     // FALSE for null
 SYMBASE_API BOOL AfxRemoveResourceModule(HINSTANCE hModule);  // FALSE when absent
-// Null when no registered module holds the id.
+// The string or dialog template of that id from the newest module holding
+// it; null when no registered module holds the id.
 SYMBASE_API LPCTSTR AfxFindStringResource(UINT nID);
 SYMBASE_API const AFX_DLGTEMPLATE* AfxFindDialogTemplate(UINT nID);
 // Copies the string (cut to nMaxBuf - 1 bytes); returns its length, 0 when missing.
@@ -369,33 +406,40 @@ struct AFX_EXTENSION_MODULE {
   HINSTANCE hModule;
   HINSTANCE hResource;
 };
+// Initialises the record for hModule (FALSE for a null module); terminates
+// it, deleting the CDynLinkLibrary objects still linking it.
 SYMBASE_API BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE hModule);
 SYMBASE_API void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
 
+// Links an initialised module into the resource chain for as long as it
+// lives.
 class SYMBASE_API CDynLinkLibrary : public CCmdTarget {
   DECLARE_DYNAMIC(CDynLinkLibrary)
  public:
+  // Registers the module of `state`; the destructor removes it.
   explicit CDynLinkLibrary(AFX_EXTENSION_MODULE& state, BOOL bSystem = FALSE);
   ~CDynLinkLibrary() override;
   CDynLinkLibrary(const CDynLinkLibrary&) = delete;
   CDynLinkLibrary& operator=(const CDynLinkLibrary&) = delete;
 
-  HINSTANCE m_hModule;
-  HINSTANCE m_hResource;
+  HINSTANCE m_hModule;    // the module linked
+  HINSTANCE m_hResource;  // the module its resources come from
 };
 
 // ---------------------------------------------------------------------------
 // Dialog data exchange.
 
+// One exchange between a dialog's controls and its members.
 class SYMBASE_API CDataExchange {
  public:
+  // An exchange with the dialog pDlgWnd, in the direction given.
   CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
   BOOL m_bSaveAndValidate;  // TRUE: controls -> members
-  CWnd* m_pDlgWnd;
+  CWnd* m_pDlgWnd;          // the dialog
 
   // The control of that id; a missing control throws CNotSupportedException.
   HWND PrepareCtrl(int nIDC);
-  HWND PrepareEditCtrl(int nIDC);
+  HWND PrepareEditCtrl(int nIDC);  // the same, remembered as an edit
   // Abandons the exchange: UpdateData then returns FALSE.
   [[noreturn]] void Fail();
 
@@ -405,6 +449,7 @@ class SYMBASE_API CDataExchange {
   BOOL m_bEditLastControl;
 };
 
+// Copies the text of control nIDC into value, or value into the control.
 SYMBASE_API void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 // Attaches rControl to the control nIDC the first time (later calls do nothing).
 SYMBASE_API void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
@@ -414,6 +459,7 @@ SYMBASE_API void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nCha
 // ---------------------------------------------------------------------------
 // Dialogs and their driver.
 
+// What runs a modal dialog: a test script, a terminal, a graphical host.
 class SYMBASE_API CDialogDriver {
  public:
   virtual ~CDialogDriver();
@@ -427,11 +473,14 @@ class SYMBASE_API CDialogDriver {
 
 // Installs the driver (not owned; null restores "no driver"); returns the previous one.
 SYMBASE_API CDialogDriver* AfxSetDialogDriver(CDialogDriver* pDriver);
-SYMBASE_API CDialogDriver* AfxGetDialogDriver();
+SYMBASE_API CDialogDriver* AfxGetDialogDriver();  // null when none
 
+// A modal dialog built from a template of the resource chain.
 class SYMBASE_API CDialog : public CWnd {
   DECLARE_DYNAMIC(CDialog)
  public:
+  // A dialog of template nIDTemplate (none: 0) over pParentWnd; nothing is
+  // opened before DoModal. The destructor closes a dialog still open.
   CDialog();
   explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
   ~CDialog() override;
@@ -447,7 +496,10 @@ class SYMBASE_API CDialog : public CWnd {
   // Converts dialog units of the open template's font to pixels.
   void MapDialogRect(LPRECT lpRect) const;
 
+  // Called once the controls exist: UpdateData(FALSE); TRUE.
   virtual BOOL OnInitDialog();
+  // Consumes nothing (FALSE): the keys are then handled as PressKey says. A
+  // dialog that watches messages overrides it.
   BOOL PreTranslateMessage(MSG* pMsg) override;
 
   // Entries for the driver. Each returns FALSE, doing nothing, when the dialog
@@ -464,14 +516,17 @@ class SYMBASE_API CDialog : public CWnd {
   // limit and notifies EN_CHANGE, or EN_MAXTEXT when it does not fit. TRUE
   // when every byte went in.
   BOOL TypeText(int nID, LPCTSTR lpszText);
+  // Whether the dialog is open, and whether EndDialog was called.
   BOOL IsDialogOpen() const;
   BOOL IsDialogEnded() const;
+  // The template's id, and the template while open (else null).
   UINT GetTemplateID() const { return m_nIDTemplate; }
   const AFX_DLGTEMPLATE* GetTemplate() const { return m_pTemplate; }
 
  protected:
   virtual void OnOK();      // UpdateData(TRUE) and EndDialog(IDOK)
   virtual void OnCancel();  // EndDialog(IDCANCEL)
+  // Exchanges nothing: a dialog with data overrides it.
   virtual void DoDataExchange(CDataExchange* pDX);
 
   DECLARE_MESSAGE_MAP()

@@ -7,6 +7,8 @@
 
 namespace symbase {
 
+// The upper-case partner of the Windows-1252 byte `c` (a -> A, é -> É,
+// ÿ -> Ÿ); `c` itself when it has none.
 inline unsigned char Cp1252ToUpper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
@@ -24,6 +26,8 @@ inline unsigned char Cp1252ToUpper(unsigned char c) {
   }
 }
 
+// The lower-case partner of the Windows-1252 byte `c` (A -> a, É -> é,
+// Ÿ -> ÿ); `c` itself when it has none.
 inline unsigned char Cp1252ToLower(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);

@@ -96,6 +96,7 @@ enum UsAtsName : std::uint8_t {
   kNameCount
 };
 
+// One part of an address after its letters (UsAts::segment).
 struct UsAtsSegment {
   std::uint8_t separator;  // a UsAtsSeparator
   std::uint8_t name;       // a UsAtsName; kNameNone for a number
@@ -103,6 +104,8 @@ struct UsAtsSegment {
   std::uint32_t number;
 };
 
+// The analysis of one word (AnalyseText): what kind of word it is and, for
+// an address, its object, written form, numbers and parts.
 struct UsAts {
   std::int32_t wordClass;   // kWordNothing, kWordAddress or kWordSymbol
   std::int32_t objectKind;  // object kind of an address, 0 otherwise
@@ -131,11 +134,13 @@ struct HostFormatter {
 
 // Context library objects, in caller storage: the context a name check takes.
 struct HostContextSource {
-  std::int32_t setup[3];  // what ContextSourceSetup was given
+  std::int32_t setup[3];  // purpose, scope and options given to ContextSourceSetup
   std::int32_t ready;     // 1 after ContextSourceSetup
   void* hostData;
 };
 
+// The context a name check takes (CheckAnalysedName), made by
+// ContextCreate from a value of ContextSourceGet.
 struct HostContext {
   std::intptr_t value;  // what ContextSourceGet handed out; 0 when none
   std::int32_t live;    // 1 between ContextCreate and ContextDestroy

@@ -1,11 +1,11 @@
 #ifndef SYMBASE_HOST_SERVICES_H
 #define SYMBASE_HOST_SERVICES_H
 
-// The services object behind every host library function. The library calls
-// the plain functions of symbase/host.h; each one forwards to the installed
-// services object. CHostServices itself is the default, usable stand-alone:
-// a host derives from it, overrides the members it serves itself, and
-// installs its object with HostInstallServices.
+// The services object behind every host library function, and the records
+// its services pass. The library calls the plain functions of symbase/host.h;
+// each one forwards to the installed services object. CHostServices itself is
+// the default, usable stand-alone: it records what it is asked, so that a host
+// or a test can read it back.
 
 #include <cstdint>
 #include <string>
@@ -71,6 +71,10 @@ constexpr int kDeclLeftToBase = 101;
 constexpr int kSymbolReserved = 1;  // a word reserved by the controller language
 constexpr int kSymbolSyntax = 6;    // empty, or not a symbol
 
+// The services object behind every host library function. A host derives
+// from it, overrides the services it serves itself, and installs its object
+// with HostInstallServices (symbase/host.h); the members it leaves alone keep
+// the defaults.
 class SYMBASE_API CHostServices {
  public:
   CHostServices() = default;
@@ -78,76 +82,16 @@ class SYMBASE_API CHostServices {
   CHostServices& operator=(const CHostServices&) = delete;
   virtual ~CHostServices();
 
-  // Host framework library. Default: reports are recorded in order (see
-  // HostErrorReports) and passed to the report callback.
+  // Records or shows one error report (HostReportError of symbase/host.h
+  // packs the report's values into `report`). No result.
+  // Default: recorded in order (HostErrorReports), then passed to the
+  // callback set with HostSetErrorCallback.
   virtual void HostReportError(const HostErrorReport& report);
-  // Default: recorded; answers the next queued answer, else kHostIdCancel at once.
-  virtual int HostMessageBox(const char* text, const char* message, int kind, int buttons);
-  // Default: 1 gives the registered application object, or the built-in
-  // one (an object of class "CHostApplication") when none is registered;
-  // any other id null.
-  virtual CObject* HostGetObject(int id);
-  // Default: integers in the settings file under $XDG_CONFIG_HOME/symbase/
-  // (else ~/.config/symbase/). A missing or unreadable value, a bad key, or
-  // a damaged file reads as `fallback`.
-  virtual int HostReadSetting(CObject* app, int section, const char* key, int fallback);
-  // Default: stored at once, atomically; 1 when stored, 0 when the key is
-  // refused (empty, over 128 bytes, control characters, "=", "[" or "]") or
-  // the file cannot be written.
-  virtual int HostWriteSetting(CObject* app, int section, const char* key, int value);
-  virtual void HostNotifyChange(CObject* app);
-  virtual void HostFrameNotify(CWnd* frame, int first, int code, int flag, const char* text);
 
-  // Addressing-mode library. Default: what HostSetAddressingMode set, 0 at first.
-  virtual int GetAddressingMode();
-
-  // Object server. Default: 3 gives the object registered with
-  // HostRegisterServerObject, 219 the built-in declarations; others null.
-  virtual CObject* ServerGetObject(int id);
-  virtual HostDeclarations* ServerGetService(int id);
-
-  // Declarations library. The built-in declarations know no symbol: every
-  // symbol is left to the symbol base (101), no address, no comment.
-  virtual void DeclRecordCreate(HostDeclRecord* record);
-  virtual void DeclRecordDestroy(HostDeclRecord* record);
-  virtual int DeclFindSymbol(HostDeclarations* decl, int scope, const char* symbol,
-                             HostDeclRecord* record);
-  // The declared address of `symbol`; "" when none.
-  virtual void DeclGetAddress(HostDeclarations* decl, int scope, const char* symbol,
-                              CString& address);
-  // The record's comment (up to its first NUL).
-  virtual void DeclRecordComment(const HostDeclRecord* record, CString& comment);
-
-  // Object-name library. CheckAnalysedName: ok 1 for an analysed address, 0
-  // otherwise; value is the object kind. CheckSymbolName: ok 0 with reason
-  // kSymbolSyntax for an empty text or one that is not a symbol, kSymbolReserved
-  // for a reserved word; else ok 1, reason 0.
-  virtual void CheckAnalysedName(const HostContext* context, const UsAts* result, int* ok,
-                                 int* value);
-  virtual void CheckSymbolName(const char* symbol, int* ok, int* reason);
-
-  // Context library.
-  virtual void ContextSourceCreate(HostContextSource* source);
-  virtual int ContextSourceSetup(HostContextSource* source, int a, int b, int c);
-  virtual std::intptr_t ContextSourceGet(HostContextSource* source, int a, int b);
-  virtual void ContextCreate(HostContext* context, std::intptr_t value);
-  virtual void ContextDestroy(HostContext* context);
-  virtual void ContextSourceDestroy(HostContextSource* source);
-
-  // Lexical analyser library.
-  virtual int PrepareSymbol(char* text);
-  virtual void AnalyserCreate(HostAnalyser* analyser);
-  virtual void AnalyserDestroy(HostAnalyser* analyser);
-  virtual void AnalyseText(HostAnalyser* analyser, const char* text, UsAts* result);
-  virtual void AnalyserFinish(HostAnalyser* analyser);
-  virtual int AnalysisKind(const HostAnalyser* analyser);
-  virtual std::uint32_t ResultValue(const UsAtsValue* value);
-  virtual const char* ResultText(const UsAtsValue* value);
-  virtual std::uint32_t ComponentCount(const UsAtsComponents* list);
-  virtual std::uint32_t ComponentAt(const UsAtsComponents* list, std::uint32_t index);
-  virtual void FormatterCreate(HostFormatter* formatter);
-  virtual void FormatterLoad(HostFormatter* formatter, const UsAts* result);
-  virtual const char* FormatterAddress(const HostFormatter* formatter);
+  // Every other service, with its contract: symbase/host_service_list.h.
+#define SYMBASE_HOST_SERVICE(result, name, parameters, arguments) virtual result name parameters;
+#include "symbase/host_service_list.h"
+#undef SYMBASE_HOST_SERVICE
 };
 
 #endif

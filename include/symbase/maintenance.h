@@ -48,23 +48,24 @@
 //   used by one machine at a time. Network file systems may also defer
 //   writes: use durability there.
 //
-// Result codes of this header, beside those of tabis.h:
-//   0    sound (check), repaired or nothing to repair (repair)
-//   104  the base is in use: held past the wait (check), or open in this or
-//        another handle or process (repair)
-//   109  the check found faults a repair mends (index files, table headers)
-//   110  the check found faults in the rows themselves, or a file it could
-//        not read: the repair cannot mend them, a person must look
+// Results of the check and the repair (symbase/results.h):
+//   TB_OK (0)  sound (check), repaired or nothing to repair (repair)
+//   TB_LOCKED_BY_OTHER (104)  the base is in use: held past the wait
+//        (check), or open in this or another handle or process (repair)
+//   TB_CHECK_REPAIRABLE (109)  the check found faults a repair mends (index
+//        files, table headers)
+//   TB_CHECK_DAMAGED (110)  the check found faults in the rows themselves,
+//        or a file it could not read: the repair cannot mend them, a person
+//        must look
 //   negative  an engine failure, already reported
 
 #include "symbase/afx.h"
 #include "symbase/afxcoll.h"
 #include "symbase/export.h"
+#include "symbase/results.h"
 
+// The storage object behind a handle (symbase/tabis.h).
 class CTBData;
-
-constexpr int TB_CHECK_REPAIRABLE = 109;
-constexpr int TB_CHECK_DAMAGED = 110;
 
 // What the check found, or what the repair did, in one file of the base.
 class SYMBASE_API CTBCheckFinding : public CObject {
@@ -77,10 +78,13 @@ class SYMBASE_API CTBCheckFinding : public CObject {
     kRows = 3,      // the rows break a rule of the base: a repair does not mend it
     kRepaired = 4,  // what the repair did (in its list only)
   };
+  // A finding of `kind` (a Kind) in `file` (the file's name), saying `text`;
+  // null texts are taken as "".
   CTBCheckFinding(int kind, const char* file, const char* text);
+  // Releases the texts.
   ~CTBCheckFinding() override;
 
-  int m_kind;
+  int m_kind;      // a Kind
   CString m_file;  // the file's name, as "KR9S.MDX"
   CString m_text;  // what is wrong, or what was done, in English
 };

@@ -11,6 +11,7 @@
 #include "symbase/export.h"
 #include "symbase/host.h"
 #include "symbase/maintenance.h"
+#include "symbase/results.h"
 #include "symbase/tabis.h"
 #include "symbase/version.h"
 

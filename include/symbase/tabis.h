@@ -3,7 +3,9 @@
 
 // The symbol base's exported interface: the handle, the object record and the
 // TB functions. Each function's comment gives its export ordinal and the
-// operation number its error reports carry.
+// operation number its error reports carry. The results they name by number
+// are those of symbase/results.h, where TBResultMeaning gives each one's
+// meaning.
 //
 // Contract shared by every guarded function (all but TBFreeTabisDll): a
 // framework exception thrown inside is reported once to the host's error
@@ -29,7 +31,9 @@
 #include "symbase/afxwin.h"
 #include "symbase/export.h"
 #include "symbase/host_analysis.h"
+#include "symbase/results.h"
 
+// The storage object behind a handle; hosts use it only through pointers.
 class CTBData;
 
 // One object of the base: an address with its symbol and comment. Records
@@ -48,17 +52,17 @@ class SYMBASE_API CTBObjetAts : public CObject {
   void Init(const char* repere, const char* symbole, const char* commentaire, DWORD type,
             short flag);
 
-  CString m_repere;
-  CString m_symbole;
-  CString m_commentaire;
-  DWORD m_type;
-  short m_flag;
+  CString m_repere;       // the address, as "%MW10"
+  CString m_symbole;      // the symbol; empty when none
+  CString m_commentaire;  // the free comment; empty when none
+  DWORD m_type;           // a type word, as each call that fills it says
+  short m_flag;           // a flag (a bit number in listings), as each call says
 };
 
 // The table engine's list link, exported for hosts that still use it.
 struct SYMBASE_API l4linkSt {
-  l4linkSt* n;
-  l4linkSt* p;
+  l4linkSt* n;  // the next link
+  l4linkSt* p;  // the previous link
   // Ordinal 50: copies both links; returns the target.
   l4linkSt& operator=(const l4linkSt& other);
 };
@@ -334,7 +338,7 @@ class SYMBASE_API CTBTest : public CObject {
   int ListOfDoublonCleCmt(CStringList& list);
 
  private:
-  CTBData* m_data;
+  CTBData* m_data;  // the handle, the host's
 };
 
 // On-line symbolization: the modal dialog "Associer Rep\xE8re & Symbole"
@@ -352,12 +356,23 @@ class SYMBASE_API CTBSymbOnLine : public CDialog {
   // Ordinal 47.
   ~CTBSymbOnLine() override;
 
+  // Shows the tooltips of the controls the mouse is over, then lets the
+  // dialog handle `pMsg`. TRUE when the message was handled.
   BOOL PreTranslateMessage(MSG* pMsg) override;
 
   // "Valider" runs CheckAndStore: CheckInput, then StoreInput when the entry
   // passed. Each gives 1 to go on and 0 to stay open, a message shown.
+  // CheckInput reads the three texts (the address upper-cased, trailing
+  // blanks dropped) and refuses an empty address or symbol, a symbol the
+  // analyser cannot prepare (address from the word) or an address the host
+  // does not accept as an object (address typed).
   virtual int CheckInput();
   virtual int CheckAndStore();
+  // StoreInput refuses a symbol the object-name library refuses or an
+  // address that already has a symbol; otherwise gives the address its
+  // symbol and comment (modifying its row, or creating one), tells the
+  // frame and the host, and gives 1. A base another process keeps busy
+  // gives 0, for another try.
   virtual int StoreInput();
 
   CEdit m_editSymbole;      // control 1002
@@ -365,19 +380,27 @@ class SYMBASE_API CTBSymbOnLine : public CDialog {
   CEdit m_editCommentaire;  // control 1003
   CStatic m_labelRepere;    // control 1007
   CStatic m_labelSymbole;   // control 1008
-  CString m_symbole;
-  CString m_repere;
-  CString m_commentaire;
-  UsAts* m_word;
-  CToolTipCtrl m_toolTip;
-  CTBObjetAts m_objet;  // the object looked up and written
-  CTBData* m_base;      // from the object server, while the dialog is open
-  int m_repereTyped;    // 1: the address is typed and must be analysed
+  CString m_symbole;        // the symbol text exchanged with control 1002
+  CString m_repere;         // the address text exchanged with control 1004
+  CString m_commentaire;    // the comment text exchanged with control 1003
+  UsAts* m_word;            // the host's analysis of the word, not owned
+  CToolTipCtrl m_toolTip;   // the tooltips of the edit controls
+  CTBObjetAts m_objet;      // the object looked up and written
+  CTBData* m_base;          // from the object server, while the dialog is open
+  int m_repereTyped;        // 1: the address is typed and must be analysed
 
  protected:
+  // Binds the five controls and exchanges the three texts with them.
   void DoDataExchange(CDataExchange* pDX) override;
+  // Starts afresh: takes the base from the object server, fills the texts
+  // from the word (from the base, or from the declarations for a symbol they
+  // declare), places the dialog at its saved position and closes it at once
+  // (OnCancel) when the word is unusable. TRUE.
   BOOL OnInitDialog() override;
+  // "Valider": CheckAndStore; when it gave 1, saves the position and ends
+  // the dialog with 1 (IDOK), else stays open.
   void OnOK() override;
+  // Saves the position and ends the dialog with 2 (IDCANCEL).
   void OnCancel() override;
 
   DECLARE_MESSAGE_MAP()

@@ -88,16 +88,18 @@ void CHostServices::ContextSourceCreate(HostContextSource* source) {
   *source = HostContextSource{{0, 0, 0}, 0, nullptr};
 }
 
-int CHostServices::ContextSourceSetup(HostContextSource* source, int a, int b, int c) {
+int CHostServices::ContextSourceSetup(HostContextSource* source, int purpose, int scope,
+                                      int options) {
   if (source == nullptr) return 0;
-  source->setup[0] = a;
-  source->setup[1] = b;
-  source->setup[2] = c;
+  source->setup[0] = purpose;
+  source->setup[1] = scope;
+  source->setup[2] = options;
   source->ready = 1;
   return 1;
 }
 
-std::intptr_t CHostServices::ContextSourceGet(HostContextSource* source, int /*a*/, int /*b*/) {
+std::intptr_t CHostServices::ContextSourceGet(HostContextSource* source, int /*scope*/,
+                                              int /*options*/) {
   // The value names the source it came from; 0 when it was never set up.
   if (source == nullptr || source->ready == 0) return 0;
   return reinterpret_cast<std::intptr_t>(source);

@@ -4,6 +4,7 @@
 
 #include "storage/tb_data.h"
 #include "symbase/host.h"
+#include "symbase/results.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ int CTBData::CodeChaineAdrModule(UsAts* result, unsigned int* value, int* positi
     const std::uint32_t b = ComponentAt(&result->components, 1);
     const std::uint32_t c = ComponentAt(&result->components, 2);
     const std::uint32_t d = ResultValue(&result->value);
-    if (a > 1023 || b > 3 || c > 255 || d > 1) return 1;
+    if (a > 1023 || b > 3 || c > 255 || d > 1) return TB_NOT_DONE;
     *value = kPackedBase + (a & 1023) * 2048 + (b & 3) * 512 + (c & 255) * 2 + (d & 1);
     *position += 2;  // past the second backslash and d
     return 0;

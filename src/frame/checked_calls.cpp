@@ -21,11 +21,11 @@ void Report(int index, int code, int line) {
 }
 
 int Map(int result, unsigned mapping) {
-  if (result == xbase::kLocked && !(mapping & kLockIsKept)) return kLockedByOther;
-  if (result == xbase::kEof && (mapping & kEofIsNoRow)) return kNoRow;
-  if (result == xbase::kAfter && (mapping & kAfterIsNotFound)) return kKeyNotFound;
-  if (result == xbase::kAfter && (mapping & kAfterIsNoRow)) return kNoRow;
-  if (result == xbase::kBof && (mapping & kBofIsNoRow)) return kNoRow;
+  if (result == xbase::kLocked && !(mapping & kLockIsKept)) return TB_LOCKED_BY_OTHER;
+  if (result == xbase::kEof && (mapping & kEofIsNoRow)) return TB_NO_ROW;
+  if (result == xbase::kAfter && (mapping & kAfterIsNotFound)) return TB_KEY_NOT_FOUND;
+  if (result == xbase::kAfter && (mapping & kAfterIsNoRow)) return TB_NO_ROW;
+  if (result == xbase::kBof && (mapping & kBofIsNoRow)) return TB_NO_ROW;
   return result;
 }
 

@@ -1,23 +1,21 @@
 #ifndef SYMBASE_FRAME_CHECKED_CALLS_H
 #define SYMBASE_FRAME_CHECKED_CALLS_H
 
+#include "symbase/results.h"
 #include "xbase/engine.h"
 
 // Checked calls into the table engine ("Tabiserr"): each calls one engine
 // operation, reports a failure to the host's error service under its own
 // index (0 to 24; 22 is unused) and turns the engine's positioning results
 // into the library's codes:
-//   102  nothing there: end (or beginning) reached, or an empty order
-//   103  key not found, positioned after where it would be
-//   104  locked by another user
+//   TB_NO_ROW           nothing there: end (or beginning) reached, or an
+//                       empty order
+//   TB_KEY_NOT_FOUND    key not found, positioned after where it would be
+//   TB_LOCKED_BY_OTHER  locked by another user
 // A negative engine result is reported and returned unchanged; other
 // non-negative results pass through. They never throw and keep no state.
 
 namespace symbase {
-
-constexpr int kNoRow = 102;
-constexpr int kKeyNotFound = 103;
-constexpr int kLockedByOther = 104;
 
 void CheckedEngineInit(xbase::Session* session);  // 0
 void CheckedEngineEnd(xbase::Session* session);   // 1

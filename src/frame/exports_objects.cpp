@@ -43,7 +43,7 @@ namespace {
 template <typename Search>
 int AnalexSearch(CTBData* handle, Search search) {
   const int result = ReadLightly(*handle, search, [] {});
-  return result == 104 ? xbase::kLocked : result;
+  return result == TB_LOCKED_BY_OTHER ? xbase::kLocked : result;
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ int CTBData::ListRepereAllBaseSymbol(long* record, CObList* list, int* finished)
   *finished = 0;
   const long count = CheckedTableRecordCount(m_mainTable);
   xbase::TagSelect(m_mainTable, nullptr);
-  if (*record <= 0 || *record > count) return kOutOfRange;
+  if (*record <= 0 || *record > count) return TB_OUT_OF_RANGE;
   int position = CheckedTableGo(m_mainTable, *record);
   char repere[kRepereWidth + 1];
   int listed = 0;
@@ -26,7 +26,7 @@ int CTBData::ListRepereAllBaseSymbol(long* record, CObList* list, int* finished)
     }
     position = CheckedTableSkip(m_mainTable, 1);
   }
-  if (position != 0 && position != kNoRow) return position;
+  if (position != 0 && position != TB_NO_ROW) return position;
   if (listed < kBatchSize || position != 0) {
     *finished = 1;
     return 0;

@@ -48,7 +48,7 @@ int CTBData::ExportSymbol(CString prefix, int moduleNumber, long* counter, CObLi
   if (counter == nullptr || list == nullptr || finished == nullptr) return xbase::kErrArgument;
   xbase::TagSelect(m_mainTable, nullptr);
   const long count = CheckedTableRecordCount(m_mainTable);
-  if (*counter <= 0 || *counter > count) return kOutOfRange;
+  if (*counter <= 0 || *counter > count) return TB_OUT_OF_RANGE;
   const bool first = *counter == 1;
   if (first) *counter = 2;
   *finished = 0;
@@ -58,7 +58,7 @@ int CTBData::ExportSymbol(CString prefix, int moduleNumber, long* counter, CObLi
     const CString filter = BuildObjectFilter(prefix, kObjectAndSubObjects, moduleNumber, 0, false);
     xbase::TagSelect(m_commentTable, m_tagRepCmt);
     position = OpenRelation(*this, filter, nullptr);
-    if (position != 0 && position != kNoRow) return position;
+    if (position != 0 && position != TB_NO_ROW) return position;
   } else if (m_relation == nullptr) {
     // No export in progress (it ended, or another query took the slot).
     *finished = 1;

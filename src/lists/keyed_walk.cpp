@@ -35,7 +35,7 @@ int KeyedWalk::Run(const Rule& rule) {
   // 103 can only come from the seek: the walk then starts on the first row
   // after the key.
   while (listed_ < rule.maximum &&
-         (position_ == 0 || (position_ == kKeyNotFound && !rule.exactStart)) && Passes(rule)) {
+         (position_ == 0 || (position_ == TB_KEY_NOT_FOUND && !rule.exactStart)) && Passes(rule)) {
     std::unique_ptr<CTBObjetAts> entry = NewEntry(row_);
     entry->m_type = rule.typeIsInd1 ? static_cast<DWORD>(row_.Ind1Number()) : 0;
     entry->m_flag = rule.flagIsBit ? base_.RowSubIndex(row_.objet()) : -1;

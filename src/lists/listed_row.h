@@ -16,13 +16,11 @@ namespace symbase {
 
 // The most entries one call of a batch listing hands out.
 constexpr int kBatchSize = 50;
-// A start record or call counter out of range.
-constexpr int kOutOfRange = 105;
 
 // Seek and walk outcomes that end a listing quietly: a hit, the end of the
 // order, or a seek that stopped after its key.
 inline bool EndsQuietly(int result) {
-  return result == 0 || result == kNoRow || result == kKeyNotFound;
+  return result == 0 || result == TB_NO_ROW || result == TB_KEY_NOT_FOUND;
 }
 
 class ListedRow {

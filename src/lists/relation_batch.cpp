@@ -36,8 +36,8 @@ int ListRelationBatch(CTBData& base, int position, const EntryStyle& style, CObL
     position = CheckedRelationSkip(base.m_relation, 1);
     ++listed;
   }
-  if (position != 0 && position != kNoRow) return position;
-  if (listed < kBatchSize || position == kNoRow) {
+  if (position != 0 && position != TB_NO_ROW) return position;
+  if (listed < kBatchSize || position == TB_NO_ROW) {
     *finished = 1;
     ClearTags(base);
     FreeRelation(base);

@@ -18,7 +18,7 @@ int CTBData::ListSymbolByTypeObject(CString prefix, int subObjectMode, int first
     const CString filter = BuildObjectFilter(prefix, subObjectMode, moduleNumber, withSymbol, true);
     SelectKeyTags(*this);
     position = OpenRelation(*this, filter, "SYMBOLE");
-    if (position != 0 && position != kNoRow) return position;
+    if (position != 0 && position != TB_NO_ROW) return position;
   } else if (m_relation == nullptr) {
     // No listing in progress (it ended, or another query took the slot).
     *finished = 1;

@@ -30,7 +30,7 @@ int KindOf(xbase::IntegrityFault fault) {
 // that only a process allowed to write may roll back is a finding.
 int BeginReading(OwnBase& base, Findings* findings) {
   const int r = xbase::EngineBegin(base.session(), 0);
-  if (r == xbase::kLocked) return kLockedByOther;
+  if (r == xbase::kLocked) return TB_LOCKED_BY_OTHER;
   if (r == xbase::kErrReadOnly) {
     findings->Add(CTBCheckFinding::kHeader, base.Path(kMainTableFile),
                   "an interrupted write awaits its roll back, which needs write access");
@@ -46,7 +46,7 @@ int CheckBase(CTBData& keys, const char* directory, CObList* list) {
   int r = base.OpenTables(&findings);
   if (r != 0) return r;
   r = BeginReading(base, &findings);
-  if (r == kLockedByOther) return r;
+  if (r == TB_LOCKED_BY_OTHER) return r;
   if (r != xbase::kOk) return findings.Result();
   base.OpenIndexes(&findings);
   const xbase::IntegritySink sink = [&](xbase::IntegrityFault fault, const std::string& file,

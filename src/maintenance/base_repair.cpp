@@ -78,11 +78,11 @@ void NoteUnwritable(OwnBase& base, Findings* findings) {
 }  // namespace
 
 int RepairBase(CTBData& keys, const char* directory, CObList* list) {
-  if (keys.m_mainTable != nullptr || keys.m_commentTable != nullptr) return kLockedByOther;
+  if (keys.m_mainTable != nullptr || keys.m_commentTable != nullptr) return TB_LOCKED_BY_OTHER;
   {
     ScratchList before;
     const int found = CheckBase(keys, directory, before.get());
-    if (found == 0 || found == kLockedByOther || found < 0) return found;
+    if (found == 0 || found == TB_LOCKED_BY_OTHER || found < 0) return found;
   }
   Findings actions(list);
   {

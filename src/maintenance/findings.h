@@ -16,8 +16,8 @@ class Findings {
 
   // `path` is shown by its file name alone.
   void Add(int kind, const std::string& path, const std::string& text);
-  // 0 when nothing was found; 110 when a finding needs a person (rows);
-  // 109 when a repair mends them all.
+  // TB_OK when nothing was found; TB_CHECK_DAMAGED when a finding needs a
+  // person (rows); TB_CHECK_REPAIRABLE when a repair mends them all.
   int Result() const;
   int count() const { return index_ + header_ + rows_; }
 

@@ -88,7 +88,7 @@ int OwnBase::OpenTables(Findings* findings) {
       ReportError(kTransactionIndex, recovered, Path(kMainTableFile).c_str(), kCheckedCallSource,
                   __LINE__);
     }
-    if (table == nullptr && session_.error == xbase::kLocked) return kLockedByOther;
+    if (table == nullptr && session_.error == xbase::kLocked) return TB_LOCKED_BY_OTHER;
     if (table == nullptr) {
       findings->Add(CTBCheckFinding::kRows, Path(files[i]),
                     "cannot be opened: " + Meaning(session_.error));

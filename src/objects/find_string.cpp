@@ -27,13 +27,12 @@ using namespace symbase;
 
 namespace {
 
-constexpr int kNothingPasses = 108;
 constexpr int kStop = 1;
 
 // A scan's failure is reported as the walk's first step would be.
 int Failed(CTBData& base, int code) {
   ReportReadFailure(base.m_mainTable, 20, code, __LINE__);
-  return kNothingPasses;
+  return TB_NO_MATCH;
 }
 
 // Lists the rows found; 0.
@@ -109,7 +108,7 @@ int CTBData::FindInSymbols(CStringList& list, int symbolOrder, const CString& te
   // Whether any symbol holds the text at all, and where: from every symbol.
   const int r = m_symbolTexts.Refresh(m_tagSymbole, xbase::EngineChangeCounter(&m_session));
   if (r < 0) return Failed(*this, r);
-  if (!m_symbolTexts.AnyContains(matcher.upper())) return kNothingPasses;
+  if (!m_symbolTexts.AnyContains(matcher.upper())) return TB_NO_MATCH;
   if (match != TextMatch::kBeginsWith) {
     m_symbolTexts.Containing(matcher.upper(), match == TextMatch::kEndsWith, &records);
   }
@@ -154,7 +153,7 @@ int CTBData::FindInComments(CStringList& list, int symbolOrder, const CString& t
   }
   const FoundOrder order = symbolOrder != 0 ? FoundOrder::kBySymbol : FoundOrder::kByKey;
   if (ListFoundRows(*this, records, order, true, list) == 0 && !AnyRowCommented()) {
-    return kNothingPasses;
+    return TB_NO_MATCH;
   }
   return 0;
 }

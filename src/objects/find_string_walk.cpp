@@ -11,8 +11,6 @@ using namespace symbase;
 
 namespace {
 
-constexpr int kNothingPasses = 108;
-
 enum Match { kContains = 0, kEndsWith = 1, kBeginsWith = 2 };
 
 bool Matches(const CString& target, const CString& text, int match) {
@@ -63,7 +61,7 @@ int CTBData::FindByWalk(CStringList& list, int symbolOrder, int field, const CSt
     xbase::TagSelect(m_mainTable, nullptr);
     CheckedRelationFree(m_relation);
     m_relation = nullptr;
-    return kNothingPasses;
+    return TB_NO_MATCH;
   }
   int result = 0;
   while (result == 0) {

@@ -18,8 +18,6 @@ using Conflict = InsertConflict;
 
 namespace {
 
-constexpr int kInterrupted = 106;
-constexpr int kRefused = 107;
 constexpr int kMessageKindQuestion = 7;
 constexpr int kButtonsYesNo = 4;
 
@@ -29,7 +27,7 @@ enum InsertMode { kReplace = 0, kKeep = 1, kAsk = 2 };
 // stale, so the insertion looks at the base again.
 constexpr int kDecideAgain = 1 << 20;
 
-bool NotFound(int result) { return result == kNoRow || result == kKeyNotFound; }
+bool NotFound(int result) { return result == TB_NO_ROW || result == TB_KEY_NOT_FOUND; }
 
 CString Trimmed(CString text) {
   text.TrimLeft();
@@ -106,7 +104,7 @@ int CTBData::ResolveConflict(Conflict kind, CTBObjetAts* object, CTBObjetAts* ex
     Replace(kind, object, existing);
     return 0;
   }
-  if (m_noToAll == 1) return kRefused;
+  if (m_noToAll == 1) return TB_REFUSED;
 
   FormatConflictMessage(kind, *object, *existing, other.m_repere);
   // Nothing is written yet: the base is let go while a person answers.
@@ -130,9 +128,9 @@ int CTBData::ResolveConflict(Conflict kind, CTBObjetAts* object, CTBObjetAts* ex
       m_noToAll = 1;
       [[fallthrough]];
     case kButtonNo:
-      return kRefused;
-    case kInterrupted:
-      return kInterrupted;
+      return TB_REFUSED;
+    case TB_INTERRUPTED:
+      return TB_INTERRUPTED;
     default:
       return 0;
   }
@@ -146,7 +144,7 @@ int CTBData::AskConflict() {
     CString question;
     question.LoadString(kMsgConfirmInterruption);
     const int answer = HostMessageBox("", question, kMessageKindQuestion, kButtonsYesNo);
-    if (answer == IDYES) return kInterrupted;
+    if (answer == IDYES) return TB_INTERRUPTED;
     if (answer != IDNO) return 0;
     // No: back to the conflict.
   }

@@ -11,9 +11,6 @@ using namespace symbase;
 
 namespace {
 
-constexpr int kSymbolTaken = 101;
-constexpr int kCommentRowFailed = 1;
-
 enum ModifyMode { kSymbolOnly = 0, kCommentOnly = 1, kSymbolAndComment = 2 };
 
 }  // namespace
@@ -23,8 +20,8 @@ int CTBData::CheckSymbolFree(CString symbol) {
   xbase::TagSelect(m_mainTable, m_tagSymbole);
   const int result = CheckedTableSeek(m_mainTable, BlankPadded(symbol, kSymboleWidth));
   xbase::TagSelect(m_mainTable, nullptr);
-  if (result == 0) return kSymbolTaken;
-  if (result == kNoRow || result == kKeyNotFound) return 0;
+  if (result == 0) return TB_SYMBOL_TAKEN;
+  if (result == TB_NO_ROW || result == TB_KEY_NOT_FOUND) return 0;
   return result;
 }
 
@@ -69,7 +66,7 @@ int CTBData::CreateObject(CTBObjetAts* object) {
   if (result != 0) return result;
   WriteMainRow(key, object->m_symbole, object->m_repere);
   if (!object->m_commentaire.IsEmpty() && AppendCommentOfKey(object->m_commentaire, key) != 0) {
-    return kCommentRowFailed;
+    return TB_NOT_DONE;
   }
   result = CheckedRecordAppend(m_mainTable);
   if (result != 0) return result;

@@ -21,7 +21,7 @@ int CTBData::SearchSymbol(CTBObjetAts* object) {
   const int result = SeekRepere(object);
   if (result != 0) return result;
   object->m_symbole = FieldText(m_fieldSymbole, kSymboleWidth);
-  return object->m_symbole.IsEmpty() ? kNoRow : 0;
+  return object->m_symbole.IsEmpty() ? TB_NO_ROW : 0;
 }
 
 int CTBData::SearchRepere(CTBObjetAts* object) {
@@ -54,7 +54,7 @@ int CTBData::SearchAttrib(CTBObjetAts* object, int bySymbol) {
 
 int CTBData::IsObjectBase(int* empty) {
   xbase::TagSelect(m_mainTable, m_tagRepCle);
-  *empty = CheckedTableTop(m_mainTable) == kNoRow ? 1 : 0;
+  *empty = CheckedTableTop(m_mainTable) == TB_NO_ROW ? 1 : 0;
   xbase::TagSelect(m_mainTable, nullptr);
   return 0;
 }

@@ -40,7 +40,7 @@ void ReplaceModulePart(char (&repere)[kRepereWidth + 1], const CString& from, co
 }  // namespace
 
 int CTBData::ReconfMoveModule(UsAts* source, UsAts* target) {
-  if (m_locked == 1) return kBaseLocked;
+  if (m_locked == 1) return TB_ALREADY_LOCKED;
   if (source == nullptr || target == nullptr) return 0;
   unsigned int from = 0;
   unsigned int to = 0;
@@ -85,7 +85,7 @@ int CTBData::ReconfMoveModule(UsAts* source, UsAts* target) {
     result = CheckedRelationSkip(m_relation, 1);
   }
   // A failure leaves the relation and the tags as they are.
-  if (result != kNoRow) return ReleaseTables(*this, result);
+  if (result != TB_NO_ROW) return ReleaseTables(*this, result);
   SelectRecordOrder(*this);
   return ReleaseTables(*this, EndRelationWalk(*this, 0));
 }

@@ -37,7 +37,7 @@ int DeleteFromNumber(CTBData& base, CString prefix, int bitFlag, int number) {
 }  // namespace
 
 int CTBData::ReconfByType(unsigned short typeCode, unsigned short number) {
-  if (m_locked == 1) return kBaseLocked;
+  if (m_locked == 1) return TB_ALREADY_LOCKED;
   CString prefix;
   TypeToPrefix(typeCode, 0, 0, prefix);
   if (prefix.IsEmpty()) return 0;  // no object code, so no row of it
@@ -49,7 +49,7 @@ int CTBData::ReconfByType(unsigned short typeCode, unsigned short number) {
 
 int CTBData::ReconfByMacroEtape(unsigned short typeCode, unsigned short macroStep,
                                 unsigned short stepCount) {
-  if (m_locked == 1) return kBaseLocked;
+  if (m_locked == 1) return TB_ALREADY_LOCKED;
   CString prefix;
   TypeToPrefix(typeCode, 0, 0, prefix);
   if (prefix.IsEmpty()) return 0;

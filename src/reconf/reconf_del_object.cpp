@@ -56,7 +56,7 @@ int DeleteObjectAndBits(CTBData& base, CTBObjetAts* object, unsigned short typeC
 }  // namespace
 
 int CTBData::ReconfDelObject(CTBObjetAts* object, unsigned short typeCode, int /*ignored*/) {
-  if (m_locked == 1) return kBaseLocked;
+  if (m_locked == 1) return TB_ALREADY_LOCKED;
   if (object == nullptr) return 0;
   return ReleaseTables(*this, DeleteObjectAndBits(*this, object, typeCode));
 }

@@ -83,7 +83,7 @@ int DeleteRowRange(CTBData& base, const RowRange& range) {
   // Only the seek can stop after the key; the skips give 0 or 102.
   const std::size_t span = static_cast<std::size_t>(range.span);
   RowKey row;
-  while (result == 0 || result == kKeyNotFound) {
+  while (result == 0 || result == TB_KEY_NOT_FOUND) {
     ReadMainRowKey(base, &row);
     if (std::strncmp(row.text, range.key, span) != 0) break;
     const bool commented = MainRowCommented(base);

@@ -12,10 +12,6 @@
 
 namespace symbase {
 
-// The result of a reconfiguration asked for while the base is locked
-// (compacted, its files closed): nothing is touched.
-constexpr int kBaseLocked = 100;
-
 // The 22-character address key of a current row (OBJET, IND1, IND2, IND3,
 // IND4 as stored, blanks included), NUL-ended. Read through fixed buffers.
 struct RowKey {
@@ -62,7 +58,9 @@ int EndRelationWalk(CTBData& base, int result);
 int ReleaseTables(CTBData& base, int result);
 
 // The result of an engine write: a lock held by another process gives 104.
-inline int WriteResult(int result) { return result == xbase::kLocked ? kLockedByOther : result; }
+inline int WriteResult(int result) {
+  return result == xbase::kLocked ? TB_LOCKED_BY_OTHER : result;
+}
 
 // The comment deletion of the single-object operations, with the result of
 // its deletion mark, which it does not look at itself: the mark is the last
@@ -71,7 +69,7 @@ int DeleteCommentRow(CTBData& base, const char* key);
 
 // Results that only tell where a seek or walk stands: 0, 102, 103.
 inline bool IsPosition(int result) {
-  return result == 0 || result == kNoRow || result == kKeyNotFound;
+  return result == 0 || result == TB_NO_ROW || result == TB_KEY_NOT_FOUND;
 }
 
 }  // namespace symbase

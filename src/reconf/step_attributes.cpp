@@ -17,7 +17,7 @@ const char kStepAttributeFilter[] =
 }  // namespace
 
 int CTBData::DelObjetDiagG7() {
-  if (m_locked == 1) return kBaseLocked;
+  if (m_locked == 1) return TB_ALREADY_LOCKED;
   xbase::TagSelect(m_mainTable, nullptr);
   m_relation = xbase::RelationCreate(m_mainTable);
   CheckedRelationQuerySet(m_relation, kStepAttributeFilter);
@@ -32,5 +32,5 @@ int CTBData::DelObjetDiagG7() {
     if (result != 0) return ReleaseTables(*this, EndRelationWalk(*this, result));
     result = CheckedRelationSkip(m_relation, 1);
   }
-  return ReleaseTables(*this, EndRelationWalk(*this, result == kNoRow ? 0 : result));
+  return ReleaseTables(*this, EndRelationWalk(*this, result == TB_NO_ROW ? 0 : result));
 }

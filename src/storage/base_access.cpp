@@ -28,7 +28,7 @@ int BaseAccess::Begin() {
     return 0;
   }
   base_.m_access = nullptr;  // calls made meanwhile try for themselves
-  if (r == xbase::kLocked) return kLockedByOther;
+  if (r == xbase::kLocked) return TB_LOCKED_BY_OTHER;
   ReportError(kTransactionIndex, r, xbase::LastFileFailure().c_str(), kCheckedCallSource, __LINE__);
   return r;
 }

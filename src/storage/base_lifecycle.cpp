@@ -13,8 +13,6 @@ using namespace symbase;
 
 namespace {
 
-constexpr int kAlreadyLocked = 100;
-
 // Engine options of a base's session: no production index opened with a
 // table, creation replaces existing files, a lock is tried once; a call
 // waits a little for another process's call; commits synced on request.
@@ -141,7 +139,7 @@ int CTBData::Delete(const char* directory) {
 }
 
 int CTBData::Lock() {
-  if (m_locked == 1) return kAlreadyLocked;
+  if (m_locked == 1) return TB_ALREADY_LOCKED;
   int result = CheckedTableCompact(m_mainTable);
   if (result != 0) return result;
   result = CheckedTableCompact(m_commentTable);

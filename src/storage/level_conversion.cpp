@@ -39,7 +39,7 @@ int CTBData::ConvertModuleIndexes(xbase::Table* table, xbase::Field* ind1) {
     result = xbase::FieldAssign(ind1, digits);
     // A row that cannot be written ends the walk rather than being passed over.
     if (result != 0) {
-      result = result == xbase::kLocked ? kLockedByOther : result;
+      result = result == xbase::kLocked ? TB_LOCKED_BY_OTHER : result;
       break;
     }
     result = CheckedRelationSkip(m_relation, 1);
@@ -47,5 +47,5 @@ int CTBData::ConvertModuleIndexes(xbase::Table* table, xbase::Field* ind1) {
   xbase::TagSelect(table, nullptr);
   CheckedRelationFree(m_relation);
   m_relation = nullptr;
-  return result == kNoRow ? 0 : result;
+  return result == TB_NO_ROW ? 0 : result;
 }

@@ -12,6 +12,10 @@ constexpr char kPositionY[] = "SymbOnLinePosY";
 constexpr int kApplication = 1;
 constexpr int kWarning = 2;
 constexpr int kSingleButton = 0;
+// The context of an object-name check over the open project, no options.
+constexpr int kNameCheck = 1;
+constexpr int kOpenProject = 0;
+constexpr int kNoOptions = 0;
 
 // A host may answer null where a text is expected.
 LPCTSTR TextOrEmpty(const char* text) { return text == nullptr ? "" : text; }
@@ -20,8 +24,8 @@ LPCTSTR TextOrEmpty(const char* text) { return text == nullptr ? "" : text; }
 
 CheckContext::CheckContext() : source_{}, context_{} {
   ContextSourceCreate(&source_);
-  ContextSourceSetup(&source_, 1, 0, 0);
-  ContextCreate(&context_, ContextSourceGet(&source_, 0, 0));
+  ContextSourceSetup(&source_, kNameCheck, kOpenProject, kNoOptions);
+  ContextCreate(&context_, ContextSourceGet(&source_, kOpenProject, kNoOptions));
 }
 
 CheckContext::~CheckContext() {

@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "symbase/results.h"
+
 namespace stress {
 namespace {
 
 constexpr int kRetries = 100;
-constexpr int kSymbolTaken = 101;
-constexpr int kBusy = 104;
 
 }  // namespace
 
@@ -46,7 +46,7 @@ Outcome Worker::Retried(const std::function<Outcome()>& call) {
   Outcome outcome;
   for (int attempt = 0; attempt < kRetries; ++attempt) {
     outcome = call();
-    if (outcome.result != kBusy) break;
+    if (outcome.result != TB_LOCKED_BY_OTHER) break;
   }
   return outcome;
 }
@@ -54,9 +54,9 @@ Outcome Worker::Retried(const std::function<Outcome()>& call) {
 void Worker::Note(const std::string& what, const Outcome& outcome) {
   if (outcome.confirmed()) {
     ++counts_.confirmed;
-  } else if (outcome.result == kBusy) {
+  } else if (outcome.result == TB_LOCKED_BY_OTHER) {
     ++counts_.busy;
-  } else if (outcome.result == kSymbolTaken && !outcome.reported) {
+  } else if (outcome.result == TB_SYMBOL_TAKEN && !outcome.reported) {
     ++counts_.refused;
   } else {
     ++counts_.failed;
@@ -88,11 +88,11 @@ void Worker::Remove(const std::string& address) {
 
 void Worker::ReadBack(const std::string& address) {
   Object found;
-  int result = kBusy;
-  for (int attempt = 0; attempt < kRetries && result == kBusy; ++attempt) {
+  int result = TB_LOCKED_BY_OTHER;
+  for (int attempt = 0; attempt < kRetries && result == TB_LOCKED_BY_OTHER; ++attempt) {
     result = Lookup(base_, address, &found);
   }
-  if (result == kBusy) {
+  if (result == TB_LOCKED_BY_OTHER) {
     ++counts_.busy;
     return;
   }

@@ -55,13 +55,13 @@ class CheckedCalls : public ::testing::Test {
 TEST_F(CheckedCalls, PositioningResultsBecomeCodesWithoutReports) {
   xbase::TagSelect(table, tag);
   EXPECT_EQ(CheckedTableSeek(table, "BB"), 0);
-  EXPECT_EQ(CheckedTableSeek(table, "CC"), kKeyNotFound);
-  EXPECT_EQ(CheckedTableSeek(table, "EE"), kNoRow);
+  EXPECT_EQ(CheckedTableSeek(table, "CC"), TB_KEY_NOT_FOUND);
+  EXPECT_EQ(CheckedTableSeek(table, "EE"), TB_NO_ROW);
   EXPECT_EQ(CheckedTableTop(table), 0);
   EXPECT_EQ(CheckedTableSkip(table, 1), 0);
-  EXPECT_EQ(CheckedTableSkip(table, 1), kNoRow);
+  EXPECT_EQ(CheckedTableSkip(table, 1), TB_NO_ROW);
   EXPECT_EQ(CheckedTableTop(table), 0);
-  EXPECT_EQ(CheckedTableSkip(table, -1), kNoRow);
+  EXPECT_EQ(CheckedTableSkip(table, -1), TB_NO_ROW);
   EXPECT_TRUE(HostErrorReports().empty());
 }
 
@@ -72,7 +72,7 @@ TEST_F(CheckedCalls, EmptyOrderGivesNoRow) {
     xbase::RecordDelete(table);
   }
   ASSERT_EQ(CheckedTableUnlock(table), 0);
-  EXPECT_EQ(CheckedTableTop(table), kNoRow);
+  EXPECT_EQ(CheckedTableTop(table), TB_NO_ROW);
   EXPECT_TRUE(HostErrorReports().empty());
 }
 
@@ -124,7 +124,7 @@ TEST_F(CheckedCalls, RelationEndIsNoRow) {
   xbase::Relation* relation = xbase::RelationCreate(table);
   ASSERT_EQ(CheckedRelationQuerySet(relation, "NAME = 'D'"), 0);
   EXPECT_EQ(CheckedRelationTop(relation), 0);
-  EXPECT_EQ(CheckedRelationSkip(relation, 1), kNoRow);
+  EXPECT_EQ(CheckedRelationSkip(relation, 1), TB_NO_ROW);
   EXPECT_EQ(CheckedRelationFree(relation), 0);
   EXPECT_TRUE(HostErrorReports().empty());
 }
@@ -136,9 +136,9 @@ TEST_F(CheckedCalls, LockHeldByAnotherSessionGives104) {
   CheckedEngineInit(&other);
   xbase::Table* second = CheckedTableOpen(&other, dir.file("T.DBF").c_str());
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(
-      CheckedAppendStart(second) == kLockedByOther || CheckedRecordAppend(second) == kLockedByOther,
-      true);
+  EXPECT_EQ(CheckedAppendStart(second) == TB_LOCKED_BY_OTHER ||
+                CheckedRecordAppend(second) == TB_LOCKED_BY_OTHER,
+            true);
   EXPECT_TRUE(HostErrorReports().empty());
   CheckedEngineEnd(&other);
 }

@@ -87,13 +87,13 @@ TEST_F(CommentRows, UpdateRewriteAndDelete) {
   EXPECT_STREQ(read, "short");  // the old CMT2 was blanked
 
   ASSERT_EQ(data.RewriteComment("moved", kKey, "MW   ", "00011", "", "", ""), 0);
-  EXPECT_EQ(data.ReadCommentByKey(read, kKey), symbase::kKeyNotFound);
+  EXPECT_EQ(data.ReadCommentByKey(read, kKey), TB_KEY_NOT_FOUND);
   ASSERT_EQ(data.ReadCommentByKey(read, "MW   00011"), 0);
   EXPECT_STREQ(read, "moved");
 
   ASSERT_EQ(data.DeleteComment("MW   00011"), 0);
-  EXPECT_EQ(data.ReadCommentByKey(read, "MW   00011"), symbase::kNoRow);
-  EXPECT_EQ(data.UpdateComment("x", "MW   00011"), symbase::kNoRow);
+  EXPECT_EQ(data.ReadCommentByKey(read, "MW   00011"), TB_NO_ROW);
+  EXPECT_EQ(data.UpdateComment("x", "MW   00011"), TB_NO_ROW);
 }
 
 TEST(TrimRightBlanks, CutsAtTheLastNonBlank) {
