@@ -50,7 +50,8 @@ const char* const kSql[kStatementCount] = {
     "SELECT repere FROM main WHERE symbole=?1",
     "SELECT m.symbole, c.cmt FROM main m LEFT JOIN cmt c ON c.k=m.k WHERE m.repere=?1",
     "SELECT m.repere, m.symbole, c.cmt FROM main m LEFT JOIN cmt c ON c.k=m.k ORDER BY m.k",
-    "SELECT repere FROM main WHERE k>='MW   ' AND k<'MW   ~' ORDER BY k",
+    "SELECT m.repere, m.symbole, c.cmt FROM main m LEFT JOIN cmt c ON c.k=m.k "
+    "WHERE m.k>='MW   ' AND m.k<'MW   ~' ORDER BY m.k",
     "SELECT repere FROM main WHERE symbole>=?1 AND symbole<?2 ORDER BY symbole",
     "SELECT m.repere FROM cmt c JOIN main m ON m.k=c.k WHERE c.cmt LIKE '%'||?1||'%' ORDER BY "
     "c.k",

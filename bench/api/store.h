@@ -34,7 +34,9 @@ class Store {
   virtual bool Attributes(const Item& item, Answer* answer) = 0;
   // Every object with its symbol and comment, in address-key order.
   virtual bool ExportAll(const std::function<void(const Answer&)>& visit) = 0;
-  // The %MW words alone (not their bits), in address-key order.
+  // The %MW words alone (not their bits), in address-key order, each read
+  // with its symbol and comment as the library's listing hands them out;
+  // only the addresses are checked.
   virtual bool ListWords(const std::function<void(const std::string& address)>& visit) = 0;
   // How many symbols begin with `prefix`, and how many comments contain
   // `text`, case ignored; each found address is visited.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "xbase/cache_budget.h"
 #include "xbase/result.h"
 
 namespace xbase {
@@ -14,12 +15,14 @@ std::size_t Hash(std::uint32_t page, std::size_t mask) {
 
 }  // namespace
 
-BlockCache::BlockCache(File* file, std::size_t capacity)
-    : file_(file), capacity_(std::max<std::size_t>(capacity, 2 * kStableFetches)) {
+BlockCache::BlockCache(File* file, std::size_t floor)
+    : file_(file), floor_(std::max<std::size_t>(floor, 2 * kStableFetches)) {
   std::size_t buckets = 16;
-  while (buckets < 2 * capacity_) buckets *= 2;
+  while (buckets < 2 * floor_) buckets *= 2;
   buckets_.assign(buckets, -1);
 }
+
+BlockCache::~BlockCache() { CacheBudget::Give(taken_); }
 
 int BlockCache::Lookup(std::uint32_t page) const {
   const std::size_t mask = buckets_.size() - 1;
@@ -103,7 +106,9 @@ int BlockCache::Acquire(std::uint32_t page) {
   if (!free_slots_.empty()) {
     s = free_slots_.back();
     free_slots_.pop_back();
-  } else if (slots_.size() < capacity_ || tail_ < 0) {
+  } else if (slots_.size() < floor_ || tail_ < 0 || CacheBudget::Take(sizeof(Slot))) {
+    if (slots_.size() < floor_ || tail_ < 0) CacheBudget::Force(sizeof(Slot));
+    taken_ += sizeof(Slot);
     slots_.emplace_back();
     s = static_cast<int>(slots_.size() - 1);
   } else {
@@ -183,6 +188,8 @@ int BlockCache::Flush() {
 }
 
 void BlockCache::Clear() {
+  CacheBudget::Give(taken_);
+  taken_ = 0;
   slots_.clear();
   free_slots_.clear();
   dirty_.clear();

@@ -10,10 +10,12 @@
 
 // A bounded cache of 1024-byte index blocks, keyed by page number.
 //
-// Clean blocks are evicted least recently used first once `capacity` is
-// reached. A changed (dirty) block is never evicted: it stays until Flush()
-// writes it, so nothing reaches the file between two flushes; the cache grows
-// past its capacity while that many blocks are dirty.
+// The cache holds `floor` blocks whatever else is cached; past them, it
+// grows while the process's cache budget allows (cache_budget.h), and then
+// evicts its clean blocks least recently used first. A changed (dirty)
+// block is never evicted: it stays until Flush() writes it, so nothing
+// reaches the file between two flushes; the cache grows past the budget
+// while that many blocks are dirty.
 //
 // A block pointer stays valid until kStableFetches other blocks have been
 // fetched (or Clear() is called): callers re-fetch by page rather than hold
@@ -26,7 +28,8 @@ class BlockCache {
   static constexpr std::size_t kBlockSize = 1024;
   static constexpr std::size_t kStableFetches = 32;
 
-  BlockCache(File* file, std::size_t capacity);
+  BlockCache(File* file, std::size_t floor);
+  ~BlockCache();
   BlockCache(const BlockCache&) = delete;
   BlockCache& operator=(const BlockCache&) = delete;
 
@@ -63,7 +66,8 @@ class BlockCache {
   void MakeDirty(int slot);
 
   File* file_;
-  std::size_t capacity_;
+  std::size_t floor_;
+  std::size_t taken_ = 0;        // bytes taken from the budget
   std::deque<Slot> slots_;       // stable addresses
   std::vector<int> free_slots_;  // evicted-by-Clear slots ready for reuse
   std::vector<int> buckets_;     // open addressing: slot index or -1

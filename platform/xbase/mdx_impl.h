@@ -42,9 +42,9 @@ using MdxPath = std::vector<MdxStep>;
 
 class MdxFile::Impl {
  public:
-  static constexpr std::size_t kCacheBlocks = 4096;
+  static constexpr std::size_t kCacheFloor = 256;  // blocks held whatever the budget
 
-  explicit Impl(std::unique_ptr<File> f) : file(std::move(f)), cache(file.get(), kCacheBlocks) {}
+  explicit Impl(std::unique_ptr<File> f) : file(std::move(f)), cache(file.get(), kCacheFloor) {}
 
   // --- header and tag table (mdx_header.cpp)
   int ReadHeader();  // header bytes, tag table and tag headers into memory

@@ -1,24 +1,56 @@
 #include "xbase/record_cache.h"
 
 #include <cstring>
+#include <utility>
+
+#include "xbase/cache_budget.h"
 
 namespace xbase {
 namespace {
 
 constexpr std::size_t kBlockBytes = 4096;
-constexpr std::size_t kSlots = 2048;  // at most 8 MB of a table in memory
+constexpr std::size_t kSlots = 16384;  // a table of up to 64 MB without collisions
+constexpr std::size_t kFloor = 16;     // slots with memory whatever the budget
 
 }  // namespace
 
+RecordCache::~RecordCache() { Release(); }
+
+void RecordCache::Release() {
+  CacheBudget::Give(taken_);
+  taken_ = 0;
+  slots_.clear();
+  provided_.clear();
+  hand_ = 0;
+}
+
 void RecordCache::Configure(std::size_t record_length) {
+  Release();
   record_length_ = record_length == 0 ? 1 : record_length;
   per_block_ = static_cast<std::uint32_t>(kBlockBytes / record_length_);
   if (per_block_ == 0) per_block_ = 1;
-  slots_.assign(kSlots, Slot());
+  slots_ = std::vector<Slot>(kSlots);
+}
+
+void RecordCache::Provide(Slot& slot) {
+  const std::size_t bytes = per_block_ * record_length_;
+  const auto index = static_cast<std::uint32_t>(&slot - slots_.data());
+  if (provided_.size() < kFloor || CacheBudget::Take(bytes)) {
+    if (provided_.size() < kFloor) CacheBudget::Force(bytes);
+    taken_ += bytes;
+    slot.bytes.reset(new char[bytes]);
+    provided_.push_back(index);
+    return;
+  }
+  Slot& giver = slots_[provided_[hand_]];
+  giver.first = giver.count = 0;
+  slot.bytes.swap(giver.bytes);
+  provided_[hand_] = index;
+  hand_ = (hand_ + 1) % provided_.size();
 }
 
 void RecordCache::Clear() {
-  for (Slot& slot : slots_) slot.first = slot.count = 0;
+  for (const std::uint32_t i : provided_) slots_[i].first = slots_[i].count = 0;
 }
 
 RecordCache::Slot& RecordCache::SlotOf(std::uint32_t n) {
@@ -33,16 +65,15 @@ const char* RecordCache::Find(std::uint32_t n) const {
   if (slots_.empty() || n == 0) return nullptr;
   const Slot& slot = SlotOf(n);
   if (slot.first == 0 || n < slot.first || n - slot.first >= slot.count) return nullptr;
-  return slot.bytes.data() + (n - slot.first) * record_length_;
+  return slot.bytes.get() + (n - slot.first) * record_length_;
 }
 
 char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first) {
   Slot& slot = SlotOf(n);
   slot.first = slot.count = 0;
-  if (slot.bytes.size() != per_block_ * record_length_)
-    slot.bytes.resize(per_block_ * record_length_);
+  if (!slot.bytes) Provide(slot);
   *first = FirstOfBlock(n);
-  return &slot.bytes[0];
+  return slot.bytes.get();
 }
 
 void RecordCache::Fill(std::uint32_t n, std::uint32_t records) {

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <vector>
 
 namespace xbase {
@@ -11,11 +11,18 @@ namespace xbase {
 // Records of a table kept in memory by blocks of about 4 KB, so that walks
 // and seeks read the file once per block, not once per row. Direct-mapped:
 // a block has one slot, and a block read into it replaces the one there.
-// Slots get their memory when first used, once. The owner writes through:
-// it tells the cache of every record it writes and forgets everything when
-// another process may have changed the file.
+// A slot gets its memory when first used, from the process's cache budget
+// (cache_budget.h); once that is spent, from another slot of this cache,
+// taken in turn. The owner writes through: it tells the cache of every
+// record it writes and forgets everything when another process may have
+// changed the file.
 class RecordCache {
  public:
+  RecordCache() = default;
+  RecordCache(const RecordCache&) = delete;
+  RecordCache& operator=(const RecordCache&) = delete;
+  ~RecordCache();
+
   // Records of `record_length` bytes; forgets everything.
   void Configure(std::size_t record_length);
   void Clear();
@@ -37,10 +44,13 @@ class RecordCache {
   struct Slot {
     std::uint32_t first = 0;  // 0: empty
     std::uint32_t count = 0;
-    std::string bytes;
+    std::unique_ptr<char[]> bytes;  // null until the slot is first used
   };
   Slot& SlotOf(std::uint32_t n);
   const Slot& SlotOf(std::uint32_t n) const;
+  // Gives the slot its memory: new when the budget allows, else another's.
+  void Provide(Slot& slot);
+  void Release();
   std::uint32_t FirstOfBlock(std::uint32_t n) const {
     return (n - 1) / per_block_ * per_block_ + 1;
   }
@@ -48,6 +58,9 @@ class RecordCache {
   std::size_t record_length_ = 0;
   std::uint32_t per_block_ = 1;
   std::vector<Slot> slots_;
+  std::vector<std::uint32_t> provided_;  // the slots with memory, in turn
+  std::size_t hand_ = 0;                 // the next of them to give up its memory
+  std::size_t taken_ = 0;                // bytes taken from the budget
 };
 
 }  // namespace xbase
