@@ -173,15 +173,30 @@ int BlockCache::Flush() {
   std::sort(dirty_.begin(), dirty_.end(), [this](int a, int b) {
     return slots_[static_cast<std::size_t>(a)].page < slots_[static_cast<std::size_t>(b)].page;
   });
+  // Blocks that follow each other in the file go out in one write.
   std::size_t written = 0;
   int rc = kOk;
-  for (; written < dirty_.size(); ++written) {
-    int s = dirty_[written];
-    Slot& slot = slots_[static_cast<std::size_t>(s)];
-    rc = file_->WriteAt(std::uint64_t(slot.page) * 512, slot.data, kBlockSize);
+  while (written < dirty_.size()) {
+    const std::uint32_t first = slots_[static_cast<std::size_t>(dirty_[written])].page;
+    std::size_t run = 1;
+    while (written + run < dirty_.size() && run < kFlushRun &&
+           slots_[static_cast<std::size_t>(dirty_[written + run])].page ==
+               first + run * kPagesPerBlock) {
+      ++run;
+    }
+    run_.resize(run * kBlockSize);
+    for (std::size_t i = 0; i < run; ++i) {
+      std::memcpy(&run_[i * kBlockSize], slots_[static_cast<std::size_t>(dirty_[written + i])].data,
+                  kBlockSize);
+    }
+    rc = file_->WriteAt(std::uint64_t(first) * 512, run_.data(), run_.size());
     if (rc != kOk) break;  // the unwritten blocks stay dirty for a retry
-    slot.dirty = false;
-    PushFront(s);
+    for (std::size_t i = 0; i < run; ++i) {
+      const int s = dirty_[written + i];
+      slots_[static_cast<std::size_t>(s)].dirty = false;
+      PushFront(s);
+    }
+    written += run;
   }
   dirty_.erase(dirty_.begin(), dirty_.begin() + static_cast<std::ptrdiff_t>(written));
   return rc;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "xbase/file_system.h"
@@ -27,6 +28,8 @@ class BlockCache {
  public:
   static constexpr std::size_t kBlockSize = 1024;
   static constexpr std::size_t kStableFetches = 32;
+  static constexpr std::uint32_t kPagesPerBlock = kBlockSize / 512;
+  static constexpr std::size_t kFlushRun = 256;  // blocks in one write at most
 
   BlockCache(File* file, std::size_t floor);
   ~BlockCache();
@@ -75,6 +78,7 @@ class BlockCache {
   int head_ = -1;  // most recently used clean slot
   int tail_ = -1;  // least recently used clean slot
   std::vector<int> dirty_;
+  std::string run_;  // blocks written together by Flush
 };
 
 }  // namespace xbase

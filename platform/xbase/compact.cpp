@@ -13,38 +13,21 @@ namespace xbase {
 namespace {
 
 constexpr std::size_t kWriteChunk = 64 * 1024;
-using Entries = std::vector<std::pair<std::string, std::uint32_t>>;
 
 std::string NewName(const std::string& path) { return path + ".new"; }
 
-struct Plan {
-  std::uint32_t live = 0;
-  std::vector<std::vector<Entries>> entries;  // per index, per tag
-};
-
-// Writes the live rows to `out` and gathers every tag's entries under the new numbers.
-int WriteLiveRows(Table* table, File* out, Plan* plan) {
+// Writes the live rows to `out`, counting them into *live.
+int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
   std::string header = table->dbf->header_bytes();
   int r = out->WriteAt(0, header.data(), header.size());
   std::uint64_t offset = header.size();
   std::string chunk;
   chunk.reserve(kWriteChunk + table->dbf->record_length());
-  plan->entries.resize(table->indexes.size());
-  for (std::size_t i = 0; i < table->indexes.size(); ++i) {
-    plan->entries[i].resize(table->indexes[i]->tags.size());
-  }
   if (r == kOk) {
     r = table->dbf->Scan([&](std::uint32_t, const char* image) {
       if (image[0] == kDeletedFlag) return 0;
-      std::uint32_t n = ++plan->live;
+      ++*live;
       chunk.append(image, table->dbf->record_length());
-      for (std::size_t i = 0; i < table->indexes.size(); ++i) {
-        for (auto& tag : table->indexes[i]->tags) {
-          if (!tag->Admits(image)) continue;
-          tag->KeyOf(image, &tag->new_key);
-          plan->entries[i][tag->number].emplace_back(tag->new_key.substr(0, tag->key_length), n);
-        }
-      }
       if (chunk.size() < kWriteChunk) return 0;
       int w = out->WriteAt(offset, chunk.data(), chunk.size());
       offset += chunk.size();
@@ -54,27 +37,22 @@ int WriteLiveRows(Table* table, File* out, Plan* plan) {
   }
   chunk.push_back(kEndOfFile);
   if (r == kOk) r = out->WriteAt(offset, chunk.data(), chunk.size());
-  DbfStampHeader(&header, plan->live);
+  DbfStampHeader(&header, *live);
   if (r == kOk) r = out->WriteAt(0, header.data(), 32);
   if (r == kOk) r = out->Sync();
   return r;
 }
 
-int WriteIndex(FileSystem* fs, Index* index, std::vector<Entries>* entries) {
+// Writes a new file for `index` whose tags hold the live rows under their
+// new numbers.
+int WriteIndex(FileSystem* fs, Table* table, Index* index) {
   std::vector<MdxTagInfo> infos;
   for (int t = 0; t < index->mdx->tag_count(); ++t) infos.push_back(index->mdx->tag(t));
   std::unique_ptr<File> file;
   if (fs->Open(NewName(index->path), OpenMode::kCreate, &file) != kOk) return kErrCreate;
   std::unique_ptr<MdxFile> mdx;
   int r = MdxFile::Create(std::move(file), IndexBaseName(index->path), infos, &mdx);
-  for (std::size_t t = 0; r == kOk && t < entries->size(); ++t) {
-    Entries& list = (*entries)[t];
-    if (list.empty()) continue;
-    std::stable_sort(list.begin(), list.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    r = mdx->Rebuild(static_cast<int>(t), list);
-    Entries().swap(list);
-  }
+  if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true);
   if (r == kOk) r = mdx->Flush();
   if (r == kOk) r = mdx->file()->Sync();
   return r;
@@ -129,13 +107,13 @@ int Compact(Table* table) {
   File* file = table->dbf->file();
   int r = file->Lock(kTableOpenLockOffset, kTableOpenLockLength, true);
   if (r != kOk) return r;  // kLocked: another process has the table open
-  Plan plan;
+  std::uint32_t live = 0;
   std::unique_ptr<File> out;
   r = fs->Open(NewName(table->path), OpenMode::kCreate, &out) == kOk ? kOk : kErrCreate;
-  if (r == kOk) r = WriteLiveRows(table, out.get(), &plan);
+  if (r == kOk) r = WriteLiveRows(table, out.get(), &live);
   out.reset();
   for (std::size_t i = 0; r == kOk && i < table->indexes.size(); ++i) {
-    r = WriteIndex(fs, table->indexes[i].get(), &plan.entries[i]);
+    r = WriteIndex(fs, table, table->indexes[i].get());
   }
   if (r == kOk) r = WriteJournal(fs, table);
   if (r == kOk) r = fs->SyncDirectory(table->path);
@@ -149,7 +127,7 @@ int Compact(Table* table) {
   if (r == kOk) r = fs->SyncDirectory(table->path);
   // A journal left behind names no file any more: the next open drops it.
   if (r == kOk) fs->Remove(table->path + ".pack");
-  if (r == kOk) r = Reopen(fs, table, plan.live);
+  if (r == kOk) r = Reopen(fs, table, live);
   if (r != kOk) {
     CloseTable(table);
     return r;
@@ -160,7 +138,7 @@ int Compact(Table* table) {
       relation->position = -1;
     }
   }
-  if (plan.live == 0) {
+  if (live == 0) {
     LandOnEof(table);
     return kOk;
   }

@@ -50,22 +50,7 @@ int ParseTagDefinition(Table* table, const TagDefinition& definition, MdxTagInfo
 
 // Fills every tag of a new index file from the table's rows.
 int IndexExistingRows(Table* table, Index* index) {
-  std::vector<std::vector<std::pair<std::string, std::uint32_t>>> entries(index->tags.size());
-  int r = table->dbf->Scan([&](std::uint32_t n, const char* image) {
-    for (auto& tag : index->tags) {
-      if (!tag->Admits(image)) continue;
-      tag->KeyOf(image, &tag->new_key);
-      entries[tag->number].emplace_back(tag->new_key.substr(0, tag->key_length), n);
-    }
-    return 0;
-  });
-  for (std::size_t t = 0; r == kOk && t < entries.size(); ++t) {
-    if (entries[t].empty()) continue;
-    std::stable_sort(entries[t].begin(), entries[t].end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    r = index->mdx->Rebuild(static_cast<int>(t), entries[t]);
-  }
-  return r;
+  return BuildTagsFromRows(table, index, index->mdx.get(), false);
 }
 
 Index* Attach(Table* table, const std::string& path, std::unique_ptr<MdxFile> mdx) {

@@ -71,9 +71,9 @@ int MdxFile::Remove(int t, const char* key, std::uint32_t record) {
   return impl_->Remove(t, reinterpret_cast<const std::uint8_t*>(key), record);
 }
 
-int MdxFile::Rebuild(int t, const std::vector<std::pair<std::string, std::uint32_t>>& entries) {
+int MdxFile::Rebuild(int t, const KeyRun& run) {
   if (t < 0 || t >= tag_count()) return kErrArgument;
-  return impl_->Rebuild(t, entries);
+  return impl_->Rebuild(t, run);
 }
 
 int MdxFile::Seek(int t, const char* key, std::size_t length, MdxCursor* cursor) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "xbase/file_system.h"
+#include "xbase/key_run.h"
 
 // One dBASE IV multiple-index file (.MDX): its header, its tag table and one
 // B-tree per tag, in 1024-byte blocks, with the byte layout other dBASE IV
@@ -70,10 +71,10 @@ class MdxFile {
   // key points at exactly tag(t).key_length bytes.
   int Insert(int t, const char* key, std::uint32_t record);
   int Remove(int t, const char* key, std::uint32_t record);
-  // Replaces every entry of the tag by `entries`, already sorted by (key,
-  // record); each string is key_length bytes. Used by compaction and reindex;
-  // the tag's old blocks are freed for reuse.
-  int Rebuild(int t, const std::vector<std::pair<std::string, std::uint32_t>>& entries);
+  // Replaces every entry of the tag by those of `run`, sorted, whose keys
+  // are the tag's key length. Used by compaction and reindex; the tag's old
+  // blocks are freed for reuse.
+  int Rebuild(int t, const KeyRun& run);
 
   // Seeks the first entry whose key begins with key[0..length) (length capped
   // at the key length; a shorter text is a prefix search):

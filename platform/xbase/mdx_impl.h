@@ -97,7 +97,7 @@ class MdxFile::Impl {
               const mdx::Node& right, bool leaf, bool into_right);
   int ShrinkRoot(int t);
   int FreeTree(int t);
-  int Rebuild(int t, const std::vector<std::pair<std::string, std::uint32_t>>& entries);
+  int Rebuild(int t, const KeyRun& run);
   int Check(int t, const std::function<void(const std::string&)>& problem);
 
   int Flush();

@@ -42,17 +42,13 @@ int MdxFile::Impl::FreeTree(int t) {
   return kOk;
 }
 
-int MdxFile::Impl::Rebuild(int t,
-                           const std::vector<std::pair<std::string, std::uint32_t>>& entries) {
+int MdxFile::Impl::Rebuild(int t, const KeyRun& entries) {
   MdxTagState& s = tag(t);
   const std::size_t kl = s.key_length;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].first.size() != kl) return kErrArgument;
-    if (i == 0) continue;
-    const auto* a = reinterpret_cast<const std::uint8_t*>(entries[i - 1].first.data());
-    const auto* b = reinterpret_cast<const std::uint8_t*>(entries[i].first.data());
-    int cmp = CompareKeys(t, a, b, kl);
-    if (cmp > 0 || (cmp == 0 && entries[i - 1].second >= entries[i].second)) return kErrArgument;
+  if (entries.key_length() != kl) return kErrArgument;
+  for (std::size_t i = 1; i < entries.size(); ++i) {
+    int cmp = CompareKeys(t, entries.key(i - 1), entries.key(i), kl);
+    if (cmp > 0 || (cmp == 0 && entries.record(i - 1) >= entries.record(i))) return kErrArgument;
   }
   int rc = FreeTree(t);
   if (rc != kOk) return rc;
@@ -71,10 +67,8 @@ int MdxFile::Impl::Rebuild(int t,
     rc = Allocate(t, &b.page, &node);
     if (rc != kOk) return rc;
     for (std::size_t k = 0; k < take; ++k, ++next) {
-      const auto& e = entries[next];
-      node.set_pointer(static_cast<std::uint32_t>(k), e.second);
-      node.set_key(static_cast<std::uint32_t>(k),
-                   reinterpret_cast<const std::uint8_t*>(e.first.data()), s.key_length);
+      node.set_pointer(static_cast<std::uint32_t>(k), entries.record(next));
+      node.set_key(static_cast<std::uint32_t>(k), entries.key(next), s.key_length);
     }
     Put32(node.block() + kNodeCount, static_cast<std::uint32_t>(take));
     level.push_back(b);
@@ -93,9 +87,7 @@ int MdxFile::Impl::Rebuild(int t,
       for (std::size_t k = 0; k + 1 < take; ++k) {
         const Built& child = level[from + k];
         node.set_pointer(static_cast<std::uint32_t>(k), child.page);
-        node.set_key(static_cast<std::uint32_t>(k),
-                     reinterpret_cast<const std::uint8_t*>(entries[child.last].first.data()),
-                     s.key_length);
+        node.set_key(static_cast<std::uint32_t>(k), entries.key(child.last), s.key_length);
       }
       Put32(node.block() + kNodeCount, static_cast<std::uint32_t>(take - 1));
       node.set_right(level[from + take - 1].page);

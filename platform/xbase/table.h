@@ -132,6 +132,11 @@ int OpenExistingFile(FileSystem* fs, const std::string& path, std::unique_ptr<Fi
                      bool* read_only);
 // Parses a tag's expressions against the table's layout.
 int PrepareTag(Table* table, Index* index, int number, std::unique_ptr<Tag>* out);
+// Builds every tag of `index` in `mdx` (the index's own file or a new one
+// with the same tags) from the table's rows, one tag's keys in memory at a
+// time; with `live_only`, deleted rows are left out and the others numbered
+// from 1 as compaction writes them.
+int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only);
 
 }  // namespace xbase
 

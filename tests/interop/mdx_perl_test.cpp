@@ -137,13 +137,13 @@ TEST_F(MdxPerl, ARebuiltTagAndAnEmptyOneReadTheSame) {
   auto mdx = Create("KR9CMTR.MDX",
                     {Tag("REPCMT_TAG", "OBJET+IND1+IND2+IND3+IND4", 22), Tag("EMPTY", "CMT1", 10)});
   ASSERT_TRUE(mdx);
-  std::vector<std::pair<std::string, std::uint32_t>> entries;
+  KeyRun entries(22);
   for (std::uint32_t r = 1; r <= 20000; ++r) {
     char key[23];
     std::snprintf(key, sizeof key, "%%I   %05u%12s", r % 9000, "");
-    entries.emplace_back(std::string(key, 22), r);
+    entries.Add(key, r);
   }
-  std::sort(entries.begin(), entries.end());
+  entries.Sort();
   ASSERT_EQ(kOk, mdx->Rebuild(0, entries));
   ASSERT_EQ(kOk, mdx->Flush());
   Listing ours = OurListing(mdx.get());

@@ -82,7 +82,9 @@ Outcome Exercise(const std::string& bytes) {
     EXPECT_TRUE((rc == kOk) == problems.empty());
     mdx->Insert(t, key.data(), 5000);
     mdx->Remove(t, key.data(), 600);
-    mdx->Rebuild(t, {{key, 1}});
+    KeyRun run(key.size());
+    run.Add(key.data(), 1);
+    mdx->Rebuild(t, run);
     mdx->Flush();
   }
   return out;

@@ -191,6 +191,13 @@ TEST_F(MdxTree, CursorsSurviveChangesMadeBetweenSteps) {
   EXPECT_EQ(50u, c.record);
 }
 
+// The entries as a run in the order given (Rebuild checks it is sorted).
+KeyRun RunOf(const std::vector<Entry>& entries, std::size_t key_length = 22) {
+  KeyRun run(key_length);
+  for (const Entry& e : entries) run.Add(e.first.data(), e.second);
+  return run;
+}
+
 TEST_F(MdxTree, RebuildPacksSortedEntriesAndReusesTheOldBlocks) {
   Create({Tag("OBJ", 22), Tag("REP", 36)});
   std::vector<Entry> entries;
@@ -200,14 +207,14 @@ TEST_F(MdxTree, RebuildPacksSortedEntriesAndReusesTheOldBlocks) {
     entries.emplace_back(std::string(key, 22), r);
   }
   std::sort(entries.begin(), entries.end());
-  ASSERT_EQ(kOk, mdx_->Rebuild(0, entries));
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, RunOf(entries)));
   Model model(entries.begin(), entries.end());
   ExpectMatches(0, model);
   Reopen();
   ExpectMatches(0, model);
   const std::uint32_t pages = Pages();
   // Again with the same entries: the file must not grow.
-  ASSERT_EQ(kOk, mdx_->Rebuild(0, entries));
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, RunOf(entries)));
   Reopen();
   EXPECT_EQ(pages, Pages());
   ExpectMatches(0, model);
@@ -218,11 +225,11 @@ TEST_F(MdxTree, RebuildPacksSortedEntriesAndReusesTheOldBlocks) {
   model.erase(model.find(entries[900]));
   ExpectMatches(0, model);
   // To empty, and unsorted input refused.
-  ASSERT_EQ(kOk, mdx_->Rebuild(0, {}));
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, KeyRun(22)));
   ExpectMatches(0, Model{});
   std::vector<Entry> unsorted = {{std::string(22, 'b'), 1}, {std::string(22, 'a'), 2}};
-  EXPECT_EQ(kErrArgument, mdx_->Rebuild(0, unsorted));
-  EXPECT_EQ(kErrArgument, mdx_->Rebuild(0, {{"short", 1}}));
+  EXPECT_EQ(kErrArgument, mdx_->Rebuild(0, RunOf(unsorted)));
+  EXPECT_EQ(kErrArgument, mdx_->Rebuild(0, RunOf({{"short", 1}}, 5)));
   ExpectMatches(1, Model{});
 }
 
@@ -296,7 +303,7 @@ TEST_F(MdxTree, AFailedWriteIsReportedAndARetrySucceeds) {
     std::snprintf(key, sizeof key, "%08u", r);
     ASSERT_EQ(kOk, mdx_->Insert(0, key, r));
   }
-  fs_.FailWritesAfter(fs_.writes() + 3);
+  fs_.FailWritesAfter(fs_.writes());  // the changed blocks' first write
   EXPECT_EQ(kErrWrite, mdx_->Flush());
   fs_.FailWritesAfter(-1);
   ASSERT_EQ(kOk, mdx_->Flush());

@@ -1,0 +1,47 @@
+#ifndef SYMBASE_XBASE_KEY_RUN_H
+#define SYMBASE_XBASE_KEY_RUN_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The entries of one tag gathered to build its tree in one go: keys of one
+// length side by side in a single buffer with their record numbers, then
+// put in key order (byte by byte; equal keys by record). No allocation per
+// entry, and a sort that moves four-byte positions, not keys.
+
+namespace xbase {
+
+class KeyRun {
+ public:
+  explicit KeyRun(std::size_t key_length) : key_length_(key_length) {}
+
+  // Makes room for `entries` entries.
+  void Reserve(std::size_t entries);
+  // Adds the first key_length bytes of `key` for `record`.
+  void Add(const char* key, std::uint32_t record);
+  // Puts the entries in order; Add after Sort is not allowed.
+  void Sort();
+  // Frees the memory.
+  void Clear();
+
+  std::size_t size() const { return records_.size(); }
+  bool empty() const { return records_.empty(); }
+  std::size_t key_length() const { return key_length_; }
+  // The i-th entry, in order once sorted.
+  const std::uint8_t* key(std::size_t i) const {
+    return reinterpret_cast<const std::uint8_t*>(keys_.data()) + order_[i] * key_length_;
+  }
+  std::uint32_t record(std::size_t i) const { return records_[order_[i]]; }
+
+ private:
+  std::size_t key_length_;
+  std::string keys_;
+  std::vector<std::uint32_t> records_;
+  std::vector<std::uint32_t> order_;  // positions, in key order
+};
+
+}  // namespace xbase
+
+#endif

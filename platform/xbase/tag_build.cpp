@@ -1,0 +1,33 @@
+// Whole tags built from a table's rows, for a new index file and for
+// compaction: the keys of one tag gathered by a scan, sorted, and written as
+// a tree bottom-up.
+
+#include "xbase/key_run.h"
+#include "xbase/mdx_file.h"
+#include "xbase/table.h"
+
+namespace xbase {
+
+int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only) {
+  int r = kOk;
+  for (std::size_t t = 0; r == kOk && t < index->tags.size(); ++t) {
+    Tag& tag = *index->tags[t];
+    KeyRun run(tag.key_length);
+    run.Reserve(table->dbf->count());
+    std::uint32_t live = 0;
+    r = table->dbf->Scan([&](std::uint32_t n, const char* image) {
+      if (live_only && image[0] == kDeletedFlag) return 0;
+      ++live;
+      if (!tag.Admits(image)) return 0;
+      tag.KeyOf(image, &tag.new_key);
+      run.Add(tag.new_key.data(), live_only ? live : n);
+      return 0;
+    });
+    if (r != kOk || run.empty()) continue;
+    run.Sort();
+    r = mdx->Rebuild(tag.number, run);
+  }
+  return r;
+}
+
+}  // namespace xbase
