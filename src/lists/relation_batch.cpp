@@ -6,20 +6,6 @@
 
 namespace symbase {
 
-int OpenRelation(CTBData& base, const CString& filter, const char* sort) {
-  FreeRelation(base);
-  base.m_relation = xbase::RelationCreate(base.m_mainTable);
-  CheckedRelationQuerySet(base.m_relation, filter);
-  if (sort != nullptr) CheckedRelationSortSet(base.m_relation, sort);
-  return CheckedRelationTop(base.m_relation);
-}
-
-void FreeRelation(CTBData& base) {
-  if (base.m_relation == nullptr) return;
-  CheckedRelationFree(base.m_relation);
-  base.m_relation = nullptr;
-}
-
 int ListRelationBatch(CTBData& base, int position, const EntryStyle& style, CObList* list,
                       int* finished) {
   xbase::TagSelect(base.m_commentTable, base.m_tagRepCmt);

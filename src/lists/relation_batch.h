@@ -2,24 +2,16 @@
 #define SYMBASE_LISTS_RELATION_BATCH_H
 
 #include "lists/listed_row.h"
+#include "storage/relation.h"
 
 // Listings over the storage object's current relation (the sorted symbol
-// listing, the filtered export, the counting): one relation at a time.
+// listing, the filtered export, the counting) in batches.
 
 namespace symbase {
 
 // Sub-object mode of the export's and the counting's filter: the object and
 // its sub-objects together, by letter prefix.
 constexpr int kObjectAndSubObjects = 2;
-
-// Creates a relation over the main table with a filter and, when `sort` is
-// not null, a sort expression, keeps it as the current relation and puts it
-// on its first row. A relation left open by an unfinished listing is freed
-// first: that listing is over. Returns RelationTop's checked result (0, 102
-// when no row passes, or a failure).
-int OpenRelation(CTBData& base, const CString& filter, const char* sort);
-// Frees the current relation, if any.
-void FreeRelation(CTBData& base);
 
 // What each entry of a relation batch carries: the IND1 number or 0 as its
 // type word, the row's bit number or -1 as its flag.

@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "frame/checked_calls.h"
-#include "lists/relation_batch.h"
 #include "objects/found_rows.h"
-#include "objects/symbol_texts.h"
-#include "objects/text_match.h"
 #include "storage/base_files.h"
+#include "storage/relation.h"
+#include "storage/symbol_texts.h"
 #include "storage/tb_data.h"
+#include "storage/text_match.h"
 
 using namespace symbase;
 

@@ -2,8 +2,8 @@
 
 #include "address/key_text.h"
 #include "frame/checked_calls.h"
-#include "objects/symbol_text.h"
 #include "storage/base_files.h"
+#include "storage/symbol_text.h"
 #include "storage/tb_data.h"
 #include "symbase/tabis.h"
 

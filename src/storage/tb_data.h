@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "objects/symbol_texts.h"
+#include "storage/symbol_texts.h"
 #include "storage/tb_data_interface.h"
 #include "symbase/afx.h"
 #include "symbase/afxcoll.h"

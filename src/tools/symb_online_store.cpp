@@ -2,9 +2,9 @@
 // the lexical analyser and the object-name library, then written into the
 // base as a new object or as the symbol and comment of an existing row.
 
-#include "frame/guarded_call.h"
-#include "objects/symbol_text.h"
 #include "resources/resource_ids.h"
+#include "storage/guarded_call.h"
+#include "storage/symbol_text.h"
 #include "storage/tb_data.h"
 #include "symbase/tabis.h"
 #include "tools/online_host.h"

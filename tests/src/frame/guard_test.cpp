@@ -7,10 +7,7 @@
 #include <stdexcept>
 
 #include "frame/guard.h"
-#include "storage/tb_data.h"
-#include "support/temp_dir.h"
 #include "symbase/host.h"
-#include "symbase/tabis.h"
 
 namespace {
 
@@ -74,55 +71,6 @@ TEST_F(Guard, OtherExceptionsAreNotCaught) {
   EXPECT_THROW(Guarded(500, []() -> int { throw std::runtime_error("not ours"); }),
                std::runtime_error);
   EXPECT_TRUE(HostErrorReports().empty());
-}
-
-// A host whose error service throws a file exception on its first report:
-// an exception raised inside a real exported operation.
-class ThrowingOnFirstReport : public CHostServices {
- public:
-  void HostReportError(const HostErrorReport& report) override {
-    if (!thrown_) {
-      thrown_ = true;
-      AfxThrowFileException(CFileException::fileNotFound);
-    }
-    CHostServices::HostReportError(report);
-  }
-
- private:
-  bool thrown_ = false;
-};
-
-TEST_F(Guard, AnExportReportsUnderItsOperationNumber) {
-  testing_support::TempDir empty;
-  CTBData* handle = nullptr;
-  TBInitTabisDll(&handle);
-  ASSERT_NE(handle, nullptr);
-  ThrowingOnFirstReport services;
-  HostInstallServices(&services);
-  // The open fails (no files), its report throws, the guard reports 502/410.
-  EXPECT_EQ(TBOpenBaseSymbol(handle, empty.slash().c_str()), 0);
-  HostInstallServices(nullptr);
-  const auto reports = HostErrorReports();
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(reports[0].operation, 502);
-  EXPECT_EQ(reports[0].code, 410);
-  EXPECT_EQ(reports[0].source, "Tabisfctex");
-  TBCloseBaseSymbol(handle);
-  EXPECT_EQ(TBFreeTabisDll(handle), 0);
-}
-
-TEST_F(Guard, HandlesAreIndependentAndNullIsFreed) {
-  CTBData* first = nullptr;
-  CTBData* second = nullptr;
-  TBInitTabisDll(&first);
-  TBInitTabisDll(&second);
-  ASSERT_NE(first, nullptr);
-  EXPECT_NE(first, second);
-  EXPECT_TRUE(first->IsKindOf(RUNTIME_CLASS(CTBData)));
-  EXPECT_STREQ(first->GetRuntimeClass()->m_lpszClassName, "CTBData");
-  EXPECT_EQ(TBFreeTabisDll(first), 0);
-  EXPECT_EQ(TBFreeTabisDll(second), 0);
-  EXPECT_EQ(TBFreeTabisDll(nullptr), 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-#ifndef SYMBASE_OBJECTS_TEXT_MATCH_H
-#define SYMBASE_OBJECTS_TEXT_MATCH_H
+#ifndef SYMBASE_STORAGE_TEXT_MATCH_H
+#define SYMBASE_STORAGE_TEXT_MATCH_H
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "objects/symbol_text.h"
+#include "storage/symbol_text.h"
 
 #include "symbase/host.h"
 

@@ -2,7 +2,7 @@
 // listings that carry their position in their arguments read first without
 // taking it; the export and the symbol listing keep theirs in the base.
 
-#include "frame/guarded_call.h"
+#include "storage/guarded_call.h"
 #include "symbase/tabis.h"
 
 using symbase::Access;

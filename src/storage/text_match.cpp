@@ -1,4 +1,4 @@
-#include "objects/text_match.h"
+#include "storage/text_match.h"
 
 #include <cstdint>
 #include <cstring>

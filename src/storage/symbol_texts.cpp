@@ -1,9 +1,9 @@
-#include "objects/symbol_texts.h"
+#include "storage/symbol_texts.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "objects/text_match.h"
+#include "storage/text_match.h"
 #include "symbase/cp1252.h"
 
 namespace symbase {

@@ -1,5 +1,5 @@
-#ifndef SYMBASE_OBJECTS_SYMBOL_TEXTS_H
-#define SYMBASE_OBJECTS_SYMBOL_TEXTS_H
+#ifndef SYMBASE_STORAGE_SYMBOL_TEXTS_H
+#define SYMBASE_STORAGE_SYMBOL_TEXTS_H
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // Exported reconfiguration, step-attribute deletion and base conversion:
 // each writes the base.
 
-#include "frame/guarded_call.h"
+#include "storage/guarded_call.h"
 #include "symbase/tabis.h"
 
 using symbase::Access;

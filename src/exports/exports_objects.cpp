@@ -1,6 +1,6 @@
 // Exported object operations and searches.
 
-#include "frame/guarded_call.h"
+#include "storage/guarded_call.h"
 #include "symbase/tabis.h"
 
 using symbase::Access;
