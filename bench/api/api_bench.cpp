@@ -9,7 +9,8 @@
 // Prints, per size, each phase's seconds for both engines, their ratio
 // (below 1: symbase is faster) and the time per operation, then each
 // engine's peak memory above the dataset and its files' size. --csv appends
-// "size,phase,engine,seconds,operations" lines, for bench/api/plot.py.
+// "size,phase,engine,seconds,operations" lines (the phase quoted), for
+// bench/api/plot.py.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -382,7 +383,7 @@ void AppendCsv(const std::string& path, long size, const char* engine, const Res
   FILE* csv = std::fopen(path.c_str(), "a");
   if (csv == nullptr) return;
   for (int p = 0; p < kPhaseCount; ++p) {
-    std::fprintf(csv, "%ld,%s,%s,%.6f,%ld\n", size, kPhaseNames[p], engine, r.seconds[p],
+    std::fprintf(csv, "%ld,\"%s\",%s,%.6f,%ld\n", size, kPhaseNames[p], engine, r.seconds[p],
                  r.operations[p]);
   }
   std::fprintf(csv, "%ld,peak memory MB,%s,%.1f,1\n", size, engine, r.peak_kb / 1024.0);

@@ -21,12 +21,13 @@ int ExportWholeBase(CTBData& base, bool first, CObList* list, int* finished) {
   // (against the rules) left the table past its end.
   int position = first ? CheckedTableTop(base.m_mainTable) : CheckedTableSkip(base.m_mainTable, 0);
   ListedRow row;
+  char previous[kCommentKeyLength + 1] = "";
   int listed = 0;
   while (listed < kBatchSize && position == 0) {
     if (xbase::RecordIsDeleted(base.m_mainTable) == 0) {
       row.Read(base);
       std::unique_ptr<CTBObjetAts> entry = NewEntry(row);
-      const int comment = TakeCommentByKey(base, row, entry.get());
+      const int comment = TakeCommentFollowing(base, row, previous, entry.get());
       if (comment != 0) return comment;
       Append(list, std::move(entry));
       ++listed;

@@ -91,6 +91,42 @@ int TakeCommentInStep(CTBData& base, const ListedRow& row, CTBObjetAts* entry) {
   return EndsQuietly(result) ? 0 : result;
 }
 
+namespace {
+
+// Whether the comment table's current row has `key`.
+bool CommentRowHasKey(CTBData& base, const char* key) {
+  xbase::Field* const fields[] = {base.m_fieldCmtObjet, base.m_fieldCmtInd1, base.m_fieldCmtInd2,
+                                  base.m_fieldCmtInd3, base.m_fieldCmtInd4};
+  const int widths[] = {kObjetWidth, kIndWidth, kIndWidth, kIndWidth, kInd4Width};
+  char text[kObjetWidth + 1];
+  for (int i = 0; i < 5; ++i) {
+    xbase::FieldCopy(fields[i], text, sizeof text);
+    if (std::strlen(text) != static_cast<std::size_t>(widths[i]) ||
+        std::memcmp(text, key, static_cast<std::size_t>(widths[i])) != 0) {
+      return false;
+    }
+    key += widths[i];
+  }
+  return true;
+}
+
+}  // namespace
+
+int TakeCommentFollowing(CTBData& base, const ListedRow& row,
+                         char (&previous)[kCommentKeyLength + 1], CTBObjetAts* entry) {
+  if (!row.HasComment()) return 0;
+  const bool follows = previous[0] != '\0' && std::strcmp(previous, row.key()) != 0 &&
+                       CommentRowHasKey(base, row.key());
+  if (!follows) {
+    const int result = CheckedTableSeek(base.m_commentTable, row.key());
+    if (result != 0) return result;
+  }
+  base.ReadComment(entry->m_commentaire);
+  std::memcpy(previous, row.key(), sizeof previous);
+  const int result = CheckedTableSkip(base.m_commentTable, 1);
+  return EndsQuietly(result) ? 0 : result;
+}
+
 int TakeCommentByKey(CTBData& base, const ListedRow& row, CTBObjetAts* entry) {
   if (!row.HasComment()) return 0;
   const int result = CheckedTableSeek(base.m_commentTable, row.key());

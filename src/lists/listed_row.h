@@ -69,6 +69,15 @@ int TakeCommentInStep(CTBData& base, const ListedRow& row, CTBObjetAts* entry);
 // row) with the entry untouched.
 int TakeCommentByKey(CTBData& base, const ListedRow& row, CTBObjetAts* entry);
 
+// The comment of a row of a walk in key order that the comment table, on
+// REPCMT_TAG, follows: as TakeCommentByKey, but without the seek when the
+// comment table's current row is the row's first comment row (it has the
+// row's key, and the comment row before it, taken for `previous`, another
+// key). Leaves the comment table on the next comment row and `previous` on
+// the key taken; `previous` empty at the start of a walk.
+int TakeCommentFollowing(CTBData& base, const ListedRow& row,
+                         char (&previous)[kCommentKeyLength + 1], CTBObjetAts* entry);
+
 // Selects REPCLE_TAG on the main table and REPCMT_TAG on the comment table,
 // or record-number order on both.
 void SelectKeyTags(CTBData& base);

@@ -139,6 +139,28 @@ TEST_F(ExportSymbols, FilteredBatches) {
   EXPECT_THAT(batches, ElementsAre(50, 50));  // exactly 100: the relation's end
 }
 
+// Comments follow the walk across batches; rows whose keys are equal
+// (indexes cut to five digits) each get the first comment row of the key.
+TEST_F(ExportSymbols, CommentsAcrossBatchesAndEqualKeys) {
+  for (int i = 0; i < 120; ++i) {
+    const std::string n = std::to_string(i);
+    Create(("%MW" + n).c_str(), "", i % 3 == 0 ? "" : ("c" + n).c_str());
+  }
+  Create("%MW10000", "", "first");
+  Create("%MW100000", "", "second");
+  Create("%MW10001", "", "next");
+  std::vector<int> batches;
+  const std::vector<std::string> all = ExportAll("", 0, &batches);
+  ASSERT_EQ(all.size(), 123u);
+  for (int i = 0; i < 120; ++i) {
+    const std::string n = std::to_string(i);
+    EXPECT_EQ(all[static_cast<std::size_t>(i)],
+              "%MW" + n + "||" + (i % 3 == 0 ? "" : "c" + n) + "|0|-1");
+  }
+  EXPECT_THAT(std::vector<std::string>(all.begin() + 120, all.end()),
+              ElementsAre("%MW10000||first|0|-1", "%MW100000||first|0|-1", "%MW10001||next|0|-1"));
+}
+
 TEST_F(ExportSymbols, CommentedRowWithoutCommentRow) {
   Create("%MW1", "", "kept");
   Create("%MW2", "", "lost");
