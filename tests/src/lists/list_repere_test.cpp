@@ -136,6 +136,8 @@ TEST_F(ListByKey, BitsOfThreeIndexObjects) {
   EXPECT_THAT(list.Full(), ElementsAre("%IW1.MOD:X4||status|0|4"));
   list.Clear();
   EXPECT_EQ(TBListRepereTroisIndicesSousObjet(base, "%VIW", 1, 2, 5, 100, list.get()), 0);
+  // Without its third index the key is shorter than the part compared.
+  EXPECT_EQ(TBListRepereTroisIndicesSousObjet(base, "%VIW", 1, 2, -1, 100, list.get()), 0);
   EXPECT_EQ(TBListRepereTroisIndicesSousObjet(base, "%VIW", 1, 2, 0, 0, list.get()), 0);
   EXPECT_EQ(TBListRepereTroisIndicesSousObjet(base, "%IW", 1, 2, 0, 100, list.get()), 0);
   EXPECT_EQ(list.size(), 0);
