@@ -136,14 +136,15 @@ int CTBData::FindInComments(CStringList& list, int symbolOrder, const CString& t
   // The main rows of those keys that are marked commented, when the row
   // matched is the one the key's comment is read from (the first).
   std::vector<long> records;
-  for (const auto& [key, at] : keys) {
+  for (const auto& found : keys) {
+    const std::string& key = found.first;  // a plain reference: lambdas capture it
     long first = 0;
     r = xbase::TagScan(m_tagRepCmt, key.c_str(), [&](const char*, long record) {
       first = record;
       return kStop;
     });
     if (r < 0) return Failed(*this, r);
-    if (first != at) continue;
+    if (first != found.second) continue;
     r = xbase::TagScan(m_tagRepCle, key.c_str(), [&](const char* entry, long record) {
       if (std::memcmp(entry, key.data(), kCommentKeyLength) != 0) return kStop;
       records.push_back(record);
