@@ -41,7 +41,7 @@ bool Settled(const std::string& marks) { return !marks.empty() && marks[0] == '\
 void CopyFile(const std::string& from, const std::string& to) {
   std::error_code error;
   std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-  // The copy is written by the dry run, whoever may write the original.
+  // The dry run writes its copy even when this user may only read the base.
   if (!error) {
     std::filesystem::permissions(
         to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, error);

@@ -150,39 +150,43 @@ class Run {
   }
 
  private:
-  bool Lookups() {
-    const long probes = static_cast<long>(data_.probes.size());
-    std::string text;
-    Answer answer;
+  // Asks about every probe, timed as `phase`; `ask` says whether it could
+  // ask and sets whether the answer was the dataset's.
+  template <typename Ask>
+  bool Probed(Phase phase, const char* what, Ask ask) {
     bool right = true;
-    return Timed(kSymbolOf, probes,
+    return Timed(phase, static_cast<long>(data_.probes.size()),
                  [&] {
                    for (std::size_t i : data_.probes) {
-                     if (!store_->SymbolOf(data_.items[i], &text)) return false;
-                     right = right && text == data_.items[i].symbol;
+                     bool same = false;
+                     if (!ask(data_.items[i], &same)) return false;
+                     right = right && same;
                    }
                    return true;
                  }) &&
-           Check(right, "symbol of an address") &&
-           Timed(kAddressOf, probes,
-                 [&] {
-                   for (std::size_t i : data_.probes) {
-                     if (!store_->AddressOf(data_.items[i], &text)) return false;
-                     right = right && text == data_.items[i].address;
-                   }
-                   return true;
-                 }) &&
-           Check(right, "address of a symbol") &&
-           Timed(kAttributes, probes,
-                 [&] {
-                   for (std::size_t i : data_.probes) {
-                     if (!store_->Attributes(data_.items[i], &answer)) return false;
-                     right = right && answer.symbol == data_.items[i].symbol &&
-                             answer.comment == data_.items[i].comment;
-                   }
-                   return true;
-                 }) &&
-           Check(right, "attributes");
+           Check(right, what);
+  }
+
+  bool Lookups() {
+    std::string text;
+    Answer found;
+    return Probed(kSymbolOf, "symbol of an address",
+                  [&](const Item& item, bool* same) {
+                    const bool asked = store_->SymbolOf(item, &text);
+                    *same = text == item.symbol;
+                    return asked;
+                  }) &&
+           Probed(kAddressOf, "address of a symbol",
+                  [&](const Item& item, bool* same) {
+                    const bool asked = store_->AddressOf(item, &text);
+                    *same = text == item.address;
+                    return asked;
+                  }) &&
+           Probed(kAttributes, "attributes", [&](const Item& item, bool* same) {
+             const bool asked = store_->Attributes(item, &found);
+             *same = found.symbol == item.symbol && found.comment == item.comment;
+             return asked;
+           });
   }
 
   bool Walks() {
