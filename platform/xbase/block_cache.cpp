@@ -19,7 +19,7 @@ BlockCache::BlockCache(File* file, std::size_t floor)
     : file_(file), floor_(std::max<std::size_t>(floor, 2 * kStableFetches)) {
   std::size_t buckets = 16;
   while (buckets < 2 * floor_) buckets *= 2;
-  buckets_.assign(buckets, -1);
+  buckets_.assign(buckets, Bucket{});
 }
 
 BlockCache::~BlockCache() { CacheBudget::Give(taken_); }
@@ -27,9 +27,9 @@ BlockCache::~BlockCache() { CacheBudget::Give(taken_); }
 int BlockCache::Lookup(std::uint32_t page) const {
   const std::size_t mask = buckets_.size() - 1;
   for (std::size_t i = Hash(page, mask);; i = (i + 1) & mask) {
-    int s = buckets_[i];
-    if (s < 0) return -1;
-    if (slots_[static_cast<std::size_t>(s)].page == page) return s;
+    const Bucket& bucket = buckets_[i];
+    if (bucket.slot < 0) return -1;
+    if (bucket.page == page) return bucket.slot;
   }
 }
 
@@ -37,8 +37,8 @@ void BlockCache::IndexInsert(std::uint32_t page, int slot) {
   if (2 * (indexed_ + 1) > buckets_.size()) Rehash(buckets_.size() * 2);
   const std::size_t mask = buckets_.size() - 1;
   std::size_t i = Hash(page, mask);
-  while (buckets_[i] >= 0) i = (i + 1) & mask;
-  buckets_[i] = slot;
+  while (buckets_[i].slot >= 0) i = (i + 1) & mask;
+  buckets_[i] = Bucket{page, slot};
   ++indexed_;
 }
 
@@ -46,55 +46,55 @@ void BlockCache::IndexInsert(std::uint32_t page, int slot) {
 void BlockCache::IndexErase(std::uint32_t page) {
   const std::size_t mask = buckets_.size() - 1;
   std::size_t i = Hash(page, mask);
-  while (slots_[static_cast<std::size_t>(buckets_[i])].page != page) i = (i + 1) & mask;
+  while (buckets_[i].page != page || buckets_[i].slot < 0) i = (i + 1) & mask;
   for (std::size_t j = (i + 1) & mask;; j = (j + 1) & mask) {
-    int s = buckets_[j];
-    if (s < 0) break;
-    std::size_t home = Hash(slots_[static_cast<std::size_t>(s)].page, mask);
-    // Move s back into the hole unless its home lies cyclically in (i, j].
+    if (buckets_[j].slot < 0) break;
+    std::size_t home = Hash(buckets_[j].page, mask);
+    // Move j back into the hole unless its home lies cyclically in (i, j].
     bool stays = (i <= j) ? (i < home && home <= j) : (i < home || home <= j);
     if (!stays) {
-      buckets_[i] = s;
+      buckets_[i] = buckets_[j];
       i = j;
     }
   }
-  buckets_[i] = -1;
+  buckets_[i] = Bucket{};
   --indexed_;
 }
 
 void BlockCache::Rehash(std::size_t buckets) {
-  buckets_.assign(buckets, -1);
+  buckets_.assign(buckets, Bucket{});
   indexed_ = 0;
   const std::size_t mask = buckets - 1;
-  for (std::size_t s = 0; s < slots_.size(); ++s) {
-    if (slots_[s].page == 0) continue;  // page 0 is the file header, never cached
-    std::size_t i = Hash(slots_[s].page, mask);
-    while (buckets_[i] >= 0) i = (i + 1) & mask;
-    buckets_[i] = static_cast<int>(s);
+  for (std::size_t s = 0; s < meta_.size(); ++s) {
+    const std::uint32_t page = meta_[s].page;
+    if (page == 0) continue;  // page 0 is the file header, never cached
+    std::size_t i = Hash(page, mask);
+    while (buckets_[i].slot >= 0) i = (i + 1) & mask;
+    buckets_[i] = Bucket{page, static_cast<int>(s)};
     ++indexed_;
   }
 }
 
 void BlockCache::Unlink(int s) {
-  Slot& slot = slots_[static_cast<std::size_t>(s)];
-  if (slot.prev >= 0) slots_[static_cast<std::size_t>(slot.prev)].next = slot.next;
-  if (slot.next >= 0) slots_[static_cast<std::size_t>(slot.next)].prev = slot.prev;
+  Meta& slot = meta(s);
+  if (slot.prev >= 0) meta(slot.prev).next = slot.next;
+  if (slot.next >= 0) meta(slot.next).prev = slot.prev;
   if (head_ == s) head_ = slot.next;
   if (tail_ == s) tail_ = slot.prev;
   slot.prev = slot.next = -1;
 }
 
 void BlockCache::PushFront(int s) {
-  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  Meta& slot = meta(s);
   slot.prev = -1;
   slot.next = head_;
-  if (head_ >= 0) slots_[static_cast<std::size_t>(head_)].prev = s;
+  if (head_ >= 0) meta(head_).prev = s;
   head_ = s;
   if (tail_ < 0) tail_ = s;
 }
 
 void BlockCache::MakeDirty(int s) {
-  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  Meta& slot = meta(s);
   if (slot.dirty) return;
   Unlink(s);
   slot.dirty = true;
@@ -106,17 +106,18 @@ int BlockCache::Acquire(std::uint32_t page) {
   if (!free_slots_.empty()) {
     s = free_slots_.back();
     free_slots_.pop_back();
-  } else if (slots_.size() < floor_ || tail_ < 0 || CacheBudget::Take(sizeof(Slot))) {
-    if (slots_.size() < floor_ || tail_ < 0) CacheBudget::Force(sizeof(Slot));
-    taken_ += sizeof(Slot);
-    slots_.emplace_back();
-    s = static_cast<int>(slots_.size() - 1);
+  } else if (meta_.size() < floor_ || tail_ < 0 || CacheBudget::Take(sizeof(Block))) {
+    if (meta_.size() < floor_ || tail_ < 0) CacheBudget::Force(sizeof(Block));
+    taken_ += sizeof(Block);
+    meta_.emplace_back();
+    blocks_.emplace_back();
+    s = static_cast<int>(meta_.size() - 1);
   } else {
     s = tail_;
     Unlink(s);
-    IndexErase(slots_[static_cast<std::size_t>(s)].page);
+    IndexErase(meta(s).page);
   }
-  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  Meta& slot = meta(s);
   slot.page = 0;  // out of the index while it may be rehashed
   slot.dirty = false;
   IndexInsert(page, s);
@@ -127,28 +128,26 @@ int BlockCache::Acquire(std::uint32_t page) {
 int BlockCache::Get(std::uint32_t page, std::uint8_t** block) {
   int s = Lookup(page);
   if (s >= 0) {
-    Slot& slot = slots_[static_cast<std::size_t>(s)];
-    if (!slot.dirty && head_ != s) {
+    if (!meta(s).dirty && head_ != s) {
       Unlink(s);
       PushFront(s);
     }
-    *block = slot.data;
+    *block = data(s);
     return kOk;
   }
   if (page == 0) return kErrIndexFormat;
   s = Acquire(page);
-  Slot& slot = slots_[static_cast<std::size_t>(s)];
   std::size_t got = 0;
-  int rc = file_->ReadAt(std::uint64_t(page) * 512, slot.data, kBlockSize, &got);
+  int rc = file_->ReadAt(std::uint64_t(page) * 512, data(s), kBlockSize, &got);
   if (rc == kOk && got != kBlockSize) rc = kErrIndexFormat;
   if (rc != kOk) {
     IndexErase(page);
-    slot.page = 0;
+    meta(s).page = 0;
     free_slots_.push_back(s);
     return rc;
   }
   PushFront(s);
-  *block = slot.data;
+  *block = data(s);
   return kOk;
 }
 
@@ -164,36 +163,32 @@ std::uint8_t* BlockCache::Fresh(std::uint32_t page) {
     s = Acquire(page);
   }
   MakeDirty(s);
-  Slot& slot = slots_[static_cast<std::size_t>(s)];
-  std::memset(slot.data, 0, kBlockSize);
-  return slot.data;
+  std::memset(data(s), 0, kBlockSize);
+  return data(s);
 }
 
 int BlockCache::Flush() {
-  std::sort(dirty_.begin(), dirty_.end(), [this](int a, int b) {
-    return slots_[static_cast<std::size_t>(a)].page < slots_[static_cast<std::size_t>(b)].page;
-  });
+  std::sort(dirty_.begin(), dirty_.end(),
+            [this](int a, int b) { return meta(a).page < meta(b).page; });
   // Blocks that follow each other in the file go out in one write.
   std::size_t written = 0;
   int rc = kOk;
   while (written < dirty_.size()) {
-    const std::uint32_t first = slots_[static_cast<std::size_t>(dirty_[written])].page;
+    const std::uint32_t first = meta(dirty_[written]).page;
     std::size_t run = 1;
     while (written + run < dirty_.size() && run < kFlushRun &&
-           slots_[static_cast<std::size_t>(dirty_[written + run])].page ==
-               first + run * kPagesPerBlock) {
+           meta(dirty_[written + run]).page == first + run * kPagesPerBlock) {
       ++run;
     }
     run_.resize(run * kBlockSize);
     for (std::size_t i = 0; i < run; ++i) {
-      std::memcpy(&run_[i * kBlockSize], slots_[static_cast<std::size_t>(dirty_[written + i])].data,
-                  kBlockSize);
+      std::memcpy(&run_[i * kBlockSize], data(dirty_[written + i]), kBlockSize);
     }
     rc = file_->WriteAt(std::uint64_t(first) * 512, run_.data(), run_.size());
     if (rc != kOk) break;  // the unwritten blocks stay dirty for a retry
     for (std::size_t i = 0; i < run; ++i) {
       const int s = dirty_[written + i];
-      slots_[static_cast<std::size_t>(s)].dirty = false;
+      meta(s).dirty = false;
       PushFront(s);
     }
     written += run;
@@ -205,10 +200,11 @@ int BlockCache::Flush() {
 void BlockCache::Clear() {
   CacheBudget::Give(taken_);
   taken_ = 0;
-  slots_.clear();
+  meta_.clear();
+  blocks_.clear();
   free_slots_.clear();
   dirty_.clear();
-  std::fill(buckets_.begin(), buckets_.end(), -1);
+  std::fill(buckets_.begin(), buckets_.end(), Bucket{});
   indexed_ = 0;
   head_ = tail_ = -1;
 }

@@ -51,12 +51,20 @@ class BlockCache {
   bool has_dirty() const { return !dirty_.empty(); }
 
  private:
-  struct Slot {
-    std::uint8_t data[kBlockSize];
+  // What the cache knows of a slot, kept apart from the block bytes so that
+  // lookups and LRU moves touch a few dense cache lines, not the blocks.
+  struct Meta {
     std::uint32_t page = 0;
     bool dirty = false;
     int prev = -1;  // LRU links, clean slots only
     int next = -1;
+  };
+  struct Block {
+    std::uint8_t data[kBlockSize];
+  };
+  struct Bucket {
+    std::uint32_t page = 0;
+    int slot = -1;  // -1: empty
   };
 
   int Lookup(std::uint32_t page) const;
@@ -67,13 +75,16 @@ class BlockCache {
   void Unlink(int slot);
   void PushFront(int slot);
   void MakeDirty(int slot);
+  Meta& meta(int s) { return meta_[static_cast<std::size_t>(s)]; }
+  std::uint8_t* data(int s) { return blocks_[static_cast<std::size_t>(s)].data; }
 
   File* file_;
   std::size_t floor_;
   std::size_t taken_ = 0;        // bytes taken from the budget
-  std::deque<Slot> slots_;       // stable addresses
-  std::vector<int> free_slots_;  // evicted-by-Clear slots ready for reuse
-  std::vector<int> buckets_;     // open addressing: slot index or -1
+  std::vector<Meta> meta_;       // one per slot
+  std::deque<Block> blocks_;     // one per slot; stable addresses
+  std::vector<int> free_slots_;  // slots whose read failed, ready for reuse
+  std::vector<Bucket> buckets_;  // open addressing over pages
   std::size_t indexed_ = 0;
   int head_ = -1;  // most recently used clean slot
   int tail_ = -1;  // least recently used clean slot
