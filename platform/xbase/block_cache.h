@@ -41,6 +41,12 @@ class BlockCache {
   int Get(std::uint32_t page, std::uint8_t** block);
   // As Get, and marks the block changed.
   int GetForWrite(std::uint32_t page, std::uint8_t** block);
+  // The block at page if it is cached, else null; it neither reads nor
+  // counts as a use. For prefetching what a walk will fetch next.
+  const std::uint8_t* Peek(std::uint32_t page) const {
+    const int s = Lookup(page);
+    return s < 0 ? nullptr : blocks_[static_cast<std::size_t>(s)].data;
+  }
   // A zeroed, changed block for a page that is new to the file (no read).
   std::uint8_t* Fresh(std::uint32_t page);
 

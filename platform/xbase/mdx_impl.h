@@ -81,6 +81,10 @@ class MdxFile::Impl {
                 std::uint32_t* record);
   // From the first entry >= key[0..len), calls leaf(node, first item) for
   // each leaf in turn until it returns non-zero (returned) or the tag ends.
+  // Adds to *count the entries whose key begins with prefix[0..length).
+  int CountRun(int t, const std::uint8_t* prefix, std::size_t length, std::uint64_t* count);
+  static constexpr std::uint32_t kPrefetchDistance = 4;
+  void PrefetchChild(const mdx::Node& parent, std::uint32_t i) const;
   int LeafWalk(int t, const std::uint8_t* key, std::size_t len,
                const std::function<int(const mdx::Node&, std::uint32_t)>& leaf);
 

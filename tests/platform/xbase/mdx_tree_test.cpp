@@ -57,6 +57,20 @@ class MdxTree : public ::testing::Test {
     std::vector<std::string> problems;
     EXPECT_EQ(kOk, mdx_->Check(t, [&](const std::string& p) { problems.push_back(p); }));
     EXPECT_TRUE(problems.empty()) << problems.front();
+    ExpectCounts(t, want);
+  }
+  // Counts by prefix, held against the entries: short prefixes span many
+  // leaves (counted whole from their separators), long ones end inside one.
+  void ExpectCounts(int t, const std::vector<Entry>& want) {
+    for (const char* prefix : {"1", "2", "13", "42", "499", "7 ", "x"}) {
+      const std::size_t n = std::strlen(prefix);
+      const auto expected = std::count_if(want.begin(), want.end(), [&](const Entry& e) {
+        return e.first.compare(0, n, prefix) == 0;
+      });
+      std::uint64_t count = 0;
+      ASSERT_EQ(kOk, mdx_->CountPrefix(t, prefix, n, &count));
+      EXPECT_EQ(static_cast<std::uint64_t>(expected), count) << "prefix " << prefix;
+    }
   }
   std::uint32_t Pages() { return Le32(fs_.Contents("T.MDX"), 32); }
 
