@@ -55,6 +55,7 @@ class BlockCache {
   // Forgets everything, changes included.
   void Clear();
   bool has_dirty() const { return !dirty_.empty(); }
+  std::size_t dirty_count() const { return dirty_.size(); }
 
  private:
   // What the cache knows of a slot, kept apart from the block bytes so that

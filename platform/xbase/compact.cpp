@@ -52,6 +52,7 @@ int WriteIndex(FileSystem* fs, Table* table, Index* index) {
   if (fs->Open(NewName(index->path), OpenMode::kCreate, &file) != kOk) return kErrCreate;
   std::unique_ptr<MdxFile> mdx;
   int r = MdxFile::Create(std::move(file), IndexBaseName(index->path), infos, &mdx);
+  if (r == kOk) mdx->WriteAsBuilt();
   if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true);
   if (r == kOk) r = mdx->Flush();
   if (r == kOk) r = mdx->file()->Sync();
@@ -112,6 +113,8 @@ int Compact(Table* table) {
   r = fs->Open(NewName(table->path), OpenMode::kCreate, &out) == kOk ? kOk : kErrCreate;
   if (r == kOk) r = WriteLiveRows(table, out.get(), &live);
   out.reset();
+  // The old trees are replaced: their cached blocks leave the memory to the new ones.
+  for (auto& index : table->indexes) index->mdx->Forget();
   for (std::size_t i = 0; r == kOk && i < table->indexes.size(); ++i) {
     r = WriteIndex(fs, table, table->indexes[i].get());
   }
@@ -119,6 +122,7 @@ int Compact(Table* table) {
   if (r == kOk) r = fs->SyncDirectory(table->path);
   if (r != kOk) {
     Discard(fs, table);
+    for (auto& index : table->indexes) index->mdx->Reload();
     file->Lock(kTableOpenLockOffset, kTableOpenLockLength, false);
     return r;
   }

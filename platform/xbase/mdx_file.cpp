@@ -76,6 +76,8 @@ int MdxFile::Rebuild(int t, const KeyRun& run) {
   return impl_->Rebuild(t, run);
 }
 
+void MdxFile::WriteAsBuilt() { impl_->write_as_built = true; }
+
 int MdxFile::Seek(int t, const char* key, std::size_t length, MdxCursor* cursor) {
   if (t < 0 || t >= tag_count() || cursor == nullptr || (key == nullptr && length > 0)) {
     return kErrArgument;

@@ -75,6 +75,10 @@ class MdxFile {
   // are the tag's key length. Used by compaction and reindex; the tag's old
   // blocks are freed for reuse.
   int Rebuild(int t, const KeyRun& run);
+  // Lets Rebuild write its finished blocks as it goes instead of holding
+  // them all until Flush: for a new file that no one reads before it is
+  // complete (a compaction's), whose tree then needs a window of memory.
+  void WriteAsBuilt();
 
   // Seeks the first entry whose key begins with key[0..length) (length capped
   // at the key length; a shorter text is a prefix search):

@@ -102,6 +102,7 @@ class MdxFile::Impl {
   int ShrinkRoot(int t);
   int FreeTree(int t);
   int Rebuild(int t, const KeyRun& run);
+  int WriteBuilt();
   int Check(int t, const std::function<void(const std::string&)>& problem);
 
   int Flush();
@@ -119,6 +120,7 @@ class MdxFile::Impl {
   std::uint32_t first_free = 0;
   std::uint32_t free_count = 0;
   bool header_changed = false;
+  bool write_as_built = false;  // Rebuild flushes as it goes
   std::vector<MdxTagState> tags;
   std::uint64_t generation = 1;
   MdxPath scratch;  // reused by changes that need a path

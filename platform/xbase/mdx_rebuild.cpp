@@ -42,6 +42,12 @@ int MdxFile::Impl::FreeTree(int t) {
   return kOk;
 }
 
+// With write_as_built, the finished blocks go out a run at a time.
+int MdxFile::Impl::WriteBuilt() {
+  if (!write_as_built || cache.dirty_count() < BlockCache::kFlushRun) return kOk;
+  return cache.Flush();
+}
+
 int MdxFile::Impl::Rebuild(int t, const KeyRun& entries) {
   MdxTagState& s = tag(t);
   const std::size_t kl = s.key_length;
@@ -72,6 +78,8 @@ int MdxFile::Impl::Rebuild(int t, const KeyRun& entries) {
     }
     Put32(node.block() + kNodeCount, static_cast<std::uint32_t>(take));
     level.push_back(b);
+    rc = WriteBuilt();
+    if (rc != kOk) return rc;
   }
   int height = 0;
   const std::size_t fan = s.max_keys + 1;
@@ -91,6 +99,8 @@ int MdxFile::Impl::Rebuild(int t, const KeyRun& entries) {
       }
       Put32(node.block() + kNodeCount, static_cast<std::uint32_t>(take - 1));
       node.set_right(level[from + take - 1].page);
+      rc = WriteBuilt();
+      if (rc != kOk) return rc;
       from += take;
       level[out++] = b;  // a group's slot is never read again once passed
     }
