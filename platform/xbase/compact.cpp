@@ -16,6 +16,11 @@ constexpr std::size_t kWriteChunk = 64 * 1024;
 
 std::string NewName(const std::string& path) { return path + ".new"; }
 
+// Whether each step reaches the disk before the next: as for commits, a
+// compaction survives the death of its process either way, and the death
+// of the machine only when the session asked for that.
+bool Durable(const Table* table) { return table->session->durable != 0; }
+
 // Writes the live rows to `out`, counting them into *live.
 int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
   std::string header = table->dbf->header_bytes();
@@ -39,7 +44,7 @@ int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
   if (r == kOk) r = out->WriteAt(offset, chunk.data(), chunk.size());
   DbfStampHeader(&header, *live);
   if (r == kOk) r = out->WriteAt(0, header.data(), 32);
-  if (r == kOk) r = out->Sync();
+  if (r == kOk && Durable(table)) r = out->Sync();
   return r;
 }
 
@@ -55,7 +60,7 @@ int WriteIndex(FileSystem* fs, Table* table, Index* index) {
   if (r == kOk) mdx->WriteAsBuilt();
   if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true);
   if (r == kOk) r = mdx->Flush();
-  if (r == kOk) r = mdx->file()->Sync();
+  if (r == kOk && Durable(table)) r = mdx->file()->Sync();
   return r;
 }
 
@@ -73,7 +78,7 @@ int WriteJournal(FileSystem* fs, Table* table) {
   std::unique_ptr<File> file;
   if (fs->Open(table->path + ".pack", OpenMode::kCreate, &file) != kOk) return kErrCreate;
   int r = file->WriteAt(0, text.data(), text.size());
-  if (r == kOk) r = file->Sync();
+  if (r == kOk && Durable(table)) r = file->Sync();
   return r;
 }
 
@@ -119,7 +124,7 @@ int Compact(Table* table) {
     r = WriteIndex(fs, table, table->indexes[i].get());
   }
   if (r == kOk) r = WriteJournal(fs, table);
-  if (r == kOk) r = fs->SyncDirectory(table->path);
+  if (r == kOk && Durable(table)) r = fs->SyncDirectory(table->path);
   if (r != kOk) {
     Discard(fs, table);
     for (auto& index : table->indexes) index->mdx->Reload();
@@ -128,7 +133,7 @@ int Compact(Table* table) {
   }
   // Committed: from here a failure is finished by the next TableOpen.
   r = ApplyRenames(fs, Renames(table));
-  if (r == kOk) r = fs->SyncDirectory(table->path);
+  if (r == kOk && Durable(table)) r = fs->SyncDirectory(table->path);
   // A journal left behind names no file any more: the next open drops it.
   if (r == kOk) fs->Remove(table->path + ".pack");
   if (r == kOk) r = Reopen(fs, table, live);
