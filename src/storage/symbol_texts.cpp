@@ -10,6 +10,15 @@ namespace symbase {
 namespace {
 
 constexpr char kEnd = '\x01';
+constexpr std::size_t kRun = 4;
+constexpr unsigned kMinRunBits = 12, kMaxRunBits = 24;
+
+// The bitmap position of the run of kRun characters at `at`.
+std::uint32_t RunHash(const char* at, unsigned bits) {
+  std::uint32_t run;
+  std::memcpy(&run, at, sizeof run);
+  return (run * 2654435761u) >> (32 - bits);
+}
 
 }  // namespace
 
@@ -29,17 +38,40 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
     text_.push_back(kEnd);
     return 0;
   });
+  MarkRuns();
   built_ = r == 0;
   counter_ = counter;
   return r;
 }
 
+// About eight bits per character of text keep most runs that do not occur
+// apart from those that do; the bitmap is capped at 2 MB.
+void SymbolTexts::MarkRuns() {
+  run_bits_ = kMinRunBits;
+  while (run_bits_ < kMaxRunBits && (std::size_t{1} << run_bits_) < 8 * text_.size()) ++run_bits_;
+  runs_.assign((std::size_t{1} << run_bits_) / 64, 0);
+  for (std::size_t at = 0; at + kRun <= text_.size(); ++at) {
+    const std::uint32_t bit = RunHash(text_.data() + at, run_bits_);
+    runs_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+}
+
+bool SymbolTexts::MayContain(const std::string& upper) const {
+  if (runs_.empty()) return true;
+  for (std::size_t at = 0; at + kRun <= upper.size(); ++at) {
+    const std::uint32_t bit = RunHash(upper.data() + at, run_bits_);
+    if ((runs_[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0) return false;
+  }
+  return true;
+}
+
 bool SymbolTexts::AnyContains(const std::string& upper) const {
-  return text_.find(upper) != std::string::npos;
+  return MayContain(upper) && text_.find(upper) != std::string::npos;
 }
 
 void SymbolTexts::Containing(const std::string& upper, bool at_end,
                              std::vector<long>* records) const {
+  if (!MayContain(upper)) return;
   std::size_t last = starts_.size();
   for (std::size_t at = text_.find(upper); at != std::string::npos;
        at = text_.find(upper, at + 1)) {

@@ -12,6 +12,8 @@
 // that must look at every symbol: a text is found in it at the speed of a
 // memory search. It stands for the base as long as the base's change
 // counter has not moved; CTBData forgets it when a base is opened or closed.
+// A bitmap of the four-character runs of the block answers most searches
+// for a text that occurs nowhere without reading the block.
 
 namespace symbase {
 
@@ -28,11 +30,17 @@ class SymbolTexts {
   void Containing(const std::string& upper, bool at_end, std::vector<long>* records) const;
 
  private:
+  void MarkRuns();
+  // False when some run of `upper` occurs nowhere in the text.
+  bool MayContain(const std::string& upper) const;
+
   bool built_ = false;
   unsigned long counter_ = 0;
   std::string text_;                   // each symbol followed by '\x01'
   std::vector<std::uint32_t> starts_;  // where each symbol begins in text_
   std::vector<std::uint32_t> records_;
+  std::vector<std::uint64_t> runs_;  // one bit per hashed four-character run
+  unsigned run_bits_ = 0;            // log2 of the bitmap's size in bits
 };
 
 }  // namespace symbase

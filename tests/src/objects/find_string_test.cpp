@@ -114,9 +114,11 @@ class FindStringAgainstWalk : public testing_support::SymbolBaseTest {
 };
 
 TEST_F(FindStringAgainstWalk, SameAnswersAsTheFilterWalk) {
-  const char* texts[] = {"ab", "AB1",  "ab12",    "b1", "Z",   "\xE9t", "\xC9T\xC9", "12",
-                         "cd", "CD A", "nowhere", "1_", "mAB", "x",     "AB12X9",    "b",
-                         " ",  "Y B",  "B  CD",   "'",  "L'A", "cd ",   "Y B CD E"};
+  const char* texts[] = {"ab",        "AB1",        "ab12",   "b1",   "Z",        "\xE9t",
+                         "\xC9T\xC9", "12",         "cd",     "CD A", "nowhere",  "1_",
+                         "mAB",       "x",          "AB12X9", "b",    " ",        "Y B",
+                         "B  CD",     "'",          "L'A",    "cd ",  "Y B CD E", "zab1",
+                         "X_AB",      "\xE9T\xC9z", "ab1_z2", "QQQQ", "mAB12"};
   for (const char* text : texts) {
     for (int field : {0, 1}) {
       // The walk's filter cannot quote an apostrophe in a symbol search.
