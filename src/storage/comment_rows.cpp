@@ -1,9 +1,12 @@
 // Rows of the comment table: a comment of up to 508 characters, split over
 // CMT1 and CMT2, under the 22-character key of its main row.
 
+#include <cstring>
+
 #include "frame/checked_calls.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
+#include "storage/text_match.h"
 
 using namespace symbase;
 
@@ -85,13 +88,27 @@ int CTBData::ReadCommentByKey(CString& comment, const char* key) {
   return 0;
 }
 
+namespace {
+
+// The current row's text in `field` without its trailing blanks, up to a NUL
+// if it holds one, into buffer; its length. Empty when the handle is missing.
+int CommentPart(xbase::Field* field, char (&buffer)[kCmtWidth + 1]) {
+  const int copied = xbase::FieldCopy(field, buffer, sizeof buffer);
+  if (copied <= 0) return 0;
+  const std::size_t trimmed = TrimmedLength(buffer, static_cast<std::size_t>(copied));
+  return static_cast<int>(strnlen(buffer, trimmed));
+}
+
+}  // namespace
+
 void CTBData::ReadComment(CString& comment) {
-  char buffer[kCmtWidth + 1] = {};  // stays empty when a field handle is missing
-  xbase::FieldCopy(m_fieldCmt1, buffer, sizeof buffer);
-  TrimRightBlanks(buffer, kCmtWidth);
-  comment = buffer;
-  xbase::FieldCopy(m_fieldCmt2, buffer, sizeof buffer);
-  if (TrimRightBlanks(buffer, kCmtWidth) > 0) comment += buffer;
+  char buffer[kCmtWidth + 1];
+  comment = CString(buffer, CommentPart(m_fieldCmt1, buffer));
+  const int second = CommentPart(m_fieldCmt2, buffer);
+  if (second > 0) {
+    buffer[second] = '\0';
+    comment += buffer;
+  }
 }
 
 int CTBData::TrimRightBlanks(char* buffer, int length) {

@@ -1,14 +1,15 @@
 // The object record carried across the interface.
 
+#include <cstring>
+
 #include "symbase/tabis.h"
 
 namespace {
 
 // The text up to its first blank (the whole text when it has none).
 CString UpToFirstBlank(const char* text) {
-  CString result(text);
-  const int blank = result.Find(' ');
-  return blank < 0 ? result : result.Left(blank);
+  const char* blank = text == nullptr ? nullptr : std::strchr(text, ' ');
+  return blank == nullptr ? CString(text) : CString(text, static_cast<int>(blank - text));
 }
 
 }  // namespace
