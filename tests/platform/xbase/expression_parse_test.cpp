@@ -23,96 +23,35 @@ int ParseCode(const std::string& text) {
   return result;
 }
 
-struct Malformed {
-  std::string text;
-  int code;
-};
-
 TEST(ExpressionParse, MalformedTextsGiveTheirCode) {
-  const std::vector<Malformed> cases = {
-      // Empty.
-      {"", kErrExpression},
-      {"   \t\r\n", kErrExpression},
-      // Quotes.
-      {"'abc", kErrExpression},
-      {"OBJET = 'V", kErrExpression},
-      {"OBJET = \"V'", kErrExpression},
-      {"'", kErrExpression},
-      // Names.
-      {"FOO = 'x'", kErrField},
-      {"OBJE = 'x'", kErrField},
-      {"OBJET_ = 'x'", kErrField},
-      {"OBJET = 'x' .AND. NOPE <> ''", kErrField},
-      {"TRIM(OBJET)", kErrExpression},  // unknown function
-      {"UPPER", kErrField},             // without parentheses it names a field
-      {"NOPE(", kErrExpression},
+  // Names that are no field; the first fault from the left decides the code.
+  for (const char* text :
+       {"FOO = 'x'", "OBJE = 'x'", "OBJET_ = 'x'", "OBJET = 'x' .AND. NOPE <> ''", "UPPER",
+        "A->OBJET", "NOPE = 'x' .AND. 'y"}) {
+    EXPECT_EQ(ParseCode(text), kErrField) << text;
+  }
+  const std::string syntax[] = {
+      // Empty, quotes, unknown functions.
+      "", "   \t\r\n", "'abc", "OBJET = 'V", "OBJET = \"V'", "'", "TRIM(OBJET)", "NOPE(",
       // Structure.
-      {"OBJET 'x'", kErrExpression},
-      {"OBJET = 'V' )", kErrExpression},
-      {"(OBJET = 'V'", kErrExpression},
-      {"()", kErrExpression},
-      {")", kErrExpression},
-      {"OBJET +", kErrExpression},
-      {"+ OBJET", kErrExpression},
-      {"OBJET = ", kErrExpression},
-      {"= 'x'", kErrExpression},
-      {"OBJET = 'x' = 'y'", kErrExpression},
-      {"OBJET == 'x'", kErrExpression},
-      {"OBJET = 'V' .AND.", kErrExpression},
-      {".AND. OBJET = 'V'", kErrExpression},
-      {".NOT.", kErrExpression},
-      {"OBJET = 'V' .AND", kErrExpression},
-      {"OBJET = 'V' .XOR. .T.", kErrExpression},
-      {"OBJET = 'V' AND .T.", kErrExpression},
-      {"..", kErrExpression},
-      {".", kErrExpression},
-      {"UPPER(", kErrExpression},
-      {"UPPER()", kErrExpression},
-      {"UPPER(OBJET", kErrExpression},
-      {"UPPER(OBJET, IND1)", kErrExpression},
-      {"DELETED(", kErrExpression},
-      {"DELETED(OBJET)", kErrExpression},
-      {"DELETED() DELETED()", kErrExpression},
+      "OBJET 'x'", "OBJET = 'V' )", "(OBJET = 'V'", "()", ")", "OBJET +", "+ OBJET",
+      "OBJET = ", "= 'x'", "OBJET = 'x' = 'y'", "OBJET == 'x'", "OBJET = 'V' .AND.",
+      ".AND. OBJET = 'V'", ".NOT.", "OBJET = 'V' .AND", "OBJET = 'V' .XOR. .T.",
+      "OBJET = 'V' AND .T.", "..", ".", "UPPER(", "UPPER()", "UPPER(OBJET", "UPPER(OBJET, IND1)",
+      "DELETED(", "DELETED(OBJET)", "DELETED() DELETED()", "'y' .AND. NOPE = 'x'",
+      "OBJET = 'x' ) NOPE",
       // Bytes that start no token.
-      {"IND1 = 5", kErrExpression},
-      {"OBJET = \xE9t\xE9", kErrExpression},
-      {"\xC9T\xC9", kErrExpression},
-      {std::string("OBJET\0= 'x'", 11), kErrExpression},
-      {"OBJET = 'V' ;", kErrExpression},
-      {"OBJET - IND1", kErrExpression},
-      {"OBJET != 'x'", kErrExpression},
-      {"A->OBJET", kErrField},
+      "IND1 = 5", "OBJET = \xE9t\xE9", "\xC9T\xC9", std::string("OBJET\0= 'x'", 11),
+      "OBJET = 'V' ;", "OBJET - IND1", "OBJET != 'x'",
       // Types.
-      {"OBJET .AND. IND1", kErrExpression},
-      {"OBJET = 'V' .OR. SYMBOLE", kErrExpression},
-      {"SYMBOLE .OR. OBJET = 'V'", kErrExpression},
-      {".NOT. OBJET", kErrExpression},
-      {"OBJET = .T.", kErrExpression},
-      {".T. = OBJET", kErrExpression},
-      {"DELETED() = .T.", kErrExpression},
-      {"DELETED() + OBJET", kErrExpression},
-      {"OBJET + DELETED()", kErrExpression},
-      {"OBJET + (OBJET = 'x')", kErrExpression},
-      {"UPPER(DELETED())", kErrExpression},
-      {"'a' $ .T.", kErrExpression},
-      {".T. $ 'a'", kErrExpression},
-  };
-  for (const Malformed& c : cases) EXPECT_EQ(ParseCode(c.text), c.code) << "[" << c.text << "]";
-}
-
-TEST(ExpressionParse, FirstFaultFromTheLeftDecidesTheCode) {
-  EXPECT_EQ(ParseCode("NOPE = 'x' .AND. 'y"), kErrField);
-  EXPECT_EQ(ParseCode("'y' .AND. NOPE = 'x'"), kErrExpression);
-  EXPECT_EQ(ParseCode("OBJET = 'x' ) NOPE"), kErrExpression);
-}
-
-TEST(ExpressionParse, ApostropheInASearchTextIsASyntaxError) {
-  // The symbol search puts the user's text between apostrophes as it is.
-  const std::string text = "l'eau";
-  EXPECT_EQ(ParseCode("'" + text + "' $ SYMBOLE .OR. '" + text + "' $ SYMBOLE .OR. '" + text +
-                      "' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()"),
-            kErrExpression);
-  EXPECT_EQ(ParseCode("''' $ SYMBOLE"), kErrExpression);
+      "OBJET .AND. IND1", "OBJET = 'V' .OR. SYMBOLE", "SYMBOLE .OR. OBJET = 'V'", ".NOT. OBJET",
+      "OBJET = .T.", ".T. = OBJET", "DELETED() = .T.", "DELETED() + OBJET", "OBJET + DELETED()",
+      "OBJET + (OBJET = 'x')", "UPPER(DELETED())", "'a' $ .T.", ".T. $ 'a'",
+      // An apostrophe in a search text, put between apostrophes as it is.
+      "'l'eau' $ SYMBOLE .OR. 'l'eau' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()", "''' $ SYMBOLE"};
+  for (const std::string& text : syntax) {
+    EXPECT_EQ(ParseCode(text), kErrExpression) << "[" << text << "]";
+  }
 }
 
 TEST(ExpressionParse, BytesAboveAsciiAreFineInsideQuotes) {
