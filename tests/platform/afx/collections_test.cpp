@@ -179,37 +179,33 @@ TEST(CObListTest, HoldsPointersAndNeverDeletesThem) {
   EXPECT_EQ(alive, 3);  // the lists went, the objects stayed
 }
 
+void ExpectArray(const CStringArray& a, const Texts& expected) {
+  Texts got;
+  for (INT_PTR i = 0; i < a.GetSize(); ++i) got.emplace_back(a.GetAt(i));
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(a.GetUpperBound(), a.GetSize() - 1);
+  EXPECT_EQ(a.IsEmpty(), expected.empty());
+}
+
 TEST(CStringArrayTest, GrowsInsertsAndRemoves) {
   CStringArray a;
-  EXPECT_EQ(a.GetSize(), 0);
   EXPECT_EQ(a.Add("b"), 0);
   EXPECT_EQ(a.Add(CString("d")), 1);
   a.InsertAt(0, "a");
   a.InsertAt(2, "c");
   a.InsertAt(4, "e", 2);
-  ASSERT_EQ(a.GetSize(), 6);
-  EXPECT_STREQ(a[0], "a");
-  EXPECT_STREQ(a.GetAt(2), "c");
-  EXPECT_STREQ(a[5], "e");
+  ExpectArray(a, {"a", "b", "c", "d", "e", "e"});
   a.RemoveAt(1, 2);
-  ASSERT_EQ(a.GetSize(), 4);
-  EXPECT_STREQ(a[0], "a");
-  EXPECT_STREQ(a[1], "d");
   a[1] = "D";
   a.SetAt(2, "E");
-  EXPECT_STREQ(a.GetAt(1), "D");
-  EXPECT_STREQ(a.GetAt(2), "E");
-  a.InsertAt(8, "far");  // beyond the end: empty elements in between
-  ASSERT_EQ(a.GetSize(), 9);
-  EXPECT_STREQ(a[6], "");
-  EXPECT_STREQ(a[8], "far");
+  ExpectArray(a, {"a", "D", "E", "e"});
+  a.InsertAt(6, "far");  // beyond the end: empty elements in between
+  ExpectArray(a, {"a", "D", "E", "e", "", "", "far"});
   a.SetSize(2);
-  EXPECT_EQ(a.GetSize(), 2);
-  EXPECT_EQ(a.GetUpperBound(), 1);
   a.SetSize(4);
-  EXPECT_STREQ(a[3], "");
+  ExpectArray(a, {"a", "D", "", ""});
   a.RemoveAll();
-  EXPECT_TRUE(a.IsEmpty());
+  ExpectArray(a, {});
 }
 
 TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {

@@ -206,11 +206,8 @@ std::vector<Expected> AllAddresses() {
 
 class AnalyserTest : public testing_support::HostTest {};
 
-TEST_F(AnalyserTest, TableIsLargeEnoughToCoverEveryFamily) {
-  EXPECT_GT(AllAddresses().size(), 500u);
-}
-
 TEST_F(AnalyserTest, EveryAddressIsAnalysedAsExpected) {
+  ASSERT_GT(AllAddresses().size(), 500u) << "a table large enough to cover every family";
   for (const Expected& row : AllAddresses()) {
     SCOPED_TRACE(row.text);
     int kind = -1;
