@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 #include "symbase/afx.h"
@@ -229,23 +230,17 @@ TEST(TimeTest, CountsSecondsSinceTheEpoch) {
   EXPECT_GE(now.GetTime(), before);
   EXPECT_LE(now.GetTime(), after);
   CTime epoch(static_cast<time_t>(0));
-  EXPECT_TRUE(epoch < now);
-  EXPECT_TRUE(now > epoch);
-  EXPECT_TRUE(now >= now);
-  EXPECT_TRUE(epoch <= now);
-  EXPECT_TRUE(now != epoch);
-  EXPECT_TRUE(CTime(now.GetTime()) == now);
+  for (bool holds : {epoch<now, now> epoch, now >= now, epoch <= now, now != epoch,
+                     CTime(now.GetTime()) == now, !(now < now), !(epoch > now), !(now == epoch)}) {
+    EXPECT_TRUE(holds);
+  }
   EXPECT_EQ((now - epoch).GetTotalSeconds(), now.GetTime());
   EXPECT_EQ((epoch + CTimeSpan(1, 2, 3, 4)).GetTime(), 86400 + 7200 + 180 + 4);
   EXPECT_EQ(CTime(86400 * 365).FormatGmt("%Y-%m-%d %H:%M:%S"), "1971-01-01 00:00:00");
-  CTime local(2024, 2, 29, 13, 45, 10);
-  EXPECT_EQ(local.GetYear(), 2024);
-  EXPECT_EQ(local.GetMonth(), 2);
-  EXPECT_EQ(local.GetDay(), 29);
-  EXPECT_EQ(local.GetHour(), 13);
-  EXPECT_EQ(local.GetMinute(), 45);
-  EXPECT_EQ(local.GetSecond(), 10);
-  EXPECT_EQ(local.GetDayOfWeek(), 5);  // a Thursday
+  CTime local(2024, 2, 29, 13, 45, 10);  // a Thursday
+  EXPECT_EQ((std::vector<int>{local.GetYear(), local.GetMonth(), local.GetDay(), local.GetHour(),
+                              local.GetMinute(), local.GetSecond(), local.GetDayOfWeek()}),
+            (std::vector<int>{2024, 2, 29, 13, 45, 10, 5}));
   EXPECT_EQ(local.Format("%d/%m/%Y"), "29/02/2024");
   EXPECT_EQ(local.Format(""), "");
 }
