@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/expression_layout.h"
@@ -59,59 +60,42 @@ TEST(ExpressionParse, BytesAboveAsciiAreFineInsideQuotes) {
   EXPECT_EQ(ParseCode(std::string("'a\0b' $ SYMBOLE", 15)), kOk);
 }
 
-TEST(ExpressionParse, TextLengthIsCapped) {
-  // DELETED() .OR. ... padded with blanks to exactly the limit parses.
-  std::string longest = "DELETED()";
-  while (longest.size() + 15 <= 4096) longest += " .OR. DELETED()";
-  longest.resize(4096, ' ');
-  EXPECT_EQ(ParseCode(longest), kOk);
-  EXPECT_EQ(ParseCode(longest + " "), kErrExpression);
-  EXPECT_EQ(ParseCode(std::string(100000, ' ') + "DELETED()"), kErrExpression);
-}
-
-TEST(ExpressionParse, LongFlatChainsParseAndRun) {
-  std::string chain = "OBJET = 'A'";
-  for (int i = 0; i < 200; ++i) chain += " .OR. OBJET = 'A'";
-  chain += " .OR. OBJET = 'MW'";
-  std::unique_ptr<Expression> expression;
-  ASSERT_EQ(Expression::Parse(chain, MainLayout(), &expression), kOk);
-  const MainRow word{"MW", "00010", "", "", "", "%MW10", "", ""};
-  EXPECT_TRUE(expression->IsTrue(MainRecord(word).data()));
-}
-
-TEST(ExpressionParse, NestingIsCappedWithoutExhaustingTheStack) {
-  const auto nested = [](int depth) {
-    return std::string(depth, '(') + "DELETED()" + std::string(depth, ')');
+// Length 4096, nesting and width 1024 are capped without exhausting the stack.
+TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
+  const auto repeat = [](const std::string& piece, int times) {
+    std::string s;
+    for (int i = 0; i < times; ++i) s += piece;
+    return s;
   };
-  EXPECT_EQ(ParseCode(nested(40)), kOk);
-  EXPECT_EQ(ParseCode(nested(100)), kErrExpression);
-  EXPECT_EQ(ParseCode(std::string(4096, '(')), kErrExpression);
-  EXPECT_EQ(ParseCode(std::string(4000, '(') + std::string(4000, ')')), kErrExpression);
-
-  std::string nots;
-  for (int i = 0; i < 40; ++i) nots += ".NOT. ";
-  EXPECT_EQ(ParseCode(nots + "DELETED()"), kOk);
-  std::string many_nots;
-  for (int i = 0; i < 600; ++i) many_nots += ".NOT.";
-  EXPECT_EQ(ParseCode(many_nots + "DELETED()"), kErrExpression);
-
-  std::string uppers;
-  for (int i = 0; i < 500; ++i) uppers += "UPPER(";
-  EXPECT_EQ(ParseCode(uppers + "OBJET" + std::string(500, ')')), kErrExpression);
-}
-
-TEST(ExpressionParse, TextWidthIsCapped) {
-  // 32 x 32 = 1024 bytes: the limit itself is accepted.
-  std::string widest = "SYMBOLE";
-  for (int i = 1; i < 32; ++i) widest += "+SYMBOLE";
+  std::string longest = "DELETED()" + repeat(" .OR. DELETED()", (4096 - 9) / 15);
+  longest.resize(4096, ' ');  // padded with blanks to exactly the limit
+  const std::string widest = "SYMBOLE" + repeat("+SYMBOLE", 31);  // 32 x 32 = 1024 bytes
   std::unique_ptr<Expression> expression;
   ASSERT_EQ(Expression::Parse(widest, MainLayout(), &expression), kOk);
   EXPECT_EQ(expression->width(), 1024u);
-  EXPECT_EQ(ParseCode(widest + "+ISCMT"), kErrExpression);
-  EXPECT_EQ(ParseCode("UPPER(" + widest + ") = ''"), kOk);
-  EXPECT_EQ(ParseCode("'" + std::string(1024, 'x') + "'"), kOk);
-  EXPECT_EQ(ParseCode("'" + std::string(1025, 'x') + "'"), kErrExpression);
-  EXPECT_EQ(ParseCode("(" + widest + ")+(" + widest + ")"), kErrExpression);
+  const std::pair<std::string, int> texts[] = {
+      {longest, kOk},
+      {longest + " ", kErrExpression},
+      {std::string(100000, ' ') + "DELETED()", kErrExpression},
+      {repeat("(", 40) + "DELETED()" + repeat(")", 40), kOk},
+      {repeat("(", 100) + "DELETED()" + repeat(")", 100), kErrExpression},
+      {repeat("(", 4096), kErrExpression},
+      {repeat("(", 4000) + repeat(")", 4000), kErrExpression},
+      {repeat(".NOT. ", 40) + "DELETED()", kOk},
+      {repeat(".NOT.", 600) + "DELETED()", kErrExpression},
+      {repeat("UPPER(", 500) + "OBJET" + repeat(")", 500), kErrExpression},
+      {widest + "+ISCMT", kErrExpression},
+      {"UPPER(" + widest + ") = ''", kOk},
+      {"'" + std::string(1024, 'x') + "'", kOk},
+      {"'" + std::string(1025, 'x') + "'", kErrExpression},
+      {"(" + widest + ")+(" + widest + ")", kErrExpression},
+  };
+  for (const auto& [text, code] : texts) EXPECT_EQ(ParseCode(text), code) << text.substr(0, 40);
+  // A long flat chain parses and runs.
+  ASSERT_EQ(Expression::Parse(repeat("OBJET = 'A' .OR. ", 200) + "OBJET = 'MW'", MainLayout(),
+                              &expression),
+            kOk);
+  EXPECT_TRUE(expression->IsTrue(MainRecord({"MW", "00010", "", "", "", "%MW10", "", ""}).data()));
 }
 
 TEST(ExpressionParse, LayoutQuirks) {
