@@ -186,33 +186,27 @@ TEST(CStringTest, ReplaceRemoveInsertDelete) {
 }
 
 TEST(CStringTest, TrimsBlanksCharsAndSets) {
-  CString s(" \t Pump_1 \r\n");
-  s.TrimRight();
-  EXPECT_STREQ(s, " \t Pump_1");
-  s.TrimLeft();
-  EXPECT_STREQ(s, "Pump_1");
-  CString both("   x   ");
-  both.Trim();
-  EXPECT_STREQ(both, "x");
-  CString blanks("     ");
-  blanks.Trim();
-  EXPECT_STREQ(blanks, "");
-  CString empty;
-  empty.Trim();
-  empty.TrimLeft('x');
-  EXPECT_STREQ(empty, "");
-  CString zeros("000120");
-  zeros.TrimLeft('0');
-  EXPECT_STREQ(zeros, "120");
-  zeros.TrimRight('0');
-  EXPECT_STREQ(zeros, "12");
-  CString set("*-*value-*");
-  set.Trim("*-");
-  EXPECT_STREQ(set, "value");
-  CString none("value");
-  none.Trim("");
-  none.Trim(static_cast<LPCTSTR>(nullptr));
-  EXPECT_STREQ(none, "value");
+  const struct {
+    const char* text;
+    void (*trim)(CString&);
+    const char* expected;
+  } rows[] = {
+      {" \t Pump_1 \r\n", [](CString& s) { s.TrimRight(); }, " \t Pump_1"},
+      {" \t Pump_1 \r\n", [](CString& s) { s.TrimLeft(); }, "Pump_1 \r\n"},
+      {"   x   ", [](CString& s) { s.Trim(); }, "x"},
+      {"     ", [](CString& s) { s.Trim(); }, ""},
+      {"", [](CString& s) { s.TrimLeft('x'); }, ""},
+      {"000120", [](CString& s) { s.TrimLeft('0'); }, "120"},
+      {"000120", [](CString& s) { s.TrimRight('0'); }, "00012"},
+      {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
+      {"value", [](CString& s) { s.Trim(""); }, "value"},
+      {"value", [](CString& s) { s.Trim(static_cast<LPCTSTR>(nullptr)); }, "value"},
+  };
+  for (const auto& r : rows) {
+    CString s(r.text);
+    r.trim(s);
+    EXPECT_STREQ(s, r.expected) << "[" << r.text << "]";
+  }
 }
 
 TEST(CStringTest, FormatsAnyLength) {
