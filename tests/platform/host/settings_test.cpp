@@ -242,16 +242,14 @@ TEST_F(SettingsTest, ProcessesWritingAtOnceLoseNothing) {
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"));
 }
 
-TEST(SettingsFormatTest, SerializeThenParseGivesTheSameSettings) {
+TEST(SettingsFormatTest, SerializeThenParseGivesTheSameSettingsOutOfRangeIgnored) {
   host::Settings settings;
   settings[{12, "SymbOnLinePosX"}] = -2147483647 - 1;
   settings[{12, "SymbOnLinePosY"}] = 2147483647;
   settings[{-4, "Z"}] = 0;
   EXPECT_EQ(host::ParseSettings(host::SerializeSettings(settings)), settings);
-}
-
-TEST(SettingsFormatTest, ValuesOutOfRangeAndKeysBeforeASectionAreIgnored) {
-  host::Settings settings =
+  // Values out of range and keys before a section are ignored.
+  settings =
       host::ParseSettings("Early=1\n[12]\nBig=2147483648\nSmall=-2147483649\nOk=+5\nFine=-5\n");
   EXPECT_THAT(settings, ElementsAre(Pair(Pair(12, "Fine"), -5)));
 }
