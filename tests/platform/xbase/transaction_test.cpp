@@ -27,12 +27,7 @@ using testing_tables::NumberedRow;
 
 // The symbols of the live rows, in record order.
 std::vector<std::string> LiveSymbols(MainTable& t) {
-  std::vector<std::string> symbols;
-  TagSelect(t.table, nullptr);
-  for (int r = TableTop(t.table); r == kOk; r = TableSkip(t.table, 1)) {
-    if (RecordIsDeleted(t.table) == 0) symbols.push_back(t.Get("SYMBOLE"));
-  }
-  return symbols;
+  return testing_tables::LiveValues(t.table, "SYMBOLE");
 }
 
 void Fill(MainTable& t, int rows) {
