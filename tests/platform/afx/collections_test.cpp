@@ -32,6 +32,17 @@ void ExpectList(const CStringList& list, const Texts& expected) {
   EXPECT_EQ(list.IsEmpty(), expected.empty());
 }
 
+// `action` throws the framework exception E, which is deleted.
+template <class E, class F>
+void ExpectThrows(F action) {
+  try {
+    action();
+    ADD_FAILURE() << "no exception";
+  } catch (E* e) {
+    e->Delete();
+  }
+}
+
 TEST(CStringListTest, AddsAtBothEnds) {
   CStringList list;
   ExpectList(list, {});
@@ -123,21 +134,12 @@ TEST(CStringListTest, FindsFromAPositionAndByIndex) {
 
 TEST(CStringListTest, MisuseThrowsNotSupported) {
   CStringList list;
-  auto expectNotSupported = [](auto action) {
-    try {
-      action();
-      ADD_FAILURE() << "no exception";
-    } catch (CException* e) {
-      EXPECT_TRUE(e->IsKindOf(RUNTIME_CLASS(CNotSupportedException)));
-      e->Delete();
-    }
-  };
-  expectNotSupported([&] { list.GetHead(); });
-  expectNotSupported([&] { list.RemoveTail(); });
-  expectNotSupported([&] { list.GetAt(nullptr); });
-  expectNotSupported([&] { list.RemoveAt(nullptr); });
+  ExpectThrows<CNotSupportedException>([&] { list.GetHead(); });
+  ExpectThrows<CNotSupportedException>([&] { list.RemoveTail(); });
+  ExpectThrows<CNotSupportedException>([&] { list.GetAt(nullptr); });
+  ExpectThrows<CNotSupportedException>([&] { list.RemoveAt(nullptr); });
   POSITION none = nullptr;
-  expectNotSupported([&] { list.GetNext(none); });
+  ExpectThrows<CNotSupportedException>([&] { list.GetNext(none); });
   EXPECT_EQ(list.GetCount(), 0);
 }
 
@@ -177,37 +179,33 @@ TEST(CObListTest, HoldsPointersAndNeverDeletesThem) {
   EXPECT_EQ(alive, 3);  // the lists went, the objects stayed
 }
 
+void ExpectArray(const CStringArray& a, const Texts& expected) {
+  Texts got;
+  for (INT_PTR i = 0; i < a.GetSize(); ++i) got.emplace_back(a.GetAt(i));
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(a.GetUpperBound(), a.GetSize() - 1);
+  EXPECT_EQ(a.IsEmpty(), expected.empty());
+}
+
 TEST(CStringArrayTest, GrowsInsertsAndRemoves) {
   CStringArray a;
-  EXPECT_EQ(a.GetSize(), 0);
   EXPECT_EQ(a.Add("b"), 0);
   EXPECT_EQ(a.Add(CString("d")), 1);
   a.InsertAt(0, "a");
   a.InsertAt(2, "c");
   a.InsertAt(4, "e", 2);
-  ASSERT_EQ(a.GetSize(), 6);
-  EXPECT_STREQ(a[0], "a");
-  EXPECT_STREQ(a.GetAt(2), "c");
-  EXPECT_STREQ(a[5], "e");
+  ExpectArray(a, {"a", "b", "c", "d", "e", "e"});
   a.RemoveAt(1, 2);
-  ASSERT_EQ(a.GetSize(), 4);
-  EXPECT_STREQ(a[0], "a");
-  EXPECT_STREQ(a[1], "d");
   a[1] = "D";
   a.SetAt(2, "E");
-  EXPECT_STREQ(a.GetAt(1), "D");
-  EXPECT_STREQ(a.GetAt(2), "E");
-  a.InsertAt(8, "far");  // beyond the end: empty elements in between
-  ASSERT_EQ(a.GetSize(), 9);
-  EXPECT_STREQ(a[6], "");
-  EXPECT_STREQ(a[8], "far");
+  ExpectArray(a, {"a", "D", "E", "e"});
+  a.InsertAt(6, "far");  // beyond the end: empty elements in between
+  ExpectArray(a, {"a", "D", "E", "e", "", "", "far"});
   a.SetSize(2);
-  EXPECT_EQ(a.GetSize(), 2);
-  EXPECT_EQ(a.GetUpperBound(), 1);
   a.SetSize(4);
-  EXPECT_STREQ(a[3], "");
+  ExpectArray(a, {"a", "D", "", ""});
   a.RemoveAll();
-  EXPECT_TRUE(a.IsEmpty());
+  ExpectArray(a, {});
 }
 
 TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
@@ -236,21 +234,13 @@ TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
 TEST(CStringArrayTest, OutOfRangeThrowsNotSupported) {
   CStringArray a;
   a.Add("only");
-  auto expectNotSupported = [](auto action) {
-    try {
-      action();
-      ADD_FAILURE() << "no exception";
-    } catch (CNotSupportedException* e) {
-      e->Delete();
-    }
-  };
-  expectNotSupported([&] { a.GetAt(1); });
-  expectNotSupported([&] { a.GetAt(-1); });
-  expectNotSupported([&] { a.SetAt(5, "x"); });
-  expectNotSupported([&] { a.RemoveAt(0, 2); });
-  expectNotSupported([&] { a.RemoveAt(-1); });
-  expectNotSupported([&] { a.SetSize(-1); });
-  expectNotSupported([&] { a.InsertAt(-1, "x"); });
+  ExpectThrows<CNotSupportedException>([&] { a.GetAt(1); });
+  ExpectThrows<CNotSupportedException>([&] { a.GetAt(-1); });
+  ExpectThrows<CNotSupportedException>([&] { a.SetAt(5, "x"); });
+  ExpectThrows<CNotSupportedException>([&] { a.RemoveAt(0, 2); });
+  ExpectThrows<CNotSupportedException>([&] { a.RemoveAt(-1); });
+  ExpectThrows<CNotSupportedException>([&] { a.SetSize(-1); });
+  ExpectThrows<CNotSupportedException>([&] { a.InsertAt(-1, "x"); });
   EXPECT_EQ(a.GetSize(), 1);
   EXPECT_STREQ(a[0], "only");
 }
@@ -281,35 +271,23 @@ TEST(CDWordArrayTest, KeepsValuesInStepWithAStringArray) {
   EXPECT_TRUE(keys.IsKindOf(RUNTIME_CLASS(CObject)));
 }
 
-}  // namespace
-
-namespace {
-
 // Sizes no allocator can give surface as the framework's memory exception and
 // leave the collection as it was.
 TEST(AllocationFailureTest, ImpossibleSizesThrowMemoryException) {
-  auto expectMemory = [](auto action) {
-    try {
-      action();
-      ADD_FAILURE() << "no exception";
-    } catch (CMemoryException* e) {
-      e->Delete();
-    }
-  };
   CStringArray texts;
   texts.Add("kept");
-  expectMemory([&] { texts.SetSize(INTPTR_MAX / 2); });
-  expectMemory([&] { texts.InsertAt(0, "x", INTPTR_MAX / 4); });
+  ExpectThrows<CMemoryException>([&] { texts.SetSize(INTPTR_MAX / 2); });
+  ExpectThrows<CMemoryException>([&] { texts.InsertAt(0, "x", INTPTR_MAX / 4); });
   ASSERT_EQ(texts.GetSize(), 1);
   EXPECT_STREQ(texts[0], "kept");
 
   CStringList list(INTPTR_MAX);
-  expectMemory([&] { list.AddTail("x"); });
+  ExpectThrows<CMemoryException>([&] { list.AddTail("x"); });
   EXPECT_TRUE(list.IsEmpty());
   EXPECT_EQ(list.GetHeadPosition(), nullptr);
 
   CString s("kept");
-  expectMemory([&] { s.GetBuffer(INT_MAX); });
+  ExpectThrows<CMemoryException>([&] { s.GetBuffer(INT_MAX); });
   EXPECT_STREQ(s, "kept");
 }
 

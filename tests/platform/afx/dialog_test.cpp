@@ -141,19 +141,16 @@ ON_EN_CHANGE(kSymbol, OnSymbolChange)
 ON_EN_MAXTEXT(kSymbol, OnSymbolFull)
 END_MESSAGE_MAP()
 
-TEST_F(DialogTest, WithoutDriverDoModalReturnsMinusOneAtOnce) {
+TEST_F(DialogTest, WithoutDriverOrTemplateDoModalReturnsMinusOneAtOnce) {
   ASSERT_EQ(AfxGetDialogDriver(), nullptr);
   CConfirmDlg dlg("message");
   EXPECT_EQ(dlg.DoModal(), -1);
   EXPECT_EQ(dlg.inits, 0);
   EXPECT_FALSE(dlg.IsDialogOpen());
   EXPECT_EQ(dlg.m_hWnd, nullptr);
-}
-
-TEST_F(DialogTest, MissingTemplateGivesMinusOneWithoutRunningTheDriver) {
   ScriptedDialogDriver driver([](CDialog&) { ADD_FAILURE() << "driver ran"; });
-  CDialog dlg(4242);
-  EXPECT_EQ(dlg.DoModal(), -1);
+  CDialog missing(4242);
+  EXPECT_EQ(missing.DoModal(), -1);
   EXPECT_EQ(driver.runs(), 0);
 }
 
@@ -303,54 +300,44 @@ TEST_F(DialogTest, EditSelectionReplacementAndSetTextRules) {
 }
 
 TEST_F(DialogTest, TooltipsAreRegisteredAndReceiveMessages) {
-  std::vector<std::string> texts;
-  std::vector<UINT> ids;
-  int relayedBefore = -1, relayedAfter = -1;
-  bool windowsMatch = false;
-  BOOL active = FALSE;
   ScriptedDialogDriver driver([&](CDialog& d) {
     auto& dlg = static_cast<CEntryDlg&>(d);
+    std::vector<std::string> texts;
+    std::vector<UINT> ids;
     for (int i = 0; i < dlg.m_tips.GetToolCount(); ++i) {
       texts.emplace_back(dlg.m_tips.GetToolText(i));
       ids.push_back(dlg.m_tips.GetToolTextID(i));
     }
-    windowsMatch = dlg.m_tips.GetToolWindow(0) == &dlg.m_symbolEdit &&
-                   dlg.m_tips.GetToolWindow(2) == dlg.GetDlgItem(IDOK) &&
-                   dlg.m_tips.GetToolWindow(9) == nullptr;
+    EXPECT_EQ(texts, (std::vector<std::string>{"Symbole", "Commentaire associ\xE9",
+                                               "Valider la symbolisation", "Annuler"}));
+    EXPECT_EQ(ids, (std::vector<UINT>{19312, 19313, 19316, 0}));
+    EXPECT_EQ(dlg.m_tips.GetToolWindow(0), &dlg.m_symbolEdit);
+    EXPECT_EQ(dlg.m_tips.GetToolWindow(2), dlg.GetDlgItem(IDOK));
+    EXPECT_EQ(dlg.m_tips.GetToolWindow(9), nullptr);
     CString viaWindow;
     dlg.m_tips.GetText(viaWindow, &dlg.m_commentEdit);
     EXPECT_EQ(viaWindow, "Commentaire associ\xE9");
-    active = dlg.m_tips.IsActive();
-    relayedBefore = dlg.m_tips.GetRelayedCount();
+    EXPECT_TRUE(dlg.m_tips.IsActive());
+    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), 0);
     d.TypeText(kSymbol, "ab");
     d.PressKey(VK_RETURN);
-    relayedAfter = relayedBefore + 3;
-    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), relayedAfter);
+    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), 3);
   });
   CEntryDlg dlg;
   EXPECT_EQ(dlg.DoModal(), IDOK);  // Return pressed the default button
-  EXPECT_EQ(texts, (std::vector<std::string>{"Symbole", "Commentaire associ\xE9",
-                                             "Valider la symbolisation", "Annuler"}));
-  EXPECT_EQ(ids, (std::vector<UINT>{19312, 19313, 19316, 0}));
-  EXPECT_TRUE(windowsMatch);
-  EXPECT_TRUE(active);
-  EXPECT_EQ(relayedBefore, 0);
+  EXPECT_EQ(driver.runs(), 1);
   EXPECT_EQ(dlg.m_tips.GetToolCount(), 0);  // gone with the dialog
 }
 
-TEST_F(DialogTest, DriverLeavingTheDialogOpenClosesItAsCancel) {
-  ScriptedDialogDriver driver([](CDialog&) {});
-  CEntryDlg dlg;
-  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-  EXPECT_EQ(dlg.cancels, 1);
-}
-
-TEST_F(DialogTest, EndingInOnInitDialogSkipsTheScript) {
-  ScriptedDialogDriver driver([](CDialog&) { ADD_FAILURE() << "script ran"; });
-  CEntryDlg dlg;
-  dlg.endInInit = true;
-  EXPECT_EQ(dlg.DoModal(), 77);
-  EXPECT_EQ(driver.runs(), 1);
+TEST_F(DialogTest, LeftOpenItClosesAsCancelEndedInInitTheScriptIsSkipped) {
+  for (bool endInInit : {false, true}) {
+    ScriptedDialogDriver driver([endInInit](CDialog&) { EXPECT_FALSE(endInInit) << "script ran"; });
+    CEntryDlg dlg;
+    dlg.endInInit = endInInit;
+    EXPECT_EQ(dlg.DoModal(), endInInit ? 77 : IDCANCEL);
+    EXPECT_EQ(dlg.cancels, endInInit ? 0 : 1);
+    EXPECT_EQ(driver.runs(), 1);
+  }
 }
 
 TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {

@@ -1,34 +1,67 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "symbase/afx.h"
 #include "symbase/afxwin.h"
 
 namespace {
 
-TEST(CStringTest, ConstructsFromTextCountAndRepeatedChar) {
-  EXPECT_STREQ(CString(), "");
-  EXPECT_STREQ(CString(static_cast<LPCTSTR>(nullptr)), "");
-  EXPECT_STREQ(CString("%MW10"), "%MW10");
-  EXPECT_STREQ(CString("%MW10", 3), "%MW");
-  EXPECT_STREQ(CString("ab\0cd", 5), "ab");  // stops at a NUL inside the count
-  EXPECT_STREQ(CString("abc", -4), "");
-  EXPECT_STREQ(CString('x', 4), "xxxx");
-  EXPECT_STREQ(CString('x', 0), "");
+// Each row: what a call gave, what it should have given.
+using Texts = std::vector<std::pair<CString, const char*>>;
+using Numbers = std::vector<std::pair<int, int>>;
+
+void ExpectTexts(const Texts& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_STREQ(rows[i].first, rows[i].second) << i;
+}
+void ExpectNumbers(const Numbers& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
+}
+
+TEST(CStringTest, ConstructsConcatenatesAndClampsSubstrings) {
+  const CString s("%MW10.3");  // counts stop at a NUL; substrings clamp their arguments
+  ExpectTexts({{CString(), ""},
+               {CString(static_cast<LPCTSTR>(nullptr)), ""},
+               {CString("%MW10", 3), "%MW"},
+               {CString("ab\0cd", 5), "ab"},
+               {CString("abc", -4), ""},
+               {CString('x', 4), "xxxx"},
+               {CString('x', 0), ""},
+               {CString("a") + "b", "ab"},
+               {"a" + CString("b"), "ab"},
+               {CString("a") + 'b', "ab"},
+               {'a' + CString("b"), "ab"},
+               {CString("a") + CString("b"), "ab"},
+               {s.Mid(1), "MW10.3"},
+               {s.Mid(3, 2), "10"},
+               {s.Mid(5, 100), ".3"},
+               {s.Mid(-3, 2), "%M"},
+               {s.Mid(7), ""},
+               {s.Mid(50), ""},
+               {s.Mid(2, -1), ""},
+               {s.Left(3), "%MW"},
+               {s.Left(-1), ""},
+               {s.Left(99), "%MW10.3"},
+               {s.Right(2), ".3"},
+               {s.Right(99), "%MW10.3"},
+               {s.Right(-2), ""},
+               {s.SpanIncluding("%MW"), "%MW"},
+               {s.SpanExcluding("."), "%MW10"}});
   CString original("Pump_1");
   CString copy(original);
   copy.SetAt(0, 'L');
   EXPECT_STREQ(original, "Pump_1");
   EXPECT_STREQ(copy, "Lump_1");
+  CString r("abc");
+  r.MakeReverse();
+  EXPECT_STREQ(r, "cba");
 }
 
 TEST(CStringTest, IndexAccessOutOfRangeIsHarmless) {
   CString s("abc");
-  EXPECT_EQ(s.GetAt(2), 'c');
-  EXPECT_EQ(s[0], 'a');
-  EXPECT_EQ(s.GetAt(3), '\0');
-  EXPECT_EQ(s.GetAt(-1), '\0');
+  ExpectNumbers({{s.GetAt(2), 'c'}, {s[0], 'a'}, {s.GetAt(3), 0}, {s.GetAt(-1), 0}});
   s.SetAt(3, 'z');
   s.SetAt(-1, 'z');
   EXPECT_STREQ(s, "abc");
@@ -37,19 +70,12 @@ TEST(CStringTest, IndexAccessOutOfRangeIsHarmless) {
   EXPECT_EQ(s.GetLength(), 0);
 }
 
-TEST(CStringTest, ConcatenatesTextsCharsAndItself) {
+TEST(CStringTest, AppendsToItselfWhileItReallocates) {
   CString s("%I");
   s += "1.";
   s += '2';
   s += CString("/x");
-  EXPECT_STREQ(s, "%I1.2/x");
   EXPECT_STREQ(s.GetString(), "%I1.2/x");
-  EXPECT_STREQ(CString("a") + "b", "ab");
-  EXPECT_STREQ("a" + CString("b"), "ab");
-  EXPECT_STREQ(CString("a") + 'b', "ab");
-  EXPECT_STREQ('a' + CString("b"), "ab");
-  EXPECT_STREQ(CString("a") + CString("b"), "ab");
-  // Appending a string to itself, and a part of itself, while it reallocates.
   CString grow("0123456789");
   for (int i = 0; i < 6; ++i) grow += grow;
   EXPECT_EQ(grow.GetLength(), 640);
@@ -62,18 +88,13 @@ TEST(CStringTest, ConcatenatesTextsCharsAndItself) {
 }
 
 TEST(CStringTest, ComparesAsUnsignedBytes) {
-  CString a("abc");
-  EXPECT_TRUE(a == "abc");
-  EXPECT_TRUE("abc" == a);
-  EXPECT_TRUE(a == CString("abc"));
-  EXPECT_TRUE(a != "abd");
-  EXPECT_TRUE(a < "abd");
-  EXPECT_TRUE("abd" > a);
-  EXPECT_TRUE(a <= "abc");
-  EXPECT_TRUE(a >= CString("ab"));
-  EXPECT_TRUE(CString("ab") < a);
-  // é (0xE9) sorts after z as a byte above 0x7F.
-  EXPECT_GT(CString("\xE9").Compare("z"), 0);
+  const CString a("abc");
+  for (bool holds : {a == "abc", "abc" == a, a == CString("abc"), a != "abd", a<"abd", "abd"> a,
+                     a <= "abc", a >= CString("ab"), CString("ab") < a, !(a < "abc"), !(a > "abc"),
+                     !(a != "abc"), !(a == "ab")}) {
+    EXPECT_TRUE(holds);
+  }
+  EXPECT_GT(CString("\xE9").Compare("z"), 0);  // é (0xE9) is a byte above 0x7F
   EXPECT_LT(CString("").Compare("a"), 0);
   EXPECT_EQ(CString("").Compare(nullptr), 0);
 }
@@ -108,48 +129,26 @@ TEST(CStringTest, CaseFollowsWindows1252) {
   EXPECT_STREQ(signs, "\xD7\xF7");
 }
 
-TEST(CStringTest, SubstringsClampTheirArguments) {
-  CString s("%MW10.3");
-  EXPECT_STREQ(s.Mid(1), "MW10.3");
-  EXPECT_STREQ(s.Mid(3, 2), "10");
-  EXPECT_STREQ(s.Mid(5, 100), ".3");
-  EXPECT_STREQ(s.Mid(-3, 2), "%M");
-  EXPECT_STREQ(s.Mid(7), "");
-  EXPECT_STREQ(s.Mid(50), "");
-  EXPECT_STREQ(s.Mid(2, -1), "");
-  EXPECT_STREQ(s.Left(3), "%MW");
-  EXPECT_STREQ(s.Left(-1), "");
-  EXPECT_STREQ(s.Left(99), "%MW10.3");
-  EXPECT_STREQ(s.Right(2), ".3");
-  EXPECT_STREQ(s.Right(99), "%MW10.3");
-  EXPECT_STREQ(s.Right(-2), "");
-  EXPECT_STREQ(s.SpanIncluding("%MW"), "%MW");
-  EXPECT_STREQ(s.SpanExcluding("."), "%MW10");
-  CString r("abc");
-  r.MakeReverse();
-  EXPECT_STREQ(r, "cba");
-}
-
 TEST(CStringTest, FindHandlesStartsAndMisses) {
-  CString s("%I1.2.ERR");
-  EXPECT_EQ(s.Find('.'), 3);
-  EXPECT_EQ(s.Find('.', 4), 5);
-  EXPECT_EQ(s.Find('.', 6), -1);
-  EXPECT_EQ(s.Find('.', -5), 3);
-  EXPECT_EQ(s.Find('.', 100), -1);
-  EXPECT_EQ(s.Find("ERR"), 6);
-  EXPECT_EQ(s.Find("ERR", 7), -1);
-  EXPECT_EQ(s.Find("MOD"), -1);
-  EXPECT_EQ(s.Find(""), 0);
-  EXPECT_EQ(s.Find("", 9), 9);
-  EXPECT_EQ(s.Find("", 10), -1);
-  EXPECT_EQ(s.Find('\0'), -1);
-  EXPECT_EQ(s.ReverseFind('.'), 5);
-  EXPECT_EQ(s.ReverseFind('x'), -1);
-  EXPECT_EQ(s.FindOneOf("RE"), 6);
-  EXPECT_EQ(s.FindOneOf(""), -1);
-  EXPECT_EQ(CString().Find('a'), -1);
-  EXPECT_EQ(CString().Find(""), 0);
+  const CString s("%I1.2.ERR");
+  ExpectNumbers({{s.Find('.'), 3},
+                 {s.Find('.', 4), 5},
+                 {s.Find('.', 6), -1},
+                 {s.Find('.', -5), 3},
+                 {s.Find('.', 100), -1},
+                 {s.Find("ERR"), 6},
+                 {s.Find("ERR", 7), -1},
+                 {s.Find("MOD"), -1},
+                 {s.Find(""), 0},
+                 {s.Find("", 9), 9},
+                 {s.Find("", 10), -1},
+                 {s.Find('\0'), -1},
+                 {s.ReverseFind('.'), 5},
+                 {s.ReverseFind('x'), -1},
+                 {s.FindOneOf("RE"), 6},
+                 {s.FindOneOf(""), -1},
+                 {CString().Find('a'), -1},
+                 {CString().Find(""), 0}});
 }
 
 TEST(CStringTest, ReplaceRemoveInsertDelete) {
@@ -187,33 +186,27 @@ TEST(CStringTest, ReplaceRemoveInsertDelete) {
 }
 
 TEST(CStringTest, TrimsBlanksCharsAndSets) {
-  CString s(" \t Pump_1 \r\n");
-  s.TrimRight();
-  EXPECT_STREQ(s, " \t Pump_1");
-  s.TrimLeft();
-  EXPECT_STREQ(s, "Pump_1");
-  CString both("   x   ");
-  both.Trim();
-  EXPECT_STREQ(both, "x");
-  CString blanks("     ");
-  blanks.Trim();
-  EXPECT_STREQ(blanks, "");
-  CString empty;
-  empty.Trim();
-  empty.TrimLeft('x');
-  EXPECT_STREQ(empty, "");
-  CString zeros("000120");
-  zeros.TrimLeft('0');
-  EXPECT_STREQ(zeros, "120");
-  zeros.TrimRight('0');
-  EXPECT_STREQ(zeros, "12");
-  CString set("*-*value-*");
-  set.Trim("*-");
-  EXPECT_STREQ(set, "value");
-  CString none("value");
-  none.Trim("");
-  none.Trim(static_cast<LPCTSTR>(nullptr));
-  EXPECT_STREQ(none, "value");
+  const struct {
+    const char* text;
+    void (*trim)(CString&);
+    const char* expected;
+  } rows[] = {
+      {" \t Pump_1 \r\n", [](CString& s) { s.TrimRight(); }, " \t Pump_1"},
+      {" \t Pump_1 \r\n", [](CString& s) { s.TrimLeft(); }, "Pump_1 \r\n"},
+      {"   x   ", [](CString& s) { s.Trim(); }, "x"},
+      {"     ", [](CString& s) { s.Trim(); }, ""},
+      {"", [](CString& s) { s.TrimLeft('x'); }, ""},
+      {"000120", [](CString& s) { s.TrimLeft('0'); }, "120"},
+      {"000120", [](CString& s) { s.TrimRight('0'); }, "00012"},
+      {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
+      {"value", [](CString& s) { s.Trim(""); }, "value"},
+      {"value", [](CString& s) { s.Trim(static_cast<LPCTSTR>(nullptr)); }, "value"},
+  };
+  for (const auto& r : rows) {
+    CString s(r.text);
+    r.trim(s);
+    EXPECT_STREQ(s, r.expected) << "[" << r.text << "]";
+  }
 }
 
 TEST(CStringTest, FormatsAnyLength) {

@@ -52,6 +52,8 @@ TEST_F(ServicesTest, OverridingOneMemberKeepsTheOtherDefaults) {
   EXPECT_NE(&HostServices(), &host);
   EXPECT_EQ(HostMessageBox("", "Continuer ?", 7, 4), kHostIdCancel);
   EXPECT_EQ(GetAddressingMode(), 0);
+  HostSetAddressingMode(1);  // what the default serves is what the host set
+  EXPECT_EQ(GetAddressingMode(), 1);
   EXPECT_THAT(host.seen, ElementsAre("Continuer ?"));
 }
 
@@ -125,11 +127,9 @@ TEST_F(ServicesTest, MessageBoxAnswersFromTheQueueThenCancels) {
   EXPECT_EQ(shown[0].answer, kHostIdYes);
   EXPECT_EQ(shown[2].answer, kHostIdCancel);
   EXPECT_EQ(shown[2].text, "");
-}
 
-TEST_F(ServicesTest, ClearingMessagesDropsQueuedAnswers) {
   HostQueueMessageBoxAnswer(kHostIdYes);
-  HostClearMessageBoxes();
+  HostClearMessageBoxes();  // drops the queued answers too
   EXPECT_EQ(HostMessageBox("", "Encore ?", 7, 4), kHostIdCancel);
 }
 
@@ -154,12 +154,6 @@ TEST_F(ServicesTest, NotificationsAreRecorded) {
   EXPECT_THAT(HostFrameNotifications(), IsEmpty());
 }
 
-TEST_F(ServicesTest, AddressingModeIsWhatTheHostSet) {
-  EXPECT_EQ(GetAddressingMode(), 0);
-  HostSetAddressingMode(1);
-  EXPECT_EQ(GetAddressingMode(), 1);
-}
-
 TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
   auto* base = reinterpret_cast<CObject*>(0x3000);
   EXPECT_EQ(ServerGetObject(3), nullptr);
@@ -171,9 +165,8 @@ TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
 
   EXPECT_NE(ServerGetService(219), nullptr);
   EXPECT_EQ(ServerGetService(218), nullptr);
-}
 
-TEST_F(ServicesTest, ApplicationObjectIsBuiltInUntilTheHostRegistersOne) {
+  // The application object is built in until the host registers one.
   CObject* builtin = HostGetObject(1);
   ASSERT_NE(builtin, nullptr);
   EXPECT_STREQ(builtin->GetRuntimeClass()->m_lpszClassName, "CHostApplication");
@@ -187,7 +180,7 @@ TEST_F(ServicesTest, ApplicationObjectIsBuiltInUntilTheHostRegistersOne) {
   EXPECT_EQ(HostGetObject(1), builtin);
 }
 
-TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBase) {
+TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBaseAndReadComments) {
   HostDeclarations* decl = ServerGetService(219);
   HostDeclRecord record;
   DeclRecordCreate(&record);
@@ -199,14 +192,9 @@ TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBase) {
   CString comment("garbage");
   DeclRecordComment(&record, comment);
   EXPECT_TRUE(comment.IsEmpty());
-  DeclRecordDestroy(&record);
-}
 
-TEST_F(ServicesTest, DeclarationsCommentIsReadWithinTheRecord) {
-  HostDeclRecord record;
-  DeclRecordCreate(&record);
+  // The comment is read within the record.
   std::snprintf(record.comment, sizeof record.comment, "%s", "Pompe de relevage");
-  CString comment;
   DeclRecordComment(&record, comment);
   EXPECT_STREQ(static_cast<LPCTSTR>(comment), "Pompe de relevage");
 
@@ -215,6 +203,7 @@ TEST_F(ServicesTest, DeclarationsCommentIsReadWithinTheRecord) {
   EXPECT_EQ(comment.GetLength(), static_cast<int>(sizeof record.comment));
   DeclRecordComment(nullptr, comment);
   EXPECT_TRUE(comment.IsEmpty());
+  DeclRecordDestroy(&record);
 }
 
 TEST_F(ServicesTest, ContextIsBuiltFromItsSource) {

@@ -149,25 +149,18 @@ TEST_F(SettingsTest, WrittenValuesReadBackBySection) {
   EXPECT_EQ(HostReadSetting(nullptr, 4, "SymbOnLinePosX", -1), -1);
   EXPECT_EQ(testing_support::ReadFileBytes(SettingsFile()),
             "[3]\nSymbOnLinePosX=7\n[12]\nSymbOnLinePosX=141\nSymbOnLinePosY=-20\n");
+  EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"))
+      << "no temporary file may be left";
 }
 
-TEST_F(SettingsTest, ValueWrittenHereIsReadByASecondProcess) {
+TEST_F(SettingsTest, ValuesCrossToAndFromASecondProcess) {
   ASSERT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 312), 1);
   std::string out;
   ASSERT_EQ(RunHelper(dir_.path(), "read 12 SymbOnLinePosX", &out), 0);
   EXPECT_EQ(out, "312\n");
-}
-
-TEST_F(SettingsTest, ValueWrittenByASecondProcessIsReadHere) {
   ASSERT_EQ(RunHelper(dir_.path(), "write 12 SymbOnLinePosY 455", nullptr), 0);
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosY", -1), 455);
-  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), -1);
-}
-
-TEST_F(SettingsTest, WriterLeavesNoTemporaryFile) {
-  ASSERT_EQ(HostWriteSetting(nullptr, 12, "A", 1), 1);
-  ASSERT_EQ(HostWriteSetting(nullptr, 12, "B", 2), 1);
-  EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"));
+  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 312);
 }
 
 TEST_F(SettingsTest, RewriteReplacesTheFileInsteadOfWritingIntoIt) {
@@ -182,27 +175,26 @@ TEST_F(SettingsTest, RewriteReplacesTheFileInsteadOfWritingIntoIt) {
   EXPECT_NE(first.st_ino, second.st_ino);
 }
 
-TEST_F(SettingsTest, DamagedFileReadsAsDefaultsAndIsRepairedByTheNextWrite) {
+TEST_F(SettingsTest, DamagedLinesReadAsDefaultsAndTheNextWriteRepairsTheFile) {
   std::filesystem::create_directories(dir_.file("symbase"));
-  std::string damage(
-      "\x00\xFF[12\nSymbOnLinePosX=12x\n[12]\nSymbOnLinePosY=99999999999\n=4\n"
-      "SymbOnLinePosX\n[zz]\nSymbOnLinePosX=5\n\xE9\xE8=3\n",
-      86);
-  ASSERT_TRUE(testing_support::WriteFileBytes(SettingsFile(), damage));
-
-  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), -1);
-  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosY", -1), -1);
-
+  const struct {
+    std::string content;
+    int x, y;
+  } files[] = {
+      {std::string("\x00\xFF[12\nSymbOnLinePosX=12x\n[12]\nSymbOnLinePosY=99999999999\n=4\n"
+                   "SymbOnLinePosX\n[zz]\nSymbOnLinePosX=5\n\xE9\xE8=3\n",
+                   86),
+       -1, -1},
+      {"[12]\r\nSymbOnLinePosX=30\r\ngarbage\x01line\r\nSymbOnLinePosY=40", 30, 40},
+  };
+  for (const auto& f : files) {
+    ASSERT_TRUE(testing_support::WriteFileBytes(SettingsFile(), f.content));
+    EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), f.x);
+    EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosY", -1), f.y);
+  }
   ASSERT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 8), 1);
-  EXPECT_EQ(testing_support::ReadFileBytes(SettingsFile()), "[12]\nSymbOnLinePosX=8\n");
-}
-
-TEST_F(SettingsTest, GoodLinesOfAPartlyDamagedFileSurvive) {
-  std::filesystem::create_directories(dir_.file("symbase"));
-  ASSERT_TRUE(testing_support::WriteFileBytes(
-      SettingsFile(), "[12]\r\nSymbOnLinePosX=30\r\ngarbage\x01line\r\nSymbOnLinePosY=40"));
-  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 30);
-  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosY", -1), 40);
+  EXPECT_EQ(testing_support::ReadFileBytes(SettingsFile()),
+            "[12]\nSymbOnLinePosX=8\nSymbOnLinePosY=40\n");
 }
 
 TEST_F(SettingsTest, SettingsPathThatIsADirectoryReadsAsDefaults) {
@@ -250,16 +242,14 @@ TEST_F(SettingsTest, ProcessesWritingAtOnceLoseNothing) {
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"));
 }
 
-TEST(SettingsFormatTest, SerializeThenParseGivesTheSameSettings) {
+TEST(SettingsFormatTest, SerializeThenParseGivesTheSameSettingsOutOfRangeIgnored) {
   host::Settings settings;
   settings[{12, "SymbOnLinePosX"}] = -2147483647 - 1;
   settings[{12, "SymbOnLinePosY"}] = 2147483647;
   settings[{-4, "Z"}] = 0;
   EXPECT_EQ(host::ParseSettings(host::SerializeSettings(settings)), settings);
-}
-
-TEST(SettingsFormatTest, ValuesOutOfRangeAndKeysBeforeASectionAreIgnored) {
-  host::Settings settings =
+  // Values out of range and keys before a section are ignored.
+  settings =
       host::ParseSettings("Early=1\n[12]\nBig=2147483648\nSmall=-2147483649\nOk=+5\nFine=-5\n");
   EXPECT_THAT(settings, ElementsAre(Pair(Pair(12, "Fine"), -5)));
 }

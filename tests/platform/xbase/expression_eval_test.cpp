@@ -23,7 +23,7 @@ std::unique_ptr<Expression> ParseOrFail(const std::string& text) {
 }
 
 struct FilterCase {
-  const char* expression;
+  std::string expression;
   MainRow row;
   bool expected;
 };
@@ -80,22 +80,27 @@ TEST(ExpressionPrefixRule, RightOperandDecidesHowFarEqualLooks) {
   });
 }
 
-TEST(ExpressionOrdering, ComparesBytesUnsignedUnderThePrefixRule) {
+TEST(ExpressionOrdering, ComparesBytesUnsignedAndSearchesSubstrings) {
   const MainRow accented = WithSymbol(kWord, "\xC9t\xE9");
+  const MainRow motor = WithSymbol(kWord, "Motor_on");
   ExpectFilters({
       {"OBJET < 'MX'", kWord, true},
-      {"OBJET > 'MX'", kWord, false},
       {"OBJET >= 'MW'", kWord, true},  // equal by prefix
       {"OBJET <= 'MW'", kWord, true},
       {"OBJET < 'MW'", kWord, false},
       {"OBJET > 'MW'", kWord, false},
-      {"OBJET < 'MW    Z'", kWord, true},  // a proper beginning sorts first
-      {"OBJET > 'MW    Z'", kWord, false},
-      {"SYMBOLE > 'z'", accented, true},  // 0xC9 is above every ASCII byte
-      {"SYMBOLE < 'z'", accented, false},
-      {"IND1 >= '00010'", kWord, true},
+      {"OBJET < 'MW    Z'", kWord, true},  // a beginning first
+      {"SYMBOLE > 'z'", accented, true},   // 0xC9 is above every ASCII byte
       {"IND1 > '00009'", kWord, true},
       {"IND1 <= '00009'", kWord, false},
+      {"'_on' $ SYMBOLE", motor, true},
+      {"'on  ' $ SYMBOLE", motor, true},    // padding counts
+      {"'motor' $ SYMBOLE", motor, false},  // case-sensitive
+      {"'' $ ''", motor, true},
+      {"'a' $ ''", motor, false},
+      {"SYMBOLE $ 'Motor_on'", motor, false},  // 32 bytes cannot fit in 8
+      {"'oo' $ 'Motor_on'", motor, false},
+      {"'nn' $ 'n'", motor, false},
   });
 }
 
@@ -122,109 +127,47 @@ TEST(ExpressionPrecedence, AndBindsTighterThanOrAndNotTighterThanAnd) {
   });
 }
 
-TEST(ExpressionFilters, TagAndConversionFilters) {
-  const char* conversion = "(OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 <> '     '";
-  ExpectFilters({
-      {".NOT. DELETED()", kWord, true},
-      {".NOT. DELETED()", Deleted(kWord), false},
-      {"DELETED()", Deleted(kWord), true},
-      {"DELETED()", kWord, false},
-      {conversion, kInput, true},
-      {conversion, kInputWord, true},  // 'V' is a prefix of "VW"
-      {conversion, kModule, true},
-      {conversion, kModuleEmpty, false},  // blank IND1
-      {conversion, kWord, false},
-      {conversion, Deleted(kInput), true},  // no deletion test in this one
-  });
-}
-
-TEST(ExpressionFilters, CommentAndStepAttributeFilters) {
-  const char* steps =
+// Filters as the library writes them.
+TEST(ExpressionFilters, TheLibrarysFilters) {
+  const std::string blanks(32, ' ');
+  const std::string live = " .AND. .NOT. DELETED()";
+  const std::string module = "((OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 = '00001')" + live;
+  const std::string conversion = "(OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 <> '     '";
+  const std::string words = "OBJET = 'MW   '" + live, together = "OBJET = 'MW'" + live;
+  const std::string unnamed = words + " .AND. SYMBOLE = '" + blanks + "'";
+  const std::string steps =
       "(OBJET = 'XX' .AND. IND2 <> '00000') .OR. (OBJET = 'XM' .AND. IND3 <> '00000' .AND. IND3 "
       "<> '     ')";
-  const MainRow xx_set{"XX", "00002", "00004", "", "", "%X2.4", "", ""};
+  const std::string search =
+      "'mot' $ SYMBOLE .OR. 'mot' $ SYMBOLE .OR. 'MOT' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()";
+  const MainRow other_module{"V", "00011", "00002", "", "", "%I11.2", "", ""};
   const MainRow xx_zero{"XX", "00002", "00000", "", "", "%X2", "", ""};
   const MainRow xm_set{"XM", "00002", "00001", "00007", "", "%XM2.1.7", "", ""};
-  const MainRow xm_zero{"XM", "00002", "00001", "00000", "", "%XM2.1.0", "", ""};
   const MainRow xm_blank{"XM", "00002", "00001", "", "", "%XM2.1", "", ""};
   ExpectFilters({
+      {module, kInput, true},
+      {module, kModule, true},
+      {module, other_module, false},  // IND1 compared over all 5 bytes
+      {module, Deleted(kInput), false},
+      {conversion, kInputWord, true},       // 'V' is a prefix of "VW"
+      {conversion, kModuleEmpty, false},    // blank IND1
+      {conversion, Deleted(kInput), true},  // no deletion test in this one
+      {words, kWordBit, false},
+      {together, kWordBit, true},
+      {together, Deleted(kWordBit), false},
+      {unnamed, kWord, false},
+      {unnamed, WithSymbol(kWord, ""), true},
       {"(ISCMT = 'O')", kInput, true},
       {"(ISCMT = 'O')", kWord, false},
-      {steps, xx_set, true},
       {steps, xx_zero, false},
       {steps, xm_set, true},
-      {steps, xm_zero, false},
       {steps, xm_blank, false},
-      {steps, kWord, false},
-  });
-}
-
-TEST(ExpressionFilters, ObjectFilterInAllItsForms) {
-  const std::string blanks(32, ' ');
-  const std::string no_deleted = " .AND. .NOT. DELETED()";
-  const std::string with_symbol = " .AND. SYMBOLE <> '" + blanks + "'";
-  const std::string without_symbol = " .AND. SYMBOLE = '" + blanks + "'";
-  const std::string module = "((OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 = '00001')" + no_deleted;
-  const std::string words = "OBJET = 'MW   '" + no_deleted;
-  const std::string bits = "OBJET = 'MWX  '" + no_deleted;
-  const std::string together = "OBJET = 'MW'" + no_deleted;
-  const std::string named = words + with_symbol;
-  const std::string unnamed = words + without_symbol;
-  const MainRow other_module{"V", "00011", "00002", "", "", "%I11.2", "", ""};
-  const std::vector<FilterCase> cases = {
-      {module.c_str(), kInput, true},
-      {module.c_str(), kModule, true},
-      {module.c_str(), other_module, false},  // IND1 compared over all 5 bytes
-      {module.c_str(), Deleted(kInput), false},
-      {module.c_str(), kWord, false},
-      {words.c_str(), kWord, true},
-      {words.c_str(), kWordBit, false},
-      {bits.c_str(), kWordBit, true},
-      {bits.c_str(), kWord, false},
-      {together.c_str(), kWord, true},
-      {together.c_str(), kWordBit, true},
-      {together.c_str(), Deleted(kWordBit), false},
-      {named.c_str(), kWord, true},
-      {named.c_str(), WithSymbol(kWord, ""), false},
-      {unnamed.c_str(), kWord, false},
-      {unnamed.c_str(), WithSymbol(kWord, ""), true},
-  };
-  ExpectFilters(cases);
-}
-
-TEST(ExpressionFilters, SymbolSearchFilter) {
-  const char* search =
-      "'mot' $ SYMBOLE .OR. 'mot' $ SYMBOLE .OR. 'MOT' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()";
-  ExpectFilters({
-      {search, WithSymbol(kWord, "mot_pompe"), true},
       {search, WithSymbol(kWord, "MOTEUR"), true},
       {search, WithSymbol(kWord, "Demotion"), true},
       {search, WithSymbol(kWord, "pompe"), false},
       // .AND. binds to the last test only: a deleted row containing 'mot' passes.
       {search, Deleted(WithSymbol(kWord, "mot_pompe")), true},
       {search, Deleted(WithSymbol(kWord, "MOTEUR")), false},
-      {"'' $ SYMBOLE .OR. '' $ SYMBOLE .OR. '' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()", kWord,
-       true},
-  });
-}
-
-TEST(ExpressionContains, SubstringCases) {
-  const MainRow row = WithSymbol(kWord, "Motor_on");
-  ExpectFilters({
-      {"'Motor' $ SYMBOLE", row, true},   // at the start
-      {"'_on' $ SYMBOLE", row, true},     // inside
-      {"'on  ' $ SYMBOLE", row, true},    // the padding belongs to the value
-      {"'motor' $ SYMBOLE", row, false},  // case-sensitive
-      {"'' $ SYMBOLE", row, true},        // empty sought text
-      {"'' $ ''", row, true},
-      {"'a' $ ''", row, false},
-      {"SYMBOLE $ 'Motor_on'", row, false},  // 32 bytes cannot fit in 8
-      {"SYMBOLE $ SYMBOLE", row, true},
-      {"'MW' $ '%MW10'", row, true},
-      {"'oo' $ 'Motor_on'", row, false},  // first byte found, rest differs
-      {"'nn' $ 'n'", row, false},
-      {"'%MW10 ' $ REPERE", row, true},
-      {"'ON' $ UPPER(SYMBOLE)", row, true},
   });
 }
 

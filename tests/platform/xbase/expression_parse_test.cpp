@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/expression_layout.h"
@@ -23,96 +24,35 @@ int ParseCode(const std::string& text) {
   return result;
 }
 
-struct Malformed {
-  std::string text;
-  int code;
-};
-
 TEST(ExpressionParse, MalformedTextsGiveTheirCode) {
-  const std::vector<Malformed> cases = {
-      // Empty.
-      {"", kErrExpression},
-      {"   \t\r\n", kErrExpression},
-      // Quotes.
-      {"'abc", kErrExpression},
-      {"OBJET = 'V", kErrExpression},
-      {"OBJET = \"V'", kErrExpression},
-      {"'", kErrExpression},
-      // Names.
-      {"FOO = 'x'", kErrField},
-      {"OBJE = 'x'", kErrField},
-      {"OBJET_ = 'x'", kErrField},
-      {"OBJET = 'x' .AND. NOPE <> ''", kErrField},
-      {"TRIM(OBJET)", kErrExpression},  // unknown function
-      {"UPPER", kErrField},             // without parentheses it names a field
-      {"NOPE(", kErrExpression},
+  // Names that are no field; the first fault from the left decides the code.
+  for (const char* text :
+       {"FOO = 'x'", "OBJE = 'x'", "OBJET_ = 'x'", "OBJET = 'x' .AND. NOPE <> ''", "UPPER",
+        "A->OBJET", "NOPE = 'x' .AND. 'y"}) {
+    EXPECT_EQ(ParseCode(text), kErrField) << text;
+  }
+  const std::string syntax[] = {
+      // Empty, quotes, unknown functions.
+      "", "   \t\r\n", "'abc", "OBJET = 'V", "OBJET = \"V'", "'", "TRIM(OBJET)", "NOPE(",
       // Structure.
-      {"OBJET 'x'", kErrExpression},
-      {"OBJET = 'V' )", kErrExpression},
-      {"(OBJET = 'V'", kErrExpression},
-      {"()", kErrExpression},
-      {")", kErrExpression},
-      {"OBJET +", kErrExpression},
-      {"+ OBJET", kErrExpression},
-      {"OBJET = ", kErrExpression},
-      {"= 'x'", kErrExpression},
-      {"OBJET = 'x' = 'y'", kErrExpression},
-      {"OBJET == 'x'", kErrExpression},
-      {"OBJET = 'V' .AND.", kErrExpression},
-      {".AND. OBJET = 'V'", kErrExpression},
-      {".NOT.", kErrExpression},
-      {"OBJET = 'V' .AND", kErrExpression},
-      {"OBJET = 'V' .XOR. .T.", kErrExpression},
-      {"OBJET = 'V' AND .T.", kErrExpression},
-      {"..", kErrExpression},
-      {".", kErrExpression},
-      {"UPPER(", kErrExpression},
-      {"UPPER()", kErrExpression},
-      {"UPPER(OBJET", kErrExpression},
-      {"UPPER(OBJET, IND1)", kErrExpression},
-      {"DELETED(", kErrExpression},
-      {"DELETED(OBJET)", kErrExpression},
-      {"DELETED() DELETED()", kErrExpression},
+      "OBJET 'x'", "OBJET = 'V' )", "(OBJET = 'V'", "()", ")", "OBJET +", "+ OBJET",
+      "OBJET = ", "= 'x'", "OBJET = 'x' = 'y'", "OBJET == 'x'", "OBJET = 'V' .AND.",
+      ".AND. OBJET = 'V'", ".NOT.", "OBJET = 'V' .AND", "OBJET = 'V' .XOR. .T.",
+      "OBJET = 'V' AND .T.", "..", ".", "UPPER(", "UPPER()", "UPPER(OBJET", "UPPER(OBJET, IND1)",
+      "DELETED(", "DELETED(OBJET)", "DELETED() DELETED()", "'y' .AND. NOPE = 'x'",
+      "OBJET = 'x' ) NOPE",
       // Bytes that start no token.
-      {"IND1 = 5", kErrExpression},
-      {"OBJET = \xE9t\xE9", kErrExpression},
-      {"\xC9T\xC9", kErrExpression},
-      {std::string("OBJET\0= 'x'", 11), kErrExpression},
-      {"OBJET = 'V' ;", kErrExpression},
-      {"OBJET - IND1", kErrExpression},
-      {"OBJET != 'x'", kErrExpression},
-      {"A->OBJET", kErrField},
+      "IND1 = 5", "OBJET = \xE9t\xE9", "\xC9T\xC9", std::string("OBJET\0= 'x'", 11),
+      "OBJET = 'V' ;", "OBJET - IND1", "OBJET != 'x'",
       // Types.
-      {"OBJET .AND. IND1", kErrExpression},
-      {"OBJET = 'V' .OR. SYMBOLE", kErrExpression},
-      {"SYMBOLE .OR. OBJET = 'V'", kErrExpression},
-      {".NOT. OBJET", kErrExpression},
-      {"OBJET = .T.", kErrExpression},
-      {".T. = OBJET", kErrExpression},
-      {"DELETED() = .T.", kErrExpression},
-      {"DELETED() + OBJET", kErrExpression},
-      {"OBJET + DELETED()", kErrExpression},
-      {"OBJET + (OBJET = 'x')", kErrExpression},
-      {"UPPER(DELETED())", kErrExpression},
-      {"'a' $ .T.", kErrExpression},
-      {".T. $ 'a'", kErrExpression},
-  };
-  for (const Malformed& c : cases) EXPECT_EQ(ParseCode(c.text), c.code) << "[" << c.text << "]";
-}
-
-TEST(ExpressionParse, FirstFaultFromTheLeftDecidesTheCode) {
-  EXPECT_EQ(ParseCode("NOPE = 'x' .AND. 'y"), kErrField);
-  EXPECT_EQ(ParseCode("'y' .AND. NOPE = 'x'"), kErrExpression);
-  EXPECT_EQ(ParseCode("OBJET = 'x' ) NOPE"), kErrExpression);
-}
-
-TEST(ExpressionParse, ApostropheInASearchTextIsASyntaxError) {
-  // The symbol search puts the user's text between apostrophes as it is.
-  const std::string text = "l'eau";
-  EXPECT_EQ(ParseCode("'" + text + "' $ SYMBOLE .OR. '" + text + "' $ SYMBOLE .OR. '" + text +
-                      "' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()"),
-            kErrExpression);
-  EXPECT_EQ(ParseCode("''' $ SYMBOLE"), kErrExpression);
+      "OBJET .AND. IND1", "OBJET = 'V' .OR. SYMBOLE", "SYMBOLE .OR. OBJET = 'V'", ".NOT. OBJET",
+      "OBJET = .T.", ".T. = OBJET", "DELETED() = .T.", "DELETED() + OBJET", "OBJET + DELETED()",
+      "OBJET + (OBJET = 'x')", "UPPER(DELETED())", "'a' $ .T.", ".T. $ 'a'",
+      // An apostrophe in a search text, put between apostrophes as it is.
+      "'l'eau' $ SYMBOLE .OR. 'l'eau' $ UPPER(SYMBOLE) .AND. .NOT. DELETED()", "''' $ SYMBOLE"};
+  for (const std::string& text : syntax) {
+    EXPECT_EQ(ParseCode(text), kErrExpression) << "[" << text << "]";
+  }
 }
 
 TEST(ExpressionParse, BytesAboveAsciiAreFineInsideQuotes) {
@@ -120,59 +60,42 @@ TEST(ExpressionParse, BytesAboveAsciiAreFineInsideQuotes) {
   EXPECT_EQ(ParseCode(std::string("'a\0b' $ SYMBOLE", 15)), kOk);
 }
 
-TEST(ExpressionParse, TextLengthIsCapped) {
-  // DELETED() .OR. ... padded with blanks to exactly the limit parses.
-  std::string longest = "DELETED()";
-  while (longest.size() + 15 <= 4096) longest += " .OR. DELETED()";
-  longest.resize(4096, ' ');
-  EXPECT_EQ(ParseCode(longest), kOk);
-  EXPECT_EQ(ParseCode(longest + " "), kErrExpression);
-  EXPECT_EQ(ParseCode(std::string(100000, ' ') + "DELETED()"), kErrExpression);
-}
-
-TEST(ExpressionParse, LongFlatChainsParseAndRun) {
-  std::string chain = "OBJET = 'A'";
-  for (int i = 0; i < 200; ++i) chain += " .OR. OBJET = 'A'";
-  chain += " .OR. OBJET = 'MW'";
-  std::unique_ptr<Expression> expression;
-  ASSERT_EQ(Expression::Parse(chain, MainLayout(), &expression), kOk);
-  const MainRow word{"MW", "00010", "", "", "", "%MW10", "", ""};
-  EXPECT_TRUE(expression->IsTrue(MainRecord(word).data()));
-}
-
-TEST(ExpressionParse, NestingIsCappedWithoutExhaustingTheStack) {
-  const auto nested = [](int depth) {
-    return std::string(depth, '(') + "DELETED()" + std::string(depth, ')');
+// Length 4096, nesting and width 1024 are capped without exhausting the stack.
+TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
+  const auto repeat = [](const std::string& piece, int times) {
+    std::string s;
+    for (int i = 0; i < times; ++i) s += piece;
+    return s;
   };
-  EXPECT_EQ(ParseCode(nested(40)), kOk);
-  EXPECT_EQ(ParseCode(nested(100)), kErrExpression);
-  EXPECT_EQ(ParseCode(std::string(4096, '(')), kErrExpression);
-  EXPECT_EQ(ParseCode(std::string(4000, '(') + std::string(4000, ')')), kErrExpression);
-
-  std::string nots;
-  for (int i = 0; i < 40; ++i) nots += ".NOT. ";
-  EXPECT_EQ(ParseCode(nots + "DELETED()"), kOk);
-  std::string many_nots;
-  for (int i = 0; i < 600; ++i) many_nots += ".NOT.";
-  EXPECT_EQ(ParseCode(many_nots + "DELETED()"), kErrExpression);
-
-  std::string uppers;
-  for (int i = 0; i < 500; ++i) uppers += "UPPER(";
-  EXPECT_EQ(ParseCode(uppers + "OBJET" + std::string(500, ')')), kErrExpression);
-}
-
-TEST(ExpressionParse, TextWidthIsCapped) {
-  // 32 x 32 = 1024 bytes: the limit itself is accepted.
-  std::string widest = "SYMBOLE";
-  for (int i = 1; i < 32; ++i) widest += "+SYMBOLE";
+  std::string longest = "DELETED()" + repeat(" .OR. DELETED()", (4096 - 9) / 15);
+  longest.resize(4096, ' ');  // padded with blanks to exactly the limit
+  const std::string widest = "SYMBOLE" + repeat("+SYMBOLE", 31);  // 32 x 32 = 1024 bytes
   std::unique_ptr<Expression> expression;
   ASSERT_EQ(Expression::Parse(widest, MainLayout(), &expression), kOk);
   EXPECT_EQ(expression->width(), 1024u);
-  EXPECT_EQ(ParseCode(widest + "+ISCMT"), kErrExpression);
-  EXPECT_EQ(ParseCode("UPPER(" + widest + ") = ''"), kOk);
-  EXPECT_EQ(ParseCode("'" + std::string(1024, 'x') + "'"), kOk);
-  EXPECT_EQ(ParseCode("'" + std::string(1025, 'x') + "'"), kErrExpression);
-  EXPECT_EQ(ParseCode("(" + widest + ")+(" + widest + ")"), kErrExpression);
+  const std::pair<std::string, int> texts[] = {
+      {longest, kOk},
+      {longest + " ", kErrExpression},
+      {std::string(100000, ' ') + "DELETED()", kErrExpression},
+      {repeat("(", 40) + "DELETED()" + repeat(")", 40), kOk},
+      {repeat("(", 100) + "DELETED()" + repeat(")", 100), kErrExpression},
+      {repeat("(", 4096), kErrExpression},
+      {repeat("(", 4000) + repeat(")", 4000), kErrExpression},
+      {repeat(".NOT. ", 40) + "DELETED()", kOk},
+      {repeat(".NOT.", 600) + "DELETED()", kErrExpression},
+      {repeat("UPPER(", 500) + "OBJET" + repeat(")", 500), kErrExpression},
+      {widest + "+ISCMT", kErrExpression},
+      {"UPPER(" + widest + ") = ''", kOk},
+      {"'" + std::string(1024, 'x') + "'", kOk},
+      {"'" + std::string(1025, 'x') + "'", kErrExpression},
+      {"(" + widest + ")+(" + widest + ")", kErrExpression},
+  };
+  for (const auto& [text, code] : texts) EXPECT_EQ(ParseCode(text), code) << text.substr(0, 40);
+  // A long flat chain parses and runs.
+  ASSERT_EQ(Expression::Parse(repeat("OBJET = 'A' .OR. ", 200) + "OBJET = 'MW'", MainLayout(),
+                              &expression),
+            kOk);
+  EXPECT_TRUE(expression->IsTrue(MainRecord({"MW", "00010", "", "", "", "%MW10", "", ""}).data()));
 }
 
 TEST(ExpressionParse, LayoutQuirks) {

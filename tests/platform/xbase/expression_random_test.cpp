@@ -18,6 +18,7 @@
 namespace xbase {
 namespace {
 
+// Texts first, then logical values.
 enum class Kind {
   kField,
   kLiteral,
@@ -140,21 +141,12 @@ class Generator {
   static constexpr const char* kFieldNames[] = {"OBJET", "IND1",   "IND2",    "IND3",
                                                 "IND4",  "REPERE", "SYMBOLE", "ISCMT"};
 
+  // By Kind, in its order.
   static Level LevelOf(Kind kind) {
-    switch (kind) {
-      case Kind::kConcat:
-        return kConcatLevel;
-      case Kind::kRelation:
-        return kRelationLevel;
-      case Kind::kNot:
-        return kNotLevel;
-      case Kind::kAnd:
-        return kAndLevel;
-      case Kind::kOr:
-        return kOrLevel;
-      default:
-        return kPrimaryLevel;
-    }
+    static const Level kLevels[] = {kPrimaryLevel, kPrimaryLevel, kConcatLevel,   kPrimaryLevel,
+                                    kPrimaryLevel, kPrimaryLevel, kRelationLevel, kNotLevel,
+                                    kAndLevel,     kOrLevel};
+    return kLevels[static_cast<int>(kind)];
   }
 
   std::string Operand(const Tree& t, Level needed) {

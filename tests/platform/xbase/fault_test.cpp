@@ -59,18 +59,10 @@ bool RunScenario(const std::string& dir, FileSystem* fs) {
   return failed;
 }
 
-// The rows of the table alone, in record order, deleted ones left out.
-std::set<std::string> LiveRows(Table* table, Field* repere) {
-  std::set<std::string> rows;
-  char text[40];
-  TagSelect(table, nullptr);
-  for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
-    FieldCopy(repere, text, sizeof text);
-    std::string s(text);
-    s.erase(s.find_last_not_of(' ') + 1);
-    if (!RecordIsDeleted(table)) rows.insert(s);
-  }
-  return rows;
+// The addresses of the live rows of the table alone.
+std::set<std::string> LiveRows(Table* table) {
+  const std::vector<std::string> rows = testing_tables::LiveValues(table, "REPERE");
+  return std::set<std::string>(rows.begin(), rows.end());
 }
 
 void ExpectStoredRows(const std::set<std::string>& rows, const std::string& label) {
@@ -87,7 +79,7 @@ void ExpectSound(const std::string& dir, const std::string& label, bool complete
   ASSERT_TRUE(t.ok()) << label << ": error " << t.session.error;
   std::vector<std::string> problems;
   EXPECT_EQ(kOk, t.Check(&problems)) << label << ": " << (problems.empty() ? "" : problems[0]);
-  std::set<std::string> rows = LiveRows(t.table, FieldGet(t.table, "REPERE"));
+  std::set<std::string> rows = LiveRows(t.table);
   ExpectStoredRows(rows, label);
   if (!complete) return;
   EXPECT_EQ(35, TableRecordCount(t.table)) << label;
@@ -102,7 +94,7 @@ void ExpectTableReadable(const std::string& dir, const std::string& label) {
   EngineInit(&s, 0, 0);
   Table* t = TableOpen(&s, (dir + "/KR9.DBF").c_str());
   ASSERT_NE(nullptr, t) << label << ": error " << s.error;
-  ExpectStoredRows(LiveRows(t, FieldGet(t, "REPERE")), label);
+  ExpectStoredRows(LiveRows(t), label);
 }
 
 TEST(Faults, EveryFailingCallIsReportedAndLeavesTheBaseSound) {

@@ -12,63 +12,57 @@
 namespace xbase {
 namespace {
 
-using testing_support::ReadFileBytes;
 using testing_support::TempDir;
-using testing_support::WriteFileBytes;
-using testing_tables::MainTable;
-using testing_tables::NumberedRow;
 
-class IntegrityTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    MainTable t(dir_.path());
+// Rows 1..5 with row 4 deleted; one byte of the closed table changed, then
+// checked.
+TEST(Integrity, ChangesBehindTheEnginesBackAreFound) {
+  const auto row = [](int n) { return 289 + static_cast<std::size_t>(n - 1) * 92; };
+  const struct {
+    const char* what;
+    std::size_t at;
+    char value;
+    int result;
+    int problems;  // how many reported; -1: some
+    const char* first;
+  } cases[] = {
+      {"the byte it already holds", row(1) + 59, 'S', kOk, 0, nullptr},
+      {"SYMBOLE of row 2", row(2) + 59, 'X', kErrIndexFormat, 1,
+       "record 2 does not hold the row's key"},
+      {"row 1 deleted: listed in each tag", row(1), '*', kErrIndexFormat, 3, nullptr},
+      {"row 4 recalled: missing from each tag", row(4), ' ', kErrIndexFormat, 3, nullptr},
+      {"an unknown deletion flag", row(3), '?', kErrFormat, -1, nullptr},
+      {"9 records claimed, 5 held", 4, 9, kErrFormat, -1, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    {
+      testing_tables::MainTable t(dir.path());
+      ASSERT_TRUE(t.ok());
+      for (int i = 1; i <= 5; ++i) {
+        ASSERT_EQ(kOk, t.Append(testing_tables::NumberedRow(i, "S" + std::to_string(i))));
+      }
+      ASSERT_EQ(kOk, TableGo(t.table, 4));
+      ASSERT_EQ(kOk, RecordDelete(t.table));
+    }
+    std::string bytes = testing_support::ReadFileBytes(dir.file("KR9.DBF"));
+    bytes[c.at] = c.value;
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("KR9.DBF"), bytes));
+    testing_tables::MainTable t(dir.path(), false);
     ASSERT_TRUE(t.ok());
-    for (int i = 1; i <= 5; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(i))));
-    ASSERT_EQ(kOk, TableGo(t.table, 4));
-    ASSERT_EQ(kOk, RecordDelete(t.table));
+    std::vector<std::string> problems;
+    EXPECT_EQ(c.result, t.Check(&problems));
+    if (c.problems >= 0) {
+      EXPECT_EQ(static_cast<std::size_t>(c.problems), problems.size());
+    }
+    if (c.problems < 0) {
+      EXPECT_FALSE(problems.empty());
+    }
+    if (c.first) {
+      EXPECT_NE(std::string::npos, problems.at(0).find(c.first)) << problems[0];
+    }
   }
-  // Changes one byte of a row of the closed table, then checks it.
-  int CheckAfter(std::size_t at, char value, std::vector<std::string>* problems) {
-    std::string f = ReadFileBytes(dir_.file("KR9.DBF"));
-    f[at] = value;
-    EXPECT_TRUE(WriteFileBytes(dir_.file("KR9.DBF"), f));
-    MainTable t(dir_.path(), false);
-    EXPECT_TRUE(t.ok());
-    return t.Check(problems);
-  }
-  static std::size_t Row(int n) { return 289 + static_cast<std::size_t>(n - 1) * 92; }
-  TempDir dir_;
-};
-
-TEST_F(IntegrityTest, SoundBaseHasNoProblem) {
-  std::vector<std::string> problems;
-  EXPECT_EQ(kOk, CheckAfter(Row(1) + 59, 'S', &problems));  // the byte it already holds
-  EXPECT_TRUE(problems.empty());
-}
-
-TEST_F(IntegrityTest, KeyChangedInTheFileIsFound) {
-  std::vector<std::string> problems;
-  EXPECT_EQ(kErrIndexFormat, CheckAfter(Row(2) + 59, 'X', &problems));  // SYMBOLE of row 2
-  ASSERT_EQ(1u, problems.size());
-  EXPECT_NE(std::string::npos, problems[0].find("record 2 does not hold the row's key"))
-      << problems[0];
-}
-
-TEST_F(IntegrityTest, RowDeletedOrRecalledBehindTheTagsIsFound) {
-  std::vector<std::string> problems;
-  EXPECT_EQ(kErrIndexFormat, CheckAfter(Row(1), '*', &problems));
-  EXPECT_EQ(3u, problems.size());  // listed in each of the three tags
-  problems.clear();
-  EXPECT_EQ(kErrIndexFormat, CheckAfter(Row(4), ' ', &problems));  // row 4 recalled
-  EXPECT_EQ(6u, problems.size());  // row 1 listed but deleted, row 4 missing, x3
-}
-
-TEST_F(IntegrityTest, LyingHeaderAndFlagsAreTableFaults) {
-  std::vector<std::string> problems;
-  EXPECT_EQ(kErrFormat, CheckAfter(Row(3), '?', &problems));
-  problems.clear();
-  EXPECT_EQ(kErrFormat, CheckAfter(4, 9, &problems));  // 9 records claimed, 5 held
-  EXPECT_FALSE(problems.empty());
 }
 
 }  // namespace

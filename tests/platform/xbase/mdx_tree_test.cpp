@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/xbase/mdx_test_util.h"
 #include "support/memory_file_system.h"
 #include "xbase/mdx_file.h"
 #include "xbase/result.h"
@@ -20,13 +21,9 @@
 namespace xbase {
 namespace {
 
-using Entry = std::pair<std::string, std::uint32_t>;
+using testing_mdx::Entry;
+using testing_mdx::Le32;
 using Model = std::multiset<Entry>;
-
-std::uint32_t Le32(const std::string& bytes, std::size_t at) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
-}
 
 class MdxTree : public ::testing::Test {
  protected:
@@ -42,21 +39,10 @@ class MdxTree : public ::testing::Test {
     ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
     ASSERT_EQ(kOk, MdxFile::Open(std::move(file), &mdx_));
   }
-  std::vector<Entry> Entries(int t) {
-    std::vector<Entry> out;
-    const std::size_t kl = static_cast<std::size_t>(mdx_->tag(t).key_length);
-    EXPECT_EQ(kOk, mdx_->ForEach(t, [&](const char* key, std::uint32_t r) {
-      out.emplace_back(std::string(key, kl), r);
-      return 0;
-    }));
-    return out;
-  }
   void ExpectMatches(int t, const Model& model) {
-    std::vector<Entry> want(model.begin(), model.end());
-    ASSERT_EQ(want, Entries(t));
-    std::vector<std::string> problems;
-    EXPECT_EQ(kOk, mdx_->Check(t, [&](const std::string& p) { problems.push_back(p); }));
-    EXPECT_TRUE(problems.empty()) << problems.front();
+    const std::vector<Entry> want(model.begin(), model.end());
+    ASSERT_EQ(want, testing_mdx::Entries(mdx_.get(), t));
+    testing_mdx::ExpectSound(mdx_.get(), t);
     ExpectCounts(t, want);
   }
   // Counts by prefix, held against the entries: short prefixes span many
@@ -322,7 +308,7 @@ TEST_F(MdxTree, AFailedWriteIsReportedAndARetrySucceeds) {
   fs_.FailWritesAfter(-1);
   ASSERT_EQ(kOk, mdx_->Flush());
   Reopen();
-  EXPECT_EQ(500u, Entries(0).size());
+  EXPECT_EQ(500u, testing_mdx::Entries(mdx_.get(), 0).size());
 }
 
 }  // namespace

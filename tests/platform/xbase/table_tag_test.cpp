@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/xbase/table_test_util.h"
@@ -43,34 +44,37 @@ TEST_F(TableTagTest, WalksFollowKeyOrderBothWays) {
   EXPECT_EQ(kOk, t_.Check());
 }
 
+// Seeks and skips, each from where the last left: tag, seek text (null: a
+// skip by `skip`), result, record landed on.
 TEST_F(TableTagTest, SeekFindsPrefixesLandsAfterAndRunsPastTheEnd) {
-  TagSelect(t_.table, t_.symbole);
-  EXPECT_EQ(kOk, TableSeek(t_.table, "Gamma"));
-  EXPECT_EQ(2, TableRecordNumber(t_.table));
-  EXPECT_EQ(kOk, TableSeek(t_.table, "De"));  // prefix
-  EXPECT_EQ(5, TableRecordNumber(t_.table));
-  EXPECT_EQ(kAfter, TableSeek(t_.table, "Charlie"));  // lands on the next key
-  EXPECT_EQ(5, TableRecordNumber(t_.table));
-  EXPECT_EQ(kOk, TableSkip(t_.table, 1));
-  EXPECT_EQ(2, TableRecordNumber(t_.table));
-  EXPECT_EQ(kEof, TableSeek(t_.table, "Zulu"));
-  EXPECT_EQ(6, TableRecordNumber(t_.table));  // count + 1
-  EXPECT_EQ(1, TableEof(t_.table));
-  EXPECT_EQ(kOk, TableSkip(t_.table, -1));  // back from the end: the last key
-  EXPECT_EQ(4, TableRecordNumber(t_.table));
-  EXPECT_EQ(kEof, TableSkip(t_.table, 1));
-  // A key padded to its full length, and one longer than the key (capped).
-  std::string full = "Alpha" + std::string(27, ' ');
-  EXPECT_EQ(kOk, TableSeek(t_.table, full.c_str()));
-  EXPECT_EQ(3, TableRecordNumber(t_.table));
-  TagSelect(t_.table, t_.cle);
-  EXPECT_EQ(kOk, TableSeek(t_.table, "MW   00010                  xyz"));
-  EXPECT_EQ(1, TableRecordNumber(t_.table));
-  EXPECT_EQ(kOk, TableSeek(t_.table, "MWX"));
-  EXPECT_EQ(5, TableRecordNumber(t_.table));
-  EXPECT_EQ(kBof, TableSkip(t_.table, -10));
-  EXPECT_EQ(3, TableRecordNumber(t_.table));  // stays on the first entry
-  EXPECT_EQ(1, TableBof(t_.table));
+  const std::string full = "Alpha" + std::string(27, ' ');
+  const struct {
+    Tag* tag;
+    const char* seek;
+    long skip;
+    int result;
+    long record;
+  } steps[] = {
+      {t_.symbole, "Gamma", 0, kOk, 2},
+      {t_.symbole, "De", 0, kOk, 5},          // a prefix
+      {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
+      {t_.symbole, nullptr, 1, kOk, 2},
+      {t_.symbole, "Zulu", 0, kEof, 6},   // count + 1
+      {t_.symbole, nullptr, -1, kOk, 4},  // back from the end: the last key
+      {t_.symbole, nullptr, 1, kEof, 6},
+      {t_.symbole, full.c_str(), 0, kOk, 3},                   // padded to the full key length
+      {t_.cle, "MW   00010                  xyz", 0, kOk, 1},  // longer than the key: capped
+      {t_.cle, "MWX", 0, kOk, 5},
+      {t_.cle, nullptr, -10, kBof, 3},  // stays on the first entry
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.seek ? s.seek : std::to_string(s.skip));
+    if (s.seek) TagSelect(t_.table, s.tag);
+    EXPECT_EQ(s.result, s.seek ? TableSeek(t_.table, s.seek) : TableSkip(t_.table, s.skip));
+    EXPECT_EQ(s.record, TableRecordNumber(t_.table));
+    EXPECT_EQ(s.result == kEof, TableEof(t_.table) == 1);
+    EXPECT_EQ(s.result == kBof, TableBof(t_.table) == 1);
+  }
 }
 
 TEST_F(TableTagTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
@@ -126,15 +130,15 @@ TEST_F(TableTagTest, ChangingTheKeyOfTheCurrentRowKeepsTheWalkInPlace) {
   EXPECT_EQ(kOk, t_.Check());
 }
 
-TEST_F(TableTagTest, SkipBackwardAfterDeletingLandsOnThePreviousEntry) {
+TEST_F(TableTagTest, SkipAfterDeletingLandsOnTheNeighbourEntry) {
   TagSelect(t_.table, t_.symbole);
-  ASSERT_EQ(kOk, TableSeek(t_.table, "Delta"));
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  ASSERT_EQ(kOk, TableSkip(t_.table, -1));
-  EXPECT_EQ(1, TableRecordNumber(t_.table));  // Beta
-  ASSERT_EQ(kOk, TableSeek(t_.table, "Omega"));
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  EXPECT_EQ(kEof, TableSkip(t_.table, 1));  // it was the last entry
+  for (auto [symbol, skip, result, record] :
+       {std::tuple<const char*, int, int, long>{"Delta", -1, kOk, 1}, {"Omega", 1, kEof, 6}}) {
+    ASSERT_EQ(kOk, TableSeek(t_.table, symbol));
+    ASSERT_EQ(kOk, RecordDelete(t_.table));
+    EXPECT_EQ(result, TableSkip(t_.table, skip)) << symbol;
+    EXPECT_EQ(record, TableRecordNumber(t_.table)) << symbol;
+  }
 }
 
 TEST_F(TableTagTest, AppendedRowsJoinTagsAndEverythingSurvivesReopen) {
@@ -162,24 +166,22 @@ TEST_F(TableTagTest, TagNamesCompareOverTenCharactersCaseIgnored) {
 }
 
 TEST_F(TableTagTest, BadTagListsAreRefused) {
-  const TagDefinition bad_key[] = {{"T1", "NOSUCH", nullptr, 0, 0},
-                                   {nullptr, nullptr, nullptr, 0, 0}};
-  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B1.MDX").c_str(), bad_key));
-  EXPECT_EQ(kErrField, t_.session.error);
-  const TagDefinition bad_filter[] = {{"T1", "REPERE", "REPERE +", 0, 0},
-                                      {nullptr, nullptr, nullptr, 0, 0}};
-  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B2.MDX").c_str(), bad_filter));
-  EXPECT_EQ(kErrExpression, t_.session.error);
-  const TagDefinition logical_key[] = {{"T1", "DELETED()", nullptr, 0, 0},
-                                       {nullptr, nullptr, nullptr, 0, 0}};
-  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B3.MDX").c_str(), logical_key));
-  EXPECT_EQ(kErrExpression, t_.session.error);
-  const TagDefinition too_long[] = {{"T1", "REPERE+REPERE+SYMBOLE", nullptr, 0, 0},
-                                    {nullptr, nullptr, nullptr, 0, 0}};
-  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B4.MDX").c_str(), too_long));
-  EXPECT_EQ(kErrTag, t_.session.error);
-  const TagDefinition empty[] = {{nullptr, nullptr, nullptr, 0, 0}};
-  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B5.MDX").c_str(), empty));
+  const struct {
+    const char *key, *filter;
+    int error;
+  } bad[] = {{"NOSUCH", nullptr, kErrField},
+             {"REPERE", "REPERE +", kErrExpression},
+             {"DELETED()", nullptr, kErrExpression},       // a logical key
+             {"REPERE+REPERE+SYMBOLE", nullptr, kErrTag},  // too long
+             {nullptr, nullptr, kErrTag}};                 // no tag at all
+  for (const auto& b : bad) {
+    const TagDefinition tags[] = {{b.key ? "T1" : nullptr, b.key, b.filter, 0, 0},
+                                  {nullptr, nullptr, nullptr, 0, 0}};
+    EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B.MDX").c_str(), tags)) << b.key;
+    if (b.key) {
+      EXPECT_EQ(b.error, t_.session.error) << b.key;
+    }
+  }
   EXPECT_EQ(nullptr, IndexOpen(t_.table, dir_.file("NONE.MDX").c_str()));
   EXPECT_EQ(kErrOpen, t_.session.error);
 }

