@@ -297,6 +297,13 @@ int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit,
   if (per_chunk == 0) per_chunk = 1;
   std::string chunk(per_chunk * record_length_, '\0');
   for (; first >= 1 && first <= count_;) {
+    // A record the cache holds is visited where it is, without a read.
+    if (const char* held = cache_.Find(first)) {
+      const int r = visit(first, held);
+      if (r != 0) return r;
+      ++first;
+      continue;
+    }
     std::uint32_t n = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(per_chunk, static_cast<std::uint64_t>(count_) - first + 1));
     int r = ReadExact(file_.get(), RecordOffset(first), &chunk[0], n * record_length_);

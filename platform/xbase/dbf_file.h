@@ -99,7 +99,8 @@ class DbfFile {
   // 0 when both were right, or a failure.
   int RepairHeader();
   // Calls visit(n, image) for every record in order from `first` on,
-  // reading in large chunks; stops early and returns the first non-zero
+  // from the record cache where it holds them, else reading in large
+  // chunks; stops early and returns the first non-zero
   // result of visit.
   int Scan(const std::function<int(std::uint32_t, const char*)>& visit, std::uint32_t first = 1);
   // Calls visit(n, image) for the records listed (strictly ascending, each
