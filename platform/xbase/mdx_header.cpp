@@ -2,6 +2,7 @@
 // with every field checked, and laying them out for a new file.
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 
 #include "xbase/mdx_impl.h"
@@ -84,8 +85,11 @@ int MdxFile::Impl::ReadHeader() {
   int rc = file->Size(&size);
   if (rc != kOk) return rc;
   std::size_t got = 0;
+  header_on_disk_known = false;
   rc = file->ReadAt(0, header, kHeaderSize, &got);
   if (rc != kOk) return rc;
+  std::memcpy(header_on_disk, header, kHeaderSize);
+  header_on_disk_known = got == kHeaderSize;
   if (got != kHeaderSize || header[kHdrVersion] != 2 ||
       Get16(header + kHdrPagesPerBlock) != kPagesPerBlock ||
       Get16(header + kHdrBlockSize) != kBlockSize || header[kHdrTagEntrySize] != kTagEntrySize) {
@@ -263,9 +267,16 @@ int MdxFile::Impl::Flush() {
   Put32(header + kHdrFirstFree, first_free);
   Put32(header + kHdrFreeCount, free_count);
   PutDate(header + kHdrUpdated);
-  rc = file->WriteAt(0, header, kHeaderSize);
-  if (rc != kOk) return rc;
   header_changed = false;
+  if (header_on_disk_known && std::memcmp(header, header_on_disk, kHeaderSize) == 0) return kOk;
+  header_on_disk_known = false;
+  rc = file->WriteAt(0, header, kHeaderSize);
+  if (rc != kOk) {
+    header_changed = true;
+    return rc;
+  }
+  std::memcpy(header_on_disk, header, kHeaderSize);
+  header_on_disk_known = true;
   return kOk;
 }
 

@@ -116,6 +116,10 @@ class MdxFile::Impl {
   std::unique_ptr<File> file;
   BlockCache cache;
   std::uint8_t header[mdx::kHeaderSize] = {};
+  // The header as the file holds it, when known: a flush that would write
+  // the same bytes writes nothing.
+  std::uint8_t header_on_disk[mdx::kHeaderSize] = {};
+  bool header_on_disk_known = false;
   std::uint32_t page_count = 0;
   std::uint32_t first_free = 0;
   std::uint32_t free_count = 0;
