@@ -25,6 +25,10 @@ CString BlankPadded(const CString& text, int width) {
   return missing > 0 ? text + CString(' ', missing) : text;
 }
 
-bool IsModuleObject(const CString& objet) { return objet.Left(1) == "V" || objet.Left(2) == "MO"; }
+bool IsModuleObject(const char* objet) {
+  return objet[0] == 'V' || (objet[0] == 'M' && objet[1] == 'O');
+}
+
+bool IsModuleObject(const CString& objet) { return IsModuleObject(objet.GetString()); }
 
 }  // namespace symbase
