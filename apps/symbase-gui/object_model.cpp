@@ -15,8 +15,6 @@ namespace {
 // Batches of 50 per step of the event loop: about 2,000 rows, a few
 // milliseconds, so the window stays responsive while a large base loads.
 constexpr int kBatchesPerStep = 40;
-// How long texts are left unread after the base was found busy.
-constexpr int kBusyRetryMs = 3000;
 
 }  // namespace
 
@@ -137,7 +135,7 @@ void ObjectModel::WaitForBase() const {
   emit self->baseBusy(
       BusyText(QStringLiteral("les textes affichés seront lus dès qu'elle sera libre")));
   const int generation = generation_;
-  QTimer::singleShot(kBusyRetryMs, self, [self, generation] {
+  QTimer::singleShot(busy_retry_ms_, self, [self, generation] {
     if (generation != self->generation_) return;
     self->waiting_ = false;
     self->ShowMissingTexts();

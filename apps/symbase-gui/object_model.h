@@ -56,6 +56,8 @@ class ObjectModel : public QAbstractTableModel {
   // (after a long call).
   void ShowMissingTexts();
   int CachedRows() const { return cache_.RowCount(); }
+  // How long texts are left unread after the base was found busy (3 s).
+  void SetBusyRetry(int milliseconds) { busy_retry_ms_ = milliseconds; }
 
  signals:
   void loadingFinished();
@@ -77,6 +79,7 @@ class ObjectModel : public QAbstractTableModel {
   IndexLoader loader_;
   AddressList addresses_;
   mutable RecordCache cache_;
+  int busy_retry_ms_ = 3000;
   mutable bool stale_ = false;    // rows were shown without their texts while loading
   mutable bool waiting_ = false;  // the base was busy: no texts are read until the retry
   int generation_ = 0;            // a newer Load abandons the steps of an older one

@@ -1,91 +1,104 @@
-// The tool's own help, version, option syntax and usage errors.
+// The tool's own help, version, option syntax, usage errors and demo.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
-#include "apps/symbase/cli_process.h"
-#include "support/temp_dir.h"
+#include "apps/symbase/cli_fixture.h"
 #include "symbase/version.h"
 
 namespace {
 
-using cli_testing::CliRun;
 using cli_testing::Contains;
 using cli_testing::RunCli;
 
-const char* const kCommands[] = {"create", "add",     "edit",  "find",   "delete",
-                                 "search", "list",    "count", "import", "export",
-                                 "diff",   "compact", "check", "repair", "demo"};
+class CliOptions : public cli_testing::CliBase {};
 
 TEST(Cli, VersionAndHelp) {
-  CliRun version = RunCli({"--version"});
-  EXPECT_EQ(version.out, std::string("symbase ") + SymbaseVersion() + "\n");
-  EXPECT_EQ(version.status, 0);
-  CliRun help = RunCli({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(Contains(help.out, "Usage: symbase"));
-  for (const char* code : {"0 done", "1 nothing found", "2 bad usage", "3 damaged base",
-                           "4 the base is\nin use", "130 interrupted"}) {
-    EXPECT_TRUE(Contains(help.out, code)) << code;
+  EXPECT_EQ(RunCli({"--version"}).out, std::string("symbase ") + SymbaseVersion() + "\n");
+  std::vector<cli_testing::Step> steps = {
+      {{"--help"},
+       0,
+       {"Usage: symbase", "0 done", "1 nothing found", "2 bad usage", "3 damaged base",
+        "4 the base is\nin use", "130 interrupted"}}};
+  for (const char* command : {"create", "add", "edit", "find", "delete", "search", "list", "count",
+                              "import", "export", "diff", "compact", "check", "repair", "demo"}) {
+    steps[0].out.push_back(std::string("  ") + command + " ");
+    steps.push_back(
+        {{command, "--help"}, 0, {"Usage: symbase " + std::string(command), "Exit codes:"}});
   }
-  for (const char* command : kCommands) {
-    CliRun own = RunCli({command, "--help"});
-    EXPECT_EQ(own.status, 0) << command;
-    EXPECT_TRUE(Contains(own.out, std::string("Usage: symbase ") + command)) << command;
-    EXPECT_TRUE(Contains(own.out, "Exit codes:")) << command;
-    EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
-  }
+  cli_testing::RunSteps("", steps);
 }
 
 TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
-  struct Case {
-    std::vector<std::string> args;
-    const char* message;
-  } cases[] = {
-      {{"frobnicate", "/tmp"}, "unknown command \"frobnicate\""},
-      {{"add", "/tmp"}, "ADDRESS is required\nTry 'symbase add --help'."},
-      {{"count", "/tmp", "%MW", "%I"}, "not expected"},
-      {{"list", "/tmp", "--comments"}, "--comments"},
-      {{"import", "/tmp", "x.csv", "--keep", "--replace"}, "excludes"},
-      {{"search", "/tmp", "x", "--begins", "--ends"}, "excludes"},
-      {{"import", "/tmp", "x.csv", "--encoding", "ebcdic"}, "ebcdic"},
-      {{"add", "/tmp", "%MW1", "4x"}, "symbol \"4x\": not a symbol"},
-      {{"add", "/tmp", "%MW1", "IF"}, "symbol \"IF\": a reserved word"},
-      {{"find", "/tmp", "MW1"}, "address \"MW1\": not an address"},
-      {{"find", "/tmp", "%MW100000"}, "its numbers go up to 99999"},
-      {{"edit", "/tmp", "%MW1"}, "give --symbol, --comment or both"},
-      {{"delete", "/tmp"}, "give ADDRESS..., --kind PREFIX or --from FILE"},
-  };
-  for (const Case& test : cases) {
-    CliRun run = RunCli(test.args);
-    EXPECT_EQ(run.status, 2) << test.args[0] << " " << run.err;
-    EXPECT_TRUE(Contains(run.err, test.message)) << run.err;
-    EXPECT_EQ(run.out, "") << test.args[0];
-  }
-  CliRun none = RunCli({});
-  EXPECT_EQ(none.status, 2);
-  EXPECT_TRUE(Contains(none.out, "Usage: symbase"));
+  cli_testing::RunSteps(
+      "/tmp", {
+                  {{}, 2, {"Usage: symbase"}},
+                  {{"frobnicate", "@"}, 2, {"="}, {"unknown command \"frobnicate\""}},
+                  {{"add", "@"}, 2, {"="}, {"ADDRESS is required\nTry 'symbase add --help'."}},
+                  {{"count", "@", "%MW", "%I"}, 2, {"="}, {"not expected"}},
+                  {{"list", "@", "--comments"}, 2, {"="}, {"--comments"}},
+                  {{"import", "@", "x.csv", "--keep", "--replace"}, 2, {"="}, {"excludes"}},
+                  {{"search", "@", "x", "--begins", "--ends"}, 2, {"="}, {"excludes"}},
+                  {{"import", "@", "x.csv", "--encoding", "ebcdic"}, 2, {"="}, {"ebcdic"}},
+                  {{"import", "@", "-", "--ask"}, 2},
+                  {{"add", "@", "%MW1", "4x"}, 2, {"="}, {"symbol \"4x\": not a symbol"}},
+                  {{"add", "@", "%MW1", "IF"}, 2, {"="}, {"symbol \"IF\": a reserved word"}},
+                  {{"find", "@", "MW1"}, 2, {"="}, {"address \"MW1\": not an address"}},
+                  {{"find", "@", "%MW100000"}, 2, {"="}, {"its numbers go up to 99999"}},
+                  {{"edit", "@", "%MW1"}, 2, {"="}, {"give --symbol, --comment or both"}},
+                  {{"delete", "@"}, 2, {"="}, {"give ADDRESS..., --kind PREFIX or --from FILE"}},
+                  {{"count", "@", "MW"}, 2},
+                  {{"create", "@/" + std::string(80, 'd')},
+                   2,
+                   {},
+                   {"is too long: the library takes at most 72 characters"}},
+              });
 }
 
 // Options behave as everywhere: anywhere on the line, grouped, with "=",
-// and "--" ends them.
-TEST(Cli, OptionsParseAsEverywhere) {
-  testing_support::TempDir dir;
-  ASSERT_EQ(RunCli({"create", dir.path(), "-q"}).out, "");
-  EXPECT_EQ(RunCli({"-q", "add", dir.path(), "%MW1", "Un"}).out, "");
-  // A comment that begins with a dash needs "--" before it.
-  CliRun dashed = RunCli({"add", dir.path(), "--", "%MW2", "Deux", "-x- moins"});
-  ASSERT_EQ(dashed.status, 0) << dashed.err;
-  EXPECT_TRUE(Contains(RunCli({"find", dir.path(), "--symbol=Deux"}).out, "comment: -x- moins\n"));
-  EXPECT_EQ(RunCli({"edit", dir.path(), "%MW1", "--comment=premier", "-q"}).status, 0);
-  EXPECT_TRUE(Contains(RunCli({"find", dir.path(), "-s", "Un"}).out, "comment: premier\n"));
-  // -qn: quiet dry run, grouped.
-  testing_support::WriteFileBytes(dir.file("t.csv"), "address,symbol,comment\n%MW3,Trois,\n");
-  CliRun grouped = RunCli({"import", "-qn", dir.path(), dir.file("t.csv")});
-  EXPECT_EQ(grouped.status, 0) << grouped.err;
-  EXPECT_EQ(grouped.out, "");
-  EXPECT_EQ(RunCli({"count", dir.path()}).out, "2\n");
+// and "--" ends them (a comment that begins with a dash needs it).
+TEST_F(CliOptions, OptionsParseAsEverywhere) {
+  WriteFile("address,symbol,comment\n%MW3,Trois,\n", "t.csv");
+  Steps({
+      {{"create", "@/sub", "-q"}, 0, {"="}},
+      {{"-q", "add", "@", "%MW1", "Un"}, 0, {"="}},
+      {{"add", "@", "--", "%MW2", "Deux", "-x- moins"}, 0},
+      {{"find", "@", "--symbol=Deux"}, 0, {"comment: -x- moins\n"}},
+      {{"edit", "@", "%MW1", "--comment=premier", "-q"}, 0},
+      {{"find", "@", "-s", "Un"}, 0, {"comment: premier\n"}},
+      {{"import", "-qn", "@", "@/t.csv"}, 0, {"="}},  // quiet dry run, grouped
+      {{"count", "@"}, 0, {"=2\n"}},
+  });
+}
+
+TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
+  cli_testing::CliRun run = RunCli({"demo", SYMBASE_EXAMPLES_DIR});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.err, "");
+  for (const char* step :
+       {"$ symbase create ", "$ symbase import ", "$ symbase find ", "$ symbase search ",
+        "$ symbase list ", "$ symbase edit ", "$ symbase diff ", "--dry-run", "$ symbase export ",
+        "--replace", "$ symbase compact ", "$ symbase check ", "3 kept",
+        "address: %Q2.5\nsymbol:  Pompe_2\n", "\"sound\": true", "The tour is over."}) {
+    EXPECT_TRUE(Contains(run.out, step)) << step;
+  }
+  // The replacement names what it moved, in the dry run and for real.
+  const std::string moved =
+      "line 5: moved symbol Pompe_2 from %Q2.1 to %Q2.5; %Q2.1 is no longer in the base\n";
+  std::size_t first = run.out.find(moved);
+  ASSERT_NE(first, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(moved, first + 1), std::string::npos);
+  const std::string intro = "sample base in ";
+  std::size_t at = run.out.find(intro) + intro.size();
+  std::string dir = run.out.substr(at, run.out.find('\n', at) - at);
+  struct stat info {};
+  EXPECT_NE(::stat(dir.c_str(), &info), 0) << dir;
+
+  cli_testing::RunSteps(
+      "",
+      {{{"demo", "/nonexistent-examples"}, 3, {}, {"no example tables in /nonexistent-examples"}}});
 }
 
 }  // namespace

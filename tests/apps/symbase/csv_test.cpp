@@ -5,99 +5,91 @@
 
 #include <string>
 
-#include "apps/symbase/cli_process.h"
-#include "apps/symbase/import_fixture.h"
+#include "apps/symbase/cli_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using cli_testing::CliRun;
-using cli_testing::Contains;
 using cli_testing::RunCli;
 
 class CliCsv : public cli_testing::PlantBase {};
 
 TEST_F(CliCsv, ExportThenImportIntoAFreshBaseGivesTheSameExport) {
-  for (const char* form : {"", "--excel"}) {
+  for (const std::string form : {"", "--excel"}) {
     std::vector<std::string> args = {"export", dir_.path()};
-    if (*form != '\0') args.push_back(form);
-    CliRun exported = RunCli(args);
-    ASSERT_EQ(exported.status, 0) << form;
+    if (!form.empty()) args.push_back(form);
+    const std::string exported = RunCli(args).out;
     testing_support::TempDir other;
-    ASSERT_EQ(RunCli({"create", other.path()}).status, 0);
-    CliRun imported = RunCli({"import", other.path(), WriteFile(exported.out)});
-    ASSERT_EQ(imported.status, 0) << form << imported.err;
-    EXPECT_EQ(RunCli(std::vector<std::string>{"export", other.path(), form}).out, exported.out)
-        << form;
+    args[1] = "@";
+    cli_testing::RunSteps(other.path(), {{{"create", "@"}, 0},
+                                         {{"import", "@", WriteFile(exported)}, 0},
+                                         {args, 0, {"=" + exported}}});
   }
 }
 
 TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
-  CliRun tools = RunCli({"export", dir_.path(), "%Q"});
-  EXPECT_EQ(tools.out,
-            "address,symbol,comment\n"
-            "%Q2.0,Pompe_1,Commande contacteur pompe 1\n"
-            "%Q2.1,Pompe_2,Commande contacteur pompe 2\n"
-            "%Q2.2,Voyant_d\xC3\xA9"
-            "faut,Voyant rouge \xC2\xAB d\xC3\xA9"
-            "faut \xC2\xBB en fa\xC3\xA7"
-            "ade\n"
-            "%Q2.3,Klaxon,Avertisseur sonore\n");
-  CliRun sheet = RunCli({"export", dir_.path(), "%I", "--excel"});
-  EXPECT_EQ(sheet.out.compare(0, 27,
-                              "\xEF\xBB\xBF"
-                              "address;symbol;comment\r\n"),
-            0);
-  // The comma is no separator there; the semicolon would be.
-  EXPECT_TRUE(Contains(sheet.out,
-                       "%I1.1;Arr\xC3\xAAt_urgence;Arr\xC3\xAAt d'urgence, contact "
-                       "\xC3\xA0 ouverture\r\n"));
-  EXPECT_TRUE(Contains(RunCli({"export", dir_.path(), "%I"}).out,
-                       "%I1.1,Arr\xC3\xAAt_urgence,\"Arr\xC3\xAAt d'urgence, contact \xC3\xA0 "
-                       "ouverture\"\n"));
-  // Python's csv module reads both forms back to the same rows.
+  const std::string urgence =
+      "%I1.1;Arr\xC3\xAAt_urgence;Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture";
+  Steps({
+      {{"export", "@", "%Q"},
+       0,
+       {"=address,symbol,comment\n%Q2.0,Pompe_1,Commande contacteur pompe "
+        "1\n%Q2.1,Pompe_2,Commande "
+        "contacteur pompe 2\n%Q2.2,Voyant_d\xC3\xA9"
+        "faut,Voyant rouge \xC2\xAB d\xC3\xA9"
+        "faut "
+        "\xC2\xBB en fa\xC3\xA7"
+        "ade\n%Q2.3,Klaxon,Avertisseur sonore\n"}},
+      // The comma is no separator for a spreadsheet; the semicolon would be.
+      {{"export", "@", "%I", "--excel"}, 0, {urgence + "\r\n"}},
+      {{"export", "@", "%I"},
+       0,
+       {"%I1.1,Arr\xC3\xAAt_urgence,\"Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\"\n"}},
+  });
+  std::string sheet = RunCli({"export", dir_.path(), "%I", "--excel"}).out;
+  EXPECT_EQ(sheet.compare(0, 27,
+                          "\xEF\xBB\xBF"
+                          "address;symbol;comment\r\n"),
+            0)
+      << sheet;
+  // Python's csv module reads it back to the same rows.
   const char* reader =
       "import csv, sys, io\n"
       "text = sys.stdin.buffer.read().decode('utf-8-sig')\n"
       "rows = list(csv.reader(io.StringIO(text, newline=''), delimiter=';'))\n"
       "print(len(rows), {row[0]: row[2] for row in rows}['%I1.1'])\n";
-  EXPECT_EQ(cli_testing::Python(reader, sheet.out),
+  EXPECT_EQ(cli_testing::Python(reader, sheet),
             "10 Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\n");
 }
 
 TEST_F(CliCsv, ExportToAFileReplacesItWholeOrNotAtAll) {
-  std::string file = dir_.file("out.csv");
-  CliRun run = RunCli({"export", dir_.path(), "%Q", "-o", file});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "exported 4 objects to " + file + "\n");
+  const std::string file = dir_.file("out.csv");
+  Steps({{{"export", "@", "%Q", "-o", "@/out.csv"}, 0, {"=exported 4 objects to @/out.csv\n"}},
+         {{"export", "@", "--output=/dev/full"},
+          3,
+          {},
+          {"=symbase: cannot write /dev/full: No space left on device\n"}},
+         {{"export", "@", "-o", "@/no/such/dir.csv"}, 3, {}, {"No such file or directory"}}});
   EXPECT_EQ(testing_support::ReadFileBytes(file), RunCli({"export", dir_.path(), "%Q"}).out);
-  CliRun full = RunCli({"export", dir_.path(), "--output=/dev/full"});
-  EXPECT_EQ(full.status, 3);
-  EXPECT_EQ(full.err, "symbase: cannot write /dev/full: No space left on device\n");
-  CliRun nowhere = RunCli({"export", dir_.path(), "-o", dir_.file("no/such/dir.csv")});
-  EXPECT_EQ(nowhere.status, 3);
-  EXPECT_TRUE(Contains(nowhere.err, "No such file or directory"));
 }
 
 // A French spreadsheet saved as CSV: semicolons, Latin-1, French header.
 TEST_F(CliCsv, ASemicolonLatin1FileWithItsEncoding) {
-  std::string latin1 =
-      "Rep\xE8re;Symbole;Commentaire\r\n"
-      "%MW70;Arr\xEAt_cycle;\"Arr\xEAt; fin de cycle\"\r\n"
-      "%MW71;Pr\xE9sence;Capteur \xAB pr\xE9sence \xBB\r\n";
-  std::string file = WriteFile(latin1);
-  CliRun undecoded = RunCli({"import", dir_.path(), file});
-  EXPECT_EQ(undecoded.status, 3);
-  EXPECT_TRUE(Contains(undecoded.err, "byte \\xE8 is not UTF-8; give --encoding cp1252 or latin1"))
-      << undecoded.err;
-  CliRun run = RunCli({"import", dir_.path(), file, "--encoding", "latin1"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Symbol("%MW70"), "Arr\xC3\xAAt_cycle");
-  EXPECT_EQ(Comment("%MW70"), "Arr\xC3\xAAt; fin de cycle");
-  EXPECT_EQ(Comment("%MW71"), "Capteur \xC2\xAB pr\xC3\xA9sence \xC2\xBB");
+  WriteFile(
+      "Rep\xE8re;Symbole;Commentaire\r\n%MW70;Arr\xEAt_cycle;\"Arr\xEAt; fin de cycle\"\r\n"
+      "%MW71;Pr\xE9sence;Capteur \xAB pr\xE9sence \xBB\r\n");
+  Steps({{{"import", "@", "@/in.csv"},
+          3,
+          {},
+          {"byte \\xE8 is not UTF-8; give --encoding cp1252 or latin1"}},
+         {{"import", "@", "@/in.csv", "--encoding", "latin1"}, 0},
+         {{"find", "@", "%MW70"},
+          0,
+          {"symbol:  Arr\xC3\xAAt_cycle\ncomment: Arr\xC3\xAAt; fin de cycle\n"}},
+         {{"find", "@", "%MW71"}, 0, {"comment: Capteur \xC2\xAB pr\xC3\xA9sence \xC2\xBB\n"}}});
 }
 
-TEST_F(CliCsv, EncodingsSeparatorsAndMarks) {
+TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
   struct Case {
     std::vector<std::string> options;
     std::string bytes;
@@ -132,20 +124,17 @@ TEST_F(CliCsv, EncodingsSeparatorsAndMarks) {
   };
   for (const Case& test : cases) {
     testing_support::TempDir base;
-    ASSERT_EQ(RunCli({"create", base.path()}).status, 0);
-    std::vector<std::string> args = {"import", base.path(), WriteFile(test.bytes)};
-    args.insert(args.end(), test.options.begin(), test.options.end());
-    CliRun run = RunCli(args);
-    SCOPED_TRACE(test.bytes);
-    if (test.comment == nullptr) {
-      EXPECT_EQ(run.status, 3);
-      EXPECT_TRUE(Contains(run.err, test.message)) << run.err;
-      continue;
+    testing_support::WriteFileBytes(base.file("in.csv"), test.bytes);
+    cli_testing::Step import{{"import", "@", "@/in.csv"}, test.comment ? 0 : 3, {}, {test.message}};
+    import.args.insert(import.args.end(), test.options.begin(), test.options.end());
+    std::vector<cli_testing::Step> steps = {{{"create", "@"}, 0}, import};
+    if (test.comment != nullptr) {
+      steps.push_back({{"find", "@", "%MW80"},
+                       0,
+                       {"symbol:  S80\n", std::string("comment: ") + test.comment + "\n"}});
     }
-    ASSERT_EQ(run.status, 0) << run.err;
-    std::string found = RunCli({"find", base.path(), "%MW80"}).out;
-    EXPECT_TRUE(Contains(found, "symbol:  S80\n")) << found;
-    EXPECT_TRUE(Contains(found, std::string("comment: ") + test.comment + "\n")) << found;
+    SCOPED_TRACE(test.bytes);
+    cli_testing::RunSteps(base.path(), steps);
   }
 }
 

@@ -6,12 +6,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "apps/symbase/cli_process.h"
+#include "apps/symbase/cli_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using cli_testing::CliRun;
 using cli_testing::Contains;
 
 // Each live row of both tables as "address|symbol|comment" in UTF-8, the
@@ -49,15 +48,11 @@ TEST(CliDbfread, ReadsTheObjectsTheToolWrote) {
     GTEST_SKIP() << "python3-dbfread is not installed";
   }
   testing_support::TempDir dir;
-  ASSERT_EQ(cli_testing::RunCli({"create", dir.path()}).status, 0);
-  CliRun imported = cli_testing::RunCli({"import", dir.path(), cli_testing::Example("plant.csv")});
-  ASSERT_EQ(imported.status, 0) << imported.err;
   std::string long_comment(300, 'x');
-  ASSERT_EQ(
-      cli_testing::RunCli({"add", dir.path(), "%MW99", "\xC3\x89t\xC3\xA9", long_comment}).status,
-      0);
-  ASSERT_EQ(cli_testing::RunCli({"delete", dir.path(), "%MW10"}).status, 0);
-
+  cli_testing::RunSteps(dir.path(), {{{"create", "@"}, 0},
+                                     {{"import", "@", cli_testing::Example("plant.csv")}, 0},
+                                     {{"add", "@", "%MW99", "\xC3\x89t\xC3\xA9", long_comment}, 0},
+                                     {{"delete", "@", "%MW10"}, 0}});
   std::string rows = ReadWithDbfread(dir.path());
   EXPECT_EQ(rows.compare(0, 6, "cp1252"), 0) << rows;
   EXPECT_TRUE(Contains(rows, "\n%I1.0|Marche|Bouton marche (pupitre local)\n")) << rows;

@@ -4,14 +4,11 @@
 
 #include <string>
 
-#include "apps/symbase/cli_process.h"
-#include "apps/symbase/import_fixture.h"
+#include "apps/symbase/cli_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using cli_testing::CliRun;
-using cli_testing::Contains;
 using cli_testing::Example;
 using cli_testing::RunCli;
 
@@ -19,27 +16,23 @@ class CliDiff : public cli_testing::PlantBase {};
 
 TEST_F(CliDiff, TwoBases) {
   testing_support::TempDir other;
-  ASSERT_EQ(RunCli({"create", other.path()}).status, 0);
-  ASSERT_EQ(RunCli({"import", other.path(), Example("plant.csv")}).status, 0);
-  CliRun same = RunCli({"diff", dir_.path(), other.path()});
-  EXPECT_EQ(same.status, 0);
-  EXPECT_EQ(same.out, "no difference\n");
-
-  ASSERT_EQ(RunCli({"import", other.path(), Example("changes.csv"), "--replace"}).status, 0);
-  ASSERT_EQ(RunCli({"delete", other.path(), "%C0"}).status, 0);
-  CliRun run = RunCli({"diff", dir_.path(), other.path()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out,
-            "- %C0 Compteur_cycles \"Comptage des cycles complets\"\n"
-            "~ %MW10  comment \"Niveau de d\xC3\xA9marrage en cm\" -> \"Niveau de d\xC3\xA9marrage "
-            "en cm (r\xC3\xA9glage usine : 120)\"\n"
-            "~ %MW11  symbol Seuil_arr\xC3\xAAt -> Seuil_bas\n"
-            "+ %MW15 Temps_marche_secours \"Heures de marche pompe de secours\"\n"
-            "- %Q2.1 Pompe_2 \"Commande contacteur pompe 2\"\n"
-            "+ %Q2.4 Pompe_secours \"Commande contacteur pompe de secours\"\n"
-            "+ %Q2.5 Pompe_2 \"Commande contacteur pompe 2 (d\xC3\xA9plac\xC3\xA9"
-            "e)\"\n"
-            "3 added, 2 removed, 2 changed\n");
+  cli_testing::RunSteps(other.path(), {{{"create", "@"}, 0},
+                                       {{"import", "@", Example("plant.csv")}, 0},
+                                       {{"diff", dir_.path(), "@"}, 0, {"=no difference\n"}},
+                                       {{"import", "@", Example("changes.csv"), "--replace"}, 0},
+                                       {{"delete", "@", "%C0"}, 0}});
+  Steps({{{"diff", "@", other.path()},
+          1,
+          {"=- %C0 Compteur_cycles \"Comptage des cycles complets\"\n"
+           "~ %MW10  comment \"Niveau de d\xC3\xA9marrage en cm\" -> \"Niveau de d\xC3\xA9marrage "
+           "en cm (r\xC3\xA9glage usine : 120)\"\n"
+           "~ %MW11  symbol Seuil_arr\xC3\xAAt -> Seuil_bas\n"
+           "+ %MW15 Temps_marche_secours \"Heures de marche pompe de secours\"\n"
+           "- %Q2.1 Pompe_2 \"Commande contacteur pompe 2\"\n"
+           "+ %Q2.4 Pompe_secours \"Commande contacteur pompe de secours\"\n"
+           "+ %Q2.5 Pompe_2 \"Commande contacteur pompe 2 (d\xC3\xA9plac\xC3\xA9"
+           "e)\"\n"
+           "3 added, 2 removed, 2 changed\n"}}});
   const char* reader =
       "import json, sys\n"
       "d = json.load(sys.stdin)\n"
@@ -52,16 +45,15 @@ TEST_F(CliDiff, TwoBases) {
 }
 
 TEST_F(CliDiff, ABaseAndAFile) {
-  CliRun exported = RunCli({"export", dir_.path(), "--excel"});
-  EXPECT_EQ(RunCli({"diff", WriteFile(exported.out), dir_.path()}).status, 0);
-  CliRun run = RunCli({"diff", dir_.path(), WriteFile("adresse;symbole\n%MW10;Seuil\n")});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Contains(run.out, "~ %MW10  symbol Seuil_d\xC3\xA9marrage -> Seuil  comment"))
-      << run.out;
-  EXPECT_TRUE(Contains(run.out, "0 added, 27 removed, 1 changed\n"));
-  CliRun bad = RunCli({"diff", dir_.path(), WriteFile("address\n%MW1\nxx\n")});
-  EXPECT_EQ(bad.status, 3);
-  EXPECT_TRUE(Contains(bad.err, "in.csv:3:1: address \"xx\""));
+  WriteFile(RunCli({"export", dir_.path(), "--excel"}).out, "same.csv");
+  WriteFile("adresse;symbole\n%MW10;Seuil\n", "one.csv");
+  WriteFile("address\n%MW1\nxx\n", "bad.csv");
+  Steps({{{"diff", "@/same.csv", "@"}, 0},
+         {{"diff", "@", "@/one.csv"},
+          1,
+          {"~ %MW10  symbol Seuil_d\xC3\xA9marrage -> Seuil  comment",
+           "0 added, 27 removed, 1 changed\n"}},
+         {{"diff", "@", "@/bad.csv"}, 3, {}, {"bad.csv:3:1: address \"xx\""}}});
 }
 
 }  // namespace

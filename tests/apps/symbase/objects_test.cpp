@@ -1,5 +1,5 @@
-// create, add, edit, find, search, list, count and delete on a base in a temp
-// directory.
+// create, add, edit, find, search, list, count and delete on the example
+// plant.
 
 #include <gtest/gtest.h>
 
@@ -7,244 +7,142 @@
 #include <string>
 #include <vector>
 
-#include "apps/symbase/cli_process.h"
-#include "support/temp_dir.h"
+#include "apps/symbase/cli_fixture.h"
+#include "apps/symbase/terminal_session.h"
 
 namespace {
 
-using cli_testing::CliRun;
-using cli_testing::Contains;
 using cli_testing::RunCli;
+using cli_testing::Step;
 
-class CliObjects : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(RunCli({"create", dir_.path()}).status, 0);
-    Add({"%MW10", "Seuil_haut", "Seuil de d\xC3\xA9marrage"});
-    Add({"%MW11", "Seuil_bas"});
-    Add({"%I1.2", "Capteur_porte",
-         "Porte ferm\xC3\xA9"
-         "e"});
-    Add({"%Q2.0", "Pompe_1", "Pompe de relevage"});
-  }
-
-  void Add(std::vector<std::string> object) {
-    object.insert(object.begin(), {"add", dir_.path()});
-    CliRun run = RunCli(object);
-    ASSERT_EQ(run.status, 0) << run.err;
-  }
-
-  testing_support::TempDir dir_;
-};
+class CliObjects : public cli_testing::PlantBase {};
 
 TEST_F(CliObjects, CreateMakesTheSixFilesAndKeepsAnExistingBase) {
   for (const char* name :
        {"KR9.DBF", "KR9CMT.DBF", "KR9CLER.MDX", "KR9R.MDX", "KR9S.MDX", "KR9CMTR.MDX"}) {
     EXPECT_FALSE(testing_support::ReadFileBytes(dir_.file(name)).empty()) << name;
   }
-  CliRun again = RunCli({"create", dir_.path()});
-  EXPECT_EQ(again.status, 1);
-  EXPECT_TRUE(Contains(again.err, "already"));
-  EXPECT_EQ(RunCli({"count", dir_.path()}).out, "4\n");
-
-  EXPECT_EQ(RunCli({"create", dir_.path(), "--replace"}).status, 0);
-  EXPECT_EQ(RunCli({"count", dir_.path()}).out, "0\n");
+  Steps({{{"create", "@"}, 1, {}, {"already"}},
+         {{"count", "@"}, 0, {"=28\n"}},
+         {{"create", "@/a/b"}, 0},  // missing directories are made
+         {{"count", "@/a/b/"}, 0, {"=0\n"}},
+         {{"create", "@", "--replace"}, 0},
+         {{"count", "@"}, 0, {"=0\n"}}});
 }
 
-TEST_F(CliObjects, CreateMakesMissingDirectories) {
-  std::string nested = dir_.file("a/b");
-  EXPECT_EQ(RunCli({"create", nested}).status, 0);
-  EXPECT_EQ(RunCli({"count", nested + "/"}).out, "0\n");
-}
-
-TEST_F(CliObjects, FindByAddressAndBySymbolKeepsAccents) {
-  CliRun by_address = RunCli({"find", dir_.path(), "%MW10"});
-  EXPECT_EQ(by_address.status, 0);
-  EXPECT_EQ(by_address.out,
-            "address: %MW10\nsymbol:  Seuil_haut\ncomment: Seuil de d\xC3\xA9marrage\n");
-
-  CliRun by_symbol = RunCli({"find", dir_.path(), "--symbol", "Capteur_porte"});
-  EXPECT_EQ(by_symbol.status, 0);
-  EXPECT_TRUE(Contains(by_symbol.out, "address: %I1.2\n"));
-  EXPECT_TRUE(Contains(by_symbol.out,
-                       "comment: Porte ferm\xC3\xA9"
-                       "e\n"));
-}
-
-TEST_F(CliObjects, AccentedSymbolRoundTrip) {
-  Add({"%MW12",
-       "D\xC3\xA9"
-       "bit_\xC3\xA9t\xC3\xA9",
-       "\xC5\x93uvre \xE2\x82\xAC \xC3\x89T\xC3\x89"});
-  CliRun found = RunCli({"find", dir_.path(), "--symbol",
-                         "D\xC3\xA9"
-                         "bit_\xC3\xA9t\xC3\xA9"});
-  ASSERT_EQ(found.status, 0) << found.err;
-  EXPECT_TRUE(Contains(found.out,
-                       "symbol:  D\xC3\xA9"
-                       "bit_\xC3\xA9t\xC3\xA9\n"));
-  EXPECT_TRUE(Contains(found.out, "comment: \xC5\x93uvre \xE2\x82\xAC \xC3\x89T\xC3\x89\n"));
-  // The library stores Windows-1252: é is one byte, so 32 of them fit a symbol.
-  std::string long_symbol;
+TEST_F(CliObjects, AddAndFindKeepAccentsAndTheWorkshopsForm) {
+  const std::string symbol =
+      "D\xC3\xA9"
+      "bit_\xC3\xA9t\xC3\xA9";
+  const std::string comment = "\xC5\x93uvre \xE2\x82\xAC \xC3\x89T\xC3\x89";
+  std::string long_symbol;  // é is one byte in Windows-1252: 32 of them fit
   for (int i = 0; i < 32; ++i) long_symbol += "\xC3\xA9";
-  Add({"%MW13", long_symbol});
-  EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%MW13"}).out, long_symbol));
-}
-
-TEST_F(CliObjects, AddressesAreWrittenInTheWorkshopsForm) {
-  Add({"%mw050", "Compteur"});
-  EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%MW50"}).out, "symbol:  Compteur"));
-  EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%mw50"}).out, "address: %MW50"));
+  Steps({
+      {{"find", "@", "%MW10"},
+       0,
+       {"=address: %MW10\nsymbol:  Seuil_d\xC3\xA9marrage\ncomment: Niveau de d\xC3\xA9marrage en "
+        "cm\n"}},
+      {{"find", "@", "--symbol", "Arr\xC3\xAAt_urgence"},
+       0,
+       {"address: %I1.1\n", "comment: Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\n"}},
+      {{"add", "@", "%MW30", symbol, comment}, 0},
+      {{"find", "@", "--symbol", symbol}, 0, {"symbol:  " + symbol + "\n", "comment: " + comment}},
+      {{"add", "@", "%MW31", long_symbol}, 0},
+      {{"find", "@", "%MW31"}, 0, {long_symbol}},
+      {{"add", "@", "%mw050", "Compteur"}, 0},
+      {{"find", "@", "%mw50"}, 0, {"address: %MW50\nsymbol:  Compteur"}},
+      {{"add", "@", "%MW40", "Ok", std::string(508, 'c')}, 0},
+      {{"find", "@", "%MW40"}, 0, {std::string(508, 'c') + "\n"}},
+  });
 }
 
 TEST_F(CliObjects, AddRefusesWhatTheBaseCouldNotKeep) {
-  CliRun taken = RunCli({"add", dir_.path(), "%MW20", "Pompe_1"});
-  EXPECT_EQ(taken.status, 1);
-  EXPECT_TRUE(Contains(taken.err, "Pompe_1 is already carried by %Q2.0"));
-
-  CliRun present = RunCli({"add", dir_.path(), "%MW10", "Autre"});
-  EXPECT_EQ(present.status, 1);
-  EXPECT_TRUE(Contains(present.err, "%MW10 is already in the base (%MW10 Seuil_haut"));
-
-  // Texts the base cannot keep are bad arguments: exit 2, the field named.
-  struct Case {
-    std::vector<std::string> words;
-    const char* message;
-  } refused[] = {
-      {{"MW20"}, "address \"MW20\": not an address"},
-      {{"%MW20", "2x"}, "symbol \"2x\": not a symbol"},
-      {{"%MW20", std::string(33, 'a')}, "not a symbol"},
-      {{"%MW20", "and"}, "symbol \"and\": a reserved word"},
-      {{"%MW20", "Ok", "\xE6\x97\xA5"}, "(U+65E5) has no place in Windows-1252"},
-      {{"%MW20", "Ok", "\xC3"}, "not valid UTF-8"},
-      {{"%MW20", "Ok", "a\tb"}, "comment \"a\\x09b\": holds a line break or a control"},
-      {{"%MW20", "Ok", std::string(509, 'c')}, "at most 508"},
-  };
-  for (const Case& test : refused) {
-    std::vector<std::string> args = {"add", dir_.path()};
-    args.insert(args.end(), test.words.begin(), test.words.end());
-    CliRun run = RunCli(args);
-    EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_TRUE(Contains(run.err, test.message)) << run.err;
-  }
-  EXPECT_EQ(RunCli({"count", dir_.path()}).out, "4\n");
-
-  Add({"%MW20", "Ok", std::string(508, 'c')});
-  EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%MW20"}).out, std::string(508, 'c') + "\n"));
+  Steps({
+      {{"add", "@", "%MW40", "Pompe_1"}, 1, {}, {"Pompe_1 is already carried by %Q2.0"}},
+      {{"add", "@", "%MW10", "Autre"},
+       1,
+       {},
+       {"%MW10 is already in the base (%MW10 Seuil_d\xC3\xA9marrage"}},
+      // Texts the base cannot keep are bad arguments: exit 2, the field named.
+      {{"add", "@", "MW20"}, 2, {}, {"address \"MW20\": not an address"}},
+      {{"add", "@", "%MW40", "2x"}, 2, {}, {"symbol \"2x\": not a symbol"}},
+      {{"add", "@", "%MW40", std::string(33, 'a')}, 2, {}, {"not a symbol"}},
+      {{"add", "@", "%MW40", "and"}, 2, {}, {"symbol \"and\": a reserved word"}},
+      {{"add", "@", "%MW40", "Ok", "\xE6\x97\xA5"},
+       2,
+       {},
+       {"(U+65E5) has no place in Windows-1252"}},
+      {{"add", "@", "%MW40", "Ok", "\xC3"}, 2, {}, {"not valid UTF-8"}},
+      {{"add", "@", "%MW40", "Ok", "a\tb"},
+       2,
+       {},
+       {"comment \"a\\x09b\": holds a line break or a control"}},
+      {{"add", "@", "%MW40", "Ok", std::string(509, 'c')}, 2, {}, {"at most 508"}},
+      {{"count", "@"}, 0, {"=28\n"}},
+  });
 }
 
 // One rule with the library's analyser: what the key fields can hold.
 TEST_F(CliObjects, AnAddressIsWhatTheKeyHolds) {
-  struct Case {
-    const char* address;
-    bool accepted;
-  } cases[] = {
-      {"%MW99999", true},           {"%MW100000", false},    {"%I100000.2", true},
-      {"%IW33554431.1", true},      {"%I33554432.1", false}, {"%I\\1023.3.255\\1.0", true},
-      {"%I\\1024.0.0\\0.1", false}, {"%DR1.99996", true},    {"%DR1.99997", false},
-  };
-  for (const Case& test : cases) {
-    CliRun run = RunCli({"add", dir_.path(), test.address});
-    EXPECT_EQ(run.status, test.accepted ? 0 : 2) << test.address << ": " << run.err;
-    if (test.accepted) {
-      EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), test.address}).out,
-                           std::string("address: ") + test.address + "\n"))
-          << test.address;
-    }
+  std::vector<Step> steps;
+  for (const char* accepted :
+       {"%MW99999", "%I100000.2", "%IW33554431.1", "%I\\1023.3.255\\1.0", "%DR1.99996"}) {
+    steps.push_back({{"add", "@", accepted}, 0});
+    steps.push_back({{"find", "@", accepted}, 0, {std::string("address: ") + accepted + "\n"}});
   }
+  for (const char* refused : {"%MW100000", "%I33554432.1", "%I\\1024.0.0\\0.1", "%DR1.99997"}) {
+    steps.push_back({{"add", "@", refused}, 2});
+  }
+  Steps(steps);
 }
 
 TEST_F(CliObjects, EditChangesTheSymbolTheCommentOrBoth) {
-  CliRun both = RunCli({"edit", dir_.path(), "%MW10", "--symbol", "Seuil_max", "-c", "Nouveau"});
-  ASSERT_EQ(both.status, 0) << both.err;
-  EXPECT_EQ(both.out, "changed %MW10\n");
-  EXPECT_EQ(RunCli({"find", dir_.path(), "%MW10"}).out,
-            "address: %MW10\nsymbol:  Seuil_max\ncomment: Nouveau\n");
-  // The symbol it has already is no change, and leaves the comment free to change.
-  EXPECT_EQ(RunCli({"edit", dir_.path(), "%MW10", "-s", "Seuil_max"}).out, "%MW10 unchanged\n");
-  EXPECT_EQ(RunCli({"edit", dir_.path(), "%MW10", "-s", "Seuil_max", "-c", "Encore"}).status, 0);
-  EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%MW10"}).out, "comment: Encore\n"));
-  // An empty symbol removes it.
-  EXPECT_EQ(RunCli({"edit", dir_.path(), "%MW11", "--symbol", ""}).status, 0);
-  EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%MW11"}).out, "symbol:  \n"));
-
-  CliRun taken = RunCli({"edit", dir_.path(), "%MW10", "-s", "Pompe_1"});
-  EXPECT_EQ(taken.status, 1);
-  EXPECT_TRUE(Contains(taken.err, "Pompe_1 is already carried by %Q2.0")) << taken.err;
-  CliRun missing = RunCli({"edit", dir_.path(), "%MW99", "-c", "x"});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_TRUE(Contains(missing.err, "no object at %MW99"));
-}
-
-TEST_F(CliObjects, ASymbolMissedByCaseIsSuggested) {
-  Add({"%TM5", "Tempo_5"});
-  CliRun run = RunCli({"find", dir_.path(), "--symbol", "tempo_5"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Contains(run.err, "did you mean Tempo_5 (%TM5)?")) << run.err;
-  CliRun none = RunCli({"find", dir_.path(), "--symbol", "Tempo_6"});
-  EXPECT_EQ(none.err, "symbase: no object carries the symbol Tempo_6\n");
+  Steps({
+      {{"edit", "@", "%MW10", "--symbol", "Seuil_max", "-c", "Nouveau"}, 0, {"=changed %MW10\n"}},
+      {{"find", "@", "%MW10"}, 0, {"=address: %MW10\nsymbol:  Seuil_max\ncomment: Nouveau\n"}},
+      // The symbol it has already is no change, and leaves the comment free to change.
+      {{"edit", "@", "%MW10", "-s", "Seuil_max"}, 0, {"=%MW10 unchanged\n"}},
+      {{"edit", "@", "%MW10", "-s", "Seuil_max", "-c", "Encore"}, 0},
+      {{"find", "@", "%MW10"}, 0, {"comment: Encore\n"}},
+      {{"edit", "@", "%MW11", "--symbol", ""}, 0},  // an empty symbol removes it
+      {{"find", "@", "%MW11"}, 0, {"symbol:  \n"}},
+      {{"edit", "@", "%MW10", "-s", "Pompe_1"}, 1, {}, {"Pompe_1 is already carried by %Q2.0"}},
+      {{"edit", "@", "%MW99", "-c", "x"}, 1, {}, {"no object at %MW99"}},
+      // A symbol missed by its case is suggested.
+      {{"find", "@", "--symbol", "klaxon"}, 1, {}, {"did you mean Klaxon (%Q2.3)?"}},
+      {{"find", "@", "--symbol", "Tempo_6"},
+       1,
+       {},
+       {"=symbase: no object carries the symbol Tempo_6\n"}},
+  });
 }
 
 TEST_F(CliObjects, SearchBySymbolOrCommentAndPosition) {
-  CliRun seuil = RunCli({"search", dir_.path(), "seuil"});
-  EXPECT_EQ(seuil.status, 0);
-  EXPECT_TRUE(Contains(seuil.out, "%MW10"));
-  EXPECT_TRUE(Contains(seuil.out, "%MW11"));
-  EXPECT_FALSE(Contains(seuil.out, "%Q2.0"));
-
-  CliRun by_comment = RunCli({"search", dir_.path(), "D\xC3\x89MARR", "--comments"});
-  EXPECT_EQ(by_comment.status, 0) << by_comment.err;
-  EXPECT_TRUE(Contains(by_comment.out, "%MW10"));
-
-  CliRun ends = RunCli({"search", dir_.path(), "_bas", "--ends"});
-  EXPECT_TRUE(Contains(ends.out, "%MW11"));
-  EXPECT_FALSE(Contains(ends.out, "%MW10"));
-
-  CliRun begins = RunCli({"search", dir_.path(), "bas", "--begins"});
-  EXPECT_EQ(begins.status, 1);
-  EXPECT_TRUE(Contains(begins.err, "no object matches \"bas\""));
-
-  CliRun apostrophe = RunCli({"search", dir_.path(), "d'un"});
-  EXPECT_EQ(apostrophe.status, 1);
-  EXPECT_TRUE(apostrophe.err.find("error") == std::string::npos) << apostrophe.err;
-
-  CliRun overlong = RunCli({"search", dir_.path(), std::string(5000, 'a')});
-  EXPECT_EQ(overlong.status, 1);
-  EXPECT_EQ(overlong.err, "symbase: no object matches \"" + std::string(40, 'a') + "...\"\n");
-  EXPECT_EQ(RunCli({"search", dir_.path(), std::string(5000, 'a'), "--comments"}).status, 1);
-
-  CliRun ordered = RunCli({"search", dir_.path(), "e", "--by-symbol"});
-  std::size_t capteur = ordered.out.find("Capteur_porte");
-  std::size_t pompe = ordered.out.find("Pompe_1");
-  std::size_t seuil_bas = ordered.out.find("Seuil_bas");
-  ASSERT_NE(seuil_bas, std::string::npos);
-  EXPECT_LT(capteur, pompe);
-  EXPECT_LT(pompe, seuil_bas);
+  const std::string many(5000, 'a');
+  Steps({
+      {{"search", "@", "seuil"}, 0, {"%MW10", "%MW11", "!%Q2.0"}},
+      {{"search", "@", "D\xC3\x89MARR", "--comments"}, 0, {"%MW10", "!%MW11"}},
+      {{"search", "@", "_bas", "--ends"}, 0, {"%I1.3", "!%I1.2"}},
+      {{"search", "@", "bas", "--begins"}, 1, {}, {"no object matches \"bas\""}},
+      {{"search", "@", "d'un"}, 1, {}, {"!error"}},
+      {{"search", "@", many},
+       1,
+       {},
+       {"=symbase: no object matches \"" + std::string(40, 'a') + "...\"\n"}},
+      {{"search", "@", many, "--comments"}, 1},
+  });
+  std::string ordered = RunCli({"search", dir_.path(), "e", "--by-symbol"}).out;
+  std::size_t seuil = ordered.find("Seuil_d\xC3\xA9marrage");
+  ASSERT_NE(seuil, std::string::npos) << ordered;
+  EXPECT_LT(ordered.find("Alterne"), ordered.find("Pompe_1"));
+  EXPECT_LT(ordered.find("Pompe_1"), seuil);
 }
 
-TEST_F(CliObjects, ListAndCountEveryObjectOrOneKind) {
-  CliRun all = RunCli({"list", dir_.path()});
-  EXPECT_EQ(all.status, 0);
-  EXPECT_TRUE(Contains(all.out, "4 objects\n"));
-  for (const char* address : {"%MW10", "%MW11", "%I1.2", "%Q2.0"}) {
-    EXPECT_TRUE(Contains(all.out, address)) << address;
-  }
-  CliRun words = RunCli({"list", dir_.path(), "%mw"});
-  EXPECT_TRUE(Contains(words.out, "2 objects\n"));
-  EXPECT_FALSE(Contains(words.out, "%I1.2"));
-  EXPECT_EQ(RunCli({"count", dir_.path(), "%MW"}).out, "2\n");
-  EXPECT_EQ(RunCli({"count", dir_.path(), "%I"}).out, "1\n");
-  EXPECT_EQ(RunCli({"count", dir_.path(), "%Q"}).out, "1\n");
-  EXPECT_EQ(RunCli({"count", dir_.path(), "%C"}).out, "0\n");
-  EXPECT_EQ(RunCli({"count", dir_.path(), "MW"}).status, 2);
-}
-
-TEST_F(CliObjects, ListingsOfAKindComeInAddressOrder) {
-  int n = 0;
-  for (const char* address : {"%MW300", "%MW7", "%MW20:X3", "%MW20", "%MW20:X1", "%MW9"}) {
-    Add({address, "Mot_" + std::to_string(++n)});
-  }
-  std::string out = RunCli({"list", dir_.path(), "%MW"}).out;
+TEST_F(CliObjects, ListAndCountEveryObjectOrOneKindInAddressOrder) {
+  WriteFile("address,symbol\n%MW300,Mot_a\n%MW7,Mot_b\n%MW20:X3,Mot_c\n%MW9,Mot_d\n", "w.csv");
+  ASSERT_EQ(RunCli({"import", dir_.path(), dir_.file("w.csv")}).status, 0);
+  std::string out = RunCli({"list", dir_.path(), "%mw"}).out;
+  EXPECT_TRUE(cli_testing::Contains(out, "\n12 objects\n")) << out;
   std::vector<std::size_t> at;
   for (const char* address :
        {"%MW7 ", "%MW9 ", "%MW10 ", "%MW11 ", "%MW20 ", "%MW300 ", "%MW20:X1 ", "%MW20:X3 "}) {
@@ -252,18 +150,24 @@ TEST_F(CliObjects, ListingsOfAKindComeInAddressOrder) {
     ASSERT_NE(at.back(), std::string::npos) << address << "\n" << out;
   }
   EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << out;
-  // The same order as the listing of the whole base.
-  std::string whole = RunCli({"list", dir_.path()}).out;
+  std::string whole = RunCli({"list", dir_.path()}).out;  // the same order
   EXPECT_LT(whole.find("%MW300 "), whole.find("%MW20:X1 "));
-}
-
-TEST_F(CliObjects, ListGoesPastOneBatchOfFifty) {
-  for (int i = 100; i < 175; ++i) Add({"%MW" + std::to_string(i), "S" + std::to_string(i)});
-  CliRun all = RunCli({"list", dir_.path()});
-  EXPECT_TRUE(Contains(all.out, "79 objects\n"));
-  EXPECT_TRUE(Contains(all.out, "S174"));
-  EXPECT_TRUE(Contains(RunCli({"list", dir_.path(), "%MW"}).out, "77 objects\n"));
-  EXPECT_EQ(RunCli({"count", dir_.path()}).out, "79\n");
+  Steps({{{"list", "@"}, 0, {"\n32 objects\n", "%I1.2", "%Q2.0", "%C0"}},
+         {{"list", "@", "%Q"}, 0, {"\n4 objects\n", "!%I1.2"}},
+         {{"count", "@", "%MW"}, 0, {"=12\n"}},
+         {{"count", "@", "%I"}, 0, {"=9\n"}},
+         {{"count", "@", "%C"}, 0, {"=1\n"}},
+         {{"count", "@", "%TM"}, 0, {"=1\n"}},
+         {{"count", "@", "%DR"}, 0, {"=0\n"}}});
+  // Past one batch of fifty.
+  std::string csv = "address,symbol\n";
+  for (int i = 100; i < 175; ++i)
+    csv += "%MW" + std::to_string(i) + ",S" + std::to_string(i) + "\n";
+  WriteFile(csv);
+  Steps({{{"import", "@", "@/in.csv"}, 0},
+         {{"list", "@"}, 0, {"\n107 objects\n", "S174"}},
+         {{"list", "@", "%MW"}, 0, {"\n87 objects\n"}},
+         {{"count", "@"}, 0, {"=107\n"}}});
 }
 
 TEST_F(CliObjects, JsonIsReadByPython) {
@@ -273,31 +177,73 @@ TEST_F(CliObjects, JsonIsReadByPython) {
       "if isinstance(d, list): print(len(d), '|'.join(o['address'] + ':' + o['comment'] for o in "
       "d))\n"
       "else: print(d)\n";
-  EXPECT_EQ(cli_testing::Python(reader, RunCli({"list", dir_.path(), "--json"}).out),
-            "4 %MW10:Seuil de d\xC3\xA9marrage|%MW11:|%I1.2:Porte ferm\xC3\xA9"
-            "e|%Q2.0:Pompe de relevage\n");
-  EXPECT_EQ(cli_testing::Python(reader, RunCli({"search", dir_.path(), "seuil", "--json"}).out),
-            "2 %MW10:Seuil de d\xC3\xA9marrage|%MW11:\n");
-  EXPECT_EQ(cli_testing::Python(reader, RunCli({"find", dir_.path(), "%Q2.0", "--json"}).out),
-            "{'address': '%Q2.0', 'symbol': 'Pompe_1', 'comment': 'Pompe de relevage'}\n");
-  EXPECT_EQ(cli_testing::Python(reader, RunCli({"count", dir_.path(), "%MW", "--json"}).out),
-            "{'prefix': '%MW', 'count': 2}\n");
+  struct Case {
+    std::vector<std::string> args;
+    const char* printed;
+  } cases[] = {
+      {{"list", dir_.path(), "%Q", "--json"},
+       "4 %Q2.0:Commande contacteur pompe 1|%Q2.1:Commande contacteur pompe 2|%Q2.2:Voyant rouge "
+       "\xC2\xAB d\xC3\xA9"
+       "faut \xC2\xBB en fa\xC3\xA7"
+       "ade|%Q2.3:Avertisseur sonore\n"},
+      {{"search", dir_.path(), "seuil", "--json"},
+       "2 %MW10:Niveau de d\xC3\xA9marrage en cm|%MW11:Niveau d'arr\xC3\xAAt en cm\n"},
+      {{"find", dir_.path(), "%Q2.0", "--json"},
+       "{'address': '%Q2.0', 'symbol': 'Pompe_1', 'comment': 'Commande contacteur pompe 1'}\n"},
+      {{"count", dir_.path(), "%MW", "--json"}, "{'prefix': '%MW', 'count': 8}\n"},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(cli_testing::Python(reader, RunCli(test.args).out), test.printed) << test.args[0];
+  }
 }
 
-TEST_F(CliObjects, DeleteRemovesTheObjectAndItsComment) {
-  CliRun deleted = RunCli({"delete", dir_.path(), "%MW10"});
-  EXPECT_EQ(deleted.status, 0);
-  EXPECT_EQ(deleted.out, "deleted %MW10\n");
-  CliRun gone = RunCli({"find", dir_.path(), "%MW10"});
-  EXPECT_EQ(gone.status, 1);
-  EXPECT_TRUE(Contains(gone.err, "no object at %MW10"));
-  EXPECT_EQ(RunCli({"find", dir_.path(), "--symbol", "Seuil_haut"}).status, 1);
-  EXPECT_EQ(RunCli({"count", dir_.path()}).out, "3\n");
-  CliRun again = RunCli({"delete", dir_.path(), "%MW10"});
-  EXPECT_EQ(again.status, 1);
-  EXPECT_TRUE(Contains(again.err, "no object at %MW10"));
-  // The freed symbol can be given again.
-  Add({"%MW30", "Seuil_haut"});
+TEST_F(CliObjects, DeleteAddressesAndWhatTheyFreed) {
+  Steps({
+      {{"delete", "@", "%MW10"}, 0, {"=deleted %MW10\n"}},
+      {{"find", "@", "%MW10"}, 1, {}, {"no object at %MW10"}},
+      {{"find", "@", "--symbol", "Seuil_d\xC3\xA9marrage"}, 1},
+      {{"delete", "@", "%MW10"}, 1, {}, {"no object at %MW10"}},
+      {{"add", "@", "%MW30", "Seuil_d\xC3\xA9marrage"}, 0},  // the freed symbol is free
+      {{"delete", "@", "%M0", "%M1", "%M9", "%M2"},
+       1,
+       {"=deleted %M0\ndeleted %M1\ndeleted %M2\n"},
+       {"=symbase: no object at %M9\n"}},
+      {{"count", "@", "%M"}, 0, {"=0\n"}},  // %M is the bits alone, not the words
+      {{"find", "@", "--symbol", "Acquit"}, 1},
+      {{"delete", "@", "%M0", "%M1"},
+       1,
+       {},
+       {"=symbase: 2 addresses were not in the base: %M0 %M1\n"}},
+      {{"count", "@"}, 0, {"=25\n"}},
+  });
+}
+
+TEST_F(CliObjects, DeleteAKindAsksFirst) {
+  Steps({{{"delete", "@", "--kind", "%Q"},
+          2,
+          {},
+          {"give --yes to delete the 4 objects of kind %Q"}}});
+  for (const char* answer : {"n", "y"}) {
+    cli_testing::TerminalSession session({"delete", dir_.path(), "-k", "%Q"});
+    ASSERT_TRUE(session.WaitFor("Delete the 4 objects of kind %Q (%Q2.0 ... %Q2.3)? [y/N] "))
+        << session.Output();
+    session.Send(answer);
+    EXPECT_EQ(session.Finish(), *answer == 'y' ? 0 : 1) << session.Output();
+    EXPECT_EQ(cli_testing::Contains(session.Output(), "deleted 4 objects"), *answer == 'y');
+    EXPECT_EQ(RunCli({"count", dir_.path(), "%Q"}).out, *answer == 'y' ? "0\n" : "4\n");
+  }
+  Steps({{{"delete", "@", "--kind=%MW", "--yes"}, 0, {"=deleted 8 objects\n"}},  // bits too
+         {{"count", "@"}, 0, {"=16\n"}},
+         {{"delete", "@", "-yk", "%MW"}, 1}});
+}
+
+TEST_F(CliObjects, DeleteTheAddressesOfAFile) {
+  WriteFile("repere;symbole\n%I1.0;x\n%i1.1\n%X1\n", "a.csv");
+  WriteFile("address\n%I1.2\nI1.3\n", "b.csv");
+  Steps({{{"delete", "@", "--from", "@/a.csv"}, 0, {"=deleted 3 objects\n"}},
+         {{"count", "@"}, 0, {"=25\n"}},
+         {{"delete", "@", "--from", "@/b.csv"}, 3, {}, {"b.csv:3:1: address \"I1.3\""}},
+         {{"count", "@"}, 0, {"=25\n"}}});
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/symbase/cli_process.h"
+#include "apps/symbase/cli_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -6,16 +6,13 @@
 
 #include <string>
 
-#include "apps/symbase/cli_process.h"
-#include "apps/symbase/import_fixture.h"
+#include "apps/symbase/cli_fixture.h"
 #include "apps/symbase/terminal_session.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using cli_testing::CliRun;
 using cli_testing::Contains;
-using cli_testing::RunCli;
 using cli_testing::TerminalSession;
 
 class CliTerminal : public cli_testing::PlantBase {};
@@ -28,14 +25,19 @@ TEST_F(CliTerminal, ListingsGoThroughThePagerOnATerminalOnly) {
   EXPECT_TRUE(Contains(paged.Output(), "paged:%Q2.3    Klaxon")) << paged.Output();
   EXPECT_TRUE(Contains(paged.Output(), "paged:4 objects"));
 
-  TerminalSession straight({"--no-pager", "list", dir_.path(), "%Q"}, {pager});
-  EXPECT_EQ(straight.Finish(), 0);
-  EXPECT_FALSE(Contains(straight.Output(), "paged:"));
-  EXPECT_TRUE(Contains(straight.Output(), "4 objects"));
+  // No pager asked for, and none on an empty PATH ("PAGER" alone unsets it).
+  for (const std::vector<std::string>& setting : {std::vector<std::string>{"--no-pager", pager},
+                                                  std::vector<std::string>{"", "PAGER", "PATH="}}) {
+    std::vector<std::string> args = {"list", dir_.path(), "%Q"};
+    if (!setting[0].empty()) args.insert(args.begin(), setting[0]);
+    TerminalSession straight(args, {setting.begin() + 1, setting.end()});
+    EXPECT_EQ(straight.Finish(), 0);
+    EXPECT_FALSE(Contains(straight.Output(), "paged:"));
+    EXPECT_TRUE(Contains(straight.Output(), "4 objects")) << straight.Output();
+  }
 
-  CliRun piped = cli_testing::RunCliWith("env 'PAGER=sed s/^/paged:/'", {"list", dir_.path()});
-  EXPECT_FALSE(Contains(piped.out, "paged:"));
-  EXPECT_TRUE(Contains(piped.out, "28 objects\n"));
+  cli_testing::RunSteps(dir_.path(), {{{"list", "@"}, 0, {"!paged:", "28 objects\n"}}},
+                        "env 'PAGER=sed s/^/paged:/'");
 }
 
 // A long import on a terminal shows its progress; Ctrl-C stops it between
@@ -62,13 +64,10 @@ TEST_F(CliTerminal, CtrlCStopsALongImportBetweenTwoRows) {
   EXPECT_TRUE(Contains(out, std::to_string(40000 - done) + " not done"));
   EXPECT_TRUE(Contains(out, "import interrupted at line " + std::to_string(done + 2) +
                                 "; the rows before it stay in the base"));
-  EXPECT_EQ(RunCli({"count", dir_.path()}).out, std::to_string(28 + done) + "\n");
   // The full check: tags against rows, keys, comment rows, headers.
-  CliRun check = RunCli({"check", dir_.path()});
-  EXPECT_EQ(check.status, 0) << check.out;
-  EXPECT_EQ(check.out, "the base in " + dir_.slash() + " is sound\n");
-  EXPECT_TRUE(Contains(RunCli({"find", dir_.path(), "%MW" + std::to_string(1000 + done - 1)}).out,
-                       "comment: Commentaire"));
+  Steps({{{"count", "@"}, 0, {"=" + std::to_string(28 + done) + "\n"}},
+         {{"check", "@"}, 0, {"=the base in @/ is sound\n"}},
+         {{"find", "@", "%MW" + std::to_string(1000 + done - 1)}, 0, {"comment: Commentaire"}}});
 }
 
 }  // namespace

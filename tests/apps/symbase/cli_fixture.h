@@ -1,0 +1,150 @@
+#ifndef SYMBASE_TESTS_APPS_SYMBASE_CLI_FIXTURE_H
+#define SYMBASE_TESTS_APPS_SYMBASE_CLI_FIXTURE_H
+
+// The built command-line host run as a real process (stdin from a text,
+// stdout and stderr captured apart, so neither is a terminal), tables of
+// runs and what each must give, and a base holding the example plant.
+// Header-only.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace cli_testing {
+
+struct CliRun {
+  int status = -1;  // the exit code; -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+inline std::string ShellQuoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// `prefix` comes before the program: "env PAGER=x", "setpriv ...".
+inline CliRun RunCliWith(const std::string& prefix, const std::vector<std::string>& args,
+                         const std::string& input = "") {
+  testing_support::TempDir io;
+  testing_support::WriteFileBytes(io.file("in"), input);
+  std::string command = prefix + " " + ShellQuoted(SYMBASE_CLI_PATH);
+  for (const std::string& arg : args) command += " " + ShellQuoted(arg);
+  command += " <" + ShellQuoted(io.file("in")) + " >" + ShellQuoted(io.file("out")) + " 2>" +
+             ShellQuoted(io.file("err"));
+  CliRun run;
+  int raw = std::system(command.c_str());
+  if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
+  run.out = testing_support::ReadFileBytes(io.file("out"));
+  run.err = testing_support::ReadFileBytes(io.file("err"));
+  return run;
+}
+
+inline CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "") {
+  return RunCliWith("", args, input);
+}
+
+inline bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+inline std::string Example(const std::string& name) {
+  return std::string(SYMBASE_EXAMPLES_DIR) + "/" + name;
+}
+
+// Runs python3 with `script`, the text given on its stdin; its stdout.
+// Independent readers (json, csv) check what the tool writes.
+inline std::string Python(const std::string& script, const std::string& input) {
+  testing_support::TempDir io;
+  testing_support::WriteFileBytes(io.file("script.py"), script);
+  testing_support::WriteFileBytes(io.file("in"), input);
+  std::string command = "/usr/bin/python3 " + ShellQuoted(io.file("script.py")) + " <" +
+                        ShellQuoted(io.file("in")) + " >" + ShellQuoted(io.file("out")) + " 2>&1";
+  std::system(command.c_str());
+  return testing_support::ReadFileBytes(io.file("out"));
+}
+
+// Each "@" of `text` replaced by `dir`.
+inline std::string At(std::string text, const std::string& dir) {
+  for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
+    text.replace(at, 1, dir);
+    at += dir.size();
+  }
+  return text;
+}
+
+// `expected` holds in `text`: "=rest" the whole text, "!rest" not in it,
+// anything else a part of it.
+inline void ExpectText(const std::string& text, const std::string& expected) {
+  if (expected.compare(0, 1, "=") == 0) {
+    EXPECT_EQ(text, expected.substr(1));
+  } else if (expected.compare(0, 1, "!") == 0) {
+    EXPECT_FALSE(Contains(text, expected.substr(1))) << text;
+  } else {
+    EXPECT_TRUE(Contains(text, expected)) << expected << "\nin:\n" << text;
+  }
+}
+
+// One run of the program and what it must give; "@" in the arguments and
+// texts stands for the base directory.
+struct Step {
+  std::vector<std::string> args;
+  int status;
+  std::vector<std::string> out = {};
+  std::vector<std::string> err = {};
+  std::string input = "";
+};
+
+// Runs each step in turn, `prefix` before the program as for RunCliWith.
+inline void RunSteps(const std::string& dir, const std::vector<Step>& steps,
+                     const std::string& prefix = "") {
+  for (const Step& step : steps) {
+    std::vector<std::string> args;
+    std::string line;
+    for (const std::string& arg : step.args) {
+      args.push_back(At(arg, dir));
+      line += " " + args.back();
+    }
+    SCOPED_TRACE("symbase" + line);
+    CliRun run = RunCliWith(prefix, args, step.input);
+    EXPECT_EQ(run.status, step.status) << run.err;
+    for (const std::string& text : step.out) ExpectText(run.out, At(text, dir));
+    for (const std::string& text : step.err) ExpectText(run.err, At(text, dir));
+  }
+}
+
+// A fresh base in a temporary directory.
+class CliBase : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(RunCli({"create", dir_.path()}).status, 0); }
+
+  void Steps(const std::vector<Step>& steps) { RunSteps(dir_.path(), steps); }
+
+  std::string WriteFile(const std::string& bytes, const std::string& name = "in.csv") {
+    testing_support::WriteFileBytes(dir_.file(name), bytes);
+    return dir_.file(name);
+  }
+
+  testing_support::TempDir dir_;
+};
+
+// The base holding the example plant (28 objects).
+class PlantBase : public CliBase {
+ protected:
+  void SetUp() override {
+    CliBase::SetUp();
+    CliRun plant = RunCli({"import", dir_.path(), Example("plant.csv")});
+    ASSERT_EQ(plant.status, 0) << plant.err;
+    ASSERT_TRUE(Contains(plant.out, "imported 28 rows: 28 added")) << plant.out;
+  }
+};
+
+}  // namespace cli_testing
+
+#endif
