@@ -100,6 +100,8 @@ TEST_P(ReconfDeletions, LeaveTheOtherRowsWithTheirComments) {
   }
   EXPECT_EQ(CommentKeys().size(), commented);
   EXPECT_EQ(Modified(), GetParam().modified);
+  // Rows go by their deletion mark only: compaction removes them.
+  EXPECT_EQ(MainRows().size(), rows.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
