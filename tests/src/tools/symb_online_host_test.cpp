@@ -238,7 +238,7 @@ TEST_F(SymbOnLineHost, ToolTipsNameEachControlAndSeeTheMessages) {
   EXPECT_EQ(relayed, 3);
 }
 
-TEST(SymbOnLineTemplate, IsLaidOutAsTheWorkshopShowsIt) {
+TEST_F(SymbOnLineHost, TheTemplateIsLaidOutAsTheWorkshopShowsIt) {
   const AFX_DLGTEMPLATE* dialog = AfxFindDialogTemplate(19308);
   ASSERT_NE(dialog, nullptr);
   EXPECT_STREQ(dialog->lpszCaption, "Associer Rep\xE8re & Symbole");
