@@ -114,6 +114,32 @@ TEST_F(ListGuards, ALockedBaseListsNothingAndWritesNothing) {
               ::testing::ElementsAre("%I1.2|In|comment|1|-1"));
 }
 
+// The listings of the storage object refuse a missing list or output by
+// themselves, whoever calls them.
+TEST_F(ListGuards, TheStorageObjectRefusesNullArguments) {
+  int n = 0;
+  long l = 1;
+  const int results[] = {
+      base->ListRepere("%MW", 0, 9, 9, nullptr),
+      base->ListRepereSousObjet("%MW", 1, 9, nullptr),
+      base->ListRepereTroisIndicesSousObjet("%VIW", 1, 2, 0, 9, nullptr),
+      base->ListRepereByTypeObject("%MW", 0, nullptr, &list, &n),
+      base->ListRepereByTypeObject("%MW", 0, &n, nullptr, &n),
+      base->ListRepereByTypeObject("%MW", 0, &n, &list, nullptr),
+      base->ListSymbolByTypeObject("%MW", 0, 1, 1, nullptr, &n, 0),
+      base->ListSymbolByTypeObject("%MW", 0, 1, 1, &list, nullptr, 0),
+      base->ListRepereAllBaseSymbol(nullptr, &list, &n),
+      base->ListRepereAllBaseSymbol(&l, nullptr, &n),
+      base->ListRepereAllBaseSymbol(&l, &list, nullptr),
+      base->ExportSymbol("", 0, nullptr, &list, &n),
+      base->ExportSymbol("", 0, &l, nullptr, &n),
+      base->ExportSymbol("", 0, &l, &list, nullptr),
+      base->NumberObjectByType("%MW", 0, nullptr),
+  };
+  for (int result : results) EXPECT_EQ(result, xbase::kErrArgument);
+  EXPECT_THAT(Take(list), ::testing::IsEmpty());
+}
+
 // Module numbers are written after asking the addressing mode; this host
 // runs out of memory when asked.
 class OutOfMemoryHost : public CHostServices {
