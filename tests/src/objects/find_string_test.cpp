@@ -42,43 +42,40 @@ class FindString : public testing_support::SymbolBaseTest {
 
 using Strings = std::vector<std::string>;
 
-TEST_F(FindString, SymbolsInKeyOrderAndSymbolOrder) {
-  EXPECT_EQ(Find(0, 0, "mot", 2), (Strings{"%MW1", "%MW3"}));
-  EXPECT_EQ(last_result, 0);
-  // Byte order of the symbols: "MOTOR_a" < "Pump_mot" < "motor_b".
-  EXPECT_EQ(Find(1, 0, "mot", 0), (Strings{"%MW1", "%MW2", "%MW3"}));
-  EXPECT_EQ(Find(0, 0, "MOT", 1), (Strings{"%MW2"}));
-}
-
-TEST_F(FindString, AccentedSymbolsRegardlessOfCase) {
-  EXPECT_EQ(Find(0, 0, "\xE9t\xE9", 2), (Strings{"%MW5"}));  // "été"
-  EXPECT_EQ(Find(0, 0, "\xC9T\xC9_MODE", 0), (Strings{"%MW5"}));
-}
-
-TEST_F(FindString, CommentsAreSearchedWhole) {
-  EXPECT_EQ(Find(0, 1, "motor", 0), (Strings{"%MW3", "%MW4"}));
-  EXPECT_EQ(Find(0, 1, "MOTOR", 1), (Strings{"%MW3"}));
-  EXPECT_EQ(Find(0, 1, "motor", 2), (Strings{"%MW4"}));
-}
-
-TEST_F(FindString, NoMatchAndUnknownMatchKind) {
-  EXPECT_EQ(Find(0, 0, "zzz", 0), Strings{});
-  EXPECT_EQ(last_result, 108);
-  EXPECT_EQ(Find(0, 0, "mot", 7), Strings{});
-  EXPECT_EQ(last_result, 0);
-}
-
-TEST_F(FindString, ResultsAccumulate) {
+TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
+  const struct {
+    int order, field;
+    const char* text;
+    int match, result;
+    Strings found;
+  } cases[] = {
+      {0, 0, "mot", 2, 0, {"%MW1", "%MW3"}},
+      // Byte order of the symbols: "MOTOR_a" < "Pump_mot" < "motor_b".
+      {1, 0, "mot", 0, 0, {"%MW1", "%MW2", "%MW3"}},
+      {0, 0, "MOT", 1, 0, {"%MW2"}},
+      // Accented letters regardless of case: "été", "ÉTÉ_MODE".
+      {0, 0, "\xE9t\xE9", 2, 0, {"%MW5"}},
+      {0, 0, "\xC9T\xC9_MODE", 0, 0, {"%MW5"}},
+      // Comments are searched whole.
+      {0, 1, "motor", 0, 0, {"%MW3", "%MW4"}},
+      {0, 1, "MOTOR", 1, 0, {"%MW3"}},
+      {0, 1, "motor", 2, 0, {"%MW4"}},
+      {0, 0, "zzz", 0, 108, {}},
+      {0, 0, "mot", 7, 0, {}},  // an unknown match kind
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Find(c.order, c.field, c.text, c.match), c.found) << c.text << " " << c.match;
+    EXPECT_EQ(last_result, c.result) << c.text;
+  }
+  // Results accumulate.
   CStringList list;
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
   EXPECT_EQ(Texts(list), (Strings{"%MW4", "%MW4"}));
-}
-
-TEST_F(FindString, AnApostropheDoesNotBreakTheBase) {
+  // An apostrophe does not break the base: the malformed filter is reported.
   EXPECT_EQ(Find(0, 0, "it's", 0), Strings{});
   EXPECT_EQ(last_result, 108);
-  HostClearErrorReports();  // the malformed filter was reported
+  HostClearErrorReports();
   EXPECT_EQ(Find(0, 0, "Valve", 0), (Strings{"%MW4"}));
 }
 

@@ -135,6 +135,18 @@ TEST_F(Insertion, AddressConflictWithANewAddressMovesTheSymbol) {
   EXPECT_EQ(CommentOf(std::string("MW   00010") + std::string(12, ' ')), "<none>");
 }
 
+TEST_F(Insertion, AMovedSymbolWithoutCommentTakesTheNewOne) {
+  Create("%MW10", "Pump");
+  Create("%MW11", "Valve");
+  script.presses = {kYes, kYes};
+  EXPECT_EQ(Insert("%MW20", "Pump", "new comment", 2), 0);
+  EXPECT_EQ(Insert("%MW21", "Valve", "", 2), 0);
+  EXPECT_EQ(LiveRow("%MW20").iscmt, "O");
+  EXPECT_EQ(CommentOf(LiveRow("%MW20").key), "new comment");
+  EXPECT_EQ(LiveRow("%MW21").iscmt, "");
+  EXPECT_EQ(CommentOf(LiveRow("%MW21").key), "<none>");
+}
+
 TEST_F(Insertion, AddressConflictWithAPresentAddressInModeZero) {
   Create("%MW10", "Pump");
   Create("%MW20", "", "kept?");

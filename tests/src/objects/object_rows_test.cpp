@@ -126,8 +126,12 @@ TEST_F(ObjectRows, OtherModesStillMarkTheBaseModified) {
 TEST_F(ObjectRows, DeleteMarksBothRows) {
   Create("%MW10", "Pump", "commented");
   Create("%MW11", "Valve");
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
   CTBObjetAts first("%MW10", "", "", 0, -1);
   EXPECT_EQ(TBDelObject(base, &first), 0);
+  long date = 0;
+  EXPECT_EQ(TBLastModificationDate(base, &date), 0);  // the deletion dates the base
   CTBObjetAts second("%MW11", "", "", 0, -1);
   EXPECT_EQ(TBDelObject(base, &second), 0);
   EXPECT_EQ(LiveRowCount(), 0);
@@ -137,6 +141,13 @@ TEST_F(ObjectRows, DeleteMarksBothRows) {
   Create("%MW12", "Pump");
   CTBObjetAts missing("%MW10", "", "", 0, -1);
   EXPECT_NE(TBDelObject(base, &missing), 0);
+  // A row marked commented whose comment row is lost: the failed comment
+  // deletion is the result.
+  Create("%MW13", "", "lost");
+  ASSERT_EQ(base->DeleteComment(LiveRow("%MW13").key.c_str()), 0);
+  CTBObjetAts lost("%MW13", "", "", 0, -1);
+  const int result = TBDelObject(base, &lost);
+  EXPECT_TRUE(result == 102 || result == 103) << result;
 }
 
 TEST_F(ObjectRows, LockDropsDeletedRowsForGood) {

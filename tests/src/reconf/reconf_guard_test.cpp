@@ -1,5 +1,5 @@
-// The exported reconfiguration calls report a framework exception under
-// their own operation numbers and return 0.
+// The exported reconfiguration calls on a locked base, and with a framework
+// exception inside: reported under their own operation numbers, result 0.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,14 +19,20 @@ class FailingAddressingMode : public CHostServices {
 
 class ReconfGuard : public testing_support::ReconfTest {
  protected:
+  void SetUp() override {
+    ReconfTest::SetUp();
+    for (const char* repere : {"%IW3.1", "%MW1", "%X1.TMIN", "%I1.2"}) Commented(repere);
+  }
   void TearDown() override {
     HostInstallServices(nullptr);
+    // TBReconf itself does nothing.
+    EXPECT_EQ(TBReconf(), 0);
+    EXPECT_THAT(LiveAddresses(), ElementsAre("%I1.2", "%IW3.1", "%MW1", "%X1.TMIN"));
     ReconfTest::TearDown();
   }
 };
 
 TEST_F(ReconfGuard, ExceptionsAreReportedUnderTheirOperationNumbers) {
-  Commented("%IW3.1");
   FailingAddressingMode failing;
   HostInstallServices(&failing);
   CTBObjetAts object("%IW3.1", "", "", 0, -1);
@@ -36,20 +42,9 @@ TEST_F(ReconfGuard, ExceptionsAreReportedUnderTheirOperationNumbers) {
   EXPECT_THAT(HostErrorReports(),
               ElementsAre(ReportIs(522, 424, "Tabisfctex"), ReportIs(523, 424, "Tabisfctex")));
   HostClearErrorReports();
-  HostInstallServices(nullptr);
-  EXPECT_THAT(LiveAddresses(), ElementsAre("%IW3.1"));
-}
-
-TEST_F(ReconfGuard, TBReconfDoesNothing) {
-  Commented("%MW1");
-  EXPECT_EQ(TBReconf(), 0);
-  EXPECT_THAT(LiveAddresses(), ElementsAre("%MW1"));
 }
 
 TEST_F(ReconfGuard, ALockedBaseIsLeftAlone) {
-  Commented("%MW1");
-  Commented("%X1.TMIN");
-  Commented("%I1.2");
   ASSERT_EQ(TBLockBaseSymbol(base), 0);
   CTBObjetAts object("%MW1", "", "", 0, -1);
   UsAts one = Analysed("%I1.0");
@@ -61,7 +56,6 @@ TEST_F(ReconfGuard, ALockedBaseIsLeftAlone) {
   EXPECT_EQ(TBDelObjetDiagG7(base), 100);
   EXPECT_THAT(HostErrorReports(), testing::IsEmpty());
   ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_THAT(LiveAddresses(), ElementsAre("%I1.2", "%MW1", "%X1.TMIN"));
 }
 
 }  // namespace

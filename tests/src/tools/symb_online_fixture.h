@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/scripted_dialog_driver.h"
@@ -30,33 +31,43 @@ const char kReserved[] = "Le symbole est un mot r\xE9serv\xE9";
 const char kSyntax[] = "Erreur de syntaxe";
 const char kOddIndex[] = "L'indice du tableau doit \xEAtre pair.";
 
-// What the open dialog shows.
-struct Seen {
-  std::string symbole, repere, commentaire;
-  bool symboleEnabled = false, repereEnabled = false, commentEnabled = false;
-};
-
 inline std::string TextOf(CDialog& dialog, int id) {
   CString text;
   dialog.GetDlgItemText(id, text);
   return std::string(text);
 }
 
-inline Seen Look(CDialog& dialog) {
-  Seen seen;
-  seen.symbole = TextOf(dialog, kSymbolEdit);
-  seen.repere = TextOf(dialog, kRepereEdit);
-  seen.commentaire = TextOf(dialog, kCommentEdit);
-  seen.symboleEnabled = dialog.GetDlgItem(kSymbolEdit)->IsWindowEnabled() != FALSE;
-  seen.repereEnabled = dialog.GetDlgItem(kRepereEdit)->IsWindowEnabled() != FALSE;
-  seen.commentEnabled = dialog.GetDlgItem(kCommentEdit)->IsWindowEnabled() != FALSE;
+// What the open dialog shows: "symbol|address|comment|" then S, R and C for
+// the edits, upper case when enabled.
+inline std::string Look(CDialog& dialog) {
+  std::string seen = TextOf(dialog, kSymbolEdit) + "|" + TextOf(dialog, kRepereEdit) + "|" +
+                     TextOf(dialog, kCommentEdit) + "|";
+  const std::pair<int, char> edits[] = {
+      {kSymbolEdit, 'S'}, {kRepereEdit, 'R'}, {kCommentEdit, 'C'}};
+  for (const auto& [id, letter] : edits) {
+    const bool enabled = dialog.GetDlgItem(id)->IsWindowEnabled() != FALSE;
+    seen += enabled ? letter : static_cast<char>(letter - 'A' + 'a');
+  }
   return seen;
 }
 
-// Replaces what an edit holds by typed text.
-inline void Retype(CDialog& dialog, int id, const char* text) {
-  static_cast<CEdit*>(dialog.GetDlgItem(id))->SetSel(0, -1);
-  dialog.TypeText(id, text);
+// A script of steps: "S:text" types into the symbol edit, "S=text" replaces
+// what it holds (C and R likewise for the comment and the address); "OK",
+// "CANCEL", "ENTER" and "ESC" press.
+inline Script Steps(std::vector<std::string> steps) {
+  return [steps](CDialog& d) {
+    for (const std::string& step : steps) {
+      if (step == "OK" || step == "CANCEL") {
+        d.PressButton(step == "OK" ? IDOK : IDCANCEL);
+      } else if (step == "ENTER" || step == "ESC") {
+        d.PressKey(step == "ENTER" ? VK_RETURN : VK_ESCAPE);
+      } else {
+        const int id = step[0] == 'S' ? kSymbolEdit : step[0] == 'C' ? kCommentEdit : kRepereEdit;
+        if (step[1] == '=') static_cast<CEdit*>(d.GetDlgItem(id))->SetSel(0, -1);
+        d.TypeText(id, step.c_str() + 2);
+      }
+    }
+  };
 }
 
 class SymbOnLineTest : public testing_support::SymbolBaseTest {
@@ -103,6 +114,12 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
     return Run(dialog, std::move(script));
   }
   int Run(UsAts* word, Script script) { return Run(word, std::move(script), &frame); }
+  // What the dialog shows when opened on `word`.
+  std::string Shown(UsAts word) {
+    std::string seen;
+    Run(&word, [&](CDialog& d) { seen = Look(d); });
+    return seen;
+  }
 
   // The messages shown, in order; every one a warning with a single button.
   static std::vector<std::string> Messages() {
@@ -113,6 +130,7 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
       EXPECT_EQ(record.buttons, 0);
       messages.push_back(record.message);
     }
+    HostClearMessageBoxes();
     return messages;
   }
 
