@@ -1,11 +1,11 @@
 // Splitting an address text into the object code and its index texts.
 
-#include <cctype>
+#include "address/decode_repere.h"
+
 #include <cstdlib>
 #include <cstring>
 
-#include "storage/tb_data.h"
-#include "symbase/host.h"
+#include "address/module_address.h"
 
 namespace {
 
@@ -76,8 +76,10 @@ const char* const kStepFields[] = {"T", "TMIN", "TMAX", "ERR", nullptr};
 
 }  // namespace
 
-void CTBData::DecodeRepere(const CString& repere, CString& objet, CString& ind1, CString& ind2,
-                           CString& ind3, CString& ind4) {
+namespace symbase {
+
+void DecodeRepere(const CString& repere, CString& objet, CString& ind1, CString& ind2,
+                  CString& ind3, CString& ind4) {
   Scanner scan(repere);
 
   // Object letters, up to the first digit or backslash.
@@ -187,3 +189,5 @@ void CTBData::DecodeRepere(const CString& repere, CString& objet, CString& ind1,
     }
   }
 }
+
+}  // namespace symbase

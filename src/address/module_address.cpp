@@ -1,8 +1,7 @@
-// Bus module addresses (\a.b.c\d) packed into one number and back:
-// value = 2000 + a x 2048 + b x 512 + c x 2 + d. Values up to 2000 are plain
-// module positions.
+#include "address/module_address.h"
 
-#include "storage/tb_data.h"
+#include <cstdint>
+
 #include "symbase/host.h"
 #include "symbase/results.h"
 
@@ -13,7 +12,9 @@ constexpr unsigned int kPackedBase = 2000;
 
 }  // namespace
 
-int CTBData::CodeChaineAdrModule(UsAts* result, unsigned int* value, int* position) {
+namespace symbase {
+
+int CodeChaineAdrModule(UsAts* result, unsigned int* value, int* position) {
   *value = 0;
   if (result->kindCode != kBusModuleAddress) {
     *value = ResultValue(&result->value);
@@ -34,7 +35,7 @@ int CTBData::CodeChaineAdrModule(UsAts* result, unsigned int* value, int* positi
   return 0;
 }
 
-int CTBData::DecodeValeurAdrModule(unsigned int value, CString& text) {
+int DecodeValeurAdrModule(unsigned int value, CString& text) {
   if (value > kPackedBase) {
     const unsigned int v = value - kPackedBase;
     text.Format("\\%u.%u.%u\\%u", (v & 0x1FF800) >> 11, (v & 0x600) >> 9, (v & 0x1FE) >> 1, v & 1);
@@ -44,7 +45,7 @@ int CTBData::DecodeValeurAdrModule(unsigned int value, CString& text) {
   return 0;
 }
 
-void CTBData::CodeBusModule(const CString& repere, unsigned int* value, int* position) {
+void CodeBusModule(const CString& repere, unsigned int* value, int* position) {
   HostAnalyser analyser;
   AnalyserCreate(&analyser);
   UsAts result{};
@@ -53,3 +54,5 @@ void CTBData::CodeBusModule(const CString& repere, unsigned int* value, int* pos
   CodeChaineAdrModule(&result, value, position);
   AnalyserDestroy(&analyser);
 }
+
+}  // namespace symbase

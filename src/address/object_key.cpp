@@ -1,15 +1,13 @@
-// Key fields from an address text or from a type and numbers, and the last
-// index of a row read back.
+// Key fields from an address text or from a type and numbers.
 
-#include <cstdio>
+#include "address/object_key.h"
 
+#include "address/decode_repere.h"
 #include "address/key_text.h"
-#include "storage/base_files.h"
-#include "storage/tb_data.h"
+#include "address/key_widths.h"
 #include "symbase/host.h"
 
-using namespace symbase;
-
+namespace symbase {
 namespace {
 
 constexpr unsigned long kLargestIndex32 = 33554431;  // "VVVVV"
@@ -22,7 +20,7 @@ CString FirstIndexText(const CString& objet, long value) {
   CString text;
   if (IsModuleObject(objet) && !DecimalModuleNumbering()) {
     char digits[6];
-    CTBData::EncodeIndex32(static_cast<unsigned long>(value), digits);
+    EncodeIndex32(static_cast<unsigned long>(value), digits);
     text = digits;
   } else {
     text.Format("%ld", value);
@@ -32,7 +30,7 @@ CString FirstIndexText(const CString& objet, long value) {
 
 }  // namespace
 
-int CTBData::EncodeIndex32(unsigned long value, char* out) {
+int EncodeIndex32(unsigned long value, char* out) {
   out[0] = '\0';
   if (value > kLargestIndex32) return 1;
   static const char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
@@ -45,7 +43,7 @@ int CTBData::EncodeIndex32(unsigned long value, char* out) {
   return 0;
 }
 
-void CTBData::EncodeRepere(const CString& repere, AddressKey* key) {
+AddressKey EncodeRepere(const CString& repere) {
   CString objet, ind1, ind2, ind3, ind4;
   DecodeRepere(repere, objet, ind1, ind2, ind3, ind4);
   if (IsModuleObject(objet) && !DecimalModuleNumbering()) {
@@ -53,15 +51,12 @@ void CTBData::EncodeRepere(const CString& repere, AddressKey* key) {
     EncodeIndex32(LeadingNumber(ind1), digits);  // "" when out of range
     ind1 = digits;
   }
-  key->objet = objet;
-  key->ind1 = ZeroPadded(ind1, kIndWidth);
-  key->ind2 = ind2.IsEmpty() ? ind2 : ZeroPadded(ind2, kIndWidth);
-  key->ind3 = ind3.IsEmpty() ? ind3 : ZeroPadded(ind3, kIndWidth);
-  key->ind4 = ind4.IsEmpty() ? ind4 : ZeroPadded(ind4, kInd4Width);
+  return {objet, ZeroPadded(ind1, kIndWidth), ind2.IsEmpty() ? ind2 : ZeroPadded(ind2, kIndWidth),
+          ind3.IsEmpty() ? ind3 : ZeroPadded(ind3, kIndWidth),
+          ind4.IsEmpty() ? ind4 : ZeroPadded(ind4, kInd4Width)};
 }
 
-void CTBData::BuildObjectKey(CString& prefix, CString& objet, int bitFlag, int ind1, int ind2,
-                             int ind3) {
+void BuildObjectKey(CString& prefix, CString& objet, int bitFlag, int ind1, int ind2, int ind3) {
   if (prefix == "%M" || prefix == "%S" || bitFlag != 0) prefix += "X";
   objet = BlankPadded(prefix.Mid(1), kObjetWidth);
   CString key = objet + ZeroPadded(FirstIndexText(objet, ind1), kIndWidth);
@@ -77,7 +72,7 @@ void CTBData::BuildObjectKey(CString& prefix, CString& objet, int bitFlag, int i
   prefix = key;
 }
 
-void CTBData::TypeToPrefix(unsigned short typeCode, int moduleFlag, int bitFlag, CString& out) {
+void TypeToPrefix(unsigned short typeCode, int moduleFlag, int bitFlag, CString& out) {
   // Word kinds whose bit rows carry the bit in IND4: the module form or the
   // module status form.
   auto bits = [&](const char* module_word, const char* status_word) {
@@ -156,17 +151,4 @@ void CTBData::TypeToPrefix(unsigned short typeCode, int moduleFlag, int bitFlag,
   }
 }
 
-short CTBData::RowSubIndex(CString objet) {
-  char buffer[kIndWidth + 1] = {};
-  xbase::Field* field = m_fieldInd2;
-  int width = kIndWidth;
-  if (objet == m_nwxFamily || objet == m_nwFamily || IsModuleObject(objet)) {
-    field = m_fieldInd4;
-    width = kInd4Width;
-  } else if (objet.Left(2) == "XM") {
-    field = m_fieldInd3;
-  }
-  xbase::FieldCopy(field, buffer, width + 1);
-  if (TrimRightBlanks(buffer, width) == 0) return -1;
-  return static_cast<short>(LeadingNumber(buffer));
-}
+}  // namespace symbase

@@ -15,9 +15,9 @@ constexpr int kDurabilityOperation = 539;
 
 }  // namespace
 
-int TBCheckBaseSymbol(CTBData* handle, const char* directory, CObList* findings) {
+int TBCheckBaseSymbol(CTBData*, const char* directory, CObList* findings) {
   if (RefusedNull(kCheckOperation, directory, findings)) return 0;
-  return Guarded(kCheckOperation, [&] { return symbase::CheckBase(*handle, directory, findings); });
+  return Guarded(kCheckOperation, [&] { return symbase::CheckBase(directory, findings); });
 }
 
 int TBRepairBaseSymbol(CTBData* handle, const char* directory, CObList* actions) {

@@ -37,7 +37,7 @@ void CTBData::TriListeRepereES(CStringList* list) {
   DecodedRepere work;
   for (INT_PTR i = 0; i < count; ++i) {
     CString& element = list->GetHead();
-    keys.GetData()[i] = IoSortKey(*this, element, work);
+    keys.GetData()[i] = IoSortKey(element, work);
     texts.GetData()[i] = std::move(element);
     list->RemoveHead();
   }

@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
+#include "address/decode_repere.h"
 #include "lists/io_text.h"
-#include "storage/tb_data.h"
 
 namespace symbase {
 namespace {
@@ -49,10 +49,10 @@ DWORD OffsetBySize(const SizeOffsets& offsets, char size) {
   }
 }
 
-void Decode(CTBData& data, const CString& element, DecodedRepere& work) {
+void Decode(const CString& element, DecodedRepere& work) {
   // Assigning "" keeps each buffer for the next element; Empty() frees it.
   for (CString* text : {&work.objet, &work.ind1, &work.ind2, &work.ind3, &work.ind4}) *text = "";
-  data.DecodeRepere(element, work.objet, work.ind1, work.ind2, work.ind3, work.ind4);
+  DecodeRepere(element, work.objet, work.ind1, work.ind2, work.ind3, work.ind4);
 }
 
 // An absent IND3 sorts like IND3 1; an absent IND4 like IND4 0.
@@ -76,14 +76,14 @@ DWORD IndexNumber(const CString& text) {
   return value;
 }
 
-DWORD IoSortKey(CTBData& data, const CString& element, DecodedRepere& work) {
+DWORD IoSortKey(const CString& element, DecodedRepere& work) {
   const char letter = element[1];
   if (letter == 'C' && HeadFind(element, "CH") == 1 && Contains(element, "MOD")) {
     return kModuleChannelKey;
   }
   if (letter == 'I' && Contains(element, "MOD.ERR")) return kModuleErrorKey;
 
-  Decode(data, element, work);
+  Decode(element, work);
   if (letter == 'M' && HeadFind(element, "W") == 2 && Contains(element, "MOD")) {
     return ModuleWordKey(work);
   }

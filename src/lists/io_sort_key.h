@@ -3,8 +3,6 @@
 
 #include "symbase/afx.h"
 
-class CTBData;
-
 // The key by which the I/O list of a module is ordered: the module's own
 // elements first ("%CH..MOD" 1, "%I..MOD.ERR" 2, "%MW..MOD" by their IND2 and
 // IND3), then by the number in IND2, for one number by object class and size
@@ -26,7 +24,7 @@ struct DecodedRepere {
 DWORD IndexNumber(const CString& text);
 
 // The key of one element. `work` holds the decoder's output afterwards.
-DWORD IoSortKey(CTBData& data, const CString& element, DecodedRepere& work);
+DWORD IoSortKey(const CString& element, DecodedRepere& work);
 
 }  // namespace symbase
 

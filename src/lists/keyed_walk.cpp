@@ -2,6 +2,7 @@
 
 #include "lists/keyed_walk.h"
 
+#include "address/object_key.h"
 #include "frame/checked_calls.h"
 
 namespace symbase {
@@ -15,7 +16,7 @@ int SeekBothTables(CTBData& base, const char* text, int* found) {
 }
 
 int KeyedWalk::Start(CString prefix, int bitFlag, int ind1, int ind2, int ind3) {
-  base_.BuildObjectKey(prefix, objet_, bitFlag, ind1, ind2, ind3);
+  BuildObjectKey(prefix, objet_, bitFlag, ind1, ind2, ind3);
   key_ = prefix;
   const int numbers = 1 + (ind2 != -1 ? 1 : 0) + (ind3 != -1 ? 1 : 0);
   storable_ =

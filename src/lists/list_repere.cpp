@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "address/object_key.h"
 #include "frame/checked_calls.h"
 #include "lists/keyed_walk.h"
 #include "xbase/result.h"

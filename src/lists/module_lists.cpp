@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "address/object_key.h"
 #include "frame/checked_calls.h"
 #include "lists/keyed_walk.h"
 #include "xbase/result.h"
@@ -40,7 +41,7 @@ class ExactLookup {
            bool flagIsBit) {
     CString key = prefix;
     CString objet;
-    base_.BuildObjectKey(key, objet, 0, ind1, static_cast<int>(ind2), static_cast<int>(ind3));
+    BuildObjectKey(key, objet, 0, ind1, static_cast<int>(ind2), static_cast<int>(ind3));
     const int numbers = 1 + (ind2 != -1 ? 1 : 0) + (ind3 != -1 ? 1 : 0);
     if (objet.GetLength() != kObjetWidth || key.GetLength() != kObjetWidth + numbers * kIndWidth) {
       return 0;  // letters or a number no stored key can hold

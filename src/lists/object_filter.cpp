@@ -1,6 +1,7 @@
 // The xBase filter that selects the rows of one object kind.
 
 #include "address/key_text.h"
+#include "address/object_key.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
 #include "symbase/host.h"
@@ -18,8 +19,7 @@ CString ModuleInd1(int moduleNumber) {
     text.Format("%d", moduleNumber);
   } else {
     char digits[6];
-    CTBData::EncodeIndex32(static_cast<unsigned long>(static_cast<unsigned int>(moduleNumber)),
-                           digits);
+    EncodeIndex32(static_cast<unsigned long>(static_cast<unsigned int>(moduleNumber)), digits);
     text = digits;
   }
   return ZeroPadded(text, kIndWidth);

@@ -40,7 +40,7 @@ int BeginReading(OwnBase& base, Findings* findings) {
 
 }  // namespace
 
-int CheckBase(CTBData& keys, const char* directory, CObList* list) {
+int CheckBase(const char* directory, CObList* list) {
   Findings findings(list);
   OwnBase base(directory, false);
   int r = base.OpenTables(&findings);
@@ -57,7 +57,7 @@ int CheckBase(CTBData& keys, const char* directory, CObList* list) {
     if (base.table(comment) != nullptr) xbase::IntegrityCheckFiles(base.table(comment), sink);
   }
   if (base.table(false) != nullptr) {
-    r = CheckRowRules(keys, {base.table(false), base.table(true)}, &findings);
+    r = CheckRowRules({base.table(false), base.table(true)}, &findings);
     if (r != xbase::kOk) {
       findings.Add(CTBCheckFinding::kRows, base.Path(kMainTableFile),
                    "the rows cannot be read: " + std::string(xbase::ResultMeaning(r)));

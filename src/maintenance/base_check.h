@@ -6,13 +6,13 @@
 
 // The integrity check and the repair behind TBCheckBaseSymbol and
 // TBRepairBaseSymbol (symbase/maintenance.h says what each promises).
-// `keys` is the caller's handle: it derives key fields from addresses; the
-// base it may have open is not touched.
+// The repair is refused (104) while the caller's handle has a base open; the
+// check does not need the handle.
 
 namespace symbase {
 
-int CheckBase(CTBData& keys, const char* directory, CObList* findings);
-int RepairBase(CTBData& keys, const char* directory, CObList* actions);
+int CheckBase(const char* directory, CObList* findings);
+int RepairBase(const CTBData& handle, const char* directory, CObList* actions);
 
 }  // namespace symbase
 

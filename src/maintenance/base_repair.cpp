@@ -77,11 +77,11 @@ void NoteUnwritable(OwnBase& base, Findings* findings) {
 
 }  // namespace
 
-int RepairBase(CTBData& keys, const char* directory, CObList* list) {
-  if (keys.m_mainTable != nullptr || keys.m_commentTable != nullptr) return TB_LOCKED_BY_OTHER;
+int RepairBase(const CTBData& handle, const char* directory, CObList* list) {
+  if (handle.m_mainTable != nullptr || handle.m_commentTable != nullptr) return TB_LOCKED_BY_OTHER;
   {
     ScratchList before;
-    const int found = CheckBase(keys, directory, before.get());
+    const int found = CheckBase(directory, before.get());
     if (found == 0 || found == TB_LOCKED_BY_OTHER || found < 0) return found;
   }
   Findings actions(list);
@@ -96,14 +96,14 @@ int RepairBase(CTBData& keys, const char* directory, CObList* list) {
       // A table the repair cannot write: nothing is touched, and what
       // stopped it is said.
       opening.Keep(CTBCheckFinding::kRows, list);
-      return CheckBase(keys, directory, opening.get());
+      return CheckBase(directory, opening.get());
     }
     r = Rebuild(base, &actions);
     if (r != xbase::kOk) return r;
   }
   // What is left is for a person to look at.
   ScratchList after;
-  const int result = CheckBase(keys, directory, after.get());
+  const int result = CheckBase(directory, after.get());
   after.Keep(CTBCheckFinding::kRows, list);
   return result;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "address/object_key.h"
 #include "storage/base_files.h"
 #include "symbase/maintenance.h"
 
@@ -65,9 +66,8 @@ std::string AsStored(const CString& text, int width) {
   return s;
 }
 
-std::string DerivedKey(CTBData& keys, const std::string& repere) {
-  AddressKey key;
-  keys.EncodeRepere(repere.c_str(), &key);
+std::string DerivedKey(const std::string& repere) {
+  const AddressKey key = EncodeRepere(repere.c_str());
   return AsStored(key.objet, kObjetWidth) + AsStored(key.ind1, kIndWidth) +
          AsStored(key.ind2, kIndWidth) + AsStored(key.ind3, kIndWidth) +
          AsStored(key.ind4, kInd4Width);
@@ -104,7 +104,7 @@ int EachLiveRow(xbase::Table* table, Visit visit) {
 
 }  // namespace
 
-int CheckRowRules(CTBData& keys, const RowTables& tables, Findings* findings) {
+int CheckRowRules(const RowTables& tables, Findings* findings) {
   const std::string main_path = xbase::TablePath(tables.main);
   const std::string comment_path = xbase::TablePath(tables.comment);
   auto fault = [&](const std::string& path, const std::string& text) {
@@ -120,7 +120,7 @@ int CheckRowRules(CTBData& keys, const RowTables& tables, Findings* findings) {
     const std::string symbole = Text(symbole_field, kSymboleWidth, true);
     const std::string iscmt = Text(iscmt_field, kIsCmtWidth, false);
     const std::string key = main_key.Key();
-    const std::string derived = DerivedKey(keys, repere);
+    const std::string derived = DerivedKey(repere);
     if (key != derived) {
       fault(main_path, Record(n) + " (" + repere + ") has the key '" + key +
                            "' but its address gives '" + derived + "'");

@@ -2,7 +2,6 @@
 #define SYMBASE_MAINTENANCE_ROW_RULES_H
 
 #include "maintenance/findings.h"
-#include "storage/tb_data.h"
 #include "xbase/engine.h"
 
 // The rules of a symbol base that no index file holds, checked on the live
@@ -18,10 +17,10 @@ struct RowTables {
   xbase::Table* comment;  // may be null: only the main table's rules are checked
 };
 
-// `keys` derives key fields from addresses (the host's analyser and
-// addressing mode); its own base is not touched. Faults become kRows
-// findings. Returns 0, or the engine's failure when the rows cannot be read.
-int CheckRowRules(CTBData& keys, const RowTables& tables, Findings* findings);
+// Key fields are derived from the addresses with the host's analyser and
+// addressing mode. Faults become kRows findings. Returns 0, or the engine's failure when the rows
+// cannot be read.
+int CheckRowRules(const RowTables& tables, Findings* findings);
 
 }  // namespace symbase
 

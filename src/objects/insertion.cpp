@@ -3,6 +3,7 @@
 // replaced, left alone or put to the user.
 
 #include "address/key_text.h"
+#include "address/object_key.h"
 #include "frame/checked_calls.h"
 #include "objects/confirm_dialog.h"
 #include "resources/resource_ids.h"
@@ -213,8 +214,7 @@ int CTBData::MoveSymbol(CTBObjetAts* object) {
   if (result != 0) return result;
   const bool commented = MainRowHasComment();
   const CString old_key = commented ? MainRowCommentKey() : CString();
-  AddressKey key;
-  EncodeRepere(object->m_repere, &key);
+  const AddressKey key = EncodeRepere(object->m_repere);
   WriteMainRow(key, object->m_symbole, object->m_repere);
   if (commented) {
     xbase::FieldAssign(m_fieldIsCmt, "O");

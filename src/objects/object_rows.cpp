@@ -1,6 +1,7 @@
 // Creating, modifying and deleting single objects.
 
 #include "address/key_text.h"
+#include "address/object_key.h"
 #include "frame/checked_calls.h"
 #include "storage/base_files.h"
 #include "storage/symbol_text.h"
@@ -60,8 +61,7 @@ int CTBData::SeekRepere(CTBObjetAts* object) {
 int CTBData::CreateObject(CTBObjetAts* object) {
   int result = ClaimSymbol(object);
   if (result != 0) return result;
-  AddressKey key;
-  EncodeRepere(object->m_repere, &key);
+  const AddressKey key = EncodeRepere(object->m_repere);
   result = CheckedAppendStart(m_mainTable);
   if (result != 0) return result;
   WriteMainRow(key, object->m_symbole, object->m_repere);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "address/key_text.h"
+#include "address/module_address.h"
+#include "address/object_key.h"
 #include "reconf/row_range.h"
 #include "symbase/host.h"
 
@@ -19,7 +21,7 @@ bool ModuleIndexText(unsigned int module, CString* text) {
     text->Format("%u", module);
   } else {
     char digits[kIndWidth + 1];
-    if (CTBData::EncodeIndex32(module, digits) != 0) return false;
+    if (EncodeIndex32(module, digits) != 0) return false;
     *text = digits;
   }
   *text = ZeroPadded(*text, kIndWidth);

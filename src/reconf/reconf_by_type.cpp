@@ -1,6 +1,7 @@
 // Deleting the objects a smaller configuration no longer has: every object
 // of a type from a number on, or the steps of a macro-step from a step on.
 
+#include "address/object_key.h"
 #include "reconf/row_range.h"
 
 using namespace symbase;
@@ -30,7 +31,7 @@ bool HasSubFieldRows(unsigned short typeCode) {
 // (bitFlag 0) or the sub-field rows (bitFlag 1).
 int DeleteFromNumber(CTBData& base, CString prefix, int bitFlag, int number) {
   CString objet;
-  base.BuildObjectKey(prefix, objet, bitFlag, number, -1, -1);
+  BuildObjectKey(prefix, objet, bitFlag, number, -1, -1);
   return DeleteRowRange(base, {prefix, kObjetWidth, false, false});
 }
 

@@ -2,6 +2,7 @@
 // its word for the word types that have them.
 
 #include "address/key_text.h"
+#include "address/object_key.h"
 #include "reconf/row_range.h"
 #include "symbase/tabis.h"
 
@@ -22,8 +23,7 @@ CString StoredPart(const CString& text, int width) { return BlankPadded(text.Lef
 // Deletes the row of the address (seeking the padded address on
 // REPERE_TAG) and, for the word types with bit rows, the bits of the word.
 int DeleteObjectAndBits(CTBData& base, CTBObjetAts* object, unsigned short typeCode) {
-  AddressKey key;
-  base.EncodeRepere(object->m_repere, &key);
+  const AddressKey key = EncodeRepere(object->m_repere);
   const CString objet = StoredPart(key.objet, kObjetWidth);
   const CString indexes = StoredPart(key.ind1, kIndWidth) + StoredPart(key.ind2, kIndWidth) +
                           StoredPart(key.ind3, kIndWidth);
@@ -46,7 +46,7 @@ int DeleteObjectAndBits(CTBData& base, CTBObjetAts* object, unsigned short typeC
   if (!HasBitRows(typeCode)) return 0;  // the main table stays on REPERE_TAG
 
   CString family;
-  CTBData::TypeToPrefix(typeCode, objet.Find("MO") >= 0 ? 1 : 0, 1, family);
+  TypeToPrefix(typeCode, objet.Find("MO") >= 0 ? 1 : 0, 1, family);
   const CString bits = family + indexes;
   result = DeleteRowRange(base, {bits, bits.GetLength(), true, false});
   if (result == 0) SelectRecordOrder(base);

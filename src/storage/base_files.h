@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "address/key_widths.h"
 #include "xbase/engine.h"
 
 // The six files of a symbol base, their fields and their tags.
@@ -28,10 +29,7 @@ extern const char* const kBaseFiles[6];
 constexpr std::size_t kPathBufferSize = 84;
 constexpr std::size_t kMaxDirectoryLength = 72;
 
-// Field widths.
-constexpr int kObjetWidth = 5;
-constexpr int kIndWidth = 5;
-constexpr int kInd4Width = 2;
+// Field widths, beside those of the key fields (address/key_widths.h).
 constexpr int kRepereWidth = 36;
 constexpr int kSymboleWidth = 32;
 constexpr int kIsCmtWidth = 1;

@@ -4,6 +4,7 @@
 // reads the base-32 digits as decimal up to their first letter.
 
 #include "address/key_text.h"
+#include "address/object_key.h"
 #include "frame/checked_calls.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"

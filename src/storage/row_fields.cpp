@@ -1,5 +1,6 @@
 // Reading fields of the current rows.
 
+#include "address/key_text.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
 
@@ -25,3 +26,18 @@ CString CTBData::MainRowCommentKey() {
 }
 
 bool CTBData::MainRowHasComment() { return FieldRaw(m_fieldIsCmt, kIsCmtWidth) == "O"; }
+
+short CTBData::RowSubIndex(CString objet) {
+  char buffer[kIndWidth + 1] = {};
+  xbase::Field* field = m_fieldInd2;
+  int width = kIndWidth;
+  if (objet == m_nwxFamily || objet == m_nwFamily || IsModuleObject(objet)) {
+    field = m_fieldInd4;
+    width = kInd4Width;
+  } else if (objet.Left(2) == "XM") {
+    field = m_fieldInd3;
+  }
+  xbase::FieldCopy(field, buffer, width + 1);
+  if (TrimRightBlanks(buffer, width) == 0) return -1;
+  return static_cast<short>(LeadingNumber(buffer));
+}

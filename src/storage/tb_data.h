@@ -14,7 +14,8 @@
 class CTBObjetAts;
 namespace symbase {
 class BaseAccess;
-}
+struct AddressKey;
+}  // namespace symbase
 
 // The kinds of conflict an insertion meets between an object and the base.
 enum class InsertConflict {
@@ -23,17 +24,6 @@ enum class InsertConflict {
   kDouble,          // another symbol at the address, and the symbol elsewhere
   kSymbol,          // another symbol at the address; the new one is free
   kComment,         // another comment at the address
-};
-
-// The five key fields of an address as they are written: OBJET as decoded,
-// IND1 zero-padded to 5, IND2 and IND3 zero-padded to 5 and IND4 to 2 when
-// present, empty when absent.
-struct AddressKey {
-  CString objet;
-  CString ind1;
-  CString ind2;
-  CString ind3;
-  CString ind4;
 };
 
 // The storage object behind the handle: the engine session and every handle
@@ -76,31 +66,10 @@ class CTBData : public CTBDataInterface {
   // remaining length.
   static int TrimRightBlanks(char* buffer, int length);
 
-  // Addresses. DecodeRepere splits an address text into the object code and
-  // up to four index texts; it appends to objet and ind1 and leaves ind2..ind4
-  // as given when the address has no such part.
-  void DecodeRepere(const CString& repere, CString& objet, CString& ind1, CString& ind2,
-                    CString& ind3, CString& ind4);
-  // The key fields of an address as create, insertion, the symbol move and
-  // the reconfiguration write them (base 32 for module objects unless decimal
-  // module numbering is in force, asked afresh each time).
-  void EncodeRepere(const CString& repere, AddressKey* key);
-  // Five base-32 digits of value into out (6 bytes at least): 0, or 1 with
-  // out empty when value is above 33554431.
-  static int EncodeIndex32(unsigned long value, char* out);
-  // Seek key and 5-character object code from an address prefix ("%MW"), a
-  // bit flag and up to three numbers (-1: absent). prefix receives the key.
-  void BuildObjectKey(CString& prefix, CString& objet, int bitFlag, int ind1, int ind2, int ind3);
-  // Address prefix or family code of a host type code; out unchanged when
-  // the type has none.
-  static void TypeToPrefix(unsigned short typeCode, int moduleFlag, int bitFlag, CString& out);
-  // The last index of the main table's current row for its family, -1 blank.
+  // The last index of the main table's current row for its family
+  // (IND4 for NW and module families, IND3 for XM, IND2 otherwise), -1 when
+  // blank.
   short RowSubIndex(CString objet);
-  // Bus module address of an analysed text into its packed value: 0, or 1
-  // out of range. Advances *position by 2 past a complete \a.b.c\d.
-  int CodeChaineAdrModule(UsAts* result, unsigned int* value, int* position);
-  // Packed value back to text: "\a.b.c\d" above 2000, the number otherwise.
-  int DecodeValeurAdrModule(unsigned int value, CString& text);
 
   // Single objects. Results: 0, 101 when the symbol is carried by another
   // row (the object's address then names that row), 102/103 unknown
@@ -282,9 +251,9 @@ class CTBData : public CTBDataInterface {
   // symbol the object's address receives the carrying row's.
   int ClaimSymbol(CTBObjetAts* object);
   // Blanks the main table's current row and writes an object into it.
-  void WriteMainRow(const AddressKey& key, const CString& symbole, const CString& repere);
+  void WriteMainRow(const symbase::AddressKey& key, const CString& symbole, const CString& repere);
   // Sets ISCMT and appends the comment row of a new key.
-  int AppendCommentOfKey(const CString& comment, const AddressKey& key);
+  int AppendCommentOfKey(const CString& comment, const symbase::AddressKey& key);
   // Writes the comment of the main table's current row (update or append).
   int WriteCommentOfMainRow(const CString& comment);
   // Pads the object's address to 36 in place and seeks it on REPERE_TAG.
@@ -301,8 +270,6 @@ class CTBData : public CTBDataInterface {
   // that carries the object's symbol.
   void FormatConflictMessage(InsertConflict kind, const CTBObjetAts& object,
                              const CTBObjetAts& existing, const CString& other);
-  // Analyses an address text and codes its bus module address.
-  void CodeBusModule(const CString& repere, unsigned int* value, int* position);
   // The text searches made from keys and one pass over the comments
   // (find_string.cpp): the rows whose symbol begins with `upper` in any
   // case; the addresses of rows found,

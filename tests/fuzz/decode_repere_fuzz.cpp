@@ -6,15 +6,14 @@
 #include <cstdint>
 #include <string>
 
-#include "storage/tb_data.h"
+#include "address/decode_repere.h"
+#include "address/object_key.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static CTBData* const base = new CTBData;
   const std::string text(reinterpret_cast<const char*>(data), size);
   const CString address(text.c_str());
   CString objet, ind1, ind2, ind3, ind4;
-  base->DecodeRepere(address, objet, ind1, ind2, ind3, ind4);
-  AddressKey key;
-  base->EncodeRepere(address, &key);
+  symbase::DecodeRepere(address, objet, ind1, ind2, ind3, ind4);
+  symbase::EncodeRepere(address);
   return 0;
 }

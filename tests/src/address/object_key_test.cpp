@@ -1,193 +1,168 @@
-// Key fields of addresses, base-32 module numbers and seek keys from types.
+// Key fields of addresses, base-32 module numbers, seek keys from types and
+// packed bus module addresses.
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
-#include "storage/tb_data.h"
+#include "address/module_address.h"
+#include "address/object_key.h"
 #include "symbase/host.h"
 
 namespace {
 
+using namespace symbase;
+
+// Each case runs under an addressing mode: only 1 means decimal module
+// numbers, and the mode is asked afresh at each encoding.
 class ObjectKey : public ::testing::Test {
  protected:
-  void SetUp() override { HostSetAddressingMode(0); }
   void TearDown() override { HostSetAddressingMode(0); }
-
-  std::string Key(const char* address) {
-    AddressKey key;
-    data.EncodeRepere(address, &key);
-    return std::string(key.objet) + "|" + std::string(key.ind1) + "|" + std::string(key.ind2) +
-           "|" + std::string(key.ind3) + "|" + std::string(key.ind4);
-  }
-
-  CTBData data;
 };
 
 TEST_F(ObjectKey, AddressesBecomePaddedKeyFields) {
-  EXPECT_EQ(Key("%MW10"), "MW|00010|||");
-  EXPECT_EQ(Key("%MW10:X5"), "MWX|00010|00005||");
-  EXPECT_EQ(Key("%I1.2"), "VIX|00001|00002|00000|");
-  EXPECT_EQ(Key("%IW1.2:X3"), "VIWX|00001|00002|00000|03");
-  EXPECT_EQ(Key("%X3.T"), "XX|00003|00000||");
-  EXPECT_EQ(Key("%X1.IN"), "XM|00001|09998||");
-  EXPECT_EQ(Key("%DR2.5"), "DRX|00002|00008||");
-  EXPECT_EQ(Key("%NW{4}2:X1"), "NWX|00000|00004|00002|01");
-  EXPECT_EQ(Key("%MW"), "MW|00000|||");
-}
-
-TEST_F(ObjectKey, ModuleNumbersAreBase32UnlessDecimalNumberingIsOn) {
-  EXPECT_EQ(Key("%I12.2"), "VIX|0000C|00002|00000|");
-  EXPECT_EQ(Key("%I\\1.0.5\\0.2"), "VIX|003UQ|00002|00000|");
-  EXPECT_EQ(Key("%IW3.MOD.2:X1"), "MOIWX|00003|00002|00000|01");
-  HostSetAddressingMode(1);  // asked afresh at each encoding
-  EXPECT_EQ(Key("%I12.2"), "VIX|00012|00002|00000|");
-  EXPECT_EQ(Key("%I\\1.0.5\\0.2"), "VIX|04058|00002|00000|");
-  HostSetAddressingMode(2);  // only 1 means decimal
-  EXPECT_EQ(Key("%I12.2"), "VIX|0000C|00002|00000|");
-}
-
-TEST_F(ObjectKey, OverlongModuleNumberGivesZeros) {
-  EXPECT_EQ(Key("%I99999999.2"), "VIX|00000|00002|00000|");
-}
-
-TEST(EncodeIndex32, FiveDigitsOrFailure) {
-  char out[6] = "xxxxx";
-  EXPECT_EQ(CTBData::EncodeIndex32(0, out), 0);
-  EXPECT_STREQ(out, "00000");
-  EXPECT_EQ(CTBData::EncodeIndex32(10, out), 0);
-  EXPECT_STREQ(out, "0000A");
-  EXPECT_EQ(CTBData::EncodeIndex32(32, out), 0);
-  EXPECT_STREQ(out, "00010");
-  EXPECT_EQ(CTBData::EncodeIndex32(4058, out), 0);
-  EXPECT_STREQ(out, "003UQ");
-  EXPECT_EQ(CTBData::EncodeIndex32(33554431, out), 0);
-  EXPECT_STREQ(out, "VVVVV");
-  EXPECT_EQ(CTBData::EncodeIndex32(33554432, out), 1);
-  EXPECT_STREQ(out, "");
+  const struct {
+    int mode;
+    const char* address;
+    const char* fields;
+  } cases[] = {
+      {0, "%MW10", "MW|00010|||"},
+      {0, "%MW10:X5", "MWX|00010|00005||"},
+      {0, "%I1.2", "VIX|00001|00002|00000|"},
+      {0, "%IW1.2:X3", "VIWX|00001|00002|00000|03"},
+      {0, "%X3.T", "XX|00003|00000||"},
+      {0, "%X1.IN", "XM|00001|09998||"},
+      {0, "%DR2.5", "DRX|00002|00008||"},
+      {0, "%NW{4}2:X1", "NWX|00000|00004|00002|01"},
+      {0, "%MW", "MW|00000|||"},
+      {0, "%I12.2", "VIX|0000C|00002|00000|"},
+      {0, "%I\\1.0.5\\0.2", "VIX|003UQ|00002|00000|"},
+      {0, "%IW3.MOD.2:X1", "MOIWX|00003|00002|00000|01"},
+      {0, "%I99999999.2", "VIX|00000|00002|00000|"},  // overlong module number
+      {1, "%I12.2", "VIX|00012|00002|00000|"},
+      {1, "%I\\1.0.5\\0.2", "VIX|04058|00002|00000|"},
+      {1, "%MW10", "MW|00010|||"},
+      {2, "%I12.2", "VIX|0000C|00002|00000|"},
+  };
+  for (const auto& c : cases) {
+    HostSetAddressingMode(c.mode);
+    const AddressKey key = EncodeRepere(c.address);
+    EXPECT_EQ(std::string(key.objet) + "|" + std::string(key.ind1) + "|" + std::string(key.ind2) +
+                  "|" + std::string(key.ind3) + "|" + std::string(key.ind4),
+              c.fields)
+        << c.address << " mode " << c.mode;
+  }
 }
 
 TEST_F(ObjectKey, BuildObjectKeyFromPrefixAndNumbers) {
-  struct Case {
+  const struct {
+    int mode;
     const char* prefix;
     int bit, ind1, ind2, ind3;
     const char* key;
-    const char* objet;
+  } cases[] = {
+      {0, "%MW", 0, 10, -1, -1, "MW   00010"},     {0, "%M", 0, 7, -1, -1, "MX   00007"},
+      {0, "%S", 0, 5, -1, -1, "SX   00005"},       {0, "%MW", 1, 10, 3, -1, "MWX  0001000003"},
+      {0, "%XM", 0, -1, 4, -1, "XM   000-100004"}, {0, "%I", 0, 12, 2, 0, "I    000120000200000"},
+      {0, "", 0, 5, -1, -1, "     00005"},         {0, "%VIW", 0, 12, -1, -1, "VIW  0000C"},
+      {1, "%VIW", 0, 12, -1, -1, "VIW  00012"},
   };
-  const Case cases[] = {
-      {"%MW", 0, 10, -1, -1, "MW   00010", "MW   "},
-      {"%M", 0, 7, -1, -1, "MX   00007", "MX   "},
-      {"%S", 0, 5, -1, -1, "SX   00005", "SX   "},
-      {"%MW", 1, 10, 3, -1, "MWX  0001000003", "MWX  "},
-      {"%XM", 0, -1, 4, -1, "XM   000-100004", "XM   "},
-      {"%I", 0, 12, 2, 0, "I    000120000200000", "I    "},
-      {"", 0, 5, -1, -1, "     00005", "     "},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    HostSetAddressingMode(c.mode);
     CString prefix(c.prefix), objet;
-    data.BuildObjectKey(prefix, objet, c.bit, c.ind1, c.ind2, c.ind3);
+    BuildObjectKey(prefix, objet, c.bit, c.ind1, c.ind2, c.ind3);
     EXPECT_STREQ(prefix, c.key) << c.prefix;
-    EXPECT_STREQ(objet, c.objet) << c.prefix;
+    EXPECT_STREQ(objet, std::string(c.key, 5).c_str()) << c.prefix;
   }
 }
 
-TEST_F(ObjectKey, BuildObjectKeyWritesModuleNumbersInBase32) {
-  CString prefix("%VIW"), objet;
-  data.BuildObjectKey(prefix, objet, 0, 12, -1, -1);
-  EXPECT_STREQ(prefix, "VIW  0000C");
-  HostSetAddressingMode(1);
-  prefix = "%VIW";
-  data.BuildObjectKey(prefix, objet, 0, 12, -1, -1);
-  EXPECT_STREQ(prefix, "VIW  00012");
+TEST(EncodeIndex32, FiveDigitsOrFailure) {
+  const struct {
+    unsigned long value;
+    int result;
+    const char* digits;
+  } cases[] = {{0, 0, "00000"},    {10, 0, "0000A"},       {32, 0, "00010"},
+               {4058, 0, "003UQ"}, {33554431, 0, "VVVVV"}, {33554432, 1, ""}};
+  for (const auto& c : cases) {
+    char out[6] = "xxxxx";
+    EXPECT_EQ(EncodeIndex32(c.value, out), c.result) << c.value;
+    EXPECT_STREQ(out, c.digits) << c.value;
+  }
 }
 
 TEST(TypeToPrefix, PrefixesAndFamilies) {
-  auto prefix = [](unsigned short type, int module, int bit) {
+  const struct {
+    unsigned short type;
+    int module, bit;
+    const char* prefix;
+  } cases[] = {{342, 0, 0, "%MW"},       {464, 1, 1, "%M"},        {603, 0, 0, "%XM"},
+               {611, 0, 0, "%XM"},       {434, 0, 1, "VIWX "},     {434, 1, 1, "MOIWX"},
+               {534, 1, 1, "MOQWX"},     {434, 0, 0, "unchanged"}, {501, 0, 1, "NWX  "},
+               {501, 0, 0, "unchanged"}, {999, 0, 0, "unchanged"}};
+  for (const auto& c : cases) {
     CString out("unchanged");
-    CTBData::TypeToPrefix(type, module, bit, out);
-    return std::string(out);
-  };
-  EXPECT_EQ(prefix(342, 0, 0), "%MW");
-  EXPECT_EQ(prefix(464, 1, 1), "%M");
-  EXPECT_EQ(prefix(603, 0, 0), "%XM");
-  EXPECT_EQ(prefix(611, 0, 0), "%XM");
-  EXPECT_EQ(prefix(434, 0, 1), "VIWX ");
-  EXPECT_EQ(prefix(434, 1, 1), "MOIWX");
-  EXPECT_EQ(prefix(534, 1, 1), "MOQWX");
-  EXPECT_EQ(prefix(434, 0, 0), "unchanged");
-  EXPECT_EQ(prefix(501, 0, 1), "NWX  ");
-  EXPECT_EQ(prefix(501, 0, 0), "unchanged");
-  EXPECT_EQ(prefix(999, 0, 0), "unchanged");
-}
-
-TEST(ModuleAddress, PackAndUnpack) {
-  CTBData data;
-  auto code = [&](std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
-                  unsigned* value) {
-    UsAts result{};
-    result.kindCode = 343;
-    result.components.count = 3;
-    result.components.item[0] = a;
-    result.components.item[1] = b;
-    result.components.item[2] = c;
-    result.value.number = d;
-    int position = 10;
-    const int r = data.CodeChaineAdrModule(&result, value, &position);
-    EXPECT_EQ(position, r == 0 ? 12 : 10);
-    return r;
-  };
-  unsigned value = 99;
-  EXPECT_EQ(code(1, 0, 5, 0, &value), 0);
-  EXPECT_EQ(value, 4058u);
-  EXPECT_EQ(code(1023, 3, 255, 1, &value), 0);
-  EXPECT_EQ(value, 2099151u);
-  EXPECT_EQ(code(0, 0, 0, 0, &value), 0);
-  EXPECT_EQ(value, 2000u);
-  EXPECT_EQ(code(1024, 0, 0, 0, &value), 1);
-  EXPECT_EQ(value, 0u);
-  EXPECT_EQ(code(0, 4, 0, 0, &value), 1);
-  EXPECT_EQ(code(0, 0, 256, 0, &value), 1);
-  EXPECT_EQ(code(0, 0, 0, 2, &value), 1);
-
-  CString text;
-  EXPECT_EQ(data.DecodeValeurAdrModule(4058, text), 0);
-  EXPECT_STREQ(text, "\\1.0.5\\0");
-  data.DecodeValeurAdrModule(2000, text);
-  EXPECT_STREQ(text, "2000");
-  data.DecodeValeurAdrModule(2001, text);
-  EXPECT_STREQ(text, "\\0.0.0\\1");
-  data.DecodeValeurAdrModule(2099151, text);
-  EXPECT_STREQ(text, "\\1023.3.255\\1");
-  for (unsigned v = 2001; v <= 2099151; v += 997) {
-    data.DecodeValeurAdrModule(v, text);
-    unsigned a, b, c, d;
-    ASSERT_EQ(std::sscanf(text, "\\%u.%u.%u\\%u", &a, &b, &c, &d), 4);
-    unsigned back = 0;
-    ASSERT_EQ(code(a, b, c, d, &back), 0);
-    EXPECT_EQ(back, v);
+    TypeToPrefix(c.type, c.module, c.bit, out);
+    EXPECT_STREQ(out, c.prefix) << c.type;
   }
 }
 
-TEST(ModuleAddress, PlainAndTwoComponentResults) {
-  CTBData data;
-  UsAts plain{};
-  plain.kindCode = 340;
-  plain.value.number = 7;
-  unsigned value = 0;
-  int position = 3;
-  EXPECT_EQ(data.CodeChaineAdrModule(&plain, &value, &position), 0);
-  EXPECT_EQ(value, 7u);
-  UsAts two{};
-  two.kindCode = 343;
-  two.components.count = 2;
-  two.components.item[0] = 12;
-  EXPECT_EQ(data.CodeChaineAdrModule(&two, &value, &position), 0);
-  EXPECT_EQ(value, 12u);
-  EXPECT_EQ(position, 3);
-  UsAts none{};
-  none.kindCode = 343;
-  EXPECT_EQ(data.CodeChaineAdrModule(&none, &value, &position), 0);
-  EXPECT_EQ(value, 0u);
+// An analysed address: kind 343 with three components a, b, c and the value
+// d is a bus module address \a.b.c\d.
+UsAts Analysed(std::int32_t kind, std::uint32_t count, std::uint32_t a, std::uint32_t b,
+               std::uint32_t c, std::uint32_t d) {
+  UsAts result{};
+  result.kindCode = kind;
+  result.components.count = count;
+  result.components.item[0] = a;
+  result.components.item[1] = b;
+  result.components.item[2] = c;
+  result.value.number = d;
+  return result;
+}
+
+// The packed value or 1, the position moved past the second backslash only
+// when a bus module address was packed, and the value back to text.
+TEST(ModuleAddress, PackAndUnpack) {
+  const struct {
+    UsAts analysed;
+    int result;
+    unsigned value;
+    int advance;
+    const char* text;
+  } cases[] = {
+      {Analysed(343, 3, 1, 0, 5, 0), 0, 4058, 2, "\\1.0.5\\0"},
+      {Analysed(343, 3, 0, 0, 0, 0), 0, 2000, 2, "2000"},
+      {Analysed(343, 3, 0, 0, 0, 1), 0, 2001, 2, "\\0.0.0\\1"},
+      {Analysed(343, 3, 1023, 3, 255, 1), 0, 2099151, 2, "\\1023.3.255\\1"},
+      {Analysed(343, 3, 1024, 0, 0, 0), 1, 0, 0, "0"},
+      {Analysed(343, 3, 0, 4, 0, 0), 1, 0, 0, "0"},
+      {Analysed(343, 3, 0, 0, 256, 0), 1, 0, 0, "0"},
+      {Analysed(343, 3, 0, 0, 0, 2), 1, 0, 0, "0"},
+      {Analysed(340, 0, 0, 0, 0, 7), 0, 7, 0, "7"},     // a plain value
+      {Analysed(343, 2, 12, 0, 0, 0), 0, 12, 0, "12"},  // a module position
+      {Analysed(343, 0, 0, 0, 0, 0), 0, 0, 0, "0"},
+  };
+  for (auto c : cases) {
+    unsigned value = 99;
+    int position = 10;
+    EXPECT_EQ(CodeChaineAdrModule(&c.analysed, &value, &position), c.result) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+    EXPECT_EQ(position, 10 + c.advance) << c.text;
+    CString text;
+    EXPECT_EQ(DecodeValeurAdrModule(value, text), 0);
+    EXPECT_STREQ(text, c.text);
+  }
+  for (unsigned v = 2001; v <= 2099151; v += 997) {
+    CString text;
+    DecodeValeurAdrModule(v, text);
+    unsigned a, b, c, d, back = 0;
+    ASSERT_EQ(std::sscanf(text, "\\%u.%u.%u\\%u", &a, &b, &c, &d), 4);
+    UsAts analysed = Analysed(343, 3, a, b, c, d);
+    int position = 0;
+    ASSERT_EQ(CodeChaineAdrModule(&analysed, &back, &position), 0);
+    EXPECT_EQ(back, v);
+  }
 }
 
 }  // namespace

@@ -25,9 +25,8 @@ class IoSortKeys : public testing_support::HostTest,
                    public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(IoSortKeys, FollowTheKeyRules) {
-  CTBData data;
   DecodedRepere work;
-  EXPECT_EQ(IoSortKey(data, GetParam().element, work), GetParam().key);
+  EXPECT_EQ(IoSortKey(GetParam().element, work), GetParam().key);
   EXPECT_TRUE(HostErrorReports().empty());
 }
 
@@ -84,11 +83,10 @@ TEST(IoIndexNumber, ReadsLeadingDigitsAndWraps) {
 }
 
 TEST(IoSortKey, DecoderOutputsStartEmptyForEachElement) {
-  CTBData data;
   DecodedRepere work;
   // %IW3.1:X4 leaves IND4 "4"; %MW10 has none and must not inherit it.
-  EXPECT_EQ(IoSortKey(data, "%IW3.1:X4", work), 1004004u);
-  EXPECT_EQ(IoSortKey(data, "%MW10", work), 12010u);
+  EXPECT_EQ(IoSortKey("%IW3.1:X4", work), 1004004u);
+  EXPECT_EQ(IoSortKey("%MW10", work), 12010u);
   EXPECT_STREQ(work.objet, "MW");
   EXPECT_STREQ(work.ind1, "10");
   EXPECT_TRUE(work.ind4.IsEmpty());

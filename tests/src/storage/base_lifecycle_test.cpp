@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "frame/checked_calls.h"
@@ -17,7 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::TempDir;
 
 class BaseLifecycle : public ::testing::Test {
  protected:
@@ -35,22 +34,30 @@ class BaseLifecycle : public ::testing::Test {
     ASSERT_EQ(symbase::CheckedTableUnlock(data.m_mainTable), 0);
   }
 
-  TempDir dir;
+  // "operation code text" of each report, all from the checked calls.
+  std::vector<std::string> Reports() {
+    std::vector<std::string> out;
+    for (const auto& r : HostErrorReports()) {
+      EXPECT_EQ(r.source, "Tabiserr");
+      out.push_back(std::to_string(r.operation) + " " + std::to_string(r.code) + " " + r.text);
+    }
+    return out;
+  }
+
+  testing_support::TempDir dir;
   CTBData data;
 };
 
-TEST_F(BaseLifecycle, CreateMakesTheSixFilesAndReportsNothing) {
+TEST_F(BaseLifecycle, CreateMakesTheSixFilesThatReopenCleanly) {
   EXPECT_EQ(data.Create(dir.slash().c_str(), 0), 0);
   for (const char* name : symbase::kBaseFiles) EXPECT_TRUE(fs::exists(dir.file(name))) << name;
-  EXPECT_TRUE(HostErrorReports().empty());
   EXPECT_NE(data.m_tagSymbole, nullptr);
   EXPECT_NE(data.m_fieldCmt2, nullptr);
   EXPECT_EQ(data.Close(), 0);
-  // The files reopen cleanly.
   EXPECT_EQ(data.Open(dir.slash().c_str()), 0);
-  EXPECT_TRUE(HostErrorReports().empty());
   EXPECT_NE(data.m_tagRepCmt, nullptr);
   EXPECT_EQ(data.Close(), 0);
+  EXPECT_TRUE(HostErrorReports().empty());
 }
 
 TEST_F(BaseLifecycle, OpenWithoutMainTableReportsTheFailedOpening) {
@@ -67,27 +74,19 @@ TEST_F(BaseLifecycle, OpenWithoutMainTableReportsTheFailedOpening) {
 }
 
 TEST_F(BaseLifecycle, DeleteRemovesWhatExistsAndReportsEachMissingFile) {
-  std::FILE* file = std::fopen(dir.file("KR9.DBF").c_str(), "w");
-  ASSERT_NE(file, nullptr);
-  std::fclose(file);
+  std::ofstream(dir.file("KR9.DBF")).put('x');
   EXPECT_EQ(data.Delete(dir.slash().c_str()), 0);
   EXPECT_FALSE(fs::exists(dir.file("KR9.DBF")));
-  const auto reports = HostErrorReports();
-  ASSERT_EQ(reports.size(), 5u);
-  const char* missing[] = {"KR9CMT.DBF", "KR9CLER.MDX", "KR9R.MDX", "KR9S.MDX", "KR9CMTR.MDX"};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(reports[i].operation, 24);
-    EXPECT_EQ(reports[i].code, 408 + 2);
-    EXPECT_EQ(reports[i].text, dir.slash() + missing[i]);
-    EXPECT_EQ(reports[i].source, "Tabiserr");
+  std::vector<std::string> expected;
+  for (const char* name : {"KR9CMT.DBF", "KR9CLER.MDX", "KR9R.MDX", "KR9S.MDX", "KR9CMTR.MDX"}) {
+    expected.push_back("24 410 " + dir.slash() + name);
   }
+  EXPECT_EQ(Reports(), expected);
 }
 
 TEST_F(BaseLifecycle, LockCompactsAndRefusesASecondLock) {
   ASSERT_EQ(data.Create(dir.slash().c_str(), 0), 0);
-  AppendMainRow("%MW1", false);
-  AppendMainRow("%MW2", true);
-  AppendMainRow("%MW3", false);
+  for (const char* repere : {"%MW1", "%MW2", "%MW3"}) AppendMainRow(repere, repere[3] == '2');
   EXPECT_EQ(xbase::TableRecordCount(data.m_mainTable), 3);
   EXPECT_EQ(data.Lock(), 0);
   EXPECT_EQ(data.m_locked, 1);
@@ -99,7 +98,7 @@ TEST_F(BaseLifecycle, LockCompactsAndRefusesASecondLock) {
   data.Close();
 }
 
-TEST_F(BaseLifecycle, LastModificationDateFollowsTheFirstWrite) {
+TEST_F(BaseLifecycle, LastModificationDateFollowsTheFirstWriteAfterCreateOrOpen) {
   ASSERT_EQ(data.Create(dir.slash().c_str(), 0), 0);
   long date = 12345;
   EXPECT_EQ(data.LastModificationDate(&date), -1);
@@ -110,25 +109,22 @@ TEST_F(BaseLifecycle, LastModificationDateFollowsTheFirstWrite) {
   EXPECT_GE(date, before);
   EXPECT_LE(date, static_cast<long>(std::time(nullptr)));
   data.Close();
-  // Open starts afresh.
   ASSERT_EQ(data.Open(dir.slash().c_str()), 0);
   EXPECT_EQ(data.LastModificationDate(&date), -1);
   data.Close();
 }
 
 TEST_F(BaseLifecycle, DirectoryWithoutSeparatorPutsFilesInTheParent) {
-  const std::string named = dir.file("proj");
-  fs::create_directory(named);
-  ASSERT_EQ(data.Create(named.c_str(), 0), 0);
+  fs::create_directory(dir.file("proj"));
+  ASSERT_EQ(data.Create(dir.file("proj").c_str(), 0), 0);
   data.Close();
   EXPECT_TRUE(fs::exists(dir.file("projKR9.DBF")));
   EXPECT_TRUE(fs::exists(dir.file("projKR9CMTR.MDX")));
-  EXPECT_TRUE(fs::is_empty(named));
+  EXPECT_TRUE(fs::is_empty(dir.file("proj")));
 }
 
 TEST_F(BaseLifecycle, OverlongDirectoryIsRefusedWithOneReport) {
-  const std::string directory = dir.slash() + std::string(80, 'd') + "/";
-  EXPECT_EQ(data.Create(directory.c_str(), 0), 0);
+  EXPECT_EQ(data.Create((dir.slash() + std::string(80, 'd') + "/").c_str(), 0), 0);
   const auto reports = HostErrorReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].operation, 2);

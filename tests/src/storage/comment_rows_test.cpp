@@ -1,13 +1,13 @@
-// Comments split over CMT1 and CMT2 and read back.
+// Comments split over CMT1 and CMT2, read back, updated, moved and deleted.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "frame/checked_calls.h"
 #include "storage/tb_data.h"
 #include "support/temp_dir.h"
 #include "symbase/host.h"
+#include "symbase/results.h"
 
 namespace {
 
@@ -26,70 +26,50 @@ class CommentRows : public ::testing::Test {
     EXPECT_TRUE(HostErrorReports().empty());
   }
 
-  // Writes a comment under kKey and reads it back by key.
-  CString RoundTrip(const std::string& comment) {
-    EXPECT_EQ(data.AppendComment(comment.c_str(), "MW   ", "00010", "", "", ""), 0);
+  std::string Read(const char* key) {
     CString read;
-    EXPECT_EQ(data.ReadCommentByKey(read, kKey), 0);
-    return read;
-  }
-
-  std::string Field(xbase::Field* field) {
-    char buffer[255];
-    xbase::FieldCopy(field, buffer, sizeof buffer);
-    return buffer;
+    EXPECT_EQ(data.ReadCommentByKey(read, key), 0);
+    return std::string(read);
   }
 
   testing_support::TempDir dir;
   CTBData data;
 };
 
-TEST_F(CommentRows, SplitsAt254) {
-  const std::string c254(254, 'a');
-  EXPECT_EQ(std::string(RoundTrip(c254)), c254);
-  EXPECT_EQ(Field(data.m_fieldCmt2), std::string(254, ' '));
-}
-
-TEST_F(CommentRows, TheTwoHundredFiftyFifthCharacterGoesToCmt2) {
-  const std::string c255 = std::string(254, 'a') + "b";
-  EXPECT_EQ(std::string(RoundTrip(c255)), c255);
-  EXPECT_EQ(Field(data.m_fieldCmt2), "b" + std::string(253, ' '));
-}
-
-TEST_F(CommentRows, ABlankEndingCmt1IsLostOnReading) {
-  std::string c300(300, 'x');
-  c300[253] = ' ';
-  std::string expected = c300;
-  expected.erase(253, 1);
-  EXPECT_EQ(std::string(RoundTrip(c300)), expected);
-}
-
-TEST_F(CommentRows, KeepsAtMost508Characters) {
-  std::string c600;
-  for (int i = 0; i < 600; ++i) c600 += static_cast<char>('a' + i % 26);
-  EXPECT_EQ(std::string(RoundTrip(c600)), c600.substr(0, 508));
-}
-
-TEST_F(CommentRows, BlankCmt1WithCmt2ReadsAsCmt2) {
-  ASSERT_EQ(
-      data.AppendComment(std::string(254, ' ').append("abc").c_str(), "MW   ", "00010", "", "", ""),
-      0);
-  CString read;
-  ASSERT_EQ(data.ReadCommentByKey(read, kKey), 0);
-  EXPECT_STREQ(read, "abc");
+TEST_F(CommentRows, SplitOverTwoFieldsAndReadBack) {
+  std::string blankAt253(300, 'x'), alphabet;
+  blankAt253[253] = ' ';
+  for (int i = 0; i < 600; ++i) alphabet += static_cast<char>('a' + i % 26);
+  const struct {
+    std::string comment, read, cmt2;
+  } cases[] = {
+      {std::string(254, 'a'), std::string(254, 'a'), std::string(254, ' ')},
+      {std::string(254, 'a') + "b", std::string(254, 'a') + "b", "b" + std::string(253, ' ')},
+      // A blank ending CMT1 is lost on reading; at most 508 characters kept.
+      {blankAt253, std::string(blankAt253).erase(253, 1),
+       std::string(46, 'x') + std::string(208, ' ')},
+      {alphabet, alphabet.substr(0, 508), alphabet.substr(254, 254)},
+      {std::string(254, ' ') + "abc", "abc", "abc" + std::string(251, ' ')},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(data.AppendComment(c.comment.c_str(), "MW   ", "00010", "", "", ""), 0);
+    EXPECT_EQ(Read(kKey), c.read);
+    char cmt2[255];
+    xbase::FieldCopy(data.m_fieldCmt2, cmt2, sizeof cmt2);
+    EXPECT_EQ(cmt2, c.cmt2);
+    ASSERT_EQ(data.DeleteComment(kKey), 0);
+  }
 }
 
 TEST_F(CommentRows, UpdateRewriteAndDelete) {
   ASSERT_EQ(data.AppendComment(std::string(300, 'a').c_str(), "MW   ", "00010", "", "", ""), 0);
   ASSERT_EQ(data.UpdateComment("short", kKey), 0);
-  CString read;
-  ASSERT_EQ(data.ReadCommentByKey(read, kKey), 0);
-  EXPECT_STREQ(read, "short");  // the old CMT2 was blanked
+  EXPECT_EQ(Read(kKey), "short");  // the old CMT2 was blanked
 
   ASSERT_EQ(data.RewriteComment("moved", kKey, "MW   ", "00011", "", "", ""), 0);
+  CString read;
   EXPECT_EQ(data.ReadCommentByKey(read, kKey), TB_KEY_NOT_FOUND);
-  ASSERT_EQ(data.ReadCommentByKey(read, "MW   00011"), 0);
-  EXPECT_STREQ(read, "moved");
+  EXPECT_EQ(Read("MW   00011"), "moved");
 
   ASSERT_EQ(data.DeleteComment("MW   00011"), 0);
   EXPECT_EQ(data.ReadCommentByKey(read, "MW   00011"), TB_NO_ROW);
@@ -97,12 +77,17 @@ TEST_F(CommentRows, UpdateRewriteAndDelete) {
 }
 
 TEST(TrimRightBlanks, CutsAtTheLastNonBlank) {
-  char text[] = "ab  ";
-  EXPECT_EQ(CTBData::TrimRightBlanks(text, 4), 2);
-  EXPECT_STREQ(text, "ab");
-  char blanks[] = "   ";
-  EXPECT_EQ(CTBData::TrimRightBlanks(blanks, 3), 0);
-  EXPECT_STREQ(blanks, "");
+  const struct {
+    const char* text;
+    int length;
+    const char* trimmed;
+  } cases[] = {{"ab  ", 4, "ab"}, {"   ", 3, ""}, {"a b", 3, "a b"}, {"ab  cd", 4, "ab"}};
+  for (const auto& c : cases) {
+    std::string buffer = c.text;
+    EXPECT_EQ(CTBData::TrimRightBlanks(&buffer[0], c.length),
+              static_cast<int>(std::string(c.trimmed).size()));
+    EXPECT_STREQ(buffer.c_str(), c.trimmed) << c.text;
+  }
 }
 
 }  // namespace

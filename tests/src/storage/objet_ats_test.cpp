@@ -2,47 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "symbase/tabis.h"
 
 namespace {
 
-TEST(ObjetAts, DefaultIsEmptyWithUnsetTypeAndFlag) {
-  const CTBObjetAts object;
-  EXPECT_TRUE(object.m_repere.IsEmpty());
-  EXPECT_TRUE(object.m_symbole.IsEmpty());
-  EXPECT_TRUE(object.m_commentaire.IsEmpty());
-  EXPECT_EQ(object.m_type, 0xFFFFFFFFu);
-  EXPECT_EQ(object.m_flag, -1);
+std::string Members(const CTBObjetAts& o) {
+  return std::string(o.m_repere) + "|" + std::string(o.m_symbole) + "|" +
+         std::string(o.m_commentaire) + "|" + std::to_string(o.m_type) + "|" +
+         std::to_string(o.m_flag);
 }
 
-TEST(ObjetAts, AddressAndSymbolStopAtTheFirstBlankCommentStaysWhole) {
-  const CTBObjetAts object("%MW10 and more", "Pump_1 second", " a  comment ", 5, 3);
-  EXPECT_STREQ(object.m_repere, "%MW10");
-  EXPECT_STREQ(object.m_symbole, "Pump_1");
-  EXPECT_STREQ(object.m_commentaire, " a  comment ");
-  EXPECT_EQ(object.m_type, 5u);
-  EXPECT_EQ(object.m_flag, 3);
-}
-
-TEST(ObjetAts, LeadingBlankGivesAnEmptyMember) {
-  const CTBObjetAts object(" %MW10", " Pump", "", 0, -1);
-  EXPECT_TRUE(object.m_repere.IsEmpty());
-  EXPECT_TRUE(object.m_symbole.IsEmpty());
-}
-
-TEST(ObjetAts, InitReplacesAllFiveMembers) {
-  CTBObjetAts object("%MW1", "One", "first", 1, 1);
-  object.Init("%MW2", "Two", "", 0xFFFFFFFF, -1);
-  EXPECT_STREQ(object.m_repere, "%MW2");
-  EXPECT_STREQ(object.m_symbole, "Two");
-  EXPECT_TRUE(object.m_commentaire.IsEmpty());
-  EXPECT_EQ(object.m_type, 0xFFFFFFFFu);
-  EXPECT_EQ(object.m_flag, -1);
-}
-
-TEST(ObjetAts, IsAFrameworkObject) {
-  CTBObjetAts object;
-  CObject* base = &object;
+TEST(ObjetAts, ConstructorsAndInitKeepTheirMembers) {
+  CTBObjetAts reinitialised("%MW1", "One", "first", 1, 1);
+  reinitialised.Init("%MW2", "Two", "", 0xFFFFFFFF, -1);
+  const struct {
+    CTBObjetAts object;
+    const char* members;
+  } cases[] = {
+      {CTBObjetAts(), "|||4294967295|-1"},
+      // Address and symbol stop at the first blank, the comment stays whole.
+      {CTBObjetAts("%MW10 and more", "Pump_1 second", " a  comment ", 5, 3),
+       "%MW10|Pump_1| a  comment |5|3"},
+      {CTBObjetAts(" %MW10", " Pump", "", 0, -1), "|||0|-1"},
+      {reinitialised, "%MW2|Two||4294967295|-1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Members(c.object), c.members);
+  CObject* base = &reinitialised;
   EXPECT_TRUE(base->IsKindOf(RUNTIME_CLASS(CObject)));
 }
 
