@@ -1,5 +1,7 @@
 // Reading fields of the current rows.
 
+#include <cstring>
+
 #include "address/key_text.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
@@ -27,14 +29,15 @@ CString CTBData::MainRowCommentKey() {
 
 bool CTBData::MainRowHasComment() { return FieldRaw(m_fieldIsCmt, kIsCmtWidth) == "O"; }
 
-short CTBData::RowSubIndex(CString objet) {
+short CTBData::RowSubIndex(const char* objet) {
   char buffer[kIndWidth + 1] = {};
   xbase::Field* field = m_fieldInd2;
   int width = kIndWidth;
-  if (objet == m_nwxFamily || objet == m_nwFamily || IsModuleObject(objet)) {
+  if (std::strcmp(objet, m_nwxFamily) == 0 || std::strcmp(objet, m_nwFamily) == 0 ||
+      IsModuleObject(objet)) {
     field = m_fieldInd4;
     width = kInd4Width;
-  } else if (objet.Left(2) == "XM") {
+  } else if (objet[0] == 'X' && objet[1] == 'M') {
     field = m_fieldInd3;
   }
   xbase::FieldCopy(field, buffer, width + 1);

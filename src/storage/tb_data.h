@@ -68,8 +68,8 @@ class CTBData : public CTBDataInterface {
 
   // The last index of the main table's current row for its family
   // (IND4 for NW and module families, IND3 for XM, IND2 otherwise), -1 when
-  // blank.
-  short RowSubIndex(CString objet);
+  // blank. objet (the row's OBJET) is never null.
+  short RowSubIndex(const char* objet);
 
   // Single objects. Results: 0, 101 when the symbol is carried by another
   // row (the object's address then names that row), 102/103 unknown
