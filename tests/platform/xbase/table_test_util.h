@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "support/memory_file_system.h"
 #include "xbase/engine.h"
 
 namespace xbase {
@@ -139,6 +141,31 @@ inline Row NumberedRow(int i, const std::string& symbol) {
   char ind1[8];
   std::snprintf(ind1, sizeof ind1, "%05d", i);
   return Row{"MW", ind1, "%MW" + std::to_string(i), symbol};
+}
+
+// Opens the table "base" of `fs` (durable or not) and runs `act` on it with
+// the disk stopping after `calls` changing calls; then the machine restarts
+// with its page cache kept or, with `power_loss`, loses its power. Whether
+// the disk stopped while `act` ran.
+inline bool StopTheDisk(testing_support::MemoryFileSystem& fs, long calls, bool durable,
+                        bool power_loss, const std::function<void(MainTable&)>& act) {
+  bool stopped = false;
+  {
+    MainTable t("base", false, &fs);
+    EXPECT_TRUE(t.ok());
+    if (!t.ok()) return false;
+    t.session.durable = durable ? 1 : 0;
+    fs.DieAfter(calls);
+    act(t);
+    stopped = fs.dead();
+    EngineEnd(&t.session);
+  }
+  if (power_loss) {
+    fs.LosePower(static_cast<unsigned>(calls));
+  } else {
+    fs.Restart();
+  }
+  return stopped;
 }
 
 }  // namespace testing_tables

@@ -145,24 +145,13 @@ void StopEverywhere(bool durable, bool power_loss) {
     }
     fs.MarkAllDurable();
     std::vector<std::string> committed = Numbered(8), in_flight = committed;
-    {
-      MainTable t(path, false, &fs);
-      ASSERT_TRUE(t.ok());
-      t.session.durable = durable ? 1 : 0;
-      fs.DieAfter(calls);
+    stopped = testing_tables::StopTheDisk(fs, calls, durable, power_loss, [&](MainTable& t) {
       for (int n = 1; n <= 5; n += 2) {
         in_flight = Apply(n, committed);
         if (Change(t, n) != kOk) break;
         committed = in_flight;
       }
-      stopped = fs.dead();
-      EngineEnd(&t.session);
-    }
-    if (power_loss) {
-      fs.LosePower(static_cast<unsigned>(calls));
-    } else {
-      fs.Restart();
-    }
+    });
     MainTable t(path, false, &fs);
     ASSERT_TRUE(t.ok()) << "stopped after " << calls << " calls";
     const std::vector<std::string> found = LiveSymbols(t);
