@@ -30,7 +30,12 @@ int MdxFile::Create(std::unique_ptr<File> file, const std::string& base_name,
   out->reset();
   std::unique_ptr<Impl> impl(new Impl(std::move(file)));
   int rc = impl->FormatNew(base_name, tags);
-  if (rc == kOk) rc = impl->file->Truncate(0);
+  // Only a file that holds something is cut: ext4 writes back, at the next
+  // close, a file that was truncated to nothing, and that close would wait
+  // on all the index built since.
+  std::uint64_t size = 0;
+  if (rc == kOk) rc = impl->file->Size(&size);
+  if (rc == kOk && size != 0) rc = impl->file->Truncate(0);
   if (rc == kOk) rc = impl->Flush();
   if (rc != kOk) return rc;
   // Read back what was written: one parser for new and existing files.
