@@ -11,7 +11,7 @@ namespace {
 
 constexpr char kEnd = '\x01';
 constexpr std::size_t kRun = 4;
-constexpr unsigned kMinRunBits = 12, kMaxRunBits = 24;
+constexpr unsigned kMinRunBits = 12, kMaxRunBits = 20;
 
 // The bitmap position of the run of kRun characters at `at`.
 std::uint32_t RunHash(const char* at, unsigned bits) {
@@ -32,10 +32,13 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
     starts_.push_back(static_cast<std::uint32_t>(text_.size()));
     records_.push_back(static_cast<std::uint32_t>(record));
     const std::size_t length = TrimmedLength(key, width);
+    const std::size_t at = text_.size();
+    text_.resize(at + length + 1);
+    char* out = &text_[at];
     for (std::size_t i = 0; i < length; ++i) {
-      text_.push_back(static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(key[i]))));
+      out[i] = static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(key[i])));
     }
-    text_.push_back(kEnd);
+    out[length] = kEnd;
     return 0;
   });
   MarkRuns();
@@ -45,7 +48,8 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
 }
 
 // About eight bits per character of text keep most runs that do not occur
-// apart from those that do; the bitmap is capped at 2 MB.
+// apart from those that do; the bitmap is capped at 128 KB, past which a
+// large base's text mostly holds the runs of any short text anyway.
 void SymbolTexts::MarkRuns() {
   run_bits_ = kMinRunBits;
   while (run_bits_ < kMaxRunBits && (std::size_t{1} << run_bits_) < 8 * text_.size()) ++run_bits_;
