@@ -29,6 +29,4 @@ bool IsModuleObject(const char* objet) {
   return objet[0] == 'V' || (objet[0] == 'M' && objet[1] == 'O');
 }
 
-bool IsModuleObject(const CString& objet) { return IsModuleObject(objet.GetString()); }
-
 }  // namespace symbase

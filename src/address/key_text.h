@@ -20,8 +20,7 @@ CString BlankPadded(const CString& text, int width);
 
 // True when the object code names a module object (it begins with "V") or a
 // module status word (it begins with "MO"): their IND1 may be in base 32.
-bool IsModuleObject(const CString& objet);
-bool IsModuleObject(const char* objet);  // objet never null
+bool IsModuleObject(const char* objet);  // objet never null (a CString passes as its text)
 
 }  // namespace symbase
 

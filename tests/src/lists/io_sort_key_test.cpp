@@ -5,7 +5,6 @@
 #include <ostream>
 
 #include "lists/io_sort_key.h"
-#include "storage/tb_data.h"
 #include "support/host_reports.h"
 
 namespace {
