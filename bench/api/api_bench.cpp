@@ -357,6 +357,26 @@ Result RunChild(bool sqlite, const Dataset& data, const std::string& directory) 
   return result;
 }
 
+// Each phase's median time and the median peak over the runs; the first
+// failed run when one failed.
+Result Median(const std::vector<Result>& runs) {
+  for (const Result& r : runs) {
+    if (!r.ok) return r;
+  }
+  Result median = runs.front();
+  auto middle = [&](auto field) {
+    std::vector<decltype(field(runs.front()))> values;
+    for (const Result& r : runs) values.push_back(field(r));
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+  };
+  for (int p = 0; p < kPhaseCount; ++p) {
+    median.seconds[p] = middle([p](const Result& r) { return r.seconds[p]; });
+  }
+  median.peak_kb = middle([](const Result& r) { return r.peak_kb; });
+  return median;
+}
+
 void Print(long size, const Result& mine, const Result* other) {
   std::printf("\n%ld objects; seconds; ratio = symbase / SQLite (below 1: symbase faster)\n\n",
               size);
@@ -422,12 +442,14 @@ int main(int argc, char** argv) {
   const std::string csv = Option(argc, argv, "--csv", "");
   const unsigned seed =
       static_cast<unsigned>(std::strtoul(Option(argc, argv, "--seed", "1").c_str(), nullptr, 10));
+  const int runs = std::max(1, std::atoi(Option(argc, argv, "--runs", "1").c_str()));
   const bool want_sqlite =
       engines.find("sqlite") != std::string::npos && MakeSqliteStore() != nullptr;
   char pattern[] = "/tmp/symbase-api-bench-XXXXXX";
   if (sizes.empty() || mkdtemp(pattern) == nullptr) {
     std::fprintf(stderr,
-                 "usage: api_bench [--sizes N,N...] [--engines symbase,sqlite] [--csv FILE]\n");
+                 "usage: api_bench [--sizes N,N...] [--engines symbase,sqlite] [--runs N] "
+                 "[--csv FILE]\n");
     return 2;
   }
   const std::string work = pattern;
@@ -436,17 +458,22 @@ int main(int argc, char** argv) {
     const Dataset data = MakeDataset(size, seed);
     const std::string mine_dir = work + "/symbase-" + std::to_string(size) + "/";
     const std::string other_dir = work + "/sqlite-" + std::to_string(size) + "/";
-    std::filesystem::create_directories(mine_dir);
-    std::filesystem::create_directories(other_dir);
-    std::fprintf(stderr, "%ld objects: symbase...\n", size);
-    const Result mine = RunChild(false, data, mine_dir);
-    std::filesystem::remove_all(mine_dir);
-    Result other;
-    if (want_sqlite) {
-      std::fprintf(stderr, "%ld objects: SQLite...\n", size);
-      other = RunChild(true, data, other_dir);
-      std::filesystem::remove_all(other_dir);
+    // The engines take turns, so a machine that slows down slows both.
+    std::vector<Result> mine_runs, other_runs;
+    for (int run = 1; run <= runs; ++run) {
+      std::filesystem::create_directories(mine_dir);
+      std::filesystem::create_directories(other_dir);
+      std::fprintf(stderr, "%ld objects, run %d of %d: symbase...\n", size, run, runs);
+      mine_runs.push_back(RunChild(false, data, mine_dir));
+      std::filesystem::remove_all(mine_dir);
+      if (want_sqlite) {
+        std::fprintf(stderr, "%ld objects, run %d of %d: SQLite...\n", size, run, runs);
+        other_runs.push_back(RunChild(true, data, other_dir));
+        std::filesystem::remove_all(other_dir);
+      }
     }
+    const Result mine = Median(mine_runs);
+    const Result other = want_sqlite ? Median(other_runs) : Result();
     const Result* results[] = {&mine, want_sqlite ? &other : nullptr};
     for (const Result* r : results) {
       if (r != nullptr && !r->ok) {
