@@ -244,6 +244,13 @@ int DbfFile::Read(std::uint32_t n, char* buffer) {
   return r;
 }
 
+void DbfFile::Prefetch(std::uint32_t n) const {
+  if (n < 1 || n > count_) return;
+  const char* held = cache_.Find(n);
+  if (held == nullptr) return;
+  for (std::size_t at = 0; at < record_length_; at += 64) __builtin_prefetch(held + at);
+}
+
 int DbfFile::Write(std::uint32_t n, const char* buffer) {
   if (n < 1 || n > count_) return kErrRecord;
   const int r = file_->WriteAt(RecordOffset(n), buffer, record_length_);

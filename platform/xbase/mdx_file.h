@@ -41,6 +41,9 @@ struct MdxCursor {
   bool valid = false;  // false: past the end or before the beginning
   std::string key;     // the entry's key bytes when valid (capacity kept between moves)
   std::uint32_t record = 0;
+  // The record of the entry after this one in the same leaf (0: none), for
+  // a walk to fetch ahead.
+  std::uint32_t next_record = 0;
   // Private to MdxFile: the path from the root, for Next/Prev without a re-seek.
   std::vector<std::pair<std::uint32_t, int>> path;
   std::uint64_t generation = 0;

@@ -215,6 +215,7 @@ int MdxFile::Impl::Load(int t, const MdxPath& path, MdxCursor* cursor) {
   if (i >= leaf.count()) return kErrIndexFormat;
   cursor->key.assign(reinterpret_cast<const char*>(leaf.key(i)), tag(t).key_length);
   cursor->record = leaf.pointer(i);
+  cursor->next_record = i + 1 < leaf.count() ? leaf.pointer(i + 1) : 0;
   cursor->valid = true;
   cursor->end = 0;
   cursor->tag = t;

@@ -36,6 +36,7 @@ void SetPositionKey(Table* table) {
 int LandOnEntry(Table* table) {
   const MdxCursor& c = table->cursor;
   if (c.record < 1 || c.record > table->dbf->count()) return kErrIndexFormat;
+  table->dbf->Prefetch(c.next_record);
   int r = table->dbf->Read(c.record, &table->stored[0]);
   if (r != kOk) return r;
   // An entry holds its row's key and only rows its tag admits: a damaged
