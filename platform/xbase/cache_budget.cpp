@@ -2,6 +2,10 @@
 
 #include <atomic>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace xbase {
 namespace {
 
@@ -20,6 +24,12 @@ bool CacheBudget::Take(std::size_t bytes) {
 void CacheBudget::Force(std::size_t bytes) { taken.fetch_add(bytes, std::memory_order_relaxed); }
 
 void CacheBudget::Give(std::size_t bytes) { taken.fetch_sub(bytes, std::memory_order_relaxed); }
+
+void CacheBudget::ReturnFreed() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
 
 std::size_t CacheBudget::Taken() { return taken.load(std::memory_order_relaxed); }
 

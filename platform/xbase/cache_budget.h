@@ -21,6 +21,10 @@ class CacheBudget {
   static void Force(std::size_t bytes);
   // Gives back bytes taken.
   static void Give(std::size_t bytes);
+  // Hands the memory that emptied caches freed back to the system, where
+  // the allocator can: a large allocation that follows then takes its place
+  // instead of adding to it.
+  static void ReturnFreed();
   // Bytes taken now, by every cache.
   static std::size_t Taken();
 };

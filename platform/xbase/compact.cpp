@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "xbase/cache_budget.h"
 #include "xbase/compact.h"
 #include "xbase/lock_offsets.h"
 #include "xbase/relation.h"
@@ -118,8 +119,11 @@ int Compact(Table* table) {
   r = fs->Open(NewName(table->path), OpenMode::kCreate, &out) == kOk ? kOk : kErrCreate;
   if (r == kOk) r = WriteLiveRows(table, out.get(), &live);
   out.reset();
-  // The old trees are replaced: their cached blocks leave the memory to the new ones.
+  // The old trees are replaced and the rows are read once a tag: the cached
+  // blocks and records leave their memory to the keys of the new trees.
   for (auto& index : table->indexes) index->mdx->Forget();
+  table->dbf->ReleaseCache();
+  CacheBudget::ReturnFreed();
   for (std::size_t i = 0; r == kOk && i < table->indexes.size(); ++i) {
     r = WriteIndex(fs, table, table->indexes[i].get());
   }

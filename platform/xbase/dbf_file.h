@@ -67,6 +67,8 @@ class DbfFile {
   int RefreshCount();
   // Forgets the cached records (read again when next needed).
   void ForgetCache() { cache_.Clear(); }
+  // Forgets the cached records and frees their memory.
+  void ReleaseCache() { cache_.Configure(record_length_); }
   // The first kDbfHeadLength bytes as the file holds them now.
   int PeekHead(std::string* head);
   static std::uint32_t CounterOf(const std::string& head);

@@ -42,10 +42,13 @@ int MdxFile::Impl::FreeTree(int t) {
   return kOk;
 }
 
-// With write_as_built, the finished blocks go out a run at a time.
+// With write_as_built, the finished blocks go out a run at a time and leave
+// the memory: a tree built bottom-up never reads them again.
 int MdxFile::Impl::WriteBuilt() {
   if (!write_as_built || cache.dirty_count() < BlockCache::kFlushRun) return kOk;
-  return cache.Flush();
+  const int rc = cache.Flush();
+  if (rc == kOk) cache.Clear();
+  return rc;
 }
 
 int MdxFile::Impl::Rebuild(int t, const KeyRun& entries) {
