@@ -18,51 +18,27 @@
 
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
+using Texts = std::vector<std::string>;
 
-void Fill(CStringList& list, const std::vector<std::string>& texts) {
-  for (const std::string& text : texts) list.AddTail(text.c_str());
-}
-
-std::vector<std::string> Texts(const CStringList& list) {
-  std::vector<std::string> texts;
-  for (POSITION p = list.GetHeadPosition(); p != nullptr;) texts.emplace_back(list.GetNext(p));
-  return texts;
-}
-
-// A handle without any base, and one list through one of the functions.
 class IoLists : public testing_support::HostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    TBInitTabisDll(&handle_);
-    ASSERT_NE(handle_, nullptr);
-  }
-  void TearDown() override {
-    TBFreeTabisDll(handle_);
-    EXPECT_THAT(HostErrorReports(), IsEmpty());
-    HostTest::TearDown();
-  }
-
-  std::vector<std::string> Through(void (*function)(CTBData*, CStringList*),
-                                   const std::vector<std::string>& input) {
+  // The list through one of the two functions.
+  Texts Through(void (*function)(CTBData*, CStringList*), const Texts& input) {
     CStringList list;
-    Fill(list, input);
-    function(handle_, &list);
-    return Texts(list);
+    for (const std::string& text : input) list.AddTail(text.c_str());
+    function(&data_, &list);
+    Texts texts;
+    for (POSITION p = list.GetHeadPosition(); p != nullptr;) texts.emplace_back(list.GetNext(p));
+    return texts;
   }
-  std::vector<std::string> Sorted(const std::vector<std::string>& input) {
-    return Through(TBTriListeRepereES, input);
-  }
+  Texts Sorted(const Texts& input) { return Through(TBTriListeRepereES, input); }
 
-  CTBData* handle_ = nullptr;
+  CTBData data_;
 };
 
 TEST_F(IoLists, TheFilterKeepsPlainInputsAndOutputsInOrder) {
   const struct {
-    std::vector<std::string> input, kept;
+    Texts input, kept;
   } cases[] = {
       {{}, {}},
       {{"%QW1.1", "%I1.2", "%MW10", "%IW1.3", "%KW3", "%Q1.0", "%QD1.2", "%IF1.0", "%I1.2:X3",
@@ -82,20 +58,18 @@ TEST_F(IoLists, TheFilterKeepsPlainInputsAndOutputsInOrder) {
 TEST_F(IoLists, TheSortFollowsClassThenIndexes) {
   // Every class of IND2 2, shuffled, with the two fixed-key module elements,
   // one element of IND2 1 and one of a letter outside the table.
-  const std::vector<std::string> ordered = {
-      "%CH1.MOD", "%I1.MOD.ERR", "%QW1.1", "%M1.2",  "%CH1.2", "%I1.2.ERR", "%I1.2",  "%IW1.2",
-      "%ID1.2",   "%IF1.2",      "%Q1.2",  "%QW1.2", "%QD1.2", "%QF1.2",    "%MB1.2", "%MW1.2",
-      "%MD1.2",   "%MF1.2",      "%KB1.2", "%KW1.2", "%KD1.2", "%KF1.2",    "%S5",    "%IW1.100"};
-  std::vector<std::string> shuffled = ordered;
+  const Texts ordered = {"%CH1.MOD", "%I1.MOD.ERR", "%QW1.1", "%M1.2",  "%CH1.2", "%I1.2.ERR",
+                         "%I1.2",    "%IW1.2",      "%ID1.2", "%IF1.2", "%Q1.2",  "%QW1.2",
+                         "%QD1.2",   "%QF1.2",      "%MB1.2", "%MW1.2", "%MD1.2", "%MF1.2",
+                         "%KB1.2",   "%KW1.2",      "%KD1.2", "%KF1.2", "%S5",    "%IW1.100"};
+  Texts shuffled = ordered;
   std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(3));
-  EXPECT_THAT(Sorted(shuffled), ElementsAreArray(ordered));
-  // IND3 "0" (part 0), absent (part 10), 2 (part 20), 11 (part 110).
-  EXPECT_THAT(Sorted({"%IW1.3.11", "%IW1.3.2", "%IW1:X3", "%IW1.3"}),
-              ElementsAre("%IW1.3", "%IW1:X3", "%IW1.3.2", "%IW1.3.11"));
-  // The fourth index comes last: %IW3.1:X4 and :X2 share IND2 and IND3.
-  EXPECT_THAT(Sorted({"%IW3.1:X4", "%IW3.1:X2", "%IW3.1"}),
-              ElementsAre("%IW3.1", "%IW3.1:X2", "%IW3.1:X4"));
-  EXPECT_THAT(Sorted({}), IsEmpty());
+  EXPECT_EQ(Sorted(shuffled), ordered);
+  // IND2 first; then IND3 "0" (part 0), absent (part 10), 2 (part 20), 11
+  // (part 110); then IND4.
+  EXPECT_EQ(Sorted({"%IW1.3.11", "%IW1.3.2", "%IW1:X3", "%IW1.3", "%IW3.1:X4", "%IW3.1:X2"}),
+            Texts({"%IW3.1:X2", "%IW3.1:X4", "%IW1.3", "%IW1:X3", "%IW1.3.2", "%IW1.3.11"}));
+  EXPECT_EQ(Sorted({}), Texts());
 }
 
 // Texts made of the characters the decoder and the key rules look at, odd
@@ -103,8 +77,7 @@ TEST_F(IoLists, TheSortFollowsClassThenIndexes) {
 TEST_F(IoLists, AnyTextsComeOutWholeInKeyOrder) {
   const std::string alphabet = "%%%CHIQMKWDFBX.:{}\\0123456789MODERR ";
   std::mt19937 random(11);
-  std::vector<std::string> input = {
-      "%IW1.2", "", "%IW1.2." + std::string(500, '7'), "%IW1.2", "%", "garbage", "%I\\1.0.5\\0.2"};
+  Texts input = {"%IW1.2", "", "%IW1.2." + std::string(500, '7'), "%IW1.2", "%", "%I\\1.0.5\\0.2"};
   for (int n = 0; n < 2000; ++n) {
     std::string text;
     for (std::size_t length = random() % 14; length > 0; --length) {
@@ -112,7 +85,7 @@ TEST_F(IoLists, AnyTextsComeOutWholeInKeyOrder) {
     }
     input.push_back(text);
   }
-  std::vector<std::string> sorted = Sorted(input);
+  Texts sorted = Sorted(input);
   symbase::DecodedRepere work;
   for (std::size_t i = 1; i < sorted.size(); ++i) {
     ASSERT_LE(symbase::IoSortKey(sorted[i - 1].c_str(), work),
@@ -130,26 +103,19 @@ TEST(IoQuicksort, OrdersKeysAndCarriesTheirTexts) {
   std::mt19937 random(7);
   for (int shape = 0; shape < 5; ++shape) {
     std::vector<DWORD> keys(shape == 4 ? 3 : 3000);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      const DWORD n = static_cast<DWORD>(i);
-      const DWORD values[] = {n, 3000 - n, static_cast<DWORD>(random() % 500), 7,
-                              n == 0   ? 0x80000000u
-                              : n == 1 ? 1
-                                       : 0xFFFFFFFFu};
-      keys[i] = values[shape];
-    }
     std::vector<CString> texts;
     for (std::size_t i = 0; i < keys.size(); ++i) {
+      const DWORD n = static_cast<DWORD>(i);
+      const DWORD high = n == 0 ? 0x80000000u : n == 1 ? 1 : 0xFFFFFFFFu;
+      keys[i] = std::vector<DWORD>{n, 3000 - n, static_cast<DWORD>(random() % 500), 7, high}[shape];
       texts.emplace_back((std::to_string(keys[i]) + "#" + std::to_string(i)).c_str());
     }
-    std::vector<std::string> expected;
-    for (const CString& text : texts) expected.emplace_back(text);
+    Texts expected(texts.begin(), texts.end());
     symbase::SortByKey(texts.data(), keys.data(), 0, static_cast<INT_PTR>(keys.size()) - 1);
     EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << "shape " << shape;
-    std::vector<std::string> got;
+    Texts got(texts.begin(), texts.end());
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      got.emplace_back(texts[i]);
-      ASSERT_EQ(got.back().substr(0, got.back().find('#')), std::to_string(keys[i])) << shape;
+      ASSERT_EQ(got[i].substr(0, got[i].find('#')), std::to_string(keys[i])) << shape;
     }
     std::sort(got.begin(), got.end());
     std::sort(expected.begin(), expected.end());
@@ -167,18 +133,15 @@ class FailingAnalyser : public CHostServices {
   }
 };
 
-TEST_F(IoLists, AMemoryFailureInTheSortIsReportedUnderItsOperation) {
+TEST_F(IoLists, AMemoryFailureInTheSortLeavesWhatWasNotTakenOut) {
   FailingAnalyser services;
   HostInstallServices(&services);
-  CStringList list;
-  Fill(list, {"%MW1", "%I\\1.0.5\\0.2", "%MW2"});
-  TBTriListeRepereES(handle_, &list);
+  const Texts left = Sorted({"%MW1", "%I\\1.0.5\\0.2", "%MW2"});
   HostInstallServices(nullptr);
-  EXPECT_THAT(HostErrorReports(),
-              ElementsAre(testing_support::ReportIs(146, 533, 4, 424, "", "Tabisfctex", -1)));
+  EXPECT_THAT(HostErrorReports(), ::testing::ElementsAre(testing_support::ReportIs(
+                                      146, 533, 4, 424, "", "Tabisfctex", -1)));
   HostClearErrorReports();
-  // What is left is what had not yet been taken out.
-  EXPECT_THAT(Texts(list), ElementsAre("%I\\1.0.5\\0.2", "%MW2"));
+  EXPECT_EQ(left, Texts({"%I\\1.0.5\\0.2", "%MW2"}));
 }
 
 }  // namespace

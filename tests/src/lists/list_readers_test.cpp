@@ -5,14 +5,77 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "src/lists/lists_test.h"
+#include "support/xbase_readers.h"
 
 namespace {
 
-using lists_test::ReaderRow;
+// One live main row as python-dbf reads it: its 22-character key and its
+// entry "address|symbol|comment" in UTF-8.
+struct ReaderRow {
+  std::string key, symbole, entry;
+};
+
+// The fields of a reader's line.
+std::vector<std::string> Fields(const std::string& line, std::size_t count) {
+  std::vector<std::string> fields;
+  std::stringstream stream(line);
+  for (std::string field; std::getline(stream, field, '|');) fields.push_back(field);
+  fields.resize(count);
+  return fields;
+}
+
+// The five key fields from `first` on, padded to their widths and joined.
+std::string KeyOf(std::vector<std::string> fields, std::size_t first) {
+  std::string key;
+  for (std::size_t i = 0; i < 5; ++i) {
+    fields[first + i].resize(i < 4 ? 5 : 2, ' ');
+    key += fields[first + i];
+  }
+  return key;
+}
+
+// Live main rows in record order, each with its comment when ISCMT is "O".
+std::vector<ReaderRow> LiveRowsAsRead(const std::string& directory) {
+  std::map<std::string, std::string> comments;
+  for (const std::string& line : testing_support::ReaderRows("dbf", directory + "KR9CMT.DBF")) {
+    const std::vector<std::string> f = Fields(line, 8);
+    if (f[0] == "L") comments[KeyOf(f, 1)] = f[6] + f[7];
+  }
+  std::vector<ReaderRow> rows;
+  for (const std::string& line : testing_support::ReaderRows("dbf", directory + "KR9.DBF")) {
+    const std::vector<std::string> f = Fields(line, 9);
+    const std::string key = KeyOf(f, 1);
+    if (f[0] != "L") continue;
+    rows.push_back({key, f[7], f[6] + "|" + f[7] + "|" + (f[8] == "O" ? comments.at(key) : "")});
+  }
+  return rows;
+}
+
+std::vector<std::string> EntriesOf(const std::vector<ReaderRow>& rows) {
+  std::vector<std::string> entries;
+  for (const ReaderRow& row : rows) entries.push_back(row.entry);
+  return entries;
+}
+
+// A listing's entries without type and flag, Windows-1252 letters in UTF-8.
+std::vector<std::string> Utf8(const std::vector<std::string>& listed) {
+  std::vector<std::string> out;
+  for (const std::string& e : listed) {
+    std::string converted;
+    for (unsigned char c : e.substr(0, e.rfind('|', e.rfind('|') - 1))) {
+      if (c >= 0x80) converted += static_cast<char>(0xC0 | (c >> 6));
+      converted += static_cast<char>(c < 0x80 ? c : 0x80 | (c & 0x3F));
+    }
+    out.push_back(converted);
+  }
+  return out;
+}
 
 class ListsAgainstReader : public lists_test::ListsTest {
  protected:
@@ -20,32 +83,14 @@ class ListsAgainstReader : public lists_test::ListsTest {
     ListsTest::SetUp();
     if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
   }
-
-  static std::vector<std::string> Entries(const std::vector<ReaderRow>& rows) {
-    std::vector<std::string> entries;
-    for (const ReaderRow& row : rows) {
-      entries.push_back(row.repere + "|" + row.symbole + "|" + row.comment);
-    }
-    return entries;
+  std::vector<std::string> Export(const char* prefix) {
+    long counter = 1;
+    return Utf8(Drain([&](int* f) { return TBExportSymbol(base, prefix, 0, &counter, &list, f); }));
   }
-
-  // The listing's entries without type and flag, in UTF-8.
-  static std::vector<std::string> Utf8(const std::vector<std::string>& listed) {
-    std::vector<std::string> out;
-    for (const std::string& e : listed) {
-      out.push_back(lists_test::Utf8(e.substr(0, e.rfind('|', e.rfind('|') - 1))));
-    }
-    return out;
-  }
-
-  static std::vector<ReaderRow> OfKind(const std::vector<ReaderRow>& rows, bool withSymbol) {
-    std::vector<ReaderRow> kind;
-    for (const ReaderRow& row : rows) {
-      if (row.key.compare(0, 2, "MW") == 0 && (!withSymbol || !row.symbole.empty())) {
-        kind.push_back(row);
-      }
-    }
-    return kind;
+  long Count(const char* prefix) {
+    long count = -1;
+    EXPECT_EQ(TBNumberObjectByType(base, prefix, 0, &count), 0);
+    return count;
   }
 };
 
@@ -68,17 +113,16 @@ TEST_F(ListsAgainstReader, ExportCountAndSymbolOrder) {
   }
   for (const char* gone : {"%MW5", "%KW2", "%I23.23", "%MD21", "%MW70:X6", "%MW214"}) Delete(gone);
 
-  std::vector<ReaderRow> rows = lists_test::LiveRowsAsRead(dir.slash());
+  std::vector<ReaderRow> rows = LiveRowsAsRead(dir.slash());
   ASSERT_GT(rows.size(), 200u);
-  const std::vector<ReaderRow> words = OfKind(rows, false);
-  long counter = 1;
-  EXPECT_EQ(Utf8(Drain([&](int* f) { return TBExportSymbol(base, "%MW", 0, &counter, &list, f); })),
-            Entries(words));
-  long count = -1;
-  EXPECT_EQ(TBNumberObjectByType(base, "%MW", 0, &count), 0);
-  EXPECT_EQ(count, static_cast<long>(words.size()));
+  std::vector<ReaderRow> words, named;
+  for (const ReaderRow& row : rows) {
+    if (row.key.compare(0, 2, "MW") == 0) words.push_back(row);
+    if (row.key.compare(0, 2, "MW") == 0 && !row.symbole.empty()) named.push_back(row);
+  }
+  EXPECT_EQ(Export("%MW"), EntriesOf(words));
+  EXPECT_EQ(Count("%MW"), static_cast<long>(words.size()));
 
-  std::vector<ReaderRow> named = OfKind(rows, true);
   std::stable_sort(named.begin(), named.end(), [](const ReaderRow& a, const ReaderRow& b) {
     return a.symbole != b.symbole ? a.symbole < b.symbole : a.key < b.key;
   });
@@ -90,16 +134,13 @@ TEST_F(ListsAgainstReader, ExportCountAndSymbolOrder) {
                   return r;
                 },
                 &batches)),
-            Entries(named));
+            EntriesOf(named));
   EXPECT_GT(batches.size(), 2u);
 
   std::stable_sort(rows.begin(), rows.end(),
                    [](const ReaderRow& a, const ReaderRow& b) { return a.key < b.key; });
-  counter = 1;
-  EXPECT_EQ(Utf8(Drain([&](int* f) { return TBExportSymbol(base, "", 0, &counter, &list, f); })),
-            Entries(rows));
-  EXPECT_EQ(TBNumberObjectByType(base, "", 0, &count), 0);
-  EXPECT_EQ(count, static_cast<long>(rows.size()));
+  EXPECT_EQ(Export(""), EntriesOf(rows));
+  EXPECT_EQ(Count(""), static_cast<long>(rows.size()));
 }
 
 }  // namespace
