@@ -232,33 +232,44 @@ TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
     return "%MW" + std::to_string(i / 16 + 1) + ":X" + std::to_string(i % 16);
   };
   const Rows wide = [](int i) { return i < 60 ? "%MW1:X" + std::to_string(i) : "%MW2:X0"; };
+  // Two modules of 30 inputs from module 8, 10 or 30 ("00008", "0000A", "0000U").
+  const Rows nines = [](int i) {
+    return "%I" + std::to_string(8 + i / 30) + "." + std::to_string(i % 30);
+  };
   const Rows modules = [](int i) {
     return "%I" + std::to_string(10 + i / 30) + "." + std::to_string(i % 30);
   };
+  const Rows vees = [](int i) {
+    return "%I" + std::to_string(30 + i / 30) + "." + std::to_string(i % 30);
+  };
   const struct {
+    const char* prefix;
     Rows rows;
     int count, sub, start, createMode, listMode;
     std::size_t listed;
     std::vector<int> resumes;
     const char* fiftyFirst;
   } cases[] = {
-      {words, 51, 0, 0, 0, 0, 51, {100}, "%MW100"},  {bits, 52, 1, 0, 0, 0, 54, {4}, "%MW4:X0"},
-      {wide, 61, 1, 1, 0, 0, 61, {2}, "%MW1:X50"},   {wide, 61, 1, 0, 0, 0, 111, {1, 2}, "%MW1:X0"},
-      {modules, 60, 1, 0, 0, 0, 80, {11}, "%I11.0"}, {modules, 60, 1, 0, 0, 1, 60, {}, "%I11.20"},
-      {modules, 60, 1, 0, 1, 1, 80, {11}, "%I11.0"},
+      {"%MW", words, 51, 0, 0, 0, 0, 51, {100}, "%MW100"},
+      {"%MW", bits, 52, 1, 0, 0, 0, 54, {4}, "%MW4:X0"},
+      {"%MW", wide, 61, 1, 1, 0, 0, 61, {2}, "%MW1:X50"},
+      {"%MW", wide, 61, 1, 0, 0, 0, 111, {1, 2}, "%MW1:X0"},
+      {"%VI", nines, 60, 1, 0, 0, 0, 80, {9}, "%I9.0"},
+      {"%VI", modules, 60, 1, 0, 0, 0, 80, {11}, "%I11.0"},
+      {"%VI", vees, 60, 1, 0, 0, 0, 80, {31}, "%I31.0"},
+      {"%VI", modules, 60, 1, 0, 0, 1, 60, {}, "%I11.20"},
+      {"%VI", modules, 60, 1, 0, 1, 1, 80, {11}, "%I11.0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rows(0) + " from " + std::to_string(c.start));
     HostSetAddressingMode(c.createMode);
     for (int i = 0; i < c.count; ++i) Create(c.rows(i).c_str());
     HostSetAddressingMode(c.listMode);
-    const std::string prefix = c.rows == modules ? "%VI" : "%MW";
     std::vector<int> resumes;
     ind1_ = c.start;
     const Texts all = Drain(
         [&](int* f) {
-          const int result =
-              TBListRepereByTypeObject(base, prefix.c_str(), c.sub, &ind1_, &list, f);
+          const int result = TBListRepereByTypeObject(base, c.prefix, c.sub, &ind1_, &list, f);
           if (*f == 0) resumes.push_back(ind1_);
           return result;
         },

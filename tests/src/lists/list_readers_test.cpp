@@ -1,12 +1,10 @@
-// The listings against the table files as python-dbf reads them: the same
-// rows, symbols and comments, in key order for the whole base, in record
-// order for one object kind, in symbol order (ties in key order).
+// The listings against the table files as python's dbfread reads them: the
+// same rows, symbols and comments, in key order for the whole base, in
+// record order for one object kind, in symbol order (ties in key order).
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,57 +13,31 @@
 
 namespace {
 
-// One live main row as python-dbf reads it: its 22-character key and its
-// entry "address|symbol|comment" in UTF-8.
-struct ReaderRow {
-  std::string key, symbole, entry;
-};
+using Texts = std::vector<std::string>;
 
-// The fields of a reader's line.
-std::vector<std::string> Fields(const std::string& line, std::size_t count) {
-  std::vector<std::string> fields;
-  std::stringstream stream(line);
-  for (std::string field; std::getline(stream, field, '|');) fields.push_back(field);
-  fields.resize(count);
-  return fields;
-}
-
-// The five key fields from `first` on, padded to their widths and joined.
-std::string KeyOf(std::vector<std::string> fields, std::size_t first) {
-  std::string key;
-  for (std::size_t i = 0; i < 5; ++i) {
-    fields[first + i].resize(i < 4 ? 5 : 2, ' ');
-    key += fields[first + i];
-  }
-  return key;
-}
-
-// Live main rows in record order, each with its comment when ISCMT is "O".
-std::vector<ReaderRow> LiveRowsAsRead(const std::string& directory) {
-  std::map<std::string, std::string> comments;
-  for (const std::string& line : testing_support::ReaderRows("dbf", directory + "KR9CMT.DBF")) {
-    const std::vector<std::string> f = Fields(line, 8);
-    if (f[0] == "L") comments[KeyOf(f, 1)] = f[6] + f[7];
-  }
-  std::vector<ReaderRow> rows;
-  for (const std::string& line : testing_support::ReaderRows("dbf", directory + "KR9.DBF")) {
-    const std::vector<std::string> f = Fields(line, 9);
-    const std::string key = KeyOf(f, 1);
-    if (f[0] != "L") continue;
-    rows.push_back({key, f[7], f[6] + "|" + f[7] + "|" + (f[8] == "O" ? comments.at(key) : "")});
-  }
-  return rows;
-}
-
-std::vector<std::string> EntriesOf(const std::vector<ReaderRow>& rows) {
-  std::vector<std::string> entries;
-  for (const ReaderRow& row : rows) entries.push_back(row.entry);
-  return entries;
-}
+// Prints each expected listing's entries "address|symbol|comment" in UTF-8,
+// each line led by the listing's name.
+const char* const kReader = R"(
+import sys, dbfread
+fields = (('OBJET', 5), ('IND1', 5), ('IND2', 5), ('IND3', 5), ('IND4', 2))
+key = lambda r: ''.join((r[f] or '').ljust(width) for f, width in fields)
+comments = {}
+for r in dbfread.DBF(sys.argv[1] + 'KR9CMT.DBF'):
+    comments.setdefault(key(r), (r['CMT1'] or '').rstrip() + (r['CMT2'] or '').rstrip())
+rows = list(dbfread.DBF(sys.argv[1] + 'KR9.DBF'))
+words = [r for r in rows if key(r).startswith('MW')]
+named = [r for r in words if r['SYMBOLE']]
+named.sort(key=lambda r: (r['SYMBOLE'].encode('cp1252'), key(r)))
+for name, part in (('base', sorted(rows, key=key)), ('words', words), ('named', named)):
+    for r in part:
+        comment = comments[key(r)] if r['ISCMT'] == 'O' else ''
+        line = '%s %s|%s|%s\n' % (name, r['REPERE'], r['SYMBOLE'] or '', comment)
+        sys.stdout.buffer.write(line.encode('utf-8'))
+)";
 
 // A listing's entries without type and flag, Windows-1252 letters in UTF-8.
-std::vector<std::string> Utf8(const std::vector<std::string>& listed) {
-  std::vector<std::string> out;
+Texts Utf8(const Texts& listed) {
+  Texts out;
   for (const std::string& e : listed) {
     std::string converted;
     for (unsigned char c : e.substr(0, e.rfind('|', e.rfind('|') - 1))) {
@@ -83,14 +55,14 @@ class ListsAgainstReader : public lists_test::ListsTest {
     ListsTest::SetUp();
     if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
   }
-  std::vector<std::string> Export(const char* prefix) {
+  Texts Export(const char* prefix) {
     long counter = 1;
     return Utf8(Drain([&](int* f) { return TBExportSymbol(base, prefix, 0, &counter, &list, f); }));
   }
-  long Count(const char* prefix) {
+  std::size_t Count(const char* prefix) {
     long count = -1;
     EXPECT_EQ(TBNumberObjectByType(base, prefix, 0, &count), 0);
-    return count;
+    return static_cast<std::size_t>(count);
   }
 };
 
@@ -113,19 +85,16 @@ TEST_F(ListsAgainstReader, ExportCountAndSymbolOrder) {
   }
   for (const char* gone : {"%MW5", "%KW2", "%I23.23", "%MD21", "%MW70:X6", "%MW214"}) Delete(gone);
 
-  std::vector<ReaderRow> rows = LiveRowsAsRead(dir.slash());
-  ASSERT_GT(rows.size(), 200u);
-  std::vector<ReaderRow> words, named;
-  for (const ReaderRow& row : rows) {
-    if (row.key.compare(0, 2, "MW") == 0) words.push_back(row);
-    if (row.key.compare(0, 2, "MW") == 0 && !row.symbole.empty()) named.push_back(row);
+  std::map<std::string, Texts> read;
+  for (const std::string& line : testing_support::CommandLines("/usr/bin/python3 - " + dir.slash() +
+                                                               " <<'END'\n" + kReader + "END\n")) {
+    read[line.substr(0, line.find(' '))].push_back(line.substr(line.find(' ') + 1));
   }
-  EXPECT_EQ(Export("%MW"), EntriesOf(words));
-  EXPECT_EQ(Count("%MW"), static_cast<long>(words.size()));
-
-  std::stable_sort(named.begin(), named.end(), [](const ReaderRow& a, const ReaderRow& b) {
-    return a.symbole != b.symbole ? a.symbole < b.symbole : a.key < b.key;
-  });
+  ASSERT_GT(read["base"].size(), 200u);
+  EXPECT_EQ(Export(""), read["base"]);
+  EXPECT_EQ(Count(""), read["base"].size());
+  EXPECT_EQ(Export("%MW"), read["words"]);
+  EXPECT_EQ(Count("%MW"), read["words"].size());
   std::vector<int> batches;
   EXPECT_EQ(Utf8(Drain(
                 [&, first = 1](int* f) mutable {
@@ -134,13 +103,8 @@ TEST_F(ListsAgainstReader, ExportCountAndSymbolOrder) {
                   return r;
                 },
                 &batches)),
-            EntriesOf(named));
+            read["named"]);
   EXPECT_GT(batches.size(), 2u);
-
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const ReaderRow& a, const ReaderRow& b) { return a.key < b.key; });
-  EXPECT_EQ(Export(""), EntriesOf(rows));
-  EXPECT_EQ(Count(""), static_cast<long>(rows.size()));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The text of the filter that selects one object kind. The rows it selects
-// are checked through the listings that run it (batch_lists_test.cpp).
+// The text of the filter that selects one object kind. The rows it selects,
+// with or without a symbol, are checked through the listings that run it
+// (batch_lists_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -55,15 +56,6 @@ TEST_F(ObjectFilter, ModeDecidesPaddingAndBitFormModulesTheirCoding) {
         << c.prefix << " " << c.mode << " " << c.module;
   }
   HostSetAddressingMode(0);
-}
-
-TEST_F(ObjectFilter, SymbolTest) {
-  const std::string blank = "'" + std::string(32, ' ') + "'";
-  EXPECT_EQ(std::string(data.BuildObjectFilter("%MW", 0, 0, 1, true)),
-            "OBJET = 'MW   '" + kLive + " .AND. SYMBOLE <> " + blank);
-  EXPECT_EQ(std::string(data.BuildObjectFilter("%MW", 0, 0, 0, true)),
-            "OBJET = 'MW   '" + kLive + " .AND. SYMBOLE = " + blank);
-  EXPECT_EQ(std::string(data.BuildObjectFilter("%MW", 0, 0, 7, false)), "OBJET = 'MW   '" + kLive);
 }
 
 }  // namespace
