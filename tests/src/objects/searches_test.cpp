@@ -50,6 +50,11 @@ TEST_F(Searches, AnalexBufferSizes) {
   EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW10", symbol, 33), 0);
   EXPECT_STREQ(symbol, "Pump_1");
   EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW11", symbol, 33), 102);  // no symbol
+  EXPECT_EQ(TBSearchSymbolAnalex(base, nullptr, symbol, 33), 102);
+  EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW10", nullptr, 33), 102);
+  Create("%MW12", std::string(32, 'L').c_str());
+  EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW12", symbol, 33), 0);
+  EXPECT_EQ(symbol, std::string(32, 'L'));
   EXPECT_EQ(TBSearchSymbolAnalex(base, std::string(37, 'M').c_str(), symbol, 33), 102);
   EXPECT_EQ(TBSearchSymbolAnalex(base, std::string(36, '%').c_str(), symbol, 33), 2);
   EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW0", symbol, 33), 2);
@@ -60,6 +65,8 @@ TEST_F(Searches, AnalexBufferSizes) {
   EXPECT_EQ(TBSearchRepereAnalex(base, name, address, 36), 102);
   EXPECT_EQ(TBSearchRepereAnalex(base, name, address, 37), 0);
   EXPECT_STREQ(address, "%MW10");
+  EXPECT_EQ(TBSearchRepereAnalex(base, nullptr, address, 37), 102);
+  EXPECT_EQ(TBSearchRepereAnalex(base, name, nullptr, 37), 102);
   std::strcpy(name, std::string(33, 'P').c_str());
   EXPECT_EQ(TBSearchRepereAnalex(base, name, address, 37), 102);
   std::strcpy(name, std::string(32, 'P').c_str());
