@@ -95,83 +95,83 @@ TEST_P(InsertionCases, LeaveTheBaseAsExpected) {
   }
 }
 
+const char* const kSymbolConflict =
+    "Conflit de symboles : le rep\xE8re %MW10 symbolis\xE9 par New existe d\xE9j\xE0 dans la base, "
+    "mais il est symbolis\xE9 par Old.\nSouhaitez-vous remplacer le symbole de la base ?";
+const char* const kAddressConflict =
+    "Conflit de rep\xE8res : le symbole Pump relatif au rep\xE8re %MW20 existe d\xE9j\xE0 dans la "
+    "base, mais il repr\xE9sente le rep\xE8re %MW10.\nSouhaitez-vous remplacer le contenu de la "
+    "base ?";
+const char* const kDoubleConflict =
+    "Conflits : le rep\xE8re %MW20 symbolis\xE9 par Pump existe d\xE9j\xE0 dans la base, mais il "
+    "est symbolis\xE9 par Valve et le symbole repr\xE9sente le rep\xE8re %MW10.\nSouhaitez-vous "
+    "remplacer le contenu de la base ?";
+const char* const kCommentConflict =
+    "Conflit de commentaires : le rep\xE8re %MW10  existe d\xE9j\xE0 dans la base, mais avec un "
+    "commentaire diff\xE9rent.\nSouhaitez-vous remplacer le commentaire de la base ?";
+
+// A missing comment is added first, a missing symbol by the next call. When
+// a symbol moves, the row that carried the address's own symbol is deleted.
+// An answer for all holds for every kind of conflict until reset; with both
+// flags set, yes-to-all is tested first.
 const InsertCase kCases[] = {
     {"EqualObjectInAnyMode",
-     {"%MW10|Pump|comment"},
-     {{"%MW10|Pump|comment", 0, {}, 0},
-      {"%MW10|Pump|comment", 1, {}, 0},
-      {"%MW10|Pump|comment", 2, {}, 0},
-      {"%MW10|Pump|comment", 3, {}, 0}},
-     {"%MW10|Pump|comment"}},
+     {"%MW1|A|c"},
+     {{"%MW1|A|c", 0, {}, 0},
+      {"%MW1|A|c", 1, {}, 0},
+      {"%MW1|A|c", 2, {}, 0},
+      {"%MW1|A|c", 3, {}, 0}},
+     {"%MW1|A|c"}},
     {"NewObjectsInModesZeroToTwo",
      {},
-     {{"%MW0|Sym0|", 0, {}, 0},
-      {"%MW1|Sym1|", 1, {}, 0},
-      {"%MW2|Sym2|", 2, {}, 0},
-      {"%MW3|Sym3|", 3, {}, 0},
+     {{"%MW0|S0|", 0, {}, 0},
+      {"%MW1|S1|", 1, {}, 0},
+      {"%MW2|S2|", 2, {}, 0},
+      {"%MW3|S3|", 3, {}, 0},
       {"%MW8||", 0, {}, 0},
       {"%MW9||only a comment", 1, {}, 0}},
-     {"%MW0|Sym0|", "%MW1|Sym1|", "%MW2|Sym2|", "%MW9||only a comment"}},
-    // A missing comment is added first, a missing symbol by the next call.
-    {"MissingCommentFirst", {"%MW10||"}, {{"%MW10|Pump|comment", 1, {}, 0}}, {"%MW10||comment"}},
+     {"%MW0|S0|", "%MW1|S1|", "%MW2|S2|", "%MW9||only a comment"}},
+    {"MissingCommentFirst", {"%MW1||"}, {{"%MW1|A|c", 1, {}, 0}}, {"%MW1||c"}},
     {"MissingSymbolNext",
-     {"%MW10||"},
-     {{"%MW10|Pump|comment", 1, {}, 0}, {"%MW10|Pump|comment", 1, {}, 0}},
-     {"%MW10|Pump|comment"}},
-    {"SymbolConflictKeptInModesOneAndThree",
-     {"%MW10|Old|"},
-     {{"%MW10|New|", 1, {}, 0}, {"%MW10|New|", 3, {}, 0}},
-     {"%MW10|Old|"}},
-    {"SymbolConflictReplacedInModeZero",
-     {"%MW10|Old|"},
-     {{"%MW10|New|", 0, {}, 0}},
-     {"%MW10|New|"}},
+     {"%MW1||"},
+     {{"%MW1|A|c", 1, {}, 0}, {"%MW1|A|c", 1, {}, 0}},
+     {"%MW1|A|c"}},
+    {"SymbolConflictKept",
+     {"%MW1|A|"},
+     {{"%MW1|B|", 1, {}, 0}, {"%MW1|B|", 3, {}, 0}},
+     {"%MW1|A|"}},
+    {"SymbolConflictReplacedInModeZero", {"%MW1|A|"}, {{"%MW1|B|", 0, {}, 0}}, {"%MW1|B|"}},
     {"SymbolConflictRefused",
      {"%MW10|Old|"},
      {{"%MW10|New|", 2, {kNo}, 107}},
      {"%MW10|Old|"},
-     "Conflit de symboles : le rep\xE8re %MW10 symbolis\xE9 par New existe d\xE9j\xE0 dans la "
-     "base, mais il est symbolis\xE9 par Old.\nSouhaitez-vous remplacer le symbole de la base ?"},
-    {"SymbolConflictReplaced", {"%MW10|Old|"}, {{"%MW10|New|", 2, {kYes}, 0}}, {"%MW10|New|"}},
-    {"AddressConflictKeptInModeOne",
-     {"%MW10|Pump|old comment"},
-     {{"%MW20|Pump|new comment", 1, {}, 0}},
-     {"%MW10|Pump|old comment"}},
+     kSymbolConflict},
+    {"SymbolConflictReplaced", {"%MW1|A|"}, {{"%MW1|B|", 2, {kYes}, 0}}, {"%MW1|B|"}},
+    {"AddressConflictKept", {"%MW1|A|c"}, {{"%MW2|A|d", 1, {}, 0}}, {"%MW1|A|c"}},
     {"AddressConflictMovesTheSymbol",
-     {"%MW10|Pump|old comment"},
-     {{"%MW20|Pump|new comment", 2, {kYes}, 0}},
-     {"%MW20|Pump|new comment"},
-     "Conflit de rep\xE8res : le symbole Pump relatif au rep\xE8re %MW20 existe d\xE9j\xE0 dans "
-     "la base, mais il repr\xE9sente le rep\xE8re %MW10.\nSouhaitez-vous remplacer le contenu de "
-     "la base ?"},
-    {"AMovedSymbolWithoutCommentTakesTheNewOne",
-     {"%MW10|Pump|", "%MW11|Valve|"},
-     {{"%MW20|Pump|new comment", 2, {kYes}, 0}, {"%MW21|Valve|", 2, {kYes}, 0}},
-     {"%MW20|Pump|new comment", "%MW21|Valve|"}},
-    {"AddressConflictWithAPresentAddressInModeZero",
-     {"%MW10|Pump|", "%MW20||kept?"},
-     {{"%MW20|Pump|", 0, {}, 0}},
-     {"%MW20|Pump|"}},
-    // The row that carried Valve is deleted; the Pump row moves to %MW20.
-    {"DoubleConflictReplaced",
-     {"%MW10|Pump|pump comment", "%MW20|Valve|valve comment"},
+     {"%MW10|Pump|old"},
      {{"%MW20|Pump|new", 2, {kYes}, 0}},
      {"%MW20|Pump|new"},
-     "Conflits : le rep\xE8re %MW20 symbolis\xE9 par Pump existe d\xE9j\xE0 dans la base, mais il "
-     "est symbolis\xE9 par Valve et le symbole repr\xE9sente le rep\xE8re %MW10.\nSouhaitez-vous "
-     "remplacer le contenu de la base ?"},
-    {"CommentsEqualOnceTrimmed",
-     {"%MW10|Pump|Hello"},
-     {{"%MW10|Pump|  Hello  ", 2, {}, 0}},
-     {"%MW10|Pump|Hello"}},
+     kAddressConflict},
+    {"AMovedSymbolWithoutCommentTakesTheNewOne",
+     {"%MW1|A|", "%MW2|B|"},
+     {{"%MW3|A|new", 2, {kYes}, 0}, {"%MW4|B|", 2, {kYes}, 0}},
+     {"%MW3|A|new", "%MW4|B|"}},
+    {"AddressConflictWithAPresentAddressInModeZero",
+     {"%MW1|A|", "%MW2||c"},
+     {{"%MW2|A|", 0, {}, 0}},
+     {"%MW2|A|"}},
+    {"DoubleConflictReplaced",
+     {"%MW10|Pump|p", "%MW20|Valve|v"},
+     {{"%MW20|Pump|new", 2, {kYes}, 0}},
+     {"%MW20|Pump|new"},
+     kDoubleConflict},
+    {"CommentsEqualOnceTrimmed", {"%MW1|A|Hi"}, {{"%MW1|A|  Hi  ", 2, {}, 0}}, {"%MW1|A|Hi"}},
     {"CommentConflictIsCaseSensitive",
      {"%MW10|Pump|Hello"},
      {{"%MW10|Pump|HELLO", 2, {kYes}, 0}},
      {"%MW10|Pump|HELLO"},
-     "Conflit de commentaires : le rep\xE8re %MW10  existe d\xE9j\xE0 dans la base, mais avec un "
-     "commentaire diff\xE9rent.\nSouhaitez-vous remplacer le commentaire de la base ?"},
-    // An answer for all holds for every kind of conflict until reset; with
-    // both flags set, yes-to-all is tested first.
+     kCommentConflict},
     {"AnswersForAllLastUntilReset",
      {"%MW1|A1|", "%MW2|A2|", "%MW3|A3|c3"},
      {{"%MW1|B1|", 2, {kYesToAll}, 0},
