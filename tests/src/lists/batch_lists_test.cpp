@@ -116,11 +116,14 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   EXPECT_EQ(ExportAll(""), Texts({"%MW3||%MW3|0|-1", "%MW9||%MW9|0|-1", "%MW10000||first|0|-1",
                                   "%MW100000||first|0|-1", "%MW10001||next|0|-1",
                                   "%MW10:X2||%MW10:X2|0|-1", "%I1.2||%I1.2|0|-1"}));
-  // The counter past the record count, or below 1.
-  for (long bad : {10L, 0L, -1L}) {
-    counter_ = bad;
-    EXPECT_EQ(TBExportSymbol(base, "%MW", 0, &counter_, &list, &finished), 105) << bad;
+  // The counter past the record count, or below 1; at the count, a later
+  // call with no export in progress.
+  for (long counter : {10L, 0L, -1L, 9L}) {
+    counter_ = counter;
+    EXPECT_EQ(TBExportSymbol(base, "%MW", 0, &counter_, &list, &finished), counter == 9 ? 0 : 105)
+        << counter;
   }
+  EXPECT_EQ(finished, 1);
   EXPECT_THAT(Drain(Listing("export %MW"), nullptr, false),
               ElementsAre("%MW9", "%MW10:X2", "%MW3", "%MW10000", "%MW100000", "%MW10001"));
   Create("%M3", "Flag");
@@ -292,7 +295,7 @@ TEST_F(BatchLists, CountsOfTheBaseAndOfOneKind) {
   EXPECT_EQ(xbase::TableSeek(base->m_mainTable, "MW"), xbase::kErrTag);  // record order
   // A quote in the prefix breaks the filter: the engine's refusal is
   // reported and nothing is counted.
-  EXPECT_EQ(Count("%M'W"), 0);
+  EXPECT_EQ(Count("%'MW"), 0);
   EXPECT_FALSE(HostErrorReports().empty());
   HostClearErrorReports();
 }
