@@ -101,8 +101,8 @@ TEST_F(IoLists, TheFilterKeepsPlainInputsAndOutputsInOrder) {
 
 TEST_F(IoLists, TheSortFollowsClassThenIndexes) {
   // Every class of IND2 2, shuffled, with the two fixed-key module elements,
-  // one element of IND2 1, one of a letter outside the table and keys past
-  // 2^31 (they compare unsigned).
+  // one element of IND2 1, one of a letter outside the table and one whose
+  // key is past 2^31 (keys compare unsigned).
   const Texts ordered = {"%CH1.MOD",  "%I1.MOD.ERR", "%QW1.1", "%M1.2",    "%CH1.2",
                          "%I1.2.ERR", "%I1.2",       "%IW1.2", "%ID1.2",   "%IF1.2",
                          "%Q1.2",     "%QW1.2",      "%QD1.2", "%QF1.2",   "%MB1.2",
