@@ -14,6 +14,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using Texts = std::vector<std::string>;
 
 class BatchLists : public lists_test::ListsTest {
  protected:
@@ -34,7 +35,7 @@ class BatchLists : public lists_test::ListsTest {
       return TBListSymbolByTypeObject(base, "%MW", 0, std::exchange(first, 0), 1, &list, f, 0);
     };
   }
-  std::vector<std::string> ExportAll(const char* prefix, int module = 0) {
+  Texts ExportAll(const char* prefix, int module = 0) {
     counter_ = 1;
     return Drain([this, prefix, module](int* f) { return Export(prefix, f, module); });
   }
@@ -43,25 +44,28 @@ class BatchLists : public lists_test::ListsTest {
     EXPECT_EQ(counter_, 2);  // set by the first call, then left alone
     return result;
   }
+  long Count(const char* prefix, int module = 0) {
+    long count = -1;
+    EXPECT_EQ(TBNumberObjectByType(base, prefix, module, &count), 0);
+    return count;
+  }
 
   long counter_ = 1;
   long record_ = 1;
   int ind1_ = 0;
 };
 
-const char* const kKinds[] = {"all base", "export", "export %MW", "by type", "symbols"};
-
 TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
   CreateWords(0, 51);
   Delete("%MW3");
-  std::vector<std::string> live;
+  Texts live;
   for (int i = 0; i < 51; ++i) {
     if (i != 3) live.push_back("%MW" + std::to_string(i));
   }
   for (int rows : {50, 51}) {
     if (rows == 51) CreateWords(51, 52);
     if (rows == 51) live.push_back("%MW51");
-    for (const char* kind : kKinds) {
+    for (const char* kind : {"all base", "export", "export %MW", "by type", "symbols"}) {
       SCOPED_TRACE(std::string(kind) + ", rows " + std::to_string(rows));
       std::vector<int> batches;
       EXPECT_EQ(Drain(Listing(kind), &batches, false), live);
@@ -72,95 +76,63 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
 }
 
 TEST_F(BatchLists, AllBaseInRecordOrderFromAValidRecord) {
-  long record = 1;
   int finished = -1;
-  EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record, &list, &finished), 105);  // empty
+  EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105);  // empty
   Create("%MW1", "Sym", "comment");
   for (long bad : {0L, -3L, 2L}) {
-    record = bad;
-    EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record, &list, &finished), 105) << bad;
+    record_ = bad;
+    EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105) << bad;
   }
-  record = 1;
+  record_ = 1;
   // Address only: no symbol, no comment.
-  EXPECT_THAT(Entries(TBListRepereAllBaseSymbol(base, &record, &list, &finished)),
+  EXPECT_THAT(Entries(TBListRepereAllBaseSymbol(base, &record_, &list, &finished)),
               ElementsAre("%MW1|||0|-1"));
   EXPECT_EQ(finished, 1);
   // Fifty live rows then a deleted one: the walk stopped on a row, and the
   // next call finds only the deleted one.
   CreateWords(2, 52);
   Delete("%MW51");
-  EXPECT_EQ(Entries(TBListRepereAllBaseSymbol(base, &record, &list, &finished), false).size(), 50u);
+  EXPECT_EQ(Entries(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), false).size(),
+            50u);
   EXPECT_EQ(finished, 0);
-  EXPECT_EQ(record, 51);
-  EXPECT_THAT(Entries(TBListRepereAllBaseSymbol(base, &record, &list, &finished)), IsEmpty());
+  EXPECT_EQ(record_, 51);
+  EXPECT_THAT(Entries(TBListRepereAllBaseSymbol(base, &record_, &list, &finished)), IsEmpty());
   EXPECT_EQ(finished, 1);
 }
 
-TEST_F(BatchLists, ExportOfTheWholeBaseInKeyOrderAndOfAKindInRecordOrder) {
+// The whole base in key order (MW before MWX before VIX), one kind in record
+// order (words and their bits together; %M only as bits), the inputs and
+// outputs of one module; each entry type 0, flag -1. Rows whose keys are
+// equal (indexes cut to five digits) each get the first comment of the key.
+TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   int finished = -1;
   EXPECT_EQ(TBExportSymbol(base, "", 0, &counter_, &list, &finished), 105);  // empty table
-  Create("%MW9", "Nine", "last word");
-  Create("%MD1", "Dbl");
-  Create("%MW10:X2", "", "bit");
-  Create("%I1.2", "In");
-  Create("%MW3");
-  Create("%MW7:X0");
-  Delete("%MD1");
-  Delete("%MW7:X0");
-  // Key order: MW before MWX before VIX; each entry type 0, flag -1.
-  EXPECT_THAT(Drain(Listing("export")), ElementsAre("%MW3|||0|-1", "%MW9|Nine|last word|0|-1",
-                                                    "%MW10:X2||bit|0|-1", "%I1.2|In||0|-1"));
-  // The counter past the record count, or below 1.
-  for (long bad : {7L, 0L, -1L}) {
-    counter_ = bad;
-    EXPECT_EQ(TBExportSymbol(base, "%MW", 0, &counter_, &list, &finished), 105) << bad;
-  }
-  // One kind: words and their bits together in record order; %M only
-  // exists as bits.
-  EXPECT_THAT(Drain(Listing("export %MW"), nullptr, false),
-              ElementsAre("%MW9", "%MW10:X2", "%MW3"));
-  Create("%M3", "Flag");
-  Create("%MB2");
-  EXPECT_THAT(ExportAll("%M"), ElementsAre("%M3|Flag||0|-1"));
-  EXPECT_THAT(HostErrorReports(), IsEmpty());
-}
-
-TEST_F(BatchLists, InputsAndOutputsOfOneModule) {
-  Create("%I12.1", "Door");
-  Create("%MW12");
-  Create("%QW12.0:X3", "Lamp");
-  Create("%IW12.MOD:X2", "Status", "status");
-  Create("%I1.1", "Other");
-  Create("%I120.1");
-  EXPECT_THAT(ExportAll("%ES", 12), ElementsAre("%I12.1|Door||0|-1", "%QW12.0:X3|Lamp||0|-1",
-                                                "%IW12.MOD:X2|Status|status|0|-1"));
-  long count = -1;
-  EXPECT_EQ(TBNumberObjectByType(base, "%ES", 12, &count), 0);
-  EXPECT_EQ(count, 3);
-  int finished = -1;
-  EXPECT_EQ(Entries(TBListSymbolByTypeObject(base, "%ES", 0, 1, 1, &list, &finished, 12), false),
-            (std::vector<std::string>{"%I12.1", "%QW12.0:X3", "%IW12.MOD:X2"}));
-}
-
-// Comments follow the walk across batches; rows whose keys are equal
-// (indexes cut to five digits) each get the first comment row of the key.
-TEST_F(BatchLists, ExportCommentsAcrossBatchesAndEqualKeys) {
-  std::vector<std::string> expected;
-  for (int i = 0; i < 120; ++i) {
-    const std::string n = std::to_string(i);
-    const std::string comment = i % 3 == 0 ? "" : "c" + n;
-    Create(("%MW" + n).c_str(), ("S" + n).c_str(), comment.c_str());
-    expected.push_back("%MW" + n + "|S" + n + "|" + comment + "|0|-1");
-  }
+  for (const char* a : {"%MW9", "%MD1", "%MW10:X2", "%I1.2", "%MW3", "%MW7:X0"}) Create(a, "", a);
   Create("%MW10000", "", "first");
   Create("%MW100000", "", "second");
   Create("%MW10001", "", "next");
-  for (const char* e : {"%MW10000||first|0|-1", "%MW100000||first|0|-1", "%MW10001||next|0|-1"}) {
-    expected.push_back(e);
+  Delete("%MD1");
+  Delete("%MW7:X0");
+  EXPECT_EQ(ExportAll(""), Texts({"%MW3||%MW3|0|-1", "%MW9||%MW9|0|-1", "%MW10000||first|0|-1",
+                                  "%MW100000||first|0|-1", "%MW10001||next|0|-1",
+                                  "%MW10:X2||%MW10:X2|0|-1", "%I1.2||%I1.2|0|-1"}));
+  // The counter past the record count, or below 1; at the count, a later
+  // call with no export in progress.
+  for (long counter : {10L, 0L, -1L, 9L}) {
+    counter_ = counter;
+    EXPECT_EQ(TBExportSymbol(base, "%MW", 0, &counter_, &list, &finished), counter == 9 ? 0 : 105)
+        << counter;
   }
-  std::vector<int> batches;
-  EXPECT_EQ(Drain(Listing("export"), &batches), expected);
-  EXPECT_THAT(batches, ElementsAre(50, 50, 23));
+  EXPECT_EQ(finished, 1);
+  EXPECT_THAT(Drain(Listing("export %MW"), nullptr, false),
+              ElementsAre("%MW9", "%MW10:X2", "%MW3", "%MW10000", "%MW100000", "%MW10001"));
+  Create("%M3", "Flag");
+  Create("%MB2");
+  EXPECT_THAT(ExportAll("%M"), ElementsAre("%M3|Flag||0|-1"));
+  for (const char* a : {"%I12.1", "%MW12", "%QW12.0:X3", "%IW12.MOD:X2", "%I120.1"}) Create(a);
+  EXPECT_THAT(ExportAll("%ES", 12),
+              ElementsAre("%I12.1|||0|-1", "%QW12.0:X3|||0|-1", "%IW12.MOD:X2|||0|-1"));
+  EXPECT_EQ(Count("%ES", 12), 3);
 }
 
 TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
@@ -171,24 +143,26 @@ TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
   Create("%MW5:X1", "Bit", "a bit");
   Create("%MW5:X2");
   Create("%MD1", "Double");
-  struct {
-    int mode, withSymbol;
-    std::vector<std::string> expected;
-  } const cases[] = {
-      {0, 1, {"%MW2|Alpha|first letter|2|-1", "%MW3|Mid||3|-1", "%MW1|Zeta||1|-1"}},
-      {0, 0, {"%MW4|||4|-1"}},
-      {1, 1, {"%MW5:X1|Bit|a bit|5|1"}},
-      {1, 0, {"%MW5:X2|||5|2"}},
-      // Mode 2: words and bits together; the flag is the bit number (-1 blank).
-      {2,
-       1,
-       {"%MW2|Alpha|first letter|2|-1", "%MW5:X1|Bit|a bit|5|1", "%MW3|Mid||3|-1",
-        "%MW1|Zeta||1|-1"}},
+  Create("%I12.1", "Door");
+  Create("%I1.1", "Other");
+  const std::string alpha = "%MW2|Alpha|first letter|2|-1", bit = "%MW5:X1|Bit|a bit|5|1";
+  // Mode 2: words and bits together; the flag is the bit number (-1 blank).
+  const struct {
+    const char* prefix;
+    int mode, withSymbol, module;
+    Texts expected;
+  } cases[] = {
+      {"%MW", 0, 1, 0, {alpha, "%MW3|Mid||3|-1", "%MW1|Zeta||1|-1"}},
+      {"%MW", 0, 0, 0, {"%MW4|||4|-1"}},
+      {"%MW", 1, 1, 0, {bit}},
+      {"%MW", 1, 0, 0, {"%MW5:X2|||5|2"}},
+      {"%MW", 2, 1, 0, {alpha, bit, "%MW3|Mid||3|-1", "%MW1|Zeta||1|-1"}},
+      {"%ES", 0, 1, 12, {"%I12.1|Door||0|-1"}},
   };
   for (const auto& c : cases) {
     int finished = -1;
-    EXPECT_EQ(Entries(TBListSymbolByTypeObject(base, "%MW", c.mode, 1, c.withSymbol, &list,
-                                               &finished, 0)),
+    EXPECT_EQ(Entries(TBListSymbolByTypeObject(base, c.prefix, c.mode, 1, c.withSymbol, &list,
+                                               &finished, c.module)),
               c.expected)
         << c.mode << " " << c.withSymbol;
     EXPECT_EQ(finished, 1);
@@ -212,9 +186,7 @@ TEST_F(BatchLists, ACountBetweenCallsEndsTheListing) {
     int finished = -1;
     EXPECT_EQ(Entries(call(&finished), false).size(), 50u);
     EXPECT_EQ(finished, 0);
-    long count = 0;
-    EXPECT_EQ(TBNumberObjectByType(base, "%MW", 0, &count), 0);
-    EXPECT_EQ(count, 70);
+    EXPECT_EQ(Count("%MW"), 70);
     EXPECT_THAT(Entries(call(&finished)), IsEmpty());
     EXPECT_EQ(finished, 1);
   }
@@ -243,113 +215,87 @@ TEST_F(BatchLists, CommentedRowWithoutCommentRowStopsTheListing) {
   }
 }
 
-class ByTypeObject : public BatchLists {
- protected:
-  // Calls until finished; the IND1 each unfinished call resumes at.
-  std::vector<std::string> ListAll(const char* prefix, int subObject, int start,
-                                   std::vector<int>* resumes = nullptr) {
-    ind1_ = start;
-    return Drain(
-        [this, prefix, subObject, resumes](int* f) {
-          const int result = TBListRepereByTypeObject(base, prefix, subObject, &ind1_, &list, f);
-          if (*f == 0 && resumes != nullptr) resumes->push_back(ind1_);
+// One object kind by key, 50 per call: the IND1 each unfinished call resumes
+// at, the rows of an IND1 cut by a batch coming again in the next one, a
+// batch that starts on an IND1 taking all of it (else it would resume there
+// for ever), module numbers resuming in their own coding. %I10.0 is stored
+// as VIX, IND1 "0000A"; read in decimal, "0000B" would send the next call
+// back to the start: the rest comes in one batch.
+TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
+  int finished = -1;
+  Create("%MW2:X3", "", "c");
+  EXPECT_THAT(Entries(TBListRepereByTypeObject(base, "%MW", 1, &ind1_, &list, &finished)),
+              ElementsAre("%MW2:X3||c|2|3"));
+  EXPECT_EQ(finished, 1);
+  EXPECT_EQ(ind1_, 0);
+  Delete("%MW2:X3");
+  using Rows = std::string (*)(int);
+  const Rows words = [](int i) { return "%MW" + std::to_string(2 * i); };
+  const Rows bits = [](int i) {
+    return "%MW" + std::to_string(i / 16 + 1) + ":X" + std::to_string(i % 16);
+  };
+  const Rows wide = [](int i) { return i < 60 ? "%MW1:X" + std::to_string(i) : "%MW2:X0"; };
+  // Two modules of 30 inputs from module 8, 10 or 30 ("00008", "0000A", "0000U").
+  const Rows nines = [](int i) {
+    return "%I" + std::to_string(8 + i / 30) + "." + std::to_string(i % 30);
+  };
+  const Rows modules = [](int i) {
+    return "%I" + std::to_string(10 + i / 30) + "." + std::to_string(i % 30);
+  };
+  const Rows vees = [](int i) {
+    return "%I" + std::to_string(30 + i / 30) + "." + std::to_string(i % 30);
+  };
+  const struct {
+    const char* prefix;
+    Rows rows;
+    int count, sub, start, createMode, listMode;
+    std::size_t listed;
+    std::vector<int> resumes;
+    const char* fiftyFirst;
+  } cases[] = {
+      {"%MW", words, 51, 0, 0, 0, 0, 51, {100}, "%MW100"},
+      {"%MW", bits, 52, 1, 0, 0, 0, 54, {4}, "%MW4:X0"},
+      {"%MW", wide, 61, 1, 1, 0, 0, 61, {2}, "%MW1:X50"},
+      {"%MW", wide, 61, 1, 0, 0, 0, 111, {1, 2}, "%MW1:X0"},
+      {"%VI", nines, 60, 1, 0, 0, 0, 80, {9}, "%I9.0"},
+      {"%VI", modules, 60, 1, 0, 0, 0, 80, {11}, "%I11.0"},
+      {"%VI", vees, 60, 1, 0, 0, 0, 80, {31}, "%I31.0"},
+      {"%VI", modules, 60, 1, 0, 0, 1, 60, {}, "%I11.20"},
+      {"%VI", modules, 60, 1, 0, 1, 1, 80, {11}, "%I11.0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rows(0) + " from " + std::to_string(c.start));
+    HostSetAddressingMode(c.createMode);
+    for (int i = 0; i < c.count; ++i) Create(c.rows(i).c_str());
+    HostSetAddressingMode(c.listMode);
+    std::vector<int> resumes;
+    ind1_ = c.start;
+    const Texts all = Drain(
+        [&](int* f) {
+          const int result = TBListRepereByTypeObject(base, c.prefix, c.sub, &ind1_, &list, f);
+          if (*f == 0) resumes.push_back(ind1_);
           return result;
         },
         nullptr, false);
+    EXPECT_EQ(all.size(), c.listed);
+    EXPECT_EQ(resumes, c.resumes);
+    EXPECT_EQ(all.size() > 50 ? all[50] : "", c.fiftyFirst);
+    HostSetAddressingMode(0);
+    for (int i = 0; i < c.count; ++i) Delete(c.rows(i));
   }
-  void CreateTwoModules() {
-    for (int module = 10; module <= 11; ++module) {
-      for (int channel = 0; channel < 30; ++channel) {
-        Create(("%I" + std::to_string(module) + "." + std::to_string(channel)).c_str());
-      }
-    }
-  }
-};
-
-TEST_F(ByTypeObject, TypeWordsBitNumbersAndTheResumingIndex) {
-  Create("%MW2:X3", "", "c");
-  Create("%MW2:X4");
-  int finished = 0;
-  EXPECT_THAT(Entries(TBListRepereByTypeObject(base, "%MW", 1, &ind1_, &list, &finished)),
-              ElementsAre("%MW2:X3||c|2|3", "%MW2:X4|||2|4"));
-  EXPECT_EQ(finished, 1);
-  EXPECT_EQ(ind1_, 0);
-  for (int i = 0; i < 51; ++i) Create(("%MW" + std::to_string(i * 2)).c_str());
-  std::vector<int> resumes;
-  const std::vector<std::string> all = ListAll("%MW", 0, 0, &resumes);
-  EXPECT_THAT(resumes, ElementsAre(100));
-  EXPECT_EQ(all[49], "%MW98");
-  EXPECT_EQ(all[50], "%MW100");
-}
-
-TEST_F(ByTypeObject, BitsOfACutWordComeTwice) {
-  for (int word = 1; word <= 3; ++word) {
-    for (int bit = 0; bit < 16; ++bit) {
-      Create(("%MW" + std::to_string(word) + ":X" + std::to_string(bit)).c_str());
-    }
-  }
-  for (int bit = 0; bit < 4; ++bit) Create(("%MW4:X" + std::to_string(bit)).c_str());
-  Create("%MW4", "", "the word itself");
-  std::vector<int> resumes;
-  const std::vector<std::string> all = ListAll("%MW", 1, 0, &resumes);
-  EXPECT_THAT(resumes, ElementsAre(4));
-  ASSERT_EQ(all.size(), 54u);
-  EXPECT_EQ(all[49], "%MW4:X1");
-  EXPECT_EQ(all[50], "%MW4:X0");  // the next call starts again at IND1 4
-  EXPECT_EQ(all[53], "%MW4:X3");
-}
-
-TEST_F(ByTypeObject, ABatchThatStartsOnAnIndexTakesAllOfIt) {
-  for (int bit = 0; bit < 60; ++bit) Create(("%MW1:X" + std::to_string(bit)).c_str());
-  Create("%MW2:X0");
-  // From IND1 1 the batch would otherwise resume at 1 for ever.
-  EXPECT_EQ(ListAll("%MW", 1, 1).size(), 61u);
-  EXPECT_EQ(ListAll("%MW", 1, 0).size(), 111u);  // 50, then the 60 bits of %MW1 and %MW2:X0
-}
-
-TEST_F(ByTypeObject, ModuleNumbersResumeInTheirOwnCoding) {
-  CreateTwoModules();  // %I10.0 is stored as VIX, IND1 "0000A"
-  std::vector<int> resumes;
-  std::vector<std::string> all = ListAll("%VI", 1, 0, &resumes);
-  EXPECT_THAT(resumes, ElementsAre(11));  // "0000B"
-  EXPECT_EQ(all.size(), 80u);
-  EXPECT_EQ(all.back(), "%I11.29");
-  // Read in decimal, "0000B" would send the next call back to the start:
-  // the rest comes in one batch.
-  HostSetAddressingMode(1);
-  EXPECT_EQ(ListAll("%VI", 1, 0, &resumes).size(), 60u);
-  EXPECT_THAT(resumes, ElementsAre(11));
-  HostSetAddressingMode(0);
-}
-
-TEST_F(ByTypeObject, DecimalModuleNumbersResumeInDecimal) {
-  HostSetAddressingMode(1);
-  CreateTwoModules();
-  std::vector<int> resumes;
-  EXPECT_EQ(ListAll("%VI", 1, 0, &resumes).size(), 80u);
-  EXPECT_THAT(resumes, ElementsAre(11));
-  HostSetAddressingMode(0);
 }
 
 TEST_F(BatchLists, CountsOfTheBaseAndOfOneKind) {
   for (const char* a : {"%MW1", "%MW1:X4", "%MW2", "%MD1", "%M5", "%MB5"}) Create(a);
   Delete("%MW2");
-  struct {
-    const char* prefix;
-    long count;
-  } const cases[] = {{"", 5}, {"%MW", 2}, {"%M", 1}, {"%MD", 1}, {"%KW", 0}};
-  for (const auto& c : cases) {
-    long count = -1;
-    EXPECT_EQ(TBNumberObjectByType(base, c.prefix, 0, &count), 0);
-    EXPECT_EQ(count, c.count) << c.prefix;  // deleted rows are not counted
-  }
+  const std::pair<const char*, long> cases[] = {
+      {"", 5}, {"%MW", 2}, {"%M", 1}, {"%MD", 1}, {"%KW", 0}};
+  for (const auto& [prefix, count] : cases) EXPECT_EQ(Count(prefix), count) << prefix;
   EXPECT_EQ(base->m_relation, nullptr);
   EXPECT_EQ(xbase::TableSeek(base->m_mainTable, "MW"), xbase::kErrTag);  // record order
   // A quote in the prefix breaks the filter: the engine's refusal is
   // reported and nothing is counted.
-  long count = -1;
-  EXPECT_EQ(TBNumberObjectByType(base, "%M'W", 0, &count), 0);
-  EXPECT_EQ(count, 0);
+  EXPECT_EQ(Count("%'MW"), 0);
   EXPECT_FALSE(HostErrorReports().empty());
   HostClearErrorReports();
 }

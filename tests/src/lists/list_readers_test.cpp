@@ -1,18 +1,53 @@
-// The listings against the table files as python-dbf reads them: the same
-// rows, symbols and comments, in key order for the whole base, in record
-// order for one object kind, in symbol order (ties in key order).
+// The listings against the table files as python's dbfread reads them: the
+// same rows, symbols and comments, in key order for the whole base, in
+// record order for one object kind, in symbol order (ties in key order).
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "src/lists/lists_test.h"
+#include "support/xbase_readers.h"
 
 namespace {
 
-using lists_test::ReaderRow;
+using Texts = std::vector<std::string>;
+
+// Prints each expected listing's entries "address|symbol|comment" in UTF-8,
+// each line led by the listing's name.
+const char* const kReader = R"(
+import sys, dbfread
+fields = (('OBJET', 5), ('IND1', 5), ('IND2', 5), ('IND3', 5), ('IND4', 2))
+key = lambda r: ''.join((r[f] or '').ljust(width) for f, width in fields)
+comments = {}
+for r in dbfread.DBF(sys.argv[1] + 'KR9CMT.DBF'):
+    comments.setdefault(key(r), (r['CMT1'] or '').rstrip() + (r['CMT2'] or '').rstrip())
+rows = list(dbfread.DBF(sys.argv[1] + 'KR9.DBF'))
+words = [r for r in rows if key(r).startswith('MW')]
+named = [r for r in words if r['SYMBOLE']]
+named.sort(key=lambda r: (r['SYMBOLE'].encode('cp1252'), key(r)))
+for name, part in (('base', sorted(rows, key=key)), ('words', words), ('named', named)):
+    for r in part:
+        comment = comments[key(r)] if r['ISCMT'] == 'O' else ''
+        line = '%s %s|%s|%s\n' % (name, r['REPERE'], r['SYMBOLE'] or '', comment)
+        sys.stdout.buffer.write(line.encode('utf-8'))
+)";
+
+// A listing's entries without type and flag, Windows-1252 letters in UTF-8.
+Texts Utf8(const Texts& listed) {
+  Texts out;
+  for (const std::string& e : listed) {
+    std::string converted;
+    for (unsigned char c : e.substr(0, e.rfind('|', e.rfind('|') - 1))) {
+      if (c >= 0x80) converted += static_cast<char>(0xC0 | (c >> 6));
+      converted += static_cast<char>(c < 0x80 ? c : 0x80 | (c & 0x3F));
+    }
+    out.push_back(converted);
+  }
+  return out;
+}
 
 class ListsAgainstReader : public lists_test::ListsTest {
  protected:
@@ -20,32 +55,14 @@ class ListsAgainstReader : public lists_test::ListsTest {
     ListsTest::SetUp();
     if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
   }
-
-  static std::vector<std::string> Entries(const std::vector<ReaderRow>& rows) {
-    std::vector<std::string> entries;
-    for (const ReaderRow& row : rows) {
-      entries.push_back(row.repere + "|" + row.symbole + "|" + row.comment);
-    }
-    return entries;
+  Texts Export(const char* prefix) {
+    long counter = 1;
+    return Utf8(Drain([&](int* f) { return TBExportSymbol(base, prefix, 0, &counter, &list, f); }));
   }
-
-  // The listing's entries without type and flag, in UTF-8.
-  static std::vector<std::string> Utf8(const std::vector<std::string>& listed) {
-    std::vector<std::string> out;
-    for (const std::string& e : listed) {
-      out.push_back(lists_test::Utf8(e.substr(0, e.rfind('|', e.rfind('|') - 1))));
-    }
-    return out;
-  }
-
-  static std::vector<ReaderRow> OfKind(const std::vector<ReaderRow>& rows, bool withSymbol) {
-    std::vector<ReaderRow> kind;
-    for (const ReaderRow& row : rows) {
-      if (row.key.compare(0, 2, "MW") == 0 && (!withSymbol || !row.symbole.empty())) {
-        kind.push_back(row);
-      }
-    }
-    return kind;
+  std::size_t Count(const char* prefix) {
+    long count = -1;
+    EXPECT_EQ(TBNumberObjectByType(base, prefix, 0, &count), 0);
+    return static_cast<std::size_t>(count);
   }
 };
 
@@ -68,20 +85,16 @@ TEST_F(ListsAgainstReader, ExportCountAndSymbolOrder) {
   }
   for (const char* gone : {"%MW5", "%KW2", "%I23.23", "%MD21", "%MW70:X6", "%MW214"}) Delete(gone);
 
-  std::vector<ReaderRow> rows = lists_test::LiveRowsAsRead(dir.slash());
-  ASSERT_GT(rows.size(), 200u);
-  const std::vector<ReaderRow> words = OfKind(rows, false);
-  long counter = 1;
-  EXPECT_EQ(Utf8(Drain([&](int* f) { return TBExportSymbol(base, "%MW", 0, &counter, &list, f); })),
-            Entries(words));
-  long count = -1;
-  EXPECT_EQ(TBNumberObjectByType(base, "%MW", 0, &count), 0);
-  EXPECT_EQ(count, static_cast<long>(words.size()));
-
-  std::vector<ReaderRow> named = OfKind(rows, true);
-  std::stable_sort(named.begin(), named.end(), [](const ReaderRow& a, const ReaderRow& b) {
-    return a.symbole != b.symbole ? a.symbole < b.symbole : a.key < b.key;
-  });
+  std::map<std::string, Texts> read;
+  for (const std::string& line : testing_support::CommandLines("/usr/bin/python3 - " + dir.slash() +
+                                                               " <<'END'\n" + kReader + "END\n")) {
+    read[line.substr(0, line.find(' '))].push_back(line.substr(line.find(' ') + 1));
+  }
+  ASSERT_GT(read["base"].size(), 200u);
+  EXPECT_EQ(Export(""), read["base"]);
+  EXPECT_EQ(Count(""), read["base"].size());
+  EXPECT_EQ(Export("%MW"), read["words"]);
+  EXPECT_EQ(Count("%MW"), read["words"].size());
   std::vector<int> batches;
   EXPECT_EQ(Utf8(Drain(
                 [&, first = 1](int* f) mutable {
@@ -90,16 +103,8 @@ TEST_F(ListsAgainstReader, ExportCountAndSymbolOrder) {
                   return r;
                 },
                 &batches)),
-            Entries(named));
+            read["named"]);
   EXPECT_GT(batches.size(), 2u);
-
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const ReaderRow& a, const ReaderRow& b) { return a.key < b.key; });
-  counter = 1;
-  EXPECT_EQ(Utf8(Drain([&](int* f) { return TBExportSymbol(base, "", 0, &counter, &list, f); })),
-            Entries(rows));
-  EXPECT_EQ(TBNumberObjectByType(base, "", 0, &count), 0);
-  EXPECT_EQ(count, static_cast<long>(rows.size()));
 }
 
 }  // namespace

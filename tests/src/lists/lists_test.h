@@ -2,18 +2,14 @@
 #define SYMBASE_TESTS_SRC_LISTS_LISTS_TEST_H
 
 // What the listing tests share: a fresh base with a caller's list, the
-// listings' entries as texts, batch listings called to their end, and the
-// rows of the base as python-dbf reads them.
+// listings' entries as texts, and batch listings called to their end.
 
 #include <functional>
-#include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/symbol_base.h"
-#include "support/xbase_readers.h"
 
 namespace lists_test {
 
@@ -31,13 +27,6 @@ inline std::vector<std::string> Take(CObList& list, bool whole = true) {
     out.push_back(text);
   }
   return out;
-}
-
-inline std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::stringstream stream(text);
-  for (std::string part; std::getline(stream, part, separator);) parts.push_back(part);
-  return parts;
 }
 
 class ListsTest : public testing_support::SymbolBaseTest {
@@ -85,57 +74,6 @@ class ListsTest : public testing_support::SymbolBaseTest {
 
   CObList list;
 };
-
-// One live main row as python-dbf reads it: its 22-character key, its texts
-// in UTF-8 without trailing blanks, its comment when ISCMT is "O".
-struct ReaderRow {
-  std::string key, repere, symbole, comment;
-};
-
-// The five key fields from `first` on, padded to their widths and joined.
-inline std::string KeyOf(const std::vector<std::string>& fields, std::size_t first) {
-  std::string key;
-  const std::size_t widths[] = {5, 5, 5, 5, 2};
-  for (std::size_t i = 0; i < 5; ++i) {
-    std::string field = fields[first + i];
-    field.resize(widths[i], ' ');
-    key += field;
-  }
-  return key;
-}
-
-// Live main rows in record order.
-inline std::vector<ReaderRow> LiveRowsAsRead(const std::string& directory) {
-  std::map<std::string, std::string> comments;
-  for (const std::string& line : testing_support::ReaderRows("dbf", directory + "KR9CMT.DBF")) {
-    std::vector<std::string> f = Split(line, '|');
-    f.resize(8);
-    if (f[0] == "L") comments[KeyOf(f, 1)] = f[6] + f[7];
-  }
-  std::vector<ReaderRow> rows;
-  for (const std::string& line : testing_support::ReaderRows("dbf", directory + "KR9.DBF")) {
-    std::vector<std::string> f = Split(line, '|');
-    f.resize(9);
-    if (f[0] != "L") continue;
-    const std::string key = KeyOf(f, 1);
-    rows.push_back({key, f[6], f[7], f[8] == "O" ? comments.at(key) : ""});
-  }
-  return rows;
-}
-
-// Windows-1252 text in UTF-8, for bytes above 0x7F that are Latin-1 letters.
-inline std::string Utf8(const std::string& text) {
-  std::string converted;
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      converted += static_cast<char>(c);
-    } else {
-      converted += static_cast<char>(0xC0 | (c >> 6));
-      converted += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return converted;
-}
 
 }  // namespace lists_test
 

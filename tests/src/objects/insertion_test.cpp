@@ -5,20 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/symbol_base.h"
+#include "src/objects/objects_test.h"
 #include "symbase/afxwin.h"
 
 namespace {
 
-using testing_support::MessageIs;
+using objects_test::Texts;
 
 constexpr int kYes = 6, kYesToAll = 19305, kNo = 7, kNoToAll = 24511, kCancel = 2;
 
 // Answers each confirmation dialog with the next scripted button and keeps
-// the caption and message it showed.
+// the message it showed.
 class ConfirmScript : public CDialogDriver {
  public:
   void Run(CDialog& dialog) override {
@@ -27,217 +28,186 @@ class ConfirmScript : public CDialogDriver {
     dialog.GetDlgItemText(19307, text);
     messages.emplace_back(text);
     dialog.GetWindowText(text);
-    captions.emplace_back(text);
+    EXPECT_STREQ(text, "Confirmation du remplacement ");
     ASSERT_FALSE(presses.empty()) << "unexpected dialog: " << messages.back();
-    const int id = presses.front();
+    dialog.PressButton(presses.front());
     presses.pop_front();
-    dialog.PressButton(id);
   }
 
   std::deque<int> presses;
-  std::vector<std::string> messages;
-  std::vector<std::string> captions;
+  Texts messages;
 };
 
-class Insertion : public testing_support::SymbolBaseTest {
+// One insertion: the object as "address|symbol|comment", the mode, the
+// buttons pressed in the dialogs it shows and its result; `allPressed`
+// (0 or 1) is set first when not -1.
+struct InsertStep {
+  const char* object;
+  int mode;
+  std::vector<int> presses;
+  int result;
+  int allPressed = -1;
+};
+
+struct InsertCase {
+  const char* name;
+  Texts before;  // rows created first, as "address|symbol|comment"
+  std::vector<InsertStep> steps;
+  Texts after;               // the live rows then, in record order
+  std::string message = "";  // the first dialog's message, when checked
+};
+
+class Insertion : public objects_test::ObjectsTest {
  protected:
   void SetUp() override {
-    SymbolBaseTest::SetUp();
+    ObjectsTest::SetUp();
     AfxSetDialogDriver(&script);
   }
   void TearDown() override {
     AfxSetDialogDriver(nullptr);
     EXPECT_TRUE(script.presses.empty()) << "dialogs expected but not shown";
-    SymbolBaseTest::TearDown();
+    ObjectsTest::TearDown();
   }
 
-  int Insert(const char* repere, const char* symbole, const char* comment, int mode) {
-    CTBObjetAts object(repere, symbole, "", 0, -1);
-    object.m_commentaire = comment;
+  int Insert(const std::string& row, int mode) {
+    const Texts f = objects_test::Fields(row);
+    CTBObjetAts object(f[0].c_str(), f[1].c_str(), "", 0, -1);
+    object.m_commentaire = f[2].c_str();
     return TBInsertObject(base, &object, mode);
   }
-
-  std::string Symbol(const char* repere) { return LiveRow(repere).symbole; }
 
   ConfirmScript script;
 };
 
-TEST_F(Insertion, EqualObjectChangesNothingInAnyMode) {
-  Create("%MW10", "Pump", "comment");
-  for (int mode : {0, 1, 2, 3}) {
-    EXPECT_EQ(Insert("%MW10", "Pump", "comment", mode), 0);
+class InsertionCases : public Insertion, public ::testing::WithParamInterface<InsertCase> {};
+
+TEST_P(InsertionCases, LeaveTheBaseAsExpected) {
+  CreateAll(GetParam().before);
+  for (const InsertStep& step : GetParam().steps) {
+    if (step.allPressed != -1) TBSetButtonAllPressed(base, step.allPressed);
+    script.presses.assign(step.presses.begin(), step.presses.end());
+    EXPECT_EQ(Insert(step.object, step.mode), step.result) << step.object << " " << step.mode;
   }
-  EXPECT_EQ(LiveRowCount(), 1);
-  EXPECT_TRUE(script.messages.empty());
-}
-
-TEST_F(Insertion, NewObjectsAreCreatedInModesZeroToTwo) {
-  for (int mode : {0, 1, 2, 3}) {
-    const std::string repere = "%MW" + std::to_string(mode);
-    const std::string symbol = "Sym" + std::to_string(mode);
-    EXPECT_EQ(Insert(repere.c_str(), symbol.c_str(), "", mode), 0);
+  EXPECT_EQ(Rows(), GetParam().after);
+  if (!GetParam().message.empty()) {
+    ASSERT_FALSE(script.messages.empty());
+    EXPECT_EQ(script.messages[0], GetParam().message);
   }
-  EXPECT_EQ(LiveRowCount(), 3);
-  EXPECT_EQ(Symbol("%MW2"), "Sym2");
-  Insert("%MW9", "", "only a comment", 1);
-  EXPECT_EQ(LiveRow("%MW9").iscmt, "O");
 }
 
-TEST_F(Insertion, MissingPartsAreAddedOneCallAtATime) {
-  Create("%MW10");
-  EXPECT_EQ(Insert("%MW10", "Pump", "comment", 1), 0);
-  EXPECT_EQ(LiveRow("%MW10").iscmt, "O");
-  EXPECT_EQ(Symbol("%MW10"), "");
-  EXPECT_EQ(Insert("%MW10", "Pump", "comment", 1), 0);
-  EXPECT_EQ(Symbol("%MW10"), "Pump");
-}
+const char* const kSymbolConflict =
+    "Conflit de symboles : le rep\xE8re %MW10 symbolis\xE9 par New existe d\xE9j\xE0 dans la base, "
+    "mais il est symbolis\xE9 par Old.\nSouhaitez-vous remplacer le symbole de la base ?";
+const char* const kAddressConflict =
+    "Conflit de rep\xE8res : le symbole Pump relatif au rep\xE8re %MW20 existe d\xE9j\xE0 dans la "
+    "base, mais il repr\xE9sente le rep\xE8re %MW10.\nSouhaitez-vous remplacer le contenu de la "
+    "base ?";
+const char* const kDoubleConflict =
+    "Conflits : le rep\xE8re %MW20 symbolis\xE9 par Pump existe d\xE9j\xE0 dans la base, mais il "
+    "est symbolis\xE9 par Valve et le symbole repr\xE9sente le rep\xE8re %MW10.\nSouhaitez-vous "
+    "remplacer le contenu de la base ?";
+const char* const kCommentConflict =
+    "Conflit de commentaires : le rep\xE8re %MW10  existe d\xE9j\xE0 dans la base, mais avec un "
+    "commentaire diff\xE9rent.\nSouhaitez-vous remplacer le commentaire de la base ?";
 
-TEST_F(Insertion, SymbolConflictByMode) {
-  Create("%MW10", "Old");
-  EXPECT_EQ(Insert("%MW10", "New", "", 1), 0);
-  EXPECT_EQ(Symbol("%MW10"), "Old");
-  EXPECT_EQ(Insert("%MW10", "New", "", 3), 0);
-  EXPECT_EQ(Symbol("%MW10"), "Old");
-  EXPECT_EQ(Insert("%MW10", "New", "", 0), 0);
-  EXPECT_EQ(Symbol("%MW10"), "New");
+// A missing comment is added first, a missing symbol by the next call. When
+// a symbol moves, the row that carried the address's own symbol is deleted.
+// An answer for all holds for every kind of conflict until reset; with both
+// flags set, yes-to-all is tested first.
+const InsertCase kCases[] = {
+    {"EqualObjectInAnyMode",
+     {"%MW1|A|c"},
+     {{"%MW1|A|c", 0, {}, 0},
+      {"%MW1|A|c", 1, {}, 0},
+      {"%MW1|A|c", 2, {}, 0},
+      {"%MW1|A|c", 3, {}, 0}},
+     {"%MW1|A|c"}},
+    {"NewObjectsInModesZeroToTwo",
+     {},
+     {{"%MW0|S0|", 0, {}, 0},
+      {"%MW1|S1|", 1, {}, 0},
+      {"%MW2|S2|", 2, {}, 0},
+      {"%MW3|S3|", 3, {}, 0},
+      {"%MW8||", 0, {}, 0},
+      {"%MW9||only a comment", 1, {}, 0}},
+     {"%MW0|S0|", "%MW1|S1|", "%MW2|S2|", "%MW9||only a comment"}},
+    {"MissingCommentFirst", {"%MW1||"}, {{"%MW1|A|c", 1, {}, 0}}, {"%MW1||c"}},
+    {"MissingSymbolNext",
+     {"%MW1||"},
+     {{"%MW1|A|c", 1, {}, 0}, {"%MW1|A|c", 1, {}, 0}},
+     {"%MW1|A|c"}},
+    {"SymbolConflictKept",
+     {"%MW1|A|"},
+     {{"%MW1|B|", 1, {}, 0}, {"%MW1|B|", 3, {}, 0}},
+     {"%MW1|A|"}},
+    {"SymbolConflictReplacedInModeZero", {"%MW1|A|"}, {{"%MW1|B|", 0, {}, 0}}, {"%MW1|B|"}},
+    {"SymbolConflictRefused",
+     {"%MW10|Old|"},
+     {{"%MW10|New|", 2, {kNo}, 107}},
+     {"%MW10|Old|"},
+     kSymbolConflict},
+    {"SymbolConflictReplaced", {"%MW1|A|"}, {{"%MW1|B|", 2, {kYes}, 0}}, {"%MW1|B|"}},
+    {"AddressConflictKept", {"%MW1|A|c"}, {{"%MW2|A|d", 1, {}, 0}}, {"%MW1|A|c"}},
+    {"AddressConflictMovesTheSymbol",
+     {"%MW10|Pump|old"},
+     {{"%MW20|Pump|new", 2, {kYes}, 0}},
+     {"%MW20|Pump|new"},
+     kAddressConflict},
+    {"AMovedSymbolWithoutCommentTakesTheNewOne",
+     {"%MW1|A|", "%MW2|B|"},
+     {{"%MW3|A|new", 2, {kYes}, 0}, {"%MW4|B|", 2, {kYes}, 0}},
+     {"%MW3|A|new", "%MW4|B|"}},
+    {"AddressConflictWithAPresentAddressInModeZero",
+     {"%MW1|A|", "%MW2||c"},
+     {{"%MW2|A|", 0, {}, 0}},
+     {"%MW2|A|"}},
+    {"DoubleConflictReplaced",
+     {"%MW10|Pump|p", "%MW20|Valve|v"},
+     {{"%MW20|Pump|new", 2, {kYes}, 0}},
+     {"%MW20|Pump|new"},
+     kDoubleConflict},
+    {"CommentsEqualOnceTrimmed", {"%MW1|A|Hi"}, {{"%MW1|A|  Hi  ", 2, {}, 0}}, {"%MW1|A|Hi"}},
+    {"CommentConflictIsCaseSensitive",
+     {"%MW10|Pump|Hello"},
+     {{"%MW10|Pump|HELLO", 2, {kYes}, 0}},
+     {"%MW10|Pump|HELLO"},
+     kCommentConflict},
+    {"AnswersForAllLastUntilReset",
+     {"%MW1|A1|", "%MW2|A2|", "%MW3|A3|c3"},
+     {{"%MW1|B1|", 2, {kYesToAll}, 0},
+      {"%MW2|B2|", 2, {}, 0},
+      {"%MW3|A3|d3", 2, {}, 0},
+      {"%MW1|C1|", 2, {kNoToAll}, 107, 0},
+      {"%MW2|C2|", 2, {}, 107},
+      {"%MW3|D3|d3", 2, {}, 0, 1}},
+     {"%MW1|B1|", "%MW2|B2|", "%MW3|D3|d3"}},
+};
 
-  script.presses = {kNo};
-  EXPECT_EQ(Insert("%MW10", "Newer", "", 2), 107);
-  EXPECT_EQ(Symbol("%MW10"), "New");
-  ASSERT_EQ(script.messages.size(), 1u);
-  EXPECT_EQ(script.messages[0],
-            "Conflit de symboles : le rep\xE8re %MW10 symbolis\xE9 par Newer existe d\xE9j\xE0 "
-            "dans la base, mais il est symbolis\xE9 par New.\nSouhaitez-vous remplacer le "
-            "symbole de la base ?");
-  EXPECT_EQ(script.captions[0], "Confirmation du remplacement ");
-  script.presses = {kYes};
-  EXPECT_EQ(Insert("%MW10", "Newer", "", 2), 0);
-  EXPECT_EQ(Symbol("%MW10"), "Newer");
-}
+INSTANTIATE_TEST_SUITE_P(Conflicts, InsertionCases, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Insertion, AddressConflictWithANewAddressMovesTheSymbol) {
-  Create("%MW10", "Pump", "old comment");
-  EXPECT_EQ(Insert("%MW20", "Pump", "new comment", 1), 0);
-  EXPECT_EQ(LiveRowCount(), 1);
-
-  script.presses = {kYes};
-  EXPECT_EQ(Insert("%MW20", "Pump", "new comment", 2), 0);
-  ASSERT_EQ(script.messages.size(), 1u);
-  EXPECT_EQ(script.messages[0],
-            "Conflit de rep\xE8res : le symbole Pump relatif au rep\xE8re %MW20 existe d\xE9j\xE0 "
-            "dans la base, mais il repr\xE9sente le rep\xE8re %MW10.\nSouhaitez-vous remplacer le "
-            "contenu de la base ?");
-  EXPECT_EQ(LiveRowCount(), 1);
-  const auto row = LiveRow("%MW20");
-  EXPECT_EQ(row.symbole, "Pump");
-  EXPECT_EQ(row.key, std::string("MW   00020") + std::string(12, ' '));
-  EXPECT_EQ(CommentOf(row.key), "new comment");
-  EXPECT_EQ(CommentOf(std::string("MW   00010") + std::string(12, ' ')), "<none>");
-}
-
-TEST_F(Insertion, AMovedSymbolWithoutCommentTakesTheNewOne) {
-  Create("%MW10", "Pump");
-  Create("%MW11", "Valve");
-  script.presses = {kYes, kYes};
-  EXPECT_EQ(Insert("%MW20", "Pump", "new comment", 2), 0);
-  EXPECT_EQ(Insert("%MW21", "Valve", "", 2), 0);
-  EXPECT_EQ(LiveRow("%MW20").iscmt, "O");
-  EXPECT_EQ(CommentOf(LiveRow("%MW20").key), "new comment");
-  EXPECT_EQ(LiveRow("%MW21").iscmt, "");
-  EXPECT_EQ(CommentOf(LiveRow("%MW21").key), "<none>");
-}
-
-TEST_F(Insertion, AddressConflictWithAPresentAddressInModeZero) {
-  Create("%MW10", "Pump");
-  Create("%MW20", "", "kept?");
-  EXPECT_EQ(Insert("%MW20", "Pump", "", 0), 0);
-  EXPECT_EQ(LiveRowCount(), 1);
-  EXPECT_EQ(Symbol("%MW20"), "Pump");
-}
-
-TEST_F(Insertion, DoubleConflictReplaced) {
-  Create("%MW10", "Pump", "pump comment");
-  Create("%MW20", "Valve", "valve comment");
-  script.presses = {kYes};
-  EXPECT_EQ(Insert("%MW20", "Pump", "new", 2), 0);
-  EXPECT_EQ(script.messages[0],
-            "Conflits : le rep\xE8re %MW20 symbolis\xE9 par Pump existe d\xE9j\xE0 dans la base, "
-            "mais il est symbolis\xE9 par Valve et le symbole repr\xE9sente le rep\xE8re %MW10."
-            "\nSouhaitez-vous remplacer le contenu de la base ?");
-  // The row that carried Valve is deleted; the Pump row moved to %MW20.
-  EXPECT_EQ(LiveRowCount(), 1);
-  const auto row = LiveRow("%MW20");
-  EXPECT_EQ(row.symbole, "Pump");
-  EXPECT_EQ(CommentOf(row.key), "new");
-  CTBObjetAts valve("", "Valve", "", 0, -1);
-  EXPECT_NE(TBSearchRepere(base, &valve), 0);
-}
-
-TEST_F(Insertion, CommentConflictIsTrimmedAndCaseSensitive) {
-  Create("%MW10", "Pump", "Hello");
-  EXPECT_EQ(Insert("%MW10", "Pump", "  Hello  ", 2), 0);  // equal once trimmed
-  EXPECT_TRUE(script.messages.empty());
-  script.presses = {kYes};
-  EXPECT_EQ(Insert("%MW10", "Pump", "HELLO", 2), 0);
-  ASSERT_EQ(script.messages.size(), 1u);
-  EXPECT_EQ(script.messages[0],
-            "Conflit de commentaires : le rep\xE8re %MW10  existe d\xE9j\xE0 dans la base, mais "
-            "avec un commentaire diff\xE9rent.\nSouhaitez-vous remplacer le commentaire de la "
-            "base ?");
-  EXPECT_EQ(CommentOf(LiveRow("%MW10").key), "HELLO");
-  EXPECT_EQ(Symbol("%MW10"), "Pump");
-}
-
-TEST_F(Insertion, AnswersForAllLastUntilReset) {
-  Create("%MW1", "A1");
-  Create("%MW2", "A2");
-  Create("%MW3", "A3", "c3");
-  script.presses = {kYesToAll};
-  EXPECT_EQ(Insert("%MW1", "B1", "", 2), 0);
-  EXPECT_EQ(Insert("%MW2", "B2", "", 2), 0);    // no dialog
-  EXPECT_EQ(Insert("%MW3", "A3", "d3", 2), 0);  // another kind, no dialog either
-  EXPECT_EQ(Symbol("%MW2"), "B2");
-  EXPECT_EQ(CommentOf(LiveRow("%MW3").key), "d3");
-  EXPECT_EQ(script.messages.size(), 1u);
-
-  TBSetButtonAllPressed(base, 0);
-  script.presses = {kNoToAll};
-  EXPECT_EQ(Insert("%MW1", "C1", "", 2), 107);
-  EXPECT_EQ(Insert("%MW2", "C2", "", 2), 107);  // refused without asking
-  EXPECT_EQ(Symbol("%MW1"), "B1");
-  EXPECT_EQ(script.messages.size(), 2u);
-
-  TBSetButtonAllPressed(base, 1);  // both flags: yes-to-all is tested first
-  EXPECT_EQ(Insert("%MW1", "D1", "", 2), 0);
-  EXPECT_EQ(Symbol("%MW1"), "D1");
-}
-
-TEST_F(Insertion, CancelAsksToConfirmTheInterruption) {
+TEST_F(Insertion, CancelAsksToConfirmTheInterruptionAndNobodyToAskWritesNothing) {
   Create("%MW10", "Old");
   // Cancel, "no" to the interruption: the same dialog again; then refuse.
   HostQueueMessageBoxAnswer(IDNO);
   script.presses = {kCancel, kNo};
-  EXPECT_EQ(Insert("%MW10", "New", "", 2), 107);
-  EXPECT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(Insert("%MW10|New|", 2), 107);
+  ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[0], script.messages[1]);
   // Cancel, "yes": interrupted, nothing written.
   HostQueueMessageBoxAnswer(IDYES);
   script.presses = {kCancel};
-  EXPECT_EQ(Insert("%MW10", "New", "", 2), 106);
-  EXPECT_EQ(Symbol("%MW10"), "Old");
+  EXPECT_EQ(Insert("%MW10|New|", 2), 106);
   EXPECT_THAT(HostMessageBoxes(),
-              ::testing::Each(MessageIs("Confirmez-vous l'interruption de la fonction? \n(dans "
-                                        "ce cas les \xE9l\xE9ments d\xE9j\xE0 ins\xE9r\xE9s sont "
-                                        "conserv\xE9s)",
-                                        7, 4)));
-  EXPECT_EQ(HostMessageBoxes().size(), 2u);
-}
-
-TEST_F(Insertion, NobodyToAskWritesNothing) {
-  Create("%MW10", "Old");
+              ::testing::ElementsAre(testing_support::MessageIs(
+                                         "Confirmez-vous l'interruption de la fonction? \n(dans "
+                                         "ce cas les \xE9l\xE9ments d\xE9j\xE0 ins\xE9r\xE9s sont "
+                                         "conserv\xE9s)",
+                                         7, 4),
+                                     ::testing::_));
   AfxSetDialogDriver(nullptr);
-  EXPECT_EQ(Insert("%MW10", "New", "", 2), 0);
-  EXPECT_EQ(Symbol("%MW10"), "Old");
+  EXPECT_EQ(Insert("%MW10|New|", 2), 0);
+  EXPECT_EQ(Rows(), Texts({"%MW10|Old|"}));
 }
 
 }  // namespace

@@ -3,163 +3,109 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/symbol_base.h"
+#include <string>
+
+#include "src/objects/objects_test.h"
 
 namespace {
 
-using testing_support::MainRow;
+using objects_test::Texts;
 
-const std::string kMw10Key = std::string("MW   00010") + std::string(12, ' ');
+class ObjectRows : public objects_test::ObjectsTest {
+ protected:
+  long Date() {
+    long date = 0;
+    EXPECT_EQ(TBLastModificationDate(base, &date), 0);
+    return date;
+  }
+  void Reopen() {
+    ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+    ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  }
+};
 
-class ObjectRows : public testing_support::SymbolBaseTest {};
-
+// The key fields as stored (module numbers by the addressing mode), a
+// blank or trimmed symbol, a symbol already carried: 101 and the address
+// that carries it.
 TEST_F(ObjectRows, CreateWritesTheKeyFieldsSymbolAndComment) {
   Create("%MW10", "Pump_1", "the pump");
-  const MainRow row = LiveRow("%MW10");
-  EXPECT_EQ(row.key, kMw10Key);
-  EXPECT_EQ(row.symbole, "Pump_1");
-  EXPECT_EQ(row.iscmt, "O");
-  EXPECT_EQ(CommentOf(kMw10Key), "the pump");
-  long date = 0;
-  EXPECT_EQ(TBLastModificationDate(base, &date), 0);
-  EXPECT_GT(date, 0);
-}
-
-TEST_F(ObjectRows, ModuleObjectKeysFollowTheAddressingMode) {
-  Create("%IW12.2:X3", "In_bit");
-  EXPECT_EQ(LiveRow("%IW12.2:X3").key, "VIWX 0000C000020000003");
+  EXPECT_GT(Date(), 0);
+  Create("%IW12.2:X3");
   HostSetAddressingMode(1);
-  Create("%IW12.3:X3", "In_bit2");
-  EXPECT_EQ(LiveRow("%IW12.3:X3").key, "VIWX 00012000030000003");
-}
-
-TEST_F(ObjectRows, ATakenSymbolGives101AndTheCarryingAddress) {
-  Create("%MW10", "Pump_1");
-  CTBObjetAts second("%MW11", "Pump_1", "ignored", 0, -1);
-  EXPECT_EQ(TBCreateObject(base, &second), 101);
-  EXPECT_STREQ(second.m_repere, "%MW10");
-  EXPECT_EQ(LiveRowCount(), 1);
-}
-
-TEST_F(ObjectRows, BlankSymbolsAreNone) {
-  Create("%MW1");
-  Create("%MW2");
-  Create("%MW3", "                                ");
+  Create("%IW12.3:X3");
+  HostSetAddressingMode(0);
+  Create("%MW1", "                                ");
   CTBObjetAts spaced("%MW4", "", "", 0, -1);
   spaced.m_symbole = "  Spaced  ";  // the host's preparation trims it
   ASSERT_EQ(TBCreateObject(base, &spaced), 0);
-  EXPECT_EQ(LiveRowCount(), 4);
-  EXPECT_EQ(LiveRow("%MW4").symbole, "Spaced");
-  EXPECT_EQ(LiveRow("%MW1").iscmt, "");
+  CTBObjetAts taken("%MW11", "Pump_1", "ignored", 0, -1);
+  EXPECT_EQ(TBCreateObject(base, &taken), 101);
+  EXPECT_STREQ(taken.m_repere, "%MW10");
+  EXPECT_EQ(Rows(), Texts({"%MW10|Pump_1|the pump", "%IW12.2:X3||", "%IW12.3:X3||", "%MW1||",
+                           "%MW4|Spaced|"}));
+  Texts keys;
+  for (const auto& row : MainRows()) keys.push_back(row.key);
+  EXPECT_EQ(keys, Texts({"MW   00010" + std::string(12, ' '), "VIWX 0000C000020000003",
+                         "VIWX 00012000030000003", "MW   00001" + std::string(12, ' '),
+                         "MW   00004" + std::string(12, ' ')}));
 }
 
-TEST_F(ObjectRows, CommentsOfEveryLength) {
-  Create("%MW1", "", std::string(254, 'a').c_str());
-  Create("%MW2", "", (std::string(254, 'a') + "b").c_str());
-  std::string long_comment;
-  for (int i = 0; i < 600; ++i) long_comment += static_cast<char>('a' + i % 26);
-  Create("%MW3", "", long_comment.c_str());
-  auto key = [](const char* n) { return std::string("MW   0000") + n + std::string(12, ' '); };
-  EXPECT_EQ(CommentOf(key("1")), std::string(254, 'a'));
-  EXPECT_EQ(CommentOf(key("2")), std::string(254, 'a') + "b");
-  EXPECT_EQ(CommentOf(key("3")), long_comment.substr(0, 508));
-}
-
-TEST_F(ObjectRows, ModifySymbolOnlyClearsTheObjectsComment) {
-  Create("%MW10", "Old", "kept");
-  CTBObjetAts object("%MW10", "New", "not written", 0, -1);
-  EXPECT_EQ(TBModifyObject(base, &object, 0), 0);
-  EXPECT_TRUE(object.m_commentaire.IsEmpty());
-  EXPECT_EQ(std::string(object.m_repere), "%MW10" + std::string(31, ' '));
-  EXPECT_EQ(LiveRow("%MW10").symbole, "New");
-  EXPECT_EQ(CommentOf(kMw10Key), "kept");
-}
-
-TEST_F(ObjectRows, ModifyCommentOnlyIgnoresAUsedSymbol) {
-  Create("%MW10", "Pump");
-  Create("%MW11", "Other");
-  CTBObjetAts object("%MW10", "Other", "now commented", 0, -1);
-  EXPECT_EQ(TBModifyObject(base, &object, 1), 0);
-  EXPECT_TRUE(object.m_symbole.IsEmpty());
-  const MainRow row = LiveRow("%MW10");
-  EXPECT_EQ(row.symbole, "Pump");
-  EXPECT_EQ(row.iscmt, "O");
-  EXPECT_EQ(CommentOf(kMw10Key), "now commented");
-}
-
-TEST_F(ObjectRows, ModifyBothAndEmptyingAComment) {
-  Create("%MW10", "Pump", "first");
-  CTBObjetAts object("%MW10", "Valve", "", 0, -1);
-  EXPECT_EQ(TBModifyObject(base, &object, 2), 0);
-  const MainRow row = LiveRow("%MW10");
-  EXPECT_EQ(row.symbole, "Valve");
-  EXPECT_EQ(row.iscmt, "O");  // the comment row stays, blank
-  EXPECT_EQ(CommentOf(kMw10Key), "");
-}
-
-TEST_F(ObjectRows, ModifyToItsOwnSymbolIs101) {
-  Create("%MW10", "Pump");
-  CTBObjetAts object("%MW10", "Pump", "", 0, -1);
-  EXPECT_EQ(TBModifyObject(base, &object, 0), 101);
-}
-
-TEST_F(ObjectRows, ModifyOfAnUnknownAddressChangesNothing) {
-  Create("%MW10", "Pump");
-  CTBObjetAts object("%MW99", "Valve", "", 0, -1);
-  const int result = TBModifyObject(base, &object, 2);
-  EXPECT_TRUE(result == 102 || result == 103) << result;
-  EXPECT_EQ(LiveRow("%MW10").symbole, "Pump");
-}
-
-TEST_F(ObjectRows, OtherModesStillMarkTheBaseModified) {
-  Create("%MW10", "Pump");
-  TBCloseBaseSymbol(base);
-  TBOpenBaseSymbol(base, dir.slash().c_str());
+// Mode 0 the symbol only (the object's comment emptied), 1 the comment only
+// (the object's symbol emptied, a used one ignored), 2 both (an empty
+// comment leaves a blank comment row); other modes change nothing but still
+// date the base. The object's own symbol is taken (101); an unknown address
+// changes nothing.
+TEST_F(ObjectRows, ModifyBySymbolCommentOrBoth) {
+  CreateAll({"%MW1|Old|kept", "%MW2|Pump|", "%MW3|Pump3|first", "%MW4|Own|", "%MW5|Five|"});
+  Reopen();
   long date = 0;
-  EXPECT_EQ(TBLastModificationDate(base, &date), -1);
-  CTBObjetAts object("%MW10", "Valve", "text", 0, -1);
-  EXPECT_EQ(TBModifyObject(base, &object, 5), 0);
-  EXPECT_EQ(LiveRow("%MW10").symbole, "Pump");
-  EXPECT_EQ(TBLastModificationDate(base, &date), 0);
+  EXPECT_EQ(TBLastModificationDate(base, &date), -1);  // not modified since opening
+  CTBObjetAts other("%MW5", "Valve", "text", 0, -1);
+  EXPECT_EQ(TBModifyObject(base, &other, 5), 0);
+  EXPECT_GT(Date(), 0);
+  const struct {
+    const char* object;
+    int mode, result;
+    const char* objectAfter;  // "address|symbol|comment" of the object passed in
+  } cases[] = {
+      {"%MW1|New|not written", 0, 0, "%MW1|New|"},
+      {"%MW2|Own|now commented", 1, 0, "%MW2||now commented"},
+      {"%MW3|Valve|", 2, 0, "%MW3|Valve|"},
+      {"%MW4|Own|", 0, 101, "%MW4|Own|"},
+      {"%MW99|Other|", 2, 102, "%MW99|Other|"},
+  };
+  for (const auto& c : cases) {
+    const Texts f = objects_test::Fields(c.object);
+    CTBObjetAts object(f[0].c_str(), f[1].c_str(), "", 0, -1);
+    object.m_commentaire = f[2].c_str();
+    EXPECT_EQ(TBModifyObject(base, &object, c.mode), c.result) << c.object;
+    CString repere = object.m_repere;
+    repere.TrimRight();
+    EXPECT_EQ(repere + "|" + object.m_symbole + "|" + object.m_commentaire, c.objectAfter);
+  }
+  EXPECT_EQ(Rows(), Texts({"%MW1|New|kept", "%MW2|Pump|now commented", "%MW3|Valve|", "%MW4|Own|",
+                           "%MW5|Five|"}));
 }
 
+// Both rows are marked, not removed; the symbol is free again. A row marked
+// commented whose comment row is lost: the failed comment deletion is the
+// result.
 TEST_F(ObjectRows, DeleteMarksBothRows) {
-  Create("%MW10", "Pump", "commented");
-  Create("%MW11", "Valve");
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  CreateAll({"%MW10|Pump|commented", "%MW11|Valve|", "%MW13||lost"});
+  Reopen();
   CTBObjetAts first("%MW10", "", "", 0, -1);
   EXPECT_EQ(TBDelObject(base, &first), 0);
-  long date = 0;
-  EXPECT_EQ(TBLastModificationDate(base, &date), 0);  // the deletion dates the base
+  EXPECT_GT(Date(), 0);  // the deletion dates the base
   CTBObjetAts second("%MW11", "", "", 0, -1);
   EXPECT_EQ(TBDelObject(base, &second), 0);
-  EXPECT_EQ(LiveRowCount(), 0);
-  EXPECT_EQ(MainRows().size(), 2u);  // marked, not removed
-  EXPECT_EQ(CommentOf(kMw10Key), "<none>");
-  // The symbol is free again.
+  EXPECT_EQ(MainRows().size(), 3u);
   Create("%MW12", "Pump");
   CTBObjetAts missing("%MW10", "", "", 0, -1);
-  EXPECT_NE(TBDelObject(base, &missing), 0);
-  // A row marked commented whose comment row is lost: the failed comment
-  // deletion is the result.
-  Create("%MW13", "", "lost");
+  EXPECT_EQ(TBDelObject(base, &missing), 103);
   ASSERT_EQ(base->DeleteComment(LiveRow("%MW13").key.c_str()), 0);
   CTBObjetAts lost("%MW13", "", "", 0, -1);
-  const int result = TBDelObject(base, &lost);
-  EXPECT_TRUE(result == 102 || result == 103) << result;
-}
-
-TEST_F(ObjectRows, LockDropsDeletedRowsForGood) {
-  Create("%MW10", "Pump", "commented");
-  Create("%MW11", "Valve");
-  CTBObjetAts first("%MW10", "", "", 0, -1);
-  ASSERT_EQ(TBDelObject(base, &first), 0);
-  ASSERT_EQ(TBLockBaseSymbol(base), 0);
-  ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_EQ(MainRows().size(), 1u);
-  EXPECT_EQ(xbase::TableRecordCount(base->m_commentTable), 0);
-  EXPECT_EQ(LiveRow("%MW11").symbole, "Valve");
+  EXPECT_EQ(TBDelObject(base, &lost), 102);
+  EXPECT_EQ(Rows(), Texts({"%MW12|Pump|"}));
 }
 
 }  // namespace
