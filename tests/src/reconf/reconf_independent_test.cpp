@@ -56,8 +56,9 @@ class ReconfIndependent : public ReconfTest {
     std::vector<int> results{TBOpenBaseSymbol(data, dir.slash().c_str())};
     // A base that did not open whole is the host's to repair: a careful
     // host stops there.
+    const bool whole = HostErrorReports().empty();
     for (const Call& call : EveryCall()) {
-      if (HostErrorReports().empty()) results.push_back(call(data));
+      if (whole) results.push_back(call(data));
     }
     results.push_back(TBCloseBaseSymbol(data));
     TBFreeTabisDll(data);
@@ -73,7 +74,10 @@ class ReconfIndependent : public ReconfTest {
       EXPECT_EQ(TBLockBaseSymbol(base), 0);
       EXPECT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
     }
-    const std::vector<std::string> contents = Live();
+    std::vector<std::string> contents;
+    for (const MainRow& row : MainRows()) {
+      if (!row.deleted) contents.push_back(row.key + row.repere + row.iscmt + CommentOf(row.key));
+    }
     CheckIntegrity();
     EXPECT_EQ(TBCloseBaseSymbol(base), 0);
     return contents;
@@ -99,7 +103,7 @@ TEST_F(ReconfIndependent, EveryFailedFileCallIsReportedOrReturned) {
     SCOPED_TRACE("call " + std::to_string(n) + (noticed ? " noticed" : " silent"));
     const std::vector<std::string> contents = Contents(noticed);
     // A failure nobody heard of must have changed nothing.
-    EXPECT_TRUE(noticed || contents == expected);
+    EXPECT_EQ(noticed ? expected : contents, expected);
     HostClearErrorReports();
   }
 }

@@ -151,7 +151,7 @@ std::string Named(const ::testing::TestParamInfo<Case>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ByTypeAndMacroStep, Reconf,
+    Calls, Reconf,
     ::testing::Values(
         // %MW11 has no comment: the comment walk must not move for it.
         Case{"words and bits from 10", "%MW5 %MW10 %MW12 %MW10:X3 %MW4:X1 %MD10 %KW11 =%MW11",
@@ -187,12 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"macro-step zero", kMacroStep, ByMacroStep(603, 0, 0), "0",
              std::string(kAllMacroStep) + " %X1.4 %X1.5 %X4 %XM0"},
         Case{"step count zero", kMacroStep, ByMacroStep(603, 1, 0), "0",
-             "%X0.IN %X0.IN.T %X0.OUT %X1.4 %X1.5 %X4 %XM0"}),
-    Named);
-
-INSTANTIATE_TEST_SUITE_P(
-    OneObjectAndStepAttributes, Reconf,
-    ::testing::Values(
+             "%X0.IN %X0.IN.T %X0.OUT %X1.4 %X1.5 %X4 %XM0"},
         // The word's comment deletion dates the base.
         Case{"module word and its bits", kWordWithBits, DelObject("%IW3.1", 434), "0",
              "%IW3.2:X0 %IW4.1:X0 %MW3", true},
@@ -230,12 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"attributes without comment", "%X3.T =%X3.TMAX", DiagG7(), "0", "%X3.T"},
         // The relation is freed: the next run finds the rest.
         Case{"a missing comment row stops the step deletion", "!%X1.TMIN %X2.TMIN",
-             std::vector<Call>{DiagG7(), DiagG7()}, "103 0", "", true}),
-    Named);
-
-INSTANTIATE_TEST_SUITE_P(
-    ModuleMove, Reconf,
-    ::testing::Values(
+             std::vector<Call>{DiagG7(), DiagG7()}, "103 0", "", true},
         // Keys, addresses and comment rows of module 1 move; module 11 stays.
         Case{"rack module", "%I1.2 %IW1.0:X4 =%Q1.3 %IW1.MOD %I11.2 %MW1", Move("%I1.0", "%I3.0"),
              "0", "%I11.2 %I3.2<%I1.2 %IW3.0:X4<%IW1.0:X4 %IW3.MOD<%IW1.MOD %MW1 %Q3.3"},
@@ -253,15 +243,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a missing comment row stops the move", "%I1.2 !%I1.3", Move("%I1.0", "%I3.0"), "103",
              "%I1.3<<none> %I3.2<%I1.2", false, 1},
         Case{"many rows", Series("%IW4.", 200), Move("%IW4.0", "%IW9.0"), "0",
-             Series("%IW9.", 200, "%IW4.")}),
-    Named);
-
-INSTANTIATE_TEST_SUITE_P(
-    BaseInUse, Reconf,
-    ::testing::Values(Case{"locked here", kEveryCallsRows, EveryCall(), "100 100 100 100 100",
-                           kEveryCallsRows, false, 0, kLocked},
-                      Case{"held elsewhere", kEveryCallsRows, EveryCall(), "104 104 104 104 104",
-                           kEveryCallsRows, false, 0, kHeld}),
+             Series("%IW9.", 200, "%IW4.")},
+        Case{"locked here", kEveryCallsRows, EveryCall(), "100 100 100 100 100", kEveryCallsRows,
+             false, 0, kLocked},
+        Case{"held elsewhere", kEveryCallsRows, EveryCall(), "104 104 104 104 104", kEveryCallsRows,
+             false, 0, kHeld}),
     Named);
 
 }  // namespace
