@@ -33,23 +33,19 @@ const std::map<char, std::string> kMessages = {
     {'S', "Erreur de syntaxe"},
     {'O', "L'indice du tableau doit \xEAtre pair."}};
 
-std::string TextOf(CDialog& dialog, int id) {
-  CString text;
-  dialog.GetDlgItemText(id, text);
-  return std::string(text);
-}
-
 // What the open dialog shows: "symbol|address|comment|" then S, R and C for
 // the edits, upper case when enabled.
 std::string Look(CDialog& d) {
-  std::string seen =
-      TextOf(d, kSymbolEdit) + "|" + TextOf(d, kRepereEdit) + "|" + TextOf(d, kCommentEdit) + "|";
+  std::string seen, letters;
   for (const int id : {kSymbolEdit, kRepereEdit, kCommentEdit}) {
+    CString text;
+    d.GetDlgItemText(id, text);
+    seen += std::string(text) + "|";
     const char letter = "SCR"[id - kSymbolEdit];
     const bool enabled = d.GetDlgItem(id)->IsWindowEnabled() != FALSE;
-    seen += enabled ? letter : static_cast<char>(letter - 'A' + 'a');
+    letters += enabled ? letter : static_cast<char>(letter - 'A' + 'a');
   }
-  return seen;
+  return seen + letters;
 }
 
 // Steps separated by "|": "S:text" types into the symbol edit, "S=text"
