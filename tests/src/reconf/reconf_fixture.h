@@ -1,71 +1,85 @@
 #ifndef SYMBASE_TESTS_SRC_RECONF_RECONF_FIXTURE_H
 #define SYMBASE_TESTS_SRC_RECONF_RECONF_FIXTURE_H
 
-// A fresh base for each reconfiguration test, with what the tests compare:
-// the live addresses, the keys of the live comment rows, the modified flag.
+// A fresh base for each reconfiguration test, the reconfiguration calls as
+// values, and the live rows with their comments as the tests compare them.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "support/raw_rows.h"
 #include "support/symbol_base.h"
 #include "symbase/host.h"
 
 namespace testing_support {
 
+using Call = std::function<int(CTBData*)>;
+
+// The host's analysis of an address, as it hands a module to the move.
+inline UsAts Analysed(const char* text) {
+  HostAnalyser analyser;
+  AnalyserCreate(&analyser);
+  UsAts result{};
+  AnalyseText(&analyser, text, &result);
+  AnalyserFinish(&analyser);
+  AnalyserDestroy(&analyser);
+  return result;
+}
+
+inline Call ByType(unsigned short type, int number) {
+  return [=](CTBData* b) { return TBReconfByType(b, type, number); };
+}
+inline Call ByMacroStep(unsigned short type, int macroStep, int steps) {
+  return [=](CTBData* b) { return TBReconfByMacroEtape(b, type, macroStep, steps); };
+}
+inline Call DelObject(const char* repere, unsigned short type) {
+  return [=](CTBData* b) {
+    CTBObjetAts object(repere, "", "", 0, -1);
+    return TBReconfDelObject(b, &object, type, 0);
+  };
+}
+inline Call Move(const char* from, const char* to) {
+  return [=](CTBData* b) {
+    UsAts source = Analysed(from);
+    UsAts target = Analysed(to);
+    return TBReconfMoveModule(b, &source, &target);
+  };
+}
+inline Call DiagG7() { return TBDelObjetDiagG7; }
+
+// One call of each kind, as a configuration change makes them.
+inline std::vector<Call> EveryCall() {
+  return {Move("%I1.0", "%I3.0"), ByType(342, 10), DelObject("%IW3.0", 434), DiagG7(),
+          ByMacroStep(603, 1, 4)};
+}
+
 class ReconfTest : public SymbolBaseTest {
  protected:
   // Creates an object whose comment names its address ("c %MW10").
-  void Commented(const char* repere) { Create(repere, "", ("c " + std::string(repere)).c_str()); }
+  void Commented(const std::string& repere) { Create(repere.c_str(), "", ("c " + repere).c_str()); }
 
-  // The addresses of the live main rows, sorted.
-  std::vector<std::string> LiveAddresses() {
-    std::vector<std::string> addresses;
+  // The live addresses, sorted; "%I3.2<%I1.2" when the comment of %I3.2
+  // names %I1.2, "%I3.2<<none>" when its comment row is missing.
+  std::vector<std::string> Live() {
+    std::vector<std::string> live;
     for (const MainRow& row : MainRows()) {
-      if (!row.deleted) addresses.push_back(row.repere);
+      if (row.deleted) continue;
+      const std::string comment = row.iscmt == "O" ? CommentOf(row.key) : "c " + row.repere;
+      const std::string named = comment.rfind("c ", 0) == 0 ? comment.substr(2) : comment;
+      live.push_back(named == row.repere ? named : row.repere + "<" + named);
     }
-    std::sort(addresses.begin(), addresses.end());
-    return addresses;
-  }
-
-  // The keys of the live comment rows, sorted.
-  std::vector<std::string> CommentKeys() {
-    std::vector<std::string> keys = LiveCommentKeys(base);
-    std::sort(keys.begin(), keys.end());
-    return keys;
-  }
-
-  // The comment of a live address, "<none>" when its row has none.
-  std::string CommentOfAddress(const std::string& repere) {
-    const MainRow row = LiveRow(repere);
-    return row.iscmt == "O" ? CommentOf(row.key) : "<none>";
+    std::sort(live.begin(), live.end());
+    return live;
   }
 
   // Closes and reopens the base: the modified flag starts again at 0.
   void Reopen() {
     ASSERT_EQ(TBCloseBaseSymbol(base), 0);
     ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-    ASSERT_TRUE(HostErrorReports().empty());
-  }
-
-  bool Modified() {
-    long date = 0;
-    return TBLastModificationDate(base, &date) == 0;
-  }
-
-  // The host's analysis of an address, as it hands a module to the move.
-  static UsAts Analysed(const char* text) {
-    HostAnalyser analyser;
-    AnalyserCreate(&analyser);
-    UsAts result{};
-    AnalyseText(&analyser, text, &result);
-    AnalyserFinish(&analyser);
-    AnalyserDestroy(&analyser);
-    return result;
   }
 };
 

@@ -1,36 +1,135 @@
-// The on-line dialog: what it shows for each kind of word, what "Valider"
-// refuses and writes, who is told, and what independent dBASE readers then
-// read in the files.
+// The on-line dialog, opened on a word of the program text inside an editor
+// frame, on a base the object server hands out: what it shows, what
+// "Valider" refuses and writes, who is told, where it stands.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/scripted_dialog_driver.h"
+#include "support/symbol_base.h"
 #include "support/xbase_readers.h"
-#include "symb_online_fixture.h"
+#include "symbase/host.h"
 
 namespace {
 
-using online_testing::kAlreadySymbolized;
-using online_testing::kEmpty;
-using online_testing::kOddIndex;
-using online_testing::kReserved;
-using online_testing::kSyntax;
-using online_testing::Steps;
+using Script = testing_support::ScriptedDialogDriver::Script;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class SymbOnLine : public online_testing::SymbOnLineTest {
+constexpr int kSymbolEdit = 1002, kCommentEdit = 1003, kRepereEdit = 1004;
+
+// The messages by the letters the cases use.
+const std::map<char, std::string> kMessages = {
+    {'E', "Vous devez saisir un symbole et un rep\xE8re."},
+    {'A', "Le rep\xE8re est d\xE9j\xE0 symbolis\xE9."},
+    {'R', "Le symbole est un mot r\xE9serv\xE9"},
+    {'S', "Erreur de syntaxe"},
+    {'O', "L'indice du tableau doit \xEAtre pair."}};
+
+// What the open dialog shows: "symbol|address|comment|" then S, R and C for
+// the edits, upper case when enabled.
+std::string Look(CDialog& d) {
+  std::string seen, letters;
+  for (const int id : {kSymbolEdit, kRepereEdit, kCommentEdit}) {
+    CString text;
+    d.GetDlgItemText(id, text);
+    seen += std::string(text) + "|";
+    const char letter = "SCR"[id - kSymbolEdit];
+    const bool enabled = d.GetDlgItem(id)->IsWindowEnabled() != FALSE;
+    letters += enabled ? letter : static_cast<char>(letter - 'A' + 'a');
+  }
+  return seen + letters;
+}
+
+// Steps separated by "|": "S:text" types into the symbol edit, "S=text"
+// replaces what it holds (C and R likewise for the comment and the
+// address); "OK", "CANCEL", "ENTER" and "ESC" press.
+Script Steps(const std::string& steps) {
+  return [steps](CDialog& d) {
+    std::istringstream stream(steps);
+    for (std::string step; std::getline(stream, step, '|');) {
+      if (step == "OK" || step == "CANCEL") {
+        d.PressButton(step == "OK" ? IDOK : IDCANCEL);
+      } else if (step == "ENTER" || step == "ESC") {
+        d.PressKey(step == "ENTER" ? VK_RETURN : VK_ESCAPE);
+      } else {
+        const int id = step[0] == 'S' ? kSymbolEdit : step[0] == 'C' ? kCommentEdit : kRepereEdit;
+        if (step[1] == '=') static_cast<CEdit*>(d.GetDlgItem(id))->SetSel(0, -1);
+        d.TypeText(id, step.c_str() + 2);
+      }
+    }
+  };
+}
+
+// The default analyser's result for a word; "?" before it makes it a word
+// of a class the dialog leaves to the user.
+UsAts Word(const std::string& text) {
+  HostAnalyser analyser{};
+  UsAts word{};
+  AnalyserCreate(&analyser);
+  AnalyseText(&analyser, text.c_str() + (text[0] == '?' ? 1 : 0), &word);
+  AnalyserFinish(&analyser);
+  AnalyserDestroy(&analyser);
+  if (text[0] == '?') word.wordClass = 999;
+  return word;
+}
+
+class SymbOnLineTest : public testing_support::SymbolBaseTest {
  protected:
   void SetUp() override {
-    SymbOnLineTest::SetUp();
+    SymbolBaseTest::SetUp();
+    setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);  // the position's settings
+    HostRegisterServerObject(3, base);
+    ASSERT_TRUE(frame.Create(nullptr, "Editeur", WS_POPUP | WS_VISIBLE, CRect(100, 50, 900, 650),
+                             nullptr, 0));
     Create("%MW10", "Pompe", "Pompe principale");
     Create("%MW11", "", "Niveau cuve");
-    Create("%MW12", "Vanne",
-           "Vanne d'entr\xE9"
-           "e");
+    Create("%MW12", "Vanne", "Vanne d'entr\351e");
     HostClearRecords();
   }
+  void TearDown() override {
+    HostInstallServices(nullptr);
+    SymbolBaseTest::TearDown();
+  }
+
+  // Runs a dialog with the script; DoModal's result.
+  static int Run(CTBSymbOnLine& dialog, Script script) {
+    testing_support::ScriptedDialogDriver driver(std::move(script));
+    return static_cast<int>(dialog.DoModal());
+  }
+  // Opens the dialog on a word inside `parent`, or inside the frame.
+  int Open(UsAts* word, Script script, CWnd* parent) {
+    CTBSymbOnLine dialog(word, parent);
+    return Run(dialog, std::move(script));
+  }
+  int Open(const std::string& word, Script script) {
+    UsAts analysed = Word(word);
+    return Open(&analysed, std::move(script), &frame);
+  }
+
+  // The messages shown, as their letters; every one a warning with a single
+  // button, "?" for another text.
+  static std::string Messages() {
+    std::string letters;
+    for (const HostMessageRecord& record : HostMessageBoxes()) {
+      EXPECT_EQ(record.text, "");
+      EXPECT_EQ(record.kind, 2);
+      EXPECT_EQ(record.buttons, 0);
+      char letter = '?';
+      for (const auto& [key, text] : kMessages) letter = text == record.message ? key : letter;
+      letters += letter;
+    }
+    HostClearMessageBoxes();
+    return letters;
+  }
+
   // The symbol and comment of a live address ("sym|comment"), "<none>".
   std::string Stored(const std::string& repere) {
     for (const testing_support::MainRow& row : MainRows()) {
@@ -40,171 +139,280 @@ class SymbOnLine : public online_testing::SymbOnLineTest {
     }
     return "<none>";
   }
+
+  // The position kept in the settings.
+  static std::pair<int, int> Saved() {
+    return {HostReadSetting(HostGetObject(1), 12, "SymbOnLinePosX", -1),
+            HostReadSetting(HostGetObject(1), 12, "SymbOnLinePosY", -1)};
+  }
+
+  CFrameWnd frame;
+  testing_support::TempDir config_;
 };
 
-TEST_F(SymbOnLine, WhatTheDialogShowsForEachWord) {
-  UsAts other = Word("Moteur");
-  other.wordClass = 999;
-  const struct {
-    UsAts word;
-    const char* shown;
-  } cases[] = {
-      // An address without row: symbol and comment to type.
-      {Word("%mw013"), "|%MW13||SrC"},
-      // An address with a row but no symbol shows its comment.
-      {Word("%MW11"), "|%MW11|Niveau cuve|SrC"},
-      {Word("%MW10"), "Pompe|%MW10|Pompe principale|srC"},
-      // A symbol the base knows takes its address and comment.
-      {Word("Vanne"),
-       "Vanne|%MW12|Vanne d'entr\xE9"
-       "e|sRC"},
-      {Word("Moteur"), "Moteur|||sRC"},
-      // Other word classes leave everything to type.
-      {other, "|||SRC"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Shown(c.word), c.shown);
-  EXPECT_THAT(Messages(), IsEmpty());
+// The word, the steps, DoModal's result, the messages (by letter), what the
+// dialog showed at opening, an address and what it then holds, and the
+// live rows of the base then.
+struct Case {
+  const char* word;
+  std::string steps;
+  int result;
+  const char* messages;
+  const char* shown;
+  std::string address;
+  std::string stored;
+  int rows = 3;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.word << " " << c.steps; }
+
+class SymbOnLine : public SymbOnLineTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(SymbOnLine, ShowsChecksAndStores) {
+  const Case& c = GetParam();
+  std::string shown;
+  EXPECT_EQ(Open(c.word,
+                 [&](CDialog& d) {
+                   shown = Look(d);
+                   Steps(c.steps)(d);
+                 }),
+            c.result);
+  EXPECT_EQ(shown, c.shown);
+  EXPECT_EQ(Messages(), c.messages);
+  EXPECT_EQ(Stored(c.address), c.stored);
+  EXPECT_EQ(LiveRowCount(), c.rows);
 }
 
-TEST_F(SymbOnLine, ValiderRefusesOrWritesAndSaysWhy) {
-  const struct {
-    const char* word;
-    std::vector<std::string> steps;
-    int result;
-    std::vector<std::string> messages;
-    const char* address;  // its row afterwards: "symbol|comment", or "<none>"
-    const char* stored;
-  } cases[] = {
-      // Blanks alone count as empty.
-      {"%MW13", {"OK", "S:   ", "OK"}, IDCANCEL, {kEmpty, kEmpty}, "%MW13", "<none>"},
-      {"Moteur", {"R:  ", "OK"}, IDCANCEL, {kEmpty}, "%MW13", "<none>"},
-      // A symbol typed for an address must be a plain symbol.
-      {"%MW13",
-       {"S=%MW3", "OK", "S=Pompe-1", "OK", "S=AND", "OK", "S=Pompe_1  ", "C:Pompe \xE9lectrique  ",
-        "OK"},
-       IDOK,
-       {kReserved, kReserved, kReserved},
-       "%MW13",
-       "Pompe_1|Pompe \xE9lectrique"},
-      // A typed address must be an object; byte arrays need an even index.
-      {"Moteur", {"R:%ZZ12", "OK", "C:x", "OK"}, IDCANCEL, {kSyntax, kSyntax}, "%ZZ12", "<none>"},
-      {"Tableau",
-       {"R:%MB11", "OK", "R=%KB7", "OK", "R=%MB12", "OK"},
-       IDOK,
-       {kOddIndex, kOddIndex},
-       "%MB12",
-       "Tableau|"},
-      {"Impair", {"R:%MW15", "OK"}, IDOK, {}, "%MW15", "Impair|"},
-      // Upper-cased and written in the workshop's form.
-      {"Moteur", {"R:%iw3.01:x4  ", "OK"}, IDOK, {}, "%IW3.1:X4", "Moteur|"},
-      // An address already symbolized: "Valider" always refuses.
-      {"%MW10",
-       {"C: modifi\xE9", "OK", "ENTER", "ESC"},
-       IDCANCEL,
-       {kAlreadySymbolized, kAlreadySymbolized},
-       "%MW10",
-       "Pompe|Pompe principale"},
-      // A row without symbol is modified in place.
-      {"%MW11", {"S:Niveau", "C=nouveau", "ENTER"}, IDOK, {}, "%MW11", "Niveau|nouveau"},
-      // A symbol another address carries is written nowhere; the dialog
-      // does not look at the result and closes.
-      {"%MW14", {"S:Pompe", "OK"}, IDOK, {}, "%MW14", "<none>"},
-      {"%MW14", {"S:Pompe", "CANCEL"}, IDCANCEL, {}, "%MW14", "<none>"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.word + (" " + c.steps.front()));
-    UsAts word = Word(c.word);
-    EXPECT_EQ(Run(&word, Steps(c.steps)), c.result);
-    EXPECT_EQ(Messages(), c.messages);
-    EXPECT_EQ(Stored(c.address), c.stored);
-    HostClearRecords();
-  }
-  EXPECT_EQ(LiveRowCount(), 7);
-  EXPECT_EQ(MainRows().size(), 7u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Words, SymbOnLine,
+    ::testing::Values(
+        // An address without row: symbol and comment to type.
+        Case{"%mw013", "", IDCANCEL, "", "|%MW13||SrC", "%MW13", "<none>"},
+        // An address with a row but no symbol shows its comment.
+        Case{"%MW11", "", IDCANCEL, "", "|%MW11|Niveau cuve|SrC", "%MW11", "|Niveau cuve"},
+        Case{"%MW10", "", IDCANCEL, "", "Pompe|%MW10|Pompe principale|srC", "%MW10",
+             "Pompe|Pompe principale"},
+        // A symbol the base knows takes its address and comment.
+        Case{"Vanne", "", IDCANCEL, "", "Vanne|%MW12|Vanne d'entr\351e|sRC", "%MW12",
+             "Vanne|Vanne d'entr\351e"},
+        Case{"Moteur", "", IDCANCEL, "", "Moteur|||sRC", "%MW13", "<none>"},
+        // Other word classes leave everything to type; class 0 is refused.
+        Case{"?Moteur", "", IDCANCEL, "", "|||SRC", "%MW13", "<none>"},
+        Case{"%%%", "", IDCANCEL, "E", "", "%MW13", "<none>"},
+        // Blanks alone count as empty.
+        Case{"%MW13", "OK|S:   |OK", IDCANCEL, "EE", "|%MW13||SrC", "%MW13", "<none>"},
+        Case{"Moteur", "R:  |OK", IDCANCEL, "E", "Moteur|||sRC", "%MW13", "<none>"},
+        // A symbol typed for an address must be a plain symbol, prepared by
+        // the analyser; the comment loses its trailing blanks.
+        Case{"%MW13", "S=%MW3|OK|S=Pompe-1|OK|S=AND|OK|S=  Pompe_1  |C:Pompe \xE9lectrique  |OK",
+             IDOK, "RRR", "|%MW13||SrC", "%MW13", "Pompe_1|Pompe \xE9lectrique", 4},
+        // A typed address must be an object; byte arrays need an even index.
+        Case{"Moteur", "R:%ZZ12|OK|C:x|OK", IDCANCEL, "SS", "Moteur|||sRC", "%ZZ12", "<none>"},
+        Case{"Tableau", "R:%MB11|OK|R=%KB7|OK|R=%MB12|OK", IDOK, "OO", "Tableau|||sRC", "%MB12",
+             "Tableau|", 4},
+        Case{"Impair", "R:%MW15|OK", IDOK, "", "Impair|||sRC", "%MW15", "Impair|", 4},
+        // Upper-cased and written in the workshop's form.
+        Case{"Moteur", "R:%iw3.01:x4  |OK", IDOK, "", "Moteur|||sRC", "%IW3.1:X4", "Moteur|", 4},
+        // An address already symbolized: "Valider" always refuses.
+        Case{"%MW10", "C: modifi\xE9|OK|ENTER|ESC", IDCANCEL, "AA",
+             "Pompe|%MW10|Pompe principale|srC", "%MW10", "Pompe|Pompe principale"},
+        // A row without symbol is modified in place.
+        Case{"%MW11", "S:Niveau|C=nouveau|ENTER", IDOK, "", "|%MW11|Niveau cuve|SrC", "%MW11",
+             "Niveau|nouveau"},
+        // A symbol another address carries is written nowhere; the dialog
+        // does not look at the result and closes.
+        Case{"%MW14", "S:Pompe|OK", IDOK, "", "|%MW14||SrC", "%MW14", "<none>"},
+        // The edits hold what the fields hold.
+        Case{"%MW13", "S:" + std::string(40, 'S') + "|C:" + std::string(600, 'c') + "|OK", IDOK, "",
+             "|%MW13||SrC", "%MW13", std::string(32, 'S') + "|" + std::string(508, 'c'), 4}));
 
-TEST_F(SymbOnLine, TheFrameAndTheHostAreToldOfAStoredObject) {
-  UsAts word = Word("%MW13");
-  EXPECT_EQ(Run(&word, Steps({"S:Pompe_1", "OK"})), IDOK);
-  ASSERT_EQ(HostFrameNotifications().size(), 1u);
-  const HostFrameNotification told = HostFrameNotifications()[0];
-  EXPECT_EQ(told.frame, &frame);
-  EXPECT_EQ(told.first, 0);
-  EXPECT_EQ(told.code, 4025);
-  EXPECT_EQ(told.flag, 1);
-  EXPECT_EQ(told.text, "%MW13");
-  EXPECT_THAT(HostChangeNotifications(), ElementsAre(HostGetObject(1)));
-  HostClearRecords();
-  // The frame is found above the editor's view; without a frame only the
-  // host is told.
+// The frame is found above the editor's view; without a frame only the
+// host is told.
+TEST_F(SymbOnLineTest, TheFrameAndTheHostAreToldOfAStore) {
   CWnd view;
   ASSERT_TRUE(view.Create("VIEW", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 800, 600), &frame, 59648));
-  word = Word("%MW14");
-  EXPECT_EQ(Run(&word, Steps({"S:Vue", "OK"}), &view), IDOK);
-  ASSERT_EQ(HostFrameNotifications().size(), 1u);
-  EXPECT_EQ(HostFrameNotifications()[0].frame, &frame);
-  HostClearRecords();
-  word = Word("%MW7");
-  EXPECT_EQ(Run(&word, Steps({"S:Seul", "OK"}), nullptr), IDOK);
-  EXPECT_EQ(Stored("%MW7"), "Seul|");
-  EXPECT_THAT(HostFrameNotifications(), IsEmpty());
-  EXPECT_EQ(HostChangeNotifications().size(), 1u);
+  const std::pair<CWnd*, const char*> cases[] = {
+      {&frame, "%MW13"}, {&view, "%MW14"}, {nullptr, "%MW7"}};
+  for (const auto& [parent, address] : cases) {
+    UsAts word = Word(address);
+    EXPECT_EQ(Open(&word, Steps("S:Vue" + std::string(address + 3) + "|OK"), parent), IDOK);
+    EXPECT_EQ(Stored(address), "Vue" + std::string(address + 3) + "|");
+    std::vector<std::string> told;
+    for (const HostFrameNotification& n : HostFrameNotifications()) {
+      EXPECT_EQ(n.frame, &frame);
+      told.push_back(std::to_string(n.first) + " " + std::to_string(n.code) + " " +
+                     std::to_string(n.flag) + " " + n.text);
+    }
+    EXPECT_EQ(told, parent == nullptr
+                        ? std::vector<std::string>{}
+                        : std::vector<std::string>{"0 4025 1 " + std::string(address)});
+    EXPECT_THAT(HostChangeNotifications(), ElementsAre(HostGetObject(1)));
+    HostClearRecords();
+  }
 }
 
-TEST_F(SymbOnLine, NothingUsableClosesAtOnce) {
-  UsAts empty = Word("%%%");
-  ASSERT_EQ(empty.wordClass, 0);
-  UsAts word = Word("%MW13");
-  bool scripted = false;
-  auto never = [&](CDialog&) { scripted = true; };
-  // A word of class 0, or none, is refused after saving the position.
-  EXPECT_EQ(Run(&empty, never), IDCANCEL);
-  EXPECT_EQ(Run(nullptr, never), IDCANCEL);
-  EXPECT_THAT(Messages(), ElementsAre(kEmpty, kEmpty));
-  EXPECT_NE(Setting("SymbOnLinePosX"), -1);
-  EXPECT_NE(Setting("SymbOnLinePosY"), -1);
-  // No base from the object server, or another object than a base: closed
-  // without a word.
-  HostRegisterServerObject(3, nullptr);
-  EXPECT_EQ(Run(&word, never), IDCANCEL);
-  HostRegisterServerObject(3, HostGetObject(1));
-  EXPECT_EQ(Run(&word, never), IDCANCEL);
-  EXPECT_FALSE(scripted);
-  EXPECT_THAT(Messages(), IsEmpty());
-  EXPECT_THAT(HostFrameNotifications(), IsEmpty());
+TEST_F(SymbOnLineTest, WithoutAWordOrABaseItClosesAtOnce) {
+  auto never = [](CDialog&) { ADD_FAILURE() << "the dialog stayed open"; };
+  EXPECT_EQ(Open(nullptr, never, &frame), IDCANCEL);
+  EXPECT_EQ(Messages(), "E");
+  // No base from the object server, or another object than a base.
+  for (CObject* served : {static_cast<CObject*>(nullptr), HostGetObject(1)}) {
+    HostRegisterServerObject(3, served);
+    EXPECT_EQ(Open("%MW13", never), IDCANCEL);
+  }
+  EXPECT_EQ(Messages(), "");
 }
 
-// Another open after a refusal starts from the word alone.
-TEST_F(SymbOnLine, OpenedAgainItStartsFromTheWordAlone) {
+TEST_F(SymbOnLineTest, OpenedAgainItStartsFromTheWordAlone) {
   UsAts word = Word("%MW11");
   CTBSymbOnLine dialog(&word, &frame);
-  EXPECT_EQ(Run(dialog, Steps({"S:AND", "C=autre", "OK"})), IDCANCEL);
-  EXPECT_THAT(Messages(), ElementsAre(kReserved));
+  EXPECT_EQ(Run(dialog, Steps("S:AND|C=autre|OK")), IDCANCEL);
+  EXPECT_EQ(Messages(), "R");
   std::string seen;
-  EXPECT_EQ(Run(dialog, [&](CDialog& d) { seen = online_testing::Look(d); }), IDCANCEL);
+  EXPECT_EQ(Run(dialog, [&](CDialog& d) { seen = Look(d); }), IDCANCEL);
   EXPECT_EQ(seen, "|%MW11|Niveau cuve|SrC");
 }
 
+// A host with its own object-name answers, an analyser that cannot prepare
+// a symbol, and declarations that keep every symbol to themselves.
+class OwnHost : public CHostServices {
+ public:
+  void CheckSymbolName(const char*, int* ok, int* reason) override {
+    *ok = refusal == 0 ? 1 : 0;
+    *reason = refusal;
+  }
+  void CheckAnalysedName(const HostContext* context, const UsAts* result, int* ok,
+                         int* value) override {
+    contextLive = context != nullptr && context->live == 1 && context->value != 0;
+    CHostServices::CheckAnalysedName(context, result, ok, value);
+    *ok = refuseWords ? 0 : *ok;
+  }
+  int PrepareSymbol(char* symbol) override {
+    return unprepared ? 0 : CHostServices::PrepareSymbol(symbol);
+  }
+  int DeclFindSymbol(HostDeclarations*, int scope, const char* symbol,
+                     HostDeclRecord* record) override {
+    asked = std::string(symbol) + "/" + std::to_string(scope);
+    std::snprintf(record->comment, sizeof record->comment, "%s", "D\351clar\xE9");
+    return 0;
+  }
+  void DeclGetAddress(HostDeclarations*, int, const char*, CString& address) override {
+    address = "%MD40";
+  }
+  int refusal = 0;
+  bool refuseWords = false, contextLive = false, unprepared = false;
+  std::string asked;
+};
+
+TEST_F(SymbOnLineTest, TheHostsAnswersDecide) {
+  OwnHost host;
+  HostInstallServices(&host);
+  // Each refusal reason of the symbol shows its message.
+  const int closed = Open("%MW13", [&](CDialog& d) {
+    d.TypeText(kSymbolEdit, "Pompe");
+    for (int reason : {1, 2, 3, 4, 5, 6, 7, 8, -1}) {
+      host.refusal = reason;
+      d.PressButton(IDOK);
+    }
+  });
+  EXPECT_EQ(closed, IDCANCEL);
+  std::vector<std::string> shown;
+  for (const HostMessageRecord& record : HostMessageBoxes()) shown.push_back(record.message);
+  EXPECT_THAT(shown, ElementsAre(kMessages.at('R'), "Le symbole existe d\xE9j\xE0 dans la base",
+                                 "Le symbole est associ\xE9 \xE0 un type DFB",
+                                 "Le symbole est associ\xE9 \xE0 une instance de DFB",
+                                 "Le symbole est associ\xE9 \xE0 un nom d'EF", kMessages.at('S'),
+                                 kMessages.at('R'), "", ""));
+  HostClearMessageBoxes();
+  // A symbol the analyser cannot prepare counts as empty.
+  host.refusal = 0;
+  host.unprepared = true;
+  EXPECT_EQ(Open("%MW13", Steps("S:Pompe_1|OK")), IDCANCEL);
+  EXPECT_EQ(Messages(), "E");
+  // An address word the host refuses closes the dialog at once.
+  host.refuseWords = true;
+  EXPECT_EQ(Open("%MW13", [](CDialog&) { ADD_FAILURE() << "the dialog stayed open"; }), IDCANCEL);
+  EXPECT_TRUE(host.contextLive);
+  EXPECT_EQ(Messages(), "R");
+  // A symbol the declarations keep takes their address and comment.
+  std::string seen;
+  Open("Vanne", [&](CDialog& d) { seen = Look(d); });
+  EXPECT_EQ(host.asked, "Vanne/0");
+  EXPECT_EQ(seen, "Vanne|%MD40|D\351clar\xE9|sRC");
+  EXPECT_EQ(LiveRowCount(), 3);
+}
+
+// A base the host closed behind the dialog: every failed call is reported,
+// nothing is written, the dialog still ends as asked.
+TEST_F(SymbOnLineTest, AClosedBaseReportsItsFailuresAndWritesNothing) {
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  EXPECT_EQ(Open("%MW13", Steps("S:Pompe_1|OK")), IDOK);
+  EXPECT_FALSE(HostErrorReports().empty());
+  HostClearErrorReports();
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(Stored("%MW13"), "<none>");
+}
+
+TEST_F(SymbOnLineTest, APositionIsSavedAndReusedElseTheDialogIsCentred) {
+  CRect first, again;
+  Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&first); });
+  EXPECT_EQ(first.left, 100 + (800 - first.Width()) / 2);
+  EXPECT_EQ(first.top, 50 + (600 - first.Height()) / 2);
+  EXPECT_EQ(Saved(), std::make_pair(first.left, first.top));
+  // Moved by the user, then closed by "Valider"; a word refused at opening
+  // closes the dialog where the user had put it.
+  Open("%MW13", [&](CDialog& d) {
+    d.SetWindowPos(nullptr, 20, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Steps("S:Pompe_1|OK")(d);
+  });
+  EXPECT_EQ(Open("%%%", Steps("")), IDCANCEL);
+  EXPECT_EQ(Messages(), "E");
+  EXPECT_EQ(Saved(), std::make_pair(120, 750));
+  Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&again); });
+  EXPECT_EQ(again, CRect(120, 750, 120 + first.Width(), 750 + first.Height()));
+  // Either value missing: centred.
+  for (const char* missing : {"SymbOnLinePosX", "SymbOnLinePosY"}) {
+    HostWriteSetting(HostGetObject(1), 12, missing, -1);
+    Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&again); });
+    EXPECT_EQ(again, first) << missing;
+  }
+}
+
+TEST_F(SymbOnLineTest, ToolTipsNameEachControlAndSeeTheMessages) {
+  std::vector<std::string> tools;
+  int relayed = 0;
+  Open("%MW13", [&](CDialog& d) {
+    CToolTipCtrl& tips = static_cast<CTBSymbOnLine&>(d).m_toolTip;
+    EXPECT_TRUE(tips.IsActive());
+    for (int i = 0; i < tips.GetToolCount(); ++i) {
+      tools.push_back(std::to_string(tips.GetToolWindow(i)->GetDlgCtrlID()) + " " +
+                      std::string(tips.GetToolText(i)));
+    }
+    const int before = tips.GetRelayedCount();
+    d.TypeText(kSymbolEdit, "abc");
+    relayed = tips.GetRelayedCount() - before;
+  });
+  EXPECT_THAT(tools, ElementsAre("1002 Symbole", "1003 Commentaire associ\xE9", "1004 Rep\xE8re",
+                                 "2 Annuler", "1 Valider la symbolisation"));
+  EXPECT_EQ(relayed, 3);
+}
+
 // What "Valider" stores, read back from the files by python dbfread and dbf.
-TEST_F(SymbOnLine, StoredObjectsReadBackWithBothReaders) {
+TEST_F(SymbOnLineTest, StoredObjectsReadBackWithBothReaders) {
   if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
-  UsAts fresh = Word("%MW13");
-  ASSERT_EQ(Run(&fresh, Steps({"S:\xC9tat_pompe", "C:Pompe \xE9lectrique", "OK"})), IDOK);
-  UsAts existing = Word("%MW11");
-  ASSERT_EQ(Run(&existing, Steps({"S:Niveau", "OK"})), IDOK);
+  ASSERT_EQ(Open("%MW13", Steps("S:\xC9tat_pompe|C:Pompe \xE9lectrique|OK")), IDOK);
+  ASSERT_EQ(Open("%MW11", Steps("S:Niveau|OK")), IDOK);
   for (const char* reader : {"dbfread", "dbf"}) {
     // UTF-8 of the Windows-1252 texts: "État_pompe", "Pompe électrique".
-    EXPECT_EQ(testing_support::ReaderRows(reader, dir.file("KR9.DBF")),
-              (std::vector<std::string>{
-                  "L|MW|00010||||%MW10|Pompe|O", "L|MW|00011||||%MW11|Niveau|O",
-                  "L|MW|00012||||%MW12|Vanne|O", "L|MW|00013||||%MW13|\xC3\x89tat_pompe|O"}))
+    EXPECT_THAT(
+        testing_support::ReaderRows(reader, dir.file("KR9.DBF")),
+        ElementsAre("L|MW|00010||||%MW10|Pompe|O", "L|MW|00011||||%MW11|Niveau|O",
+                    "L|MW|00012||||%MW12|Vanne|O", "L|MW|00013||||%MW13|\xC3\x89tat_pompe|O"))
         << reader;
-    EXPECT_EQ(
-        testing_support::ReaderRows(reader, dir.file("KR9CMT.DBF")),
-        (std::vector<std::string>{"L|MW|00010||||Pompe principale|", "L|MW|00011||||Niveau cuve|",
-                                  "L|MW|00012||||Vanne d'entr\xC3\xA9"
-                                  "e|",
-                                  "L|MW|00013||||Pompe \xC3\xA9lectrique|"}))
+    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9CMT.DBF")),
+                ElementsAre("L|MW|00010||||Pompe principale|", "L|MW|00011||||Niveau cuve|",
+                            "L|MW|00012||||Vanne d'entr\303\251e|",
+                            "L|MW|00013||||Pompe \xC3\xA9lectrique|"))
         << reader;
   }
 }
