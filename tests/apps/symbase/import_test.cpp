@@ -90,6 +90,12 @@ TEST_F(CliImport, KeepLeavesEveryConflictAndSaysWhy) {
       {{"find", "@", "%Q2.5"}, 1},
       // Keeping is the default.
       {{"import", "@", changes_}, 0, {"0 added, 0 changed, 0 moved, 3 unchanged, 3 kept"}},
+      // A comment unchanged but for the blanks around it; one changed in its last character.
+      {{"import", "@",
+        WriteFile("address,symbol,comment\n%I1.2,,  Flotteur niveau haut cuve \n"
+                  "%I1.0,Marche,Bouton marche (pupitre local]\n")},
+       0,
+       {"imported 2 rows: 0 added, 0 changed, 0 moved, 1 unchanged, 1 kept"}},
   });
 }
 
