@@ -31,9 +31,7 @@ inline std::string MainRecord(const MainRow& row) {
                                  &row.ind4,  &row.repere, &row.symbole, &row.iscmt};
   const std::vector<xbase::ExpressionField> layout = MainLayout();
   for (std::size_t i = 0; i < layout.size(); ++i) {
-    record.replace(layout[i].offset,
-                   values[i]->size() < layout[i].width ? values[i]->size() : layout[i].width,
-                   values[i]->substr(0, layout[i].width));
+    values[i]->copy(&record[layout[i].offset], layout[i].width);
   }
   return record;
 }

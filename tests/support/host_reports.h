@@ -1,14 +1,7 @@
 #ifndef SYMBASE_TESTS_SUPPORT_HOST_REPORTS_H
 #define SYMBASE_TESTS_SUPPORT_HOST_REPORTS_H
 
-// Checking what reached the host's services. Typical use:
-//
-//   class OpenTest : public testing_support::HostTest {};
-//   TEST_F(OpenTest, MissingFileIsReported) {
-//     ...
-//     EXPECT_THAT(HostErrorReports(),
-//                 ElementsAre(testing_support::ReportIs(5, -60, "Tabiserr")));
-//   }
+// Checking what reached the host's services.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

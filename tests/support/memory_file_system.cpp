@@ -184,8 +184,6 @@ void MemoryFileSystem::SetContents(const std::string& path, const std::string& b
   data->bytes = bytes;
 }
 
-bool MemoryFileSystem::Exists(const std::string& path) const { return files_.count(path) != 0; }
-
 void MemoryFileSystem::MarkAllDurable() {
   durable_names_ = files_;
   for (auto& entry : files_) entry.second->Sync();

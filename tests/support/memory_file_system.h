@@ -33,7 +33,6 @@ class MemoryFileSystem : public xbase::FileSystem {
   // The bytes of a file; empty when absent.
   std::string Contents(const std::string& path) const;
   void SetContents(const std::string& path, const std::string& bytes);
-  bool Exists(const std::string& path) const;
 
   void FailWritesAfter(long count) { fail_after_ = count; }
   long writes() const { return writes_; }

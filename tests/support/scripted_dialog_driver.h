@@ -13,15 +13,9 @@ namespace testing_support {
 // comes back when it goes). Each dialog that opens is handed to the next
 // script in line, the last one serving for all later dialogs; a script sees
 // the open dialog after OnInitDialog ran (unless constructed with
-// run_init = false) and acts through the driver entries of CDialog:
-//
-//   ScriptedDialogDriver driver([](CDialog& d) {
-//     d.TypeText(1002, "Pump_1");
-//     d.PressButton(IDOK);
-//   });
-//
-// A script that returns with the dialog open lets DoModal close it as by its
-// close box.
+// run_init = false) and acts through the driver entries of CDialog
+// (TypeText, PressButton ...). A script that returns with the dialog open
+// lets DoModal close it as by its close box.
 class ScriptedDialogDriver : public CDialogDriver {
  public:
   using Script = std::function<void(CDialog&)>;

@@ -140,7 +140,7 @@ TEST_F(CliOpen, ABaseTheUserMayOnlyRead) {
                              {"would import 2 rows: 1 added, 1 changed"}},
                         },
                         reader);
-  cli_testing::CliRun write = cli_testing::RunCliWith(reader, {"add", dir_.path(), "%MW50", "X"});
+  cli_testing::CliRun write = RunCli({"add", dir_.path(), "%MW50", "X"}, "", reader);
   EXPECT_EQ(write.status, 3);
   const std::string refused =
       "symbase: cannot write to the base in " + dir_.slash() + ": KR9.DBF: ";
@@ -150,9 +150,9 @@ TEST_F(CliOpen, ABaseTheUserMayOnlyRead) {
   EXPECT_EQ(RunCli({"count", dir_.path()}).out, "28\n");
   // A repair it may not write says why and leaves the files as they are.
   ASSERT_EQ(::unlink(dir_.file("KR9S.MDX").c_str()), 0);
-  cli_testing::CliRun repair = cli_testing::RunCliWith(reader, {"repair", dir_.path()});
+  cli_testing::CliRun repair = RunCli({"repair", dir_.path()}, "", reader);
   EXPECT_EQ(repair.status, 3);
-  EXPECT_TRUE(cli_testing::Contains(repair.err, "KR9.DBF: ")) << repair.err;
+  cli_testing::ExpectText(repair.err, {"KR9.DBF: "});
   EXPECT_NE(::access(dir_.file("KR9S.MDX").c_str(), F_OK), 0);
 }
 

@@ -10,7 +10,6 @@
 
 namespace {
 
-using cli_testing::Contains;
 using cli_testing::RunCli;
 
 class CliOptions : public cli_testing::CliBase {};
@@ -43,9 +42,6 @@ TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
                   {{"search", "@", "x", "--begins", "--ends"}, 2, {"="}, {"excludes"}},
                   {{"import", "@", "x.csv", "--encoding", "ebcdic"}, 2, {"="}, {"ebcdic"}},
                   {{"import", "@", "-", "--ask"}, 2},
-                  {{"add", "@", "%MW1", "4x"}, 2, {"="}, {"symbol \"4x\": not a symbol"}},
-                  {{"add", "@", "%MW1", "IF"}, 2, {"="}, {"symbol \"IF\": a reserved word"}},
-                  {{"find", "@", "MW1"}, 2, {"="}, {"address \"MW1\": not an address"}},
                   {{"find", "@", "%MW100000"}, 2, {"="}, {"its numbers go up to 99999"}},
                   {{"edit", "@", "%MW1"}, 2, {"="}, {"give --symbol, --comment or both"}},
                   {{"delete", "@"}, 2, {"="}, {"give ADDRESS..., --kind PREFIX or --from FILE"}},
@@ -77,13 +73,12 @@ TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
   cli_testing::CliRun run = RunCli({"demo", SYMBASE_EXAMPLES_DIR});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.err, "");
-  for (const char* step :
-       {"$ symbase create ", "$ symbase import ", "$ symbase find ", "$ symbase search ",
-        "$ symbase list ", "$ symbase edit ", "$ symbase diff ", "--dry-run", "$ symbase export ",
-        "--replace", "$ symbase compact ", "$ symbase check ", "3 kept",
-        "address: %Q2.5\nsymbol:  Pompe_2\n", "\"sound\": true", "The tour is over."}) {
-    EXPECT_TRUE(Contains(run.out, step)) << step;
-  }
+  cli_testing::ExpectText(
+      run.out,
+      {"$ symbase create ", "$ symbase import ", "$ symbase find ", "$ symbase search ",
+       "$ symbase list ", "$ symbase edit ", "$ symbase diff ", "--dry-run", "$ symbase export ",
+       "--replace", "$ symbase compact ", "$ symbase check ", "3 kept",
+       "address: %Q2.5\nsymbol:  Pompe_2\n", "\"sound\": true", "The tour is over."});
   // The replacement names what it moved, in the dry run and for real.
   const std::string moved =
       "line 5: moved symbol Pompe_2 from %Q2.1 to %Q2.5; %Q2.1 is no longer in the base\n";

@@ -14,19 +14,6 @@ using cli_testing::RunCli;
 
 class CliCsv : public cli_testing::PlantBase {};
 
-TEST_F(CliCsv, ExportThenImportIntoAFreshBaseGivesTheSameExport) {
-  for (const std::string form : {"", "--excel"}) {
-    std::vector<std::string> args = {"export", dir_.path()};
-    if (!form.empty()) args.push_back(form);
-    const std::string exported = RunCli(args).out;
-    testing_support::TempDir other;
-    args[1] = "@";
-    cli_testing::RunSteps(other.path(), {{{"create", "@"}, 0},
-                                         {{"import", "@", WriteFile(exported)}, 0},
-                                         {args, 0, {"=" + exported}}});
-  }
-}
-
 TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
   const std::string urgence =
       "%I1.1;Arr\xC3\xAAt_urgence;Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture";

@@ -29,25 +29,18 @@ std::string Table(int writer) {
   return csv;
 }
 
-struct Finished {
-  int code;
-  std::string output;
-};
-
-// Starts every command at once, then waits for each.
-std::vector<Finished> RunTogether(const std::vector<std::string>& commands) {
+// Starts every command at once, then waits for each: its exit code and output.
+std::vector<cli_testing::CliRun> RunTogether(const std::vector<std::string>& commands) {
   std::vector<FILE*> pipes;
   for (const std::string& command : commands) pipes.push_back(popen(command.c_str(), "r"));
-  std::vector<Finished> results;
-  for (FILE* pipe : pipes) {
-    Finished done{-1, ""};
+  std::vector<cli_testing::CliRun> results(pipes.size());
+  for (std::size_t i = 0; i < pipes.size(); ++i) {
     char buffer[256];
-    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-      done.output += buffer;
+    while (pipes[i] != nullptr && std::fgets(buffer, sizeof buffer, pipes[i]) != nullptr) {
+      results[i].out += buffer;
     }
-    int raw = pipe != nullptr ? pclose(pipe) : -1;
-    if (raw != -1 && WIFEXITED(raw)) done.code = WEXITSTATUS(raw);
-    results.push_back(done);
+    int raw = pipes[i] != nullptr ? pclose(pipes[i]) : -1;
+    if (raw != -1 && WIFEXITED(raw)) results[i].status = WEXITSTATUS(raw);
   }
   return results;
 }
@@ -73,9 +66,9 @@ TEST(CliRace, ConcurrentImportsAndReadersLoseNothing) {
                         ShellQuoted(dir.file("part0.csv")) + " >/dev/null || exit $?; done 2>&1";
   commands.push_back(readers);
   commands.push_back(readers);
-  for (const Finished& finished : RunTogether(commands)) {
-    EXPECT_EQ(finished.code, 0) << finished.output;
-    EXPECT_EQ(finished.output.find("is damaged"), std::string::npos) << finished.output;
+  for (const cli_testing::CliRun& finished : RunTogether(commands)) {
+    EXPECT_EQ(finished.status, 0) << finished.out;
+    cli_testing::ExpectText(finished.out, {"!is damaged"});
   }
 
   cli_testing::CliRun check = cli_testing::RunCli({"check", dir.path()});

@@ -4,17 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "storage/tb_data.h"
+#include "support/host_reports.h"
 #include "support/temp_dir.h"
 #include "symbase/host.h"
 #include "symbase/tabis.h"
 
 namespace {
 
-class ExportsBase : public ::testing::Test {
- protected:
-  void SetUp() override { HostClearRecords(); }
-  void TearDown() override { HostClearRecords(); }
-};
+class ExportsBase : public testing_support::HostTest {};
 
 // A host whose error service throws a file exception on its first report:
 // an exception raised inside a real exported operation.
@@ -42,11 +39,8 @@ TEST_F(ExportsBase, AnExportReportsUnderItsOperationNumber) {
   // The open fails (no files), its report throws, the guard reports 502/410.
   EXPECT_EQ(TBOpenBaseSymbol(handle, empty.slash().c_str()), 0);
   HostInstallServices(nullptr);
-  const auto reports = HostErrorReports();
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(reports[0].operation, 502);
-  EXPECT_EQ(reports[0].code, 410);
-  EXPECT_EQ(reports[0].source, "Tabisfctex");
+  EXPECT_THAT(HostErrorReports(),
+              ::testing::ElementsAre(testing_support::ReportIs(502, 410, "Tabisfctex")));
   TBCloseBaseSymbol(handle);
   EXPECT_EQ(TBFreeTabisDll(handle), 0);
 }

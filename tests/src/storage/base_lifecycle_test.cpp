@@ -11,6 +11,7 @@
 #include "frame/checked_calls.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
+#include "support/host_reports.h"
 #include "support/temp_dir.h"
 #include "symbase/host.h"
 
@@ -18,11 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class BaseLifecycle : public ::testing::Test {
+class BaseLifecycle : public testing_support::HostTest {
  protected:
-  void SetUp() override { HostClearRecords(); }
-  void TearDown() override { HostClearRecords(); }
-
   // Appends a main row with the given address and marks it deleted or not.
   void AppendMainRow(const char* repere, bool deleted) {
     ASSERT_EQ(symbase::CheckedAppendStart(data.m_mainTable), 0);
