@@ -118,6 +118,18 @@ void VerifyRepaired(GuiFixture& fixture) {
   QCOMPARE(Consistency(fixture.Directory()), QStringLiteral("consistent"));
 }
 
+// Seuil_bas at %MW11 and Seuil_haut at %MW10, reloaded by symbol: the
+// addresses alone, the texts left to be read when the rows are drawn.
+QString CreateUnread(GuiFixture& fixture) {
+  const QString error =
+      fixture.CreateBase({{"%MW10", "Seuil_haut", ""}, {"%MW11", "Seuil_bas", ""}});
+  gui::ViewOrder bySymbol;
+  bySymbol.sort = gui::SortOrder::kBySymbol;
+  fixture.Window().Model().Load(bySymbol);
+  fixture.Window().Model().FinishLoading();
+  return error;
+}
+
 enum class Busy { kEdit, kCheck, kRepair, kImport, kExport, kCompact };
 
 }  // namespace
@@ -325,13 +337,7 @@ class MaintenanceTest : public QObject {
   void TextsUnreadWhileTheBaseIsBusyComeBackOnceFree() {
     GuiFixture fixture;
     gui::MainWindow& window = fixture.Window();
-    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}, {"%MW11", "Seuil_bas", ""}}),
-             QString());
-    // A reload leaves the texts to be read when the rows are drawn.
-    gui::ViewOrder bySymbol;
-    bySymbol.sort = gui::SortOrder::kBySymbol;
-    window.Model().Load(bySymbol);
-    window.Model().FinishLoading();
+    QCOMPARE(CreateUnread(fixture), QString());
     QCOMPARE(window.Model().CachedRows(), 0);
     window.Model().SetBusyRetry(100);  // the retry waits 3 s for a person
     std::optional<BaseHolder> holder(std::in_place, fixture.Directory());
@@ -349,18 +355,14 @@ class MaintenanceTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(symbol.data().toString(), QStringLiteral("Seuil_bas"), 10000);
     QCOMPARE(fixture.messages, QStringList());
   }
+
   // The call blocks until the editor, still turning its event loop, has
   // shown the progress window: a call run on the event loop's own thread
   // would never see it and give up after ten seconds.
   void TheEditorStaysAliveWhileTheCallRuns() {
     GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}, {"%MW11", "Seuil_bas", ""}}),
-             QString());
     gui::MainWindow& window = fixture.Window();
-    gui::ViewOrder bySymbol;  // addresses alone: the texts are read when drawn
-    bySymbol.sort = gui::SortOrder::kBySymbol;
-    window.Model().Load(bySymbol);
-    window.Model().FinishLoading();
+    QCOMPARE(CreateUnread(fixture), QString());
 
     std::atomic<bool> shown{false};
     QString label;
