@@ -142,6 +142,10 @@ class EditingTest : public QObject {
     QCOMPARE(model.RowOf("%Q2.0"), -1);
     QCOMPARE(fixture.Row("%Q2.0"), QString());
     QCOMPARE(fixture.Row("%MW11"), QString());
+    // A row out of the table is no row to remove.
+    model.RemoveRow(model.rowCount());
+    model.RemoveRow(-1);
+    QCOMPARE(model.rowCount(), 4);
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("4 objets")));
     QVERIFY(fixture.Window().StatusText().contains(fixture.Session().Directory()));
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("modifiée le")));
