@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,12 +15,14 @@
 namespace stress {
 namespace {
 
-// Runs one call with the error service's records cleared first.
+// Runs one call on a row of the address and object with the error
+// service's records cleared first.
 template <typename Call>
-Outcome Observed(Call call) {
+Outcome Observed(const std::string& address, const Object& object, Call call) {
+  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
   HostClearErrorReports();
   Outcome outcome;
-  outcome.result = call();
+  outcome.result = call(&row);
   outcome.reported = !HostErrorReports().empty();
   return outcome;
 }
@@ -36,13 +39,9 @@ std::vector<std::string> Split(const std::string& line) {
 
 }  // namespace
 
-std::string FormatLine(const LogLine& line) {
-  return std::string(1, line.kind) + "\t" + line.address + "\t" + line.object.symbol + "\t" +
-         line.object.comment + "\n";
-}
-
 void AppendLine(int fd, const LogLine& line) {
-  const std::string text = FormatLine(line);
+  const std::string text = std::string(1, line.kind) + "\t" + line.address + "\t" +
+                           line.object.symbol + "\t" + line.object.comment + "\n";
   if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) _exit(90);
 }
 
@@ -73,23 +72,20 @@ State Replay(State state, const std::vector<LogLine>& lines, LogLine* in_flight)
 }
 
 Outcome Create(CTBData* base, const std::string& address, const Object& object) {
-  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
-  return Observed([&] { return TBCreateObject(base, &row); });
+  return Observed(address, object, [&](CTBObjetAts* row) { return TBCreateObject(base, row); });
 }
 
 Outcome Modify(CTBData* base, const std::string& address, const Object& object, int mode) {
-  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
-  return Observed([&] { return TBModifyObject(base, &row, mode); });
+  return Observed(address, object,
+                  [&](CTBObjetAts* row) { return TBModifyObject(base, row, mode); });
 }
 
 Outcome Delete(CTBData* base, const std::string& address) {
-  CTBObjetAts row(address.c_str(), "", "", 0, -1);
-  return Observed([&] { return TBDelObject(base, &row); });
+  return Observed(address, Object(), [&](CTBObjetAts* row) { return TBDelObject(base, row); });
 }
 
 Outcome Insert(CTBData* base, const std::string& address, const Object& object) {
-  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
-  return Observed([&] { return TBInsertObject(base, &row, 0); });
+  return Observed(address, object, [&](CTBObjetAts* row) { return TBInsertObject(base, row, 0); });
 }
 
 int Lookup(CTBData* base, const std::string& address, Object* found) {
@@ -212,6 +208,37 @@ Difference Compare(const State& expected, const State& actual, const LogLine* to
   return d;
 }
 
+Verdict Audit(const std::string& directory, const State& expected, const LogLine* tolerated) {
+  Verdict verdict;
+  CTBData* base = OpenBase(directory, &verdict.why);
+  for (const HostErrorReport& report : HostErrorReports()) verdict.repairs += report.code == 1;
+  State actual;
+  if (base != nullptr) {
+    ReadAll(base, &actual, &verdict.why);
+    CloseBase(base);
+  }
+  verdict.objects = actual.size();
+  verdict.difference = Compare(expected, actual, tolerated);
+  verdict.findings = CheckFindings(directory);
+  verdict.readers = ReadersDisagree(directory);
+  return verdict;
+}
+
+std::string Verdict::Text() const {
+  const Difference& d = difference;
+  return std::to_string(objects) + " objects, " + std::to_string(d.lost) +
+         " confirmed lost or changed, " + std::to_string(d.undeleted) + " deleted ones back" +
+         (d.first.empty() ? "" : " (" + d.first + ")") + (why.empty() ? "" : "; " + why) +
+         (findings.empty() ? "" : "; " + findings) +
+         (readers.empty() ? "; independent readers agree" : "; readers: " + readers);
+}
+
+int Finish(const Options& options, const std::string& work, bool passed) {
+  if (options.Number("keep", 0) == 0) RemoveTree(work);
+  std::printf("%s\n", passed ? "PASSED" : "FAILED");
+  return passed ? 0 : 1;
+}
+
 std::string WorkFolder(const Options& options) {
   std::string work = options.Text("dir", "");
   if (!work.empty()) {
@@ -263,15 +290,10 @@ int WaitFor(pid_t pid) {
 }
 
 Options::Options(int argc, char** argv) {
-  for (int i = 2; i < argc; ++i) {
-    std::string word = argv[i];
-    if (word.compare(0, 2, "--") != 0) continue;
-    const std::size_t equals = word.find('=');
-    if (equals != std::string::npos) {
-      values_[word.substr(2, equals - 2)] = word.substr(equals + 1);
-    } else if (i + 1 < argc) {
-      values_[word.substr(2)] = argv[++i];
-    }
+  for (int i = 2; i + 1 < argc; ++i) {
+    if (std::strncmp(argv[i], "--", 2) != 0) continue;
+    values_[argv[i] + 2] = argv[i + 1];
+    ++i;
   }
 }
 

@@ -41,7 +41,6 @@ struct LogLine {
   std::string address;
   Object object;
 };
-std::string FormatLine(const LogLine& line);
 // Appends one line with one write(2), so that a process killed at any
 // moment leaves whole lines behind.
 void AppendLine(int fd, const LogLine& line);
@@ -88,6 +87,25 @@ struct Difference {
 };
 Difference Compare(const State& expected, const State& actual, const LogLine* tolerated = nullptr);
 
+// A base opened by a fresh handle and read whole, checked by
+// TBCheckBaseSymbol and the independent readers, against what was expected.
+struct Verdict {
+  std::size_t objects = 0;
+  int repairs = 0;  // rollbacks the open made (code 1)
+  Difference difference;
+  std::string why;       // the open or the listing failed
+  std::string findings;  // the check's
+  std::string readers;   // the readers' disagreement, or "unavailable"
+  bool Disagreeing() const { return !readers.empty() && readers != "unavailable"; }
+  bool Passed() const {
+    return why.empty() && difference.lost == 0 && difference.undeleted == 0 && findings.empty() &&
+           !Disagreeing();
+  }
+  std::string Text() const;
+};
+Verdict Audit(const std::string& directory, const State& expected,
+              const LogLine* tolerated = nullptr);
+
 // The folder a trial works in: --dir, or a new one under /tmp.
 std::string WorkFolder(const class Options& options);
 // A fresh, empty base in a new folder under `parent`; its path ends with '/'.
@@ -101,7 +119,7 @@ pid_t Spawn(const std::function<int()>& body);
 // The child's exit status, or 128 + the signal that ended it.
 int WaitFor(pid_t pid);
 
-// Options "--name value" or "--name=value", as numbers, with defaults.
+// Options "--name value", with defaults.
 class Options {
  public:
   Options(int argc, char** argv);
@@ -111,6 +129,10 @@ class Options {
  private:
   std::map<std::string, std::string> values_;
 };
+
+// Prints PASSED or FAILED and removes the work folder (unless --keep 1):
+// the exit status.
+int Finish(const Options& options, const std::string& work, bool passed);
 
 // Each trial kind: its options, and 0 when everything held.
 int RunWriters(const Options& options);

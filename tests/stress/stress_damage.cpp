@@ -111,19 +111,6 @@ int Examine(const std::string& directory, const State& truth, bool index_damaged
   return status;
 }
 
-State Fill(const std::string& directory, long objects, unsigned seed) {
-  std::string why;
-  CTBData* base = OpenBase(directory, &why);
-  if (base == nullptr) return State();
-  FILE* sink = std::fopen("/dev/null", "w");
-  Worker worker(base, fileno(sink), 1000, seed, State());
-  for (long i = 0; i < objects; ++i) worker.Step(i < objects / 2 ? Mix::kCreates : Mix::kMixed);
-  const State model = worker.model();
-  std::fclose(sink);
-  CloseBase(base);
-  return model;
-}
-
 }  // namespace
 
 int RunDamage(const Options& options) {
@@ -132,7 +119,7 @@ int RunDamage(const Options& options) {
   const unsigned seed = static_cast<unsigned>(options.Number("seed", 1));
   const std::string work = WorkFolder(options);
   const std::string sound = NewBase(work, "sound");
-  const State truth = Fill(sound, objects, seed);
+  const State truth = Fill(sound, objects, seed, Mix::kMixed);
   std::mt19937 random(seed);
   long crashes = 0, hangs = 0, undetected = 0, unmended = 0, flagged = 0, index_copies = 0;
   for (long c = 0; c < copies; ++c) {
@@ -163,10 +150,7 @@ int RunDamage(const Options& options) {
       "crashes, %ld hangs, %ld wrong answers the check missed, %ld damaged indexes the repair "
       "did not mend\n",
       copies, index_copies, flagged, crashes, hangs, undetected, unmended);
-  const bool passed = crashes == 0 && hangs == 0 && undetected == 0 && unmended == 0;
-  if (options.Number("keep", 0) == 0) RemoveTree(work);
-  std::printf("%s\n", passed ? "PASSED" : "FAILED");
-  return passed ? 0 : 1;
+  return Finish(options, work, crashes == 0 && hangs == 0 && undetected == 0 && unmended == 0);
 }
 
 }  // namespace stress

@@ -62,23 +62,6 @@ long WorkUntilFull(const std::string& directory, int fd, unsigned seed, const St
   return worker.counts().failed;
 }
 
-// The base holds exactly `expected`, checks clean and the readers agree.
-std::string Problems(const std::string& directory, const State& expected) {
-  std::string why;
-  CTBData* base = OpenBase(directory, &why);
-  State actual;
-  if (base != nullptr) {
-    ReadAll(base, &actual, &why);
-    CloseBase(base);
-  }
-  const Difference d = Compare(expected, actual);
-  const std::string findings = CheckFindings(directory);
-  std::string readers = ReadersDisagree(directory);
-  if (readers == "unavailable") readers.clear();
-  std::string problems = why + d.first + findings + readers;
-  return problems;
-}
-
 }  // namespace
 
 int RunDiskFull(const Options& options) {
@@ -89,6 +72,11 @@ int RunDiskFull(const Options& options) {
   std::mt19937 random(seed);
   bool passed = true;
   long failures = 0;
+  // What a fresh handle finds wrong with the base: "" when nothing.
+  auto problems_with = [](const std::string& directory, const State& expected) {
+    const Verdict verdict = Audit(directory, expected);
+    return verdict.Passed() ? std::string() : verdict.Text() + " ";
+  };
   for (long run = 0; run < runs; ++run) {
     std::string parent = work;
     const std::string mount = work + "/fs" + std::to_string(run);
@@ -98,17 +86,7 @@ int RunDiskFull(const Options& options) {
       std::printf("run %ld: cannot mount a tmpfs, file-size limit used\n", run + 1);
     if (mounted) parent = mount;
     const std::string directory = NewBase(parent, "base");
-    State start;
-    {
-      std::string why;
-      CTBData* base = OpenBase(directory, &why);
-      FILE* sink = std::fopen("/dev/null", "w");
-      Worker filler(base, fileno(sink), 1000, seed + static_cast<unsigned>(run), State());
-      for (int i = 0; i < 300; ++i) filler.Step(Mix::kCreates);
-      start = filler.model();
-      std::fclose(sink);
-      CloseBase(base);
-    }
+    const State start = Fill(directory, 300, seed + static_cast<unsigned>(run));
     const std::uintmax_t margin = 4096 + random() % 65536;
     const std::string log = work + "/disk" + std::to_string(run) + ".log";
     const std::uintmax_t limit = LargestFile(directory) + margin;
@@ -139,7 +117,7 @@ int RunDiskFull(const Options& options) {
     if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
     LogLine in_flight;
     State expected = Replay(start, ReadLog(log), &in_flight);
-    std::string problems = Problems(directory, expected);
+    std::string problems = problems_with(directory, expected);
     if (status != 0)
       problems += " (the writes never failed: status " + std::to_string(status) + ")";
     // Room is back: the work goes on.
@@ -159,7 +137,7 @@ int RunDiskFull(const Options& options) {
       }
     }
     expected = Replay(expected, ReadLog(after), &in_flight);
-    problems += Problems(directory, expected);
+    problems += problems_with(directory, expected);
     failures += status == 0;
     std::printf("run %ld (%s, %ju bytes): %s\n", run + 1, mounted ? "tmpfs" : "file-size limit",
                 mounted ? margin : limit, problems.empty() ? "nothing lost" : problems.c_str());
@@ -167,9 +145,7 @@ int RunDiskFull(const Options& options) {
     if (mounted) Run("umount '" + mount + "'");
   }
   std::printf("disk full: %ld runs, %ld where the disk refused writes\n", runs, failures);
-  if (options.Number("keep", 0) == 0) RemoveTree(work);
-  std::printf("%s\n", passed ? "PASSED" : "FAILED");
-  return passed ? 0 : 1;
+  return Finish(options, work, passed);
 }
 
 }  // namespace stress

@@ -17,24 +17,8 @@
 namespace stress {
 namespace {
 
-constexpr long kFirstAddress = 1000;
-
 enum class Trial { kCreates, kInserts, kMixed, kCompactions };
 const char* const kTrialNames[] = {"creates", "inserts", "mixed", "compactions"};
-
-State Preload(const std::string& directory, long objects, unsigned seed) {
-  std::string why;
-  CTBData* base = OpenBase(directory, &why);
-  State model;
-  if (base == nullptr) return model;
-  const int fd = open("/dev/null", O_WRONLY);
-  Worker worker(base, fd, kFirstAddress, seed, State());
-  for (long i = 0; i < objects; ++i) worker.Step(Mix::kCreates);
-  model = worker.model();
-  close(fd);
-  CloseBase(base);
-  return model;
-}
 
 // Works until killed.
 [[noreturn]] void Work(const std::string& directory, const std::string& log, Trial trial,
@@ -43,7 +27,7 @@ State Preload(const std::string& directory, long objects, unsigned seed) {
   CTBData* base = OpenBase(directory, &why);
   const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
   if (base == nullptr || fd < 0) _exit(2);
-  Worker worker(base, fd, kFirstAddress, seed, model);
+  Worker worker(base, fd, 1000, seed, model);
   const Mix mix = trial == Trial::kCreates   ? Mix::kCreates
                   : trial == Trial::kInserts ? Mix::kInserts
                                              : Mix::kMixed;
@@ -73,7 +57,7 @@ int RunKills(const Options& options) {
   for (long t = 0; t < trials; ++t) {
     const Trial trial = static_cast<Trial>(t % 4);
     const std::string directory = NewBase(work, "kill" + std::to_string(t));
-    const State start = Preload(directory, objects, seed + static_cast<unsigned>(t));
+    const State start = Fill(directory, objects, seed + static_cast<unsigned>(t));
     const std::string log = work + "/kill" + std::to_string(t) + ".log";
     const long delay = 1 + static_cast<long>(random() % 300);
     const pid_t pid = Spawn([&] {
@@ -88,28 +72,16 @@ int RunKills(const Options& options) {
     const std::vector<LogLine> lines = ReadLog(log);
     const State expected = Replay(start, lines, &in_flight);
     for (const LogLine& line : lines) confirmed += line.kind == 'S' || line.kind == 'X';
-    HostClearErrorReports();
-    std::string why;
-    CTBData* base = OpenBase(directory, &why);
-    for (const HostErrorReport& report : HostErrorReports()) repaired += report.code == 1;
-    State actual;
-    if (base != nullptr) {
-      ReadAll(base, &actual, &why);
-      CloseBase(base);
-    }
-    const Difference d = Compare(expected, actual, &in_flight);
-    const std::string findings = CheckFindings(directory);
-    const std::string readers = ReadersDisagree(directory);
-    lost += d.lost;
-    undeleted += d.undeleted;
-    failed_bases += !why.empty() || !findings.empty();
-    disagreeing += !readers.empty() && readers != "unavailable";
-    readers_unavailable += readers == "unavailable";
-    if (!why.empty() || d.lost + d.undeleted > 0 || !findings.empty() ||
-        (!readers.empty() && readers != "unavailable")) {
-      std::printf("trial %ld (%s, killed after %ld ms): %s %s %s %s\n", t + 1,
-                  kTrialNames[static_cast<int>(trial)], delay, why.c_str(), d.first.c_str(),
-                  findings.c_str(), readers.c_str());
+    const Verdict verdict = Audit(directory, expected, &in_flight);
+    repaired += verdict.repairs;
+    lost += verdict.difference.lost;
+    undeleted += verdict.difference.undeleted;
+    failed_bases += !verdict.why.empty() || !verdict.findings.empty();
+    disagreeing += verdict.Disagreeing();
+    readers_unavailable += verdict.readers == "unavailable";
+    if (!verdict.Passed()) {
+      std::printf("trial %ld (%s, killed after %ld ms): %s\n", t + 1,
+                  kTrialNames[static_cast<int>(trial)], delay, verdict.Text().c_str());
     }
     if (options.Number("keep", 0) == 0) RemoveTree(directory);
   }
@@ -119,10 +91,8 @@ int RunKills(const Options& options) {
       "check, %ld disagreeing with the independent readers%s\n",
       trials, confirmed, repaired, lost, undeleted, failed_bases, disagreeing,
       readers_unavailable > 0 ? " (readers unavailable)" : "");
-  const bool passed = lost == 0 && undeleted == 0 && failed_bases == 0 && disagreeing == 0;
-  if (options.Number("keep", 0) == 0) RemoveTree(work);
-  std::printf("%s\n", passed ? "PASSED" : "FAILED");
-  return passed ? 0 : 1;
+  return Finish(options, work,
+                lost == 0 && undeleted == 0 && failed_bases == 0 && disagreeing == 0);
 }
 
 }  // namespace stress

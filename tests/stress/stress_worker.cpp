@@ -1,5 +1,8 @@
 #include "stress/stress_worker.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -88,10 +91,7 @@ void Worker::Remove(const std::string& address) {
 
 void Worker::ReadBack(const std::string& address) {
   Object found;
-  int result = TB_LOCKED_BY_OTHER;
-  for (int attempt = 0; attempt < kRetries && result == TB_LOCKED_BY_OTHER; ++attempt) {
-    result = Lookup(base_, address, &found);
-  }
+  const int result = Retried([&] { return Outcome{Lookup(base_, address, &found), false}; }).result;
   if (result == TB_LOCKED_BY_OTHER) {
     ++counts_.busy;
     return;
@@ -141,6 +141,18 @@ void Worker::Step(Mix mix) {
   } else {
     ReadBack(address);
   }
+}
+
+State Fill(const std::string& directory, long objects, unsigned seed, Mix rest) {
+  std::string why;
+  CTBData* base = OpenBase(directory, &why);
+  if (base == nullptr) return State();
+  const int sink = open("/dev/null", O_WRONLY);
+  Worker worker(base, sink, 1000, seed, State());
+  for (long i = 0; i < objects; ++i) worker.Step(i < objects / 2 ? Mix::kCreates : rest);
+  close(sink);
+  CloseBase(base);
+  return worker.model();
 }
 
 }  // namespace stress

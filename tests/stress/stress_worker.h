@@ -60,6 +60,11 @@ class Worker {
   std::string first_failure_;
 };
 
+// A fresh base filled by one worker (addresses from %MW1000, log discarded):
+// `objects` operations, the first half creations, the rest of `rest`. The
+// state it confirmed.
+State Fill(const std::string& directory, long objects, unsigned seed, Mix rest = Mix::kCreates);
+
 }  // namespace stress
 
 #endif

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -30,9 +31,9 @@ Object FixedObject(long k) {
   return Object{"Fixed_" + std::to_string(k), k % 2 == 0 ? "fixed " + std::to_string(k) : ""};
 }
 
-struct ReaderCounts {
-  long right = 0, busy = 0, reported = 0, misses = 0, wrong = 0;
-};
+// Five counts a child hands back through a file; a reader's are these.
+using Counts = std::array<long, 5>;
+enum ReaderCount { kRight, kBusy, kReported, kMisses, kWrong };
 
 // How many fixed objects a search for symbols beginning with "fixed_1"
 // finds (by_symbol), or for comments containing "FIXED 1": their numbers
@@ -69,9 +70,9 @@ long ListFixed(CTBData* base, int* result) {
 
 // Looks up fixed objects, by address and by symbol, and now and then
 // searches them by symbol or comment, or lists them,, until `stop` closes.
-ReaderCounts Read(CTBData* base, long fixed, unsigned seed, int stop) {
+Counts Read(CTBData* base, long fixed, unsigned seed, int stop) {
   std::mt19937 random(seed);
-  ReaderCounts counts;
+  Counts counts{};
   const long searched[] = {FixedSearched(fixed, false), FixedSearched(fixed, true)};
   pollfd done{stop, POLLIN, 0};
   while (poll(&done, 1, 0) == 0) {
@@ -95,31 +96,42 @@ ReaderCounts Read(CTBData* base, long fixed, unsigned seed, int stop) {
                           : LookupSymbol(base, FixedObject(k).symbol, &address);
       right = by_address ? found == FixedObject(k) : address == FixedAddress(k);
     }
-    if (!HostErrorReports().empty()) {
-      ++counts.reported;
-    } else if (result == 104) {
-      ++counts.busy;
-    } else if (result == 102 || result == 103) {
-      ++counts.misses;
-    } else if (result != 0 || !right) {
-      ++counts.wrong;
-    } else {
-      ++counts.right;
-    }
+    ++counts[!HostErrorReports().empty()      ? kReported
+             : result == 104                  ? kBusy
+             : result == 102 || result == 103 ? kMisses
+             : result != 0 || !right          ? kWrong
+                                              : kRight];
   }
   return counts;
 }
 
-void WriteNumbers(const std::string& path, const std::vector<long>& numbers) {
+void Save(const std::string& path, const Counts& counts) {
   std::ofstream out(path);
-  for (long n : numbers) out << n << "\n";
+  for (long n : counts) out << n << "\n";
 }
 
-std::vector<long> ReadNumbers(const std::string& path, std::size_t count) {
-  std::vector<long> numbers(count, -1);
+void AddSaved(const std::string& path, Counts* total) {
   std::ifstream in(path);
-  for (long& n : numbers) in >> n;
-  return numbers;
+  for (long& sum : *total) {
+    long n = 0;
+    in >> n;
+    sum += n;
+  }
+}
+
+// A child working on the base through a handle of its own (`unused` is the
+// end of a pipe it closes); what `work` counted goes to `counts_path`.
+pid_t SpawnOnBase(const std::string& directory, int unused, const std::string& counts_path,
+                  const std::function<Counts(CTBData*)>& work) {
+  return Spawn([&] {
+    close(unused);
+    std::string why;
+    CTBData* base = OpenBase(directory, &why);
+    if (base == nullptr) return 2;
+    Save(counts_path, work(base));
+    CloseBase(base);
+    return 0;
+  });
 }
 
 State Preload(const std::string& directory, long fixed) {
@@ -133,27 +145,6 @@ State Preload(const std::string& directory, long fixed) {
   }
   if (base != nullptr) CloseBase(base);
   return state;
-}
-
-// A fresh handle's view of the base against what was confirmed.
-bool Verify(const std::string& directory, const State& expected, std::string* report) {
-  std::string why;
-  CTBData* base = OpenBase(directory, &why);
-  State actual;
-  if (base != nullptr) {
-    ReadAll(base, &actual, &why);
-    CloseBase(base);
-  }
-  const Difference d = Compare(expected, actual);
-  const std::string findings = CheckFindings(directory);
-  const std::string readers = ReadersDisagree(directory);
-  *report = std::to_string(actual.size()) + " objects, " + std::to_string(d.lost) +
-            " confirmed lost or changed, " + std::to_string(d.undeleted) + " deleted ones back" +
-            (d.first.empty() ? "" : " (" + d.first + ")") + (why.empty() ? "" : "; " + why) +
-            (findings.empty() ? "" : "; " + findings) +
-            (readers.empty() ? "; independent readers agree" : "; readers: " + readers);
-  return why.empty() && d.lost == 0 && d.undeleted == 0 && findings.empty() &&
-         (readers.empty() || readers == "unavailable");
 }
 
 }  // namespace
@@ -170,44 +161,34 @@ int RunWriters(const Options& options) {
   State expected = Preload(directory, fixed);
   std::vector<State> models(static_cast<std::size_t>(writers));
   bool passed = true;
-  WorkerCounts total;
-  ReaderCounts read_total;
+  Counts total{};  // confirmed, busy, refused, failed, wrong
+  Counts read_total{};
   for (long round = 0; round < rounds; ++round) {
     int stop[2];
     if (pipe(stop) != 0) return 2;
     std::vector<pid_t> writing, reading;
+    auto log_of = [&](long w) {
+      return work + "/w" + std::to_string(w) + "." + std::to_string(round);
+    };
     for (long w = 0; w < writers; ++w) {
-      const std::string log = work + "/w" + std::to_string(w) + "." + std::to_string(round);
-      writing.push_back(Spawn([&, w, log] {
-        close(stop[1]);
-        std::string why;
-        CTBData* base = OpenBase(directory, &why);
-        const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (base == nullptr || fd < 0) return 2;
-        Worker worker(base, fd, (w + 1) * kAddressesPerWriter,
+      const std::string log = log_of(w);
+      writing.push_back(SpawnOnBase(directory, stop[1], log + ".counts", [&](CTBData* base) {
+        Worker worker(base, open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644),
+                      (w + 1) * kAddressesPerWriter,
                       seed * 7919u + static_cast<unsigned>(round * 131 + w), models[w]);
         worker.set_shared_pool(kSharedSymbols);
         for (long i = 0; i < ops; ++i) worker.Step(Mix::kMixed);
-        CloseBase(base);
-        const WorkerCounts& c = worker.counts();
-        WriteNumbers(log + ".counts", {c.confirmed, c.busy, c.refused, c.failed, c.wrong});
         if (!worker.first_failure().empty())
           std::fprintf(stderr, "%s\n", worker.first_failure().c_str());
-        return 0;
+        const WorkerCounts& c = worker.counts();
+        return Counts{c.confirmed, c.busy, c.refused, c.failed, c.wrong};
       }));
     }
     for (long r = 0; r < readers; ++r) {
-      const std::string counts_path = work + "/r" + std::to_string(r) + ".counts";
-      reading.push_back(Spawn([&, r, counts_path] {
-        close(stop[1]);
-        std::string why;
-        CTBData* base = OpenBase(directory, &why);
-        if (base == nullptr) return 2;
-        const ReaderCounts c = Read(base, fixed, seed + static_cast<unsigned>(r), stop[0]);
-        CloseBase(base);
-        WriteNumbers(counts_path, {c.right, c.busy, c.reported, c.misses, c.wrong});
-        return 0;
-      }));
+      reading.push_back(SpawnOnBase(
+          directory, stop[1], work + "/r" + std::to_string(r) + ".counts", [&](CTBData* base) {
+            return Read(base, fixed, seed + static_cast<unsigned>(r), stop[0]);
+          }));
     }
     close(stop[0]);
     for (pid_t pid : writing) passed = WaitFor(pid) == 0 && passed;
@@ -216,45 +197,31 @@ int RunWriters(const Options& options) {
 
     State round_expected;
     for (long w = 0; w < writers; ++w) {
-      const std::string log = work + "/w" + std::to_string(w) + "." + std::to_string(round);
       LogLine in_flight;
-      models[w] = Replay(models[w], ReadLog(log), &in_flight);
+      models[w] = Replay(models[w], ReadLog(log_of(w)), &in_flight);
       round_expected.insert(models[w].begin(), models[w].end());
-      const std::vector<long> c = ReadNumbers(log + ".counts", 5);
-      total.confirmed += c[0];
-      total.busy += c[1];
-      total.refused += c[2];
-      total.failed += c[3];
-      total.wrong += c[4];
+      AddSaved(log_of(w) + ".counts", &total);
     }
     for (long r = 0; r < readers; ++r) {
-      const std::vector<long> c = ReadNumbers(work + "/r" + std::to_string(r) + ".counts", 5);
-      read_total.right += c[0];
-      read_total.busy += c[1];
-      read_total.reported += c[2];
-      read_total.misses += c[3];
-      read_total.wrong += c[4];
+      AddSaved(work + "/r" + std::to_string(r) + ".counts", &read_total);
     }
     round_expected.insert(expected.begin(), expected.end());
-    std::string report;
-    const bool sound = Verify(directory, round_expected, &report);
-    passed = passed && sound;
-    std::printf("round %ld: %s\n", round + 1, report.c_str());
+    const Verdict verdict = Audit(directory, round_expected);
+    passed = passed && verdict.Passed();
+    std::printf("round %ld: %s\n", round + 1, verdict.Text().c_str());
   }
   std::printf(
       "writers: %ld x %ld operations x %ld rounds: %ld confirmed, %ld refused (shared symbol "
       "taken), %ld busy after retries, %ld failed, %ld wrong reads of their own\n",
-      writers, ops, rounds, total.confirmed, total.refused, total.busy, total.failed, total.wrong);
+      writers, ops, rounds, total[0], total[2], total[1], total[3], total[4]);
   std::printf(
       "readers: %ld lookups and searches right, %ld busy, %ld reported errors, %ld unreported "
-      "misses, %ld "
-      "wrong answers\n",
-      read_total.right, read_total.busy, read_total.reported, read_total.misses, read_total.wrong);
-  passed = passed && total.failed == 0 && total.wrong == 0 && read_total.reported == 0 &&
-           read_total.misses == 0 && read_total.wrong == 0;
-  if (options.Number("keep", 0) == 0) RemoveTree(work);
-  std::printf("%s\n", passed ? "PASSED" : "FAILED");
-  return passed ? 0 : 1;
+      "misses, %ld wrong answers\n",
+      read_total[kRight], read_total[kBusy], read_total[kReported], read_total[kMisses],
+      read_total[kWrong]);
+  return Finish(options, work,
+                passed && total[3] == 0 && total[4] == 0 && read_total[kReported] == 0 &&
+                    read_total[kMisses] == 0 && read_total[kWrong] == 0);
 }
 
 }  // namespace stress

@@ -110,23 +110,19 @@ class EditingTest : public QObject {
     QAction* add = Action(fixture.Window(), QString::fromUtf8("&Ajouter un objet…"));
     QVERIFY(add != nullptr);
     // The form, filled twice: first with an address the base has, then anew.
-    int forms = 0;
+    QStringList addresses{"%MW10", "%mw012"};
     std::function<void()> fill = [&] {
       auto* form = dynamic_cast<gui::NewObjectDialog*>(QApplication::activeModalWidget());
-      if (form == nullptr) {
-        QTimer::singleShot(10, fill);
-        return;
-      }
-      ++forms;
-      form->Address()->setText(forms == 1 ? "%MW10" : "%mw012");
+      if (form == nullptr) return QTimer::singleShot(10, fill);
+      form->Address()->setText(addresses.takeFirst());
       form->Symbol()->setText("Consigne");
       form->Comment()->setText("Consigne de vitesse");
       form->accept();
-      if (forms == 1) QTimer::singleShot(10, fill);
+      if (!addresses.isEmpty()) QTimer::singleShot(10, fill);
     };
     QTimer::singleShot(10, fill);
     add->trigger();
-    QCOMPARE(forms, 2);
+    QVERIFY(addresses.isEmpty());
     QCOMPARE(fixture.messages,
              QStringList{QString::fromUtf8("Le repère %MW10 est déjà dans la base.")});
     QCOMPARE(fixture.Row("%MW12"), QStringLiteral("Consigne|Consigne de vitesse"));
@@ -145,7 +141,11 @@ class EditingTest : public QObject {
     QCOMPARE(model.rowCount(), 4);
     QCOMPARE(model.RowOf("%Q2.0"), -1);
     QCOMPARE(fixture.Row("%Q2.0"), QString());
-    QCOMPARE(fixture.Session().Count(), 4L);
+    QCOMPARE(fixture.Row("%MW11"), QString());
+    // A row out of the table is no row to remove.
+    model.RemoveRow(model.rowCount());
+    model.RemoveRow(-1);
+    QCOMPARE(model.rowCount(), 4);
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("4 objets")));
     QVERIFY(fixture.Window().StatusText().contains(fixture.Session().Directory()));
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("modifiée le")));
@@ -174,9 +174,7 @@ class EditingTest : public QObject {
     QTest::addColumn<QStringList>("addresses");
     const int symbols = static_cast<int>(gui::FilterField::kSymbol);
     const int comments = static_cast<int>(gui::FilterField::kComment);
-    const int contains = 0;
-    const int begins = 1;
-    const int ends = 2;
+    const int contains = 0, begins = 1, ends = 2;  // the order of the match box
     QTest::newRow("every row by symbol")
         << true << symbols << contains << ""
         << QStringList{"%I1.2", "%Q2.0", "%Q2.1", "%MW11", "%MW10"};

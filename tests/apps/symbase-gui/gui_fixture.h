@@ -63,6 +63,14 @@ class GuiFixture {
     return symbase_qt::FromCp1252(row.symbol) + '|' + symbase_qt::FromCp1252(row.comment);
   }
 
+  // A file of the temporary directory holding `text` in UTF-8: its path.
+  QString WriteFile(const char* name, const QString& text) {
+    const QString path = directory_.filePath(QString::fromUtf8(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(text.toUtf8());
+    return path;
+  }
+
   // Acts on each drawn dialog as it is shown; a script that leaves the
   // dialog open lets it close through its close box.
   void OnDialogs(std::function<void(QDialog&, CDialog&)> script) {

@@ -17,14 +17,12 @@ constexpr int kBoundRows = gui::ObjectModel::kCachedPages * gui::RecordCache::kP
 bool FillBase(const QString& directory) {
   CTBData* base = nullptr;
   TBInitTabisDll(&base);
-  const QByteArray path = (directory + '/').toLocal8Bit();
-  TBCreateBaseSymbol(base, path.constData(), 0);
+  TBCreateBaseSymbol(base, (directory + '/').toLocal8Bit().constData(), 0);
   bool ok = true;
   for (int i = 0; i < kObjects && ok; ++i) {
-    const QByteArray address = "%MW" + QByteArray::number(i);
-    const QByteArray symbol = "Mot_" + QByteArray::number(i);
-    const QByteArray comment = "Commentaire du mot " + QByteArray::number(i);
-    CTBObjetAts object(address.constData(), symbol.constData(), comment.constData(), 0, -1);
+    const QByteArray n = QByteArray::number(i);
+    CTBObjetAts object(("%MW" + n).constData(), ("Mot_" + n).constData(),
+                       ("Commentaire du mot " + n).constData(), 0, -1);
     ok = TBCreateObject(base, &object) == 0;
   }
   TBCloseBaseSymbol(base);
