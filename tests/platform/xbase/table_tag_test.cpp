@@ -17,8 +17,7 @@ namespace {
 
 using testing_support::TempDir;
 using testing_tables::MainTable;
-using testing_tables::NumberedRow;
-using testing_tables::Row;
+using Rows = std::vector<long>;
 
 class TableTagTest : public ::testing::Test {
  protected:
@@ -36,12 +35,14 @@ class TableTagTest : public ::testing::Test {
   MainTable t_{dir_.path()};
 };
 
-TEST_F(TableTagTest, WalksFollowKeyOrderBothWays) {
-  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
-  EXPECT_EQ((std::vector<long>{4, 2, 5, 1, 3}), t_.WalkBack(t_.symbole));
-  // OBJET "I    " < "MW   " < "MWX  ".
-  EXPECT_EQ((std::vector<long>{3, 1, 2, 4, 5}), t_.Walk(t_.cle));
-  EXPECT_EQ(kOk, t_.Check());
+TEST_F(TableTagTest, WalksFollowKeyOrderBothWaysAndTagNamesIgnoreCase) {
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ((Rows{4, 2, 5, 1, 3}), t_.Walk(t_.symbole, true));
+  EXPECT_EQ((Rows{3, 1, 2, 4, 5}), t_.Walk(t_.cle));  // "I    " < "MW   " < "MWX  "
+  // Names compare over ten characters.
+  EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_ta"));
+  EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
+  EXPECT_EQ(kErrTag, t_.session.error);
 }
 
 // Seeks and skips, each from where the last left: tag, seek text (null: a
@@ -90,16 +91,16 @@ TEST_F(TableTagTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
   TagSelect(t_.table, t_.symbole);
   EXPECT_EQ(kAfter, TableSeek(t_.table, "Gamma"));
   EXPECT_EQ(4, TableRecordNumber(t_.table));  // Omega
-  EXPECT_EQ((std::vector<long>{1, 2, 3, 4, 5}), t_.Walk(nullptr));
+  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t_.Walk(nullptr));
   EXPECT_EQ(5, TableRecordCount(t_.table));
   ASSERT_EQ(kOk, TableGo(t_.table, 2));
   ASSERT_EQ(kOk, RecordRecall(t_.table));  // rejoins every tag
-  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
   EXPECT_EQ(kOk, t_.Check());
 }
 
+// As the reconfiguration does: delete the current row, skip by one.
 TEST_F(TableTagTest, DeletingTheCurrentRowThenSkippingMeetsEveryFollowingRow) {
-  // As the reconfiguration does: delete the current row, skip by one.
   TagSelect(t_.table, t_.cle);
   ASSERT_EQ(kOk, TableSeek(t_.table, "MW"));
   std::vector<long> deleted;
@@ -107,22 +108,21 @@ TEST_F(TableTagTest, DeletingTheCurrentRowThenSkippingMeetsEveryFollowingRow) {
     deleted.push_back(TableRecordNumber(t_.table));
     ASSERT_EQ(kOk, RecordDelete(t_.table));
   }
-  EXPECT_EQ((std::vector<long>{1, 2, 4, 5}), deleted);
-  EXPECT_EQ((std::vector<long>{3}), t_.Walk(t_.cle));
+  EXPECT_EQ((Rows{1, 2, 4, 5}), deleted);
+  EXPECT_EQ((Rows{3}), t_.Walk(t_.cle));
   EXPECT_EQ(kOk, t_.Check());
 }
 
+// Re-keying rows during a walk on that very key: the walk goes on from the
+// entry that followed the row's old key, so rows moved ahead are met once.
 TEST_F(TableTagTest, ChangingTheKeyOfTheCurrentRowKeepsTheWalkInPlace) {
-  // Re-keying rows during a walk on that very key: the walk goes on from the
-  // entry that followed the row's old key, so rows moved ahead of it are
-  // met once.
   TagSelect(t_.table, t_.symbole);
   std::vector<long> met;
   for (int r = TableTop(t_.table); r == kOk; r = TableSkip(t_.table, 1)) {
     met.push_back(TableRecordNumber(t_.table));
     ASSERT_EQ(kOk, t_.Set("SYMBOLE", "0" + t_.Get("SYMBOLE")));
   }
-  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), met);
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), met);
   ASSERT_EQ(kOk, TableUnlock(t_.table));
   EXPECT_EQ(kOk, TableSeek(t_.table, "0Omega"));
   EXPECT_EQ(4, TableRecordNumber(t_.table));
@@ -152,17 +152,10 @@ TEST_F(TableTagTest, AppendedRowsJoinTagsAndEverythingSurvivesReopen) {
 
   MainTable again(dir_.path(), false);
   ASSERT_TRUE(again.ok());
-  EXPECT_EQ((std::vector<long>{3, 5, 6, 2, 4}), again.Walk(again.symbole));
-  EXPECT_EQ((std::vector<long>{3, 6, 2, 4, 5}), again.Walk(again.cle));
+  EXPECT_EQ((Rows{3, 5, 6, 2, 4}), again.Walk(again.symbole));
+  EXPECT_EQ((Rows{3, 6, 2, 4, 5}), again.Walk(again.cle));
   EXPECT_EQ(6, TableRecordCount(again.table));
   EXPECT_EQ(kOk, again.Check());
-}
-
-TEST_F(TableTagTest, TagNamesCompareOverTenCharactersCaseIgnored) {
-  EXPECT_EQ(t_.symbole, TagGet(t_.table, "SYMBOLE_TA"));
-  EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_tag"));
-  EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
-  EXPECT_EQ(kErrTag, t_.session.error);
 }
 
 TEST_F(TableTagTest, BadTagListsAreRefused) {
@@ -195,7 +188,7 @@ TEST_F(TableTagTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
   Tag* all = TagGet(t_.table, "ALLSYM");
   ASSERT_NE(nullptr, all);
   // No filter: the deleted row stays listed.
-  EXPECT_EQ((std::vector<long>{3, 1, 5, 2, 4}), t_.Walk(all));
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(all));
   TagSelect(t_.table, all);
   EXPECT_EQ(kOk, TableSeek(t_.table, "GAMMA"));
   EXPECT_EQ(kOk, t_.Check());

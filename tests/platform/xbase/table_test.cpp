@@ -16,35 +16,53 @@ using testing_tables::MainTable;
 using testing_tables::NumberedRow;
 using Rows = std::vector<long>;
 
-TEST(TableRows, AppendedRowsComeBackInRecordOrderAfterReopen) {
-  TempDir dir;
-  {
-    MainTable t(dir.path());
-    ASSERT_TRUE(t.ok());
-    for (int i = 1; i <= 5; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(i))));
-    EXPECT_EQ(5, TableRecordNumber(t.table));  // on the row just appended
-    ASSERT_EQ(kOk, TableUnlock(t.table));
+class TableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(t_.ok());
+    EXPECT_EQ(kEof, TableTop(t_.table));  // empty
+    EXPECT_EQ(1, TableEof(t_.table));
+    testing_tables::Fill(t_, 3);
   }
-  MainTable t(dir.path(), false);
+  TempDir dir_;
+  MainTable t_{dir_.path()};
+};
+
+TEST_F(TableTest, RowsComeBackInRecordOrderAfterChangesAndReopen) {
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
+  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Changed"));
+  ASSERT_EQ(kOk, TableGo(t_.table, 1));  // moving off writes the row
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
+  EXPECT_EQ("Changed", t_.Get("SYMBOLE"));
+  // AppendStart keeps the current fields; RecordBlank clears them.
+  ASSERT_EQ(kOk, AppendStart(t_.table, 0));
+  EXPECT_EQ("Changed", t_.Get("SYMBOLE"));
+  RecordBlank(t_.table);
+  EXPECT_EQ("", t_.Get("SYMBOLE"));
+  ASSERT_EQ(kOk, t_.Set("REPERE", "%MW9"));
+  ASSERT_EQ(kOk, RecordAppend(t_.table));
+  EXPECT_EQ(4, TableRecordNumber(t_.table));      // on the row just appended
+  EXPECT_EQ(kErrRecord, RecordAppend(t_.table));  // no row begun
+  ASSERT_EQ(kOk, t_.Append(NumberedRow(5)));
+  ASSERT_EQ(kOk, EngineCloseAll(&t_.session));
+
+  MainTable t(dir_.path(), false);
   ASSERT_TRUE(t.ok());
   EXPECT_EQ(5, TableRecordCount(t.table));
   EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t.Walk(nullptr));
-  EXPECT_EQ((Rows{5, 4, 3, 2, 1}), t.WalkBack(nullptr));
+  EXPECT_EQ((Rows{5, 4, 3, 2, 1}), t.Walk(nullptr, true));
   ASSERT_EQ(kOk, TableGo(t.table, 3));
   EXPECT_EQ("%MW3", t.Get("REPERE"));
   EXPECT_EQ("S3", t.Get("SYMBOLE"));
   EXPECT_EQ("00003", t.Get("IND1"));
+  ASSERT_EQ(kOk, TableGo(t.table, 2));
+  EXPECT_EQ("Changed", t.Get("SYMBOLE"));
+  EXPECT_EQ(kOk, t.Check());
 }
 
-TEST(TableRows, SkipsOffBothEndsAndGoOutsideTheTable) {
-  TempDir dir;
-  MainTable t(dir.path());
-  ASSERT_TRUE(t.ok());
-  EXPECT_EQ(kEof, TableTop(t.table));  // empty
-  EXPECT_EQ(1, TableEof(t.table));
-  for (int i = 1; i <= 3; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "")));
-  TagSelect(t.table, nullptr);
-  ASSERT_EQ(kOk, TableGo(t.table, 2));
+TEST_F(TableTest, SkipsOffBothEndsAndGoOutsideTheTable) {
+  TagSelect(t_.table, nullptr);
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
   // Each step from where the last left: result, record, eof, bof.
   const struct {
     long skip;
@@ -54,24 +72,20 @@ TEST(TableRows, SkipsOffBothEndsAndGoOutsideTheTable) {
   } steps[] = {{2, kEof, 4, 1, 0}, {-1, kOk, 3, 0, 0}, {-5, kBof, 1, 0, 1}, {1, kOk, 2, 0, 0}};
   for (const auto& s : steps) {
     SCOPED_TRACE(s.skip);
-    EXPECT_EQ(s.result, TableSkip(t.table, s.skip));
-    EXPECT_EQ(s.record, TableRecordNumber(t.table));
-    EXPECT_EQ(s.eof, TableEof(t.table));
-    EXPECT_EQ(s.bof, TableBof(t.table));
+    EXPECT_EQ(s.result, TableSkip(t_.table, s.skip));
+    EXPECT_EQ(s.record, TableRecordNumber(t_.table));
+    EXPECT_EQ(s.eof, TableEof(t_.table));
+    EXPECT_EQ(s.bof, TableBof(t_.table));
   }
-  EXPECT_EQ(kOk, TableBottom(t.table));
-  EXPECT_EQ(3, TableRecordNumber(t.table));
-  for (long outside : {0, 4}) EXPECT_EQ(kErrRecord, TableGo(t.table, outside));
-  EXPECT_EQ(kErrRecord, t.session.error);
-  EXPECT_EQ(kErrTag, TableSeek(t.table, "MW"));  // no tag selected
+  EXPECT_EQ(kOk, TableBottom(t_.table));
+  EXPECT_EQ(3, TableRecordNumber(t_.table));
+  for (long outside : {0, 4}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
+  EXPECT_EQ(kErrRecord, t_.session.error);
+  EXPECT_EQ(kErrTag, TableSeek(t_.table, "MW"));  // no tag selected
 }
 
-TEST(TableFields, AssignPadsAndCutsCopyClampsToTheBuffer) {
-  TempDir dir;
-  MainTable t(dir.path());
-  ASSERT_TRUE(t.ok());
-  ASSERT_EQ(kOk, t.Append(NumberedRow(1, "")));
-  Field* objet = FieldGet(t.table, "objet");  // case ignored
+TEST_F(TableTest, AssignPadsAndCutsCopyClampsToTheBuffer) {
+  Field* objet = FieldGet(t_.table, "objet");  // case ignored
   ASSERT_NE(nullptr, objet);
   EXPECT_STREQ("OBJET", FieldName(objet));
   EXPECT_EQ(5, FieldWidth(objet));
@@ -88,35 +102,12 @@ TEST(TableFields, AssignPadsAndCutsCopyClampsToTheBuffer) {
   FieldBlank(objet);
   EXPECT_EQ(5, FieldCopy(objet, buffer, sizeof buffer));
   EXPECT_STREQ("     ", buffer);
-  EXPECT_EQ(nullptr, FieldGet(t.table, "NOPE"));
-  EXPECT_EQ(kErrField, t.session.error);
-  ASSERT_EQ(kOk, t.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
-  ASSERT_EQ(kOk, TableUnlock(t.table));
-  ASSERT_EQ(kOk, TableGo(t.table, 1));
-  EXPECT_EQ("\xE9t\xE9", t.Get("SYMBOLE"));
-  EXPECT_EQ("", t.Get("OBJET"));
-}
-
-TEST(TableRows, ChangedRowIsWrittenWhenTheTableMovesOff) {
-  TempDir dir;
-  MainTable t(dir.path());
-  ASSERT_TRUE(t.ok());
-  for (int i = 1; i <= 3; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "")));
-  ASSERT_EQ(kOk, TableGo(t.table, 2));
-  ASSERT_EQ(kOk, t.Set("SYMBOLE", "Changed"));
-  ASSERT_EQ(kOk, TableGo(t.table, 1));
-  ASSERT_EQ(kOk, TableGo(t.table, 2));
-  EXPECT_EQ("Changed", t.Get("SYMBOLE"));
-  // AppendStart keeps the current fields; RecordBlank clears them.
-  ASSERT_EQ(kOk, AppendStart(t.table, 0));
-  EXPECT_EQ("Changed", t.Get("SYMBOLE"));
-  RecordBlank(t.table);
-  EXPECT_EQ("", t.Get("SYMBOLE"));
-  ASSERT_EQ(kOk, t.Set("REPERE", "%MW9"));
-  ASSERT_EQ(kOk, RecordAppend(t.table));
-  EXPECT_EQ(4, TableRecordCount(t.table));
-  EXPECT_EQ(kErrRecord, RecordAppend(t.table));  // no row begun
-  EXPECT_EQ(kOk, t.Check());
+  EXPECT_EQ(nullptr, FieldGet(t_.table, "NOPE"));
+  EXPECT_EQ(kErrField, t_.session.error);
+  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));
+  EXPECT_EQ("\xE9t\xE9", t_.Get("SYMBOLE"));
 }
 
 TEST(TableHandles, NullHandlesGiveArgumentErrors) {
