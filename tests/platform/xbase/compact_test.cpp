@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/xbase/table_test_util.h"
-#include "support/memory_file_system.h"
 #include "support/temp_dir.h"
 #include "xbase/engine.h"
 
@@ -151,50 +150,6 @@ TEST(BigTable, HundredThousandRowsStaySoundThroughDeletesChangesAndCompaction) {
   TagSelect(t.table, t.repere);
   ASSERT_EQ(kOk, TableSeek(t.table, "%MW100000"));
   EXPECT_EQ(live, TableRecordNumber(t.table));
-}
-
-// A machine whose disk stops after each call of a compaction in turn: after
-// a restart (page cache kept) or a power loss (durable mode), the next open
-// finds the table as it was or compacted (compacted once the call has
-// returned), the same live rows either way, and sound.
-void CompactionStopsEverywhere(bool durable, bool power_loss) {
-  const std::vector<std::string> live = {"S1", "S3", "S4", "S6", "S7", "S8", "S10", "S11", "S12"};
-  bool stopped = true;
-  for (long calls = 1; stopped; ++calls) {
-    testing_support::MemoryFileSystem fs;
-    {
-      MainTable t("base", true, &fs);
-      ASSERT_TRUE(t.ok());
-      for (int i = 1; i <= 12; ++i) {
-        ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(i))));
-      }
-      for (long n : {2, 5, 9}) {
-        ASSERT_EQ(kOk, TableGo(t.table, n));
-        ASSERT_EQ(kOk, RecordDelete(t.table));
-      }
-      ASSERT_EQ(kOk, TableUnlock(t.table));
-    }
-    fs.MarkAllDurable();
-    stopped = testing_tables::StopTheDisk(fs, calls, durable, power_loss,
-                                          [](MainTable& t) { TableCompact(t.table); });
-    MainTable t("base", false, &fs);
-    ASSERT_TRUE(t.ok()) << "stopped after " << calls << " calls";
-    const long rows = TableRecordCount(t.table);
-    // Once compaction has returned, it is in the files.
-    EXPECT_TRUE(rows == 9 || (stopped && rows == 12))
-        << rows << " rows, stopped after " << calls << " calls";
-    EXPECT_EQ(live, testing_tables::LiveValues(t.table, "SYMBOLE"))
-        << "stopped after " << calls << " calls";
-    EXPECT_EQ(kOk, t.Check()) << "stopped after " << calls << " calls";
-  }
-}
-
-TEST(TableCompact, ACompactionIsWholeOrAbsentWhereverTheProcessStops) {
-  CompactionStopsEverywhere(false, false);
-}
-
-TEST(TableCompact, ADurableCompactionIsWholeOrAbsentWhereverThePowerGoes) {
-  CompactionStopsEverywhere(true, true);
 }
 
 }  // namespace
