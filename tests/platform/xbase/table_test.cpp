@@ -1,8 +1,13 @@
-// Tables in record-number order: rows, fields, moves and their result codes.
+// Tables: rows, fields, moves in record order and along tags (seeks, walks,
+// deleted rows leaving every tag at once, walks that delete or re-key the
+// current row), several index files, reopen.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/xbase/table_test_util.h"
 #include "support/temp_dir.h"
@@ -13,7 +18,6 @@ namespace {
 
 using testing_support::TempDir;
 using testing_tables::MainTable;
-using testing_tables::NumberedRow;
 using Rows = std::vector<long>;
 
 class TableTest : public ::testing::Test {
@@ -22,13 +26,125 @@ class TableTest : public ::testing::Test {
     ASSERT_TRUE(t_.ok());
     EXPECT_EQ(kEof, TableTop(t_.table));  // empty
     EXPECT_EQ(1, TableEof(t_.table));
-    testing_tables::Fill(t_, 3);
+    // Record numbers 1..5; symbol order: Alpha(3) Beta(1) Delta(5) Gamma(2) Omega(4).
+    ASSERT_EQ(kOk, t_.Append({"MW", "00010", "%MW10", "Beta"}));
+    ASSERT_EQ(kOk, t_.Append({"MW", "00020", "%MW20", "Gamma"}));
+    ASSERT_EQ(kOk, t_.Append({"I", "00001", "%I1", "Alpha"}));
+    ASSERT_EQ(kOk, t_.Append({"MW", "00030", "%MW30", "Omega"}));
+    ASSERT_EQ(kOk, t_.Append({"MWX", "00010", "%MW10:X1", "Delta"}));
+    ASSERT_EQ(kOk, TableUnlock(t_.table));
   }
   TempDir dir_;
   MainTable t_{dir_.path()};
 };
 
-TEST_F(TableTest, RowsComeBackInRecordOrderAfterChangesAndReopen) {
+TEST_F(TableTest, WalksFollowKeyOrderBothWaysAndTagNamesIgnoreCase) {
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ((Rows{4, 2, 5, 1, 3}), t_.Walk(t_.symbole, true));
+  EXPECT_EQ((Rows{3, 1, 2, 4, 5}), t_.Walk(t_.cle));  // "I    " < "MW   " < "MWX  "
+  // Names compare over ten characters.
+  EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_ta"));
+  EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
+  EXPECT_EQ(kErrTag, t_.session.error);
+}
+
+// Seeks and skips, each from where the last left: tag, seek text (null: a
+// skip by `skip`), result, record landed on.
+TEST_F(TableTest, SeekFindsPrefixesLandsAfterAndRunsPastTheEnd) {
+  const std::string full = "Alpha" + std::string(27, ' ');
+  const struct {
+    Tag* tag;
+    const char* seek;
+    long skip;
+    int result;
+    long record;
+  } steps[] = {
+      {t_.symbole, "Gamma", 0, kOk, 2},
+      {t_.symbole, "De", 0, kOk, 5},          // a prefix
+      {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
+      {t_.symbole, nullptr, 1, kOk, 2},
+      {t_.symbole, "Zulu", 0, kEof, 6},   // count + 1
+      {t_.symbole, nullptr, -1, kOk, 4},  // back from the end: the last key
+      {t_.symbole, nullptr, 1, kEof, 6},
+      {t_.symbole, full.c_str(), 0, kOk, 3},                   // padded to the full key length
+      {t_.cle, "MW   00010                  xyz", 0, kOk, 1},  // longer than the key: capped
+      {t_.cle, "MWX", 0, kOk, 5},
+      {t_.cle, nullptr, -10, kBof, 3},  // stays on the first entry
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.seek ? s.seek : std::to_string(s.skip));
+    if (s.seek) TagSelect(t_.table, s.tag);
+    EXPECT_EQ(s.result, s.seek ? TableSeek(t_.table, s.seek) : TableSkip(t_.table, s.skip));
+    EXPECT_EQ(s.record, TableRecordNumber(t_.table));
+    EXPECT_EQ(s.result == kEof, TableEof(t_.table) == 1);
+    EXPECT_EQ(s.result == kBof, TableBof(t_.table) == 1);
+  }
+}
+
+TEST_F(TableTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
+  TagSelect(t_.table, t_.repere);
+  ASSERT_EQ(kOk, TableSeek(t_.table, "%MW20"));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  EXPECT_EQ(1, RecordIsDeleted(t_.table));
+  for (Tag* tag : {t_.cle, t_.repere, t_.symbole}) {
+    std::vector<long> rows = t_.Walk(tag);
+    EXPECT_EQ(4u, rows.size());
+    EXPECT_EQ(rows.end(), std::find(rows.begin(), rows.end(), 2));
+  }
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kAfter, TableSeek(t_.table, "Gamma"));
+  EXPECT_EQ(4, TableRecordNumber(t_.table));  // Omega
+  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t_.Walk(nullptr));
+  EXPECT_EQ(5, TableRecordCount(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
+  ASSERT_EQ(kOk, RecordRecall(t_.table));  // rejoins every tag
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+// As the reconfiguration does: delete the current row, skip by one.
+TEST_F(TableTest, DeletingTheCurrentRowThenSkippingMeetsEveryFollowingRow) {
+  TagSelect(t_.table, t_.cle);
+  ASSERT_EQ(kOk, TableSeek(t_.table, "MW"));
+  std::vector<long> deleted;
+  for (int r = kOk; r == kOk; r = TableSkip(t_.table, 1)) {
+    deleted.push_back(TableRecordNumber(t_.table));
+    ASSERT_EQ(kOk, RecordDelete(t_.table));
+  }
+  EXPECT_EQ((Rows{1, 2, 4, 5}), deleted);
+  EXPECT_EQ((Rows{3}), t_.Walk(t_.cle));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+// Re-keying rows during a walk on that very key: the walk goes on from the
+// entry that followed the row's old key, so rows moved ahead are met once.
+TEST_F(TableTest, ChangingTheKeyOfTheCurrentRowKeepsTheWalkInPlace) {
+  TagSelect(t_.table, t_.symbole);
+  std::vector<long> met;
+  for (int r = TableTop(t_.table); r == kOk; r = TableSkip(t_.table, 1)) {
+    met.push_back(TableRecordNumber(t_.table));
+    ASSERT_EQ(kOk, t_.Set("SYMBOLE", "0" + t_.Get("SYMBOLE")));
+  }
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), met);
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  EXPECT_EQ(kOk, TableSeek(t_.table, "0Omega"));
+  EXPECT_EQ(4, TableRecordNumber(t_.table));
+  EXPECT_EQ(kEof, TableSeek(t_.table, "Omega"));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(TableTest, SkipAfterDeletingLandsOnTheNeighbourEntry) {
+  TagSelect(t_.table, t_.symbole);
+  for (auto [symbol, skip, result, record] :
+       {std::tuple<const char*, int, int, long>{"Delta", -1, kOk, 1}, {"Omega", 1, kEof, 6}}) {
+    ASSERT_EQ(kOk, TableSeek(t_.table, symbol));
+    ASSERT_EQ(kOk, RecordDelete(t_.table));
+    EXPECT_EQ(result, TableSkip(t_.table, skip)) << symbol;
+    EXPECT_EQ(record, TableRecordNumber(t_.table)) << symbol;
+  }
+}
+
+TEST_F(TableTest, ChangesAndAppendsReachEveryTagAndSurviveReopen) {
   ASSERT_EQ(kOk, TableGo(t_.table, 2));
   ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Changed"));
   ASSERT_EQ(kOk, TableGo(t_.table, 1));  // moving off writes the row
@@ -39,25 +155,28 @@ TEST_F(TableTest, RowsComeBackInRecordOrderAfterChangesAndReopen) {
   EXPECT_EQ("Changed", t_.Get("SYMBOLE"));
   RecordBlank(t_.table);
   EXPECT_EQ("", t_.Get("SYMBOLE"));
-  ASSERT_EQ(kOk, t_.Set("REPERE", "%MW9"));
+  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Epsilon"));
   ASSERT_EQ(kOk, RecordAppend(t_.table));
-  EXPECT_EQ(4, TableRecordNumber(t_.table));      // on the row just appended
+  EXPECT_EQ(6, TableRecordNumber(t_.table));      // on the row just appended
   EXPECT_EQ(kErrRecord, RecordAppend(t_.table));  // no row begun
-  ASSERT_EQ(kOk, t_.Append(NumberedRow(5)));
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "Epsilon"));
+  EXPECT_EQ(6, TableRecordNumber(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 1));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
   ASSERT_EQ(kOk, EngineCloseAll(&t_.session));
 
-  MainTable t(dir_.path(), false);
-  ASSERT_TRUE(t.ok());
-  EXPECT_EQ(5, TableRecordCount(t.table));
-  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t.Walk(nullptr));
-  EXPECT_EQ((Rows{5, 4, 3, 2, 1}), t.Walk(nullptr, true));
-  ASSERT_EQ(kOk, TableGo(t.table, 3));
-  EXPECT_EQ("%MW3", t.Get("REPERE"));
-  EXPECT_EQ("S3", t.Get("SYMBOLE"));
-  EXPECT_EQ("00003", t.Get("IND1"));
-  ASSERT_EQ(kOk, TableGo(t.table, 2));
-  EXPECT_EQ("Changed", t.Get("SYMBOLE"));
-  EXPECT_EQ(kOk, t.Check());
+  MainTable again(dir_.path(), false);
+  ASSERT_TRUE(again.ok());
+  EXPECT_EQ(6, TableRecordCount(again.table));
+  EXPECT_EQ((Rows{1, 2, 3, 4, 5, 6}), again.Walk(nullptr));
+  EXPECT_EQ((Rows{6, 5, 4, 3, 2, 1}), again.Walk(nullptr, true));
+  EXPECT_EQ((Rows{3, 2, 5, 6, 4}), again.Walk(again.symbole));
+  EXPECT_EQ((Rows{6, 3, 2, 4, 5}), again.Walk(again.cle));  // row 6: a blank OBJET
+  ASSERT_EQ(kOk, TableGo(again.table, 3));
+  EXPECT_EQ("%I1", again.Get("REPERE"));
+  EXPECT_EQ("00001", again.Get("IND1"));
+  EXPECT_EQ(kOk, again.Check());
 }
 
 TEST_F(TableTest, SkipsOffBothEndsAndGoOutsideTheTable) {
@@ -69,7 +188,7 @@ TEST_F(TableTest, SkipsOffBothEndsAndGoOutsideTheTable) {
     int result;
     long record;
     int eof, bof;
-  } steps[] = {{2, kEof, 4, 1, 0}, {-1, kOk, 3, 0, 0}, {-5, kBof, 1, 0, 1}, {1, kOk, 2, 0, 0}};
+  } steps[] = {{4, kEof, 6, 1, 0}, {-1, kOk, 5, 0, 0}, {-10, kBof, 1, 0, 1}, {1, kOk, 2, 0, 0}};
   for (const auto& s : steps) {
     SCOPED_TRACE(s.skip);
     EXPECT_EQ(s.result, TableSkip(t_.table, s.skip));
@@ -78,8 +197,8 @@ TEST_F(TableTest, SkipsOffBothEndsAndGoOutsideTheTable) {
     EXPECT_EQ(s.bof, TableBof(t_.table));
   }
   EXPECT_EQ(kOk, TableBottom(t_.table));
-  EXPECT_EQ(3, TableRecordNumber(t_.table));
-  for (long outside : {0, 4}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
+  EXPECT_EQ(5, TableRecordNumber(t_.table));
+  for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
   EXPECT_EQ(kErrRecord, t_.session.error);
   EXPECT_EQ(kErrTag, TableSeek(t_.table, "MW"));  // no tag selected
 }
@@ -106,8 +225,44 @@ TEST_F(TableTest, AssignPadsAndCutsCopyClampsToTheBuffer) {
   EXPECT_EQ(kErrField, t_.session.error);
   ASSERT_EQ(kOk, t_.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
   ASSERT_EQ(kOk, TableUnlock(t_.table));
-  ASSERT_EQ(kOk, TableGo(t_.table, 3));
+  ASSERT_EQ(kOk, TableGo(t_.table, 5));
   EXPECT_EQ("\xE9t\xE9", t_.Get("SYMBOLE"));
+}
+
+TEST_F(TableTest, BadTagListsAreRefused) {
+  const struct {
+    const char *key, *filter;
+    int error;
+  } bad[] = {{"NOSUCH", nullptr, kErrField},
+             {"REPERE", "REPERE +", kErrExpression},
+             {"DELETED()", nullptr, kErrExpression},       // a logical key
+             {"REPERE+REPERE+SYMBOLE", nullptr, kErrTag},  // too long
+             {nullptr, nullptr, kErrTag}};                 // no tag at all
+  for (const auto& b : bad) {
+    const TagDefinition tags[] = {{b.key ? "T1" : nullptr, b.key, b.filter, 0, 0},
+                                  {nullptr, nullptr, nullptr, 0, 0}};
+    EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B.MDX").c_str(), tags)) << b.key;
+    if (b.key) {
+      EXPECT_EQ(b.error, t_.session.error) << b.key;
+    }
+  }
+  EXPECT_EQ(nullptr, IndexOpen(t_.table, dir_.file("NONE.MDX").c_str()));
+  EXPECT_EQ(kErrOpen, t_.session.error);
+}
+
+TEST_F(TableTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
+  const TagDefinition unfiltered[] = {{"ALLSYM", "UPPER(SYMBOLE)", nullptr, 0, 0},
+                                      {nullptr, nullptr, nullptr, 0, 0}};
+  ASSERT_EQ(kOk, TableGo(t_.table, 4));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_NE(nullptr, IndexCreate(t_.table, dir_.file("ALL.MDX").c_str(), unfiltered));
+  Tag* all = TagGet(t_.table, "ALLSYM");
+  ASSERT_NE(nullptr, all);
+  // No filter: the deleted row stays listed.
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(all));
+  TagSelect(t_.table, all);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "GAMMA"));
+  EXPECT_EQ(kOk, t_.Check());
 }
 
 TEST(TableHandles, NullHandlesGiveArgumentErrors) {
