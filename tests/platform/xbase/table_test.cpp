@@ -50,7 +50,7 @@ TEST_F(TableTest, WalksFollowKeyOrderBothWaysAndTagNamesIgnoreCase) {
 
 // Seeks and skips, each from where the last left: tag, seek text (null: a
 // skip by `skip`), result, record landed on.
-TEST_F(TableTest, SeekFindsPrefixesLandsAfterAndRunsPastTheEnd) {
+TEST_F(TableTest, SeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   const std::string full = "Alpha" + std::string(27, ' ');
   const struct {
     Tag* tag;
@@ -59,6 +59,12 @@ TEST_F(TableTest, SeekFindsPrefixesLandsAfterAndRunsPastTheEnd) {
     int result;
     long record;
   } steps[] = {
+      {nullptr, nullptr, -3, kOk, 2},  // record order, from the last row appended
+      {nullptr, nullptr, 4, kEof, 6},
+      {nullptr, nullptr, -1, kOk, 5},
+      {nullptr, nullptr, -10, kBof, 1},
+      {nullptr, nullptr, 1, kOk, 2},
+      {nullptr, "MW", 0, kErrTag, 2},  // no tag: no seek
       {t_.symbole, "Gamma", 0, kOk, 2},
       {t_.symbole, "De", 0, kOk, 5},          // a prefix
       {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
@@ -79,6 +85,10 @@ TEST_F(TableTest, SeekFindsPrefixesLandsAfterAndRunsPastTheEnd) {
     EXPECT_EQ(s.result == kEof, TableEof(t_.table) == 1);
     EXPECT_EQ(s.result == kBof, TableBof(t_.table) == 1);
   }
+  EXPECT_EQ(kOk, TableBottom(t_.table));
+  EXPECT_EQ(5, TableRecordNumber(t_.table));
+  for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
+  EXPECT_EQ(kErrRecord, t_.session.error);
 }
 
 TEST_F(TableTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
@@ -102,34 +112,30 @@ TEST_F(TableTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
   EXPECT_EQ(kOk, t_.Check());
 }
 
-// As the reconfiguration does: delete the current row, skip by one.
-TEST_F(TableTest, DeletingTheCurrentRowThenSkippingMeetsEveryFollowingRow) {
-  TagSelect(t_.table, t_.cle);
-  ASSERT_EQ(kOk, TableSeek(t_.table, "MW"));
-  std::vector<long> deleted;
-  for (int r = kOk; r == kOk; r = TableSkip(t_.table, 1)) {
-    deleted.push_back(TableRecordNumber(t_.table));
-    ASSERT_EQ(kOk, RecordDelete(t_.table));
+// Walks that change the row they stand on, as the reconfiguration does:
+// re-keying it on the walked tag (the walk goes on from the entry that
+// followed the old key, so rows moved ahead are met once), or deleting it.
+TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
+  const struct {
+    Tag* tag;
+    const char* from;  // null: the top
+    Rows met;
+  } walks[] = {{t_.symbole, nullptr, {3, 1, 5, 2, 4}}, {t_.cle, "MW", {1, 2, 4, 5}}};
+  for (const auto& w : walks) {
+    TagSelect(t_.table, w.tag);
+    Rows met;
+    for (int r = w.from ? TableSeek(t_.table, w.from) : TableTop(t_.table); r == kOk;
+         r = TableSkip(t_.table, 1)) {
+      met.push_back(TableRecordNumber(t_.table));
+      ASSERT_EQ(kOk, w.from ? RecordDelete(t_.table) : t_.Set("SYMBOLE", "0" + t_.Get("SYMBOLE")));
+    }
+    EXPECT_EQ(w.met, met);
   }
-  EXPECT_EQ((Rows{1, 2, 4, 5}), deleted);
-  EXPECT_EQ((Rows{3}), t_.Walk(t_.cle));
-  EXPECT_EQ(kOk, t_.Check());
-}
-
-// Re-keying rows during a walk on that very key: the walk goes on from the
-// entry that followed the row's old key, so rows moved ahead are met once.
-TEST_F(TableTest, ChangingTheKeyOfTheCurrentRowKeepsTheWalkInPlace) {
-  TagSelect(t_.table, t_.symbole);
-  std::vector<long> met;
-  for (int r = TableTop(t_.table); r == kOk; r = TableSkip(t_.table, 1)) {
-    met.push_back(TableRecordNumber(t_.table));
-    ASSERT_EQ(kOk, t_.Set("SYMBOLE", "0" + t_.Get("SYMBOLE")));
-  }
-  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), met);
   ASSERT_EQ(kOk, TableUnlock(t_.table));
-  EXPECT_EQ(kOk, TableSeek(t_.table, "0Omega"));
-  EXPECT_EQ(4, TableRecordNumber(t_.table));
-  EXPECT_EQ(kEof, TableSeek(t_.table, "Omega"));
+  EXPECT_EQ((Rows{3}), t_.Walk(t_.cle));
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "0Alpha"));
+  EXPECT_EQ(kEof, TableSeek(t_.table, "Alpha"));
   EXPECT_EQ(kOk, t_.Check());
 }
 
@@ -177,30 +183,6 @@ TEST_F(TableTest, ChangesAndAppendsReachEveryTagAndSurviveReopen) {
   EXPECT_EQ("%I1", again.Get("REPERE"));
   EXPECT_EQ("00001", again.Get("IND1"));
   EXPECT_EQ(kOk, again.Check());
-}
-
-TEST_F(TableTest, SkipsOffBothEndsAndGoOutsideTheTable) {
-  TagSelect(t_.table, nullptr);
-  ASSERT_EQ(kOk, TableGo(t_.table, 2));
-  // Each step from where the last left: result, record, eof, bof.
-  const struct {
-    long skip;
-    int result;
-    long record;
-    int eof, bof;
-  } steps[] = {{4, kEof, 6, 1, 0}, {-1, kOk, 5, 0, 0}, {-10, kBof, 1, 0, 1}, {1, kOk, 2, 0, 0}};
-  for (const auto& s : steps) {
-    SCOPED_TRACE(s.skip);
-    EXPECT_EQ(s.result, TableSkip(t_.table, s.skip));
-    EXPECT_EQ(s.record, TableRecordNumber(t_.table));
-    EXPECT_EQ(s.eof, TableEof(t_.table));
-    EXPECT_EQ(s.bof, TableBof(t_.table));
-  }
-  EXPECT_EQ(kOk, TableBottom(t_.table));
-  EXPECT_EQ(5, TableRecordNumber(t_.table));
-  for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
-  EXPECT_EQ(kErrRecord, t_.session.error);
-  EXPECT_EQ(kErrTag, TableSeek(t_.table, "MW"));  // no tag selected
 }
 
 TEST_F(TableTest, AssignPadsAndCutsCopyClampsToTheBuffer) {

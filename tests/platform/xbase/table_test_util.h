@@ -6,11 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "support/memory_file_system.h"
 #include "xbase/engine.h"
 
 namespace xbase {
@@ -134,31 +132,6 @@ inline void Fill(MainTable& t, int rows) {
     ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
     ASSERT_EQ(kOk, TableUnlock(t.table));
   }
-}
-
-// Opens the table "base" of `fs` (durable or not) and runs `act` on it with
-// the disk stopping after `calls` changing calls; then the machine restarts
-// with its page cache kept or, with `power_loss`, loses its power. Whether
-// the disk stopped while `act` ran.
-inline bool StopTheDisk(testing_support::MemoryFileSystem& fs, long calls, bool durable,
-                        bool power_loss, const std::function<void(MainTable&)>& act) {
-  bool stopped = false;
-  {
-    MainTable t("base", false, &fs);
-    EXPECT_TRUE(t.ok());
-    if (!t.ok()) return false;
-    t.session.durable = durable ? 1 : 0;
-    fs.DieAfter(calls);
-    act(t);
-    stopped = fs.dead();
-    EngineEnd(&t.session);
-  }
-  if (power_loss) {
-    fs.LosePower(static_cast<unsigned>(calls));
-  } else {
-    fs.Restart();
-  }
-  return stopped;
 }
 
 }  // namespace testing_tables

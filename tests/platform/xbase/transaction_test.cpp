@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,8 @@ struct StopCase {
   bool compaction, power_loss;
 };
 
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
 class DiskStops : public ::testing::TestWithParam<StopCase> {};
 
 TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
@@ -157,17 +160,22 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
     }
     fs.MarkAllDurable();
     Model confirmed = start, in_flight = compaction ? Live(start) : start;
-    stopped = testing_tables::StopTheDisk(fs, calls, power_loss, power_loss, [&](MainTable& t) {
-      if (compaction) {
-        if (TableCompact(t.table) == kOk) confirmed = in_flight;
-        return;
-      }
+    {
+      MainTable t("base", false, &fs);
+      ASSERT_TRUE(t.ok());
+      t.session.durable = power_loss ? 1 : 0;
+      fs.DieAfter(calls);
+      if (compaction && TableCompact(t.table) == kOk) confirmed = in_flight;
       for (int n : {3, 6, 10}) {
+        if (compaction) break;
         in_flight = Apply(n, confirmed);
         if (Change(t, n) != kOk) break;
         confirmed = in_flight;
       }
-    });
+      stopped = fs.dead();
+      EngineEnd(&t.session);
+    }
+    power_loss ? fs.LosePower(static_cast<unsigned>(calls)) : fs.Restart();
     MainTable t("base", false, &fs);
     ASSERT_TRUE(t.ok());
     const Model found = Symbols(t.table);
