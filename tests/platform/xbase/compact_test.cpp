@@ -75,9 +75,7 @@ TEST(TableCompact, TableWithoutIndexes) {
   ASSERT_EQ(kOk, TableCompact(plain));
   ASSERT_EQ(2, TableRecordCount(plain));
   EXPECT_EQ(1, TableRecordNumber(plain));  // on the first row
-  char text[2];
-  FieldCopy(FieldGet(plain, "REPERE"), text, 2);
-  EXPECT_STREQ("1", text);
+  EXPECT_EQ("1", testing_tables::Trimmed(plain, "REPERE"));
 }
 
 TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped) {
@@ -93,14 +91,12 @@ TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped
   const std::string pack = dir.file("KR9.DBF.pack"), dbf = dir.file("KR9.DBF");
   ASSERT_TRUE(WriteFileBytes(dbf + ".new", fresh));
   ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dbf + "\nend\n"));
-  for (const char* symbol : {"NEW", "NEW"}) {
+  for (const std::string symbol : {"NEW", "NEW"}) {
     Session s;
     EngineInit(&s, 0, 0);
     Table* t = TableOpen(&s, dbf.c_str());
     ASSERT_NE(nullptr, t);
-    char text[4];
-    FieldCopy(FieldGet(t, "SYMBOLE"), text, 4);
-    EXPECT_STREQ(symbol, text);
+    EXPECT_EQ(symbol, testing_tables::Trimmed(t, "SYMBOLE"));
     EXPECT_EQ(1, TableRecordCount(t));
     EXPECT_TRUE(ReadFileBytes(pack).empty());
     // The next round: an unfinished journal, whose new file is garbage.
