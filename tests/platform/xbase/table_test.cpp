@@ -211,6 +211,35 @@ TEST_F(TableTest, AssignPadsAndCutsCopyClampsToTheBuffer) {
   EXPECT_EQ("\xE9t\xE9", t_.Get("SYMBOLE"));
 }
 
+// Rows as bytes and keys alone, read without moving the table.
+TEST_F(TableTest, ScansReadRowsAndKeysWithoutMovingTheTable) {
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  std::vector<std::string> seen;
+  const auto visit = [&seen](long record, const char* image) {
+    seen.push_back(std::to_string(record) + image[0] + std::string(image + 59, 5));
+    return record == 4 ? 7 : 0;  // SYMBOLE starts at byte 59
+  };
+  EXPECT_EQ(7, TableScan(t_.table, visit));
+  EXPECT_EQ((std::vector<std::string>{"1 Beta ", "2 Gamma", "3*Alpha", "4 Omega"}), seen);
+  seen.clear();
+  EXPECT_EQ(kOk, TableVisitRows(t_.table, {2, 5}, visit));
+  EXPECT_EQ((std::vector<std::string>{"2 Gamma", "5 Delta"}), seen);
+  EXPECT_EQ(kErrArgument, TableVisitRows(t_.table, {0}, visit));
+  EXPECT_EQ(kErrArgument, TableScan(t_.table, nullptr));
+  EXPECT_EQ(3, TableRecordNumber(t_.table));
+  Rows keyed;
+  EXPECT_EQ(9, TagScan(t_.symbole, "Delta", [&keyed](const char* key, long record) {
+              keyed.push_back(record);
+              return key[0] == 'O' ? 9 : 0;  // stops on Omega
+            }));
+  EXPECT_EQ((Rows{5, 2, 4}), keyed);
+  long count = 0;
+  EXPECT_EQ(kOk, TagCountPrefix(t_.cle, "MW", &count));
+  EXPECT_EQ(4, count);
+  EXPECT_EQ(32, TagKeyLength(t_.symbole));
+}
+
 TEST_F(TableTest, BadTagListsAreRefused) {
   const struct {
     const char *key, *filter;
@@ -230,6 +259,10 @@ TEST_F(TableTest, BadTagListsAreRefused) {
   }
   EXPECT_EQ(nullptr, IndexOpen(t_.table, dir_.file("NONE.MDX").c_str()));
   EXPECT_EQ(kErrOpen, t_.session.error);
+  for (const char* path : {static_cast<const char*>(nullptr), ""}) {
+    EXPECT_EQ(nullptr, IndexOpen(t_.table, path));
+    EXPECT_EQ(kErrArgument, t_.session.error);
+  }
 }
 
 TEST_F(TableTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
