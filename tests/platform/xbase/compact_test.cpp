@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/xbase/table_test_util.h"
-#include "support/memory_file_system.h"
 #include "support/temp_dir.h"
 #include "xbase/engine.h"
 
@@ -76,9 +75,7 @@ TEST(TableCompact, TableWithoutIndexes) {
   ASSERT_EQ(kOk, TableCompact(plain));
   ASSERT_EQ(2, TableRecordCount(plain));
   EXPECT_EQ(1, TableRecordNumber(plain));  // on the first row
-  char text[2];
-  FieldCopy(FieldGet(plain, "REPERE"), text, 2);
-  EXPECT_STREQ("1", text);
+  EXPECT_EQ("1", testing_tables::Trimmed(plain, "REPERE"));
 }
 
 TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped) {
@@ -94,14 +91,12 @@ TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped
   const std::string pack = dir.file("KR9.DBF.pack"), dbf = dir.file("KR9.DBF");
   ASSERT_TRUE(WriteFileBytes(dbf + ".new", fresh));
   ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dbf + "\nend\n"));
-  for (const char* symbol : {"NEW", "NEW"}) {
+  for (const std::string symbol : {"NEW", "NEW"}) {
     Session s;
     EngineInit(&s, 0, 0);
     Table* t = TableOpen(&s, dbf.c_str());
     ASSERT_NE(nullptr, t);
-    char text[4];
-    FieldCopy(FieldGet(t, "SYMBOLE"), text, 4);
-    EXPECT_STREQ(symbol, text);
+    EXPECT_EQ(symbol, testing_tables::Trimmed(t, "SYMBOLE"));
     EXPECT_EQ(1, TableRecordCount(t));
     EXPECT_TRUE(ReadFileBytes(pack).empty());
     // The next round: an unfinished journal, whose new file is garbage.
@@ -151,50 +146,6 @@ TEST(BigTable, HundredThousandRowsStaySoundThroughDeletesChangesAndCompaction) {
   TagSelect(t.table, t.repere);
   ASSERT_EQ(kOk, TableSeek(t.table, "%MW100000"));
   EXPECT_EQ(live, TableRecordNumber(t.table));
-}
-
-// A machine whose disk stops after each call of a compaction in turn: after
-// a restart (page cache kept) or a power loss (durable mode), the next open
-// finds the table as it was or compacted (compacted once the call has
-// returned), the same live rows either way, and sound.
-void CompactionStopsEverywhere(bool durable, bool power_loss) {
-  const std::vector<std::string> live = {"S1", "S3", "S4", "S6", "S7", "S8", "S10", "S11", "S12"};
-  bool stopped = true;
-  for (long calls = 1; stopped; ++calls) {
-    testing_support::MemoryFileSystem fs;
-    {
-      MainTable t("base", true, &fs);
-      ASSERT_TRUE(t.ok());
-      for (int i = 1; i <= 12; ++i) {
-        ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(i))));
-      }
-      for (long n : {2, 5, 9}) {
-        ASSERT_EQ(kOk, TableGo(t.table, n));
-        ASSERT_EQ(kOk, RecordDelete(t.table));
-      }
-      ASSERT_EQ(kOk, TableUnlock(t.table));
-    }
-    fs.MarkAllDurable();
-    stopped = testing_tables::StopTheDisk(fs, calls, durable, power_loss,
-                                          [](MainTable& t) { TableCompact(t.table); });
-    MainTable t("base", false, &fs);
-    ASSERT_TRUE(t.ok()) << "stopped after " << calls << " calls";
-    const long rows = TableRecordCount(t.table);
-    // Once compaction has returned, it is in the files.
-    EXPECT_TRUE(rows == 9 || (stopped && rows == 12))
-        << rows << " rows, stopped after " << calls << " calls";
-    EXPECT_EQ(live, testing_tables::LiveValues(t.table, "SYMBOLE"))
-        << "stopped after " << calls << " calls";
-    EXPECT_EQ(kOk, t.Check()) << "stopped after " << calls << " calls";
-  }
-}
-
-TEST(TableCompact, ACompactionIsWholeOrAbsentWhereverTheProcessStops) {
-  CompactionStopsEverywhere(false, false);
-}
-
-TEST(TableCompact, ADurableCompactionIsWholeOrAbsentWhereverThePowerGoes) {
-  CompactionStopsEverywhere(true, true);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/xbase/table_test_util.h"
@@ -75,17 +76,6 @@ TEST_F(DbfFileTest, HeaderIsExact) {
   EXPECT_EQ(0x1Au, Byte(f, f.size() - 1));
 }
 
-TEST_F(DbfFileTest, LyingRecordCountIsCutToWhatTheFileHolds) {
-  std::string f = Written();
-  f[4] = 100;
-  long count = 0;
-  for (const std::string& bytes : {f, f + "junk", f.substr(0, 289 + 2 * 92 + 50)}) {
-    ASSERT_TRUE(WriteFileBytes(path_, bytes));
-    EXPECT_EQ(kOk, OpenResult(&count));
-    EXPECT_EQ(bytes.size() < f.size() ? 2 : 3, count);
-  }
-}
-
 TEST_F(DbfFileTest, DamagedHeadersAreRefused) {
   const std::string good = Written();
   struct Damage {
@@ -114,17 +104,20 @@ TEST_F(DbfFileTest, DamagedHeadersAreRefused) {
   }
 }
 
+// Each cut of the file, with a header claiming 100 rows: refused while the
+// header is cut, else opened with the whole rows the file holds.
 TEST_F(DbfFileTest, EveryTruncationOpensOrFailsCleanly) {
-  const std::string good = Written();
-  for (std::size_t n = 0; n < good.size(); ++n) {
-    ASSERT_TRUE(WriteFileBytes(path_, good.substr(0, n)));
+  std::string good = Written();
+  good[4] = 100;
+  for (std::size_t n = 0; n <= good.size() + 4; ++n) {
+    ASSERT_TRUE(WriteFileBytes(path_, (good + "junk").substr(0, n)));
     long count = -1;
-    int r = OpenResult(&count);
+    const int r = OpenResult(&count);
     if (n < 289) {
       EXPECT_EQ(kErrFormat, r) << n;
     } else {
       ASSERT_EQ(kOk, r) << n;
-      EXPECT_EQ(static_cast<long>((n - 289) / 92), count) << n;
+      EXPECT_EQ(std::min<long>(3, static_cast<long>((n - 289) / 92)), count) << n;
     }
   }
 }

@@ -1,10 +1,11 @@
 // Random well-typed expressions, printed with as few parentheses as the
 // precedence allows (plus some spare ones, random case and blanks), checked
-// against a direct evaluation of the tree they were printed from.
+// against a direct evaluation of what was printed.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -18,34 +19,34 @@
 namespace xbase {
 namespace {
 
-// Texts first, then logical values.
-enum class Kind {
-  kField,
-  kLiteral,
-  kConcat,
-  kUpper,
-  kConstant,
-  kDeleted,
-  kRelation,
-  kNot,
-  kAnd,
-  kOr
-};
-
 // Binding strength of each printed form, loosest first.
 enum Level { kOrLevel = 1, kAndLevel, kNotLevel, kRelationLevel, kConcatLevel, kPrimaryLevel };
 
-const char* const kRelations[] = {"=", "<>", "#", "<", "<=", ">", ">=", "$"};
-
-struct Tree {
-  Kind kind = Kind::kConstant;
-  std::string text;  // field name or literal bytes
-  int relation = 0;  // index into kRelations
-  bool value = false;
-  std::vector<Tree> kids;
+// A random expression: its text, and its meaning on a record computed the
+// plain way (a text's value, or a logical value).
+struct Node {
+  std::string printed;
+  Level level = kPrimaryLevel;
+  bool is_text = false;
+  std::size_t width = 0;   // of a text's value
+  std::size_t widest = 0;  // of any text value inside
+  std::function<std::string(const std::string&)> value;
+  std::function<bool(const std::string&)> truth;
 };
 
-bool IsText(const Tree& t) { return t.kind <= Kind::kUpper; }
+// Equal: the right text is a beginning of the left one. Otherwise the usual
+// byte order of std::string (unsigned) decides; `$`: left inside right.
+bool Relate(const std::string& op, const std::string& left, const std::string& right) {
+  if (op == "$") return left.empty() || right.find(left) != std::string::npos;
+  const bool equal = left.compare(0, right.size(), right) == 0 && right.size() <= left.size();
+  const bool less = !equal && left < right;
+  if (op == "=") return equal;
+  if (op == "<>" || op == "#") return !equal;
+  if (op == "<") return less;
+  if (op == "<=") return less || equal;
+  if (op == ">") return !less && !equal;
+  return !less;
+}
 
 class Generator {
  public:
@@ -53,51 +54,88 @@ class Generator {
 
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
-  Tree Logical(int depth) {
-    Tree t;
+  Node Logical(int depth) {
     const int choice = depth <= 0 ? Pick(3) : Pick(7);
+    Node n;
     if (choice == 0) {
-      t.kind = Kind::kConstant;
-      t.value = Pick(2) == 1;
+      const bool value = Pick(2) == 1;
+      n.printed = Case(value ? ".T." : ".F.");
+      n.truth = [value](const std::string&) { return value; };
     } else if (choice == 1) {
-      t.kind = Kind::kDeleted;
-    } else if (choice == 2 || choice == 3) {
-      t.kind = Kind::kRelation;
-      t.relation = Pick(8);
-      t.kids = {Text(depth - 1), Text(depth - 1)};
+      n.printed = Case("DELETED") + Blank() + "(" + Blank() + ")";
+      n.truth = [](const std::string& record) { return record[0] == '*'; };
+    } else if (choice <= 3) {
+      static const char* const kRelations[] = {"=", "<>", "#", "<", "<=", ">", ">=", "$"};
+      const std::string op = kRelations[Pick(8)];
+      const std::vector<Node> kids = {Text(depth - 1), Text(depth - 1)};
+      n = Join(kids, op, kConcatLevel, kRelationLevel);
+      n.truth = [op, kids](const std::string& r) {
+        return Relate(op, kids[0].value(r), kids[1].value(r));
+      };
     } else if (choice == 4) {
-      t.kind = Kind::kNot;
-      t.kids = {Logical(depth - 1)};
+      Node kid = Logical(depth - 1);
+      n = kid;
+      n.printed = Case(".NOT.") + " " + Operand(kid, kNotLevel);
+      n.level = kNotLevel;
+      n.truth = [kid](const std::string& r) { return !kid.truth(r); };
     } else {
-      t.kind = choice == 5 ? Kind::kAnd : Kind::kOr;
-      const int n = 2 + Pick(3);
-      for (int i = 0; i < n; ++i) t.kids.push_back(Logical(depth - 1));
+      const bool both = choice == 5;
+      std::vector<Node> kids(static_cast<std::size_t>(2 + Pick(3)));
+      for (Node& kid : kids) kid = Logical(depth - 1);
+      n = Join(kids, Case(both ? ".AND." : ".OR."), both ? kNotLevel : kAndLevel,
+               both ? kAndLevel : kOrLevel);
+      n.truth = [both, kids](const std::string& r) {
+        for (const Node& kid : kids) {
+          if (kid.truth(r) != both) return !both;
+        }
+        return both;
+      };
     }
-    return t;
+    return n;
   }
 
-  Tree Text(int depth) {
-    Tree t;
+  Node Text(int depth) {
     const int choice = depth <= 0 ? Pick(2) : Pick(4);
+    Node n;
     if (choice == 0) {
-      t.kind = Kind::kField;
-      t.text = kFieldNames[Pick(8)];
+      const ExpressionField f = testing_support::MainLayout()[static_cast<std::size_t>(Pick(8))];
+      n.printed = Case(f.name);
+      n.width = f.width;
+      n.value = [f](const std::string& r) { return r.substr(f.offset, f.width); };
     } else if (choice == 1) {
-      t.kind = Kind::kLiteral;
-      t.text = Bytes(Pick(7));
+      std::string bytes = Bytes(Pick(7));
       // No quoting holds both quote characters.
-      if (t.text.find('\'') != std::string::npos) {
-        t.text.erase(std::remove(t.text.begin(), t.text.end(), '"'), t.text.end());
-      }
+      const bool apostrophe = bytes.find('\'') != std::string::npos;
+      if (apostrophe) bytes.erase(std::remove(bytes.begin(), bytes.end(), '"'), bytes.end());
+      const char quote = apostrophe ? '"' : '\'';
+      n.printed = quote + bytes + quote;
+      n.width = bytes.size();
+      n.value = [bytes](const std::string&) { return bytes; };
     } else if (choice == 2) {
-      t.kind = Kind::kConcat;
-      const int n = 2 + Pick(2);
-      for (int i = 0; i < n; ++i) t.kids.push_back(Text(depth - 1));
+      std::vector<Node> kids(static_cast<std::size_t>(2 + Pick(2)));
+      for (Node& kid : kids) kid = Text(depth - 1);
+      n = Join(kids, "+", kPrimaryLevel, kConcatLevel);
+      for (const Node& kid : kids) n.width += kid.width;
+      n.value = [kids](const std::string& r) {
+        std::string s;
+        for (const Node& kid : kids) s += kid.value(r);
+        return s;
+      };
     } else {
-      t.kind = Kind::kUpper;
-      t.kids = {Text(depth - 1)};
+      const Node kid = Text(depth - 1);
+      n = kid;
+      n.printed = Case("UPPER") + Blank() + "(" + kid.printed + ")";
+      n.level = kPrimaryLevel;
+      n.value = [kid](const std::string& r) {
+        std::string s = kid.value(r);
+        for (char& c : s)
+          c = static_cast<char>(symbase::Cp1252ToUpper(static_cast<unsigned char>(c)));
+        return s;
+      };
     }
-    return t;
+    n.is_text = true;
+    n.widest = std::max(n.widest, n.width);
+    return n;
   }
 
   // Few distinct bytes, so that comparisons and searches often hit.
@@ -108,59 +146,22 @@ class Generator {
     return s;
   }
 
-  std::string Print(const Tree& t) {
-    switch (t.kind) {
-      case Kind::kField:
-        return Case(t.text);
-      case Kind::kLiteral: {
-        const char quote = t.text.find('\'') == std::string::npos ? '\'' : '"';
-        return quote + t.text + quote;
-      }
-      case Kind::kConcat:
-        return Join(t, "+", kPrimaryLevel);
-      case Kind::kUpper:
-        return Case("UPPER") + Blank() + "(" + Print(t.kids[0]) + ")";
-      case Kind::kConstant:
-        return Case(t.value ? ".T." : ".F.");
-      case Kind::kDeleted:
-        return Case("DELETED") + Blank() + "(" + Blank() + ")";
-      case Kind::kRelation:
-        return Operand(t.kids[0], kConcatLevel) + Blank() + kRelations[t.relation] + Blank() +
-               Operand(t.kids[1], kConcatLevel);
-      case Kind::kNot:
-        return Case(".NOT.") + " " + Operand(t.kids[0], kNotLevel);
-      case Kind::kAnd:
-        return Join(t, Case(".AND."), kNotLevel);
-      case Kind::kOr:
-        return Join(t, Case(".OR."), kAndLevel);
-    }
-    return "";
-  }
-
  private:
-  static constexpr const char* kFieldNames[] = {"OBJET", "IND1",   "IND2",    "IND3",
-                                                "IND4",  "REPERE", "SYMBOLE", "ISCMT"};
-
-  // By Kind, in its order.
-  static Level LevelOf(Kind kind) {
-    static const Level kLevels[] = {kPrimaryLevel, kPrimaryLevel, kConcatLevel,   kPrimaryLevel,
-                                    kPrimaryLevel, kPrimaryLevel, kRelationLevel, kNotLevel,
-                                    kAndLevel,     kOrLevel};
-    return kLevels[static_cast<int>(kind)];
+  std::string Operand(const Node& n, Level needed) {
+    if (n.level < needed || Pick(10) == 0) return "(" + Blank() + n.printed + Blank() + ")";
+    return n.printed;
   }
 
-  std::string Operand(const Tree& t, Level needed) {
-    const std::string printed = Print(t);
-    if (LevelOf(t.kind) < needed || Pick(10) == 0) return "(" + Blank() + printed + Blank() + ")";
-    return printed;
-  }
-
-  std::string Join(const Tree& t, const std::string& separator, Level needed) {
-    std::string s = Operand(t.kids[0], needed);
-    for (std::size_t i = 1; i < t.kids.size(); ++i) {
-      s += Blank() + separator + Blank() + Operand(t.kids[i], needed);
+  // The kids joined by `separator`, each bracketed below `needed`.
+  Node Join(const std::vector<Node>& kids, const std::string& separator, Level needed,
+            Level level) {
+    Node n;
+    n.level = level;
+    for (const Node& kid : kids) {
+      n.printed += (n.printed.empty() ? "" : Blank() + separator + Blank()) + Operand(kid, needed);
+      n.widest = std::max(n.widest, kid.widest);
     }
-    return s;
+    return n;
   }
 
   std::string Case(std::string word) {
@@ -178,89 +179,14 @@ class Generator {
   std::mt19937 random_;
 };
 
-// The meaning of a tree, computed the plain way.
-class Reference {
- public:
-  explicit Reference(const std::string& record) : record_(record) {}
-
-  std::string Text(const Tree& t) const {
-    switch (t.kind) {
-      case Kind::kField:
-        for (const ExpressionField& f : testing_support::MainLayout()) {
-          if (f.name == t.text) return record_.substr(f.offset, f.width);
-        }
-        return "";
-      case Kind::kLiteral:
-        return t.text;
-      case Kind::kConcat: {
-        std::string s;
-        for (const Tree& kid : t.kids) s += Text(kid);
-        return s;
-      }
-      default: {
-        std::string s = Text(t.kids[0]);
-        for (char& c : s)
-          c = static_cast<char>(symbase::Cp1252ToUpper(static_cast<unsigned char>(c)));
-        return s;
-      }
-    }
-  }
-
-  bool Truth(const Tree& t) const {
-    switch (t.kind) {
-      case Kind::kConstant:
-        return t.value;
-      case Kind::kDeleted:
-        return record_[0] == '*';
-      case Kind::kNot:
-        return !Truth(t.kids[0]);
-      case Kind::kAnd:
-        for (const Tree& kid : t.kids) {
-          if (!Truth(kid)) return false;
-        }
-        return true;
-      case Kind::kOr:
-        for (const Tree& kid : t.kids) {
-          if (Truth(kid)) return true;
-        }
-        return false;
-      default:
-        return Relate(t.relation, Text(t.kids[0]), Text(t.kids[1]));
-    }
-  }
-
- private:
-  static bool Relate(int relation, const std::string& left, const std::string& right) {
-    const std::string op = kRelations[relation];
-    if (op == "$") return left.empty() || right.find(left) != std::string::npos;
-    // Equal: the right text is a beginning of the left one. Otherwise the
-    // usual byte order of std::string (unsigned) decides.
-    const bool equal = left.compare(0, right.size(), right) == 0 && right.size() <= left.size();
-    const bool less = !equal && left < right;
-    if (op == "=") return equal;
-    if (op == "<>" || op == "#") return !equal;
-    if (op == "<") return less;
-    if (op == "<=") return less || equal;
-    if (op == ">") return !less && !equal;
-    return !less;
-  }
-
-  const std::string& record_;
-};
-
-std::size_t WidestText(const Tree& t, const Reference& reference) {
-  std::size_t widest = IsText(t) ? reference.Text(t).size() : 0;
-  for (const Tree& kid : t.kids) widest = std::max(widest, WidestText(kid, reference));
-  return widest;
-}
-
 std::vector<std::string> RandomRecords(Generator& generator) {
   std::vector<std::string> records;
   for (int i = 0; i < 12; ++i) {
     testing_support::MainRow row;
-    std::string* fields[] = {&row.objet, &row.ind1,   &row.ind2,    &row.ind3,
-                             &row.ind4,  &row.repere, &row.symbole, &row.iscmt};
-    for (std::string* field : fields) *field = generator.Bytes(generator.Pick(6));
+    for (std::string* field : {&row.objet, &row.ind1, &row.ind2, &row.ind3, &row.ind4, &row.repere,
+                               &row.symbole, &row.iscmt}) {
+      *field = generator.Bytes(generator.Pick(6));
+    }
     row.deleted = generator.Pick(2) == 1;
     records.push_back(testing_support::MainRecord(row));
   }
@@ -272,28 +198,26 @@ TEST(ExpressionRandom, AgreesWithDirectEvaluationOfThePrintedTree) {
   const std::vector<std::string> records = RandomRecords(generator);
   int parsed = 0;
   for (int round = 0; round < 3000; ++round) {
-    const Tree tree = generator.Pick(4) == 0 ? generator.Text(4) : generator.Logical(5);
-    const std::string printed = generator.Print(tree);
-    if (printed.size() > 4096) continue;
+    const Node node = generator.Pick(4) == 0 ? generator.Text(4) : generator.Logical(5);
+    if (node.printed.size() > 4096) continue;
     std::unique_ptr<Expression> expression;
-    const int result = Expression::Parse(printed, testing_support::MainLayout(), &expression);
-    if (WidestText(tree, Reference(records[0])) > 1024) {
-      EXPECT_EQ(result, kErrExpression) << printed;
+    const int result = Expression::Parse(node.printed, testing_support::MainLayout(), &expression);
+    if (node.widest > 1024) {
+      EXPECT_EQ(result, kErrExpression) << node.printed;
       continue;
     }
-    ASSERT_EQ(result, kOk) << printed;
+    ASSERT_EQ(result, kOk) << node.printed;
     ++parsed;
-    ASSERT_EQ(expression->type() == Expression::Type::kText, IsText(tree)) << printed;
+    ASSERT_EQ(expression->type() == Expression::Type::kText, node.is_text) << node.printed;
     for (const std::string& record : records) {
-      const Reference reference(record);
-      if (IsText(tree)) {
-        const std::string expected = reference.Text(tree);
-        ASSERT_EQ(expression->width(), expected.size()) << printed;
+      if (node.is_text) {
+        const std::string expected = node.value(record);
+        ASSERT_EQ(expression->width(), expected.size()) << node.printed;
         std::string out(expected.size() + 1, '\0');
         expression->Evaluate(record.data(), &out[0]);
-        ASSERT_EQ(out.substr(0, expected.size()), expected) << printed;
+        ASSERT_EQ(out.substr(0, expected.size()), expected) << node.printed;
       } else {
-        ASSERT_EQ(expression->IsTrue(record.data()), reference.Truth(tree)) << printed;
+        ASSERT_EQ(expression->IsTrue(record.data()), node.truth(record)) << node.printed;
       }
     }
   }

@@ -42,7 +42,6 @@ std::string SoundFile() {
 }
 
 using testing_mdx::Le32;
-using testing_mdx::Put32;
 
 // Opens the bytes and exercises every kind of call; returns how Open and the
 // walks of the big tag ended (first failure or kOk).
@@ -86,74 +85,69 @@ Outcome Exercise(const std::string& bytes) {
   return out;
 }
 
-TEST(MdxDamage, TheSoundFileIsSoundAndEveryCutOfItRefused) {
-  const std::string sound = SoundFile();
-  const Outcome whole = Exercise(sound);
-  EXPECT_EQ(kOk, whole.open);
-  EXPECT_EQ(kOk, whole.walk);
-  EXPECT_EQ(kOk, whole.check);
-  for (std::size_t size : {std::size_t(0), std::size_t(100), std::size_t(2047), std::size_t(2048),
-                           std::size_t(3000), sound.size() / 2, sound.size() - 512}) {
-    SCOPED_TRACE(size);
-    Outcome o = Exercise(sound.substr(0, size));
-    // The header's page count now exceeds the file: a lying header.
-    EXPECT_EQ(kErrIndexFormat, o.open);
-  }
-}
+// One damage of the sound file a row: the three results it must give
+// (kAny: not promised).
+constexpr int kAny = 1;
 
-TEST(MdxDamage, LyingHeaderFieldsAreRefusedAtOpen) {
-  const std::string sound = SoundFile();
-  auto with = [&](std::size_t at, std::uint32_t v, int bytes) {
-    std::string b = sound;
-    for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = static_cast<char>(v >> (8 * i));
-    return Exercise(b).open;
-  };
-  EXPECT_EQ(kErrIndexFormat, with(0, 3, 1));             // version
-  EXPECT_EQ(kErrIndexFormat, with(22, 512, 2));          // block size
-  EXPECT_EQ(kErrIndexFormat, with(28, 48, 2));           // tags in use
-  EXPECT_EQ(kErrIndexFormat, with(32, 1u << 30, 4));     // page count beyond the file
-  EXPECT_EQ(kErrIndexFormat, with(36, 1u << 30, 4));     // free page beyond the file
-  EXPECT_EQ(kErrIndexFormat, with(544, 7, 4));           // tag header on an odd page
-  EXPECT_EQ(kErrIndexFormat, with(544, 0xFFFFFFF0, 4));  // tag header outside the file
-  const std::size_t tag_header = std::size_t(Le32(sound, 544)) * 512;
-  EXPECT_EQ(kErrIndexFormat, with(tag_header, 1u << 28, 4));  // root outside the file
-  EXPECT_EQ(kErrIndexFormat, with(tag_header + 12, 0, 2));    // key length 0
-  EXPECT_EQ(kErrIndexFormat, with(tag_header + 14, 500, 2));  // keys per node beyond a block
-  EXPECT_EQ(kErrIndexFormat, with(tag_header + 18, 12, 2));   // item length
-}
-
-TEST(MdxDamage, CyclesAndOverfullNodesEndInAFormatError) {
+TEST(MdxDamage, EachDamageEndsInItsFormatError) {
   const std::string sound = SoundFile();
   const std::size_t tag_header = std::size_t(Le32(sound, 544)) * 512;
-  const std::uint32_t root = Le32(sound, tag_header);
+  const std::uint32_t root = Le32(sound, tag_header), pages = Le32(sound, 32);
   const std::size_t root_at = std::size_t(root) * 512;
   ASSERT_NE(0u, Le32(sound, root_at + 8 + Le32(sound, root_at) * 64)) << "root must be interior";
-
-  std::string cycle = sound;
-  Put32(&cycle, root_at + 8, root);  // the first child is the root itself
-  Outcome o = Exercise(cycle);
-  EXPECT_EQ(kOk, o.open);
-  EXPECT_EQ(kErrIndexFormat, o.walk);
-  EXPECT_EQ(kErrIndexFormat, o.check);
-
-  std::string shared = sound;
-  Put32(&shared, root_at + 8 + 64, Le32(sound, root_at + 8));  // two children share a block
-  o = Exercise(shared);
-  EXPECT_EQ(kErrIndexFormat, o.check);
-
-  std::string overfull = sound;
-  Put32(&overfull, root_at, 1000);
-  o = Exercise(overfull);
-  EXPECT_EQ(kErrIndexFormat, o.walk);
-  EXPECT_EQ(kErrIndexFormat, o.check);
-
-  std::string free_loop = sound;
-  const std::uint32_t pages = Le32(sound, 32);
-  Put32(&free_loop, 36, pages - 2);  // a free chain whose only block points at itself
-  Put32(&free_loop, 40, 1);
-  Put32(&free_loop, std::size_t(pages - 2) * 512 + 4, pages - 2);
-  o = Exercise(free_loop);
-  EXPECT_EQ(kErrIndexFormat, o.check);
+  const auto put = [&sound](std::vector<std::pair<std::size_t, std::uint32_t>> changes, int bytes) {
+    std::string b = sound;
+    for (auto [at, v] : changes) {
+      for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = static_cast<char>(v >> (8 * i));
+    }
+    return b;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    int open, walk, check;
+  } damages[] = {
+      {"sound", sound, kOk, kOk, kOk},
+      // Cut files: the header's page count exceeds them.
+      {"empty", "", kErrIndexFormat, kAny, kAny},
+      {"cut at 100", sound.substr(0, 100), kErrIndexFormat, kAny, kAny},
+      {"cut at 2047", sound.substr(0, 2047), kErrIndexFormat, kAny, kAny},
+      {"cut at 2048", sound.substr(0, 2048), kErrIndexFormat, kAny, kAny},
+      {"cut at 3000", sound.substr(0, 3000), kErrIndexFormat, kAny, kAny},
+      {"cut in half", sound.substr(0, sound.size() / 2), kErrIndexFormat, kAny, kAny},
+      {"last block cut", sound.substr(0, sound.size() - 512), kErrIndexFormat, kAny, kAny},
+      // Lying header fields.
+      {"version", put({{0, 3}}, 1), kErrIndexFormat, kAny, kAny},
+      {"block size", put({{22, 512}}, 2), kErrIndexFormat, kAny, kAny},
+      {"tags in use", put({{28, 48}}, 2), kErrIndexFormat, kAny, kAny},
+      {"page count beyond the file", put({{32, 1u << 30}}, 4), kErrIndexFormat, kAny, kAny},
+      {"free page beyond the file", put({{36, 1u << 30}}, 4), kErrIndexFormat, kAny, kAny},
+      {"tag header on an odd page", put({{544, 7}}, 4), kErrIndexFormat, kAny, kAny},
+      {"tag header outside", put({{544, 0xFFFFFFF0}}, 4), kErrIndexFormat, kAny, kAny},
+      {"root outside the file", put({{tag_header, 1u << 28}}, 4), kErrIndexFormat, kAny, kAny},
+      {"key length 0", put({{tag_header + 12, 0}}, 2), kErrIndexFormat, kAny, kAny},
+      {"keys per node beyond a block", put({{tag_header + 14, 500}}, 2), kErrIndexFormat, kAny,
+       kAny},
+      {"item length", put({{tag_header + 18, 12}}, 2), kErrIndexFormat, kAny, kAny},
+      // Trees that are no trees.
+      {"the root its own first child", put({{root_at + 8, root}}, 4), kOk, kErrIndexFormat,
+       kErrIndexFormat},
+      {"two children share a block", put({{root_at + 8 + 64, Le32(sound, root_at + 8)}}, 4), kOk,
+       kAny, kErrIndexFormat},
+      {"overfull root", put({{root_at, 1000}}, 4), kOk, kErrIndexFormat, kErrIndexFormat},
+      {"a free chain looping on itself",
+       put({{36, pages - 2}, {40, 1}, {std::size_t(pages - 2) * 512 + 4, pages - 2}}, 4), kOk, kAny,
+       kErrIndexFormat},
+  };
+  for (const auto& d : damages) {
+    SCOPED_TRACE(d.what);
+    const Outcome o = Exercise(d.bytes);
+    EXPECT_EQ(d.open, o.open);
+    for (auto [expected, got] :
+         {std::make_pair(d.walk, o.walk), std::make_pair(d.check, o.check)}) {
+      EXPECT_TRUE(expected == kAny || expected == got) << got;
+    }
+  }
 }
 
 TEST(MdxDamage, RandomCorruptionNeverCrashes) {

@@ -1,7 +1,9 @@
 // Tables and index files written by another xBase engine (xbase64, in
-// tests/fixtures/peer-mdx). For every tag, the entries come out the same four
+// tests/fixtures/peer-mdx). For every tag, the entries come out the same three
 // ways: sorted straight from the table's bytes, walked by our index reader
-// both ways, built by our expressions, and listed by Perl's XBase::Index.
+// both ways, and listed by Perl's XBase::Index. (Our expressions building the
+// same keys is checked where the tables walk these tags: a walk refuses an
+// entry whose key is not its row's.)
 
 #include <gtest/gtest.h>
 
@@ -38,13 +40,9 @@ struct RawTable {
 
   explicit RawTable(const std::string& path) {
     const std::string b = testing_support::ReadFileBytes(path);
-    auto little = [&b](std::size_t at, int size) {
-      unsigned v = 0;
-      for (int i = size - 1; i >= 0; --i) v = v * 256 + static_cast<unsigned char>(b[at + i]);
-      return v;
-    };
     if (b.size() < 32) return;
-    const unsigned count = little(4, 4), header = little(8, 2), length = little(10, 2);
+    const std::uint32_t count = testing_mdx::Le32(b, 4), header = testing_mdx::Le32(b, 8) & 0xFFFF,
+                        length = testing_mdx::Le32(b, 10) & 0xFFFF;
     std::size_t offset = 1;
     for (std::size_t at = 32; at + 32 <= header && b[at] != '\x0D'; at += 32) {
       const std::size_t width = static_cast<unsigned char>(b[at + 16]);
@@ -78,26 +76,6 @@ std::vector<Entry> SortedFromRows(const RawTable& table, const std::string& key,
     entries.emplace_back(k, static_cast<std::uint32_t>(i + 1));
   }
   std::sort(entries.begin(), entries.end());  // std::string compares unsigned bytes
-  return entries;
-}
-
-// The same through our expressions.
-std::vector<Entry> BuiltByExpressions(const RawTable& table, const std::string& key_text,
-                                      const std::string& filter_text) {
-  std::unique_ptr<Expression> key, filter;
-  EXPECT_EQ(Expression::Parse(key_text, table.fields, &key), kOk);
-  if (!filter_text.empty()) {
-    EXPECT_EQ(Expression::Parse(filter_text, table.fields, &filter), kOk);
-  }
-  std::vector<Entry> entries;
-  if (!key) return entries;
-  std::string buffer(key->width(), '\0');
-  for (std::size_t i = 0; i < table.records.size(); ++i) {
-    if (filter && !filter->IsTrue(table.records[i].data())) continue;
-    key->Evaluate(table.records[i].data(), &buffer[0]);
-    entries.emplace_back(buffer, static_cast<std::uint32_t>(i + 1));
-  }
-  std::sort(entries.begin(), entries.end());
   return entries;
 }
 
@@ -137,14 +115,13 @@ class PeerIndex {
     }
     return out;
   }
-  void ExpectSound(int t) { testing_mdx::ExpectSound(mdx_.get(), t); }
 
  private:
   testing_support::MemoryFileSystem fs_;
   std::unique_ptr<MdxFile> mdx_;
 };
 
-TEST(MdxPeer, EveryTagAgreesWithItsRowsOurExpressionsAndPerl) {
+TEST(MdxPeer, EveryTagAgreesWithItsRowsAndPerl) {
   const bool perl = std::system("/usr/bin/perl -MXBase::Index -e 1 2>/dev/null") == 0;
   const char* objkey = "OBJET+IND1+IND2+IND3+IND4";
   const struct {
@@ -177,8 +154,7 @@ TEST(MdxPeer, EveryTagAgreesWithItsRowsOurExpressionsAndPerl) {
     EXPECT_EQ(mdx->tag(at).filter_expression, t.filtered ? ".NOT. DELETED()" : "");
     EXPECT_EQ(mdx.Forward(at), expected);
     EXPECT_EQ(mdx.Backward(at), expected);
-    mdx.ExpectSound(at);
-    EXPECT_EQ(BuiltByExpressions(table, t.key, mdx->tag(at).filter_expression), expected);
+    testing_mdx::ExpectSound(mdx.get(), at);
     if (perl) {
       EXPECT_EQ(ListedByPerl(Fixture(base + ".MDX"))[t.tag], expected);
     }
@@ -277,7 +253,7 @@ TEST(MdxPeer, ChangesToAPeerTreeKeepItSoundAndOrdered) {
   // Put back the deleted rows 10, 20, ... 300, then take out rows 1..150.
   for (std::uint32_t r = 10; r <= 300; r += 10) ASSERT_EQ(kOk, big->Insert(obj, key(r).data(), r));
   for (std::uint32_t r = 1; r <= 150; ++r) ASSERT_EQ(kOk, big->Remove(obj, key(r).data(), r)) << r;
-  big.ExpectSound(obj);
+  testing_mdx::ExpectSound(big.get(), obj);
   const std::vector<Entry> got = big.Forward(obj);
   ASSERT_EQ(150u, got.size());
   EXPECT_EQ(151u, got.front().second);

@@ -40,10 +40,6 @@ inline std::uint32_t Le32(const std::string& bytes, std::size_t at) {
   return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
 }
 
-inline void Put32(std::string* bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) (*bytes)[at + std::size_t(i)] = static_cast<char>(value >> (8 * i));
-}
-
 }  // namespace testing_mdx
 }  // namespace xbase
 

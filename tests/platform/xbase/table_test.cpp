@@ -1,8 +1,13 @@
-// Tables in record-number order: rows, fields, moves and their result codes.
+// Tables: rows, fields, moves in record order and along tags (seeks, walks,
+// deleted rows leaving every tag at once, walks that delete or re-key the
+// current row), several index files, reopen.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/xbase/table_test_util.h"
 #include "support/temp_dir.h"
@@ -13,65 +18,175 @@ namespace {
 
 using testing_support::TempDir;
 using testing_tables::MainTable;
-using testing_tables::NumberedRow;
 using Rows = std::vector<long>;
 
-TEST(TableRows, AppendedRowsComeBackInRecordOrderAfterReopen) {
-  TempDir dir;
-  {
-    MainTable t(dir.path());
-    ASSERT_TRUE(t.ok());
-    for (int i = 1; i <= 5; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(i))));
-    EXPECT_EQ(5, TableRecordNumber(t.table));  // on the row just appended
-    ASSERT_EQ(kOk, TableUnlock(t.table));
+class TableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(t_.ok());
+    EXPECT_EQ(kEof, TableTop(t_.table));  // empty
+    EXPECT_EQ(1, TableEof(t_.table));
+    // Record numbers 1..5; symbol order: Alpha(3) Beta(1) Delta(5) Gamma(2) Omega(4).
+    ASSERT_EQ(kOk, t_.Append({"MW", "00010", "%MW10", "Beta"}));
+    ASSERT_EQ(kOk, t_.Append({"MW", "00020", "%MW20", "Gamma"}));
+    ASSERT_EQ(kOk, t_.Append({"I", "00001", "%I1", "Alpha"}));
+    ASSERT_EQ(kOk, t_.Append({"MW", "00030", "%MW30", "Omega"}));
+    ASSERT_EQ(kOk, t_.Append({"MWX", "00010", "%MW10:X1", "Delta"}));
+    ASSERT_EQ(kOk, TableUnlock(t_.table));
   }
-  MainTable t(dir.path(), false);
-  ASSERT_TRUE(t.ok());
-  EXPECT_EQ(5, TableRecordCount(t.table));
-  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t.Walk(nullptr));
-  EXPECT_EQ((Rows{5, 4, 3, 2, 1}), t.WalkBack(nullptr));
-  ASSERT_EQ(kOk, TableGo(t.table, 3));
-  EXPECT_EQ("%MW3", t.Get("REPERE"));
-  EXPECT_EQ("S3", t.Get("SYMBOLE"));
-  EXPECT_EQ("00003", t.Get("IND1"));
+  TempDir dir_;
+  MainTable t_{dir_.path()};
+};
+
+TEST_F(TableTest, WalksFollowKeyOrderBothWaysAndTagNamesIgnoreCase) {
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ((Rows{4, 2, 5, 1, 3}), t_.Walk(t_.symbole, true));
+  EXPECT_EQ((Rows{3, 1, 2, 4, 5}), t_.Walk(t_.cle));  // "I    " < "MW   " < "MWX  "
+  // Names compare over ten characters.
+  EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_ta"));
+  EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
+  EXPECT_EQ(kErrTag, t_.session.error);
 }
 
-TEST(TableRows, SkipsOffBothEndsAndGoOutsideTheTable) {
-  TempDir dir;
-  MainTable t(dir.path());
-  ASSERT_TRUE(t.ok());
-  EXPECT_EQ(kEof, TableTop(t.table));  // empty
-  EXPECT_EQ(1, TableEof(t.table));
-  for (int i = 1; i <= 3; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "")));
-  TagSelect(t.table, nullptr);
-  ASSERT_EQ(kOk, TableGo(t.table, 2));
-  // Each step from where the last left: result, record, eof, bof.
+// Seeks and skips, each from where the last left: tag, seek text (null: a
+// skip by `skip`), result, record landed on.
+TEST_F(TableTest, SeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
+  const std::string full = "Alpha" + std::string(27, ' ');
   const struct {
+    Tag* tag;
+    const char* seek;
     long skip;
     int result;
     long record;
-    int eof, bof;
-  } steps[] = {{2, kEof, 4, 1, 0}, {-1, kOk, 3, 0, 0}, {-5, kBof, 1, 0, 1}, {1, kOk, 2, 0, 0}};
+  } steps[] = {
+      {nullptr, nullptr, -3, kOk, 2},  // record order, from the last row appended
+      {nullptr, nullptr, 4, kEof, 6},
+      {nullptr, nullptr, -1, kOk, 5},
+      {nullptr, nullptr, -10, kBof, 1},
+      {nullptr, nullptr, 1, kOk, 2},
+      {nullptr, "MW", 0, kErrTag, 2},  // no tag: no seek
+      {t_.symbole, "Gamma", 0, kOk, 2},
+      {t_.symbole, "De", 0, kOk, 5},          // a prefix
+      {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
+      {t_.symbole, nullptr, 1, kOk, 2},
+      {t_.symbole, "Zulu", 0, kEof, 6},   // count + 1
+      {t_.symbole, nullptr, -1, kOk, 4},  // back from the end: the last key
+      {t_.symbole, nullptr, 1, kEof, 6},
+      {t_.symbole, full.c_str(), 0, kOk, 3},                   // padded to the full key length
+      {t_.cle, "MW   00010                  xyz", 0, kOk, 1},  // longer than the key: capped
+      {t_.cle, "MWX", 0, kOk, 5},
+      {t_.cle, nullptr, -10, kBof, 3},  // stays on the first entry
+  };
   for (const auto& s : steps) {
-    SCOPED_TRACE(s.skip);
-    EXPECT_EQ(s.result, TableSkip(t.table, s.skip));
-    EXPECT_EQ(s.record, TableRecordNumber(t.table));
-    EXPECT_EQ(s.eof, TableEof(t.table));
-    EXPECT_EQ(s.bof, TableBof(t.table));
+    SCOPED_TRACE(s.seek ? s.seek : std::to_string(s.skip));
+    if (s.seek) TagSelect(t_.table, s.tag);
+    EXPECT_EQ(s.result, s.seek ? TableSeek(t_.table, s.seek) : TableSkip(t_.table, s.skip));
+    EXPECT_EQ(s.record, TableRecordNumber(t_.table));
+    EXPECT_EQ(s.result == kEof, TableEof(t_.table) == 1);
+    EXPECT_EQ(s.result == kBof, TableBof(t_.table) == 1);
   }
-  EXPECT_EQ(kOk, TableBottom(t.table));
-  EXPECT_EQ(3, TableRecordNumber(t.table));
-  for (long outside : {0, 4}) EXPECT_EQ(kErrRecord, TableGo(t.table, outside));
-  EXPECT_EQ(kErrRecord, t.session.error);
-  EXPECT_EQ(kErrTag, TableSeek(t.table, "MW"));  // no tag selected
+  EXPECT_EQ(kOk, TableBottom(t_.table));
+  EXPECT_EQ(5, TableRecordNumber(t_.table));
+  for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
+  EXPECT_EQ(kErrRecord, t_.session.error);
 }
 
-TEST(TableFields, AssignPadsAndCutsCopyClampsToTheBuffer) {
-  TempDir dir;
-  MainTable t(dir.path());
-  ASSERT_TRUE(t.ok());
-  ASSERT_EQ(kOk, t.Append(NumberedRow(1, "")));
-  Field* objet = FieldGet(t.table, "objet");  // case ignored
+TEST_F(TableTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
+  TagSelect(t_.table, t_.repere);
+  ASSERT_EQ(kOk, TableSeek(t_.table, "%MW20"));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  EXPECT_EQ(1, RecordIsDeleted(t_.table));
+  for (Tag* tag : {t_.cle, t_.repere, t_.symbole}) {
+    std::vector<long> rows = t_.Walk(tag);
+    EXPECT_EQ(4u, rows.size());
+    EXPECT_EQ(rows.end(), std::find(rows.begin(), rows.end(), 2));
+  }
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kAfter, TableSeek(t_.table, "Gamma"));
+  EXPECT_EQ(4, TableRecordNumber(t_.table));  // Omega
+  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t_.Walk(nullptr));
+  EXPECT_EQ(5, TableRecordCount(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
+  ASSERT_EQ(kOk, RecordRecall(t_.table));  // rejoins every tag
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+// Walks that change the row they stand on, as the reconfiguration does:
+// re-keying it on the walked tag (the walk goes on from the entry that
+// followed the old key, so rows moved ahead are met once), or deleting it.
+TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
+  const struct {
+    Tag* tag;
+    const char* from;  // null: the top
+    Rows met;
+  } walks[] = {{t_.symbole, nullptr, {3, 1, 5, 2, 4}}, {t_.cle, "MW", {1, 2, 4, 5}}};
+  for (const auto& w : walks) {
+    TagSelect(t_.table, w.tag);
+    Rows met;
+    for (int r = w.from ? TableSeek(t_.table, w.from) : TableTop(t_.table); r == kOk;
+         r = TableSkip(t_.table, 1)) {
+      met.push_back(TableRecordNumber(t_.table));
+      ASSERT_EQ(kOk, w.from ? RecordDelete(t_.table) : t_.Set("SYMBOLE", "0" + t_.Get("SYMBOLE")));
+    }
+    EXPECT_EQ(w.met, met);
+  }
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  EXPECT_EQ((Rows{3}), t_.Walk(t_.cle));
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "0Alpha"));
+  EXPECT_EQ(kEof, TableSeek(t_.table, "Alpha"));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(TableTest, SkipAfterDeletingLandsOnTheNeighbourEntry) {
+  TagSelect(t_.table, t_.symbole);
+  for (auto [symbol, skip, result, record] :
+       {std::tuple<const char*, int, int, long>{"Delta", -1, kOk, 1}, {"Omega", 1, kEof, 6}}) {
+    ASSERT_EQ(kOk, TableSeek(t_.table, symbol));
+    ASSERT_EQ(kOk, RecordDelete(t_.table));
+    EXPECT_EQ(result, TableSkip(t_.table, skip)) << symbol;
+    EXPECT_EQ(record, TableRecordNumber(t_.table)) << symbol;
+  }
+}
+
+TEST_F(TableTest, ChangesAndAppendsReachEveryTagAndSurviveReopen) {
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
+  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Changed"));
+  ASSERT_EQ(kOk, TableGo(t_.table, 1));  // moving off writes the row
+  ASSERT_EQ(kOk, TableGo(t_.table, 2));
+  EXPECT_EQ("Changed", t_.Get("SYMBOLE"));
+  // AppendStart keeps the current fields; RecordBlank clears them.
+  ASSERT_EQ(kOk, AppendStart(t_.table, 0));
+  EXPECT_EQ("Changed", t_.Get("SYMBOLE"));
+  RecordBlank(t_.table);
+  EXPECT_EQ("", t_.Get("SYMBOLE"));
+  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Epsilon"));
+  ASSERT_EQ(kOk, RecordAppend(t_.table));
+  EXPECT_EQ(6, TableRecordNumber(t_.table));      // on the row just appended
+  EXPECT_EQ(kErrRecord, RecordAppend(t_.table));  // no row begun
+  TagSelect(t_.table, t_.symbole);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "Epsilon"));
+  EXPECT_EQ(6, TableRecordNumber(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 1));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_EQ(kOk, EngineCloseAll(&t_.session));
+
+  MainTable again(dir_.path(), false);
+  ASSERT_TRUE(again.ok());
+  EXPECT_EQ(6, TableRecordCount(again.table));
+  EXPECT_EQ((Rows{1, 2, 3, 4, 5, 6}), again.Walk(nullptr));
+  EXPECT_EQ((Rows{6, 5, 4, 3, 2, 1}), again.Walk(nullptr, true));
+  EXPECT_EQ((Rows{3, 2, 5, 6, 4}), again.Walk(again.symbole));
+  EXPECT_EQ((Rows{6, 3, 2, 4, 5}), again.Walk(again.cle));  // row 6: a blank OBJET
+  ASSERT_EQ(kOk, TableGo(again.table, 3));
+  EXPECT_EQ("%I1", again.Get("REPERE"));
+  EXPECT_EQ("00001", again.Get("IND1"));
+  EXPECT_EQ(kOk, again.Check());
+}
+
+TEST_F(TableTest, AssignPadsAndCutsCopyClampsToTheBuffer) {
+  Field* objet = FieldGet(t_.table, "objet");  // case ignored
   ASSERT_NE(nullptr, objet);
   EXPECT_STREQ("OBJET", FieldName(objet));
   EXPECT_EQ(5, FieldWidth(objet));
@@ -88,35 +203,81 @@ TEST(TableFields, AssignPadsAndCutsCopyClampsToTheBuffer) {
   FieldBlank(objet);
   EXPECT_EQ(5, FieldCopy(objet, buffer, sizeof buffer));
   EXPECT_STREQ("     ", buffer);
-  EXPECT_EQ(nullptr, FieldGet(t.table, "NOPE"));
-  EXPECT_EQ(kErrField, t.session.error);
-  ASSERT_EQ(kOk, t.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
-  ASSERT_EQ(kOk, TableUnlock(t.table));
-  ASSERT_EQ(kOk, TableGo(t.table, 1));
-  EXPECT_EQ("\xE9t\xE9", t.Get("SYMBOLE"));
-  EXPECT_EQ("", t.Get("OBJET"));
+  EXPECT_EQ(nullptr, FieldGet(t_.table, "NOPE"));
+  EXPECT_EQ(kErrField, t_.session.error);
+  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 5));
+  EXPECT_EQ("\xE9t\xE9", t_.Get("SYMBOLE"));
 }
 
-TEST(TableRows, ChangedRowIsWrittenWhenTheTableMovesOff) {
-  TempDir dir;
-  MainTable t(dir.path());
-  ASSERT_TRUE(t.ok());
-  for (int i = 1; i <= 3; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i, "")));
-  ASSERT_EQ(kOk, TableGo(t.table, 2));
-  ASSERT_EQ(kOk, t.Set("SYMBOLE", "Changed"));
-  ASSERT_EQ(kOk, TableGo(t.table, 1));
-  ASSERT_EQ(kOk, TableGo(t.table, 2));
-  EXPECT_EQ("Changed", t.Get("SYMBOLE"));
-  // AppendStart keeps the current fields; RecordBlank clears them.
-  ASSERT_EQ(kOk, AppendStart(t.table, 0));
-  EXPECT_EQ("Changed", t.Get("SYMBOLE"));
-  RecordBlank(t.table);
-  EXPECT_EQ("", t.Get("SYMBOLE"));
-  ASSERT_EQ(kOk, t.Set("REPERE", "%MW9"));
-  ASSERT_EQ(kOk, RecordAppend(t.table));
-  EXPECT_EQ(4, TableRecordCount(t.table));
-  EXPECT_EQ(kErrRecord, RecordAppend(t.table));  // no row begun
-  EXPECT_EQ(kOk, t.Check());
+// Rows as bytes and keys alone, read without moving the table.
+TEST_F(TableTest, ScansReadRowsAndKeysWithoutMovingTheTable) {
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  std::vector<std::string> seen;
+  const auto visit = [&seen](long record, const char* image) {
+    seen.push_back(std::to_string(record) + image[0] + std::string(image + 59, 5));
+    return record == 4 ? 7 : 0;  // SYMBOLE starts at byte 59
+  };
+  EXPECT_EQ(7, TableScan(t_.table, visit));
+  EXPECT_EQ((std::vector<std::string>{"1 Beta ", "2 Gamma", "3*Alpha", "4 Omega"}), seen);
+  seen.clear();
+  EXPECT_EQ(kOk, TableVisitRows(t_.table, {2, 5}, visit));
+  EXPECT_EQ((std::vector<std::string>{"2 Gamma", "5 Delta"}), seen);
+  EXPECT_EQ(kErrArgument, TableVisitRows(t_.table, {0}, visit));
+  EXPECT_EQ(kErrArgument, TableScan(t_.table, nullptr));
+  EXPECT_EQ(3, TableRecordNumber(t_.table));
+  Rows keyed;
+  EXPECT_EQ(9, TagScan(t_.symbole, "Delta", [&keyed](const char* key, long record) {
+              keyed.push_back(record);
+              return key[0] == 'O' ? 9 : 0;  // stops on Omega
+            }));
+  EXPECT_EQ((Rows{5, 2, 4}), keyed);
+  long count = 0;
+  EXPECT_EQ(kOk, TagCountPrefix(t_.cle, "MW", &count));
+  EXPECT_EQ(4, count);
+  EXPECT_EQ(32, TagKeyLength(t_.symbole));
+}
+
+TEST_F(TableTest, BadTagListsAreRefused) {
+  const struct {
+    const char *key, *filter;
+    int error;
+  } bad[] = {{"NOSUCH", nullptr, kErrField},
+             {"REPERE", "REPERE +", kErrExpression},
+             {"DELETED()", nullptr, kErrExpression},       // a logical key
+             {"REPERE+REPERE+SYMBOLE", nullptr, kErrTag},  // too long
+             {nullptr, nullptr, kErrTag}};                 // no tag at all
+  for (const auto& b : bad) {
+    const TagDefinition tags[] = {{b.key ? "T1" : nullptr, b.key, b.filter, 0, 0},
+                                  {nullptr, nullptr, nullptr, 0, 0}};
+    EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B.MDX").c_str(), tags)) << b.key;
+    if (b.key) {
+      EXPECT_EQ(b.error, t_.session.error) << b.key;
+    }
+  }
+  EXPECT_EQ(nullptr, IndexOpen(t_.table, dir_.file("NONE.MDX").c_str()));
+  EXPECT_EQ(kErrOpen, t_.session.error);
+  for (const char* path : {static_cast<const char*>(nullptr), ""}) {
+    EXPECT_EQ(nullptr, IndexOpen(t_.table, path));
+    EXPECT_EQ(kErrArgument, t_.session.error);
+  }
+}
+
+TEST_F(TableTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
+  const TagDefinition unfiltered[] = {{"ALLSYM", "UPPER(SYMBOLE)", nullptr, 0, 0},
+                                      {nullptr, nullptr, nullptr, 0, 0}};
+  ASSERT_EQ(kOk, TableGo(t_.table, 4));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_NE(nullptr, IndexCreate(t_.table, dir_.file("ALL.MDX").c_str(), unfiltered));
+  Tag* all = TagGet(t_.table, "ALLSYM");
+  ASSERT_NE(nullptr, all);
+  // No filter: the deleted row stays listed.
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(all));
+  TagSelect(t_.table, all);
+  EXPECT_EQ(kOk, TableSeek(t_.table, "GAMMA"));
+  EXPECT_EQ(kOk, t_.Check());
 }
 
 TEST(TableHandles, NullHandlesGiveArgumentErrors) {

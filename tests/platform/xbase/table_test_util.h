@@ -6,12 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "support/memory_file_system.h"
 #include "xbase/engine.h"
 
 namespace xbase {
@@ -30,10 +27,18 @@ inline const TagDefinition kRepereTag[] = {{"REPERE_TAG", "REPERE", ".NOT. DELET
 inline const TagDefinition kSymboleTag[] = {{"SYMBOLE_TAG", "SYMBOLE", ".NOT. DELETED()", 0, 0},
                                             {nullptr, nullptr, nullptr, 0, 0}};
 
-// One row of the main table.
 struct Row {
   std::string objet, ind1, repere, symbole;
 };
+
+// The text of a field of the current row without its trailing blanks.
+inline std::string Trimmed(Table* table, const char* field) {
+  char buffer[300];
+  FieldCopy(FieldGet(table, field), buffer, sizeof buffer);
+  std::string s(buffer);
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
 
 // A session holding the main table "KR9.DBF" of a directory and its three
 // index files, created or opened.
@@ -49,19 +54,15 @@ struct MainTable {
     EngineInit(&session, 0, 6300);
     session.auto_open = 0;
     session.safety = 0;
-    std::string base = dir + "/";
-    if (create) {
-      table = TableCreate(&session, (base + "KR9.DBF").c_str(), kMainFields, nullptr);
-      if (table == nullptr) return;
-      IndexCreate(table, (base + "KR9CLER.MDX").c_str(), kCleTag);
-      IndexCreate(table, (base + "KR9R.MDX").c_str(), kRepereTag);
-      IndexCreate(table, (base + "KR9S.MDX").c_str(), kSymboleTag);
-    } else {
-      table = TableOpen(&session, (base + "KR9.DBF").c_str());
-      if (table == nullptr) return;
-      IndexOpen(table, (base + "KR9CLER.MDX").c_str());
-      IndexOpen(table, (base + "KR9R.MDX").c_str());
-      IndexOpen(table, (base + "KR9S.MDX").c_str());
+    const std::string dbf = dir + "/KR9.DBF";
+    table = create ? TableCreate(&session, dbf.c_str(), kMainFields, nullptr)
+                   : TableOpen(&session, dbf.c_str());
+    if (table == nullptr) return;
+    for (auto [file, tags] :
+         {std::make_pair("KR9CLER.MDX", kCleTag), std::make_pair("KR9R.MDX", kRepereTag),
+          std::make_pair("KR9S.MDX", kSymboleTag)}) {
+      const std::string mdx = dir + "/" + file;
+      create ? IndexCreate(table, mdx.c_str(), tags) : IndexOpen(table, mdx.c_str());
     }
     cle = TagGet(table, "REPCLE_TAG");
     repere = TagGet(table, "REPERE_TAG");
@@ -84,28 +85,14 @@ struct MainTable {
   int Set(const char* field, const std::string& text) {
     return FieldAssign(FieldGet(table, field), text.c_str());
   }
-  // The field of the current row without its trailing blanks.
-  std::string Get(const char* field) {
-    char buffer[300];
-    FieldCopy(FieldGet(table, field), buffer, sizeof buffer);
-    std::string s(buffer);
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-  }
-  // Record numbers of the whole order of `tag` (null: record order), walked
-  // forward from the top.
-  std::vector<long> Walk(Tag* tag) {
+  std::string Get(const char* field) { return Trimmed(table, field); }
+  // Record numbers of the whole order of `tag` (null: record order), from
+  // the top down or, `back`, from the bottom up.
+  std::vector<long> Walk(Tag* tag, bool back = false) {
     std::vector<long> rows;
     TagSelect(table, tag);
-    for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
-      rows.push_back(TableRecordNumber(table));
-    }
-    return rows;
-  }
-  std::vector<long> WalkBack(Tag* tag) {
-    std::vector<long> rows;
-    TagSelect(table, tag);
-    for (int r = TableBottom(table); r == kOk; r = TableSkip(table, -1)) {
+    for (int r = back ? TableBottom(table) : TableTop(table); r == kOk;
+         r = TableSkip(table, back ? -1 : 1)) {
       rows.push_back(TableRecordNumber(table));
     }
     return rows;
@@ -121,51 +108,30 @@ struct MainTable {
   }
 };
 
-// The `field` of every live row of `table` in record order, without its
-// trailing blanks.
+// The `field` of every live row of `table` in record order, trimmed.
 inline std::vector<std::string> LiveValues(Table* table, const char* field) {
   std::vector<std::string> values;
-  char text[300];
   TagSelect(table, nullptr);
   for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
-    if (RecordIsDeleted(table)) continue;
-    FieldCopy(FieldGet(table, field), text, sizeof text);
-    values.emplace_back(text);
-    values.back().erase(values.back().find_last_not_of(' ') + 1);
+    if (!RecordIsDeleted(table)) values.push_back(Trimmed(table, field));
   }
   return values;
 }
 
-// "%MW<i>" rows: OBJET "MW", IND1 the number zero-padded to 5.
-inline Row NumberedRow(int i, const std::string& symbol) {
-  char ind1[8];
-  std::snprintf(ind1, sizeof ind1, "%05d", i);
-  return Row{"MW", ind1, "%MW" + std::to_string(i), symbol};
+// "%MW<i>" rows: OBJET "MW", IND1 the number zero-padded to 5, symbol
+// "S<i>" unless given.
+inline Row NumberedRow(int i, const std::string& symbol = "") {
+  const std::string n = std::to_string(i);
+  const std::string ind1 = std::string(n.size() < 5 ? 5 - n.size() : 0, '0') + n;
+  return Row{"MW", ind1, "%MW" + n, symbol.empty() ? "S" + n : symbol};
 }
 
-// Opens the table "base" of `fs` (durable or not) and runs `act` on it with
-// the disk stopping after `calls` changing calls; then the machine restarts
-// with its page cache kept or, with `power_loss`, loses its power. Whether
-// the disk stopped while `act` ran.
-inline bool StopTheDisk(testing_support::MemoryFileSystem& fs, long calls, bool durable,
-                        bool power_loss, const std::function<void(MainTable&)>& act) {
-  bool stopped = false;
-  {
-    MainTable t("base", false, &fs);
-    EXPECT_TRUE(t.ok());
-    if (!t.ok()) return false;
-    t.session.durable = durable ? 1 : 0;
-    fs.DieAfter(calls);
-    act(t);
-    stopped = fs.dead();
-    EngineEnd(&t.session);
+// Appends rows 1..`rows` (NumberedRow), each unlocked in turn.
+inline void Fill(MainTable& t, int rows) {
+  for (int i = 1; i <= rows; ++i) {
+    ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
+    ASSERT_EQ(kOk, TableUnlock(t.table));
   }
-  if (power_loss) {
-    fs.LosePower(static_cast<unsigned>(calls));
-  } else {
-    fs.Restart();
-  }
-  return stopped;
 }
 
 }  // namespace testing_tables

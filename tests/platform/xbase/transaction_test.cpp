@@ -1,14 +1,14 @@
-// Transactions: a writer that dies is rolled back by the next open, a
-// commit is all or nothing whatever call the disk stops at (with the page
-// cache kept, or with power lost in durable mode), a failed write leaves the
-// table as it was, readers and writers exclude each other, and a table that
-// may only be read is read.
+// Transactions and compaction: a writer that dies is rolled back by the next
+// open, a commit or a compaction is all or nothing whatever call the disk
+// stops at (with the page cache kept, or with power lost in durable mode), a
+// failed write leaves the table as it was, readers and writers exclude each
+// other, and a table that may only be read is read.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <set>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,25 +22,37 @@ namespace {
 
 using testing_support::MemoryFileSystem;
 using testing_support::TempDir;
+using testing_tables::Fill;
 using testing_tables::MainTable;
 using testing_tables::NumberedRow;
+using Model = std::vector<std::string>;  // each row's symbol, "" when deleted
 
-// The symbols of the live rows, in record order.
-std::vector<std::string> LiveSymbols(MainTable& t) {
-  return testing_tables::LiveValues(t.table, "SYMBOLE");
-}
-
-void Fill(MainTable& t, int rows) {
-  for (int i = 1; i <= rows; ++i) {
-    ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(i))));
-    ASSERT_EQ(kOk, TableUnlock(t.table));
+Model Symbols(Table* table) {
+  Model model;
+  TagSelect(table, nullptr);
+  for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
+    model.push_back(RecordIsDeleted(table) ? "" : testing_tables::Trimmed(table, "SYMBOLE"));
   }
+  return model;
 }
 
-// What transaction `n` of the scenarios below does to the symbols of the
-// rows (record order, "" for a deleted row): a row added, row n renamed,
-// row n + 1 deleted.
-std::vector<std::string> Apply(int n, std::vector<std::string> model) {
+Model Numbered(int rows) {
+  Model model;
+  for (int i = 1; i <= rows; ++i) model.push_back("S" + std::to_string(i));
+  return model;
+}
+
+Model Live(const Model& model) {
+  Model live;
+  for (const std::string& s : model) {
+    if (!s.empty()) live.push_back(s);
+  }
+  return live;
+}
+
+// What transaction `n` does to the model: a row added, row n renamed, row
+// n + 1 deleted.
+Model Apply(int n, Model model) {
   model[static_cast<std::size_t>(n - 1)] = "Renamed" + std::to_string(n);
   model[static_cast<std::size_t>(n)] = "";
   model.push_back("New" + std::to_string(n));
@@ -57,20 +69,6 @@ int Change(MainTable& t, int n) {
   if (r == kOk) r = RecordDelete(t.table);
   const int committed = r == kOk ? EngineCommit(&t.session) : EngineRollback(&t.session);
   return r == kOk ? committed : r;
-}
-
-std::vector<std::string> Live(const std::vector<std::string>& model) {
-  std::vector<std::string> live;
-  for (const std::string& s : model) {
-    if (!s.empty()) live.push_back(s);
-  }
-  return live;
-}
-
-std::vector<std::string> Numbered(int rows) {
-  std::vector<std::string> model;
-  for (int i = 1; i <= rows; ++i) model.push_back("S" + std::to_string(i));
-  return model;
 }
 
 TEST(Transactions, AWriterThatDiesIsRolledBackByTheNextOpen) {
@@ -99,8 +97,7 @@ TEST(Transactions, AWriterThatDiesIsRolledBackByTheNextOpen) {
   MainTable t(dir.path(), false);
   ASSERT_TRUE(t.ok());
   EXPECT_EQ(1, EngineTakeRecovery(&t.session));
-  EXPECT_EQ(20, TableRecordCount(t.table));
-  EXPECT_EQ(LiveSymbols(t), Numbered(20));
+  EXPECT_EQ(Symbols(t.table), Numbered(20));
   EXPECT_EQ(kOk, t.Check());
 }
 
@@ -122,48 +119,79 @@ TEST(Transactions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   EXPECT_EQ(seen, EngineChangeCounter(&a.session));  // not looked yet
   ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
   EXPECT_NE(seen, EngineChangeCounter(&a.session));
-  EXPECT_EQ(LiveSymbols(a), (std::vector<std::string>{"S1", "Renamed2", "S4", "S5", "New2"}));
+  EXPECT_EQ(Symbols(a.table), Apply(2, Numbered(5)));
   TagSelect(a.table, a.symbole);
   EXPECT_EQ(kOk, TableSeek(a.table, "New2"));
   EXPECT_EQ(kOk, EngineCommit(&a.session));
   EXPECT_EQ(kOk, a.Check());
 }
 
-// A machine whose disk stops after each call of a run of transactions in
-// turn: after a restart (page cache kept) or a power loss (durable mode),
-// the table holds the last committed state or the one in flight, and is
-// sound.
-void StopEverywhere(bool durable, bool power_loss) {
-  const char* path = "base";
+// A machine whose disk stops after each call of a run in turn (a compaction
+// of rows 1..12 with 2, 5 and 9 deleted, or three transactions on them);
+// after a restart (page cache kept) or a power loss (durable mode), the
+// table holds the last state that was confirmed or the one in flight, the
+// confirmed one when the run ended, and is sound.
+struct StopCase {
+  const char* name;
+  bool compaction, power_loss;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
+class DiskStops : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
+  const bool compaction = GetParam().compaction, power_loss = GetParam().power_loss;
+  Model start = Numbered(12);
+  for (int n : {2, 5, 9}) start[static_cast<std::size_t>(n - 1)] = "";
   bool stopped = true;
   for (long calls = 1; stopped; ++calls) {
+    SCOPED_TRACE("stopped after " + std::to_string(calls) + " calls");
     MemoryFileSystem fs;
     {
-      MainTable t(path, true, &fs);
+      MainTable t("base", true, &fs);
       ASSERT_TRUE(t.ok());
-      Fill(t, 8);
+      Fill(t, 12);
+      for (long n : {2, 5, 9}) {
+        ASSERT_EQ(kOk, TableGo(t.table, n));
+        ASSERT_EQ(kOk, RecordDelete(t.table));
+      }
+      ASSERT_EQ(kOk, TableUnlock(t.table));
     }
     fs.MarkAllDurable();
-    std::vector<std::string> committed = Numbered(8), in_flight = committed;
-    stopped = testing_tables::StopTheDisk(fs, calls, durable, power_loss, [&](MainTable& t) {
-      for (int n = 1; n <= 5; n += 2) {
-        in_flight = Apply(n, committed);
+    Model confirmed = start, in_flight = compaction ? Live(start) : start;
+    {
+      MainTable t("base", false, &fs);
+      ASSERT_TRUE(t.ok());
+      t.session.durable = power_loss ? 1 : 0;
+      fs.DieAfter(calls);
+      if (compaction && TableCompact(t.table) == kOk) confirmed = in_flight;
+      for (int n : {3, 6, 10}) {
+        if (compaction) break;
+        in_flight = Apply(n, confirmed);
         if (Change(t, n) != kOk) break;
-        committed = in_flight;
+        confirmed = in_flight;
       }
-    });
-    MainTable t(path, false, &fs);
-    ASSERT_TRUE(t.ok()) << "stopped after " << calls << " calls";
-    const std::vector<std::string> found = LiveSymbols(t);
-    EXPECT_TRUE(found == Live(committed) || found == Live(in_flight))
-        << "stopped after " << calls << " calls";
-    EXPECT_EQ(kOk, t.Check()) << "stopped after " << calls << " calls";
+      stopped = fs.dead();
+      EngineEnd(&t.session);
+    }
+    power_loss ? fs.LosePower(static_cast<unsigned>(calls)) : fs.Restart();
+    MainTable t("base", false, &fs);
+    ASSERT_TRUE(t.ok());
+    const Model found = Symbols(t.table);
+    EXPECT_TRUE(found == confirmed || (stopped && found == in_flight));
+    EXPECT_EQ(kOk, t.Check());
   }
 }
 
-TEST(Transactions, ACommitIsWholeWhereverTheProcessStops) { StopEverywhere(false, false); }
-
-TEST(Transactions, ADurableCommitIsWholeWhereverThePowerGoes) { StopEverywhere(true, true); }
+INSTANTIATE_TEST_SUITE_P(Runs, DiskStops,
+                         ::testing::Values(StopCase{"CompactionProcessStops", true, false},
+                                           StopCase{"DurableCompactionPowerGoes", true, true},
+                                           StopCase{"CommitsProcessStops", false, false},
+                                           StopCase{"DurableCommitsPowerGoes", false, true}),
+                         [](const ::testing::TestParamInfo<StopCase>& info) {
+                           return info.param.name;
+                         });
 
 // A write refused by the disk, at each write call in turn: the transaction
 // is rolled back (or, when the disk refuses that too, left marked for the
@@ -172,6 +200,7 @@ TEST(Transactions, ADurableCommitIsWholeWhereverThePowerGoes) { StopEverywhere(t
 TEST(Transactions, AFailedWriteLeavesTheTableAsItWas) {
   bool failed = true;
   for (long writes = 0; failed; ++writes) {
+    SCOPED_TRACE("failing after " + std::to_string(writes) + " writes");
     MemoryFileSystem fs;
     {
       MainTable t("base", true, &fs);
@@ -183,13 +212,13 @@ TEST(Transactions, AFailedWriteLeavesTheTableAsItWas) {
     fs.FailWritesAfter(fs.writes() + writes);
     failed = Change(t, 3) != kOk;
     fs.FailWritesAfter(-1);
-    const std::vector<std::string> expected = failed ? Numbered(8) : Apply(3, Numbered(8));
+    const Model expected = failed ? Numbered(8) : Apply(3, Numbered(8));
     ASSERT_EQ(kOk, EngineBegin(&t.session, 0));
-    EXPECT_EQ(LiveSymbols(t), Live(expected)) << "failing after " << writes << " writes";
+    EXPECT_EQ(Live(Symbols(t.table)), Live(expected));
     EXPECT_EQ(kOk, EngineCommit(&t.session));
-    EXPECT_EQ(kOk, t.Check()) << "failing after " << writes << " writes";
-    EXPECT_EQ(kOk, Change(t, 5)) << "failing after " << writes << " writes";
-    EXPECT_EQ(LiveSymbols(t), Live(Apply(5, expected)));
+    EXPECT_EQ(kOk, t.Check());
+    EXPECT_EQ(kOk, Change(t, 5));
+    EXPECT_EQ(Live(Symbols(t.table)), Live(Apply(5, expected)));
   }
 }
 
@@ -206,7 +235,7 @@ TEST(Transactions, ATableThatMayOnlyBeReadIsReadAndRefusesWrites) {
   EXPECT_EQ(1, TableReadOnly(t.table));
   EXPECT_EQ(kErrReadOnly, EngineBegin(&t.session, 1));
   ASSERT_EQ(kOk, EngineBegin(&t.session, 0));
-  EXPECT_EQ(LiveSymbols(t), Numbered(4));
+  EXPECT_EQ(Symbols(t.table), Numbered(4));
   TagSelect(t.table, t.symbole);
   EXPECT_EQ(kOk, TableSeek(t.table, "S3"));
   EXPECT_EQ(kErrReadOnly, RecordDelete(t.table));
