@@ -40,12 +40,7 @@ const AFX_DLGTEMPLATE kDialogs[] = {
     {kEntryId, "Associer Rep\xE8re & Symbole", "MS Sans Serif", 8, 10, 20, 300, 31,
      DS_MODALFRAME | WS_CAPTION, kEntryItems, 5},
 };
-const AFX_STRINGRES kStrings[] = {
-    {19312, "Symbole"},
-    {19313, "Commentaire associ\xE9"},
-    {19316, "Valider la symbolisation"},
-};
-const AFX_RESOURCE_MODULE kModule = {"dialog test", kStrings, 3, kDialogs, 2};
+const AFX_RESOURCE_MODULE kModule = {"dialog test", nullptr, 0, kDialogs, 2};
 
 // Registers the test module for one test.
 class DialogTest : public ::testing::Test {
@@ -79,7 +74,7 @@ class CConfirmDlg : public CDialog {
   CString m_message;
 };
 
-// Edits bound to members, limits, tooltips and message-map handlers.
+// Edits bound to members, limits and message-map handlers.
 class CEntryDlg : public CDialog {
  public:
   explicit CEntryDlg(CWnd* parent = nullptr) : CDialog(kEntryId, parent) {}
@@ -87,7 +82,6 @@ class CEntryDlg : public CDialog {
   CEdit m_symbolEdit;
   CEdit m_commentEdit;
   CStatic m_label;
-  CToolTipCtrl m_tips;
   CString m_symbol;
   CString m_comment;
   int changes = 0;
@@ -104,18 +98,7 @@ class CEntryDlg : public CDialog {
     m_symbolEdit.SetLimitText(32);
     m_commentEdit.LimitText(8);
     m_commentEdit.ReplaceSel("prefilled comment");  // cut to the limit
-    m_tips.Create(this);
-    m_tips.Activate(TRUE);
-    m_tips.AddTool(GetDlgItem(kSymbol), 19312);
-    m_tips.AddTool(GetDlgItem(kComment), 19313);
-    m_tips.AddTool(GetDlgItem(IDOK), 19316);
-    m_tips.AddTool(GetDlgItem(IDCANCEL), "Annuler");
     return TRUE;
-  }
-
-  BOOL PreTranslateMessage(MSG* pMsg) override {
-    m_tips.RelayEvent(pMsg);
-    return CDialog::PreTranslateMessage(pMsg);
   }
 
  protected:
@@ -152,22 +135,6 @@ TEST_F(DialogTest, WithoutDriverOrTemplateDoModalReturnsMinusOneAtOnce) {
   CDialog missing(4242);
   EXPECT_EQ(missing.DoModal(), -1);
   EXPECT_EQ(driver.runs(), 0);
-}
-
-TEST_F(DialogTest, DriverUninstallsAndRestoresThePrevious) {
-  {
-    ScriptedDialogDriver outer(nullptr);
-    {
-      ScriptedDialogDriver inner(nullptr);
-      EXPECT_EQ(AfxGetDialogDriver(), &inner);
-    }
-    EXPECT_EQ(AfxGetDialogDriver(), &outer);
-  }
-  EXPECT_EQ(AfxGetDialogDriver(), nullptr);
-  ScriptedDialogDriver temporary(nullptr);
-  EXPECT_EQ(AfxSetDialogDriver(nullptr), &temporary);
-  EXPECT_EQ(AfxGetDialogDriver(), nullptr);
-  AfxSetDialogDriver(&temporary);  // given back for its destructor
 }
 
 TEST_F(DialogTest, TemplateBecomesWindowsInPixels) {
@@ -297,36 +264,6 @@ TEST_F(DialogTest, EditSelectionReplacementAndSetTextRules) {
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   EXPECT_EQ(dlg.cancels, 1);
   EXPECT_EQ(dlg.m_symbol, "");  // cancel does not save
-}
-
-TEST_F(DialogTest, TooltipsAreRegisteredAndReceiveMessages) {
-  ScriptedDialogDriver driver([&](CDialog& d) {
-    auto& dlg = static_cast<CEntryDlg&>(d);
-    std::vector<std::string> texts;
-    std::vector<UINT> ids;
-    for (int i = 0; i < dlg.m_tips.GetToolCount(); ++i) {
-      texts.emplace_back(dlg.m_tips.GetToolText(i));
-      ids.push_back(dlg.m_tips.GetToolTextID(i));
-    }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Symbole", "Commentaire associ\xE9",
-                                               "Valider la symbolisation", "Annuler"}));
-    EXPECT_EQ(ids, (std::vector<UINT>{19312, 19313, 19316, 0}));
-    EXPECT_EQ(dlg.m_tips.GetToolWindow(0), &dlg.m_symbolEdit);
-    EXPECT_EQ(dlg.m_tips.GetToolWindow(2), dlg.GetDlgItem(IDOK));
-    EXPECT_EQ(dlg.m_tips.GetToolWindow(9), nullptr);
-    CString viaWindow;
-    dlg.m_tips.GetText(viaWindow, &dlg.m_commentEdit);
-    EXPECT_EQ(viaWindow, "Commentaire associ\xE9");
-    EXPECT_TRUE(dlg.m_tips.IsActive());
-    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), 0);
-    d.TypeText(kSymbol, "ab");
-    d.PressKey(VK_RETURN);
-    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), 3);
-  });
-  CEntryDlg dlg;
-  EXPECT_EQ(dlg.DoModal(), IDOK);  // Return pressed the default button
-  EXPECT_EQ(driver.runs(), 1);
-  EXPECT_EQ(dlg.m_tips.GetToolCount(), 0);  // gone with the dialog
 }
 
 TEST_F(DialogTest, LeftOpenItClosesAsCancelEndedInInitTheScriptIsSkipped) {

@@ -280,30 +280,4 @@ TEST(CStringTest, MovesLeaveAnEmptyString) {
   EXPECT_STREQ(a, "c");
 }
 
-const AFX_STRINGRES kStrings[] = {
-    {19305, "Le symbole est un mot r\xE9serv\xE9"},
-    {19309, "Le symbole existe d\xE9j\xE0 dans la base"},
-    {500, "%s vaut %d"},
-};
-const AFX_RESOURCE_MODULE kModule = {"string test", kStrings, 3, nullptr, 0};
-
-TEST(CStringTest, LoadsStringsThroughTheResourceChain) {
-  CString s("stale");
-  EXPECT_FALSE(s.LoadString(19305));
-  EXPECT_STREQ(s, "");
-  ASSERT_TRUE(AfxAddResourceModule(&kModule));
-  EXPECT_TRUE(s.LoadString(19305));
-  EXPECT_STREQ(s, "Le symbole est un mot r\xE9serv\xE9");
-  s.Format(500U, "IND2", 3);
-  EXPECT_STREQ(s, "IND2 vaut 3");
-  char small[10];
-  EXPECT_EQ(AfxLoadString(19309, small, sizeof small), 9);
-  EXPECT_STREQ(small, "Le symbol");
-  EXPECT_EQ(AfxLoadString(4, small, sizeof small), 0);
-  EXPECT_STREQ(small, "");
-  EXPECT_TRUE(AfxRemoveResourceModule(&kModule));
-  EXPECT_FALSE(s.LoadString(19305));
-  EXPECT_FALSE(AfxRemoveResourceModule(&kModule));
-}
-
 }  // namespace
