@@ -54,9 +54,6 @@ TEST(CStringTest, ConstructsConcatenatesAndClampsSubstrings) {
   copy.SetAt(0, 'L');
   EXPECT_STREQ(original, "Pump_1");
   EXPECT_STREQ(copy, "Lump_1");
-  CString r("abc");
-  r.MakeReverse();
-  EXPECT_STREQ(r, "cba");
 }
 
 TEST(CStringTest, IndexAccessOutOfRangeIsHarmless) {
@@ -151,41 +148,37 @@ TEST(CStringTest, FindHandlesStartsAndMisses) {
                  {CString().Find(""), 0}});
 }
 
-TEST(CStringTest, ReplaceRemoveInsertDelete) {
-  CString s("a.b.c");
-  EXPECT_EQ(s.Replace('.', '/'), 2);
-  EXPECT_STREQ(s, "a/b/c");
-  EXPECT_EQ(s.Replace("/", "::"), 2);
-  EXPECT_STREQ(s, "a::b::c");
-  EXPECT_EQ(s.Replace("::", ""), 2);
-  EXPECT_STREQ(s, "abc");
-  EXPECT_EQ(s.Replace("", "x"), 0);
-  EXPECT_EQ(s.Replace(nullptr, "x"), 0);
-  EXPECT_EQ(s.Replace("zz", "x"), 0);
-  EXPECT_STREQ(s, "abc");
-  EXPECT_EQ(s.Replace("b", static_cast<LPCTSTR>(s)), 1);  // the new text is the string itself
-  EXPECT_STREQ(s, "aabcc");
-  CString overlap("aaaa");
-  EXPECT_EQ(overlap.Replace("aa", "b"), 2);  // left to right, no overlapping hits
-  EXPECT_STREQ(overlap, "bb");
-  CString r("  a b  ");
-  EXPECT_EQ(r.Remove(' '), 5);
-  EXPECT_STREQ(r, "ab");
-  EXPECT_EQ(r.Insert(1, "XY"), 4);
-  EXPECT_STREQ(r, "aXYb");
-  EXPECT_EQ(r.Insert(99, '!'), 5);
-  EXPECT_STREQ(r, "aXYb!");
-  EXPECT_EQ(r.Insert(-3, static_cast<LPCTSTR>(r)), 10);
-  EXPECT_STREQ(r, "aXYb!aXYb!");
-  EXPECT_EQ(r.Delete(1, 2), 8);
-  EXPECT_STREQ(r, "ab!aXYb!");
-  EXPECT_EQ(r.Delete(6, 50), 6);
-  EXPECT_STREQ(r, "ab!aXY");
-  EXPECT_EQ(r.Delete(50, 1), 6);
-  EXPECT_EQ(r.Delete(0, -1), 6);
+// Each row: a text, an edit made on it, what the edit returns and the text after.
+TEST(CStringTest, EditsInPlace) {
+  const struct {
+    const char* text;
+    int (*edit)(CString&);
+    int returned;
+    const char* after;
+  } rows[] = {
+      {"a.b.c", [](CString& s) { return s.Replace('.', '/'); }, 2, "a/b/c"},
+      {"a/b/c", [](CString& s) { return s.Replace("/", "::"); }, 2, "a::b::c"},
+      {"a::b::c", [](CString& s) { return s.Replace("::", ""); }, 2, "abc"},
+      {"abc", [](CString& s) { return s.Replace("", "x") + s.Replace(nullptr, "x"); }, 0, "abc"},
+      {"abc", [](CString& s) { return s.Replace("zz", "x"); }, 0, "abc"},
+      {"abc", [](CString& s) { return s.Replace("b", static_cast<LPCTSTR>(s)); }, 1, "aabcc"},
+      {"aaaa", [](CString& s) { return s.Replace("aa", "b"); }, 2, "bb"},  // left to right
+      {"  a b  ", [](CString& s) { return s.Remove(' '); }, 5, "ab"},
+      {"ab", [](CString& s) { return s.Insert(1, "XY"); }, 4, "aXYb"},
+      {"aXYb", [](CString& s) { return s.Insert(99, '!'); }, 5, "aXYb!"},
+      {"aXYb!", [](CString& s) { return s.Insert(-3, static_cast<LPCTSTR>(s)); }, 10, "aXYb!aXYb!"},
+      {"aXYb!aXYb!", [](CString& s) { return s.Delete(1, 2); }, 8, "ab!aXYb!"},
+      {"ab!aXYb!", [](CString& s) { return s.Delete(6, 50); }, 6, "ab!aXY"},
+      {"ab!aXY", [](CString& s) { return s.Delete(50, 1) + s.Delete(0, -1); }, 12, "ab!aXY"},
+  };
+  for (const auto& r : rows) {
+    CString s(r.text);
+    EXPECT_EQ(r.edit(s), r.returned) << "[" << r.text << "]";
+    EXPECT_STREQ(s, r.after) << "[" << r.text << "]";
+  }
 }
 
-TEST(CStringTest, TrimsBlanksCharsAndSets) {
+TEST(CStringTest, TrimsBlanksCharsAndSetsOrReverses) {
   const struct {
     const char* text;
     void (*trim)(CString&);
@@ -201,6 +194,7 @@ TEST(CStringTest, TrimsBlanksCharsAndSets) {
       {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
       {"value", [](CString& s) { s.Trim(""); }, "value"},
       {"value", [](CString& s) { s.Trim(static_cast<LPCTSTR>(nullptr)); }, "value"},
+      {"abc", [](CString& s) { s.MakeReverse(); }, "cba"},
   };
   for (const auto& r : rows) {
     CString s(r.text);

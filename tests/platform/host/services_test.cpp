@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/host_reports.h"
@@ -115,11 +116,9 @@ TEST_F(ServicesTest, NotificationsAreRecorded) {
   EXPECT_THAT(HostChangeNotifications(), ElementsAre(app, app));
   std::vector<HostFrameNotification> frames = HostFrameNotifications();
   ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(frames[0].frame, frame);
-  EXPECT_EQ(frames[0].first, 3);
-  EXPECT_EQ(frames[0].code, 4025);
-  EXPECT_EQ(frames[0].flag, 1);
-  EXPECT_EQ(frames[0].text, "%MW10");
+  const HostFrameNotification& f = frames[0];
+  EXPECT_EQ(std::tie(f.frame, f.first, f.code, f.flag, f.text),
+            std::make_tuple(frame, 3, 4025, 1, std::string("%MW10")));
   EXPECT_EQ(frames[1].text, "");
 
   HostClearRecords();
@@ -190,11 +189,9 @@ TEST_F(ServicesTest, ContextIsBuiltFromItsSource) {
 
   HostContext context;
   ContextCreate(&context, value);
-  EXPECT_EQ(context.live, 1);
-  EXPECT_EQ(context.value, value);
+  EXPECT_EQ(std::tie(context.live, context.value), std::make_tuple(1, value));
   ContextDestroy(&context);
-  EXPECT_EQ(context.live, 0);
-  EXPECT_EQ(context.value, 0);
+  EXPECT_EQ(std::tie(context.live, context.value), std::make_tuple(0, std::intptr_t{0}));
   ContextSourceDestroy(&source);
   EXPECT_EQ(ContextSourceGet(&source, 0, 0), 0);
 }
