@@ -193,11 +193,14 @@ TEST_F(SettingsTest, BadKeysAreRefused) {
 TEST_F(SettingsTest, RelativeOrNoConfigHomeFallsBackToTheHomeFolder) {
   testing_support::TempDir home;
   ScopedEnv home_env("HOME", home.path());
-  for (const char* config : {"relative/dir", ""}) {
+  // A relative folder that leads into the temporary home, never into the
+  // working folder, should it be used.
+  const std::string relative = std::filesystem::relative(home.file("xdg")).string();
+  for (const std::string& config : {relative, std::string()}) {
     ScopedEnv config_env("XDG_CONFIG_HOME", config);
     EXPECT_EQ(host::SettingsFolder(), home.path() + "/.config/symbase");
   }
-  ScopedEnv config_env("XDG_CONFIG_HOME", "relative/dir");
+  ScopedEnv config_env("XDG_CONFIG_HOME", relative);
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 6), 1);
   EXPECT_EQ(testing_support::ReadFileBytes(home.file(".config/symbase/settings.ini")),
             "[12]\nSymbOnLinePosX=6\n");
