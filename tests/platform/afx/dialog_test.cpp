@@ -10,8 +10,7 @@ namespace {
 
 using testing_support::ScriptedDialogDriver;
 
-constexpr UINT kConfirmId = 19306;
-constexpr UINT kEntryId = 19308;
+constexpr UINT kDialogId = 19306;
 constexpr int kMessage = 19307;
 constexpr int kYesAll = 19305;
 constexpr int kNoAll = 24511;
@@ -19,33 +18,23 @@ constexpr int kSymbol = 1002;
 constexpr int kComment = 1003;
 constexpr int kLabel = 1008;
 
-const AFX_DLGITEM kConfirmItems[] = {
+// The insertion's confirmation, with a symbol and a comment to enter above.
+const AFX_DLGITEM kItems[] = {
     {kMessage, AFX_CTL_STATIC, "", 13, 13, 276, 43, SS_LEFT},
     {IDYES, AFX_CTL_DEFBUTTON, "&Oui", 19, 67, 50, 14, BS_DEFPUSHBUTTON},
     {kYesAll, AFX_CTL_BUTTON, "Oui pour &Tous", 79, 67, 50, 14, 0},
     {IDNO, AFX_CTL_BUTTON, "&Non", 138, 67, 50, 14, 0},
     {kNoAll, AFX_CTL_BUTTON, "Non pour Tou&s", 198, 67, 50, 14, 0},
     {IDCANCEL, AFX_CTL_BUTTON, "&Annuler", 256, 67, 50, 14, 0},
-};
-const AFX_DLGITEM kEntryItems[] = {
-    {kLabel, AFX_CTL_STATIC, "Symbole :", 7, 4, 34, 8, SS_LEFT},
-    {kSymbol, AFX_CTL_EDIT, "", 43, 2, 77, 12, ES_AUTOHSCROLL | WS_BORDER},
-    {kComment, AFX_CTL_EDIT, "", 52, 17, 199, 12, ES_AUTOHSCROLL | WS_BORDER},
-    {IDOK, AFX_CTL_DEFBUTTON, "Valider", 255, 2, 38, 12, BS_DEFPUSHBUTTON},
-    {IDCANCEL, AFX_CTL_BUTTON, "Annuler", 255, 17, 38, 12, 0},
+    {kLabel, AFX_CTL_STATIC, "Symbole :", 7, 1, 34, 8, SS_LEFT},
+    {kSymbol, AFX_CTL_EDIT, "", 43, 0, 77, 12, ES_AUTOHSCROLL | WS_BORDER},
+    {kComment, AFX_CTL_EDIT, "", 125, 0, 150, 12, ES_AUTOHSCROLL | WS_BORDER},
+    {IDOK, AFX_CTL_BUTTON, "Valider", 280, 0, 38, 12, 0},
 };
 const AFX_DLGTEMPLATE kDialogs[] = {
-    {kConfirmId, "Confirmation du remplacement ", "MS Sans Serif", 8, 0, 0, 325, 88,
-     DS_MODALFRAME | DS_CENTER | WS_CAPTION | WS_SYSMENU, kConfirmItems, 6},
-    {kEntryId, "Associer Rep\xE8re & Symbole", "MS Sans Serif", 8, 10, 20, 300, 31,
-     DS_MODALFRAME | WS_CAPTION, kEntryItems, 5},
-};
-const AFX_STRINGRES kStrings[] = {
-    {19312, "Symbole"},
-    {19313, "Commentaire associ\xE9"},
-    {19316, "Valider la symbolisation"},
-};
-const AFX_RESOURCE_MODULE kModule = {"dialog test", kStrings, 3, kDialogs, 2};
+    {kDialogId, "Confirmation du remplacement ", "MS Sans Serif", 8, 0, 0, 325, 88,
+     DS_MODALFRAME | DS_CENTER | WS_CAPTION | WS_SYSMENU, kItems, 10}};
+const AFX_RESOURCE_MODULE kModule = {"dialog test", nullptr, 0, kDialogs, 1};
 
 // Registers the test module for one test.
 class DialogTest : public ::testing::Test {
@@ -54,42 +43,19 @@ class DialogTest : public ::testing::Test {
   void TearDown() override { EXPECT_TRUE(AfxRemoveResourceModule(&kModule)); }
 };
 
-// Ends with the id of the button pressed, as the insertion's confirmation does.
-class CConfirmDlg : public CDialog {
+// Ends with the id of the button pressed, as the insertion's confirmation
+// does, but for OK and Cancel; binds its edits to members, limits them and
+// counts their notifications through its message map.
+class CTestDlg : public CDialog {
  public:
-  explicit CConfirmDlg(LPCTSTR message) : CDialog(kConfirmId), m_message(message) {}
-  BOOL OnInitDialog() override {
-    CDialog::OnInitDialog();
-    GetDlgItem(kMessage)->SetWindowText(m_message);
-    ++inits;
-    return TRUE;
-  }
-  int inits = 0;
-
- protected:
-  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
-    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) != IDOK) {
-      EndDialog(LOWORD(wParam));
-      return TRUE;
-    }
-    return CDialog::OnCommand(wParam, lParam);
-  }
-
- private:
-  CString m_message;
-};
-
-// Edits bound to members, limits, tooltips and message-map handlers.
-class CEntryDlg : public CDialog {
- public:
-  explicit CEntryDlg(CWnd* parent = nullptr) : CDialog(kEntryId, parent) {}
+  explicit CTestDlg(LPCTSTR message = "") : CDialog(kDialogId), m_message(message) {}
 
   CEdit m_symbolEdit;
   CEdit m_commentEdit;
   CStatic m_label;
-  CToolTipCtrl m_tips;
   CString m_symbol;
   CString m_comment;
+  int inits = 0;
   int changes = 0;
   int maxTexts = 0;
   int cancels = 0;
@@ -97,28 +63,27 @@ class CEntryDlg : public CDialog {
 
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
+    ++inits;
     if (endInInit) {
       EndDialog(77);
       return TRUE;
     }
+    GetDlgItem(kMessage)->SetWindowText(m_message);
     m_symbolEdit.SetLimitText(32);
     m_commentEdit.LimitText(8);
     m_commentEdit.ReplaceSel("prefilled comment");  // cut to the limit
-    m_tips.Create(this);
-    m_tips.Activate(TRUE);
-    m_tips.AddTool(GetDlgItem(kSymbol), 19312);
-    m_tips.AddTool(GetDlgItem(kComment), 19313);
-    m_tips.AddTool(GetDlgItem(IDOK), 19316);
-    m_tips.AddTool(GetDlgItem(IDCANCEL), "Annuler");
     return TRUE;
   }
 
-  BOOL PreTranslateMessage(MSG* pMsg) override {
-    m_tips.RelayEvent(pMsg);
-    return CDialog::PreTranslateMessage(pMsg);
-  }
-
  protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    int id = LOWORD(wParam);
+    if (HIWORD(wParam) == BN_CLICKED && id != IDOK && id != IDCANCEL) {
+      EndDialog(id);
+      return TRUE;
+    }
+    return CDialog::OnCommand(wParam, lParam);
+  }
   void DoDataExchange(CDataExchange* pDX) override {
     DDX_Control(pDX, kSymbol, m_symbolEdit);
     DDX_Control(pDX, kComment, m_commentEdit);
@@ -133,17 +98,20 @@ class CEntryDlg : public CDialog {
   afx_msg void OnSymbolChange() { ++changes; }
   afx_msg void OnSymbolFull() { ++maxTexts; }
 
+ private:
+  CString m_message;
+
   DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CEntryDlg, CDialog)
+BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
 ON_EN_CHANGE(kSymbol, OnSymbolChange)
 ON_EN_MAXTEXT(kSymbol, OnSymbolFull)
 END_MESSAGE_MAP()
 
 TEST_F(DialogTest, WithoutDriverOrTemplateDoModalReturnsMinusOneAtOnce) {
   ASSERT_EQ(AfxGetDialogDriver(), nullptr);
-  CConfirmDlg dlg("message");
+  CTestDlg dlg("message");
   EXPECT_EQ(dlg.DoModal(), -1);
   EXPECT_EQ(dlg.inits, 0);
   EXPECT_FALSE(dlg.IsDialogOpen());
@@ -152,22 +120,6 @@ TEST_F(DialogTest, WithoutDriverOrTemplateDoModalReturnsMinusOneAtOnce) {
   CDialog missing(4242);
   EXPECT_EQ(missing.DoModal(), -1);
   EXPECT_EQ(driver.runs(), 0);
-}
-
-TEST_F(DialogTest, DriverUninstallsAndRestoresThePrevious) {
-  {
-    ScriptedDialogDriver outer(nullptr);
-    {
-      ScriptedDialogDriver inner(nullptr);
-      EXPECT_EQ(AfxGetDialogDriver(), &inner);
-    }
-    EXPECT_EQ(AfxGetDialogDriver(), &outer);
-  }
-  EXPECT_EQ(AfxGetDialogDriver(), nullptr);
-  ScriptedDialogDriver temporary(nullptr);
-  EXPECT_EQ(AfxSetDialogDriver(nullptr), &temporary);
-  EXPECT_EQ(AfxGetDialogDriver(), nullptr);
-  AfxSetDialogDriver(&temporary);  // given back for its destructor
 }
 
 TEST_F(DialogTest, TemplateBecomesWindowsInPixels) {
@@ -185,7 +137,7 @@ TEST_F(DialogTest, TemplateBecomesWindowsInPixels) {
     EXPECT_EQ(d.GetDlgItem(12345), nullptr);
     d.PressButton(IDNO);
   });
-  CConfirmDlg dlg("Conflit de symboles");
+  CTestDlg dlg("Conflit de symboles");
   EXPECT_EQ(dlg.DoModal(), IDNO);
   EXPECT_EQ(caption, "Confirmation du remplacement ");
   EXPECT_EQ(yesAll, "Oui pour &Tous");
@@ -200,15 +152,15 @@ TEST_F(DialogTest, TemplateBecomesWindowsInPixels) {
 TEST_F(DialogTest, EachButtonEndsWithItsIdAndEscapeCancels) {
   for (int id : {IDYES, kYesAll, IDNO, kNoAll, IDCANCEL}) {
     ScriptedDialogDriver driver([id](CDialog& d) { EXPECT_TRUE(d.PressButton(id)); });
-    CConfirmDlg dlg("m");
+    CTestDlg dlg("m");
     EXPECT_EQ(dlg.DoModal(), id);
     EXPECT_EQ(dlg.inits, 1);
   }
   ScriptedDialogDriver escape([](CDialog& d) { d.PressKey(VK_ESCAPE); });
-  CConfirmDlg cancelled("m");
+  CTestDlg cancelled("m");
   EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
   ScriptedDialogDriver enter([](CDialog& d) { d.PressKey(VK_RETURN); });
-  CConfirmDlg accepted("m");
+  CTestDlg accepted("m");
   EXPECT_EQ(accepted.DoModal(), IDYES);  // the default button
 }
 
@@ -226,7 +178,7 @@ TEST_F(DialogTest, MessageIsShownAndDisabledButtonsCannotBePressed) {
     EXPECT_TRUE(d.PressButton(IDYES));
     EXPECT_FALSE(d.PressButton(IDNO));  // already ended
   });
-  CConfirmDlg dlg("Conflit de commentaires : le rep\xE8re %MW10");
+  CTestDlg dlg("Conflit de commentaires : le rep\xE8re %MW10");
   EXPECT_EQ(dlg.DoModal(), IDYES);
   EXPECT_EQ(shown, "Conflit de commentaires : le rep\xE8re %MW10");
 }
@@ -236,7 +188,7 @@ TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
   CString commentShown;
   UINT limit = 0;
   ScriptedDialogDriver driver([&](CDialog& d) {
-    auto& dlg = static_cast<CEntryDlg&>(d);
+    auto& dlg = static_cast<CTestDlg&>(d);
     EXPECT_EQ(dlg.GetDlgItem(kSymbol), &dlg.m_symbolEdit);  // attached by DDX_Control
     dlg.m_commentEdit.GetWindowText(commentShown);
     limit = dlg.m_symbolEdit.GetLimitText();
@@ -245,7 +197,7 @@ TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
     EXPECT_FALSE(d.TypeText(kLabel, "x"));  // not an edit
     EXPECT_TRUE(d.PressButton(IDOK));
   });
-  CEntryDlg dlg;
+  CTestDlg dlg;
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(limit, 32u);
   EXPECT_EQ(commentShown, "prefille");
@@ -260,7 +212,7 @@ TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
 
 TEST_F(DialogTest, EditSelectionReplacementAndSetTextRules) {
   ScriptedDialogDriver driver([](CDialog& d) {
-    auto& edit = static_cast<CEntryDlg&>(d).m_symbolEdit;
+    auto& edit = static_cast<CTestDlg&>(d).m_symbolEdit;
     edit.SetLimitText(10);
     edit.SetWindowText("a text longer than ten");  // not limited
     EXPECT_EQ(edit.GetWindowTextLength(), 22);
@@ -293,46 +245,16 @@ TEST_F(DialogTest, EditSelectionReplacementAndSetTextRules) {
     EXPECT_FALSE(d.TypeText(kSymbol, "x"));
     d.PressButton(IDCANCEL);
   });
-  CEntryDlg dlg;
+  CTestDlg dlg;
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   EXPECT_EQ(dlg.cancels, 1);
   EXPECT_EQ(dlg.m_symbol, "");  // cancel does not save
 }
 
-TEST_F(DialogTest, TooltipsAreRegisteredAndReceiveMessages) {
-  ScriptedDialogDriver driver([&](CDialog& d) {
-    auto& dlg = static_cast<CEntryDlg&>(d);
-    std::vector<std::string> texts;
-    std::vector<UINT> ids;
-    for (int i = 0; i < dlg.m_tips.GetToolCount(); ++i) {
-      texts.emplace_back(dlg.m_tips.GetToolText(i));
-      ids.push_back(dlg.m_tips.GetToolTextID(i));
-    }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Symbole", "Commentaire associ\xE9",
-                                               "Valider la symbolisation", "Annuler"}));
-    EXPECT_EQ(ids, (std::vector<UINT>{19312, 19313, 19316, 0}));
-    EXPECT_EQ(dlg.m_tips.GetToolWindow(0), &dlg.m_symbolEdit);
-    EXPECT_EQ(dlg.m_tips.GetToolWindow(2), dlg.GetDlgItem(IDOK));
-    EXPECT_EQ(dlg.m_tips.GetToolWindow(9), nullptr);
-    CString viaWindow;
-    dlg.m_tips.GetText(viaWindow, &dlg.m_commentEdit);
-    EXPECT_EQ(viaWindow, "Commentaire associ\xE9");
-    EXPECT_TRUE(dlg.m_tips.IsActive());
-    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), 0);
-    d.TypeText(kSymbol, "ab");
-    d.PressKey(VK_RETURN);
-    EXPECT_EQ(dlg.m_tips.GetRelayedCount(), 3);
-  });
-  CEntryDlg dlg;
-  EXPECT_EQ(dlg.DoModal(), IDOK);  // Return pressed the default button
-  EXPECT_EQ(driver.runs(), 1);
-  EXPECT_EQ(dlg.m_tips.GetToolCount(), 0);  // gone with the dialog
-}
-
 TEST_F(DialogTest, LeftOpenItClosesAsCancelEndedInInitTheScriptIsSkipped) {
   for (bool endInInit : {false, true}) {
     ScriptedDialogDriver driver([endInInit](CDialog&) { EXPECT_FALSE(endInInit) << "script ran"; });
-    CEntryDlg dlg;
+    CTestDlg dlg;
     dlg.endInInit = endInInit;
     EXPECT_EQ(dlg.DoModal(), endInInit ? 77 : IDCANCEL);
     EXPECT_EQ(dlg.cancels, endInInit ? 0 : 1);
@@ -344,15 +266,15 @@ TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {
   int results = 0;
   ScriptedDialogDriver driver(
       [&](CDialog& d) {
-        EXPECT_EQ(static_cast<CConfirmDlg&>(d).inits, 0);
+        EXPECT_EQ(static_cast<CTestDlg&>(d).inits, 0);
         EXPECT_TRUE(d.RunInitDialog());
         EXPECT_FALSE(d.RunInitDialog());
-        results = static_cast<CConfirmDlg&>(d).inits;
+        results = static_cast<CTestDlg&>(d).inits;
         d.EndDialog(5);
         d.EndDialog(6);  // the first value counts
       },
       false);
-  CConfirmDlg dlg("m");
+  CTestDlg dlg("m");
   EXPECT_FALSE(dlg.RunInitDialog());  // not open
   EXPECT_FALSE(dlg.PressButton(IDOK));
   EXPECT_EQ(dlg.DoModal(), 5);
@@ -361,7 +283,7 @@ TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {
 
 TEST_F(DialogTest, ExceptionInTheDriverClosesTheWindow) {
   ScriptedDialogDriver driver([](CDialog&) { AfxThrowFileException(CFileException::hardIO); });
-  CEntryDlg dlg;
+  CTestDlg dlg;
   try {
     dlg.DoModal();
     ADD_FAILURE() << "no exception";
@@ -377,12 +299,12 @@ TEST_F(DialogTest, ExceptionInTheDriverClosesTheWindow) {
 }
 
 TEST_F(DialogTest, NestedDialogsRunInTurn) {
-  struct COuterDlg : CConfirmDlg {
-    COuterDlg() : CConfirmDlg("outer") {}
+  struct COuterDlg : CTestDlg {
+    COuterDlg() : CTestDlg("outer") {}
     INT_PTR inner = 0;
     BOOL OnInitDialog() override {
-      CConfirmDlg::OnInitDialog();
-      CConfirmDlg nested("inner");
+      CTestDlg::OnInitDialog();
+      CTestDlg nested("inner");
       inner = nested.DoModal();
       return TRUE;
     }
@@ -392,7 +314,7 @@ TEST_F(DialogTest, NestedDialogsRunInTurn) {
   COuterDlg outer;
   EXPECT_EQ(outer.DoModal(), IDNO);
   EXPECT_EQ(outer.inner, kNoAll);
-  EXPECT_EQ(driver.templates(), (std::vector<UINT>{kConfirmId, kConfirmId}));
+  EXPECT_EQ(driver.templates(), (std::vector<UINT>{kDialogId, kDialogId}));
 }
 
 }  // namespace

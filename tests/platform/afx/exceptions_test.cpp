@@ -85,40 +85,18 @@ Caught Catch(F action) {
   return c;
 }
 
-TEST(ExceptionTest, ThrowHelpersThrowTheirClass) {
-  EXPECT_EQ(Catch([] { AfxThrowMemoryException(); }).cls, RUNTIME_CLASS(CMemoryException));
-  EXPECT_EQ(Catch([] { AfxThrowNotSupportedException(); }).cls,
-            RUNTIME_CLASS(CNotSupportedException));
-  EXPECT_EQ(Catch([] { AfxThrowUserException(); }).cls, RUNTIME_CLASS(CUserException));
-  EXPECT_EQ(Catch([] { AfxThrowResourceException(); }).cls, RUNTIME_CLASS(CResourceException));
-  Caught f = Catch([] { AfxThrowFileException(CFileException::diskFull, ENOSPC, "KR9.DBF"); });
-  EXPECT_EQ(f.cls, RUNTIME_CLASS(CFileException));
-  EXPECT_EQ(f.cause, 13);
-  EXPECT_EQ(f.osError, ENOSPC);
-  EXPECT_EQ(f.file, "KR9.DBF");
-  Caught a = Catch([] { AfxThrowArchiveException(CArchiveException::badSchema, "a.arc"); });
-  EXPECT_EQ(a.cls, RUNTIME_CLASS(CArchiveException));
-  EXPECT_EQ(a.cause, 7);
-  EXPECT_EQ(a.file, "a.arc");
-}
-
 TEST(ExceptionTest, MemoryExceptionIsPreallocatedAndSurvivesDelete) {
-  CException* first = nullptr;
-  CException* second = nullptr;
-  try {
-    AfxThrowMemoryException();
-  } catch (CMemoryException* e) {
-    first = e;
-    e->Delete();  // must not free it
+  CException* caught[2] = {};
+  for (CException*& c : caught) {
+    try {
+      AfxThrowMemoryException();
+    } catch (CMemoryException* e) {
+      c = e;
+      e->Delete();  // must not free it
+    }
   }
-  try {
-    AfxThrowMemoryException();
-  } catch (CException* e) {
-    second = e;
-    e->Delete();
-  }
-  EXPECT_EQ(first, second);
-  EXPECT_TRUE(second->IsKindOf(RUNTIME_CLASS(CMemoryException)));
+  EXPECT_EQ(caught[0], caught[1]);
+  EXPECT_TRUE(caught[1]->IsKindOf(RUNTIME_CLASS(CMemoryException)));
 }
 
 TEST(ExceptionTest, ErrnoMapsToTheFrameworksCauseNumbers) {
@@ -132,12 +110,6 @@ TEST(ExceptionTest, ErrnoMapsToTheFrameworksCauseNumbers) {
     EXPECT_EQ(CFileException::OsErrorToException(c.os_error), c.cause) << c.os_error;
     EXPECT_EQ(CFileException::ErrnoToException(c.os_error), c.cause) << c.os_error;
   }
-  EXPECT_EQ(CFileException::removeCurrentDir, 7);
-  EXPECT_EQ(CFileException::directoryFull, 8);
-  EXPECT_EQ(CFileException::sharingViolation, 11);
-  EXPECT_EQ(CFileException::endOfFile, 14);
-  EXPECT_EQ(CArchiveException::endOfFile, 3);
-  EXPECT_EQ(CArchiveException::badClass, 6);
   char text[128];
   CFileException e(CFileException::fileNotFound, ENOENT, "KR9.DBF");
   ASSERT_TRUE(e.GetErrorMessage(text, sizeof text));
@@ -146,38 +118,54 @@ TEST(ExceptionTest, ErrnoMapsToTheFrameworksCauseNumbers) {
   EXPECT_STREQ(text, "");
 }
 
-// CFile::Remove and CFile::Rename against what the directory holds.
-TEST(FileTest, RemoveAndRenameThrowTheCauseOfTheirFailure) {
+// The throw helpers, and CFile::Remove and CFile::Rename against what the
+// directory holds: the class thrown, its cause, system error and file.
+TEST(ExceptionTest, ThrowsCarryTheirClassCauseAndFile) {
   testing_support::TempDir dir;
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("a"), "A"));
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("b"), "B"));
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("KR9.DBF"), "x"));
   ASSERT_EQ(mkdir(dir.file("base").c_str(), 0755), 0);
   const std::string missing = dir.file("KR9CMT.DBF"), too_long = dir.file(std::string(5000, 'n'));
+  const CRuntimeClass* const kFile = RUNTIME_CLASS(CFileException);
   const struct {
     const char* what;
     std::function<void()> call;
-    int cause;  // -1: no exception
+    const CRuntimeClass* cls;  // null: no exception
+    int cause;
     int os_error;
     std::string file;
   } calls[] = {
-      {"existing file", [&] { CFile::Remove(dir.file("KR9.DBF").c_str()); }, -1, 0, ""},
-      {"missing file", [&] { CFile::Remove(missing.c_str()); }, 2, ENOENT, missing},
-      {"null", [] { CFile::Remove(nullptr); }, 2, ENOENT, ""},
-      {"empty", [] { CFile::Remove(""); }, 2, ENOENT, ""},
-      {"directory", [&] { CFile::Remove(dir.file("base").c_str()); }, 5, EISDIR, dir.file("base")},
-      {"through a file", [&] { CFile::Remove(dir.file("a/KR9.DBF").c_str()); }, 3, ENOTDIR, ""},
-      {"too long", [&] { CFile::Remove(too_long.c_str()); }, 3, ENAMETOOLONG, ""},
+      {"memory", [] { AfxThrowMemoryException(); }, RUNTIME_CLASS(CMemoryException), -1, 0, ""},
+      {"not supported", [] { AfxThrowNotSupportedException(); },
+       RUNTIME_CLASS(CNotSupportedException), -1, 0, ""},
+      {"user", [] { AfxThrowUserException(); }, RUNTIME_CLASS(CUserException), -1, 0, ""},
+      {"resource", [] { AfxThrowResourceException(); }, RUNTIME_CLASS(CResourceException), -1, 0,
+       ""},
+      {"file", [] { AfxThrowFileException(CFileException::diskFull, ENOSPC, "KR9.DBF"); },
+       RUNTIME_CLASS(CFileException), 13, ENOSPC, "KR9.DBF"},
+      {"archive", [] { AfxThrowArchiveException(CArchiveException::badSchema, "a.arc"); },
+       RUNTIME_CLASS(CArchiveException), 7, 0, "a.arc"},
+      {"existing file", [&] { CFile::Remove(dir.file("KR9.DBF").c_str()); }, nullptr, -1, 0, ""},
+      {"missing file", [&] { CFile::Remove(missing.c_str()); }, kFile, 2, ENOENT, missing},
+      {"null", [] { CFile::Remove(nullptr); }, kFile, 2, ENOENT, ""},
+      {"empty", [] { CFile::Remove(""); }, kFile, 2, ENOENT, ""},
+      {"directory", [&] { CFile::Remove(dir.file("base").c_str()); }, kFile, 5, EISDIR,
+       dir.file("base")},
+      {"through a file", [&] { CFile::Remove(dir.file("a/KR9.DBF").c_str()); }, kFile, 3, ENOTDIR,
+       ""},
+      {"too long", [&] { CFile::Remove(too_long.c_str()); }, kFile, 3, ENAMETOOLONG, ""},
       {"rename onto a file", [&] { CFile::Rename(dir.file("a").c_str(), dir.file("b").c_str()); },
-       5, EEXIST, ""},
-      {"rename", [&] { CFile::Rename(dir.file("a").c_str(), dir.file("c").c_str()); }, -1, 0, ""},
+       kFile, 5, EEXIST, ""},
+      {"rename", [&] { CFile::Rename(dir.file("a").c_str(), dir.file("c").c_str()); }, nullptr, -1,
+       0, ""},
       {"rename a missing file",
-       [&] { CFile::Rename(dir.file("a").c_str(), dir.file("d").c_str()); }, 2, ENOENT, ""},
+       [&] { CFile::Rename(dir.file("a").c_str(), dir.file("d").c_str()); }, kFile, 2, ENOENT, ""},
   };
   for (const auto& c : calls) {
     SCOPED_TRACE(c.what);
     Caught caught = Catch(c.call);
-    EXPECT_EQ(caught.cls, c.cause < 0 ? nullptr : RUNTIME_CLASS(CFileException));
+    EXPECT_EQ(caught.cls, c.cls);
     EXPECT_EQ(caught.cause, c.cause);
     if (c.cause >= 0 && c.os_error != EEXIST) {
       EXPECT_EQ(caught.osError, c.os_error);

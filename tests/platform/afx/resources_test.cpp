@@ -4,12 +4,13 @@
 
 namespace {
 
-const AFX_STRINGRES kOldStrings[] = {{1, "old one"}, {2, "old two"}, {3, nullptr}};
+const AFX_STRINGRES kOldStrings[] = {
+    {1, "old one"}, {2, "old two"}, {3, nullptr}, {4, "%s vaut %d"}, {19309, "Le symbole existe"}};
 const AFX_STRINGRES kNewStrings[] = {{1, "new one"}};
 const AFX_DLGITEM kItems[] = {{IDOK, AFX_CTL_DEFBUTTON, "OK", 0, 0, 40, 14, 0}};
 const AFX_DLGTEMPLATE kDialogs[] = {
     {700, "Seven", "MS Sans Serif", 8, 0, 0, 100, 50, 0, kItems, 1}};
-const AFX_RESOURCE_MODULE kOld = {"old", kOldStrings, 3, kDialogs, 1};
+const AFX_RESOURCE_MODULE kOld = {"old", kOldStrings, 5, kDialogs, 1};
 const AFX_RESOURCE_MODULE kNew = {"new", kNewStrings, 1, nullptr, 0};
 const AFX_RESOURCE_MODULE kDamaged = {"damaged", nullptr, 5, nullptr, -3};
 
@@ -25,6 +26,19 @@ TEST(ResourceChainTest, NewestModuleAnswersFirst) {
   ASSERT_NE(tpl, nullptr);
   EXPECT_STREQ(tpl->lpszCaption, "Seven");
   EXPECT_EQ(AfxFindDialogTemplate(701), nullptr);
+  // Loaded into strings and buffers, or used as a format.
+  CString s("stale");
+  EXPECT_TRUE(s.LoadString(2));
+  EXPECT_STREQ(s, "old two");
+  EXPECT_FALSE(s.LoadString(3));
+  EXPECT_STREQ(s, "");
+  s.Format(4U, "IND2", 3);
+  EXPECT_STREQ(s, "IND2 vaut 3");
+  char small[10];
+  EXPECT_EQ(AfxLoadString(19309, small, sizeof small), 9);
+  EXPECT_STREQ(small, "Le symbol");
+  EXPECT_EQ(AfxLoadString(5, small, sizeof small), 0);
+  EXPECT_STREQ(small, "");
   EXPECT_TRUE(AfxRemoveResourceModule(&kNew));
   EXPECT_STREQ(AfxFindStringResource(1), "old one");
   EXPECT_TRUE(AfxRemoveResourceModule(&kDamaged));

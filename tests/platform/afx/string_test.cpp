@@ -11,13 +11,9 @@ namespace {
 
 // Each row: what a call gave, what it should have given.
 using Texts = std::vector<std::pair<CString, const char*>>;
-using Numbers = std::vector<std::pair<int, int>>;
 
 void ExpectTexts(const Texts& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_STREQ(rows[i].first, rows[i].second) << i;
-}
-void ExpectNumbers(const Numbers& rows) {
-  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
 }
 
 TEST(CStringTest, ConstructsConcatenatesAndClampsSubstrings) {
@@ -54,20 +50,6 @@ TEST(CStringTest, ConstructsConcatenatesAndClampsSubstrings) {
   copy.SetAt(0, 'L');
   EXPECT_STREQ(original, "Pump_1");
   EXPECT_STREQ(copy, "Lump_1");
-  CString r("abc");
-  r.MakeReverse();
-  EXPECT_STREQ(r, "cba");
-}
-
-TEST(CStringTest, IndexAccessOutOfRangeIsHarmless) {
-  CString s("abc");
-  ExpectNumbers({{s.GetAt(2), 'c'}, {s[0], 'a'}, {s.GetAt(3), 0}, {s.GetAt(-1), 0}});
-  s.SetAt(3, 'z');
-  s.SetAt(-1, 'z');
-  EXPECT_STREQ(s, "abc");
-  s.Empty();
-  EXPECT_TRUE(s.IsEmpty());
-  EXPECT_EQ(s.GetLength(), 0);
 }
 
 TEST(CStringTest, AppendsToItselfWhileItReallocates) {
@@ -129,63 +111,60 @@ TEST(CStringTest, CaseFollowsWindows1252) {
   EXPECT_STREQ(signs, "\xD7\xF7");
 }
 
-TEST(CStringTest, FindHandlesStartsAndMisses) {
+TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
   const CString s("%I1.2.ERR");
-  ExpectNumbers({{s.Find('.'), 3},
-                 {s.Find('.', 4), 5},
-                 {s.Find('.', 6), -1},
-                 {s.Find('.', -5), 3},
-                 {s.Find('.', 100), -1},
-                 {s.Find("ERR"), 6},
-                 {s.Find("ERR", 7), -1},
-                 {s.Find("MOD"), -1},
-                 {s.Find(""), 0},
-                 {s.Find("", 9), 9},
-                 {s.Find("", 10), -1},
-                 {s.Find('\0'), -1},
-                 {s.ReverseFind('.'), 5},
-                 {s.ReverseFind('x'), -1},
-                 {s.FindOneOf("RE"), 6},
-                 {s.FindOneOf(""), -1},
-                 {CString().Find('a'), -1},
-                 {CString().Find(""), 0}});
+  const std::pair<int, int> rows[] = {{s.Find('.'), 3},          {s.Find('.', 4), 5},
+                                      {s.Find('.', 6), -1},      {s.Find('.', -5), 3},
+                                      {s.Find('.', 100), -1},    {s.Find("ERR"), 6},
+                                      {s.Find("ERR", 7), -1},    {s.Find("MOD"), -1},
+                                      {s.Find(""), 0},           {s.Find("", 9), 9},
+                                      {s.Find("", 10), -1},      {s.Find('\0'), -1},
+                                      {s.ReverseFind('.'), 5},   {s.ReverseFind('x'), -1},
+                                      {s.FindOneOf("RE"), 6},    {s.FindOneOf(""), -1},
+                                      {CString().Find('a'), -1}, {CString().Find(""), 0},
+                                      {s.GetAt(8), 'R'},         {s[0], '%'},
+                                      {s.GetAt(9), 0},           {s.GetAt(-1), 0}};
+  for (const auto& r : rows) EXPECT_EQ(r.first, r.second) << "row " << &r - rows;
+  CString t("abc");
+  t.SetAt(3, 'z');  // out of range: ignored
+  t.SetAt(-1, 'z');
+  EXPECT_STREQ(t, "abc");
+  t.Empty();
+  EXPECT_TRUE(t.IsEmpty());
+  EXPECT_EQ(t.GetLength(), 0);
 }
 
-TEST(CStringTest, ReplaceRemoveInsertDelete) {
-  CString s("a.b.c");
-  EXPECT_EQ(s.Replace('.', '/'), 2);
-  EXPECT_STREQ(s, "a/b/c");
-  EXPECT_EQ(s.Replace("/", "::"), 2);
-  EXPECT_STREQ(s, "a::b::c");
-  EXPECT_EQ(s.Replace("::", ""), 2);
-  EXPECT_STREQ(s, "abc");
-  EXPECT_EQ(s.Replace("", "x"), 0);
-  EXPECT_EQ(s.Replace(nullptr, "x"), 0);
-  EXPECT_EQ(s.Replace("zz", "x"), 0);
-  EXPECT_STREQ(s, "abc");
-  EXPECT_EQ(s.Replace("b", static_cast<LPCTSTR>(s)), 1);  // the new text is the string itself
-  EXPECT_STREQ(s, "aabcc");
-  CString overlap("aaaa");
-  EXPECT_EQ(overlap.Replace("aa", "b"), 2);  // left to right, no overlapping hits
-  EXPECT_STREQ(overlap, "bb");
-  CString r("  a b  ");
-  EXPECT_EQ(r.Remove(' '), 5);
-  EXPECT_STREQ(r, "ab");
-  EXPECT_EQ(r.Insert(1, "XY"), 4);
-  EXPECT_STREQ(r, "aXYb");
-  EXPECT_EQ(r.Insert(99, '!'), 5);
-  EXPECT_STREQ(r, "aXYb!");
-  EXPECT_EQ(r.Insert(-3, static_cast<LPCTSTR>(r)), 10);
-  EXPECT_STREQ(r, "aXYb!aXYb!");
-  EXPECT_EQ(r.Delete(1, 2), 8);
-  EXPECT_STREQ(r, "ab!aXYb!");
-  EXPECT_EQ(r.Delete(6, 50), 6);
-  EXPECT_STREQ(r, "ab!aXY");
-  EXPECT_EQ(r.Delete(50, 1), 6);
-  EXPECT_EQ(r.Delete(0, -1), 6);
+// Each row: a text, an edit made on it, what the edit returns and the text after.
+TEST(CStringTest, EditsInPlace) {
+  const struct {
+    const char* text;
+    int (*edit)(CString&);
+    int returned;
+    const char* after;
+  } rows[] = {
+      {"a.b.c", [](CString& s) { return s.Replace('.', '/'); }, 2, "a/b/c"},
+      {"a/b/c", [](CString& s) { return s.Replace("/", "::"); }, 2, "a::b::c"},
+      {"a::b::c", [](CString& s) { return s.Replace("::", ""); }, 2, "abc"},
+      {"abc", [](CString& s) { return s.Replace("", "x") + s.Replace(nullptr, "x"); }, 0, "abc"},
+      {"abc", [](CString& s) { return s.Replace("zz", "x"); }, 0, "abc"},
+      {"abc", [](CString& s) { return s.Replace("b", static_cast<LPCTSTR>(s)); }, 1, "aabcc"},
+      {"aaaa", [](CString& s) { return s.Replace("aa", "b"); }, 2, "bb"},  // left to right
+      {"  a b  ", [](CString& s) { return s.Remove(' '); }, 5, "ab"},
+      {"ab", [](CString& s) { return s.Insert(1, "XY"); }, 4, "aXYb"},
+      {"aXYb", [](CString& s) { return s.Insert(99, '!'); }, 5, "aXYb!"},
+      {"aXYb!", [](CString& s) { return s.Insert(-3, static_cast<LPCTSTR>(s)); }, 10, "aXYb!aXYb!"},
+      {"aXYb!aXYb!", [](CString& s) { return s.Delete(1, 2); }, 8, "ab!aXYb!"},
+      {"ab!aXYb!", [](CString& s) { return s.Delete(6, 50); }, 6, "ab!aXY"},
+      {"ab!aXY", [](CString& s) { return s.Delete(50, 1) + s.Delete(0, -1); }, 12, "ab!aXY"},
+  };
+  for (const auto& r : rows) {
+    CString s(r.text);
+    EXPECT_EQ(r.edit(s), r.returned) << "[" << r.text << "]";
+    EXPECT_STREQ(s, r.after) << "[" << r.text << "]";
+  }
 }
 
-TEST(CStringTest, TrimsBlanksCharsAndSets) {
+TEST(CStringTest, TrimsBlanksCharsAndSetsOrReverses) {
   const struct {
     const char* text;
     void (*trim)(CString&);
@@ -201,6 +180,7 @@ TEST(CStringTest, TrimsBlanksCharsAndSets) {
       {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
       {"value", [](CString& s) { s.Trim(""); }, "value"},
       {"value", [](CString& s) { s.Trim(static_cast<LPCTSTR>(nullptr)); }, "value"},
+      {"abc", [](CString& s) { s.MakeReverse(); }, "cba"},
   };
   for (const auto& r : rows) {
     CString s(r.text);
@@ -278,32 +258,6 @@ TEST(CStringTest, MovesLeaveAnEmptyString) {
   EXPECT_STREQ(b, "");
   a = 'c';
   EXPECT_STREQ(a, "c");
-}
-
-const AFX_STRINGRES kStrings[] = {
-    {19305, "Le symbole est un mot r\xE9serv\xE9"},
-    {19309, "Le symbole existe d\xE9j\xE0 dans la base"},
-    {500, "%s vaut %d"},
-};
-const AFX_RESOURCE_MODULE kModule = {"string test", kStrings, 3, nullptr, 0};
-
-TEST(CStringTest, LoadsStringsThroughTheResourceChain) {
-  CString s("stale");
-  EXPECT_FALSE(s.LoadString(19305));
-  EXPECT_STREQ(s, "");
-  ASSERT_TRUE(AfxAddResourceModule(&kModule));
-  EXPECT_TRUE(s.LoadString(19305));
-  EXPECT_STREQ(s, "Le symbole est un mot r\xE9serv\xE9");
-  s.Format(500U, "IND2", 3);
-  EXPECT_STREQ(s, "IND2 vaut 3");
-  char small[10];
-  EXPECT_EQ(AfxLoadString(19309, small, sizeof small), 9);
-  EXPECT_STREQ(small, "Le symbol");
-  EXPECT_EQ(AfxLoadString(4, small, sizeof small), 0);
-  EXPECT_STREQ(small, "");
-  EXPECT_TRUE(AfxRemoveResourceModule(&kModule));
-  EXPECT_FALSE(s.LoadString(19305));
-  EXPECT_FALSE(AfxRemoveResourceModule(&kModule));
 }
 
 }  // namespace

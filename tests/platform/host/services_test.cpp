@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/host_reports.h"
@@ -20,8 +21,9 @@ using testing_support::ReportIs;
 
 class ServicesTest : public testing_support::HostTest {};
 
-// A host that serves message boxes and the addressing mode itself and keeps
-// every other default.
+// A host that serves message boxes and the addressing mode itself, shows
+// reports and still lets the default record them, and keeps every other
+// default.
 class ScriptedHost : public CHostServices {
  public:
   int HostMessageBox(const char*, const char* message, int, int) override {
@@ -29,24 +31,25 @@ class ScriptedHost : public CHostServices {
     return kHostIdYes;
   }
   int GetAddressingMode() override { return 1; }
+  void HostReportError(const HostErrorReport& report) override {
+    seen.push_back(report.source);
+    CHostServices::HostReportError(report);
+  }
   std::vector<std::string> seen;
 };
 
-TEST_F(ServicesTest, OverridingOneMemberKeepsTheOtherDefaults) {
+TEST_F(ServicesTest, OverridingSomeMembersKeepsTheOtherDefaults) {
   ScriptedHost host;
   HostInstallServices(&host);
   EXPECT_EQ(&HostServices(), &host);
-
   EXPECT_EQ(HostMessageBox("", "Continuer ?", 7, 4), kHostIdYes);
   EXPECT_EQ(GetAddressingMode(), 1);
-  EXPECT_THAT(host.seen, ElementsAre("Continuer ?"));
-  EXPECT_THAT(HostMessageBoxes(), IsEmpty()) << "the default box must not have been used";
-
-  // Not overridden: still the default analyser and error service.
   HostReportError(146, 502, 4, 410, "", "Tabisfctex", 12);
+  EXPECT_THAT(host.seen, ElementsAre("Continuer ?", "Tabisfctex"));
+  EXPECT_THAT(HostMessageBoxes(), IsEmpty()) << "the default box must not have been used";
   EXPECT_THAT(HostErrorReports(), ElementsAre(ReportIs(502, 410, "Tabisfctex")));
   char symbol[] = "  Pump_1 ";
-  EXPECT_EQ(PrepareSymbol(symbol), 6);
+  EXPECT_EQ(PrepareSymbol(symbol), 6) << "not overridden: the default";
 
   HostInstallServices(nullptr);
   EXPECT_NE(&HostServices(), &host);
@@ -54,82 +57,51 @@ TEST_F(ServicesTest, OverridingOneMemberKeepsTheOtherDefaults) {
   EXPECT_EQ(GetAddressingMode(), 0);
   HostSetAddressingMode(1);  // what the default serves is what the host set
   EXPECT_EQ(GetAddressingMode(), 1);
-  EXPECT_THAT(host.seen, ElementsAre("Continuer ?"));
+  EXPECT_EQ(host.seen.size(), 2u);
 }
 
-// A host that shows reports itself and still lets the default record them.
-class CountingHost : public CHostServices {
- public:
-  void HostReportError(const HostErrorReport& report) override {
-    ++shown;
-    CHostServices::HostReportError(report);
-  }
-  int shown = 0;
-};
-
-TEST_F(ServicesTest, OverridingMemberMayChainToTheDefault) {
-  CountingHost host;
-  HostInstallServices(&host);
-  HostReportError(146, 509, 4, 424, "", "Tabisfctex", 40);
-  EXPECT_EQ(host.shown, 1);
-  EXPECT_THAT(HostErrorReports(), ElementsAre(ReportIs(509, 424, "Tabisfctex")));
-}
-
-TEST_F(ServicesTest, ReportsKeepAllSevenValuesInOrder) {
-  HostReportError(146, 502, 4, 410, "", "Tabisfctex", 88);
-  HostReportError(146, 24, 4, 410, "/tmp/base/KR9.DBF", "Tabiserr", 301);
-  HostReportError(7, -3, 2, -60, nullptr, nullptr, 0);
-
-  EXPECT_THAT(HostErrorReports(),
-              ElementsAre(ReportIs(146, 502, 4, 410, "", "Tabisfctex", 88),
-                          ReportIs(146, 24, 4, 410, "/tmp/base/KR9.DBF", "Tabiserr", 301),
-                          ReportIs(7, -3, 2, -60, "", "", 0)));
-
-  HostClearErrorReports();
-  EXPECT_THAT(HostErrorReports(), IsEmpty());
-}
-
-TEST_F(ServicesTest, CallbackSeesEachReportAfterItIsRecorded) {
-  struct Seen {
-    std::vector<int> codes;
-    std::vector<std::size_t> recorded_when_called;
-  } seen;
+TEST_F(ServicesTest, ReportsKeepAllSevenValuesAndReachTheCallbackOnceRecorded) {
+  std::vector<std::size_t> recorded_when_called;
   HostSetErrorCallback(
       [](const HostErrorReport& report, void* context) {
-        auto* into = static_cast<Seen*>(context);
-        into->codes.push_back(report.code);
-        into->recorded_when_called.push_back(HostErrorReports().size());
+        EXPECT_EQ(report.source, "Tabiserr");
+        static_cast<std::vector<std::size_t>*>(context)->push_back(HostErrorReports().size());
       },
-      &seen);
-  HostReportError(146, 13, 4, -120, "", "Tabiserr", 1);
+      &recorded_when_called);
+  HostReportError(146, 24, 4, 410, "/tmp/base/KR9.DBF", "Tabiserr", 301);
   HostReportError(146, 14, 4, -121, "", "Tabiserr", 2);
-  EXPECT_THAT(seen.codes, ElementsAre(-120, -121));
-  EXPECT_THAT(seen.recorded_when_called, ElementsAre(1u, 2u));
-
+  EXPECT_THAT(recorded_when_called, ElementsAre(1u, 2u));
   HostSetErrorCallback(nullptr, nullptr);
-  HostReportError(146, 15, 4, -122, "", "Tabiserr", 3);
-  EXPECT_THAT(seen.codes, ElementsAre(-120, -121));
-  EXPECT_EQ(HostErrorReports().size(), 3u);
+  HostReportError(7, -3, 2, -60, nullptr, nullptr, 0);
+  EXPECT_THAT(recorded_when_called, ElementsAre(1u, 2u));
+
+  EXPECT_THAT(HostErrorReports(),
+              ElementsAre(ReportIs(146, 24, 4, 410, "/tmp/base/KR9.DBF", "Tabiserr", 301),
+                          ReportIs(146, 14, 4, -121, "", "Tabiserr", 2),
+                          ReportIs(7, -3, 2, -60, "", "", 0)));
+  HostClearErrorReports();
+  EXPECT_THAT(HostErrorReports(), IsEmpty());
 }
 
 TEST_F(ServicesTest, MessageBoxAnswersFromTheQueueThenCancels) {
   HostQueueMessageBoxAnswer(kHostIdYes);
   HostQueueMessageBoxAnswer(kHostIdNo);
-
   EXPECT_EQ(HostMessageBox("", "Premier", 7, 4), kHostIdYes);
-  EXPECT_EQ(HostMessageBox("", "Deuxi\xE8me", 7, 4), kHostIdNo);
-  EXPECT_EQ(HostMessageBox(nullptr, "Troisi\xE8me", 2, 0), kHostIdCancel);
+  EXPECT_EQ(HostMessageBox("Titre", "Deuxi\xE8me", 7, 4), kHostIdNo);
+  EXPECT_EQ(HostMessageBox(nullptr, nullptr, 2, 0), kHostIdCancel);
 
   std::vector<HostMessageRecord> shown = HostMessageBoxes();
   EXPECT_THAT(shown, ElementsAre(MessageIs("Premier", 7, 4), MessageIs("Deuxi\xE8me", 7, 4),
-                                 MessageIs("Troisi\xE8me", 2, 0)));
+                                 MessageIs("", 2, 0)));
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0].answer, kHostIdYes);
+  EXPECT_EQ(shown[1].text, "Titre");
   EXPECT_EQ(shown[2].answer, kHostIdCancel);
   EXPECT_EQ(shown[2].text, "");
 
   HostQueueMessageBoxAnswer(kHostIdYes);
   HostClearMessageBoxes();  // drops the queued answers too
+  EXPECT_THAT(HostMessageBoxes(), IsEmpty());
   EXPECT_EQ(HostMessageBox("", "Encore ?", 7, 4), kHostIdCancel);
 }
 
@@ -138,16 +110,16 @@ TEST_F(ServicesTest, NotificationsAreRecorded) {
   auto* frame = reinterpret_cast<CWnd*>(0x2000);
   HostNotifyChange(app);
   HostNotifyChange(app);
-  HostFrameNotify(frame, 0, 4025, 1, "%MW10");
+  HostFrameNotify(frame, 3, 4025, 1, "%MW10");
+  HostFrameNotify(frame, 0, 4026, 0, nullptr);
 
   EXPECT_THAT(HostChangeNotifications(), ElementsAre(app, app));
   std::vector<HostFrameNotification> frames = HostFrameNotifications();
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0].frame, frame);
-  EXPECT_EQ(frames[0].first, 0);
-  EXPECT_EQ(frames[0].code, 4025);
-  EXPECT_EQ(frames[0].flag, 1);
-  EXPECT_EQ(frames[0].text, "%MW10");
+  ASSERT_EQ(frames.size(), 2u);
+  const HostFrameNotification& f = frames[0];
+  EXPECT_EQ(std::tie(f.frame, f.first, f.code, f.flag, f.text),
+            std::make_tuple(frame, 3, 4025, 1, std::string("%MW10")));
+  EXPECT_EQ(frames[1].text, "");
 
   HostClearRecords();
   EXPECT_THAT(HostChangeNotifications(), IsEmpty());
@@ -163,16 +135,12 @@ TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
   HostRegisterServerObject(3, nullptr);
   EXPECT_EQ(ServerGetObject(3), nullptr);
 
-  EXPECT_NE(ServerGetService(219), nullptr);
-  EXPECT_EQ(ServerGetService(218), nullptr);
-
   // The application object is built in until the host registers one.
   CObject* builtin = HostGetObject(1);
   ASSERT_NE(builtin, nullptr);
   EXPECT_STREQ(builtin->GetRuntimeClass()->m_lpszClassName, "CHostApplication");
   EXPECT_EQ(HostGetObject(1), builtin) << "always the same object";
   EXPECT_EQ(HostGetObject(2), nullptr);
-
   auto* app = reinterpret_cast<CObject*>(0x4000);
   HostSetApplicationObject(app);
   EXPECT_EQ(HostGetObject(1), app);
@@ -181,29 +149,34 @@ TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
 }
 
 TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBaseAndReadComments) {
+  EXPECT_EQ(ServerGetService(218), nullptr);
   HostDeclarations* decl = ServerGetService(219);
+  ASSERT_NE(decl, nullptr);
   HostDeclRecord record;
+  std::memset(&record, 'c', sizeof record);  // no NUL
+  CString comment;
+  DeclRecordComment(&record, comment);
+  EXPECT_EQ(comment.GetLength(), static_cast<int>(sizeof record.comment)) << "read within";
   DeclRecordCreate(&record);
+  EXPECT_EQ(record.hostData, nullptr);
+  DeclRecordComment(&record, comment);
+  EXPECT_TRUE(comment.IsEmpty());
+  std::snprintf(record.comment, sizeof record.comment, "%s", "Pompe de relevage");
+  DeclRecordComment(&record, comment);
+  EXPECT_STREQ(comment, "Pompe de relevage");
   EXPECT_EQ(DeclFindSymbol(decl, 0, "Pump_1", &record), kDeclLeftToBase);
+  DeclRecordComment(&record, comment);
+  EXPECT_TRUE(comment.IsEmpty()) << "the search empties the record";
 
   CString address("garbage");
   DeclGetAddress(decl, 0, "Pump_1", address);
   EXPECT_TRUE(address.IsEmpty());
-  CString comment("garbage");
-  DeclRecordComment(&record, comment);
-  EXPECT_TRUE(comment.IsEmpty());
-
-  // The comment is read within the record.
-  std::snprintf(record.comment, sizeof record.comment, "%s", "Pompe de relevage");
-  DeclRecordComment(&record, comment);
-  EXPECT_STREQ(static_cast<LPCTSTR>(comment), "Pompe de relevage");
-
-  std::memset(record.comment, 'c', sizeof record.comment);  // no NUL
-  DeclRecordComment(&record, comment);
-  EXPECT_EQ(comment.GetLength(), static_cast<int>(sizeof record.comment));
+  comment = "garbage";
   DeclRecordComment(nullptr, comment);
   EXPECT_TRUE(comment.IsEmpty());
+  std::snprintf(record.comment, sizeof record.comment, "%s", "x");
   DeclRecordDestroy(&record);
+  EXPECT_STREQ(record.comment, "");
 }
 
 TEST_F(ServicesTest, ContextIsBuiltFromItsSource) {
@@ -216,10 +189,9 @@ TEST_F(ServicesTest, ContextIsBuiltFromItsSource) {
 
   HostContext context;
   ContextCreate(&context, value);
-  EXPECT_EQ(context.live, 1);
-  EXPECT_EQ(context.value, value);
+  EXPECT_EQ(std::tie(context.live, context.value), std::make_tuple(1, value));
   ContextDestroy(&context);
-  EXPECT_EQ(context.live, 0);
+  EXPECT_EQ(std::tie(context.live, context.value), std::make_tuple(0, std::intptr_t{0}));
   ContextSourceDestroy(&source);
   EXPECT_EQ(ContextSourceGet(&source, 0, 0), 0);
 }
@@ -235,14 +207,22 @@ TEST_F(ServicesTest, NullArgumentsAreHarmless) {
   DeclRecordDestroy(nullptr);
   EXPECT_EQ(DeclFindSymbol(nullptr, 0, nullptr, nullptr), kDeclLeftToBase);
   CheckAnalysedName(nullptr, nullptr, nullptr, nullptr);
+  int ok = -1, reason = -1;
+  CheckSymbolName(nullptr, &ok, &reason);
+  EXPECT_EQ(ok, 0);
+  EXPECT_EQ(reason, kSymbolSyntax);
   CheckSymbolName(nullptr, nullptr, nullptr);
   EXPECT_EQ(PrepareSymbol(nullptr), 0);
+  AnalyserCreate(nullptr);
   AnalyseText(nullptr, "%MW10", nullptr);
+  AnalyserFinish(nullptr);
+  AnalyserDestroy(nullptr);
   EXPECT_EQ(AnalysisKind(nullptr), 0);
   EXPECT_EQ(ResultValue(nullptr), 0u);
   EXPECT_STREQ(ResultText(nullptr), "");
   EXPECT_EQ(ComponentCount(nullptr), 0u);
   EXPECT_EQ(ComponentAt(nullptr, 0), 0u);
+  FormatterCreate(nullptr);
   FormatterLoad(nullptr, nullptr);
   EXPECT_STREQ(FormatterAddress(nullptr), "");
   EXPECT_EQ(HostReadSetting(nullptr, 12, nullptr, -1), -1);
