@@ -236,6 +236,10 @@ INSTANTIATE_TEST_SUITE_P(
              "%I\\1.0.5\\1.2 %I\\2.0.5\\0.2<%I\\1.0.5\\0.2 %IW\\2.0.5\\0.1:X3<%IW\\1.0.5\\0.1:X3"},
         Case{"bus to rack", "%I\\1.0.5\\0.2", Move(kBus, "%I7.0"), "0", "%I7.2<%I\\1.0.5\\0.2"},
         Case{"rack to bus", "%I7.2", Move("%I7.0", kBus), "0", "%I\\1.0.5\\0.2<%I7.2"},
+        // Onto an occupied place the rows join, both kept with their comment
+        // rows; the check then finds the address, key and comment key twice.
+        Case{"onto an occupied place", "%I1.2 %I2.2", Move("%I1.0", "%I2.0"), "0",
+             "%I2.2<%I1.2 %I2.2<%I1.2", false, 3},
         Case{"a module without rows", "%I1.2", Move("%I4.0", "%I5.0"), "0", "%I1.2"},
         Case{"beyond the field", "%I1.2", MoveTo("%I1.0", 40000000), "0", "%I1.2"},
         Case{"beyond the decimal field", "# %I1.2", MoveTo("%I1.0", 100000), "0", "%I1.2"},
