@@ -90,7 +90,10 @@ TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped
   fresh.replace(289 + 59, 3, "NEW");  // SYMBOLE starts at offset 59 of a row
   const std::string pack = dir.file("KR9.DBF.pack"), dbf = dir.file("KR9.DBF");
   ASSERT_TRUE(WriteFileBytes(dbf + ".new", fresh));
-  ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dbf + "\nend\n"));
+  // A last line without its partner (a damaged journal) is left alone.
+  const std::string lonely = dir.file("KR9.keep");
+  ASSERT_TRUE(WriteFileBytes(lonely, "keep"));
+  ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dbf + "\n" + lonely + "\nend\n"));
   for (const std::string symbol : {"NEW", "NEW"}) {
     Session s;
     EngineInit(&s, 0, 0);
@@ -103,6 +106,7 @@ TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped
     ASSERT_TRUE(WriteFileBytes(dbf + ".new", "garbage"));
     ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dir.file("KR9")));
   }
+  EXPECT_EQ("keep", ReadFileBytes(lonely));
 }
 
 TEST(BigTable, HundredThousandRowsStaySoundThroughDeletesChangesAndCompaction) {
