@@ -76,6 +76,16 @@ TEST_F(CliCsv, ASemicolonLatin1FileWithItsEncoding) {
          {{"find", "@", "%MW71"}, 0, {"comment: Capteur \xC2\xAB pr\xC3\xA9sence \xC2\xBB\n"}}});
 }
 
+// A byte that is not UTF-8 is named with the column it stands in, from its
+// first character on.
+TEST_F(CliCsv, ABadByteIsPlacedInItsColumn) {
+  WriteFile("address,symbol,comment\n%MW72,\xE9t\xE9,x\n");
+  Steps({{{"import", "@", "@/in.csv"},
+          3,
+          {},
+          {"in.csv:2:7: symbol: byte \\xE9 is not UTF-8", "in.csv:2:9: symbol: byte \\xE9"}}});
+}
+
 TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
   struct Case {
     std::vector<std::string> options;
