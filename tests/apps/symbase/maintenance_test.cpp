@@ -54,7 +54,7 @@ TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsNamedAndRepaired) {
     std::string file;
     const char* bytes;  // nullptr: the file is removed
     const char* state;
-  } cases[] = {{"KR9S.MDX", nullptr, "missing"}, {"KR9R.MDX", "not an index", "damaged"}};
+  } cases[] = {{"KR9CLER.MDX", nullptr, "missing"}, {"KR9R.MDX", "not an index", "damaged"}};
   for (const Case& test : cases) {
     SCOPED_TRACE(test.file);
     if (test.bytes == nullptr) {
