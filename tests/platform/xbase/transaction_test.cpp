@@ -109,6 +109,7 @@ TEST(Transactions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   MainTable b(dir.path(), false);
   ASSERT_TRUE(b.ok());
   ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
+  EXPECT_EQ(kErrArgument, EngineBegin(&a.session, 0));  // one begun transaction at a time
   EXPECT_EQ(kLocked, EngineBegin(&b.session, 1));
   EXPECT_EQ(kOk, EngineBegin(&b.session, 0));  // readers share
   EXPECT_EQ(kOk, EngineCommit(&b.session));
@@ -124,6 +125,14 @@ TEST(Transactions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   EXPECT_EQ(kOk, TableSeek(a.table, "New2"));
   EXPECT_EQ(kOk, EngineCommit(&a.session));
   EXPECT_EQ(kOk, a.Check());
+
+  // A write begun on its own is committed by the next begin, which then
+  // holds the lock.
+  ASSERT_EQ(kOk, TableGo(a.table, 1));
+  ASSERT_EQ(kOk, RecordDelete(a.table));
+  ASSERT_EQ(kOk, EngineBegin(&a.session, 1));
+  EXPECT_EQ(kLocked, EngineBegin(&b.session, 0));
+  EXPECT_EQ(kOk, EngineCommit(&a.session));
 }
 
 // A machine whose disk stops after each call of a run in turn (a compaction
