@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "apps/symbase/cli_fixture.h"
 #include "apps/symbase/terminal_session.h"
@@ -208,12 +210,13 @@ TEST_F(CliImport, AskCancelledConfirmedOrNoToAll) {
   });
 }
 
-// On a terminal one key answers, without Enter; Ctrl-C at a question stops
-// the import after what was done.
+// On a terminal one key answers, without Enter, however long it takes to
+// come; Ctrl-C at a question stops the import after what was done.
 TEST_F(CliImport, AskTakesKeysWithoutEnterOnATerminal) {
   cli_testing::TerminalSession session({"import", dir_.path(), changes_, "--ask"});
   for (const char* key : {"n", "o", "\x03"}) {
     ASSERT_TRUE(session.WaitFor("a = annuler) ? ")) << session.Output();
+    if (*key == 'n') std::this_thread::sleep_for(std::chrono::milliseconds(500));
     session.Send(key);
   }
   EXPECT_EQ(session.Finish(), 130) << session.Output();
