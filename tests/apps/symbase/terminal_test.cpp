@@ -3,6 +3,7 @@
 // the output goes to a pipe.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -32,6 +33,15 @@ TEST_F(CliTerminal, ListingsGoThroughThePagerOnATerminalOnly) {
     EXPECT_EQ(straight.Finish(), 0);
     cli_testing::ExpectText(straight.Output(), {"!paged:", "4 objects"});
   }
+
+  // No PAGER: "less" when the PATH has one.
+  testing_support::TempDir bin;
+  ASSERT_TRUE(testing_support::WriteFileBytes(
+      bin.file("less"), "#!/bin/sh\nwhile IFS= read -r l; do echo \"less:$l\"; done\n"));
+  ASSERT_EQ(::chmod(bin.file("less").c_str(), 0755), 0);
+  TerminalSession less({"list", dir_.path(), "%Q"}, {"PAGER", "PATH=" + bin.path()});
+  EXPECT_EQ(less.Finish(), 0);
+  cli_testing::ExpectText(less.Output(), {"less:%Q2.3    Klaxon"});
 
   cli_testing::RunSteps(dir_.path(), {{{"list", "@"}, 0, {"!paged:", "28 objects\n"}}},
                         "env 'PAGER=sed s/^/paged:/'");
