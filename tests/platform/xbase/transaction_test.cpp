@@ -135,6 +135,26 @@ TEST(Transactions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   EXPECT_EQ(kOk, EngineCommit(&a.session));
 }
 
+// Another session's commit leaves this one on the row it stood on, the last
+// row included.
+TEST(Transactions, ACommitElsewhereLeavesEachSessionOnItsRow) {
+  TempDir dir;
+  MainTable a(dir.path());
+  ASSERT_TRUE(a.ok());
+  Fill(a, 5);
+  MainTable b(dir.path(), false);
+  ASSERT_TRUE(b.ok());
+  ASSERT_EQ(kOk, TableGo(a.table, 5));
+  ASSERT_EQ(kOk, EngineCommit(&a.session));
+  ASSERT_EQ(kOk, EngineBegin(&b.session, 1));
+  ASSERT_EQ(kOk, TableGo(b.table, 1));
+  ASSERT_EQ(kOk, b.Set("SYMBOLE", "Other"));
+  ASSERT_EQ(kOk, EngineCommit(&b.session));
+  ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
+  EXPECT_EQ(5, TableRecordNumber(a.table));
+  EXPECT_EQ(kOk, EngineCommit(&a.session));
+}
+
 // A machine whose disk stops after each call of a run in turn (a compaction
 // of rows 1..12 with 2, 5 and 9 deleted, or three transactions on them);
 // after a restart (page cache kept) or a power loss (durable mode), the
