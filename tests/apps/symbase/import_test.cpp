@@ -192,6 +192,19 @@ TEST_F(CliImport, AskShowsBothVersionsAndWhatReplacingDoes) {
   });
 }
 
+// A symbol moved onto an address that has one says which symbol goes.
+TEST_F(CliImport, AskNamesTheSymbolAMoveReplaces) {
+  WriteFile("address,symbol,comment\n%MW61,Alpha,x\n");
+  Steps({{{"add", "@", "%MW60", "Alpha"}, 0},
+         {{"add", "@", "%MW61", "Beta"}, 0},
+         {{"import", "@", "@/in.csv", "--ask"},
+          0,
+          {"Replacing moves the symbol Alpha from %MW60 to %MW61: %MW60 will no longer be in the "
+           "base, nor the symbol Beta.\n"},
+          {},
+          "n\n"}});
+}
+
 TEST_F(CliImport, AskCancelledConfirmedOrNoToAll) {
   Steps({
       {{"import", "@", changes_, "--ask"},
