@@ -101,13 +101,20 @@ TEST(Transactions, AWriterThatDiesIsRolledBackByTheNextOpen) {
   EXPECT_EQ(kOk, t.Check());
 }
 
-TEST(Transactions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
+// Two sessions on one table of five rows, as two processes would be.
+class TwoSessions : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(a.ok());
+    Fill(a, 5);
+    ASSERT_TRUE(b.ok());
+  }
   TempDir dir;
-  MainTable a(dir.path());
-  ASSERT_TRUE(a.ok());
-  Fill(a, 5);
-  MainTable b(dir.path(), false);
-  ASSERT_TRUE(b.ok());
+  MainTable a{dir.path()};
+  MainTable b{dir.path(), false};
+};
+
+TEST_F(TwoSessions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
   EXPECT_EQ(kErrArgument, EngineBegin(&a.session, 0));  // one begun transaction at a time
   EXPECT_EQ(kLocked, EngineBegin(&b.session, 1));
@@ -137,13 +144,7 @@ TEST(Transactions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
 
 // Another session's commit leaves this one on the row it stood on, the last
 // row included.
-TEST(Transactions, ACommitElsewhereLeavesEachSessionOnItsRow) {
-  TempDir dir;
-  MainTable a(dir.path());
-  ASSERT_TRUE(a.ok());
-  Fill(a, 5);
-  MainTable b(dir.path(), false);
-  ASSERT_TRUE(b.ok());
+TEST_F(TwoSessions, ACommitElsewhereLeavesEachOnItsRow) {
   ASSERT_EQ(kOk, TableGo(a.table, 5));
   ASSERT_EQ(kOk, EngineCommit(&a.session));
   ASSERT_EQ(kOk, EngineBegin(&b.session, 1));
