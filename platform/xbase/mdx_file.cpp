@@ -196,7 +196,7 @@ int MdxFile::Reload() {
 
 void MdxFile::Forget() {
   impl_->cache.Clear();
-  for (MdxTagState& tag : impl_->tags) tag.entries = -1;
+  for (MdxTagState& tag : impl_->tags) tag.counts.Forget();
   ++impl_->generation;
 }
 

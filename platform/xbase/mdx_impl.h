@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "xbase/block_cache.h"
+#include "xbase/key_counts.h"
 #include "xbase/mdx_file.h"
 #include "xbase/mdx_format.h"
 #include "xbase/mdx_node.h"
@@ -30,9 +31,9 @@ struct MdxTagState {
   std::uint32_t item_length = 0;
   std::uint32_t max_keys = 0;
   std::uint32_t key_length = 0;
-  int height = -1;            // levels below the root; -1 until measured
-  std::int64_t entries = -1;  // the entries of the tag; -1 until counted
-  bool changed = false;       // since the last flush: the change counter moves once per flush
+  int height = -1;       // levels below the root; -1 until measured
+  KeyCounts counts;      // of the whole tag and of prefixes, once counted
+  bool changed = false;  // since the last flush: the change counter moves once per flush
 };
 
 // One step of a path from the root: the node's page and the item (leaf) or

@@ -110,7 +110,7 @@ int MdxFile::Impl::Insert(int t, const std::uint8_t* key, std::uint32_t record) 
                  key, 0);
   if (rc != kOk) return rc;
   Changed(t);
-  if (s.entries >= 0) ++s.entries;
+  s.counts.Added(key, s.key_length);
   const bool split = s.height != old_height || page_count != old_pages || first_free != old_free;
   if (split || scratch.size() == 1) return WriteTagHeader(t);
   return kOk;

@@ -62,7 +62,7 @@ int MdxFile::Impl::Rebuild(int t, const KeyRun& entries) {
   int rc = FreeTree(t);
   if (rc != kOk) return rc;
   Changed(t);
-  s.entries = static_cast<std::int64_t>(entries.size());
+  s.counts.Rebuilt(entries.size());
 
   const std::size_t n = entries.size();
   const std::size_t leaves = n == 0 ? 1 : (n + s.max_keys - 1) / s.max_keys;

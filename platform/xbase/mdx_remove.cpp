@@ -37,7 +37,7 @@ int MdxFile::Impl::Remove(int t, const std::uint8_t* key, std::uint32_t record) 
   if (rc != kOk) return rc;
   leaf.Erase(static_cast<std::uint32_t>(scratch.back().second), 1);
   Changed(t);
-  if (tag(t).entries > 0) --tag(t).entries;
+  tag(t).counts.Removed(key, tag(t).key_length);
   const std::uint32_t old_root = tag(t).root, old_free = first_free;
   rc = Rebalance(t, scratch.size() - 1);
   if (rc == kOk) rc = ShrinkRoot(t);

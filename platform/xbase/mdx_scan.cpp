@@ -119,13 +119,10 @@ int MdxFile::CountPrefix(int t, const char* prefix, std::size_t length, std::uin
   const auto* p = reinterpret_cast<const std::uint8_t*>(prefix ? prefix : kNone);
   length = std::min<std::size_t>(length, impl_->tag(t).key_length);
   *count = 0;
-  MdxTagState& s = impl_->tag(t);
-  if (length == 0 && s.entries >= 0) {
-    *count = static_cast<std::uint64_t>(s.entries);
-    return kOk;
-  }
+  KeyCounts& counts = impl_->tag(t).counts;
+  if (counts.Find(p, length, count)) return kOk;
   const int rc = impl_->CountRun(t, p, length, count);
-  if (rc == kOk && length == 0) s.entries = static_cast<std::int64_t>(*count);
+  if (rc == kOk) counts.Remember(p, length, *count);
   return rc;
 }
 
