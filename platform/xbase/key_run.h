@@ -9,7 +9,8 @@
 // The entries of one tag gathered to build its tree in one go: keys of one
 // length side by side in a single buffer with their record numbers, then
 // put in key order (byte by byte; equal keys by record). No allocation per
-// entry, and a sort that moves four-byte positions, not keys.
+// entry, and a sort that moves small entries (a key's position with its first
+// bytes), not keys.
 
 namespace xbase {
 
@@ -19,6 +20,9 @@ class KeyRun {
 
   // Makes room for `entries` entries.
   void Reserve(std::size_t entries);
+  // Empties the run for keys of `key_length` bytes, keeping its memory: the
+  // tags of one file are built one after the other in the same pages.
+  void Restart(std::size_t key_length);
   // Adds the first key_length bytes of `key` for `record`.
   void Add(const char* key, std::uint32_t record);
   // Puts the entries in order; Add after Sort is not allowed.
@@ -40,6 +44,15 @@ class KeyRun {
   std::string keys_;
   std::vector<std::uint32_t> records_;
   std::vector<std::uint32_t> order_;  // positions, in key order
+  // A position with the first twelve bytes of its key read big-endian, so
+  // that integer order is byte order: most comparisons of the sort end
+  // there, without reaching into the keys at random.
+  struct Headed {
+    std::uint64_t head;
+    std::uint32_t next;
+    std::uint32_t at;
+  };
+  std::vector<Headed> headed_;
 };
 
 }  // namespace xbase

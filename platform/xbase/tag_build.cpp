@@ -10,9 +10,10 @@ namespace xbase {
 
 int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only) {
   int r = kOk;
+  KeyRun run(0);
   for (std::size_t t = 0; r == kOk && t < index->tags.size(); ++t) {
     Tag& tag = *index->tags[t];
-    KeyRun run(tag.key_length);
+    run.Restart(tag.key_length);
     run.Reserve(table->dbf->count());
     std::uint32_t live = 0;
     r = table->dbf->Scan([&](std::uint32_t n, const char* image) {
