@@ -4,7 +4,6 @@
 // The built command-line host run as a real process (stdin from a text,
 // stdout and stderr captured apart, so neither is a terminal), tables of
 // runs and what each must give, and a base holding the example plant.
-// Header-only.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -29,37 +28,39 @@ inline std::string ShellQuoted(const std::string& word) {
   return quoted + "'";
 }
 
-// `prefix` comes before the program: "env PAGER=x", "setpriv ...".
-inline CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "",
-                     const std::string& prefix = "") {
+// Runs the shell line `command`, `input` on its stdin.
+inline CliRun RunShell(const std::string& command, const std::string& input) {
   testing_support::TempDir io;
   testing_support::WriteFileBytes(io.file("in"), input);
-  std::string command = prefix + " " + ShellQuoted(SYMBASE_CLI_PATH);
-  for (const std::string& arg : args) command += " " + ShellQuoted(arg);
-  command += " <" + ShellQuoted(io.file("in")) + " >" + ShellQuoted(io.file("out")) + " 2>" +
-             ShellQuoted(io.file("err"));
   CliRun run;
-  int raw = std::system(command.c_str());
+  int raw = std::system((command + " <" + ShellQuoted(io.file("in")) + " >" +
+                         ShellQuoted(io.file("out")) + " 2>" + ShellQuoted(io.file("err")))
+                            .c_str());
   if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
   run.out = testing_support::ReadFileBytes(io.file("out"));
   run.err = testing_support::ReadFileBytes(io.file("err"));
   return run;
 }
 
+// `prefix` comes before the program: "env PAGER=x", "setpriv ...".
+inline CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "",
+                     const std::string& prefix = "") {
+  std::string command = prefix + " " + ShellQuoted(SYMBASE_CLI_PATH);
+  for (const std::string& arg : args) command += " " + ShellQuoted(arg);
+  return RunShell(command, input);
+}
+
 inline std::string Example(const std::string& name) {
   return std::string(SYMBASE_EXAMPLES_DIR) + "/" + name;
 }
 
-// Runs python3 with `script`, the text given on its stdin; its stdout.
-// Independent readers (json, csv) check what the tool writes.
+// What python3 running `script` prints, `input` on its stdin: independent
+// readers (json, csv) check what the tool writes.
 inline std::string Python(const std::string& script, const std::string& input) {
   testing_support::TempDir io;
   testing_support::WriteFileBytes(io.file("script.py"), script);
-  testing_support::WriteFileBytes(io.file("in"), input);
-  std::string command = "/usr/bin/python3 " + ShellQuoted(io.file("script.py")) + " <" +
-                        ShellQuoted(io.file("in")) + " >" + ShellQuoted(io.file("out")) + " 2>&1";
-  std::system(command.c_str());
-  return testing_support::ReadFileBytes(io.file("out"));
+  CliRun run = RunShell("/usr/bin/python3 " + ShellQuoted(io.file("script.py")), input);
+  return run.out + run.err;
 }
 
 // Each "@" of `text` replaced by `dir`.

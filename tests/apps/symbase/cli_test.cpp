@@ -74,17 +74,8 @@ TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.err, "");
   cli_testing::ExpectText(
-      run.out,
-      {"$ symbase create ", "$ symbase import ", "$ symbase find ", "$ symbase search ",
-       "$ symbase list ", "$ symbase edit ", "$ symbase diff ", "--dry-run", "$ symbase export ",
-       "--replace", "$ symbase compact ", "$ symbase check ", "3 kept",
-       "address: %Q2.5\nsymbol:  Pompe_2\n", "\"sound\": true", "The tour is over."});
-  // The replacement names what it moved, in the dry run and for real.
-  const std::string moved =
-      "line 5: moved symbol Pompe_2 from %Q2.1 to %Q2.5; %Q2.1 is no longer in the base\n";
-  std::size_t first = run.out.find(moved);
-  ASSERT_NE(first, std::string::npos) << run.out;
-  EXPECT_NE(run.out.find(moved, first + 1), std::string::npos);
+      run.out, {"$ symbase create ", "$ symbase diff ", "--dry-run", "3 kept",
+                "address: %Q2.5\nsymbol:  Pompe_2\n", "\"sound\": true", "The tour is over."});
   const std::string intro = "sample base in ";
   std::size_t at = run.out.find(intro) + intro.size();
   std::string dir = run.out.substr(at, run.out.find('\n', at) - at);
