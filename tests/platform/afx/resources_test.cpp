@@ -43,15 +43,6 @@ TEST(ResourceChainTest, NewestModuleAnswersFirst) {
   EXPECT_FALSE(AfxRemoveResourceModule(nullptr));
 }
 
-TEST(ResourceChainTest, EachRegistrationIsRemovedOnce) {
-  ASSERT_TRUE(AfxAddResourceModule(&kOld));
-  ASSERT_TRUE(AfxAddResourceModule(&kOld));
-  EXPECT_TRUE(AfxRemoveResourceModule(&kOld));
-  EXPECT_STREQ(AfxFindStringResource(2), "old two");
-  EXPECT_TRUE(AfxRemoveResourceModule(&kOld));
-  EXPECT_EQ(AfxFindStringResource(2), nullptr);
-}
-
 TEST(ResourceChainTest, ExtensionModuleLinksLibrariesUntilTerminated) {
   AFX_EXTENSION_MODULE module = {FALSE, nullptr, nullptr};
   EXPECT_FALSE(AfxInitExtensionModule(module, nullptr));
@@ -67,15 +58,6 @@ TEST(ResourceChainTest, ExtensionModuleLinksLibrariesUntilTerminated) {
   EXPECT_FALSE(module.bInitialized);
   EXPECT_EQ(AfxFindStringResource(1), nullptr);
   AfxTermExtensionModule(module);  // twice is harmless
-}
-
-TEST(ResourceChainTest, DialogBaseUnitsFollowThePointSize) {
-  for (SIZE units :
-       {AfxGetDialogBaseUnits("MS Sans Serif", 8), AfxGetDialogBaseUnits(nullptr, 0)}) {
-    EXPECT_EQ(units.cx, 6);
-    EXPECT_EQ(units.cy, 13);
-  }
-  EXPECT_GT(AfxGetDialogBaseUnits("MS Sans Serif", 10).cy, 13);
 }
 
 }  // namespace

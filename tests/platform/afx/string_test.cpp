@@ -42,9 +42,7 @@ TEST(CStringTest, ConstructsConcatenatesAndClampsSubstrings) {
                {s.Left(99), "%MW10.3"},
                {s.Right(2), ".3"},
                {s.Right(99), "%MW10.3"},
-               {s.Right(-2), ""},
-               {s.SpanIncluding("%MW"), "%MW"},
-               {s.SpanExcluding("."), "%MW10"}});
+               {s.Right(-2), ""}});
   CString original("Pump_1");
   CString copy(original);
   copy.SetAt(0, 'L');
@@ -97,10 +95,6 @@ TEST(CStringTest, CaseFollowsWindows1252) {
                 "\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ"},
                {Lower("\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ"),
                 "\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az"}});
-  EXPECT_EQ(CString("\xC9t\xC9").CompareNoCase("\xE9T\xE9"), 0);
-  EXPECT_EQ(CString("\x8C").CompareNoCase("\x9C"), 0);
-  EXPECT_NE(CString("e").CompareNoCase("\xE9"), 0);
-  EXPECT_LT(CString("abc").CompareNoCase("ABD"), 0);
 }
 
 TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
@@ -111,8 +105,6 @@ TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
                                       {s.Find("ERR", 7), -1},    {s.Find("MOD"), -1},
                                       {s.Find(""), 0},           {s.Find("", 9), 9},
                                       {s.Find("", 10), -1},      {s.Find('\0'), -1},
-                                      {s.ReverseFind('.'), 5},   {s.ReverseFind('x'), -1},
-                                      {s.FindOneOf("RE"), 6},    {s.FindOneOf(""), -1},
                                       {CString().Find('a'), -1}, {CString().Find(""), 0},
                                       {s.GetAt(8), 'R'},         {s[0], '%'},
                                       {s.GetAt(9), 0},           {s.GetAt(-1), 0}};
@@ -121,9 +113,6 @@ TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
   t.SetAt(3, 'z');  // out of range: ignored
   t.SetAt(-1, 'z');
   EXPECT_STREQ(t, "abc");
-  t.Empty();
-  EXPECT_TRUE(t.IsEmpty());
-  EXPECT_EQ(t.GetLength(), 0);
 }
 
 // Each row: a text, an edit made on it, what the edit returns and the text after.
@@ -145,9 +134,6 @@ TEST(CStringTest, EditsInPlace) {
       {"ab", [](CString& s) { return s.Insert(1, "XY"); }, 4, "aXYb"},
       {"aXYb", [](CString& s) { return s.Insert(99, '!'); }, 5, "aXYb!"},
       {"aXYb!", [](CString& s) { return s.Insert(-3, static_cast<LPCTSTR>(s)); }, 10, "aXYb!aXYb!"},
-      {"aXYb!aXYb!", [](CString& s) { return s.Delete(1, 2); }, 8, "ab!aXYb!"},
-      {"ab!aXYb!", [](CString& s) { return s.Delete(6, 50); }, 6, "ab!aXY"},
-      {"ab!aXY", [](CString& s) { return s.Delete(50, 1) + s.Delete(0, -1); }, 12, "ab!aXY"},
   };
   for (const auto& r : rows) {
     CString s(r.text);
@@ -156,7 +142,7 @@ TEST(CStringTest, EditsInPlace) {
   }
 }
 
-TEST(CStringTest, TrimsBlanksCharsAndSetsOrReverses) {
+TEST(CStringTest, TrimsBlanksCharsAndSets) {
   const struct {
     const char* text;
     void (*trim)(CString&);
@@ -170,9 +156,6 @@ TEST(CStringTest, TrimsBlanksCharsAndSetsOrReverses) {
       {"000120", [](CString& s) { s.TrimLeft('0'); }, "120"},
       {"000120", [](CString& s) { s.TrimRight('0'); }, "00012"},
       {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
-      {"value", [](CString& s) { s.Trim(""); }, "value"},
-      {"value", [](CString& s) { s.Trim(static_cast<LPCTSTR>(nullptr)); }, "value"},
-      {"abc", [](CString& s) { s.MakeReverse(); }, "cba"},
   };
   for (const auto& r : rows) {
     CString s(r.text);
@@ -202,15 +185,9 @@ TEST(CStringTest, BufferCanBeWrittenAndReleased) {
   s.GetBuffer(0)[4] = '\0';  // never smaller than the text
   s.ReleaseBuffer();
   EXPECT_STREQ(s, "0123");
-  buffer = s.GetBufferSetLength(6);
-  buffer[4] = 'x';
-  buffer[5] = 'y';
-  s.ReleaseBuffer(6);
-  EXPECT_STREQ(s, "0123xy");
   s.GetBuffer(8);
   s.ReleaseBuffer(2);
   s.ReleaseBuffer();  // without a buffer
-  s.FreeExtra();
   EXPECT_STREQ(s, "01");
 }
 
