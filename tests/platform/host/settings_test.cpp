@@ -25,7 +25,6 @@ extern char** environ;
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::Pair;
 
 constexpr const char* kHelperVariable = "SYMBASE_HOST_SETTINGS_HELPER";
 
@@ -204,19 +203,6 @@ TEST_F(SettingsTest, RelativeOrNoConfigHomeFallsBackToTheHomeFolder) {
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 6), 1);
   EXPECT_EQ(testing_support::ReadFileBytes(home.file(".config/symbase/settings.ini")),
             "[12]\nSymbOnLinePosX=6\n");
-}
-
-TEST(SettingsFormatTest, SerializeThenParseGivesTheSameSettingsOutOfRangeIgnored) {
-  host::Settings settings;
-  settings[{12, "SymbOnLinePosX"}] = -2147483647 - 1;
-  settings[{12, "SymbOnLinePosY"}] = 2147483647;
-  settings[{-4, "Z"}] = 0;
-  EXPECT_EQ(host::ParseSettings(host::SerializeSettings(settings)), settings);
-  // Values out of range and keys before a section are ignored.
-  settings = host::ParseSettings(
-      "Early=1\n[12]\nBig=2147483648\nSmall=-2147483649\nOk=+5\nEmpty=\n[]\nLost=1\n[12]\nFine=-"
-      "5\n");
-  EXPECT_THAT(settings, ElementsAre(Pair(Pair(12, "Fine"), -5)));
 }
 
 }  // namespace
