@@ -77,22 +77,6 @@ TEST(CStringListTest, FindsFromAPositionAndByIndex) {
   EXPECT_STREQ(list.GetAt(second), "%Q9.9");
 }
 
-TEST(CStringArrayTest, GrowsInsertsAndRemoves) {
-  CStringArray a;
-  EXPECT_EQ(a.Add("b"), 0);
-  EXPECT_EQ(a.Add(CString("d")), 1);
-  a.InsertAt(0, "a");
-  a.InsertAt(2, "c");
-  a.InsertAt(4, "e", 2);
-  ExpectArray(a, {"a", "b", "c", "d", "e", "e"});
-  a.RemoveAt(1, 2);
-  a.SetAt(2, "E");
-  a.InsertAt(6, "far");  // beyond the end: empty elements in between
-  ExpectArray(a, {"a", "d", "E", "e", "", "", "far"});
-  a.SetSize(2);
-  ExpectArray(a, {"a", "d"});
-}
-
 TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
   CStringArray a;
   a.Add("seed");
