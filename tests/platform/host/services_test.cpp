@@ -1,6 +1,5 @@
-// Installing services, and what the default framework services record.
+// What the default framework services serve.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,68 +12,10 @@
 
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using testing_support::MessageIs;
-using testing_support::ReportIs;
-
 class ServicesTest : public testing_support::HostTest {};
-
-// A host that serves message boxes and the addressing mode itself, shows
-// reports and still lets the default record them, and keeps every other
-// default.
-class ScriptedHost : public CHostServices {
- public:
-  int HostMessageBox(const char*, const char* message, int, int) override {
-    seen.push_back(message);
-    return kHostIdYes;
-  }
-  int GetAddressingMode() override { return 1; }
-  void HostReportError(const HostErrorReport& report) override {
-    seen.push_back(report.source);
-    CHostServices::HostReportError(report);
-  }
-  std::vector<std::string> seen;
-};
-
-TEST_F(ServicesTest, OverridingSomeMembersKeepsTheOtherDefaults) {
-  ScriptedHost host;
-  HostInstallServices(&host);
-  EXPECT_EQ(&HostServices(), &host);
-  EXPECT_EQ(HostMessageBox("", "Continuer ?", 7, 4), kHostIdYes);
-  EXPECT_EQ(GetAddressingMode(), 1);
-  HostReportError(146, 502, 4, 410, "", "Tabisfctex", 12);
-  EXPECT_THAT(host.seen, ElementsAre("Continuer ?", "Tabisfctex"));
-  EXPECT_THAT(HostMessageBoxes(), IsEmpty()) << "the default box must not have been used";
-  EXPECT_THAT(HostErrorReports(), ElementsAre(ReportIs(502, 410, "Tabisfctex")));
-  char symbol[] = "  Pump_1 ";
-  EXPECT_EQ(PrepareSymbol(symbol), 6) << "not overridden: the default";
-
-  HostInstallServices(nullptr);
-  EXPECT_NE(&HostServices(), &host);
-  EXPECT_EQ(HostMessageBox("", "Continuer ?", 7, 4), kHostIdCancel);
-  EXPECT_EQ(GetAddressingMode(), 0);
-  HostSetAddressingMode(1);  // what the default serves is what the host set
-  EXPECT_EQ(GetAddressingMode(), 1);
-  EXPECT_EQ(host.seen.size(), 2u);
-}
-
-TEST_F(ServicesTest, MessageBoxAnswersFromTheQueueThenCancels) {
-  HostQueueMessageBoxAnswer(kHostIdNo);
-  EXPECT_EQ(HostMessageBox("Titre", "Premier", 7, 4), kHostIdNo);
-  EXPECT_EQ(HostMessageBox(nullptr, nullptr, 2, 0), kHostIdCancel);
-  EXPECT_THAT(HostMessageBoxes(), ElementsAre(MessageIs("Premier", 7, 4), MessageIs("", 2, 0)));
-  EXPECT_EQ(HostMessageBoxes()[0].text, "Titre");
-  HostQueueMessageBoxAnswer(kHostIdYes);
-  HostClearMessageBoxes();  // drops the queued answers too
-  EXPECT_THAT(HostMessageBoxes(), IsEmpty());
-  EXPECT_EQ(HostMessageBox("", "Encore ?", 7, 4), kHostIdCancel);
-}
 
 TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
   auto* base = reinterpret_cast<CObject*>(0x3000);
-  HostRegisterServerObject(3, base);
-  EXPECT_EQ(ServerGetObject(3), base);
   EXPECT_EQ(ServerGetObject(4), nullptr);
   // The application object is built in until the host registers one.
   CObject* builtin = HostGetObject(1);
