@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "support/host_reports.h"
 #include "symbase/host.h"
@@ -47,21 +44,6 @@ TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBaseAndReadComments
   CString address("garbage");
   DeclGetAddress(decl, 0, "Pump_1", address);
   EXPECT_TRUE(address.IsEmpty());
-}
-
-TEST_F(ServicesTest, ContextIsBuiltFromItsSource) {
-  HostContextSource source;
-  ContextSourceCreate(&source);
-  EXPECT_EQ(ContextSourceGet(&source, 0, 0), 0) << "no value before the set-up";
-  EXPECT_EQ(ContextSourceSetup(&source, 1, 0, 0), 1);
-  HostContext context;
-  ContextCreate(&context, ContextSourceGet(&source, 0, 0));
-  EXPECT_EQ(context.live, 1);
-  EXPECT_NE(context.value, 0);
-  ContextDestroy(&context);
-  EXPECT_EQ(std::tie(context.live, context.value), std::make_tuple(0, std::intptr_t{0}));
-  ContextSourceDestroy(&source);
-  EXPECT_EQ(ContextSourceGet(&source, 0, 0), 0);
 }
 
 TEST_F(ServicesTest, NullArgumentsAreHarmless) {

@@ -169,10 +169,6 @@ TEST_F(SettingsTest, RelativeOrNoConfigHomeFallsBackToTheHomeFolder) {
     ScopedEnv config_env("XDG_CONFIG_HOME", config);
     EXPECT_EQ(host::SettingsFolder(), home.path() + "/.config/symbase");
   }
-  ScopedEnv config_env("XDG_CONFIG_HOME", relative);
-  EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 6), 1);
-  EXPECT_EQ(testing_support::ReadFileBytes(home.file(".config/symbase/settings.ini")),
-            "[12]\nSymbOnLinePosX=6\n");
 }
 
 }  // namespace
