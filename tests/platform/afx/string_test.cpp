@@ -42,9 +42,7 @@ TEST(CStringTest, ConstructsConcatenatesAndClampsSubstrings) {
                {s.Left(99), "%MW10.3"},
                {s.Right(2), ".3"},
                {s.Right(99), "%MW10.3"},
-               {s.Right(-2), ""},
-               {s.SpanIncluding("%MW"), "%MW"},
-               {s.SpanExcluding("."), "%MW10"}});
+               {s.Right(-2), ""}});
   CString original("Pump_1");
   CString copy(original);
   copy.SetAt(0, 'L');
@@ -81,34 +79,22 @@ TEST(CStringTest, ComparesAsUnsignedBytes) {
   EXPECT_EQ(CString("").Compare(nullptr), 0);
 }
 
-TEST(CStringTest, CaseFollowsWindows1252) {
-  CString s(
-      "r\xE9"
-      "acteur \x9C"
-      "uvre \xFF"
-      "a\xDF");
+CString Upper(CString s) {
   s.MakeUpper();
-  EXPECT_STREQ(s,
-               "R\xC9"
-               "ACTEUR \x8C"
-               "UVRE \x9F"
-               "A\xDF");  // ß has no capital
+  return s;
+}
+
+CString Lower(CString s) {
   s.MakeLower();
-  EXPECT_STREQ(s,
-               "r\xE9"
-               "acteur \x9C"
-               "uvre \xFF"
-               "a\xDF");
-  EXPECT_EQ(CString("\xC9t\xC9").CompareNoCase("\xE9T\xE9"), 0);
-  EXPECT_EQ(CString("\x8C").CompareNoCase("\x9C"), 0);
-  EXPECT_NE(CString("e").CompareNoCase("\xE9"), 0);
-  EXPECT_LT(CString("abc").CompareNoCase("ABD"), 0);
-  // Multiplication and division signs are not letters.
-  CString signs("\xD7\xF7");
-  signs.MakeLower();
-  EXPECT_STREQ(signs, "\xD7\xF7");
-  signs.MakeUpper();
-  EXPECT_STREQ(signs, "\xD7\xF7");
+  return s;
+}
+
+// ß has no capital; the multiplication and division signs are no letters.
+TEST(CStringTest, CaseFollowsWindows1252) {
+  ExpectTexts({{Upper("\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az"),
+                "\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ"},
+               {Lower("\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ"),
+                "\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az"}});
 }
 
 TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
@@ -119,8 +105,6 @@ TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
                                       {s.Find("ERR", 7), -1},    {s.Find("MOD"), -1},
                                       {s.Find(""), 0},           {s.Find("", 9), 9},
                                       {s.Find("", 10), -1},      {s.Find('\0'), -1},
-                                      {s.ReverseFind('.'), 5},   {s.ReverseFind('x'), -1},
-                                      {s.FindOneOf("RE"), 6},    {s.FindOneOf(""), -1},
                                       {CString().Find('a'), -1}, {CString().Find(""), 0},
                                       {s.GetAt(8), 'R'},         {s[0], '%'},
                                       {s.GetAt(9), 0},           {s.GetAt(-1), 0}};
@@ -129,9 +113,6 @@ TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
   t.SetAt(3, 'z');  // out of range: ignored
   t.SetAt(-1, 'z');
   EXPECT_STREQ(t, "abc");
-  t.Empty();
-  EXPECT_TRUE(t.IsEmpty());
-  EXPECT_EQ(t.GetLength(), 0);
 }
 
 // Each row: a text, an edit made on it, what the edit returns and the text after.
@@ -153,9 +134,6 @@ TEST(CStringTest, EditsInPlace) {
       {"ab", [](CString& s) { return s.Insert(1, "XY"); }, 4, "aXYb"},
       {"aXYb", [](CString& s) { return s.Insert(99, '!'); }, 5, "aXYb!"},
       {"aXYb!", [](CString& s) { return s.Insert(-3, static_cast<LPCTSTR>(s)); }, 10, "aXYb!aXYb!"},
-      {"aXYb!aXYb!", [](CString& s) { return s.Delete(1, 2); }, 8, "ab!aXYb!"},
-      {"ab!aXYb!", [](CString& s) { return s.Delete(6, 50); }, 6, "ab!aXY"},
-      {"ab!aXY", [](CString& s) { return s.Delete(50, 1) + s.Delete(0, -1); }, 12, "ab!aXY"},
   };
   for (const auto& r : rows) {
     CString s(r.text);
@@ -164,7 +142,7 @@ TEST(CStringTest, EditsInPlace) {
   }
 }
 
-TEST(CStringTest, TrimsBlanksCharsAndSetsOrReverses) {
+TEST(CStringTest, TrimsBlanksCharsAndSets) {
   const struct {
     const char* text;
     void (*trim)(CString&);
@@ -178,9 +156,6 @@ TEST(CStringTest, TrimsBlanksCharsAndSetsOrReverses) {
       {"000120", [](CString& s) { s.TrimLeft('0'); }, "120"},
       {"000120", [](CString& s) { s.TrimRight('0'); }, "00012"},
       {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
-      {"value", [](CString& s) { s.Trim(""); }, "value"},
-      {"value", [](CString& s) { s.Trim(static_cast<LPCTSTR>(nullptr)); }, "value"},
-      {"abc", [](CString& s) { s.MakeReverse(); }, "cba"},
   };
   for (const auto& r : rows) {
     CString s(r.text);
@@ -191,73 +166,29 @@ TEST(CStringTest, TrimsBlanksCharsAndSetsOrReverses) {
 
 TEST(CStringTest, FormatsAnyLength) {
   CString s;
-  s.Format("%s=%d", "IND1", 42);
-  EXPECT_STREQ(s, "IND1=42");
   std::string longText(100000, 'k');
   s.Format("[%s|%05d]", longText.c_str(), 7);
   ASSERT_EQ(s.GetLength(), 100008);
-  EXPECT_EQ(s.Left(3), "[kk");
   EXPECT_EQ(s.Right(7), "|00007]");
-  // The string formatted into may be an argument of its own format.
-  s = "abc";
+  s = "abc";  // formatted into while an argument of its own format
   s.Format("%s%s", static_cast<LPCTSTR>(s), static_cast<LPCTSTR>(s));
   EXPECT_STREQ(s, "abcabc");
-  s.Format("%s", "");
-  EXPECT_TRUE(s.IsEmpty());
 }
 
 TEST(CStringTest, BufferCanBeWrittenAndReleased) {
   CString s("ab");
   char* buffer = s.GetBuffer(10);
-  ASSERT_NE(buffer, nullptr);
   EXPECT_STREQ(buffer, "ab");
   std::snprintf(buffer, 11, "%s", "0123456789");
   s.ReleaseBuffer();
   EXPECT_STREQ(s, "0123456789");
-  EXPECT_EQ(s.GetLength(), 10);
-
-  buffer = s.GetBuffer(0);  // never smaller than the text
-  buffer[4] = '\0';
+  s.GetBuffer(0)[4] = '\0';  // never smaller than the text
   s.ReleaseBuffer();
   EXPECT_STREQ(s, "0123");
-
-  buffer = s.GetBufferSetLength(6);
-  buffer[4] = 'x';
-  buffer[5] = 'y';
-  s.ReleaseBuffer(6);
-  EXPECT_STREQ(s, "0123xy");
-
-  buffer = s.GetBuffer(8);
-  s.ReleaseBuffer(1000);  // clamped to the buffer, never beyond it
-  EXPECT_LE(s.GetLength(), 1000);
+  s.GetBuffer(8);
   s.ReleaseBuffer(2);
+  s.ReleaseBuffer();  // without a buffer
   EXPECT_STREQ(s, "01");
-
-  CString fresh;
-  buffer = fresh.GetBuffer(-5);
-  ASSERT_NE(buffer, nullptr);
-  buffer[0] = '\0';
-  fresh.ReleaseBuffer();
-  EXPECT_TRUE(fresh.IsEmpty());
-  fresh.ReleaseBuffer();  // without a buffer
-  EXPECT_TRUE(fresh.IsEmpty());
-  CString kept("text");
-  kept.GetBuffer(100);
-  kept.ReleaseBuffer();
-  kept.FreeExtra();
-  EXPECT_STREQ(kept, "text");
-}
-
-TEST(CStringTest, MovesLeaveAnEmptyString) {
-  CString a("moved text");
-  CString b(static_cast<CString&&>(a));
-  EXPECT_STREQ(b, "moved text");
-  EXPECT_STREQ(a, "");
-  a = static_cast<CString&&>(b);
-  EXPECT_STREQ(a, "moved text");
-  EXPECT_STREQ(b, "");
-  a = 'c';
-  EXPECT_STREQ(a, "c");
 }
 
 }  // namespace

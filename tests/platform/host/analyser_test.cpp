@@ -49,6 +49,9 @@ std::vector<Expected> Examples() {
       {"%X1.IN.T", 611, kFormSubField, 1, {}, -1, ""},
       {"%IW\\1023.3.255\\1.7.2:X15", 434, kFormBusModule, 1, {1023, 3, 255}, 15, ""},
       {"%QW\\2.1.0\\0.MOD.1", 533, kFormBusModule, 0, {2, 1, 0}, -1, ""},
+      {"%QW3.1.2:X4", 534, kFormModule, 3, {1, 2}, 4, ""},
+      {"%KW3.MOD:X0", 454, kFormModuleStatus, 3, {}, 0, ""},
+      {"%MW\\1.0.5\\1.2.3:X9", 474, kFormBusModule, 1, {1, 0, 5}, 9, ""},
       // Module positions take the key's five base-32 characters.
       {"%I100000.2", 430, kFormModule, 100000, {2}, -1, ""},
       {"%IW33554431.1:X4", 434, kFormModule, 33554431, {1}, 4, ""},
@@ -92,7 +95,6 @@ void AddPlainObjects(std::vector<Expected>& rows) {
 void AddModuleObjects(std::vector<Expected>& rows) {
   const Letters objects[] = {{"I", 430},  {"Q", 530},  {"IW", 433}, {"QW", 533}, {"ID", 432},
                              {"QD", 532}, {"MW", 342}, {"KW", 444}, {"MD", 462}, {"KD", 442}};
-  const Letters word_bits[] = {{"IW", 434}, {"QW", 534}, {"MW", 474}, {"KW", 454}};
   for (const Letters& object : objects) {
     std::string l = "%" + std::string(object.letters);
     for (std::uint32_t i : {0u, 3u, 31u, 4058u}) {
@@ -104,17 +106,6 @@ void AddModuleObjects(std::vector<Expected>& rows) {
     rows.push_back({l + "\\1.0.5\\0.2", object.kind, kFormBusModule, 0, {1, 0, 5}, -1, ""});
     rows.push_back({l + "\\0.0.0\\1.0.7", object.kind, kFormBusModule, 1, {0, 0, 0}, -1, ""});
     rows.push_back({l + "\\12.2.200\\0.MOD", object.kind, kFormBusModule, 0, {12, 2, 200}, -1, ""});
-  }
-  for (const Letters& word : word_bits) {
-    std::string l = "%" + std::string(word.letters);
-    for (std::uint32_t bit : {0u, 4u, 15u}) {
-      std::string x = ":X" + N(bit);
-      auto b = static_cast<std::int32_t>(bit);
-      rows.push_back({l + "3.1" + x, word.kind, kFormModule, 3, {1}, b, ""});
-      rows.push_back({l + "3.1.2" + x, word.kind, kFormModule, 3, {1, 2}, b, ""});
-      rows.push_back({l + "3.MOD" + x, word.kind, kFormModuleStatus, 3, {}, b, ""});
-      rows.push_back({l + "\\1.0.5\\1.2.3" + x, word.kind, kFormBusModule, 1, {1, 0, 5}, b, ""});
-    }
   }
 }
 
