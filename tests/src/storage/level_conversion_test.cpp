@@ -109,9 +109,7 @@ TEST_F(LevelConversion, AWriterHoldingTheTableStopsTheWalk) {
 }
 
 TEST_F(LevelConversion, IndependentReadersSeeTheConvertedRowsAndKeys) {
-  if (!testing_support::XBaseReadersAvailable()) {
-    GTEST_SKIP() << "python3-dbfread, python3-dbf or libdbd-xbase-perl is not installed";
-  }
+  if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
   AppendRawObject(base, Key("VIW", "00012", "00001", "00000"), "%IW12.1", "In_12", "c 12");
   AppendRawObject(base, Key("MW", "00012"), "%MW12", "", "c mw");
   AppendRawObject(base, Key("MOQW", "00040", "00000", "00000"), "%QW40.MOD");
