@@ -130,6 +130,10 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   EXPECT_THAT(ExportAll("%ES", 12),
               ElementsAre("%I12.1|||0|-1", "%QW12.0:X3|||0|-1", "%IW12.MOD:X2|||0|-1"));
   EXPECT_EQ(Count("%ES", 12), 3);
+  // A quote in the prefix breaks the filter: the engine's refusal is reported.
+  EXPECT_EQ(Count("%'MW"), 0);
+  EXPECT_FALSE(HostErrorReports().empty());
+  HostClearErrorReports();
 }
 
 TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
