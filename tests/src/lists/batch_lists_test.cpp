@@ -70,7 +70,6 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
       std::vector<int> batches;
       EXPECT_EQ(Drain(Listing(kind), &batches, false), live);
       EXPECT_EQ(batches, rows == 50 ? std::vector<int>({50}) : std::vector<int>({50, 1}));
-      EXPECT_EQ(base->m_relation, nullptr);
     }
   }
 }
@@ -100,10 +99,10 @@ TEST_F(BatchLists, AllBaseInRecordOrderFromAValidRecord) {
   EXPECT_EQ(finished, 1);
 }
 
-// The whole base in key order (MW before MWX before VIX), one kind in record
-// order (words and their bits together; %M only as bits), the inputs and
-// outputs of one module; each entry type 0, flag -1. Rows whose keys are
-// equal (indexes cut to five digits) each get the first comment of the key.
+// The whole base in key order (MW before MWX before VIX), %M only as bits,
+// the inputs and outputs of one module; each entry type 0, flag -1. Rows
+// whose keys are equal (indexes cut to five digits) each get the first
+// comment of the key.
 TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   int finished = -1;
   EXPECT_EQ(TBExportSymbol(base, "", 0, &counter_, &list, &finished), 105);  // empty table
@@ -124,8 +123,6 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
         << counter;
   }
   EXPECT_EQ(finished, 1);
-  EXPECT_THAT(Drain(Listing("export %MW"), nullptr, false),
-              ElementsAre("%MW9", "%MW10:X2", "%MW3", "%MW10000", "%MW100000", "%MW10001"));
   Create("%M3", "Flag");
   Create("%MB2");
   EXPECT_THAT(ExportAll("%M"), ElementsAre("%M3|Flag||0|-1"));
@@ -133,6 +130,10 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   EXPECT_THAT(ExportAll("%ES", 12),
               ElementsAre("%I12.1|||0|-1", "%QW12.0:X3|||0|-1", "%IW12.MOD:X2|||0|-1"));
   EXPECT_EQ(Count("%ES", 12), 3);
+  // A quote in the prefix breaks the filter: the engine's refusal is reported.
+  EXPECT_EQ(Count("%'MW"), 0);
+  EXPECT_FALSE(HostErrorReports().empty());
+  HostClearErrorReports();
 }
 
 TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
@@ -166,7 +167,6 @@ TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
               c.expected)
         << c.mode << " " << c.withSymbol;
     EXPECT_EQ(finished, 1);
-    EXPECT_EQ(xbase::TableSeek(base->m_mainTable, "MW"), xbase::kErrTag);  // record order
   }
   // No listing in progress any more: a later call finishes at once.
   int finished = 0;
@@ -283,21 +283,6 @@ TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
     HostSetAddressingMode(0);
     for (int i = 0; i < c.count; ++i) Delete(c.rows(i));
   }
-}
-
-TEST_F(BatchLists, CountsOfTheBaseAndOfOneKind) {
-  for (const char* a : {"%MW1", "%MW1:X4", "%MW2", "%MD1", "%M5", "%MB5"}) Create(a);
-  Delete("%MW2");
-  const std::pair<const char*, long> cases[] = {
-      {"", 5}, {"%MW", 2}, {"%M", 1}, {"%MD", 1}, {"%KW", 0}};
-  for (const auto& [prefix, count] : cases) EXPECT_EQ(Count(prefix), count) << prefix;
-  EXPECT_EQ(base->m_relation, nullptr);
-  EXPECT_EQ(xbase::TableSeek(base->m_mainTable, "MW"), xbase::kErrTag);  // record order
-  // A quote in the prefix breaks the filter: the engine's refusal is
-  // reported and nothing is counted.
-  EXPECT_EQ(Count("%'MW"), 0);
-  EXPECT_FALSE(HostErrorReports().empty());
-  HostClearErrorReports();
 }
 
 }  // namespace

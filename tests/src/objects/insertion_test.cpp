@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -78,6 +79,8 @@ class Insertion : public objects_test::ObjectsTest {
 
   ConfirmScript script;
 };
+
+void PrintTo(const InsertCase& c, std::ostream* out) { *out << c.name; }
 
 class InsertionCases : public Insertion, public ::testing::WithParamInterface<InsertCase> {};
 

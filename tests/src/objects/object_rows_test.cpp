@@ -24,16 +24,11 @@ class ObjectRows : public objects_test::ObjectsTest {
   }
 };
 
-// The key fields as stored (module numbers by the addressing mode), a
-// blank or trimmed symbol, a symbol already carried: 101 and the address
+// A blank or trimmed symbol, a symbol already carried: 101 and the address
 // that carries it.
-TEST_F(ObjectRows, CreateWritesTheKeyFieldsSymbolAndComment) {
+TEST_F(ObjectRows, CreateWritesTheSymbolAndComment) {
   Create("%MW10", "Pump_1", "the pump");
   EXPECT_GT(Date(), 0);
-  Create("%IW12.2:X3");
-  HostSetAddressingMode(1);
-  Create("%IW12.3:X3");
-  HostSetAddressingMode(0);
   Create("%MW1", "                                ");
   CTBObjetAts spaced("%MW4", "", "", 0, -1);
   spaced.m_symbole = "  Spaced  ";  // the host's preparation trims it
@@ -41,13 +36,7 @@ TEST_F(ObjectRows, CreateWritesTheKeyFieldsSymbolAndComment) {
   CTBObjetAts taken("%MW11", "Pump_1", "ignored", 0, -1);
   EXPECT_EQ(TBCreateObject(base, &taken), 101);
   EXPECT_STREQ(taken.m_repere, "%MW10");
-  EXPECT_EQ(Rows(), Texts({"%MW10|Pump_1|the pump", "%IW12.2:X3||", "%IW12.3:X3||", "%MW1||",
-                           "%MW4|Spaced|"}));
-  Texts keys;
-  for (const auto& row : MainRows()) keys.push_back(row.key);
-  EXPECT_EQ(keys, Texts({"MW   00010" + std::string(12, ' '), "VIWX 0000C000020000003",
-                         "VIWX 00012000030000003", "MW   00001" + std::string(12, ' '),
-                         "MW   00004" + std::string(12, ' ')}));
+  EXPECT_EQ(Rows(), Texts({"%MW10|Pump_1|the pump", "%MW1||", "%MW4|Spaced|"}));
 }
 
 // Mode 0 the symbol only (the object's comment emptied), 1 the comment only

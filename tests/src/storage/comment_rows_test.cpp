@@ -76,18 +76,4 @@ TEST_F(CommentRows, UpdateRewriteAndDelete) {
   EXPECT_EQ(data.UpdateComment("x", "MW   00011"), TB_NO_ROW);
 }
 
-TEST(TrimRightBlanks, CutsAtTheLastNonBlank) {
-  const struct {
-    const char* text;
-    int length;
-    const char* trimmed;
-  } cases[] = {{"ab  ", 4, "ab"}, {"   ", 3, ""}, {"a b", 3, "a b"}, {"ab  cd", 4, "ab"}};
-  for (const auto& c : cases) {
-    std::string buffer = c.text;
-    EXPECT_EQ(CTBData::TrimRightBlanks(&buffer[0], c.length),
-              static_cast<int>(std::string(c.trimmed).size()));
-    EXPECT_STREQ(buffer.c_str(), c.trimmed) << c.text;
-  }
-}
-
 }  // namespace

@@ -29,18 +29,6 @@ TEST(ObjetAts, ConstructorsAndInitKeepTheirMembers) {
       {reinitialised, "%MW2|Two||4294967295|-1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Members(c.object), c.members);
-  CObject* base = &reinitialised;
-  EXPECT_TRUE(base->IsKindOf(RUNTIME_CLASS(CObject)));
-}
-
-TEST(L4Link, AssignmentCopiesBothLinks) {
-  l4linkSt a{nullptr, nullptr};
-  l4linkSt b{&a, &a};
-  l4linkSt c{nullptr, nullptr};
-  l4linkSt& result = (c = b);
-  EXPECT_EQ(&result, &c);
-  EXPECT_EQ(c.n, &a);
-  EXPECT_EQ(c.p, &a);
 }
 
 }  // namespace

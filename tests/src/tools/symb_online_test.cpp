@@ -14,7 +14,6 @@
 
 #include "support/scripted_dialog_driver.h"
 #include "support/symbol_base.h"
-#include "support/xbase_readers.h"
 #include "symbase/host.h"
 
 namespace {
@@ -375,45 +374,6 @@ TEST_F(SymbOnLineTest, APositionIsSavedAndReusedElseTheDialogIsCentred) {
     HostWriteSetting(HostGetObject(1), 12, missing, -1);
     Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&again); });
     EXPECT_EQ(again, first) << missing;
-  }
-}
-
-TEST_F(SymbOnLineTest, ToolTipsNameEachControlAndSeeTheMessages) {
-  std::vector<std::string> tools;
-  int relayed = 0;
-  Open("%MW13", [&](CDialog& d) {
-    CToolTipCtrl& tips = static_cast<CTBSymbOnLine&>(d).m_toolTip;
-    EXPECT_TRUE(tips.IsActive());
-    for (int i = 0; i < tips.GetToolCount(); ++i) {
-      tools.push_back(std::to_string(tips.GetToolWindow(i)->GetDlgCtrlID()) + " " +
-                      std::string(tips.GetToolText(i)));
-    }
-    const int before = tips.GetRelayedCount();
-    d.TypeText(kSymbolEdit, "abc");
-    relayed = tips.GetRelayedCount() - before;
-  });
-  EXPECT_THAT(tools, ElementsAre("1002 Symbole", "1003 Commentaire associ\xE9", "1004 Rep\xE8re",
-                                 "2 Annuler", "1 Valider la symbolisation"));
-  EXPECT_EQ(relayed, 3);
-}
-
-// What "Valider" stores, read back from the files by python dbfread and dbf.
-TEST_F(SymbOnLineTest, StoredObjectsReadBackWithBothReaders) {
-  if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
-  ASSERT_EQ(Open("%MW13", Steps("S:\xC9tat_pompe|C:Pompe \xE9lectrique|OK")), IDOK);
-  ASSERT_EQ(Open("%MW11", Steps("S:Niveau|OK")), IDOK);
-  for (const char* reader : {"dbfread", "dbf"}) {
-    // UTF-8 of the Windows-1252 texts: "État_pompe", "Pompe électrique".
-    EXPECT_THAT(
-        testing_support::ReaderRows(reader, dir.file("KR9.DBF")),
-        ElementsAre("L|MW|00010||||%MW10|Pompe|O", "L|MW|00011||||%MW11|Niveau|O",
-                    "L|MW|00012||||%MW12|Vanne|O", "L|MW|00013||||%MW13|\xC3\x89tat_pompe|O"))
-        << reader;
-    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9CMT.DBF")),
-                ElementsAre("L|MW|00010||||Pompe principale|", "L|MW|00011||||Niveau cuve|",
-                            "L|MW|00012||||Vanne d'entr\303\251e|",
-                            "L|MW|00013||||Pompe \xC3\xA9lectrique|"))
-        << reader;
   }
 }
 
