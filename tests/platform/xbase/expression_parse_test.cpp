@@ -55,11 +55,6 @@ TEST(ExpressionParse, MalformedTextsGiveTheirCode) {
   }
 }
 
-TEST(ExpressionParse, BytesAboveAsciiAreFineInsideQuotes) {
-  EXPECT_EQ(ParseCode("SYMBOLE = '\xE9t\xE9 \x80\xFF'"), kOk);
-  EXPECT_EQ(ParseCode(std::string("'a\0b' $ SYMBOLE", 15)), kOk);
-}
-
 // Length 4096, nesting and width 1024 are capped without exhausting the stack.
 TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
   const auto repeat = [](const std::string& piece, int times) {
