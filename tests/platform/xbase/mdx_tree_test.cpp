@@ -201,31 +201,6 @@ TEST_F(MdxTree, RebuildPacksSortedEntriesAndReusesTheOldBlocks) {
   ExpectMatches(1, Model{});
 }
 
-TEST_F(MdxTree, FreedBlocksAreReusedBeforeTheFileGrows) {
-  Create({Tag("A", 40)});
-  std::mt19937 rng(99);
-  std::uint32_t pages_after_first = 0;
-  for (int round = 0; round < 6; ++round) {
-    std::vector<Entry> live;
-    for (std::uint32_t r = 1; r <= 2000; ++r) {
-      Entry e(RandomKey(&rng, 40, 100000), r);
-      ASSERT_EQ(kOk, mdx_->Insert(0, e.first.data(), e.second));
-      live.push_back(e);
-    }
-    std::shuffle(live.begin(), live.end(), rng);
-    for (const Entry& e : live) ASSERT_EQ(kOk, mdx_->Remove(0, e.first.data(), e.second));
-    Reopen();
-    ExpectMatches(0, Model{});
-    if (round == 0) pages_after_first = Pages();
-    // Growth stays within a few blocks of the first round's size.
-    EXPECT_LE(Pages(), pages_after_first + 16) << round;
-  }
-  const std::string bytes = fs_.Contents("T.MDX");
-  EXPECT_EQ(bytes.size(), std::size_t(Pages()) * 512);
-  EXPECT_NE(0u, Le32(bytes, 36));  // the free chain is recorded in the header
-  EXPECT_NE(0u, Le32(bytes, 40));
-}
-
 TEST_F(MdxTree, CreateRefusesTagListsThatCannotBeStored) {
   MdxTagInfo long_expr = Tag("A", 10);
   long_expr.key_expression = std::string(221, 'X');
@@ -248,29 +223,6 @@ TEST_F(MdxTree, CreateRefusesTagListsThatCannotBeStored) {
   Create(many);
   EXPECT_EQ(47, mdx_->tag_count());
   EXPECT_EQ(46, mdx_->FindTag("t46"));
-}
-
-// Nothing is written until asked; a failed write is reported and a retry
-// writes every changed block; Reload drops what was not flushed.
-TEST_F(MdxTree, FlushWritesTheChangesOnlyWhenAskedAndRetries) {
-  Create({Tag("A", 8)});
-  const std::string before = fs_.Contents("T.MDX");
-  Model model;
-  for (std::uint32_t r = 1; r <= 500; ++r) {
-    char key[9];
-    std::snprintf(key, sizeof key, "%08u", r);
-    ASSERT_EQ(kOk, mdx_->Insert(0, key, r));
-    model.insert({key, r});
-  }
-  EXPECT_EQ(before, fs_.Contents("T.MDX"));
-  fs_.FailWritesAfter(fs_.writes());
-  EXPECT_EQ(kErrWrite, mdx_->Flush());
-  fs_.FailWritesAfter(-1);
-  ASSERT_EQ(kOk, mdx_->Flush());
-  ASSERT_EQ(kOk, mdx_->Insert(0, "x0000000", 501));
-  ASSERT_EQ(kOk, mdx_->Reload());
-  Reopen();
-  ExpectMatches(0, model);
 }
 
 }  // namespace
