@@ -280,25 +280,6 @@ TEST_F(TableTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
   EXPECT_EQ(kOk, t_.Check());
 }
 
-TEST(TableHandles, NullHandlesGiveArgumentErrors) {
-  for (int r :
-       {TableTop(nullptr), TableSkip(nullptr, 1), TableSeek(nullptr, "x"), TableGo(nullptr, 1),
-        TableUnlock(nullptr), TableCompact(nullptr), AppendStart(nullptr, 0), RecordAppend(nullptr),
-        RecordDelete(nullptr), FieldAssign(nullptr, "x"), FieldCopy(nullptr, nullptr, 0),
-        RelationTop(nullptr), RelationQuerySet(nullptr, "x"), IntegrityCheck(nullptr, nullptr),
-        static_cast<int>(TableRecordCount(nullptr))}) {
-    EXPECT_EQ(kErrArgument, r);
-  }
-  EXPECT_EQ(0, TableRecordNumber(nullptr));
-  EXPECT_EQ(nullptr, FieldGet(nullptr, "x"));
-  EXPECT_EQ(nullptr, TagGet(nullptr, "x"));
-  EXPECT_EQ(nullptr, RelationCreate(nullptr));
-  EXPECT_EQ(nullptr, TableOpen(nullptr, "x"));
-  TagSelect(nullptr, nullptr);
-  RecordBlank(nullptr);
-  FieldBlank(nullptr);
-}
-
 TEST(TableCreate, SafetyRefusesToReplaceAndBadFieldListsAreRefused) {
   TempDir dir;
   Session s;
