@@ -109,11 +109,8 @@ TEST(MdxDamage, EachDamageEndsInItsFormatError) {
       {"sound", sound, kOk, kOk, kOk},
       // Cut files: the header's page count exceeds them.
       {"empty", "", kErrIndexFormat, kAny, kAny},
-      {"cut at 100", sound.substr(0, 100), kErrIndexFormat, kAny, kAny},
       {"cut at 2047", sound.substr(0, 2047), kErrIndexFormat, kAny, kAny},
       {"cut at 2048", sound.substr(0, 2048), kErrIndexFormat, kAny, kAny},
-      {"cut at 3000", sound.substr(0, 3000), kErrIndexFormat, kAny, kAny},
-      {"cut in half", sound.substr(0, sound.size() / 2), kErrIndexFormat, kAny, kAny},
       {"last block cut", sound.substr(0, sound.size() - 512), kErrIndexFormat, kAny, kAny},
       // Lying header fields.
       {"version", put({{0, 3}}, 1), kErrIndexFormat, kAny, kAny},
