@@ -57,26 +57,6 @@ TEST(TableCompact, DropsDeletedRowsRenumbersAndRebuildsEveryTag) {
   EXPECT_EQ(kOk, t.Check());
 }
 
-TEST(TableCompact, TableWithoutIndexes) {
-  TempDir dir;
-  Session s;
-  EngineInit(&s, 0, 0);
-  Table* plain =
-      TableCreate(&s, dir.file("PLAIN.DBF").c_str(), testing_tables::kMainFields, nullptr);
-  ASSERT_NE(nullptr, plain);
-  for (const char* repere : {"0", "1", "2"}) {
-    ASSERT_EQ(kOk, AppendStart(plain, 0));
-    ASSERT_EQ(kOk, FieldAssign(FieldGet(plain, "REPERE"), repere));
-    ASSERT_EQ(kOk, RecordAppend(plain));
-  }
-  ASSERT_EQ(kOk, TableGo(plain, 1));
-  ASSERT_EQ(kOk, RecordDelete(plain));
-  ASSERT_EQ(kOk, TableCompact(plain));
-  ASSERT_EQ(2, TableRecordCount(plain));
-  EXPECT_EQ(1, TableRecordNumber(plain));  // on the first row
-  EXPECT_EQ("1", testing_tables::Trimmed(plain, "REPERE"));
-}
-
 TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped) {
   TempDir dir;
   {
