@@ -1,6 +1,5 @@
 // Compaction: deleted rows dropped, rows renumbered, every tag rebuilt, an
-// interrupted compaction finished (or forgotten) by the next open; and a
-// table of 100 000 rows through deletes, changes and compaction.
+// interrupted compaction finished (or forgotten) by the next open.
 
 #include <gtest/gtest.h>
 
@@ -58,26 +57,6 @@ TEST(TableCompact, DropsDeletedRowsRenumbersAndRebuildsEveryTag) {
   EXPECT_EQ(kOk, t.Check());
 }
 
-TEST(TableCompact, TableWithoutIndexes) {
-  TempDir dir;
-  Session s;
-  EngineInit(&s, 0, 0);
-  Table* plain =
-      TableCreate(&s, dir.file("PLAIN.DBF").c_str(), testing_tables::kMainFields, nullptr);
-  ASSERT_NE(nullptr, plain);
-  for (const char* repere : {"0", "1", "2"}) {
-    ASSERT_EQ(kOk, AppendStart(plain, 0));
-    ASSERT_EQ(kOk, FieldAssign(FieldGet(plain, "REPERE"), repere));
-    ASSERT_EQ(kOk, RecordAppend(plain));
-  }
-  ASSERT_EQ(kOk, TableGo(plain, 1));
-  ASSERT_EQ(kOk, RecordDelete(plain));
-  ASSERT_EQ(kOk, TableCompact(plain));
-  ASSERT_EQ(2, TableRecordCount(plain));
-  EXPECT_EQ(1, TableRecordNumber(plain));  // on the first row
-  EXPECT_EQ("1", testing_tables::Trimmed(plain, "REPERE"));
-}
-
 TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped) {
   TempDir dir;
   {
@@ -107,49 +86,6 @@ TEST(TableCompact, CommittedJournalIsFinishedByTheNextOpenAnUnfinishedOneDropped
     ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dir.file("KR9")));
   }
   EXPECT_EQ("keep", ReadFileBytes(lonely));
-}
-
-TEST(BigTable, HundredThousandRowsStaySoundThroughDeletesChangesAndCompaction) {
-  constexpr int kRows = 100000;
-  TempDir dir;
-  MainTable t(dir.path());
-  ASSERT_TRUE(t.ok());
-  for (int i = 1; i <= kRows; ++i) {
-    ASSERT_EQ(kOk, t.Append(NumberedRow(i, "SYM_" + std::to_string((i * 7919) % 1000003))));
-    if (i % 1000 == 0) {
-      ASSERT_EQ(kOk, TableUnlock(t.table));
-    }
-  }
-  EXPECT_EQ(kOk, t.Check());
-  // Delete every 7th row walking the key tag, as the reconfiguration does.
-  TagSelect(t.table, t.cle);
-  for (int r = TableTop(t.table); r == kOk; r = TableSkip(t.table, 1)) {
-    if (TableRecordNumber(t.table) % 7 == 0) {
-      ASSERT_EQ(kOk, RecordDelete(t.table));
-    }
-  }
-  const long live = kRows - kRows / 7;
-  // Rename every 10th live symbol.
-  TagSelect(t.table, nullptr);
-  for (long n = 10; n <= kRows; n += 10) {
-    ASSERT_EQ(kOk, TableGo(t.table, n));
-    if (!RecordIsDeleted(t.table)) {
-      ASSERT_EQ(kOk, t.Set("SYMBOLE", "NEW_" + std::to_string(n)));
-    }
-  }
-  ASSERT_EQ(kOk, TableUnlock(t.table));
-  EXPECT_EQ(kOk, t.Check());
-  EXPECT_EQ(static_cast<size_t>(live), t.Walk(t.repere).size());
-  TagSelect(t.table, t.symbole);
-  EXPECT_EQ(kOk, TableSeek(t.table, "NEW_50"));
-  EXPECT_EQ(50, TableRecordNumber(t.table));
-  EXPECT_EQ(kAfter, TableSeek(t.table, "NEW_70 "));  // row 70 is deleted
-  ASSERT_EQ(kOk, TableCompact(t.table));
-  EXPECT_EQ(live, TableRecordCount(t.table));
-  EXPECT_EQ(kOk, t.Check());
-  TagSelect(t.table, t.repere);
-  ASSERT_EQ(kOk, TableSeek(t.table, "%MW100000"));
-  EXPECT_EQ(live, TableRecordNumber(t.table));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "support/expression_layout.h"
 #include "xbase/expression.h"
@@ -55,11 +54,6 @@ TEST(ExpressionParse, MalformedTextsGiveTheirCode) {
   }
 }
 
-TEST(ExpressionParse, BytesAboveAsciiAreFineInsideQuotes) {
-  EXPECT_EQ(ParseCode("SYMBOLE = '\xE9t\xE9 \x80\xFF'"), kOk);
-  EXPECT_EQ(ParseCode(std::string("'a\0b' $ SYMBOLE", 15)), kOk);
-}
-
 // Length 4096, nesting and width 1024 are capped without exhausting the stack.
 TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
   const auto repeat = [](const std::string& piece, int times) {
@@ -96,22 +90,6 @@ TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
                               &expression),
             kOk);
   EXPECT_TRUE(expression->IsTrue(MainRecord({"MW", "00010", "", "", "", "%MW10", "", ""}).data()));
-}
-
-TEST(ExpressionParse, LayoutQuirks) {
-  std::unique_ptr<Expression> expression;
-  // Names compare without case, and the first of two equal names wins.
-  const std::vector<ExpressionField> twice = {{"Name", 1, 2}, {"NAME", 3, 4}};
-  ASSERT_EQ(Expression::Parse("name", twice, &expression), kOk);
-  EXPECT_EQ(expression->width(), 2u);
-  // A field too wide for any text value is refused, not truncated.
-  const std::vector<ExpressionField> huge = {{"BIG", 1, 5000}};
-  EXPECT_EQ(Expression::Parse("BIG", huge, &expression), kErrExpression);
-  // Offsets near the top of the address range are refused before any sum can wrap.
-  const std::vector<ExpressionField> far = {{"FAR", 0xFFFFFFFFu, 1}};
-  EXPECT_EQ(Expression::Parse("FAR", far, &expression), kErrExpression);
-  EXPECT_EQ(Expression::Parse("DELETED()", {}, &expression), kOk);
-  EXPECT_EQ(Expression::Parse("OBJET", {}, &expression), kErrField);
 }
 
 }  // namespace

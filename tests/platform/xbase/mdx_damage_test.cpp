@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "platform/xbase/mdx_test_util.h"
@@ -110,11 +109,8 @@ TEST(MdxDamage, EachDamageEndsInItsFormatError) {
       {"sound", sound, kOk, kOk, kOk},
       // Cut files: the header's page count exceeds them.
       {"empty", "", kErrIndexFormat, kAny, kAny},
-      {"cut at 100", sound.substr(0, 100), kErrIndexFormat, kAny, kAny},
       {"cut at 2047", sound.substr(0, 2047), kErrIndexFormat, kAny, kAny},
       {"cut at 2048", sound.substr(0, 2048), kErrIndexFormat, kAny, kAny},
-      {"cut at 3000", sound.substr(0, 3000), kErrIndexFormat, kAny, kAny},
-      {"cut in half", sound.substr(0, sound.size() / 2), kErrIndexFormat, kAny, kAny},
       {"last block cut", sound.substr(0, sound.size() - 512), kErrIndexFormat, kAny, kAny},
       // Lying header fields.
       {"version", put({{0, 3}}, 1), kErrIndexFormat, kAny, kAny},
@@ -148,25 +144,6 @@ TEST(MdxDamage, EachDamageEndsInItsFormatError) {
       EXPECT_TRUE(expected == kAny || expected == got) << got;
     }
   }
-}
-
-TEST(MdxDamage, RandomCorruptionNeverCrashes) {
-  const std::string sound = SoundFile();
-  std::mt19937 rng(2024);
-  int refused = 0;
-  for (int round = 0; round < 300; ++round) {
-    std::string bytes = sound;
-    const int flips = 1 + static_cast<int>(rng() % 8);
-    for (int i = 0; i < flips; ++i) {
-      // Mostly the header, the tag headers and the upper nodes: where damage matters.
-      std::size_t at =
-          rng() % (round % 2 ? bytes.size() : std::min<std::size_t>(bytes.size(), 8192));
-      bytes[at] = static_cast<char>(rng());
-    }
-    Outcome o = Exercise(bytes);
-    if (o.open != kOk || o.walk != kOk || o.check != kOk) ++refused;
-  }
-  EXPECT_GT(refused, 0);  // some of the damage is seen
 }
 
 }  // namespace

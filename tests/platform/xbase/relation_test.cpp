@@ -152,16 +152,5 @@ TEST_F(RelationTest, CompactionForgetsThePositionOfItsTablesRelationsOnly) {
   EXPECT_EQ(2, TableRecordNumber(other));
 }
 
-TEST_F(RelationTest, FreeWithCloseFilesClosesTheTable) {
-  ASSERT_EQ(kOk, TableGo(t_.table, 2));
-  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Kept"));
-  EXPECT_EQ(kOk, RelationFree(relation_, 1));
-  EXPECT_EQ(kErrArgument, TableTop(t_.table));
-  MainTable again(dir_.path(), false);
-  ASSERT_TRUE(again.ok());
-  ASSERT_EQ(kOk, TableGo(again.table, 2));
-  EXPECT_EQ("Kept", again.Get("SYMBOLE"));
-}
-
 }  // namespace
 }  // namespace xbase

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/xbase/table_test_util.h"
@@ -139,17 +138,6 @@ TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
   EXPECT_EQ(kOk, t_.Check());
 }
 
-TEST_F(TableTest, SkipAfterDeletingLandsOnTheNeighbourEntry) {
-  TagSelect(t_.table, t_.symbole);
-  for (auto [symbol, skip, result, record] :
-       {std::tuple<const char*, int, int, long>{"Delta", -1, kOk, 1}, {"Omega", 1, kEof, 6}}) {
-    ASSERT_EQ(kOk, TableSeek(t_.table, symbol));
-    ASSERT_EQ(kOk, RecordDelete(t_.table));
-    EXPECT_EQ(result, TableSkip(t_.table, skip)) << symbol;
-    EXPECT_EQ(record, TableRecordNumber(t_.table)) << symbol;
-  }
-}
-
 TEST_F(TableTest, ChangesAndAppendsReachEveryTagAndSurviveReopen) {
   ASSERT_EQ(kOk, TableGo(t_.table, 2));
   ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Changed"));
@@ -265,41 +253,7 @@ TEST_F(TableTest, BadTagListsAreRefused) {
   }
 }
 
-TEST_F(TableTest, IndexCreatedLaterIndexesTheRowsAlreadyThere) {
-  const TagDefinition unfiltered[] = {{"ALLSYM", "UPPER(SYMBOLE)", nullptr, 0, 0},
-                                      {nullptr, nullptr, nullptr, 0, 0}};
-  ASSERT_EQ(kOk, TableGo(t_.table, 4));
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  ASSERT_NE(nullptr, IndexCreate(t_.table, dir_.file("ALL.MDX").c_str(), unfiltered));
-  Tag* all = TagGet(t_.table, "ALLSYM");
-  ASSERT_NE(nullptr, all);
-  // No filter: the deleted row stays listed.
-  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(all));
-  TagSelect(t_.table, all);
-  EXPECT_EQ(kOk, TableSeek(t_.table, "GAMMA"));
-  EXPECT_EQ(kOk, t_.Check());
-}
-
-TEST(TableHandles, NullHandlesGiveArgumentErrors) {
-  for (int r :
-       {TableTop(nullptr), TableSkip(nullptr, 1), TableSeek(nullptr, "x"), TableGo(nullptr, 1),
-        TableUnlock(nullptr), TableCompact(nullptr), AppendStart(nullptr, 0), RecordAppend(nullptr),
-        RecordDelete(nullptr), FieldAssign(nullptr, "x"), FieldCopy(nullptr, nullptr, 0),
-        RelationTop(nullptr), RelationQuerySet(nullptr, "x"), IntegrityCheck(nullptr, nullptr),
-        static_cast<int>(TableRecordCount(nullptr))}) {
-    EXPECT_EQ(kErrArgument, r);
-  }
-  EXPECT_EQ(0, TableRecordNumber(nullptr));
-  EXPECT_EQ(nullptr, FieldGet(nullptr, "x"));
-  EXPECT_EQ(nullptr, TagGet(nullptr, "x"));
-  EXPECT_EQ(nullptr, RelationCreate(nullptr));
-  EXPECT_EQ(nullptr, TableOpen(nullptr, "x"));
-  TagSelect(nullptr, nullptr);
-  RecordBlank(nullptr);
-  FieldBlank(nullptr);
-}
-
-TEST(TableCreate, SafetyRefusesToReplaceAndBadFieldListsAreRefused) {
+TEST(TableCreate, SafetyRefusesToReplaceAMissingTableIsNotOpened) {
   TempDir dir;
   Session s;
   EngineInit(&s, 0, 6300);
@@ -307,15 +261,6 @@ TEST(TableCreate, SafetyRefusesToReplaceAndBadFieldListsAreRefused) {
   ASSERT_NE(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
   EXPECT_EQ(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
   EXPECT_EQ(kErrCreate, s.error);
-  const FieldDefinition wide[] = {{"A", 'C', 255, 0}, {nullptr, 0, 0, 0}};
-  const FieldDefinition numeric[] = {{"A", 'N', 5, 0}, {nullptr, 0, 0, 0}};
-  const FieldDefinition twice[] = {{"A", 'C', 5, 0}, {"a", 'C', 5, 0}, {nullptr, 0, 0, 0}};
-  const FieldDefinition long_name[] = {{"ABCDEFGHIJK", 'C', 5, 0}, {nullptr, 0, 0, 0}};
-  const FieldDefinition none[] = {{nullptr, 0, 0, 0}};
-  for (const FieldDefinition* list : {wide, numeric, twice, long_name, none}) {
-    EXPECT_EQ(nullptr, TableCreate(&s, dir.file("U.DBF").c_str(), list, nullptr));
-    EXPECT_EQ(kErrArgument, s.error);
-  }
   EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
   EXPECT_EQ(kErrOpen, s.error);
   s.safety = 0;

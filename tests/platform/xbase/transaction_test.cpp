@@ -1,12 +1,9 @@
-// Transactions and compaction: a writer that dies is rolled back by the next
-// open, a commit or a compaction is all or nothing whatever call the disk
-// stops at (with the page cache kept, or with power lost in durable mode), a
-// failed write leaves the table as it was, readers and writers exclude each
-// other, and a table that may only be read is read.
+// Transactions and compaction: a commit or a compaction is all or nothing
+// whatever call the disk stops at (with the page cache kept, or with power
+// lost in durable mode), a failed write leaves the table as it was, readers
+// and writers exclude each other, and a table that may only be read is read.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <ostream>
 #include <string>
@@ -69,36 +66,6 @@ int Change(MainTable& t, int n) {
   if (r == kOk) r = RecordDelete(t.table);
   const int committed = r == kOk ? EngineCommit(&t.session) : EngineRollback(&t.session);
   return r == kOk ? committed : r;
-}
-
-TEST(Transactions, AWriterThatDiesIsRolledBackByTheNextOpen) {
-  TempDir dir;
-  {
-    MainTable t(dir.path());
-    ASSERT_TRUE(t.ok());
-    Fill(t, 20);
-  }
-  const pid_t child = fork();
-  if (child == 0) {
-    MainTable t(dir.path(), false);
-    // Everything but the commit: rows and the journal reach the files.
-    if (!t.ok() || EngineBegin(&t.session, 1) != kOk) _exit(1);
-    for (int i = 0; i < 3; ++i) t.Append(NumberedRow(50 + i, "Lost" + std::to_string(i)));
-    TableGo(t.table, 2);
-    t.Set("SYMBOLE", "Renamed");
-    TableGo(t.table, 3);
-    RecordDelete(t.table);
-    TableGo(t.table, 4);  // moving off row 3 writes it
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  MainTable t(dir.path(), false);
-  ASSERT_TRUE(t.ok());
-  EXPECT_EQ(1, EngineTakeRecovery(&t.session));
-  EXPECT_EQ(Symbols(t.table), Numbered(20));
-  EXPECT_EQ(kOk, t.Check());
 }
 
 // Two sessions on one table of five rows, as two processes would be.
