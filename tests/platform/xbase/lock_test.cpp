@@ -26,6 +26,10 @@ class Child {
   Child(Hold hold, Release release) {
     if (pipe(up_) != 0 || pipe(down_) != 0) return;
     pid_ = fork();
+    // Each side keeps only its own ends: a child whose parent dies reads
+    // the end of its pipe and leaves instead of waiting for ever.
+    close(pid_ != 0 ? up_[1] : up_[0]);
+    close(pid_ != 0 ? down_[0] : down_[1]);
     if (pid_ != 0) return;
     const int code = hold();
     char c = code == 0 ? 'r' : 'x';
