@@ -10,34 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
+#include <regex>
 
 namespace stress {
-namespace {
-
-// Runs one call on a row of the address and object with the error
-// service's records cleared first.
-template <typename Call>
-Outcome Observed(const std::string& address, const Object& object, Call call) {
-  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
-  HostClearErrorReports();
-  Outcome outcome;
-  outcome.result = call(&row);
-  outcome.reported = !HostErrorReports().empty();
-  return outcome;
-}
-
-std::vector<std::string> Split(const std::string& line) {
-  std::vector<std::string> parts;
-  std::size_t at = 0;
-  for (std::size_t tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1) {
-    parts.push_back(line.substr(at, tab - at));
-  }
-  parts.push_back(line.substr(at));
-  return parts;
-}
-
-}  // namespace
 
 void AppendLine(int fd, const LogLine& line) {
   const std::string text = std::string(1, line.kind) + "\t" + line.address + "\t" +
@@ -46,13 +21,13 @@ void AppendLine(int fd, const LogLine& line) {
 }
 
 std::vector<LogLine> ReadLog(const std::string& path) {
+  static const std::regex kLine("([ISKX])\t([^\t]*)\t([^\t]*)\t([^\t]*)");
   std::vector<LogLine> lines;
   std::ifstream in(path);
-  std::string text;
-  while (std::getline(in, text)) {
-    const std::vector<std::string> parts = Split(text);
-    if (parts.size() != 4 || parts[0].size() != 1) continue;  // a line cut short by a kill
-    lines.push_back(LogLine{parts[0][0], parts[1], Object{parts[2], parts[3]}});
+  std::smatch m;
+  for (std::string text; std::getline(in, text);) {
+    if (!std::regex_match(text, m, kLine)) continue;  // a line cut short by a kill
+    lines.push_back(LogLine{m.str(1)[0], m[2], Object{m[3], m[4]}});
   }
   return lines;
 }
@@ -71,21 +46,14 @@ State Replay(State state, const std::vector<LogLine>& lines, LogLine* in_flight)
   return state;
 }
 
-Outcome Create(CTBData* base, const std::string& address, const Object& object) {
-  return Observed(address, object, [&](CTBObjetAts* row) { return TBCreateObject(base, row); });
-}
-
-Outcome Modify(CTBData* base, const std::string& address, const Object& object, int mode) {
-  return Observed(address, object,
-                  [&](CTBObjetAts* row) { return TBModifyObject(base, row, mode); });
-}
-
-Outcome Delete(CTBData* base, const std::string& address) {
-  return Observed(address, Object(), [&](CTBObjetAts* row) { return TBDelObject(base, row); });
-}
-
-Outcome Insert(CTBData* base, const std::string& address, const Object& object) {
-  return Observed(address, object, [&](CTBObjetAts* row) { return TBInsertObject(base, row, 0); });
+Outcome Observed(const std::string& address, const Object& object,
+                 const std::function<int(CTBObjetAts*)>& call) {
+  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
+  HostClearErrorReports();
+  Outcome outcome;
+  outcome.result = call(&row);
+  outcome.reported = !HostErrorReports().empty();
+  return outcome;
 }
 
 int Lookup(CTBData* base, const std::string& address, Object* found) {
@@ -125,30 +93,6 @@ void CloseBase(CTBData* base) {
   TBFreeTabisDll(base);
 }
 
-bool ReadAll(CTBData* base, State* out, std::string* why) {
-  out->clear();
-  long counter = 1;
-  int finished = 0;
-  HostClearErrorReports();
-  while (finished == 0) {
-    CObList list;
-    const int result = TBExportSymbol(base, "", 0, &counter, &list, &finished);
-    while (!list.IsEmpty()) {
-      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
-      const std::string address(row->m_repere);
-      if (out->count(address) != 0) *why = "the export repeats " + address;
-      (*out)[address] = Object{std::string(row->m_symbole), std::string(row->m_commentaire)};
-    }
-    if (result != 0 && result != 105) {
-      *why = "the export gave " + std::to_string(result);
-      return false;
-    }
-    if (result == 105) break;  // an empty base
-  }
-  if (!HostErrorReports().empty()) *why = "the export made reports";
-  return why->empty();
-}
-
 std::string CheckFindings(const std::string& directory) {
   CTBData* handle = nullptr;
   TBInitTabisDll(&handle);
@@ -161,6 +105,34 @@ std::string CheckFindings(const std::string& directory) {
   }
   TBFreeTabisDll(handle);
   return text;
+}
+
+namespace {
+
+// Every live object of a base through the export; *why receives what went
+// wrong (the export failed, repeated an address or made reports).
+State ReadAll(CTBData* base, std::string* why) {
+  State out;
+  long counter = 1;
+  int finished = 0;
+  HostClearErrorReports();
+  while (finished == 0) {
+    CObList list;
+    const int result = TBExportSymbol(base, "", 0, &counter, &list, &finished);
+    while (!list.IsEmpty()) {
+      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
+      const std::string address(row->m_repere);
+      if (out.count(address) != 0) *why = "the export repeats " + address;
+      out[address] = Object{std::string(row->m_symbole), std::string(row->m_commentaire)};
+    }
+    if (result == 105) break;  // an empty base
+    if (result != 0) {
+      *why = "the export gave " + std::to_string(result);
+      return out;
+    }
+  }
+  if (!HostErrorReports().empty()) *why = "the export made reports";
+  return out;
 }
 
 std::string ReadersDisagree(const std::string& directory) {
@@ -180,13 +152,13 @@ std::string ReadersDisagree(const std::string& directory) {
   return status == 0 ? "" : output;
 }
 
-Difference Compare(const State& expected, const State& actual, const LogLine* tolerated) {
-  Difference d;
+// Counts in *v how `actual` differs from `expected`. The operation in
+// flight may have happened: its address may hold what it was writing, or be
+// gone if it was deleting.
+void Compare(const State& expected, const State& actual, const LogLine* tolerated, Verdict* v) {
   auto note = [&](const std::string& what) {
-    if (d.first.empty()) d.first = what;
+    if (v->first.empty()) v->first = what;
   };
-  // The operation in flight may have happened: its address may hold what
-  // it was writing, or be gone if it was deleting.
   auto tolerated_state = [&](const std::string& address, const Object* present) {
     if (tolerated == nullptr || tolerated->address != address) return false;
     if (tolerated->kind == 'K') return present == nullptr;
@@ -195,18 +167,18 @@ Difference Compare(const State& expected, const State& actual, const LogLine* to
   for (const auto& [address, object] : expected) {
     auto it = actual.find(address);
     const Object* present = it == actual.end() ? nullptr : &it->second;
-    if (present != nullptr && *present == object) continue;
-    if (tolerated_state(address, present)) continue;
-    ++d.lost;
+    if ((present != nullptr && *present == object) || tolerated_state(address, present)) continue;
+    ++v->lost;
     note(address + (present ? " changed" : " lost"));
   }
   for (const auto& [address, object] : actual) {
     if (expected.count(address) != 0 || tolerated_state(address, &object)) continue;
-    ++d.undeleted;
+    ++v->undeleted;
     note(address + " present though not expected");
   }
-  return d;
 }
+
+}  // namespace
 
 Verdict Audit(const std::string& directory, const State& expected, const LogLine* tolerated) {
   Verdict verdict;
@@ -214,21 +186,20 @@ Verdict Audit(const std::string& directory, const State& expected, const LogLine
   for (const HostErrorReport& report : HostErrorReports()) verdict.repairs += report.code == 1;
   State actual;
   if (base != nullptr) {
-    ReadAll(base, &actual, &verdict.why);
+    actual = ReadAll(base, &verdict.why);
     CloseBase(base);
   }
   verdict.objects = actual.size();
-  verdict.difference = Compare(expected, actual, tolerated);
+  Compare(expected, actual, tolerated, &verdict);
   verdict.findings = CheckFindings(directory);
   verdict.readers = ReadersDisagree(directory);
   return verdict;
 }
 
 std::string Verdict::Text() const {
-  const Difference& d = difference;
-  return std::to_string(objects) + " objects, " + std::to_string(d.lost) +
-         " confirmed lost or changed, " + std::to_string(d.undeleted) + " deleted ones back" +
-         (d.first.empty() ? "" : " (" + d.first + ")") + (why.empty() ? "" : "; " + why) +
+  return std::to_string(objects) + " objects, " + std::to_string(lost) +
+         " confirmed lost or changed, " + std::to_string(undeleted) + " deleted ones back" +
+         (first.empty() ? "" : " (" + first + ")") + (why.empty() ? "" : "; " + why) +
          (findings.empty() ? "" : "; " + findings) +
          (readers.empty() ? "; independent readers agree" : "; readers: " + readers);
 }
@@ -240,10 +211,10 @@ int Finish(const Options& options, const std::string& work, bool passed) {
 }
 
 std::string WorkFolder(const Options& options) {
-  std::string work = options.Text("dir", "");
-  if (!work.empty()) {
-    std::filesystem::create_directories(work);
-    return work;
+  auto dir = options.values.find("dir");
+  if (dir != options.values.end()) {
+    std::filesystem::create_directories(dir->second);
+    return dir->second;
   }
   char pattern[] = "/tmp/symbase-stress-XXXXXX";
   return mkdtemp(pattern) != nullptr ? pattern : "/tmp";
@@ -265,20 +236,14 @@ void RemoveTree(const std::string& path) {
   std::filesystem::remove_all(path, ignored);
 }
 
-void CopyFolder(const std::string& from, const std::string& to) {
-  std::filesystem::create_directories(to);
-  for (const auto& entry : std::filesystem::directory_iterator(from)) {
-    if (entry.is_regular_file()) {
-      std::filesystem::copy_file(entry.path(), to + "/" + entry.path().filename().string(),
-                                 std::filesystem::copy_options::overwrite_existing);
-    }
-  }
-}
-
 pid_t Spawn(const std::function<int()>& body) {
   std::fflush(nullptr);
   const pid_t pid = fork();
-  if (pid == 0) _exit(body());
+  if (pid == 0) {
+    const int status = body();
+    std::fflush(nullptr);  // what the child printed
+    _exit(status);
+  }
   return pid;
 }
 
@@ -292,19 +257,14 @@ int WaitFor(pid_t pid) {
 Options::Options(int argc, char** argv) {
   for (int i = 2; i + 1 < argc; ++i) {
     if (std::strncmp(argv[i], "--", 2) != 0) continue;
-    values_[argv[i] + 2] = argv[i + 1];
+    values[argv[i] + 2] = argv[i + 1];
     ++i;
   }
 }
 
 long Options::Number(const std::string& name, long fallback) const {
-  auto it = values_.find(name);
-  return it == values_.end() ? fallback : std::strtol(it->second.c_str(), nullptr, 10);
-}
-
-std::string Options::Text(const std::string& name, const std::string& fallback) const {
-  auto it = values_.find(name);
-  return it == values_.end() ? fallback : it->second;
+  auto it = values.find(name);
+  return it == values.end() ? fallback : std::strtol(it->second.c_str(), nullptr, 10);
 }
 
 }  // namespace stress

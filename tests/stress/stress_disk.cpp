@@ -34,17 +34,6 @@ std::uintmax_t LargestFile(const std::string& directory) {
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-// Copies what a pipe brings into a file until the pipe closes.
-void Collect(int from, const std::string& path) {
-  const int to = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  char buffer[4096];
-  for (ssize_t n; (n = read(from, buffer, sizeof buffer)) > 0;) {
-    if (write(to, buffer, static_cast<std::size_t>(n)) != n) break;
-  }
-  close(to);
-  close(from);
-}
-
 // Works until the writes keep failing; returns how many failed. The log
 // goes through `fd`, a pipe: the file-size limit does not bind it.
 long WorkUntilFull(const std::string& directory, int fd, unsigned seed, const State& start) {
@@ -62,6 +51,12 @@ long WorkUntilFull(const std::string& directory, int fd, unsigned seed, const St
   return worker.counts().failed;
 }
 
+// What a fresh handle finds wrong with the base: "" when nothing.
+std::string Problems(const std::string& directory, const State& expected) {
+  const Verdict verdict = Audit(directory, expected);
+  return verdict.Passed() ? std::string() : verdict.Text() + " ";
+}
+
 }  // namespace
 
 int RunDiskFull(const Options& options) {
@@ -72,27 +67,19 @@ int RunDiskFull(const Options& options) {
   std::mt19937 random(seed);
   bool passed = true;
   long failures = 0;
-  // What a fresh handle finds wrong with the base: "" when nothing.
-  auto problems_with = [](const std::string& directory, const State& expected) {
-    const Verdict verdict = Audit(directory, expected);
-    return verdict.Passed() ? std::string() : verdict.Text() + " ";
-  };
   for (long run = 0; run < runs; ++run) {
-    std::string parent = work;
     const std::string mount = work + "/fs" + std::to_string(run);
     const bool mounted = tmpfs && std::filesystem::create_directories(mount) &&
                          Run("mount -t tmpfs -o size=64m tmpfs '" + mount + "' 2>/dev/null");
     if (tmpfs && !mounted)
       std::printf("run %ld: cannot mount a tmpfs, file-size limit used\n", run + 1);
-    if (mounted) parent = mount;
-    const std::string directory = NewBase(parent, "base");
+    const std::string directory = NewBase(mounted ? mount : work, "base");
     const State start = Fill(directory, 300, seed + static_cast<unsigned>(run));
     const std::uintmax_t margin = 4096 + random() % 65536;
-    const std::string log = work + "/disk" + std::to_string(run) + ".log";
     const std::uintmax_t limit = LargestFile(directory) + margin;
     int log_pipe[2];
     if (pipe(log_pipe) != 0) return 2;
-    const pid_t worker = Spawn([&] {
+    const pid_t child = Spawn([&] {
       close(log_pipe[0]);
       if (mounted) {
         // Room for the base as it is and a little more.
@@ -112,32 +99,30 @@ int RunDiskFull(const Options& options) {
       return n > 0 ? 0 : 3;  // the disk must have refused something
     });
     close(log_pipe[1]);
-    Collect(log_pipe[0], log);
-    const int status = WaitFor(worker);
-    if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
+    // The log is read from the pipe as the worker writes it.
     LogLine in_flight;
-    State expected = Replay(start, ReadLog(log), &in_flight);
-    std::string problems = problems_with(directory, expected);
+    State expected = Replay(start, ReadLog("/dev/fd/" + std::to_string(log_pipe[0])), &in_flight);
+    close(log_pipe[0]);
+    const int status = WaitFor(child);
+    if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
+    std::string problems = Problems(directory, expected);
     if (status != 0)
       problems += " (the writes never failed: status " + std::to_string(status) + ")";
     // Room is back: the work goes on.
-    const std::string after = log + ".after";
-    {
-      std::string why;
-      CTBData* base = OpenBase(directory, &why);
-      const int fd = open(after.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-      if (base != nullptr && fd >= 0) {
-        Worker worker(base, fd, 50000, seed + 77u, expected);
-        for (long i = 0; i < kAfterRoom; ++i) worker.Step(Mix::kMixed);
-        if (worker.counts().failed > 0) problems += " after: " + worker.first_failure();
-        CloseBase(base);
-        close(fd);
-      } else {
-        problems += " reopening: " + why;
-      }
+    const std::string after = work + "/disk" + std::to_string(run) + ".after";
+    std::string why;
+    CTBData* base = OpenBase(directory, &why);
+    const int fd = open(after.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (base != nullptr && fd >= 0) {
+      Worker worker(base, fd, 50000, seed + 77u, expected);
+      for (long i = 0; i < kAfterRoom; ++i) worker.Step(Mix::kMixed);
+      if (worker.counts().failed > 0) problems += " after: " + worker.first_failure();
+      CloseBase(base);
+      close(fd);
+    } else {
+      problems += " reopening: " + why;
     }
-    expected = Replay(expected, ReadLog(after), &in_flight);
-    problems += problems_with(directory, expected);
+    problems += Problems(directory, Replay(expected, ReadLog(after), &in_flight));
     failures += status == 0;
     std::printf("run %ld (%s, %ju bytes): %s\n", run + 1, mounted ? "tmpfs" : "file-size limit",
                 mounted ? margin : limit, problems.empty() ? "nothing lost" : problems.c_str());

@@ -14,6 +14,9 @@ namespace {
 
 constexpr int kRetries = 100;
 
+// TBCreateObject in the shape of the calls that take a mode.
+int CreateObject(CTBData* base, CTBObjetAts* row, int) { return TBCreateObject(base, row); }
+
 }  // namespace
 
 Worker::Worker(CTBData* base, int log_fd, long first, unsigned seed, State model)
@@ -70,10 +73,12 @@ void Worker::Note(const std::string& what, const Outcome& outcome) {
   }
 }
 
-void Worker::Write(const std::string& address, const Object& after,
-                   const std::function<Outcome()>& call) {
+void Worker::Write(const std::string& address, const Object& sent, const Object& after,
+                   int (*call)(CTBData*, CTBObjetAts*, int), int mode) {
   AppendLine(log_fd_, LogLine{'I', address, after});
-  const Outcome outcome = Retried(call);
+  const Outcome outcome = Retried([&] {
+    return Observed(address, sent, [&](CTBObjetAts* row) { return call(base_, row, mode); });
+  });
   Note("writing " + address, outcome);
   if (!outcome.confirmed()) return;
   model_[address] = after;
@@ -82,7 +87,9 @@ void Worker::Write(const std::string& address, const Object& after,
 
 void Worker::Remove(const std::string& address) {
   AppendLine(log_fd_, LogLine{'K', address, Object()});
-  const Outcome outcome = Retried([&] { return Delete(base_, address); });
+  const Outcome outcome = Retried([&] {
+    return Observed(address, Object(), [&](CTBObjetAts* row) { return TBDelObject(base_, row); });
+  });
   Note("deleting " + address, outcome);
   if (!outcome.confirmed()) return;
   model_.erase(address);
@@ -114,28 +121,22 @@ void Worker::Step(Mix mix) {
   // would move another worker's row to this worker's address.
   if (create) {
     const std::string address = NewAddress();
-    if (mix == Mix::kCreates || (mix == Mix::kMixed && roll % 2 == 0)) {
-      const Object object = Fresh(random_() % 2 == 0, true);
-      Write(address, object, [&] { return Create(base_, address, object); });
-    } else {
-      const Object object = Fresh(random_() % 2 == 0, false);
-      Write(address, object, [&] { return Insert(base_, address, object); });
-    }
+    const bool creation = mix == Mix::kCreates || (mix == Mix::kMixed && roll % 2 == 0);
+    const Object object = Fresh(random_() % 2 == 0, creation);
+    Write(address, object, object, creation ? CreateObject : TBInsertObject, 0);
     return;
   }
   const std::string address = AnyAddress();
   const Object old = model_[address];
   const Object object = Fresh(random_() % 3 != 0, mix != Mix::kInserts && roll < 80);
   if (mix == Mix::kInserts || roll >= 80) {
-    Write(address, object, [&] { return Insert(base_, address, object); });
+    Write(address, object, object, TBInsertObject, 0);
   } else if (roll < 45) {
-    Write(address, object, [&] { return Modify(base_, address, object, 2); });
+    Write(address, object, object, TBModifyObject, 2);
   } else if (roll < 55) {
-    Write(address, Object{old.symbol, object.comment},
-          [&] { return Modify(base_, address, object, 1); });
+    Write(address, object, Object{old.symbol, object.comment}, TBModifyObject, 1);
   } else if (roll < 60) {
-    Write(address, Object{object.symbol, old.comment},
-          [&] { return Modify(base_, address, object, 0); });
+    Write(address, object, Object{object.symbol, old.comment}, TBModifyObject, 0);
   } else if (roll < 72) {
     Remove(address);
   } else {

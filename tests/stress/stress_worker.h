@@ -43,7 +43,9 @@ class Worker {
   std::string NewSymbol(bool shared);
   std::string AnyAddress();
   Object Fresh(bool comment, bool shared);
-  void Write(const std::string& address, const Object& after, const std::function<Outcome()>& call);
+  // Sends `sent` through `call`; `after` is the state it leaves.
+  void Write(const std::string& address, const Object& sent, const Object& after,
+             int (*call)(CTBData*, CTBObjetAts*, int), int mode);
   void Remove(const std::string& address);
   void ReadBack(const std::string& address);
   Outcome Retried(const std::function<Outcome()>& call);
