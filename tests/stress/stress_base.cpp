@@ -12,6 +12,8 @@
 #include <memory>
 #include <regex>
 
+#include "support/xbase_readers.h"
+
 namespace stress {
 
 void AppendLine(int fd, const LogLine& line) {
@@ -56,18 +58,14 @@ Outcome Observed(const std::string& address, const Object& object,
   return outcome;
 }
 
-int Lookup(CTBData* base, const std::string& address, Object* found) {
-  CTBObjetAts row(address.c_str(), "", "", 0, -1);
-  const int result = TBSearchAttrib(base, &row, 0);
-  if (result == 0) *found = Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
-  return result;
-}
-
-int LookupSymbol(CTBData* base, const std::string& symbol, std::string* address) {
-  CTBObjetAts row("", symbol.c_str(), "", 0, -1);
-  const int result = TBSearchAttrib(base, &row, 1);
-  if (result == 0) *address = std::string(row.m_repere);
-  return result;
+Found Lookup(CTBData* base, const std::string& address, const std::string& symbol) {
+  CTBObjetAts row(address.c_str(), symbol.c_str(), "", 0, -1);
+  Found found;
+  found.result = TBSearchAttrib(base, &row, address.empty() ? 1 : 0);
+  if (found.result != 0) return found;
+  found.address = std::string(row.m_repere);
+  found.object = Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
+  return found;
 }
 
 CTBData* OpenBase(const std::string& directory, std::string* why) {
@@ -93,18 +91,18 @@ void CloseBase(CTBData* base) {
   TBFreeTabisDll(base);
 }
 
-std::string CheckFindings(const std::string& directory) {
+std::string Maintain(int (*call)(CTBData*, const char*, CObList*), const std::string& directory) {
   CTBData* handle = nullptr;
   TBInitTabisDll(&handle);
   CObList list;
-  const int result = TBCheckBaseSymbol(handle, directory.c_str(), &list);
-  std::string text = result == 0 ? "" : "check " + std::to_string(result) + ":";
+  const int result = call(handle, directory.c_str(), &list);
+  std::string text = "result " + std::to_string(result) + ":";
   while (!list.IsEmpty()) {
     std::unique_ptr<CTBCheckFinding> finding(static_cast<CTBCheckFinding*>(list.RemoveHead()));
     text += " [" + std::string(finding->m_file) + ": " + std::string(finding->m_text) + "]";
   }
   TBFreeTabisDll(handle);
-  return text;
+  return result == 0 ? "" : text;
 }
 
 namespace {
@@ -136,20 +134,14 @@ State ReadAll(CTBData* base, std::string* why) {
 }
 
 std::string ReadersDisagree(const std::string& directory) {
-  if (std::system("/usr/bin/python3 -c 'import dbf' 2>/dev/null && "
-                  "/usr/bin/perl -MXBase::Index -e 1 2>/dev/null") != 0) {
-    return "unavailable";
-  }
-  const std::string command = "/usr/bin/python3 " SYMBASE_SOURCE_DIR
-                              "/tests/interop/base_consistency.py '" +
-                              directory + "' 2>&1";
+  if (!testing_support::XBaseReadersAvailable()) return "unavailable";
   std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return "cannot run the readers";
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  const int status = pclose(pipe);
-  return status == 0 ? "" : output;
+  for (const std::string& line : testing_support::CommandLines(
+           "/usr/bin/python3 " SYMBASE_SOURCE_DIR "/tests/interop/base_consistency.py '" +
+           directory + "' 2>&1")) {
+    output += line + "\n";
+  }
+  return output == "consistent\n" ? "" : output;
 }
 
 // Counts in *v how `actual` differs from `expected`. The operation in
@@ -191,7 +183,7 @@ Verdict Audit(const std::string& directory, const State& expected, const LogLine
   }
   verdict.objects = actual.size();
   Compare(expected, actual, tolerated, &verdict);
-  verdict.findings = CheckFindings(directory);
+  verdict.findings = Maintain(TBCheckBaseSymbol, directory);
   verdict.readers = ReadersDisagree(directory);
   return verdict;
 }

@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <map>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -27,17 +29,15 @@ struct Object {
 // Address -> object.
 using State = std::map<std::string, Object>;
 
-// One line of a worker's log, fields separated by tabs: "S" the state of an
-// address once an operation on it was confirmed, "X" the address once gone;
-// "I" the state an operation is about to write, "K" a deletion about to be
-// made.
+// One line of a worker's log: "I" the state an operation is about to write,
+// "K" a deletion about to be made, "S" the state confirmed, "X" the
+// deletion confirmed. Written with one write(2): a process killed at any
+// moment leaves whole lines.
 struct LogLine {
   char kind = 0;
   std::string address;
   Object object;
 };
-// Appends one line with one write(2): a process killed at any moment leaves
-// whole lines behind.
 void AppendLine(int fd, const LogLine& line);
 std::vector<LogLine> ReadLog(const std::string& path);
 // The state the confirmed lines give from `start`; *in_flight receives the
@@ -52,30 +52,31 @@ struct Outcome {
 // One exported call on a row made of the address and the object.
 Outcome Observed(const std::string& address, const Object& object,
                  const std::function<int(CTBObjetAts*)>& call);
-// Looks an address up: 0 and its object, or the call's code.
-int Lookup(CTBData* base, const std::string& address, Object* found);
-// Looks a symbol up: 0 and its address, or the call's code.
-int LookupSymbol(CTBData* base, const std::string& symbol, std::string* address);
+// Looks a row up by its address, or by its symbol when the address is "".
+struct Found {
+  int result = 0;
+  std::string address;
+  Object object;
+};
+Found Lookup(CTBData* base, const std::string& address, const std::string& symbol);
 
-// Opens a base in a handle of its own: null when the open failed or made a
-// report other than a rollback (which *why then receives).
+// A base in a handle of its own: null when the open failed or made a
+// report other than a rollback (*why then says which).
 CTBData* OpenBase(const std::string& directory, std::string* why);
 void CloseBase(CTBData* base);
-// TBCheckBaseSymbol: "" when the base is sound, else its findings.
-std::string CheckFindings(const std::string& directory);
+// TBCheckBaseSymbol or TBRepairBaseSymbol on a closed base: "" when it
+// gives 0, else its result and findings.
+std::string Maintain(int (*call)(CTBData*, const char*, CObList*), const std::string& directory);
 
-// A base opened by a fresh handle and read whole through the export,
-// checked by TBCheckBaseSymbol and the independent readers (python-dbf,
-// Perl XBase::Index), against what was expected. The address of
-// `tolerated` (an intent) may also hold what that intent writes.
+// A base opened by a fresh handle, read whole through the export, checked
+// and read by python-dbf and Perl's XBase::Index, against what was
+// expected; the address of `tolerated` (an intent) may hold what it writes.
 struct Verdict {
   std::size_t objects = 0;
   int repairs = 0;    // rollbacks the open made (code 1)
   int lost = 0;       // expected objects absent or changed
   int undeleted = 0;  // objects expected gone but present
-  std::string first;  // the first difference
-  std::string why;    // the open or the listing failed
-  std::string findings;
+  std::string first, why, findings;
   std::string readers;  // their disagreement, or "unavailable"
   bool Disagreeing() const { return !readers.empty() && readers != "unavailable"; }
   bool Passed() const {
@@ -98,8 +99,8 @@ std::string WorkFolder(const Options& options);
 // A fresh, empty base in a new folder under `parent`; its path ends with '/'.
 std::string NewBase(const std::string& parent, const std::string& name);
 void RemoveTree(const std::string& path);
-// Prints PASSED or FAILED and removes the work folder (unless --keep 1):
-// the exit status.
+// Prints PASSED or FAILED, removes the work folder unless --keep 1: the
+// exit status.
 int Finish(const Options& options, const std::string& work, bool passed);
 
 // A child process running `body`, which returns its exit status.
@@ -107,7 +108,64 @@ pid_t Spawn(const std::function<int()>& body);
 // The child's exit status, or 128 + the signal that ended it.
 int WaitFor(pid_t pid);
 
-// Each trial kind: 0 when everything held.
+// A process's share of the work: it alone writes the addresses under its
+// prefix (but for a few symbols that every worker tries to take), keeps the
+// state it expects of them, and logs each operation before the call and each
+// confirmation after it.
+
+enum class Mix { kCreates, kInserts, kMixed };
+
+struct WorkerCounts {
+  long confirmed = 0;
+  long busy = 0;     // 104 given up after the retries
+  long refused = 0;  // 101: a shared symbol another worker holds
+  long failed = 0;   // any other result, or a report
+};
+
+class Worker {
+ public:
+  // `first` is the number of its first address (%MW<first>, %MW<first+1> ...).
+  Worker(CTBData* base, int log_fd, long first, unsigned seed, State model);
+
+  // One operation of the mix, retried while the base is busy.
+  void Step(Mix mix);
+  // Takes the symbols of the shared pool now and then (writers only).
+  void set_shared_pool(int symbols) { shared_pool_ = symbols; }
+
+  CTBData* base() const { return base_; }
+  const State& model() const { return model_; }
+  const WorkerCounts& counts() const { return counts_; }
+  std::string first_failure() const { return first_failure_; }
+
+ private:
+  Object Fresh(bool comment, bool shared);
+  // Sends `sent` through `call`; `after` is the state it leaves, null for a
+  // deletion.
+  void Write(const std::string& address, const Object& sent, const Object* after,
+             int (*call)(CTBData*, CTBObjetAts*, int), int mode = 0);
+
+  CTBData* base_;
+  int log_fd_;
+  long next_;
+  std::mt19937 random_;
+  State model_;
+  long generation_ = 0;
+  int shared_pool_ = 0;
+  WorkerCounts counts_;
+  std::string first_failure_;
+};
+
+// Runs `steps` on a worker of the base in `directory` (a handle of its own,
+// its log written to `log_fd`): the worker once the base is closed, none
+// when the base would not open.
+std::optional<Worker> Work(const std::string& directory, int log_fd, long first, unsigned seed,
+                           State model, const std::function<void(Worker&)>& steps);
+
+// A fresh base filled by one worker (addresses from %MW1000, log discarded):
+// `objects` operations, the first half creations, the rest of `rest`. The
+// state it confirmed.
+State Fill(const std::string& directory, long objects, unsigned seed, Mix rest = Mix::kCreates);
+
 int RunWriters(const Options& options);
 int RunKills(const Options& options);
 int RunDamage(const Options& options);

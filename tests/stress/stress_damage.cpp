@@ -15,7 +15,6 @@
 #include <random>
 
 #include "stress/stress_base.h"
-#include "stress/stress_worker.h"
 
 namespace stress {
 namespace {
@@ -59,26 +58,12 @@ long Unreported(const std::string& directory, const State& truth) {
   long wrong = 0;
   for (const auto& [address, object] : truth) {
     HostClearErrorReports();
-    Object found;
-    std::string carrier;
-    const int by_address = Lookup(base, address, &found);
-    const int by_symbol = LookupSymbol(base, object.symbol, &carrier);
-    const bool reported = !HostErrorReports().empty();
-    const bool right = by_address == 0 && found == object && by_symbol == 0 && carrier == address;
-    if (!right && !reported) ++wrong;
+    const Found a = Lookup(base, address, ""), s = Lookup(base, "", object.symbol);
+    const bool right = a.result == 0 && a.object == object && s.result == 0 && s.address == address;
+    if (!right && HostErrorReports().empty()) ++wrong;
   }
   CloseBase(base);
   return wrong;
-}
-
-int Repair(const std::string& directory) {
-  CTBData* handle = nullptr;
-  TBInitTabisDll(&handle);
-  CObList actions;
-  const int result = TBRepairBaseSymbol(handle, directory.c_str(), &actions);
-  while (!actions.IsEmpty()) delete actions.RemoveHead();
-  TBFreeTabisDll(handle);
-  return result;
 }
 
 // Exit status of the child that examines one copy: bit 0 a damaged index
@@ -88,13 +73,13 @@ int Repair(const std::string& directory) {
 // hangs count there.)
 int Examine(const std::string& directory, const State& truth, bool index_damaged) {
   alarm(kHangSeconds);
-  const bool flagged = !CheckFindings(directory).empty();
+  const bool flagged = !Maintain(TBCheckBaseSymbol, directory).empty();
   const long wrong = Unreported(directory, truth);
   int status = flagged ? 4 : 0;
   if (index_damaged && wrong > 0 && !flagged) status |= 1;
   if (index_damaged && flagged) {
-    const int repaired = Repair(directory);
-    if (repaired != 0 || !CheckFindings(directory).empty() || Unreported(directory, truth) > 0) {
+    if (!Maintain(TBRepairBaseSymbol, directory).empty() ||
+        !Maintain(TBCheckBaseSymbol, directory).empty() || Unreported(directory, truth) > 0) {
       status |= 2;
     }
   }

@@ -15,7 +15,6 @@
 #include <random>
 
 #include "stress/stress_base.h"
-#include "stress/stress_worker.h"
 
 namespace stress {
 namespace {
@@ -24,12 +23,13 @@ constexpr long kMaxOperations = 3000;
 constexpr long kGiveUpAfter = 40;  // failures in a row: the disk is full for good
 constexpr long kAfterRoom = 200;
 
-std::uintmax_t LargestFile(const std::string& directory) {
-  std::uintmax_t largest = 0;
+// The size of the largest file of a folder, or of all of them.
+std::uintmax_t Bytes(const std::string& directory, bool largest) {
+  std::uintmax_t n = 0;
   for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    if (entry.is_regular_file()) largest = std::max(largest, entry.file_size());
+    n = largest ? std::max(n, entry.file_size()) : n + entry.file_size();
   }
-  return largest;
+  return n;
 }
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
@@ -37,18 +37,15 @@ bool Run(const std::string& command) { return std::system(command.c_str()) == 0;
 // Works until the writes keep failing; returns how many failed. The log
 // goes through `fd`, a pipe: the file-size limit does not bind it.
 long WorkUntilFull(const std::string& directory, int fd, unsigned seed, const State& start) {
-  std::string why;
-  CTBData* base = OpenBase(directory, &why);
-  if (base == nullptr) return -1;
-  Worker worker(base, fd, 5000, seed, start);
-  long in_a_row = 0;
-  for (long i = 0; i < kMaxOperations && in_a_row < kGiveUpAfter; ++i) {
-    const long before = worker.counts().failed;
-    worker.Step(i % 3 == 0 ? Mix::kMixed : Mix::kCreates);
-    in_a_row = worker.counts().failed > before ? in_a_row + 1 : 0;
-  }
-  CloseBase(base);
-  return worker.counts().failed;
+  const auto worker = Work(directory, fd, 5000, seed, start, [](Worker& w) {
+    long in_a_row = 0;
+    for (long i = 0; i < kMaxOperations && in_a_row < kGiveUpAfter; ++i) {
+      const long before = w.counts().failed;
+      w.Step(i % 3 == 0 ? Mix::kMixed : Mix::kCreates);
+      in_a_row = w.counts().failed > before ? in_a_row + 1 : 0;
+    }
+  });
+  return worker ? worker->counts().failed : -1;
 }
 
 // What a fresh handle finds wrong with the base: "" when nothing.
@@ -76,19 +73,15 @@ int RunDiskFull(const Options& options) {
     const std::string directory = NewBase(mounted ? mount : work, "base");
     const State start = Fill(directory, 300, seed + static_cast<unsigned>(run));
     const std::uintmax_t margin = 4096 + random() % 65536;
-    const std::uintmax_t limit = LargestFile(directory) + margin;
+    const std::uintmax_t limit = Bytes(directory, true) + margin;
     int log_pipe[2];
     if (pipe(log_pipe) != 0) return 2;
     const pid_t child = Spawn([&] {
       close(log_pipe[0]);
       if (mounted) {
         // Room for the base as it is and a little more.
-        std::uintmax_t used = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-          used += entry.file_size();
-        }
-        Run("mount -o remount,size=" + std::to_string((used + margin) / 1024 + 1) + "k '" + mount +
-            "'");
+        const std::uintmax_t room = (Bytes(directory, false) + margin) / 1024 + 1;
+        Run("mount -o remount,size=" + std::to_string(room) + "k '" + mount + "'");
       } else {
         signal(SIGXFSZ, SIG_IGN);
         rlimit cap{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
@@ -110,17 +103,13 @@ int RunDiskFull(const Options& options) {
       problems += " (the writes never failed: status " + std::to_string(status) + ")";
     // Room is back: the work goes on.
     const std::string after = work + "/disk" + std::to_string(run) + ".after";
-    std::string why;
-    CTBData* base = OpenBase(directory, &why);
     const int fd = open(after.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    if (base != nullptr && fd >= 0) {
-      Worker worker(base, fd, 50000, seed + 77u, expected);
-      for (long i = 0; i < kAfterRoom; ++i) worker.Step(Mix::kMixed);
-      if (worker.counts().failed > 0) problems += " after: " + worker.first_failure();
-      CloseBase(base);
-      close(fd);
-    } else {
-      problems += " reopening: " + why;
+    const auto worker = Work(directory, fd, 50000, seed + 77u, expected, [](Worker& w) {
+      for (long i = 0; i < kAfterRoom; ++i) w.Step(Mix::kMixed);
+    });
+    close(fd);
+    if (!worker || worker->counts().failed > 0) {
+      problems += " after: " + (worker ? worker->first_failure() : "the base would not open");
     }
     problems += Problems(directory, Replay(expected, ReadLog(after), &in_flight));
     failures += status == 0;

@@ -5,14 +5,14 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <random>
+#include <thread>
 
 #include "stress/stress_base.h"
-#include "stress/stress_worker.h"
 
 namespace stress {
 namespace {
@@ -23,25 +23,19 @@ const char* const kTrialNames[] = {"creates", "inserts", "mixed", "compactions"}
 // Works until killed.
 [[noreturn]] void Work(const std::string& directory, const std::string& log, Trial trial,
                        unsigned seed, const State& model) {
-  std::string why;
-  CTBData* base = OpenBase(directory, &why);
-  const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  if (base == nullptr || fd < 0) _exit(2);
-  Worker worker(base, fd, 1000, seed, model);
   const Mix mix = trial == Trial::kCreates   ? Mix::kCreates
                   : trial == Trial::kInserts ? Mix::kInserts
                                              : Mix::kMixed;
-  for (long i = 0;; ++i) {
-    worker.Step(mix);
-    if (trial == Trial::kCompactions && i % 5 == 4) {
-      if (TBLockBaseSymbol(base) == 0) TBUnlockBaseSymbol(base, directory.c_str());
+  const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  stress::Work(directory, fd, 1000, seed, model, [&](Worker& worker) {
+    for (long i = 0;; ++i) {
+      worker.Step(mix);
+      if (trial == Trial::kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base()) == 0) {
+        TBUnlockBaseSymbol(worker.base(), directory.c_str());
+      }
     }
-  }
-}
-
-void SleepMilliseconds(long ms) {
-  timespec pause{ms / 1000, (ms % 1000) * 1000000};
-  nanosleep(&pause, nullptr);
+  });
+  _exit(2);  // the base would not open
 }
 
 }  // namespace
@@ -64,7 +58,7 @@ int RunKills(const Options& options) {
       Work(directory, log, trial, seed * 31u + static_cast<unsigned>(t), start);
       return 0;
     });
-    SleepMilliseconds(delay);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     kill(pid, SIGKILL);
     WaitFor(pid);
 

@@ -12,17 +12,17 @@
 // when everything held.
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "stress/stress_base.h"
 
 int main(int argc, char** argv) {
-  const char* trial = argc > 1 ? argv[1] : "";
+  const std::string trial = argc > 1 ? argv[1] : "";
   const stress::Options options(argc, argv);
-  if (std::strcmp(trial, "writers") == 0) return stress::RunWriters(options);
-  if (std::strcmp(trial, "kills") == 0) return stress::RunKills(options);
-  if (std::strcmp(trial, "damage") == 0) return stress::RunDamage(options);
-  if (std::strcmp(trial, "disk") == 0) return stress::RunDiskFull(options);
+  if (trial == "writers") return stress::RunWriters(options);
+  if (trial == "kills") return stress::RunKills(options);
+  if (trial == "damage") return stress::RunDamage(options);
+  if (trial == "disk") return stress::RunDiskFull(options);
   std::fprintf(stderr, "usage: symbase_stress writers|kills|damage|disk [--option value]...\n");
   return 2;
 }

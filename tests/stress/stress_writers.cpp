@@ -10,14 +10,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
 
 #include "stress/stress_base.h"
-#include "stress/stress_worker.h"
 
 namespace stress {
 namespace {
@@ -30,78 +28,70 @@ Object FixedObject(long k) {
   return Object{"Fixed_" + std::to_string(k), k % 2 == 0 ? "fixed " + std::to_string(k) : ""};
 }
 
-// What a reader counts.
-enum ReaderCount { kRight, kBusy, kReported, kMisses, kWrong, kReaderCounts };
-using Counts = std::array<long, kReaderCounts>;
-
 // How many fixed objects a search for symbols beginning with "fixed_1"
 // finds (by_symbol), or for comments containing "FIXED 1": their numbers
 // begin with 1, and only the even ones have a comment.
 long FixedSearched(long fixed, bool by_symbol) {
   long found = 0;
-  for (long k = 0; k < fixed; ++k) {
-    found += std::to_string(k)[0] == '1' && (by_symbol || k % 2 == 0) ? 1 : 0;
-  }
+  for (long k = 0; k < fixed; ++k)
+    found += std::to_string(k)[0] == '1' && (by_symbol || k % 2 == 0);
   return found;
 }
 
-// Lists the fixed objects' kind in batches; a busy batch is asked again.
-// Returns the number listed, or -1 when a batch gave another error or an
-// entry comment that is not its object's.
-long ListFixed(CTBData* base, int* result) {
-  int ind1 = 0;
-  int finished = 0;
+// Lists the fixed objects' kind in batches, a busy batch asked again: true
+// when every one is listed with its comment.
+bool ListFixed(CTBData* base, long fixed, int* result) {
+  int ind1 = 0, finished = 0;
   long listed = 0;
-  bool wrong = false;
   while (finished == 0) {
     CObList list;
     *result = TBListRepereByTypeObject(base, "%KW", 0, &ind1, &list, &finished);
-    while (!list.IsEmpty()) {
+    for (; !list.IsEmpty(); ++listed) {
       std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
       const long k = std::strtol(static_cast<const char*>(row->m_repere) + 3, nullptr, 10);
-      wrong = wrong || FixedObject(k).comment != static_cast<const char*>(row->m_commentaire);
-      ++listed;
+      if (FixedObject(k).comment != static_cast<const char*>(row->m_commentaire)) return false;
     }
-    if (*result != 0 && *result != 104) return -1;
+    if (*result == 104) *result = 0;
+    if (*result != 0) return false;
   }
-  return wrong ? -1 : listed;
+  return listed == fixed;
 }
 
-// Looks up fixed objects, by address and by symbol, and now and then
-// searches them by symbol or comment, or lists them,, until `stop` closes.
-Counts Read(CTBData* base, long fixed, unsigned seed, int stop) {
+// Looks up fixed objects by address and by symbol, and now and then searches
+// them by symbol or comment or lists them, until `stop` closes: 0 when every
+// answer was right or busy.
+int Read(CTBData* base, long reader, long fixed, unsigned seed, int stop) {
   std::mt19937 random(seed);
-  Counts counts{};
+  long right = 0, busy = 0, bad = 0;
   const long searched[] = {FixedSearched(fixed, false), FixedSearched(fixed, true)};
-  pollfd done{stop, POLLIN, 0};
-  while (poll(&done, 1, 0) == 0) {
+  for (pollfd done{stop, POLLIN, 0}; poll(&done, 1, 0) == 0;) {
     const long k = static_cast<long>(random() % static_cast<unsigned>(fixed));
     HostClearErrorReports();
-    Object found;
-    std::string address;
     CStringList list;
     const int kind = static_cast<int>(random() % 9);
     const bool by_address = kind % 2 == 0;
     int result = 0;
-    bool right = false;
+    bool answer = false;
     if (kind == 8) {
-      right = ListFixed(base, &result) == fixed;
+      answer = ListFixed(base, fixed, &result);
     } else if (kind < 2) {
       result = TBFindStringInBase(base, list, 0, by_address ? 1 : 0,
                                   by_address ? "FIXED 1" : "fixed_1", by_address ? 0 : 2);
-      right = list.GetCount() == searched[kind];
+      answer = list.GetCount() == searched[kind];
     } else {
-      result = by_address ? Lookup(base, FixedAddress(k), &found)
-                          : LookupSymbol(base, FixedObject(k).symbol, &address);
-      right = by_address ? found == FixedObject(k) : address == FixedAddress(k);
+      const Found found =
+          by_address ? Lookup(base, FixedAddress(k), "") : Lookup(base, "", FixedObject(k).symbol);
+      result = found.result;
+      answer = found.object == FixedObject(k) && found.address == FixedAddress(k);
     }
-    ++counts[!HostErrorReports().empty()      ? kReported
-             : result == 104                  ? kBusy
-             : result == 102 || result == 103 ? kMisses
-             : result != 0 || !right          ? kWrong
-                                              : kRight];
+    const bool reported = !HostErrorReports().empty();
+    busy += !reported && result == 104;
+    right += !reported && result == 0 && answer;
+    bad += reported || (result != 104 && (result != 0 || !answer));
   }
-  return counts;
+  std::printf("reader %ld: %ld lookups, searches and listings right, %ld busy, %ld wrong\n", reader,
+              right, busy, bad);
+  return bad == 0 ? 0 : 1;
 }
 
 // A child working on the base through a handle of its own (`unused` is the
@@ -164,20 +154,14 @@ int RunWriters(const Options& options) {
         const WorkerCounts& c = worker.counts();
         std::printf(
             "writer %ld: %ld confirmed, %ld refused (shared symbol taken), %ld busy after "
-            "retries, %ld failed, %ld wrong reads of its own %s\n",
-            w + 1, c.confirmed, c.refused, c.busy, c.failed, c.wrong,
-            worker.first_failure().c_str());
-        return c.failed == 0 && c.wrong == 0 ? 0 : 1;
+            "retries, %ld failed %s\n",
+            w + 1, c.confirmed, c.refused, c.busy, c.failed, worker.first_failure().c_str());
+        return c.failed == 0 ? 0 : 1;
       }));
     }
     for (long r = 0; r < readers; ++r) {
       reading.push_back(SpawnOnBase(directory, stop[1], [&](CTBData* base) {
-        const Counts c = Read(base, fixed, seed + static_cast<unsigned>(r), stop[0]);
-        std::printf(
-            "reader %ld: %ld lookups and searches right, %ld busy, %ld reported errors, %ld "
-            "unreported misses, %ld wrong answers\n",
-            r + 1, c[kRight], c[kBusy], c[kReported], c[kMisses], c[kWrong]);
-        return c[kReported] == 0 && c[kMisses] == 0 && c[kWrong] == 0 ? 0 : 1;
+        return Read(base, r + 1, fixed, seed + static_cast<unsigned>(r), stop[0]);
       }));
     }
     close(stop[0]);
