@@ -1,6 +1,5 @@
 #include "stress/stress_base.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,13 +36,9 @@ std::vector<LogLine> ReadLog(const std::string& path) {
 State Replay(State state, const std::vector<LogLine>& lines, LogLine* in_flight) {
   *in_flight = LogLine();
   for (const LogLine& line : lines) {
-    if (line.kind == 'I' || line.kind == 'K') {
-      *in_flight = line;
-      continue;
-    }
+    *in_flight = line.kind == 'I' || line.kind == 'K' ? line : LogLine();
     if (line.kind == 'S') state[line.address] = line.object;
     if (line.kind == 'X') state.erase(line.address);
-    *in_flight = LogLine();
   }
   return state;
 }
@@ -106,6 +101,11 @@ std::string Maintain(int (*call)(CTBData*, const char*, CObList*), const std::st
 }
 
 namespace {
+
+void RemoveTree(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
 
 // Every live object of a base through the export; *why receives what went
 // wrong (the export failed, repeated an address or made reports).
@@ -196,20 +196,10 @@ std::string Verdict::Text() const {
          (readers.empty() ? "; independent readers agree" : "; readers: " + readers);
 }
 
-int Finish(const Options& options, const std::string& work, bool passed) {
-  if (options.Number("keep", 0) == 0) RemoveTree(work);
+int Finish(const Options& options, bool passed) {
+  if (options.Number("keep", 0) == 0) RemoveTree(options.work);
   std::printf("%s\n", passed ? "PASSED" : "FAILED");
   return passed ? 0 : 1;
-}
-
-std::string WorkFolder(const Options& options) {
-  auto dir = options.values.find("dir");
-  if (dir != options.values.end()) {
-    std::filesystem::create_directories(dir->second);
-    return dir->second;
-  }
-  char pattern[] = "/tmp/symbase-stress-XXXXXX";
-  return mkdtemp(pattern) != nullptr ? pattern : "/tmp";
 }
 
 std::string NewBase(const std::string& parent, const std::string& name) {
@@ -221,11 +211,6 @@ std::string NewBase(const std::string& parent, const std::string& name) {
   TBCreateBaseSymbol(base, path.c_str(), 0);
   CloseBase(base);
   return path;
-}
-
-void RemoveTree(const std::string& path) {
-  std::error_code ignored;
-  std::filesystem::remove_all(path, ignored);
 }
 
 pid_t Spawn(const std::function<int()>& body) {
@@ -252,6 +237,11 @@ Options::Options(int argc, char** argv) {
     values[argv[i] + 2] = argv[i + 1];
     ++i;
   }
+  seed = static_cast<unsigned>(Number("seed", 1));
+  char pattern[] = "/tmp/symbase-stress-XXXXXX";
+  work = values.count("dir") != 0 ? values["dir"]
+                                  : std::string(mkdtemp(pattern) != nullptr ? pattern : "/tmp");
+  std::filesystem::create_directories(work);
 }
 
 long Options::Number(const std::string& name, long fallback) const {

@@ -26,13 +26,10 @@ struct Object {
   bool operator==(const Object& o) const { return symbol == o.symbol && comment == o.comment; }
 };
 
-// Address -> object.
-using State = std::map<std::string, Object>;
+using State = std::map<std::string, Object>;  // address -> object
 
-// One line of a worker's log: "I" the state an operation is about to write,
-// "K" a deletion about to be made, "S" the state confirmed, "X" the
-// deletion confirmed. Written with one write(2): a process killed at any
-// moment leaves whole lines.
+// A line of a worker's log: "I" a state about to be written, "K" a deletion
+// about to be made, "S" and "X" their confirmations. One write(2) a line.
 struct LogLine {
   char kind = 0;
   std::string address;
@@ -40,8 +37,7 @@ struct LogLine {
 };
 void AppendLine(int fd, const LogLine& line);
 std::vector<LogLine> ReadLog(const std::string& path);
-// The state the confirmed lines give from `start`; *in_flight receives the
-// last intent not followed by its confirmation (kind 0 when none).
+// The state the confirmed lines give; *in_flight: the last unconfirmed intent.
 State Replay(State start, const std::vector<LogLine>& lines, LogLine* in_flight);
 
 struct Outcome {
@@ -60,8 +56,8 @@ struct Found {
 };
 Found Lookup(CTBData* base, const std::string& address, const std::string& symbol);
 
-// A base in a handle of its own: null when the open failed or made a
-// report other than a rollback (*why then says which).
+// A base in a handle of its own: null (and *why) when the open reported
+// anything but a rollback.
 CTBData* OpenBase(const std::string& directory, std::string* why);
 void CloseBase(CTBData* base);
 // TBCheckBaseSymbol or TBRepairBaseSymbol on a closed base: "" when it
@@ -87,23 +83,22 @@ struct Verdict {
 Verdict Audit(const std::string& directory, const State& expected,
               const LogLine* tolerated = nullptr);
 
-// Options "--name value" after the trial's name.
+// "--name value" options after the trial's name; --seed, and the folder the
+// trial works in: --dir, or a new one under /tmp.
 struct Options {
   Options(int argc, char** argv);
   long Number(const std::string& name, long fallback) const;
   std::map<std::string, std::string> values;
+  unsigned seed;
+  std::string work;
 };
 
-// The folder a trial works in: --dir, or a new one under /tmp.
-std::string WorkFolder(const Options& options);
-// A fresh, empty base in a new folder under `parent`; its path ends with '/'.
+// A fresh base in a new folder under `parent`; its path ends with '/'.
 std::string NewBase(const std::string& parent, const std::string& name);
-void RemoveTree(const std::string& path);
-// Prints PASSED or FAILED, removes the work folder unless --keep 1: the
-// exit status.
-int Finish(const Options& options, const std::string& work, bool passed);
+// Prints PASSED or FAILED, removes the work folder unless --keep 1.
+int Finish(const Options& options, bool passed);
 
-// A child process running `body`, which returns its exit status.
+// A child process that exits with what `body` returns.
 pid_t Spawn(const std::function<int()>& body);
 // The child's exit status, or 128 + the signal that ended it.
 int WaitFor(pid_t pid);
@@ -115,11 +110,10 @@ int WaitFor(pid_t pid);
 
 enum class Mix { kCreates, kInserts, kMixed };
 
+// Busy: 104 after the retries; refused: 101, a shared symbol another worker
+// holds; failed: any other result, or a report.
 struct WorkerCounts {
-  long confirmed = 0;
-  long busy = 0;     // 104 given up after the retries
-  long refused = 0;  // 101: a shared symbol another worker holds
-  long failed = 0;   // any other result, or a report
+  long confirmed = 0, busy = 0, refused = 0, failed = 0;
 };
 
 class Worker {
@@ -129,10 +123,10 @@ class Worker {
 
   // One operation of the mix, retried while the base is busy.
   void Step(Mix mix);
-  // Takes the symbols of the shared pool now and then (writers only).
-  void set_shared_pool(int symbols) { shared_pool_ = symbols; }
 
   CTBData* base() const { return base_; }
+  // Takes the symbols of the shared pool now and then (writers only).
+  void set_shared_pool(int symbols) { shared_pool_ = symbols; }
   const State& model() const { return model_; }
   const WorkerCounts& counts() const { return counts_; }
   std::string first_failure() const { return first_failure_; }

@@ -5,7 +5,6 @@
 // a damaged index file must be mended by the repair.
 
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -66,24 +65,20 @@ long Unreported(const std::string& directory, const State& truth) {
   return wrong;
 }
 
-// Exit status of the child that examines one copy: bit 0 a damaged index
-// that gave wrong answers the check did not flag, bit 1 an index the repair
-// did not mend, bit 2 the check flagged something. (A table's own bytes,
-// a comment's letters say, carry no sum to check them by: only crashes and
-// hangs count there.)
+// The child's exit status for one copy: 4 the check flagged it (and the
+// repair mended a damaged index), 1 a damaged index gave wrong answers the
+// check missed, 6 the repair did not mend it. A table's own bytes (a
+// comment's letters) carry no sum to check them by: only crashes count there.
 int Examine(const std::string& directory, const State& truth, bool index_damaged) {
   alarm(kHangSeconds);
   const bool flagged = !Maintain(TBCheckBaseSymbol, directory).empty();
   const long wrong = Unreported(directory, truth);
-  int status = flagged ? 4 : 0;
-  if (index_damaged && wrong > 0 && !flagged) status |= 1;
-  if (index_damaged && flagged) {
-    if (!Maintain(TBRepairBaseSymbol, directory).empty() ||
-        !Maintain(TBCheckBaseSymbol, directory).empty() || Unreported(directory, truth) > 0) {
-      status |= 2;
-    }
-  }
-  return status;
+  if (!index_damaged) return flagged ? 4 : 0;
+  if (!flagged) return wrong > 0 ? 1 : 0;
+  const bool mended = Maintain(TBRepairBaseSymbol, directory).empty() &&
+                      Maintain(TBCheckBaseSymbol, directory).empty() &&
+                      Unreported(directory, truth) == 0;
+  return mended ? 4 : 6;
 }
 
 }  // namespace
@@ -91,14 +86,12 @@ int Examine(const std::string& directory, const State& truth, bool index_damaged
 int RunDamage(const Options& options) {
   const long copies = options.Number("copies", 60);
   const long objects = options.Number("objects", 300);
-  const unsigned seed = static_cast<unsigned>(options.Number("seed", 1));
-  const std::string work = WorkFolder(options);
-  const std::string sound = NewBase(work, "sound");
-  const State truth = Fill(sound, objects, seed, Mix::kMixed);
-  std::mt19937 random(seed);
+  const std::string sound = NewBase(options.work, "sound");
+  const State truth = Fill(sound, objects, options.seed, Mix::kMixed);
+  std::mt19937 random(options.seed);
   long failed = 0, flagged = 0, index_copies = 0;
   for (long c = 0; c < copies; ++c) {
-    const std::string copy = work + "/copy" + std::to_string(c) + "/";
+    const std::string copy = options.work + "/copy" + std::to_string(c) + "/";
     std::filesystem::copy(sound, copy);
     const std::string file = kFiles[random() % 6];
     std::ifstream in(copy + file, std::ios::binary);
@@ -113,13 +106,12 @@ int RunDamage(const Options& options) {
       std::printf("copy %ld: %s %s: %s %d\n", c + 1, file.c_str(), what.c_str(),
                   status == 128 + SIGALRM ? "hung, status" : "status", status);
     }
-    if (options.Number("keep", 0) == 0) RemoveTree(copy);
   }
   std::printf(
       "damage: %ld copies (%ld with a damaged index file), %ld flagged by the check; %ld "
       "crashes, hangs, wrong answers the check missed or indexes the repair did not mend\n",
       copies, index_copies, flagged, failed);
-  return Finish(options, work, failed == 0);
+  return Finish(options, failed == 0);
 }
 
 }  // namespace stress

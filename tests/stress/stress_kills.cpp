@@ -17,20 +17,19 @@
 namespace stress {
 namespace {
 
-enum class Trial { kCreates, kInserts, kMixed, kCompactions };
+// The kinds of trial: what the worker does, the last one compacting too.
 const char* const kTrialNames[] = {"creates", "inserts", "mixed", "compactions"};
+const Mix kMixes[] = {Mix::kCreates, Mix::kInserts, Mix::kMixed, Mix::kMixed};
+constexpr int kCompactions = 3;
 
 // Works until killed.
-[[noreturn]] void Work(const std::string& directory, const std::string& log, Trial trial,
+[[noreturn]] void Work(const std::string& directory, const std::string& log, int trial,
                        unsigned seed, const State& model) {
-  const Mix mix = trial == Trial::kCreates   ? Mix::kCreates
-                  : trial == Trial::kInserts ? Mix::kInserts
-                                             : Mix::kMixed;
   const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
   stress::Work(directory, fd, 1000, seed, model, [&](Worker& worker) {
     for (long i = 0;; ++i) {
-      worker.Step(mix);
-      if (trial == Trial::kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base()) == 0) {
+      worker.Step(kMixes[trial]);
+      if (trial == kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base()) == 0) {
         TBUnlockBaseSymbol(worker.base(), directory.c_str());
       }
     }
@@ -43,19 +42,17 @@ const char* const kTrialNames[] = {"creates", "inserts", "mixed", "compactions"}
 int RunKills(const Options& options) {
   const long trials = options.Number("trials", 40);
   const long objects = options.Number("objects", 200);
-  const unsigned seed = static_cast<unsigned>(options.Number("seed", 1));
-  const std::string work = WorkFolder(options);
-  std::mt19937 random(seed);
+  std::mt19937 random(options.seed);
   long confirmed = 0, repaired = 0, failed = 0;
   bool unavailable = false;
   for (long t = 0; t < trials; ++t) {
-    const Trial trial = static_cast<Trial>(t % 4);
-    const std::string directory = NewBase(work, "kill" + std::to_string(t));
-    const State start = Fill(directory, objects, seed + static_cast<unsigned>(t));
-    const std::string log = work + "/kill" + std::to_string(t) + ".log";
+    const int trial = static_cast<int>(t % 4);
+    const std::string directory = NewBase(options.work, "kill" + std::to_string(t));
+    const State start = Fill(directory, objects, options.seed + static_cast<unsigned>(t));
+    const std::string log = options.work + "/kill" + std::to_string(t) + ".log";
     const long delay = 1 + static_cast<long>(random() % 300);
     const pid_t pid = Spawn([&] {
-      Work(directory, log, trial, seed * 31u + static_cast<unsigned>(t), start);
+      Work(directory, log, trial, options.seed * 31u + static_cast<unsigned>(t), start);
       return 0;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
@@ -70,16 +67,15 @@ int RunKills(const Options& options) {
     unavailable = unavailable || verdict.readers == "unavailable";
     if (!verdict.Passed()) {
       ++failed;
-      std::printf("trial %ld (%s, killed after %ld ms): %s\n", t + 1,
-                  kTrialNames[static_cast<int>(trial)], delay, verdict.Text().c_str());
+      std::printf("trial %ld (%s, killed after %ld ms): %s\n", t + 1, kTrialNames[trial], delay,
+                  verdict.Text().c_str());
     }
-    if (options.Number("keep", 0) == 0) RemoveTree(directory);
   }
   std::printf(
       "kills: %ld trials, %ld confirmed operations, %ld writes rolled back at the next open; "
       "%ld bases losing a confirmed operation, failing their check or the readers%s\n",
       trials, confirmed, repaired, failed, unavailable ? " (readers unavailable)" : "");
-  return Finish(options, work, failed == 0);
+  return Finish(options, failed == 0);
 }
 
 }  // namespace stress

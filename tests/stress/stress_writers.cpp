@@ -1,12 +1,10 @@
-// Several writer processes and reader processes on one base at once. Each
-// writer owns its addresses and fights the others for a few shared
-// symbols; the readers look up and search objects nobody touches. After
-// each round a fresh handle finds every confirmed operation in the base and
-// nothing else.
+// Writer and reader processes on one base at once. Each writer owns its
+// addresses and fights the others for a few shared symbols; the readers look
+// up, search and list objects nobody touches. After each round a fresh handle
+// finds every confirmed operation in the base and nothing else.
 
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,9 +26,8 @@ Object FixedObject(long k) {
   return Object{"Fixed_" + std::to_string(k), k % 2 == 0 ? "fixed " + std::to_string(k) : ""};
 }
 
-// How many fixed objects a search for symbols beginning with "fixed_1"
-// finds (by_symbol), or for comments containing "FIXED 1": their numbers
-// begin with 1, and only the even ones have a comment.
+// How many fixed objects a search finds: symbols beginning with "fixed_1"
+// (by_symbol) or comments containing "FIXED 1" (the even numbers have one).
 long FixedSearched(long fixed, bool by_symbol) {
   long found = 0;
   for (long k = 0; k < fixed; ++k)
@@ -51,8 +48,7 @@ bool ListFixed(CTBData* base, long fixed, int* result) {
       const long k = std::strtol(static_cast<const char*>(row->m_repere) + 3, nullptr, 10);
       if (FixedObject(k).comment != static_cast<const char*>(row->m_commentaire)) return false;
     }
-    if (*result == 104) *result = 0;
-    if (*result != 0) return false;
+    if (*result != 0 && *result != 104) return false;
   }
   return listed == fixed;
 }
@@ -60,7 +56,10 @@ bool ListFixed(CTBData* base, long fixed, int* result) {
 // Looks up fixed objects by address and by symbol, and now and then searches
 // them by symbol or comment or lists them, until `stop` closes: 0 when every
 // answer was right or busy.
-int Read(CTBData* base, long reader, long fixed, unsigned seed, int stop) {
+int Read(const std::string& directory, long reader, long fixed, unsigned seed, int stop) {
+  std::string why;
+  CTBData* base = OpenBase(directory, &why);
+  if (base == nullptr) return 2;
   std::mt19937 random(seed);
   long right = 0, busy = 0, bad = 0;
   const long searched[] = {FixedSearched(fixed, false), FixedSearched(fixed, true)};
@@ -94,21 +93,6 @@ int Read(CTBData* base, long reader, long fixed, unsigned seed, int stop) {
   return bad == 0 ? 0 : 1;
 }
 
-// A child working on the base through a handle of its own (`unused` is the
-// end of a pipe it closes): the exit status of `work`.
-pid_t SpawnOnBase(const std::string& directory, int unused,
-                  const std::function<int(CTBData*)>& work) {
-  return Spawn([&] {
-    close(unused);
-    std::string why;
-    CTBData* base = OpenBase(directory, &why);
-    if (base == nullptr) return 2;
-    const int status = work(base);
-    CloseBase(base);
-    return status;
-  });
-}
-
 State Preload(const std::string& directory, long fixed) {
   std::string why;
   CTBData* base = OpenBase(directory, &why);
@@ -131,9 +115,7 @@ int RunWriters(const Options& options) {
   const long ops = options.Number("ops", 3000);
   const long rounds = options.Number("rounds", 1);
   const long fixed = options.Number("fixed", 500);
-  const unsigned seed = static_cast<unsigned>(options.Number("seed", 1));
-  const std::string work = WorkFolder(options);
-  const std::string directory = NewBase(work, "base");
+  const std::string directory = NewBase(options.work, "base");
   const State preloaded = Preload(directory, fixed);
   std::vector<State> models(static_cast<std::size_t>(writers));
   bool passed = true;
@@ -142,26 +124,32 @@ int RunWriters(const Options& options) {
     if (pipe(stop) != 0) return 2;
     std::vector<pid_t> writing, reading;
     auto log_of = [&](long w) {
-      return work + "/w" + std::to_string(w) + "." + std::to_string(round);
+      return options.work + "/w" + std::to_string(w) + "." + std::to_string(round);
     };
     for (long w = 0; w < writers; ++w) {
-      writing.push_back(SpawnOnBase(directory, stop[1], [&](CTBData* base) {
-        Worker worker(base, open(log_of(w).c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644),
-                      (w + 1) * kAddressesPerWriter,
-                      seed * 7919u + static_cast<unsigned>(round * 131 + w), models[w]);
-        worker.set_shared_pool(kSharedSymbols);
-        for (long i = 0; i < ops; ++i) worker.Step(Mix::kMixed);
-        const WorkerCounts& c = worker.counts();
+      writing.push_back(Spawn([&] {
+        close(stop[1]);
+        const auto worker =
+            Work(directory, open(log_of(w).c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644),
+                 (w + 1) * kAddressesPerWriter,
+                 options.seed * 7919u + static_cast<unsigned>(round * 131 + w), models[w],
+                 [&](Worker& worker) {
+                   worker.set_shared_pool(kSharedSymbols);
+                   for (long i = 0; i < ops; ++i) worker.Step(Mix::kMixed);
+                 });
+        if (!worker) return 2;
+        const WorkerCounts& c = worker->counts();
         std::printf(
             "writer %ld: %ld confirmed, %ld refused (shared symbol taken), %ld busy after "
             "retries, %ld failed %s\n",
-            w + 1, c.confirmed, c.refused, c.busy, c.failed, worker.first_failure().c_str());
+            w + 1, c.confirmed, c.refused, c.busy, c.failed, worker->first_failure().c_str());
         return c.failed == 0 ? 0 : 1;
       }));
     }
     for (long r = 0; r < readers; ++r) {
-      reading.push_back(SpawnOnBase(directory, stop[1], [&](CTBData* base) {
-        return Read(base, r + 1, fixed, seed + static_cast<unsigned>(r), stop[0]);
+      reading.push_back(Spawn([&] {
+        close(stop[1]);
+        return Read(directory, r + 1, fixed, options.seed + static_cast<unsigned>(r), stop[0]);
       }));
     }
     close(stop[0]);
@@ -179,7 +167,7 @@ int RunWriters(const Options& options) {
     passed = passed && verdict.Passed();
     std::printf("round %ld: %s\n", round + 1, verdict.Text().c_str());
   }
-  return Finish(options, work, passed);
+  return Finish(options, passed);
 }
 
 }  // namespace stress
