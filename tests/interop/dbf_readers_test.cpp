@@ -1,5 +1,4 @@
-// Tables written by our engine read by independent readers (dbfread and
-// python-dbf), tables written by python-dbf read by us, and the peer
+// Tables written by python-dbf read and appended to by us, and the peer
 // engine's tables and .MDX files walked with our operations.
 
 #include <gtest/gtest.h>
@@ -8,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/xbase/table_test_util.h"
 #include "support/temp_dir.h"
 #include "xbase/engine.h"
 
@@ -17,7 +15,6 @@ namespace {
 
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
-using testing_tables::MainTable;
 
 // Runs a Python script with the system interpreter; its standard output.
 std::string RunPython(const TempDir& dir, const std::string& script, int* status) {
@@ -31,64 +28,6 @@ std::string RunPython(const TempDir& dir, const std::string& script, int* status
   while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
   *status = pclose(pipe);
   return out;
-}
-
-class DbfReadersTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    MainTable t(dir_.path());
-    ASSERT_TRUE(t.ok());
-    ASSERT_EQ(kOk, t.Append({"MW", "00010", "%MW10", "Pump_1"}));
-    ASSERT_EQ(kOk, t.Append({"I", "00001", "%I1.2", "\xE9t\xE9"}));
-    ASSERT_EQ(kOk, t.Append({"Q", "00002", "%Q2.0", "Gone"}));
-    ASSERT_EQ(kOk, RecordDelete(t.table));
-  }
-  TempDir dir_;
-};
-
-TEST_F(DbfReadersTest, DbfreadSeesOurRowsMarksAndCodePage) {
-  int status = -1;
-  std::string out = RunPython(dir_,
-                              R"(
-import dbfread
-t = dbfread.DBF(')" + dir_.file("KR9.DBF") +
-                                  R"(', load=True)
-print(t.encoding)
-print([f.name for f in t.fields])
-for r in t.records: print('live', r['REPERE'], r['SYMBOLE'], r['OBJET'], r['IND1'])
-for r in t.deleted: print('deleted', r['REPERE'], r['SYMBOLE'])
-)",
-                              &status);
-  EXPECT_EQ(0, status) << out;
-  EXPECT_EQ(
-      "cp1252\n"
-      "['OBJET', 'IND1', 'IND2', 'IND3', 'IND4', 'REPERE', 'SYMBOLE', 'ISCMT']\n"
-      "live %MW10 Pump_1 MW 00010\n"
-      "live %I1.2 \xC3\xA9t\xC3\xA9 I 00001\n"
-      "deleted %Q2.0 Gone\n",
-      out);
-}
-
-TEST_F(DbfReadersTest, PythonDbfSeesOurRowsMarksAndCodePage) {
-  int status = -1;
-  std::string out = RunPython(dir_,
-                              R"(
-import dbf
-t = dbf.Table(')" + dir_.file("KR9.DBF") +
-                                  R"(')
-t.open(dbf.READ_ONLY)
-print(t.codepage.name, len(t), t.record_length)
-for r in t: print(dbf.is_deleted(r), r.repere.rstrip(), r.symbole.rstrip())
-t.close()
-)",
-                              &status);
-  EXPECT_EQ(0, status) << out;
-  EXPECT_EQ(
-      "cp1252 3 92\n"
-      "False %MW10 Pump_1\n"
-      "False %I1.2 \xC3\xA9t\xC3\xA9\n"
-      "True %Q2.0 Gone\n",
-      out);
 }
 
 TEST(DbfWrittenByPython, WeReadWhatPythonDbfWrote) {

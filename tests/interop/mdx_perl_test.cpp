@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/xbase_readers.h"
 #include "xbase/mdx_file.h"
 #include "xbase/result.h"
 
@@ -40,24 +41,18 @@ bool PerlReady() {
 }
 
 Listing PerlListing(const std::string& path) {
-  const std::string command = std::string("/usr/bin/perl ") + SYMBASE_SOURCE_DIR +
-                              "/tests/interop/mdx_dump.pl '" + path + "'";
   Listing out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char line[1024];
   std::string tag;
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    if (text.rfind("TAG ", 0) == 0) {
-      tag = text.substr(4);
+  for (const std::string& line :
+       testing_support::CommandLines(std::string("/usr/bin/perl ") + SYMBASE_SOURCE_DIR +
+                                     "/tests/interop/mdx_dump.pl '" + path + "'")) {
+    if (line.rfind("TAG ", 0) == 0) {
+      tag = line.substr(4);
       out[tag];
     } else {
-      out[tag].push_back(text);
+      out[tag].push_back(line);
     }
   }
-  EXPECT_EQ(0, pclose(pipe)) << command;
   return out;
 }
 

@@ -1,6 +1,5 @@
 #include "stress/stress_base.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,34 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
+#include <regex>
+
+#include "support/xbase_readers.h"
 
 namespace stress {
-namespace {
-
-// Runs one call on a row of the address and object with the error
-// service's records cleared first.
-template <typename Call>
-Outcome Observed(const std::string& address, const Object& object, Call call) {
-  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
-  HostClearErrorReports();
-  Outcome outcome;
-  outcome.result = call(&row);
-  outcome.reported = !HostErrorReports().empty();
-  return outcome;
-}
-
-std::vector<std::string> Split(const std::string& line) {
-  std::vector<std::string> parts;
-  std::size_t at = 0;
-  for (std::size_t tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1) {
-    parts.push_back(line.substr(at, tab - at));
-  }
-  parts.push_back(line.substr(at));
-  return parts;
-}
-
-}  // namespace
 
 void AppendLine(int fd, const LogLine& line) {
   const std::string text = std::string(1, line.kind) + "\t" + line.address + "\t" +
@@ -46,13 +22,13 @@ void AppendLine(int fd, const LogLine& line) {
 }
 
 std::vector<LogLine> ReadLog(const std::string& path) {
+  static const std::regex kLine("([ISKX])\t([^\t]*)\t([^\t]*)\t([^\t]*)");
   std::vector<LogLine> lines;
   std::ifstream in(path);
-  std::string text;
-  while (std::getline(in, text)) {
-    const std::vector<std::string> parts = Split(text);
-    if (parts.size() != 4 || parts[0].size() != 1) continue;  // a line cut short by a kill
-    lines.push_back(LogLine{parts[0][0], parts[1], Object{parts[2], parts[3]}});
+  std::smatch m;
+  for (std::string text; std::getline(in, text);) {
+    if (!std::regex_match(text, m, kLine)) continue;  // a line cut short by a kill
+    lines.push_back(LogLine{m.str(1)[0], m[2], Object{m[3], m[4]}});
   }
   return lines;
 }
@@ -60,46 +36,31 @@ std::vector<LogLine> ReadLog(const std::string& path) {
 State Replay(State state, const std::vector<LogLine>& lines, LogLine* in_flight) {
   *in_flight = LogLine();
   for (const LogLine& line : lines) {
-    if (line.kind == 'I' || line.kind == 'K') {
-      *in_flight = line;
-      continue;
-    }
+    *in_flight = line.kind == 'I' || line.kind == 'K' ? line : LogLine();
     if (line.kind == 'S') state[line.address] = line.object;
     if (line.kind == 'X') state.erase(line.address);
-    *in_flight = LogLine();
   }
   return state;
 }
 
-Outcome Create(CTBData* base, const std::string& address, const Object& object) {
-  return Observed(address, object, [&](CTBObjetAts* row) { return TBCreateObject(base, row); });
+Outcome Observed(const std::string& address, const Object& object,
+                 const std::function<int(CTBObjetAts*)>& call) {
+  CTBObjetAts row(address.c_str(), object.symbol.c_str(), object.comment.c_str(), 0, -1);
+  HostClearErrorReports();
+  Outcome outcome;
+  outcome.result = call(&row);
+  outcome.reported = !HostErrorReports().empty();
+  return outcome;
 }
 
-Outcome Modify(CTBData* base, const std::string& address, const Object& object, int mode) {
-  return Observed(address, object,
-                  [&](CTBObjetAts* row) { return TBModifyObject(base, row, mode); });
-}
-
-Outcome Delete(CTBData* base, const std::string& address) {
-  return Observed(address, Object(), [&](CTBObjetAts* row) { return TBDelObject(base, row); });
-}
-
-Outcome Insert(CTBData* base, const std::string& address, const Object& object) {
-  return Observed(address, object, [&](CTBObjetAts* row) { return TBInsertObject(base, row, 0); });
-}
-
-int Lookup(CTBData* base, const std::string& address, Object* found) {
-  CTBObjetAts row(address.c_str(), "", "", 0, -1);
-  const int result = TBSearchAttrib(base, &row, 0);
-  if (result == 0) *found = Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
-  return result;
-}
-
-int LookupSymbol(CTBData* base, const std::string& symbol, std::string* address) {
-  CTBObjetAts row("", symbol.c_str(), "", 0, -1);
-  const int result = TBSearchAttrib(base, &row, 1);
-  if (result == 0) *address = std::string(row.m_repere);
-  return result;
+Found Lookup(CTBData* base, const std::string& address, const std::string& symbol) {
+  CTBObjetAts row(address.c_str(), symbol.c_str(), "", 0, -1);
+  Found found;
+  found.result = TBSearchAttrib(base, &row, address.empty() ? 1 : 0);
+  if (found.result != 0) return found;
+  found.address = std::string(row.m_repere);
+  found.object = Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
+  return found;
 }
 
 CTBData* OpenBase(const std::string& directory, std::string* why) {
@@ -125,8 +86,31 @@ void CloseBase(CTBData* base) {
   TBFreeTabisDll(base);
 }
 
-bool ReadAll(CTBData* base, State* out, std::string* why) {
-  out->clear();
+std::string Maintain(int (*call)(CTBData*, const char*, CObList*), const std::string& directory) {
+  CTBData* handle = nullptr;
+  TBInitTabisDll(&handle);
+  CObList list;
+  const int result = call(handle, directory.c_str(), &list);
+  std::string text = "result " + std::to_string(result) + ":";
+  while (!list.IsEmpty()) {
+    std::unique_ptr<CTBCheckFinding> finding(static_cast<CTBCheckFinding*>(list.RemoveHead()));
+    text += " [" + std::string(finding->m_file) + ": " + std::string(finding->m_text) + "]";
+  }
+  TBFreeTabisDll(handle);
+  return result == 0 ? "" : text;
+}
+
+namespace {
+
+void RemoveTree(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
+
+// Every live object of a base through the export; *why receives what went
+// wrong (the export failed, repeated an address or made reports).
+State ReadAll(CTBData* base, std::string* why) {
+  State out;
   long counter = 1;
   int finished = 0;
   HostClearErrorReports();
@@ -136,57 +120,37 @@ bool ReadAll(CTBData* base, State* out, std::string* why) {
     while (!list.IsEmpty()) {
       std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
       const std::string address(row->m_repere);
-      if (out->count(address) != 0) *why = "the export repeats " + address;
-      (*out)[address] = Object{std::string(row->m_symbole), std::string(row->m_commentaire)};
-    }
-    if (result != 0 && result != 105) {
-      *why = "the export gave " + std::to_string(result);
-      return false;
+      if (out.count(address) != 0) *why = "the export repeats " + address;
+      out[address] = Object{std::string(row->m_symbole), std::string(row->m_commentaire)};
     }
     if (result == 105) break;  // an empty base
+    if (result != 0) {
+      *why = "the export gave " + std::to_string(result);
+      return out;
+    }
   }
   if (!HostErrorReports().empty()) *why = "the export made reports";
-  return why->empty();
-}
-
-std::string CheckFindings(const std::string& directory) {
-  CTBData* handle = nullptr;
-  TBInitTabisDll(&handle);
-  CObList list;
-  const int result = TBCheckBaseSymbol(handle, directory.c_str(), &list);
-  std::string text = result == 0 ? "" : "check " + std::to_string(result) + ":";
-  while (!list.IsEmpty()) {
-    std::unique_ptr<CTBCheckFinding> finding(static_cast<CTBCheckFinding*>(list.RemoveHead()));
-    text += " [" + std::string(finding->m_file) + ": " + std::string(finding->m_text) + "]";
-  }
-  TBFreeTabisDll(handle);
-  return text;
+  return out;
 }
 
 std::string ReadersDisagree(const std::string& directory) {
-  if (std::system("/usr/bin/python3 -c 'import dbf' 2>/dev/null && "
-                  "/usr/bin/perl -MXBase::Index -e 1 2>/dev/null") != 0) {
-    return "unavailable";
-  }
-  const std::string command = "/usr/bin/python3 " SYMBASE_SOURCE_DIR
-                              "/tests/interop/base_consistency.py '" +
-                              directory + "' 2>&1";
+  if (!testing_support::XBaseReadersAvailable()) return "unavailable";
   std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return "cannot run the readers";
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  const int status = pclose(pipe);
-  return status == 0 ? "" : output;
+  for (const std::string& line : testing_support::CommandLines(
+           "/usr/bin/python3 " SYMBASE_SOURCE_DIR "/tests/interop/base_consistency.py '" +
+           directory + "' 2>&1")) {
+    output += line + "\n";
+  }
+  return output == "consistent\n" ? "" : output;
 }
 
-Difference Compare(const State& expected, const State& actual, const LogLine* tolerated) {
-  Difference d;
+// Counts in *v how `actual` differs from `expected`. The operation in
+// flight may have happened: its address may hold what it was writing, or be
+// gone if it was deleting.
+void Compare(const State& expected, const State& actual, const LogLine* tolerated, Verdict* v) {
   auto note = [&](const std::string& what) {
-    if (d.first.empty()) d.first = what;
+    if (v->first.empty()) v->first = what;
   };
-  // The operation in flight may have happened: its address may hold what
-  // it was writing, or be gone if it was deleting.
   auto tolerated_state = [&](const std::string& address, const Object* present) {
     if (tolerated == nullptr || tolerated->address != address) return false;
     if (tolerated->kind == 'K') return present == nullptr;
@@ -195,18 +159,18 @@ Difference Compare(const State& expected, const State& actual, const LogLine* to
   for (const auto& [address, object] : expected) {
     auto it = actual.find(address);
     const Object* present = it == actual.end() ? nullptr : &it->second;
-    if (present != nullptr && *present == object) continue;
-    if (tolerated_state(address, present)) continue;
-    ++d.lost;
+    if ((present != nullptr && *present == object) || tolerated_state(address, present)) continue;
+    ++v->lost;
     note(address + (present ? " changed" : " lost"));
   }
   for (const auto& [address, object] : actual) {
     if (expected.count(address) != 0 || tolerated_state(address, &object)) continue;
-    ++d.undeleted;
+    ++v->undeleted;
     note(address + " present though not expected");
   }
-  return d;
 }
+
+}  // namespace
 
 Verdict Audit(const std::string& directory, const State& expected, const LogLine* tolerated) {
   Verdict verdict;
@@ -214,39 +178,28 @@ Verdict Audit(const std::string& directory, const State& expected, const LogLine
   for (const HostErrorReport& report : HostErrorReports()) verdict.repairs += report.code == 1;
   State actual;
   if (base != nullptr) {
-    ReadAll(base, &actual, &verdict.why);
+    actual = ReadAll(base, &verdict.why);
     CloseBase(base);
   }
   verdict.objects = actual.size();
-  verdict.difference = Compare(expected, actual, tolerated);
-  verdict.findings = CheckFindings(directory);
+  Compare(expected, actual, tolerated, &verdict);
+  verdict.findings = Maintain(TBCheckBaseSymbol, directory);
   verdict.readers = ReadersDisagree(directory);
   return verdict;
 }
 
 std::string Verdict::Text() const {
-  const Difference& d = difference;
-  return std::to_string(objects) + " objects, " + std::to_string(d.lost) +
-         " confirmed lost or changed, " + std::to_string(d.undeleted) + " deleted ones back" +
-         (d.first.empty() ? "" : " (" + d.first + ")") + (why.empty() ? "" : "; " + why) +
+  return std::to_string(objects) + " objects, " + std::to_string(lost) +
+         " confirmed lost or changed, " + std::to_string(undeleted) + " deleted ones back" +
+         (first.empty() ? "" : " (" + first + ")") + (why.empty() ? "" : "; " + why) +
          (findings.empty() ? "" : "; " + findings) +
          (readers.empty() ? "; independent readers agree" : "; readers: " + readers);
 }
 
-int Finish(const Options& options, const std::string& work, bool passed) {
-  if (options.Number("keep", 0) == 0) RemoveTree(work);
+int Finish(const Options& options, bool passed) {
+  if (options.Number("keep", 0) == 0) RemoveTree(options.work);
   std::printf("%s\n", passed ? "PASSED" : "FAILED");
   return passed ? 0 : 1;
-}
-
-std::string WorkFolder(const Options& options) {
-  std::string work = options.Text("dir", "");
-  if (!work.empty()) {
-    std::filesystem::create_directories(work);
-    return work;
-  }
-  char pattern[] = "/tmp/symbase-stress-XXXXXX";
-  return mkdtemp(pattern) != nullptr ? pattern : "/tmp";
 }
 
 std::string NewBase(const std::string& parent, const std::string& name) {
@@ -260,25 +213,14 @@ std::string NewBase(const std::string& parent, const std::string& name) {
   return path;
 }
 
-void RemoveTree(const std::string& path) {
-  std::error_code ignored;
-  std::filesystem::remove_all(path, ignored);
-}
-
-void CopyFolder(const std::string& from, const std::string& to) {
-  std::filesystem::create_directories(to);
-  for (const auto& entry : std::filesystem::directory_iterator(from)) {
-    if (entry.is_regular_file()) {
-      std::filesystem::copy_file(entry.path(), to + "/" + entry.path().filename().string(),
-                                 std::filesystem::copy_options::overwrite_existing);
-    }
-  }
-}
-
 pid_t Spawn(const std::function<int()>& body) {
   std::fflush(nullptr);
   const pid_t pid = fork();
-  if (pid == 0) _exit(body());
+  if (pid == 0) {
+    const int status = body();
+    std::fflush(nullptr);  // what the child printed
+    _exit(status);
+  }
   return pid;
 }
 
@@ -292,19 +234,19 @@ int WaitFor(pid_t pid) {
 Options::Options(int argc, char** argv) {
   for (int i = 2; i + 1 < argc; ++i) {
     if (std::strncmp(argv[i], "--", 2) != 0) continue;
-    values_[argv[i] + 2] = argv[i + 1];
+    values[argv[i] + 2] = argv[i + 1];
     ++i;
   }
+  seed = static_cast<unsigned>(Number("seed", 1));
+  char pattern[] = "/tmp/symbase-stress-XXXXXX";
+  work = values.count("dir") != 0 ? values["dir"]
+                                  : std::string(mkdtemp(pattern) != nullptr ? pattern : "/tmp");
+  std::filesystem::create_directories(work);
 }
 
 long Options::Number(const std::string& name, long fallback) const {
-  auto it = values_.find(name);
-  return it == values_.end() ? fallback : std::strtol(it->second.c_str(), nullptr, 10);
-}
-
-std::string Options::Text(const std::string& name, const std::string& fallback) const {
-  auto it = values_.find(name);
-  return it == values_.end() ? fallback : it->second;
+  auto it = values.find(name);
+  return it == values.end() ? fallback : std::strtol(it->second.c_str(), nullptr, 10);
 }
 
 }  // namespace stress

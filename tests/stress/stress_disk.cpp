@@ -1,8 +1,7 @@
-// Writes that the disk refuses: a worker under a file-size limit (or, with
-// --tmpfs 1 and the right to mount, on a file system almost full) works
-// until its writes keep failing. Every failed call must leave the base as
-// it was, every confirmed one must be there, and once room is back the work
-// goes on with nothing lost.
+// Writes the disk refuses: a worker under a file-size limit (or, with --tmpfs
+// 1 and the right to mount, on a file system almost full) works until its
+// writes keep failing. Every failed call must leave the base as it was, every
+// confirmed one must be there, and once room is back the work goes on.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -15,7 +14,6 @@
 #include <random>
 
 #include "stress/stress_base.h"
-#include "stress/stress_worker.h"
 
 namespace stress {
 namespace {
@@ -24,42 +22,21 @@ constexpr long kMaxOperations = 3000;
 constexpr long kGiveUpAfter = 40;  // failures in a row: the disk is full for good
 constexpr long kAfterRoom = 200;
 
-std::uintmax_t LargestFile(const std::string& directory) {
-  std::uintmax_t largest = 0;
+// The size of the largest file of a folder, or of all of them.
+std::uintmax_t Bytes(const std::string& directory, bool largest) {
+  std::uintmax_t n = 0;
   for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    if (entry.is_regular_file()) largest = std::max(largest, entry.file_size());
+    n = largest ? std::max(n, entry.file_size()) : n + entry.file_size();
   }
-  return largest;
+  return n;
 }
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-// Copies what a pipe brings into a file until the pipe closes.
-void Collect(int from, const std::string& path) {
-  const int to = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  char buffer[4096];
-  for (ssize_t n; (n = read(from, buffer, sizeof buffer)) > 0;) {
-    if (write(to, buffer, static_cast<std::size_t>(n)) != n) break;
-  }
-  close(to);
-  close(from);
-}
-
-// Works until the writes keep failing; returns how many failed. The log
-// goes through `fd`, a pipe: the file-size limit does not bind it.
-long WorkUntilFull(const std::string& directory, int fd, unsigned seed, const State& start) {
-  std::string why;
-  CTBData* base = OpenBase(directory, &why);
-  if (base == nullptr) return -1;
-  Worker worker(base, fd, 5000, seed, start);
-  long in_a_row = 0;
-  for (long i = 0; i < kMaxOperations && in_a_row < kGiveUpAfter; ++i) {
-    const long before = worker.counts().failed;
-    worker.Step(i % 3 == 0 ? Mix::kMixed : Mix::kCreates);
-    in_a_row = worker.counts().failed > before ? in_a_row + 1 : 0;
-  }
-  CloseBase(base);
-  return worker.counts().failed;
+// What a fresh handle finds wrong with the base: "" when nothing.
+std::string Problems(const std::string& directory, const State& expected) {
+  const Verdict verdict = Audit(directory, expected);
+  return verdict.Passed() ? std::string() : verdict.Text() + " ";
 }
 
 }  // namespace
@@ -67,85 +44,72 @@ long WorkUntilFull(const std::string& directory, int fd, unsigned seed, const St
 int RunDiskFull(const Options& options) {
   const long runs = options.Number("runs", 4);
   const bool tmpfs = options.Number("tmpfs", 0) != 0;
-  const unsigned seed = static_cast<unsigned>(options.Number("seed", 1));
-  const std::string work = WorkFolder(options);
-  std::mt19937 random(seed);
+  std::mt19937 random(options.seed);
   bool passed = true;
-  long failures = 0;
-  // What a fresh handle finds wrong with the base: "" when nothing.
-  auto problems_with = [](const std::string& directory, const State& expected) {
-    const Verdict verdict = Audit(directory, expected);
-    return verdict.Passed() ? std::string() : verdict.Text() + " ";
-  };
   for (long run = 0; run < runs; ++run) {
-    std::string parent = work;
-    const std::string mount = work + "/fs" + std::to_string(run);
+    const std::string mount = options.work + "/fs" + std::to_string(run);
     const bool mounted = tmpfs && std::filesystem::create_directories(mount) &&
                          Run("mount -t tmpfs -o size=64m tmpfs '" + mount + "' 2>/dev/null");
     if (tmpfs && !mounted)
       std::printf("run %ld: cannot mount a tmpfs, file-size limit used\n", run + 1);
-    if (mounted) parent = mount;
-    const std::string directory = NewBase(parent, "base");
-    const State start = Fill(directory, 300, seed + static_cast<unsigned>(run));
+    const std::string directory = NewBase(mounted ? mount : options.work, "base");
+    const State start = Fill(directory, 300, options.seed + static_cast<unsigned>(run));
     const std::uintmax_t margin = 4096 + random() % 65536;
-    const std::string log = work + "/disk" + std::to_string(run) + ".log";
-    const std::uintmax_t limit = LargestFile(directory) + margin;
+    const std::uintmax_t limit = Bytes(directory, true) + margin;
     int log_pipe[2];
     if (pipe(log_pipe) != 0) return 2;
-    const pid_t worker = Spawn([&] {
+    const pid_t child = Spawn([&] {
       close(log_pipe[0]);
       if (mounted) {
         // Room for the base as it is and a little more.
-        std::uintmax_t used = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-          used += entry.file_size();
-        }
-        Run("mount -o remount,size=" + std::to_string((used + margin) / 1024 + 1) + "k '" + mount +
-            "'");
+        const std::uintmax_t room = (Bytes(directory, false) + margin) / 1024 + 1;
+        Run("mount -o remount,size=" + std::to_string(room) + "k '" + mount + "'");
       } else {
         signal(SIGXFSZ, SIG_IGN);
         rlimit cap{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
         setrlimit(RLIMIT_FSIZE, &cap);
       }
-      const long n =
-          WorkUntilFull(directory, log_pipe[1], seed * 13u + static_cast<unsigned>(run), start);
-      return n > 0 ? 0 : 3;  // the disk must have refused something
+      // Works until the writes keep failing. The log goes through a pipe: the
+      // file-size limit does not bind it.
+      const unsigned seed = options.seed * 13u + static_cast<unsigned>(run);
+      const auto worker = Work(directory, log_pipe[1], 5000, seed, start, [](Worker& w) {
+        long in_a_row = 0;
+        for (long i = 0; i < kMaxOperations && in_a_row < kGiveUpAfter; ++i) {
+          const long before = w.counts().failed;
+          w.Step(i % 3 == 0 ? Mix::kMixed : Mix::kCreates);
+          in_a_row = w.counts().failed > before ? in_a_row + 1 : 0;
+        }
+      });
+      return worker && worker->counts().failed > 0 ? 0 : 3;  // the disk must refuse something
     });
     close(log_pipe[1]);
-    Collect(log_pipe[0], log);
-    const int status = WaitFor(worker);
-    if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
+    // The log is read from the pipe as the worker writes it.
     LogLine in_flight;
-    State expected = Replay(start, ReadLog(log), &in_flight);
-    std::string problems = problems_with(directory, expected);
+    State expected = Replay(start, ReadLog("/dev/fd/" + std::to_string(log_pipe[0])), &in_flight);
+    close(log_pipe[0]);
+    const int status = WaitFor(child);
+    if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
+    std::string problems = Problems(directory, expected);
     if (status != 0)
       problems += " (the writes never failed: status " + std::to_string(status) + ")";
     // Room is back: the work goes on.
-    const std::string after = log + ".after";
-    {
-      std::string why;
-      CTBData* base = OpenBase(directory, &why);
-      const int fd = open(after.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-      if (base != nullptr && fd >= 0) {
-        Worker worker(base, fd, 50000, seed + 77u, expected);
-        for (long i = 0; i < kAfterRoom; ++i) worker.Step(Mix::kMixed);
-        if (worker.counts().failed > 0) problems += " after: " + worker.first_failure();
-        CloseBase(base);
-        close(fd);
-      } else {
-        problems += " reopening: " + why;
-      }
+    const std::string after = options.work + "/disk" + std::to_string(run) + ".after";
+    const int fd = open(after.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const auto worker = Work(directory, fd, 50000, options.seed + 77u, expected, [](Worker& w) {
+      for (long i = 0; i < kAfterRoom; ++i) w.Step(Mix::kMixed);
+    });
+    close(fd);
+    if (!worker || worker->counts().failed > 0) {
+      problems += " after: " + (worker ? worker->first_failure() : "the base would not open");
     }
-    expected = Replay(expected, ReadLog(after), &in_flight);
-    problems += problems_with(directory, expected);
-    failures += status == 0;
+    problems += Problems(directory, Replay(expected, ReadLog(after), &in_flight));
     std::printf("run %ld (%s, %ju bytes): %s\n", run + 1, mounted ? "tmpfs" : "file-size limit",
                 mounted ? margin : limit, problems.empty() ? "nothing lost" : problems.c_str());
     passed = passed && problems.empty();
     if (mounted) Run("umount '" + mount + "'");
   }
-  std::printf("disk full: %ld runs, %ld where the disk refused writes\n", runs, failures);
-  return Finish(options, work, passed);
+  std::printf("disk full: %ld runs\n", runs);
+  return Finish(options, passed);
 }
 
 }  // namespace stress

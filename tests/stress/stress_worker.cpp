@@ -1,4 +1,4 @@
-#include "stress/stress_worker.h"
+#include "stress/stress_base.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +14,10 @@ namespace {
 
 constexpr int kRetries = 100;
 
+// TBCreateObject and TBDelObject in the shape of the calls that take a mode.
+int CreateObject(CTBData* base, CTBObjetAts* row, int) { return TBCreateObject(base, row); }
+int DelObject(CTBData* base, CTBObjetAts* row, int) { return TBDelObject(base, row); }
+
 }  // namespace
 
 Worker::Worker(CTBData* base, int log_fd, long first, unsigned seed, State model)
@@ -24,85 +28,39 @@ Worker::Worker(CTBData* base, int log_fd, long first, unsigned seed, State model
   }
 }
 
-std::string Worker::NewAddress() { return "%MW" + std::to_string(next_++); }
-
-std::string Worker::NewSymbol(bool shared) {
-  if (shared && shared_pool_ > 0 && random_() % 10 == 0) {
-    return "Shared_" + std::to_string(random_() % static_cast<unsigned>(shared_pool_));
-  }
-  return "S" + std::to_string(next_) + "_" + std::to_string(++generation_);
-}
-
-std::string Worker::AnyAddress() {
-  auto it = model_.begin();
-  std::advance(it, static_cast<long>(random_() % model_.size()));
-  return it->first;
-}
-
 Object Worker::Fresh(bool comment, bool shared) {
-  Object object{NewSymbol(shared), ""};
+  Object object{"S" + std::to_string(next_) + "_" + std::to_string(++generation_), ""};
+  if (shared && shared_pool_ > 0 && random_() % 10 == 0) {
+    object.symbol = "Shared_" + std::to_string(random_() % static_cast<unsigned>(shared_pool_));
+  }
   if (comment) object.comment = "comment " + std::to_string(generation_) + " \xe9t\xe9";
   return object;
 }
 
-Outcome Worker::Retried(const std::function<Outcome()>& call) {
+void Worker::Write(const std::string& address, const Object& sent, const Object* after,
+                   int (*call)(CTBData*, CTBObjetAts*, int), int mode) {
+  const Object state = after != nullptr ? *after : Object();
+  AppendLine(log_fd_, LogLine{after != nullptr ? 'I' : 'K', address, state});
   Outcome outcome;
   for (int attempt = 0; attempt < kRetries; ++attempt) {
-    outcome = call();
+    outcome = Observed(address, sent, [&](CTBObjetAts* row) { return call(base_, row, mode); });
     if (outcome.result != TB_LOCKED_BY_OTHER) break;
   }
-  return outcome;
-}
-
-void Worker::Note(const std::string& what, const Outcome& outcome) {
-  if (outcome.confirmed()) {
-    ++counts_.confirmed;
-  } else if (outcome.result == TB_LOCKED_BY_OTHER) {
+  if (outcome.result == TB_LOCKED_BY_OTHER) {
     ++counts_.busy;
   } else if (outcome.result == TB_SYMBOL_TAKEN && !outcome.reported) {
     ++counts_.refused;
-  } else {
+  } else if (!outcome.confirmed()) {
     ++counts_.failed;
     if (first_failure_.empty()) {
-      first_failure_ = what + " gave " + std::to_string(outcome.result) +
+      first_failure_ = address + " gave " + std::to_string(outcome.result) +
                        (outcome.reported ? " with a report" : "");
     }
-  }
-}
-
-void Worker::Write(const std::string& address, const Object& after,
-                   const std::function<Outcome()>& call) {
-  AppendLine(log_fd_, LogLine{'I', address, after});
-  const Outcome outcome = Retried(call);
-  Note("writing " + address, outcome);
-  if (!outcome.confirmed()) return;
-  model_[address] = after;
-  AppendLine(log_fd_, LogLine{'S', address, after});
-}
-
-void Worker::Remove(const std::string& address) {
-  AppendLine(log_fd_, LogLine{'K', address, Object()});
-  const Outcome outcome = Retried([&] { return Delete(base_, address); });
-  Note("deleting " + address, outcome);
-  if (!outcome.confirmed()) return;
-  model_.erase(address);
-  AppendLine(log_fd_, LogLine{'X', address, Object()});
-}
-
-void Worker::ReadBack(const std::string& address) {
-  Object found;
-  const int result = Retried([&] { return Outcome{Lookup(base_, address, &found), false}; }).result;
-  if (result == TB_LOCKED_BY_OTHER) {
-    ++counts_.busy;
-    return;
-  }
-  auto it = model_.find(address);
-  const bool right = it == model_.end() ? result != 0 : result == 0 && found == it->second;
-  if (right) return;
-  ++counts_.wrong;
-  if (first_failure_.empty()) {
-    first_failure_ =
-        "reading " + address + " gave " + std::to_string(result) + " '" + found.symbol + "'";
+  } else {
+    ++counts_.confirmed;
+    if (after != nullptr) model_[address] = state;
+    if (after == nullptr) model_.erase(address);
+    AppendLine(log_fd_, LogLine{after != nullptr ? 'S' : 'X', address, state});
   }
 }
 
@@ -113,46 +71,49 @@ void Worker::Step(Mix mix) {
   // Only a creation may take a shared symbol: an insertion of a taken one
   // would move another worker's row to this worker's address.
   if (create) {
-    const std::string address = NewAddress();
-    if (mix == Mix::kCreates || (mix == Mix::kMixed && roll % 2 == 0)) {
-      const Object object = Fresh(random_() % 2 == 0, true);
-      Write(address, object, [&] { return Create(base_, address, object); });
-    } else {
-      const Object object = Fresh(random_() % 2 == 0, false);
-      Write(address, object, [&] { return Insert(base_, address, object); });
-    }
+    const bool creation = mix == Mix::kCreates || (mix == Mix::kMixed && roll % 2 == 0);
+    const Object object = Fresh(random_() % 2 == 0, creation);
+    Write("%MW" + std::to_string(next_++), object, &object,
+          creation ? CreateObject : TBInsertObject);
     return;
   }
-  const std::string address = AnyAddress();
-  const Object old = model_[address];
+  auto it = model_.begin();
+  std::advance(it, static_cast<long>(random_() % model_.size()));
+  const std::string address = it->first;
+  const Object old = it->second;
   const Object object = Fresh(random_() % 3 != 0, mix != Mix::kInserts && roll < 80);
+  const Object comment_only{old.symbol, object.comment}, symbol_only{object.symbol, old.comment};
   if (mix == Mix::kInserts || roll >= 80) {
-    Write(address, object, [&] { return Insert(base_, address, object); });
+    Write(address, object, &object, TBInsertObject);
   } else if (roll < 45) {
-    Write(address, object, [&] { return Modify(base_, address, object, 2); });
+    Write(address, object, &object, TBModifyObject, 2);
   } else if (roll < 55) {
-    Write(address, Object{old.symbol, object.comment},
-          [&] { return Modify(base_, address, object, 1); });
+    Write(address, object, &comment_only, TBModifyObject, 1);
   } else if (roll < 60) {
-    Write(address, Object{object.symbol, old.comment},
-          [&] { return Modify(base_, address, object, 0); });
-  } else if (roll < 72) {
-    Remove(address);
+    Write(address, object, &symbol_only, TBModifyObject, 0);
   } else {
-    ReadBack(address);
+    Write(address, Object(), nullptr, DelObject);
   }
 }
 
-State Fill(const std::string& directory, long objects, unsigned seed, Mix rest) {
+std::optional<Worker> Work(const std::string& directory, int log_fd, long first, unsigned seed,
+                           State model, const std::function<void(Worker&)>& steps) {
   std::string why;
   CTBData* base = OpenBase(directory, &why);
-  if (base == nullptr) return State();
-  const int sink = open("/dev/null", O_WRONLY);
-  Worker worker(base, sink, 1000, seed, State());
-  for (long i = 0; i < objects; ++i) worker.Step(i < objects / 2 ? Mix::kCreates : rest);
-  close(sink);
+  if (base == nullptr) return std::nullopt;
+  std::optional<Worker> worker(std::in_place, base, log_fd, first, seed, std::move(model));
+  steps(*worker);
   CloseBase(base);
-  return worker.model();
+  return worker;
+}
+
+State Fill(const std::string& directory, long objects, unsigned seed, Mix rest) {
+  const int sink = open("/dev/null", O_WRONLY);
+  const auto worker = Work(directory, sink, 1000, seed, State(), [&](Worker& w) {
+    for (long i = 0; i < objects; ++i) w.Step(i < objects / 2 ? Mix::kCreates : rest);
+  });
+  close(sink);
+  return worker ? worker->model() : State();
 }
 
 }  // namespace stress

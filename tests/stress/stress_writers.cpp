@@ -1,24 +1,19 @@
-// Several writer processes and reader processes on one base at once. Each
-// writer owns its addresses and fights the others for a few shared
-// symbols; the readers look up and search objects nobody touches. After
-// each round a fresh handle finds every confirmed operation in the base and
-// nothing else.
+// Writer and reader processes on one base at once. Each writer owns its
+// addresses and fights the others for a few shared symbols; the readers look
+// up, search and list objects nobody touches. After each round a fresh handle
+// finds every confirmed operation in the base and nothing else.
 
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <random>
 
 #include "stress/stress_base.h"
-#include "stress/stress_worker.h"
 
 namespace stress {
 namespace {
@@ -31,107 +26,71 @@ Object FixedObject(long k) {
   return Object{"Fixed_" + std::to_string(k), k % 2 == 0 ? "fixed " + std::to_string(k) : ""};
 }
 
-// Five counts a child hands back through a file; a reader's are these.
-using Counts = std::array<long, 5>;
-enum ReaderCount { kRight, kBusy, kReported, kMisses, kWrong };
-
-// How many fixed objects a search for symbols beginning with "fixed_1"
-// finds (by_symbol), or for comments containing "FIXED 1": their numbers
-// begin with 1, and only the even ones have a comment.
+// How many fixed objects a search finds: symbols beginning with "fixed_1"
+// (by_symbol) or comments containing "FIXED 1" (the even numbers have one).
 long FixedSearched(long fixed, bool by_symbol) {
   long found = 0;
-  for (long k = 0; k < fixed; ++k) {
-    found += std::to_string(k)[0] == '1' && (by_symbol || k % 2 == 0) ? 1 : 0;
-  }
+  for (long k = 0; k < fixed; ++k)
+    found += std::to_string(k)[0] == '1' && (by_symbol || k % 2 == 0);
   return found;
 }
 
-// Lists the fixed objects' kind in batches; a busy batch is asked again.
-// Returns the number listed, or -1 when a batch gave another error or an
-// entry comment that is not its object's.
-long ListFixed(CTBData* base, int* result) {
-  int ind1 = 0;
-  int finished = 0;
+// Lists the fixed objects' kind in batches, a busy batch asked again: true
+// when every one is listed with its comment.
+bool ListFixed(CTBData* base, long fixed, int* result) {
+  int ind1 = 0, finished = 0;
   long listed = 0;
-  bool wrong = false;
   while (finished == 0) {
     CObList list;
     *result = TBListRepereByTypeObject(base, "%KW", 0, &ind1, &list, &finished);
-    while (!list.IsEmpty()) {
+    for (; !list.IsEmpty(); ++listed) {
       std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
       const long k = std::strtol(static_cast<const char*>(row->m_repere) + 3, nullptr, 10);
-      wrong = wrong || FixedObject(k).comment != static_cast<const char*>(row->m_commentaire);
-      ++listed;
+      if (FixedObject(k).comment != static_cast<const char*>(row->m_commentaire)) return false;
     }
-    if (*result != 0 && *result != 104) return -1;
+    if (*result != 0 && *result != 104) return false;
   }
-  return wrong ? -1 : listed;
+  return listed == fixed;
 }
 
-// Looks up fixed objects, by address and by symbol, and now and then
-// searches them by symbol or comment, or lists them,, until `stop` closes.
-Counts Read(CTBData* base, long fixed, unsigned seed, int stop) {
+// Looks up fixed objects by address and by symbol, and now and then searches
+// them by symbol or comment or lists them, until `stop` closes: 0 when every
+// answer was right or busy.
+int Read(const std::string& directory, long reader, long fixed, unsigned seed, int stop) {
+  std::string why;
+  CTBData* base = OpenBase(directory, &why);
+  if (base == nullptr) return 2;
   std::mt19937 random(seed);
-  Counts counts{};
+  long right = 0, busy = 0, bad = 0;
   const long searched[] = {FixedSearched(fixed, false), FixedSearched(fixed, true)};
-  pollfd done{stop, POLLIN, 0};
-  while (poll(&done, 1, 0) == 0) {
+  for (pollfd done{stop, POLLIN, 0}; poll(&done, 1, 0) == 0;) {
     const long k = static_cast<long>(random() % static_cast<unsigned>(fixed));
     HostClearErrorReports();
-    Object found;
-    std::string address;
     CStringList list;
     const int kind = static_cast<int>(random() % 9);
     const bool by_address = kind % 2 == 0;
     int result = 0;
-    bool right = false;
+    bool answer = false;
     if (kind == 8) {
-      right = ListFixed(base, &result) == fixed;
+      answer = ListFixed(base, fixed, &result);
     } else if (kind < 2) {
       result = TBFindStringInBase(base, list, 0, by_address ? 1 : 0,
                                   by_address ? "FIXED 1" : "fixed_1", by_address ? 0 : 2);
-      right = list.GetCount() == searched[kind];
+      answer = list.GetCount() == searched[kind];
     } else {
-      result = by_address ? Lookup(base, FixedAddress(k), &found)
-                          : LookupSymbol(base, FixedObject(k).symbol, &address);
-      right = by_address ? found == FixedObject(k) : address == FixedAddress(k);
+      const Found found =
+          by_address ? Lookup(base, FixedAddress(k), "") : Lookup(base, "", FixedObject(k).symbol);
+      result = found.result;
+      answer = found.object == FixedObject(k) && found.address == FixedAddress(k);
     }
-    ++counts[!HostErrorReports().empty()      ? kReported
-             : result == 104                  ? kBusy
-             : result == 102 || result == 103 ? kMisses
-             : result != 0 || !right          ? kWrong
-                                              : kRight];
+    const bool reported = !HostErrorReports().empty();
+    busy += !reported && result == 104;
+    right += !reported && result == 0 && answer;
+    bad += reported || (result != 104 && (result != 0 || !answer));
   }
-  return counts;
-}
-
-void Save(const std::string& path, const Counts& counts) {
-  std::ofstream out(path);
-  for (long n : counts) out << n << "\n";
-}
-
-void AddSaved(const std::string& path, Counts* total) {
-  std::ifstream in(path);
-  for (long& sum : *total) {
-    long n = 0;
-    in >> n;
-    sum += n;
-  }
-}
-
-// A child working on the base through a handle of its own (`unused` is the
-// end of a pipe it closes); what `work` counted goes to `counts_path`.
-pid_t SpawnOnBase(const std::string& directory, int unused, const std::string& counts_path,
-                  const std::function<Counts(CTBData*)>& work) {
-  return Spawn([&] {
-    close(unused);
-    std::string why;
-    CTBData* base = OpenBase(directory, &why);
-    if (base == nullptr) return 2;
-    Save(counts_path, work(base));
-    CloseBase(base);
-    return 0;
-  });
+  std::printf("reader %ld: %ld lookups, searches and listings right, %ld busy, %ld wrong\n", reader,
+              right, busy, bad);
+  return bad == 0 ? 0 : 1;
 }
 
 State Preload(const std::string& directory, long fixed) {
@@ -139,7 +98,8 @@ State Preload(const std::string& directory, long fixed) {
   CTBData* base = OpenBase(directory, &why);
   State state;
   for (long k = 0; base != nullptr && k < fixed; ++k) {
-    if (Create(base, FixedAddress(k), FixedObject(k)).confirmed()) {
+    auto create = [&](CTBObjetAts* row) { return TBCreateObject(base, row); };
+    if (Observed(FixedAddress(k), FixedObject(k), create).confirmed()) {
       state[FixedAddress(k)] = FixedObject(k);
     }
   }
@@ -155,73 +115,59 @@ int RunWriters(const Options& options) {
   const long ops = options.Number("ops", 3000);
   const long rounds = options.Number("rounds", 1);
   const long fixed = options.Number("fixed", 500);
-  const unsigned seed = static_cast<unsigned>(options.Number("seed", 1));
-  const std::string work = WorkFolder(options);
-  const std::string directory = NewBase(work, "base");
-  State expected = Preload(directory, fixed);
+  const std::string directory = NewBase(options.work, "base");
+  const State preloaded = Preload(directory, fixed);
   std::vector<State> models(static_cast<std::size_t>(writers));
   bool passed = true;
-  Counts total{};  // confirmed, busy, refused, failed, wrong
-  Counts read_total{};
   for (long round = 0; round < rounds; ++round) {
     int stop[2];
     if (pipe(stop) != 0) return 2;
     std::vector<pid_t> writing, reading;
     auto log_of = [&](long w) {
-      return work + "/w" + std::to_string(w) + "." + std::to_string(round);
+      return options.work + "/w" + std::to_string(w) + "." + std::to_string(round);
     };
     for (long w = 0; w < writers; ++w) {
-      const std::string log = log_of(w);
-      writing.push_back(SpawnOnBase(directory, stop[1], log + ".counts", [&](CTBData* base) {
-        Worker worker(base, open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644),
-                      (w + 1) * kAddressesPerWriter,
-                      seed * 7919u + static_cast<unsigned>(round * 131 + w), models[w]);
-        worker.set_shared_pool(kSharedSymbols);
-        for (long i = 0; i < ops; ++i) worker.Step(Mix::kMixed);
-        if (!worker.first_failure().empty())
-          std::fprintf(stderr, "%s\n", worker.first_failure().c_str());
-        const WorkerCounts& c = worker.counts();
-        return Counts{c.confirmed, c.busy, c.refused, c.failed, c.wrong};
+      writing.push_back(Spawn([&] {
+        close(stop[1]);
+        const auto worker =
+            Work(directory, open(log_of(w).c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644),
+                 (w + 1) * kAddressesPerWriter,
+                 options.seed * 7919u + static_cast<unsigned>(round * 131 + w), models[w],
+                 [&](Worker& worker) {
+                   worker.set_shared_pool(kSharedSymbols);
+                   for (long i = 0; i < ops; ++i) worker.Step(Mix::kMixed);
+                 });
+        if (!worker) return 2;
+        const WorkerCounts& c = worker->counts();
+        std::printf(
+            "writer %ld: %ld confirmed, %ld refused (shared symbol taken), %ld busy after "
+            "retries, %ld failed %s\n",
+            w + 1, c.confirmed, c.refused, c.busy, c.failed, worker->first_failure().c_str());
+        return c.failed == 0 ? 0 : 1;
       }));
     }
     for (long r = 0; r < readers; ++r) {
-      reading.push_back(SpawnOnBase(
-          directory, stop[1], work + "/r" + std::to_string(r) + ".counts", [&](CTBData* base) {
-            return Read(base, fixed, seed + static_cast<unsigned>(r), stop[0]);
-          }));
+      reading.push_back(Spawn([&] {
+        close(stop[1]);
+        return Read(directory, r + 1, fixed, options.seed + static_cast<unsigned>(r), stop[0]);
+      }));
     }
     close(stop[0]);
     for (pid_t pid : writing) passed = WaitFor(pid) == 0 && passed;
     close(stop[1]);
     for (pid_t pid : reading) passed = WaitFor(pid) == 0 && passed;
 
-    State round_expected;
+    State expected = preloaded;
     for (long w = 0; w < writers; ++w) {
       LogLine in_flight;
       models[w] = Replay(models[w], ReadLog(log_of(w)), &in_flight);
-      round_expected.insert(models[w].begin(), models[w].end());
-      AddSaved(log_of(w) + ".counts", &total);
+      expected.insert(models[w].begin(), models[w].end());
     }
-    for (long r = 0; r < readers; ++r) {
-      AddSaved(work + "/r" + std::to_string(r) + ".counts", &read_total);
-    }
-    round_expected.insert(expected.begin(), expected.end());
-    const Verdict verdict = Audit(directory, round_expected);
+    const Verdict verdict = Audit(directory, expected);
     passed = passed && verdict.Passed();
     std::printf("round %ld: %s\n", round + 1, verdict.Text().c_str());
   }
-  std::printf(
-      "writers: %ld x %ld operations x %ld rounds: %ld confirmed, %ld refused (shared symbol "
-      "taken), %ld busy after retries, %ld failed, %ld wrong reads of their own\n",
-      writers, ops, rounds, total[0], total[2], total[1], total[3], total[4]);
-  std::printf(
-      "readers: %ld lookups and searches right, %ld busy, %ld reported errors, %ld unreported "
-      "misses, %ld wrong answers\n",
-      read_total[kRight], read_total[kBusy], read_total[kReported], read_total[kMisses],
-      read_total[kWrong]);
-  return Finish(options, work,
-                passed && total[3] == 0 && total[4] == 0 && read_total[kReported] == 0 &&
-                    read_total[kMisses] == 0 && read_total[kWrong] == 0);
+  return Finish(options, passed);
 }
 
 }  // namespace stress

@@ -1,5 +1,5 @@
-// Splitting address texts: the worked results, the quirks callers rely on,
-// hostile texts and bus module addresses.
+// Splitting address texts: the worked results with bus module addresses, and
+// the quirks callers rely on with hostile texts.
 
 #include <gtest/gtest.h>
 
@@ -42,30 +42,24 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"%X1.OUT", "XM|1|9999|-|-"}, Case{"%X1.3.ERR", "XM|1|3|3|-"},
                       Case{"%T2.D", "TIX|2|2|-|-"}, Case{"%C5.F", "CX|5|4|-|-"},
                       Case{"%DR1.6", "DRX|1|9|-|-"}, Case{"%NW{2}5", "NW|0|2|5|-"},
-                      Case{"%NW{1.2}5:X3", "NWX|1|2|5|3"}, Case{"%NW{4}2:X1", "NWX|0|4|2|1"}));
+                      Case{"%NW{1.2}5:X3", "NWX|1|2|5|3"}, Case{"%NW{4}2:X1", "NWX|0|4|2|1"},
+                      // The bus module address is packed by the host's analyser. Out of
+                      // range it gives 0 and the scan stays on the second backslash: d and
+                      // the channel become IND2 and IND3.
+                      Case{"%I\\1.0.5\\0.2", "VIX|4058|2|0|-"},
+                      Case{"%I\\1024.0.0\\0.2", "VIX|0|0|2|-"}));
 
 INSTANTIATE_TEST_SUITE_P(
-    Quirks, DecodeRepere,
-    ::testing::Values(Case{"%DR1.", "DRX|1|3|-|-"}, Case{"%DR2.5", "DRX|2|8|-|-"},
-                      Case{"%X2.5", "XM|2|5|-|-"}, Case{"%X2.T", "XX|2|0|-|-"},
-                      Case{"%X3.BAD", "XX|3|-|-|-"}, Case{"%XM3", "XM|3|-|-|-"},
-                      Case{"%XM3.T", "XM|3|T|-|-"}, Case{"%I1.W2", "VIX|1|2|0|-"},
-                      Case{"%IW1.2.3.4", "VIW|1|2|34|-"}, Case{"%TM1.Q", "TMX|1|2|-|-"},
-                      Case{"%TM1.QX", "TMX|1|2|-|-"}, Case{"%T1.Z", "TIX|1|-|-|-"},
-                      Case{"%R3.E", "RX|3|3|-|-"}, Case{"%MN2.R", "MNX|2|2|-|-"},
-                      Case{"%S4", "SX|4|-|-|-"}, Case{"%Q2.MOD", "MOQX|2|0|0|-"}));
-
-INSTANTIATE_TEST_SUITE_P(HostileTexts, DecodeRepere,
-                         ::testing::Values(Case{"", "||-|-|-"}, Case{"%", "||-|-|-"},
-                                           Case{"%MW", "MW||-|-|-"}, Case{"%MW10:", "MWX|10||-|-"},
-                                           Case{"%IW3.", "VIW|3||0|-"}, Case{"%NW{", "NW||-|-|-"}));
-
-// The bus module address is packed by the host's analyser. Out of range it
-// gives 0 and the scan stays on the second backslash: d and the channel
-// become IND2 and IND3.
-INSTANTIATE_TEST_SUITE_P(BusModules, DecodeRepere,
-                         ::testing::Values(Case{"%I\\1.0.5\\0.2", "VIX|4058|2|0|-"},
-                                           Case{"%I\\1024.0.0\\0.2", "VIX|0|0|2|-"}));
+    QuirksAndHostileTexts, DecodeRepere,
+    ::testing::Values(
+        Case{"%DR1.", "DRX|1|3|-|-"}, Case{"%DR2.5", "DRX|2|8|-|-"}, Case{"%X2.5", "XM|2|5|-|-"},
+        Case{"%X2.T", "XX|2|0|-|-"}, Case{"%X3.BAD", "XX|3|-|-|-"}, Case{"%XM3", "XM|3|-|-|-"},
+        Case{"%XM3.T", "XM|3|T|-|-"}, Case{"%I1.W2", "VIX|1|2|0|-"},
+        Case{"%IW1.2.3.4", "VIW|1|2|34|-"}, Case{"%TM1.Q", "TMX|1|2|-|-"},
+        Case{"%TM1.QX", "TMX|1|2|-|-"}, Case{"%T1.Z", "TIX|1|-|-|-"}, Case{"%R3.E", "RX|3|3|-|-"},
+        Case{"%MN2.R", "MNX|2|2|-|-"}, Case{"%S4", "SX|4|-|-|-"}, Case{"%Q2.MOD", "MOQX|2|0|0|-"},
+        Case{"", "||-|-|-"}, Case{"%", "||-|-|-"}, Case{"%MW", "MW||-|-|-"},
+        Case{"%MW10:", "MWX|10||-|-"}, Case{"%IW3.", "VIW|3||0|-"}, Case{"%NW{", "NW||-|-|-"}));
 
 TEST(DecodeRepereAppends, ObjetAndInd1AreAppendedTo) {
   CString objet("A"), ind1("9"), ind2, ind3, ind4;

@@ -20,7 +20,6 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
   Create("%MW1", "One", "first");
   CTBObjetAts object("%MW2", "Two", "", 0, -1);
   CObList list;
-  CStringList strings;
   int number = 0;
   long value = 0;
   unsigned int packed = 0;
@@ -60,21 +59,9 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
       {501, [&] { return TBDeleteBaseSymbol(base, nullptr); }},
       {502, [&] { return TBOpenBaseSymbol(base, nullptr); }},
       {504, [&] { return TBUnlockBaseSymbol(base, nullptr); }},
-      {533,
-       [&] {
-         TBTriListeRepereES(base, nullptr);
-         return 0;
-       }},
-      {534,
-       [&] {
-         TBFiltrerListeRepereES(base, nullptr);
-         return 0;
-       }},
-      {519,
-       [&] {
-         TBInitTabisDll(nullptr);
-         return 0;
-       }},
+      {533, [&] { return (TBTriListeRepereES(base, nullptr), 0); }},
+      {534, [&] { return (TBFiltrerListeRepereES(base, nullptr), 0); }},
+      {519, [&] { return (TBInitTabisDll(nullptr), 0); }},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.call(), 0) << c.operation;

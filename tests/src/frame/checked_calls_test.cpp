@@ -1,5 +1,5 @@
 // The checked engine calls: which results are reported, and how positioning
-// results and lock conflicts are translated.
+// results are translated.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ class CheckedCalls : public ::testing::Test {
     ASSERT_NE(CheckedIndexCreate(&session, table, dir.file("T.MDX").c_str(), kTags), nullptr);
     tag = CheckedTagGet(table, "NAME_TAG");
     ASSERT_NE(tag, nullptr);
-    name = CheckedFieldGet(table, "NAME");
+    ASSERT_NE(CheckedFieldGet(table, "NAME"), nullptr);
     for (const char* value : {"BB", "DD"}) Append(table, value);
     ASSERT_EQ(CheckedTableUnlock(table), 0);
     ASSERT_TRUE(HostErrorReports().empty());
@@ -51,7 +51,6 @@ class CheckedCalls : public ::testing::Test {
   xbase::Session session;
   xbase::Table* table = nullptr;
   xbase::Tag* tag = nullptr;
-  xbase::Field* name = nullptr;
 };
 
 TEST_F(CheckedCalls, PositioningResultsBecomeCodesWithoutReports) {
@@ -64,11 +63,11 @@ TEST_F(CheckedCalls, PositioningResultsBecomeCodesWithoutReports) {
   EXPECT_EQ(CheckedTableSkip(table, 1), TB_NO_ROW);
   EXPECT_EQ(CheckedTableTop(table), 0);
   EXPECT_EQ(CheckedTableSkip(table, -1), TB_NO_ROW);
-  EXPECT_TRUE(HostErrorReports().empty());
-}
-
-TEST_F(CheckedCalls, EmptyOrderGivesNoRow) {
-  xbase::TagSelect(table, tag);
+  xbase::Relation* relation = xbase::RelationCreate(table);
+  ASSERT_EQ(CheckedRelationQuerySet(relation, "NAME = 'D'"), 0);
+  EXPECT_EQ(CheckedRelationTop(relation), 0);
+  EXPECT_EQ(CheckedRelationSkip(relation, 1), TB_NO_ROW);
+  EXPECT_EQ(CheckedRelationFree(relation), 0);
   for (long record : {1L, 2L}) {
     ASSERT_EQ(CheckedTableGo(table, record), 0);
     xbase::RecordDelete(table);
@@ -101,29 +100,6 @@ TEST_F(CheckedCalls, FailuresAreReportedUnderTheirIndex) {
                                      ReportIs(7, 0, "Tabiserr"), ReportIs(18, query, "Tabiserr"),
                                      ReportIs(20, 90, "Tabiserr"),
                                      ReportIs(24, 408 + 2, "Tabiserr", path)));
-}
-
-TEST_F(CheckedCalls, RelationEndIsNoRow) {
-  xbase::Relation* relation = xbase::RelationCreate(table);
-  ASSERT_EQ(CheckedRelationQuerySet(relation, "NAME = 'D'"), 0);
-  EXPECT_EQ(CheckedRelationTop(relation), 0);
-  EXPECT_EQ(CheckedRelationSkip(relation, 1), TB_NO_ROW);
-  EXPECT_EQ(CheckedRelationFree(relation), 0);
-  EXPECT_TRUE(HostErrorReports().empty());
-}
-
-TEST_F(CheckedCalls, LockHeldByAnotherSessionGives104) {
-  // The first session keeps its write lock: an appended row not yet unlocked.
-  Append(table, "FF");
-  xbase::Session other;
-  CheckedEngineInit(&other);
-  xbase::Table* second = CheckedTableOpen(&other, dir.file("T.DBF").c_str());
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(CheckedAppendStart(second) == TB_LOCKED_BY_OTHER ||
-                CheckedRecordAppend(second) == TB_LOCKED_BY_OTHER,
-            true);
-  EXPECT_TRUE(HostErrorReports().empty());
-  CheckedEngineEnd(&other);
 }
 
 }  // namespace
