@@ -42,8 +42,7 @@ class FaultFile final : public File {
 bool FaultFileSystem::Next(bool writes) {
   ++calls_;
   if (writes) ++write_calls_;
-  bool fail = calls_ == fail_at_ || (writes && stop_at_ != 0 && calls_ >= stop_at_) ||
-              (writes && write_calls_ == fail_write_at_);
+  const bool fail = calls_ == fail_at_ || (writes && write_calls_ == fail_write_at_);
   if (fail) injected_ = true;
   return fail;
 }

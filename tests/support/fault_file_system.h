@@ -10,7 +10,7 @@ namespace testing_support {
 
 // A FileSystem that passes every call to another one, counting them (opens,
 // renames, removals and every call on the files it opened, locks included),
-// and that can fail one chosen call or stop writing from a chosen call on.
+// and that can fail one chosen call.
 class FaultFileSystem : public xbase::FileSystem {
  public:
   explicit FaultFileSystem(xbase::FileSystem* base) : base_(base) {}
@@ -20,9 +20,6 @@ class FaultFileSystem : public xbase::FileSystem {
   // Changing call number n (writes, truncates, syncs, creations, renames,
   // removals; 1-based) fails; 0 never.
   void FailWriteAt(long n) { fail_write_at_ = n; }
-  // From call n on, writes, truncates, syncs, renames and removals fail, as
-  // on a full disk; reads still work. 0 never.
-  void StopWritingAt(long n) { stop_at_ = n; }
   long calls() const { return calls_; }
   long write_calls() const { return write_calls_; }
   bool injected() const { return injected_; }
@@ -42,7 +39,6 @@ class FaultFileSystem : public xbase::FileSystem {
   long write_calls_ = 0;
   long fail_at_ = 0;
   long fail_write_at_ = 0;
-  long stop_at_ = 0;
   bool injected_ = false;
 };
 

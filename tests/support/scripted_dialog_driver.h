@@ -29,10 +29,8 @@ class ScriptedDialogDriver : public CDialogDriver {
   void Run(CDialog& dialog) override;
   void GetScreenRect(LPRECT lpRect) const override;
 
-  // Dialogs run so far, and their template ids in order.
-  int runs() const { return static_cast<int>(templates_.size()); }
+  // The template ids of the dialogs run so far, in order.
   const std::vector<UINT>& templates() const { return templates_; }
-  void set_screen(const RECT& screen) { screen_ = screen; }
 
  private:
   std::deque<Script> scripts_;
