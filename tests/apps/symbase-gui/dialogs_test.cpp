@@ -61,12 +61,6 @@ class DialogsTest : public QObject {
     QCOMPARE(summary.moves, QStringList{move});
     QVERIFY(fixture.messages.last().contains(move));
     QCOMPARE(fixture.Row("%MW10"), QString::fromUtf8("Seuil_bas|Seuil relevé"));
-    // Another reader of the file sees the symbol where it went.
-    const std::map<QString, QString> rows = fixture.ReadMainTable();
-    QCOMPARE(rows.at(QStringLiteral("%MW10")), QStringLiteral("Seuil_bas"));
-    QCOMPARE(rows.at(QStringLiteral("%MW20")), QStringLiteral("Pompe_1"));
-    QVERIFY(rows.count(QStringLiteral("%MW11")) == 0 ||
-            rows.at(QStringLiteral("%MW11")) != QStringLiteral("Seuil_bas"));
     QCOMPARE(fixture.Window().Model().rowCount(), static_cast<int>(fixture.Session().Count()));
   }
 
@@ -113,7 +107,6 @@ class DialogsTest : public QObject {
     QCOMPARE(fixture.Row("%MW50"), QString());
   }
 
-  // (The CSV reader's own refusals are csv_test's: one stands here for all.)
   void AFaultyFileWritesNothing_data() {
     QTest::addColumn<QString>("rows");
     QTest::addColumn<QString>("error");
@@ -121,8 +114,6 @@ class DialogsTest : public QObject {
                                  << "ligne 3 : « %ZZ9 » n'est pas un repère";
     QTest::newRow("bad symbol") << "%MW5,9lives,\n"
                                 << "ligne 2 : « 9lives » n'est pas un symbole";
-    QTest::newRow("four fields") << "%MW5,B,c,d\n"
-                                 << "ligne 2 : 4 champs";
     QTest::newRow("line break in a comment") << "%MW5,B,\"a\nb\"\n"
                                              << "saut de ligne";
   }
@@ -185,11 +176,8 @@ class DialogsTest : public QObject {
       QCOMPARE(drawn.windowTitle(), QString::fromUtf8("Associer Repère & Symbole"));
       QLineEdit* shown = Control<QLineEdit>(drawn, kAddress);
       QCOMPARE(shown->text(), QString::fromUtf8(selected));
-      QCOMPARE(shown->isEnabled(), selected.isEmpty());
       QTest::keyClicks(shown, address);
       QLineEdit* symbol = Control<QLineEdit>(drawn, kSymbol);
-      QCOMPARE(symbol->text(), QString());
-      QCOMPARE(symbol->toolTip(), QStringLiteral("Symbole"));
       QTest::keyClicks(symbol, "Consigne_vitesse");
       QLineEdit* edit = Control<QLineEdit>(drawn, kComment);
       QCOMPARE(edit->text(), comment);
@@ -222,31 +210,6 @@ class DialogsTest : public QObject {
     QCOMPARE(fixture.Window().Symbolise(), 2);
     QCOMPARE(fixture.messages,
              QStringList{QString::fromUtf8("Le symbole existe déjà dans la base")});
-  }
-
-  void ThePositionIsKeptInTheSettings() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW11", "", ""}}), QString());
-    QVERIFY(fixture.Window().SelectAddress("%MW11"));
-    QPoint left;
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
-      // First use: centred on the editor's window (to the rounding of half
-      // sizes and the platform's frame margins).
-      const QPoint offset = drawn.geometry().center() - fixture.Window().frameGeometry().center();
-      QVERIFY2(offset.manhattanLength() <= 4, "centred");
-      drawn.move(40, 30);
-      QCoreApplication::processEvents();
-      left = drawn.geometry().topLeft();
-      QTest::keyClick(&drawn, Qt::Key_Escape);
-    });
-    QCOMPARE(fixture.Window().Symbolise(), 2);
-    CObject* app = HostGetObject(1);
-    QCOMPARE(HostReadSetting(app, 12, "SymbOnLinePosX", -1), left.x());
-    QCOMPARE(HostReadSetting(app, 12, "SymbOnLinePosY", -1), left.y());
-    QPoint reopened;
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { reopened = drawn.geometry().topLeft(); });
-    fixture.Window().Symbolise();
-    QCOMPARE(reopened, left);
   }
 };
 
