@@ -1,18 +1,13 @@
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
-#include <atomic>
-#include <chrono>
 #include <optional>
-#include <thread>
 
 #include "findings_window.h"
 #include "gui_fixture.h"
-#include "long_call.h"
 #include "recent_bases.h"
 #include "transfer.h"
 #include "xbase/engine.h"
@@ -23,22 +18,14 @@ using testing_support::GuiFixture;
 
 namespace {
 
-constexpr int kWords = 60;
+constexpr int kPlantRows = 4;
 
-// The plant and %MW100... %MW159 named Mot_100... Mot_159; "" when written.
 QString CreatePlant(GuiFixture& fixture) {
-  QString error = fixture.CreateBase({{"%MW10", "Seuil_haut", "Seuil de démarrage"},
-                                      {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
-                                      {"%Q2.0", "Pompe_1", "Commande pompe 1"},
-                                      {"%I1.2", "Niveau_haut", "Flotteur haut"}});
-  for (int i = 100; i < 100 + kWords && error.isEmpty(); ++i) {
-    error = gui::CreateObject(fixture.Session(), QStringLiteral("%MW%1").arg(i),
-                              QStringLiteral("Mot_%1").arg(i), QStringLiteral("mot %1").arg(i),
-                              nullptr);
-  }
-  return error;
+  return fixture.CreateBase({{"%MW10", "Seuil_haut", "Seuil de démarrage"},
+                             {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
+                             {"%Q2.0", "Pompe_1", "Commande pompe 1"},
+                             {"%I1.2", "Niveau_haut", "Flotteur haut"}});
 }
-constexpr int kPlantRows = 4 + kWords;
 
 // Replaces the first `from` in a file by `to`, of the same length, behind
 // the library's back; false when the file lacks it.
@@ -102,110 +89,112 @@ QString CreateUnread(GuiFixture& fixture) {
   return error;
 }
 
-enum class Busy { kEdit, kCheck, kRepair, kImport, kExport, kCompact };
+// A file damaged behind the library's back, as the check and the repair
+// show it; `after` is the result of the check once repaired.
+struct Damage {
+  QString file;
+  QByteArray from, to;  // the first `from` becomes `to`, of the same length
+  QString found, checked, repaired;
+  int after;
+};
+
+// An index file that cannot be opened, missing or of a header of zeros.
+struct Unopened {
+  QString file;
+  bool missing, repair;
+  QString fault;
+};
 
 }  // namespace
 
-Q_DECLARE_METATYPE(Busy)
+Q_DECLARE_METATYPE(Damage)
+Q_DECLARE_METATYPE(Unopened)
 
 class MaintenanceTest : public QObject {
   Q_OBJECT
 
  private slots:
   void TheCheckAndTheRepairAreShownInTheFindingsWindow_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("from");
-    QTest::addColumn<QByteArray>("to");
-    QTest::addColumn<QString>("found");
-    QTest::addColumn<QString>("checked");
-    QTest::addColumn<QString>("repaired");
-    QTest::addColumn<int>("after");
+    QTest::addColumn<Damage>("damage");
     QTest::newRow("an index saying Pompe_7, mended")
-        << "KR9S.MDX" << QByteArray("Pompe_1") << QByteArray("Pompe_7") << "KR9S.MDX|index|"
-        << QString::fromUtf8("La base a des défauts que la réparation corrige")
-        << QString::fromUtf8("La base est réparée.") << 0;
+        << Damage{"KR9S.MDX",
+                  "Pompe_1",
+                  "Pompe_7",
+                  "KR9S.MDX|index|",
+                  QString::fromUtf8("La base a des défauts que la réparation corrige"),
+                  QString::fromUtf8("La base est réparée."),
+                  0};
     QTest::newRow("two rows with one symbol, shown")
-        << "KR9.DBF" << QByteArray("Mot_101") << QByteArray("Mot_100") << "KR9.DBF|lignes|"
-        << QString::fromUtf8("il faut examiner")
-        << QString::fromUtf8("La base est réparée en partie") << int{TB_CHECK_DAMAGED};
+        << Damage{"KR9.DBF",
+                  "Seuil_haut",
+                  "Seuil_bas ",
+                  "KR9.DBF|lignes|",
+                  QString::fromUtf8("il faut examiner"),
+                  QString::fromUtf8("La base est réparée en partie"),
+                  TB_CHECK_DAMAGED};
   }
   void TheCheckAndTheRepairAreShownInTheFindingsWindow() {
-    QFETCH(QString, file);
-    QFETCH(QByteArray, from);
-    QFETCH(QByteArray, to);
-    QFETCH(QString, found);
-    QFETCH(QString, checked);
-    QFETCH(QString, repaired);
-    QFETCH(int, after);
+    QFETCH(Damage, damage);
     GuiFixture fixture;
     gui::MainWindow& window = fixture.Window();
     QCOMPARE(CreatePlant(fixture), QString());
     window.CloseBase();
-    QVERIFY(Overwrite(fixture.Directory() + '/' + file, from, to));
+    QVERIFY(Overwrite(fixture.Directory() + '/' + damage.file, damage.from, damage.to));
     QCOMPARE(window.OpenBase(fixture.Directory()), QString());
     QVERIFY(window.SelectAddress("%MW11"));
-
     Action(window, QString::fromUtf8("&Vérifier la base"))->trigger();
     gui::FindingsWindow* findings = window.Findings();
     QVERIFY(findings != nullptr && findings->isVisible());
     QCOMPARE(findings->windowTitle(), QString::fromUtf8("Vérification de la base"));
-    QVERIFY2(findings->Verdict()->text().contains(checked),
+    QVERIFY2(findings->Verdict()->text().contains(damage.checked),
              qPrintable(findings->Verdict()->text()));
-    QVERIFY2(!Lines(*findings).filter(found).isEmpty(), qPrintable(Lines(*findings).join('\n')));
+    QVERIFY2(!Lines(*findings).filter(damage.found).isEmpty(),
+             qPrintable(Lines(*findings).join('\n')));
     QVERIFY(findings->RepairButton()->isVisible());
-
     QTest::mouseClick(findings->RepairButton(), Qt::LeftButton);
     QCOMPARE(findings->windowTitle(), QString::fromUtf8("Réparation de la base"));
-    QVERIFY2(findings->Verdict()->text().startsWith(repaired),
+    QVERIFY2(findings->Verdict()->text().startsWith(damage.repaired),
              qPrintable(findings->Verdict()->text()));
     QVERIFY(!findings->RepairButton()->isVisible());
     QVERIFY(fixture.Session().IsOpen());
     QCOMPARE(window.Model().AddressAt(window.Table()->currentIndex().row()), QByteArray("%MW11"));
-    QCOMPARE(window.CheckBase().result, after);
+    QCOMPARE(window.CheckBase().result, damage.after);
     QCOMPARE(fixture.messages, QStringList());
   }
 
   void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("missing");
-    QTest::addColumn<bool>("repair");
-    QTest::addColumn<QString>("fault");
+    QTest::addColumn<Unopened>("index");
     QTest::newRow("missing, repaired")
-        << "KR9S.MDX" << true << true << QString::fromUtf8("l'index KR9S.MDX est absent");
+        << Unopened{"KR9S.MDX", true, true, QString::fromUtf8("l'index KR9S.MDX est absent")};
     QTest::newRow("damaged, repaired")
-        << "KR9R.MDX" << false << true << QString::fromUtf8("l'index KR9R.MDX est endommagé");
-    QTest::newRow("missing, declined")
-        << "KR9CMTR.MDX" << true << false << QString::fromUtf8("l'index KR9CMTR.MDX est absent");
+        << Unopened{"KR9R.MDX", false, true, QString::fromUtf8("l'index KR9R.MDX est endommagé")};
+    QTest::newRow("missing, declined") << Unopened{
+        "KR9CMTR.MDX", true, false, QString::fromUtf8("l'index KR9CMTR.MDX est absent")};
   }
   void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening() {
-    QFETCH(QString, file);
-    QFETCH(bool, missing);
-    QFETCH(bool, repair);
-    QFETCH(QString, fault);
+    QFETCH(Unopened, index);
     GuiFixture fixture;
     QCOMPARE(CreatePlant(fixture), QString());
     fixture.Window().CloseBase();
-    const QString path = fixture.Directory() + '/' + file;
-    if (missing) {
+    const QString path = fixture.Directory() + '/' + index.file;
+    if (index.missing) {
       QVERIFY(QFile::remove(path));
     } else {
-      QFile damaged(path);  // a header of zeros
+      QFile damaged(path);
       QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.write(QByteArray(512, '\0')) == 512);
     }
-    fixture.answers = {repair ? kHostIdYes : kHostIdNo};
+    fixture.answers = {index.repair ? kHostIdYes : kHostIdNo};
     const QString error = fixture.Window().OpenBase(fixture.Directory());
     QCOMPARE(fixture.messages.size(), 1);
     const QString question = fixture.messages.first();
-    QVERIFY2(question.contains(fault), qPrintable(question));
+    QVERIFY2(question.contains(index.fault), qPrintable(question));
     QVERIFY(question.contains(fixture.Directory()));
     QVERIFY(question.endsWith(QString::fromUtf8("Réparer la base maintenant ?")));
     QVERIFY2(!question.contains(QStringLiteral("146")), qPrintable(question));
-    if (!repair) {
-      QVERIFY(error.contains(fault));
-      QVERIFY(!fixture.Session().IsOpen());
-      QVERIFY(gui::RecentBases().contains(fixture.Directory()));
-      return;
-    }
+    QCOMPARE(fixture.Session().IsOpen(), index.repair);
+    QVERIFY(gui::RecentBases().contains(fixture.Directory()));
+    QCOMPARE(error.contains(index.fault), !index.repair);
+    if (!index.repair) return;
     QCOMPARE(error, QString());
     QVERIFY(fixture.Window().Findings()->Verdict()->text().startsWith(
         QStringLiteral("La base est réparée.")));
@@ -213,88 +202,46 @@ class MaintenanceTest : public QObject {
     QCOMPARE(fixture.Window().Model().rowCount(), kPlantRows);
   }
 
-  void ABaseKeptBusyElsewhereIsToldInWords_data() {
-    QTest::addColumn<Busy>("action");
-    QTest::addColumn<QString>("words");
-    QTest::newRow("a cell edited")
-        << Busy::kEdit << QString::fromUtf8("occupée par un autre programme : rien");
-    QTest::newRow("the check") << Busy::kCheck
-                               << QString::fromUtf8("la vérification n'a pas pu se faire");
-    QTest::newRow("the repair") << Busy::kRepair
-                                << QString::fromUtf8("ouverte par un autre programme");
-    QTest::newRow("an import") << Busy::kImport
-                               << QString::fromUtf8("l'import s'est arrêté à la ligne 2");
-    QTest::newRow("the export") << Busy::kExport << QString::fromUtf8("l'export n'a pas été fait");
-    QTest::newRow("the compaction")
-        << Busy::kCompact << QString::fromUtf8("elle n'a pas été compactée");
-  }
   void ABaseKeptBusyElsewhereIsToldInWords() {
-    QFETCH(Busy, action);
-    QFETCH(QString, words);
     GuiFixture fixture;
     gui::MainWindow& window = fixture.Window();
     QCOMPARE(CreatePlant(fixture), QString());
+    const QString csv = fixture.WriteFile("table.csv", "address,symbol,comment\n%MW1,A,\n");
+    const QString out = fixture.Directory() + "/out.csv";
     std::optional<BaseHolder> holder(std::in_place, fixture.Directory());
     QVERIFY(holder->Held());
-    switch (action) {
-      case Busy::kEdit:
-        QVERIFY(!window.Model().setData(
-            window.Model().index(window.Model().RowOf("%MW11"), gui::ObjectModel::kSymbol),
-            QStringLiteral("Seuil_2"), Qt::EditRole));
-        break;
-      case Busy::kCheck:
-        QCOMPARE(window.CheckBase().result, 104);
-        QVERIFY(window.Findings() == nullptr);
-        break;
-      case Busy::kRepair:
-        QCOMPARE(window.RepairBase().result, 104);
-        break;
-      case Busy::kImport: {
-        const QString csv = fixture.WriteFile("table.csv", "address,symbol,comment\n%MW1,A,\n");
-        QCOMPARE(window.ImportFile(csv).busyAt, 2);
-        break;
-      }
-      case Busy::kExport:
-        QVERIFY(!window.ExportFile(fixture.Directory() + "/out.csv").isEmpty());
-        QVERIFY(!QFile::exists(fixture.Directory() + "/out.csv"));
-        break;
-      case Busy::kCompact:
-        QVERIFY(!window.Compact().isEmpty());
-        break;
+    QVERIFY(!window.Model().setData(
+        window.Model().index(window.Model().RowOf("%MW11"), gui::ObjectModel::kSymbol),
+        QStringLiteral("Seuil_2"), Qt::EditRole));
+    QCOMPARE(window.CheckBase().result, 104);
+    QVERIFY(window.Findings() == nullptr);
+    QCOMPARE(window.RepairBase().result, 104);
+    QCOMPARE(window.ImportFile(csv).busyAt, 2);
+    QVERIFY(!window.ExportFile(out).isEmpty());
+    QVERIFY(!QFile::exists(out));
+    QVERIFY(!window.Compact().isEmpty());
+    // What ends by reloading the table also says the reload was cut short.
+    const QString reload = QString::fromUtf8("la liste des objets est incomplète");
+    const QStringList words{QString::fromUtf8("occupée par un autre programme : rien"),
+                            QString::fromUtf8("la vérification n'a pas pu se faire"),
+                            QString::fromUtf8("ouverte par un autre programme"),
+                            reload,
+                            QString::fromUtf8("l'import s'est arrêté à la ligne 2"),
+                            reload,
+                            QString::fromUtf8("l'export n'a pas été fait"),
+                            reload,
+                            QString::fromUtf8("elle n'a pas été compactée"),
+                            reload};
+    QCOMPARE(fixture.messages.size(), words.size());
+    for (qsizetype i = 0; i < words.size(); ++i) {
+      QVERIFY2(fixture.messages[i].contains(words[i]), qPrintable(fixture.messages[i]));
+      QVERIFY2(!fixture.messages[i].contains("104") && !fixture.messages[i].contains("146"),
+               qPrintable(fixture.messages[i]));
     }
-    QVERIFY(!fixture.messages.isEmpty());
-    QVERIFY2(fixture.messages.first().contains(words), qPrintable(fixture.messages.first()));
-    for (const QString& message : fixture.messages) {
-      QVERIFY2(!message.contains(QStringLiteral("104")) && !message.contains("146"),
-               qPrintable(message));
-    }
-    QCOMPARE(fixture.messages.removeDuplicates(), 0);  // each said once
     holder.reset();
     QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
     QCOMPARE(fixture.Row("%MW1"), QString());
     QCOMPARE(fixture.Session().Count(), static_cast<long>(kPlantRows));
-  }
-
-  void ALoadCutShortByABusyBaseIsToldOnce() {
-    GuiFixture fixture;
-    gui::MainWindow& window = fixture.Window();
-    QCOMPARE(fixture.CreateBase(), QString());
-    // More rows than one step of the load hands out.
-    for (int i = 0; i < 2100; ++i) {
-      QCOMPARE(gui::CreateObject(fixture.Session(), QStringLiteral("%MW%1").arg(i), QString(),
-                                 QString(), nullptr),
-               QString());
-    }
-    window.Model().Load(window.Model().Order());
-    QVERIFY(window.Model().IsLoading());
-    BaseHolder holder(fixture.Directory());
-    QVERIFY(holder.Held());
-    window.Model().FinishLoading();
-    QCoreApplication::processEvents();  // the step queued before runs now
-    QCOMPARE(fixture.messages.size(), 1);
-    QVERIFY2(fixture.messages[0].contains(QString::fromUtf8("la liste des objets est incomplète")),
-             qPrintable(fixture.messages[0]));
-    QVERIFY(window.Model().rowCount() < 2100);
   }
 
   void TextsUnreadWhileTheBaseIsBusyComeBackOnceFree() {
@@ -316,46 +263,6 @@ class MaintenanceTest : public QObject {
     holder.reset();
     QTRY_COMPARE_WITH_TIMEOUT(symbol.data().toString(), QStringLiteral("Seuil_bas"), 10000);
     QCOMPARE(fixture.messages, QStringList());
-  }
-
-  // The call blocks until the editor, still turning its event loop, has
-  // shown the progress window: a call run on the event loop's own thread
-  // would never see it and give up after ten seconds.
-  void TheEditorStaysAliveWhileTheCallRuns() {
-    GuiFixture fixture;
-    gui::MainWindow& window = fixture.Window();
-    QCOMPARE(CreateUnread(fixture), QString());
-
-    std::atomic<bool> shown{false};
-    QString label;
-    QString textMeanwhile = QStringLiteral("unread");
-    bool closedMeanwhile = true;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-      auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-      if (progress == nullptr || !progress->isVisible() || shown) return;
-      label = progress->labelText();
-      textMeanwhile = window.Model().index(0, gui::ObjectModel::kSymbol).data().toString();
-      closedMeanwhile = window.close();
-      shown = true;
-    });
-    watch.start(20);
-    const int result = gui::RunLongCall(&window, fixture.Session(), QStringLiteral("Essai…"), [&] {
-      for (int waited = 0; waited < 10000 && !shown; waited += 10) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-      return shown ? 7 : -1;
-    });
-    watch.stop();
-    QCOMPARE(result, 7);
-    QCOMPARE(label, QString::fromUtf8("Essai…"));
-    QCOMPARE(textMeanwhile, QString());
-    QVERIFY(!closedMeanwhile);
-    QVERIFY(window.isVisible());
-    QVERIFY(!fixture.Session().Busy());
-    window.Model().ShowMissingTexts();
-    QCOMPARE(window.Model().index(0, gui::ObjectModel::kSymbol).data().toString(),
-             QStringLiteral("Seuil_bas"));
   }
 };
 
