@@ -23,11 +23,6 @@ class CsvTest : public QObject {
         << QStringList{"2|%MW1|A|a\nb", "4|%MW2|B|c"};
     QTest::newRow("French header, two columns, blank lines")
         << QByteArray("rep\xC3\xA8re,symbole\n\n%MW1,A\n\n") << QStringList{"3|%MW1|A|"};
-    QTest::newRow("accents") << QByteArray(
-                                    "address,symbol,comment\n%MW1,Arr\xC3\xAA"
-                                    "t,\xC3\xA9"
-                                    "t\xC3\xA9\n")
-                             << QStringList{QString::fromUtf8("2|%MW1|Arrêt|été")};
     QTest::newRow("header alone") << QByteArray("address,symbol,comment\n") << QStringList{};
   }
   void FilesAreRead() {

@@ -25,7 +25,6 @@ constexpr int kCancel = 2;
 
 // The on-line symbolization dialog's edits.
 constexpr int kSymbol = 1002;
-constexpr int kComment = 1003;
 constexpr int kAddress = 1004;
 
 // Imports these CSV rows, the header line put before them.
@@ -142,44 +141,22 @@ class DialogsTest : public QObject {
                                 QStringLiteral("%MW2||sans symbole")}));
   }
 
-  // The selected address is the dialog's; the row symbolised is then selected.
-  void TheAddressIsSymbolisedAndShown_data() {
-    QTest::addColumn<QByteArray>("selected");
-    QTest::addColumn<QString>("address");  // typed when none is selected
-    QTest::addColumn<QString>("comment");  // shown at first
-    QTest::addColumn<QByteArray>("written");
-    QTest::newRow("the selected address") << QByteArray("%MW12") << ""
-                                          << "Consigne" << QByteArray("%MW12");
-    QTest::newRow("an address typed") << QByteArray() << "%q2.3"
-                                      << "" << QByteArray("%Q2.3");
-  }
-  void TheAddressIsSymbolisedAndShown() {
-    QFETCH(QByteArray, selected);
-    QFETCH(QString, address);
-    QFETCH(QString, comment);
-    QFETCH(QByteArray, written);
+  // Without a selection the address is typed; the row symbolised is then selected.
+  void ATypedAddressIsSymbolisedAndShown() {
     GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}, {"%MW12", "", "Consigne"}}),
-             QString());
+    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}}), QString());
     fixture.Window().Table()->clearSelection();
-    QVERIFY(selected.isEmpty() || fixture.Window().SelectAddress(selected));
     fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
-      QLineEdit* shown = Control<QLineEdit>(drawn, kAddress);
-      QCOMPARE(shown->text(), QString::fromUtf8(selected));
-      QTest::keyClicks(shown, address);
+      QCOMPARE(Control<QLineEdit>(drawn, kAddress)->text(), QString());
+      QTest::keyClicks(Control<QLineEdit>(drawn, kAddress), "%q2.3");
       QTest::keyClicks(Control<QLineEdit>(drawn, kSymbol), "Consigne_vitesse");
-      QLineEdit* edit = Control<QLineEdit>(drawn, kComment);
-      QCOMPARE(edit->text(), comment);
-      edit->selectAll();
-      QTest::keyClicks(edit, "Consigne de vitesse");
-      QTest::keyClick(edit, Qt::Key_Return);
+      QTest::keyClick(&drawn, Qt::Key_Return);
     });
     QCOMPARE(fixture.Window().Symbolise(), 1);
-    QCOMPARE(fixture.Row(written), QStringLiteral("Consigne_vitesse|Consigne de vitesse"));
-    gui::ObjectModel& model = fixture.Window().Model();
+    QCOMPARE(fixture.Row("%Q2.3"), QStringLiteral("Consigne_vitesse|"));
     const int row = fixture.Window().Table()->currentIndex().row();
-    QCOMPARE(model.AddressAt(row), written);
-    QCOMPARE(model.index(row, gui::ObjectModel::kSymbol).data().toString(),
+    QCOMPARE(fixture.Window().Model().AddressAt(row), QByteArray("%Q2.3"));
+    QCOMPARE(fixture.Window().Model().index(row, gui::ObjectModel::kSymbol).data().toString(),
              QStringLiteral("Consigne_vitesse"));
   }
 

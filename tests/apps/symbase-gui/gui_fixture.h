@@ -95,13 +95,6 @@ W* Control(QDialog& drawn, int id) {
   return drawn.findChild<W*>(QStringLiteral("control_%1").arg(id));
 }
 
-// Keys typed one by one, accented letters included (keyClicks knows ASCII only).
-inline void Type(QWidget* widget, const QString& text) {
-  for (QChar c : text) {
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-  }
-}
-
 // The menu entry of the main window with this text ("&Vérifier la base").
 inline QAction* Action(QMainWindow& window, const QString& text) {
   for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
