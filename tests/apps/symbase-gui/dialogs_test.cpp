@@ -18,9 +18,6 @@ namespace {
 // The confirmation dialog's message and buttons.
 constexpr int kMessage = 19307;
 constexpr int kYes = 6;
-constexpr int kYesToAll = 19305;
-constexpr int kNo = 7;
-constexpr int kNoToAll = 24511;
 constexpr int kCancel = 2;
 
 // The on-line symbolization dialog's edits.
@@ -59,33 +56,6 @@ class DialogsTest : public QObject {
     QCOMPARE(summary.moves, QStringList{move});
     QVERIFY(fixture.messages.last().contains(move));
     QCOMPARE(fixture.Row("%MW10"), QString::fromUtf8("Seuil_bas|Seuil relevé"));
-  }
-
-  void AnswersForAllAreRemembered_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<int>("replaced");
-    QTest::addColumn<int>("kept");
-    QTest::newRow("Oui pour Tous") << kYesToAll << 3 << 0;
-    QTest::newRow("Non pour Tous") << kNoToAll << 0 << 3;
-  }
-  void AnswersForAllAreRemembered() {
-    QFETCH(int, button);
-    QFETCH(int, replaced);
-    QFETCH(int, kept);
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase(
-                 {{"%MW1", "A1", "ancien"}, {"%MW2", "A2", "ancien"}, {"%MW3", "A3", "ancien"}}),
-             QString());
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, button); });
-    const gui::ImportSummary summary =
-        Import(fixture, "%MW1,A1,nouveau\n%MW2,A2,nouveau\n%MW3,A3,nouveau\n");
-    QCOMPARE(fixture.dialogs, 1);  // asked once, for the first conflict
-    QCOMPARE(summary.replaced, replaced);
-    QCOMPARE(summary.kept, kept);
-    // The next import asks again.
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, kNo); });
-    Import(fixture, "%MW1,A1,autre\n");
-    QCOMPARE(fixture.dialogs, 2);
   }
 
   void CancellingInterruptsOnceConfirmed() {

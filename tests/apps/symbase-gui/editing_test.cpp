@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -13,7 +12,6 @@
 #include "filter_bar.h"
 #include "gui_fixture.h"
 #include "new_object_dialog.h"
-#include "recent_bases.h"
 
 using testing_support::Action;
 using testing_support::GuiFixture;
@@ -149,21 +147,6 @@ class EditingTest : public QObject {
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("4 objets")));
     QVERIFY(fixture.Window().StatusText().contains(fixture.Session().Directory()));
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("modifiée le")));
-  }
-
-  void OpenedBasesAreRememberedAndMissingOnesForgotten() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase(kPlant), QString());
-    const QString base = fixture.Session().Directory();
-    QTemporaryDir other;
-    QCOMPARE(fixture.Window().CreateBase(other.path()), QString());
-    QCOMPARE(gui::RecentBases(), (QStringList{other.path(), base}));
-    QVERIFY(other.remove());
-    QVERIFY(fixture.Window().OpenBase(other.path()).contains(QStringLiteral("n'existe pas")));
-    QCOMPARE(gui::RecentBases(), QStringList{base});
-    QVERIFY(!fixture.Session().IsOpen());
-    QCOMPARE(fixture.Window().OpenBase(base), QString());
-    QCOMPARE(fixture.Window().Model().rowCount(), 5);
   }
 
   void SortedBySymbolAndFiltered_data() {

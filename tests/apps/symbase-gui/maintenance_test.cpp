@@ -1,6 +1,5 @@
 #include <QLabel>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
@@ -8,7 +7,6 @@
 
 #include "findings_window.h"
 #include "gui_fixture.h"
-#include "recent_bases.h"
 #include "transfer.h"
 #include "xbase/engine.h"
 #include "xbase/result.h"
@@ -77,18 +75,6 @@ class BaseHolder {
   bool held_ = false;
 };
 
-// Seuil_bas at %MW11 and Seuil_haut at %MW10, reloaded by symbol: the
-// addresses alone, the texts left to be read when the rows are drawn.
-QString CreateUnread(GuiFixture& fixture) {
-  const QString error =
-      fixture.CreateBase({{"%MW10", "Seuil_haut", ""}, {"%MW11", "Seuil_bas", ""}});
-  gui::ViewOrder bySymbol;
-  bySymbol.sort = gui::SortOrder::kBySymbol;
-  fixture.Window().Model().Load(bySymbol);
-  fixture.Window().Model().FinishLoading();
-  return error;
-}
-
 // A file damaged behind the library's back, as the check and the repair
 // show it; `after` is the result of the check once repaired.
 struct Damage {
@@ -98,17 +84,9 @@ struct Damage {
   int after;
 };
 
-// An index file that cannot be opened, missing or of a header of zeros.
-struct Unopened {
-  QString file;
-  bool missing, repair;
-  QString fault;
-};
-
 }  // namespace
 
 Q_DECLARE_METATYPE(Damage)
-Q_DECLARE_METATYPE(Unopened)
 
 class MaintenanceTest : public QObject {
   Q_OBJECT
@@ -162,46 +140,6 @@ class MaintenanceTest : public QObject {
     QCOMPARE(fixture.messages, QStringList());
   }
 
-  void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening_data() {
-    QTest::addColumn<Unopened>("index");
-    QTest::newRow("missing, repaired")
-        << Unopened{"KR9S.MDX", true, true, QString::fromUtf8("l'index KR9S.MDX est absent")};
-    QTest::newRow("damaged, repaired")
-        << Unopened{"KR9R.MDX", false, true, QString::fromUtf8("l'index KR9R.MDX est endommagé")};
-    QTest::newRow("missing, declined") << Unopened{
-        "KR9CMTR.MDX", true, false, QString::fromUtf8("l'index KR9CMTR.MDX est absent")};
-  }
-  void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening() {
-    QFETCH(Unopened, index);
-    GuiFixture fixture;
-    QCOMPARE(CreatePlant(fixture), QString());
-    fixture.Window().CloseBase();
-    const QString path = fixture.Directory() + '/' + index.file;
-    if (index.missing) {
-      QVERIFY(QFile::remove(path));
-    } else {
-      QFile damaged(path);
-      QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.write(QByteArray(512, '\0')) == 512);
-    }
-    fixture.answers = {index.repair ? kHostIdYes : kHostIdNo};
-    const QString error = fixture.Window().OpenBase(fixture.Directory());
-    QCOMPARE(fixture.messages.size(), 1);
-    const QString question = fixture.messages.first();
-    QVERIFY2(question.contains(index.fault), qPrintable(question));
-    QVERIFY(question.contains(fixture.Directory()));
-    QVERIFY(question.endsWith(QString::fromUtf8("Réparer la base maintenant ?")));
-    QVERIFY2(!question.contains(QStringLiteral("146")), qPrintable(question));
-    QCOMPARE(fixture.Session().IsOpen(), index.repair);
-    QVERIFY(gui::RecentBases().contains(fixture.Directory()));
-    QCOMPARE(error.contains(index.fault), !index.repair);
-    if (!index.repair) return;
-    QCOMPARE(error, QString());
-    QVERIFY(fixture.Window().Findings()->Verdict()->text().startsWith(
-        QStringLiteral("La base est réparée.")));
-    fixture.Window().Model().FinishLoading();
-    QCOMPARE(fixture.Window().Model().rowCount(), kPlantRows);
-  }
-
   void ABaseKeptBusyElsewhereIsToldInWords() {
     GuiFixture fixture;
     gui::MainWindow& window = fixture.Window();
@@ -242,27 +180,6 @@ class MaintenanceTest : public QObject {
     QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
     QCOMPARE(fixture.Row("%MW1"), QString());
     QCOMPARE(fixture.Session().Count(), static_cast<long>(kPlantRows));
-  }
-
-  void TextsUnreadWhileTheBaseIsBusyComeBackOnceFree() {
-    GuiFixture fixture;
-    gui::MainWindow& window = fixture.Window();
-    QCOMPARE(CreateUnread(fixture), QString());
-    QCOMPARE(window.Model().CachedRows(), 0);
-    window.Model().SetBusyRetry(100);  // the retry waits 3 s for a person
-    std::optional<BaseHolder> holder(std::in_place, fixture.Directory());
-    QVERIFY(holder->Held());
-    QSignalSpy busy(&window.Model(), &gui::ObjectModel::baseBusy);
-    const QModelIndex symbol = window.Model().index(0, gui::ObjectModel::kSymbol);
-    QCOMPARE(symbol.data().toString(), QString());
-    QCOMPARE(busy.size(), 1);
-    QVERIFY(window.statusBar()->currentMessage().contains(
-        QString::fromUtf8("occupée par un autre programme")));
-    QCOMPARE(window.Model().index(1, gui::ObjectModel::kSymbol).data().toString(), QString());
-    QCOMPARE(busy.size(), 1);
-    holder.reset();
-    QTRY_COMPARE_WITH_TIMEOUT(symbol.data().toString(), QStringLiteral("Seuil_bas"), 10000);
-    QCOMPARE(fixture.messages, QStringList());
   }
 };
 
