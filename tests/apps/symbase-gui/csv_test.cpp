@@ -23,11 +23,6 @@ class CsvTest : public QObject {
         << QStringList{"2|%MW1|A|a\nb", "4|%MW2|B|c"};
     QTest::newRow("French header, two columns, blank lines")
         << QByteArray("rep\xC3\xA8re,symbole\n\n%MW1,A\n\n") << QStringList{"3|%MW1|A|"};
-    QTest::newRow("accents") << QByteArray(
-                                    "address,symbol,comment\n%MW1,Arr\xC3\xAA"
-                                    "t,\xC3\xA9"
-                                    "t\xC3\xA9\n")
-                             << QStringList{QString::fromUtf8("2|%MW1|Arrêt|été")};
     QTest::newRow("header alone") << QByteArray("address,symbol,comment\n") << QStringList{};
   }
   void FilesAreRead() {
@@ -70,11 +65,6 @@ class CsvTest : public QObject {
     QCOMPARE(gui::CsvLine({"%MW1", "A", "plain"}), QByteArray("%MW1,A,plain\r\n"));
     QCOMPARE(gui::CsvLine({"%MW1", "", "a, \"b\""}), QByteArray("%MW1,,\"a, \"\"b\"\"\"\r\n"));
     QCOMPARE(gui::CsvLine({" x"}), QByteArray("\" x\"\r\n"));
-    QString error;
-    const std::vector<gui::CsvRow> back = gui::ParseCsv(
-        "address,symbol,comment\n" + gui::CsvLine({"%MW1", "A", " a, \"b\"\n"}), &error);
-    QCOMPARE(back.size(), std::size_t{1});
-    QCOMPARE(back[0].comment, QStringLiteral(" a, \"b\"\n"));
   }
 };
 

@@ -18,14 +18,10 @@ namespace {
 // The confirmation dialog's message and buttons.
 constexpr int kMessage = 19307;
 constexpr int kYes = 6;
-constexpr int kYesToAll = 19305;
-constexpr int kNo = 7;
-constexpr int kNoToAll = 24511;
 constexpr int kCancel = 2;
 
 // The on-line symbolization dialog's edits.
 constexpr int kSymbol = 1002;
-constexpr int kComment = 1003;
 constexpr int kAddress = 1004;
 
 // Imports these CSV rows, the header line put before them.
@@ -56,50 +52,10 @@ class DialogsTest : public QObject {
     QVERIFY2(question.startsWith(QStringLiteral("Conflits : le repère %MW10")),
              qPrintable(question));
     QCOMPARE(summary.moved, 1);
-    QCOMPARE(summary.added, 1);
     const QString move = QStringLiteral("Seuil_bas : %MW11 → %MW10");
     QCOMPARE(summary.moves, QStringList{move});
     QVERIFY(fixture.messages.last().contains(move));
     QCOMPARE(fixture.Row("%MW10"), QString::fromUtf8("Seuil_bas|Seuil relevé"));
-    // Another reader of the file sees the symbol where it went.
-    const std::map<QString, QString> rows = fixture.ReadMainTable();
-    QCOMPARE(rows.at(QStringLiteral("%MW10")), QStringLiteral("Seuil_bas"));
-    QCOMPARE(rows.at(QStringLiteral("%MW20")), QStringLiteral("Pompe_1"));
-    QVERIFY(rows.count(QStringLiteral("%MW11")) == 0 ||
-            rows.at(QStringLiteral("%MW11")) != QStringLiteral("Seuil_bas"));
-    QCOMPARE(fixture.Window().Model().rowCount(), static_cast<int>(fixture.Session().Count()));
-  }
-
-  void AnswersForAllAreRemembered_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("comment");
-    QTest::addColumn<int>("replaced");
-    QTest::addColumn<int>("kept");
-    QTest::newRow("Oui pour Tous") << kYesToAll << QStringLiteral("nouveau") << 3 << 0;
-    QTest::newRow("Non pour Tous") << kNoToAll << QStringLiteral("ancien") << 0 << 3;
-  }
-  void AnswersForAllAreRemembered() {
-    QFETCH(int, button);
-    QFETCH(QString, comment);
-    QFETCH(int, replaced);
-    QFETCH(int, kept);
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase(
-                 {{"%MW1", "A1", "ancien"}, {"%MW2", "A2", "ancien"}, {"%MW3", "A3", "ancien"}}),
-             QString());
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, button); });
-    const gui::ImportSummary summary =
-        Import(fixture, "%MW1,A1,nouveau\n%MW2,A2,nouveau\n%MW3,A3,nouveau\n");
-    QCOMPARE(fixture.dialogs, 1);  // asked once, for the first conflict
-    QCOMPARE(summary.replaced, replaced);
-    QCOMPARE(summary.kept, kept);
-    for (const char* address : {"%MW1", "%MW2", "%MW3"}) {
-      QCOMPARE(fixture.Row(address), QStringLiteral("A%1|").arg(address[3]) + comment);
-    }
-    // The next import asks again.
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, kNo); });
-    Import(fixture, "%MW1,A1,autre\n");
-    QCOMPARE(fixture.dialogs, 2);
   }
 
   void CancellingInterruptsOnceConfirmed() {
@@ -113,7 +69,6 @@ class DialogsTest : public QObject {
     QCOMPARE(fixture.Row("%MW50"), QString());
   }
 
-  // (The CSV reader's own refusals are csv_test's: one stands here for all.)
   void AFaultyFileWritesNothing_data() {
     QTest::addColumn<QString>("rows");
     QTest::addColumn<QString>("error");
@@ -121,8 +76,6 @@ class DialogsTest : public QObject {
                                  << "ligne 3 : « %ZZ9 » n'est pas un repère";
     QTest::newRow("bad symbol") << "%MW5,9lives,\n"
                                 << "ligne 2 : « 9lives » n'est pas un symbole";
-    QTest::newRow("four fields") << "%MW5,B,c,d\n"
-                                 << "ligne 2 : 4 champs";
     QTest::newRow("line break in a comment") << "%MW5,B,\"a\nb\"\n"
                                              << "saut de ligne";
   }
@@ -158,63 +111,31 @@ class DialogsTest : public QObject {
                                 QStringLiteral("%MW2||sans symbole")}));
   }
 
-  // With an address selected the dialog shows it, fixed, with its comment;
-  // without, every edit starts empty. Either way the row symbolised is then
-  // shown selected.
-  void TheAddressIsSymbolisedAndShown_data() {
-    QTest::addColumn<QByteArray>("selected");
-    QTest::addColumn<QString>("address");  // typed when none is selected
-    QTest::addColumn<QString>("comment");  // shown at first
-    QTest::addColumn<QByteArray>("written");
-    QTest::newRow("the selected address") << QByteArray("%MW12") << ""
-                                          << "Consigne" << QByteArray("%MW12");
-    QTest::newRow("an address typed") << QByteArray() << "%q2.3"
-                                      << "" << QByteArray("%Q2.3");
-  }
-  void TheAddressIsSymbolisedAndShown() {
-    QFETCH(QByteArray, selected);
-    QFETCH(QString, address);
-    QFETCH(QString, comment);
-    QFETCH(QByteArray, written);
+  // Without a selection the address is typed; the row symbolised is then selected.
+  void ATypedAddressIsSymbolisedAndShown() {
     GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}, {"%MW12", "", "Consigne"}}),
-             QString());
+    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}}), QString());
     fixture.Window().Table()->clearSelection();
-    QVERIFY(selected.isEmpty() || fixture.Window().SelectAddress(selected));
     fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
-      QCOMPARE(drawn.windowTitle(), QString::fromUtf8("Associer Repère & Symbole"));
-      QLineEdit* shown = Control<QLineEdit>(drawn, kAddress);
-      QCOMPARE(shown->text(), QString::fromUtf8(selected));
-      QCOMPARE(shown->isEnabled(), selected.isEmpty());
-      QTest::keyClicks(shown, address);
-      QLineEdit* symbol = Control<QLineEdit>(drawn, kSymbol);
-      QCOMPARE(symbol->text(), QString());
-      QCOMPARE(symbol->toolTip(), QStringLiteral("Symbole"));
-      QTest::keyClicks(symbol, "Consigne_vitesse");
-      QLineEdit* edit = Control<QLineEdit>(drawn, kComment);
-      QCOMPARE(edit->text(), comment);
-      edit->selectAll();
-      QTest::keyClicks(edit, "Consigne de vitesse");
-      QTest::keyClick(edit, Qt::Key_Return);
+      QCOMPARE(Control<QLineEdit>(drawn, kAddress)->text(), QString());
+      QTest::keyClicks(Control<QLineEdit>(drawn, kAddress), "%q2.3");
+      QTest::keyClicks(Control<QLineEdit>(drawn, kSymbol), "Consigne_vitesse");
+      QTest::keyClick(&drawn, Qt::Key_Return);
     });
     QCOMPARE(fixture.Window().Symbolise(), 1);
-    QCOMPARE(fixture.Row(written), QStringLiteral("Consigne_vitesse|Consigne de vitesse"));
-    gui::ObjectModel& model = fixture.Window().Model();
+    QCOMPARE(fixture.Row("%Q2.3"), QStringLiteral("Consigne_vitesse|"));
     const int row = fixture.Window().Table()->currentIndex().row();
-    QCOMPARE(model.AddressAt(row), written);
-    QCOMPARE(model.index(row, gui::ObjectModel::kSymbol).data().toString(),
+    QCOMPARE(fixture.Window().Model().AddressAt(row), QByteArray("%Q2.3"));
+    QCOMPARE(fixture.Window().Model().index(row, gui::ObjectModel::kSymbol).data().toString(),
              QStringLiteral("Consigne_vitesse"));
   }
 
-  // The editor's check of symbols refuses one the base holds, before the
-  // library's own checks (the library's refusals are its tests').
+  // The editor's own check of symbols refuses one the base holds.
   void ASymbolTheBaseHoldsIsRefusedAndTheDialogStays() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}}), QString());
     QVERIFY(fixture.Window().SelectAddress("%MW10"));
     fixture.OnDialogs([&](QDialog& drawn, CDialog& dialog) {
-      QVERIFY(!Control<QLineEdit>(drawn, kSymbol)->isEnabled());
-      QCOMPARE(Control<QLineEdit>(drawn, kSymbol)->text(), QStringLiteral("Seuil_haut"));
       QTest::keyClick(&drawn, Qt::Key_Return);
       QVERIFY(!dialog.IsDialogEnded());
       QTest::keyClick(&drawn, Qt::Key_Escape);
@@ -222,31 +143,6 @@ class DialogsTest : public QObject {
     QCOMPARE(fixture.Window().Symbolise(), 2);
     QCOMPARE(fixture.messages,
              QStringList{QString::fromUtf8("Le symbole existe déjà dans la base")});
-  }
-
-  void ThePositionIsKeptInTheSettings() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW11", "", ""}}), QString());
-    QVERIFY(fixture.Window().SelectAddress("%MW11"));
-    QPoint left;
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
-      // First use: centred on the editor's window (to the rounding of half
-      // sizes and the platform's frame margins).
-      const QPoint offset = drawn.geometry().center() - fixture.Window().frameGeometry().center();
-      QVERIFY2(offset.manhattanLength() <= 4, "centred");
-      drawn.move(40, 30);
-      QCoreApplication::processEvents();
-      left = drawn.geometry().topLeft();
-      QTest::keyClick(&drawn, Qt::Key_Escape);
-    });
-    QCOMPARE(fixture.Window().Symbolise(), 2);
-    CObject* app = HostGetObject(1);
-    QCOMPARE(HostReadSetting(app, 12, "SymbOnLinePosX", -1), left.x());
-    QCOMPARE(HostReadSetting(app, 12, "SymbOnLinePosY", -1), left.y());
-    QPoint reopened;
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { reopened = drawn.geometry().topLeft(); });
-    fixture.Window().Symbolise();
-    QCOMPARE(reopened, left);
   }
 };
 

@@ -7,13 +7,11 @@
 #include <QAction>
 #include <QDialog>
 #include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <array>
 #include <functional>
-#include <map>
 
 #include "base_session.h"
 #include "gui_services.h"
@@ -81,30 +79,6 @@ class GuiFixture {
     });
   }
 
-  // The live rows of the main table as python's dbfread reads the file:
-  // address -> symbol.
-  std::map<QString, QString> ReadMainTable() {
-    QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(SYMBASE_SOURCE_DIR "/tests/interop/base_dump.py"),
-                  QStringLiteral("dbfread"), directory_.path() + QStringLiteral("/KR9.DBF")});
-    reader.waitForFinished(30000);
-    QStringList fields;
-    std::map<QString, QString> rows;
-    const QStringList lines = QString::fromUtf8(reader.readAllStandardOutput()).split('\n');
-    for (const QString& line : lines) {
-      if (line.startsWith(QStringLiteral("FIELD "))) fields << line.section(' ', 1, 1);
-      if (!line.startsWith(QStringLiteral("L|"))) continue;
-      const QStringList values = line.mid(2).split('|');
-      const qsizetype repere = fields.indexOf(QStringLiteral("REPERE"));
-      const qsizetype symbole = fields.indexOf(QStringLiteral("SYMBOLE"));
-      if (repere >= 0 && symbole >= 0 && values.size() == fields.size()) {
-        rows[values[repere]] = values[symbole];
-      }
-    }
-    return rows;
-  }
-
   QStringList messages;
   QList<int> answers;
   int dialogs = 0;
@@ -119,13 +93,6 @@ class GuiFixture {
 template <class W>
 W* Control(QDialog& drawn, int id) {
   return drawn.findChild<W*>(QStringLiteral("control_%1").arg(id));
-}
-
-// Keys typed one by one, accented letters included (keyClicks knows ASCII only).
-inline void Type(QWidget* widget, const QString& text) {
-  for (QChar c : text) {
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-  }
 }
 
 // The menu entry of the main window with this text ("&Vérifier la base").
