@@ -12,6 +12,7 @@
 #include "filter_bar.h"
 #include "gui_fixture.h"
 #include "new_object_dialog.h"
+#include "recent_bases.h"
 
 using testing_support::Action;
 using testing_support::GuiFixture;
@@ -147,6 +148,21 @@ class EditingTest : public QObject {
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("4 objets")));
     QVERIFY(fixture.Window().StatusText().contains(fixture.Session().Directory()));
     QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("modifiée le")));
+  }
+
+  void OpenedBasesAreRememberedAndMissingOnesForgotten() {
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
+    const QString base = fixture.Session().Directory();
+    QTemporaryDir other;
+    QCOMPARE(fixture.Window().CreateBase(other.path()), QString());
+    QCOMPARE(gui::RecentBases(), (QStringList{other.path(), base}));
+    QVERIFY(other.remove());
+    QVERIFY(fixture.Window().OpenBase(other.path()).contains(QStringLiteral("n'existe pas")));
+    QCOMPARE(gui::RecentBases(), QStringList{base});
+    QVERIFY(!fixture.Session().IsOpen());
+    QCOMPARE(fixture.Window().OpenBase(base), QString());
+    QCOMPARE(fixture.Window().Model().rowCount(), static_cast<int>(kPlant.size()));
   }
 
   void SortedBySymbolAndFiltered_data() {

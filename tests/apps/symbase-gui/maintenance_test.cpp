@@ -1,12 +1,19 @@
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
 #include <optional>
+#include <thread>
 
 #include "findings_window.h"
 #include "gui_fixture.h"
+#include "long_call.h"
+#include "object_editor.h"
+#include "recent_bases.h"
 #include "transfer.h"
 #include "xbase/engine.h"
 #include "xbase/result.h"
@@ -138,6 +145,91 @@ class MaintenanceTest : public QObject {
     QCOMPARE(window.Model().AddressAt(window.Table()->currentIndex().row()), QByteArray("%MW11"));
     QCOMPARE(window.CheckBase().result, damage.after);
     QCOMPARE(fixture.messages, QStringList());
+  }
+
+  void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<bool>("repair");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("missing, repaired")
+        << "KR9S.MDX" << true << true << QString::fromUtf8("l'index KR9S.MDX est absent");
+    QTest::newRow("damaged, repaired")
+        << "KR9R.MDX" << false << true << QString::fromUtf8("l'index KR9R.MDX est endommagé");
+    QTest::newRow("missing, declined")
+        << "KR9CMTR.MDX" << true << false << QString::fromUtf8("l'index KR9CMTR.MDX est absent");
+  }
+  void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening() {
+    QFETCH(QString, file);
+    QFETCH(bool, missing);
+    QFETCH(bool, repair);
+    QFETCH(QString, fault);
+    GuiFixture fixture;
+    QCOMPARE(CreatePlant(fixture), QString());
+    fixture.Window().CloseBase();
+    const QString path = fixture.Directory() + '/' + file;
+    if (missing) {
+      QVERIFY(QFile::remove(path));
+    } else {
+      QFile damaged(path);  // a header of zeros
+      QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.write(QByteArray(512, '\0')) == 512);
+    }
+    fixture.answers = {repair ? kHostIdYes : kHostIdNo};
+    const QString error = fixture.Window().OpenBase(fixture.Directory());
+    QCOMPARE(fixture.messages.size(), 1);
+    const QString question = fixture.messages.first();
+    QVERIFY2(question.contains(fault), qPrintable(question));
+    QVERIFY(question.contains(fixture.Directory()));
+    QVERIFY(question.endsWith(QString::fromUtf8("Réparer la base maintenant ?")));
+    if (!repair) {
+      QVERIFY(error.contains(fault));
+      QVERIFY(!fixture.Session().IsOpen());
+      QVERIFY(!QFile::exists(path));
+      QVERIFY(gui::RecentBases().contains(fixture.Directory()));
+      return;
+    }
+    QCOMPARE(error, QString());
+    QVERIFY(fixture.Session().IsOpen());
+    QVERIFY(fixture.Window().Findings()->Verdict()->text().startsWith(
+        QStringLiteral("La base est réparée.")));
+    fixture.Window().Model().FinishLoading();
+    QCOMPARE(fixture.Window().Model().rowCount(), kPlantRows);
+    QCOMPARE(gui::AddressOfSymbol(fixture.Session(), "Pompe_1"), QByteArray("%Q2.0"));
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
+  }
+
+  // The call blocks until the editor, still turning its event loop, has
+  // shown the progress window: a call run on the event loop's own thread
+  // would never see it and give up after ten seconds.
+  void TheEditorStaysAliveWhileTheCallRuns() {
+    GuiFixture fixture;
+    gui::MainWindow& window = fixture.Window();
+    QCOMPARE(CreatePlant(fixture), QString());
+    std::atomic<bool> shown{false};
+    QString label;
+    bool closedMeanwhile = true;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+      auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+      if (progress == nullptr || !progress->isVisible() || shown) return;
+      label = progress->labelText();
+      closedMeanwhile = window.close();
+      shown = true;
+    });
+    watch.start(20);
+    const int result = gui::RunLongCall(&window, fixture.Session(), QStringLiteral("Essai…"), [&] {
+      for (int waited = 0; waited < 10000 && !shown; waited += 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      return shown ? 7 : -1;
+    });
+    watch.stop();
+    QCOMPARE(result, 7);
+    QCOMPARE(label, QString::fromUtf8("Essai…"));
+    QVERIFY(!closedMeanwhile);  // the window stays while the call runs
+    QVERIFY(window.isVisible());
+    QVERIFY(!fixture.Session().Busy());  // afterwards the library is the editor's again
+    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
   }
 
   void ABaseKeptBusyElsewhereIsToldInWords() {
