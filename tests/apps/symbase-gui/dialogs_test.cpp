@@ -1,9 +1,12 @@
 // The dialogs the library opens, drawn by the editor: the conflict question
 // of a CSV import, and the on-line symbolization; the export to CSV.
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 #include "gui_fixture.h"
@@ -28,6 +31,16 @@ constexpr int kAddress = 1004;
 gui::ImportSummary Import(GuiFixture& fixture, const QString& rows) {
   return fixture.Window().ImportFile(
       fixture.WriteFile("table.csv", QStringLiteral("address,symbol,comment\n") + rows));
+}
+
+// Closes the next message box the editor shows itself, keeping its icon.
+void CloseNextBox(QMessageBox::Icon* icon) {
+  QTimer::singleShot(10, [icon] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return CloseNextBox(icon);
+    *icon = box->icon();
+    box->done(0);
+  });
 }
 
 }  // namespace
@@ -89,6 +102,19 @@ class DialogsTest : public QObject {
     QVERIFY(fixture.messages.last().startsWith(QStringLiteral("Fichier refusé")));
     QCOMPARE(fixture.Session().Count(), 1L);
     QCOMPARE(fixture.dialogs, 0);
+  }
+
+  void AnImportIsToldAsInformationARefusedFileAsAWarning() {
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase({{"%MW1", "A1", ""}}), QString());
+    fixture.Services().SetMessageBoxAnswerer(nullptr);  // the editor's own boxes
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    CloseNextBox(&icon);
+    QCOMPARE(Import(fixture, "%MW5,B,\n").added, 1);
+    QCOMPARE(icon, QMessageBox::Information);
+    CloseNextBox(&icon);
+    QVERIFY(!Import(fixture, "%ZZ9,x,\n").error.isEmpty());
+    QCOMPARE(icon, QMessageBox::Warning);
   }
 
   void ExportWritesEveryRowReadableAgain() {

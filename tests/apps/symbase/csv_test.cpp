@@ -106,6 +106,11 @@ TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
        "tab, s\xC3\xA9par\xC3\xA9",
        ""},
       {{"-d", "tab"}, "address\tsymbol\n%MW80\tS80\n", "", ""},
+      // UTF-8 has no surrogates: the last of them is refused as the first is.
+      {{},
+       "address,symbol,comment\n%MW80,S80,\xED\xBF\xBF\n",
+       nullptr,
+       "in.csv:2:11: comment: byte \\xED is not UTF-8"},
       {{"--delimiter", ";"}, "address,symbol,comment\n", nullptr, "is not a column name"},
       {{}, "Symbole,Adresse\nS80,%MW80\n", "", ""},
       {{},
