@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "xbase/cache_budget.h"
 #include "xbase/result.h"
@@ -22,7 +23,15 @@ BlockCache::BlockCache(File* file, std::size_t floor)
   buckets_.assign(buckets, Bucket{});
 }
 
-BlockCache::~BlockCache() { CacheBudget::Give(taken_); }
+BlockCache::~BlockCache() {
+  CacheBudget::Give(taken_);
+  LeaveChunks();
+}
+
+void BlockCache::LeaveChunks() {
+  for (auto& chunk : chunks_) CacheBudget::LeaveChunk(std::move(chunk));
+  chunks_.clear();
+}
 
 int BlockCache::Lookup(std::uint32_t page) const {
   const std::size_t mask = buckets_.size() - 1;
@@ -106,11 +115,11 @@ int BlockCache::Acquire(std::uint32_t page) {
   if (!free_slots_.empty()) {
     s = free_slots_.back();
     free_slots_.pop_back();
-  } else if (meta_.size() < floor_ || tail_ < 0 || CacheBudget::Take(sizeof(Block))) {
-    if (meta_.size() < floor_ || tail_ < 0) CacheBudget::Force(sizeof(Block));
-    taken_ += sizeof(Block);
+  } else if (meta_.size() < floor_ || tail_ < 0 || CacheBudget::Take(kBlockSize)) {
+    if (meta_.size() < floor_ || tail_ < 0) CacheBudget::Force(kBlockSize);
+    taken_ += kBlockSize;
+    if (meta_.size() % kChunkBlocks == 0) chunks_.push_back(CacheBudget::TakeChunk());
     meta_.emplace_back();
-    blocks_.emplace_back();
     s = static_cast<int>(meta_.size() - 1);
   } else {
     s = tail_;
@@ -201,7 +210,7 @@ void BlockCache::Clear() {
   CacheBudget::Give(taken_);
   taken_ = 0;
   meta_.clear();
-  blocks_.clear();
+  LeaveChunks();
   free_slots_.clear();
   dirty_.clear();
   std::fill(buckets_.begin(), buckets_.end(), Bucket{});

@@ -3,10 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "xbase/cache_budget.h"
 #include "xbase/file_system.h"
 
 // A bounded cache of 1024-byte index blocks, keyed by page number.
@@ -45,7 +46,7 @@ class BlockCache {
   // counts as a use. For prefetching what a walk will fetch next.
   const std::uint8_t* Peek(std::uint32_t page) const {
     const int s = Lookup(page);
-    return s < 0 ? nullptr : blocks_[static_cast<std::size_t>(s)].data;
+    return s < 0 ? nullptr : data(s);
   }
   // A zeroed, changed block for a page that is new to the file (no read).
   std::uint8_t* Fresh(std::uint32_t page);
@@ -66,9 +67,6 @@ class BlockCache {
     int prev = -1;  // LRU links, clean slots only
     int next = -1;
   };
-  struct Block {
-    std::uint8_t data[kBlockSize];
-  };
   struct Bucket {
     std::uint32_t page = 0;
     int slot = -1;  // -1: empty
@@ -83,13 +81,22 @@ class BlockCache {
   void PushFront(int slot);
   void MakeDirty(int slot);
   Meta& meta(int s) { return meta_[static_cast<std::size_t>(s)]; }
-  std::uint8_t* data(int s) { return blocks_[static_cast<std::size_t>(s)].data; }
+  std::uint8_t* data(int s) const {
+    const auto at = static_cast<std::size_t>(s);
+    return reinterpret_cast<std::uint8_t*>(chunks_[at / kChunkBlocks].get()) +
+           at % kChunkBlocks * kBlockSize;
+  }
 
   File* file_;
   std::size_t floor_;
-  std::size_t taken_ = 0;        // bytes taken from the budget
-  std::vector<Meta> meta_;       // one per slot
-  std::deque<Block> blocks_;     // one per slot; stable addresses
+  std::size_t taken_ = 0;   // bytes taken from the budget
+  std::vector<Meta> meta_;  // one per slot
+  // The slots' blocks, kChunkBlocks to a chunk of the budget's
+  // (cache_budget.h); stable addresses. At most one chunk is held beyond
+  // the bytes taken.
+  static constexpr std::size_t kChunkBlocks = CacheBudget::kChunkBytes / kBlockSize;
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  void LeaveChunks();
   std::vector<int> free_slots_;  // slots whose read failed, ready for reuse
   std::vector<Bucket> buckets_;  // open addressing over pages
   std::size_t indexed_ = 0;

@@ -20,6 +20,9 @@ void RecordCache::Release() {
   CacheBudget::Give(taken_);
   taken_ = 0;
   slots_.clear();
+  for (auto& chunk : chunks_) CacheBudget::LeaveChunk(std::move(chunk));
+  chunks_.clear();
+  chunk_used_ = 0;
   provided_.clear();
   hand_ = 0;
 }
@@ -38,13 +41,18 @@ void RecordCache::Provide(Slot& slot) {
   if (provided_.size() < kFloor || CacheBudget::Take(bytes)) {
     if (provided_.size() < kFloor) CacheBudget::Force(bytes);
     taken_ += bytes;
-    slot.bytes.reset(new char[bytes]);
+    if (chunks_.empty() || chunk_used_ + bytes > CacheBudget::kChunkBytes) {
+      chunks_.push_back(CacheBudget::TakeChunk());
+      chunk_used_ = 0;
+    }
+    slot.bytes = chunks_.back().get() + chunk_used_;
+    chunk_used_ += bytes;
     provided_.push_back(index);
     return;
   }
   Slot& giver = slots_[provided_[hand_]];
   giver.first = giver.count = 0;
-  slot.bytes.swap(giver.bytes);
+  std::swap(slot.bytes, giver.bytes);
   provided_[hand_] = index;
   hand_ = (hand_ + 1) % provided_.size();
 }
@@ -65,7 +73,7 @@ const char* RecordCache::Find(std::uint32_t n) const {
   if (slots_.empty() || n == 0) return nullptr;
   const Slot& slot = SlotOf(n);
   if (slot.first == 0 || n < slot.first || n - slot.first >= slot.count) return nullptr;
-  return slot.bytes.get() + (n - slot.first) * record_length_;
+  return slot.bytes + (n - slot.first) * record_length_;
 }
 
 char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first) {
@@ -73,7 +81,7 @@ char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first) {
   slot.first = slot.count = 0;
   if (!slot.bytes) Provide(slot);
   *first = FirstOfBlock(n);
-  return slot.bytes.get();
+  return slot.bytes;
 }
 
 void RecordCache::Fill(std::uint32_t n, std::uint32_t records) {

@@ -44,7 +44,7 @@ class RecordCache {
   struct Slot {
     std::uint32_t first = 0;  // 0: empty
     std::uint32_t count = 0;
-    std::unique_ptr<char[]> bytes;  // null until the slot is first used
+    char* bytes = nullptr;  // in one of chunks_; null until the slot is first used
   };
   Slot& SlotOf(std::uint32_t n);
   const Slot& SlotOf(std::uint32_t n) const;
@@ -58,6 +58,9 @@ class RecordCache {
   std::size_t record_length_ = 0;
   std::uint32_t per_block_ = 1;
   std::vector<Slot> slots_;
+  // The slots' memory, in chunks of the budget's (cache_budget.h).
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::size_t chunk_used_ = 0;           // bytes of the last chunk handed out
   std::vector<std::uint32_t> provided_;  // the slots with memory, in turn
   std::size_t hand_ = 0;                 // the next of them to give up its memory
   std::size_t taken_ = 0;                // bytes taken from the budget

@@ -46,6 +46,29 @@ TEST(RecordCacheBudget, ManyBlocksStayWithinTheBudgetAndAreGivenBack) {
     EXPECT_NE(second.Find(blocks), nullptr);
   }
   EXPECT_EQ(CacheBudget::Taken(), before);
+  // Their memory waits for the next caches, within the budget.
+  const std::size_t kept = CacheBudget::KeptBytes();
+  EXPECT_GT(kept, 0u);
+  EXPECT_LE(kept + CacheBudget::Taken(), CacheBudget::kBytes);
+  RecordCache next;
+  next.Configure(kRecord);
+  std::uint32_t first = 0;
+  next.Prepare(1, &first);
+  EXPECT_EQ(CacheBudget::KeptBytes(), kept - CacheBudget::kChunkBytes)
+      << "a kept chunk is taken before a new one";
+  CacheBudget::ReturnFreed();
+  EXPECT_EQ(CacheBudget::KeptBytes(), 0u);
+}
+
+// A chunk left while the caches hold the whole budget is not kept.
+TEST(RecordCacheBudget, ChunksAreKeptOnlyWithinTheBudget) {
+  CacheBudget::ReturnFreed();
+  CacheBudget::LeaveChunk(CacheBudget::TakeChunk());
+  EXPECT_EQ(CacheBudget::KeptBytes(), CacheBudget::kChunkBytes);
+  CacheBudget::Force(CacheBudget::kBytes);
+  CacheBudget::LeaveChunk(CacheBudget::TakeChunk());  // the kept one, taken and left again
+  EXPECT_EQ(CacheBudget::KeptBytes(), 0u);
+  CacheBudget::Give(CacheBudget::kBytes);
 }
 
 }  // namespace
