@@ -84,6 +84,14 @@ TEST_F(CliCsv, ABadByteIsPlacedInItsColumn) {
           {"in.csv:2:7: symbol: byte \\xE9 is not UTF-8", "in.csv:2:9: symbol: byte \\xE9"}}});
 }
 
+// A bad byte belongs to its own row: skipped, it leaves the row before it.
+TEST_F(CliCsv, ABadByteSkipsItsRowOnly) {
+  WriteFile("address,symbol,comment\n%MW71,Bon,x\n%MW72,\xE9t\xE9,x\n");
+  Steps({{{"import", "@", "@/in.csv", "--skip-invalid"}, 0, {"1 added", "1 invalid skipped"}},
+         {{"find", "@", "%MW71"}, 0, {"symbol:  Bon\n"}},
+         {{"find", "@", "%MW72"}, 1}});
+}
+
 TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
   struct Case {
     std::vector<std::string> options;
@@ -106,6 +114,8 @@ TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
        "tab, s\xC3\xA9par\xC3\xA9",
        ""},
       {{"-d", "tab"}, "address\tsymbol\n%MW80\tS80\n", "", ""},
+      // The delimiter is the header's: commas in later rows do not outvote it.
+      {{}, "address;symbol;comment\n%MW80;S80;a,b,c,d,e,f\n", "a,b,c,d,e,f", ""},
       // UTF-8 has no surrogates: the last of them is refused as the first is.
       {{},
        "address,symbol,comment\n%MW80,S80,\xED\xBF\xBF\n",
