@@ -219,6 +219,43 @@ TEST(Transactions, AFailedWriteLeavesTheTableAsItWas) {
   }
 }
 
+// A caller that commits although one of its writes failed: the commit
+// fails too and nothing of the transaction is kept, at each write in turn.
+TEST(Transactions, ACommitAfterAFailedWriteKeepsNothing) {
+  bool failed = true;
+  for (long writes = 0; failed; ++writes) {
+    SCOPED_TRACE("failing after " + std::to_string(writes) + " writes");
+    MemoryFileSystem fs;
+    {
+      MainTable t("base", true, &fs);
+      ASSERT_TRUE(t.ok());
+      Fill(t, 8);
+    }
+    MainTable t("base", false, &fs);
+    ASSERT_TRUE(t.ok());
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    fs.FailWritesAfter(fs.writes() + writes);
+    int r = t.Append(NumberedRow(103, "New3"));
+    for (int step : {0, 1}) {
+      const int moved = TableGo(t.table, 3 + step);
+      const int written = step == 0 ? t.Set("SYMBOLE", "Renamed3") : RecordDelete(t.table);
+      if (r == kOk) r = moved != kOk ? moved : written;
+    }
+    failed = r != kOk;
+    const int committed = EngineCommit(&t.session);
+    fs.FailWritesAfter(-1);
+    if (failed) {
+      EXPECT_NE(kOk, committed);
+    }
+    failed = failed || committed != kOk;
+    const Model expected = failed ? Numbered(8) : Apply(3, Numbered(8));
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 0));
+    EXPECT_EQ(Live(Symbols(t.table)), Live(expected));
+    EXPECT_EQ(kOk, EngineCommit(&t.session));
+    EXPECT_EQ(kOk, t.Check());
+  }
+}
+
 TEST(Transactions, ATableThatMayOnlyBeReadIsReadAndRefusesWrites) {
   MemoryFileSystem fs;
   {
