@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "xbase/cache_budget.h"
 #include "xbase/result.h"
@@ -29,7 +28,7 @@ BlockCache::~BlockCache() {
 }
 
 void BlockCache::LeaveChunks() {
-  for (auto& chunk : chunks_) CacheBudget::LeaveChunk(std::move(chunk));
+  for (char* chunk : chunks_) CacheBudget::LeaveChunk(chunk);
   chunks_.clear();
 }
 

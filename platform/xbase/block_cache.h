@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,7 +82,7 @@ class BlockCache {
   Meta& meta(int s) { return meta_[static_cast<std::size_t>(s)]; }
   std::uint8_t* data(int s) const {
     const auto at = static_cast<std::size_t>(s);
-    return reinterpret_cast<std::uint8_t*>(chunks_[at / kChunkBlocks].get()) +
+    return reinterpret_cast<std::uint8_t*>(chunks_[at / kChunkBlocks]) +
            at % kChunkBlocks * kBlockSize;
   }
 
@@ -95,7 +94,7 @@ class BlockCache {
   // (cache_budget.h); stable addresses. At most one chunk is held beyond
   // the bytes taken.
   static constexpr std::size_t kChunkBlocks = CacheBudget::kChunkBytes / kBlockSize;
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<char*> chunks_;
   void LeaveChunks();
   std::vector<int> free_slots_;  // slots whose read failed, ready for reuse
   std::vector<Bucket> buckets_;  // open addressing over pages

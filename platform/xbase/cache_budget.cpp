@@ -1,7 +1,12 @@
 #include "xbase/cache_budget.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
+#include <new>
 #include <vector>
 
 #ifdef __GLIBC__
@@ -13,10 +18,33 @@ namespace {
 
 std::atomic<std::size_t> taken{0};
 
-std::mutex kept_mutex;
-std::vector<std::unique_ptr<char[]>>& Kept() {
-  static auto* kept = new std::vector<std::unique_ptr<char[]>>();  // lives as long as the process
-  return *kept;
+constexpr std::size_t kChunksPerSlab = CacheBudget::kSlabBytes / CacheBudget::kChunkBytes;
+
+struct Slabs {
+  std::mutex mutex;
+  std::vector<char*> slabs;
+  std::vector<char*> free;  // chunks no cache uses
+};
+
+Slabs& Pool() {
+  static auto* pool = new Slabs();  // lives as long as the process: caches outlive statics
+  return *pool;
+}
+
+// A slab aligned on its size, so that it can be one huge page.
+char* NewSlab() {
+  const std::size_t size = CacheBudget::kSlabBytes;
+  void* mapped =
+      mmap(nullptr, 2 * size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t slab = (start + size - 1) & ~std::uintptr_t{size - 1};
+  if (slab > start) munmap(mapped, slab - start);
+  munmap(reinterpret_cast<void*>(slab + size), start + size - slab);
+#ifdef MADV_HUGEPAGE
+  madvise(reinterpret_cast<void*>(slab), size, MADV_HUGEPAGE);  // a hint: refused, pages stay small
+#endif
+  return reinterpret_cast<char*>(slab);
 }
 
 }  // namespace
@@ -33,33 +61,48 @@ void CacheBudget::Force(std::size_t bytes) { taken.fetch_add(bytes, std::memory_
 
 void CacheBudget::Give(std::size_t bytes) { taken.fetch_sub(bytes, std::memory_order_relaxed); }
 
-std::unique_ptr<char[]> CacheBudget::TakeChunk() {
-  {
-    std::lock_guard<std::mutex> hold(kept_mutex);
-    if (!Kept().empty()) {
-      std::unique_ptr<char[]> chunk = std::move(Kept().back());
-      Kept().pop_back();
-      return chunk;
-    }
+char* CacheBudget::TakeChunk() {
+  Slabs& pool = Pool();
+  std::lock_guard<std::mutex> hold(pool.mutex);
+  if (pool.free.empty()) {
+    char* slab = NewSlab();
+    pool.slabs.push_back(slab);
+    for (std::size_t i = kChunksPerSlab; i-- > 0;) pool.free.push_back(slab + i * kChunkBytes);
   }
-  return std::unique_ptr<char[]>(new char[kChunkBytes]);
+  char* chunk = pool.free.back();
+  pool.free.pop_back();
+  return chunk;
 }
 
-void CacheBudget::LeaveChunk(std::unique_ptr<char[]> chunk) {
-  std::lock_guard<std::mutex> hold(kept_mutex);
-  if ((Kept().size() + 1) * kChunkBytes + Taken() <= kBytes) Kept().push_back(std::move(chunk));
+void CacheBudget::LeaveChunk(char* chunk) {
+  Slabs& pool = Pool();
+  std::lock_guard<std::mutex> hold(pool.mutex);
+  pool.free.push_back(chunk);
 }
 
 std::size_t CacheBudget::KeptBytes() {
-  std::lock_guard<std::mutex> hold(kept_mutex);
-  return Kept().size() * kChunkBytes;
+  Slabs& pool = Pool();
+  std::lock_guard<std::mutex> hold(pool.mutex);
+  return pool.free.size() * kChunkBytes;
 }
 
 void CacheBudget::ReturnFreed() {
   {
-    std::lock_guard<std::mutex> hold(kept_mutex);
-    Kept().clear();
-    Kept().shrink_to_fit();
+    Slabs& pool = Pool();
+    std::lock_guard<std::mutex> hold(pool.mutex);
+    std::sort(pool.free.begin(), pool.free.end());
+    std::vector<char*> kept_slabs;
+    for (char* slab : pool.slabs) {
+      const auto first = std::lower_bound(pool.free.begin(), pool.free.end(), slab);
+      const auto last = std::lower_bound(first, pool.free.end(), slab + kSlabBytes);
+      if (static_cast<std::size_t>(last - first) < kChunksPerSlab) {
+        kept_slabs.push_back(slab);
+        continue;
+      }
+      pool.free.erase(first, last);
+      munmap(slab, kSlabBytes);
+    }
+    pool.slabs.swap(kept_slabs);
   }
 #ifdef __GLIBC__
   malloc_trim(0);

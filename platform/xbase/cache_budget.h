@@ -2,7 +2,6 @@
 #define SYMBASE_XBASE_CACHE_BUDGET_H
 
 #include <cstddef>
-#include <memory>
 
 // The memory that the caches of every open table and index file of this
 // process hold together. A cache takes from the budget before it grows
@@ -10,11 +9,12 @@
 // memory instead, so the files read most keep the most, within one bound
 // however many and however large the files are.
 //
-// The caches hold their memory in chunks of kChunkBytes. A cache that is
+// The caches hold their memory in chunks of kChunkBytes, cut from slabs of
+// kSlabBytes that the system is asked to back with huge pages: a cache that
+// fills a slab takes one page fault, not five hundred. A cache that is
 // emptied or closed leaves its chunks here, and the next cache to grow takes
-// them before allocating: closing and opening a base neither frees nor
-// touches again the memory its caches held. Chunks are kept while they and
-// the bytes taken stay within the budget; ReturnFreed frees them.
+// them first: closing and opening a base neither frees nor touches again the
+// memory its caches held. ReturnFreed gives back the slabs no cache uses.
 
 namespace xbase {
 
@@ -22,6 +22,7 @@ class CacheBudget {
  public:
   static constexpr std::size_t kBytes = std::size_t{40} << 20;
   static constexpr std::size_t kChunkBytes = std::size_t{64} << 10;
+  static constexpr std::size_t kSlabBytes = std::size_t{2} << 20;
 
   // Takes `bytes` when the budget has them; false, taking nothing, when not.
   static bool Take(std::size_t bytes);
@@ -29,16 +30,16 @@ class CacheBudget {
   static void Force(std::size_t bytes);
   // Gives back bytes taken.
   static void Give(std::size_t bytes);
-  // A chunk for a cache: one left by another cache, else a new one.
-  static std::unique_ptr<char[]> TakeChunk();
-  // A chunk a cache no longer needs: kept for the next while the budget
-  // has room for it, else freed.
-  static void LeaveChunk(std::unique_ptr<char[]> chunk);
-  // Bytes of the chunks kept now.
+  // A chunk for a cache: one another cache left, else one of a new slab.
+  // Throws std::bad_alloc when the system has no memory for a slab.
+  static char* TakeChunk();
+  // A chunk a cache no longer uses, for the next.
+  static void LeaveChunk(char* chunk);
+  // Bytes of the chunks no cache uses now.
   static std::size_t KeptBytes();
-  // Frees the chunks kept, and hands the memory that emptied caches freed
-  // back to the system where the allocator can: a large allocation that
-  // follows then takes its place instead of adding to it.
+  // Gives back the slabs none of whose chunks a cache uses, and the memory
+  // freed elsewhere where the allocator can: a large allocation that follows
+  // then takes its place instead of adding to it.
   static void ReturnFreed();
   // Bytes taken now, by every cache.
   static std::size_t Taken();

@@ -20,7 +20,7 @@ void RecordCache::Release() {
   CacheBudget::Give(taken_);
   taken_ = 0;
   slots_.clear();
-  for (auto& chunk : chunks_) CacheBudget::LeaveChunk(std::move(chunk));
+  for (char* chunk : chunks_) CacheBudget::LeaveChunk(chunk);
   chunks_.clear();
   chunk_used_ = 0;
   provided_.clear();
@@ -45,7 +45,7 @@ void RecordCache::Provide(Slot& slot) {
       chunks_.push_back(CacheBudget::TakeChunk());
       chunk_used_ = 0;
     }
-    slot.bytes = chunks_.back().get() + chunk_used_;
+    slot.bytes = chunks_.back() + chunk_used_;
     chunk_used_ += bytes;
     provided_.push_back(index);
     return;

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace xbase {
@@ -59,7 +58,7 @@ class RecordCache {
   std::uint32_t per_block_ = 1;
   std::vector<Slot> slots_;
   // The slots' memory, in chunks of the budget's (cache_budget.h).
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<char*> chunks_;
   std::size_t chunk_used_ = 0;           // bytes of the last chunk handed out
   std::vector<std::uint32_t> provided_;  // the slots with memory, in turn
   std::size_t hand_ = 0;                 // the next of them to give up its memory
