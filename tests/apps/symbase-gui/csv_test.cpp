@@ -48,8 +48,8 @@ class CsvTest : public QObject {
                                << "UTF-8";
     QTest::newRow("one field") << QByteArray("address,symbol,comment\n%MW1\n")
                                << "ligne 2 : 1 champs";
-    QTest::newRow("text after a closing quote")
-        << QByteArray("address,symbol,comment\n%MW1,\"A\"x,\n") << "ligne 2 : texte après";
+    QTest::newRow("text after a closing quote, a good row before")
+        << QByteArray("address,symbol,comment\n%MW2,B,\n%MW1,\"A\"x,\n") << "ligne 3 : texte après";
     QTest::newRow("unclosed quote") << QByteArray("address,symbol,comment\n\n%MW1,\"A,\n")
                                     << "ligne 3 : guillemet jamais fermé";
   }
