@@ -110,6 +110,19 @@ TEST_F(TwoSessions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   EXPECT_EQ(kOk, EngineCommit(&a.session));
 }
 
+// A read without the lock stands when nothing was written meanwhile, and is
+// to be made again when another session committed.
+TEST_F(TwoSessions, AnOptimisticReadStandsUnlessAnotherCommitCameBetween) {
+  ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
+  ASSERT_EQ(kOk, EngineCommit(&a.session));
+  ASSERT_EQ(kOk, EngineBeginOptimistic(&a.session));
+  EXPECT_EQ(Symbols(a.table), Numbered(5));
+  EXPECT_EQ(kOk, EngineEndOptimistic(&a.session));
+  ASSERT_EQ(kOk, EngineBeginOptimistic(&a.session));
+  ASSERT_EQ(kOk, Change(b, 2));
+  EXPECT_EQ(kLocked, EngineEndOptimistic(&a.session));
+}
+
 // Another session's commit leaves this one on the row it stood on, the last
 // row included.
 TEST_F(TwoSessions, ACommitElsewhereLeavesEachOnItsRow) {
