@@ -61,6 +61,7 @@ TEST_F(CliImport, ManyBadRowsAreCountedBeyondTheOnesShown) {
   for (int i = 0; i < 250; ++i)
     csv += "%MW" + std::to_string(i) + ",9x" + std::to_string(i) + ",\n";
   WriteFile(csv);
+  WriteFile(csv.substr(0, csv.find("%MW20,")), "twenty.csv");  // as many as are shown
   WriteFile("", "empty.csv");
   WriteFile("%MW40,Bon,Comment\n", "headless.csv");
   Steps({
@@ -69,6 +70,7 @@ TEST_F(CliImport, ManyBadRowsAreCountedBeyondTheOnesShown) {
        {},
        {"in.csv:21:", "!in.csv:22:", "... and 230 more problems (--verbose shows them all)",
         "250 bad rows of 250"}},
+      {{"import", "@", "@/twenty.csv"}, 3, {}, {"twenty.csv:21:", "!more problems"}},
       {{"import", "@", "@/nothing.csv"}, 3, {}, {"nothing.csv: No such file or directory"}},
       {{"import", "@", "@/empty.csv"}, 3, {}, {"is empty"}},
       {{"import", "@", "@/headless.csv"},
