@@ -221,7 +221,13 @@ TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {
 TEST_F(DialogTest, ExceptionInTheDriverClosesTheWindow) {
   ScriptedDialogDriver driver([](CDialog&) { AfxThrowFileException(CFileException::hardIO); });
   CTestDlg dlg;
-  EXPECT_THROW(dlg.DoModal(), CFileException*);
+  try {
+    dlg.DoModal();
+    ADD_FAILURE() << "no exception";
+  } catch (CFileException* e) {
+    EXPECT_EQ(e->m_cause, CFileException::hardIO);
+    e->Delete();
+  }
   EXPECT_EQ(dlg.m_hWnd, nullptr);
   EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);
   ScriptedDialogDriver again([](CDialog& d) { d.PressButton(IDOK); });
