@@ -65,6 +65,11 @@ class EditingTest : public QObject {
     QVERIFY(model.setData(comment, QString::fromUtf8("Niveau d'arrêt, en cm"), Qt::EditRole));
     QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_arrêt|Niveau d'arrêt, en cm"));
     QCOMPARE(symbol.data().toString(), QString::fromUtf8("Seuil_arrêt"));
+    QCOMPARE(
+        model.headerData(gui::ObjectModel::kSymbol, Qt::Horizontal, Qt::DisplayRole).toString(),
+        "Symbole");
+    QCOMPARE(model.headerData(symbol.row(), Qt::Vertical, Qt::DisplayRole).toInt(),
+             symbol.row() + 1);
     QCOMPARE(fixture.messages, QStringList());
     QVERIFY(model.setData(symbol, QString(), Qt::EditRole));
     QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("|Niveau d'arrêt, en cm"));
