@@ -92,15 +92,6 @@ ON_EN_CHANGE(kSymbol, OnSymbolChange)
 ON_EN_MAXTEXT(kSymbol, OnSymbolFull)
 END_MESSAGE_MAP()
 
-TEST_F(DialogTest, WithoutDriverOrTemplateDoModalReturnsMinusOneAtOnce) {
-  CTestDlg dlg("message");
-  EXPECT_EQ(dlg.DoModal(), -1);
-  EXPECT_EQ(dlg.inits, 0);
-  ScriptedDialogDriver driver([](CDialog&) { ADD_FAILURE() << "driver ran"; });
-  CDialog missing(4242);
-  EXPECT_EQ(missing.DoModal(), -1);
-}
-
 TEST_F(DialogTest, TemplateBecomesWindowsInPixels) {
   CRect frame, message, cancel;
   CString caption, shown;
@@ -146,20 +137,6 @@ TEST_F(DialogTest, ButtonsAndKeysEndTheDialog) {
   }
 }
 
-TEST_F(DialogTest, DisabledButtonsCannotBePressed) {
-  ScriptedDialogDriver driver([&](CDialog& d) {
-    CWnd* yes = d.GetDlgItem(IDYES);
-    EXPECT_FALSE(yes->EnableWindow(FALSE));  // was enabled
-    EXPECT_FALSE(d.PressButton(IDYES));
-    EXPECT_FALSE(d.PressButton(999));      // no such control
-    EXPECT_TRUE(yes->EnableWindow(TRUE));  // was disabled
-    EXPECT_TRUE(d.PressButton(IDYES));
-    EXPECT_FALSE(d.PressButton(kNoAll));  // already ended
-  });
-  CTestDlg dlg;
-  EXPECT_EQ(dlg.DoModal(), IDYES);
-}
-
 TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
   std::string tooLong(40, 's');
   CString commentShown;
@@ -181,7 +158,7 @@ TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
   EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);  // the window is gone, the members detached
 }
 
-TEST_F(DialogTest, EditSelectionReplacementAndSetTextRules) {
+TEST_F(DialogTest, EditsReadOnlyEditsAndDisabledButtonsFollowTheirRules) {
   ScriptedDialogDriver driver([](CDialog& d) {
     auto& edit = static_cast<CTestDlg&>(d).m_symbolEdit;
     edit.SetLimitText(10);
@@ -197,23 +174,34 @@ TEST_F(DialogTest, EditSelectionReplacementAndSetTextRules) {
     EXPECT_EQ(text, "Pu45");
     edit.ModifyStyle(0, ES_READONLY);
     EXPECT_FALSE(d.TypeText(kSymbol, "x"));
-    d.PressButton(IDCANCEL);
+    CWnd* yes = d.GetDlgItem(IDYES);
+    EXPECT_FALSE(yes->EnableWindow(FALSE));  // was enabled
+    EXPECT_FALSE(d.PressButton(IDYES));
+    EXPECT_FALSE(d.PressButton(999));      // no such control
+    EXPECT_TRUE(yes->EnableWindow(TRUE));  // was disabled
+    EXPECT_TRUE(d.PressButton(IDYES));
+    EXPECT_FALSE(d.PressButton(kNoAll));  // already ended
   });
   CTestDlg dlg;
-  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.DoModal(), IDYES);
 }
 
+// Without a driver or a template DoModal returns -1 at once; a driver runs the
+// initialisation once, and the first end counts.
 TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {
+  CTestDlg dlg("m");
+  EXPECT_EQ(dlg.DoModal(), -1);
+  EXPECT_FALSE(dlg.RunInitDialog());  // not open
+  EXPECT_EQ(dlg.inits, 0);
   ScriptedDialogDriver driver(
       [&](CDialog& d) {
         EXPECT_TRUE(d.RunInitDialog());
         EXPECT_FALSE(d.RunInitDialog());
         d.EndDialog(5);
-        d.EndDialog(6);  // the first value counts
+        d.EndDialog(6);
       },
       false);
-  CTestDlg dlg("m");
-  EXPECT_FALSE(dlg.RunInitDialog());  // not open
+  EXPECT_EQ(CDialog(4242).DoModal(), -1);  // no template: the driver is not called
   EXPECT_EQ(dlg.DoModal(), 5);
   EXPECT_EQ(dlg.inits, 1);
 }

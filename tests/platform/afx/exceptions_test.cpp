@@ -59,31 +59,25 @@ TEST(ExceptionTest, ThrowsCarryTheirClassCauseAndFile) {
   const std::string missing = dir.file("KR9CMT.DBF"), too_long = dir.file(std::string(5000, 'n'));
   const CRuntimeClass* const kFile = RUNTIME_CLASS(CFileException);
   const struct {
-    const char* what;
     std::function<void()> call;
     const CRuntimeClass* cls;  // null: no exception
     int cause;
     int os_error;
     std::string file;
   } calls[] = {
-      {"resource", [] { AfxThrowResourceException(); }, RUNTIME_CLASS(CResourceException), -1, 0,
-       ""},
-      {"file", [] { AfxThrowFileException(CFileException::diskFull, ENOSPC, "KR9.DBF"); },
+      {[] { AfxThrowResourceException(); }, RUNTIME_CLASS(CResourceException), -1, 0, ""},
+      {[] { AfxThrowFileException(CFileException::diskFull, ENOSPC, "KR9.DBF"); },
        RUNTIME_CLASS(CFileException), 13, ENOSPC, "KR9.DBF"},
-      {"archive", [] { AfxThrowArchiveException(CArchiveException::badSchema, "a.arc"); },
+      {[] { AfxThrowArchiveException(CArchiveException::badSchema, "a.arc"); },
        RUNTIME_CLASS(CArchiveException), 7, 0, "a.arc"},
-      {"existing file", [&] { CFile::Remove(dir.file("KR9.DBF").c_str()); }, nullptr, -1, 0, ""},
-      {"missing file", [&] { CFile::Remove(missing.c_str()); }, kFile, 2, ENOENT, missing},
-      {"null", [] { CFile::Remove(nullptr); }, kFile, 2, ENOENT, ""},
-      {"directory", [&] { CFile::Remove(dir.file("base").c_str()); }, kFile, 5, EISDIR,
-       dir.file("base")},
-      {"through a file", [&] { CFile::Remove(dir.file("a/KR9.DBF").c_str()); }, kFile, 3, ENOTDIR,
-       ""},
-      {"too long", [&] { CFile::Remove(too_long.c_str()); }, kFile, 3, ENAMETOOLONG, ""},
-      {"rename onto a file", [&] { CFile::Rename(dir.file("a").c_str(), dir.file("b").c_str()); },
-       kFile, 5, EEXIST, ""},
-      {"rename", [&] { CFile::Rename(dir.file("a").c_str(), dir.file("c").c_str()); }, nullptr, -1,
-       0, ""},
+      {[&] { CFile::Remove(dir.file("KR9.DBF").c_str()); }, nullptr, -1, 0, ""},
+      {[&] { CFile::Remove(missing.c_str()); }, kFile, 2, ENOENT, missing},
+      {[] { CFile::Remove(nullptr); }, kFile, 2, ENOENT, ""},
+      {[&] { CFile::Remove(dir.file("base").c_str()); }, kFile, 5, EISDIR, dir.file("base")},
+      {[&] { CFile::Remove(dir.file("a/KR9.DBF").c_str()); }, kFile, 3, ENOTDIR, ""},
+      {[&] { CFile::Remove(too_long.c_str()); }, kFile, 3, ENAMETOOLONG, ""},
+      {[&] { CFile::Rename(dir.file("a").c_str(), dir.file("b").c_str()); }, kFile, 5, EEXIST, ""},
+      {[&] { CFile::Rename(dir.file("a").c_str(), dir.file("c").c_str()); }, nullptr, -1, 0, ""},
   };
   for (const auto& c : calls) {
     const CRuntimeClass* cls = nullptr;
@@ -104,7 +98,7 @@ TEST(ExceptionTest, ThrowsCarryTheirClassCauseAndFile) {
       }
       e->Delete();
     }
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(&c - calls);
     EXPECT_EQ(cls, c.cls);
     EXPECT_EQ(cause, c.cause);
     if (c.cause >= 0 && c.os_error != EEXIST) {
@@ -118,13 +112,6 @@ TEST(ExceptionTest, ThrowsCarryTheirClassCauseAndFile) {
   EXPECT_EQ(access(dir.file("base").c_str(), F_OK), 0);           // an empty directory is kept
   EXPECT_EQ(testing_support::ReadFileBytes(dir.file("b")), "B");  // never replaced
   EXPECT_EQ(testing_support::ReadFileBytes(dir.file("c")), "A");
-}
-
-TEST(TimeTest, CurrentTimeIsTheSystemClock) {
-  time_t before = time(nullptr);
-  CTime now = CTime::GetCurrentTime();
-  EXPECT_GE(now.GetTime(), before);
-  EXPECT_LE(now.GetTime(), time(nullptr));
 }
 
 }  // namespace

@@ -187,39 +187,41 @@ TEST_F(AnalyserTest, DecimalModuleNumberingHoldsFiveDigitPositions) {
   EXPECT_EQ(Analyse("%I99999.2").wordClass, kWordAddress);
 }
 
-// A sound address record to damage field by field.
-UsAts SoundRecord() { return Analyse("%NW{1.2}5:X3"); }
-
-TEST_F(AnalyserTest, FormatterRefusesDamagedRecords) {
-  ASSERT_EQ(Format(SoundRecord()), "%NW{1.2}5:X3");
-  void (*const damages[])(UsAts*) = {
-      [](UsAts* r) { r->wordClass = kWordSymbol; },
-      [](UsAts* r) { std::memcpy(r->letters, "NWXY", 4); },   // no NUL
-      [](UsAts* r) { std::memcpy(r->letters, "n\0\0", 4); },  // not an upper-case letter
-      [](UsAts* r) { std::memcpy(r->letters, "\0\0\0", 4); },
-      [](UsAts* r) { r->segmentCount = kUsAtsSegments + 1; },
-      [](UsAts* r) { r->segmentCount = 0; },
-      [](UsAts* r) { r->segment[1].separator = kSepBit + 1; },
-      [](UsAts* r) { r->segment[1].name = kNameCount; },
-  };
-  for (auto damage : damages) {
-    UsAts damaged = SoundRecord();
-    damage(&damaged);
-    EXPECT_EQ(Format(damaged), "");
-  }
+// Segments of the widest number: "%MW" + 8 x ".4294967295" = 91 bytes, more
+// than the formatter holds; five (58 bytes) fit.
+void Widen(UsAts* r, std::uint32_t segments) {
+  std::memcpy(r->letters, "MW\0", 4);
+  r->segmentCount = segments;
+  for (UsAtsSegment& segment : r->segment)
+    segment = UsAtsSegment{kSepPoint, kNameNone, 0, 4294967295u};
 }
 
-TEST_F(AnalyserTest, FormatterRefusesWhatDoesNotFit) {
-  UsAts wide = SoundRecord();
-  std::memcpy(wide.letters, "MW\0", 4);
-  wide.segmentCount = kUsAtsSegments;
-  for (UsAtsSegment& segment : wide.segment) {
-    segment = UsAtsSegment{kSepPoint, kNameNone, 0, 4294967295u};
+// Each row changes a sound record; the formatter writes it or refuses it whole.
+TEST_F(AnalyserTest, FormatterWritesSoundRecordsAndRefusesDamagedOnes) {
+  const struct {
+    void (*change)(UsAts*);
+    const char* written;
+  } rows[] = {
+      {[](UsAts*) {}, "%NW{1.2}5:X3"},
+      {[](UsAts* r) { std::memcpy(r->letters, "AZ\0", 4); }, "%AZ{1.2}5:X3"},  // any capitals
+      {[](UsAts* r) { Widen(r, 5); }, "%MW.4294967295.4294967295.4294967295.4294967295.4294967295"},
+      {[](UsAts* r) { Widen(r, kUsAtsSegments); }, ""},
+      {[](UsAts* r) { r->wordClass = kWordSymbol; }, ""},
+      {[](UsAts* r) { std::memcpy(r->letters, "NWXY", 4); }, ""},   // no NUL
+      {[](UsAts* r) { std::memcpy(r->letters, "n\0\0", 4); }, ""},  // not an upper-case letter
+      {[](UsAts* r) { std::memcpy(r->letters, "@\0\0", 4); }, ""},
+      {[](UsAts* r) { std::memcpy(r->letters, "N[\0", 4); }, ""},
+      {[](UsAts* r) { std::memcpy(r->letters, "\0\0\0", 4); }, ""},
+      {[](UsAts* r) { r->segmentCount = kUsAtsSegments + 1; }, ""},
+      {[](UsAts* r) { r->segmentCount = 0; }, ""},
+      {[](UsAts* r) { r->segment[1].separator = kSepBit + 1; }, ""},
+      {[](UsAts* r) { r->segment[1].name = kNameCount; }, ""},
+  };
+  for (const auto& row : rows) {
+    UsAts record = Analyse("%NW{1.2}5:X3");
+    row.change(&record);
+    EXPECT_EQ(Format(record), row.written) << "row " << &row - rows;
   }
-  // "%MW" + 8 x ".4294967295" = 91 bytes: more than the formatter holds.
-  EXPECT_EQ(Format(wide), "");
-  wide.segmentCount = 5;  // 58 bytes: fits
-  EXPECT_EQ(Format(wide), "%MW.4294967295.4294967295.4294967295.4294967295.4294967295");
 }
 
 // A record filled by a host may lack its NULs or overstate its counts.

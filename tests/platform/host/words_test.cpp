@@ -15,46 +15,15 @@ namespace {
 
 class WordsTest : public testing_support::HostTest {};
 
-// The text analysed is before + word + after; the blanks around are trimmed.
-struct Word {
-  int kind;  // kAnalysis...
-  std::string word;
-  std::string before = "";
-  std::string after = "";
-};
-
 // Symbols: letters, digits, "_" and the Windows-1252 letters, at most 32.
-const Word kSymbols[] = {
-    {kAnalysisSymbol, "Pump_1"},
-    {kAnalysisSymbol, "Pump_1", "  ", " "},
-    {kAnalysisSymbol, "Pump_1", "\t ", " \r\n"},
-    {kAnalysisSymbol, "_start"},
-    {kAnalysisSymbol, "a"},
-    {kAnalysisSymbol, "\xE9tat_vanne"},
-    {kAnalysisSymbol, "\x8A\x8C\x8E\x9A\x9C\x9E\x9F\xC0\xD6\xD8\xF6\xF8\xFF"},
-    {kAnalysisSymbol, "MW10"},
-    {kAnalysisSymbol, "X"},
-    {kAnalysisSymbol, "Zz_09"},
-    {kAnalysisSymbol, "END_REPEATS"},
-    {kAnalysisSymbol, std::string(32, 'a'), "  ", "  "},
-    {kAnalysisReserved, "AND"},
-    {kAnalysisReserved, "and", " ", " "},
-    {kAnalysisReserved, "End_If"},
-    {kAnalysisReserved, "abs"},
-    {kAnalysisReserved, "XorR"},
-    {kAnalysisReserved, "end_repeat"},
-    {kAnalysisReserved, "R"},
-    {kAnalysisReserved, "s"},
-    {kAnalysisReserved, "ReSeT"},
-    {kAnalysisNothing, ""},
-    {kAnalysisNothing, "", std::string(32, ' ')},
-    {kAnalysisNothing, "1abc", " ", " "},
-    {kAnalysisNothing, "Pump 1", " ", " "},
-    {kAnalysisNothing, std::string(33, 'a')},
-    {kAnalysisNothing, std::string(256, 'b')},
-    {kAnalysisNothing, std::string(100000, 'z'), "  ", "  "},
-    {kAnalysisAddress, "%MW10"},
-};
+const char* const kSymbols[] = {
+    "Pump_1",        "_start",      "a",
+    "\xE9tat_vanne", "MW10",        "X",
+    "Zz_09",         "END_REPEATS", "\x8A\x8C\x8E\x9A\x9C\x9E\x9F\xC0\xD6\xD8\xF6\xF8\xFF"};
+
+// Reserved words in any letter case.
+const char* const kReserved[] = {"AND",        "and", "End_If", "abs",  "XorR",
+                                 "end_repeat", "R",   "s",      "ReSeT"};
 
 // Malformed addresses and texts no word of the language: nothing at all.
 const char* const kNothing[] = {
@@ -83,8 +52,9 @@ const char* const kNothing[] = {
     // letters that are no object, bytes outside ASCII
     "%ZZ1", "%MWW10", "%MWXYZ1", "%\xE9", "%MW1\xE9", "%MW\x80", "%M\xFFW1", "%MW10\x7F",
     "%MW10\n%MW11",
-    // symbols that are not: blanks or signs inside, odd bytes
-    "9lives", "Pump-1", "a.b", "x\xD7y", "\xF7x", "\x80uro", "\xA0nbsp", "abc\x01", "\x89", "\xBF"};
+    // symbols that are not: blanks or signs inside, odd bytes, blanks only
+    "", "1abc", "Pump 1", "9lives", "Pump-1", "a.b", "x\xD7y", "\xF7x", "\x80uro", "\xA0nbsp",
+    "abc\x01", "\x89", "\xBF"};
 
 // An exactly sized heap copy: a read past its NUL trips the address sanitizer.
 std::unique_ptr<char[]> Exact(const std::string& text) {
@@ -93,48 +63,64 @@ std::unique_ptr<char[]> Exact(const std::string& text) {
   return copy;
 }
 
-void ExpectWord(const Word& w) {
-  const std::string text = w.before + w.word + w.after;
+// The text is the word with blanks around.
+void ExpectText(int kind, const std::string& word, const std::string& text) {
   SCOPED_TRACE("[" + text.substr(0, 40) + "]");
-  const bool symbol = w.kind == kAnalysisSymbol;
+  const bool symbol = kind == kAnalysisSymbol;
   HostAnalyser analyser;
   AnalyserCreate(&analyser);
   UsAts result;
   std::memset(&result, 0x5A, sizeof result);  // stale content must not show through
   AnalyseText(&analyser, Exact(text).get(), &result);
-  EXPECT_EQ(AnalysisKind(&analyser), w.kind);
-  if (w.kind != kAnalysisAddress) {
+  EXPECT_EQ(AnalysisKind(&analyser), kind);
+  if (kind != kAnalysisAddress) {
     EXPECT_EQ(result.wordClass, symbol ? kWordSymbol : kWordNothing);
     EXPECT_EQ(result.objectKind, 0);
     EXPECT_EQ(result.kindCode, 0);
     EXPECT_EQ(ResultValue(&result.value), 0u);
     EXPECT_EQ(ComponentCount(&result.components), 0u);
     EXPECT_EQ(result.bit, -1);
-    EXPECT_STREQ(ResultText(&result.value), symbol ? w.word.c_str() : "");
+    EXPECT_STREQ(ResultText(&result.value), symbol ? word.c_str() : "");
     EXPECT_EQ(testing_support::Format(result), "");
   }
   int ok = -1, value = -1;
   CheckAnalysedName(nullptr, &result, &ok, &value);
-  EXPECT_EQ(ok, w.kind == kAnalysisAddress ? 1 : 0);
-  EXPECT_EQ(value, w.kind == kAnalysisAddress ? result.objectKind : 0);
+  EXPECT_EQ(ok, kind == kAnalysisAddress ? 1 : 0);
+  EXPECT_EQ(value, kind == kAnalysisAddress ? result.objectKind : 0);
 
   std::unique_ptr<char[]> buffer = Exact(text);
-  EXPECT_EQ(PrepareSymbol(buffer.get()), symbol ? static_cast<int>(w.word.size()) : 0);
-  EXPECT_EQ(std::string(buffer.get()), w.word) << "trimmed in place";
-  EXPECT_EQ(PrepareSymbol(buffer.get()), symbol ? static_cast<int>(w.word.size()) : 0);
+  EXPECT_EQ(PrepareSymbol(buffer.get()), symbol ? static_cast<int>(word.size()) : 0);
+  EXPECT_EQ(std::string(buffer.get()), word) << "trimmed in place";
+  EXPECT_EQ(PrepareSymbol(buffer.get()), symbol ? static_cast<int>(word.size()) : 0);
 
   int reason = -1;
-  CheckSymbolName(Exact(w.word).get(), &ok, &reason);
+  CheckSymbolName(Exact(word).get(), &ok, &reason);
   EXPECT_EQ(ok, symbol ? 1 : 0);
-  EXPECT_EQ(reason, symbol ? 0 : w.kind == kAnalysisReserved ? kSymbolReserved : kSymbolSyntax);
+  EXPECT_EQ(reason, symbol ? 0 : kind == kAnalysisReserved ? kSymbolReserved : kSymbolSyntax);
+}
+
+// The word alone and between blanks, which are trimmed.
+void ExpectWord(int kind, const std::string& word) {
+  for (const auto& [before, after] : {std::pair<std::string, std::string>{"", ""},
+                                      {std::string(32, ' '), " "},
+                                      {"\t ", " \r\n"}}) {
+    ExpectText(kind, word, before + word + after);
+  }
 }
 
 TEST_F(WordsTest, SymbolsReservedWordsAndLongTextsAreTold) {
-  for (const Word& w : kSymbols) ExpectWord(w);
+  for (const char* word : kSymbols) ExpectWord(kAnalysisSymbol, word);
+  ExpectWord(kAnalysisSymbol, std::string(32, 'a'));
+  for (const char* word : kReserved) ExpectWord(kAnalysisReserved, word);
+  for (const std::string& word :
+       {std::string(33, 'a'), std::string(256, 'b'), std::string(100000, 'z')}) {
+    ExpectWord(kAnalysisNothing, word);
+  }
+  ExpectWord(kAnalysisAddress, "%MW10");
 }
 
 TEST_F(WordsTest, MalformedTextsGiveNothing) {
-  for (const char* text : kNothing) ExpectWord({kAnalysisNothing, text});
+  for (const char* text : kNothing) ExpectWord(kAnalysisNothing, text);
   HostAnalyser analyser;
   AnalyserCreate(&analyser);
   UsAts result;
