@@ -66,5 +66,20 @@ TEST_F(DbfFileTest, EveryTruncationOpensOrFailsCleanly) {
   }
 }
 
+// Field names another tool stored in lower case are found in any case.
+TEST_F(DbfFileTest, LowerCaseFieldNamesAreFoundInAnyCase) {
+  std::string bytes = Written();
+  bytes.replace(32, 5, std::string("data\0", 5));
+  ASSERT_TRUE(WriteFileBytes(path_, bytes));
+  Session s;
+  EngineInit(&s, 0, 0);
+  Table* t = TableOpen(&s, path_.c_str());
+  ASSERT_NE(nullptr, t);
+  Field* data = FieldGet(t, "DATA");
+  EXPECT_NE(nullptr, data);
+  EXPECT_EQ(data, FieldGet(t, "data"));
+  EXPECT_EQ(kOk, EngineEnd(&s));
+}
+
 }  // namespace
 }  // namespace xbase
