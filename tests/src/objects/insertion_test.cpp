@@ -28,6 +28,8 @@ class ConfirmScript : public CDialogDriver {
     CString text;
     dialog.GetDlgItemText(19307, text);
     messages.emplace_back(text);
+    dialog.GetWindowText(text);
+    EXPECT_STREQ(text, "Confirmation du remplacement ");
     ASSERT_FALSE(presses.empty()) << "unexpected dialog: " << messages.back();
     dialog.PressButton(presses.front());
     presses.pop_front();
