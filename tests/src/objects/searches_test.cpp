@@ -42,7 +42,8 @@ TEST_F(Searches, SymbolOfAnAddressAndAddressOfASymbol) {
   EXPECT_EQ(TBSearchRepere(base, &missing), 103);
 }
 
-// Buffers must hold the field and its end.
+// Buffers must hold the field and its end; engine results come back
+// untranslated: 2 after the key, 3 past the end.
 TEST_F(Searches, AnalexBufferSizes) {
   char symbol[64] = "";
   EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW10", symbol, 32), 102);
@@ -55,6 +56,9 @@ TEST_F(Searches, AnalexBufferSizes) {
   EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW12", symbol, 33), 0);
   EXPECT_EQ(symbol, std::string(32, 'L'));
   EXPECT_EQ(TBSearchSymbolAnalex(base, std::string(37, 'M').c_str(), symbol, 33), 102);
+  EXPECT_EQ(TBSearchSymbolAnalex(base, std::string(36, '%').c_str(), symbol, 33), 2);
+  EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW0", symbol, 33), 2);
+  EXPECT_EQ(TBSearchSymbolAnalex(base, "%X9", symbol, 33), 3);
 
   char address[64] = "";
   char name[64] = "Pump_1";
@@ -65,6 +69,10 @@ TEST_F(Searches, AnalexBufferSizes) {
   EXPECT_EQ(TBSearchRepereAnalex(base, name, nullptr, 37), 102);
   std::strcpy(name, std::string(33, 'P').c_str());
   EXPECT_EQ(TBSearchRepereAnalex(base, name, address, 37), 102);
+  std::strcpy(name, std::string(32, 'P').c_str());
+  EXPECT_EQ(TBSearchRepereAnalex(base, name, address, 37), 2);
+  std::strcpy(name, "zz");
+  EXPECT_EQ(TBSearchRepereAnalex(base, name, address, 37), 3);
 }
 
 // By address (not padded) or by symbol (its comment kept when there is no
