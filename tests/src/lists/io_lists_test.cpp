@@ -1,7 +1,6 @@
 // The I/O list of a module: the filter that keeps plain inputs and outputs,
 // and the sort in key order. None of them reads a base.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +10,6 @@
 
 #include "storage/tb_data.h"
 #include "support/host_reports.h"
-#include "symbase/host_services.h"
 #include "symbase/tabis.h"
 
 namespace {
@@ -70,26 +68,6 @@ TEST_F(IoLists, TheSortFollowsClassThenIndexes) {
   EXPECT_EQ(Sorted({"%IW1.3.11", "%IW1.3.2", "%IW1:X3", "%IW1.3", "%IW3.1:X4", "%IW3.1:X2"}),
             Texts({"%IW3.1:X2", "%IW3.1:X4", "%IW1.3", "%IW1:X3", "%IW1.3.2", "%IW1.3.11"}));
   EXPECT_EQ(Sorted({}), Texts());
-}
-
-// An analyser that fails once the bus module address is analysed.
-class FailingAnalyser : public CHostServices {
- public:
-  void AnalyserDestroy(HostAnalyser* analyser) override {
-    CHostServices::AnalyserDestroy(analyser);
-    AfxThrowMemoryException();
-  }
-};
-
-TEST_F(IoLists, AMemoryFailureInTheSortLeavesWhatWasNotTakenOut) {
-  FailingAnalyser services;
-  HostInstallServices(&services);
-  const Texts left = Sorted({"%MW1", "%I\\1.0.5\\0.2", "%MW2"});
-  HostInstallServices(nullptr);
-  EXPECT_THAT(HostErrorReports(), ::testing::ElementsAre(testing_support::ReportIs(
-                                      146, 533, 4, 424, "", "Tabisfctex", -1)));
-  HostClearErrorReports();
-  EXPECT_EQ(left, Texts({"%I\\1.0.5\\0.2", "%MW2"}));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Every listing when it cannot read: a locked base lists nothing and leaves
-// the caller's values alone, the storage object refuses a missing list or
-// output by itself, and a failing file system call is reported or changes
-// nothing.
+// the caller's values alone, and a failing file system call is reported or
+// changes nothing.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -56,32 +55,6 @@ TEST_F(ListGuards, ALockedBaseListsNothingAndWritesNothing) {
   ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
   EXPECT_THAT(Entries(TBListRepere(base, "%VIX", 0, 9, 100, &list)),
               ::testing::ElementsAre("%I3.2|In|comment|3|-1"));
-}
-
-TEST_F(ListGuards, TheStorageObjectRefusesNullArguments) {
-  int n = 0;
-  long l = 1;
-  const int results[] = {
-      base->ListRepere("%MW", 0, 9, 9, nullptr),
-      base->ListRepereSousObjet("%MW", 1, 9, nullptr),
-      base->ListRepereTroisIndicesSousObjet("%VIW", 1, 2, 0, 9, nullptr),
-      base->ListRepereModule("%XM", 1, 5, 0, 4, 9, nullptr),
-      base->ListRepereModuleSousObjet("%XM", 1, 5, 3, 4, nullptr),
-      base->ListRepereByTypeObject("%MW", 0, nullptr, &list, &n),
-      base->ListRepereByTypeObject("%MW", 0, &n, nullptr, &n),
-      base->ListRepereByTypeObject("%MW", 0, &n, &list, nullptr),
-      base->ListSymbolByTypeObject("%MW", 0, 1, 1, nullptr, &n, 0),
-      base->ListSymbolByTypeObject("%MW", 0, 1, 1, &list, nullptr, 0),
-      base->ListRepereAllBaseSymbol(nullptr, &list, &n),
-      base->ListRepereAllBaseSymbol(&l, nullptr, &n),
-      base->ListRepereAllBaseSymbol(&l, &list, nullptr),
-      base->ExportSymbol("", 0, nullptr, &list, &n),
-      base->ExportSymbol("", 0, &l, nullptr, &n),
-      base->ExportSymbol("", 0, &l, &list, nullptr),
-      base->NumberObjectByType("%MW", 0, nullptr),
-  };
-  for (int result : results) EXPECT_EQ(result, xbase::kErrArgument);
-  EXPECT_THAT(lists_test::Take(list), ::testing::IsEmpty());
 }
 
 // Every file-system call of a listing scenario fails in turn: a failure is

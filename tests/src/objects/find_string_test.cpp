@@ -1,10 +1,7 @@
-// Finding the addresses whose symbol or comment holds a text: exact answers
-// on a small base, and the fast searches against the general walk of the
-// text filter over every row.
+// Finding the addresses whose symbol or comment holds a text.
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,6 +24,7 @@ class FindString : public objects_test::ObjectsTest {
     ObjectsTest::SetUp();
     CreateAll({"%MW3|motor_b|Starts the MOTOR", "%MW1|MOTOR_a|", "%MW2|Pump_mot|no match here",
                "%MW4|Valve|motor in comment", "%MW5|\xC9t\xE9_mode|", "%MW6|old_motor|"});
+    Create("%MW7", "", ("l'ab" + std::string(247, 'y') + " b  cd ef").c_str());
     CTBObjetAts gone("%MW6", "", "", 0, -1);
     ASSERT_EQ(TBDelObject(base, &gone), 0);
   }
@@ -60,6 +58,10 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
       {0, 1, "MOTOR", 1, 0, {"%MW3"}},
       {0, 1, "motor", 2, 0, {"%MW4"}},
       {0, 1, "zzz", 2, 0, {}},
+      // A comment over both fields: the blanks ending the first are dropped.
+      {0, 1, "Y B CD E", 0, 0, {"%MW7"}},
+      {0, 1, "B  CD", 0, 0, {}},
+      {0, 1, "L'A", 2, 0, {"%MW7"}},
       {0, 0, "zzz", 0, 108, {}},
       {0, 0, "mot", 7, 0, {}},  // an unknown match kind
   };
@@ -77,48 +79,6 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
   EXPECT_EQ(last_result, 108);
   HostClearErrorReports();
   EXPECT_EQ(Find(0, 0, "Valve", 0), Texts({"%MW4"}));
-}
-
-// The same addresses in the same order, and the same result, for texts that
-// begin, end or sit inside symbols and comments in every case, texts found
-// nowhere or only inside, texts with blanks and apostrophes, a comment over
-// both fields, with deleted rows and equal symbols in several cases.
-TEST_F(FindString, FastSearchesAnswerAsTheFilterWalk) {
-  const char* symbols[] = {"ab12",       "AB12x", "aB7", "Ab12",  "zAb1", "x_ab", "\xE9t\xE9",
-                           "\xC9T\xC9z", "b1",    "AB",  "mab12", "q",    "ab1_Z"};
-  for (int i = 0; i < 40; ++i) {
-    const std::string address = "%MD" + std::to_string(i);
-    const std::string symbol = std::string(symbols[i % 13]) + (i < 13 ? "" : std::to_string(i));
-    std::string comment = i % 3 == 0 ? "" : std::string("Ab cd ") + symbols[(i * 7) % 13];
-    // Over both comment fields, with an apostrophe and blanks where the first ends.
-    if (i == 4) comment = "l'ab" + std::string(247, 'y') + " b  cd ef";
-    Create(address.c_str(), symbol.c_str(), comment.c_str());
-  }
-  for (const char* gone : {"%MD5", "%MD14", "%MD22"}) {
-    CTBObjetAts object(gone, "", "", 0, -1);
-    ASSERT_EQ(TBDelObject(base, &object), 0);
-  }
-  const char* texts[] = {"ab",        "AB1",        "ab12",   "b1",   "Z",        "\xE9t",
-                         "\xC9T\xC9", "12",         "cd",     "CD A", "nowhere",  "1_",
-                         "mAB",       "x",          "AB12X9", "b",    " ",        "Y B",
-                         "B  CD",     "'",          "L'A",    "cd ",  "Y B CD E", "zab1",
-                         "X_AB",      "\xE9T\xC9z", "ab1_z2", "QQQQ", "mAB12"};
-  for (const char* text : texts) {
-    for (int field : {0, 1}) {
-      // The walk's filter cannot quote an apostrophe in a symbol search.
-      if (field == 0 && std::strchr(text, '\'') != nullptr) continue;
-      for (int match : {0, 1, 2}) {
-        for (int order : {0, 1}) {
-          CStringList fast, walked;
-          const int fast_result = base->FindStringInBase(fast, order, field, text, match);
-          EXPECT_EQ(fast_result, base->FindByWalk(walked, order, field, text, match))
-              << text << " field " << field << " match " << match << " order " << order;
-          EXPECT_EQ(Strings(fast), Strings(walked))
-              << text << " field " << field << " match " << match << " order " << order;
-        }
-      }
-    }
-  }
 }
 
 }  // namespace
