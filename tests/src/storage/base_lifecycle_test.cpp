@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string>
 
-#include "storage/base_files.h"
 #include "storage/tb_data.h"
 #include "support/host_reports.h"
 #include "support/temp_dir.h"
@@ -25,15 +24,6 @@ class BaseLifecycle : public testing_support::HostTest {
   testing_support::TempDir dir;
   CTBData data;
 };
-
-TEST_F(BaseLifecycle, CreateMakesTheSixFilesThatReopenCleanly) {
-  EXPECT_EQ(data.Create(dir.slash().c_str(), 0), 0);
-  for (const char* name : symbase::kBaseFiles) EXPECT_TRUE(fs::exists(dir.file(name))) << name;
-  EXPECT_EQ(data.Close(), 0);
-  EXPECT_EQ(data.Open(dir.slash().c_str()), 0);
-  EXPECT_EQ(data.Close(), 0);
-  EXPECT_TRUE(HostErrorReports().empty());
-}
 
 TEST_F(BaseLifecycle, OpenWithoutMainTableReportsTheFailedOpening) {
   EXPECT_EQ(data.Open(dir.slash().c_str()), 0);
