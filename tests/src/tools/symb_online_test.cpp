@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/analysis.h"
 #include "support/scripted_dialog_driver.h"
 #include "support/symbol_base.h"
 #include "symbase/host.h"
@@ -70,12 +71,7 @@ Script Steps(const std::string& steps) {
 // The default analyser's result for a word; "?" before it makes it a word
 // of a class the dialog leaves to the user.
 UsAts Word(const std::string& text) {
-  HostAnalyser analyser{};
-  UsAts word{};
-  AnalyserCreate(&analyser);
-  AnalyseText(&analyser, text.c_str() + (text[0] == '?' ? 1 : 0), &word);
-  AnalyserFinish(&analyser);
-  AnalyserDestroy(&analyser);
+  UsAts word = testing_support::Analyse(text.substr(text[0] == '?' ? 1 : 0));
   if (text[0] == '?') word.wordClass = 999;
   return word;
 }
