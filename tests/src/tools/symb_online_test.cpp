@@ -206,8 +206,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Tableau", "R:%MB11|OK|R=%KB7|OK|R=%MB12|OK", IDOK, "OO", "Tableau|||sRC", "%MB12",
              "Tableau|", 4},
         Case{"Impair", "R:%MW15|OK", IDOK, "", "Impair|||sRC", "%MW15", "Impair|", 4},
-        // Upper-cased and written in the workshop's form.
-        Case{"Moteur", "R:%iw3.01:x4  |OK", IDOK, "", "Moteur|||sRC", "%IW3.1:X4", "Moteur|", 4},
         // An address already symbolized: "Valider" always refuses.
         Case{"%MW10", "C: modifi\xE9|OK|ENTER|ESC", IDCANCEL, "AA",
              "Pompe|%MW10|Pompe principale|srC", "%MW10", "Pompe|Pompe principale"},
