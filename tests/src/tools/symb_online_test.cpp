@@ -21,7 +21,6 @@ namespace {
 
 using Script = testing_support::ScriptedDialogDriver::Script;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr int kSymbolEdit = 1002, kCommentEdit = 1003, kRepereEdit = 1004;
 
