@@ -33,6 +33,8 @@ struct Case {
   int done;
 };
 
+void PrintTo(const Case& c, std::ostream* out) { *out << "damage " << c.damage; }
+
 class CheckRepair : public testing_support::SymbolBaseTest,
                     public testing::WithParamInterface<Case> {
  protected:

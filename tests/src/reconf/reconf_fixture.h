@@ -12,49 +12,44 @@
 #include <string>
 #include <vector>
 
+#include "support/analysis.h"
 #include "support/symbol_base.h"
 #include "symbase/host.h"
 
 namespace testing_support {
 
 using Call = std::function<int(CTBData*)>;
+using Calls = std::vector<Call>;  // made in turn on the same handle
 
-// The host's analysis of an address, as it hands a module to the move.
-inline UsAts Analysed(const char* text) {
-  HostAnalyser analyser;
-  AnalyserCreate(&analyser);
-  UsAts result{};
-  AnalyseText(&analyser, text, &result);
-  AnalyserFinish(&analyser);
-  AnalyserDestroy(&analyser);
-  return result;
+inline Calls ByType(unsigned short type, int number) {
+  return {[=](CTBData* b) { return TBReconfByType(b, type, number); }};
 }
-
-inline Call ByType(unsigned short type, int number) {
-  return [=](CTBData* b) { return TBReconfByType(b, type, number); };
+inline Calls ByMacroStep(unsigned short type, int macroStep, int steps) {
+  return {[=](CTBData* b) { return TBReconfByMacroEtape(b, type, macroStep, steps); }};
 }
-inline Call ByMacroStep(unsigned short type, int macroStep, int steps) {
-  return [=](CTBData* b) { return TBReconfByMacroEtape(b, type, macroStep, steps); };
-}
-inline Call DelObject(const char* repere, unsigned short type) {
-  return [=](CTBData* b) {
+inline Calls DelObject(const char* repere, unsigned short type) {
+  return {[=](CTBData* b) {
     CTBObjetAts object(repere, "", "", 0, -1);
     return TBReconfDelObject(b, &object, type, 0);
-  };
+  }};
 }
-inline Call Move(const char* from, const char* to) {
-  return [=](CTBData* b) {
-    UsAts source = Analysed(from);
-    UsAts target = Analysed(to);
+inline Calls Move(const char* from, const char* to) {
+  return {[=](CTBData* b) {
+    UsAts source = Analyse(from);
+    UsAts target = Analyse(to);
     return TBReconfMoveModule(b, &source, &target);
-  };
+  }};
 }
-inline Call DiagG7() { return TBDelObjetDiagG7; }
+inline Calls DiagG7(int times = 1) { return Calls(times, TBDelObjetDiagG7); }
 
 // One call of each kind, as a configuration change makes them.
-inline std::vector<Call> EveryCall() {
-  return {Move("%I1.0", "%I3.0"), ByType(342, 10), DelObject("%IW3.0", 434), DiagG7(),
-          ByMacroStep(603, 1, 4)};
+inline Calls EveryCall() {
+  Calls every;
+  for (const Calls& one : {Move("%I1.0", "%I3.0"), ByType(342, 10), DelObject("%IW3.0", 434),
+                           DiagG7(), ByMacroStep(603, 1, 4)}) {
+    every.push_back(one[0]);
+  }
+  return every;
 }
 
 class ReconfTest : public SymbolBaseTest {

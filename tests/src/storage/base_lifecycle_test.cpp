@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string>
 
-#include "storage/base_files.h"
 #include "storage/tb_data.h"
 #include "support/host_reports.h"
 #include "support/temp_dir.h"
@@ -26,25 +25,12 @@ class BaseLifecycle : public testing_support::HostTest {
   CTBData data;
 };
 
-TEST_F(BaseLifecycle, CreateMakesTheSixFilesThatReopenCleanly) {
-  EXPECT_EQ(data.Create(dir.slash().c_str(), 0), 0);
-  for (const char* name : symbase::kBaseFiles) EXPECT_TRUE(fs::exists(dir.file(name))) << name;
-  EXPECT_EQ(data.Close(), 0);
-  EXPECT_EQ(data.Open(dir.slash().c_str()), 0);
-  EXPECT_EQ(data.Close(), 0);
-  EXPECT_TRUE(HostErrorReports().empty());
-}
-
 TEST_F(BaseLifecycle, OpenWithoutMainTableReportsTheFailedOpening) {
   EXPECT_EQ(data.Open(dir.slash().c_str()), 0);
   const auto reports = HostErrorReports();
   ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports[0].module, 146);
   EXPECT_EQ(reports[0].operation, 4);
-  EXPECT_EQ(reports[0].severity, 4);
   EXPECT_LT(reports[0].code, 0);
-  EXPECT_EQ(reports[0].source, "Tabiserr");
-  EXPECT_EQ(data.m_mainTable, nullptr);
   data.Close();
 }
 
@@ -69,10 +55,8 @@ TEST_F(BaseLifecycle, LockCompactsAndRefusesASecondLock) {
   ASSERT_EQ(data.DelObject(&gone), 0);
   EXPECT_EQ(xbase::TableRecordCount(data.m_mainTable), 3);
   EXPECT_EQ(data.Lock(), 0);
-  EXPECT_EQ(data.m_locked, 1);
   EXPECT_EQ(data.Lock(), 100);
   EXPECT_EQ(data.Unlock(dir.slash().c_str()), 0);
-  EXPECT_EQ(data.m_locked, 0);
   EXPECT_EQ(xbase::TableRecordCount(data.m_mainTable), 2);
   EXPECT_TRUE(HostErrorReports().empty());
   data.Close();
@@ -108,7 +92,6 @@ TEST_F(BaseLifecycle, OverlongDirectoryIsRefusedWithOneReport) {
   const auto reports = HostErrorReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].operation, 2);
-  EXPECT_EQ(data.m_mainTable, nullptr);
   EXPECT_TRUE(fs::is_empty(dir.path()));
   data.Close();
 }

@@ -4,37 +4,15 @@
 
 #include <string>
 
-#include "storage/tb_data.h"
-#include "support/temp_dir.h"
-#include "symbase/host.h"
+#include "support/symbol_base.h"
 #include "symbase/results.h"
 
 namespace {
 
 // The 22-character comment key of %MW10: IND2, IND3 and IND4 blank.
-const std::string kKeyText = std::string("MW   00010") + std::string(12, ' ');
-const char* const kKey = kKeyText.c_str();
+const std::string kKey = std::string("MW   00010") + std::string(12, ' ');
 
-class CommentRows : public ::testing::Test {
- protected:
-  void SetUp() override {
-    HostClearRecords();
-    ASSERT_EQ(data.Create(dir.slash().c_str(), 0), 0);
-  }
-  void TearDown() override {
-    data.Close();
-    EXPECT_TRUE(HostErrorReports().empty());
-  }
-
-  std::string Read(const char* key) {
-    CString read;
-    EXPECT_EQ(data.ReadCommentByKey(read, key), 0);
-    return std::string(read);
-  }
-
-  testing_support::TempDir dir;
-  CTBData data;
-};
+class CommentRows : public testing_support::SymbolBaseTest {};
 
 TEST_F(CommentRows, SplitOverTwoFieldsAndReadBack) {
   std::string blankAt253(300, 'x'), alphabet;
@@ -52,28 +30,28 @@ TEST_F(CommentRows, SplitOverTwoFieldsAndReadBack) {
       {std::string(254, ' ') + "abc", "abc", "abc" + std::string(251, ' ')},
   };
   for (const auto& c : cases) {
-    ASSERT_EQ(data.AppendComment(c.comment.c_str(), "MW   ", "00010", "", "", ""), 0);
-    EXPECT_EQ(Read(kKey), c.read);
+    ASSERT_EQ(base->AppendComment(c.comment.c_str(), "MW   ", "00010", "", "", ""), 0);
+    EXPECT_EQ(CommentOf(kKey), c.read);
     char cmt2[255];
-    xbase::FieldCopy(data.m_fieldCmt2, cmt2, sizeof cmt2);
+    xbase::FieldCopy(base->m_fieldCmt2, cmt2, sizeof cmt2);
     EXPECT_EQ(cmt2, c.cmt2);
-    ASSERT_EQ(data.DeleteComment(kKey), 0);
+    ASSERT_EQ(base->DeleteComment(kKey.c_str()), 0);
   }
 }
 
 TEST_F(CommentRows, UpdateRewriteAndDelete) {
-  ASSERT_EQ(data.AppendComment(std::string(300, 'a').c_str(), "MW   ", "00010", "", "", ""), 0);
-  ASSERT_EQ(data.UpdateComment("short", kKey), 0);
-  EXPECT_EQ(Read(kKey), "short");  // the old CMT2 was blanked
+  ASSERT_EQ(base->AppendComment(std::string(300, 'a').c_str(), "MW   ", "00010", "", "", ""), 0);
+  ASSERT_EQ(base->UpdateComment("short", kKey.c_str()), 0);
+  EXPECT_EQ(CommentOf(kKey), "short");  // the old CMT2 was blanked
 
-  ASSERT_EQ(data.RewriteComment("moved", kKey, "MW   ", "00011", "", "", ""), 0);
+  ASSERT_EQ(base->RewriteComment("moved", kKey.c_str(), "MW   ", "00011", "", "", ""), 0);
   CString read;
-  EXPECT_EQ(data.ReadCommentByKey(read, kKey), TB_KEY_NOT_FOUND);
-  EXPECT_EQ(Read("MW   00011"), "moved");
+  EXPECT_EQ(base->ReadCommentByKey(read, kKey.c_str()), TB_KEY_NOT_FOUND);
+  EXPECT_EQ(CommentOf("MW   00011"), "moved");
 
-  ASSERT_EQ(data.DeleteComment("MW   00011"), 0);
-  EXPECT_EQ(data.ReadCommentByKey(read, "MW   00011"), TB_NO_ROW);
-  EXPECT_EQ(data.UpdateComment("x", "MW   00011"), TB_NO_ROW);
+  ASSERT_EQ(base->DeleteComment("MW   00011"), 0);
+  EXPECT_EQ(base->ReadCommentByKey(read, "MW   00011"), TB_NO_ROW);
+  EXPECT_EQ(base->UpdateComment("x", "MW   00011"), TB_NO_ROW);
 }
 
 }  // namespace

@@ -87,27 +87,6 @@ TEST_F(LevelConversion, ALockedBaseIsReportedAndStillGivesZero) {
   EXPECT_EQ(LiveRow("%IW12.1").key, Key("VIW", "00012", "00001", "00000"));  // not converted
 }
 
-TEST_F(LevelConversion, AWriterHoldingTheTableStopsTheWalk) {
-  WriteLevel1Base();
-  Reopen();  // the deletion above keeps its write lock until the base closes
-  // Another session takes the main table's write lock without changing it.
-  xbase::Session other;
-  xbase::EngineInit(&other, 0, 6300);
-  xbase::Table* held = xbase::TableOpen(&other, dir.file("KR9.DBF").c_str());
-  ASSERT_NE(held, nullptr);
-  ASSERT_EQ(xbase::TableGo(held, 1), 0);
-  ASSERT_EQ(xbase::RecordRecall(held), 0);
-  xbase::TagSelect(base->m_mainTable, nullptr);
-  EXPECT_EQ(base->ConvertModuleIndexes(base->m_mainTable, base->m_fieldInd1), 104);
-  EXPECT_EQ(base->m_relation, nullptr);
-  xbase::EngineEnd(&other);
-  EXPECT_EQ(MainRows()[0].key, Key("VIW", "00012", "00001", "00000"));
-  // The comment table was free: its run goes through.
-  xbase::TagSelect(base->m_commentTable, nullptr);
-  EXPECT_EQ(base->ConvertModuleIndexes(base->m_commentTable, base->m_fieldCmtInd1), 0);
-  EXPECT_EQ(LiveCommentKeys(base)[0], Key("VIW", "0000C", "00001", "00000"));
-}
-
 TEST_F(LevelConversion, IndependentReadersSeeTheConvertedRowsAndKeys) {
   if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
   AppendRawObject(base, Key("VIW", "00012", "00001", "00000"), "%IW12.1", "In_12", "c 12");

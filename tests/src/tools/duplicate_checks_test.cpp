@@ -14,21 +14,6 @@
 
 namespace {
 
-using ::testing::ElementsAre;
-
-// A field as stored: left-aligned, blank-padded to its width.
-std::string Pad(const std::string& text, std::size_t width) {
-  return text + std::string(width - text.size(), ' ');
-}
-
-// The five key fields of "OBJET IND1" as the checks list them, joined by
-// single blanks: 26 characters.
-std::string Key(const std::string& objetInd1) {
-  const std::size_t blank = objetInd1.find(' ');
-  return Pad(objetInd1.substr(0, blank), 5) + " " + Pad(objetInd1.substr(blank + 1), 5) + " " +
-         std::string(5, ' ') + " " + std::string(5, ' ') + " " + std::string(2, ' ');
-}
-
 using Check = int (CTBTest::*)(CStringList&);
 const Check kChecks[] = {&CTBTest::ListOfDoublonRepSymb, &CTBTest::ListOfDoublonCleSymb,
                          &CTBTest::ListOfDoublonCleCmt};
@@ -62,27 +47,8 @@ class DuplicateChecks : public testing_support::SymbolBaseTest {
   }
 };
 
-// Texts are compared whole: letter case and the fourth index keep rows
-// apart; %MW02 is the key of %MW2 under another address; each text is
-// listed each time it was met before, in record order, deleted rows too.
-TEST_F(DuplicateChecks, ListEachTextMetBeforeInRecordOrder) {
-  EXPECT_THAT(Repeats(base), ::testing::IsEmpty());
-  Rows(
-      {"%MW2", "%MW1", "%MW1", "%MW2", "%MW2", "%mw2", "%IW3.1:X4", "%IW3.1:X5", "%MW02", "-%MW1"});
-  const std::string one = Key("MW 00001"), two = Key("MW 00002");
-  const std::string mw1 = Pad("%MW1", 36), mw2 = Pad("%MW2", 36);
-  EXPECT_THAT(Repeats(base),
-              ElementsAre("R|" + mw1 + "|", "R|" + mw2 + "|", "R|" + mw2 + "|", "K|" + one + "|",
-                          "K|" + two + "|", "K|" + two + "|", "K|" + two + "|", "C|" + one + "|",
-                          "C|" + two + "|", "C|" + two + "|", "C|" + two + "|"));
-}
-
 TEST_F(DuplicateChecks, NothingIsReadWithoutAnOpenUnlockedBase) {
   Rows({"%MW10", "%MW10"});
-  // The flag alone stops the checks, even with the files still open.
-  base->m_locked = 1;
-  EXPECT_THAT(Repeats(base), ::testing::IsEmpty());
-  base->m_locked = 0;
   ASSERT_EQ(TBLockBaseSymbol(base), 0);
   EXPECT_THAT(Repeats(base), ::testing::IsEmpty());
   ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
