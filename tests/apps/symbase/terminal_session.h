@@ -20,12 +20,10 @@ namespace cli_testing {
 
 class TerminalSession {
  public:
-  // `environment`: "NAME=value" entries set for the program.
+  // `environment`: "NAME=value" entries set for the program, "NAME" unsets.
   TerminalSession(const std::vector<std::string>& args,
                   const std::vector<std::string>& environment = {}) {
-    winsize size{};
-    size.ws_row = 40;
-    size.ws_col = 200;
+    winsize size{40, 200, 0, 0};
     pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
     if (pid_ == 0) {
       for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
@@ -38,7 +36,7 @@ class TerminalSession {
   }
 
   ~TerminalSession() {
-    if (pid_ > 0 && !finished_) {
+    if (pid_ > 0 && status_ == kRunning) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
@@ -52,7 +50,7 @@ class TerminalSession {
   bool WaitFor(const std::string& text, int seconds = 30) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (output_.find(text, seen_) == std::string::npos) {
-      if (std::chrono::steady_clock::now() > deadline || !ReadSome(100)) return false;
+      if (std::chrono::steady_clock::now() > deadline || !ReadSome()) return false;
     }
     seen_ = output_.find(text, seen_) + text.size();
     return true;
@@ -63,28 +61,28 @@ class TerminalSession {
   }
 
   // Reads to the end; the exit code, or -1 (killed, or still running after
-  // `seconds`).
+  // `seconds`). The terminal closes before the process is reaped.
   int Finish(int seconds = 60) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline && ReadSome(100)) {
+    while (std::chrono::steady_clock::now() < deadline && ReadSome()) {
     }
-    // The terminal closes before the process is reaped: wait for that too.
     int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) != pid_) {
-      if (std::chrono::steady_clock::now() > deadline) return -1;
+    while (std::chrono::steady_clock::now() < deadline && status_ == kRunning) {
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
       ::usleep(10000);
     }
-    finished_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status_ != kRunning && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
   }
 
   const std::string& Output() const { return output_; }
 
  private:
+  static constexpr int kRunning = -1;
+
   // False once the terminal is closed (the program ended).
-  bool ReadSome(int milliseconds) {
+  bool ReadSome() {
     pollfd wanted{master_, POLLIN, 0};
-    if (::poll(&wanted, 1, milliseconds) <= 0) return true;
+    if (::poll(&wanted, 1, 100) <= 0) return true;
     char buffer[4096];
     ssize_t got = ::read(master_, buffer, sizeof buffer);
     if (got <= 0) return false;
@@ -94,7 +92,7 @@ class TerminalSession {
 
   pid_t pid_ = -1;
   int master_ = -1;
-  bool finished_ = false;
+  int status_ = kRunning;
   std::string output_;
   std::size_t seen_ = 0;
 };
