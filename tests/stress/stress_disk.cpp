@@ -33,12 +33,6 @@ std::uintmax_t Bytes(const std::string& directory, bool largest) {
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-// What a fresh handle finds wrong with the base: "" when nothing.
-std::string Problems(const std::string& directory, const State& expected) {
-  const Verdict verdict = Audit(directory, expected);
-  return verdict.Passed() ? std::string() : verdict.Text() + " ";
-}
-
 }  // namespace
 
 int RunDiskFull(const Options& options) {
@@ -89,7 +83,7 @@ int RunDiskFull(const Options& options) {
     close(log_pipe[0]);
     const int status = WaitFor(child);
     if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
-    std::string problems = Problems(directory, expected);
+    std::string problems = Audit(directory, expected).problems;
     if (status != 0)
       problems += " (the writes never failed: status " + std::to_string(status) + ")";
     // Room is back: the work goes on.
@@ -102,7 +96,7 @@ int RunDiskFull(const Options& options) {
     if (!worker || worker->counts().failed > 0) {
       problems += " after: " + (worker ? worker->first_failure() : "the base would not open");
     }
-    problems += Problems(directory, Replay(expected, ReadLog(after), &in_flight));
+    problems += Audit(directory, Replay(expected, ReadLog(after), &in_flight)).problems;
     std::printf("run %ld (%s, %ju bytes): %s\n", run + 1, mounted ? "tmpfs" : "file-size limit",
                 mounted ? margin : limit, problems.empty() ? "nothing lost" : problems.c_str());
     passed = passed && problems.empty();
