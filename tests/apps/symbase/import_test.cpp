@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "apps/symbase/cli_fixture.h"
-#include "apps/symbase/terminal_session.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -86,7 +85,6 @@ TEST_F(CliImport, KeepLeavesEveryConflictAndSaysWhy) {
         "kept %MW11 (line 3): the base has Seuil_arr\xC3\xAAt \"Niveau d'arr\xC3\xAAt en cm\", the "
         "file Seuil_bas \"Niveau d'arr\xC3\xAAt en cm\"\n",
         "kept line 5: %Q2.5 not added, its symbol Pompe_2 stays on %Q2.1"}},
-      {{"import", "@", changes_}, 0, {"0 added, 0 changed, 0 moved, 3 unchanged, 3 kept"}},
       // A comment unchanged but for the blanks around it; one changed in its last character.
       {{"import", "@",
         WriteFile("address,symbol,comment\n%I1.2,,  Flotteur niveau haut cuve \n"

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "apps/symbase/cli_fixture.h"
-#include "apps/symbase/terminal_session.h"
 
 namespace {
 
@@ -31,10 +30,6 @@ TEST_F(CliObjects, AddAndFindConvertTheTexts) {
   std::string long_symbol;
   for (int i = 0; i < 32; ++i) long_symbol += "\xC3\xA9";
   Steps({
-      {{"find", "@", "%MW10"},
-       0,
-       {"=address: %MW10\nsymbol:  Seuil_d\xC3\xA9marrage\ncomment: Niveau de d\xC3\xA9marrage en "
-        "cm\n"}},
       {{"add", "@", "%MW30", symbol, comment}, 0},
       {{"find", "@", "--symbol", symbol}, 0, {"symbol:  " + symbol + "\n", "comment: " + comment}},
       {{"add", "@", "%MW31", long_symbol}, 0},
@@ -124,7 +119,6 @@ TEST_F(CliObjects, DeleteSaysWhatItDeletedAndWhatWasNotThere) {
        {"=symbase: 2 addresses were not in the base: %M0 %M1\n"}},
       {{"delete", "@", "--from", "@/a.csv"}, 0, {"=deleted 3 objects\n"}},
       {{"delete", "@", "--from", "@/b.csv"}, 3, {}, {"b.csv:3:1: address \"I1.3\""}},
-      {{"count", "@"}, 0, {"=21\n"}},
   });
 }
 

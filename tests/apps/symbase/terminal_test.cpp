@@ -8,7 +8,6 @@
 #include <string>
 
 #include "apps/symbase/cli_fixture.h"
-#include "apps/symbase/terminal_session.h"
 #include "support/temp_dir.h"
 
 namespace {
