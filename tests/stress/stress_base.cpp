@@ -18,7 +18,9 @@ namespace stress {
 void AppendLine(int fd, const LogLine& line) {
   const std::string text = std::string(1, line.kind) + "\t" + line.address + "\t" +
                            line.object.symbol + "\t" + line.object.comment + "\n";
-  if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) _exit(90);
+  if (fd >= 0 && write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+    _exit(90);
+  }
 }
 
 std::vector<LogLine> ReadLog(const std::string& path) {

@@ -28,8 +28,9 @@ struct Object {
 
 using State = std::map<std::string, Object>;  // address -> object
 
-// A line of a worker's log, one write(2) each: "I" a state about to be
-// written, "K" a deletion about to be made, "S" and "X" their confirmations.
+// A line of a worker's log, one write(2) each (none to fd -1): "I" a state
+// about to be written, "K" a deletion about to be made, "S" and "X" their
+// confirmations.
 struct LogLine {
   char kind = 0;
   std::string address;
@@ -142,12 +143,12 @@ class Worker {
 };
 
 // Runs `steps` on a worker of the base in `directory` (a handle of its own,
-// its log written to `log_fd`): the worker once the base is closed, none
+// its log written to `log_fd`, -1 for none): the worker once the base is closed, none
 // when the base would not open.
 std::optional<Worker> Work(const std::string& directory, int log_fd, long first, unsigned seed,
                            State model, const std::function<void(Worker&)>& steps);
 
-// A fresh base filled by one worker (addresses from %MW1000, log discarded):
+// A fresh base filled by one worker (addresses from %MW1000, no log):
 // `objects` operations, the first half creations, the rest of `rest`. The
 // state it confirmed.
 State Fill(const std::string& directory, long objects, unsigned seed, Mix rest = Mix::kCreates);
