@@ -18,7 +18,9 @@ namespace stress {
 void AppendLine(int fd, const LogLine& line) {
   const std::string text = std::string(1, line.kind) + "\t" + line.address + "\t" +
                            line.object.symbol + "\t" + line.object.comment + "\n";
-  if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) _exit(90);
+  if (fd >= 0 && write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+    _exit(90);
+  }
 }
 
 std::vector<LogLine> ReadLog(const std::string& path) {
@@ -97,7 +99,7 @@ std::string Maintain(int (*call)(CTBData*, const char*, CObList*), const std::st
     text += " [" + std::string(finding->m_file) + ": " + std::string(finding->m_text) + "]";
   }
   TBFreeTabisDll(handle);
-  return result == 0 ? "" : text;
+  return result == 0 ? "" : text + "; ";
 }
 
 namespace {
@@ -133,67 +135,69 @@ State ReadAll(CTBData* base, std::string* why) {
   return out;
 }
 
+// The independent readers' disagreement, "" when they agree.
 std::string ReadersDisagree(const std::string& directory) {
-  if (!testing_support::XBaseReadersAvailable()) return "unavailable";
   std::string output;
   for (const std::string& line : testing_support::CommandLines(
            "/usr/bin/python3 " SYMBASE_SOURCE_DIR "/tests/interop/base_consistency.py '" +
            directory + "' 2>&1")) {
     output += line + "\n";
   }
-  return output == "consistent\n" ? "" : output;
+  return output == "consistent\n" ? "" : "readers: " + output;
 }
 
-// Counts in *v how `actual` differs from `expected`. The operation in
-// flight may have happened: its address may hold what it was writing, or be
-// gone if it was deleting.
-void Compare(const State& expected, const State& actual, const LogLine* tolerated, Verdict* v) {
-  auto note = [&](const std::string& what) {
-    if (v->first.empty()) v->first = what;
-  };
-  auto tolerated_state = [&](const std::string& address, const Object* present) {
+// How `actual` differs from `expected`, "" when it does not. The operation
+// in flight may have happened: its address may hold what it was writing, or
+// be gone if it was deleting.
+std::string Differences(const State& expected, const State& actual, const LogLine* tolerated) {
+  auto allowed = [&](const std::string& address, const Object* present) {
     if (tolerated == nullptr || tolerated->address != address) return false;
     if (tolerated->kind == 'K') return present == nullptr;
-    return tolerated->kind == 'I' && present != nullptr && *present == tolerated->object;
+    return present != nullptr && *present == tolerated->object;
   };
+  long lost = 0, back = 0;
+  std::string first;
   for (const auto& [address, object] : expected) {
     auto it = actual.find(address);
     const Object* present = it == actual.end() ? nullptr : &it->second;
-    if ((present != nullptr && *present == object) || tolerated_state(address, present)) continue;
-    ++v->lost;
-    note(address + (present ? " changed" : " lost"));
+    if ((present != nullptr && *present == object) || allowed(address, present)) continue;
+    ++lost;
+    if (first.empty()) first = address + (present ? " changed" : " lost");
   }
   for (const auto& [address, object] : actual) {
-    if (expected.count(address) != 0 || tolerated_state(address, &object)) continue;
-    ++v->undeleted;
-    note(address + " present though not expected");
+    if (expected.count(address) != 0 || allowed(address, &object)) continue;
+    ++back;
+    if (first.empty()) first = address + " present though not expected";
   }
+  if (lost + back == 0) return "";
+  return std::to_string(lost) + " confirmed lost or changed, " + std::to_string(back) +
+         " deleted ones back (" + first + "); ";
 }
 
 }  // namespace
 
 Verdict Audit(const std::string& directory, const State& expected, const LogLine* tolerated) {
   Verdict verdict;
-  CTBData* base = OpenBase(directory, &verdict.why);
+  std::string why;
+  CTBData* base = OpenBase(directory, &why);
   for (const HostErrorReport& report : HostErrorReports()) verdict.repairs += report.code == 1;
   State actual;
   if (base != nullptr) {
-    actual = ReadAll(base, &verdict.why);
+    actual = ReadAll(base, &why);
     CloseBase(base);
   }
   verdict.objects = actual.size();
-  Compare(expected, actual, tolerated, &verdict);
-  verdict.findings = Maintain(TBCheckBaseSymbol, directory);
-  verdict.readers = ReadersDisagree(directory);
+  verdict.problems = (why.empty() ? "" : why + "; ") + Differences(expected, actual, tolerated) +
+                     Maintain(TBCheckBaseSymbol, directory);
+  verdict.readers = testing_support::XBaseReadersAvailable();
+  if (verdict.readers) verdict.problems += ReadersDisagree(directory);
   return verdict;
 }
 
 std::string Verdict::Text() const {
-  return std::to_string(objects) + " objects, " + std::to_string(lost) +
-         " confirmed lost or changed, " + std::to_string(undeleted) + " deleted ones back" +
-         (first.empty() ? "" : " (" + first + ")") + (why.empty() ? "" : "; " + why) +
-         (findings.empty() ? "" : "; " + findings) +
-         (readers.empty() ? "; independent readers agree" : "; readers: " + readers);
+  return std::to_string(objects) + " objects: " +
+         (problems.empty() ? "none lost, the check and the independent readers agree" : problems) +
+         (readers ? "" : " (readers unavailable)");
 }
 
 int Finish(const Options& options, bool passed) {

@@ -28,8 +28,9 @@ struct Object {
 
 using State = std::map<std::string, Object>;  // address -> object
 
-// A line of a worker's log: "I" a state about to be written, "K" a deletion
-// about to be made, "S" and "X" their confirmations. One write(2) a line.
+// A line of a worker's log, one write(2) each (none to fd -1): "I" a state
+// about to be written, "K" a deletion about to be made, "S" and "X" their
+// confirmations.
 struct LogLine {
   char kind = 0;
   std::string address;
@@ -40,12 +41,13 @@ std::vector<LogLine> ReadLog(const std::string& path);
 // The state the confirmed lines give; *in_flight: the last unconfirmed intent.
 State Replay(State start, const std::vector<LogLine>& lines, LogLine* in_flight);
 
+// One exported call on a row made of the address and the object; `reported`:
+// the error service heard of something during the call.
 struct Outcome {
   int result = 0;
-  bool reported = false;  // the error service heard of something during the call
+  bool reported = false;
   bool confirmed() const { return result == 0 && !reported; }
 };
-// One exported call on a row made of the address and the object.
 Outcome Observed(const std::string& address, const Object& object,
                  const std::function<int(CTBObjetAts*)>& call);
 // Looks a row up by its address, or by its symbol when the address is "".
@@ -69,15 +71,9 @@ std::string Maintain(int (*call)(CTBData*, const char*, CObList*), const std::st
 // expected; the address of `tolerated` (an intent) may hold what it writes.
 struct Verdict {
   std::size_t objects = 0;
-  int repairs = 0;    // rollbacks the open made (code 1)
-  int lost = 0;       // expected objects absent or changed
-  int undeleted = 0;  // objects expected gone but present
-  std::string first, why, findings;
-  std::string readers;  // their disagreement, or "unavailable"
-  bool Disagreeing() const { return !readers.empty() && readers != "unavailable"; }
-  bool Passed() const {
-    return why.empty() && lost == 0 && undeleted == 0 && findings.empty() && !Disagreeing();
-  }
+  int repairs = 0;       // rollbacks the open made (code 1)
+  bool readers = true;   // the independent readers were there
+  std::string problems;  // "" when the base passed
   std::string Text() const;
 };
 Verdict Audit(const std::string& directory, const State& expected,
@@ -98,15 +94,10 @@ std::string NewBase(const std::string& parent, const std::string& name);
 // Prints PASSED or FAILED, removes the work folder unless --keep 1.
 int Finish(const Options& options, bool passed);
 
-// A child process that exits with what `body` returns.
+// A child process that exits with what `body` returns; its exit status, or
+// 128 + the signal that ended it.
 pid_t Spawn(const std::function<int()>& body);
-// The child's exit status, or 128 + the signal that ended it.
 int WaitFor(pid_t pid);
-
-// A process's share of the work: it alone writes the addresses under its
-// prefix (but for a few symbols that every worker tries to take), keeps the
-// state it expects of them, and logs each operation before the call and each
-// confirmation after it.
 
 enum class Mix { kCreates, kInserts, kMixed };
 
@@ -116,9 +107,12 @@ struct WorkerCounts {
   long confirmed = 0, busy = 0, refused = 0, failed = 0;
 };
 
+// A process's share of the work: it alone writes the addresses from
+// %MW<first> on (but for a few symbols that every worker tries to take),
+// keeps the state it expects of them, and logs each operation before the
+// call and each confirmation after it.
 class Worker {
  public:
-  // `first` is the number of its first address (%MW<first>, %MW<first+1> ...).
   Worker(CTBData* base, int log_fd, long first, unsigned seed, State model);
 
   // One operation of the mix, retried while the base is busy.
@@ -133,8 +127,7 @@ class Worker {
 
  private:
   Object Fresh(bool comment, bool shared);
-  // Sends `sent` through `call`; `after` is the state it leaves, null for a
-  // deletion.
+  // `after`: the state `sent` leaves, null for a deletion.
   void Write(const std::string& address, const Object& sent, const Object* after,
              int (*call)(CTBData*, CTBObjetAts*, int), int mode = 0);
 
@@ -150,12 +143,12 @@ class Worker {
 };
 
 // Runs `steps` on a worker of the base in `directory` (a handle of its own,
-// its log written to `log_fd`): the worker once the base is closed, none
+// its log written to `log_fd`, -1 for none): the worker once the base is closed, none
 // when the base would not open.
 std::optional<Worker> Work(const std::string& directory, int log_fd, long first, unsigned seed,
                            State model, const std::function<void(Worker&)>& steps);
 
-// A fresh base filled by one worker (addresses from %MW1000, log discarded):
+// A fresh base filled by one worker (addresses from %MW1000, no log):
 // `objects` operations, the first half creations, the rest of `rest`. The
 // state it confirmed.
 State Fill(const std::string& directory, long objects, unsigned seed, Mix rest = Mix::kCreates);

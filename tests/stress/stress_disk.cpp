@@ -3,7 +3,6 @@
 // writes keep failing. Every failed call must leave the base as it was, every
 // confirmed one must be there, and once room is back the work goes on.
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -32,12 +31,6 @@ std::uintmax_t Bytes(const std::string& directory, bool largest) {
 }
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
-
-// What a fresh handle finds wrong with the base: "" when nothing.
-std::string Problems(const std::string& directory, const State& expected) {
-  const Verdict verdict = Audit(directory, expected);
-  return verdict.Passed() ? std::string() : verdict.Text() + " ";
-}
 
 }  // namespace
 
@@ -83,26 +76,21 @@ int RunDiskFull(const Options& options) {
       return worker && worker->counts().failed > 0 ? 0 : 3;  // the disk must refuse something
     });
     close(log_pipe[1]);
-    // The log is read from the pipe as the worker writes it.
     LogLine in_flight;
     State expected = Replay(start, ReadLog("/dev/fd/" + std::to_string(log_pipe[0])), &in_flight);
     close(log_pipe[0]);
     const int status = WaitFor(child);
     if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
-    std::string problems = Problems(directory, expected);
+    std::string problems = Audit(directory, expected).problems;
     if (status != 0)
       problems += " (the writes never failed: status " + std::to_string(status) + ")";
-    // Room is back: the work goes on.
-    const std::string after = options.work + "/disk" + std::to_string(run) + ".after";
-    const int fd = open(after.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    const auto worker = Work(directory, fd, 50000, options.seed + 77u, expected, [](Worker& w) {
+    const auto worker = Work(directory, -1, 50000, options.seed + 77u, expected, [](Worker& w) {
       for (long i = 0; i < kAfterRoom; ++i) w.Step(Mix::kMixed);
     });
-    close(fd);
     if (!worker || worker->counts().failed > 0) {
       problems += " after: " + (worker ? worker->first_failure() : "the base would not open");
     }
-    problems += Problems(directory, Replay(expected, ReadLog(after), &in_flight));
+    problems += Audit(directory, worker ? worker->model() : expected).problems;
     std::printf("run %ld (%s, %ju bytes): %s\n", run + 1, mounted ? "tmpfs" : "file-size limit",
                 mounted ? margin : limit, problems.empty() ? "nothing lost" : problems.c_str());
     passed = passed && problems.empty();

@@ -22,21 +22,6 @@ const char* const kTrialNames[] = {"creates", "inserts", "mixed", "compactions"}
 const Mix kMixes[] = {Mix::kCreates, Mix::kInserts, Mix::kMixed, Mix::kMixed};
 constexpr int kCompactions = 3;
 
-// Works until killed.
-[[noreturn]] void Work(const std::string& directory, const std::string& log, int trial,
-                       unsigned seed, const State& model) {
-  const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  stress::Work(directory, fd, 1000, seed, model, [&](Worker& worker) {
-    for (long i = 0;; ++i) {
-      worker.Step(kMixes[trial]);
-      if (trial == kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base()) == 0) {
-        TBUnlockBaseSymbol(worker.base(), directory.c_str());
-      }
-    }
-  });
-  _exit(2);  // the base would not open
-}
-
 }  // namespace
 
 int RunKills(const Options& options) {
@@ -51,9 +36,19 @@ int RunKills(const Options& options) {
     const State start = Fill(directory, objects, options.seed + static_cast<unsigned>(t));
     const std::string log = options.work + "/kill" + std::to_string(t) + ".log";
     const long delay = 1 + static_cast<long>(random() % 300);
+    // The worker works until killed; 2 when the base would not open.
     const pid_t pid = Spawn([&] {
-      Work(directory, log, trial, options.seed * 31u + static_cast<unsigned>(t), start);
-      return 0;
+      const unsigned seed = options.seed * 31u + static_cast<unsigned>(t);
+      const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+      Work(directory, fd, 1000, seed, start, [&](Worker& worker) {
+        for (long i = 0;; ++i) {
+          worker.Step(kMixes[trial]);
+          if (trial == kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base()) == 0) {
+            TBUnlockBaseSymbol(worker.base(), directory.c_str());
+          }
+        }
+      });
+      return 2;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     kill(pid, SIGKILL);
@@ -64,8 +59,8 @@ int RunKills(const Options& options) {
     for (const LogLine& line : lines) confirmed += line.kind == 'S' || line.kind == 'X';
     const Verdict verdict = Audit(directory, Replay(start, lines, &in_flight), &in_flight);
     repaired += verdict.repairs;
-    unavailable = unavailable || verdict.readers == "unavailable";
-    if (!verdict.Passed()) {
+    unavailable = unavailable || !verdict.readers;
+    if (!verdict.problems.empty()) {
       ++failed;
       std::printf("trial %ld (%s, killed after %ld ms): %s\n", t + 1, kTrialNames[trial], delay,
                   verdict.Text().c_str());

@@ -1,8 +1,5 @@
 #include "stress/stress_base.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -108,11 +105,9 @@ std::optional<Worker> Work(const std::string& directory, int log_fd, long first,
 }
 
 State Fill(const std::string& directory, long objects, unsigned seed, Mix rest) {
-  const int sink = open("/dev/null", O_WRONLY);
-  const auto worker = Work(directory, sink, 1000, seed, State(), [&](Worker& w) {
+  const auto worker = Work(directory, -1, 1000, seed, State(), [&](Worker& w) {
     for (long i = 0; i < objects; ++i) w.Step(i < objects / 2 ? Mix::kCreates : rest);
   });
-  close(sink);
   return worker ? worker->model() : State();
 }
 

@@ -19,29 +19,23 @@ TEST_F(CliDiff, TwoBases) {
   cli_testing::RunSteps(other.path(), {{{"create", "@"}, 0},
                                        {{"import", "@", Example("plant.csv")}, 0},
                                        {{"diff", dir_.path(), "@"}, 0, {"=no difference\n"}},
-                                       {{"import", "@", Example("changes.csv"), "--replace"}, 0},
+                                       {{"add", "@", "%MW15", "Temps", "Heures"}, 0},
+                                       {{"edit", "@", "%MW11", "-s", "Seuil_bas", "-c", "Bas"}, 0},
                                        {{"delete", "@", "%C0"}, 0}});
   Steps({{{"diff", "@", other.path()},
           1,
           {"=- %C0 Compteur_cycles \"Comptage des cycles complets\"\n"
-           "~ %MW10  comment \"Niveau de d\xC3\xA9marrage en cm\" -> \"Niveau de d\xC3\xA9marrage "
-           "en cm (r\xC3\xA9glage usine : 120)\"\n"
-           "~ %MW11  symbol Seuil_arr\xC3\xAAt -> Seuil_bas\n"
-           "+ %MW15 Temps_marche_secours \"Heures de marche pompe de secours\"\n"
-           "- %Q2.1 Pompe_2 \"Commande contacteur pompe 2\"\n"
-           "+ %Q2.4 Pompe_secours \"Commande contacteur pompe de secours\"\n"
-           "+ %Q2.5 Pompe_2 \"Commande contacteur pompe 2 (d\xC3\xA9plac\xC3\xA9"
-           "e)\"\n"
-           "3 added, 2 removed, 2 changed\n"}}});
+           "~ %MW11  symbol Seuil_arr\xC3\xAAt -> Seuil_bas  comment \"Niveau d'arr\xC3\xAAt en "
+           "cm\" -> "
+           "\"Bas\"\n+ %MW15 Temps \"Heures\"\n1 added, 1 removed, 1 changed\n"}}});
   const char* reader =
       "import json, sys\n"
       "d = json.load(sys.stdin)\n"
       "print([o['address'] for o in d['added']], [o['address'] for o in d['removed']],\n"
-      "      [(c['address'], c['before']['symbol'], c['after']['symbol']) for c in "
+      "      [(c['address'], c['before']['symbol'], c['after']['comment']) for c in "
       "d['changed']])\n";
   EXPECT_EQ(cli_testing::Python(reader, RunCli({"diff", dir_.path(), other.path(), "--json"}).out),
-            "['%MW15', '%Q2.4', '%Q2.5'] ['%C0', '%Q2.1'] [('%MW10', 'Seuil_d\xC3\xA9marrage', "
-            "'Seuil_d\xC3\xA9marrage'), ('%MW11', 'Seuil_arr\xC3\xAAt', 'Seuil_bas')]\n");
+            "['%MW15'] ['%C0'] [('%MW11', 'Seuil_arr\xC3\xAAt', 'Bas')]\n");
 }
 
 TEST_F(CliDiff, ABaseAndAFile) {

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "apps/symbase/cli_fixture.h"
-#include "apps/symbase/terminal_session.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -17,32 +16,28 @@ using cli_testing::TerminalSession;
 
 class CliTerminal : public cli_testing::PlantBase {};
 
+// A pager that marks each line it shows; none asked for, none on an empty
+// PATH ("PAGER" alone unsets it); with no PAGER, "less" when the PATH has one.
 TEST_F(CliTerminal, ListingsGoThroughThePagerOnATerminalOnly) {
-  // A pager that marks each line it shows.
   const std::string pager = "PAGER=sed s/^/paged:/";
-  TerminalSession paged({"list", dir_.path(), "%Q"}, {pager});
-  EXPECT_EQ(paged.Finish(), 0);
-  cli_testing::ExpectText(paged.Output(), {"paged:%Q2.3    Klaxon", "paged:4 objects"});
-
-  // No pager asked for, and none on an empty PATH ("PAGER" alone unsets it).
-  for (const std::vector<std::string>& setting : {std::vector<std::string>{"--no-pager", pager},
-                                                  std::vector<std::string>{"", "PAGER", "PATH="}}) {
-    std::vector<std::string> args = {"list", dir_.path(), "%Q"};
-    if (!setting[0].empty()) args.insert(args.begin(), setting[0]);
-    TerminalSession straight(args, {setting.begin() + 1, setting.end()});
-    EXPECT_EQ(straight.Finish(), 0);
-    cli_testing::ExpectText(straight.Output(), {"!paged:", "4 objects"});
-  }
-
-  // No PAGER: "less" when the PATH has one.
   testing_support::TempDir bin;
   ASSERT_TRUE(testing_support::WriteFileBytes(
       bin.file("less"), "#!/bin/sh\nwhile IFS= read -r l; do echo \"less:$l\"; done\n"));
   ASSERT_EQ(::chmod(bin.file("less").c_str(), 0755), 0);
-  TerminalSession less({"list", dir_.path(), "%Q"}, {"PAGER", "PATH=" + bin.path()});
-  EXPECT_EQ(less.Finish(), 0);
-  cli_testing::ExpectText(less.Output(), {"less:%Q2.3    Klaxon"});
-
+  struct Case {
+    std::vector<std::string> args, environment, expected;
+  } cases[] = {
+      {{"list"}, {pager}, {"paged:%Q2.3    Klaxon", "paged:4 objects"}},
+      {{"--no-pager", "list"}, {pager}, {"!paged:", "4 objects"}},
+      {{"list"}, {"PAGER", "PATH="}, {"!paged:", "4 objects"}},
+      {{"list"}, {"PAGER", "PATH=" + bin.path()}, {"less:%Q2.3    Klaxon"}},
+  };
+  for (Case& test : cases) {
+    test.args.insert(test.args.end(), {dir_.path(), "%Q"});
+    TerminalSession session(test.args, test.environment);
+    EXPECT_EQ(session.Finish(), 0);
+    cli_testing::ExpectText(session.Output(), test.expected);
+  }
   cli_testing::RunSteps(dir_.path(), {{{"list", "@"}, 0, {"!paged:", "28 objects\n"}}},
                         "env 'PAGER=sed s/^/paged:/'");
 }
@@ -70,7 +65,6 @@ TEST_F(CliTerminal, CtrlCStopsALongImportBetweenTwoRows) {
                                 std::to_string(40000 - done) + " not done",
                                 "import interrupted at line " + std::to_string(done + 2) +
                                     "; the rows before it stay"});
-  // The full check: tags against rows, keys, comment rows, headers.
   Steps({{{"count", "@"}, 0, {"=" + std::to_string(28 + done) + "\n"}},
          {{"check", "@"}, 0, {"=the base in @/ is sound\n"}},
          {{"find", "@", "%MW" + std::to_string(1000 + done - 1)}, 0, {"comment: Commentaire"}}});
