@@ -124,6 +124,20 @@ TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
   ExpectMatches(0, models[0]);
 }
 
+// A cursor whose entry another change removed goes on from the entry after it.
+TEST_F(MdxTree, ACursorWhoseEntryWentGoesOnFromTheNextOne) {
+  Create({Tag("NARROW", 8)});
+  const char* keys[] = {"K1      ", "K2      ", "K3      "};
+  for (std::uint32_t r = 1; r <= 3; ++r) ASSERT_EQ(kOk, mdx_->Insert(0, keys[r - 1], r));
+  MdxCursor c;
+  ASSERT_EQ(kOk, mdx_->First(0, &c));
+  ASSERT_EQ(kOk, mdx_->Next(&c));
+  ASSERT_EQ(kOk, mdx_->Remove(0, keys[1], 2));
+  EXPECT_EQ(kOk, mdx_->Next(&c));
+  EXPECT_EQ(3u, c.record);
+  EXPECT_EQ(kEof, mdx_->Next(&c));
+}
+
 KeyRun RunOf(const std::vector<Entry>& entries) {
   KeyRun run(22);
   for (const Entry& e : entries) run.Add(e.first.data(), e.second);
