@@ -5,10 +5,13 @@
 // settings in another, the message boxes it shows answered and kept.
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <array>
 #include <functional>
@@ -105,6 +108,15 @@ inline QAction* Action(QMainWindow& window, const QString& text) {
 
 inline void Click(QDialog& drawn, int id) {
   QTest::mouseClick(Control<QPushButton>(drawn, id), Qt::LeftButton);
+}
+
+// Acts on the next message box the editor shows itself, once it is up.
+inline void OnNextBox(const std::function<void(QMessageBox&)>& act) {
+  QTimer::singleShot(10, [act] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return OnNextBox(act);
+    act(*box);
+  });
 }
 
 }  // namespace testing_support

@@ -35,7 +35,6 @@ class ScreenshotTest : public QObject {
     QTest::addColumn<QString>("parsed");  // directory|screenshot|dialog|check|help, or the error
     using Words = std::vector<std::string>;
     QTest::newRow("nothing") << Words{} << "||0|0|0";
-    QTest::newRow("a base") << Words{"base"} << "base||0|0|0";
     QTest::newRow("main window") << Words{"--screenshot", "a.png", "base"} << "base|a.png|0|0|0";
     QTest::newRow("a dialog") << Words{"--dialog", "19308", "--screenshot", "d.png"}
                               << "|d.png|19308|0|0";
