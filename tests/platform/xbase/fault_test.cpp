@@ -100,5 +100,35 @@ TEST(Faults, EveryFailingCallIsReportedAndLeavesTheBaseSound) {
   }
 }
 
+// An index built again from rows that take more than one read: whichever
+// call fails, the build either says so or holds every row.
+TEST(Faults, AnIndexBuiltAgainHoldsEveryRowOrFails) {
+  constexpr int kRows = 800;  // more than one 64 KB read of rows
+  for (long n = 1;; ++n) {
+    SCOPED_TRACE("call " + std::to_string(n));
+    testing_support::TempDir dir;
+    {
+      MainTable t(dir.path());
+      for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
+      ASSERT_EQ(kOk, TableUnlock(t.table));
+    }
+    FaultFileSystem fs(FileSystem::Posix());
+    fs.FailAt(n);
+    MainTable t(dir.path(), false, &fs);
+    if (!t.ok()) continue;
+    const std::string path = dir.file("KR9R.MDX");
+    Index* index = IndexRebuild(t.table, path.c_str(), testing_tables::kRepereTag, nullptr);
+    const bool failed = fs.injected();
+    fs.FailAt(0);  // the walk that checks the index reads without faults
+    if (index != nullptr) {
+      EXPECT_EQ(static_cast<std::size_t>(kRows), t.Walk(TagGet(t.table, "REPERE_TAG")).size());
+    }
+    if (!failed) {
+      EXPECT_NE(nullptr, index);
+      return;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace xbase
