@@ -3,6 +3,9 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <string>
+#include <vector>
+
 #include "gui_fixture.h"
 #include "transfer.h"
 
@@ -101,10 +104,20 @@ class DialogsTest : public QObject {
 
   void ExportWritesEveryRowReadableAgain() {
     GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil", "Niveau, en cm"},
-                                 {"%I1.2", "Capteur", "« guillemets » \"doubles\""},
-                                 {"%MW2", "", "sans symbole"}}),
-             QString());
+    std::vector<std::array<const char*, 3>> objects = {
+        {"%MW10", "Seuil", "Niveau, en cm"},
+        {"%I1.2", "Capteur", "« guillemets » \"doubles\""},
+        {"%MW2", "", "sans symbole"}};
+    QStringList expected = {QString::fromUtf8("%I1.2|Capteur|« guillemets » \"doubles\""),
+                            QStringLiteral("%MW10|Seuil|Niveau, en cm"),
+                            QStringLiteral("%MW2||sans symbole")};
+    std::vector<std::string> more;  // past the first batch of 50
+    for (int i = 100; i < 160; ++i) more.push_back("%MW" + std::to_string(i));
+    for (const std::string& address : more) {
+      objects.push_back({address.c_str(), "", "x"});
+      expected << QString::fromStdString(address) + "||x";
+    }
+    QCOMPARE(fixture.CreateBase(objects), QString());
     const QString path = fixture.Directory() + QStringLiteral("/out.csv");
     QCOMPARE(fixture.Window().ExportFile(path), QString());
     QString error;
@@ -114,9 +127,8 @@ class DialogsTest : public QObject {
     }
     QCOMPARE(error, QString());
     seen.sort();
-    QCOMPARE(seen, (QStringList{QString::fromUtf8("%I1.2|Capteur|« guillemets » \"doubles\""),
-                                QStringLiteral("%MW10|Seuil|Niveau, en cm"),
-                                QStringLiteral("%MW2||sans symbole")}));
+    expected.sort();
+    QCOMPARE(seen, expected);
   }
 
   void ATypedAddressIsSymbolisedAndShown() {
