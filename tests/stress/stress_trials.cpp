@@ -163,6 +163,10 @@ int RunWriters(const Options& options) {
   return Finish(options, passed);
 }
 
+// A worker killed (SIGKILL) at a random moment while it creates, inserts,
+// mixes operations or compacts the base; a fresh process then opens the
+// base and must find every confirmed operation, deletions included, nothing
+// half-done, a clean check, and independent readers that agree.
 namespace {
 
 // The kinds of trial: what the worker does, the last one compacting too.
@@ -171,11 +175,6 @@ const Mix kMixes[] = {Mix::kCreates, Mix::kInserts, Mix::kMixed, Mix::kMixed};
 constexpr int kCompactions = 3;
 
 }  // namespace
-
-// A worker killed (SIGKILL) at a random moment while it creates, inserts,
-// mixes operations or compacts the base; a fresh process then opens the
-// base and must find every confirmed operation, deletions included, nothing
-// half-done, a clean check, and independent readers that agree.
 
 int RunKills(const Options& options) {
   const long trials = options.Number("trials", 40);
