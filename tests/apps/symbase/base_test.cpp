@@ -1,6 +1,5 @@
-// Opening a base: a missing or damaged base named, the library's reports with
-// --verbose, a base shared with other processes or the user may only read,
-// processes importing and reading at once; compact, check and repair.
+// Opening a base missing, damaged, shared or read-only; processes racing;
+// compact, check and repair.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,7 +1,5 @@
-// CSV as people have it, imported and exported: every row checked first,
-// conflicts kept, replaced or asked for, moves named, dry runs, the summary for
-// scripts, a disk that fills up; separators, encodings, byte-order marks,
-// quoting; export for tools and for spreadsheets, to stdout or a file.
+// import and export: rows checked first, conflicts, moves, dry runs, a full
+// disk; CSV as people have it; export for tools and spreadsheets.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -96,7 +94,6 @@ TEST_F(CliImport, KeepLeavesEveryConflictAndSaysWhy) {
   });
 }
 
-// Replacing, asked or not, names the symbol a move takes away.
 TEST_F(CliImport, ReplaceNamesTheSymbolItMovesAndADryRunWritesNothing) {
   const std::string moved =
       "line 5: moved symbol Pompe_2 from %Q2.1 to %Q2.5; %Q2.1 is no longer in the base\n";

@@ -1,6 +1,5 @@
-// The default lexical analyser over every address family, the formatter
-// writing each address back or refusing a damaged record, and the words that
-// are no address: symbols, reserved words, malformed and hostile texts.
+// The default analyser over every address family and the words that are no
+// address; the formatter writing each address back or refusing a damaged one.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
-// The default host services: the object server, declarations and null
-// arguments, and the settings store: values that outlive the process, atomic
-// rewrites, damaged files and writers racing from several processes.
+// The default host services, and the settings store: values that outlive the
+// process, atomic rewrites, damaged files, writers racing from processes.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -95,7 +94,6 @@ TEST_F(SettingsTest, WrittenValuesReadBackBySectionThroughANewFile) {
       << "no temporary file may be left";
 }
 
-// Values cross between processes, and processes writing at once lose nothing.
 TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
   ASSERT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 312), 1);
   constexpr int kWriters = 8;
