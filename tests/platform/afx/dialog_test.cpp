@@ -1,3 +1,5 @@
+// Windows, the resource chain and dialogs run by a scripted driver.
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -237,6 +239,84 @@ TEST_F(DialogTest, NestedDialogsRunInTurn) {
   EXPECT_EQ(outer.DoModal(), IDYES);
   EXPECT_EQ(outer.inner, kNoAll);
   EXPECT_EQ(driver.templates(), (std::vector<UINT>{kDialogId, kDialogId}));
+}
+
+TEST(WindowTest, ChildrenFollowTheirParentAndFindTheirFrame) {
+  CFrameWnd frame;
+  ASSERT_TRUE(frame.Create(nullptr, "Atelier", WS_VISIBLE, CRect(100, 50, 900, 650), nullptr, 0));
+  EXPECT_FALSE(frame.Create(nullptr, "twice", 0, CRect(), nullptr, 0));
+  CWnd view;
+  ASSERT_TRUE(view.Create(nullptr, "view", WS_CHILD, CRect(10, 20, 210, 120), &frame, 5));
+  CButton button;
+  ASSERT_TRUE(button.Create("BUTTON", "OK", WS_CHILD, CRect(1, 2, 41, 16), &view, 7));
+  CRect r;
+  button.GetWindowRect(&r);
+  EXPECT_EQ(r, CRect(111, 72, 151, 86));  // parent-relative became screen
+  EXPECT_EQ(view.GetDlgItem(7), &button);
+  EXPECT_EQ(button.GetParentFrame(), &frame);
+
+  view.MoveWindow(0, 0, 200, 100);  // the button moves with it
+  button.GetWindowRect(&r);
+  EXPECT_EQ(r, CRect(101, 52, 141, 66));
+  CRect local(0, 0, 10, 10);
+  view.ScreenToClient(&local);
+  EXPECT_EQ(local, CRect(-100, -50, -90, -40));
+
+  HWND gone = button.m_hWnd;
+  EXPECT_TRUE(view.DestroyWindow());  // takes the button with it
+  EXPECT_EQ(button.m_hWnd, nullptr);
+  EXPECT_EQ(CWnd::FromHandle(gone), nullptr);
+  EXPECT_EQ(frame.GetDlgItem(5), nullptr);
+}
+
+const AFX_STRINGRES kOldStrings[] = {
+    {1, "old one"}, {2, "old two"}, {3, nullptr}, {4, "%s vaut %d"}};
+const AFX_STRINGRES kNewStrings[] = {{1, "new one"}};
+const AFX_DLGITEM kSevenItems[] = {{IDOK, AFX_CTL_DEFBUTTON, "OK", 0, 0, 40, 14, 0}};
+const AFX_DLGTEMPLATE kSevenDialogs[] = {
+    {700, "Seven", "MS Sans Serif", 8, 0, 0, 100, 50, 0, kSevenItems, 1}};
+const AFX_RESOURCE_MODULE kOld = {"old", kOldStrings, 4, kSevenDialogs, 1};
+const AFX_RESOURCE_MODULE kNew = {"new", kNewStrings, 1, nullptr, 0};
+const AFX_RESOURCE_MODULE kDamaged = {"damaged", nullptr, 5, nullptr, -3};
+
+TEST(ResourceChainTest, NewestModuleAnswersFirst) {
+  EXPECT_EQ(AfxFindStringResource(1), nullptr);
+  ASSERT_TRUE(AfxAddResourceModule(&kOld));
+  ASSERT_TRUE(AfxAddResourceModule(&kDamaged));
+  ASSERT_TRUE(AfxAddResourceModule(&kNew));
+  EXPECT_STREQ(AfxFindStringResource(1), "new one");
+  EXPECT_STREQ(AfxFindStringResource(2), "old two");
+  EXPECT_EQ(AfxFindStringResource(3), nullptr);  // a null text counts as missing
+  const AFX_DLGTEMPLATE* tpl = AfxFindDialogTemplate(700);
+  ASSERT_NE(tpl, nullptr);
+  EXPECT_STREQ(tpl->lpszCaption, "Seven");
+  EXPECT_EQ(AfxFindDialogTemplate(701), nullptr);
+  CString s("stale");
+  EXPECT_FALSE(s.LoadString(3));
+  EXPECT_STREQ(s, "");
+  s.Format(4U, "IND2", 3);
+  EXPECT_STREQ(s, "IND2 vaut 3");
+  EXPECT_TRUE(AfxRemoveResourceModule(&kNew));
+  EXPECT_STREQ(AfxFindStringResource(1), "old one");
+  EXPECT_TRUE(AfxRemoveResourceModule(&kDamaged));
+  EXPECT_TRUE(AfxRemoveResourceModule(&kOld));
+  EXPECT_EQ(AfxFindStringResource(2), nullptr);
+  EXPECT_FALSE(AfxAddResourceModule(nullptr));
+  EXPECT_FALSE(AfxRemoveResourceModule(nullptr));
+}
+
+TEST(ResourceChainTest, ExtensionModuleLinksLibrariesUntilTerminated) {
+  AFX_EXTENSION_MODULE module = {FALSE, nullptr, nullptr};
+  EXPECT_FALSE(AfxInitExtensionModule(module, nullptr));
+  ASSERT_TRUE(AfxInitExtensionModule(module, &kNew));
+  // Each initialisation links the module once more; the framework owns them.
+  new CDynLinkLibrary(module);
+  delete new CDynLinkLibrary(module);
+  EXPECT_STREQ(AfxFindStringResource(1), "new one");
+  AfxTermExtensionModule(module);  // deletes the one still linked
+  EXPECT_FALSE(module.bInitialized);
+  EXPECT_EQ(AfxFindStringResource(1), nullptr);
+  AfxTermExtensionModule(module);  // twice is harmless
 }
 
 }  // namespace

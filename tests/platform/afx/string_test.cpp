@@ -1,10 +1,20 @@
-#include <gtest/gtest.h>
+// Runtime classes, exceptions, CString and the string collections.
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "symbase/afx.h"
+#include "symbase/afxcoll.h"
 #include "symbase/afxwin.h"
 
 namespace {
@@ -184,6 +194,230 @@ TEST(CStringTest, BufferCanBeWrittenAndReleased) {
   s.ReleaseBuffer(2);
   s.ReleaseBuffer();  // without a buffer
   EXPECT_STREQ(s, "01");
+}
+
+using Words = std::vector<std::string>;
+
+// Walks both ways, so that a broken back link shows as well as a forward one.
+void ExpectList(const CStringList& list, const Words& expected) {
+  Words forward, backward;
+  for (POSITION p = list.GetHeadPosition(); p != nullptr;) forward.emplace_back(list.GetNext(p));
+  for (POSITION p = list.GetTailPosition(); p != nullptr;) backward.emplace_back(list.GetPrev(p));
+  EXPECT_EQ(forward, expected);
+  EXPECT_EQ(backward, Words(expected.rbegin(), expected.rend()));
+  EXPECT_EQ(list.GetCount(), static_cast<INT_PTR>(expected.size()));
+  EXPECT_EQ(list.IsEmpty(), expected.empty());
+}
+
+void ExpectArray(const CStringArray& a, const Words& expected) {
+  Words got;
+  for (INT_PTR i = 0; i < a.GetSize(); ++i) got.emplace_back(a.GetAt(i));
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(a.GetUpperBound(), a.GetSize() - 1);
+  EXPECT_EQ(a.IsEmpty(), expected.empty());
+}
+
+TEST(CStringListTest, InsertsAndRemovesAtHeadMiddleAndTail) {
+  CStringList list(2);  // small blocks: several are needed
+  POSITION b = list.AddTail("b");
+  POSITION d = list.AddTail(CString("d"));
+  list.InsertBefore(b, "a");
+  list.InsertAfter(b, "c");
+  list.InsertAfter(d, "e");
+  list.InsertBefore(nullptr, "head");
+  list.InsertAfter(nullptr, "tail");
+  ExpectList(list, {"head", "a", "b", "c", "d", "e", "tail"});
+  list.GetHead() = "HEAD";
+  list.RemoveAt(b);  // middle
+  EXPECT_STREQ(list.RemoveHead(), "HEAD");
+  EXPECT_STREQ(list.RemoveTail(), "tail");
+  list.RemoveAt(list.GetHeadPosition());
+  list.RemoveAt(list.GetTailPosition());
+  ExpectList(list, {"c", "d"});
+  list.RemoveAt(list.FindIndex(1));
+  list.RemoveAt(list.FindIndex(0));
+  ExpectList(list, {});
+  list.AddHead("again");  // on nodes freed above
+  list.AddTail("and again");
+  ExpectList(list, {"again", "and again"});
+  list.RemoveAll();
+  ExpectList(list, {});
+}
+
+TEST(CStringListTest, FindsFromAPositionAndByIndex) {
+  CStringList list;
+  list.AddTail("%I1.0");
+  POSITION second = list.AddTail("%Q2.0");
+  list.AddTail("%I1.0");
+  const std::pair<POSITION, POSITION> rows[] = {
+      {list.Find("%I1.0"), list.GetHeadPosition()},
+      {list.Find("%I1.0", list.GetHeadPosition()), list.GetTailPosition()},
+      {list.Find("%I1.0", list.GetTailPosition()), nullptr},
+      {list.Find("%Q2.0", second), nullptr},
+      {list.Find("%q2.0"), nullptr},  // case counts
+      {list.FindIndex(1), second},
+      {list.FindIndex(3), nullptr},
+      {list.FindIndex(-1), nullptr}};
+  for (const auto& r : rows) EXPECT_EQ(r.first, r.second) << "row " << &r - rows;
+  list.SetAt(second, "%Q9.9");
+  EXPECT_STREQ(list.GetAt(second), "%Q9.9");
+}
+
+TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
+  CStringArray a;
+  a.Add("seed");
+  for (int i = 0; i < 100; ++i) a.Add(a[0]);  // reallocates many times
+  a.InsertAt(0, a[50], 3);
+  a.Append(a);
+  EXPECT_EQ(a.GetSize(), 208);
+  for (INT_PTR i : {0, 2, 103, 207}) EXPECT_STREQ(a[i], "seed") << i;
+}
+
+// Misuse throws the framework's not-supported exception and sizes no
+// allocator can give its memory exception; the collection stays as it was.
+TEST(CollectionMisuseTest, ThrowsAndLeavesTheCollectionAsItWas) {
+  CStringList list, huge(INTPTR_MAX);
+  CStringArray a;
+  a.Add("only");
+  CString s("kept");
+  POSITION none = nullptr;
+  const struct {
+    const char* what;
+    std::function<void()> call;
+    const CRuntimeClass* thrown;
+  } calls[] = {
+      {"head of empty list", [&] { list.GetHead(); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"tail of empty list", [&] { list.RemoveTail(); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"null position", [&] { list.GetAt(nullptr); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"remove null", [&] { list.RemoveAt(nullptr); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"next of null", [&] { list.GetNext(none); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"get past end", [&] { a.GetAt(1); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"set past end", [&] { a.SetAt(5, "x"); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"remove past end", [&] { a.RemoveAt(0, 2); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"negative size", [&] { a.SetSize(-1); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"insert before start", [&] { a.InsertAt(-1, "x"); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"insert no count", [&] { a.InsertAt(0, "x", -1); }, RUNTIME_CLASS(CNotSupportedException)},
+      {"huge size", [&] { a.SetSize(INTPTR_MAX / 2); }, RUNTIME_CLASS(CMemoryException)},
+      {"huge block", [&] { huge.AddTail("x"); }, RUNTIME_CLASS(CMemoryException)},
+      {"huge buffer", [&] { s.GetBuffer(INT_MAX); }, RUNTIME_CLASS(CMemoryException)},
+  };
+  for (const auto& c : calls) {
+    const CRuntimeClass* thrown = nullptr;
+    try {
+      c.call();
+    } catch (CException* e) {
+      thrown = e->GetRuntimeClass();
+      e->Delete();
+    }
+    EXPECT_EQ(thrown, c.thrown) << c.what;
+  }
+  ExpectList(list, {});
+  ExpectList(huge, {});
+  ExpectArray(a, {"only"});
+  EXPECT_STREQ(s, "kept");
+}
+
+class CBase : public CObject {
+  DECLARE_DYNAMIC(CBase)
+};
+IMPLEMENT_DYNAMIC(CBase, CObject)
+
+class CDerived : public CBase {
+  DECLARE_DYNAMIC(CDerived)
+};
+IMPLEMENT_DYNAMIC(CDerived, CBase)
+
+TEST(RuntimeClassTest, DescribesTheClassAndItsBases) {
+  CDerived d;
+  const CObject& o = d;
+  EXPECT_STREQ(o.GetRuntimeClass()->m_lpszClassName, "CDerived");
+  for (const CRuntimeClass* base :
+       {RUNTIME_CLASS(CDerived), RUNTIME_CLASS(CBase), RUNTIME_CLASS(CObject)}) {
+    EXPECT_TRUE(o.IsKindOf(base)) << base->m_lpszClassName;
+  }
+  EXPECT_FALSE(o.IsKindOf(RUNTIME_CLASS(CException)));
+  EXPECT_FALSE(o.IsKindOf(nullptr));
+  EXPECT_FALSE(CBase().IsKindOf(RUNTIME_CLASS(CDerived)));
+}
+
+TEST(ExceptionTest, MemoryExceptionIsPreallocatedAndSurvivesDelete) {
+  CException* caught[2] = {};
+  for (CException*& c : caught) {
+    try {
+      AfxThrowMemoryException();
+    } catch (CMemoryException* e) {
+      c = e;
+      e->Delete();  // must not free it
+    }
+  }
+  EXPECT_EQ(caught[0], caught[1]);
+  EXPECT_TRUE(caught[1]->IsKindOf(RUNTIME_CLASS(CMemoryException)));
+}
+
+// Two throw helpers, and CFile::Remove and CFile::Rename against what the
+// directory holds: the class thrown, its cause, system error and file.
+TEST(ExceptionTest, ThrowsCarryTheirClassCauseAndFile) {
+  testing_support::TempDir dir;
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("a"), "A"));
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("b"), "B"));
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("KR9.DBF"), "x"));
+  ASSERT_EQ(mkdir(dir.file("base").c_str(), 0755), 0);
+  const std::string missing = dir.file("KR9CMT.DBF"), too_long = dir.file(std::string(5000, 'n'));
+  const CRuntimeClass* const kFile = RUNTIME_CLASS(CFileException);
+  const struct {
+    std::function<void()> call;
+    const CRuntimeClass* cls;  // null: no exception
+    int cause;
+    int os_error;
+    std::string file;
+  } calls[] = {
+      {[] { AfxThrowResourceException(); }, RUNTIME_CLASS(CResourceException), -1, 0, ""},
+      {[] { AfxThrowFileException(CFileException::diskFull, ENOSPC, "KR9.DBF"); },
+       RUNTIME_CLASS(CFileException), 13, ENOSPC, "KR9.DBF"},
+      {[] { AfxThrowArchiveException(CArchiveException::badSchema, "a.arc"); },
+       RUNTIME_CLASS(CArchiveException), 7, 0, "a.arc"},
+      {[&] { CFile::Remove(dir.file("KR9.DBF").c_str()); }, nullptr, -1, 0, ""},
+      {[&] { CFile::Remove(missing.c_str()); }, kFile, 2, ENOENT, missing},
+      {[] { CFile::Remove(nullptr); }, kFile, 2, ENOENT, ""},
+      {[&] { CFile::Remove(dir.file("base").c_str()); }, kFile, 5, EISDIR, dir.file("base")},
+      {[&] { CFile::Remove(dir.file("a/KR9.DBF").c_str()); }, kFile, 3, ENOTDIR, ""},
+      {[&] { CFile::Remove(too_long.c_str()); }, kFile, 3, ENAMETOOLONG, ""},
+      {[&] { CFile::Rename(dir.file("a").c_str(), dir.file("b").c_str()); }, kFile, 5, EEXIST, ""},
+      {[&] { CFile::Rename(dir.file("a").c_str(), dir.file("c").c_str()); }, nullptr, -1, 0, ""},
+  };
+  for (const auto& c : calls) {
+    const CRuntimeClass* cls = nullptr;
+    int cause = -1;
+    LONG os_error = 0;
+    std::string file;
+    try {
+      c.call();
+    } catch (CException* e) {
+      cls = e->GetRuntimeClass();
+      if (auto* fe = dynamic_cast<CFileException*>(e)) {
+        cause = fe->m_cause;
+        os_error = fe->m_lOsError;
+        file = LPCTSTR(fe->m_strFileName);
+      } else if (auto* ae = dynamic_cast<CArchiveException*>(e)) {
+        cause = ae->m_cause;
+        file = LPCTSTR(ae->m_strFileName);
+      }
+      e->Delete();
+    }
+    SCOPED_TRACE(&c - calls);
+    EXPECT_EQ(cls, c.cls);
+    EXPECT_EQ(cause, c.cause);
+    if (c.cause >= 0 && c.os_error != EEXIST) {
+      EXPECT_EQ(os_error, c.os_error);
+    }
+    if (!c.file.empty()) {
+      EXPECT_EQ(file, c.file);
+    }
+  }
+  EXPECT_NE(access(dir.file("KR9.DBF").c_str(), F_OK), 0);
+  EXPECT_EQ(access(dir.file("base").c_str(), F_OK), 0);           // an empty directory is kept
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.file("b")), "B");  // never replaced
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.file("c")), "A");
 }
 
 }  // namespace
