@@ -1,12 +1,14 @@
-// The checked engine calls: which results are reported, and how positioning
-// results are translated (the fixture's teardown finds no report left).
+// The checked engine calls and the guard: what is reported, under which code.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "frame/checked_calls.h"
+#include "frame/guard.h"
 #include "support/raw_rows.h"
 #include "support/symbol_base.h"
 
@@ -63,6 +65,39 @@ TEST_F(CheckedCalls, FailuresAreReportedUnderTheirIndex) {
                                      ReportIs(20, 90, "Tabiserr"),
                                      ReportIs(24, 408 + 2, "Tabiserr", path)));
   HostClearErrorReports();
+}
+
+class Guard : public testing_support::HostTest {};
+
+TEST_F(Guard, MapsEachFrameworkExceptionToItsCode) {
+  const struct {
+    int operation, code;
+    int (*thrower)();
+  } cases[] = {
+      {512, 424, []() -> int { AfxThrowMemoryException(); }},
+      {502, 410, []() -> int { AfxThrowFileException(CFileException::fileNotFound); }},
+      {501, 408 + 13, []() -> int { AfxThrowFileException(CFileException::diskFull); }},
+      {525, 428 + 3, []() -> int { AfxThrowArchiveException(3); }},
+      {505, 425, []() -> int { AfxThrowUserException(); }},
+      {530, 426, []() -> int { AfxThrowResourceException(); }},
+      {522, 427, []() -> int { AfxThrowNotSupportedException(); }},
+      {519, 424, []() -> int { throw std::bad_alloc(); }},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Guarded(c.operation, c.thrower), 0);
+    const auto reports = HostErrorReports();
+    ASSERT_EQ(reports.size(), 1u) << c.operation;
+    EXPECT_THAT(reports[0], testing_support::ReportIs(c.operation, c.code, "Tabisfctex"));
+    EXPECT_GT(reports[0].line, 0);
+    HostClearRecords();
+  }
+}
+
+TEST_F(Guard, TheResultAndOtherExceptionsPassThrough) {
+  EXPECT_EQ(Guarded(500, [] { return 104; }), 104);
+  EXPECT_THROW(Guarded(500, []() -> int { throw std::runtime_error("not ours"); }),
+               std::runtime_error);
+  EXPECT_TRUE(HostErrorReports().empty());
 }
 
 }  // namespace

@@ -1,14 +1,15 @@
-// The listings in batches of 50 (whole base in record order, export, symbol
-// order, one object kind by key) and the count of live rows.
+// The listings in batches of 50 and the count of live rows, also against dbfread.
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "src/lists/lists_test.h"
+#include "support/xbase_readers.h"
 
 namespace {
 
@@ -16,11 +17,52 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Texts = std::vector<std::string>;
 
+// Prints each expected listing's entries "address|symbol|comment" in UTF-8,
+// each line led by the listing's name.
+const char* const kReader = R"(
+import sys, dbfread
+fields = (('OBJET', 5), ('IND1', 5), ('IND2', 5), ('IND3', 5), ('IND4', 2))
+key = lambda r: ''.join((r[f] or '').ljust(width) for f, width in fields)
+comments = {}
+for r in dbfread.DBF(sys.argv[1] + 'KR9CMT.DBF'):
+    comments.setdefault(key(r), (r['CMT1'] or '').rstrip() + (r['CMT2'] or '').rstrip())
+rows = list(dbfread.DBF(sys.argv[1] + 'KR9.DBF'))
+words = [r for r in rows if key(r).startswith('MW')]
+named = [r for r in words if r['SYMBOLE']]
+named.sort(key=lambda r: (r['SYMBOLE'].encode('cp1252'), key(r)))
+for name, part in (('base', sorted(rows, key=key)), ('words', words), ('named', named)):
+    for r in part:
+        comment = comments[key(r)] if r['ISCMT'] == 'O' else ''
+        line = '%s %s|%s|%s\n' % (name, r['REPERE'], r['SYMBOLE'] or '', comment)
+        sys.stdout.buffer.write(line.encode('utf-8'))
+)";
+
+// A listing's entries without type and flag, Windows-1252 letters in UTF-8.
+Texts Utf8(const Texts& listed) {
+  Texts out;
+  for (const std::string& e : listed) {
+    std::string converted;
+    for (unsigned char c : e.substr(0, e.rfind('|', e.rfind('|') - 1))) {
+      if (c >= 0x80) converted += static_cast<char>(0xC0 | (c >> 6));
+      converted += static_cast<char>(c < 0x80 ? c : 0x80 | (c & 0x3F));
+    }
+    out.push_back(converted);
+  }
+  return out;
+}
+
+// Two modules of 30 inputs from module kFirst: 8, 10 or 30 are "00008",
+// "0000A", "0000U".
+template <int kFirst>
+std::string Inputs(int i) {
+  return "%I" + std::to_string(kFirst + i / 30) + "." + std::to_string(i % 30);
+}
+
 class BatchLists : public lists_test::ListsTest {
  protected:
   // A fresh run of one batch listing of the %MW words (or of every row),
-  // its position held here.
-  std::function<int(int*)> Listing(const std::string& kind) {
+  // its position held here; the symbol order in `mode`.
+  std::function<int(int*)> Listing(const std::string& kind, int mode = 0) {
     counter_ = record_ = 1;
     ind1_ = 0;
     if (kind == "all base") {
@@ -31,8 +73,8 @@ class BatchLists : public lists_test::ListsTest {
     if (kind == "by type") {
       return [this](int* f) { return TBListRepereByTypeObject(base, "%MW", 0, &ind1_, &list, f); };
     }
-    return [this, first = 1](int* f) mutable {
-      return TBListSymbolByTypeObject(base, "%MW", 0, std::exchange(first, 0), 1, &list, f, 0);
+    return [this, mode, first = 1](int* f) mutable {
+      return TBListSymbolByTypeObject(base, "%MW", mode, std::exchange(first, 0), 1, &list, f, 0);
     };
   }
   Texts ExportAll(const char* prefix, int module = 0) {
@@ -83,7 +125,6 @@ TEST_F(BatchLists, AllBaseInRecordOrderFromAValidRecord) {
     EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105) << bad;
   }
   record_ = 1;
-  // Address only: no symbol, no comment.
   EXPECT_THAT(Entries(TBListRepereAllBaseSymbol(base, &record_, &list, &finished)),
               ElementsAre("%MW1|||0|-1"));
   EXPECT_EQ(finished, 1);
@@ -176,16 +217,6 @@ TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
     return "%MW" + std::to_string(i / 16 + 1) + ":X" + std::to_string(i % 16);
   };
   const Rows wide = [](int i) { return i < 60 ? "%MW1:X" + std::to_string(i) : "%MW2:X0"; };
-  // Two modules of 30 inputs from module 8, 10 or 30 ("00008", "0000A", "0000U").
-  const Rows nines = [](int i) {
-    return "%I" + std::to_string(8 + i / 30) + "." + std::to_string(i % 30);
-  };
-  const Rows modules = [](int i) {
-    return "%I" + std::to_string(10 + i / 30) + "." + std::to_string(i % 30);
-  };
-  const Rows vees = [](int i) {
-    return "%I" + std::to_string(30 + i / 30) + "." + std::to_string(i % 30);
-  };
   const struct {
     const char* prefix;
     Rows rows;
@@ -198,11 +229,11 @@ TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
       {"%MW", bits, 52, 1, 0, 0, 0, 54, {4}, "%MW4:X0"},
       {"%MW", wide, 61, 1, 1, 0, 0, 61, {2}, "%MW1:X50"},
       {"%MW", wide, 61, 1, 0, 0, 0, 111, {1, 2}, "%MW1:X0"},
-      {"%VI", nines, 60, 1, 0, 0, 0, 80, {9}, "%I9.0"},
-      {"%VI", modules, 60, 1, 0, 0, 0, 80, {11}, "%I11.0"},
-      {"%VI", vees, 60, 1, 0, 0, 0, 80, {31}, "%I31.0"},
-      {"%VI", modules, 60, 1, 0, 0, 1, 60, {}, "%I11.20"},
-      {"%VI", modules, 60, 1, 0, 1, 1, 80, {11}, "%I11.0"},
+      {"%VI", Inputs<8>, 60, 1, 0, 0, 0, 80, {9}, "%I9.0"},
+      {"%VI", Inputs<10>, 60, 1, 0, 0, 0, 80, {11}, "%I11.0"},
+      {"%VI", Inputs<30>, 60, 1, 0, 0, 0, 80, {31}, "%I31.0"},
+      {"%VI", Inputs<10>, 60, 1, 0, 0, 1, 60, {}, "%I11.20"},
+      {"%VI", Inputs<10>, 60, 1, 0, 1, 1, 80, {11}, "%I11.0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rows(0) + " from " + std::to_string(c.start));
@@ -224,6 +255,44 @@ TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
     HostSetAddressingMode(0);
     for (int i = 0; i < c.count; ++i) Delete(c.rows(i));
   }
+}
+
+// The same rows, symbols and comments as dbfread reads, in key order for the
+// whole base, in record order for one object kind, in symbol order (ties in
+// key order).
+TEST_F(BatchLists, ExportCountAndSymbolOrderAsDbfreadReads) {
+  if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
+  const char* kinds[] = {"%MW", "%MD", "%KW", "%I", "%QW"};
+  const char* stems[] = {"pump", "Pump", "valve", "Alarm", "zone", "_tmp", "Zone", "b2"};
+  for (int i = 0; i < 130; ++i) {
+    std::string address = kinds[i % 5] + std::to_string(i);
+    if (i % 5 == 3) address += "." + std::to_string(i);
+    if (i % 5 == 4) address += ".0:X" + std::to_string(i % 16);
+    if (i % 7 == 0 && i % 5 == 0) address += ":X" + std::to_string(i % 16);
+    const std::string symbol = i % 3 == 0 ? "" : "Sym_" + std::to_string(i);
+    const std::string comment = i % 4 == 0 ? "" : "comment \xE9t\xE9 " + std::to_string(i);
+    Create(address.c_str(), symbol.c_str(), comment.c_str());
+  }
+  for (int i = 0; i < 140; ++i) {
+    const std::string address = "%MW" + std::to_string(200 + i * 7 % 131) + (i >= 131 ? ":X3" : "");
+    const std::string symbol = i % 9 == 0 ? "" : stems[i % 8] + std::to_string(i);
+    Create(address.c_str(), symbol.c_str(), i % 5 == 0 ? "note" : "");
+  }
+  for (const char* gone : {"%MW5", "%KW2", "%I23.23", "%MD21", "%MW70:X6", "%MW214"}) Delete(gone);
+
+  std::map<std::string, Texts> read;
+  for (const std::string& line : testing_support::CommandLines("/usr/bin/python3 - " + dir.slash() +
+                                                               " <<'END'\n" + kReader + "END\n")) {
+    read[line.substr(0, line.find(' '))].push_back(line.substr(line.find(' ') + 1));
+  }
+  ASSERT_GT(read["base"].size(), 200u);
+  EXPECT_EQ(Utf8(ExportAll("")), read["base"]);
+  EXPECT_EQ(Count(""), static_cast<long>(read["base"].size()));
+  EXPECT_EQ(Utf8(ExportAll("%MW")), read["words"]);
+  EXPECT_EQ(Count("%MW"), static_cast<long>(read["words"].size()));
+  std::vector<int> batches;
+  EXPECT_EQ(Utf8(Drain(Listing("symbols", 2), &batches)), read["named"]);
+  EXPECT_GT(batches.size(), 2u);
 }
 
 }  // namespace

@@ -1,16 +1,21 @@
-// Listings by key: one object kind within an IND1 range, the bits of a word
-// or of a three-index object, the positions of a module object and the
-// sub-entries of one position.
+// Listings by key, the I/O list of a module, and every listing when it cannot read.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "src/lists/lists_test.h"
+#include "storage/tb_data.h"
+#include "support/fault_file_system.h"
 
 namespace {
+
+using Texts = std::vector<std::string>;
 
 enum Listing { kRange, kBits, kThreeIndexBits, kModule, kModuleSub };
 
@@ -39,7 +44,6 @@ class KeyListing : public lists_test::ListsTest {
         return TBListRepereModuleSousObjet(base, c.prefix, a[0], a[1], a[2], a[3], &list);
     }
   }
-  // Runs each case on the base.
   void RunCases(const std::vector<KeyCase>& cases) {
     for (const KeyCase& c : cases) {
       SCOPED_TRACE(c.what);
@@ -154,6 +158,154 @@ TEST_F(KeyListing, ModulePositionsAndTheirSubEntries) {
       // %IW1.2.0 is VIW 1 2 0; position 4 of 9 gives IND2 2, a blank IND4.
       {"blank bit index", kModuleSub, "%VIW", {1, 9, 4, 3}, "%IW1.2.0;%IW1.2.1"},
   });
+}
+
+// Every listing once on `d` for `p` (the inputs and outputs of module 3 for
+// those that take a module): each one's result, batch position, IND1 and
+// finished flag (they start as 1, 1 and 7), then its entries.
+Texts RunAll(CTBData* d, CObList& l, const char* p) {
+  Texts out;
+  long position = 1;
+  int ind1 = 1;
+  int finished = 7;
+  auto add = [&](int result) {
+    out.push_back(std::to_string(result) + " " + std::to_string(position) + "/" +
+                  std::to_string(ind1) + "/" + std::to_string(finished));
+    for (const std::string& entry : lists_test::Take(l)) out.push_back(entry);
+    position = ind1 = 1;
+    finished = 7;
+  };
+  add(TBListRepere(d, p, 0, 99999, 100, &l));
+  add(TBListRepereModule(d, p, 1, 4, 0, 3, 100, &l));
+  add(TBListRepereSousObjet(d, p, 2, 100, &l));
+  add(TBListRepereModuleSousObjet(d, p, 1, 4, 2, 3, &l));
+  add(TBListRepereTroisIndicesSousObjet(d, p, 1, 2, 0, 100, &l));
+  add(TBListRepereByTypeObject(d, p, 0, &ind1, &l, &finished));
+  add(TBListSymbolByTypeObject(d, "%ES", 2, 1, 1, &l, &finished, 3));
+  add(TBExportSymbol(d, "%ES", 3, &position, &l, &finished));
+  add(TBNumberObjectByType(d, "%ES", 3, &position));
+  add(TBListRepereAllBaseSymbol(d, &position, &l, &finished));
+  add(TBExportSymbol(d, "", 0, &position, &l, &finished));
+  return out;
+}
+
+class ListGuards : public lists_test::ListsTest {};
+
+TEST_F(ListGuards, ALockedBaseListsNothingAndWritesNothing) {
+  Create("%I3.2", "In", "comment");
+  Create("%IW3.2:X0");
+  ASSERT_EQ(TBLockBaseSymbol(base), 0);
+  EXPECT_EQ(RunAll(base, list, "%VI"), Texts(11, "0 1/1/7"));
+  EXPECT_THAT(HostErrorReports(), ::testing::IsEmpty());
+  ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_THAT(Entries(TBListRepere(base, "%VIX", 0, 9, 100, &list)),
+              ::testing::ElementsAre("%I3.2|In|comment|3|-1"));
+}
+
+// Every file-system call of a listing scenario fails in turn: a failure is
+// never silent, a run that noticed nothing hands out what a clean run does,
+// and no run hands out an entry twice in a row.
+TEST_F(ListGuards, EveryFailedCallIsReportedOrChangesNothing) {
+  for (int i = 0; i < 60; ++i) {
+    const std::string n = std::to_string(i);
+    Create(("%MW" + n).c_str(), i % 3 == 0 ? "" : ("W" + n).c_str(),
+           i % 4 == 0 ? ("comment " + n).c_str() : "");
+  }
+  for (const char* address :
+       {"%MW2:X1", "%MW2:X5", "%XM1", "%X1.IN", "%X1.0", "%X1.0.T", "%I3.1", "%QW3.0:X2"}) {
+    Create(address, "", "c");
+  }
+  Delete("%MW7");
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  auto run = [this](xbase::FileSystem* files) {
+    CTBData* data = nullptr;
+    TBInitTabisDll(&data);
+    data->m_session.file_system = files;
+    Texts out{"open " + std::to_string(TBOpenBaseSymbol(data, dir.slash().c_str()))};
+    for (const char* prefix : {"%MW", "%XM", "%VQW"}) {
+      if (!HostErrorReports().empty()) break;
+      for (const std::string& line : RunAll(data, list, prefix)) out.push_back(line);
+    }
+    TBCloseBaseSymbol(data);
+    TBFreeTabisDll(data);
+    return out;
+  };
+  testing_support::FaultFileSystem counting(xbase::FileSystem::Posix());
+  const Texts clean = run(&counting);
+  ASSERT_THAT(HostErrorReports(), ::testing::IsEmpty());
+  ASSERT_GT(clean.size(), 200u);
+  ASSERT_GT(counting.calls(), 10);
+  for (long n = 1; n <= counting.calls(); ++n) {
+    testing_support::FaultFileSystem faulty(xbase::FileSystem::Posix());
+    faulty.FailAt(n);
+    const Texts got = run(&faulty);
+    const bool reported = !HostErrorReports().empty();
+    HostClearErrorReports();
+    // Even a listing that fails hands out only rows it read: never the row
+    // it stands on a second time.
+    for (std::size_t i = 1; i < got.size(); ++i) {
+      if (got[i].find('|') != std::string::npos) {
+        ASSERT_NE(got[i], got[i - 1]) << "call " << n;
+      }
+    }
+    if (faulty.injected() && !reported) {
+      EXPECT_EQ(got, clean) << "call " << n << " failed silently";
+    }
+  }
+  EXPECT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+}
+
+class IoLists : public testing_support::HostTest {
+ protected:
+  Texts Through(void (*function)(CTBData*, CStringList*), const Texts& input) {
+    CStringList list;
+    for (const std::string& text : input) list.AddTail(text.c_str());
+    function(&data_, &list);
+    Texts texts;
+    for (POSITION p = list.GetHeadPosition(); p != nullptr;) texts.emplace_back(list.GetNext(p));
+    return texts;
+  }
+  Texts Sorted(const Texts& input) { return Through(TBTriListeRepereES, input); }
+
+  CTBData data_;
+};
+
+TEST_F(IoLists, TheFilterKeepsPlainInputsAndOutputsInOrder) {
+  const struct {
+    Texts input, kept;
+  } cases[] = {
+      {{}, {}},
+      {{"%QW1.1", "%I1.2", "%MW10", "%IW1.3", "%KW3", "%Q1.0", "%QD1.2", "%IF1.0", "%I1.2:X3",
+        "%Q"},
+       {"%QW1.1", "%I1.2", "%IW1.3", "%Q1.0", "%QD1.2", "%IF1.0", "%I1.2:X3", "%Q"}},
+      // Errors go, even on inputs.
+      {{"%I1.2.ERR", "%I1.MOD.ERR", "%I1.2", "%QERR", "%Q1.ERR"}, {"%I1.2"}},
+      // The first "I" or "Q" of the first three characters must be the
+      // second character: "%II1" has it first, "%XI1" third, "%M1.I" none.
+      {{"II1", "%XI1", "%M1.I", "%CH1.MOD", "", "%", "Q", "%X1.IN", "%QI2"}, {"%QI2"}},
+      // A removed run at both ends leaves the middle.
+      {{"%MW1", "%MW2", "%I1.0", "%I1.1", "%KW1", "%KW2"}, {"%I1.0", "%I1.1"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Through(TBFiltrerListeRepereES, c.input), c.kept);
+}
+
+TEST_F(IoLists, TheSortFollowsClassThenIndexes) {
+  // Every class of IND2 2, shuffled, with the two fixed-key module elements,
+  // one element of IND2 1, one of a letter outside the table and one whose
+  // key is past 2^31 (keys compare unsigned).
+  const Texts ordered = {"%CH1.MOD",  "%I1.MOD.ERR", "%QW1.1", "%M1.2",    "%CH1.2",
+                         "%I1.2.ERR", "%I1.2",       "%IW1.2", "%ID1.2",   "%IF1.2",
+                         "%Q1.2",     "%QW1.2",      "%QD1.2", "%QF1.2",   "%MB1.2",
+                         "%MW1.2",    "%MD1.2",      "%MF1.2", "%KB1.2",   "%KW1.2",
+                         "%KD1.2",    "%KF1.2",      "%S5",    "%IW1.100", "%IW1.4294"};
+  Texts shuffled = ordered;
+  std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(3));
+  EXPECT_EQ(Sorted(shuffled), ordered);
+  // IND2 first; then IND3 "0" (part 0), absent (part 10), 2 (part 20), 11
+  // (part 110); then IND4.
+  EXPECT_EQ(Sorted({"%IW1.3.11", "%IW1.3.2", "%IW1:X3", "%IW1.3", "%IW3.1:X4", "%IW3.1:X2"}),
+            Texts({"%IW3.1:X2", "%IW3.1:X4", "%IW1.3", "%IW1:X3", "%IW1.3.2", "%IW1.3.11"}));
+  EXPECT_EQ(Sorted({}), Texts());
 }
 
 }  // namespace

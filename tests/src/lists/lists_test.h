@@ -1,8 +1,7 @@
 #ifndef SYMBASE_TESTS_SRC_LISTS_LISTS_TEST_H
 #define SYMBASE_TESTS_SRC_LISTS_LISTS_TEST_H
 
-// What the listing tests share: a fresh base with a caller's list, the
-// listings' entries as texts, and batch listings called to their end.
+// What the listing tests share: a base with a caller's list, entries as texts.
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,4 @@
-// The integrity check and the repair on bases damaged behind the library's
-// back: index files, a table header, rows that break the base's rules.
+// The check and the repair of bases damaged behind the library's back.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

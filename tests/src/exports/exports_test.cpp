@@ -1,13 +1,15 @@
-// A null pointer given for the object or an out-parameter of a guarded
-// function: one report (code 423 under the function's operation number),
-// the result 0, nothing written, and the base usable afterwards.
+// The exported functions: null arguments refused, each named result's meaning.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <set>
+#include <string>
 
 #include "support/symbol_base.h"
+#include "symbase/results.h"
 
 namespace {
 
@@ -24,11 +26,10 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
   long value = 0;
   unsigned int packed = 0;
   UsAts word{};
-  struct Case {
+  const struct {
     int operation;
     std::function<int()> call;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {505, [&] { return TBCreateObject(base, nullptr); }},
       {506, [&] { return TBModifyObject(base, nullptr, 2); }},
       {507, [&] { return TBDelObject(base, nullptr); }},
@@ -63,7 +64,7 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
       {534, [&] { return (TBFiltrerListeRepereES(base, nullptr), 0); }},
       {519, [&] { return (TBInitTabisDll(nullptr), 0); }},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(c.call(), 0) << c.operation;
     EXPECT_THAT(HostErrorReports(), ElementsAre(ReportIs(c.operation, 423, "Tabisfctex")))
         << c.operation;
@@ -77,6 +78,26 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
   EXPECT_EQ(std::string(found.m_symbole), "One");
   EXPECT_EQ(TBCreateObject(base, &object), 0);
   EXPECT_EQ(LiveRowCount(), 2);
+}
+
+TEST(ResultMeaning, EachNamedCodeHasItsOwnTextOthersAreUnknown) {
+  const int named[] = {TB_OK,           TB_NOT_DONE,      TB_ALREADY_LOCKED,  TB_SYMBOL_TAKEN,
+                       TB_NO_ROW,       TB_KEY_NOT_FOUND, TB_LOCKED_BY_OTHER, TB_OUT_OF_RANGE,
+                       TB_INTERRUPTED,  TB_REFUSED,       TB_NO_MATCH,        TB_CHECK_REPAIRABLE,
+                       TB_CHECK_DAMAGED};
+  const std::string unknown = "unknown result code";
+  std::set<std::string> texts;
+  for (int code : named) {
+    const std::string text = TBResultMeaning(code);
+    EXPECT_FALSE(text.empty()) << code;
+    EXPECT_NE(text, unknown) << code;
+    texts.insert(text);
+  }
+  EXPECT_EQ(texts.size(), std::size(named));
+  EXPECT_EQ(TBResultMeaning(12345), unknown);
+  EXPECT_EQ(TBResultMeaning(99), unknown);
+  // An engine failure is not unknown: it has the engine's meaning.
+  EXPECT_STRNE(TBResultMeaning(-40), "unknown result code");
 }
 
 }  // namespace

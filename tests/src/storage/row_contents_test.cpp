@@ -1,4 +1,4 @@
-// Comments split over CMT1 and CMT2, read back, updated, moved and deleted.
+// What a row holds: the object record, and comments split over CMT1 and CMT2.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,29 @@ namespace {
 
 // The 22-character comment key of %MW10: IND2, IND3 and IND4 blank.
 const std::string kKey = std::string("MW   00010") + std::string(12, ' ');
+
+std::string Members(const CTBObjetAts& o) {
+  return std::string(o.m_repere) + "|" + std::string(o.m_symbole) + "|" +
+         std::string(o.m_commentaire) + "|" + std::to_string(o.m_type) + "|" +
+         std::to_string(o.m_flag);
+}
+
+TEST(ObjetAts, ConstructorsAndInitKeepTheirMembers) {
+  CTBObjetAts reinitialised("%MW1", "One", "first", 1, 1);
+  reinitialised.Init("%MW2", "Two", "", 0xFFFFFFFF, -1);
+  const struct {
+    CTBObjetAts object;
+    const char* members;
+  } cases[] = {
+      {CTBObjetAts(), "|||4294967295|-1"},
+      // Address and symbol stop at the first blank, the comment stays whole.
+      {CTBObjetAts("%MW10 and more", "Pump_1 second", " a  comment ", 5, 3),
+       "%MW10|Pump_1| a  comment |5|3"},
+      {CTBObjetAts(" %MW10", " Pump", "", 0, -1), "|||0|-1"},
+      {reinitialised, "%MW2|Two||4294967295|-1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Members(c.object), c.members);
+}
 
 class CommentRows : public testing_support::SymbolBaseTest {};
 

@@ -1,0 +1,157 @@
+// The address codec: splitting address texts, key fields, bus module addresses.
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "address/decode_repere.h"
+#include "address/module_address.h"
+#include "address/object_key.h"
+#include "symbase/host.h"
+
+namespace {
+
+// "objet|ind1|ind2|ind3|ind4", with ind2..ind4 starting as "-" so that
+// untouched parts show.
+std::string Decode(const char* address) {
+  CString objet, ind1, ind2("-"), ind3("-"), ind4("-");
+  symbase::DecodeRepere(address, objet, ind1, ind2, ind3, ind4);
+  return std::string(objet) + "|" + std::string(ind1) + "|" + std::string(ind2) + "|" +
+         std::string(ind3) + "|" + std::string(ind4);
+}
+
+struct Case {
+  const char* address;
+  const char* split;
+};
+
+// Names each case by its address: the default would print pointers, and the
+// test names would change from run to run.
+void PrintTo(const Case& c, std::ostream* out) { *out << '"' << c.address << '"'; }
+
+class DecodeRepere : public ::testing::TestWithParam<Case> {};
+
+TEST_P(DecodeRepere, Splits) { EXPECT_EQ(Decode(GetParam().address), GetParam().split); }
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedResults, DecodeRepere,
+    ::testing::Values(Case{"%MW10", "MW|10|-|-|-"}, Case{"%MW10:X5", "MWX|10|5|-|-"},
+                      Case{"%M7", "MX|7|-|-|-"}, Case{"%I1.2", "VIX|1|2|0|-"},
+                      Case{"%IW3.1.2", "VIW|3|1|2|-"}, Case{"%IW3.1:X4", "VIWX|3|1|0|4"},
+                      Case{"%IW3.MOD.2:X1", "MOIWX|3|2|0|1"}, Case{"%X4", "X|4|-|-|-"},
+                      Case{"%X4.TMAX", "XX|4|2|-|-"}, Case{"%X1.IN", "XM|1|9998|-|-"},
+                      Case{"%X1.OUT", "XM|1|9999|-|-"}, Case{"%X1.3.ERR", "XM|1|3|3|-"},
+                      Case{"%T2.D", "TIX|2|2|-|-"}, Case{"%C5.F", "CX|5|4|-|-"},
+                      Case{"%DR1.6", "DRX|1|9|-|-"}, Case{"%NW{2}5", "NW|0|2|5|-"},
+                      Case{"%NW{1.2}5:X3", "NWX|1|2|5|3"}, Case{"%NW{4}2:X1", "NWX|0|4|2|1"},
+                      // The bus module address is packed by the host's analyser. Out of
+                      // range it gives 0 and the scan stays on the second backslash: d and
+                      // the channel become IND2 and IND3.
+                      Case{"%I\\1.0.5\\0.2", "VIX|4058|2|0|-"},
+                      Case{"%I\\1024.0.0\\0.2", "VIX|0|0|2|-"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    QuirksAndHostileTexts, DecodeRepere,
+    ::testing::Values(
+        Case{"%DR1.", "DRX|1|3|-|-"}, Case{"%DR2.5", "DRX|2|8|-|-"}, Case{"%X2.5", "XM|2|5|-|-"},
+        Case{"%X2.T", "XX|2|0|-|-"}, Case{"%X3.BAD", "XX|3|-|-|-"}, Case{"%XM3", "XM|3|-|-|-"},
+        Case{"%XM3.T", "XM|3|T|-|-"}, Case{"%I1.W2", "VIX|1|2|0|-"},
+        Case{"%IW1.2.3.4", "VIW|1|2|34|-"}, Case{"%TM1.Q", "TMX|1|2|-|-"},
+        Case{"%TM1.QX", "TMX|1|2|-|-"}, Case{"%T1.Z", "TIX|1|-|-|-"}, Case{"%R3.E", "RX|3|3|-|-"},
+        Case{"%MN2.R", "MNX|2|2|-|-"}, Case{"%S4", "SX|4|-|-|-"}, Case{"%Q2.MOD", "MOQX|2|0|0|-"},
+        Case{"", "||-|-|-"}, Case{"%", "||-|-|-"}, Case{"%MW", "MW||-|-|-"},
+        Case{"%MW10:", "MWX|10||-|-"}, Case{"%IW3.", "VIW|3||0|-"}, Case{"%NW{", "NW||-|-|-"}));
+
+TEST(DecodeRepereAppends, ObjetAndInd1AreAppendedTo) {
+  CString objet("A"), ind1("9"), ind2, ind3, ind4;
+  symbase::DecodeRepere("%MW10", objet, ind1, ind2, ind3, ind4);
+  EXPECT_STREQ(objet, "AMW");
+  EXPECT_STREQ(ind1, "910");
+}
+
+using namespace symbase;
+
+// Each case runs under an addressing mode: only 1 means decimal module
+// numbers, and the mode is asked afresh at each encoding.
+class ObjectKey : public ::testing::Test {
+ protected:
+  void TearDown() override { HostSetAddressingMode(0); }
+};
+
+TEST_F(ObjectKey, AddressesBecomePaddedKeyFields) {
+  const struct {
+    int mode;
+    const char* address;
+    const char* fields;
+  } cases[] = {
+      {0, "%MW10", "MW|00010|||"},
+      {0, "%I1.2", "VIX|00001|00002|00000|"},
+      {0, "%IW1.2:X3", "VIWX|00001|00002|00000|03"},
+      {0, "%NW{4}2:X1", "NWX|00000|00004|00002|01"},
+      {0, "%MW", "MW|00000|||"},
+      {0, "%I12.2", "VIX|0000C|00002|00000|"},
+      {0, "%I\\1.0.5\\0.2", "VIX|003UQ|00002|00000|"},
+      {0, "%IW3.MOD.2:X1", "MOIWX|00003|00002|00000|01"},
+      {0, "%I10.2", "VIX|0000A|00002|00000|"},
+      {0, "%I32.2", "VIX|00010|00002|00000|"},
+      {0, "%I33554431.2", "VIX|VVVVV|00002|00000|"},
+      {0, "%I33554432.2", "VIX|00000|00002|00000|"},  // overlong module number
+      {1, "%I12.2", "VIX|00012|00002|00000|"},
+      {1, "%I\\1.0.5\\0.2", "VIX|04058|00002|00000|"},
+      {1, "%MW10", "MW|00010|||"},
+      {2, "%I12.2", "VIX|0000C|00002|00000|"},
+  };
+  for (const auto& c : cases) {
+    HostSetAddressingMode(c.mode);
+    const AddressKey key = EncodeRepere(c.address);
+    EXPECT_EQ(std::string(key.objet) + "|" + std::string(key.ind1) + "|" + std::string(key.ind2) +
+                  "|" + std::string(key.ind3) + "|" + std::string(key.ind4),
+              c.fields)
+        << c.address << " mode " << c.mode;
+  }
+}
+
+// An analysed address of kind 343 with the three components a, b, c and the
+// value d is a bus module address \a.b.c\d. The packed value or 1, the
+// position moved past the second backslash only when a bus module address was
+// packed, and the value back to text.
+TEST(ModuleAddress, PackAndUnpack) {
+  const struct {
+    std::int32_t kind;
+    std::uint32_t count, abc[3], d;
+    int result;
+    unsigned value;
+    int advance;
+    const char* text;
+  } cases[] = {
+      {343, 3, {1, 0, 5}, 0, 0, 4058, 2, "\\1.0.5\\0"},
+      {343, 3, {0, 0, 0}, 0, 0, 2000, 2, "2000"},
+      {343, 3, {0, 0, 0}, 1, 0, 2001, 2, "\\0.0.0\\1"},
+      {343, 3, {1023, 3, 255}, 1, 0, 2099151, 2, "\\1023.3.255\\1"},
+      {343, 3, {1024, 0, 0}, 0, 1, 0, 0, "0"},
+      {343, 3, {0, 4, 0}, 0, 1, 0, 0, "0"},
+      {343, 3, {0, 0, 256}, 0, 1, 0, 0, "0"},
+      {343, 3, {0, 0, 0}, 2, 1, 0, 0, "0"},
+      {340, 0, {0, 0, 0}, 7, 0, 7, 0, "7"},     // a plain value
+      {343, 2, {12, 0, 0}, 0, 0, 12, 0, "12"},  // a module position
+      {343, 0, {0, 0, 0}, 0, 0, 0, 0, "0"},
+  };
+  for (const auto& c : cases) {
+    UsAts analysed{};
+    analysed.kindCode = c.kind;
+    analysed.components.count = c.count;
+    for (int i = 0; i < 3; ++i) analysed.components.item[i] = c.abc[i];
+    analysed.value.number = c.d;
+    unsigned value = 99;
+    int position = 10;
+    EXPECT_EQ(CodeChaineAdrModule(&analysed, &value, &position), c.result) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+    EXPECT_EQ(position, 10 + c.advance) << c.text;
+    CString text;
+    EXPECT_EQ(DecodeValeurAdrModule(value, text), 0);
+    EXPECT_STREQ(text, c.text);
+  }
+}
+
+}  // namespace
