@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base_holder.h"
 #include "gui_fixture.h"
 #include "transfer.h"
 
+using testing_support::BaseHolder;
 using testing_support::Click;
 using testing_support::Control;
 using testing_support::GuiFixture;
@@ -100,6 +102,19 @@ class DialogsTest : public QObject {
     OnNextBox(closeKeepingIcon);
     QVERIFY(!Import(fixture, "%ZZ9,x,\n").error.isEmpty());
     QCOMPARE(icon, QMessageBox::Warning);
+  }
+
+  // Held by another program that has not written yet, the base still
+  // answers the row's lookup; its insertion then finds the base busy.
+  void AnInsertionThatFindsTheBaseBusyStopsTheImport() {
+    GuiFixture fixture;
+    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil", ""}}), QString());
+    const BaseHolder idle(fixture.Directory(), true);
+    QVERIFY(idle.Held());
+    QCOMPARE(Import(fixture, "%MW1,A,\n").busyAt, 2);
+    QVERIFY2(
+        fixture.messages.value(0).contains(QString::fromUtf8("l'import s'est arrêté à la ligne 2")),
+        qPrintable(fixture.messages.value(0)));
   }
 
   void ExportWritesEveryRowReadableAgain() {

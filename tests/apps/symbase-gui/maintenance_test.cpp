@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "base_holder.h"
 #include "findings_window.h"
 #include "gui_fixture.h"
 #include "long_call.h"
@@ -18,6 +19,7 @@
 #include "xbase/result.h"
 
 using testing_support::Action;
+using testing_support::BaseHolder;
 using testing_support::GuiFixture;
 
 namespace {
@@ -54,30 +56,6 @@ QStringList Lines(gui::FindingsWindow& window) {
   }
   return lines;
 }
-
-// Another program's engine session, half-way through its writes to the
-// base (the first row deleted and recalled) until destroyed.
-class BaseHolder {
- public:
-  explicit BaseHolder(const QString& directory) {
-    xbase::EngineInit(&session_, 0, 0);
-    const QByteArray lead = (directory + QStringLiteral("/KR9.DBF")).toLocal8Bit();
-    xbase::Table* table = xbase::TableOpen(&session_, lead.constData());
-    held_ = table != nullptr && xbase::EngineBegin(&session_, 1) == xbase::kOk &&
-            xbase::TableGo(table, 1) == xbase::kOk && xbase::RecordDelete(table) == xbase::kOk &&
-            xbase::TableGo(table, 1) == xbase::kOk && xbase::RecordRecall(table) == xbase::kOk &&
-            xbase::TableGo(table, 1) == xbase::kOk;
-  }
-  ~BaseHolder() {
-    if (held_) xbase::EngineCommit(&session_);
-    xbase::EngineEnd(&session_);
-  }
-  bool Held() const { return held_; }
-
- private:
-  xbase::Session session_;
-  bool held_ = false;
-};
 
 // A file damaged behind the library's back, as the check and the repair
 // show it.
