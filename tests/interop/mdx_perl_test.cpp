@@ -2,11 +2,9 @@
 // XBase::Index must list exactly our entries, in our order, for every tag.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
@@ -22,30 +20,13 @@
 namespace xbase {
 namespace {
 
-using Listing = std::map<std::string, std::vector<std::string>>;  // tag -> "hexkey record"
+using Listing = std::map<std::string, std::vector<std::string>>;  // tag -> "key|record"
 
-std::string Hex(const char* key, std::size_t n) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char c = static_cast<unsigned char>(key[i]);
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
-}
-
-bool PerlReady() {
-  return access("/usr/bin/perl", X_OK) == 0 &&
-         std::system("/usr/bin/perl -MXBase::Index -e 1 2>/dev/null") == 0;
-}
-
+// XBase::Index's walk by tag (it lists the tags in an order of its own).
 Listing PerlListing(const std::string& path) {
   Listing out;
   std::string tag;
-  for (const std::string& line :
-       testing_support::CommandLines(std::string("/usr/bin/perl ") + SYMBASE_SOURCE_DIR +
-                                     "/tests/interop/mdx_dump.pl '" + path + "'")) {
+  for (const std::string& line : testing_support::ReaderIndexEntries(path)) {
     if (line.rfind("TAG ", 0) == 0) {
       tag = line.substr(4);
       out[tag];
@@ -62,7 +43,7 @@ Listing OurListing(MdxFile* mdx) {
     auto& lines = out[mdx->tag(t).name];
     const std::size_t kl = static_cast<std::size_t>(mdx->tag(t).key_length);
     EXPECT_EQ(kOk, mdx->ForEach(t, [&](const char* key, std::uint32_t r) {
-      lines.push_back(Hex(key, kl) + " " + std::to_string(r));
+      lines.push_back(std::string(key, kl) + "|" + std::to_string(r));
       return 0;
     }));
   }
@@ -82,7 +63,9 @@ std::string Padded(const std::string& text, std::size_t n) {
 class MdxPerl : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!PerlReady()) GTEST_SKIP() << "/usr/bin/perl with XBase::Index (libdbd-xbase-perl) missing";
+    if (!testing_support::XBaseReadersAvailable()) {
+      GTEST_SKIP() << "python3-dbfread, python3-dbf or libdbd-xbase-perl is not installed";
+    }
   }
   std::unique_ptr<MdxFile> Create(const std::string& name, const std::vector<MdxTagInfo>& tags) {
     std::unique_ptr<File> file;

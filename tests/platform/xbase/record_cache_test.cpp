@@ -46,35 +46,6 @@ TEST(RecordCacheBudget, ManyBlocksStayWithinTheBudgetAndAreGivenBack) {
     EXPECT_NE(second.Find(blocks), nullptr);
   }
   EXPECT_EQ(CacheBudget::Taken(), before);
-  // Their memory waits for the next caches.
-  const std::size_t kept = CacheBudget::KeptBytes();
-  EXPECT_GE(kept, CacheBudget::kBytes - 2 * CacheBudget::kChunkBytes);
-  EXPECT_LE(kept, CacheBudget::kBytes + 2 * CacheBudget::kSlabBytes);
-  RecordCache next;
-  next.Configure(kRecord);
-  std::uint32_t first = 0;
-  next.Prepare(1, &first);
-  EXPECT_EQ(CacheBudget::KeptBytes(), kept - CacheBudget::kChunkBytes)
-      << "a kept chunk is taken before a new slab";
-}
-
-// Chunks come back to the next taker; a slab goes back to the system once
-// no cache uses any of its chunks.
-TEST(RecordCacheBudget, ChunksAreTakenAgainAndSlabsFreedWhenUnused) {
-  CacheBudget::ReturnFreed();
-  ASSERT_EQ(CacheBudget::KeptBytes(), 0u);
-  char* chunk = CacheBudget::TakeChunk();
-  std::memset(chunk, 1, CacheBudget::kChunkBytes);
-  const std::size_t rest = CacheBudget::kSlabBytes - CacheBudget::kChunkBytes;
-  EXPECT_EQ(CacheBudget::KeptBytes(), rest);
-  CacheBudget::ReturnFreed();  // a chunk of the slab is used: the slab stays
-  EXPECT_EQ(CacheBudget::KeptBytes(), rest);
-  CacheBudget::LeaveChunk(chunk);
-  char* again = CacheBudget::TakeChunk();
-  EXPECT_EQ(again, chunk);
-  CacheBudget::LeaveChunk(again);
-  CacheBudget::ReturnFreed();
-  EXPECT_EQ(CacheBudget::KeptBytes(), 0u);
 }
 
 }  // namespace
