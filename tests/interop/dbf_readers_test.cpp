@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/xbase_readers.h"
 #include "xbase/engine.h"
 
 namespace xbase {
@@ -16,38 +16,25 @@ namespace {
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
-// Runs a Python script with the system interpreter; its standard output.
-std::string RunPython(const TempDir& dir, const std::string& script, int* status) {
-  std::string path = dir.file("check.py");
-  EXPECT_TRUE(WriteFileBytes(path, script));
-  FILE* pipe = popen(("/usr/bin/python3 " + path + " 2>&1").c_str(), "r");
-  std::string out;
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  *status = pclose(pipe);
-  return out;
+// Runs a Python script on PY.DBF with the system interpreter; the lines it
+// prints, errors included.
+std::vector<std::string> RunPython(const TempDir& dir, const std::string& script) {
+  const std::string path = dir.file("check.py");
+  EXPECT_TRUE(
+      WriteFileBytes(path, "import dbf\nt = dbf.Table('" + dir.file("PY.DBF") + "'" + script));
+  return testing_support::CommandLines("/usr/bin/python3 " + path + " 2>&1");
 }
 
 TEST(DbfWrittenByPython, WeReadWhatPythonDbfWrote) {
   TempDir dir;
-  int status = -1;
-  std::string out = RunPython(dir,
-                              R"(
-import dbf
-t = dbf.Table(')" + dir.file("PY.DBF") +
-                                  R"(', 'NAME C(10); CITY C(20)', codepage='cp1252',
-              dbf_type='db3')
+  ASSERT_EQ(std::vector<std::string>{}, RunPython(dir, R"(, 'NAME C(10); CITY C(20)',
+              codepage='cp1252', dbf_type='db3')
 t.open(dbf.READ_WRITE)
 for name, city in (('Anne', 'Paris'), ('Bob', 'Orl\u00e9ans'), ('Carl', 'Lyon')):
     t.append((name, city))
 dbf.delete(t[2])
 t.close()
-print('ok')
-)",
-                              &status);
-  ASSERT_EQ(0, status) << out;
+)"));
   Session s;
   EngineInit(&s, 0, 0);
   Table* t = TableOpen(&s, dir.file("PY.DBF").c_str());
@@ -76,34 +63,38 @@ print('ok')
   ASSERT_EQ(kOk, FieldAssign(name, "Dora"));
   ASSERT_EQ(kOk, RecordAppend(t));
   ASSERT_EQ(kOk, EngineEnd(&s));
-  out = RunPython(dir,
-                  R"(
-import dbf
-t = dbf.Table(')" + dir.file("PY.DBF") +
-                      R"(')
+  EXPECT_EQ((std::vector<std::string>{"4 Dora"}), RunPython(dir, R"()
 t.open(dbf.READ_ONLY)
 print(len(t), t[3].name.rstrip())
-)",
-                  &status);
-  EXPECT_EQ(0, status) << out;
-  EXPECT_EQ("4 Dora\n", out);
+)"));
 }
 
-// The peer engine's files: every tag walked with TagSelect/TableTop/TableSkip.
-std::vector<long> WalkTag(Table* table, const char* name) {
-  std::vector<long> rows;
-  Tag* tag = TagGet(table, name);
-  if (tag == nullptr) return rows;
-  TagSelect(table, tag);
-  for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
-    rows.push_back(TableRecordNumber(table));
+// A table of the peer engine's files, opened with its production index
+// or, `index` given, with that index file alone; its tags walked with
+// TagSelect/TableTop/TableSkip and its keys held against its rows.
+struct PeerTable {
+  PeerTable(const std::string& folder, const char* dbf, const char* index = nullptr) {
+    const std::string path = std::string(SYMBASE_FIXTURE_DIR) + "/peer-mdx/" + folder + "/";
+    EngineInit(&session, 0, 0);
+    session.auto_open = index == nullptr;
+    table = TableOpen(&session, (path + dbf).c_str());
+    if (table != nullptr && index != nullptr) IndexOpen(table, (path + index).c_str());
   }
-  return rows;
-}
-
-std::string Fixture(const std::string& folder, const std::string& file) {
-  return std::string(SYMBASE_FIXTURE_DIR) + "/peer-mdx/" + folder + "/" + file;
-}
+  ~PeerTable() { EngineEnd(&session); }
+  std::vector<long> Walk(const char* name) {
+    std::vector<long> rows;
+    TagSelect(table, TagGet(table, name));
+    for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
+      rows.push_back(TableRecordNumber(table));
+    }
+    return rows;
+  }
+  int Check() {
+    return IntegrityCheck(table, [](const std::string& p) { ADD_FAILURE() << p; });
+  }
+  Session session;
+  Table* table = nullptr;
+};
 
 TEST(PeerFixtures, SmallTablesListTheReadmeOrders) {
   const std::vector<long> by_key{6, 1, 5, 2, 4, 7};
@@ -121,57 +112,50 @@ TEST(PeerFixtures, SmallTablesListTheReadmeOrders) {
                         {"combined", "SYMKEY", by_symbol},
                         {"nofilter", "SYMKEY", {4, 7, 1, 3, 5, 2, 6}}};
   for (const Case& c : cases) {
-    Session s;
-    EngineInit(&s, 0, 0);
-    s.auto_open = 0;
-    Table* t = TableOpen(&s, Fixture(c.folder, "SYMTAB.DBF").c_str());
-    ASSERT_NE(nullptr, t) << c.folder;
-    ASSERT_NE(nullptr, IndexOpen(t, Fixture(c.folder, "SYMTAB.MDX").c_str())) << c.folder;
-    EXPECT_EQ(7, TableRecordCount(t));
-    EXPECT_EQ(c.order, WalkTag(t, c.tag)) << c.folder << " " << c.tag;
-    ASSERT_EQ(kOk, TableGo(t, 3));
-    EXPECT_EQ(1, RecordIsDeleted(t));
-    EXPECT_EQ(kOk, IntegrityCheck(t, [](const std::string& p) { ADD_FAILURE() << p; }));
+    PeerTable peer(c.folder, "SYMTAB.DBF", "SYMTAB.MDX");
+    ASSERT_NE(nullptr, peer.table) << c.folder;
+    EXPECT_EQ(7, TableRecordCount(peer.table));
+    EXPECT_EQ(c.order, peer.Walk(c.tag)) << c.folder << " " << c.tag;
+    ASSERT_EQ(kOk, TableGo(peer.table, 3));
+    EXPECT_EQ(1, RecordIsDeleted(peer.table));
+    EXPECT_EQ(kOk, peer.Check());
   }
   // The production flag opens the index with the table; seeks work on it.
-  Session s;
-  EngineInit(&s, 0, 0);
-  Table* t = TableOpen(&s, Fixture("combined", "SYMTAB.DBF").c_str());
-  ASSERT_NE(nullptr, t);
-  TagSelect(t, TagGet(t, "symkey"));
-  EXPECT_EQ(kOk, TableSeek(t, "\xC9t\xE9"));
-  EXPECT_EQ(6, TableRecordNumber(t));
-  EXPECT_EQ(kOk, TableSeek(t, "Mo"));  // a prefix of "Motor_on"
-  EXPECT_EQ(1, TableRecordNumber(t));
-  EXPECT_EQ(kAfter, TableSeek(t, "Mz"));  // lands on "Zeta"
-  EXPECT_EQ(5, TableRecordNumber(t));
+  PeerTable peer("combined", "SYMTAB.DBF");
+  ASSERT_NE(nullptr, peer.table);
+  TagSelect(peer.table, TagGet(peer.table, "symkey"));
+  const struct {
+    const char* seek;
+    int result;
+    long record;
+  } seeks[] = {
+      {"\xC9t\xE9", kOk, 6}, {"Mo", kOk, 1}, {"Mz", kAfter, 5}};  // Mo: "Motor_on"; Mz: "Zeta"
+  for (const auto& s : seeks) {
+    EXPECT_EQ(s.result, TableSeek(peer.table, s.seek)) << s.seek;
+    EXPECT_EQ(s.record, TableRecordNumber(peer.table)) << s.seek;
+  }
 }
 
+// Each tag: its first entries and last one; every tenth row deleted.
 TEST(PeerFixtures, BigTableTagsAreWalkedInFull) {
-  Session s;
-  EngineInit(&s, 0, 0);
-  Table* t = TableOpen(&s, Fixture("big", "BIGTAB.DBF").c_str());
-  ASSERT_NE(nullptr, t) << s.error;
-  EXPECT_EQ(300, TableRecordCount(t));
-  for (const char* tag : {"OBJKEY", "REPKEY", "SYMKEY"}) {
-    std::vector<long> forward = WalkTag(t, tag);
-    EXPECT_EQ(270u, forward.size()) << tag;
-    for (long n : forward) EXPECT_NE(0, n % 10) << tag;
+  PeerTable peer("big", "BIGTAB.DBF");
+  ASSERT_NE(nullptr, peer.table) << peer.session.error;
+  EXPECT_EQ(300, TableRecordCount(peer.table));
+  const struct {
+    const char* tag;
+    std::vector<long> first;
+    long last;
+  } tags[] = {{"OBJKEY", {1, 101, 102, 103, 104, 105, 106, 107, 108, 109, 11, 111}, 99},
+              {"REPKEY", {273, 246, 219, 192, 165}, 27},
+              {"SYMKEY", {168, 29, 197, 58, 226}, 139}};
+  for (const auto& t : tags) {
+    const std::vector<long> rows = peer.Walk(t.tag);
+    ASSERT_EQ(270u, rows.size()) << t.tag;
+    for (long n : rows) EXPECT_NE(0, n % 10) << t.tag;
+    EXPECT_EQ(t.first, std::vector<long>(rows.begin(), rows.begin() + t.first.size())) << t.tag;
+    EXPECT_EQ(t.last, rows.back()) << t.tag;
   }
-  std::vector<long> objkey = WalkTag(t, "OBJKEY");
-  ASSERT_GE(objkey.size(), 12u);
-  EXPECT_EQ((std::vector<long>{1, 101, 102, 103, 104, 105, 106, 107, 108, 109, 11, 111}),
-            std::vector<long>(objkey.begin(), objkey.begin() + 12));
-  EXPECT_EQ(99, objkey.back());
-  std::vector<long> repkey = WalkTag(t, "REPKEY");
-  EXPECT_EQ((std::vector<long>{273, 246, 219, 192, 165}),
-            std::vector<long>(repkey.begin(), repkey.begin() + 5));
-  EXPECT_EQ(27, repkey.back());
-  std::vector<long> symkey = WalkTag(t, "SYMKEY");
-  EXPECT_EQ((std::vector<long>{168, 29, 197, 58, 226}),
-            std::vector<long>(symkey.begin(), symkey.begin() + 5));
-  EXPECT_EQ(139, symkey.back());
-  EXPECT_EQ(kOk, IntegrityCheck(t, [](const std::string& p) { ADD_FAILURE() << p; }));
+  EXPECT_EQ(kOk, peer.Check());
 }
 
 }  // namespace

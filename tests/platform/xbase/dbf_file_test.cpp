@@ -19,21 +19,14 @@ using testing_support::WriteFileBytes;
 
 class DbfFileTest : public ::testing::Test {
  protected:
-  // A table of three rows, closed; returns its bytes.
+  // A table of three rows, the second deleted, closed; returns its bytes.
   std::string Written() {
-    Session s;
-    EngineInit(&s, 0, 0);
-    Table* t = TableCreate(&s, path_.c_str(), testing_tables::kMainFields, nullptr);
-    EXPECT_NE(nullptr, t);
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(kOk, AppendStart(t, 0));
-      RecordBlank(t);
-      EXPECT_EQ(kOk, FieldAssign(FieldGet(t, "REPERE"), ("%MW" + std::to_string(i)).c_str()));
-      EXPECT_EQ(kOk, RecordAppend(t));
+    {
+      testing_tables::MainTable t(dir_.path());
+      testing_tables::Fill(t, 3);
+      EXPECT_EQ(kOk, TableGo(t.table, 2));
+      EXPECT_EQ(kOk, RecordDelete(t.table));
     }
-    EXPECT_EQ(kOk, TableGo(t, 2));
-    EXPECT_EQ(kOk, RecordDelete(t));
-    EXPECT_EQ(kOk, EngineEnd(&s));
     return ReadFileBytes(path_);
   }
   // Opens the file as it now stands: the session error.
@@ -45,7 +38,7 @@ class DbfFileTest : public ::testing::Test {
     return t != nullptr ? kOk : s.error;
   }
   TempDir dir_;
-  std::string path_ = dir_.file("T.DBF");
+  std::string path_ = dir_.file("KR9.DBF");
 };
 
 // Each cut of the file, with a header claiming 100 rows: refused while the

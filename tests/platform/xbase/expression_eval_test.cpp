@@ -50,6 +50,7 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
        {"MW", "00010", "", "", "", "%MW10", "\xC9t\xE9", ""},
        true},                                // bytes compare unsigned
       {"'on  ' $ SYMBOLE", kInput, true},    // padding counts
+      {"'_1' $ 'Pump__1'", kWord, true},     // at the very end, after a near miss
       {"'motor' $ SYMBOLE", kInput, false},  // case-sensitive
       {"'' $ ''", kWord, true},
       // .NOT. binds tighter than .AND., .AND. tighter than .OR.

@@ -12,8 +12,6 @@
 namespace xbase {
 namespace {
 
-using testing_support::TempDir;
-
 // Rows 1..5 with row 4 deleted; one byte of the closed table changed, then
 // checked.
 TEST(Integrity, ChangesBehindTheEnginesBackAreFound) {
@@ -36,7 +34,7 @@ TEST(Integrity, ChangesBehindTheEnginesBackAreFound) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    TempDir dir;
+    testing_support::TempDir dir;
     {
       testing_tables::MainTable t(dir.path());
       ASSERT_TRUE(t.ok());

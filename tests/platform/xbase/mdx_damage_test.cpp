@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "platform/xbase/mdx_test_util.h"
 #include "support/memory_file_system.h"
 #include "xbase/mdx_file.h"
 #include "xbase/result.h"
@@ -40,7 +42,10 @@ std::string SoundFile() {
   return fs.Contents("A.MDX");
 }
 
-using testing_mdx::Le32;
+std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
 
 // Opens the bytes and exercises every kind of call; returns how Open and the
 // walks of the big tag ended (first failure or kOk).

@@ -1,8 +1,8 @@
 #ifndef SYMBASE_TESTS_PLATFORM_XBASE_MDX_TEST_UTIL_H
 #define SYMBASE_TESTS_PLATFORM_XBASE_MDX_TEST_UTIL_H
 
-// Helpers of the index-file tests: a tag's entries walked forward, its
-// structural check, and the little-endian numbers of the file's bytes.
+// Helpers of the index-file tests: a tag's entries walked forward and its
+// structural check.
 
 #include <gtest/gtest.h>
 
@@ -33,11 +33,6 @@ inline void ExpectSound(MdxFile* mdx, int t) {
   std::vector<std::string> problems;
   EXPECT_EQ(kOk, mdx->Check(t, [&](const std::string& p) { problems.push_back(p); }));
   EXPECT_TRUE(problems.empty()) << problems.front();
-}
-
-inline std::uint32_t Le32(const std::string& bytes, std::size_t at) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
 }
 
 }  // namespace testing_mdx

@@ -1,10 +1,9 @@
-// Trees built by our own inserts, removals and rebuilds, held against a
+// Trees built by our own inserts and removals, held against a
 // std::multiset model and the structural check, in memory and reopened.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -22,7 +21,6 @@ namespace xbase {
 namespace {
 
 using testing_mdx::Entry;
-using testing_mdx::Le32;
 using Model = std::multiset<Entry>;
 
 class MdxTree : public ::testing::Test {
@@ -59,8 +57,6 @@ class MdxTree : public ::testing::Test {
       EXPECT_EQ(static_cast<std::uint64_t>(expected), count) << "prefix " << prefix;
     }
   }
-  std::uint32_t Pages() { return Le32(fs_.Contents("T.MDX"), 32); }
-
   testing_support::MemoryFileSystem fs_;
   std::unique_ptr<MdxFile> mdx_;
 };
@@ -136,43 +132,6 @@ TEST_F(MdxTree, ACursorWhoseEntryWentGoesOnFromTheNextOne) {
   EXPECT_EQ(kOk, mdx_->Next(&c));
   EXPECT_EQ(3u, c.record);
   EXPECT_EQ(kEof, mdx_->Next(&c));
-}
-
-KeyRun RunOf(const std::vector<Entry>& entries) {
-  KeyRun run(22);
-  for (const Entry& e : entries) run.Add(e.first.data(), e.second);
-  return run;
-}
-
-TEST_F(MdxTree, RebuildPacksSortedEntriesAndReusesTheOldBlocks) {
-  Create({Tag("OBJ", 22), Tag("REP", 36)});
-  std::vector<Entry> entries;
-  for (std::uint32_t r = 1; r <= 100000; ++r) {
-    char key[23];
-    std::snprintf(key, sizeof key, "%%MW%07u%12s", (r * 7919u) % 100003u, "");
-    entries.emplace_back(std::string(key, 22), r);
-  }
-  std::sort(entries.begin(), entries.end());
-  ASSERT_EQ(kOk, mdx_->Rebuild(0, RunOf(entries)));
-  Model model(entries.begin(), entries.end());
-  ExpectMatches(0, model);
-  Reopen();
-  ExpectMatches(0, model);
-  const std::uint32_t pages = Pages();
-  // Again with the same entries: the file must not grow.
-  ASSERT_EQ(kOk, mdx_->Rebuild(0, RunOf(entries)));
-  Reopen();
-  EXPECT_EQ(pages, Pages());
-  ExpectMatches(0, model);
-  // The rebuilt tree takes ordinary changes.
-  ASSERT_EQ(kOk, mdx_->Insert(0, entries[500].first.data(), 200000));
-  ASSERT_EQ(kOk, mdx_->Remove(0, entries[900].first.data(), entries[900].second));
-  model.insert({entries[500].first, 200000});
-  model.erase(model.find(entries[900]));
-  ExpectMatches(0, model);
-  ASSERT_EQ(kOk, mdx_->Rebuild(0, KeyRun(22)));
-  ExpectMatches(0, Model{});
-  ExpectMatches(1, Model{});
 }
 
 }  // namespace

@@ -37,19 +37,9 @@ class TableTest : public ::testing::Test {
   MainTable t_{dir_.path()};
 };
 
-TEST_F(TableTest, WalksFollowKeyOrderBothWaysAndTagNamesIgnoreCase) {
-  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
-  EXPECT_EQ((Rows{4, 2, 5, 1, 3}), t_.Walk(t_.symbole, true));
-  EXPECT_EQ((Rows{3, 1, 2, 4, 5}), t_.Walk(t_.cle));  // "I    " < "MW   " < "MWX  "
-  // Names compare over ten characters.
-  EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_ta"));
-  EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
-  EXPECT_EQ(kErrTag, t_.session.error);
-}
-
-// Seeks and skips, each from where the last left: tag, seek text (null: a
-// skip by `skip`), result, record landed on.
-TEST_F(TableTest, SeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
+// Seeks and skips, each from where the last left (tag, seek text or, null,
+// a skip by `skip`, result, record landed on), then whole walks.
+TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   const std::string full = "Alpha" + std::string(27, ' ');
   const struct {
     Tag* tag;
@@ -88,6 +78,12 @@ TEST_F(TableTest, SeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   EXPECT_EQ(5, TableRecordNumber(t_.table));
   for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
   EXPECT_EQ(kErrRecord, t_.session.error);
+  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
+  EXPECT_EQ((Rows{4, 2, 5, 1, 3}), t_.Walk(t_.symbole, true));
+  EXPECT_EQ((Rows{3, 1, 2, 4, 5}), t_.Walk(t_.cle));      // "I    " < "MW   " < "MWX  "
+  EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_ta"));  // ten characters, case ignored
+  EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
+  EXPECT_EQ(kErrTag, t_.session.error);
 }
 
 TEST_F(TableTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
