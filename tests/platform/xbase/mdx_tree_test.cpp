@@ -120,6 +120,18 @@ TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
   ExpectMatches(0, models[0]);
 }
 
+// Made in a file that holds a larger old index, an index keeps none of its
+// bytes.
+TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOne) {
+  Create({Tag("NARROW", 8)});
+  const std::string fresh = fs_.Contents("T.MDX");
+  fs_.SetContents("T.MDX", std::string(100000, 'x'));
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
+  ASSERT_EQ(kOk, MdxFile::Create(std::move(file), "T", {Tag("NARROW", 8)}, &mdx_));
+  EXPECT_EQ(fresh, fs_.Contents("T.MDX"));
+}
+
 // A cursor whose entry another change removed goes on from the entry after it.
 TEST_F(MdxTree, ACursorWhoseEntryWentGoesOnFromTheNextOne) {
   Create({Tag("NARROW", 8)});
