@@ -259,6 +259,18 @@ TEST(Transactions, ACommitAfterAFailedWriteKeepsNothing) {
   });
 }
 
+// The rows that end a table of 64 rows are journaled like any other.
+TEST(Transactions, TheLastRowsOfAFullWordOfRowsAreChanged) {
+  TempDir dir;
+  MainTable t(dir.path());
+  Fill(t, 64);
+  ASSERT_EQ(kOk, Change(t, 63));
+  ASSERT_EQ(kOk, TableGo(t.table, 63));
+  EXPECT_EQ("Renamed63", t.Get("SYMBOLE"));
+  ASSERT_EQ(kOk, TableGo(t.table, 64));
+  EXPECT_EQ(1, RecordIsDeleted(t.table));
+}
+
 TEST(Transactions, ATableThatMayOnlyBeReadIsReadAndRefusesWrites) {
   MemoryFileSystem fs;
   {
