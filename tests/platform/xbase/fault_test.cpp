@@ -100,8 +100,7 @@ TEST(Faults, EveryFailingCallIsReportedAndLeavesTheBaseSound) {
   }
 }
 
-// An index built again from rows that take more than one read: whichever
-// call fails, the build either says so or holds every row.
+// Whichever call fails, an index built again says so or holds every row.
 TEST(Faults, AnIndexBuiltAgainHoldsEveryRowOrFails) {
   constexpr int kRows = 800;  // more than one 64 KB read of rows
   for (long n = 1;; ++n) {

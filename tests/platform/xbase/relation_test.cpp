@@ -124,7 +124,10 @@ TEST_F(RelationTest, MalformedQueriesAndSortsEndTheRelation) {
   }
   ASSERT_EQ(kOk, RelationSortSet(relation_, ""));  // no sort
   EXPECT_EQ((Rows{1, 3, 6}), Walk());
+  Relation* other = RelationCreate(t_.table);  // freeing one leaves the other whole
   EXPECT_EQ(kOk, RelationFree(relation_, 0));
+  relation_ = other;
+  EXPECT_EQ(6u, Walk().size());
   EXPECT_EQ(kOk, TableTop(t_.table));  // the table stays open
 }
 
