@@ -8,20 +8,18 @@ namespace xbase {
 void KeyRun::Reserve(std::size_t entries) {
   keys_.reserve(entries * key_length_);
   records_.reserve(entries);
-  order_.reserve(entries);
 }
 
 void KeyRun::Restart(std::size_t key_length) {
   key_length_ = key_length;
   keys_.clear();
   records_.clear();
-  order_.clear();
+  headed_.clear();
 }
 
 void KeyRun::Add(const char* key, std::uint32_t record) {
   keys_.append(key, key_length_);
   records_.push_back(record);
-  order_.push_back(static_cast<std::uint32_t>(order_.size()));
 }
 
 namespace {
@@ -42,8 +40,8 @@ void KeyRun::Sort() {
   const std::size_t length = key_length_;
   constexpr std::size_t kHeadBytes = 12;
   headed_.clear();
-  headed_.reserve(order_.size());
-  for (std::uint32_t at : order_) {
+  headed_.reserve(records_.size());
+  for (std::uint32_t at = 0; at < records_.size(); ++at) {
     const char* key = keys + at * length;
     headed_.push_back(
         Headed{Bytes(key, length, 0, 8), static_cast<std::uint32_t>(Bytes(key, length, 8, 4)), at});
@@ -57,13 +55,11 @@ void KeyRun::Sort() {
                                     keys + b.at * length + kHeadBytes, length - kHeadBytes);
     return c != 0 ? c < 0 : records_[a.at] < records_[b.at];
   });
-  for (std::size_t i = 0; i < headed_.size(); ++i) order_[i] = headed_[i].at;
 }
 
 void KeyRun::Clear() {
   std::string().swap(keys_);
   std::vector<std::uint32_t>().swap(records_);
-  std::vector<std::uint32_t>().swap(order_);
   std::vector<Headed>().swap(headed_);
 }
 

@@ -35,15 +35,14 @@ class KeyRun {
   std::size_t key_length() const { return key_length_; }
   // The i-th entry, in order once sorted.
   const std::uint8_t* key(std::size_t i) const {
-    return reinterpret_cast<const std::uint8_t*>(keys_.data()) + order_[i] * key_length_;
+    return reinterpret_cast<const std::uint8_t*>(keys_.data()) + position(i) * key_length_;
   }
-  std::uint32_t record(std::size_t i) const { return records_[order_[i]]; }
+  std::uint32_t record(std::size_t i) const { return records_[position(i)]; }
 
  private:
   std::size_t key_length_;
   std::string keys_;
   std::vector<std::uint32_t> records_;
-  std::vector<std::uint32_t> order_;  // positions, in key order
   // A position with the first twelve bytes of its key read big-endian, so
   // that integer order is byte order: most comparisons of the sort end
   // there, without reaching into the keys at random.
@@ -52,7 +51,10 @@ class KeyRun {
     std::uint32_t next;
     std::uint32_t at;
   };
-  std::vector<Headed> headed_;
+  std::vector<Headed> headed_;  // in key order once sorted, else empty
+
+  // Where the i-th entry in order was added.
+  std::size_t position(std::size_t i) const { return headed_.empty() ? i : headed_[i].at; }
 };
 
 }  // namespace xbase
