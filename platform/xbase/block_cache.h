@@ -80,10 +80,13 @@ class BlockCache {
   void PushFront(int slot);
   void MakeDirty(int slot);
   Meta& meta(int s) { return meta_[static_cast<std::size_t>(s)]; }
-  std::uint8_t* data(int s) const {
+  const std::uint8_t* data(int s) const {
     const auto at = static_cast<std::size_t>(s);
-    return reinterpret_cast<std::uint8_t*>(chunks_[at / kChunkBlocks]) +
+    return reinterpret_cast<const std::uint8_t*>(chunks_[at / kChunkBlocks]) +
            at % kChunkBlocks * kBlockSize;
+  }
+  std::uint8_t* data(int s) {
+    return const_cast<std::uint8_t*>(static_cast<const BlockCache*>(this)->data(s));
   }
 
   File* file_;
