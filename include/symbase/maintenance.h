@@ -2,8 +2,9 @@
 #define SYMBASE_MAINTENANCE_H
 
 // Keeping a symbol base sound, beside the workshop's interface: a full
-// integrity check, a repair of what is derived from the tables, and the
-// power-loss durability setting. Also the caveats of sharing a base.
+// integrity check, a repair of what is derived from the tables, the
+// power-loss durability setting and batches of calls written as one. Also
+// the caveats of sharing a base.
 //
 // Sharing a base between processes (and handles):
 // - Any number of processes may open one base. Each exported call holds the
@@ -27,6 +28,11 @@
 //   returns the engine's negative code;
 //   TBInsertObject and TBTransformerBaseSymbolL1ToL2, which return 0
 //   however their writes went, only report it.
+// - Inside a batch (TBBeginBatch ... TBEndBatch) the calls' writes reach
+//   the files together when the batch ends, or not at all: a call there that
+//   returns 0 is in the files only once TBEndBatch has returned 0. The batch
+//   holds the base all along, other processes waiting for it as for one
+//   call, and a conflict's dialog inside it keeps the base held.
 // - TBInsertObject lets the base go while a person answers a conflict, and
 //   looks at the base again if another process wrote meanwhile. Otherwise a
 //   dialog never holds the base.
@@ -118,5 +124,22 @@ SYMBASE_API int TBRepairBaseSymbol(CTBData* handle, const char* directory, CObLi
 // on: 1 syncs every commit to the disk, 0 (the default) leaves it to the
 // operating system.
 SYMBASE_API void TBSetDurability(CTBData* handle, int on);
+
+// A batch: the calls made on the open base of `handle` between TBBeginBatch
+// and TBEndBatch are written as one, with one commit instead of one per
+// call (see the caveats above). TBBeginBatch takes the base for writing,
+// waiting as a call does: 0, 104 when another process kept it past the
+// wait, 100 while the base is locked, or a negative code. Inside a batch
+// TBBeginBatch only counts: the batch ends at the TBEndBatch that matches
+// the first. TBEndBatch writes the batch: 0, or the commit's negative code
+// (reported; nothing of the batch is in the files); 111 (TB_BATCH_UNDONE)
+// when a call inside the batch was interrupted by a failure the guard
+// caught, in which case the whole batch is undone; 0 with no batch open.
+// TBCloseBaseSymbol, TBOpenBaseSymbol and TBCreateBaseSymbol end an open
+// batch first; TBLockBaseSymbol refuses to compact inside one (104); a
+// handle freed inside one undoes it. Keep batches short: a few thousand
+// calls, a fraction of a second, so that other processes do not wait.
+SYMBASE_API int TBBeginBatch(CTBData* handle);
+SYMBASE_API int TBEndBatch(CTBData* handle);
 
 #endif

@@ -40,6 +40,8 @@ constexpr int TB_CHECK_REPAIRABLE = 109;
 // The check found faults in the rows themselves, or a file it could not
 // read: a repair cannot mend them, a person must look.
 constexpr int TB_CHECK_DAMAGED = 110;
+// A batch was undone: a call inside it failed midway (TBEndBatch).
+constexpr int TB_BATCH_UNDONE = 111;
 
 // A short English text saying what `code` means: the meaning of each code
 // above; for a negative code, the engine failure it stands for; for any other

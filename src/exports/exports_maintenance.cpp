@@ -1,4 +1,4 @@
-// Exported integrity check, repair and durability setting.
+// Exported integrity check, repair, durability setting and batches.
 
 #include "frame/guard.h"
 #include "maintenance/base_check.h"
@@ -12,6 +12,8 @@ namespace {
 constexpr int kCheckOperation = 537;
 constexpr int kRepairOperation = 538;
 constexpr int kDurabilityOperation = 539;
+constexpr int kBeginBatchOperation = 540;
+constexpr int kEndBatchOperation = 541;
 
 }  // namespace
 
@@ -32,4 +34,12 @@ void TBSetDurability(CTBData* handle, int on) {
     handle->m_session.durable = handle->m_durable;
     return 0;
   });
+}
+
+int TBBeginBatch(CTBData* handle) {
+  return Guarded(kBeginBatchOperation, [&] { return handle->BeginBatch(); });
+}
+
+int TBEndBatch(CTBData* handle) {
+  return Guarded(kEndBatchOperation, [&] { return handle->EndBatch(); });
 }

@@ -32,6 +32,8 @@ const char* TBResultMeaning(int code) {
       return "the check found faults that a repair mends";
     case TB_CHECK_DAMAGED:
       return "the check found faults that a repair cannot mend";
+    case TB_BATCH_UNDONE:
+      return "the batch was undone: a call inside it failed midway";
     default:
       // Engine failures pass through with their own meanings.
       return code < 0 ? xbase::ResultMeaning(code) : "unknown result code";

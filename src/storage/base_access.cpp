@@ -1,19 +1,29 @@
 #include "storage/base_access.h"
 
+#include <exception>
+
 #include "frame/checked_calls.h"
 #include "frame/report.h"
 
 namespace symbase {
 
 BaseAccess::BaseAccess(CTBData& base, Access access)
-    : base_(base), access_(access), outer_(base.m_access == nullptr) {
+    : base_(base),
+      access_(access),
+      outer_(base.m_access == nullptr),
+      unwinding_(std::uncaught_exceptions()) {
   if (!outer_) return;
   base_.m_access = this;
   refusal_ = Begin();
 }
 
 BaseAccess::~BaseAccess() {
-  if (!outer_) return;
+  if (!outer_) {
+    if (std::uncaught_exceptions() > unwinding_ && base_.m_access != nullptr) {
+      base_.m_access->spoiled_ = true;
+    }
+    return;
+  }
   // Only an exception leaves a call with the base still held.
   if (held_) xbase::EngineRollback(&base_.m_session);
   if (base_.m_access == this) base_.m_access = nullptr;
@@ -43,7 +53,8 @@ int BaseAccess::Finish(int result, CommitFailure policy) {
 }
 
 void BaseAccess::Pause() {
-  if (!outer_ || !held_) return;
+  // A batch keeps the base until it ends: its writes go together.
+  if (!outer_ || !held_ || base_.m_batch.get() == this) return;
   paused_at_ = xbase::EngineChangeCounter(&base_.m_session);
   xbase::EngineCommit(&base_.m_session);  // nothing is written yet: this lets the base go
   held_ = false;

@@ -8,7 +8,7 @@
 // it up to a short time and then get 104. A write call's changes reach the
 // files together when it ends, or not at all: a call that meets a write
 // failure, or an exception, leaves the base as it was. Calls made while one
-// is running (by a dialog's host, for instance) run inside it.
+// is running (by a dialog's host, or inside a batch) run inside it.
 //
 // Reports go to the host's error service under index 22 with the source
 // "Tabiserr": a transaction that could not be taken (other than 104) or
@@ -53,6 +53,10 @@ class BaseAccess {
   void Pause();
   int Resume(bool* changed);
 
+  // True when a call run inside this one was left by an exception: its
+  // writes may be half made.
+  bool spoiled() const { return spoiled_; }
+
  private:
   int Begin();
 
@@ -60,6 +64,8 @@ class BaseAccess {
   Access access_;
   bool outer_;  // the outermost access of this base: it holds the transaction
   bool held_ = false;
+  bool spoiled_ = false;
+  int unwinding_;  // exceptions in flight when the access began
   int refusal_ = 0;
   unsigned long paused_at_ = 0;
 };

@@ -100,6 +100,7 @@ void CTBData::ForgetFiles() {
 }
 
 int CTBData::Create(const char* directory, int /*ignored*/) {
+  EndOpenBatch();
   m_symbolTexts.Forget();
   CheckedEngineInit(&m_session);
   SetSessionOptions(&m_session, m_durable);
@@ -109,6 +110,7 @@ int CTBData::Create(const char* directory, int /*ignored*/) {
 }
 
 int CTBData::Open(const char* directory) {
+  EndOpenBatch();
   m_symbolTexts.Forget();
   CheckedEngineInit(&m_session);
   SetSessionOptions(&m_session, m_durable);
@@ -119,6 +121,7 @@ int CTBData::Open(const char* directory) {
 }
 
 int CTBData::Close() {
+  EndOpenBatch();
   CheckedEngineEnd(&m_session);
   ForgetFiles();
   return 0;
@@ -140,6 +143,7 @@ int CTBData::Delete(const char* directory) {
 
 int CTBData::Lock() {
   if (m_locked == 1) return TB_ALREADY_LOCKED;
+  if (m_batch != nullptr) return TB_LOCKED_BY_OTHER;
   int result = CheckedTableCompact(m_mainTable);
   if (result != 0) return result;
   result = CheckedTableCompact(m_commentTable);

@@ -1,5 +1,7 @@
 #include "storage/tb_data.h"
 
+#include "storage/base_access.h"
+
 IMPLEMENT_DYNAMIC(CTBData, CObject)
 
 CTBData::CTBData()

@@ -1,6 +1,7 @@
 #ifndef SYMBASE_STORAGE_TB_DATA_H
 #define SYMBASE_STORAGE_TB_DATA_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,16 @@ class CTBData : public CTBDataInterface {
   int Lock();
   int Unlock(const char* directory);
   int LastModificationDate(long* date);
+  // A batch of calls made as one write (TBBeginBatch, TBEndBatch): Begin
+  // takes the base for writing (0, 100 locked, 104, or a failure); a Begin
+  // inside a batch only deepens it. End, at the outermost level, writes the
+  // batch (0 or the commit's failure) or, when a call inside it was left by
+  // an exception, undoes it all (111); 0 when no batch is open. Close, Open
+  // and Create end an open batch first.
+  int BeginBatch();
+  int EndBatch();
+  // Ends an open batch however deep (its commit's failure is reported).
+  void EndOpenBatch();
 
   // Comment rows. `key` is the 22-character comment key (OBJET + IND1 + IND2
   // + IND3 + IND4 as stored). Results: 0, or the first non-zero checked result.
@@ -229,6 +240,10 @@ class CTBData : public CTBDataInterface {
 
   // The access that holds the base for the call in progress, if any.
   symbase::BaseAccess* m_access = nullptr;
+  // The batch's hold on the base and how many Begins it has had; released
+  // before the session, so a handle freed in a batch undoes it.
+  std::unique_ptr<symbase::BaseAccess> m_batch;
+  int m_batchDepth = 0;
   // Every commit synced to the disk (power-loss durability); off by default.
   int m_durable = 0;
   // The base's symbols in one block of text, for the text searches.
