@@ -270,7 +270,7 @@ int DbfFile::Append(const char* buffer) {
   int r = file_->WriteAt(RecordOffset(count_ + 1), tail.data(), tail.size());
   if (r != kOk) return r;
   ++count_;
-  cache_.Forget(count_);  // its block grew
+  cache_.Append(count_, buffer);
   return kOk;
 }
 

@@ -95,6 +95,22 @@ void RecordCache::Update(std::uint32_t n, const char* bytes) {
   if (held != nullptr) std::memcpy(const_cast<char*>(held), bytes, record_length_);
 }
 
+void RecordCache::Append(std::uint32_t n, const char* bytes) {
+  if (slots_.empty() || n == 0) return;
+  Slot& slot = SlotOf(n);
+  const std::uint32_t first = FirstOfBlock(n);
+  if (n == first) {
+    if (!slot.bytes) Provide(slot);
+    slot.first = first;
+    slot.count = 0;
+  } else if (slot.first != first || first + slot.count != n) {
+    Forget(n);
+    return;
+  }
+  std::memcpy(slot.bytes + (n - first) * record_length_, bytes, record_length_);
+  ++slot.count;
+}
+
 void RecordCache::Forget(std::uint32_t n) {
   if (slots_.empty() || n == 0) return;
   Slot& slot = SlotOf(n);

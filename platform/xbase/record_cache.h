@@ -36,6 +36,10 @@ class RecordCache {
 
   // Record n was written with these bytes: a held copy follows.
   void Update(std::uint32_t n, const char* bytes);
+  // Record n was added after the last with these bytes: held when its
+  // block holds the records before it in the block, or when it begins a
+  // block; otherwise its block is read again.
+  void Append(std::uint32_t n, const char* bytes);
   // The table grew or shrank past record n: its block is read again.
   void Forget(std::uint32_t n);
 
