@@ -8,6 +8,7 @@
 #include "base.h"
 #include "commands.h"
 #include "errors.h"
+#include "import_batch.h"
 #include "import_summary.h"
 #include "insertion.h"
 #include "interrupt.h"
@@ -48,33 +49,36 @@ void CheckTable(const ObjectTable& table, const ImportArgs& args) {
                 "; nothing was written (--skip-invalid imports the others)");
 }
 
-// Inserts the rows one by one, stopping between two rows on Ctrl-C.
+// Inserts the rows one by one, by batches unless a person answers the
+// conflicts, stopping between two rows on Ctrl-C.
 void InsertRows(Base& base, int mode, const ObjectTable& table, ImportSummary* summary) {
   TBSetButtonAllPressed(base.Handle(), 0);
   DialogScope dialog(mode == kModeAsk);
   Importer importer(base, mode, mode == kModeAsk ? &dialog.Driver() : nullptr);
+  ImportBatch batch(base, summary, mode != kModeAsk);
   // Questions and a progress line would share the terminal.
   std::optional<Progress> progress;
   if (mode != kModeAsk) progress.emplace("importing", table.rows.size());
   for (const TableRow& row : table.rows) {
-    if (InterruptRequested()) {
-      summary->StoppedAt(row);
-      return;
-    }
-    RowResult result;
-    try {
-      result = importer.Insert(row);
-    } catch (const CliError&) {
-      summary->StoppedAt(row);
-      throw;
+    RowResult result{Outcome::kInterrupted, {}, {}, false};
+    if (!InterruptRequested()) {
+      batch.Before();
+      try {
+        result = importer.Insert(row);
+      } catch (const CliError&) {
+        summary->StoppedAt(row);
+        throw;
+      }
     }
     if (result.outcome == Outcome::kInterrupted) {
       summary->StoppedAt(row);
+      batch.End();
       return;
     }
-    summary->Count(row, result);
+    batch.Done(row, result);
     if (progress) progress->Advance();
   }
+  batch.End();
 }
 
 int RunImport(const ImportArgs& args) {
