@@ -139,9 +139,9 @@ class CsvParser {
   int column_ = 1;
 };
 
-bool NeedsQuotes(const std::string& field, char delimiter) {
-  if (field.find_first_of("\"\r\n") != std::string::npos) return true;
-  if (field.find(delimiter) != std::string::npos) return true;
+bool NeedsQuotes(std::string_view field, char delimiter) {
+  if (field.find_first_of("\"\r\n") != std::string_view::npos) return true;
+  if (field.find(delimiter) != std::string_view::npos) return true;
   return !field.empty() && (field.front() == ' ' || field.back() == ' ');
 }
 
@@ -176,22 +176,24 @@ char DetectDelimiter(const std::string& text) {
   return best;
 }
 
-std::string CsvLine(const std::vector<std::string>& fields, char delimiter, const char* line_end) {
-  std::string line;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line.push_back(delimiter);
-    if (!NeedsQuotes(fields[i], delimiter)) {
-      line += fields[i];
+void AppendCsvLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,
+                   const char* line_end) {
+  bool first = true;
+  for (std::string_view field : fields) {
+    if (!first) out->push_back(delimiter);
+    first = false;
+    if (!NeedsQuotes(field, delimiter)) {
+      out->append(field);
       continue;
     }
-    line.push_back('"');
-    for (char c : fields[i]) {
-      if (c == '"') line.push_back('"');
-      line.push_back(c);
+    out->push_back('"');
+    for (char c : field) {
+      if (c == '"') out->push_back('"');
+      out->push_back(c);
     }
-    line.push_back('"');
+    out->push_back('"');
   }
-  return line + line_end;
+  out->append(line_end);
 }
 
 }  // namespace cli

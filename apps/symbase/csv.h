@@ -5,7 +5,9 @@
 // given (",", ";" or tab): fields in double quotes may hold separators, line
 // breaks and doubled quotes; lines end with CRLF or LF.
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -34,8 +36,10 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter);
 // that splits it into the most fields outside quotes; "," when none does.
 char DetectDelimiter(const std::string& text);
 
-// One record, fields quoted when they need it, ended by `line_end`.
-std::string CsvLine(const std::vector<std::string>& fields, char delimiter, const char* line_end);
+// Appends one record to `out`, fields quoted when they need it, ended by
+// `line_end`.
+void AppendCsvLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,
+                   const char* line_end);
 
 }  // namespace cli
 

@@ -26,40 +26,77 @@ struct ExportArgs {
   bool excel = false;
 };
 
-// The table as CSV: for tools (",", LF) or for a spreadsheet (a byte-order
-// mark so that it reads UTF-8, ";" as French spreadsheets expect, CRLF).
-std::string CsvText(const std::vector<ObjectText>& objects, bool excel) {
-  char delimiter = excel ? ';' : ',';
-  const char* end = excel ? "\r\n" : "\n";
-  std::string out = excel ? "\xEF\xBB\xBF" : "";
-  out += CsvLine({"address", "symbol", "comment"}, delimiter, end);
-  for (const ObjectText& object : objects) {
-    out += CsvLine(
-        {Cp1252ToUtf8(object.address), Cp1252ToUtf8(object.symbol), Cp1252ToUtf8(object.comment)},
-        delimiter, end);
+// The table as CSV, written as it comes: for tools (",", LF) or for a
+// spreadsheet (a byte-order mark so that it reads UTF-8, ";" as French
+// spreadsheets expect, CRLF).
+class CsvExport {
+ public:
+  CsvExport(const std::string& output, bool excel)
+      : file_(output.empty() ? "-" : output),
+        delimiter_(excel ? ';' : ','),
+        end_(excel ? "\r\n" : "\n") {
+    if (excel) buffer_ = "\xEF\xBB\xBF";
+    AppendCsvLine(&buffer_, {"address", "symbol", "comment"}, delimiter_, end_);
   }
-  return out;
-}
+
+  void Add(const char* address, const char* symbol, const char* comment) {
+    Utf8(address, &address_);
+    Utf8(symbol, &symbol_);
+    Utf8(comment, &comment_);
+    AppendCsvLine(&buffer_, {address_, symbol_, comment_}, delimiter_, end_);
+    if (buffer_.size() >= kFlushBytes) Flush();
+  }
+
+  void Finish() {
+    Flush();
+    file_.Finish();
+  }
+
+ private:
+  static constexpr std::size_t kFlushBytes = 1 << 16;
+
+  static void Utf8(const char* text, std::string* out) {
+    out->clear();
+    AppendCp1252AsUtf8(text, out);
+  }
+  void Flush() {
+    file_.Write(buffer_);
+    buffer_.clear();
+  }
+
+  OutputFile file_;
+  char delimiter_;
+  const char* end_;
+  std::string buffer_, address_, symbol_, comment_;
+};
 
 int RunExport(const ExportArgs& args) {
   std::string prefix = args.prefix.empty() ? std::string() : LibraryPrefix(args.prefix);
   Base base(args.dir);
   base.Open(Base::Access::kRead);
-  std::vector<ObjectText> objects;
+  CsvExport csv(args.output, args.excel);
+  std::size_t count = 0;
   {
     Progress progress("exporting", 0, "objects");
-    objects = ExportObjects(base, prefix, &progress);
+    if (prefix.empty()) {
+      // The whole base comes in address order: each batch goes straight out.
+      ExportBatches(base, prefix, &progress, [&](const CTBObjetAts& entry) {
+        csv.Add(entry.m_repere, entry.m_symbole, entry.m_commentaire);
+        ++count;
+      });
+    } else {
+      std::vector<ObjectText> objects = ExportObjects(base, prefix, &progress);
+      for (const ObjectText& object : objects) {
+        csv.Add(object.address.c_str(), object.symbol.c_str(), object.comment.c_str());
+      }
+      count = objects.size();
+    }
   }
   base.Close();
-  std::string text = CsvText(objects, args.excel);
-  if (args.output.empty() || args.output == "-") {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
-      throw Failure("cannot write the export: " + SystemMessage(errno));
-    }
-    return kExitDone;
+  csv.Finish();
+  if (!args.output.empty() && args.output != "-") {
+    Say("exported " + ObjectCount(count) + " to " + args.output);
   }
-  WriteWholeFile(args.output, text);
-  Say("exported " + ObjectCount(objects.size()) + " to " + args.output);
   return kExitDone;
 }
 

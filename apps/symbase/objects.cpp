@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <utility>
 
 #include "errors.h"
@@ -25,15 +26,14 @@ class OwnedList {
 
   CObList* Get() { return &list_; }
 
-  // Moves the entries' texts to `out` and frees them.
-  void TakeInto(std::vector<ObjectText>* out) {
-    for (POSITION pos = list_.GetHeadPosition(); pos != nullptr;) {
-      const auto* entry = static_cast<const CTBObjetAts*>(list_.GetNext(pos));
-      out->push_back({static_cast<const char*>(entry->m_repere),
-                      static_cast<const char*>(entry->m_symbole),
-                      static_cast<const char*>(entry->m_commentaire)});
+  // Hands each entry to `take`, then frees them; how many there were.
+  std::size_t TakeAll(const std::function<void(const CTBObjetAts&)>& take) {
+    std::size_t count = 0;
+    for (POSITION pos = list_.GetHeadPosition(); pos != nullptr; ++count) {
+      take(*static_cast<const CTBObjetAts*>(list_.GetNext(pos)));
     }
     Clear();
+    return count;
   }
 
  private:
@@ -78,20 +78,30 @@ std::string Upper(const std::string& text) {
 
 }  // namespace
 
-std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix, Progress* progress) {
-  std::vector<ObjectText> objects;
+void ExportBatches(Base& base, const std::string& prefix, Progress* progress,
+                   const std::function<void(const CTBObjetAts&)>& take) {
   OwnedList batch;
   long counter = 1;
   int finished = 0;
+  std::size_t count = 0;
   while (finished == 0) {
     int result =
         TBExportSymbol(base.Handle(), CString(prefix.c_str()), 0, &counter, batch.Get(), &finished);
-    batch.TakeInto(&objects);
+    count += batch.TakeAll(take);
     base.CheckNoReport("cannot read the objects");
-    if (progress != nullptr) progress->Set(objects.size());
+    if (progress != nullptr) progress->Set(count);
     if (result == TB_OUT_OF_RANGE) break;
     if (result != 0) base.ThrowResult(result, "cannot read the objects");
   }
+}
+
+std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix, Progress* progress) {
+  std::vector<ObjectText> objects;
+  ExportBatches(base, prefix, progress, [&objects](const CTBObjetAts& entry) {
+    objects.push_back({static_cast<const char*>(entry.m_repere),
+                       static_cast<const char*>(entry.m_symbole),
+                       static_cast<const char*>(entry.m_commentaire)});
+  });
   if (!prefix.empty()) SortByAddress(base.Handle(), &objects);
   return objects;
 }

@@ -3,6 +3,7 @@
 
 // Objects read out of a base.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,12 @@
 namespace cli {
 
 class Progress;
+
+// Every object (empty prefix) or those of one kind with their bits, handed
+// to `take` as the library's export gives them, in batches of 50: the whole
+// base in address order, a kind in the order the library finds it.
+void ExportBatches(Base& base, const std::string& prefix, Progress* progress,
+                   const std::function<void(const CTBObjetAts&)>& take);
 
 // Every object (empty prefix) or those of one kind with their bits, in
 // address order, read through the library's export in batches of 50.

@@ -120,14 +120,21 @@ bool Utf8ToCp1252(const std::string& utf8, std::string* out, std::string* error)
   return true;
 }
 
+void AppendCp1252AsUtf8(std::string_view text, std::string* out) {
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out->push_back(c);
+      continue;
+    }
+    AppendUtf8(byte < 0xA0 ? kHighControls[byte - 0x80] : byte, out);
+  }
+}
+
 std::string Cp1252ToUtf8(const std::string& text) {
   std::string out;
   out.reserve(text.size() * 2);
-  for (char c : text) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    std::uint32_t cp = byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
-    AppendUtf8(cp, &out);
-  }
+  AppendCp1252AsUtf8(text, &out);
   return out;
 }
 

@@ -5,6 +5,7 @@
 // library's Windows-1252.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -18,6 +19,8 @@ bool Utf8ToCp1252(const std::string& utf8, std::string* out, std::string* error)
 // the code page leaves unassigned map to the C1 controls of the same value,
 // so that any stored text comes back out and goes in again unchanged.
 std::string Cp1252ToUtf8(const std::string& text);
+// The same, appended to `out`.
+void AppendCp1252AsUtf8(std::string_view text, std::string* out);
 
 // Number of characters of a UTF-8 text (for aligning columns).
 std::size_t Utf8Length(const std::string& utf8);
