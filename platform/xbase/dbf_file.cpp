@@ -227,14 +227,39 @@ const char* DbfFile::Held(std::uint32_t n, int* result) {
   }
   const char* held = cache_.Find(n);
   if (held != nullptr) return held;
-  // Reads the whole block of n, as far as the table goes.
-  std::uint32_t first = 0;
-  char* block = cache_.Prepare(n, &first);
-  const std::uint32_t records = std::min(cache_.records_per_block(), count_ - first + 1);
-  *result = ReadExact(file_.get(), RecordOffset(first), block, records * record_length_);
-  if (*result != kOk) return nullptr;
-  cache_.Fill(n, records);
-  return cache_.Find(n);
+  *result = ReadBlocks(n);
+  return *result == kOk ? cache_.Find(n) : nullptr;
+}
+
+int DbfFile::ReadBlocks(std::uint32_t n) {
+  // The whole block of n, as far as the table goes; a block that follows
+  // the one read last comes with the next ones, in one read: a walk in
+  // record order, or along a tag whose rows were added in its order.
+  const std::uint32_t per_block = cache_.records_per_block();
+  const std::uint32_t first = (n - 1) / per_block * per_block + 1;
+  const std::uint64_t wanted = first == next_block_ ? kReadAheadBlocks * per_block : per_block;
+  const auto records =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, count_ - first + 1));
+  next_block_ = first + records;
+  if (records <= per_block) {
+    std::uint32_t block_first = 0;
+    char* block = cache_.Prepare(n, &block_first);
+    const int r = ReadExact(file_.get(), RecordOffset(first), block, records * record_length_);
+    if (r == kOk) cache_.Fill(n, records);
+    return r;
+  }
+  read_ahead_.resize(records * record_length_);
+  const int r = ReadExact(file_.get(), RecordOffset(first), read_ahead_.data(), read_ahead_.size());
+  if (r != kOk) return r;
+  // n's block last, so that no later block takes its memory.
+  for (std::uint32_t at = records - (records - 1) % per_block - 1;; at -= per_block) {
+    const std::uint32_t count = std::min(per_block, records - at);
+    std::uint32_t block_first = 0;
+    std::memcpy(cache_.Prepare(first + at, &block_first), &read_ahead_[at * record_length_],
+                count * record_length_);
+    cache_.Fill(first + at, count);
+    if (at == 0) return kOk;
+  }
 }
 
 int DbfFile::Read(std::uint32_t n, char* buffer) {

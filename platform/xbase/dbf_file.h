@@ -132,8 +132,15 @@ class DbfFile {
   std::size_t record_length_ = 0;
   std::uint32_t count_ = 0;
   std::uint32_t stored_count_ = 0;
+  // Reads the block of record n into the cache, with the blocks after it
+  // when it follows the block read last.
+  int ReadBlocks(std::uint32_t n);
+
+  static constexpr std::uint32_t kReadAheadBlocks = 16;
   std::string append_buffer_;
   RecordCache cache_;
+  std::uint32_t next_block_ = 0;  // first record after the last block read
+  std::string read_ahead_;        // the blocks of one read ahead, reused
 };
 
 // The header bytes of a table with these fields and `count` records, dated today.

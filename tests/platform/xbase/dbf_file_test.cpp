@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/xbase/table_test_util.h"
 #include "support/temp_dir.h"
@@ -72,6 +73,32 @@ TEST_F(DbfFileTest, LowerCaseFieldNamesAreFoundInAnyCase) {
   EXPECT_NE(nullptr, data);
   EXPECT_EQ(data, FieldGet(t, "data"));
   EXPECT_EQ(kOk, EngineEnd(&s));
+}
+
+// Rows appended and read back at once (held by the cache), then read cold
+// in record order from the top and from the middle (whole blocks read
+// ahead, the last one cut short): each is the row written.
+TEST_F(DbfFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
+  constexpr int kRows = 1500;
+  auto addresses_from = [](Table* table, long first) {
+    std::vector<std::string> seen;
+    for (int r = TableGo(table, first); r == kOk; r = TableSkip(table, 1)) {
+      seen.push_back(testing_tables::Trimmed(table, "REPERE"));
+    }
+    return seen;
+  };
+  std::vector<std::string> written;
+  for (int i = 1; i <= kRows; ++i) written.push_back("%MW" + std::to_string(i));
+  {
+    testing_tables::MainTable t(dir_.path());
+    testing_tables::Fill(t, kRows);
+    EXPECT_EQ(addresses_from(t.table, 1), written);
+  }
+  for (long first : {1L, 700L}) {
+    testing_tables::MainTable t(dir_.path(), false);
+    EXPECT_EQ(addresses_from(t.table, first),
+              std::vector<std::string>(written.begin() + first - 1, written.end()));
+  }
 }
 
 }  // namespace
