@@ -180,6 +180,7 @@ int DbfFile::Parse(std::uint64_t file_size) {
   stored_count_ = Get32(header_, 4);
   std::uint64_t room = (file_size - header_length_) / record_length_;
   count_ = stored_count_ <= room ? stored_count_ : static_cast<std::uint32_t>(room);
+  written_ = count_;
   cache_.Configure(record_length_);
   return kOk;
 }
@@ -203,6 +204,8 @@ int DbfFile::RefreshCount() {
   cache_.Clear();  // another process may have written since
   std::uint64_t room = (size - header_length_) / record_length_;
   count_ = stored_count_ <= room ? stored_count_ : static_cast<std::uint32_t>(room);
+  written_ = count_;
+  pending_.clear();  // rows appended by a write that is undone
   std::memcpy(&header_[1], &head[1], kDbfHeadLength - 1);
   return kOk;
 }
@@ -240,6 +243,10 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
   const std::uint64_t wanted = first == next_block_ ? kReadAheadBlocks * per_block : per_block;
   const auto records =
       static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, count_ - first + 1));
+  if (first + records - 1 > written_) {
+    const int r = FlushAppends();
+    if (r != kOk) return r;
+  }
   next_block_ = first + records;
   if (records <= per_block) {
     std::uint32_t block_first = 0;
@@ -278,6 +285,11 @@ void DbfFile::Prefetch(std::uint32_t n) const {
 
 int DbfFile::Write(std::uint32_t n, const char* buffer) {
   if (n < 1 || n > count_) return kErrRecord;
+  if (n > written_) {
+    std::memcpy(&pending_[(n - written_ - 1) * record_length_], buffer, record_length_);
+    cache_.Update(n, buffer);
+    return kOk;
+  }
   const int r = file_->WriteAt(RecordOffset(n), buffer, record_length_);
   if (r == kOk) {
     cache_.Update(n, buffer);
@@ -289,23 +301,37 @@ int DbfFile::Write(std::uint32_t n, const char* buffer) {
 
 int DbfFile::Append(const char* buffer) {
   if (count_ == 0xFFFFFFFFu) return kErrArgument;
-  std::string& tail = append_buffer_;
-  tail.assign(buffer, record_length_);
-  tail.push_back(kEndOfFile);
-  int r = file_->WriteAt(RecordOffset(count_ + 1), tail.data(), tail.size());
-  if (r != kOk) return r;
+  if (pending_.size() >= kAppendRun) {
+    const int r = FlushAppends();
+    if (r != kOk) return r;
+  }
+  pending_.append(buffer, record_length_);
   ++count_;
   cache_.Append(count_, buffer);
   return kOk;
 }
 
+int DbfFile::FlushAppends() {
+  if (pending_.empty()) return kOk;
+  pending_.push_back(kEndOfFile);
+  const int r = file_->WriteAt(RecordOffset(written_ + 1), pending_.data(), pending_.size());
+  pending_.pop_back();
+  if (r != kOk) return r;
+  pending_.clear();
+  written_ = count_;
+  return kOk;
+}
+
 int DbfFile::WriteHeader() {
+  const int r = FlushAppends();
+  if (r != kOk) return r;
   DbfStampHeader(&header_, count_);
   stored_count_ = count_;
   return file_->WriteAt(1, &header_[1], kDbfChangeCounter + 4 - 1);
 }
 
 int DbfFile::RepairHeader() {
+  if (const int r = FlushAppends(); r != kOk) return r;
   int written = 0;
   if (stored_count_ != count_) {
     const int r = WriteHeader();
@@ -325,6 +351,7 @@ int DbfFile::RepairHeader() {
 
 int DbfFile::Scan(const std::function<int(std::uint32_t, const char*)>& visit,
                   std::uint32_t first) {
+  if (const int r = FlushAppends(); r != kOk) return r;
   std::size_t per_chunk = kScanChunk / record_length_;
   if (per_chunk == 0) per_chunk = 1;
   std::string chunk(per_chunk * record_length_, '\0');
@@ -383,7 +410,8 @@ int DbfFile::Visit(const std::vector<std::uint32_t>& records,
 void DbfFile::ResetFile(std::unique_ptr<File> file, std::uint32_t count) {
   file_ = std::move(file);
   cache_.Clear();
-  count_ = stored_count_ = count;
+  count_ = stored_count_ = written_ = count;
+  pending_.clear();
   Put32(&header_, 4, count);
 }
 

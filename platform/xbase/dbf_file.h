@@ -93,9 +93,12 @@ class DbfFile {
   // held: a walk calls it one row ahead so the next read does not wait.
   void Prefetch(std::uint32_t n) const;
   int Write(std::uint32_t n, const char* buffer);
-  // Adds a record after the last one, followed by the end marker; the header
-  // count is written by WriteHeader.
+  // Adds a record after the last one. Appended records are written to the
+  // file together, followed by the end marker, when a read needs them there,
+  // when they fill kAppendRun bytes, or by FlushAppends (WriteHeader, the
+  // commit); the header count is written by WriteHeader.
   int Append(const char* buffer);
+  int FlushAppends();
   // Writes today's date, the record count and the transaction fields into
   // the header (bytes 1 to 19, one write).
   int WriteHeader();
@@ -137,7 +140,9 @@ class DbfFile {
   int ReadBlocks(std::uint32_t n);
 
   static constexpr std::uint32_t kReadAheadBlocks = 16;
-  std::string append_buffer_;
+  static constexpr std::size_t kAppendRun = 1 << 16;
+  std::uint32_t written_ = 0;  // records the file holds; the others are pending_
+  std::string pending_;        // records written_ + 1 to count_, appended
   RecordCache cache_;
   std::uint32_t next_block_ = 0;  // first record after the last block read
   std::string read_ahead_;        // the blocks of one read ahead, reused

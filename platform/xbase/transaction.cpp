@@ -205,6 +205,7 @@ int CommitWrites(Session* session) {
   int r = t.failure;
   for (auto& table : session->state->tables) {
     if (r == kOk && table->open()) r = FlushRow(table.get());
+    if (r == kOk && table->open()) r = table->dbf->FlushAppends();
   }
   if (!t.writing) {
     if (r != kOk) RefreshSession(session, true);

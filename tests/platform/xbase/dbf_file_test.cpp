@@ -75,9 +75,11 @@ TEST_F(DbfFileTest, LowerCaseFieldNamesAreFoundInAnyCase) {
   EXPECT_EQ(kOk, EngineEnd(&s));
 }
 
-// Rows appended and read back at once (held by the cache), then read cold
-// in record order from the top and from the middle (whole blocks read
-// ahead, the last one cut short): each is the row written.
+// Rows appended in one write, read back (held by the cache, or written out
+// first), one of them deleted, committed; then read cold in record order
+// from the top and from the middle (whole blocks read ahead, the last one
+// cut short), and with a row added to a block the cache does not hold: each
+// is the row written. A write undone leaves no row.
 TEST_F(DbfFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
   constexpr int kRows = 1500;
   auto addresses_from = [](Table* table, long first) {
@@ -91,14 +93,31 @@ TEST_F(DbfFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
   for (int i = 1; i <= kRows; ++i) written.push_back("%MW" + std::to_string(i));
   {
     testing_tables::MainTable t(dir_.path());
-    testing_tables::Fill(t, kRows);
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(testing_tables::NumberedRow(i)));
     EXPECT_EQ(addresses_from(t.table, 1), written);
+    ASSERT_EQ(kOk, TableGo(t.table, kRows));
+    ASSERT_EQ(kOk, RecordDelete(t.table));
+    ASSERT_EQ(kOk, EngineCommit(&t.session));
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    ASSERT_EQ(kOk, t.Append(testing_tables::NumberedRow(kRows + 1)));
+    ASSERT_EQ(kOk, EngineRollback(&t.session));
   }
   for (long first : {1L, 700L}) {
     testing_tables::MainTable t(dir_.path(), false);
     EXPECT_EQ(addresses_from(t.table, first),
               std::vector<std::string>(written.begin() + first - 1, written.end()));
+    EXPECT_EQ(TableRecordCount(t.table), kRows);
+    ASSERT_EQ(kOk, TableGo(t.table, kRows));
+    EXPECT_EQ(RecordIsDeleted(t.table), 1);
   }
+  testing_tables::MainTable t(dir_.path(), false);  // a row added to a block not held
+  ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+  ASSERT_EQ(kOk, t.Append(testing_tables::NumberedRow(kRows + 1)));
+  written.push_back("%MW" + std::to_string(kRows + 1));
+  EXPECT_EQ(addresses_from(t.table, 2),
+            std::vector<std::string>(written.begin() + 1, written.end()));
+  EXPECT_EQ(kOk, EngineCommit(&t.session));
 }
 
 }  // namespace
