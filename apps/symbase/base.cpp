@@ -127,6 +127,8 @@ void Base::Close() {
   TBCloseBaseSymbol(handle_);
 }
 
+bool Base::Reported() const { return Terminal().ReportCount() != reports_seen_; }
+
 void Base::CheckNoReport(const std::string& doing) {
   std::size_t now = Terminal().ReportCount();
   if (now == reports_seen_) return;

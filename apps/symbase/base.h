@@ -52,6 +52,9 @@ class Base {
   // the system's cause when one is found, else the count of reports
   // (--verbose prints them). `doing` reads "cannot add %MW1".
   void CheckNoReport(const std::string& doing);
+  // True when the library reported an error since the last check: the
+  // check is then due (a caller spares itself composing `doing` otherwise).
+  bool Reported() const;
   // Throws what a library result other than 0 means: InUse for 100 and 104,
   // NotFound for 101 to 103, Failure otherwise.
   [[noreturn]] void ThrowResult(int result, const std::string& doing);

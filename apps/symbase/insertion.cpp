@@ -38,7 +38,7 @@ bool Importer::Find(const std::string& key, bool by_symbol, ObjectText* object) 
 RowResult Importer::AddAddressAlone(const TableRow& row) {
   CTBObjetAts object(row.object.address.c_str(), "", "", 0, -1);
   int result = TBCreateObject(base_.Handle(), &object);
-  base_.CheckNoReport(Doing(row));
+  if (base_.Reported()) base_.CheckNoReport(Doing(row));
   if (result != 0) base_.ThrowResult(result, Doing(row));
   return {Outcome::kAdded, {}, {}, false};
 }
@@ -57,10 +57,12 @@ RowResult Importer::Insert(const TableRow& row) {
 
   CTBObjetAts object(wanted.address.c_str(), wanted.symbol.c_str(), wanted.comment.c_str(), 0, -1);
   int result = TBInsertObject(base_.Handle(), &object, mode_);
-  base_.CheckNoReport(Doing(row));
+  if (base_.Reported()) base_.CheckNoReport(Doing(row));
   if (result == TB_INTERRUPTED) return {Outcome::kInterrupted, {}, {}, false};
   if (result == TB_REFUSED) return {Outcome::kRefused, done.before, {}, false};
   if (result != 0) base_.ThrowResult(result, Doing(row));
+  // A new address whose symbol nobody holds goes in as it is.
+  if (!in_base && !held) return {Outcome::kAdded, {}, {}, false};
 
   ObjectText after;
   bool now = Find(wanted.address, false, &after);

@@ -73,6 +73,9 @@ class TableReader {
     char delimiter = options_.delimiter != '\0' ? options_.delimiter : DetectDelimiter(text);
     std::vector<CsvRecord> records = ParseCsv(text, delimiter);
     if (records.empty()) throw Failure(table_.name + " is empty: " + HeaderHint());
+    table_.rows.reserve(records.size() - 1);
+    addresses_.reserve(records.size());
+    symbols_.reserve(records.size());
     ReadHeader(records[0]);
     std::size_t problem = 0;
     while (problem < undecodable_.size() && undecodable_[problem].line < records[0].line + 1) {
@@ -200,13 +203,13 @@ class TableReader {
       return true;
     }
     if (row.object.symbol.empty()) return false;
-    auto symbol = symbols_.emplace(row.object.symbol, std::make_pair(row.line, row.object.address));
+    auto symbol = symbols_.emplace(row.object.symbol, table_.rows.size());
     if (symbol.second) return false;
     const CsvField& place = record.fields[static_cast<std::size_t>(column_[kSymbol])];
+    const TableRow& holder = table_.rows[symbol.first->second];
     Problem(place.line, place.column,
             "symbol " + Cp1252ToUtf8(row.object.symbol) + " is already given to " +
-                Cp1252ToUtf8(symbol.first->second.second) + " on line " +
-                std::to_string(symbol.first->second.first));
+                Cp1252ToUtf8(holder.object.address) + " on line " + std::to_string(holder.line));
     addresses_.erase(address.first);
     return true;
   }
@@ -218,7 +221,7 @@ class TableReader {
   int column_[kRoles] = {-1, -1, -1};
   std::size_t width_ = 0;
   std::unordered_map<std::string, int> addresses_;
-  std::unordered_map<std::string, std::pair<int, std::string>> symbols_;
+  std::unordered_map<std::string, std::size_t> symbols_;  // the row that has it
 };
 
 }  // namespace

@@ -109,10 +109,9 @@ std::vector<ObjectText> ExportObjects(Base& base, const std::string& prefix, Pro
 bool LookUpObject(Base& base, const std::string& key, bool by_symbol, ObjectText* object) {
   CTBObjetAts entry(by_symbol ? "" : key.c_str(), by_symbol ? key.c_str() : "", "", 0, -1);
   int result = TBSearchAttrib(base.Handle(), &entry, by_symbol ? 1 : 0);
-  std::string doing = "cannot look up " + Cp1252ToUtf8(key);
-  base.CheckNoReport(doing);
+  if (base.Reported()) base.CheckNoReport("cannot look up " + Cp1252ToUtf8(key));
   if (result == TB_NO_ROW || result == TB_KEY_NOT_FOUND) return false;
-  if (result != 0) base.ThrowResult(result, doing);
+  if (result != 0) base.ThrowResult(result, "cannot look up " + Cp1252ToUtf8(key));
   *object = {WithoutTrailingBlanks(static_cast<const char*>(entry.m_repere)),
              static_cast<const char*>(entry.m_symbole),
              static_cast<const char*>(entry.m_commentaire)};
