@@ -1,5 +1,7 @@
 #include "csv.h"
 
+#include <algorithm>
+
 namespace cli {
 
 namespace {
@@ -11,10 +13,14 @@ class CsvParser {
 
   std::vector<CsvRecord> Run() {
     std::vector<CsvRecord> records;
+    records.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
+    std::size_t width = 1;  // fields of the widest record so far
     while (pos_ < text_.size()) {
       CsvRecord record{line_, {}, "", 0, 0};
+      record.fields.reserve(width);
       quoted_ = false;
       if (!ReadRecord(&record)) SkipLine();
+      width = std::max(width, record.fields.size());
       bool blank = record.error.empty() && record.fields.size() == 1 &&
                    record.fields[0].text.empty() && !quoted_;
       if (!blank) records.push_back(std::move(record));

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
+#include <string_view>
 #include <unordered_map>
 
 #include "csv.h"
@@ -29,10 +29,20 @@ std::string ReadInput(const std::string& path) {
   }
   std::ifstream file(path, std::ios::binary);
   if (!file) throw Failure("cannot read " + path + ": " + SystemMessage(errno));
-  std::ostringstream text;
-  text << file.rdbuf();
+  std::string text;
+  // A file's size saves growing the text; a pipe or a device has none.
+  if (file.seekg(0, std::ios::end)) {
+    const std::streamoff size = file.tellg();
+    if (size > 0) text.reserve(static_cast<std::size_t>(size));
+    file.seekg(0);
+  }
+  file.clear();
+  char chunk[1 << 16];
+  while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+    text.append(chunk, static_cast<std::size_t>(file.gcount()));
+  }
   if (file.bad()) throw Failure("cannot read " + path + ": " + SystemMessage(errno));
-  return text.str();
+  return text;
 }
 
 // A header name in lower case, blanks around dropped; "REPÈRE" gives "repère".
@@ -174,8 +184,10 @@ class TableReader {
       Convert(record, kComment, LibraryComment, &row.object.comment);
     }
     if (table_.problems.size() != problems_before) return;
-    if (!options_.addresses_only && Repeated(record, row)) return;
+    // Kept first, where the texts stay (the rows are reserved whole): the
+    // checks of repeated addresses and symbols look them up in place.
     table_.rows.push_back(std::move(row));
+    if (!options_.addresses_only && Repeated(record, table_.rows.back())) table_.rows.pop_back();
   }
 
   void Convert(const CsvRecord& record, int role, std::string (*convert)(const std::string&),
@@ -203,7 +215,7 @@ class TableReader {
       return true;
     }
     if (row.object.symbol.empty()) return false;
-    auto symbol = symbols_.emplace(row.object.symbol, table_.rows.size());
+    auto symbol = symbols_.emplace(row.object.symbol, table_.rows.size() - 1);
     if (symbol.second) return false;
     const CsvField& place = record.fields[static_cast<std::size_t>(column_[kSymbol])];
     const TableRow& holder = table_.rows[symbol.first->second];
@@ -220,8 +232,9 @@ class TableReader {
   std::vector<DecodeProblem> undecodable_;
   int column_[kRoles] = {-1, -1, -1};
   std::size_t width_ = 0;
-  std::unordered_map<std::string, int> addresses_;
-  std::unordered_map<std::string, std::size_t> symbols_;  // the row that has it
+  // Views of the rows' texts: the rows never move (reserved whole).
+  std::unordered_map<std::string_view, int> addresses_;
+  std::unordered_map<std::string_view, std::size_t> symbols_;  // the row that has it
 };
 
 }  // namespace
