@@ -99,8 +99,7 @@ void RecordCache::Append(std::uint32_t n, const char* bytes) {
   if (slots_.empty() || n == 0) return;
   Slot& slot = SlotOf(n);
   const std::uint32_t first = FirstOfBlock(n);
-  if (n == first) {
-    if (!slot.bytes) Provide(slot);
+  if (n == first && slot.bytes != nullptr) {
     slot.first = first;
     slot.count = 0;
   } else if (slot.first != first || first + slot.count != n) {

@@ -38,7 +38,8 @@ class RecordCache {
   void Update(std::uint32_t n, const char* bytes);
   // Record n was added after the last with these bytes: held when its
   // block holds the records before it in the block, or when it begins a
-  // block; otherwise its block is read again.
+  // block whose slot has memory already (rows written in bulk, rarely read
+  // back, take none); otherwise its block is read again.
   void Append(std::uint32_t n, const char* bytes);
   // The table grew or shrank past record n: its block is read again.
   void Forget(std::uint32_t n);
