@@ -28,17 +28,22 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
   starts_.clear();
   records_.clear();
   const std::size_t width = static_cast<std::size_t>(xbase::TagKeyLength(symbols));
+  // Room for every key at once (counted from the tree, at little cost), so
+  // that the block is not copied as it grows.
+  long keys = 0;
+  if (xbase::TagCountPrefix(symbols, "", &keys) == 0 && keys > 0) {
+    starts_.reserve(static_cast<std::size_t>(keys));
+    records_.reserve(static_cast<std::size_t>(keys));
+    text_.reserve(static_cast<std::size_t>(keys) * (width + 1));
+  }
   const int r = xbase::TagScan(symbols, "", [&](const char* key, long record) {
     starts_.push_back(static_cast<std::uint32_t>(text_.size()));
     records_.push_back(static_cast<std::uint32_t>(record));
     const std::size_t length = TrimmedLength(key, width);
-    const std::size_t at = text_.size();
-    text_.resize(at + length + 1);
-    char* out = &text_[at];
     for (std::size_t i = 0; i < length; ++i) {
-      out[i] = static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(key[i])));
+      text_.push_back(static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(key[i]))));
     }
-    out[length] = kEnd;
+    text_.push_back(kEnd);
     return 0;
   });
   MarkRuns();
