@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace xbase {
 
@@ -46,15 +47,41 @@ void KeyRun::Sort() {
     headed_.push_back(
         Headed{Bytes(key, length, 0, 8), static_cast<std::uint32_t>(Bytes(key, length, 8, 4)), at});
   }
-  std::sort(headed_.begin(), headed_.end(), [&](const Headed& a, const Headed& b) {
-    if (a.head != b.head) return a.head < b.head;
-    if (a.next != b.next) return a.next < b.next;
+  SortHeads();
+  // Entries whose first twelve bytes agree: by the rest of the key, then by record.
+  auto tail_less = [&](const Headed& a, const Headed& b) {
     const int c = length <= kHeadBytes
                       ? 0
                       : std::memcmp(keys + a.at * length + kHeadBytes,
                                     keys + b.at * length + kHeadBytes, length - kHeadBytes);
     return c != 0 ? c < 0 : records_[a.at] < records_[b.at];
-  });
+  };
+  for (auto first = headed_.begin(); first != headed_.end();) {
+    auto last = first + 1;
+    while (last != headed_.end() && last->head == first->head && last->next == first->next) ++last;
+    if (last - first > 1) std::sort(first, last, tail_less);
+    first = last;
+  }
+}
+
+// Least significant byte first, one pass per byte of (head, next) that the
+// entries do not all share (keys of one kind agree in most of theirs).
+void KeyRun::SortHeads() {
+  if (headed_.size() < 2) return;
+  std::vector<Headed> moved(headed_.size());
+  for (unsigned byte = 0; byte < 12; ++byte) {
+    auto digit = [byte](const Headed& h) {
+      return static_cast<unsigned>(byte < 4 ? h.next >> (8 * byte) : h.head >> (8 * (byte - 4))) &
+             0xFFu;
+    };
+    std::size_t start[256] = {};
+    for (const Headed& h : headed_) ++start[digit(h)];
+    if (start[digit(headed_.front())] == headed_.size()) continue;
+    std::size_t at = 0;
+    for (std::size_t& s : start) at += std::exchange(s, at);
+    for (const Headed& h : headed_) moved[start[digit(h)]++] = h;
+    headed_.swap(moved);
+  }
 }
 
 void KeyRun::Clear() {

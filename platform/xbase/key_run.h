@@ -10,7 +10,8 @@
 // length side by side in a single buffer with their record numbers, then
 // put in key order (byte by byte; equal keys by record). No allocation per
 // entry, and a sort that moves small entries (a key's position with its first
-// bytes), not keys.
+// bytes), not keys: by radix on those bytes, then by comparison among the
+// few entries they do not tell apart.
 
 namespace xbase {
 
@@ -52,6 +53,8 @@ class KeyRun {
     std::uint32_t at;
   };
   std::vector<Headed> headed_;  // in key order once sorted, else empty
+  // Puts headed_ in order of (head, next), keeping the order of equals.
+  void SortHeads();
 
   // Where the i-th entry in order was added.
   std::size_t position(std::size_t i) const { return headed_.empty() ? i : headed_[i].at; }
