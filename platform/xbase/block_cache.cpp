@@ -101,6 +101,15 @@ void BlockCache::PushFront(int s) {
   if (tail_ < 0) tail_ = s;
 }
 
+void BlockCache::PushBack(int s) {
+  Meta& slot = meta(s);
+  slot.next = -1;
+  slot.prev = tail_;
+  if (tail_ >= 0) meta(tail_).next = s;
+  tail_ = s;
+  if (head_ < 0) head_ = s;
+}
+
 void BlockCache::MakeDirty(int s) {
   Meta& slot = meta(s);
   if (slot.dirty) return;
@@ -109,12 +118,13 @@ void BlockCache::MakeDirty(int s) {
   dirty_.push_back(s);
 }
 
-int BlockCache::Acquire(std::uint32_t page) {
+int BlockCache::Acquire(std::uint32_t page, bool passing) {
   int s;
   if (!free_slots_.empty()) {
     s = free_slots_.back();
     free_slots_.pop_back();
-  } else if (meta_.size() < floor_ || tail_ < 0 || CacheBudget::Take(kBlockSize)) {
+  } else if (meta_.size() < floor_ || tail_ < 0 ||
+             ((!passing || meta_.size() < kPassingBlocks) && CacheBudget::Take(kBlockSize))) {
     if (meta_.size() < floor_ || tail_ < 0) CacheBudget::Force(kBlockSize);
     taken_ += kBlockSize;
     if (meta_.size() % kChunkBlocks == 0) chunks_.push_back(CacheBudget::TakeChunk());
@@ -135,6 +145,12 @@ int BlockCache::Acquire(std::uint32_t page) {
 
 int BlockCache::Get(std::uint32_t page, std::uint8_t** block) {
   int s = Lookup(page);
+  // A miss right after the blocks read last, with no change pending: a walk
+  // along leaves that lie in file order reads the next ones with this one.
+  if (s < 0 && page != 0 && page == next_page_ && dirty_.empty()) {
+    ReadAhead(page);
+    s = Lookup(page);
+  }
   if (s >= 0) {
     if (!meta(s).dirty && head_ != s) {
       Unlink(s);
@@ -144,6 +160,7 @@ int BlockCache::Get(std::uint32_t page, std::uint8_t** block) {
     return kOk;
   }
   if (page == 0) return kErrIndexFormat;
+  next_page_ = page + kPagesPerBlock;
   s = Acquire(page);
   std::size_t got = 0;
   int rc = file_->ReadAt(std::uint64_t(page) * 512, data(s), kBlockSize, &got);
@@ -157,6 +174,25 @@ int BlockCache::Get(std::uint32_t page, std::uint8_t** block) {
   PushFront(s);
   *block = data(s);
   return kOk;
+}
+
+void BlockCache::ReadAhead(std::uint32_t first) {
+  run_.resize(kReadAheadBlocks * kBlockSize);
+  std::size_t got = 0;
+  if (file_->ReadAt(std::uint64_t(first) * 512, &run_[0], run_.size(), &got) != kOk) return;
+  // Slots for all first, so that none takes another's just read; then they
+  // go behind every block in use, the first to go if unused.
+  int slots[kReadAheadBlocks];
+  for (std::size_t i = 0; i < got / kBlockSize; ++i) {
+    const auto page = static_cast<std::uint32_t>(first + i * kPagesPerBlock);
+    slots[i] = Lookup(page) >= 0 ? -1 : Acquire(page, true);
+  }
+  for (std::size_t i = 0; i < got / kBlockSize; ++i) {
+    if (slots[i] < 0) continue;
+    std::memcpy(data(slots[i]), &run_[i * kBlockSize], kBlockSize);
+    PushBack(slots[i]);
+  }
+  next_page_ = static_cast<std::uint32_t>(first + got / kBlockSize * kPagesPerBlock);
 }
 
 int BlockCache::GetForWrite(std::uint32_t page, std::uint8_t** block) {
@@ -215,6 +251,7 @@ void BlockCache::Clear() {
   std::fill(buckets_.begin(), buckets_.end(), Bucket{});
   indexed_ = 0;
   head_ = tail_ = -1;
+  next_page_ = 0;
 }
 
 }  // namespace xbase

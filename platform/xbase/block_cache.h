@@ -29,7 +29,9 @@ class BlockCache {
   static constexpr std::size_t kBlockSize = 1024;
   static constexpr std::size_t kStableFetches = 32;
   static constexpr std::uint32_t kPagesPerBlock = kBlockSize / 512;
-  static constexpr std::size_t kFlushRun = 256;  // blocks in one write at most
+  static constexpr std::size_t kFlushRun = 256;        // blocks in one write at most
+  static constexpr std::size_t kReadAheadBlocks = 16;  // read with a miss that follows the last
+  static constexpr std::size_t kPassingBlocks = 256;   // blocks a walk may take from the budget
 
   BlockCache(File* file, std::size_t floor);
   ~BlockCache();
@@ -72,12 +74,19 @@ class BlockCache {
   };
 
   int Lookup(std::uint32_t page) const;
-  int Acquire(std::uint32_t page);  // a slot for page, evicting if needed
+  // A slot for page, evicting if needed. `passing`: a block read ahead,
+  // which takes no new memory once the cache holds kPassingBlocks (a walk
+  // through a large file does not claim the budget for blocks it reads once).
+  int Acquire(std::uint32_t page, bool passing = false);
   void IndexInsert(std::uint32_t page, int slot);
   void IndexErase(std::uint32_t page);
   void Rehash(std::size_t buckets);
   void Unlink(int slot);
   void PushFront(int slot);
+  void PushBack(int slot);
+  // Reads the blocks from page `first` on into the cache, behind the blocks
+  // in use, but those it has.
+  void ReadAhead(std::uint32_t first);
   void MakeDirty(int slot);
   Meta& meta(int s) { return meta_[static_cast<std::size_t>(s)]; }
   const std::uint8_t* data(int s) const {
@@ -105,7 +114,8 @@ class BlockCache {
   int head_ = -1;  // most recently used clean slot
   int tail_ = -1;  // least recently used clean slot
   std::vector<int> dirty_;
-  std::string run_;  // blocks written together by Flush
+  std::string run_;              // blocks written together by Flush, or read ahead
+  std::uint32_t next_page_ = 0;  // the page after the blocks read last
 };
 
 }  // namespace xbase

@@ -262,7 +262,7 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
   for (std::uint32_t at = records - (records - 1) % per_block - 1;; at -= per_block) {
     const std::uint32_t count = std::min(per_block, records - at);
     std::uint32_t block_first = 0;
-    std::memcpy(cache_.Prepare(first + at, &block_first), &read_ahead_[at * record_length_],
+    std::memcpy(cache_.Prepare(first + at, &block_first, true), &read_ahead_[at * record_length_],
                 count * record_length_);
     cache_.Fill(first + at, count);
     if (at == 0) return kOk;

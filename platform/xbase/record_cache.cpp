@@ -35,10 +35,11 @@ void RecordCache::Configure(std::size_t record_length) {
   slots_ = std::vector<Slot>(kSlots);
 }
 
-void RecordCache::Provide(Slot& slot) {
+void RecordCache::Provide(Slot& slot, bool passing) {
   const std::size_t bytes = per_block_ * record_length_;
   const auto index = static_cast<std::uint32_t>(&slot - slots_.data());
-  if (provided_.size() < kFloor || CacheBudget::Take(bytes)) {
+  if (provided_.size() < kFloor ||
+      ((!passing || provided_.size() < kPassingSlots) && CacheBudget::Take(bytes))) {
     if (provided_.size() < kFloor) CacheBudget::Force(bytes);
     taken_ += bytes;
     if (chunks_.empty() || chunk_used_ + bytes > CacheBudget::kChunkBytes) {
@@ -76,10 +77,10 @@ const char* RecordCache::Find(std::uint32_t n) const {
   return slot.bytes + (n - slot.first) * record_length_;
 }
 
-char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first) {
+char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first, bool passing) {
   Slot& slot = SlotOf(n);
   slot.first = slot.count = 0;
-  if (!slot.bytes) Provide(slot);
+  if (!slot.bytes) Provide(slot, passing);
   *first = FirstOfBlock(n);
   return slot.bytes;
 }

@@ -29,8 +29,12 @@ class RecordCache {
   // Record n's bytes, or null when its block is not held.
   const char* Find(std::uint32_t n) const;
   // The buffer to read the block of record n into, and the block's first
-  // record; Fill then says how many records the read brought.
-  char* Prepare(std::uint32_t n, std::uint32_t* first);
+  // record; Fill then says how many records the read brought. `passing`:
+  // a block read ahead on a walk through the table, which takes no new
+  // memory once the cache holds kPassingSlots blocks (a walk through a
+  // large table does not claim the budget for blocks it reads once).
+  char* Prepare(std::uint32_t n, std::uint32_t* first, bool passing = false);
+  static constexpr std::size_t kPassingSlots = 64;
   void Fill(std::uint32_t n, std::uint32_t records);
   std::uint32_t records_per_block() const { return per_block_; }
 
@@ -52,8 +56,9 @@ class RecordCache {
   };
   Slot& SlotOf(std::uint32_t n);
   const Slot& SlotOf(std::uint32_t n) const;
-  // Gives the slot its memory: new when the budget allows, else another's.
-  void Provide(Slot& slot);
+  // Gives the slot its memory: new when the budget allows (and, `passing`,
+  // the cache holds fewer than kPassingSlots), else another's.
+  void Provide(Slot& slot, bool passing);
   void Release();
   std::uint32_t FirstOfBlock(std::uint32_t n) const {
     return (n - 1) / per_block_ * per_block_ + 1;
