@@ -75,8 +75,8 @@ class BlockCache {
 
   int Lookup(std::uint32_t page) const;
   // A slot for page, evicting if needed. `passing`: a block read ahead,
-  // which takes no new memory once the cache holds kPassingBlocks (a walk
-  // through a large file does not claim the budget for blocks it reads once).
+  // which takes no new memory once the cache holds kPassingBlocks and half
+  // the budget is taken (CacheBudget::RoomForPassing).
   int Acquire(std::uint32_t page, bool passing = false);
   void IndexInsert(std::uint32_t page, int slot);
   void IndexErase(std::uint32_t page);

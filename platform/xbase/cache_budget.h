@@ -43,6 +43,10 @@ class CacheBudget {
   static void ReturnFreed();
   // Bytes taken now, by every cache.
   static std::size_t Taken();
+  // Whether blocks read ahead on a walk may still take new memory: while
+  // half the budget is free, so that a small base is held whole and one
+  // pass through a large file does not claim the rest.
+  static bool RoomForPassing() { return Taken() < kBytes / 2; }
 };
 
 }  // namespace xbase

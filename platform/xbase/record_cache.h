@@ -31,8 +31,8 @@ class RecordCache {
   // The buffer to read the block of record n into, and the block's first
   // record; Fill then says how many records the read brought. `passing`:
   // a block read ahead on a walk through the table, which takes no new
-  // memory once the cache holds kPassingSlots blocks (a walk through a
-  // large table does not claim the budget for blocks it reads once).
+  // memory once the cache holds kPassingSlots blocks and half the budget
+  // is taken (CacheBudget::RoomForPassing).
   char* Prepare(std::uint32_t n, std::uint32_t* first, bool passing = false);
   static constexpr std::size_t kPassingSlots = 64;
   void Fill(std::uint32_t n, std::uint32_t records);

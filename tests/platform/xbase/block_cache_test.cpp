@@ -47,9 +47,11 @@ class BlockCacheWalk : public ::testing::Test {
 };
 
 // Every block read ahead is the file's, up to a last read cut short by the
-// end of the file; a changed block is not read over; and a walk through the
-// whole file keeps only a bounded part of it from the budget.
+// end of the file; a changed block is not read over; and with half the
+// budget taken, a walk through the whole file keeps only a bounded part.
 TEST_F(BlockCacheWalk, ReadsAheadTheFilesBytesWithinABound) {
+  const std::size_t held = CacheBudget::kBytes / 2;
+  CacheBudget::Force(held);
   const std::size_t before = CacheBudget::Taken();
   {
     BlockCache cache(file_.get(), 0);
@@ -65,6 +67,7 @@ TEST_F(BlockCacheWalk, ReadsAheadTheFilesBytesWithinABound) {
     EXPECT_TRUE(Walk(fresh, 290, with_change));
   }
   EXPECT_EQ(CacheBudget::Taken(), before);
+  CacheBudget::Give(held);
 }
 
 }  // namespace
