@@ -5,7 +5,7 @@
 namespace cli {
 
 ImportBatch::~ImportBatch() {
-  if (open_ && Close() != 0 && !rows_.empty()) summary_->StoppedAt(*rows_.front().first);
+  if (open_) Close();
 }
 
 void ImportBatch::Before() {
@@ -32,8 +32,10 @@ int ImportBatch::Close() {
   int result = TBEndBatch(base_.Handle());
   if (result == 0) {
     for (const auto& [row, done] : rows_) summary_->Count(*row, done);
-    rows_.clear();
+  } else if (!rows_.empty()) {
+    summary_->StoppedAt(*rows_.front().first);
   }
+  rows_.clear();
   return result;
 }
 
@@ -44,8 +46,6 @@ void ImportBatch::End() {
                                        : "cannot write lines " + std::to_string(first->line) +
                                              " to " + std::to_string(rows_.back().first->line);
   int result = Close();
-  if (result != 0 && first != nullptr) summary_->StoppedAt(*first);
-  rows_.clear();
   base_.CheckNoReport(doing);
   if (result != 0) base_.ThrowResult(result, doing);
 }

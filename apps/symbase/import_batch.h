@@ -41,7 +41,8 @@ class ImportBatch {
   void End();
 
  private:
-  // Ends the open batch; the library's result.
+  // Ends the open batch: its rows count once it is written, otherwise the
+  // summary stops at its first. The library's result.
   int Close();
 
   Base& base_;

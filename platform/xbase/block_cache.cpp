@@ -124,8 +124,7 @@ int BlockCache::Acquire(std::uint32_t page, bool passing) {
     s = free_slots_.back();
     free_slots_.pop_back();
   } else if (meta_.size() < floor_ || tail_ < 0 ||
-             ((!passing || meta_.size() < kPassingBlocks || CacheBudget::RoomForPassing()) &&
-              CacheBudget::Take(kBlockSize))) {
+             CacheBudget::Take(kBlockSize, passing && meta_.size() >= kPassingBlocks)) {
     if (meta_.size() < floor_ || tail_ < 0) CacheBudget::Force(kBlockSize);
     taken_ += kBlockSize;
     if (meta_.size() % kChunkBlocks == 0) chunks_.push_back(CacheBudget::TakeChunk());

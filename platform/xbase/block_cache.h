@@ -76,7 +76,7 @@ class BlockCache {
   int Lookup(std::uint32_t page) const;
   // A slot for page, evicting if needed. `passing`: a block read ahead,
   // which takes no new memory once the cache holds kPassingBlocks and half
-  // the budget is taken (CacheBudget::RoomForPassing).
+  // the budget is taken (CacheBudget::Take).
   int Acquire(std::uint32_t page, bool passing = false);
   void IndexInsert(std::uint32_t page, int slot);
   void IndexErase(std::uint32_t page);

@@ -26,6 +26,12 @@ class CacheBudget {
 
   // Takes `bytes` when the budget has them; false, taking nothing, when not.
   static bool Take(std::size_t bytes);
+  // As Take, for a block read ahead on a walk through a file (`passing`):
+  // granted only while half the budget is free, so that a small base is
+  // held whole and one pass through a large file does not claim the rest.
+  static bool Take(std::size_t bytes, bool passing) {
+    return (!passing || Taken() < kBytes / 2) && Take(bytes);
+  }
   // Takes `bytes` whatever is left (memory a cache cannot do without).
   static void Force(std::size_t bytes);
   // Gives back bytes taken.
@@ -43,10 +49,6 @@ class CacheBudget {
   static void ReturnFreed();
   // Bytes taken now, by every cache.
   static std::size_t Taken();
-  // Whether blocks read ahead on a walk may still take new memory: while
-  // half the budget is free, so that a small base is held whole and one
-  // pass through a large file does not claim the rest.
-  static bool RoomForPassing() { return Taken() < kBytes / 2; }
 };
 
 }  // namespace xbase

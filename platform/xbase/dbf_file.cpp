@@ -323,8 +323,7 @@ int DbfFile::FlushAppends() {
 }
 
 int DbfFile::WriteHeader() {
-  const int r = FlushAppends();
-  if (r != kOk) return r;
+  if (const int r = FlushAppends(); r != kOk) return r;
   DbfStampHeader(&header_, count_);
   stored_count_ = count_;
   return file_->WriteAt(1, &header_[1], kDbfChangeCounter + 4 - 1);

@@ -39,8 +39,7 @@ void RecordCache::Provide(Slot& slot, bool passing) {
   const std::size_t bytes = per_block_ * record_length_;
   const auto index = static_cast<std::uint32_t>(&slot - slots_.data());
   if (provided_.size() < kFloor ||
-      ((!passing || provided_.size() < kPassingSlots || CacheBudget::RoomForPassing()) &&
-       CacheBudget::Take(bytes))) {
+      CacheBudget::Take(bytes, passing && provided_.size() >= kPassingSlots)) {
     if (provided_.size() < kFloor) CacheBudget::Force(bytes);
     taken_ += bytes;
     if (chunks_.empty() || chunk_used_ + bytes > CacheBudget::kChunkBytes) {

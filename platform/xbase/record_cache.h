@@ -32,7 +32,7 @@ class RecordCache {
   // record; Fill then says how many records the read brought. `passing`:
   // a block read ahead on a walk through the table, which takes no new
   // memory once the cache holds kPassingSlots blocks and half the budget
-  // is taken (CacheBudget::RoomForPassing).
+  // is taken (CacheBudget::Take).
   char* Prepare(std::uint32_t n, std::uint32_t* first, bool passing = false);
   static constexpr std::size_t kPassingSlots = 64;
   void Fill(std::uint32_t n, std::uint32_t records);
