@@ -14,57 +14,47 @@
 namespace xbase {
 namespace {
 
-// Block k of the file (pages 2k, 2k + 1) is filled with the byte k % 251.
-constexpr std::uint32_t kBlocks = 600;
-
-std::uint8_t Mark(std::uint32_t block) { return static_cast<std::uint8_t>(block % 251); }
-
-class BlockCacheWalk : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string bytes;
-    for (std::uint32_t k = 0; k < kBlocks; ++k) {
-      bytes.append(BlockCache::kBlockSize, static_cast<char>(Mark(k)));
-    }
-    files_.SetContents("/walk.mdx", bytes);
-    ASSERT_EQ(kOk, files_.Open("/walk.mdx", OpenMode::kReadWrite, &file_));
-  }
-
-  // Reads blocks `first` to the last in order; false at the first whose
-  // bytes are not `mark(k)`.
-  template <typename MarkOf>
-  bool Walk(BlockCache& cache, std::uint32_t first, MarkOf mark) {
+// A file of 600 blocks, block k filled with the byte k % 251 but block 300
+// changed to 0xFF in the cache: every block read ahead is the file's, up to a
+// last read cut short by the end of the file; the changed block is not read
+// over; and with half the budget taken, a walk through the whole file keeps
+// only a bounded part of it from the budget.
+TEST(BlockCacheWalk, ReadsAheadTheFilesBytesWithinABound) {
+  constexpr std::uint32_t kBlocks = 600, kChanged = 300;
+  testing_support::MemoryFileSystem files;
+  std::string bytes;
+  for (std::uint32_t k = 0; k < kBlocks; ++k) bytes.append(BlockCache::kBlockSize, char(k % 251));
+  files.SetContents("/walk.mdx", bytes);
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, files.Open("/walk.mdx", OpenMode::kReadWrite, &file));
+  bool changed = false;
+  // Whether blocks `first` to the last read back as marked.
+  auto walk = [&](BlockCache& cache, std::uint32_t first) {
     for (std::uint32_t k = first; k < kBlocks; ++k) {
       std::uint8_t* block = nullptr;
-      if (cache.Get(k * BlockCache::kPagesPerBlock, &block) != kOk) return false;
-      if (block[0] != mark(k) || block[BlockCache::kBlockSize - 1] != mark(k)) return false;
+      const auto mark = std::uint8_t(changed && k == kChanged ? 0xFF : k % 251);
+      if (cache.Get(k * BlockCache::kPagesPerBlock, &block) != kOk || block[0] != mark ||
+          block[BlockCache::kBlockSize - 1] != mark) {
+        return false;
+      }
     }
     return true;
-  }
-
-  testing_support::MemoryFileSystem files_;
-  std::unique_ptr<File> file_;
-};
-
-// Every block read ahead is the file's, up to a last read cut short by the
-// end of the file; a changed block is not read over; and with half the
-// budget taken, a walk through the whole file keeps only a bounded part.
-TEST_F(BlockCacheWalk, ReadsAheadTheFilesBytesWithinABound) {
+  };
   const std::size_t held = CacheBudget::kBytes / 2;
   CacheBudget::Force(held);
   const std::size_t before = CacheBudget::Taken();
   {
-    BlockCache cache(file_.get(), 0);
-    EXPECT_TRUE(Walk(cache, 1, Mark));
+    BlockCache cache(file.get(), 0);
+    EXPECT_TRUE(walk(cache, 1));
     EXPECT_LE(CacheBudget::Taken() - before, BlockCache::kPassingBlocks * BlockCache::kBlockSize);
-    std::uint8_t* changed = nullptr;
-    ASSERT_EQ(kOk, cache.GetForWrite(300 * BlockCache::kPagesPerBlock, &changed));
-    changed[0] = changed[BlockCache::kBlockSize - 1] = 0xFF;
-    auto with_change = [](std::uint32_t k) { return k == 300 ? std::uint8_t{0xFF} : Mark(k); };
-    EXPECT_TRUE(Walk(cache, 200, with_change));
+    std::uint8_t* block = nullptr;
+    ASSERT_EQ(kOk, cache.GetForWrite(kChanged * BlockCache::kPagesPerBlock, &block));
+    block[0] = block[BlockCache::kBlockSize - 1] = 0xFF;
+    changed = true;
+    EXPECT_TRUE(walk(cache, 200));
     ASSERT_EQ(kOk, cache.Flush());
-    BlockCache fresh(file_.get(), 0);
-    EXPECT_TRUE(Walk(fresh, 290, with_change));
+    BlockCache fresh(file.get(), 0);
+    EXPECT_TRUE(walk(fresh, 290));
   }
   EXPECT_EQ(CacheBudget::Taken(), before);
   CacheBudget::Give(held);
