@@ -1,149 +1,134 @@
 #include "csv.h"
 
-#include <algorithm>
+#include <climits>
 
 namespace cli {
 
-namespace {
-
-// Walks the text once, field by field; keeps the state of the record being read.
-class CsvParser {
- public:
-  CsvParser(const std::string& text, char delimiter) : text_(text), delimiter_(delimiter) {}
-
-  std::vector<CsvRecord> Run() {
-    std::vector<CsvRecord> records;
-    records.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
-    std::size_t width = 1;  // fields of the widest record so far
-    while (pos_ < text_.size()) {
-      CsvRecord record{line_, {}, "", 0, 0};
-      record.fields.reserve(width);
-      quoted_ = false;
-      if (!ReadRecord(&record)) SkipLine();
-      width = std::max(width, record.fields.size());
-      bool blank = record.error.empty() && record.fields.size() == 1 &&
-                   record.fields[0].text.empty() && !quoted_;
-      if (!blank) records.push_back(std::move(record));
-    }
-    return records;
+bool CsvReader::Next(CsvRecord* record) {
+  while (pos_ < text_.size()) {
+    record->line = line_;
+    record->fields.clear();
+    record->error.clear();
+    record->error_line = 0;
+    record->error_column = 0;
+    quoted_ = false;
+    if (!ReadRecord(record)) SkipLine();
+    bool blank = record->error.empty() && record->fields.size() == 1 &&
+                 record->fields[0].text.empty() && !quoted_;
+    if (!blank) return true;
   }
+  return false;
+}
 
- private:
-  bool ReadRecord(CsvRecord* record) {
-    for (;;) {
-      CsvField field{"", line_, Column()};
-      if (!ReadField(&field.text, record)) return false;
-      record->fields.push_back(std::move(field));
-      if (pos_ >= text_.size()) return true;
-      char c = text_[pos_++];
-      if (c == delimiter_) continue;
-      if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-      NewLine();
-      return true;
-    }
+int CsvReader::NextLine() const { return pos_ < text_.size() ? line_ : INT_MAX; }
+
+bool CsvReader::ReadRecord(CsvRecord* record) {
+  for (;;) {
+    CsvField field{"", line_, Column()};
+    if (!ReadField(&field.text, record)) return false;
+    record->fields.push_back(std::move(field));
+    if (pos_ >= text_.size()) return true;
+    char c = text_[pos_++];
+    if (c == delimiter_) continue;
+    if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    NewLine();
+    return true;
   }
+}
 
-  bool ReadField(std::string* field, CsvRecord* record) {
-    if (pos_ < text_.size() && text_[pos_] == '"') return ReadQuoted(field, record);
-    std::size_t end = text_.find_first_of(Stops(), pos_);
-    if (end == std::string::npos) end = text_.size();
-    field->assign(text_, pos_, end - pos_);
-    pos_ = end;
-    if (end < text_.size() && text_[end] == '"') {
-      return Fail(record, "a quote inside an unquoted field (quote the whole field and double it)");
+bool CsvReader::ReadField(std::string* field, CsvRecord* record) {
+  if (pos_ < text_.size() && text_[pos_] == '"') return ReadQuoted(field, record);
+  std::size_t end = text_.find_first_of(Stops(), pos_);
+  if (end == std::string::npos) end = text_.size();
+  field->assign(text_, pos_, end - pos_);
+  pos_ = end;
+  if (end < text_.size() && text_[end] == '"') {
+    return Fail(record, "a quote inside an unquoted field (quote the whole field and double it)");
+  }
+  return true;
+}
+
+bool CsvReader::ReadQuoted(std::string* field, CsvRecord* record) {
+  int start_line = line_;
+  int start_column = Column();
+  std::size_t start = pos_;
+  std::size_t start_line_start = line_start_;
+  quoted_ = true;
+  ++pos_;
+  for (;;) {
+    std::size_t quote = text_.find('"', pos_);
+    if (quote == std::string::npos) {
+      // Reading goes on after the line of the opening quote, so that the
+      // rows after it are still checked.
+      std::size_t end = text_.find('\n', start);
+      pos_ = end == std::string::npos ? text_.size() : end;
+      line_ = start_line;
+      line_start_ = start_line_start;
+      record->error = "a quoted field is not closed";
+      record->error_line = start_line;
+      record->error_column = start_column;
+      return false;
+    }
+    for (std::size_t i = pos_; i < quote; ++i) {
+      if (text_[i] == '\n') {
+        ++line_;
+        line_start_ = i + 1;
+      }
+    }
+    field->append(text_, pos_, quote - pos_);
+    pos_ = quote + 1;
+    if (pos_ < text_.size() && text_[pos_] == '"') {
+      field->push_back('"');
+      ++pos_;
+      continue;
+    }
+    if (pos_ < text_.size() && text_[pos_] != delimiter_ && text_[pos_] != '\r' &&
+        text_[pos_] != '\n') {
+      return Fail(record, "text after a closing quote");
     }
     return true;
   }
+}
 
-  bool ReadQuoted(std::string* field, CsvRecord* record) {
-    int start_line = line_;
-    int start_column = Column();
-    std::size_t start = pos_;
-    std::size_t start_line_start = line_start_;
-    quoted_ = true;
-    ++pos_;
-    for (;;) {
-      std::size_t quote = text_.find('"', pos_);
-      if (quote == std::string::npos) {
-        // Reading goes on after the line of the opening quote, so that the
-        // rows after it are still checked.
-        std::size_t end = text_.find('\n', start);
-        pos_ = end == std::string::npos ? text_.size() : end;
-        line_ = start_line;
-        line_start_ = start_line_start;
-        record->error = "a quoted field is not closed";
-        record->error_line = start_line;
-        record->error_column = start_column;
-        return false;
-      }
-      for (std::size_t i = pos_; i < quote; ++i) {
-        if (text_[i] == '\n') {
-          ++line_;
-          line_start_ = i + 1;
-        }
-      }
-      field->append(text_, pos_, quote - pos_);
-      pos_ = quote + 1;
-      if (pos_ < text_.size() && text_[pos_] == '"') {
-        field->push_back('"');
-        ++pos_;
-        continue;
-      }
-      if (pos_ < text_.size() && text_[pos_] != delimiter_ && text_[pos_] != '\r' &&
-          text_[pos_] != '\n') {
-        return Fail(record, "text after a closing quote");
-      }
-      return true;
-    }
+bool CsvReader::Fail(CsvRecord* record, const char* what) {
+  record->error = what;
+  record->error_line = line_;
+  record->error_column = Column();
+  return false;
+}
+
+// Leaves a malformed record: reading goes on at the next line.
+void CsvReader::SkipLine() {
+  std::size_t end = text_.find('\n', pos_);
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+  if (end != std::string::npos) NewLine();
+}
+
+void CsvReader::NewLine() {
+  ++line_;
+  line_start_ = pos_;
+}
+
+// Counted on from the last column asked, so that a long line costs once.
+int CsvReader::Column() {
+  if (counted_to_ < line_start_ || counted_to_ > pos_) {
+    counted_to_ = line_start_;
+    column_ = 1;
   }
-
-  bool Fail(CsvRecord* record, const char* what) {
-    record->error = what;
-    record->error_line = line_;
-    record->error_column = Column();
-    return false;
+  for (; counted_to_ < pos_; ++counted_to_) {
+    if ((static_cast<unsigned char>(text_[counted_to_]) & 0xC0) != 0x80) ++column_;
   }
+  return column_;
+}
 
-  // Leaves a malformed record: reading goes on at the next line.
-  void SkipLine() {
-    std::size_t end = text_.find('\n', pos_);
-    pos_ = end == std::string::npos ? text_.size() : end + 1;
-    if (end != std::string::npos) NewLine();
-  }
+const char* CsvReader::Stops() const {
+  static const char kComma[] = {',', '\r', '\n', '"', '\0'};
+  static const char kSemicolon[] = {';', '\r', '\n', '"', '\0'};
+  static const char kTab[] = {'\t', '\r', '\n', '"', '\0'};
+  return delimiter_ == ';' ? kSemicolon : delimiter_ == '\t' ? kTab : kComma;
+}
 
-  void NewLine() {
-    ++line_;
-    line_start_ = pos_;
-  }
-
-  // Counted on from the last column asked, so that a long line costs once.
-  int Column() {
-    if (counted_to_ < line_start_ || counted_to_ > pos_) {
-      counted_to_ = line_start_;
-      column_ = 1;
-    }
-    for (; counted_to_ < pos_; ++counted_to_) {
-      if ((static_cast<unsigned char>(text_[counted_to_]) & 0xC0) != 0x80) ++column_;
-    }
-    return column_;
-  }
-
-  const char* Stops() const {
-    static const char kComma[] = {',', '\r', '\n', '"', '\0'};
-    static const char kSemicolon[] = {';', '\r', '\n', '"', '\0'};
-    static const char kTab[] = {'\t', '\r', '\n', '"', '\0'};
-    return delimiter_ == ';' ? kSemicolon : delimiter_ == '\t' ? kTab : kComma;
-  }
-
-  const std::string& text_;
-  char delimiter_;
-  std::size_t pos_ = 0;
-  std::size_t line_start_ = 0;
-  int line_ = 1;
-  bool quoted_ = false;
-  std::size_t counted_to_ = 0;
-  int column_ = 1;
-};
+namespace {
 
 bool NeedsQuotes(std::string_view field, char delimiter) {
   if (field.find_first_of("\"\r\n") != std::string_view::npos) return true;
@@ -164,10 +149,6 @@ std::size_t FirstLineFields(const std::string& text, char delimiter) {
 }
 
 }  // namespace
-
-std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter) {
-  return CsvParser(text, delimiter).Run();
-}
 
 char DetectDelimiter(const std::string& text) {
   char best = ',';

@@ -26,11 +26,39 @@ struct CsvRecord {
   int error_column = 0;
 };
 
-// Splits `text` (UTF-8) into records; blank lines are skipped. A malformed
-// record (a quote inside an unquoted field, text after a closing quote, a
-// quoted field left open at the end) carries its error, and reading goes on
-// at the next line.
-std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter);
+// Reads `text` (UTF-8) record by record; blank lines are skipped. A
+// malformed record (a quote inside an unquoted field, text after a closing
+// quote, a quoted field left open at the end) carries its error, and reading
+// goes on at the next line. The text must outlive the reader.
+class CsvReader {
+ public:
+  CsvReader(const std::string& text, char delimiter) : text_(text), delimiter_(delimiter) {}
+
+  // Fills `record` with the next record, reusing its storage; false at the end.
+  bool Next(CsvRecord* record);
+
+  // The line where the next record starts or blank lines do; INT_MAX at the end.
+  int NextLine() const;
+
+ private:
+  bool ReadRecord(CsvRecord* record);
+  bool ReadField(std::string* field, CsvRecord* record);
+  bool ReadQuoted(std::string* field, CsvRecord* record);
+  bool Fail(CsvRecord* record, const char* what);
+  void SkipLine();
+  void NewLine();
+  int Column();
+  const char* Stops() const;
+
+  const std::string& text_;
+  char delimiter_;
+  std::size_t pos_ = 0;
+  std::size_t line_start_ = 0;
+  int line_ = 1;
+  bool quoted_ = false;
+  std::size_t counted_to_ = 0;
+  int column_ = 1;
+};
 
 // The separator of a file from its first line: the one of ",", ";" and tab
 // that splits it into the most fields outside quotes; "," when none does.

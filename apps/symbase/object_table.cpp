@@ -1,7 +1,7 @@
 #include "object_table.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -81,21 +81,20 @@ class TableReader {
   ObjectTable Read() {
     std::string text = DecodeFile(ReadInput(path_), options_.encoding, &undecodable_);
     char delimiter = options_.delimiter != '\0' ? options_.delimiter : DetectDelimiter(text);
-    std::vector<CsvRecord> records = ParseCsv(text, delimiter);
-    if (records.empty()) throw Failure(table_.name + " is empty: " + HeaderHint());
-    table_.rows.reserve(records.size() - 1);
-    addresses_.reserve(records.size());
-    symbols_.reserve(records.size());
-    ReadHeader(records[0]);
-    std::size_t problem = 0;
-    while (problem < undecodable_.size() && undecodable_[problem].line < records[0].line + 1) {
-      ++problem;
-    }
-    for (std::size_t i = 1; i < records.size(); ++i) {
-      int next_line = i + 1 < records.size() ? records[i + 1].line : INT_MAX;
+    CsvReader reader(text, delimiter);
+    CsvRecord record;
+    if (!reader.Next(&record)) throw Failure(table_.name + " is empty: " + HeaderHint());
+    ReadHeader(record);
+    // Every record starts on its own line: the rows never outnumber the lines.
+    std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    table_.rows.reserve(lines);
+    addresses_.reserve(lines);
+    symbols_.reserve(lines);
+    std::size_t problem = ProblemsBefore(0, record.line + 1);
+    while (reader.Next(&record)) {
       std::size_t first = problem;
-      while (problem < undecodable_.size() && undecodable_[problem].line < next_line) ++problem;
-      ReadRow(records[i], first, problem);
+      problem = ProblemsBefore(problem, reader.NextLine());
+      ReadRow(record, first, problem);
     }
     return std::move(table_);
   }
@@ -123,6 +122,12 @@ class TableReader {
     }
     if (column_[kAddress] < 0) throw Failure(where + "no address column; " + HeaderHint());
     width_ = header.fields.size();
+  }
+
+  // The end of the undecodable bytes from `from` on that lie before `line`.
+  std::size_t ProblemsBefore(std::size_t from, int line) const {
+    while (from < undecodable_.size() && undecodable_[from].line < line) ++from;
+    return from;
   }
 
   std::string Undecodable(const DecodeProblem& problem) const {
@@ -184,7 +189,7 @@ class TableReader {
       Convert(record, kComment, LibraryComment, &row.object.comment);
     }
     if (table_.problems.size() != problems_before) return;
-    // Kept first, where the texts stay (the rows are reserved whole): the
+    // Kept first, where the texts stay (the rows never move): the
     // checks of repeated addresses and symbols look them up in place.
     table_.rows.push_back(std::move(row));
     if (!options_.addresses_only && Repeated(record, table_.rows.back())) table_.rows.pop_back();
@@ -232,7 +237,7 @@ class TableReader {
   std::vector<DecodeProblem> undecodable_;
   int column_[kRoles] = {-1, -1, -1};
   std::size_t width_ = 0;
-  // Views of the rows' texts: the rows never move (reserved whole).
+  // Views of the rows' texts: the rows never move (reserved for every line).
   std::unordered_map<std::string_view, int> addresses_;
   std::unordered_map<std::string_view, std::size_t> symbols_;  // the row that has it
 };

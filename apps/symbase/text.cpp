@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace cli {
 
@@ -69,10 +70,23 @@ std::string Escaped(unsigned char byte) {
   return text;
 }
 
-std::string DecodeUtf8File(const std::string& bytes, std::vector<DecodeProblem>* problems) {
+// True when the bytes from `pos` on are all UTF-8.
+bool AllUtf8(const std::string& bytes, std::size_t pos) {
+  while (pos < bytes.size()) {
+    if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+      ++pos;
+    } else if (DecodeOne(bytes, &pos) < 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string DecodeUtf8File(std::string bytes, std::vector<DecodeProblem>* problems) {
+  std::size_t pos = bytes.compare(0, 3, kBom) == 0 ? 3 : 0;
+  if (AllUtf8(bytes, pos)) return bytes.erase(0, pos);
   std::string out;
   out.reserve(bytes.size());
-  std::size_t pos = bytes.compare(0, 3, kBom) == 0 ? 3 : 0;
   int line = 1;
   int column = 1;
   while (pos < bytes.size()) {
@@ -165,11 +179,10 @@ std::string Shown(const std::string& utf8, std::size_t max_chars) {
   return out;
 }
 
-std::string DecodeFile(const std::string& bytes, Encoding encoding,
-                       std::vector<DecodeProblem>* problems) {
+std::string DecodeFile(std::string bytes, Encoding encoding, std::vector<DecodeProblem>* problems) {
   switch (encoding) {
     case Encoding::kUtf8:
-      return DecodeUtf8File(bytes, problems);
+      return DecodeUtf8File(std::move(bytes), problems);
     case Encoding::kCp1252:
       return Cp1252ToUtf8(bytes);
     case Encoding::kLatin1:

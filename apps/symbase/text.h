@@ -42,8 +42,7 @@ struct DecodeProblem {
 // A file's bytes as UTF-8. UTF-8 input loses its byte-order mark, and each
 // byte that is not UTF-8 becomes U+FFFD and is listed in *problems. The
 // other encodings give a character for every byte.
-std::string DecodeFile(const std::string& bytes, Encoding encoding,
-                       std::vector<DecodeProblem>* problems);
+std::string DecodeFile(std::string bytes, Encoding encoding, std::vector<DecodeProblem>* problems);
 
 }  // namespace cli
 
