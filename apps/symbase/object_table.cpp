@@ -6,13 +6,12 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <string_view>
-#include <unordered_map>
 
 #include "csv.h"
 #include "errors.h"
 #include "fields.h"
 #include "options.h"
+#include "row_index.h"
 #include "system_errors.h"
 
 namespace cli {
@@ -88,8 +87,6 @@ class TableReader {
     // Every record starts on its own line: the rows never outnumber the lines.
     std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     table_.rows.reserve(lines);
-    addresses_.reserve(lines);
-    symbols_.reserve(lines);
     std::size_t problem = ProblemsBefore(0, record.line + 1);
     while (reader.Next(&record)) {
       std::size_t first = problem;
@@ -189,8 +186,9 @@ class TableReader {
       Convert(record, kComment, LibraryComment, &row.object.comment);
     }
     if (table_.problems.size() != problems_before) return;
-    // Kept first, where the texts stay (the rows never move): the
-    // checks of repeated addresses and symbols look them up in place.
+    if (table_.rows.size() == RowIndex::kMaxRows) {
+      throw Failure(table_.name + " has more rows than an import takes");
+    }
     table_.rows.push_back(std::move(row));
     if (!options_.addresses_only && Repeated(record, table_.rows.back())) table_.rows.pop_back();
   }
@@ -211,25 +209,29 @@ class TableReader {
 
   // A second row for one address, or a symbol given to two addresses.
   bool Repeated(const CsvRecord& record, const TableRow& row) {
-    const CsvField& address_field = record.fields[static_cast<std::size_t>(column_[kAddress])];
-    auto address = addresses_.emplace(row.object.address, row.line);
-    if (!address.second) {
-      Problem(address_field.line, address_field.column,
+    std::size_t at = table_.rows.size() - 1;
+    std::size_t first = addresses_.Claim(at);
+    if (first != RowIndex::kNone) {
+      const CsvField& place = record.fields[static_cast<std::size_t>(column_[kAddress])];
+      Problem(place.line, place.column,
               "address " + Cp1252ToUtf8(row.object.address) + " is already on line " +
-                  std::to_string(address.first->second));
+                  std::to_string(table_.rows[first].line));
       return true;
     }
     if (row.object.symbol.empty()) return false;
-    auto symbol = symbols_.emplace(row.object.symbol, table_.rows.size() - 1);
-    if (symbol.second) return false;
+    std::size_t holder_at = symbols_.Claim(at);
+    if (holder_at == RowIndex::kNone) return false;
     const CsvField& place = record.fields[static_cast<std::size_t>(column_[kSymbol])];
-    const TableRow& holder = table_.rows[symbol.first->second];
+    const TableRow& holder = table_.rows[holder_at];
     Problem(place.line, place.column,
             "symbol " + Cp1252ToUtf8(row.object.symbol) + " is already given to " +
                 Cp1252ToUtf8(holder.object.address) + " on line " + std::to_string(holder.line));
-    addresses_.erase(address.first);
+    addresses_.Release(at);
     return true;
   }
+
+  static const std::string& AddressOf(const TableRow& row) { return row.object.address; }
+  static const std::string& SymbolOf(const TableRow& row) { return row.object.symbol; }
 
   const std::string& path_;
   const TableOptions& options_;
@@ -237,9 +239,8 @@ class TableReader {
   std::vector<DecodeProblem> undecodable_;
   int column_[kRoles] = {-1, -1, -1};
   std::size_t width_ = 0;
-  // Views of the rows' texts: the rows never move (reserved for every line).
-  std::unordered_map<std::string_view, int> addresses_;
-  std::unordered_map<std::string_view, std::size_t> symbols_;  // the row that has it
+  RowIndex addresses_{table_.rows, AddressOf};
+  RowIndex symbols_{table_.rows, SymbolOf};
 };
 
 }  // namespace
