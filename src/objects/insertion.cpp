@@ -56,7 +56,7 @@ int CTBData::InsertOnce(CTBObjetAts* object, int mode) {
   if (found != 0) {  // the address is new
     if (symbol.IsEmpty() && object->m_commentaire.IsEmpty()) return 0;
     if (CheckSymbolFree(symbol) == 0) {
-      if (mode == kReplace || mode == kKeep || mode == kAsk) CreateObject(object);
+      if (mode == kReplace || mode == kKeep || mode == kAsk) AppendObject(object);
       return 0;
     }
     return ResolveConflict(Conflict::kAddressNew, object, &existing, mode);

@@ -59,10 +59,13 @@ int CTBData::SeekRepere(CTBObjetAts* object) {
 }
 
 int CTBData::CreateObject(CTBObjetAts* object) {
-  int result = ClaimSymbol(object);
-  if (result != 0) return result;
+  const int result = ClaimSymbol(object);
+  return result != 0 ? result : AppendObject(object);
+}
+
+int CTBData::AppendObject(CTBObjetAts* object) {
   const AddressKey key = EncodeRepere(object->m_repere);
-  result = CheckedAppendStart(m_mainTable);
+  int result = CheckedAppendStart(m_mainTable);
   if (result != 0) return result;
   WriteMainRow(key, object->m_symbole, object->m_repere);
   if (!object->m_commentaire.IsEmpty() && AppendCommentOfKey(object->m_commentaire, key) != 0) {

@@ -265,6 +265,8 @@ class CTBData : public CTBDataInterface {
   // PrepareSymbol on the object's symbol, then CheckSymbolFree; on a taken
   // symbol the object's address receives the carrying row's.
   int ClaimSymbol(CTBObjetAts* object);
+  // CreateObject once the symbol is known to be free.
+  int AppendObject(CTBObjetAts* object);
   // Blanks the main table's current row and writes an object into it.
   void WriteMainRow(const symbase::AddressKey& key, const CString& symbole, const CString& repere);
   // Sets ISCMT and appends the comment row of a new key.
