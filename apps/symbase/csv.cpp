@@ -131,8 +131,9 @@ const char* CsvReader::Stops() const {
 namespace {
 
 bool NeedsQuotes(std::string_view field, char delimiter) {
-  if (field.find_first_of("\"\r\n") != std::string_view::npos) return true;
-  if (field.find(delimiter) != std::string_view::npos) return true;
+  for (char c : field) {
+    if (c == '"' || c == '\r' || c == '\n' || c == delimiter) return true;
+  }
   return !field.empty() && (field.front() == ' ' || field.back() == ' ');
 }
 
@@ -163,22 +164,26 @@ char DetectDelimiter(const std::string& text) {
   return best;
 }
 
+void AppendCsvField(std::string* out, std::string_view field, char delimiter) {
+  if (!NeedsQuotes(field, delimiter)) {
+    out->append(field);
+    return;
+  }
+  out->push_back('"');
+  for (char c : field) {
+    if (c == '"') out->push_back('"');
+    out->push_back(c);
+  }
+  out->push_back('"');
+}
+
 void AppendCsvLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,
                    const char* line_end) {
   bool first = true;
   for (std::string_view field : fields) {
     if (!first) out->push_back(delimiter);
     first = false;
-    if (!NeedsQuotes(field, delimiter)) {
-      out->append(field);
-      continue;
-    }
-    out->push_back('"');
-    for (char c : field) {
-      if (c == '"') out->push_back('"');
-      out->push_back(c);
-    }
-    out->push_back('"');
+    AppendCsvField(out, field, delimiter);
   }
   out->append(line_end);
 }

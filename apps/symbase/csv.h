@@ -64,6 +64,9 @@ class CsvReader {
 // that splits it into the most fields outside quotes; "," when none does.
 char DetectDelimiter(const std::string& text);
 
+// Appends one field to `out`, quoted when it needs it.
+void AppendCsvField(std::string* out, std::string_view field, char delimiter);
+
 // Appends one record to `out`, fields quoted when they need it, ended by
 // `line_end`.
 void AppendCsvLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,

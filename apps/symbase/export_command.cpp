@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "base.h"
 #include "commands.h"
@@ -20,6 +21,10 @@
 namespace cli {
 
 namespace {
+
+std::string_view View(const CString& text) {
+  return {static_cast<const char*>(text), static_cast<std::size_t>(text.GetLength())};
+}
 
 struct ExportArgs {
   std::string dir, prefix, output;
@@ -39,11 +44,13 @@ class CsvExport {
     AppendCsvLine(&buffer_, {"address", "symbol", "comment"}, delimiter_, end_);
   }
 
-  void Add(const char* address, const char* symbol, const char* comment) {
-    Utf8(address, &address_);
-    Utf8(symbol, &symbol_);
-    Utf8(comment, &comment_);
-    AppendCsvLine(&buffer_, {address_, symbol_, comment_}, delimiter_, end_);
+  void Add(std::string_view address, std::string_view symbol, std::string_view comment) {
+    AddField(address);
+    buffer_.push_back(delimiter_);
+    AddField(symbol);
+    buffer_.push_back(delimiter_);
+    AddField(comment);
+    buffer_.append(end_);
     if (buffer_.size() >= kFlushBytes) Flush();
   }
 
@@ -55,10 +62,28 @@ class CsvExport {
  private:
   static constexpr std::size_t kFlushBytes = 1 << 16;
 
-  static void Utf8(const char* text, std::string* out) {
-    out->clear();
-    AppendCp1252AsUtf8(text, out);
+  // A field in Windows-1252: copied as it is when it is ASCII and needs no
+  // quotes, as most are; else converted to UTF-8 and quoted as needed.
+  void AddField(std::string_view text) {
+    if (IsPlain(text)) {
+      buffer_.append(text);
+      return;
+    }
+    field_.clear();
+    AppendCp1252AsUtf8(text, &field_);
+    AppendCsvField(&buffer_, field_, delimiter_);
   }
+
+  bool IsPlain(std::string_view text) const {
+    for (char c : text) {
+      if (static_cast<unsigned char>(c) >= 0x80 || c == '"' || c == '\r' || c == '\n' ||
+          c == delimiter_) {
+        return false;
+      }
+    }
+    return text.empty() || (text.front() != ' ' && text.back() != ' ');
+  }
+
   void Flush() {
     file_.Write(buffer_);
     buffer_.clear();
@@ -67,7 +92,7 @@ class CsvExport {
   OutputFile file_;
   char delimiter_;
   const char* end_;
-  std::string buffer_, address_, symbol_, comment_;
+  std::string buffer_, field_;
 };
 
 int RunExport(const ExportArgs& args) {
@@ -81,13 +106,13 @@ int RunExport(const ExportArgs& args) {
     if (prefix.empty()) {
       // The whole base comes in address order: each batch goes straight out.
       ExportBatches(base, prefix, &progress, [&](const CTBObjetAts& entry) {
-        csv.Add(entry.m_repere, entry.m_symbole, entry.m_commentaire);
+        csv.Add(View(entry.m_repere), View(entry.m_symbole), View(entry.m_commentaire));
         ++count;
       });
     } else {
       std::vector<ObjectText> objects = ExportObjects(base, prefix, &progress);
       for (const ObjectText& object : objects) {
-        csv.Add(object.address.c_str(), object.symbol.c_str(), object.comment.c_str());
+        csv.Add(object.address, object.symbol, object.comment);
       }
       count = objects.size();
     }

@@ -135,13 +135,16 @@ bool Utf8ToCp1252(const std::string& utf8, std::string* out, std::string* error)
 }
 
 void AppendCp1252AsUtf8(std::string_view text, std::string* out) {
-  for (char c : text) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out->push_back(c);
-      continue;
-    }
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    // A run of ASCII goes as it is, in one piece.
+    std::size_t end = pos;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+    out->append(text.data() + pos, end - pos);
+    if (end == text.size()) return;
+    unsigned char byte = static_cast<unsigned char>(text[end]);
     AppendUtf8(byte < 0xA0 ? kHighControls[byte - 0x80] : byte, out);
+    pos = end + 1;
   }
 }
 
