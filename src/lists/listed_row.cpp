@@ -12,13 +12,10 @@
 namespace symbase {
 namespace {
 
-// Copies a field of `width` characters (at most the width of REPERE) into
-// out[width + 1]; what the engine leaves unwritten, a missing field
-// included, reads as blanks.
+// Copies a field of `width` characters into out[width + 1]; what the engine
+// leaves unwritten, a missing field included, reads as blanks.
 void CopyField(xbase::Field* field, char* out, int width) {
-  char buffer[kRepereWidth + 1];
-  const int copied = std::clamp(xbase::FieldCopy(field, buffer, width + 1), 0, width);
-  std::memcpy(out, buffer, static_cast<std::size_t>(copied));
+  const int copied = std::clamp(xbase::FieldCopy(field, out, width + 1), 0, width);
   std::memset(out + copied, ' ', static_cast<std::size_t>(width - copied));
   out[width] = '\0';
 }
