@@ -38,8 +38,8 @@ bool CsvReader::ReadRecord(CsvRecord* record) {
 
 bool CsvReader::ReadField(std::string* field, CsvRecord* record) {
   if (pos_ < text_.size() && text_[pos_] == '"') return ReadQuoted(field, record);
-  std::size_t end = text_.find_first_of(Stops(), pos_);
-  if (end == std::string::npos) end = text_.size();
+  std::size_t end = pos_;
+  while (end < text_.size() && !IsStop(text_[end])) ++end;
   field->assign(text_, pos_, end - pos_);
   pos_ = end;
   if (end < text_.size() && text_[end] == '"') {
@@ -121,11 +121,8 @@ int CsvReader::Column() {
   return column_;
 }
 
-const char* CsvReader::Stops() const {
-  static const char kComma[] = {',', '\r', '\n', '"', '\0'};
-  static const char kSemicolon[] = {';', '\r', '\n', '"', '\0'};
-  static const char kTab[] = {'\t', '\r', '\n', '"', '\0'};
-  return delimiter_ == ';' ? kSemicolon : delimiter_ == '\t' ? kTab : kComma;
+bool CsvReader::IsStop(char c) const {
+  return c == delimiter_ || c == '\r' || c == '\n' || c == '"';
 }
 
 namespace {

@@ -48,7 +48,8 @@ class CsvReader {
   void SkipLine();
   void NewLine();
   int Column();
-  const char* Stops() const;
+  // Whether an unquoted field ends before c.
+  bool IsStop(char c) const;
 
   const std::string& text_;
   char delimiter_;

@@ -111,9 +111,10 @@ std::string DecodeUtf8File(std::string bytes, std::vector<DecodeProblem>* proble
 }  // namespace
 
 bool Utf8ToCp1252(const std::string& utf8, std::string* out, std::string* error) {
-  out->clear();
-  out->reserve(utf8.size());
+  // ASCII reads the same in both: the leading run of it is copied whole.
   std::size_t pos = 0;
+  while (pos < utf8.size() && static_cast<unsigned char>(utf8[pos]) < 0x80) ++pos;
+  out->assign(utf8, 0, pos);
   while (pos < utf8.size()) {
     std::size_t start = pos;
     long cp = DecodeOne(utf8, &pos);
