@@ -18,10 +18,10 @@ namespace testing_support {
 // Files held in memory, shared by every File opened on the same path. Locks
 // are recorded per open file and conflict between different opens, as
 // open-file-description locks do; an unlock frees every lock of that open
-// inside its range. It also models a machine that loses power: what a file's Sync made
-// durable, and what SyncDirectory made durable of the names in a folder,
-// survives LosePower; of the writes since, a random subset chosen by the
-// seed survives too (a disk may write back any of them), the rest is lost.
+// inside its range. It also models a machine that loses power: what a file's
+// Sync made durable, and what SyncDirectory made durable of the names in a
+// folder, survives LosePower; of the writes since, a random subset chosen by
+// the seed survives too (a disk may write back any of them), the rest is lost.
 class MemoryFileSystem : public xbase::FileSystem {
  public:
   // A file's bytes, what the disk holds of them, the changes since the last
