@@ -8,50 +8,27 @@
 #include <cstring>
 #include <string>
 
-#include "symbase/host.h"
-
-namespace {
-
-UsAts Analyse(const char* text, int* kind) {
-  HostAnalyser analyser;
-  AnalyserCreate(&analyser);
-  UsAts result;
-  AnalyseText(&analyser, text, &result);
-  AnalyserFinish(&analyser);
-  *kind = AnalysisKind(&analyser);
-  AnalyserDestroy(&analyser);
-  return result;
-}
-
-}  // namespace
+#include "../support/analysis.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
-  int kind = 0;
-  UsAts result = Analyse(text.c_str(), &kind);
+  const UsAts result = testing_support::Analyse(text);
   (void)ResultText(&result.value);
   for (std::uint32_t at = 0; at <= ComponentCount(&result.components); ++at) {
     (void)ComponentAt(&result.components, at);
   }
-
-  HostFormatter formatter;
-  FormatterCreate(&formatter);
-  FormatterLoad(&formatter, &result);
-  std::string written = FormatterAddress(&formatter);
+  const std::string written = testing_support::Format(result);
   if ((result.wordClass == kWordAddress) != !written.empty()) std::abort();
 
   // What the formatter writes is read back as the very same address.
   if (!written.empty()) {
     int again_kind = 0;
-    UsAts again = Analyse(written.c_str(), &again_kind);
+    const UsAts again = testing_support::Analyse(written, &again_kind);
     if (again_kind != kAnalysisAddress || std::memcmp(&again, &result, sizeof again) != 0) {
       std::abort();
     }
   }
-
-  // The same bytes as a symbol to prepare.
-  std::string symbol = text;
-  int prepared = PrepareSymbol(symbol.data());
+  int prepared = PrepareSymbol(text.data());
   if (prepared < 0 || prepared > 32) std::abort();
   return 0;
 }

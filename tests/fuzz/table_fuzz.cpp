@@ -4,18 +4,16 @@
 //
 // Input: a 4-byte little-endian length L, then the .DBF image (L bytes, or
 // what is left), then the .MDX image. The top bit of L asks for the index to
-// be opened as the table's production index (auto_open) as well.
-//
-// Besides "no crash, no leak, no hang", a file the integrity check finds sound
-// must read the same forward and backward on every tag.
+// be opened as the table's production index (auto_open) as well. A file the
+// integrity check finds sound must read the same forward and backward.
 
 #include <unistd.h>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -51,6 +49,10 @@ const std::string& WorkDir() {
   return *dir;
 }
 
+int OpenImage(const char* name, std::unique_ptr<xbase::File>* file) {
+  return xbase::FileSystem::Posix()->Open(WorkDir() + name, xbase::OpenMode::kReadWrite, file);
+}
+
 // Leaves exactly the two images in the directory: no journal or temporary file
 // of an earlier input may change how this one opens.
 void WriteImages(const std::string& dbf, const std::string& mdx) {
@@ -58,52 +60,33 @@ void WriteImages(const std::string& dbf, const std::string& mdx) {
   for (const auto& entry : std::filesystem::directory_iterator(WorkDir(), error)) {
     std::filesystem::remove_all(entry.path(), error);
   }
-  const std::pair<const char*, const std::string*> files[] = {{"FUZZ.DBF", &dbf},
-                                                              {"FUZZ.MDX", &mdx}};
-  for (const auto& file : files) {
-    std::unique_ptr<xbase::File> out;
-    if (xbase::FileSystem::Posix()->Open(WorkDir() + file.first, xbase::OpenMode::kCreate, &out) !=
-            xbase::kOk ||
-        (!file.second->empty() &&
-         out->WriteAt(0, file.second->data(), file.second->size()) != xbase::kOk)) {
-      abort();
-    }
+  if (!(std::ofstream(WorkDir() + "FUZZ.DBF", std::ios::binary) << dbf) ||
+      !(std::ofstream(WorkDir() + "FUZZ.MDX", std::ios::binary) << mdx)) {
+    abort();
   }
 }
 
-// The names the engine will be asked for, read with the file classes alone
-// (the engine has no call that lists fields or tags).
-struct Catalog {
-  std::vector<std::string> fields;
-  std::vector<std::string> tags;
-};
-
-Catalog ReadCatalog() {
-  Catalog catalog;
+// The field and tag names the engine will be asked for, read with the file
+// classes alone (the engine has no call that lists fields or tags).
+void ReadCatalog(std::vector<std::string>* fields, std::vector<std::string>* tags) {
   std::unique_ptr<xbase::File> file;
   std::unique_ptr<xbase::DbfFile> dbf;
-  if (xbase::FileSystem::Posix()->Open(WorkDir() + "FUZZ.DBF", xbase::OpenMode::kReadWrite,
-                                       &file) == xbase::kOk &&
+  if (OpenImage("FUZZ.DBF", &file) == xbase::kOk &&
       xbase::DbfFile::Open(std::move(file), &dbf) == xbase::kOk) {
-    for (const xbase::DbfField& field : dbf->fields()) catalog.fields.push_back(field.name);
+    for (const xbase::DbfField& field : dbf->fields()) fields->push_back(field.name);
   }
   std::unique_ptr<xbase::MdxFile> mdx;
-  if (xbase::FileSystem::Posix()->Open(WorkDir() + "FUZZ.MDX", xbase::OpenMode::kReadWrite,
-                                       &file) == xbase::kOk &&
+  if (OpenImage("FUZZ.MDX", &file) == xbase::kOk &&
       xbase::MdxFile::Open(std::move(file), &mdx) == xbase::kOk) {
     for (int t = 0; t < mdx->tag_count() && t < kMaxTags; ++t) {
-      catalog.tags.push_back(mdx->tag(t).name);
+      tags->push_back(mdx->tag(t).name);
     }
   }
-  return catalog;
 }
 
+// A failure code (negative) is an outcome a damaged file may give anywhere.
 bool IsOutcome(int result, std::initializer_list<int> allowed) {
-  if (result < 0) return true;  // a failure code: a damaged file may give any
-  for (int code : allowed) {
-    if (result == code) return true;
-  }
-  return false;
+  return result < 0 || std::find(allowed.begin(), allowed.end(), result) != allowed.end();
 }
 
 // Copies every field of the current row, checking the documented result.
@@ -123,27 +106,35 @@ void CopyFields(xbase::Table* table, const std::vector<xbase::Field*>& fields) {
   xbase::RecordIsDeleted(table);
 }
 
-// Walks the selected order from one end, `step` (1 or -1) at a time. Returns
-// the record numbers met; *complete is set when the walk reached the other end.
-std::vector<long> Walk(xbase::Table* table, const std::vector<xbase::Field*>& fields, int step,
-                       bool* complete) {
-  std::vector<long> records;
+// Walks the selected order from one end, `step` (1 or -1) at a time, putting
+// the record numbers met in *records: true when it reached the other end.
+bool Walk(xbase::Table* table, const std::vector<xbase::Field*>& fields, int step,
+          std::vector<long>* records) {
   int result = step > 0 ? xbase::TableTop(table) : xbase::TableBottom(table);
   if (!IsOutcome(result, {xbase::kOk, xbase::kEof, xbase::kBof})) abort();
-  while (result == xbase::kOk && static_cast<long>(records.size()) < kMaxSteps) {
-    records.push_back(xbase::TableRecordNumber(table));
+  while (result == xbase::kOk && static_cast<long>(records->size()) < kMaxSteps) {
+    records->push_back(xbase::TableRecordNumber(table));
     CopyFields(table, fields);
     result = xbase::TableSkip(table, step);
     if (!IsOutcome(result, {xbase::kOk, xbase::kEof, xbase::kBof})) abort();
   }
-  *complete = result == (step > 0 ? xbase::kEof : xbase::kBof) ||
-              (result == xbase::kEof && records.empty());
-  return records;
+  return result == (step > 0 ? xbase::kEof : xbase::kBof) ||
+         (result == xbase::kEof && records->empty());
 }
 
-// Seeks a few texts on the selected tag: short, empty, high bytes, and the
-// first field of the current row (an existing key, when the tag is on it).
-void Seeks(xbase::Table* table, const std::vector<xbase::Field*>& fields) {
+// Walks the tag both ways, then seeks a few texts on it: short, empty, high
+// bytes, and the first field of the current row (an existing key, when the
+// tag is on it).
+void ReadTag(xbase::Table* table, xbase::Tag* tag, const std::vector<xbase::Field*>& fields,
+             bool sound) {
+  xbase::TagSelect(table, tag);
+  std::vector<long> forward, backward;
+  const bool forward_complete = Walk(table, fields, 1, &forward);
+  const bool backward_complete = Walk(table, fields, -1, &backward);
+  if (sound && forward_complete && backward_complete &&
+      !std::equal(forward.begin(), forward.end(), backward.rbegin(), backward.rend())) {
+    abort();
+  }
   char current[300] = "";
   if (!fields.empty() && xbase::TableRecordNumber(table) > 0) {
     xbase::FieldCopy(fields[0], current, sizeof current);
@@ -154,20 +145,6 @@ void Seeks(xbase::Table* table, const std::vector<xbase::Field*>& fields) {
     if (!IsOutcome(result, {xbase::kOk, xbase::kAfter, xbase::kEof})) abort();
     if (result == xbase::kOk) CopyFields(table, fields);
   }
-}
-
-void ReadTag(xbase::Table* table, xbase::Tag* tag, const std::vector<xbase::Field*>& fields,
-             bool sound) {
-  xbase::TagSelect(table, tag);
-  bool forward_complete = false;
-  bool backward_complete = false;
-  const std::vector<long> forward = Walk(table, fields, 1, &forward_complete);
-  std::vector<long> backward = Walk(table, fields, -1, &backward_complete);
-  if (sound && forward_complete && backward_complete &&
-      !std::equal(forward.begin(), forward.end(), backward.rbegin(), backward.rend())) {
-    abort();
-  }
-  Seeks(table, fields);
 }
 
 void ReadRelation(xbase::Table* table, const std::vector<std::string>& names) {
@@ -187,9 +164,10 @@ void ReadRelation(xbase::Table* table, const std::vector<std::string>& names) {
   xbase::RelationFree(relation, 0);
 }
 
-void ReadTable(xbase::Table* table, const Catalog& catalog) {
+void ReadTable(xbase::Table* table, const std::vector<std::string>& names,
+               const std::vector<std::string>& tags) {
   std::vector<xbase::Field*> fields;
-  for (const std::string& name : catalog.fields) {
+  for (const std::string& name : names) {
     if (xbase::Field* field = xbase::FieldGet(table, name.c_str())) fields.push_back(field);
   }
   long problems = 0;
@@ -197,15 +175,15 @@ void ReadTable(xbase::Table* table, const Catalog& catalog) {
   const bool sound = check == xbase::kOk && problems == 0;
 
   xbase::TagSelect(table, nullptr);
-  bool complete = false;
-  Walk(table, fields, 1, &complete);
+  std::vector<long> records;
+  Walk(table, fields, 1, &records);
   for (long record = 1; record <= 3; ++record) {
     if (xbase::TableGo(table, record) == xbase::kOk) CopyFields(table, fields);
   }
-  for (const std::string& name : catalog.tags) {
+  for (const std::string& name : tags) {
     if (xbase::Tag* tag = xbase::TagGet(table, name.c_str())) ReadTag(table, tag, fields, sound);
   }
-  ReadRelation(table, catalog.fields);
+  ReadRelation(table, names);
 }
 
 }  // namespace
@@ -219,7 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* bytes = reinterpret_cast<const char*>(data) + 4;
   WriteImages(std::string(bytes, dbf_length),
               std::string(bytes + dbf_length, size - 4 - dbf_length));
-  const Catalog catalog = ReadCatalog();
+  std::vector<std::string> fields, tags;
+  ReadCatalog(&fields, &tags);
 
   xbase::Session session;
   xbase::EngineInit(&session, 0, 6300);
@@ -228,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   session.lock_attempts = 1;
   if (xbase::Table* table = xbase::TableOpen(&session, (WorkDir() + "FUZZ.DBF").c_str())) {
     xbase::IndexOpen(table, (WorkDir() + "FUZZ.MDX").c_str());
-    ReadTable(table, catalog);
+    ReadTable(table, fields, tags);
   }
   xbase::EngineEnd(&session);
   return 0;

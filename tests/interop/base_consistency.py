@@ -1,10 +1,9 @@
 #!/usr/bin/python3
-"""Checks a symbol base with readers independent of symbase: every tag of the
-four index files, as Perl's XBase::Index walks it, lists exactly the live rows
-of its table, as python-dbf reads them, under their keys, in key order.
-
-usage: base_consistency.py DIRECTORY
-Prints "consistent" and exits 0, or prints each disagreement and exits 1.
+"""usage: base_consistency.py DIRECTORY: checks a symbol base with readers
+independent of symbase. Every tag of the four index files, as Perl's
+XBase::Index walks it, must list exactly the live rows of its table, as
+python-dbf reads them, under their keys, in key order. Prints "consistent" and
+exits 0, or prints each disagreement and exits 1.
 """
 import os
 import subprocess
@@ -26,13 +25,9 @@ def live_keys(path, fields):
     table = dbf.Table(path)
     table.open(dbf.READ_ONLY)
     widths = {name.lower(): table.field_info(name).length for name in table.field_names}
-    keys = []
-    for number, record in enumerate(table, start=1):
-        if dbf.is_deleted(record):
-            continue
-        text = "".join(
-            str(record[name.lower()]).rstrip().ljust(widths[name.lower()]) for name in fields)
-        keys.append((text.encode("cp1252").rstrip(b" "), number))
+    keys = [("".join(str(record[name.lower()]).rstrip().ljust(widths[name.lower()])
+                     for name in fields).encode("cp1252").rstrip(b" "), number)
+            for number, record in enumerate(table, start=1) if not dbf.is_deleted(record)]
     table.close()
     return keys
 
@@ -42,19 +37,14 @@ def tag_entries(path):
     lines = subprocess.run(
         ["/usr/bin/perl", os.path.join(os.path.dirname(__file__), "mdx_dump.pl"), path],
         check=True, capture_output=True, text=True).stdout.splitlines()
-    entries = []
-    for line in lines:
-        if line.startswith("TAG "):
-            continue
-        key, record = line.split(" ")
-        entries.append((bytes.fromhex(key).rstrip(b" \0"), int(record)))
-    return entries
+    return [(bytes.fromhex(key).rstrip(b" \0"), int(record))
+            for key, record in (line.split(" ") for line in lines if not line.startswith("TAG "))]
 
 
 def main(directory):
     faults = []
     for (table, index), fields in TAGS.items():
-        expected = sorted(live_keys(os.path.join(directory, table), fields))
+        expected = set(live_keys(os.path.join(directory, table), fields))
         try:
             entries = tag_entries(os.path.join(directory, index))
         except subprocess.CalledProcessError as error:
@@ -62,16 +52,11 @@ def main(directory):
             continue
         if entries != sorted(entries):
             faults.append("%s: entries out of order" % index)
-        missing = set(expected) - set(entries)
-        extra = set(entries) - set(expected)
-        for key, record in sorted(missing)[:5]:
+        for key, record in sorted(expected - set(entries))[:5]:
             faults.append("%s: record %d (%r) missing" % (index, record, key))
-        for key, record in sorted(extra)[:5]:
+        for key, record in sorted(set(entries) - expected)[:5]:
             faults.append("%s: entry of record %d (%r) has no such live row" % (index, record, key))
-    for fault in faults:
-        print(fault)
-    if not faults:
-        print("consistent")
+    print("\n".join(faults) if faults else "consistent")
     return 1 if faults else 0
 
 

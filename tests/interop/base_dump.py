@@ -3,8 +3,9 @@
 
 usage: base_dump.py dbfread|dbf TABLE.DBF
 Prints "ENCODING <name>", "FIELD <name> <type> <length>" lines, then one line
-per record in record order: "<D or L>|<field>|<field>..." with trailing blanks
-removed, text decoded with the table's declared code page and written UTF-8.
+per record, "<D or L>|<field>|<field>..." with trailing blanks removed, text
+decoded with the table's declared code page and written UTF-8: in record order
+with dbf, the deleted records last with dbfread (it keeps them apart).
 """
 import sys
 
@@ -15,10 +16,9 @@ def with_dbfread(path):
     print("ENCODING", table.encoding)
     for field in table.fields:
         print("FIELD", field.name, field.type, field.length)
-    rows = [(False, r) for r in table.records] + [(True, r) for r in table.deleted]
-    # dbfread keeps live and deleted records apart: the deleted ones come last.
-    for deleted, record in rows:
-        print(("D" if deleted else "L") + "|" + "|".join(str(v).rstrip() for v in record.values()))
+    for mark, records in (("L", table.records), ("D", table.deleted)):
+        for record in records:
+            print(mark + "|" + "|".join(str(v).rstrip() for v in record.values()))
 
 
 def with_dbf(path):

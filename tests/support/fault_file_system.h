@@ -5,6 +5,7 @@
 #include <string>
 
 #include "xbase/file_system.h"
+#include "xbase/result.h"
 
 namespace testing_support {
 
@@ -26,12 +27,24 @@ class FaultFileSystem : public xbase::FileSystem {
 
   int Open(const std::string& path, xbase::OpenMode mode,
            std::unique_ptr<xbase::File>* out) override;
-  int Rename(const std::string& from, const std::string& to) override;
-  int Remove(const std::string& path) override;
-  int SyncDirectory(const std::string& path) override;
+  int Rename(const std::string& from, const std::string& to) override {
+    return Next(true) ? xbase::kErrRename : base_->Rename(from, to);
+  }
+  int Remove(const std::string& path) override {
+    return Next(true) ? xbase::kErrRename : base_->Remove(path);
+  }
+  int SyncDirectory(const std::string& path) override {
+    return Next(true) ? xbase::kErrWrite : base_->SyncDirectory(path);
+  }
 
   // Counts one call; true when it must fail. `writes`: the call changes a file.
-  bool Next(bool writes);
+  bool Next(bool writes) {
+    ++calls_;
+    if (writes) ++write_calls_;
+    const bool fail = calls_ == fail_at_ || (writes && write_calls_ == fail_write_at_);
+    injected_ = injected_ || fail;
+    return fail;
+  }
 
  private:
   xbase::FileSystem* base_;
@@ -41,6 +54,48 @@ class FaultFileSystem : public xbase::FileSystem {
   long fail_write_at_ = 0;
   bool injected_ = false;
 };
+
+// A file opened through a FaultFileSystem: each call is counted there.
+class FaultFile final : public xbase::File {
+ public:
+  FaultFile(FaultFileSystem* fs, std::unique_ptr<xbase::File> base)
+      : fs_(fs), base_(std::move(base)) {}
+
+  int ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) override {
+    *got = 0;
+    return fs_->Next(false) ? xbase::kErrRead : base_->ReadAt(offset, buffer, n, got);
+  }
+  int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override {
+    return fs_->Next(true) ? xbase::kErrWrite : base_->WriteAt(offset, buffer, n);
+  }
+  int Size(std::uint64_t* size) override {
+    return fs_->Next(false) ? xbase::kErrRead : base_->Size(size);
+  }
+  int Truncate(std::uint64_t size) override {
+    return fs_->Next(true) ? xbase::kErrWrite : base_->Truncate(size);
+  }
+  int Sync() override { return fs_->Next(true) ? xbase::kErrWrite : base_->Sync(); }
+  int Lock(std::uint64_t offset, std::uint64_t length, bool exclusive) override {
+    return fs_->Next(false) ? xbase::kErrLock : base_->Lock(offset, length, exclusive);
+  }
+  int Unlock(std::uint64_t offset, std::uint64_t length) override {
+    return fs_->Next(false) ? xbase::kErrLock : base_->Unlock(offset, length);
+  }
+
+ private:
+  FaultFileSystem* fs_;
+  std::unique_ptr<xbase::File> base_;
+};
+
+inline int FaultFileSystem::Open(const std::string& path, xbase::OpenMode mode,
+                                 std::unique_ptr<xbase::File>* out) {
+  const bool writes = mode == xbase::OpenMode::kCreate;
+  if (Next(writes)) return writes ? xbase::kErrCreate : xbase::kErrOpen;
+  std::unique_ptr<xbase::File> file;
+  const int r = base_->Open(path, mode, &file);
+  if (r == xbase::kOk) out->reset(new FaultFile(this, std::move(file)));
+  return r;
+}
 
 }  // namespace testing_support
 

@@ -12,8 +12,16 @@
 #include "symbase/host.h"
 
 // Shows a report in failure messages as {146, 502, 4, 410, "", "Tabisfctex", line 88}.
-void PrintTo(const HostErrorReport& report, std::ostream* out);
-void PrintTo(const HostMessageRecord& record, std::ostream* out);
+inline void PrintTo(const HostErrorReport& report, std::ostream* out) {
+  *out << "{" << report.module << ", " << report.operation << ", " << report.severity << ", "
+       << report.code << ", \"" << report.text << "\", \"" << report.source << "\", line "
+       << report.line << "}";
+}
+
+inline void PrintTo(const HostMessageRecord& record, std::ostream* out) {
+  *out << "{\"" << record.text << "\", \"" << record.message << "\", kind " << record.kind
+       << ", buttons " << record.buttons << ", answered " << record.answer << "}";
+}
 
 namespace testing_support {
 
@@ -21,24 +29,50 @@ namespace testing_support {
 // leaves them so: no answer queued, no server object, addressing mode 0.
 class HostTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { RestoreDefaults(); }
+  void TearDown() override { RestoreDefaults(); }
+
+ private:
+  static void RestoreDefaults() {
+    HostInstallServices(nullptr);
+    HostClearRecords();
+    HostSetErrorCallback(nullptr, nullptr);
+    HostSetApplicationObject(nullptr);
+    HostRegisterServerObject(3, nullptr);
+    HostSetAddressingMode(0);
+  }
 };
+
+// A report with all seven values given; a negative line matches any line.
+inline ::testing::Matcher<const HostErrorReport&> ReportIs(int module, int operation, int severity,
+                                                           int code, const std::string& text,
+                                                           const std::string& source, int line) {
+  using ::testing::Field;
+  return ::testing::AllOf(
+      Field("module", &HostErrorReport::module, module),
+      Field("operation", &HostErrorReport::operation, operation),
+      Field("severity", &HostErrorReport::severity, severity),
+      Field("code", &HostErrorReport::code, code), Field("text", &HostErrorReport::text, text),
+      Field("source", &HostErrorReport::source, source),
+      Field("line", &HostErrorReport::line,
+            line < 0 ? ::testing::Matcher<int>(::testing::_) : ::testing::Matcher<int>(line)));
+}
 
 // A report of the symbol base: module 146, severity 4, the given operation
 // number (or checked-call index), code, source name and text; any line.
-::testing::Matcher<const HostErrorReport&> ReportIs(int operation, int code,
-                                                    const std::string& source,
-                                                    const std::string& text = "");
-
-// A report with all seven values given; a negative line matches any line.
-::testing::Matcher<const HostErrorReport&> ReportIs(int module, int operation, int severity,
-                                                    int code, const std::string& text,
-                                                    const std::string& source, int line);
+inline ::testing::Matcher<const HostErrorReport&> ReportIs(int operation, int code,
+                                                           const std::string& source,
+                                                           const std::string& text = "") {
+  return ReportIs(146, operation, 4, code, text, source, -1);
+}
 
 // A message box shown with this message, kind and button set.
-::testing::Matcher<const HostMessageRecord&> MessageIs(const std::string& message, int kind,
-                                                       int buttons);
+inline ::testing::Matcher<const HostMessageRecord&> MessageIs(const std::string& message, int kind,
+                                                              int buttons) {
+  return ::testing::AllOf(::testing::Field("message", &HostMessageRecord::message, message),
+                          ::testing::Field("kind", &HostMessageRecord::kind, kind),
+                          ::testing::Field("buttons", &HostMessageRecord::buttons, buttons));
+}
 
 }  // namespace testing_support
 

@@ -3,7 +3,7 @@
 
 // Rows written and read straight through the engine, past the library's key
 // encoding: rows of an older base, a base whose comment rows were lost, and
-// the live comment rows as they are stored. Header-only, like symbol_base.h.
+// the live comment rows as they are stored.
 
 #include <gtest/gtest.h>
 

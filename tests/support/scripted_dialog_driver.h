@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "symbase/afxwin.h"
@@ -20,14 +21,30 @@ class ScriptedDialogDriver : public CDialogDriver {
  public:
   using Script = std::function<void(CDialog&)>;
 
-  explicit ScriptedDialogDriver(Script script, bool run_init = true);
-  explicit ScriptedDialogDriver(std::vector<Script> scripts, bool run_init = true);
-  ~ScriptedDialogDriver() override;
+  explicit ScriptedDialogDriver(Script script, bool run_init = true)
+      : ScriptedDialogDriver(std::vector<Script>{std::move(script)}, run_init) {}
+  explicit ScriptedDialogDriver(std::vector<Script> scripts, bool run_init = true)
+      : scripts_(scripts.begin(), scripts.end()),
+        run_init_(run_init),
+        previous_(AfxSetDialogDriver(this)) {}
+  ~ScriptedDialogDriver() override { AfxSetDialogDriver(previous_); }
   ScriptedDialogDriver(const ScriptedDialogDriver&) = delete;
   ScriptedDialogDriver& operator=(const ScriptedDialogDriver&) = delete;
 
-  void Run(CDialog& dialog) override;
-  void GetScreenRect(LPRECT lpRect) const override;
+  void Run(CDialog& dialog) override {
+    templates_.push_back(dialog.GetTemplateID());
+    // Taken in order of opening, before OnInitDialog may open another dialog.
+    Script script;
+    if (!scripts_.empty()) {
+      script = scripts_.front();
+      if (scripts_.size() > 1) scripts_.pop_front();
+    }
+    if (run_init_) dialog.RunInitDialog();
+    if (script && !dialog.IsDialogEnded()) script(dialog);
+  }
+  void GetScreenRect(LPRECT lpRect) const override {
+    if (lpRect != nullptr) *lpRect = screen_;
+  }
 
   // The template ids of the dialogs run so far, in order.
   const std::vector<UINT>& templates() const { return templates_; }

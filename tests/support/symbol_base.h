@@ -2,11 +2,7 @@
 #define SYMBASE_TESTS_SUPPORT_SYMBOL_BASE_H
 
 // A fresh symbol base for each test, with helpers to fill it and to read its
-// rows back through the engine. Header-only: it needs the library itself,
-// which only the library's test folders link.
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+// rows back through the engine (for the library's test folders: they link it).
 
 #include <string>
 #include <vector>

@@ -1,6 +1,11 @@
 #ifndef SYMBASE_TESTS_SUPPORT_TEMP_DIR_H
 #define SYMBASE_TESTS_SUPPORT_TEMP_DIR_H
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 
 namespace testing_support {
@@ -9,8 +14,13 @@ namespace testing_support {
 // holds when the object goes.
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
+  TempDir() : path_((std::filesystem::temp_directory_path() / "symbase-test-XXXXXX").string()) {
+    if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
@@ -18,7 +28,6 @@ class TempDir {
   const std::string& path() const { return path_; }
   // The path followed by "/", as the base functions take a directory.
   std::string slash() const { return path_ + "/"; }
-  // path() + "/" + name.
   std::string file(const std::string& name) const { return path_ + "/" + name; }
 
  private:
@@ -26,9 +35,17 @@ class TempDir {
 };
 
 // The whole content of a file as bytes; empty when it cannot be read.
-std::string ReadFileBytes(const std::string& path);
+inline std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // Writes bytes to a file, replacing it; false on failure.
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
+inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
 
 }  // namespace testing_support
 

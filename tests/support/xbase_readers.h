@@ -1,9 +1,8 @@
 #ifndef SYMBASE_TESTS_SUPPORT_XBASE_READERS_H
 #define SYMBASE_TESTS_SUPPORT_XBASE_READERS_H
 
-// The files of a base as independent xBase readers see them: python's
-// dbfread and dbf for the tables, Perl's XBase::Index for the index files,
-// through the scripts of tests/interop. Header-only.
+// The files of a base as independent xBase readers see them, through the
+// scripts of tests/interop: python's dbfread and dbf, Perl's XBase::Index.
 
 #include <cstdio>
 #include <cstdlib>
