@@ -258,7 +258,7 @@ TEST_F(CliObjects, DeleteAKindAsksFirst) {
          {{"delete", "@", "-yk", "%MW"}, 1}});
 }
 
-TEST_F(CliObjects, DiffTwoBases) {
+TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
   testing_support::TempDir other;
   cli_testing::RunSteps(other.path(), {{{"create", "@"}, 0},
                                        {{"import", "@", Example("plant.csv")}, 0},
@@ -280,9 +280,6 @@ TEST_F(CliObjects, DiffTwoBases) {
       "d['changed']])\n";
   EXPECT_EQ(cli_testing::Python(reader, RunCli({"diff", dir_.path(), other.path(), "--json"}).out),
             "['%MW15'] ['%C0'] [('%MW11', 'Seuil_arr\xC3\xAAt', 'Bas')]\n");
-}
-
-TEST_F(CliObjects, DiffABaseAndAFile) {
   WriteFile(RunCli({"export", dir_.path(), "--excel"}).out, "same.csv");
   WriteFile("adresse;symbole\n%MW10;Seuil\n", "one.csv");
   WriteFile("address\n%MW1\nxx\n", "bad.csv");
