@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QtTest>
+#include <string>
 
 #include "filter_bar.h"
 #include "gui_fixture.h"
@@ -209,6 +210,28 @@ class EditingTest : public QObject {
                QSet<QString>(addresses.begin(), addresses.end()));
     }
     QCOMPARE(fixture.messages, QStringList());
+  }
+
+  // The search that sorts by symbol gives addresses alone: a view of more
+  // than a page of them still shows each row's texts.
+  void ManyRowsSortedBySymbolShowTheirTexts() {
+    GuiFixture fixture;
+    std::vector<std::string> addresses, symbols;
+    QStringList expected;
+    for (int i = 100; i < 160; ++i) {
+      addresses.push_back("%MW" + std::to_string(i));
+      symbols.push_back("S" + std::to_string(260 - i));
+      expected.prepend(QString::fromStdString(symbols.back()));
+    }
+    testing_support::Objects objects;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+      objects.push_back({addresses[i].c_str(), symbols[i].c_str(), ""});
+    }
+    QCOMPARE(fixture.CreateBase(objects), QString());
+    QHeaderView* header = fixture.Window().Table()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, 5));
+    QCOMPARE(Column(fixture.Window().Model(), gui::ObjectModel::kSymbol), expected);
   }
 
   void ALargeBaseOpensAndScrollsToItsEndInBoundedMemory() {

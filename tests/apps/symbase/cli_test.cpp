@@ -181,6 +181,10 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
        1,
        {},
        {"=symbase: no object carries the symbol Tempo_6\n"}},
+      {{"search", "@", "Pompe", "--begins"},
+       0,
+       {"=ADDRESS  SYMBOL   COMMENT\n%Q2.0    Pompe_1  Commande contacteur pompe 1\n"
+        "%Q2.1    Pompe_2  Commande contacteur pompe 2\n"}},
       {{"search", "@", std::string(5000, 'a')},
        1,
        {},
