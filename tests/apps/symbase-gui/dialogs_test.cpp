@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base_holder.h"
+#include "csv.h"
 #include "gui_fixture.h"
 #include "transfer.h"
 
@@ -119,10 +120,9 @@ class DialogsTest : public QObject {
 
   void ExportWritesEveryRowReadableAgain() {
     GuiFixture fixture;
-    std::vector<std::array<const char*, 3>> objects = {
-        {"%MW10", "Seuil", "Niveau, en cm"},
-        {"%I1.2", "Capteur", "« guillemets » \"doubles\""},
-        {"%MW2", "", "sans symbole"}};
+    testing_support::Objects objects = {{"%MW10", "Seuil", "Niveau, en cm"},
+                                        {"%I1.2", "Capteur", "« guillemets » \"doubles\""},
+                                        {"%MW2", "", "sans symbole"}};
     QStringList expected = {QString::fromUtf8("%I1.2|Capteur|« guillemets » \"doubles\""),
                             QStringLiteral("%MW10|Seuil|Niveau, en cm"),
                             QStringLiteral("%MW2||sans symbole")};
@@ -176,6 +176,61 @@ class DialogsTest : public QObject {
     QCOMPARE(fixture.Window().Symbolise(), 2);
     QCOMPARE(fixture.messages,
              QStringList{QString::fromUtf8("Le symbole existe déjà dans la base")});
+  }
+
+  void FilesAreReadOrRefused_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("rows");  // "line|address|symbol|comment"
+    QTest::addColumn<QString>("error");     // a part of the error; none for a file read
+    QTest::newRow("plain, LF") << QByteArray("address,symbol,comment\n%MW1,A,c\n%MW2,B,\n")
+                               << QStringList{"2|%MW1|A|c", "3|%MW2|B|"} << QString();
+    QTest::newRow("CRLF, BOM, no final break") << QByteArray(
+                                                      "\xEF\xBB\xBF"
+                                                      "address,symbol,comment\r\n%MW1,A,c")
+                                               << QStringList{"2|%MW1|A|c"} << QString();
+    QTest::newRow("quotes, commas and doubled quotes")
+        << QByteArray("address,symbol,comment\n%MW1,A,\"un, \"\"deux\"\"\"\n")
+        << QStringList{"2|%MW1|A|un, \"deux\""} << QString();
+    QTest::newRow("a quoted line break counts lines")
+        << QByteArray("address,symbol,comment\n%MW1,A,\"a\nb\"\n%MW2,B,c\n")
+        << QStringList{"2|%MW1|A|a\nb", "4|%MW2|B|c"} << QString();
+    QTest::newRow("French header, two columns, blank lines")
+        << QByteArray("rep\xC3\xA8re,symbole\n\n%MW1,A\n\n") << QStringList{"3|%MW1|A|"}
+        << QString();
+    QTest::newRow("header alone") << QByteArray("address,symbol,comment\n") << QStringList{}
+                                  << QString();
+    QTest::newRow("empty") << QByteArray() << QStringList{} << "la première ligne";
+    QTest::newRow("other header") << QByteArray("a,b,c\n") << QStringList{} << "la première ligne";
+    QTest::newRow("not UTF-8") << QByteArray(
+                                      "address,symbol,comment\n%MW1,\xE9"
+                                      "t\xE9,\n")
+                               << QStringList{} << "UTF-8";
+    QTest::newRow("one field") << QByteArray("address,symbol,comment\n%MW1\n") << QStringList{}
+                               << "ligne 2 : 1 champs";
+    QTest::newRow("text after a closing quote, a good row before")
+        << QByteArray("address,symbol,comment\n%MW2,B,\n%MW1,\"A\"x,\n") << QStringList{}
+        << "ligne 3 : texte après";
+    QTest::newRow("unclosed quote") << QByteArray("address,symbol,comment\n\n%MW1,\"A,\n")
+                                    << QStringList{} << "ligne 3 : guillemet jamais fermé";
+  }
+  void FilesAreReadOrRefused() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, error);
+    QString found;
+    QStringList read;
+    for (const gui::CsvRow& row : gui::ParseCsv(bytes, &found)) {
+      read << QStringLiteral("%1|%2|%3|%4").arg(row.line).arg(row.address, row.symbol, row.comment);
+    }
+    QCOMPARE(read, rows);
+    if (error.isEmpty()) QCOMPARE(found, QString());
+    QVERIFY2(found.contains(error), qPrintable(found));
+  }
+
+  void LinesAreQuotedWhereNeeded() {
+    QCOMPARE(gui::CsvLine({"%MW1", "A", "plain"}), QByteArray("%MW1,A,plain\r\n"));
+    QCOMPARE(gui::CsvLine({"%MW1", "", "a, \"b\""}), QByteArray("%MW1,,\"a, \"\"b\"\"\"\r\n"));
+    QCOMPARE(gui::CsvLine({" x"}), QByteArray("\" x\"\r\n"));
   }
 };
 

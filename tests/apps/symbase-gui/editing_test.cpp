@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QtTest>
+#include <string>
 
 #include "filter_bar.h"
 #include "gui_fixture.h"
@@ -11,17 +12,10 @@
 
 using testing_support::Action;
 using testing_support::GuiFixture;
+using testing_support::kPlant;
 using testing_support::OnNextBox;
 
 namespace {
-
-using Objects = std::vector<std::array<const char*, 3>>;
-
-const Objects kPlant = {{"%MW10", "Seuil_haut", "Seuil de démarrage"},
-                        {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
-                        {"%Q2.0", "Pompe_1", "Commande pompe 1"},
-                        {"%Q2.1", "Pompe_2", "Commande pompe 2"},
-                        {"%I1.2", "Niveau_haut", "Flotteur haut"}};
 
 QStringList Column(gui::ObjectModel& model, int column) {
   model.FinishLoading();
@@ -30,6 +24,25 @@ QStringList Column(gui::ObjectModel& model, int column) {
     values << model.index(row, column).data().toString();
   }
   return values;
+}
+
+constexpr int kObjects = 100000;
+constexpr int kBoundRows = gui::ObjectModel::kCachedPages * gui::RecordCache::kPageRows;
+
+bool FillBase(const QString& directory) {
+  CTBData* base = nullptr;
+  TBInitTabisDll(&base);
+  TBCreateBaseSymbol(base, (directory + '/').toLocal8Bit().constData(), 0);
+  bool ok = true;
+  for (int i = 0; i < kObjects && ok; ++i) {
+    const QByteArray n = QByteArray::number(i);
+    CTBObjetAts object(("%MW" + n).constData(), ("Mot_" + n).constData(),
+                       ("Commentaire du mot " + n).constData(), 0, -1);
+    ok = TBCreateObject(base, &object) == 0;
+  }
+  TBCloseBaseSymbol(base);
+  TBFreeTabisDll(base);
+  return ok;
 }
 
 }  // namespace
@@ -197,6 +210,60 @@ class EditingTest : public QObject {
                QSet<QString>(addresses.begin(), addresses.end()));
     }
     QCOMPARE(fixture.messages, QStringList());
+  }
+
+  // The search that sorts by symbol gives addresses alone: a view of more
+  // than a page of them still shows each row's texts.
+  void ManyRowsSortedBySymbolShowTheirTexts() {
+    GuiFixture fixture;
+    std::vector<std::string> addresses, symbols;
+    QStringList expected;
+    for (int i = 100; i < 160; ++i) {
+      addresses.push_back("%MW" + std::to_string(i));
+      symbols.push_back("S" + std::to_string(260 - i));
+      expected.prepend(QString::fromStdString(symbols.back()));
+    }
+    testing_support::Objects objects;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+      objects.push_back({addresses[i].c_str(), symbols[i].c_str(), ""});
+    }
+    QCOMPARE(fixture.CreateBase(objects), QString());
+    QHeaderView* header = fixture.Window().Table()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, 5));
+    QCOMPARE(Column(fixture.Window().Model(), gui::ObjectModel::kSymbol), expected);
+  }
+
+  void ALargeBaseOpensAndScrollsToItsEndInBoundedMemory() {
+    QTemporaryDir dir;
+    QVERIFY(FillBase(dir.path()));
+    GuiFixture fixture;
+    gui::ObjectModel& model = fixture.Window().Model();
+    QCOMPARE(fixture.Window().OpenBase(dir.path()), QString());
+    QVERIFY(model.rowCount() > 0);
+    QVERIFY(model.rowCount() < kObjects);
+    QCOMPARE(model.index(0, gui::ObjectModel::kSymbol).data().toString(), QStringLiteral("Mot_0"));
+    QTRY_VERIFY_WITH_TIMEOUT(!model.IsLoading(), 120000);
+    QCOMPARE(model.rowCount(), kObjects);
+
+    QTableView* table = fixture.Window().Table();
+    int largest = 0;
+    for (int row = 0; row < kObjects; row += 997) {
+      table->scrollTo(model.index(row, 0), QAbstractItemView::PositionAtTop);
+      QCoreApplication::processEvents();
+      for (int shown = row; shown < std::min(row + 40, kObjects); ++shown) {
+        model.index(shown, gui::ObjectModel::kComment).data();
+      }
+      largest = std::max(largest, model.CachedRows());
+    }
+    table->scrollToBottom();
+    QCoreApplication::processEvents();
+    const int last = kObjects - 1;
+    QCOMPARE(model.AddressAt(last), QByteArray("%MW99999"));
+    QCOMPARE(model.index(last, gui::ObjectModel::kComment).data().toString(),
+             QStringLiteral("Commentaire du mot 99999"));
+    QVERIFY2(largest <= kBoundRows, qPrintable(QString::number(largest)));
+    QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("100000 objets")));
   }
 };
 

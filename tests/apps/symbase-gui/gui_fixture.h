@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "base_session.h"
 #include "gui_services.h"
@@ -24,6 +25,15 @@
 #include "symbase/qt/text.h"
 
 namespace testing_support {
+
+// Objects as {address, symbol, comment}.
+using Objects = std::vector<std::array<const char*, 3>>;
+
+inline const Objects kPlant = {{"%MW10", "Seuil_haut", "Seuil de démarrage"},
+                               {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
+                               {"%Q2.0", "Pompe_1", "Commande pompe 1"},
+                               {"%Q2.1", "Pompe_2", "Commande pompe 2"},
+                               {"%I1.2", "Niveau_haut", "Flotteur haut"}};
 
 class GuiFixture {
  public:
@@ -43,8 +53,8 @@ class GuiFixture {
   gui::GuiServices& Services() { return services_; }
   QString Directory() const { return directory_.path(); }
 
-  // "" when the base was created with these objects: {address, symbol, comment}.
-  QString CreateBase(const std::vector<std::array<const char*, 3>>& objects = {}) {
+  // "" once created with these objects.
+  QString CreateBase(const Objects& objects = {}) {
     QString error = window_.CreateBase(directory_.path());
     for (const auto& object : objects) {
       if (!error.isEmpty()) break;
@@ -64,7 +74,6 @@ class GuiFixture {
     return symbase_qt::FromCp1252(row.symbol) + '|' + symbase_qt::FromCp1252(row.comment);
   }
 
-  // A file of the temporary directory holding `text` in UTF-8: its path.
   QString WriteFile(const char* name, const QString& text) {
     const QString path = directory_.filePath(QString::fromUtf8(name));
     QFile file(path);
@@ -72,8 +81,7 @@ class GuiFixture {
     return path;
   }
 
-  // Acts on each drawn dialog as it is shown; a script that leaves the
-  // dialog open lets it close through its close box.
+  // A script that leaves the dialog open lets it close through its close box.
   void OnDialogs(std::function<void(QDialog&, CDialog&)> script) {
     window_.Driver().SetShownHook([this, script](QDialog& drawn, CDialog& dialog) {
       ++dialogs;
@@ -98,7 +106,6 @@ W* Control(QDialog& drawn, int id) {
   return drawn.findChild<W*>(QStringLiteral("control_%1").arg(id));
 }
 
-// The menu entry of the main window with this text ("&Vérifier la base").
 inline QAction* Action(QMainWindow& window, const QString& text) {
   for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
     if (action->text() == text) return action;

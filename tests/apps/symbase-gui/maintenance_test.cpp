@@ -21,20 +21,10 @@
 using testing_support::Action;
 using testing_support::BaseHolder;
 using testing_support::GuiFixture;
+using testing_support::kPlant;
 
 namespace {
 
-constexpr int kPlantRows = 4;
-
-QString CreatePlant(GuiFixture& fixture) {
-  return fixture.CreateBase({{"%MW10", "Seuil_haut", "Seuil de démarrage"},
-                             {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
-                             {"%Q2.0", "Pompe_1", "Commande pompe 1"},
-                             {"%I1.2", "Niveau_haut", "Flotteur haut"}});
-}
-
-// Replaces the first `from` in a file by `to`, of the same length, behind
-// the library's back; false when the file lacks it.
 bool Overwrite(const QString& path, const QByteArray& from, const QByteArray& to) {
   QFile file(path);
   if (!file.open(QIODevice::ReadWrite)) return false;
@@ -45,7 +35,7 @@ bool Overwrite(const QString& path, const QByteArray& from, const QByteArray& to
   return file.seek(0) && file.write(bytes) == bytes.size();
 }
 
-// Each line of the findings window as "file|kind|text".
+// "file|kind|text" for each line of the findings window.
 QStringList Lines(gui::FindingsWindow& window) {
   QStringList lines;
   QTableWidget* list = window.List();
@@ -57,8 +47,6 @@ QStringList Lines(gui::FindingsWindow& window) {
   return lines;
 }
 
-// A file damaged behind the library's back, as the check and the repair
-// show it.
 struct Damage {
   QString file;
   QByteArray from, to;  // the first `from` becomes `to`, of the same length
@@ -94,7 +82,7 @@ class MaintenanceTest : public QObject {
     QFETCH(Damage, damage);
     GuiFixture fixture;
     gui::MainWindow& window = fixture.Window();
-    QCOMPARE(CreatePlant(fixture), QString());
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
     window.CloseBase();
     QVERIFY(Overwrite(fixture.Directory() + '/' + damage.file, damage.from, damage.to));
     QCOMPARE(window.OpenBase(fixture.Directory()), QString());
@@ -136,7 +124,7 @@ class MaintenanceTest : public QObject {
     QFETCH(bool, repair);
     QFETCH(QString, fault);
     GuiFixture fixture;
-    QCOMPARE(CreatePlant(fixture), QString());
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
     fixture.Window().CloseBase();
     const QString path = fixture.Directory() + '/' + file;
     if (missing) {
@@ -164,7 +152,7 @@ class MaintenanceTest : public QObject {
     QVERIFY(fixture.Window().Findings()->Verdict()->text().startsWith(
         QStringLiteral("La base est réparée.")));
     fixture.Window().Model().FinishLoading();
-    QCOMPARE(fixture.Window().Model().rowCount(), kPlantRows);
+    QCOMPARE(fixture.Window().Model().rowCount(), static_cast<int>(kPlant.size()));
   }
 
   // The call blocks until the editor, still turning its event loop, has
@@ -173,7 +161,7 @@ class MaintenanceTest : public QObject {
   void TheEditorStaysAliveWhileTheCallRuns() {
     GuiFixture fixture;
     gui::MainWindow& window = fixture.Window();
-    QCOMPARE(CreatePlant(fixture), QString());
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
     std::atomic<bool> shown{false};
     QString label;
     bool closedMeanwhile = true;
@@ -203,7 +191,7 @@ class MaintenanceTest : public QObject {
   void ABaseKeptBusyElsewhereIsToldInWords() {
     GuiFixture fixture;
     gui::MainWindow& window = fixture.Window();
-    QCOMPARE(CreatePlant(fixture), QString());
+    QCOMPARE(fixture.CreateBase(kPlant), QString());
     const QString csv = fixture.WriteFile("table.csv", "address,symbol,comment\n%MW1,A,\n");
     const QString out = fixture.Directory() + "/out.csv";
     const BaseHolder holder(fixture.Directory());

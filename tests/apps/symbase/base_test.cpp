@@ -85,8 +85,7 @@ std::string ReaderPrefix() {
   return works ? nobody : "";
 }
 
-// Reads work on a base the user may only read; a write is refused naming
-// the file and the system's reason, before the library is asked.
+// A write is refused naming the file and the system's reason.
 TEST_F(CliOpen, ABaseTheUserMayOnlyRead) {
   struct Writable {
     std::string path;
@@ -109,9 +108,7 @@ TEST_F(CliOpen, ABaseTheUserMayOnlyRead) {
       reader);
 }
 
-// Real processes on one base at the same time: imports, dry runs and
-// readers while they write. Every row an import accepted is found
-// afterwards, and every check, during and after, finds the base sound.
+// Real processes on one base at once: imports, dry runs and readers.
 TEST_F(CliRace, ConcurrentImportsAndReadersLoseNothing) {
   const std::string cli = ShellQuoted(SYMBASE_CLI_PATH) + " ";
   const std::string base = ShellQuoted(dir_.path()) + " ";
@@ -130,7 +127,6 @@ TEST_F(CliRace, ConcurrentImportsAndReadersLoseNothing) {
     testing_support::WriteFileBytes(file, header + rows);
     script += cli + "import " + base + ShellQuoted(file) + " >/dev/null || echo failed & ";
   }
-  // Readers go on for as long as the imports run, each command checked.
   std::string reader = "for i in 1 2 3 4 5 6; do " + cli + "list " + base + ">/dev/null && " + cli +
                        "count " + base + ">/dev/null && " + cli + "check " + base + "&& " + cli +
                        "import -n " + base + ShellQuoted(dir_.file("part0.csv")) +
@@ -142,7 +138,6 @@ TEST_F(CliRace, ConcurrentImportsAndReadersLoseNothing) {
   cli_testing::CliRun check = cli_testing::RunCli({"check", dir_.path()});
   EXPECT_EQ(check.status, 0) << check.out << check.err;
   EXPECT_EQ(cli_testing::RunCli({"count", dir_.path()}).out, "600\n");
-  // Every row, read back by an independent CSV reader, sorted alike.
   const char* sorted =
       "import csv, sys\n"
       "rows = list(csv.reader(sys.stdin))\n"

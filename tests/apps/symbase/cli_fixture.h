@@ -1,10 +1,8 @@
 #ifndef SYMBASE_TESTS_APPS_SYMBASE_CLI_FIXTURE_H
 #define SYMBASE_TESTS_APPS_SYMBASE_CLI_FIXTURE_H
 
-// The built command-line host run as a real process: on pipes (stdin from a
-// text, stdout and stderr captured apart, so neither is a terminal), or on a
-// pseudo-terminal as a person runs it; tables of runs and what each must
-// give, and a base holding the example plant.
+// The built command-line host run as a real process, on pipes or on a
+// pseudo-terminal; tables of runs and what each must give.
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -34,7 +32,6 @@ inline std::string ShellQuoted(const std::string& word) {
   return quoted + "'";
 }
 
-// Runs the shell line `command`, `input` on its stdin.
 inline CliRun RunShell(const std::string& command, const std::string& input) {
   testing_support::TempDir io;
   testing_support::WriteFileBytes(io.file("in"), input);
@@ -60,8 +57,7 @@ inline std::string Example(const std::string& name) {
   return std::string(SYMBASE_EXAMPLES_DIR) + "/" + name;
 }
 
-// What python3 running `script` prints, `input` on its stdin: independent
-// readers (json, csv) check what the tool writes.
+// What python3 running `script` prints: independent json and csv readers.
 inline std::string Python(const std::string& script, const std::string& input) {
   testing_support::TempDir io;
   testing_support::WriteFileBytes(io.file("script.py"), script);
@@ -69,7 +65,6 @@ inline std::string Python(const std::string& script, const std::string& input) {
   return run.out + run.err;
 }
 
-// Each "@" of `text` replaced by `dir`.
 inline std::string At(std::string text, const std::string& dir) {
   for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
     text.replace(at, 1, dir);
@@ -92,8 +87,7 @@ inline void ExpectText(const std::string& text, const std::vector<std::string>& 
   }
 }
 
-// One run of the program and what it must give; "@" in the arguments and
-// texts stands for the base directory.
+// One run of the program; "@" in the arguments and texts is the base directory.
 struct Step {
   std::vector<std::string> args;
   int status;
@@ -102,7 +96,6 @@ struct Step {
   std::string input = "";
 };
 
-// Runs each step in turn, `prefix` before the program as for RunCli.
 inline void RunSteps(const std::string& dir, const std::vector<Step>& steps,
                      const std::string& prefix = "") {
   for (const Step& step : steps) {
@@ -120,8 +113,6 @@ inline void RunSteps(const std::string& dir, const std::vector<Step>& steps,
   }
 }
 
-// On a pseudo-terminal, stdin, stdout and stderr are the terminal; keys are
-// typed once the program has shown what it asks.
 class TerminalSession {
  public:
   // `environment`: "NAME=value" entries set for the program, "NAME" unsets.
@@ -183,7 +174,6 @@ class TerminalSession {
  private:
   static constexpr int kRunning = -1;
 
-  // False once the terminal is closed (the program ended).
   bool ReadSome() {
     pollfd wanted{master_, POLLIN, 0};
     if (::poll(&wanted, 1, 100) <= 0) return true;
@@ -201,7 +191,6 @@ class TerminalSession {
   std::size_t seen_ = 0;
 };
 
-// A fresh base in a temporary directory.
 class CliBase : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(RunCli({"create", dir_.path()}).status, 0); }

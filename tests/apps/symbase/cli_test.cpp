@@ -1,5 +1,5 @@
-// The tool's own help, version, option syntax, usage errors and demo; at a
-// terminal, listings through the pager and Ctrl-C stopping a long import.
+// The tool's help, usage errors and demo; each command's output, errors and
+// exit codes on the example plant; at a terminal, the pager and Ctrl-C.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,10 +13,10 @@
 
 namespace {
 
+using cli_testing::CliBase;
+using cli_testing::Example;
 using cli_testing::RunCli;
 using cli_testing::TerminalSession;
-
-class CliOptions : public cli_testing::CliBase {};
 
 TEST(Cli, VersionAndHelp) {
   EXPECT_EQ(RunCli({"--version"}).out, std::string("symbase ") + SymbaseVersion() + "\n");
@@ -57,9 +57,8 @@ TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
               });
 }
 
-// Options behave as everywhere: anywhere on the line, grouped, with "=",
-// and "--" ends them (a comment that begins with a dash needs it).
-TEST_F(CliOptions, OptionsParseAsEverywhere) {
+// Options anywhere on the line, grouped, with "="; "--" ends them.
+TEST_F(CliBase, OptionsParseAsEverywhere) {
   WriteFile("address,symbol,comment\n%MW3,Trois,\n", "t.csv");
   Steps({
       {{"create", "@/sub", "-q"}, 0, {"="}},
@@ -91,11 +90,10 @@ TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
       {{{"demo", "/nonexistent-examples"}, 3, {}, {"no example tables in /nonexistent-examples"}}});
 }
 
-class CliTerminal : public cli_testing::PlantBase {};
+class CliObjects : public cli_testing::PlantBase {};
 
-// A pager that marks each line it shows; none asked for, none on an empty
-// PATH ("PAGER" alone unsets it); with no PAGER, "less" when the PATH has one.
-TEST_F(CliTerminal, ListingsGoThroughThePagerOnATerminalOnly) {
+// "PAGER" alone unsets it; with no PAGER, "less" when the PATH has one.
+TEST_F(CliObjects, ListingsGoThroughThePagerOnATerminalOnly) {
   const std::string pager = "PAGER=sed s/^/paged:/";
   testing_support::TempDir bin;
   ASSERT_TRUE(testing_support::WriteFileBytes(
@@ -119,9 +117,7 @@ TEST_F(CliTerminal, ListingsGoThroughThePagerOnATerminalOnly) {
                         "env 'PAGER=sed s/^/paged:/'");
 }
 
-// A long import on a terminal shows its progress; Ctrl-C stops it between
-// two rows, says what was done, and leaves a base that checks clean.
-TEST_F(CliTerminal, CtrlCStopsALongImportBetweenTwoRows) {
+TEST_F(CliObjects, CtrlCStopsALongImportBetweenTwoRows) {
   std::string csv = "address,symbol,comment\n";
   std::vector<std::string> addresses;
   for (const char* kind : {"MW", "MD", "KW", "KD"}) {
@@ -151,6 +147,152 @@ TEST_F(CliTerminal, CtrlCStopsALongImportBetweenTwoRows) {
          {{"check", "@"}, 0, {"=the base in @/ is sound\n"}},
          {{"find", "@", addresses[done - 1]}, 0, {"comment: Commentaire"}},
          {{"find", "@", addresses[done]}, 1, {}}});
+}
+
+// Texts go to the base in Windows-1252 and come back in UTF-8.
+TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
+  const std::string symbol =
+      "D\xC3\xA9"
+      "bit_\xC3\xA9t\xC3\xA9";
+  const std::string comment = "\xC5\x93uvre \xE2\x82\xAC \xC3\x89T\xC3\x89";
+  std::string long_symbol;
+  for (int i = 0; i < 32; ++i) long_symbol += "\xC3\xA9";
+  WriteFile("repere;symbole\n%I1.0;x\n%i1.1\n%X1\n", "a.csv");
+  WriteFile("address\n%I1.2\nI1.3\n", "b.csv");
+  Steps({
+      {{"add", "@", "%MW30", symbol, comment}, 0},
+      {{"find", "@", "--symbol", symbol}, 0, {"symbol:  " + symbol + "\n", "comment: " + comment}},
+      {{"add", "@", "%MW31", long_symbol}, 0},
+      {{"find", "@", "%MW31"}, 0, {long_symbol}},
+      {{"add", "@", "%MW40", "Pompe_1"}, 1, {}, {"Pompe_1 is already carried by %Q2.0"}},
+      {{"add", "@", "%MW10", "Autre"},
+       1,
+       {},
+       {"%MW10 is already in the base (%MW10 Seuil_d\xC3\xA9marrage"}},
+      {{"add", "@", "%MW40", "Ok", "\xC3"}, 2, {}, {"not valid UTF-8"}},
+      {{"add", "@", "%MW40", "Ok", std::string(509, 'c')}, 2, {}, {"at most 508"}},
+      {{"count", "@"}, 0, {"=30\n"}},
+      {{"edit", "@", "%MW10", "--symbol", "Seuil_max", "-c", "Nouveau"}, 0, {"=changed %MW10\n"}},
+      {{"find", "@", "%MW10"}, 0, {"=address: %MW10\nsymbol:  Seuil_max\ncomment: Nouveau\n"}},
+      {{"edit", "@", "%MW10", "-s", "Seuil_max"}, 0, {"=%MW10 unchanged\n"}},
+      {{"edit", "@", "%MW99", "-c", "x"}, 1, {}, {"no object at %MW99"}},
+      {{"find", "@", "--symbol", "klaxon"}, 1, {}, {"did you mean Klaxon (%Q2.3)?"}},
+      {{"find", "@", "--symbol", "Tempo_6"},
+       1,
+       {},
+       {"=symbase: no object carries the symbol Tempo_6\n"}},
+      {{"search", "@", "Pompe", "--begins"},
+       0,
+       {"=ADDRESS  SYMBOL   COMMENT\n%Q2.0    Pompe_1  Commande contacteur pompe 1\n"
+        "%Q2.1    Pompe_2  Commande contacteur pompe 2\n"}},
+      {{"search", "@", std::string(5000, 'a')},
+       1,
+       {},
+       {"=symbase: no object matches \"" + std::string(40, 'a') + "...\"\n"}},
+      {{"delete", "@", "%MW10"}, 0, {"=deleted %MW10\n"}},
+      {{"delete", "@", "%M0", "%M1", "%M9", "%M2"},
+       1,
+       {"=deleted %M0\ndeleted %M1\ndeleted %M2\n"},
+       {"=symbase: no object at %M9\n"}},
+      {{"delete", "@", "%M0", "%M1"},
+       1,
+       {},
+       {"=symbase: 2 addresses were not in the base: %M0 %M1\n"}},
+      {{"delete", "@", "--from", "@/a.csv"}, 0, {"=deleted 3 objects\n"}},
+      {{"delete", "@", "--from", "@/b.csv"}, 3, {}, {"b.csv:3:1: address \"I1.3\""}},
+      {{"create", "@"}, 1, {}, {"already"}},
+      {{"create", "@/a/b"}, 0},
+      {{"count", "@/a/b/"}, 0, {"=0\n"}},
+      {{"create", "@", "--replace"}, 0},
+      {{"count", "@"}, 0, {"=0\n"}},
+  });
+}
+
+// A kind is listed past the library's batches of fifty.
+TEST_F(CliObjects, ListAndCountEveryObjectOrOneKind) {
+  std::string csv = "address,symbol\n";
+  for (int i = 100; i < 175; ++i)
+    csv += "%MW" + std::to_string(i) + ",S" + std::to_string(i) + "\n";
+  ASSERT_EQ(RunCli({"import", dir_.path(), WriteFile(csv)}).status, 0);
+  Steps({{{"list", "@", "%mw"}, 0, {"\n83 objects\n", "%MW174    S174\n"}},
+         {{"list", "@"}, 0, {"\n103 objects\n", "%I1.2", "%Q2.0", "S174"}},
+         {{"count", "@"}, 0, {"=103\n"}}});
+}
+
+TEST_F(CliObjects, JsonIsReadByPython) {
+  const char* reader =
+      "import json, sys\n"
+      "d = json.load(sys.stdin)\n"
+      "if isinstance(d, list): print(len(d), '|'.join(o['address'] + ':' + o['comment'] for o in "
+      "d))\n"
+      "else: print(d)\n";
+  struct Case {
+    std::vector<std::string> args;
+    const char* printed;
+  } cases[] = {
+      {{"list", dir_.path(), "%Q", "--json"},
+       "4 %Q2.0:Commande contacteur pompe 1|%Q2.1:Commande contacteur pompe 2|%Q2.2:Voyant rouge "
+       "\xC2\xAB d\xC3\xA9"
+       "faut \xC2\xBB en fa\xC3\xA7"
+       "ade|%Q2.3:Avertisseur sonore\n"},
+      {{"find", dir_.path(), "%Q2.0", "--json"},
+       "{'address': '%Q2.0', 'symbol': 'Pompe_1', 'comment': 'Commande contacteur pompe 1'}\n"},
+      {{"count", dir_.path(), "%MW", "--json"}, "{'prefix': '%MW', 'count': 8}\n"},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(cli_testing::Python(reader, RunCli(test.args).out), test.printed) << test.args[0];
+  }
+}
+
+TEST_F(CliObjects, DeleteAKindAsksFirst) {
+  Steps({{{"delete", "@", "--kind", "%Q"},
+          2,
+          {},
+          {"give --yes to delete the 4 objects of kind %Q"}}});
+  for (const char* answer : {"n", "y"}) {
+    cli_testing::TerminalSession session({"delete", dir_.path(), "-k", "%Q"});
+    ASSERT_TRUE(session.WaitFor("Delete the 4 objects of kind %Q (%Q2.0 ... %Q2.3)? [y/N] "))
+        << session.Output();
+    session.Send(answer);
+    EXPECT_EQ(session.Finish(), *answer == 'y' ? 0 : 1) << session.Output();
+    cli_testing::ExpectText(session.Output(), {*answer == 'y' ? "deleted 4" : "!deleted 4"});
+    EXPECT_EQ(RunCli({"count", dir_.path(), "%Q"}).out, *answer == 'y' ? "0\n" : "4\n");
+  }
+  Steps({{{"delete", "@", "--kind=%MW", "--yes"}, 0, {"=deleted 8 objects\n"}},
+         {{"delete", "@", "-yk", "%MW"}, 1}});
+}
+
+TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
+  testing_support::TempDir other;
+  cli_testing::RunSteps(other.path(), {{{"create", "@"}, 0},
+                                       {{"import", "@", Example("plant.csv")}, 0},
+                                       {{"diff", dir_.path(), "@"}, 0, {"=no difference\n"}},
+                                       {{"add", "@", "%MW15", "Temps", "Heures"}, 0},
+                                       {{"edit", "@", "%MW11", "-s", "Seuil_bas", "-c", "Bas"}, 0},
+                                       {{"delete", "@", "%C0"}, 0}});
+  Steps({{{"diff", "@", other.path()},
+          1,
+          {"=- %C0 Compteur_cycles \"Comptage des cycles complets\"\n"
+           "~ %MW11  symbol Seuil_arr\xC3\xAAt -> Seuil_bas  comment \"Niveau d'arr\xC3\xAAt en "
+           "cm\" -> "
+           "\"Bas\"\n+ %MW15 Temps \"Heures\"\n1 added, 1 removed, 1 changed\n"}}});
+  const char* reader =
+      "import json, sys\n"
+      "d = json.load(sys.stdin)\n"
+      "print([o['address'] for o in d['added']], [o['address'] for o in d['removed']],\n"
+      "      [(c['address'], c['before']['symbol'], c['after']['comment']) for c in "
+      "d['changed']])\n";
+  EXPECT_EQ(cli_testing::Python(reader, RunCli({"diff", dir_.path(), other.path(), "--json"}).out),
+            "['%MW15'] ['%C0'] [('%MW11', 'Seuil_arr\xC3\xAAt', 'Bas')]\n");
+  WriteFile(RunCli({"export", dir_.path(), "--excel"}).out, "same.csv");
+  WriteFile("adresse;symbole\n%MW10;Seuil\n", "one.csv");
+  WriteFile("address\n%MW1\nxx\n", "bad.csv");
+  Steps({{{"diff", "@/same.csv", "@"}, 0},
+         {{"diff", "@", "@/one.csv"},
+          1,
+          {"~ %MW10  symbol Seuil_d\xC3\xA9marrage -> Seuil  comment",
+           "0 added, 27 removed, 1 changed\n"}},
+         {{"diff", "@", "@/bad.csv"}, 3, {}, {"bad.csv:3:1: address \"xx\""}}});
 }
 
 }  // namespace

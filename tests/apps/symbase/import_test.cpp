@@ -142,8 +142,6 @@ TEST_F(CliImport, AnAddressAloneAndStdinGivenAsDash) {
          {{"import", "@", "-"}, 0, {"1 added"}, {}, "address\n%MW60\n"}});
 }
 
-// import --ask: both versions shown before each question, answers read on
-// stdin line by line.
 TEST_F(CliImport, AskShowsBothVersionsAndWhatReplacingDoes) {
   // "x" is no answer; the cancel ("a") is not confirmed.
   Steps({
@@ -166,8 +164,7 @@ TEST_F(CliImport, AskShowsBothVersionsAndWhatReplacingDoes) {
   });
 }
 
-// On a terminal one key answers, without Enter, however long it takes to
-// come; Ctrl-C at a question stops the import after what was done.
+// One key answers, without Enter, however long it takes to come.
 TEST_F(CliImport, AskTakesKeysWithoutEnterOnATerminal) {
   cli_testing::TerminalSession session({"import", dir_.path(), changes_, "--ask"});
   for (const char* key : {"n", "o", "\x03"}) {
@@ -182,8 +179,6 @@ TEST_F(CliImport, AskTakesKeysWithoutEnterOnATerminal) {
                                              "import interrupted at line 5"});
 }
 
-// A disk that fills up during an import: the system's reason is named, and
-// the summary says what was done; the base checks clean.
 TEST(CliImportFullDisk, TheReasonAndWhatWasDone) {
   testing_support::TempDir work;
   std::string csv = "address,symbol,comment\n";
@@ -237,7 +232,6 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
                           "address;symbol;comment\r\n"),
             0)
       << sheet;
-  // Python's csv module reads it back to the same rows.
   const char* reader =
       "import csv, sys, io\n"
       "text = sys.stdin.buffer.read().decode('utf-8-sig')\n"

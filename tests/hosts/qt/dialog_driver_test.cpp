@@ -5,8 +5,12 @@
 #include <functional>
 
 #include "symbase/qt/dialog_driver.h"
+#include "symbase/qt/text.h"
 
 namespace {
+
+using symbase_qt::FromCp1252;
+using symbase_qt::ToCp1252;
 
 constexpr UINT kProbeTemplate = 29000;
 constexpr int kEdit = 3002;
@@ -114,9 +118,9 @@ class DialogDriverTest : public QObject {
       QCOMPARE(Control<QPushButton>(drawn, IDOK)->text(), QStringLiteral("&Valider"));
       QVERIFY(Control<QPushButton>(drawn, IDOK)->isDefault());
       QVERIFY(!Control<QPushButton>(drawn, IDCANCEL)->isDefault());
-      QVERIFY(Control<QLineEdit>(drawn, kEdit)->hasFrame());
-      QCOMPARE(Control<QLineEdit>(drawn, kEdit)->toolTip(), QString::fromUtf8("Repère de l'objet"));
       QLineEdit* edit = Control<QLineEdit>(drawn, kEdit);
+      QVERIFY(edit->hasFrame());
+      QCOMPARE(edit->toolTip(), QString::fromUtf8("Repère de l'objet"));
       QTest::keyClicks(edit, "ab#cd");
       QCOMPARE(dialog.chars, QByteArray("ab#cd"));
       CString held;
@@ -184,6 +188,24 @@ class DialogDriverTest : public QObject {
       }
       QCOMPARE(ended, ending.ended);
     }
+  }
+
+  void TheCodePageBothWaysAndOtherCharactersLeftOut() {
+    for (int byte = 1; byte < 256; ++byte) {
+      const QByteArray bytes(1, static_cast<char>(byte));
+      const QString text = FromCp1252(bytes);
+      QCOMPARE(text.size(), 1);
+      QByteArray back;
+      QVERIFY2(ToCp1252(text, &back), qPrintable(QString::number(byte)));
+      QCOMPARE(back, bytes);
+    }
+    QCOMPARE(FromCp1252(QByteArray("Rep\xE8re \x80 \x9C \x93x\x94 \x81")),
+             QString::fromUtf8("Repère € œ “x” \u0081"));
+    QCOMPARE(FromCp1252(QByteArray()), QString());
+    QCOMPARE(FromCp1252(static_cast<const char*>(nullptr)), QString());
+    QByteArray bytes;
+    QVERIFY(!ToCp1252(QString::fromUtf8("a\u0151b\U0001F600c"), &bytes));
+    QCOMPARE(bytes, QByteArray("abc"));
   }
 };
 
