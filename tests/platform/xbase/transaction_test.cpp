@@ -1,16 +1,25 @@
-// Transactions and compaction: a commit or a compaction is all or nothing
-// whatever call the disk stops at (with the page cache kept, or with power
-// lost in durable mode), a failed write leaves the table as it was, readers
-// and writers exclude each other, and a table that may only be read is read.
+// Transactions, compaction and faults: a commit or a compaction is all or
+// nothing whatever call the disk stops at (with the page cache kept, or with
+// power lost in durable mode), a failed write leaves the table as it was,
+// every failing file-system call is reported and leaves the base sound,
+// readers and writers exclude each other (sessions of one process, and real
+// processes: a forked child holds the write lock or just has the table open),
+// and a table that may only be read is read. A disk that fills up is the
+// stress trial "disk".
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <functional>
+#include <memory>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/xbase/table_test_util.h"
+#include "support/fault_file_system.h"
 #include "support/memory_file_system.h"
 #include "support/temp_dir.h"
 #include "xbase/engine.h"
@@ -162,13 +171,7 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
     MemoryFileSystem fs;
     {
       MainTable t("base", true, &fs);
-      ASSERT_TRUE(t.ok());
-      Fill(t, 12);
-      for (long n : {2, 5, 9}) {
-        ASSERT_EQ(kOk, TableGo(t.table, n));
-        ASSERT_EQ(kOk, RecordDelete(t.table));
-      }
-      ASSERT_EQ(kOk, TableUnlock(t.table));
+      Fill(t, 12, {2, 5, 9});
     }
     fs.MarkAllDurable();
     Model confirmed = start, in_flight = compaction ? Live(start) : start;
@@ -259,6 +262,108 @@ TEST(Transactions, ACommitAfterAFailedWriteKeepsNothing) {
   });
 }
 
+// Rows 1..30, with 5 and 10 deleted.
+void StoreBase(const std::string& dir) {
+  MainTable t(dir);
+  Fill(t, 30, {5, 10});
+}
+
+// Appends %MW31..%MW40, deletes %MW20..%MW22, compacts; true when some call
+// failed.
+bool RunScenario(const std::string& dir, FileSystem* fs) {
+  bool failed = false;
+  auto note = [&failed](int r) {
+    failed = failed || r < 0;
+    return r;
+  };
+  MainTable t(dir, false, fs);
+  if (!t.ok()) return true;
+  for (int i = 31; i <= 40; ++i) {
+    note(t.Append(NumberedRow(i)));
+    note(TableUnlock(t.table));
+  }
+  TagSelect(t.table, t.repere);
+  for (int i = 20; i <= 22; ++i) {
+    if (note(TableSeek(t.table, ("%MW" + std::to_string(i)).c_str())) == kOk) {
+      note(RecordDelete(t.table));
+    }
+  }
+  note(TableUnlock(t.table));
+  note(TableCompact(t.table));
+  note(EngineEnd(&t.session));
+  return failed;
+}
+
+// After a failed call the table and its index files agree and every row
+// stored before is there; with no failure reported, every change too.
+void ExpectRows(const std::string& dir, bool complete) {
+  MainTable t(dir, false);
+  ASSERT_TRUE(t.ok()) << "error " << t.session.error;
+  std::vector<std::string> problems;
+  EXPECT_EQ(kOk, t.Check(&problems)) << (problems.empty() ? "" : problems[0]);
+  const Model live = Live(Symbols(t.table));
+  EXPECT_TRUE(!complete || TableRecordCount(t.table) == 35) << TableRecordCount(t.table);
+  const std::set<std::string> rows(live.begin(), live.end());
+  for (int i = 1; i <= (complete ? 40 : 30); ++i) {
+    if (i == 5 || i == 10 || (i >= 20 && i <= 22)) continue;
+    EXPECT_TRUE(rows.count("S" + std::to_string(i))) << "S" << i << " lost";
+  }
+  EXPECT_TRUE(!complete || live.size() == 35u) << live.size();
+}
+
+TEST(Transactions, EveryFailingCallIsReportedAndLeavesTheBaseSound) {
+  long total = 0;
+  {
+    testing_support::TempDir dir;
+    StoreBase(dir.path());
+    testing_support::FaultFileSystem counter(FileSystem::Posix());
+    EXPECT_FALSE(RunScenario(dir.path(), &counter));
+    ExpectRows(dir.path(), true);
+    total = counter.calls();
+  }
+  ASSERT_GT(total, 50);
+  for (long n = 1; n <= total; ++n) {
+    SCOPED_TRACE("call " + std::to_string(n));
+    testing_support::TempDir dir;
+    StoreBase(dir.path());
+    testing_support::FaultFileSystem fs(FileSystem::Posix());
+    fs.FailAt(n);
+    // A fault the engine shrugs off (a probe for a file that need not
+    // exist) is fine, as long as nothing is lost.
+    const bool failed = RunScenario(dir.path(), &fs);
+    ExpectRows(dir.path(), !failed);
+    if (HasFailure()) return;  // one scenario's report is enough
+  }
+}
+
+// Whichever call fails, an index built again says so or holds every row.
+TEST(Transactions, AnIndexBuiltAgainHoldsEveryRowOrFails) {
+  constexpr int kRows = 800;  // more than one 64 KB read of rows
+  for (long n = 1;; ++n) {
+    SCOPED_TRACE("call " + std::to_string(n));
+    testing_support::TempDir dir;
+    {
+      MainTable t(dir.path());
+      Fill(t, kRows);
+    }
+    testing_support::FaultFileSystem fs(FileSystem::Posix());
+    fs.FailAt(n);
+    MainTable t(dir.path(), false, &fs);
+    if (!t.ok()) continue;
+    const std::string path = dir.file("KR9R.MDX");
+    Index* index = IndexRebuild(t.table, path.c_str(), testing_tables::kRepereTag, nullptr);
+    const bool failed = fs.injected();
+    fs.FailAt(0);  // the walk that checks the index reads without faults
+    if (index != nullptr) {
+      EXPECT_EQ(static_cast<std::size_t>(kRows), t.Walk(TagGet(t.table, "REPERE_TAG")).size());
+    }
+    if (!failed) {
+      EXPECT_NE(nullptr, index);
+      return;
+    }
+  }
+}
+
 // The rows that end a table of 64 rows are journaled like any other.
 TEST(Transactions, TheLastRowsOfAFullWordOfRowsAreChanged) {
   TempDir dir;
@@ -290,6 +395,107 @@ TEST(Transactions, ATableThatMayOnlyBeReadIsReadAndRefusesWrites) {
   EXPECT_EQ(kErrReadOnly, RecordDelete(t.table));
   EXPECT_EQ(kOk, EngineCommit(&t.session));
   EXPECT_EQ(kErrReadOnly, AppendStart(t.table, 0));
+}
+
+// A child process that runs `hold` (0: done), tells the parent, waits for
+// the parent's word, then exits with what `release` returns.
+class Child {
+ public:
+  template <typename Hold, typename Release>
+  Child(Hold hold, Release release) {
+    if (pipe(up_) != 0 || pipe(down_) != 0) return;
+    pid_ = fork();
+    // Each side keeps only its own ends: a child whose parent dies reads
+    // the end of its pipe and leaves instead of waiting for ever.
+    close(pid_ != 0 ? up_[1] : up_[0]);
+    close(pid_ != 0 ? down_[0] : down_[1]);
+    if (pid_ != 0) return;
+    const int code = hold();
+    char c = code == 0 ? 'r' : 'x';
+    if (write(up_[1], &c, 1) != 1 || read(down_[0], &c, 1) != 1) _exit(3);
+    _exit(code != 0 ? code : release());
+  }
+  bool Ready() {
+    char c = 0;
+    return pid_ > 0 && read(up_[0], &c, 1) == 1 && c == 'r';
+  }
+  int Finish() {
+    const char c = 'g';
+    if (write(down_[1], &c, 1) != 1) ADD_FAILURE() << "child gone";
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  int up_[2] = {-1, -1}, down_[2] = {-1, -1};
+  pid_t pid_ = -1;
+};
+
+class LockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MainTable t(dir_);
+    ASSERT_TRUE(t.ok());
+    for (int i = 1; i <= 20; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
+    ASSERT_EQ(kOk, TableGo(t.table, 3));
+    ASSERT_EQ(kOk, RecordDelete(t.table));
+  }
+  testing_support::TempDir temp_;
+  std::string dir_ = temp_.path();
+  std::unique_ptr<MainTable> held_;  // the child's open
+};
+
+TEST_F(LockTest, WriterMeetsTheOtherProcessLockAndSucceedsOnceFreed) {
+  Child child(
+      [&] {
+        held_ = std::make_unique<MainTable>(dir_, false);
+        if (!held_->ok() || TableGo(held_->table, 1) != kOk) return 10;
+        return held_->Set("SYMBOLE", "FromChild") == kOk ? 0 : 11;  // takes the write lock
+      },
+      [&] { return TableUnlock(held_->table) == kOk ? 0 : 12; });
+  ASSERT_TRUE(child.Ready());
+  MainTable t(dir_, false);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ(kLocked, AppendStart(t.table, 0));
+  ASSERT_EQ(kOk, TableGo(t.table, 2));
+  EXPECT_EQ(kLocked, RecordDelete(t.table));
+  EXPECT_EQ(kLocked, FieldAssign(FieldGet(t.table, "SYMBOLE"), "Parent"));
+  EXPECT_EQ(kLocked, TableCompact(t.table));
+  TagSelect(t.table, t.symbole);
+  EXPECT_EQ(kOk, TableSeek(t.table, "S20"));  // reads take no lock
+  EXPECT_EQ(0, child.Finish());
+
+  ASSERT_EQ(kOk, t.Append(NumberedRow(21, "Parent")));
+  ASSERT_EQ(kOk, TableUnlock(t.table));
+  EXPECT_EQ(21, TableRecordCount(t.table));
+  EXPECT_EQ(kOk, TableSeek(t.table, "FromChild"));  // the child's write, reread with the lock
+  EXPECT_EQ(1, TableRecordNumber(t.table));
+  EXPECT_EQ(kOk, t.Check());
+}
+
+TEST_F(LockTest, CompactionWaitsForEveryOtherOpenToGo) {
+  Child child(
+      [&] {
+        held_ = std::make_unique<MainTable>(dir_, false);
+        return held_->ok() ? 0 : 10;
+      },
+      [&] {
+        held_.reset();
+        return 0;
+      });
+  ASSERT_TRUE(child.Ready());
+  MainTable t(dir_, false);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ(kLocked, TableCompact(t.table));
+  // The refused compaction leaves the table as it was, and writable.
+  ASSERT_EQ(kOk, t.Append(NumberedRow(21)));
+  ASSERT_EQ(kOk, TableUnlock(t.table));
+  EXPECT_EQ(21, TableRecordCount(t.table));
+  EXPECT_EQ(0, child.Finish());
+  ASSERT_EQ(kOk, TableCompact(t.table));
+  EXPECT_EQ(20, TableRecordCount(t.table));
+  EXPECT_EQ(kOk, t.Check());
 }
 
 }  // namespace
