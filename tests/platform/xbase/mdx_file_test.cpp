@@ -204,12 +204,10 @@ std::uint32_t Le32(const std::string& bytes, std::size_t at) {
   return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
 }
 
-// Opens the bytes and exercises every kind of call; returns how Open and the
-// walks of the big tag ended (first failure or kOk).
+// Opens the bytes and makes every kind of call: how Open and the big tag's
+// walk and check ended.
 struct Outcome {
-  int open = kOk;
-  int walk = kOk;
-  int check = kOk;
+  int open = kOk, walk = kOk, check = kOk;
 };
 
 Outcome Exercise(const std::string& bytes) {

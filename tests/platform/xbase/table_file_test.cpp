@@ -77,8 +77,7 @@ TEST_F(TableFileTest, LowerCaseFieldNamesAreFoundInAnyCase) {
   EXPECT_EQ(kOk, EngineEnd(&s));
 }
 
-// Rows 1..5 with row 4 deleted; one byte of the closed table changed, then
-// checked.
+// Rows 1..5, row 4 deleted; one byte of the closed table changed, then checked.
 TEST_F(TableFileTest, IntegrityCheckFindsChangesBehindTheEnginesBack) {
   const auto row = [](int n) { return 289 + static_cast<std::size_t>(n - 1) * 92; };
   const struct {
@@ -114,11 +113,9 @@ TEST_F(TableFileTest, IntegrityCheckFindsChangesBehindTheEnginesBack) {
   }
 }
 
-// Rows appended in one write, read back (held by the cache, or written out
-// first), one of them deleted, committed; then read cold in record order
-// from the top and from the middle (whole blocks read ahead, the last one
-// cut short), and with a row added to a block the cache does not hold: each
-// is the row written. A write undone leaves no row.
+// Rows read warm, cold from the top and the middle (whole blocks read ahead,
+// the last one cut short), and with a row added to a block not held: each is
+// the row written. A write undone leaves no row.
 TEST_F(TableFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
   constexpr int kRows = 1500;
   auto addresses_from = [](Table* table, long first) {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,22 +20,30 @@ using testing_support::TempDir;
 using testing_tables::MainTable;
 using Rows = std::vector<long>;
 
-class TableTest : public ::testing::Test {
+// The main table holding `rows` as record numbers 1, 2, ...
+class StoredRows : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void Store(std::initializer_list<testing_tables::Row> rows) {
     ASSERT_TRUE(t_.ok());
     EXPECT_EQ(kEof, TableTop(t_.table));  // empty
     EXPECT_EQ(1, TableEof(t_.table));
-    // Record numbers 1..5; symbol order: Alpha(3) Beta(1) Delta(5) Gamma(2) Omega(4).
-    ASSERT_EQ(kOk, t_.Append({"MW", "00010", "%MW10", "Beta"}));
-    ASSERT_EQ(kOk, t_.Append({"MW", "00020", "%MW20", "Gamma"}));
-    ASSERT_EQ(kOk, t_.Append({"I", "00001", "%I1", "Alpha"}));
-    ASSERT_EQ(kOk, t_.Append({"MW", "00030", "%MW30", "Omega"}));
-    ASSERT_EQ(kOk, t_.Append({"MWX", "00010", "%MW10:X1", "Delta"}));
+    for (const auto& row : rows) ASSERT_EQ(kOk, t_.Append(row));
     ASSERT_EQ(kOk, TableUnlock(t_.table));
   }
   TempDir dir_;
   MainTable t_{dir_.path()};
+};
+
+// Symbol order: Alpha(3) Beta(1) Delta(5) Gamma(2) Omega(4).
+class TableTest : public StoredRows {
+ protected:
+  void SetUp() override {
+    Store({{"MW", "00010", "%MW10", "Beta"},
+           {"MW", "00020", "%MW20", "Gamma"},
+           {"I", "00001", "%I1", "Alpha"},
+           {"MW", "00030", "%MW30", "Omega"},
+           {"MWX", "00010", "%MW10:X1", "Delta"}});
+  }
 };
 
 // Seeks and skips, each from where the last left (tag, seek text or, null,
@@ -56,10 +64,12 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
       {nullptr, nullptr, 1, kOk, 2},
       {nullptr, "MW", 0, kErrTag, 2},  // no tag: no seek
       {t_.symbole, "Gamma", 0, kOk, 2},
+      {t_.symbole, nullptr, 0, kOk, 2},       // a skip by 0 stays
       {t_.symbole, "De", 0, kOk, 5},          // a prefix
       {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
       {t_.symbole, nullptr, 1, kOk, 2},
-      {t_.symbole, "Zulu", 0, kEof, 6},   // count + 1
+      {t_.symbole, "Zulu", 0, kEof, 6},  // count + 1
+      {t_.symbole, nullptr, 0, kEof, 6},
       {t_.symbole, nullptr, -1, kOk, 4},  // back from the end: the last key
       {t_.symbole, nullptr, 1, kEof, 6},
       {t_.symbole, full.c_str(), 0, kOk, 3},                   // padded to the full key length
@@ -75,6 +85,9 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
     EXPECT_EQ(s.result == kEof, TableEof(t_.table) == 1);
     EXPECT_EQ(s.result == kBof, TableBof(t_.table) == 1);
   }
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));  // by record number: the entry is sought again
+  EXPECT_EQ(kOk, TableSkip(t_.table, 1));
+  EXPECT_EQ(1, TableRecordNumber(t_.table));
   EXPECT_EQ(kOk, TableBottom(t_.table));
   EXPECT_EQ(5, TableRecordNumber(t_.table));
   for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
@@ -87,30 +100,8 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   EXPECT_EQ(kErrTag, t_.session.error);
 }
 
-TEST_F(TableTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
-  TagSelect(t_.table, t_.repere);
-  ASSERT_EQ(kOk, TableSeek(t_.table, "%MW20"));
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  EXPECT_EQ(1, RecordIsDeleted(t_.table));
-  for (Tag* tag : {t_.cle, t_.repere, t_.symbole}) {
-    std::vector<long> rows = t_.Walk(tag);
-    EXPECT_EQ(4u, rows.size());
-    EXPECT_EQ(rows.end(), std::find(rows.begin(), rows.end(), 2));
-  }
-  TagSelect(t_.table, t_.symbole);
-  EXPECT_EQ(kAfter, TableSeek(t_.table, "Gamma"));
-  EXPECT_EQ(4, TableRecordNumber(t_.table));  // Omega
-  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t_.Walk(nullptr));
-  EXPECT_EQ(5, TableRecordCount(t_.table));
-  ASSERT_EQ(kOk, TableGo(t_.table, 2));
-  ASSERT_EQ(kOk, RecordRecall(t_.table));  // rejoins every tag
-  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
-  EXPECT_EQ(kOk, t_.Check());
-}
-
-// Walks that change the row they stand on, as the reconfiguration does:
-// re-keying it on the walked tag (the walk goes on from the entry that
-// followed the old key, so rows moved ahead are met once), or deleting it.
+// Walks that re-key the row they stand on (going on from the entry that
+// followed the old key, so rows moved ahead are met once) or delete it.
 TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
   const struct {
     Tag* tag;
@@ -260,6 +251,7 @@ TEST(TableCreate, SafetyRefusesToReplaceAMissingTableIsNotOpened) {
   EXPECT_EQ(kErrCreate, s.error);
   EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
   EXPECT_EQ(kErrOpen, s.error);
+  EXPECT_EQ(kErrArgument, TableLanguageDriver(nullptr));
   s.safety = 0;
   EXPECT_NE(nullptr,
             TableCreate(&s, dir.file("X.DBF").c_str(), testing_tables::kMainFields, nullptr));
@@ -282,17 +274,15 @@ TEST(TableCreate, ProductionIndexFromATagListOpensWithTheTable) {
   }
 }
 
-class RelationTest : public ::testing::Test {
+class RelationTest : public StoredRows {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(t_.ok());
-    ASSERT_EQ(kOk, t_.Append({"VIW", "00001", "%IW1.0", "Pump"}));   // 1
-    ASSERT_EQ(kOk, t_.Append({"MW", "00005", "%MW5", "Count"}));     // 2
-    ASSERT_EQ(kOk, t_.Append({"V", "00001", "%I1.2", "Alarm"}));     // 3
-    ASSERT_EQ(kOk, t_.Append({"MO", "00011", "%I11.0", "Other"}));   // 4
-    ASSERT_EQ(kOk, t_.Append({"MOIWX", "00001", "%IW1.0:X4", ""}));  // 5
-    ASSERT_EQ(kOk, t_.Append({"V", "00001", "%Q1.0", "Alarm"}));     // 6
-    ASSERT_EQ(kOk, TableUnlock(t_.table));
+    Store({{"VIW", "00001", "%IW1.0", "Pump"},
+           {"MW", "00005", "%MW5", "Count"},
+           {"V", "00001", "%I1.2", "Alarm"},
+           {"MO", "00011", "%I11.0", "Other"},
+           {"MOIWX", "00001", "%IW1.0:X4", ""},
+           {"V", "00001", "%Q1.0", "Alarm"}});
     relation_ = RelationCreate(t_.table);
     ASSERT_NE(nullptr, relation_);
   }
@@ -305,8 +295,6 @@ class RelationTest : public ::testing::Test {
     }
     return rows;
   }
-  TempDir dir_;
-  MainTable t_{dir_.path()};
   Relation* relation_ = nullptr;
   const char* module1_ =
       "((OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 = '00001') .AND. .NOT. DELETED()";
@@ -357,6 +345,10 @@ TEST_F(RelationTest, DeletedRowsAreNeverShown) {
   ASSERT_EQ(kOk, RecordDelete(t_.table));
   ASSERT_EQ(kOk, RelationSkip(relation_, 1));
   EXPECT_EQ(6, TableRecordNumber(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));
+  ASSERT_EQ(kOk, RecordRecall(t_.table));  // shown again, and back in every tag
+  EXPECT_EQ((Rows{1, 3, 6}), Walk());
+  EXPECT_EQ(kOk, t_.Check());
 }
 
 TEST_F(RelationTest, RowsChangedOrDeletedDuringTheWalkAreMetOnce) {
@@ -394,6 +386,7 @@ TEST_F(RelationTest, MalformedQueriesAndSortsEndTheRelation) {
   relation_ = other;
   EXPECT_EQ(6u, Walk().size());
   EXPECT_EQ(kOk, TableTop(t_.table));  // the table stays open
+  EXPECT_EQ(kErrArgument, RelationTop(nullptr));
 }
 
 TEST_F(RelationTest, CompactionForgetsThePositionOfItsTablesRelationsOnly) {

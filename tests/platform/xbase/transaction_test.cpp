@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -49,12 +50,9 @@ Model Numbered(int rows) {
   return model;
 }
 
-Model Live(const Model& model) {
-  Model live;
-  for (const std::string& s : model) {
-    if (!s.empty()) live.push_back(s);
-  }
-  return live;
+Model Live(Model model) {
+  model.erase(std::remove(model.begin(), model.end(), ""), model.end());
+  return model;
 }
 
 // What transaction `n` does to the model: a row added, row n renamed, row
@@ -82,7 +80,6 @@ int Change(MainTable& t, int n) {
 class TwoSessions : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(a.ok());
     Fill(a, 5);
     ASSERT_TRUE(b.ok());
   }
@@ -120,8 +117,6 @@ TEST_F(TwoSessions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   EXPECT_EQ(kOk, EngineCommit(&a.session));
 }
 
-// A read without the lock stands when nothing was written meanwhile, and is
-// to be made again when another session committed.
 TEST_F(TwoSessions, AnOptimisticReadStandsUnlessAnotherCommitCameBetween) {
   ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
   ASSERT_EQ(kOk, EngineCommit(&a.session));
@@ -133,8 +128,7 @@ TEST_F(TwoSessions, AnOptimisticReadStandsUnlessAnotherCommitCameBetween) {
   EXPECT_EQ(kLocked, EngineEndOptimistic(&a.session));
 }
 
-// Another session's commit leaves this one on the row it stood on, the last
-// row included.
+// The last row included.
 TEST_F(TwoSessions, ACommitElsewhereLeavesEachOnItsRow) {
   ASSERT_EQ(kOk, TableGo(a.table, 5));
   ASSERT_EQ(kOk, EngineCommit(&a.session));
@@ -147,11 +141,9 @@ TEST_F(TwoSessions, ACommitElsewhereLeavesEachOnItsRow) {
   EXPECT_EQ(kOk, EngineCommit(&a.session));
 }
 
-// A machine whose disk stops after each call of a run in turn (a compaction
-// of rows 1..12 with 2, 5 and 9 deleted, or three transactions on them);
-// after a restart (page cache kept) or a power loss (durable mode), the
-// table holds the last state that was confirmed or the one in flight, the
-// confirmed one when the run ended, and is sound.
+// The disk stops after each call of a compaction or of three transactions in
+// turn; after a restart (page cache kept) or a power loss (durable mode) the
+// table is sound and holds the confirmed state or the one in flight.
 struct StopCase {
   const char* name;
   bool compaction, power_loss;
@@ -196,6 +188,7 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
     const Model found = Symbols(t.table);
     EXPECT_TRUE(found == confirmed || (stopped && found == in_flight));
     EXPECT_EQ(kOk, t.Check());
+    if (HasFailure()) return;
   }
 }
 
@@ -204,15 +197,11 @@ INSTANTIATE_TEST_SUITE_P(Runs, DiskStops,
                                            StopCase{"DurableCompactionPowerGoes", true, true},
                                            StopCase{"CommitsProcessStops", false, false},
                                            StopCase{"DurableCommitsPowerGoes", false, true}),
-                         [](const ::testing::TestParamInfo<StopCase>& info) {
-                           return info.param.name;
-                         });
+                         ::testing::PrintToStringParamName());
 
-// Transaction 3 made by `change` on a table of eight rows, the disk refusing
-// writes from each write call in turn until a run where nothing failed: the
-// table holds all of the transaction or none of it (a failed one is rolled
-// back, or, when the disk refuses that too, left marked for the next
-// transaction to roll back once there is room), and the next one goes through.
+// Transaction 3 made by `change`, the disk refusing writes from each write in
+// turn: the table holds all of it or none (a rollback the disk refuses too is
+// left for the next transaction to make), and the next one goes through.
 void AtEachRefusedWrite(const std::function<int(MainTable&)>& change) {
   bool failed = true;
   for (long writes = 0; failed; ++writes) {
@@ -220,7 +209,6 @@ void AtEachRefusedWrite(const std::function<int(MainTable&)>& change) {
     MemoryFileSystem fs;
     {
       MainTable t("base", true, &fs);
-      ASSERT_TRUE(t.ok());
       Fill(t, 8);
     }
     MainTable t("base", false, &fs);
@@ -235,6 +223,7 @@ void AtEachRefusedWrite(const std::function<int(MainTable&)>& change) {
     EXPECT_EQ(kOk, t.Check());
     EXPECT_EQ(kOk, Change(t, 5));
     EXPECT_EQ(Live(Symbols(t.table)), Live(Apply(5, expected)));
+    if (::testing::Test::HasFailure()) return;  // one run's report is enough
   }
 }
 
@@ -242,8 +231,6 @@ TEST(Transactions, AFailedWriteLeavesTheTableAsItWas) {
   AtEachRefusedWrite([](MainTable& t) { return Change(t, 3); });
 }
 
-// A caller that goes on and commits although one of its writes failed: the
-// commit fails too, and nothing of the transaction is kept.
 TEST(Transactions, ACommitAfterAFailedWriteKeepsNothing) {
   AtEachRefusedWrite([](MainTable& t) {
     int r = EngineBegin(&t.session, 1);
@@ -268,8 +255,7 @@ void StoreBase(const std::string& dir) {
   Fill(t, 30, {5, 10});
 }
 
-// Appends %MW31..%MW40, deletes %MW20..%MW22, compacts; true when some call
-// failed.
+// Appends rows 31..40, deletes 20..22, compacts; true when some call failed.
 bool RunScenario(const std::string& dir, FileSystem* fs) {
   bool failed = false;
   auto note = [&failed](int r) {
@@ -294,8 +280,8 @@ bool RunScenario(const std::string& dir, FileSystem* fs) {
   return failed;
 }
 
-// After a failed call the table and its index files agree and every row
-// stored before is there; with no failure reported, every change too.
+// The table and its index files agree and hold every row stored before, and
+// with no failure reported every change too.
 void ExpectRows(const std::string& dir, bool complete) {
   MainTable t(dir, false);
   ASSERT_TRUE(t.ok()) << "error " << t.session.error;
@@ -328,15 +314,13 @@ TEST(Transactions, EveryFailingCallIsReportedAndLeavesTheBaseSound) {
     StoreBase(dir.path());
     testing_support::FaultFileSystem fs(FileSystem::Posix());
     fs.FailAt(n);
-    // A fault the engine shrugs off (a probe for a file that need not
-    // exist) is fine, as long as nothing is lost.
+    // A fault the engine shrugs off (a probe for a missing file) is fine.
     const bool failed = RunScenario(dir.path(), &fs);
     ExpectRows(dir.path(), !failed);
     if (HasFailure()) return;  // one scenario's report is enough
   }
 }
 
-// Whichever call fails, an index built again says so or holds every row.
 TEST(Transactions, AnIndexBuiltAgainHoldsEveryRowOrFails) {
   constexpr int kRows = 800;  // more than one 64 KB read of rows
   for (long n = 1;; ++n) {
@@ -349,6 +333,7 @@ TEST(Transactions, AnIndexBuiltAgainHoldsEveryRowOrFails) {
     testing_support::FaultFileSystem fs(FileSystem::Posix());
     fs.FailAt(n);
     MainTable t(dir.path(), false, &fs);
+    ASSERT_TRUE(t.ok() || fs.injected());
     if (!t.ok()) continue;
     const std::string path = dir.file("KR9R.MDX");
     Index* index = IndexRebuild(t.table, path.c_str(), testing_tables::kRepereTag, nullptr);
@@ -364,23 +349,18 @@ TEST(Transactions, AnIndexBuiltAgainHoldsEveryRowOrFails) {
   }
 }
 
-// The rows that end a table of 64 rows are journaled like any other.
 TEST(Transactions, TheLastRowsOfAFullWordOfRowsAreChanged) {
   TempDir dir;
   MainTable t(dir.path());
   Fill(t, 64);
   ASSERT_EQ(kOk, Change(t, 63));
-  ASSERT_EQ(kOk, TableGo(t.table, 63));
-  EXPECT_EQ("Renamed63", t.Get("SYMBOLE"));
-  ASSERT_EQ(kOk, TableGo(t.table, 64));
-  EXPECT_EQ(1, RecordIsDeleted(t.table));
+  EXPECT_EQ(Symbols(t.table), Apply(63, Numbered(64)));
 }
 
 TEST(Transactions, ATableThatMayOnlyBeReadIsReadAndRefusesWrites) {
   MemoryFileSystem fs;
   {
     MainTable t("base", true, &fs);
-    ASSERT_TRUE(t.ok());
     Fill(t, 4);
   }
   fs.SetReadOnly(true);
@@ -436,10 +416,7 @@ class LockTest : public ::testing::Test {
  protected:
   void SetUp() override {
     MainTable t(dir_);
-    ASSERT_TRUE(t.ok());
-    for (int i = 1; i <= 20; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
-    ASSERT_EQ(kOk, TableGo(t.table, 3));
-    ASSERT_EQ(kOk, RecordDelete(t.table));
+    Fill(t, 20, {3});
   }
   testing_support::TempDir temp_;
   std::string dir_ = temp_.path();
@@ -488,7 +465,6 @@ TEST_F(LockTest, CompactionWaitsForEveryOtherOpenToGo) {
   MainTable t(dir_, false);
   ASSERT_TRUE(t.ok());
   EXPECT_EQ(kLocked, TableCompact(t.table));
-  // The refused compaction leaves the table as it was, and writable.
   ASSERT_EQ(kOk, t.Append(NumberedRow(21)));
   ASSERT_EQ(kOk, TableUnlock(t.table));
   EXPECT_EQ(21, TableRecordCount(t.table));
