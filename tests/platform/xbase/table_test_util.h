@@ -132,6 +132,13 @@ inline void Fill(MainTable& t, int rows, std::initializer_list<long> deleted = {
   ASSERT_EQ(kOk, TableUnlock(t.table));
 }
 
+// Creates the main table of `dir` (on `fs`) filled as above, and closes it.
+inline void Store(const std::string& dir, int rows, std::initializer_list<long> deleted = {},
+                  FileSystem* fs = nullptr) {
+  MainTable t(dir, true, fs);
+  Fill(t, rows, deleted);
+}
+
 }  // namespace testing_tables
 }  // namespace xbase
 
