@@ -127,7 +127,6 @@ TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
       ExpectMatches(1, models[1]);
     }
   }
-  // Empty both tags completely, then fill them again.
   for (int t = 0; t < 2; ++t) {
     for (const Entry& e : live[t]) ASSERT_EQ(kOk, mdx_->Remove(t, e.first.data(), e.second));
     models[t].clear();

@@ -289,7 +289,6 @@ class RelationTest : public StoredRows {
     relation_ = RelationCreate(t_.table);
     ASSERT_NE(nullptr, relation_);
   }
-  // Walks the relation; `change` runs on each row met.
   Rows Walk(void (*change)(MainTable&) = nullptr) {
     Rows rows;
     for (int r = RelationTop(relation_); r == kOk; r = RelationSkip(relation_, 1)) {
