@@ -1,10 +1,11 @@
-// Tables: rows, fields, moves in record order and along tags (seeks, walks,
-// deleted rows leaving every tag at once, walks that delete or re-key the
-// current row), several index files, reopen.
+// Tables: rows, fields, moves along the record order and tags, relations over
+// them, and the file itself (cut, changed behind the engine's back, read
+// ahead, compacted, an interrupted compaction finished by the next open).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,26 +16,37 @@
 namespace xbase {
 namespace {
 
+using testing_support::ReadFileBytes;
 using testing_support::TempDir;
+using testing_support::WriteFileBytes;
 using testing_tables::MainTable;
+using testing_tables::NumberedRow;
 using Rows = std::vector<long>;
 
-class TableTest : public ::testing::Test {
+// The main table holding `rows` as record numbers 1, 2, ...
+class StoredRows : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void Store(std::initializer_list<testing_tables::Row> rows) {
     ASSERT_TRUE(t_.ok());
     EXPECT_EQ(kEof, TableTop(t_.table));  // empty
     EXPECT_EQ(1, TableEof(t_.table));
-    // Record numbers 1..5; symbol order: Alpha(3) Beta(1) Delta(5) Gamma(2) Omega(4).
-    ASSERT_EQ(kOk, t_.Append({"MW", "00010", "%MW10", "Beta"}));
-    ASSERT_EQ(kOk, t_.Append({"MW", "00020", "%MW20", "Gamma"}));
-    ASSERT_EQ(kOk, t_.Append({"I", "00001", "%I1", "Alpha"}));
-    ASSERT_EQ(kOk, t_.Append({"MW", "00030", "%MW30", "Omega"}));
-    ASSERT_EQ(kOk, t_.Append({"MWX", "00010", "%MW10:X1", "Delta"}));
+    for (const auto& row : rows) ASSERT_EQ(kOk, t_.Append(row));
     ASSERT_EQ(kOk, TableUnlock(t_.table));
   }
   TempDir dir_;
   MainTable t_{dir_.path()};
+};
+
+// Symbol order: Alpha(3) Beta(1) Delta(5) Gamma(2) Omega(4).
+class TableTest : public StoredRows {
+ protected:
+  void SetUp() override {
+    Store({{"MW", "00010", "%MW10", "Beta"},
+           {"MW", "00020", "%MW20", "Gamma"},
+           {"I", "00001", "%I1", "Alpha"},
+           {"MW", "00030", "%MW30", "Omega"},
+           {"MWX", "00010", "%MW10:X1", "Delta"}});
+  }
 };
 
 // Seeks and skips, each from where the last left (tag, seek text or, null,
@@ -55,10 +67,12 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
       {nullptr, nullptr, 1, kOk, 2},
       {nullptr, "MW", 0, kErrTag, 2},  // no tag: no seek
       {t_.symbole, "Gamma", 0, kOk, 2},
+      {t_.symbole, nullptr, 0, kOk, 2},       // a skip by 0 stays
       {t_.symbole, "De", 0, kOk, 5},          // a prefix
       {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
       {t_.symbole, nullptr, 1, kOk, 2},
-      {t_.symbole, "Zulu", 0, kEof, 6},   // count + 1
+      {t_.symbole, "Zulu", 0, kEof, 6},  // count + 1
+      {t_.symbole, nullptr, 0, kEof, 6},
       {t_.symbole, nullptr, -1, kOk, 4},  // back from the end: the last key
       {t_.symbole, nullptr, 1, kEof, 6},
       {t_.symbole, full.c_str(), 0, kOk, 3},                   // padded to the full key length
@@ -74,6 +88,9 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
     EXPECT_EQ(s.result == kEof, TableEof(t_.table) == 1);
     EXPECT_EQ(s.result == kBof, TableBof(t_.table) == 1);
   }
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));  // by record number: the entry is sought again
+  EXPECT_EQ(kOk, TableSkip(t_.table, 1));
+  EXPECT_EQ(1, TableRecordNumber(t_.table));
   EXPECT_EQ(kOk, TableBottom(t_.table));
   EXPECT_EQ(5, TableRecordNumber(t_.table));
   for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
@@ -86,30 +103,8 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   EXPECT_EQ(kErrTag, t_.session.error);
 }
 
-TEST_F(TableTest, DeletedRowLeavesEveryTagButStaysInRecordOrderAndCount) {
-  TagSelect(t_.table, t_.repere);
-  ASSERT_EQ(kOk, TableSeek(t_.table, "%MW20"));
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  EXPECT_EQ(1, RecordIsDeleted(t_.table));
-  for (Tag* tag : {t_.cle, t_.repere, t_.symbole}) {
-    std::vector<long> rows = t_.Walk(tag);
-    EXPECT_EQ(4u, rows.size());
-    EXPECT_EQ(rows.end(), std::find(rows.begin(), rows.end(), 2));
-  }
-  TagSelect(t_.table, t_.symbole);
-  EXPECT_EQ(kAfter, TableSeek(t_.table, "Gamma"));
-  EXPECT_EQ(4, TableRecordNumber(t_.table));  // Omega
-  EXPECT_EQ((Rows{1, 2, 3, 4, 5}), t_.Walk(nullptr));
-  EXPECT_EQ(5, TableRecordCount(t_.table));
-  ASSERT_EQ(kOk, TableGo(t_.table, 2));
-  ASSERT_EQ(kOk, RecordRecall(t_.table));  // rejoins every tag
-  EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
-  EXPECT_EQ(kOk, t_.Check());
-}
-
-// Walks that change the row they stand on, as the reconfiguration does:
-// re-keying it on the walked tag (the walk goes on from the entry that
-// followed the old key, so rows moved ahead are met once), or deleting it.
+// Walks that re-key the row they stand on (going on from the entry that
+// followed the old key, so rows moved ahead are met once) or delete it.
 TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
   const struct {
     Tag* tag;
@@ -259,6 +254,7 @@ TEST(TableCreate, SafetyRefusesToReplaceAMissingTableIsNotOpened) {
   EXPECT_EQ(kErrCreate, s.error);
   EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
   EXPECT_EQ(kErrOpen, s.error);
+  EXPECT_EQ(kErrArgument, TableLanguageDriver(nullptr));
   s.safety = 0;
   EXPECT_NE(nullptr,
             TableCreate(&s, dir.file("X.DBF").c_str(), testing_tables::kMainFields, nullptr));
@@ -279,6 +275,337 @@ TEST(TableCreate, ProductionIndexFromATagListOpensWithTheTable) {
     EXPECT_EQ(auto_open != 0, TagGet(t, "repcle_tag") != nullptr) << auto_open;
     EngineEnd(&s);
   }
+}
+
+class RelationTest : public StoredRows {
+ protected:
+  void SetUp() override {
+    Store({{"VIW", "00001", "%IW1.0", "Pump"},
+           {"MW", "00005", "%MW5", "Count"},
+           {"V", "00001", "%I1.2", "Alarm"},
+           {"MO", "00011", "%I11.0", "Other"},
+           {"MOIWX", "00001", "%IW1.0:X4", ""},
+           {"V", "00001", "%Q1.0", "Alarm"}});
+    relation_ = RelationCreate(t_.table);
+    ASSERT_NE(nullptr, relation_);
+  }
+  Rows Walk(void (*change)(MainTable&) = nullptr) {
+    Rows rows;
+    for (int r = RelationTop(relation_); r == kOk; r = RelationSkip(relation_, 1)) {
+      rows.push_back(TableRecordNumber(t_.table));
+      if (change) change(t_);
+    }
+    return rows;
+  }
+  Relation* relation_ = nullptr;
+  const char* module1_ =
+      "((OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 = '00001') .AND. .NOT. DELETED()";
+};
+
+TEST_F(RelationTest, FilterAndStableSortFollowTheSelectedOrder) {
+  ASSERT_EQ(kOk, RelationQuerySet(relation_, module1_));
+  EXPECT_EQ((Rows{1, 3, 5, 6}), Walk());
+  TagSelect(t_.table, t_.repere);  // %I1.2 %IW1.0 %IW1.0:X4 %Q1.0
+  EXPECT_EQ((Rows{3, 1, 5, 6}), Walk());
+  EXPECT_EQ(1, TableEof(t_.table));
+  ASSERT_EQ(kOk,
+            RelationQuerySet(relation_, ("SYMBOLE <> '" + std::string(32, ' ') + "'").c_str()));
+  ASSERT_EQ(kOk, RelationSortSet(relation_, "SYMBOLE"));
+  // Alarm (3, 6) Count Other Pump; equal symbols keep the table's order.
+  EXPECT_EQ((Rows{3, 6, 2, 4, 1}), Walk());
+  TagSelect(t_.table, nullptr);
+  EXPECT_EQ((Rows{3, 6, 2, 4, 1}), Walk());
+  ASSERT_EQ(kOk, RelationSortSet(relation_, "REPERE"));
+  EXPECT_EQ((Rows{3, 4, 1, 2, 6}), Walk());
+}
+
+TEST_F(RelationTest, SkipsBothWaysAndStopsAtTheEnds) {
+  EXPECT_EQ(kRelationEnd, RelationSkip(relation_, 1));  // never positioned
+  ASSERT_EQ(kOk, RelationQuerySet(relation_, module1_));
+  ASSERT_EQ(kOk, RelationTop(relation_));
+  const struct {
+    long count;
+    int result;
+    long record;
+  } steps[] = {{-1, kBof, 1}, {0, kOk, 1}, {2, kOk, 5}, {-1, kOk, 3}, {5, kEof, 7}};
+  for (const auto& s : steps) {
+    EXPECT_EQ(s.result, RelationSkip(relation_, s.count)) << s.count;
+    EXPECT_EQ(s.record, TableRecordNumber(t_.table)) << s.count;
+  }
+  ASSERT_EQ(kOk, RelationQuerySet(relation_, "OBJET = 'NONE'"));
+  EXPECT_EQ(kEof, RelationTop(relation_));
+}
+
+TEST_F(RelationTest, DeletedRowsAreNeverShown) {
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_EQ(kOk, RelationQuerySet(relation_, "IND1 = '00001'"));  // no test of the mark
+  EXPECT_EQ((Rows{1, 5, 6}), Walk());
+  // A row deleted during the walk, ahead of it, is not shown either.
+  ASSERT_EQ(kOk, RelationTop(relation_));
+  ASSERT_EQ(kOk, TableGo(t_.table, 5));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_EQ(kOk, RelationSkip(relation_, 1));
+  EXPECT_EQ(6, TableRecordNumber(t_.table));
+  ASSERT_EQ(kOk, TableGo(t_.table, 3));
+  ASSERT_EQ(kOk, RecordRecall(t_.table));  // shown again, and back in every tag
+  EXPECT_EQ((Rows{1, 3, 6}), Walk());
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(RelationTest, RowsChangedOrDeletedDuringTheWalkAreMetOnce) {
+  ASSERT_EQ(kOk, RelationQuerySet(relation_, module1_));
+  // The module move: rewrite IND1 of each row the walk stands on.
+  EXPECT_EQ((Rows{1, 3, 5, 6}), Walk([](MainTable& t) { ASSERT_EQ(kOk, t.Set("IND1", "00003")); }));
+  EXPECT_EQ((Rows{}), Walk());
+  ASSERT_EQ(kOk, RelationQuerySet(relation_, "IND1 = '00003'"));
+  EXPECT_EQ((Rows{1, 3, 5, 6}), Walk([](MainTable& t) { ASSERT_EQ(kOk, RecordDelete(t.table)); }));
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  EXPECT_EQ((Rows{4, 2}), t_.Walk(t_.cle));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
+TEST_F(RelationTest, MalformedQueriesAndSortsEndTheRelation) {
+  const struct {
+    const char *query, *sort;
+    int result;
+  } bad[] = {{"OBJET = ", nullptr, kErrExpression},
+             {"NOSUCH = 'V'", nullptr, kErrField},
+             {"SYMBOLE", nullptr, kErrExpression},  // not logical
+             {"OBJET = 'V'", ".NOT. DELETED()", kErrExpression}};
+  for (const auto& b : bad) {
+    SCOPED_TRACE(b.query);
+    EXPECT_EQ(b.sort ? kOk : b.result, RelationQuerySet(relation_, b.query));
+    if (b.sort) {
+      EXPECT_EQ(b.result, RelationSortSet(relation_, b.sort));
+    }
+    EXPECT_EQ(kRelationEnd, RelationTop(relation_));
+  }
+  ASSERT_EQ(kOk, RelationSortSet(relation_, ""));  // no sort
+  EXPECT_EQ((Rows{1, 3, 6}), Walk());
+  Relation* other = RelationCreate(t_.table);  // freeing one leaves the other whole
+  EXPECT_EQ(kOk, RelationFree(relation_, 0));
+  relation_ = other;
+  EXPECT_EQ(6u, Walk().size());
+  EXPECT_EQ(kOk, TableTop(t_.table));  // the table stays open
+  EXPECT_EQ(kErrArgument, RelationTop(nullptr));
+}
+
+TEST_F(RelationTest, CompactionForgetsThePositionOfItsTablesRelationsOnly) {
+  const std::string other_path = dir_.file("OTHER.DBF");
+  Table* other = TableCreate(&t_.session, other_path.c_str(), testing_tables::kMainFields, nullptr);
+  ASSERT_NE(nullptr, other);
+  for (const char* symbol : {"A", "B"}) {
+    ASSERT_EQ(kOk, AppendStart(other, 0));
+    ASSERT_EQ(kOk, FieldAssign(FieldGet(other, "SYMBOLE"), symbol));
+    ASSERT_EQ(kOk, RecordAppend(other));
+  }
+  Relation* elsewhere = RelationCreate(other);
+  ASSERT_EQ(kOk, RelationQuerySet(elsewhere, ".NOT. DELETED()"));
+  ASSERT_EQ(kOk, RelationTop(elsewhere));
+  ASSERT_EQ(kOk, RelationQuerySet(relation_, module1_));
+  ASSERT_EQ(kOk, RelationTop(relation_));
+  ASSERT_EQ(kOk, TableGo(t_.table, 1));
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  ASSERT_EQ(kOk, TableCompact(t_.table));
+  // The record numbers it held are gone: it must be started again.
+  EXPECT_EQ(kRelationEnd, RelationSkip(relation_, 1));
+  EXPECT_EQ((Rows{2, 4, 5}), Walk());
+  EXPECT_EQ(kOk, RelationSkip(elsewhere, 1));
+  EXPECT_EQ(2, TableRecordNumber(other));
+}
+
+class TableFileTest : public ::testing::Test {
+ protected:
+  // A table of `rows` rows, row `deleted` deleted, closed; returns its bytes.
+  std::string Written(int rows, long deleted) {
+    testing_tables::Store(dir_.path(), rows, {deleted});
+    return ReadFileBytes(path_);
+  }
+  // Opens the file as it now stands: the session error.
+  int OpenResult(long* count = nullptr) {
+    Session s;
+    EngineInit(&s, 0, 0);
+    Table* t = TableOpen(&s, path_.c_str());
+    if (t != nullptr && count != nullptr) *count = TableRecordCount(t);
+    return t != nullptr ? kOk : s.error;
+  }
+  TempDir dir_;
+  std::string path_ = dir_.file("KR9.DBF");
+};
+
+// Each cut of the file, with a header claiming 100 rows: refused while the
+// header is cut, else opened with the whole rows the file holds.
+TEST_F(TableFileTest, EveryTruncationOpensOrFailsCleanly) {
+  std::string good = Written(3, 2);
+  good[4] = 100;
+  for (std::size_t n = 0; n <= good.size() + 4; ++n) {
+    ASSERT_TRUE(WriteFileBytes(path_, (good + "junk").substr(0, n)));
+    long count = -1;
+    const int r = OpenResult(&count);
+    if (n < 289) {
+      EXPECT_EQ(kErrFormat, r) << n;
+    } else {
+      ASSERT_EQ(kOk, r) << n;
+      EXPECT_EQ(std::min<long>(3, static_cast<long>((n - 289) / 92)), count) << n;
+    }
+  }
+}
+
+// Field names another tool stored in lower case are found in any case.
+TEST_F(TableFileTest, LowerCaseFieldNamesAreFoundInAnyCase) {
+  std::string bytes = Written(3, 2);
+  bytes.replace(32, 5, std::string("data\0", 5));
+  ASSERT_TRUE(WriteFileBytes(path_, bytes));
+  Session s;
+  EngineInit(&s, 0, 0);
+  Table* t = TableOpen(&s, path_.c_str());
+  ASSERT_NE(nullptr, t);
+  Field* data = FieldGet(t, "DATA");
+  EXPECT_NE(nullptr, data);
+  EXPECT_EQ(data, FieldGet(t, "data"));
+  EXPECT_EQ(kOk, EngineEnd(&s));
+}
+
+// Rows 1..5, row 4 deleted; one byte of the closed table changed, then checked.
+TEST_F(TableFileTest, IntegrityCheckFindsChangesBehindTheEnginesBack) {
+  const auto row = [](int n) { return 289 + static_cast<std::size_t>(n - 1) * 92; };
+  const struct {
+    const char* what;
+    std::size_t at;
+    char value;
+    int result;
+    int problems;  // how many reported; -1: some
+    const char* first;
+  } cases[] = {
+      {"the byte it already holds", row(1) + 59, 'S', kOk, 0, nullptr},
+      {"SYMBOLE of row 2", row(2) + 59, 'X', kErrIndexFormat, 1,
+       "record 2 does not hold the row's key"},
+      {"row 1 deleted: listed in each tag", row(1), '*', kErrIndexFormat, 3, nullptr},
+      {"row 4 recalled: missing from each tag", row(4), ' ', kErrIndexFormat, 3, nullptr},
+      {"an unknown deletion flag", row(3), '?', kErrFormat, -1, nullptr},
+      {"9 records claimed, 5 held", 4, 9, kErrFormat, -1, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = Written(5, 4);
+    bytes[c.at] = c.value;
+    ASSERT_TRUE(WriteFileBytes(path_, bytes));
+    MainTable t(dir_.path(), false);
+    ASSERT_TRUE(t.ok());
+    std::vector<std::string> problems;
+    EXPECT_EQ(c.result, t.Check(&problems));
+    EXPECT_EQ(c.problems < 0 ? problems.size() : std::size_t(c.problems), problems.size());
+    EXPECT_EQ(c.result != kOk, !problems.empty());
+    if (c.first) {
+      EXPECT_NE(std::string::npos, problems.at(0).find(c.first)) << problems[0];
+    }
+  }
+}
+
+// Rows read warm, cold from the top and the middle (whole blocks read ahead,
+// the last one cut short), and with a row added to a block not held: each is
+// the row written. A write undone leaves no row.
+TEST_F(TableFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
+  constexpr int kRows = 1500;
+  auto addresses_from = [](Table* table, long first) {
+    std::vector<std::string> seen;
+    for (int r = TableGo(table, first); r == kOk; r = TableSkip(table, 1)) {
+      seen.push_back(testing_tables::Trimmed(table, "REPERE"));
+    }
+    return seen;
+  };
+  std::vector<std::string> written;
+  for (int i = 1; i <= kRows; ++i) written.push_back("%MW" + std::to_string(i));
+  {
+    MainTable t(dir_.path());
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
+    EXPECT_EQ(addresses_from(t.table, 1), written);
+    ASSERT_EQ(kOk, TableGo(t.table, kRows));
+    ASSERT_EQ(kOk, RecordDelete(t.table));
+    ASSERT_EQ(kOk, EngineCommit(&t.session));
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    ASSERT_EQ(kOk, t.Append(NumberedRow(kRows + 1)));
+    ASSERT_EQ(kOk, EngineRollback(&t.session));
+  }
+  for (long first : {1L, 700L}) {
+    MainTable t(dir_.path(), false);
+    EXPECT_EQ(addresses_from(t.table, first),
+              std::vector<std::string>(written.begin() + first - 1, written.end()));
+    EXPECT_EQ(TableRecordCount(t.table), kRows);
+    ASSERT_EQ(kOk, TableGo(t.table, kRows));
+    EXPECT_EQ(RecordIsDeleted(t.table), 1);
+  }
+  MainTable t(dir_.path(), false);  // a row added to a block not held
+  ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+  ASSERT_EQ(kOk, t.Append(NumberedRow(kRows + 1)));
+  written.push_back("%MW" + std::to_string(kRows + 1));
+  EXPECT_EQ(addresses_from(t.table, 2),
+            std::vector<std::string>(written.begin() + 1, written.end()));
+  EXPECT_EQ(kOk, EngineCommit(&t.session));
+}
+
+TEST_F(TableFileTest, CompactionDropsDeletedRowsRenumbersAndRebuildsEveryTag) {
+  {
+    MainTable t(dir_.path());
+    ASSERT_TRUE(t.ok());
+    for (int i = 1; i <= 10; ++i)
+      ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(100 - i))));
+    for (long n : {2, 5, 6, 10}) {
+      ASSERT_EQ(kOk, TableGo(t.table, n));
+      ASSERT_EQ(kOk, RecordDelete(t.table));
+    }
+    ASSERT_EQ(kOk, TableCompact(t.table));
+    EXPECT_EQ(6, TableRecordCount(t.table));
+    // Rows 1 3 4 7 8 9 became 1..6; the symbols run backwards.
+    EXPECT_EQ((Rows{6, 5, 4, 3, 2, 1}), t.Walk(t.symbole));
+    ASSERT_EQ(kOk, t.Append(NumberedRow(11, "S0")));  // the table stays usable
+  }
+  MainTable t(dir_.path(), false);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ((Rows{7, 6, 5, 4, 3, 2, 1}), t.Walk(t.symbole));
+  EXPECT_EQ(kOk, t.Check());
+  EXPECT_EQ(289u + 7 * 92 + 1, ReadFileBytes(path_).size());
+  EXPECT_TRUE(ReadFileBytes(dir_.file("KR9.DBF.pack")).empty());
+
+  TagSelect(t.table, nullptr);  // every row deleted
+  ASSERT_EQ(kOk, TableGo(t.table, 1));
+  for (int r = kOk; r == kOk; r = TableSkip(t.table, 1)) ASSERT_EQ(kOk, RecordDelete(t.table));
+  ASSERT_EQ(kOk, TableCompact(t.table));
+  EXPECT_EQ(0, TableRecordCount(t.table));
+  EXPECT_EQ(kEof, TableTop(t.table));
+  EXPECT_EQ(kOk, t.Check());
+}
+
+TEST_F(TableFileTest, CommittedCompactionIsFinishedByTheNextOpenAnUnfinishedOneDropped) {
+  {
+    MainTable t(dir_.path());
+    ASSERT_TRUE(t.ok());
+    ASSERT_EQ(kOk, t.Append(NumberedRow(1, "OLD")));
+  }
+  // A compaction that wrote its new files and journal, then stopped.
+  std::string fresh = ReadFileBytes(path_);
+  fresh.replace(289 + 59, 3, "NEW");  // SYMBOLE starts at offset 59 of a row
+  const std::string pack = dir_.file("KR9.DBF.pack"), dbf = path_;
+  ASSERT_TRUE(WriteFileBytes(dbf + ".new", fresh));
+  // A last line without its partner (a damaged journal) is left alone.
+  const std::string lonely = dir_.file("KR9.keep");
+  ASSERT_TRUE(WriteFileBytes(lonely, "keep"));
+  ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dbf + "\n" + lonely + "\nend\n"));
+  for (const std::string symbol : {"NEW", "NEW"}) {
+    Session s;
+    EngineInit(&s, 0, 0);
+    Table* t = TableOpen(&s, dbf.c_str());
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(symbol, testing_tables::Trimmed(t, "SYMBOLE"));
+    EXPECT_EQ(1, TableRecordCount(t));
+    EXPECT_TRUE(ReadFileBytes(pack).empty());
+    // The next round: an unfinished journal, whose new file is garbage.
+    ASSERT_TRUE(WriteFileBytes(dbf + ".new", "garbage"));
+    ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dir_.file("KR9")));
+  }
+  EXPECT_EQ("keep", ReadFileBytes(lonely));
 }
 
 }  // namespace

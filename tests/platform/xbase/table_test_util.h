@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -108,16 +109,6 @@ struct MainTable {
   }
 };
 
-// The `field` of every live row of `table` in record order, trimmed.
-inline std::vector<std::string> LiveValues(Table* table, const char* field) {
-  std::vector<std::string> values;
-  TagSelect(table, nullptr);
-  for (int r = TableTop(table); r == kOk; r = TableSkip(table, 1)) {
-    if (!RecordIsDeleted(table)) values.push_back(Trimmed(table, field));
-  }
-  return values;
-}
-
 // "%MW<i>" rows: OBJET "MW", IND1 the number zero-padded to 5, symbol
 // "S<i>" unless given.
 inline Row NumberedRow(int i, const std::string& symbol = "") {
@@ -126,12 +117,26 @@ inline Row NumberedRow(int i, const std::string& symbol = "") {
   return Row{"MW", ind1, "%MW" + n, symbol.empty() ? "S" + n : symbol};
 }
 
-// Appends rows 1..`rows` (NumberedRow), each unlocked in turn.
-inline void Fill(MainTable& t, int rows) {
+// Appends rows 1..`rows` (NumberedRow), each unlocked in turn, then deletes
+// the rows `deleted`.
+inline void Fill(MainTable& t, int rows, std::initializer_list<long> deleted = {}) {
+  ASSERT_TRUE(t.ok());
   for (int i = 1; i <= rows; ++i) {
     ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
     ASSERT_EQ(kOk, TableUnlock(t.table));
   }
+  for (long n : deleted) {
+    ASSERT_EQ(kOk, TableGo(t.table, n));
+    ASSERT_EQ(kOk, RecordDelete(t.table));
+  }
+  ASSERT_EQ(kOk, TableUnlock(t.table));
+}
+
+// Creates the main table of `dir` (on `fs`) filled as above, and closes it.
+inline void Store(const std::string& dir, int rows, std::initializer_list<long> deleted = {},
+                  FileSystem* fs = nullptr) {
+  MainTable t(dir, true, fs);
+  Fill(t, rows, deleted);
 }
 
 }  // namespace testing_tables

@@ -1,0 +1,315 @@
+// Index files: trees built by our own inserts and removals held against a
+// std::multiset model, a peer engine's tree changed by ours, and damaged files
+// whose every call ends in a result code (the sanitizers watch reads).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/memory_file_system.h"
+#include "support/temp_dir.h"
+#include "xbase/mdx_file.h"
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+using Entry = std::pair<std::string, std::uint32_t>;  // key bytes, record number
+using Model = std::multiset<Entry>;
+
+class MdxTree : public ::testing::Test {
+ protected:
+  void Create(const std::vector<MdxTagInfo>& tags) {
+    std::unique_ptr<File> file;
+    mdx_.reset();
+    ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kCreate, &file));
+    ASSERT_EQ(kOk, MdxFile::Create(std::move(file), "T", tags, &mdx_));
+  }
+  void Open() {
+    std::unique_ptr<File> file;
+    ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
+    ASSERT_EQ(kOk, MdxFile::Open(std::move(file), &mdx_));
+  }
+  void Reopen() {
+    ASSERT_EQ(kOk, mdx_->Flush());
+    mdx_.reset();
+    Open();
+  }
+  std::vector<Entry> Entries(int t) {
+    std::vector<Entry> out;
+    const std::size_t kl = static_cast<std::size_t>(mdx_->tag(t).key_length);
+    EXPECT_EQ(kOk, mdx_->ForEach(t, [&](const char* key, std::uint32_t r) {
+      out.emplace_back(std::string(key, kl), r);
+      return 0;
+    }));
+    return out;
+  }
+  void ExpectSound(int t) {
+    std::vector<std::string> problems;
+    EXPECT_EQ(kOk, mdx_->Check(t, [&](const std::string& p) { problems.push_back(p); }));
+    EXPECT_TRUE(problems.empty()) << problems.front();
+  }
+  void ExpectMatches(int t, const Model& model) {
+    const std::vector<Entry> want(model.begin(), model.end());
+    ASSERT_EQ(want, Entries(t));
+    ExpectSound(t);
+    ExpectCounts(t, want);
+  }
+  // Counts by prefix, held against the entries: short prefixes span many
+  // leaves (counted whole from their separators), long ones end inside one.
+  void ExpectCounts(int t, const std::vector<Entry>& want) {
+    for (const char* prefix : {"1", "2", "13", "42", "499", "7 ", "x"}) {
+      const std::size_t n = std::strlen(prefix);
+      const auto expected = std::count_if(want.begin(), want.end(), [&](const Entry& e) {
+        return e.first.compare(0, n, prefix) == 0;
+      });
+      std::uint64_t count = 0;
+      ASSERT_EQ(kOk, mdx_->CountPrefix(t, prefix, n, &count));
+      EXPECT_EQ(static_cast<std::uint64_t>(expected), count) << "prefix " << prefix;
+    }
+  }
+  testing_support::MemoryFileSystem fs_;
+  std::unique_ptr<MdxFile> mdx_;
+};
+
+MdxTagInfo Tag(const char* name, int key_length) {
+  return MdxTagInfo{name, "KEY", ".NOT. DELETED()", key_length, false, false};
+}
+
+// Keys from a small alphabet, so that equal keys are common.
+std::string RandomKey(std::mt19937* rng, int length, int spread) {
+  std::string key(static_cast<std::size_t>(length), ' ');
+  unsigned v = (*rng)() % static_cast<unsigned>(spread);
+  std::string digits = std::to_string(v);
+  std::memcpy(&key[0], digits.data(), std::min(digits.size(), key.size()));
+  return key;
+}
+
+TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
+  // Key length 100 gives 9 keys per node: deep trees after a few hundred entries.
+  Create({Tag("WIDE", 100), Tag("NARROW", 8)});
+  std::mt19937 rng(12345);
+  Model models[2];
+  std::uint32_t next_record = 1;
+  std::vector<Entry> live[2];
+  for (int batch = 0; batch < 50; ++batch) {
+    for (int op = 0; op < 2000; ++op) {
+      const int t = op % 2;
+      const bool insert = live[t].empty() || rng() % 100 < (batch < 25 ? 65 : 35);
+      if (insert) {
+        Entry e(RandomKey(&rng, mdx_->tag(t).key_length, 500), next_record++);
+        ASSERT_EQ(kOk, mdx_->Insert(t, e.first.data(), e.second));
+        models[t].insert(e);
+        live[t].push_back(e);
+      } else {
+        std::size_t i = rng() % live[t].size();
+        Entry e = live[t][i];
+        live[t][i] = live[t].back();
+        live[t].pop_back();
+        ASSERT_EQ(kOk, mdx_->Remove(t, e.first.data(), e.second)) << batch << " " << op;
+        models[t].erase(models[t].find(e));
+      }
+    }
+    ExpectMatches(0, models[0]);
+    ExpectMatches(1, models[1]);
+    if (batch % 5 == 4) {
+      Reopen();
+      ExpectMatches(0, models[0]);
+      ExpectMatches(1, models[1]);
+    }
+  }
+  for (int t = 0; t < 2; ++t) {
+    for (const Entry& e : live[t]) ASSERT_EQ(kOk, mdx_->Remove(t, e.first.data(), e.second));
+    models[t].clear();
+    ExpectMatches(t, models[t]);
+    MdxCursor c;
+    EXPECT_EQ(kEof, mdx_->First(t, &c));
+    EXPECT_EQ(kBof, mdx_->Last(t, &c));
+  }
+  Reopen();
+  ExpectMatches(0, models[0]);
+}
+
+// Made in a file that holds a larger old index, an index keeps none of its bytes.
+TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOne) {
+  Create({Tag("NARROW", 8)});
+  const std::string fresh = fs_.Contents("T.MDX");
+  fs_.SetContents("T.MDX", std::string(100000, 'x'));
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
+  ASSERT_EQ(kOk, MdxFile::Create(std::move(file), "T", {Tag("NARROW", 8)}, &mdx_));
+  EXPECT_EQ(fresh, fs_.Contents("T.MDX"));
+}
+
+// A cursor whose entry another change removed goes on from the entry after it.
+TEST_F(MdxTree, ACursorWhoseEntryWentGoesOnFromTheNextOne) {
+  Create({Tag("NARROW", 8)});
+  const char* keys[] = {"K1      ", "K2      ", "K3      "};
+  for (std::uint32_t r = 1; r <= 3; ++r) ASSERT_EQ(kOk, mdx_->Insert(0, keys[r - 1], r));
+  MdxCursor c;
+  ASSERT_EQ(kOk, mdx_->First(0, &c));
+  ASSERT_EQ(kOk, mdx_->Next(&c));
+  ASSERT_EQ(kOk, mdx_->Remove(0, keys[1], 2));
+  EXPECT_EQ(kOk, mdx_->Next(&c));
+  EXPECT_EQ(3u, c.record);
+  EXPECT_EQ(kEof, mdx_->Next(&c));
+}
+
+// An index file written by another xBase engine (xbase64) changed by ours.
+TEST_F(MdxTree, ChangesToAPeerTreeKeepItSoundAndOrderedBothWays) {
+  fs_.SetContents("T.MDX", testing_support::ReadFileBytes(std::string(SYMBASE_FIXTURE_DIR) +
+                                                          "/peer-mdx/big/BIGTAB.MDX"));
+  Open();
+  const int obj = mdx_->FindTag("OBJKEY");
+  auto key = [](std::uint32_t r) {
+    std::string k = "%MW  " + std::to_string(r);
+    k.resize(22, ' ');
+    return k;
+  };
+  // Put back the deleted rows 10, 20, ... 300, then take out rows 1..150.
+  for (std::uint32_t r = 10; r <= 300; r += 10) ASSERT_EQ(kOk, mdx_->Insert(obj, key(r).data(), r));
+  for (std::uint32_t r = 1; r <= 150; ++r) ASSERT_EQ(kOk, mdx_->Remove(obj, key(r).data(), r)) << r;
+  ExpectSound(obj);
+  const std::vector<Entry> got = Entries(obj);
+  ASSERT_EQ(150u, got.size());
+  EXPECT_EQ(151u, got.front().second);
+  EXPECT_EQ(300u, got.back().second);  // rows 151..300 are left; "300" sorts last
+  std::vector<Entry> back;
+  MdxCursor c;
+  for (int rc = mdx_->Last(obj, &c); rc == kOk; rc = mdx_->Prev(&c))
+    back.emplace(back.begin(), c.key, c.record);
+  EXPECT_EQ(got, back);
+}
+
+constexpr int kKeyLength = 60;  // 16 keys per node: three levels with 2000 entries
+
+std::string Key(std::uint32_t r) {
+  char key[kKeyLength + 1];
+  std::snprintf(key, sizeof key, "K%08u%*s", (r * 2654435761u) % 1000000u, kKeyLength - 9, "");
+  return std::string(key, kKeyLength);
+}
+
+std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+  return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+
+// Opens the bytes and makes every kind of call: how Open and the big tag's
+// walk and check ended.
+struct Outcome {
+  int open = kOk, walk = kOk, check = kOk;
+};
+
+Outcome Exercise(const std::string& bytes) {
+  testing_support::MemoryFileSystem fs;
+  fs.SetContents("A.MDX", bytes);
+  std::unique_ptr<File> file;
+  fs.Open("A.MDX", OpenMode::kReadWrite, &file);
+  Outcome out;
+  std::unique_ptr<MdxFile> mdx;
+  out.open = MdxFile::Open(std::move(file), &mdx);
+  if (out.open != kOk) return out;
+  for (int t = 0; t < mdx->tag_count(); ++t) {
+    const int kl = mdx->tag(t).key_length;
+    long steps = 0;
+    int rc = mdx->ForEach(t, [&](const char*, std::uint32_t) { return ++steps > 100000 ? 99 : 0; });
+    EXPECT_NE(99, rc) << "walk did not end";
+    if (t == 0) out.walk = rc;
+    MdxCursor c;
+    for (rc = mdx->Last(t, &c); rc == kOk && steps < 200000; rc = mdx->Prev(&c)) ++steps;
+    const std::string key = Key(600).substr(0, static_cast<std::size_t>(kl));
+    mdx->Seek(t, key.data(), key.size(), &c);
+    mdx->SeekEntry(t, key.data(), 600, &c);
+    std::vector<std::string> problems;
+    rc = mdx->Check(t, [&](const std::string& p) { problems.push_back(p); });
+    if (t == 0) out.check = rc;
+    EXPECT_TRUE((rc == kOk) == problems.empty());
+    mdx->Insert(t, key.data(), 5000);
+    mdx->Remove(t, key.data(), 600);
+    KeyRun run(key.size());
+    run.Add(key.data(), 1);
+    mdx->Rebuild(t, run);
+    mdx->Flush();
+  }
+  return out;
+}
+
+// One damage of the sound file a row: the three results it must give
+// (kAny: not promised).
+constexpr int kAny = 1;
+
+TEST_F(MdxTree, EachDamageEndsInItsFormatError) {
+  // One three-level tag and one single-leaf tag.
+  Create({Tag("BIG", kKeyLength), MdxTagInfo{"SMALL", "KEY", "", 4, false, false}});
+  for (std::uint32_t r = 1; r <= 2000; ++r) ASSERT_EQ(kOk, mdx_->Insert(0, Key(r).data(), r));
+  ASSERT_EQ(kOk, mdx_->Insert(1, "abcd", 1));
+  for (std::uint32_t r = 1; r <= 2000; r += 7) ASSERT_EQ(kOk, mdx_->Remove(0, Key(r).data(), r));
+  ASSERT_EQ(kOk, mdx_->Flush());
+  const std::string sound = fs_.Contents("T.MDX");
+  const std::size_t tag_header = std::size_t(Le32(sound, 544)) * 512;
+  const std::uint32_t root = Le32(sound, tag_header), pages = Le32(sound, 32);
+  const std::size_t root_at = std::size_t(root) * 512;
+  ASSERT_NE(0u, Le32(sound, root_at + 8 + Le32(sound, root_at) * 64)) << "root must be interior";
+  const auto put = [&sound](std::vector<std::pair<std::size_t, std::uint32_t>> changes, int bytes) {
+    std::string b = sound;
+    for (auto [at, v] : changes) {
+      for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = static_cast<char>(v >> (8 * i));
+    }
+    return b;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    int open, walk, check;
+  } damages[] = {
+      {"sound", sound, kOk, kOk, kOk},
+      // Cut files: the header's page count exceeds them.
+      {"empty", "", kErrIndexFormat, kAny, kAny},
+      {"cut at 2047", sound.substr(0, 2047), kErrIndexFormat, kAny, kAny},
+      {"cut at 2048", sound.substr(0, 2048), kErrIndexFormat, kAny, kAny},
+      {"last block cut", sound.substr(0, sound.size() - 512), kErrIndexFormat, kAny, kAny},
+      // Lying header fields.
+      {"version", put({{0, 3}}, 1), kErrIndexFormat, kAny, kAny},
+      {"block size", put({{22, 512}}, 2), kErrIndexFormat, kAny, kAny},
+      {"tags in use", put({{28, 48}}, 2), kErrIndexFormat, kAny, kAny},
+      {"page count beyond the file", put({{32, 1u << 30}}, 4), kErrIndexFormat, kAny, kAny},
+      {"free page beyond the file", put({{36, 1u << 30}}, 4), kErrIndexFormat, kAny, kAny},
+      {"tag header on an odd page", put({{544, 7}}, 4), kErrIndexFormat, kAny, kAny},
+      {"tag header outside", put({{544, 0xFFFFFFF0}}, 4), kErrIndexFormat, kAny, kAny},
+      {"root outside the file", put({{tag_header, 1u << 28}}, 4), kErrIndexFormat, kAny, kAny},
+      {"key length 0", put({{tag_header + 12, 0}}, 2), kErrIndexFormat, kAny, kAny},
+      {"keys per node beyond a block", put({{tag_header + 14, 500}}, 2), kErrIndexFormat, kAny,
+       kAny},
+      {"item length", put({{tag_header + 18, 12}}, 2), kErrIndexFormat, kAny, kAny},
+      // Trees that are no trees.
+      {"the root its own first child", put({{root_at + 8, root}}, 4), kOk, kErrIndexFormat,
+       kErrIndexFormat},
+      {"two children share a block", put({{root_at + 8 + 64, Le32(sound, root_at + 8)}}, 4), kOk,
+       kAny, kErrIndexFormat},
+      {"overfull root", put({{root_at, 1000}}, 4), kOk, kErrIndexFormat, kErrIndexFormat},
+      {"a free chain looping on itself",
+       put({{36, pages - 2}, {40, 1}, {std::size_t(pages - 2) * 512 + 4, pages - 2}}, 4), kOk, kAny,
+       kErrIndexFormat},
+  };
+  for (const auto& d : damages) {
+    SCOPED_TRACE(d.what);
+    const Outcome o = Exercise(d.bytes);
+    EXPECT_EQ(d.open, o.open);
+    for (auto [expected, got] :
+         {std::make_pair(d.walk, o.walk), std::make_pair(d.check, o.check)}) {
+      EXPECT_TRUE(expected == kAny || expected == got) << got;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace xbase
