@@ -253,6 +253,8 @@ TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
   a.Append(a);
   EXPECT_EQ(a.GetSize(), 208);
   for (INT_PTR i : {0, 2, 103, 207}) EXPECT_STREQ(a[i], "seed") << i;
+  a.RemoveAt(200, 8);  // the whole tail
+  EXPECT_EQ(a.GetSize(), 200);
 }
 
 // Misuse throws the framework's not-supported exception and sizes no

@@ -21,8 +21,7 @@ using testing_support::Format;
 
 struct Expected {
   std::string text;
-  std::int32_t kind;
-  std::int32_t form;
+  std::int32_t kind, form;
   std::uint32_t value;
   std::vector<std::uint32_t> components;
   std::int32_t bit;
@@ -188,8 +187,7 @@ TEST_F(AnalyserTest, DecimalModuleNumberingHoldsFiveDigitPositions) {
   EXPECT_EQ(Analyse("%I99999.2").wordClass, kWordAddress);
 }
 
-// Segments of the widest number: "%MW" + 8 x ".4294967295" = 91 bytes, more
-// than the formatter holds; five (58 bytes) fit.
+// Segments of the widest number: eight (91 bytes) overflow the formatter, five fit.
 void Widen(UsAts* r, std::uint32_t segments) {
   std::memcpy(r->letters, "MW\0", 4);
   r->segmentCount = segments;
@@ -197,7 +195,6 @@ void Widen(UsAts* r, std::uint32_t segments) {
     segment = UsAtsSegment{kSepPoint, kNameNone, 0, 4294967295u};
 }
 
-// Each row changes a sound record; the formatter writes it or refuses it whole.
 TEST_F(AnalyserTest, FormatterWritesSoundRecordsAndRefusesDamagedOnes) {
   const struct {
     void (*change)(UsAts*);

@@ -1,8 +1,10 @@
 // The default host services, and the settings store: values that outlive the
 // process, atomic rewrites, damaged files, writers racing from processes.
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +99,12 @@ TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
   for (int at = 0; at < kWriters; ++at) {
     EXPECT_EQ(HostReadSetting(nullptr, 12, ("Key" + std::to_string(at)).c_str(), -1), at * 10);
   }
+  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 312);
+  // A writer that keeps the lock is waited for a while, then the write fails.
+  const int held = open(dir_.file("symbase/settings.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 1), 0);
+  close(held);
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 312);
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"));
 }
