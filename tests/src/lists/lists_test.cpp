@@ -24,8 +24,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Texts = std::vector<std::string>;
 
-// Takes the entries out of a caller's list (they are the caller's to
-// delete): each as "address|symbol|comment|type|flag", or the address alone.
+// Takes out (and deletes) the entries: "address|symbol|comment|type|flag" or the address.
 Texts Take(CObList& list, bool whole = true) {
   std::vector<std::string> out;
   while (!list.IsEmpty()) {
@@ -47,14 +46,12 @@ class ListsTest : public testing_support::SymbolBaseTest {
     SymbolBaseTest::TearDown();
   }
 
-  // The entries one call put in `list`; the call's result must be 0.
   std::vector<std::string> Entries(int result, bool whole = true) {
     EXPECT_EQ(result, 0);
     return Take(list, whole);
   }
 
-  // Calls a batch listing (its position kept by the caller's lambda) until
-  // it says it finished; every entry in order, each call's count in batches.
+  // Calls a batch listing until it finishes: its entries, each call's count in batches.
   std::vector<std::string> Drain(const std::function<int(int* finished)>& call,
                                  std::vector<int>* batches = nullptr, bool whole = true) {
     std::vector<std::string> all;
@@ -86,8 +83,7 @@ class ListsTest : public testing_support::SymbolBaseTest {
   CObList list;
 };
 
-// Prints each expected listing's entries "address|symbol|comment" in UTF-8,
-// each line led by the listing's name.
+// Prints each listing's entries "address|symbol|comment" in UTF-8 after its name.
 const char* const kReader = R"(
 import sys, dbfread
 fields = (('OBJET', 5), ('IND1', 5), ('IND2', 5), ('IND3', 5), ('IND4', 2))
@@ -120,8 +116,7 @@ Texts Utf8(const Texts& listed) {
   return out;
 }
 
-// Two modules of 30 inputs from module kFirst: 8, 10 or 30 are "00008",
-// "0000A", "0000U".
+// Two modules of 30 inputs from module kFirst (8, 10, 30: "00008", "0000A", "0000U").
 template <int kFirst>
 std::string Inputs(int i) {
   return "%I" + std::to_string(kFirst + i / 30) + "." + std::to_string(i % 30);
@@ -129,8 +124,7 @@ std::string Inputs(int i) {
 
 class BatchLists : public ListsTest {
  protected:
-  // A fresh run of one batch listing of the %MW words (or of every row),
-  // its position held here; the symbol order in `mode`.
+  // A fresh run of one batch listing of the %MW words or of every row.
   std::function<int(int*)> Listing(const std::string& kind, int mode = 0) {
     counter_ = record_ = 1;
     ind1_ = 0;
@@ -210,8 +204,7 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   Create("%MW10001", "", "next");
   EXPECT_EQ(ExportAll(""),
             Texts({"%MW10000||first|0|-1", "%MW100000||first|0|-1", "%MW10001||next|0|-1"}));
-  // The counter past the record count, or below 1; at the count, a later
-  // call with no export in progress.
+  // The counter past the record count, below 1, or at the count with no export running.
   for (long counter : {4L, 0L, -1L, 3L}) {
     counter_ = counter;
     EXPECT_EQ(TBExportSymbol(base, "%MW", 0, &counter_, &list, &finished), counter == 3 ? 0 : 105)
@@ -238,8 +231,7 @@ TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
   Create("%I12.1", "Door");
   Create("%I1.1", "Other");
   const std::string alpha = "%MW2|Alpha|first letter|2|-1", bit = "%MW5:X1|Bit|a bit|5|1";
-  // The flag is the bit number (-1 blank); mode 2, words and bits together,
-  // is checked against dbfread.
+  // The flag is the bit number (-1 blank); mode 2 is checked against dbfread.
   const struct {
     const char* prefix;
     int mode, withSymbol, module;
@@ -326,9 +318,7 @@ TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
   }
 }
 
-// The same rows, symbols and comments as dbfread reads, in key order for the
-// whole base, in record order for one object kind, in symbol order (ties in
-// key order).
+// As dbfread reads: key order for the base, record order for one kind, symbol order.
 TEST_F(BatchLists, ExportCountAndSymbolOrderAsDbfreadReads) {
   if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
   const char* kinds[] = {"%MW", "%MD", "%KW", "%I", "%QW"};
@@ -441,8 +431,7 @@ TEST_F(KeyListing, RangesAndBitsInKeyOrder) {
        "%MW",
        {16, 100, 100},
        "%MW16|||16|-1;%MW17|Valve|last|17|-1"},
-      // A first index longer than its field names no stored key, though the
-      // seek stops on a row of the kind.
+      // A first index longer than its field names no stored key.
       {"first index too long", kRange, "%MW", {123456, 999999, 100}, ""},
       {"maximum", kRange, "%MW", {0, 100, 2}, "%MW3;%MW5"},
       {"last below first", kRange, "%MW", {3, -1, 100}, ""},
@@ -588,8 +577,6 @@ TEST_F(ListGuards, EveryFailedCallIsReportedOrChangesNothing) {
     const Texts got = run(&faulty);
     const bool reported = !HostErrorReports().empty();
     HostClearErrorReports();
-    // Even a listing that fails hands out only rows it read: never the row
-    // it stands on a second time.
     for (std::size_t i = 1; i < got.size(); ++i) {
       if (got[i].find('|') != std::string::npos) {
         ASSERT_NE(got[i], got[i - 1]) << "call " << n;

@@ -39,8 +39,7 @@ class ObjectsTest : public testing_support::SymbolBaseTest {
     }
   }
 
-  // The live rows in record order; a row has a live comment row exactly
-  // when it is marked commented, and no other comment row is live.
+  // The live rows in record order; live comment rows exactly for those marked commented.
   Texts Rows() {
     Texts rows;
     int commented = 0;
@@ -62,8 +61,7 @@ class ObjectsTest : public testing_support::SymbolBaseTest {
 
 constexpr int kYes = 6, kYesToAll = 19305, kNo = 7, kNoToAll = 24511, kCancel = 2;
 
-// Answers each confirmation dialog with the next scripted button and keeps
-// the message it showed.
+// Answers each confirmation with the next button, keeping the message shown.
 class ConfirmScript : public CDialogDriver {
  public:
   void Run(CDialog& dialog) override {
@@ -82,9 +80,7 @@ class ConfirmScript : public CDialogDriver {
   Texts messages;
 };
 
-// One insertion: the object as "address|symbol|comment", the mode, the
-// buttons pressed in the dialogs it shows and its result; `allPressed`
-// (0 or 1) is set first when not -1.
+// One insertion: object, mode, buttons pressed, result; `allPressed` set first unless -1.
 struct InsertStep {
   const char* object;
   int mode;
@@ -232,13 +228,11 @@ INSTANTIATE_TEST_SUITE_P(Conflicts, InsertionCases, ::testing::ValuesIn(kCases),
 
 TEST_F(Insertion, CancelAsksToConfirmTheInterruptionAndNobodyToAskWritesNothing) {
   Create("%MW10", "Old");
-  // Cancel, "no" to the interruption: the same dialog again; then refuse.
   HostQueueMessageBoxAnswer(IDNO);
   script.presses = {kCancel, kNo};
   EXPECT_EQ(Insert("%MW10|New|", 2), 107);
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[0], script.messages[1]);
-  // Cancel, "yes": interrupted, nothing written.
   HostQueueMessageBoxAnswer(IDYES);
   script.presses = {kCancel};
   EXPECT_EQ(Insert("%MW10|New|", 2), 106);
@@ -256,8 +250,7 @@ TEST_F(Insertion, CancelAsksToConfirmTheInterruptionAndNobodyToAskWritesNothing)
 
 class ObjectRows : public ObjectsTest {};
 
-// A blank or trimmed symbol, a symbol already carried: 101 and the address
-// that carries it.
+// A symbol already carried: 101 and the address that carries it.
 TEST_F(ObjectRows, CreateWritesTheSymbolAndComment) {
   Create("%MW10", "Pump_1", "the pump");
   Create("%MW1", "                                ");
@@ -375,8 +368,7 @@ TEST_F(Searches, SymbolOfAnAddressAndAddressOfASymbol) {
   EXPECT_EQ(TBSearchRepere(base, &missing), 103);
 }
 
-// Buffers must hold the field and its end; engine results come back
-// untranslated: 2 after the key, 3 past the end.
+// Buffers must hold the field and its end; engine results: 2 after the key, 3 past the end.
 TEST_F(Searches, AnalexBufferSizes) {
   char symbol[64] = "";
   EXPECT_EQ(TBSearchSymbolAnalex(base, "%MW10", symbol, 32), 102);
@@ -504,7 +496,6 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
     EXPECT_EQ(Find(c.order, c.field, c.text, c.match), c.found) << c.text << " " << c.match;
     EXPECT_EQ(last_result, c.result) << c.text;
   }
-  // Results accumulate.
   CStringList list;
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);

@@ -92,9 +92,7 @@ TEST_F(BaseLifecycle, DirectoryWithoutSeparatorPutsFilesInTheParent) {
 
 class LevelConversion : public testing_support::SymbolBaseTest {
  protected:
-  // A level 1 base as an older library left it: module rows with decimal
-  // IND1, a word, a module row without module number, a module status word
-  // and a deleted module row.
+  // A level 1 base: decimal module numbers in IND1 beside other rows, one deleted.
   void WriteLevel1Base() {
     AppendRawObject(base, Key("VIW", "00012", "00001", "00000"), "%IW12.1", "In_12", "c 12");
     AppendRawObject(base, Key("VIWX", "00012", "00001", "00000", "03"), "%IW12.1:X3", "",
@@ -249,7 +247,6 @@ TEST_F(CommentRows, UpdateRewriteAndDelete) {
 
 class OtherHandle : public testing_support::SymbolBaseTest {
  protected:
-  // Creates an object through `files` on the base opened in a handle of its own.
   int CreateThrough(testing_support::FaultFileSystem* files, const char* repere,
                     const char* symbol) {
     CTBData* data = nullptr;
@@ -306,8 +303,7 @@ TEST_F(BaseAccess, AFailedCommitReplacesTheCallsSuccess) {
 
 using Batch = testing_support::SymbolBaseTest;
 
-// A child process creates `count` objects in a batch and ends it or not
-// before it exits (as a process that dies).
+// A child process creates `count` objects in a batch, ending it or dying first.
 void CreateInChild(const std::string& directory, int count, bool end) {
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
@@ -344,8 +340,7 @@ TEST_F(Batch, IsInTheFilesWhenEndedAndNotAtAllBefore) {
   EXPECT_STREQ(found.m_commentaire, "Com");
 }
 
-// A call left by an exception undoes the whole batch; nested batches end
-// with the outermost; compaction waits for the batch's end.
+// An exception undoes the whole batch; nested batches end with the outermost.
 TEST_F(Batch, ACallLeftByAnExceptionUndoesItAll) {
   ASSERT_EQ(TBBeginBatch(base), 0);
   ASSERT_EQ(TBBeginBatch(base), 0);
