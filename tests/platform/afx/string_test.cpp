@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
@@ -338,6 +339,16 @@ TEST(ExceptionTest, MemoryExceptionIsPreallocatedAndSurvivesDelete) {
   }
   EXPECT_EQ(caught[0], caught[1]);
   EXPECT_TRUE(caught[1]->IsKindOf(RUNTIME_CLASS(CMemoryException)));
+}
+
+TEST(ExceptionTest, FileMessageNamesTheSystemErrorElseTheCause) {
+  char text[64];
+  CFileException withError(CFileException::diskFull, ENOSPC, "KR9.DBF");
+  ASSERT_TRUE(withError.GetErrorMessage(text, sizeof text, nullptr));
+  EXPECT_EQ(std::string(text), std::string("KR9.DBF: ") + std::strerror(ENOSPC));
+  CFileException withoutError(CFileException::diskFull, 0, "KR9.DBF");
+  ASSERT_TRUE(withoutError.GetErrorMessage(text, sizeof text, nullptr));
+  EXPECT_STREQ(text, "KR9.DBF: cause 13");
 }
 
 // Two throw helpers, and CFile::Remove and CFile::Rename against what the
