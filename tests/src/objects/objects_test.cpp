@@ -150,10 +150,9 @@ const char* const kCommentConflict =
     "Conflit de commentaires : le rep\xE8re %MW10  existe d\xE9j\xE0 dans la base, mais avec un "
     "commentaire diff\xE9rent.\nSouhaitez-vous remplacer le commentaire de la base ?";
 
-// A missing comment is added first, a missing symbol by the next call. When
-// a symbol moves, the row that carried the address's own symbol is deleted.
-// An answer for all holds for every kind of conflict until reset; with both
-// flags set, yes-to-all is tested first.
+// A missing comment is added first, a missing symbol next. A moved symbol's
+// old row is deleted. An answer for all holds for every conflict until reset;
+// with both flags set, yes-to-all is tested first.
 const InsertCase kCases[] = {
     {"EqualObjectInAnyMode",
      {"%MW1|A|c"},
@@ -318,7 +317,6 @@ TEST_F(ObjectRows, EachChangeDatesTheBase) {
   }
 }
 
-// Both rows are marked, not removed; the symbol is free again.
 TEST_F(ObjectRows, DeleteMarksBothRows) {
   CreateAll({"%MW10|Pump|commented", "%MW11|Valve|"});
   for (const char* repere : {"%MW10", "%MW11"}) {
