@@ -13,10 +13,7 @@ namespace {
 using testing_support::ScriptedDialogDriver;
 
 constexpr UINT kDialogId = 19306;
-constexpr int kMessage = 19307;
-constexpr int kNoAll = 24511;
-constexpr int kSymbol = 1002;
-constexpr int kComment = 1003;
+constexpr int kMessage = 19307, kNoAll = 24511, kSymbol = 1002, kComment = 1003;
 
 // The insertion's confirmation, with a symbol and a comment to enter above.
 const AFX_DLGITEM kItems[] = {
@@ -39,21 +36,14 @@ class DialogTest : public ::testing::Test {
   void TearDown() override { EXPECT_TRUE(AfxRemoveResourceModule(&kModule)); }
 };
 
-// Ends with the id of the button pressed, as the insertion's confirmation
-// does; binds its edits to members, limits them and counts their
-// notifications through its message map.
+// Ends with the button pressed; binds, limits and counts its edits.
 class CTestDlg : public CDialog {
  public:
   explicit CTestDlg(LPCTSTR message = "") : CDialog(kDialogId), m_message(message) {}
 
-  CEdit m_symbolEdit;
-  CEdit m_commentEdit;
-  CString m_symbol;
-  CString m_comment;
-  int inits = 0;
-  int changes = 0;
-  int maxTexts = 0;
-  int cancels = 0;
+  CEdit m_symbolEdit, m_commentEdit;
+  CString m_symbol, m_comment;
+  int inits = 0, changes = 0, maxTexts = 0, cancels = 0;
 
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();

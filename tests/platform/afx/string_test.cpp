@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
@@ -26,13 +27,8 @@ void ExpectTexts(const Texts& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_STREQ(rows[i].first, rows[i].second) << i;
 }
 
-CString Upper(CString s) {
-  s.MakeUpper();
-  return s;
-}
-
-CString Lower(CString s) {
-  s.MakeLower();
+CString Cased(CString s, bool upper) {
+  upper ? s.MakeUpper() : s.MakeLower();
   return s;
 }
 
@@ -64,9 +60,9 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
                {s.Right(99), "%MW10.3"},
                {s.Right(-2), ""},
                // ß has no capital; the multiplication and division signs are no letters.
-               {Upper("\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az"),
+               {Cased("\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az", true),
                 "\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ"},
-               {Lower("\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ"),
+               {Cased("\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ", false),
                 "\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az"}});
   CString original("Pump_1");
   CString copy(original);
@@ -77,7 +73,8 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
   EXPECT_STREQ(copy, "Lump_1");
 }
 
-TEST(CStringTest, AppendsToItselfWhileItReallocates) {
+// Appending, formatting and the lent buffer grow the text, also from itself.
+TEST(CStringTest, GrowsFromItselfWhileItReallocates) {
   CString s("%I");
   s += "1.";
   s += '2';
@@ -92,6 +89,27 @@ TEST(CStringTest, AppendsToItselfWhileItReallocates) {
   EXPECT_STREQ(part, "abcdefdef");
   part = static_cast<LPCTSTR>(part) + 6;  // assigning its own tail
   EXPECT_STREQ(part, "def");
+  CString formatted;
+  std::string longText(100000, 'k');
+  formatted.Format("[%s|%05d]", longText.c_str(), 7);
+  ASSERT_EQ(formatted.GetLength(), 100008);
+  EXPECT_EQ(formatted.Right(7), "|00007]");
+  s = "abc";
+  s.Format("%s%s", static_cast<LPCTSTR>(s), static_cast<LPCTSTR>(s));
+  EXPECT_STREQ(s, "abcabc");
+  s = "ab";
+  char* buffer = s.GetBuffer(10);
+  EXPECT_STREQ(buffer, "ab");
+  std::snprintf(buffer, 11, "%s", "0123456789");
+  s.ReleaseBuffer();
+  EXPECT_STREQ(s, "0123456789");
+  s.GetBuffer(0)[4] = '\0';  // never smaller than the text
+  s.ReleaseBuffer();
+  EXPECT_STREQ(s, "0123");
+  s.GetBuffer(8);
+  s.ReleaseBuffer(2);
+  s.ReleaseBuffer();  // without a buffer
+  EXPECT_STREQ(s, "01");
 }
 
 TEST(CStringTest, ComparesAsUnsignedBytes) {
@@ -169,33 +187,6 @@ TEST(CStringTest, TrimsBlanksCharsAndSets) {
   }
 }
 
-TEST(CStringTest, FormatsAnyLength) {
-  CString s;
-  std::string longText(100000, 'k');
-  s.Format("[%s|%05d]", longText.c_str(), 7);
-  ASSERT_EQ(s.GetLength(), 100008);
-  EXPECT_EQ(s.Right(7), "|00007]");
-  s = "abc";  // formatted into while an argument of its own format
-  s.Format("%s%s", static_cast<LPCTSTR>(s), static_cast<LPCTSTR>(s));
-  EXPECT_STREQ(s, "abcabc");
-}
-
-TEST(CStringTest, BufferCanBeWrittenAndReleased) {
-  CString s("ab");
-  char* buffer = s.GetBuffer(10);
-  EXPECT_STREQ(buffer, "ab");
-  std::snprintf(buffer, 11, "%s", "0123456789");
-  s.ReleaseBuffer();
-  EXPECT_STREQ(s, "0123456789");
-  s.GetBuffer(0)[4] = '\0';  // never smaller than the text
-  s.ReleaseBuffer();
-  EXPECT_STREQ(s, "0123");
-  s.GetBuffer(8);
-  s.ReleaseBuffer(2);
-  s.ReleaseBuffer();  // without a buffer
-  EXPECT_STREQ(s, "01");
-}
-
 using Words = std::vector<std::string>;
 
 // Walks both ways, so that a broken back link shows as well as a forward one.
@@ -207,14 +198,6 @@ void ExpectList(const CStringList& list, const Words& expected) {
   EXPECT_EQ(backward, Words(expected.rbegin(), expected.rend()));
   EXPECT_EQ(list.GetCount(), static_cast<INT_PTR>(expected.size()));
   EXPECT_EQ(list.IsEmpty(), expected.empty());
-}
-
-void ExpectArray(const CStringArray& a, const Words& expected) {
-  Words got;
-  for (INT_PTR i = 0; i < a.GetSize(); ++i) got.emplace_back(a.GetAt(i));
-  EXPECT_EQ(got, expected);
-  EXPECT_EQ(a.GetUpperBound(), a.GetSize() - 1);
-  EXPECT_EQ(a.IsEmpty(), expected.empty());
 }
 
 TEST(CStringListTest, InsertsAndRemovesAtHeadMiddleAndTail) {
@@ -271,6 +254,8 @@ TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
   a.Append(a);
   EXPECT_EQ(a.GetSize(), 208);
   for (INT_PTR i : {0, 2, 103, 207}) EXPECT_STREQ(a[i], "seed") << i;
+  a.RemoveAt(200, 8);  // the whole tail
+  EXPECT_EQ(a.GetSize(), 200);
 }
 
 // Misuse throws the framework's not-supported exception and sizes no
@@ -313,7 +298,9 @@ TEST(CollectionMisuseTest, ThrowsAndLeavesTheCollectionAsItWas) {
   }
   ExpectList(list, {});
   ExpectList(huge, {});
-  ExpectArray(a, {"only"});
+  ASSERT_EQ(a.GetUpperBound(), 0);
+  EXPECT_FALSE(a.IsEmpty());
+  EXPECT_STREQ(a[0], "only");
   EXPECT_STREQ(s, "kept");
 }
 
@@ -352,6 +339,16 @@ TEST(ExceptionTest, MemoryExceptionIsPreallocatedAndSurvivesDelete) {
   }
   EXPECT_EQ(caught[0], caught[1]);
   EXPECT_TRUE(caught[1]->IsKindOf(RUNTIME_CLASS(CMemoryException)));
+}
+
+TEST(ExceptionTest, FileMessageNamesTheSystemErrorElseTheCause) {
+  char text[64];
+  CFileException withError(CFileException::diskFull, ENOSPC, "KR9.DBF");
+  ASSERT_TRUE(withError.GetErrorMessage(text, sizeof text, nullptr));
+  EXPECT_EQ(std::string(text), std::string("KR9.DBF: ") + std::strerror(ENOSPC));
+  CFileException withoutError(CFileException::diskFull, 0, "KR9.DBF");
+  ASSERT_TRUE(withoutError.GetErrorMessage(text, sizeof text, nullptr));
+  EXPECT_STREQ(text, "KR9.DBF: cause 13");
 }
 
 // Two throw helpers, and CFile::Remove and CFile::Rename against what the

@@ -21,8 +21,7 @@ using testing_support::Format;
 
 struct Expected {
   std::string text;
-  std::int32_t kind;
-  std::int32_t form;
+  std::int32_t kind, form;
   std::uint32_t value;
   std::vector<std::uint32_t> components;
   std::int32_t bit;
@@ -188,8 +187,7 @@ TEST_F(AnalyserTest, DecimalModuleNumberingHoldsFiveDigitPositions) {
   EXPECT_EQ(Analyse("%I99999.2").wordClass, kWordAddress);
 }
 
-// Segments of the widest number: "%MW" + 8 x ".4294967295" = 91 bytes, more
-// than the formatter holds; five (58 bytes) fit.
+// Segments of the widest number: eight (91 bytes) overflow the formatter, five fit.
 void Widen(UsAts* r, std::uint32_t segments) {
   std::memcpy(r->letters, "MW\0", 4);
   r->segmentCount = segments;
@@ -197,7 +195,6 @@ void Widen(UsAts* r, std::uint32_t segments) {
     segment = UsAtsSegment{kSepPoint, kNameNone, 0, 4294967295u};
 }
 
-// Each row changes a sound record; the formatter writes it or refuses it whole.
 TEST_F(AnalyserTest, FormatterWritesSoundRecordsAndRefusesDamagedOnes) {
   const struct {
     void (*change)(UsAts*);
@@ -261,23 +258,17 @@ const char* const kNothing[] = {
     "%I\\1.0.256\\0.1", "%I\\1.0.0\\2.1",
     // bits: out of range, missing, on objects that have none
     "%MW10:X16", "%MW10:X", "%MW10:", "%MW10:Y3", "%MW10:X-1", "%MB10:X1", "%MD4:X0", "%I1.2:X3",
-    "%Q1.MOD:X1", "%X3:X1", "%NW{1.2}5:X16",
-    // module objects
-    "%I1", "%IW3", "%I1.", "%I1.2.", "%I1.2.3.4", "%IW3.MOD.", "%IW3.MOD.2.1", "%IW3.MODX",
-    "%MF1.2", "%MB1.2", "%SW1.2",
+    "%Q1.MOD:X1", "%X3:X1", "%NW{1.2}5:X16", "%I1", "%IW3", "%I1.", "%I1.2.", "%I1.2.3.4",
+    "%IW3.MOD.", "%IW3.MOD.2.1", "%IW3.MODX", "%MF1.2", "%MB1.2", "%SW1.2",
     // bus module addresses, cut short at each mark
     "%I\\1.0.5\\0", "%I\\1.0.5\\0.", "%I\\1.0\\0.2", "%I\\1.0.5.0.2", "%I\\\\0.2", "%I\\1.0.5\\",
-    "%I\\1.0.5\\0.2\\", "%MF\\1.0.5\\0.2", "%I\\1.0.5\\100000.2",
-    // steps and blocks
-    "%X1.FOO", "%X1.2.3", "%X1.IN.2", "%X1.IN.OUT", "%X1.", "%X1.T.T", "%X1.3.ER", "%X1.3.",
-    "%X1.IN.", "%XM3.T", "%XM3.4", "%T2.Q", "%TM1.D", "%TM1.QX", "%DR1.", "%DR1.X", "%C5.F.V",
-    "%R1.V", "%MN1.D",
+    "%I\\1.0.5\\0.2\\", "%MF\\1.0.5\\0.2", "%I\\1.0.5\\100000.2", "%X1.FOO", "%X1.2.3", "%X1.IN.2",
+    "%X1.IN.OUT", "%X1.", "%X1.T.T", "%X1.3.ER", "%X1.3.", "%X1.IN.", "%XM3.T", "%XM3.4", "%T2.Q",
+    "%TM1.D", "%TM1.QX", "%DR1.", "%DR1.X", "%C5.F.V", "%R1.V", "%MN1.D",
     // network words: unbalanced or misplaced braces
     "%NW{1.2.3}4", "%NW{1}", "%NW{}5", "%NW1", "%NW{1", "%NW{1.2", "%NW}1{2", "%NW{{1}2}3",
-    "%NW{1}}2", "%MW10}", "%MW{1}2",
-    // letters that are no object, bytes outside ASCII
-    "%ZZ1", "%MWW10", "%MWXYZ1", "%\xE9", "%MW1\xE9", "%MW\x80", "%M\xFFW1", "%MW10\x7F",
-    "%MW10\n%MW11",
+    "%NW{1}}2", "%MW10}", "%MW{1}2", "%ZZ1", "%MWW10", "%MWXYZ1", "%\xE9", "%MW1\xE9", "%MW\x80",
+    "%M\xFFW1", "%MW10\x7F", "%MW10\n%MW11",
     // symbols that are not: blanks or signs inside, odd bytes, blanks only
     "", "1abc", "Pump 1", "9lives", "Pump-1", "a.b", "x\xD7y", "\xF7x", "\x80uro", "\xA0nbsp",
     "abc\x01", "\x89", "\xBF"};

@@ -1,8 +1,10 @@
 // The default host services, and the settings store: values that outlive the
 // process, atomic rewrites, damaged files, writers racing from processes.
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,20 +25,6 @@
 namespace {
 
 using ::testing::ElementsAre;
-
-// Runs the call in a child process; its exit status says whether it worked.
-template <class Call>
-pid_t StartChild(Call call) {
-  pid_t pid = fork();
-  if (pid == 0) _exit(call() ? 0 : 1);
-  return pid;
-}
-
-int WaitExit(pid_t pid) {
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
 
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
@@ -78,8 +66,7 @@ TEST_F(SettingsTest, WrittenValuesReadBackBySectionThroughANewFile) {
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 140), 1);
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosY", -20), 1);
   EXPECT_EQ(HostWriteSetting(nullptr, 3, "SymbOnLinePosX", 7), 1);
-  // A reader holding the old file keeps seeing a whole old file: the new
-  // content arrives by rename, as a new inode.
+  // A reader holding the old file keeps it whole: the new one is a new inode.
   const ino_t before = Inode();
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 141), 1);
   EXPECT_NE(Inode(), before);
@@ -100,18 +87,29 @@ TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
   std::vector<pid_t> writers;
   for (int at = 0; at < kWriters; ++at) {
     const std::string key = "Key" + std::to_string(at);
-    writers.push_back(
-        StartChild([&] { return HostWriteSetting(nullptr, 12, key.c_str(), at * 10) == 1; }));
+    writers.push_back(fork());
+    if (writers.back() == 0)
+      _exit(HostWriteSetting(nullptr, 12, key.c_str(), at * 10) == 1 ? 0 : 1);
   }
-  for (pid_t pid : writers) EXPECT_EQ(WaitExit(pid), 0);
+  for (pid_t pid : writers) {
+    int status = -1;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
   for (int at = 0; at < kWriters; ++at) {
     EXPECT_EQ(HostReadSetting(nullptr, 12, ("Key" + std::to_string(at)).c_str(), -1), at * 10);
   }
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 312);
+  // A writer that keeps the lock is waited for a while, then the write fails.
+  const int held = open(dir_.file("symbase/settings.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 1), 0);
+  close(held);
+  EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 312);
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"));
 }
 
-TEST_F(SettingsTest, DamagedLinesReadAsDefaultsAndTheNextWriteRepairsTheFile) {
+TEST_F(SettingsTest, DamagedFilesReadAsDefaultsAndTheNextWriteRepairsThem) {
   std::filesystem::create_directories(dir_.file("symbase"));
   const struct {
     std::string content;
@@ -133,10 +131,8 @@ TEST_F(SettingsTest, DamagedLinesReadAsDefaultsAndTheNextWriteRepairsTheFile) {
   ASSERT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 8), 1);
   EXPECT_EQ(testing_support::ReadFileBytes(SettingsFile()),
             "[12]\nSymbOnLinePosX=8\nSymbOnLinePosY=40\n");
-}
-
-TEST_F(SettingsTest, SettingsPathThatIsADirectoryReadsAsDefaults) {
-  std::filesystem::create_directories(SettingsFile());
+  std::filesystem::remove(SettingsFile());
+  std::filesystem::create_directories(SettingsFile());  // a directory reads as defaults
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -3), -3);
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 1), 0);
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"))
@@ -159,8 +155,7 @@ TEST_F(SettingsTest, BadKeysAreRefused) {
 TEST_F(SettingsTest, RelativeOrNoConfigHomeFallsBackToTheHomeFolder) {
   testing_support::TempDir home;
   ScopedEnv home_env("HOME", home.path());
-  // A relative folder that leads into the temporary home, never into the
-  // working folder, should it be used.
+  // Relative, it leads into the temporary home, never the working folder.
   const std::string relative = std::filesystem::relative(home.file("xdg")).string();
   for (const std::string& config : {relative, std::string()}) {
     ScopedEnv config_env("XDG_CONFIG_HOME", config);
@@ -173,7 +168,6 @@ class ServicesTest : public testing_support::HostTest {};
 TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
   auto* base = reinterpret_cast<CObject*>(0x3000);
   EXPECT_EQ(ServerGetObject(4), nullptr);
-  // The application object is built in until the host registers one.
   CObject* builtin = HostGetObject(1);
   ASSERT_NE(builtin, nullptr);
   EXPECT_EQ(HostGetObject(2), nullptr);

@@ -12,8 +12,7 @@
 
 namespace {
 
-// "objet|ind1|ind2|ind3|ind4", with ind2..ind4 starting as "-" so that
-// untouched parts show.
+// "objet|ind1|ind2|ind3|ind4"; untouched parts show as "-".
 std::string Decode(const char* address) {
   CString objet, ind1, ind2("-"), ind3("-"), ind4("-");
   symbase::DecodeRepere(address, objet, ind1, ind2, ind3, ind4);
@@ -26,8 +25,7 @@ struct Case {
   const char* split;
 };
 
-// Names each case by its address: the default would print pointers, and the
-// test names would change from run to run.
+// Names each case by its address, not by a pointer that changes from run to run.
 void PrintTo(const Case& c, std::ostream* out) { *out << '"' << c.address << '"'; }
 
 class DecodeRepere : public ::testing::TestWithParam<Case> {};
@@ -72,8 +70,7 @@ TEST(DecodeRepereAppends, ObjetAndInd1AreAppendedTo) {
 
 using namespace symbase;
 
-// Each case runs under an addressing mode: only 1 means decimal module
-// numbers, and the mode is asked afresh at each encoding.
+// Each case under an addressing mode, asked at each encoding: only 1 is decimal.
 class ObjectKey : public ::testing::Test {
  protected:
   void TearDown() override { HostSetAddressingMode(0); }
@@ -112,10 +109,9 @@ TEST_F(ObjectKey, AddressesBecomePaddedKeyFields) {
   }
 }
 
-// An analysed address of kind 343 with the three components a, b, c and the
-// value d is a bus module address \a.b.c\d. The packed value or 1, the
-// position moved past the second backslash only when a bus module address was
-// packed, and the value back to text.
+// Kind 343 with components a, b, c and value d is the bus module address
+// \a.b.c\d: packed or 1, the position moved past it only when packed, and
+// the value back to text.
 TEST(ModuleAddress, PackAndUnpack) {
   const struct {
     std::int32_t kind;

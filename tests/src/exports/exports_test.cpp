@@ -71,7 +71,6 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
     HostClearRecords();
   }
   EXPECT_EQ(list.GetCount(), 0);
-  // The base is as it was and still answers.
   EXPECT_EQ(LiveRowCount(), 1);
   CTBObjetAts found("%MW1", "", "", 0, -1);
   EXPECT_EQ(TBSearchAttrib(base, &found, 0), 0);

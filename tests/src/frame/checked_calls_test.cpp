@@ -40,8 +40,7 @@ TEST_F(CheckedCalls, PositioningResultsBecomeCodesWithoutReports) {
   EXPECT_EQ(CheckedRelationFree(relation), 0);
 }
 
-// A failure is reported once, under the call's index, with the engine's
-// code, or code 0 where the engine gives none.
+// A failure is reported once under the call's index, with the engine's code or 0.
 TEST_F(CheckedCalls, FailuresAreReportedUnderTheirIndex) {
   xbase::Table* table = base->m_mainTable;
   const int go = CheckedTableGo(table, 1000);

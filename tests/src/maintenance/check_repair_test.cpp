@@ -47,8 +47,7 @@ class CheckRepair : public testing_support::SymbolBaseTest,
     }
   }
 
-  // Runs the check or the repair; its result, then its findings as
-  // "kind FILE: text".
+  // The check's or repair's result, then its findings as "kind FILE: text".
   std::vector<std::string> Run(int (*call)(CTBData*, const char*, CObList*)) {
     CObList list;
     std::vector<std::string> shown{std::to_string(call(base, dir.slash().c_str(), &list))};
@@ -61,8 +60,7 @@ class CheckRepair : public testing_support::SymbolBaseTest,
     return shown;
   }
 
-  // Damages the open base and closes it; the bytes of the index file it
-  // changed, "" when it changed none.
+  // Damages the base and closes it; the index file's bytes when it changed one.
   std::string Make(Damage damage) {
     if (damage == kRowRules) {
       // Written past the library: a symbol carried twice, a key that is not
@@ -86,7 +84,6 @@ class CheckRepair : public testing_support::SymbolBaseTest,
     return damage == kIndexKey ? bytes : "";
   }
 
-  // The address that carries a symbol, through the index it lives in.
   std::string AddressOf(const char* symbol) {
     CTBObjetAts object("", symbol, "", 0, -1);
     const int result = TBSearchRepere(base, &object);

@@ -61,11 +61,9 @@ Calls EveryCall() {
 
 class ReconfTest : public SymbolBaseTest {
  protected:
-  // Creates an object whose comment names its address ("c %MW10").
   void Commented(const std::string& repere) { Create(repere.c_str(), "", ("c " + repere).c_str()); }
 
-  // The live addresses, sorted; "%I3.2<%I1.2" when the comment of %I3.2
-  // names %I1.2, "%I3.2<<none>" when its comment row is missing.
+  // The live addresses, sorted; "%I3.2<%I1.2": its comment names %I1.2 ("<none>": no row).
   std::vector<std::string> Live() {
     std::vector<std::string> live;
     for (const MainRow& row : MainRows()) {
@@ -88,11 +86,9 @@ std::vector<std::string> Words(const std::string& text) {
 
 enum Around { kFree, kLocked, kHeld };
 
-// Rows created with a comment naming their address ("=" before one: no
-// comment; "!" the comment row then lost, its "O" kept); the calls made on
-// the reopened base (with this handle's lock, or another writer holding the
-// main table), their results, the live rows left (as Live() shows them),
-// and whether the base was dated.
+// Rows, each commented with its address ("=": no comment; "!": its comment row
+// lost later); the calls on the reopened base (locked here or held by another
+// writer), their results, the live rows left as Live() shows them, and dating.
 struct Case {
   const char* what;
   std::string rows;
@@ -135,8 +131,7 @@ TEST_P(Reconf, LeavesTheRowsAndCommentsOfTheCase) {
   xbase::Session other;
   ASSERT_EQ(c.around == kLocked ? TBLockBaseSymbol(base) : 0, 0);
   if (c.around == kHeld) {
-    // Another session takes the main table's write lock, as a writer in
-    // another process does, and will not let go in time.
+    // Another session holds the main table's write lock past the timeout.
     xbase::EngineInit(&other, 0, 6300);
     xbase::Table* table = xbase::TableOpen(&other, dir.file("KR9.DBF").c_str());
     ASSERT_EQ(xbase::TableGo(table, 1), 0);
@@ -222,8 +217,7 @@ class ReconfIndependent : public ReconfTest {
     ReconfTest::TearDown();
   }
 
-  // Runs every call on a fresh copy of the base through `files`; returns
-  // their results between those of the opening and the closing.
+  // Every call on a fresh copy through `files`: the results, opening and closing included.
   std::vector<int> RunScenario(xbase::FileSystem* files) {
     for (const char* file : symbase::kBaseFiles) {
       fs::copy_file(pristine_ + "/" + file, dir.file(file), fs::copy_options::overwrite_existing);
@@ -232,8 +226,7 @@ class ReconfIndependent : public ReconfTest {
     TBInitTabisDll(&data);
     data->m_session.file_system = files;
     std::vector<int> results{TBOpenBaseSymbol(data, dir.slash().c_str())};
-    // A base that did not open whole is the host's to repair: a careful
-    // host stops there.
+    // A base that did not open whole is the host's to repair: it stops there.
     for (const Call& call : HostErrorReports().empty() ? EveryCall() : Calls{}) {
       results.push_back(call(data));
     }
@@ -242,9 +235,7 @@ class ReconfIndependent : public ReconfTest {
     return results;
   }
 
-  // The live rows and comments of the base as the library reads it, after
-  // the repair a host makes once told of a failure: a lock (compaction,
-  // which rebuilds the index files) and an unlock.
+  // The live rows and comments, after a host's repair (lock and unlock) when asked.
   std::vector<std::string> Contents(bool repair) {
     EXPECT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
     if (repair) {
@@ -289,7 +280,6 @@ TEST_F(ReconfIndependent, IndependentReadersAgreeWithTheFilesLeft) {
   if (!XBaseReadersAvailable()) GTEST_SKIP() << "python3-dbf or libdbd-xbase-perl is missing";
   FaultFileSystem posix(xbase::FileSystem::Posix());
   ASSERT_THAT(RunScenario(&posix), testing::Each(0));
-  // Every tag of the four index files lists the live rows of its table.
   EXPECT_THAT(
       CommandLines("/usr/bin/python3 " SYMBASE_SOURCE_DIR "/tests/interop/base_consistency.py " +
                    dir.slash()),
@@ -302,8 +292,7 @@ TEST_F(ReconfIndependent, IndependentReadersAgreeWithTheFilesLeft) {
   }
 }
 
-// In a child process: its own handle, one reconfiguration, then the base
-// kept open until the parent has looked. Exits 0 when all went well.
+// A child's own handle reconfigures, then keeps the base open until the parent looked.
 [[noreturn]] void ChildReconfigures(const std::string& directory, int done, int go_on) {
   CTBData* child = nullptr;
   TBInitTabisDll(&child);
@@ -318,8 +307,7 @@ TEST_F(ReconfIndependent, IndependentReadersAgreeWithTheFilesLeft) {
 
 TEST_F(ReconfIndependent, AnotherProcessSeesTheDeletionsAndMayWriteAtOnce) {
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-  int done[2];
-  int go_on[2];
+  int done[2], go_on[2];
   ASSERT_EQ(pipe(done), 0);
   ASSERT_EQ(pipe(go_on), 0);
   const pid_t pid = fork();
@@ -328,8 +316,6 @@ TEST_F(ReconfIndependent, AnotherProcessSeesTheDeletionsAndMayWriteAtOnce) {
   char byte = 1;
   ASSERT_EQ(read(done[0], &byte, 1), 1);
   EXPECT_EQ(byte, 0);
-  // The child still has the base open: this handle sees its deletions and
-  // may write.
   for (const char* repere : {"%MW5", "%MW10", "%MW12:X3"}) {
     CTBObjetAts object(repere, "", "", 0, -1);
     EXPECT_EQ(TBSearchAttrib(base, &object, 0) == 0, repere == std::string("%MW5")) << repere;

@@ -31,8 +31,7 @@ const std::map<char, std::string> kMessages = {
     {'S', "Erreur de syntaxe"},
     {'O', "L'indice du tableau doit \xEAtre pair."}};
 
-// What the open dialog shows: "symbol|address|comment|" then S, R and C for
-// the edits, upper case when enabled.
+// "symbol|address|comment|" shown, then S, R, C: upper case when enabled.
 std::string Look(CDialog& d) {
   std::string seen, letters;
   for (const int id : {kSymbolEdit, kRepereEdit, kCommentEdit}) {
@@ -46,9 +45,8 @@ std::string Look(CDialog& d) {
   return seen + letters;
 }
 
-// Steps separated by "|": "S:text" types into the symbol edit, "S=text"
-// replaces what it holds (C and R likewise for the comment and the
-// address); "OK", "CANCEL", "ENTER" and "ESC" press.
+// Steps between "|": "S:text" types into the symbol edit, "S=text" replaces
+// its text (C comment, R address); "OK", "CANCEL", "ENTER", "ESC" press.
 Script Steps(const std::string& steps) {
   return [steps](CDialog& d) {
     std::istringstream stream(steps);
@@ -66,8 +64,7 @@ Script Steps(const std::string& steps) {
   };
 }
 
-// The default analyser's result for a word; "?" before it makes it a word
-// of a class the dialog leaves to the user.
+// The analysed word; "?" before it: a word class left to the user.
 UsAts Word(const std::string& text) {
   UsAts word = testing_support::Analyse(text.substr(text[0] == '?' ? 1 : 0));
   if (text[0] == '?') word.wordClass = 999;
@@ -96,7 +93,6 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
     testing_support::ScriptedDialogDriver driver(std::move(script));
     return static_cast<int>(dialog.DoModal());
   }
-  // Opens the dialog on a word inside `parent`, or inside the frame.
   int Open(UsAts* word, Script script, CWnd* parent) {
     CTBSymbOnLine dialog(word, parent);
     return Run(dialog, std::move(script));
@@ -106,8 +102,7 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
     return Open(&analysed, std::move(script), &frame);
   }
 
-  // The messages shown, as their letters; every one a warning with a single
-  // button, "?" for another text.
+  // The messages shown as letters ("?": another text), each a one-button warning.
   static std::string Messages() {
     std::string letters;
     for (const HostMessageRecord& record : HostMessageBoxes()) {
@@ -122,7 +117,6 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
     return letters;
   }
 
-  // The symbol and comment of a live address ("sym|comment"), "<none>".
   std::string Stored(const std::string& repere) {
     for (const testing_support::MainRow& row : MainRows()) {
       if (!row.deleted && row.repere == repere) {
@@ -141,9 +135,8 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
   testing_support::TempDir config_;
 };
 
-// The word, the steps, DoModal's result, the messages (by letter), what the
-// dialog showed at opening, an address and what it then holds, and the
-// live rows of the base then.
+// The word, steps, result, messages, what the dialog showed first, an
+// address and what it holds after, the live row count after.
 struct Case {
   const char* word;
   std::string steps;
@@ -193,8 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Blanks alone count as empty.
         Case{"%MW13", "OK|S:   |OK", IDCANCEL, "EE", "|%MW13||SrC", "%MW13", "<none>"},
         Case{"Moteur", "R:  |OK", IDCANCEL, "E", "Moteur|||sRC", "%MW13", "<none>"},
-        // A symbol typed for an address must be a plain symbol, prepared by
-        // the analyser; the comment loses its trailing blanks.
+        // A typed symbol must be a plain symbol; the comment is trimmed right.
         Case{"%MW13", "S=%MW3|OK|S=Pompe-1|OK|S=AND|OK|S=  Pompe_1  |C:Pompe \xE9lectrique  |OK",
              IDOK, "RRR", "|%MW13||SrC", "%MW13", "Pompe_1|Pompe \xE9lectrique", 4},
         // A typed address must be an object; byte arrays need an even index.
@@ -208,8 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A row without symbol is modified in place.
         Case{"%MW11", "S:Niveau|C=nouveau|ENTER", IDOK, "", "|%MW11|Niveau cuve|SrC", "%MW11",
              "Niveau|nouveau"},
-        // A symbol another address carries is written nowhere; the dialog
-        // does not look at the result and closes.
+        // A symbol another address carries is written nowhere; it closes.
         Case{"%MW14", "S:Pompe|OK", IDOK, "", "|%MW14||SrC", "%MW14", "<none>"},
         // The edits hold what the fields hold.
         Case{"%MW13", "S:" + std::string(40, 'S') + "|C:" + std::string(600, 'c') + "|OK", IDOK, "",
@@ -258,8 +249,7 @@ TEST_F(SymbOnLineTest, OpenedAgainItStartsFromTheWordAlone) {
   EXPECT_EQ(seen, "|%MW11|Niveau cuve|SrC");
 }
 
-// A host with its own object-name answers, an analyser that cannot prepare
-// a symbol, and declarations that keep every symbol to themselves.
+// A host with its own name answers and declarations holding every symbol.
 class OwnHost : public CHostServices {
  public:
   void CheckSymbolName(const char*, int* ok, int* reason) override {
@@ -342,8 +332,7 @@ TEST_F(SymbOnLineTest, APositionIsSavedAndReusedElseTheDialogIsCentred) {
   EXPECT_EQ(first.left, 100 + (800 - first.Width()) / 2);
   EXPECT_EQ(first.top, 50 + (600 - first.Height()) / 2);
   EXPECT_EQ(Saved(), std::make_pair(first.left, first.top));
-  // Moved by the user, then closed by "Valider"; a word refused at opening
-  // closes the dialog where the user had put it.
+  // Moved, then closed by "Valider"; a word refused at opening keeps that place.
   Open("%MW13", [&](CDialog& d) {
     d.SetWindowPos(nullptr, 20, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Steps("S:Pompe_1|OK")(d);
@@ -376,8 +365,7 @@ class DuplicateChecks : public testing_support::SymbolBaseTest {
     }
   }
 
-  // What each check appends, as "R|text|", "K|text|" or "C|text|", to a list
-  // that already holds "kept", each check's result being 1 when it found one.
+  // What each check appends ("R|text|", "K|...", "C|...") after "kept"; 1 when any.
   std::vector<std::string> Repeats(CTBData* handle) {
     std::vector<std::string> found;
     CTBTest test(handle);
@@ -407,8 +395,7 @@ TEST_F(DuplicateChecks, NothingIsReadWithoutAnOpenUnlockedBase) {
   TBFreeTabisDll(closed);
 }
 
-// The same three checks done by python-dbf on our files: every row in record
-// order, fields as stored, a text listed each time it was met before.
+// The same checks by python-dbf: in record order, each text met before.
 const char kPythonChecks[] = R"(
 import dbf, sys
 def repeated(path, make):
@@ -431,8 +418,7 @@ TEST_F(DuplicateChecks, PythonDbfFindsTheSameRepeats) {
   if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
   Rows({"%MW10", "%IW3.1:X4", "%MW010", "%MW10", "%mw10", "%IW3.1:X5", "%X4.TMAX", "%MW10",
         "%IW3.1:X4", "%NW{1.2}5:X3", "%X4.TMAX", "%KD7", "-%KD7", "%KD7"});
-  // Enough rows for the lookup to hold many texts: words repeating every
-  // 37 rows, half of them commented, and bits of a few input words.
+  // Many texts: words repeating every 37 rows, half commented, and input bits.
   for (int i = 0; i < 400; ++i) {
     Create(("%MW" + std::to_string(1000 + i % 37)).c_str(), "", i % 2 != 0 ? "odd" : "");
     Create(("%IW2." + std::to_string(i % 5) + ":X" + std::to_string(i % 16)).c_str());

@@ -1,0 +1,367 @@
+// A base's files and life: create, open, lock, conversion, comment rows, batches, other handles.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "storage/tb_data.h"
+#include "support/fault_file_system.h"
+#include "support/host_reports.h"
+#include "support/raw_rows.h"
+#include "support/scripted_dialog_driver.h"
+#include "support/symbol_base.h"
+#include "support/temp_dir.h"
+#include "support/xbase_readers.h"
+#include "symbase/host.h"
+#include "symbase/maintenance.h"
+#include "symbase/results.h"
+#include "symbase/tabis.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ElementsAre;
+using testing_support::AppendRawObject;
+using testing_support::Key;
+using testing_support::LiveCommentKeys;
+
+class BaseLifecycle : public testing_support::HostTest {
+ protected:
+  testing_support::TempDir dir;
+  CTBData data;
+};
+
+TEST_F(BaseLifecycle, AFailedOpenOrCreateIsReported) {
+  EXPECT_EQ(data.Open(dir.slash().c_str()), 0);
+  auto reports = HostErrorReports();
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports[0].operation, 4);
+  EXPECT_LT(reports[0].code, 0);
+  data.Close();
+  HostClearErrorReports();
+  EXPECT_EQ(data.Create((dir.slash() + std::string(80, 'd') + "/").c_str(), 0), 0);
+  reports = HostErrorReports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].operation, 2);
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+  data.Close();
+}
+
+TEST_F(BaseLifecycle, DeleteRemovesWhatExistsAndReportsEachMissingFile) {
+  std::ofstream(dir.file("KR9.DBF")).put('x');
+  EXPECT_EQ(data.Delete(dir.slash().c_str()), 0);
+  EXPECT_FALSE(fs::exists(dir.file("KR9.DBF")));
+  std::vector<::testing::Matcher<const HostErrorReport&>> expected;
+  for (const char* name : {"KR9CMT.DBF", "KR9CLER.MDX", "KR9R.MDX", "KR9S.MDX", "KR9CMTR.MDX"}) {
+    expected.push_back(testing_support::ReportIs(24, 410, "Tabiserr", dir.slash() + name));
+  }
+  EXPECT_THAT(HostErrorReports(), ::testing::ElementsAreArray(expected));
+}
+
+TEST_F(BaseLifecycle, LockCompactsAndRefusesASecondLock) {
+  ASSERT_EQ(data.Create(dir.slash().c_str(), 0), 0);
+  for (const char* repere : {"%MW1", "%MW2", "%MW3"}) {
+    CTBObjetAts object(repere, "", "", 0, -1);
+    ASSERT_EQ(data.CreateObject(&object), 0);
+  }
+  CTBObjetAts gone("%MW2", "", "", 0, -1);
+  ASSERT_EQ(data.DelObject(&gone), 0);
+  EXPECT_EQ(xbase::TableRecordCount(data.m_mainTable), 3);
+  EXPECT_EQ(data.Lock(), 0);
+  EXPECT_EQ(data.Lock(), 100);
+  EXPECT_EQ(data.Unlock(dir.slash().c_str()), 0);
+  EXPECT_EQ(xbase::TableRecordCount(data.m_mainTable), 2);
+  EXPECT_TRUE(HostErrorReports().empty());
+  data.Close();
+}
+
+TEST_F(BaseLifecycle, DirectoryWithoutSeparatorPutsFilesInTheParent) {
+  fs::create_directory(dir.file("proj"));
+  ASSERT_EQ(data.Create(dir.file("proj").c_str(), 0), 0);
+  data.Close();
+  EXPECT_TRUE(fs::exists(dir.file("projKR9.DBF")));
+  EXPECT_TRUE(fs::exists(dir.file("projKR9CMTR.MDX")));
+  EXPECT_TRUE(fs::is_empty(dir.file("proj")));
+}
+
+class LevelConversion : public testing_support::SymbolBaseTest {
+ protected:
+  // A level 1 base: decimal module numbers in IND1 beside other rows, one deleted.
+  void WriteLevel1Base() {
+    AppendRawObject(base, Key("VIW", "00012", "00001", "00000"), "%IW12.1", "In_12", "c 12");
+    AppendRawObject(base, Key("VIWX", "00012", "00001", "00000", "03"), "%IW12.1:X3", "",
+                    "c 12 bit");
+    AppendRawObject(base, Key("VQX", "00032", "00002", "00000"), "%Q32.2");
+    AppendRawObject(base, Key("VIX", "00000", "00001", "00000"), "%I0.1", "", "c 0");
+    AppendRawObject(base, Key("MW", "00012"), "%MW12", "", "c mw");
+    AppendRawObject(base, Key("VIW", ""), "%IW", "", "c blank");
+    AppendRawObject(base, Key("MOIW", "00031", "00000", "00000"), "%IW31.MOD", "", "c mod");
+    AppendRawObject(base, Key("VQX", "00012", "00005", "00000"), "%Q12.5");
+    CTBObjetAts gone("%Q12.5", "", "", 0, -1);
+    ASSERT_EQ(TBDelObject(base, &gone), 0);
+  }
+
+  std::vector<std::string> MainKeys() {
+    std::vector<std::string> keys;
+    for (const testing_support::MainRow& row : MainRows()) keys.push_back(row.key);
+    return keys;
+  }
+};
+
+TEST_F(LevelConversion, ModuleNumbersBecomeBase32InBothTables) {
+  WriteLevel1Base();
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
+  EXPECT_THAT(MainKeys(), ElementsAre(Key("VIW", "0000C", "00001", "00000"),
+                                      Key("VIWX", "0000C", "00001", "00000", "03"),
+                                      Key("VQX", "00010", "00002", "00000"),
+                                      Key("VIX", "00000", "00001", "00000"), Key("MW", "00012"),
+                                      Key("VIW", ""), Key("MOIW", "0000V", "00000", "00000"),
+                                      Key("VQX", "00012", "00005", "00000")));
+  EXPECT_THAT(LiveCommentKeys(base),
+              ElementsAre(Key("VIW", "0000C", "00001", "00000"),
+                          Key("VIWX", "0000C", "00001", "00000", "03"),
+                          Key("VIX", "00000", "00001", "00000"), Key("MW", "00012"), Key("VIW", ""),
+                          Key("MOIW", "0000V", "00000", "00000")));
+  EXPECT_EQ(CommentOf(Key("VIW", "0000C", "00001", "00000")), "c 12");
+  long date = 0;
+  EXPECT_EQ(TBLastModificationDate(base, &date), -1);  // not modified
+  // A second run reads base 32 as decimal.
+  EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
+  const std::vector<std::string> keys = MainKeys();
+  EXPECT_EQ(keys[0], Key("VIW", "00000", "00001", "00000"));  // 0000C: no digit before C
+  EXPECT_EQ(keys[2], Key("VQX", "0000A", "00002", "00000"));  // 00010 read as 10
+  EXPECT_EQ(keys[6], Key("MOIW", "00000", "00000", "00000"));
+  EXPECT_EQ(LiveCommentKeys(base)[0], Key("VIW", "00000", "00001", "00000"));
+}
+
+TEST_F(LevelConversion, ALockedBaseIsReportedAndStillGivesZero) {
+  WriteLevel1Base();
+  ASSERT_EQ(TBLockBaseSymbol(base), 0);
+  EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
+  EXPECT_FALSE(HostErrorReports().empty());
+  HostClearErrorReports();
+  ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(LiveRow("%IW12.1").key, Key("VIW", "00012", "00001", "00000"));  // not converted
+}
+
+TEST_F(LevelConversion, IndependentReadersSeeTheConvertedRowsAndKeys) {
+  if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
+  AppendRawObject(base, Key("VIW", "00012", "00001", "00000"), "%IW12.1", "In_12", "c 12");
+  AppendRawObject(base, Key("MW", "00012"), "%MW12", "", "c mw");
+  AppendRawObject(base, Key("MOQW", "00040", "00000", "00000"), "%QW40.MOD");
+  EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  for (const char* reader : {"dbf", "dbfread"}) {
+    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9.DBF")),
+                ElementsAre("L|VIW|0000C|00001|00000||%IW12.1|In_12|O", "L|MW|00012||||%MW12||O",
+                            "L|MOQW|00018|00000|00000||%QW40.MOD||"))
+        << reader;
+    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9CMT.DBF")),
+                ElementsAre("L|VIW|0000C|00001|00000||c 12|", "L|MW|00012||||c mw|"))
+        << reader;
+  }
+  EXPECT_THAT(testing_support::ReaderIndexEntries(dir.file("KR9CLER.MDX")),
+              ElementsAre("TAG REPCLE_TAG", Key("MOQW", "00018", "00000", "00000") + "|3",
+                          Key("MW", "00012") + "|2", Key("VIW", "0000C", "00001", "00000") + "|1"));
+  EXPECT_THAT(testing_support::ReaderIndexEntries(dir.file("KR9CMTR.MDX")),
+              ElementsAre("TAG REPCMT_TAG", Key("MW", "00012") + "|2",
+                          Key("VIW", "0000C", "00001", "00000") + "|1"));
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+}
+
+// The 22-character comment key of %MW10: IND2, IND3 and IND4 blank.
+const std::string kKey = std::string("MW   00010") + std::string(12, ' ');
+
+std::string Members(const CTBObjetAts& o) {
+  return std::string(o.m_repere) + "|" + std::string(o.m_symbole) + "|" +
+         std::string(o.m_commentaire) + "|" + std::to_string(o.m_type) + "|" +
+         std::to_string(o.m_flag);
+}
+
+TEST(ObjetAts, ConstructorsAndInitKeepTheirMembers) {
+  CTBObjetAts reinitialised("%MW1", "One", "first", 1, 1);
+  reinitialised.Init("%MW2", "Two", "", 0xFFFFFFFF, -1);
+  const struct {
+    CTBObjetAts object;
+    const char* members;
+  } cases[] = {
+      {CTBObjetAts(), "|||4294967295|-1"},
+      // Address and symbol stop at the first blank, the comment stays whole.
+      {CTBObjetAts("%MW10 and more", "Pump_1 second", " a  comment ", 5, 3),
+       "%MW10|Pump_1| a  comment |5|3"},
+      {CTBObjetAts(" %MW10", " Pump", "", 0, -1), "|||0|-1"},
+      {reinitialised, "%MW2|Two||4294967295|-1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Members(c.object), c.members);
+}
+
+class CommentRows : public testing_support::SymbolBaseTest {};
+
+TEST_F(CommentRows, SplitOverTwoFieldsAndReadBack) {
+  std::string blankAt253(300, 'x'), alphabet;
+  blankAt253[253] = ' ';
+  for (int i = 0; i < 600; ++i) alphabet += static_cast<char>('a' + i % 26);
+  const struct {
+    std::string comment, read, cmt2;
+  } cases[] = {
+      {std::string(254, 'a'), std::string(254, 'a'), std::string(254, ' ')},
+      {std::string(254, 'a') + "b", std::string(254, 'a') + "b", "b" + std::string(253, ' ')},
+      // A blank ending CMT1 is lost on reading; at most 508 characters kept.
+      {blankAt253, std::string(blankAt253).erase(253, 1),
+       std::string(46, 'x') + std::string(208, ' ')},
+      {alphabet, alphabet.substr(0, 508), alphabet.substr(254, 254)},
+      {std::string(254, ' ') + "abc", "abc", "abc" + std::string(251, ' ')},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(base->AppendComment(c.comment.c_str(), "MW   ", "00010", "", "", ""), 0);
+    EXPECT_EQ(CommentOf(kKey), c.read);
+    char cmt2[255];
+    xbase::FieldCopy(base->m_fieldCmt2, cmt2, sizeof cmt2);
+    EXPECT_EQ(cmt2, c.cmt2);
+    ASSERT_EQ(base->DeleteComment(kKey.c_str()), 0);
+  }
+}
+
+TEST_F(CommentRows, UpdateRewriteAndDelete) {
+  ASSERT_EQ(base->AppendComment(std::string(300, 'a').c_str(), "MW   ", "00010", "", "", ""), 0);
+  ASSERT_EQ(base->UpdateComment("short", kKey.c_str()), 0);
+  EXPECT_EQ(CommentOf(kKey), "short");  // the old CMT2 was blanked
+
+  ASSERT_EQ(base->RewriteComment("moved", kKey.c_str(), "MW   ", "00011", "", "", ""), 0);
+  CString read;
+  EXPECT_EQ(base->ReadCommentByKey(read, kKey.c_str()), TB_KEY_NOT_FOUND);
+  EXPECT_EQ(CommentOf("MW   00011"), "moved");
+
+  ASSERT_EQ(base->DeleteComment("MW   00011"), 0);
+  EXPECT_EQ(base->ReadCommentByKey(read, "MW   00011"), TB_NO_ROW);
+  EXPECT_EQ(base->UpdateComment("x", "MW   00011"), TB_NO_ROW);
+}
+
+class OtherHandle : public testing_support::SymbolBaseTest {
+ protected:
+  int CreateThrough(testing_support::FaultFileSystem* files, const char* repere,
+                    const char* symbol) {
+    CTBData* data = nullptr;
+    TBInitTabisDll(&data);
+    data->m_session.file_system = files;
+    EXPECT_EQ(TBOpenBaseSymbol(data, dir.slash().c_str()), 0);
+    CTBObjetAts object(repere, symbol, "", 0, -1);
+    const int result = TBCreateObject(data, &object);
+    writes_ = files->write_calls();
+    TBCloseBaseSymbol(data);
+    TBFreeTabisDll(data);
+    return result;
+  }
+
+  std::vector<std::string> Containing(const char* text) {
+    CStringList list;
+    EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, text, 0), 0);
+    std::vector<std::string> found;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
+      found.emplace_back(list.GetNext(pos));
+    return found;
+  }
+
+  long writes_ = 0;  // by the last CreateThrough, up to the end of the creation
+};
+
+using SymbolTexts = OtherHandle;
+using BaseAccess = OtherHandle;
+
+TEST_F(SymbolTexts, AnotherHandlesWriteIsSeen) {
+  Create("%MW1", "motor_a");
+  EXPECT_EQ(Containing("motor"), std::vector<std::string>{"%MW1"});
+  testing_support::FaultFileSystem posix(xbase::FileSystem::Posix());
+  ASSERT_EQ(CreateThrough(&posix, "%MW2", "big_motor"), 0);
+  EXPECT_EQ(Containing("motor"), (std::vector<std::string>{"%MW1", "%MW2"}));
+}
+
+TEST_F(BaseAccess, AFailedCommitReplacesTheCallsSuccess) {
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  testing_support::FaultFileSystem counting(xbase::FileSystem::Posix());
+  ASSERT_EQ(CreateThrough(&counting, "%MW1", "One"), 0);
+  CTBObjetAts gone("%MW1", "", "", 0, -1);
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  ASSERT_EQ(TBDelObject(base, &gone), 0);
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  // The last write of the call is the lead's header: the commit itself.
+  testing_support::FaultFileSystem faulty(xbase::FileSystem::Posix());
+  faulty.FailWriteAt(writes_);
+  EXPECT_LT(CreateThrough(&faulty, "%MW1", "One"), 0);
+  EXPECT_EQ(HostErrorReports().size(), 1u);
+  HostClearErrorReports();
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+}
+
+using Batch = testing_support::SymbolBaseTest;
+
+// A child process creates `count` objects in a batch, ending it or dying first.
+void CreateInChild(const std::string& directory, int count, bool end) {
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    CTBData* data = nullptr;
+    TBInitTabisDll(&data);
+    int failed = TBOpenBaseSymbol(data, directory.c_str()) | TBBeginBatch(data);
+    for (int i = 0; i < count; ++i) {
+      std::string repere = "%MW" + std::to_string(i);
+      CTBObjetAts object(repere.c_str(), ("S" + std::to_string(i)).c_str(), "Com", 0, -1);
+      failed |= TBCreateObject(data, &object);
+    }
+    if (end) failed |= TBEndBatch(data);
+    _exit(failed == 0 ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(Batch, IsInTheFilesWhenEndedAndNotAtAllBefore) {
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  CreateInChild(dir.slash(), 300, false);
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(LiveRowCount(), 0);
+  ASSERT_EQ(HostErrorReports().size(), 1u);  // the dead process's write, rolled back
+  HostClearErrorReports();
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  CreateInChild(dir.slash(), 300, true);
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(LiveRowCount(), 300);
+  CTBObjetAts found("", "S299", "", 0, -1);
+  EXPECT_EQ(TBSearchAttrib(base, &found, 1), 0);
+  EXPECT_STREQ(found.m_commentaire, "Com");
+}
+
+// An exception undoes the whole batch; nested batches end with the outermost.
+TEST_F(Batch, ACallLeftByAnExceptionUndoesItAll) {
+  ASSERT_EQ(TBBeginBatch(base), 0);
+  ASSERT_EQ(TBBeginBatch(base), 0);
+  Create("%MW1", "One");
+  EXPECT_EQ(TBEndBatch(base), 0);
+  EXPECT_EQ(TBLockBaseSymbol(base), TB_LOCKED_BY_OTHER);
+  Create("%MW2", "Two");
+  testing_support::ScriptedDialogDriver thrower([](CDialog&) { AfxThrowUserException(); });
+  CTBObjetAts conflict("%MW3", "Two", "", 0, -1);
+  EXPECT_EQ(TBInsertObject(base, &conflict, 2), 0);
+  EXPECT_THAT(HostErrorReports(),
+              testing::ElementsAre(testing_support::ReportIs(508, 425, "Tabisfctex")));
+  HostClearErrorReports();
+  EXPECT_EQ(TBEndBatch(base), TB_BATCH_UNDONE);
+  EXPECT_EQ(TBEndBatch(base), 0);
+  EXPECT_EQ(LiveRowCount(), 0);
+  ASSERT_EQ(TBBeginBatch(base), 0);
+  Create("%MW4", "Four");
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);  // ends the batch: written
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(LiveRowCount(), 1);
+}
+
+}  // namespace
