@@ -270,14 +270,6 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
 }
 
 int DbfFile::Read(std::uint32_t n, char* buffer) {
-  // The record alone, when its block would take another's place, comes from
-  // no walk (a walk reads the record after the one read alone before) and
-  // is in the file.
-  if (n >= 1 && n <= written_ && n != lone_read_ + 1 && cache_.Find(n) == nullptr &&
-      cache_.Crowded(n)) {
-    lone_read_ = n;
-    return ReadExact(file_.get(), RecordOffset(n), buffer, record_length_);
-  }
   int r = kOk;
   const char* held = Held(n, &r);
   if (held != nullptr) std::memcpy(buffer, held, record_length_);

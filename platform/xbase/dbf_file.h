@@ -84,8 +84,7 @@ class DbfFile {
   const unsigned char* MappedHead() { return file_->MapHead(kDbfHeadLength); }
   // The fields the next WriteHeader writes: flag cleared, counter set.
   void SetCommitFields(std::uint32_t counter);
-  // Record n (1..count) into buffer (record_length bytes). A lone read in
-  // a table the cache cannot hold reads the record alone, not its block.
+  // Record n (1..count) into buffer (record_length bytes).
   int Read(std::uint32_t n, char* buffer);
   // Record n's bytes in the record cache (read there first when missing),
   // valid until the next read; null with *result set on a failure.
@@ -146,7 +145,6 @@ class DbfFile {
   std::string pending_;        // records written_ + 1 to count_, appended
   RecordCache cache_;
   std::uint32_t next_block_ = 0;  // first record after the last block read
-  std::uint32_t lone_read_ = 0;   // the record read alone last
   std::string read_ahead_;        // the blocks of one read ahead, reused
 };
 

@@ -77,14 +77,6 @@ const char* RecordCache::Find(std::uint32_t n) const {
   return slot.bytes + (n - slot.first) * record_length_;
 }
 
-bool RecordCache::Crowded(std::uint32_t n) const {
-  if (slots_.empty() || n == 0) return false;
-  const Slot& slot = SlotOf(n);
-  if (slot.bytes != nullptr) return slot.first != 0 && slot.first != FirstOfBlock(n);
-  return provided_.size() >= kFloor &&
-         CacheBudget::Taken() + per_block_ * record_length_ > CacheBudget::kBytes;
-}
-
 char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first, bool passing) {
   Slot& slot = SlotOf(n);
   slot.first = slot.count = 0;

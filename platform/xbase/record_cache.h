@@ -28,9 +28,6 @@ class RecordCache {
 
   // Record n's bytes, or null when its block is not held.
   const char* Find(std::uint32_t n) const;
-  // Whether reading the block of record n would put out another block:
-  // its slot holds one, or it has no memory and the budget is spent.
-  bool Crowded(std::uint32_t n) const;
   // The buffer to read the block of record n into, and the block's first
   // record; Fill then says how many records the read brought. `passing`:
   // a block read ahead on a walk through the table, which takes no new

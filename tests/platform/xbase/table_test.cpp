@@ -11,7 +11,6 @@
 
 #include "platform/xbase/table_test_util.h"
 #include "support/temp_dir.h"
-#include "xbase/cache_budget.h"
 #include "xbase/engine.h"
 
 namespace xbase {
@@ -537,17 +536,6 @@ TEST_F(TableFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
     EXPECT_EQ(TableRecordCount(t.table), kRows);
     ASSERT_EQ(kOk, TableGo(t.table, kRows));
     EXPECT_EQ(RecordIsDeleted(t.table), 1);
-  }
-  {
-    // With the process's cache budget spent, rows read out of order (past
-    // the 16 blocks a cache holds whatever the budget) come alone.
-    MainTable t(dir_.path(), false);
-    CacheBudget::Force(CacheBudget::kBytes);
-    for (long n = 1; n < kRows; n += 37) {
-      EXPECT_EQ(kOk, TableGo(t.table, n));
-      EXPECT_EQ(testing_tables::Trimmed(t.table, "REPERE"), written[n - 1]);
-    }
-    CacheBudget::Give(CacheBudget::kBytes);
   }
   MainTable t(dir_.path(), false);  // a row added to a block not held
   ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
