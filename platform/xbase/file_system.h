@@ -54,6 +54,9 @@ class FileSystem {
   // Replaces `to` by `from` atomically where the platform allows.
   virtual int Rename(const std::string& from, const std::string& to) = 0;
   virtual int Remove(const std::string& path) = 0;
+  // Whether a file is at `path`: kOk with *exists set, kErrOpen when the
+  // system cannot tell (a file that is not there is no failure).
+  virtual int Exists(const std::string& path, bool* exists) = 0;
   // Makes the directory entries of the folder that holds `path` durable
   // (after a file was created, renamed or removed there).
   virtual int SyncDirectory(const std::string& path) = 0;

@@ -170,11 +170,12 @@ void EncodeJournalIndexes(std::uint32_t counter, const std::vector<JournalIndexR
 
 int ReadJournal(File* file, std::uint32_t counter, JournalContents* out) {
   std::uint64_t size = 0;
-  if (file->Size(&size) != kOk || size > kMaxJournal) return kErrJournal;
+  if (file->Size(&size) != kOk) return kErrRead;
+  if (size > kMaxJournal) return kErrJournal;
   std::string bytes(static_cast<std::size_t>(size), '\0');
   std::size_t got = 0;
   if (size > 0 && (file->ReadAt(0, &bytes[0], bytes.size(), &got) != kOk || got != bytes.size())) {
-    return kErrJournal;
+    return kErrRead;
   }
   if (bytes.size() < kMagicLength || bytes.compare(0, kMagicLength, kMagic) != 0) {
     return kErrJournal;

@@ -89,7 +89,8 @@ void EncodeJournalImage(std::uint32_t counter, std::uint32_t table, std::uint32_
 
 // Reads a journal written for `counter`: kOk with its tables and the images
 // up to the first one that is torn or stale; kErrJournal when the header is
-// missing, damaged or belongs to another counter.
+// missing, damaged or belongs to another counter; kErrRead when the file
+// could not be read.
 int ReadJournal(File* file, std::uint32_t counter, JournalContents* out);
 
 }  // namespace xbase

@@ -209,6 +209,13 @@ class PosixFileSystem final : public FileSystem {
     return ::unlink(path.c_str()) == 0 ? kOk : kErrRename;
   }
 
+  int Exists(const std::string& path, bool* exists) override {
+    struct stat st;
+    *exists = ::stat(path.c_str(), &st) == 0;
+    if (*exists || errno == ENOENT || errno == ENOTDIR) return kOk;
+    return Failed(path, kErrOpen);
+  }
+
   int SyncDirectory(const std::string& path) override {
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);

@@ -129,8 +129,20 @@ int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path, bool d
 
   JournalContents journal;
   std::unique_ptr<File> journal_file;
-  int found = fs->Open(JournalPath(lead_path), OpenMode::kReadOnly, &journal_file);
-  if (found == kOk) found = ReadJournal(journal_file.get(), DbfFile::CounterOf(head), &journal);
+  const std::string journal_path = JournalPath(lead_path);
+  int found = fs->Open(journal_path, OpenMode::kReadOnly, &journal_file);
+  if (found == kOk) {
+    found = ReadJournal(journal_file.get(), DbfFile::CounterOf(head), &journal);
+  } else {
+    bool exists = true;
+    r = fs->Exists(journal_path, &exists);
+    if (r != kOk) return r;
+    if (exists) found = kErrRead;
+  }
+  // A journal there that could not be read may hold what the files need:
+  // the flag stays, for the next open to try again. Only a journal missing
+  // or not of this write says the files were not touched yet.
+  if (found == kErrRead) return found;
   if (found != kOk) {
     r = CloseTransaction(lead.get(), &head, durable);
     return r != kOk ? r : kErrJournal;

@@ -33,6 +33,9 @@ class FaultFileSystem : public xbase::FileSystem {
   int Remove(const std::string& path) override {
     return Next(true) ? xbase::kErrRename : base_->Remove(path);
   }
+  int Exists(const std::string& path, bool* exists) override {
+    return Next(false) ? xbase::kErrOpen : base_->Exists(path, exists);
+  }
   int SyncDirectory(const std::string& path) override {
     return Next(true) ? xbase::kErrWrite : base_->SyncDirectory(path);
   }

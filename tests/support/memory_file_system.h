@@ -70,6 +70,10 @@ class MemoryFileSystem : public xbase::FileSystem {
     files_.erase(path);
     return xbase::kOk;
   }
+  int Exists(const std::string& path, bool* exists) override {
+    *exists = files_.count(path) != 0;
+    return dead() ? xbase::kErrOpen : xbase::kOk;
+  }
   int SyncDirectory(const std::string& path) override {
     if (!CountWrite()) return xbase::kErrWrite;
     const std::string folder = path.substr(0, path.find_last_of('/') + 1);

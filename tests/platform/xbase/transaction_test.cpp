@@ -18,6 +18,7 @@
 #include "support/fault_file_system.h"
 #include "support/memory_file_system.h"
 #include "support/temp_dir.h"
+#include "xbase/dbf_file.h"
 #include "xbase/engine.h"
 
 namespace xbase {
@@ -179,7 +180,7 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
     power_loss ? fs.LosePower(static_cast<unsigned>(calls)) : fs.Restart();
     {
       testing_support::FaultFileSystem faulty(&fs);
-      faulty.FailWriteAt(calls);
+      faulty.FailAt(calls);
       MainTable first("base", false, &faulty);
     }
     MainTable t("base", false, &fs);
@@ -197,6 +198,22 @@ INSTANTIATE_TEST_SUITE_P(Runs, DiskStops,
                                            StopCase{"CommitsProcessStops", false, false},
                                            StopCase{"DurableCommitsPowerGoes", false, true}),
                          ::testing::PrintToStringParamName());
+
+// A write's flag left set with no journal beside it (the files were not
+// touched yet) is cleared by the next open, on the system's own files; a
+// journal there but unreadable would keep it (DiskStops).
+TEST(Transactions, AFlagWithoutItsJournalIsClearedOnTheSystemsFiles) {
+  TempDir dir;
+  Store(dir.path(), 3);
+  const std::string dbf = dir.path() + "/KR9.DBF";
+  std::string bytes = testing_support::ReadFileBytes(dbf);
+  bytes[xbase::kDbfTransactionFlag] = 1;
+  ASSERT_TRUE(testing_support::WriteFileBytes(dbf, bytes));
+  MainTable t(dir.path(), false);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ(TableRecordCount(t.table), 3);
+  EXPECT_EQ(testing_support::ReadFileBytes(dbf)[xbase::kDbfTransactionFlag], 0);
+}
 
 // Transaction 3 made by `change`, the disk refusing writes from each write in
 // turn: the table holds all of it or none (a rollback the disk refuses too is
