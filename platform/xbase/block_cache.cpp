@@ -92,22 +92,20 @@ void BlockCache::Unlink(int s) {
   slot.prev = slot.next = -1;
 }
 
-void BlockCache::PushFront(int s) {
+void BlockCache::LinkBetween(int s, int prev, int next) {
   Meta& slot = meta(s);
-  slot.prev = -1;
-  slot.next = head_;
-  if (head_ >= 0) meta(head_).prev = s;
-  head_ = s;
-  if (tail_ < 0) tail_ = s;
-}
-
-void BlockCache::PushBack(int s) {
-  Meta& slot = meta(s);
-  slot.next = -1;
-  slot.prev = tail_;
-  if (tail_ >= 0) meta(tail_).next = s;
-  tail_ = s;
-  if (head_ < 0) head_ = s;
+  slot.prev = prev;
+  slot.next = next;
+  if (prev >= 0) {
+    meta(prev).next = s;
+  } else {
+    head_ = s;
+  }
+  if (next >= 0) {
+    meta(next).prev = s;
+  } else {
+    tail_ = s;
+  }
 }
 
 void BlockCache::MakeDirty(int s) {

@@ -82,8 +82,10 @@ class BlockCache {
   void IndexErase(std::uint32_t page);
   void Rehash(std::size_t buckets);
   void Unlink(int slot);
-  void PushFront(int slot);
-  void PushBack(int slot);
+  // Puts an unlinked slot between two neighbours (-1: the list's end).
+  void LinkBetween(int slot, int prev, int next);
+  void PushFront(int slot) { LinkBetween(slot, -1, head_); }
+  void PushBack(int slot) { LinkBetween(slot, tail_, -1); }
   // Reads the blocks from page `first` on into the cache, behind the blocks
   // in use, but those it has.
   void ReadAhead(std::uint32_t first);
