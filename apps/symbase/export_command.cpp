@@ -1,6 +1,7 @@
 // export: the objects of a base as a CSV file.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -62,11 +63,11 @@ class CsvExport {
  private:
   static constexpr std::size_t kFlushBytes = 1 << 16;
 
-  // A field in Windows-1252: copied as it is when it is ASCII and needs no
-  // quotes, as most are; else converted to UTF-8 and quoted as needed.
+  // A field in Windows-1252, quoted as needed: ASCII, as most are, reads the
+  // same in UTF-8 and goes as it is; other text is converted first.
   void AddField(std::string_view text) {
-    if (IsPlain(text)) {
-      buffer_.append(text);
+    if (IsAscii(text)) {
+      AppendCsvField(&buffer_, text, delimiter_);
       return;
     }
     field_.clear();
@@ -74,14 +75,9 @@ class CsvExport {
     AppendCsvField(&buffer_, field_, delimiter_);
   }
 
-  bool IsPlain(std::string_view text) const {
-    for (char c : text) {
-      if (static_cast<unsigned char>(c) >= 0x80 || c == '"' || c == '\r' || c == '\n' ||
-          c == delimiter_) {
-        return false;
-      }
-    }
-    return text.empty() || (text.front() != ' ' && text.back() != ' ');
+  static bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   }
 
   void Flush() {
