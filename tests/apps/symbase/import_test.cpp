@@ -222,8 +222,8 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
       {{"export", "@", "%I"},
        0,
        {"%I1.1,Arr\xC3\xAAt_urgence,\"Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\"\n"}},
-      {{"edit", "@", "%Q2.3", "-c", "Avertisseur \"sonore\""}, 0},
-      {{"export", "@", "%Q"}, 0, {"%Q2.3,Klaxon,\"Avertisseur \"\"sonore\"\"\"\n"}},
+      {{"edit", "@", "%Q2.3", "-c", "Avertisseur \"sonore\" 5 \xE2\x82\xAC"}, 0},
+      {{"export", "@", "%Q"}, 0, {"%Q2.3,Klaxon,\"Avertisseur \"\"sonore\"\" 5 \xE2\x82\xAC\"\n"}},
   });
   std::string sheet = RunCli({"export", dir_.path(), "%I", "--excel"}).out;
   cli_testing::ExpectText(sheet, {urgence + "\r\n"});
