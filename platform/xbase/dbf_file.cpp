@@ -229,20 +229,31 @@ const char* DbfFile::Held(std::uint32_t n, int* result) {
     return nullptr;
   }
   const char* held = cache_.Find(n);
-  if (held != nullptr) return held;
+  if (held != nullptr) {
+    // A walk in record order that passes held blocks is still a walk: the
+    // block after them is read with the next ones.
+    if (Follows(n)) next_block_ = BlockAfter(n);
+    return held;
+  }
   *result = ReadBlocks(n);
   return *result == kOk ? cache_.Find(n) : nullptr;
 }
 
 int DbfFile::ReadBlocks(std::uint32_t n) {
   // The whole block of n, as far as the table goes; a block that follows
-  // the one read last comes with the next ones, in one read: a walk in
-  // record order, or along a tag whose rows were added in its order.
+  // the ones read last comes with the next ones, in one read: a walk in
+  // record order, or along a tag whose rows were added in its order. The
+  // blocks read ahead stop before the first one held.
   const std::uint32_t per_block = cache_.records_per_block();
   const std::uint32_t first = (n - 1) / per_block * per_block + 1;
-  const std::uint64_t wanted = first == next_block_ ? kReadAheadBlocks * per_block : per_block;
-  const auto records =
-      static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, count_ - first + 1));
+  std::uint32_t blocks = 1;
+  const bool follows = Follows(n);
+  while (follows && blocks < kReadAheadBlocks && first + blocks * per_block <= count_ &&
+         cache_.Find(first + blocks * per_block) == nullptr) {
+    ++blocks;
+  }
+  const auto records = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(std::uint64_t{blocks} * per_block, count_ - first + 1));
   if (first + records - 1 > written_) {
     const int r = FlushAppends();
     if (r != kOk) return r;
@@ -255,18 +266,29 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
     if (r == kOk) cache_.Fill(n, records);
     return r;
   }
-  read_ahead_.resize(records * record_length_);
-  const int r = ReadExact(file_.get(), RecordOffset(first), read_ahead_.data(), read_ahead_.size());
-  if (r != kOk) return r;
-  // n's block last, so that no later block takes its memory.
-  for (std::uint32_t at = records - (records - 1) % per_block - 1;; at -= per_block) {
-    const std::uint32_t count = std::min(per_block, records - at);
+  // Each block straight into its slot, n's prepared last so that no later
+  // block takes its memory; a block whose memory a later one took is read
+  // into spare bytes and dropped.
+  File::Piece pieces[kReadAheadBlocks];
+  for (std::uint32_t b = blocks; b-- > 0;) {
     std::uint32_t block_first = 0;
-    std::memcpy(cache_.Prepare(first + at, &block_first, true), &read_ahead_[at * record_length_],
-                count * record_length_);
-    cache_.Fill(first + at, count);
-    if (at == 0) return kOk;
+    pieces[b].buffer = cache_.Prepare(first + b * per_block, &block_first, true);
+    pieces[b].n = std::min(per_block, records - b * per_block) * record_length_;
   }
+  spare_.resize(per_block * record_length_);
+  for (std::uint32_t b = 0; b < blocks; ++b) {
+    if (!cache_.Keeps(first + b * per_block, pieces[b].buffer)) pieces[b].buffer = &spare_[0];
+  }
+  std::size_t got = 0;
+  const int r = file_->ReadPiecesAt(RecordOffset(first), pieces, blocks, &got);
+  if (r != kOk) return r;
+  if (got != records * record_length_) return kErrRead;
+  for (std::uint32_t b = 0; b < blocks; ++b) {
+    if (pieces[b].buffer != &spare_[0]) {
+      cache_.Fill(first + b * per_block, static_cast<std::uint32_t>(pieces[b].n / record_length_));
+    }
+  }
+  return kOk;
 }
 
 int DbfFile::Read(std::uint32_t n, char* buffer) {

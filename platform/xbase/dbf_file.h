@@ -140,12 +140,24 @@ class DbfFile {
   int ReadBlocks(std::uint32_t n);
 
   static constexpr std::uint32_t kReadAheadBlocks = 16;
+  // The blocks read ahead share the memory of two reads ahead at least.
+  static_assert(2 * kReadAheadBlocks <= RecordCache::kPassingSlots, "read ahead too long");
   static constexpr std::size_t kAppendRun = 1 << 16;
   std::uint32_t written_ = 0;  // records the file holds; the others are pending_
   std::string pending_;        // records written_ + 1 to count_, appended
   RecordCache cache_;
   std::uint32_t next_block_ = 0;  // first record after the last block read
-  std::string read_ahead_;        // the blocks of one read ahead, reused
+  // Whether record n lies within kFollowBytes after the blocks read last: a
+  // walk in record order, which may pass over a few rows.
+  bool Follows(std::uint32_t n) const {
+    return n >= next_block_ && (n - next_block_) * record_length_ < kFollowBytes;
+  }
+  std::uint32_t BlockAfter(std::uint32_t n) const {
+    const std::uint32_t per_block = cache_.records_per_block();
+    return (n - 1) / per_block * per_block + 1 + per_block;
+  }
+  static constexpr std::size_t kFollowBytes = 4096;
+  std::string spare_;  // where a block read ahead without a slot goes
 };
 
 // The header bytes of a table with these fields and `count` records, dated today.

@@ -23,6 +23,19 @@ class File {
   // Reads up to n bytes at offset into buffer; *got receives the count read
   // (short only at the end of the file).
   virtual int ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) = 0;
+  // One buffer of a scattered read.
+  struct Piece {
+    void* buffer;
+    std::size_t n;
+  };
+  // Reads the bytes from offset on into the pieces in turn, as ReadAt would
+  // read them into one buffer, so that blocks read together land where each
+  // is kept without a copy. By default one ReadAt per piece.
+  virtual int ReadPiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count,
+                           std::size_t* got) {
+    *got = 0;
+    return ReadRest(offset, pieces, count, got);
+  }
   // Writes n bytes at offset, growing the file as needed; all or failure.
   virtual int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) = 0;
   virtual int Size(std::uint64_t* size) = 0;
@@ -38,6 +51,23 @@ class File {
   // read without a call; null where the file system cannot promise that
   // (network file systems), and by default.
   virtual const unsigned char* MapHead(std::size_t /*n*/) { return nullptr; }
+
+ protected:
+  // Goes on with ReadPiecesAt after its first *got bytes, one ReadAt per
+  // piece left.
+  int ReadRest(std::uint64_t offset, const Piece* pieces, std::size_t count, std::size_t* got) {
+    std::size_t before = 0;  // bytes of the pieces before piece i
+    for (std::size_t i = 0; i < count; before += pieces[i].n, ++i) {
+      if (*got >= before + pieces[i].n) continue;
+      const std::size_t skip = *got - before;
+      std::size_t part = 0;
+      const int r = ReadAt(offset + *got, static_cast<char*>(pieces[i].buffer) + skip,
+                           pieces[i].n - skip, &part);
+      *got += part;
+      if (r != 0 || part < pieces[i].n - skip) return r;
+    }
+    return 0;
+  }
 };
 
 enum class OpenMode {

@@ -7,6 +7,7 @@
 #include <linux/magic.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -82,6 +83,27 @@ class PosixFile final : public File {
       *got += static_cast<std::size_t>(r);
     }
     return kOk;
+  }
+
+  int ReadPiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count,
+                   std::size_t* got) override {
+    *got = 0;
+    constexpr std::size_t kMostPieces = 64;
+    if (count > kMostPieces) return ReadRest(offset, pieces, count, got);
+    iovec vectors[kMostPieces];
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      vectors[i] = iovec{pieces[i].buffer, pieces[i].n};
+      n += pieces[i].n;
+    }
+    if (!RangeFits(offset, n)) return kErrArgument;
+    ssize_t r;
+    do {
+      r = ::preadv(fd_, vectors, static_cast<int>(count), static_cast<off_t>(offset));
+    } while (r < 0 && errno == EINTR);
+    if (r < 0) return Failed(path_, kErrRead);
+    *got = static_cast<std::size_t>(r);
+    return *got == n ? kOk : ReadRest(offset, pieces, count, got);  // a short read goes on
   }
 
   int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override {

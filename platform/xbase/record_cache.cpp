@@ -25,6 +25,8 @@ void RecordCache::Release() {
   chunk_used_ = 0;
   provided_.clear();
   hand_ = 0;
+  passing_.clear();
+  passing_turn_ = 0;
 }
 
 void RecordCache::Configure(std::size_t record_length) {
@@ -51,11 +53,21 @@ void RecordCache::Provide(Slot& slot, bool passing) {
     provided_.push_back(index);
     return;
   }
-  Slot& giver = slots_[provided_[hand_]];
+  // A passing block takes the memory of another passing block once
+  // kPassingSlots have some.
+  std::size_t turn;
+  if (passing && passing_.size() >= kPassingSlots) {
+    turn = passing_[passing_turn_];
+    passing_turn_ = (passing_turn_ + 1) % passing_.size();
+  } else {
+    turn = hand_;
+    hand_ = (hand_ + 1) % provided_.size();
+    if (passing) passing_.push_back(turn);
+  }
+  Slot& giver = slots_[provided_[turn]];
   giver.first = giver.count = 0;
   std::swap(slot.bytes, giver.bytes);
-  provided_[hand_] = index;
-  hand_ = (hand_ + 1) % provided_.size();
+  provided_[turn] = index;
 }
 
 void RecordCache::Clear() {

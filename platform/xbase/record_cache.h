@@ -12,8 +12,9 @@ namespace xbase {
 // a block has one slot, and a block read into it replaces the one there.
 // A slot gets its memory when first used, from the process's cache budget
 // (cache_budget.h); once that is spent, from another slot of this cache,
-// taken in turn. The owner writes through: it tells the cache of every
-// record it writes and forgets everything when another process may have
+// taken in turn, and a block read ahead from another block read ahead, so
+// that a walk through a table larger than the cache keeps what it held. The owner writes through:
+// it tells the cache of every record it writes and forgets everything when another process may have
 // changed the file.
 class RecordCache {
  public:
@@ -36,6 +37,9 @@ class RecordCache {
   char* Prepare(std::uint32_t n, std::uint32_t* first, bool passing = false);
   static constexpr std::size_t kPassingSlots = 64;
   void Fill(std::uint32_t n, std::uint32_t records);
+  // Whether the buffer Prepare gave for record n's block is still that
+  // block's: a later Prepare may have taken its memory.
+  bool Keeps(std::uint32_t n, const void* buffer) const { return SlotOf(n).bytes == buffer; }
   std::uint32_t records_per_block() const { return per_block_; }
 
   // Record n was written with these bytes: a held copy follows.
@@ -72,7 +76,10 @@ class RecordCache {
   std::size_t chunk_used_ = 0;           // bytes of the last chunk handed out
   std::vector<std::uint32_t> provided_;  // the slots with memory, in turn
   std::size_t hand_ = 0;                 // the next of them to give up its memory
-  std::size_t taken_ = 0;                // bytes taken from the budget
+  // Turns in provided_ whose memory the blocks read ahead share, taken in turn.
+  std::vector<std::size_t> passing_;
+  std::size_t passing_turn_ = 0;
+  std::size_t taken_ = 0;  // bytes taken from the budget
 };
 
 }  // namespace xbase

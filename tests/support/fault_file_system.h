@@ -68,6 +68,11 @@ class FaultFile final : public xbase::File {
     *got = 0;
     return fs_->Next(false) ? xbase::kErrRead : base_->ReadAt(offset, buffer, n, got);
   }
+  int ReadPiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count,
+                   std::size_t* got) override {
+    *got = 0;
+    return fs_->Next(false) ? xbase::kErrRead : base_->ReadPiecesAt(offset, pieces, count, got);
+  }
   int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override {
     return fs_->Next(true) ? xbase::kErrWrite : base_->WriteAt(offset, buffer, n);
   }

@@ -11,6 +11,7 @@
 
 #include "platform/xbase/table_test_util.h"
 #include "support/temp_dir.h"
+#include "xbase/cache_budget.h"
 #include "xbase/engine.h"
 
 namespace xbase {
@@ -504,8 +505,8 @@ TEST_F(TableFileTest, IntegrityCheckFindsChangesBehindTheEnginesBack) {
 }
 
 // Rows read warm, cold from the top and the middle (whole blocks read ahead,
-// the last one cut short), and with a row added to a block not held: each is
-// the row written. A write undone leaves no row.
+// the last one cut short), with no cache budget left, and with a row added to
+// a block not held: each is the row written. A write undone leaves no row.
 TEST_F(TableFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
   constexpr int kRows = 1500;
   auto addresses_from = [](Table* table, long first) {
@@ -536,6 +537,17 @@ TEST_F(TableFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
     EXPECT_EQ(TableRecordCount(t.table), kRows);
     ASSERT_EQ(kOk, TableGo(t.table, kRows));
     EXPECT_EQ(RecordIsDeleted(t.table), 1);
+  }
+  {
+    // The budget spent: blocks read ahead take each other's memory, and,
+    // once the count is read again (the blocks dropped, their memory kept),
+    // the memory of blocks of the same read.
+    CacheBudget::Force(CacheBudget::kBytes);
+    MainTable t(dir_.path(), false);
+    EXPECT_EQ(addresses_from(t.table, 1), written);
+    EXPECT_EQ(TableRecordCount(t.table), kRows);
+    EXPECT_EQ(addresses_from(t.table, 1), written);
+    CacheBudget::Give(CacheBudget::kBytes);
   }
   MainTable t(dir_.path(), false);  // a row added to a block not held
   ASSERT_EQ(kOk, EngineBegin(&t.session, 1));

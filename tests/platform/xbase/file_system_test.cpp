@@ -1,0 +1,66 @@
+// A scattered read fills its pieces with the bytes that one plain read of
+// the same range gives, up to the end of the file, on the system's files
+// (one preadv) and on the in-memory files (one read per piece).
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/memory_file_system.h"
+#include "support/temp_dir.h"
+#include "xbase/file_system.h"
+#include "xbase/result.h"
+
+namespace xbase {
+namespace {
+
+constexpr std::size_t kFileBytes = 10000;
+
+void ExpectScatteredReadsMatchPlainOnes(FileSystem* fs, const std::string& path) {
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, fs->Open(path, OpenMode::kCreate, &file));
+  std::string bytes(kFileBytes, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+  ASSERT_EQ(kOk, file->WriteAt(0, bytes.data(), bytes.size()));
+
+  struct Case {
+    std::uint64_t offset;
+    std::vector<std::size_t> sizes;
+  };
+  const Case cases[] = {
+      {0, {4096, 4096, 1808}},       // exactly the file
+      {100, {3000, 1, 4096, 5000}},  // the last piece cut by the end of the file
+      {9990, {4, 4, 4, 4}},          // pieces past the end stay unread
+      {kFileBytes, {16}},            // nothing left
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offset);
+    std::vector<std::string> buffers;
+    std::vector<File::Piece> pieces;
+    for (std::size_t n : c.sizes) buffers.emplace_back(n, '#');
+    for (std::string& b : buffers) pieces.push_back(File::Piece{&b[0], b.size()});
+    std::size_t got = 99;
+    ASSERT_EQ(kOk, file->ReadPiecesAt(c.offset, pieces.data(), pieces.size(), &got));
+    EXPECT_EQ(got, kFileBytes - c.offset);
+    std::string joined;
+    for (const std::string& b : buffers) joined += b;
+    const std::string expected = bytes.substr(c.offset);
+    EXPECT_EQ(joined.substr(0, got), expected);
+    EXPECT_EQ(joined.find_first_not_of('#', got), std::string::npos) << "written past the end";
+  }
+}
+
+TEST(ScatteredRead, SystemFilesGiveThePlainReadsBytes) {
+  testing_support::TempDir dir;
+  ExpectScatteredReadsMatchPlainOnes(FileSystem::Posix(), dir.file("SCATTER.DAT"));
+}
+
+TEST(ScatteredRead, MemoryFilesGiveThePlainReadsBytes) {
+  testing_support::MemoryFileSystem fs;
+  ExpectScatteredReadsMatchPlainOnes(&fs, "SCATTER.DAT");
+}
+
+}  // namespace
+}  // namespace xbase
