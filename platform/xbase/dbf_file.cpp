@@ -272,7 +272,8 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
   File::Piece pieces[kReadAheadBlocks];
   for (std::uint32_t b = blocks; b-- > 0;) {
     std::uint32_t block_first = 0;
-    pieces[b].buffer = cache_.Prepare(first + b * per_block, &block_first, true);
+    pieces[b].buffer =
+        cache_.Prepare(first + b * per_block, &block_first, std::uint64_t{count_} * record_length_);
     pieces[b].n = std::min(per_block, records - b * per_block) * record_length_;
   }
   spare_.resize(per_block * record_length_);

@@ -30,11 +30,13 @@ class RecordCache {
   // Record n's bytes, or null when its block is not held.
   const char* Find(std::uint32_t n) const;
   // The buffer to read the block of record n into, and the block's first
-  // record; Fill then says how many records the read brought. `passing`:
-  // a block read ahead on a walk through the table, which takes no new
-  // memory once the cache holds kPassingSlots blocks and half the budget
-  // is taken (CacheBudget::Take).
-  char* Prepare(std::uint32_t n, std::uint32_t* first, bool passing = false);
+  // record; Fill then says how many records the read brought. A block read
+  // ahead on a walk through the table passes the table's size in bytes
+  // (`passing_file`; 0 for any other block): once the cache holds
+  // kPassingSlots blocks, it takes new memory only for a table that half the
+  // budget holds whole, so that one pass through a large table costs no
+  // memory that the pass will not use again.
+  char* Prepare(std::uint32_t n, std::uint32_t* first, std::uint64_t passing_file = 0);
   static constexpr std::size_t kPassingSlots = 64;
   void Fill(std::uint32_t n, std::uint32_t records);
   // Whether the buffer Prepare gave for record n's block is still that
@@ -60,9 +62,10 @@ class RecordCache {
   };
   Slot& SlotOf(std::uint32_t n);
   const Slot& SlotOf(std::uint32_t n) const;
-  // Gives the slot its memory: new when the budget allows (and, `passing`,
-  // the cache holds fewer than kPassingSlots), else another's.
-  void Provide(Slot& slot, bool passing);
+  // Gives the slot its memory: new when the budget allows (see Prepare),
+  // else another's.
+  void Provide(Slot& slot, std::uint64_t passing_file);
+  bool MayGrow(std::size_t bytes, std::uint64_t passing_file) const;
   void Release();
   std::uint32_t FirstOfBlock(std::uint32_t n) const {
     return (n - 1) / per_block_ * per_block_ + 1;
