@@ -160,9 +160,19 @@ class BatchLists : public ListsTest {
   int ind1_ = 0;
 };
 
+// The whole base is listed from a valid record only, each entry its address
+// alone, type 0, flag -1.
 TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
-  CreateWords(0, 51);
+  int finished = -1;
+  EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105);  // empty
+  Create("%MW0", "S00000", "comment");
+  CreateWords(1, 51);
   Delete("%MW3");
+  for (long bad : {0L, -3L, 52L}) {
+    record_ = bad;
+    EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105) << bad;
+  }
+  EXPECT_EQ(Drain(Listing("all base")).at(0), "%MW0|||0|-1");
   Texts live;
   for (int i = 0; i < 51; ++i) {
     if (i != 3) live.push_back("%MW" + std::to_string(i));
@@ -177,20 +187,6 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
       EXPECT_EQ(batches, rows == 50 ? std::vector<int>({50}) : std::vector<int>({50, 1}));
     }
   }
-}
-
-TEST_F(BatchLists, AllBaseInRecordOrderFromAValidRecord) {
-  int finished = -1;
-  EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105);  // empty
-  Create("%MW1", "Sym", "comment");
-  for (long bad : {0L, -3L, 2L}) {
-    record_ = bad;
-    EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105) << bad;
-  }
-  record_ = 1;
-  EXPECT_THAT(Entries(TBListRepereAllBaseSymbol(base, &record_, &list, &finished)),
-              ElementsAre("%MW1|||0|-1"));
-  EXPECT_EQ(finished, 1);
 }
 
 // %M only as bits, the inputs and outputs of one module; each entry type 0,
@@ -360,14 +356,16 @@ struct KeyCase {
   const char* what;
   Listing listing;
   const char* prefix;
-  std::vector<long long> args;  // the listing's numbers after the prefix
-  std::string expected;         // entries joined by ';', whole when they hold a '|'
+  std::string numbers;   // the listing's numbers after the prefix
+  std::string expected;  // entries joined by ';', whole when they hold a '|'
 };
 
 class KeyListing : public ListsTest {
  protected:
   int Call(const KeyCase& c) {
-    const std::vector<long long>& a = c.args;
+    std::vector<long long> a;
+    std::istringstream stream(c.numbers);
+    for (long long n; stream >> n;) a.push_back(n);
     switch (c.listing) {
       case kRange:
         return TBListRepere(base, c.prefix, a[0], a[1], a[2], &list);
@@ -412,48 +410,35 @@ TEST_F(KeyListing, RangesAndBitsInKeyOrder) {
   Create("%MW16");
   Create("%MW17", "Valve", "last");
   RunCases({
-      {"range", kRange, "%MW", {5, 8, 100}, "%MW5|||5|-1;%MW7|||7|-1"},
+      {"range", kRange, "%MW", "5 8 100", "%MW5|||5|-1;%MW7|||7|-1"},
       // No row at IND1 4: the seek stops after the key and the walk starts there.
-      {"from a gap", kRange, "%MW", {4, 7, 100}, "%MW5;%MW7"},
-      {"all",
-       kRange,
-       "%MW",
-       {0, 99999, 100},
+      {"from a gap", kRange, "%MW", "4 7 100", "%MW5;%MW7"},
+      {"all", kRange, "%MW", "0 99999 100",
        "%MW3;%MW5;%MW7;%MW9;%MW11;%MW13;%MW14;%MW15;%MW16;%MW17;%MW12346"},
-      {"comments in step",
-       kRange,
-       "%MW",
-       {13, 17, 100},
+      {"comments in step", kRange, "%MW", "13 17 100",
        "%MW13||first|13|-1;%MW14|Pump||14|-1;%MW15||middle|15|-1;%MW16|||16|-1;"
        "%MW17|Valve|last|17|-1"},
-      {"after a commented row",
-       kRange,
-       "%MW",
-       {16, 100, 100},
+      {"after a commented row", kRange, "%MW", "16 100 100",
        "%MW16|||16|-1;%MW17|Valve|last|17|-1"},
       // A first index longer than its field names no stored key.
-      {"first index too long", kRange, "%MW", {123456, 999999, 100}, ""},
-      {"maximum", kRange, "%MW", {0, 100, 2}, "%MW3;%MW5"},
-      {"last below first", kRange, "%MW", {3, -1, 100}, ""},
-      {"prefix too long", kRange, "%MWMWMW", {0, 100, 100}, ""},
+      {"first index too long", kRange, "%MW", "123456 999999 100", ""},
+      {"maximum", kRange, "%MW", "0 100 2", "%MW3;%MW5"},
+      {"last below first", kRange, "%MW", "3 -1 100", ""},
+      {"prefix too long", kRange, "%MWMWMW", "0 100 100", ""},
       // A negative first IND1 ("000-5") sorts before every number.
-      {"negative first", kRange, "%MW", {-5, 4, 100}, "%MW3"},
-      {"bits", kBits, "%MW", {5, 100}, "%MW5:X3|B3||5|3;%MW5:X10|B10|ten|5|10"},
-      {"bits maximum", kBits, "%MW", {5, 1}, "%MW5:X3"},
+      {"negative first", kRange, "%MW", "-5 4 100", "%MW3"},
+      {"bits", kBits, "%MW", "5 100", "%MW5:X3|B3||5|3;%MW5:X10|B10|ten|5|10"},
+      {"bits maximum", kBits, "%MW", "5 1", "%MW5:X3"},
       // Without bits the seek stops after the key: nothing is listed.
-      {"word without bits", kBits, "%MW", {7, 100}, ""},
-      {"bits index too long", kBits, "%MW", {123456, 100}, ""},
-      {"module bits",
-       kThreeIndexBits,
-       "%VIW",
-       {1, 2, 0, 100},
-       "%IW1.2:X3|In3||0|3;%IW1.2:X4|||0|4"},
-      {"status bits", kThreeIndexBits, "%MOIW", {1, 0, 0, 100}, "%IW1.MOD:X4||status|0|4"},
-      {"no such third index", kThreeIndexBits, "%VIW", {1, 2, 5, 100}, ""},
+      {"word without bits", kBits, "%MW", "7 100", ""},
+      {"bits index too long", kBits, "%MW", "123456 100", ""},
+      {"module bits", kThreeIndexBits, "%VIW", "1 2 0 100", "%IW1.2:X3|In3||0|3;%IW1.2:X4|||0|4"},
+      {"status bits", kThreeIndexBits, "%MOIW", "1 0 0 100", "%IW1.MOD:X4||status|0|4"},
+      {"no such third index", kThreeIndexBits, "%VIW", "1 2 5 100", ""},
       // Without its third index the key is shorter than the part compared.
-      {"no third index", kThreeIndexBits, "%VIW", {1, 2, -1, 100}, ""},
-      {"not a module code", kThreeIndexBits, "%IW", {1, 2, 0, 100}, ""},
-      {"negative index", kThreeIndexBits, "%X", {1, -7, 2, 100}, ""},
+      {"no third index", kThreeIndexBits, "%VIW", "1 2 -1 100", ""},
+      {"not a module code", kThreeIndexBits, "%IW", "1 2 0 100", ""},
+      {"negative index", kThreeIndexBits, "%X", "1 -7 2 100", ""},
   });
 }
 
@@ -475,24 +460,21 @@ TEST_F(KeyListing, ModulePositionsAndTheirSubEntries) {
   const std::string object = "%XM1|Macro|the macro-step|0|-1;%X1.IN|In||1|-1;%X1.0|||2|-1;";
   const std::string out = "%X1.OUT|Out|leaves|";
   RunCases({
-      {"all", kModule, "%XM", {1, 5, 0, 4, 100}, object + "%X1.1|Step1||3|-1;" + out + "4|-1"},
-      {"maximum", kModule, "%XM", {1, 5, 2, 4, 2}, "%X1.0;%X1.1"},
-      {"gaps passed over", kModule, "%XM", {1, 9, 3, 8, 100}, "%X1.1;%X1.OUT"},
-      {"count 2", kModule, "%XM", {1, 2, 0, 1, 100}, "%XM1;%X1.IN"},
-      {"count 1", kModule, "%XM", {1, 1, 0, 0, 100}, "%XM1"},
-      {"huge range",
-       kModule,
-       "%XM",
-       {1, 2000000000, 0, 0xFFFFFFFFu, 100},
+      {"all", kModule, "%XM", "1 5 0 4 100", object + "%X1.1|Step1||3|-1;" + out + "4|-1"},
+      {"maximum", kModule, "%XM", "1 5 2 4 2", "%X1.0;%X1.1"},
+      {"gaps passed over", kModule, "%XM", "1 9 3 8 100", "%X1.1;%X1.OUT"},
+      {"count 2", kModule, "%XM", "1 2 0 1 100", "%XM1;%X1.IN"},
+      {"count 1", kModule, "%XM", "1 1 0 0 100", "%XM1"},
+      {"huge range", kModule, "%XM", "1 2000000000 0 4294967295 100",
        object + "%X1.1|Step1||3|-1;%X1.IN|In||10000|-1;" + out + "10001|-1;" + out +
            "1999999999|-1"},
-      {"sub-entries", kModuleSub, "%XM", {1, 5, 3, 4}, "%X1.1.T||time|3|0;%X1.1.ERR|||3|3"},
-      {"sub-entries of IN", kModuleSub, "%XM", {1, 5, 1, 4}, "%X1.IN.TMAX|||1|2"},
-      {"of the object", kModuleSub, "%XM", {1, 5, 0, 4}, ""},
-      {"negative position", kModuleSub, "%XM", {1, 5, -2000000000, 4}, ""},
-      {"huge count", kModuleSub, "%XM", {1, 5, 3, 0xFFFFFFFFu}, "%X1.1.T;%X1.1.ERR"},
+      {"sub-entries", kModuleSub, "%XM", "1 5 3 4", "%X1.1.T||time|3|0;%X1.1.ERR|||3|3"},
+      {"sub-entries of IN", kModuleSub, "%XM", "1 5 1 4", "%X1.IN.TMAX|||1|2"},
+      {"of the object", kModuleSub, "%XM", "1 5 0 4", ""},
+      {"negative position", kModuleSub, "%XM", "1 5 -2000000000 4", ""},
+      {"huge count", kModuleSub, "%XM", "1 5 3 4294967295", "%X1.1.T;%X1.1.ERR"},
       // %IW1.2.0 is VIW 1 2 0; position 4 of 9 gives IND2 2, a blank IND4.
-      {"blank bit index", kModuleSub, "%VIW", {1, 9, 4, 3}, "%IW1.2.0;%IW1.2.1"},
+      {"blank bit index", kModuleSub, "%VIW", "1 9 4 3", "%IW1.2.0;%IW1.2.1"},
   });
 }
 
