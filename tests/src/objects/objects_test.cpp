@@ -471,6 +471,8 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
       {0, 1, "Y B CD E", 0, 0, {"%MW7"}},
       {0, 1, "B  CD", 0, 0, {}},
       {0, 1, "L'A", 2, 0, {"%MW7"}},
+      // Another field: comments walked one by one, a match at the start included.
+      {0, 2, "starts", 0, 0, {"%MW3"}},
       {0, 0, "zzz", 0, 108, {}},
       {0, 0, "mot", 7, 0, {}},  // an unknown match kind
   };
