@@ -87,12 +87,13 @@ inline void ExpectText(const std::string& text, const std::vector<std::string>& 
   }
 }
 
-// One run of the program; "@" in the arguments and texts is the base directory.
+// One run of the program; "@" in the arguments and texts is the base
+// directory. A text of `expected` is checked as ExpectText does against the
+// standard output, or after "2>" against the standard error.
 struct Step {
   std::vector<std::string> args;
   int status;
-  std::vector<std::string> out = {};
-  std::vector<std::string> err = {};
+  std::vector<std::string> expected = {};
   std::string input = "";
 };
 
@@ -108,8 +109,10 @@ inline void RunSteps(const std::string& dir, const std::vector<Step>& steps,
     SCOPED_TRACE("symbase" + line);
     CliRun run = RunCli(args, step.input, prefix);
     EXPECT_EQ(run.status, step.status) << run.err;
-    for (const std::string& text : step.out) ExpectText(run.out, {At(text, dir)});
-    for (const std::string& text : step.err) ExpectText(run.err, {At(text, dir)});
+    for (const std::string& text : step.expected) {
+      const bool err = text.compare(0, 2, "2>") == 0;
+      ExpectText(err ? run.err : run.out, {At(text.substr(err ? 2 : 0), dir)});
+    }
   }
 }
 
