@@ -4,7 +4,6 @@
 #include <QtTest>
 
 #include <string>
-#include <vector>
 
 #include "base_holder.h"
 #include "csv.h"
@@ -113,9 +112,8 @@ class DialogsTest : public QObject {
     const BaseHolder idle(fixture.Directory(), true);
     QVERIFY(idle.Held());
     QCOMPARE(Import(fixture, "%MW1,A,\n").busyAt, 2);
-    QVERIFY2(
-        fixture.messages.value(0).contains(QString::fromUtf8("l'import s'est arrêté à la ligne 2")),
-        qPrintable(fixture.messages.value(0)));
+    QVERIFY2(fixture.messages.value(0).contains(QString("l'import s'est arrêté à la ligne 2")),
+             qPrintable(fixture.messages.value(0)));
   }
 
   void ExportWritesEveryRowReadableAgain() {
@@ -123,14 +121,12 @@ class DialogsTest : public QObject {
     testing_support::Objects objects = {{"%MW10", "Seuil", "Niveau, en cm"},
                                         {"%I1.2", "Capteur", "« guillemets » \"doubles\""},
                                         {"%MW2", "", "sans symbole"}};
-    QStringList expected = {QString::fromUtf8("%I1.2|Capteur|« guillemets » \"doubles\""),
+    QStringList expected = {QString("%I1.2|Capteur|« guillemets » \"doubles\""),
                             QStringLiteral("%MW10|Seuil|Niveau, en cm"),
                             QStringLiteral("%MW2||sans symbole")};
-    std::vector<std::string> more;  // past the first batch of 50
-    for (int i = 100; i < 160; ++i) more.push_back("%MW" + std::to_string(i));
-    for (const std::string& address : more) {
-      objects.push_back({address.c_str(), "", "x"});
-      expected << QString::fromStdString(address) + "||x";
+    for (int i = 100; i < 160; ++i) {  // past the first batch of 50
+      objects.push_back({"%MW" + std::to_string(i), "", "x"});
+      expected << QString::fromStdString(objects.back()[0]) + "||x";
     }
     QCOMPARE(fixture.CreateBase(objects), QString());
     const QString path = fixture.Directory() + QStringLiteral("/out.csv");
@@ -174,8 +170,7 @@ class DialogsTest : public QObject {
       QTest::keyClick(&drawn, Qt::Key_Escape);
     });
     QCOMPARE(fixture.Window().Symbolise(), 2);
-    QCOMPARE(fixture.messages,
-             QStringList{QString::fromUtf8("Le symbole existe déjà dans la base")});
+    QCOMPARE(fixture.messages, QStringList{QString("Le symbole existe déjà dans la base")});
   }
 
   void FilesAreReadOrRefused_data() {

@@ -60,10 +60,10 @@ class EditingTest : public QObject {
     QVERIFY(symbol.flags().testFlag(Qt::ItemIsEditable));
     QVERIFY(
         !symbol.siblingAtColumn(gui::ObjectModel::kAddress).flags().testFlag(Qt::ItemIsEditable));
-    QVERIFY(model.setData(symbol, QString::fromUtf8("Seuil_arrêt"), Qt::EditRole));
-    QVERIFY(model.setData(comment, QString::fromUtf8("Niveau d'arrêt, en cm"), Qt::EditRole));
-    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_arrêt|Niveau d'arrêt, en cm"));
-    QCOMPARE(symbol.data().toString(), QString::fromUtf8("Seuil_arrêt"));
+    QVERIFY(model.setData(symbol, QString("Seuil_arrêt"), Qt::EditRole));
+    QVERIFY(model.setData(comment, QString("Niveau d'arrêt, en cm"), Qt::EditRole));
+    QCOMPARE(fixture.Row("%MW11"), QString("Seuil_arrêt|Niveau d'arrêt, en cm"));
+    QCOMPARE(symbol.data().toString(), QString("Seuil_arrêt"));
     QCOMPARE(
         model.headerData(gui::ObjectModel::kSymbol, Qt::Horizontal, Qt::DisplayRole).toString(),
         "Symbole");
@@ -71,7 +71,7 @@ class EditingTest : public QObject {
              symbol.row() + 1);
     QCOMPARE(fixture.messages, QStringList());
     QVERIFY(model.setData(symbol, QString(), Qt::EditRole));
-    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("|Niveau d'arrêt, en cm"));
+    QCOMPARE(fixture.Row("%MW11"), QString("|Niveau d'arrêt, en cm"));
   }
 
   void RefusedEditsChangeNothing_data() {
@@ -80,12 +80,12 @@ class EditingTest : public QObject {
     QTest::addColumn<QString>("message");
     QTest::newRow("a symbol another address carries")
         << int{gui::ObjectModel::kSymbol} << "Seuil_haut"
-        << QString::fromUtf8("Le symbole « Seuil_haut » est déjà porté par le repère %MW10.");
+        << QString("Le symbole « Seuil_haut » est déjà porté par le repère %MW10.");
     QTest::newRow("outside the code page")
-        << int{gui::ObjectModel::kComment} << QString::fromUtf8("débit ≥ 5")
-        << QString::fromUtf8("contient des caractères que la base ne peut pas écrire");
+        << int{gui::ObjectModel::kComment} << QString("débit ≥ 5")
+        << QString("contient des caractères que la base ne peut pas écrire");
     QTest::newRow("a comment too long") << int{gui::ObjectModel::kComment} << QString(509, 'c')
-                                        << QString::fromUtf8("Commentaire de 509 caractères");
+                                        << QString("Commentaire de 509 caractères");
   }
   void RefusedEditsChangeNothing() {
     QFETCH(int, column);
@@ -98,13 +98,13 @@ class EditingTest : public QObject {
     QVERIFY(!model.setData(index, text, Qt::EditRole));
     QCOMPARE(fixture.messages.size(), 1);
     QVERIFY2(fixture.messages[0].contains(message), qPrintable(fixture.messages[0]));
-    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
+    QCOMPARE(fixture.Row("%MW11"), QString("Seuil_bas|Seuil d'arrêt"));
   }
 
   void RowsAreAddedAndDeleted() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase(kPlant), QString());
-    QAction* add = Action(fixture.Window(), QString::fromUtf8("&Ajouter un objet…"));
+    QAction* add = Action(fixture.Window(), QString("&Ajouter un objet…"));
     QVERIFY(add != nullptr);
     QStringList addresses{"%MW10", "%mw012"};
     std::function<void()> fill = [&] {
@@ -119,8 +119,7 @@ class EditingTest : public QObject {
     QTimer::singleShot(10, fill);
     add->trigger();
     QVERIFY(addresses.isEmpty());
-    QCOMPARE(fixture.messages,
-             QStringList{QString::fromUtf8("Le repère %MW10 est déjà dans la base.")});
+    QCOMPARE(fixture.messages, QStringList{QString("Le repère %MW10 est déjà dans la base.")});
     QCOMPARE(fixture.Row("%MW12"), QStringLiteral("Consigne|Consigne de vitesse"));
     gui::ObjectModel& model = fixture.Window().Model();
     QCOMPARE(model.AddressAt(fixture.Window().Table()->currentIndex().row()), QByteArray("%MW12"));
@@ -128,10 +127,10 @@ class EditingTest : public QObject {
 
     QTableView* table = fixture.Window().Table();
     table->clearSelection();
-    table->selectionModel()->select(model.index(model.RowOf("%Q2.0"), 0),
-                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    table->selectionModel()->select(model.index(model.RowOf("%MW11"), 0),
-                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    for (const char* address : {"%Q2.0", "%MW11"}) {
+      table->selectionModel()->select(model.index(model.RowOf(address), 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     QAction* remove = Action(fixture.Window(), QStringLiteral("&Supprimer"));
     QString asked;
     const auto answer = [&asked](QMessageBox::StandardButton button) {
@@ -142,7 +141,7 @@ class EditingTest : public QObject {
     };
     answer(QMessageBox::No);
     remove->trigger();
-    QCOMPARE(asked, QString::fromUtf8("Supprimer les 2 objets sélectionnés de la base ?"));
+    QCOMPARE(asked, QString("Supprimer les 2 objets sélectionnés de la base ?"));
     QCOMPARE(model.rowCount(), 6);
     answer(QMessageBox::Yes);
     remove->trigger();
@@ -216,16 +215,11 @@ class EditingTest : public QObject {
   // than a page of them still shows each row's texts.
   void ManyRowsSortedBySymbolShowTheirTexts() {
     GuiFixture fixture;
-    std::vector<std::string> addresses, symbols;
+    testing_support::Objects objects;
     QStringList expected;
     for (int i = 100; i < 160; ++i) {
-      addresses.push_back("%MW" + std::to_string(i));
-      symbols.push_back("S" + std::to_string(260 - i));
-      expected.prepend(QString::fromStdString(symbols.back()));
-    }
-    testing_support::Objects objects;
-    for (std::size_t i = 0; i < addresses.size(); ++i) {
-      objects.push_back({addresses[i].c_str(), symbols[i].c_str(), ""});
+      objects.push_back({"%MW" + std::to_string(i), "S" + std::to_string(260 - i), ""});
+      expected.prepend(QString::fromStdString(objects.back()[1]));
     }
     QCOMPARE(fixture.CreateBase(objects), QString());
     QHeaderView* header = fixture.Window().Table()->horizontalHeader();
