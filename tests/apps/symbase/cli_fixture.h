@@ -66,10 +66,8 @@ inline std::string Python(const std::string& script, const std::string& input) {
 }
 
 inline std::string At(std::string text, const std::string& dir) {
-  for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
+  for (std::size_t at = 0; (at = text.find('@', at)) != std::string::npos; at += dir.size())
     text.replace(at, 1, dir);
-    at += dir.size();
-  }
   return text;
 }
 
