@@ -19,9 +19,6 @@ using testing_support::OnNextBox;
 namespace {
 
 constexpr int kMessage = 19307;
-constexpr int kYes = 6;
-constexpr int kCancel = 2;
-
 constexpr int kSymbol = 1002;
 constexpr int kAddress = 1004;
 
@@ -36,7 +33,8 @@ class DialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void AConflictAnsweredOnTheDrawnDialogMovesTheSymbol() {
+  // Yes moves the symbol; Cancel, once confirmed, interrupts the import.
+  void AConflictIsAnsweredOnTheDrawnDialog() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", "Seuil de démarrage"},
                                  {"%MW11", "Seuil_bas", "Seuil d'arrêt"}}),
@@ -44,7 +42,7 @@ class DialogsTest : public QObject {
     QString question;
     fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
       question = Control<QLabel>(drawn, kMessage)->text();
-      Click(drawn, kYes);
+      Click(drawn, IDYES);
     });
     const gui::ImportSummary summary =
         Import(fixture, "%MW10,Seuil_bas,Seuil relevé\n%MW20,Pompe_1,\n");
@@ -55,35 +53,24 @@ class DialogsTest : public QObject {
     const QString move = QStringLiteral("Seuil_bas : %MW11 → %MW10");
     QCOMPARE(summary.moves, QStringList{move});
     QVERIFY(fixture.messages.last().contains(move));
-  }
-
-  void CancellingInterruptsOnceConfirmed() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW1", "A1", "ancien"}}), QString());
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, kCancel); });
+    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, IDCANCEL); });
     fixture.answers = {kHostIdYes};
-    QVERIFY(Import(fixture, "%MW1,A1,nouveau\n%MW50,Suite,\n").interrupted);
+    QVERIFY(Import(fixture, "%MW10,Seuil_bas,nouveau\n%MW50,Suite,\n").interrupted);
   }
 
-  void AFaultyFileWritesNothing_data() {
-    QTest::addColumn<QString>("rows");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("bad address") << "%MW5,B,\n%ZZ9,x,\n"
-                                 << "ligne 3 : « %ZZ9 » n'est pas un repère";
-    QTest::newRow("bad symbol") << "%MW5,9lives,\n"
-                                << "ligne 2 : « 9lives » n'est pas un symbole";
-    QTest::newRow("line break in a comment") << "%MW5,B,\"a\nb\"\n"
-                                             << "saut de ligne";
-  }
   void AFaultyFileWritesNothing() {
-    QFETCH(QString, rows);
-    QFETCH(QString, error);
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase({{"%MW1", "A1", ""}}), QString());
-    const gui::ImportSummary summary = Import(fixture, rows);
-    QVERIFY2(summary.error.contains(error), qPrintable(summary.error));
-    QVERIFY(fixture.messages.last().startsWith(QStringLiteral("Fichier refusé")));
-    QCOMPARE(fixture.Session().Count(), 1L);
+    const QString kFaulty[][2] = {{"%MW5,B,\n%ZZ9,x,\n", "ligne 3 : « %ZZ9 » n'est pas un repère"},
+                                  {"%MW5,9lives,\n", "ligne 2 : « 9lives » n'est pas un symbole"},
+                                  {"%MW5,B,\"a\nb\"\n", "saut de ligne"}};
+    for (const auto& faulty : kFaulty) {
+      const gui::ImportSummary summary = Import(fixture, faulty[0]);
+      QVERIFY2(summary.error.contains(faulty[1]), qPrintable(summary.error));
+      QVERIFY(!fixture.messages.isEmpty() && fixture.messages.last().startsWith("Fichier refusé"));
+      fixture.messages.clear();
+      QCOMPARE(fixture.Session().Count(), 1L);
+    }
     QCOMPARE(fixture.dialogs, 0);
   }
 
@@ -142,9 +129,18 @@ class DialogsTest : public QObject {
     QCOMPARE(seen, expected);
   }
 
-  void ATypedAddressIsSymbolisedAndShown() {
+  // A symbol the base holds is refused and the dialog stays; a typed address is symbolised.
+  void SymbolisingRefusesAHeldSymbolAndShowsATypedAddress() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}}), QString());
+    QVERIFY(fixture.Window().SelectAddress("%MW10"));
+    fixture.OnDialogs([&](QDialog& drawn, CDialog& dialog) {
+      QTest::keyClick(&drawn, Qt::Key_Return);
+      QVERIFY(!dialog.IsDialogEnded());
+      QTest::keyClick(&drawn, Qt::Key_Escape);
+    });
+    QCOMPARE(fixture.Window().Symbolise(), 2);
+    QCOMPARE(fixture.messages, QStringList{QString("Le symbole existe déjà dans la base")});
     fixture.Window().Table()->clearSelection();
     fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
       QCOMPARE(Control<QLineEdit>(drawn, kAddress)->text(), QString());
@@ -158,19 +154,6 @@ class DialogsTest : public QObject {
     QCOMPARE(fixture.Window().Model().AddressAt(row), QByteArray("%Q2.3"));
     QCOMPARE(fixture.Window().Model().index(row, gui::ObjectModel::kSymbol).data().toString(),
              QStringLiteral("Consigne_vitesse"));
-  }
-
-  void ASymbolTheBaseHoldsIsRefusedAndTheDialogStays() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}}), QString());
-    QVERIFY(fixture.Window().SelectAddress("%MW10"));
-    fixture.OnDialogs([&](QDialog& drawn, CDialog& dialog) {
-      QTest::keyClick(&drawn, Qt::Key_Return);
-      QVERIFY(!dialog.IsDialogEnded());
-      QTest::keyClick(&drawn, Qt::Key_Escape);
-    });
-    QCOMPARE(fixture.Window().Symbolise(), 2);
-    QCOMPARE(fixture.messages, QStringList{QString("Le symbole existe déjà dans la base")});
   }
 
   void FilesAreReadOrRefused_data() {
