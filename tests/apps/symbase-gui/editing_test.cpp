@@ -51,12 +51,26 @@ class EditingTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void EditingACellWritesTheRow() {
+  // A refused edit says why and changes nothing; an accepted one writes the row.
+  void EditingACellWritesTheRowOrSaysWhyNot() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase(kPlant), QString());
     gui::ObjectModel& model = fixture.Window().Model();
     const QModelIndex symbol = model.index(model.RowOf("%MW11"), gui::ObjectModel::kSymbol);
     const QModelIndex comment = symbol.siblingAtColumn(gui::ObjectModel::kComment);
+    const struct {
+      QModelIndex cell;
+      QString text, message;
+    } kRefused[] = {
+        {symbol, "Seuil_haut", "Le symbole « Seuil_haut » est déjà porté par le repère %MW10."},
+        {comment, "débit ≥ 5", "contient des caractères que la base ne peut pas écrire"},
+        {comment, QString(509, 'c'), "Commentaire de 509 caractères"}};
+    for (const auto& edit : kRefused) {
+      QVERIFY(!model.setData(edit.cell, edit.text, Qt::EditRole));
+      QCOMPARE(fixture.messages.size(), 1);
+      QVERIFY2(fixture.messages.takeFirst().contains(edit.message), qPrintable(edit.message));
+      QCOMPARE(fixture.Row("%MW11"), QString("Seuil_bas|Seuil d'arrêt"));
+    }
     QVERIFY(symbol.flags().testFlag(Qt::ItemIsEditable));
     QVERIFY(
         !symbol.siblingAtColumn(gui::ObjectModel::kAddress).flags().testFlag(Qt::ItemIsEditable));
@@ -72,33 +86,6 @@ class EditingTest : public QObject {
     QCOMPARE(fixture.messages, QStringList());
     QVERIFY(model.setData(symbol, QString(), Qt::EditRole));
     QCOMPARE(fixture.Row("%MW11"), QString("|Niveau d'arrêt, en cm"));
-  }
-
-  void RefusedEditsChangeNothing_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("a symbol another address carries")
-        << int{gui::ObjectModel::kSymbol} << "Seuil_haut"
-        << QString("Le symbole « Seuil_haut » est déjà porté par le repère %MW10.");
-    QTest::newRow("outside the code page")
-        << int{gui::ObjectModel::kComment} << QString("débit ≥ 5")
-        << QString("contient des caractères que la base ne peut pas écrire");
-    QTest::newRow("a comment too long") << int{gui::ObjectModel::kComment} << QString(509, 'c')
-                                        << QString("Commentaire de 509 caractères");
-  }
-  void RefusedEditsChangeNothing() {
-    QFETCH(int, column);
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase(kPlant), QString());
-    gui::ObjectModel& model = fixture.Window().Model();
-    const QModelIndex index = model.index(model.RowOf("%MW11"), column);
-    QVERIFY(!model.setData(index, text, Qt::EditRole));
-    QCOMPARE(fixture.messages.size(), 1);
-    QVERIFY2(fixture.messages[0].contains(message), qPrintable(fixture.messages[0]));
-    QCOMPARE(fixture.Row("%MW11"), QString("Seuil_bas|Seuil d'arrêt"));
   }
 
   void RowsAreAddedAndDeleted() {
@@ -169,44 +156,38 @@ class EditingTest : public QObject {
     QCOMPARE(fixture.Window().Model().rowCount(), static_cast<int>(kPlant.size()));
   }
 
-  void SortedBySymbolAndFiltered_data() {
-    QTest::addColumn<bool>("bySymbol");
-    QTest::addColumn<int>("field");
-    QTest::addColumn<int>("match");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("addresses");
-    const int symbols = static_cast<int>(gui::FilterField::kSymbol);
-    const int comments = static_cast<int>(gui::FilterField::kComment);
-    const int contains = 0, begins = 1, ends = 2;  // the order of the match box
-    QTest::newRow("every row by symbol")
-        << true << symbols << contains << ""
-        << QStringList{"%I1.2", "%Q2.0", "%Q2.1", "%MW11", "%MW10"};
-    QTest::newRow("symbols beginning with Seuil, by address")
-        << false << symbols << begins << "Seuil" << QStringList{"%MW10", "%MW11"};
-    QTest::newRow("comments ending with 2")
-        << false << comments << ends << "2" << QStringList{"%Q2.1"};
-  }
+  // One view sorted and filtered in turn: by symbol, then by address with filters.
   void SortedBySymbolAndFiltered() {
-    QFETCH(bool, bySymbol);
-    QFETCH(int, field);
-    QFETCH(int, match);
-    QFETCH(QString, text);
-    QFETCH(QStringList, addresses);
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase(kPlant), QString());
     gui::FilterBar* filter = fixture.Window().Filter();
-    filter->FieldBox()->setCurrentIndex(field);
-    filter->MatchBox()->setCurrentIndex(match);
-    filter->TextBox()->setText(text);
     QHeaderView* header = fixture.Window().Table()->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(bySymbol ? 1 : 0) + 5, 5));
-    const QStringList shown = Column(fixture.Window().Model(), gui::ObjectModel::kAddress);
-    if (bySymbol || text.isEmpty()) {
-      QCOMPARE(shown, addresses);
-    } else {
-      QCOMPARE(QSet<QString>(shown.begin(), shown.end()),
-               QSet<QString>(addresses.begin(), addresses.end()));
+    const auto symbols = gui::FilterField::kSymbol, comments = gui::FilterField::kComment;
+    const int contains = 0, begins = 1, ends = 2;  // the order of the match box
+    const struct {
+      bool bySymbol;
+      gui::FilterField field;
+      int match;
+      QString text;
+      QStringList addresses;  // in this order when sorted by symbol or unfiltered
+    } kViews[] = {
+        {true, symbols, contains, "", {"%I1.2", "%Q2.0", "%Q2.1", "%MW11", "%MW10"}},
+        {false, symbols, begins, "Seuil", {"%MW10", "%MW11"}},
+        {false, comments, ends, "e", {"%MW10"}},  // each comment holds an "e"
+    };
+    for (const auto& view : kViews) {
+      filter->FieldBox()->setCurrentIndex(static_cast<int>(view.field));
+      filter->MatchBox()->setCurrentIndex(view.match);
+      filter->TextBox()->setText(view.text);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                        QPoint(header->sectionViewportPosition(view.bySymbol ? 1 : 0) + 5, 5));
+      const QStringList shown = Column(fixture.Window().Model(), gui::ObjectModel::kAddress);
+      if (view.bySymbol || view.text.isEmpty()) {
+        QCOMPARE(shown, view.addresses);
+      } else {
+        QCOMPARE(QSet<QString>(shown.begin(), shown.end()),
+                 QSet<QString>(view.addresses.begin(), view.addresses.end()));
+      }
     }
     QCOMPARE(fixture.messages, QStringList());
   }
