@@ -65,6 +65,11 @@ inline std::string Python(const std::string& script, const std::string& input) {
   return run.out + run.err;
 }
 
+// What python3 prints running `statements` on `d`, the JSON document `json`.
+inline std::string PythonJson(const std::string& statements, const std::string& json) {
+  return Python("import json, sys\nd = json.load(sys.stdin)\n" + statements, json);
+}
+
 inline std::string At(std::string text, const std::string& dir) {
   for (std::size_t at = 0; (at = text.find('@', at)) != std::string::npos; at += dir.size())
     text.replace(at, 1, dir);

@@ -210,8 +210,6 @@ TEST_F(CliObjects, ListAndCountEveryObjectOrOneKind) {
 
 TEST_F(CliObjects, JsonIsReadByPython) {
   const char* reader =
-      "import json, sys\n"
-      "d = json.load(sys.stdin)\n"
       "if isinstance(d, list): print(len(d), '|'.join(o['address'] + ':' + o['comment'] for o in "
       "d))\n"
       "else: print(d)\n";
@@ -229,7 +227,7 @@ TEST_F(CliObjects, JsonIsReadByPython) {
       {{"count", dir_.path(), "%MW", "--json"}, "{'prefix': '%MW', 'count': 8}\n"},
   };
   for (const Case& test : cases) {
-    EXPECT_EQ(Python(reader, RunCli(test.args).out), test.printed) << test.args[0];
+    EXPECT_EQ(PythonJson(reader, RunCli(test.args).out), test.printed) << test.args[0];
   }
 }
 
@@ -264,12 +262,10 @@ TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
            "cm\" -> "
            "\"Bas\"\n+ %MW15 Temps \"Heures\"\n1 added, 1 removed, 1 changed\n"}}});
   const char* reader =
-      "import json, sys\n"
-      "d = json.load(sys.stdin)\n"
       "print([o['address'] for o in d['added']], [o['address'] for o in d['removed']],\n"
       "      [(c['address'], c['before']['symbol'], c['after']['comment']) for c in "
       "d['changed']])\n";
-  EXPECT_EQ(Python(reader, RunCli({"diff", dir_.path(), other.path(), "--json"}).out),
+  EXPECT_EQ(PythonJson(reader, RunCli({"diff", dir_.path(), other.path(), "--json"}).out),
             "['%MW15'] ['%C0'] [('%MW11', 'Seuil_arr\xC3\xAAt', 'Bas')]\n");
   WriteFile(RunCli({"export", dir_.path(), "--excel"}).out, "same.csv");
   WriteFile("adresse;symbole\n%MW10;Seuil\n", "one.csv");

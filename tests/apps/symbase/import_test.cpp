@@ -117,15 +117,13 @@ TEST_F(CliImport, ReplaceNamesTheSymbolItMovesAndADryRunWritesNothing) {
 
 TEST_F(CliImport, TheJsonSummaryAddsUpAndNamesTheMoves) {
   const char* reader =
-      "import json, sys\n"
-      "d = json.load(sys.stdin)\n"
       "parts = ['added', 'changed', 'moved', 'unchanged', 'kept', 'refused', 'invalid', "
       "'not_done']\n"
       "print(d['rows'], sum(d[p] for p in parts), d['moves'], len(d['kept_rows']))\n";
   CliRun kept = RunCli({"import", dir_.path(), changes_, "--json"});
-  EXPECT_EQ(Python(reader, kept.out), "6 6 [] 3\n") << kept.out;
+  EXPECT_EQ(PythonJson(reader, kept.out), "6 6 [] 3\n") << kept.out;
   CliRun run = RunCli({"import", dir_.path(), changes_, "--replace", "--json"});
-  EXPECT_EQ(Python(reader, run.out),
+  EXPECT_EQ(PythonJson(reader, run.out),
             "6 6 [{'line': 5, 'symbol': 'Pompe_2', 'from': '%Q2.1', 'to': '%Q2.5', "
             "'dropped_symbol': None}] 0\n");
 }
