@@ -4,7 +4,6 @@
 #include <QtTest>
 
 #include <string>
-#include <vector>
 
 #include "base_holder.h"
 #include "csv.h"
@@ -20,9 +19,6 @@ using testing_support::OnNextBox;
 namespace {
 
 constexpr int kMessage = 19307;
-constexpr int kYes = 6;
-constexpr int kCancel = 2;
-
 constexpr int kSymbol = 1002;
 constexpr int kAddress = 1004;
 
@@ -37,7 +33,8 @@ class DialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void AConflictAnsweredOnTheDrawnDialogMovesTheSymbol() {
+  // Yes moves the symbol; Cancel, once confirmed, interrupts the import.
+  void AConflictIsAnsweredOnTheDrawnDialog() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", "Seuil de démarrage"},
                                  {"%MW11", "Seuil_bas", "Seuil d'arrêt"}}),
@@ -45,7 +42,7 @@ class DialogsTest : public QObject {
     QString question;
     fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
       question = Control<QLabel>(drawn, kMessage)->text();
-      Click(drawn, kYes);
+      Click(drawn, IDYES);
     });
     const gui::ImportSummary summary =
         Import(fixture, "%MW10,Seuil_bas,Seuil relevé\n%MW20,Pompe_1,\n");
@@ -56,35 +53,24 @@ class DialogsTest : public QObject {
     const QString move = QStringLiteral("Seuil_bas : %MW11 → %MW10");
     QCOMPARE(summary.moves, QStringList{move});
     QVERIFY(fixture.messages.last().contains(move));
-  }
-
-  void CancellingInterruptsOnceConfirmed() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW1", "A1", "ancien"}}), QString());
-    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, kCancel); });
+    fixture.OnDialogs([&](QDialog& drawn, CDialog&) { Click(drawn, IDCANCEL); });
     fixture.answers = {kHostIdYes};
-    QVERIFY(Import(fixture, "%MW1,A1,nouveau\n%MW50,Suite,\n").interrupted);
+    QVERIFY(Import(fixture, "%MW10,Seuil_bas,nouveau\n%MW50,Suite,\n").interrupted);
   }
 
-  void AFaultyFileWritesNothing_data() {
-    QTest::addColumn<QString>("rows");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("bad address") << "%MW5,B,\n%ZZ9,x,\n"
-                                 << "ligne 3 : « %ZZ9 » n'est pas un repère";
-    QTest::newRow("bad symbol") << "%MW5,9lives,\n"
-                                << "ligne 2 : « 9lives » n'est pas un symbole";
-    QTest::newRow("line break in a comment") << "%MW5,B,\"a\nb\"\n"
-                                             << "saut de ligne";
-  }
   void AFaultyFileWritesNothing() {
-    QFETCH(QString, rows);
-    QFETCH(QString, error);
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase({{"%MW1", "A1", ""}}), QString());
-    const gui::ImportSummary summary = Import(fixture, rows);
-    QVERIFY2(summary.error.contains(error), qPrintable(summary.error));
-    QVERIFY(fixture.messages.last().startsWith(QStringLiteral("Fichier refusé")));
-    QCOMPARE(fixture.Session().Count(), 1L);
+    const QString kFaulty[][2] = {{"%MW5,B,\n%ZZ9,x,\n", "ligne 3 : « %ZZ9 » n'est pas un repère"},
+                                  {"%MW5,9lives,\n", "ligne 2 : « 9lives » n'est pas un symbole"},
+                                  {"%MW5,B,\"a\nb\"\n", "saut de ligne"}};
+    for (const auto& faulty : kFaulty) {
+      const gui::ImportSummary summary = Import(fixture, faulty[0]);
+      QVERIFY2(summary.error.contains(faulty[1]), qPrintable(summary.error));
+      QVERIFY(!fixture.messages.isEmpty() && fixture.messages.last().startsWith("Fichier refusé"));
+      fixture.messages.clear();
+      QCOMPARE(fixture.Session().Count(), 1L);
+    }
     QCOMPARE(fixture.dialogs, 0);
   }
 
@@ -113,9 +99,8 @@ class DialogsTest : public QObject {
     const BaseHolder idle(fixture.Directory(), true);
     QVERIFY(idle.Held());
     QCOMPARE(Import(fixture, "%MW1,A,\n").busyAt, 2);
-    QVERIFY2(
-        fixture.messages.value(0).contains(QString::fromUtf8("l'import s'est arrêté à la ligne 2")),
-        qPrintable(fixture.messages.value(0)));
+    QVERIFY2(fixture.messages.value(0).contains(QString("l'import s'est arrêté à la ligne 2")),
+             qPrintable(fixture.messages.value(0)));
   }
 
   void ExportWritesEveryRowReadableAgain() {
@@ -123,14 +108,12 @@ class DialogsTest : public QObject {
     testing_support::Objects objects = {{"%MW10", "Seuil", "Niveau, en cm"},
                                         {"%I1.2", "Capteur", "« guillemets » \"doubles\""},
                                         {"%MW2", "", "sans symbole"}};
-    QStringList expected = {QString::fromUtf8("%I1.2|Capteur|« guillemets » \"doubles\""),
+    QStringList expected = {QString("%I1.2|Capteur|« guillemets » \"doubles\""),
                             QStringLiteral("%MW10|Seuil|Niveau, en cm"),
                             QStringLiteral("%MW2||sans symbole")};
-    std::vector<std::string> more;  // past the first batch of 50
-    for (int i = 100; i < 160; ++i) more.push_back("%MW" + std::to_string(i));
-    for (const std::string& address : more) {
-      objects.push_back({address.c_str(), "", "x"});
-      expected << QString::fromStdString(address) + "||x";
+    for (int i = 100; i < 160; ++i) {  // past the first batch of 50
+      objects.push_back({"%MW" + std::to_string(i), "", "x"});
+      expected << QString::fromStdString(objects.back()[0]) + "||x";
     }
     QCOMPARE(fixture.CreateBase(objects), QString());
     const QString path = fixture.Directory() + QStringLiteral("/out.csv");
@@ -146,9 +129,18 @@ class DialogsTest : public QObject {
     QCOMPARE(seen, expected);
   }
 
-  void ATypedAddressIsSymbolisedAndShown() {
+  // A symbol the base holds is refused and the dialog stays; a typed address is symbolised.
+  void SymbolisingRefusesAHeldSymbolAndShowsATypedAddress() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}}), QString());
+    QVERIFY(fixture.Window().SelectAddress("%MW10"));
+    fixture.OnDialogs([&](QDialog& drawn, CDialog& dialog) {
+      QTest::keyClick(&drawn, Qt::Key_Return);
+      QVERIFY(!dialog.IsDialogEnded());
+      QTest::keyClick(&drawn, Qt::Key_Escape);
+    });
+    QCOMPARE(fixture.Window().Symbolise(), 2);
+    QCOMPARE(fixture.messages, QStringList{QString("Le symbole existe déjà dans la base")});
     fixture.Window().Table()->clearSelection();
     fixture.OnDialogs([&](QDialog& drawn, CDialog&) {
       QCOMPARE(Control<QLineEdit>(drawn, kAddress)->text(), QString());
@@ -162,20 +154,6 @@ class DialogsTest : public QObject {
     QCOMPARE(fixture.Window().Model().AddressAt(row), QByteArray("%Q2.3"));
     QCOMPARE(fixture.Window().Model().index(row, gui::ObjectModel::kSymbol).data().toString(),
              QStringLiteral("Consigne_vitesse"));
-  }
-
-  void ASymbolTheBaseHoldsIsRefusedAndTheDialogStays() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW10", "Seuil_haut", ""}}), QString());
-    QVERIFY(fixture.Window().SelectAddress("%MW10"));
-    fixture.OnDialogs([&](QDialog& drawn, CDialog& dialog) {
-      QTest::keyClick(&drawn, Qt::Key_Return);
-      QVERIFY(!dialog.IsDialogEnded());
-      QTest::keyClick(&drawn, Qt::Key_Escape);
-    });
-    QCOMPARE(fixture.Window().Symbolise(), 2);
-    QCOMPARE(fixture.messages,
-             QStringList{QString::fromUtf8("Le symbole existe déjà dans la base")});
   }
 
   void FilesAreReadOrRefused_data() {

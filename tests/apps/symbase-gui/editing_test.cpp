@@ -51,19 +51,33 @@ class EditingTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void EditingACellWritesTheRow() {
+  // A refused edit says why and changes nothing; an accepted one writes the row.
+  void EditingACellWritesTheRowOrSaysWhyNot() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase(kPlant), QString());
     gui::ObjectModel& model = fixture.Window().Model();
     const QModelIndex symbol = model.index(model.RowOf("%MW11"), gui::ObjectModel::kSymbol);
     const QModelIndex comment = symbol.siblingAtColumn(gui::ObjectModel::kComment);
+    const struct {
+      QModelIndex cell;
+      QString text, message;
+    } kRefused[] = {
+        {symbol, "Seuil_haut", "Le symbole « Seuil_haut » est déjà porté par le repère %MW10."},
+        {comment, "débit ≥ 5", "contient des caractères que la base ne peut pas écrire"},
+        {comment, QString(509, 'c'), "Commentaire de 509 caractères"}};
+    for (const auto& edit : kRefused) {
+      QVERIFY(!model.setData(edit.cell, edit.text, Qt::EditRole));
+      QCOMPARE(fixture.messages.size(), 1);
+      QVERIFY2(fixture.messages.takeFirst().contains(edit.message), qPrintable(edit.message));
+      QCOMPARE(fixture.Row("%MW11"), QString("Seuil_bas|Seuil d'arrêt"));
+    }
     QVERIFY(symbol.flags().testFlag(Qt::ItemIsEditable));
     QVERIFY(
         !symbol.siblingAtColumn(gui::ObjectModel::kAddress).flags().testFlag(Qt::ItemIsEditable));
-    QVERIFY(model.setData(symbol, QString::fromUtf8("Seuil_arrêt"), Qt::EditRole));
-    QVERIFY(model.setData(comment, QString::fromUtf8("Niveau d'arrêt, en cm"), Qt::EditRole));
-    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_arrêt|Niveau d'arrêt, en cm"));
-    QCOMPARE(symbol.data().toString(), QString::fromUtf8("Seuil_arrêt"));
+    QVERIFY(model.setData(symbol, QString("Seuil_arrêt"), Qt::EditRole));
+    QVERIFY(model.setData(comment, QString("Niveau d'arrêt, en cm"), Qt::EditRole));
+    QCOMPARE(fixture.Row("%MW11"), QString("Seuil_arrêt|Niveau d'arrêt, en cm"));
+    QCOMPARE(symbol.data().toString(), QString("Seuil_arrêt"));
     QCOMPARE(
         model.headerData(gui::ObjectModel::kSymbol, Qt::Horizontal, Qt::DisplayRole).toString(),
         "Symbole");
@@ -71,40 +85,13 @@ class EditingTest : public QObject {
              symbol.row() + 1);
     QCOMPARE(fixture.messages, QStringList());
     QVERIFY(model.setData(symbol, QString(), Qt::EditRole));
-    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("|Niveau d'arrêt, en cm"));
-  }
-
-  void RefusedEditsChangeNothing_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("a symbol another address carries")
-        << int{gui::ObjectModel::kSymbol} << "Seuil_haut"
-        << QString::fromUtf8("Le symbole « Seuil_haut » est déjà porté par le repère %MW10.");
-    QTest::newRow("outside the code page")
-        << int{gui::ObjectModel::kComment} << QString::fromUtf8("débit ≥ 5")
-        << QString::fromUtf8("contient des caractères que la base ne peut pas écrire");
-    QTest::newRow("a comment too long") << int{gui::ObjectModel::kComment} << QString(509, 'c')
-                                        << QString::fromUtf8("Commentaire de 509 caractères");
-  }
-  void RefusedEditsChangeNothing() {
-    QFETCH(int, column);
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase(kPlant), QString());
-    gui::ObjectModel& model = fixture.Window().Model();
-    const QModelIndex index = model.index(model.RowOf("%MW11"), column);
-    QVERIFY(!model.setData(index, text, Qt::EditRole));
-    QCOMPARE(fixture.messages.size(), 1);
-    QVERIFY2(fixture.messages[0].contains(message), qPrintable(fixture.messages[0]));
-    QCOMPARE(fixture.Row("%MW11"), QString::fromUtf8("Seuil_bas|Seuil d'arrêt"));
+    QCOMPARE(fixture.Row("%MW11"), QString("|Niveau d'arrêt, en cm"));
   }
 
   void RowsAreAddedAndDeleted() {
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase(kPlant), QString());
-    QAction* add = Action(fixture.Window(), QString::fromUtf8("&Ajouter un objet…"));
+    QAction* add = Action(fixture.Window(), QString("&Ajouter un objet…"));
     QVERIFY(add != nullptr);
     QStringList addresses{"%MW10", "%mw012"};
     std::function<void()> fill = [&] {
@@ -119,8 +106,7 @@ class EditingTest : public QObject {
     QTimer::singleShot(10, fill);
     add->trigger();
     QVERIFY(addresses.isEmpty());
-    QCOMPARE(fixture.messages,
-             QStringList{QString::fromUtf8("Le repère %MW10 est déjà dans la base.")});
+    QCOMPARE(fixture.messages, QStringList{QString("Le repère %MW10 est déjà dans la base.")});
     QCOMPARE(fixture.Row("%MW12"), QStringLiteral("Consigne|Consigne de vitesse"));
     gui::ObjectModel& model = fixture.Window().Model();
     QCOMPARE(model.AddressAt(fixture.Window().Table()->currentIndex().row()), QByteArray("%MW12"));
@@ -128,10 +114,10 @@ class EditingTest : public QObject {
 
     QTableView* table = fixture.Window().Table();
     table->clearSelection();
-    table->selectionModel()->select(model.index(model.RowOf("%Q2.0"), 0),
-                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    table->selectionModel()->select(model.index(model.RowOf("%MW11"), 0),
-                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    for (const char* address : {"%Q2.0", "%MW11"}) {
+      table->selectionModel()->select(model.index(model.RowOf(address), 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     QAction* remove = Action(fixture.Window(), QStringLiteral("&Supprimer"));
     QString asked;
     const auto answer = [&asked](QMessageBox::StandardButton button) {
@@ -142,7 +128,7 @@ class EditingTest : public QObject {
     };
     answer(QMessageBox::No);
     remove->trigger();
-    QCOMPARE(asked, QString::fromUtf8("Supprimer les 2 objets sélectionnés de la base ?"));
+    QCOMPARE(asked, QString("Supprimer les 2 objets sélectionnés de la base ?"));
     QCOMPARE(model.rowCount(), 6);
     answer(QMessageBox::Yes);
     remove->trigger();
@@ -170,44 +156,38 @@ class EditingTest : public QObject {
     QCOMPARE(fixture.Window().Model().rowCount(), static_cast<int>(kPlant.size()));
   }
 
-  void SortedBySymbolAndFiltered_data() {
-    QTest::addColumn<bool>("bySymbol");
-    QTest::addColumn<int>("field");
-    QTest::addColumn<int>("match");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("addresses");
-    const int symbols = static_cast<int>(gui::FilterField::kSymbol);
-    const int comments = static_cast<int>(gui::FilterField::kComment);
-    const int contains = 0, begins = 1, ends = 2;  // the order of the match box
-    QTest::newRow("every row by symbol")
-        << true << symbols << contains << ""
-        << QStringList{"%I1.2", "%Q2.0", "%Q2.1", "%MW11", "%MW10"};
-    QTest::newRow("symbols beginning with Seuil, by address")
-        << false << symbols << begins << "Seuil" << QStringList{"%MW10", "%MW11"};
-    QTest::newRow("comments ending with 2")
-        << false << comments << ends << "2" << QStringList{"%Q2.1"};
-  }
+  // One view sorted and filtered in turn: by symbol, then by address with filters.
   void SortedBySymbolAndFiltered() {
-    QFETCH(bool, bySymbol);
-    QFETCH(int, field);
-    QFETCH(int, match);
-    QFETCH(QString, text);
-    QFETCH(QStringList, addresses);
     GuiFixture fixture;
     QCOMPARE(fixture.CreateBase(kPlant), QString());
     gui::FilterBar* filter = fixture.Window().Filter();
-    filter->FieldBox()->setCurrentIndex(field);
-    filter->MatchBox()->setCurrentIndex(match);
-    filter->TextBox()->setText(text);
     QHeaderView* header = fixture.Window().Table()->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(bySymbol ? 1 : 0) + 5, 5));
-    const QStringList shown = Column(fixture.Window().Model(), gui::ObjectModel::kAddress);
-    if (bySymbol || text.isEmpty()) {
-      QCOMPARE(shown, addresses);
-    } else {
-      QCOMPARE(QSet<QString>(shown.begin(), shown.end()),
-               QSet<QString>(addresses.begin(), addresses.end()));
+    const auto symbols = gui::FilterField::kSymbol, comments = gui::FilterField::kComment;
+    const int contains = 0, begins = 1, ends = 2;  // the order of the match box
+    const struct {
+      bool bySymbol;
+      gui::FilterField field;
+      int match;
+      QString text;
+      QStringList addresses;  // in this order when sorted by symbol or unfiltered
+    } kViews[] = {
+        {true, symbols, contains, "", {"%I1.2", "%Q2.0", "%Q2.1", "%MW11", "%MW10"}},
+        {false, symbols, begins, "Seuil", {"%MW10", "%MW11"}},
+        {false, comments, ends, "e", {"%MW10"}},  // each comment holds an "e"
+    };
+    for (const auto& view : kViews) {
+      filter->FieldBox()->setCurrentIndex(static_cast<int>(view.field));
+      filter->MatchBox()->setCurrentIndex(view.match);
+      filter->TextBox()->setText(view.text);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                        QPoint(header->sectionViewportPosition(view.bySymbol ? 1 : 0) + 5, 5));
+      const QStringList shown = Column(fixture.Window().Model(), gui::ObjectModel::kAddress);
+      if (view.bySymbol || view.text.isEmpty()) {
+        QCOMPARE(shown, view.addresses);
+      } else {
+        QCOMPARE(QSet<QString>(shown.begin(), shown.end()),
+                 QSet<QString>(view.addresses.begin(), view.addresses.end()));
+      }
     }
     QCOMPARE(fixture.messages, QStringList());
   }
@@ -216,16 +196,11 @@ class EditingTest : public QObject {
   // than a page of them still shows each row's texts.
   void ManyRowsSortedBySymbolShowTheirTexts() {
     GuiFixture fixture;
-    std::vector<std::string> addresses, symbols;
+    testing_support::Objects objects;
     QStringList expected;
     for (int i = 100; i < 160; ++i) {
-      addresses.push_back("%MW" + std::to_string(i));
-      symbols.push_back("S" + std::to_string(260 - i));
-      expected.prepend(QString::fromStdString(symbols.back()));
-    }
-    testing_support::Objects objects;
-    for (std::size_t i = 0; i < addresses.size(); ++i) {
-      objects.push_back({addresses[i].c_str(), symbols[i].c_str(), ""});
+      objects.push_back({"%MW" + std::to_string(i), "S" + std::to_string(260 - i), ""});
+      expected.prepend(QString::fromStdString(objects.back()[1]));
     }
     QCOMPARE(fixture.CreateBase(objects), QString());
     QHeaderView* header = fixture.Window().Table()->horizontalHeader();

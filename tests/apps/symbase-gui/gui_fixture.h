@@ -10,30 +10,49 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "base_session.h"
 #include "gui_services.h"
 #include "main_window.h"
 #include "object_editor.h"
-#include "support/qt_settings.h"
 #include "symbase/qt/text.h"
 
 namespace testing_support {
 
 // Objects as {address, symbol, comment}.
-using Objects = std::vector<std::array<const char*, 3>>;
+using Objects = std::vector<std::array<std::string, 3>>;
 
 inline const Objects kPlant = {{"%MW10", "Seuil_haut", "Seuil de démarrage"},
                                {"%MW11", "Seuil_bas", "Seuil d'arrêt"},
                                {"%Q2.0", "Pompe_1", "Commande pompe 1"},
                                {"%Q2.1", "Pompe_2", "Commande pompe 2"},
                                {"%I1.2", "Niveau_haut", "Flotteur haut"}};
+
+// Points the settings of the library's host services and of Qt at a fresh
+// temporary directory for as long as the object lives.
+class TemporarySettings {
+ public:
+  TemporarySettings() : previous_(qgetenv("XDG_CONFIG_HOME")) {
+    qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
+    // Qt reads the variable once per process; its own settings follow here.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+  }
+  ~TemporarySettings() { qputenv("XDG_CONFIG_HOME", previous_); }
+  TemporarySettings(const TemporarySettings&) = delete;
+  TemporarySettings& operator=(const TemporarySettings&) = delete;
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray previous_;
+};
 
 class GuiFixture {
  public:
@@ -58,9 +77,9 @@ class GuiFixture {
     QString error = window_.CreateBase(directory_.path());
     for (const auto& object : objects) {
       if (!error.isEmpty()) break;
-      error =
-          gui::CreateObject(Session(), QString::fromUtf8(object[0]), QString::fromUtf8(object[1]),
-                            QString::fromUtf8(object[2]), nullptr);
+      error = gui::CreateObject(Session(), QString::fromStdString(object[0]),
+                                QString::fromStdString(object[1]),
+                                QString::fromStdString(object[2]), nullptr);
     }
     window_.Model().Load(window_.Model().Order());
     window_.Model().FinishLoading();

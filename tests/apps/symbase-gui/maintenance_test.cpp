@@ -68,15 +68,11 @@ class MaintenanceTest : public QObject {
                   "Pompe_1",
                   "Pompe_7",
                   "KR9S.MDX|index|",
-                  QString::fromUtf8("La base a des défauts que la réparation corrige"),
-                  QString::fromUtf8("La base est réparée.")};
+                  "La base a des défauts que la réparation corrige",
+                  "La base est réparée."};
     QTest::newRow("two rows with one symbol, shown")
-        << Damage{"KR9.DBF",
-                  "Seuil_haut",
-                  "Seuil_bas ",
-                  "KR9.DBF|lignes|",
-                  QString::fromUtf8("il faut examiner"),
-                  QString::fromUtf8("La base est réparée en partie")};
+        << Damage{"KR9.DBF",         "Seuil_haut",       "Seuil_bas ",
+                  "KR9.DBF|lignes|", "il faut examiner", "La base est réparée en partie"};
   }
   void TheCheckAndTheRepairAreShownInTheFindingsWindow() {
     QFETCH(Damage, damage);
@@ -87,17 +83,17 @@ class MaintenanceTest : public QObject {
     QVERIFY(Overwrite(fixture.Directory() + '/' + damage.file, damage.from, damage.to));
     QCOMPARE(window.OpenBase(fixture.Directory()), QString());
     QVERIFY(window.SelectAddress("%MW11"));
-    Action(window, QString::fromUtf8("&Vérifier la base"))->trigger();
+    Action(window, QString("&Vérifier la base"))->trigger();
     gui::FindingsWindow* findings = window.Findings();
     QVERIFY(findings != nullptr && findings->isVisible());
-    QCOMPARE(findings->windowTitle(), QString::fromUtf8("Vérification de la base"));
+    QCOMPARE(findings->windowTitle(), QString("Vérification de la base"));
     QVERIFY2(findings->Verdict()->text().contains(damage.checked),
              qPrintable(findings->Verdict()->text()));
     QVERIFY2(!Lines(*findings).filter(damage.found).isEmpty(),
              qPrintable(Lines(*findings).join('\n')));
     QVERIFY(findings->RepairButton()->isVisible());
     QTest::mouseClick(findings->RepairButton(), Qt::LeftButton);
-    QCOMPARE(findings->windowTitle(), QString::fromUtf8("Réparation de la base"));
+    QCOMPARE(findings->windowTitle(), QString("Réparation de la base"));
     QVERIFY2(findings->Verdict()->text().startsWith(damage.repaired),
              qPrintable(findings->Verdict()->text()));
     QVERIFY(!findings->RepairButton()->isVisible());
@@ -112,11 +108,11 @@ class MaintenanceTest : public QObject {
     QTest::addColumn<bool>("repair");
     QTest::addColumn<QString>("fault");
     QTest::newRow("missing, repaired")
-        << "KR9S.MDX" << true << true << QString::fromUtf8("l'index KR9S.MDX est absent");
+        << "KR9S.MDX" << true << true << QString("l'index KR9S.MDX est absent");
     QTest::newRow("damaged, repaired")
-        << "KR9R.MDX" << false << true << QString::fromUtf8("l'index KR9R.MDX est endommagé");
+        << "KR9R.MDX" << false << true << QString("l'index KR9R.MDX est endommagé");
     QTest::newRow("missing, declined")
-        << "KR9CMTR.MDX" << true << false << QString::fromUtf8("l'index KR9CMTR.MDX est absent");
+        << "KR9CMTR.MDX" << true << false << QString("l'index KR9CMTR.MDX est absent");
   }
   void AnIndexThatCannotBeOpenedIsOfferedTheRepairAtOpening() {
     QFETCH(QString, file);
@@ -139,7 +135,7 @@ class MaintenanceTest : public QObject {
     const QString question = fixture.messages.first();
     QVERIFY2(question.contains(fault), qPrintable(question));
     QVERIFY(question.contains(fixture.Directory()));
-    QVERIFY(question.endsWith(QString::fromUtf8("Réparer la base maintenant ?")));
+    QVERIFY(question.endsWith(QString("Réparer la base maintenant ?")));
     if (!repair) {
       QVERIFY(error.contains(fault));
       QVERIFY(!fixture.Session().IsOpen());
@@ -182,7 +178,7 @@ class MaintenanceTest : public QObject {
     });
     watch.stop();
     QCOMPARE(result, 7);
-    QCOMPARE(label, QString::fromUtf8("Essai…"));
+    QCOMPARE(label, QString("Essai…"));
     QVERIFY(!closedMeanwhile);  // the window stays while the call runs
     QVERIFY(window.isVisible());
     QVERIFY(!fixture.Session().Busy());  // afterwards the library is the editor's again
@@ -207,16 +203,16 @@ class MaintenanceTest : public QObject {
     QVERIFY(!QFile::exists(out));
     QVERIFY(!window.Compact().isEmpty());
     // What ends by reloading the table also says the reload was cut short.
-    const QString reload = QString::fromUtf8("la liste des objets est incomplète");
-    const QStringList words{QString::fromUtf8("occupée par un autre programme : rien"),
-                            QString::fromUtf8("la vérification n'a pas pu se faire"),
-                            QString::fromUtf8("ouverte par un autre programme"),
+    const QString reload = "la liste des objets est incomplète";
+    const QStringList words{"occupée par un autre programme : rien",
+                            "la vérification n'a pas pu se faire",
+                            "ouverte par un autre programme",
                             reload,
-                            QString::fromUtf8("l'import s'est arrêté à la ligne 2"),
+                            "l'import s'est arrêté à la ligne 2",
                             reload,
-                            QString::fromUtf8("l'export n'a pas été fait"),
+                            "l'export n'a pas été fait",
                             reload,
-                            QString::fromUtf8("elle n'a pas été compactée"),
+                            "elle n'a pas été compactée",
                             reload};
     QCOMPARE(fixture.messages.size(), words.size());
     for (qsizetype i = 0; i < words.size(); ++i) {

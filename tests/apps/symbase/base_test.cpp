@@ -11,27 +11,22 @@
 #include "apps/symbase/cli_fixture.h"
 #include "support/temp_dir.h"
 
+namespace cli_testing {
 namespace {
 
-using cli_testing::RunCli;
-using cli_testing::ShellQuoted;
-
-class CliOpen : public cli_testing::PlantBase {};
-class CliRace : public cli_testing::CliBase {};
+class CliOpen : public PlantBase {};
+class CliRace : public CliBase {};
 
 TEST_F(CliOpen, AMissingBaseOrTableIsNamed) {
   testing_support::TempDir empty;
-  cli_testing::RunSteps(empty.path(),
-                        {{{"list", "@"},
-                          3,
-                          {},
-                          {"=symbase: no symbol base in @/ ('symbase create @/' makes one)\n"}}});
+  RunSteps(
+      empty.path(),
+      {{{"list", "@"}, 3, {"2>=symbase: no symbol base in @/ ('symbase create @/' makes one)\n"}}});
   // No repair makes a table again, and create does not empty what is left.
   ASSERT_EQ(::unlink(dir_.file("KR9CMT.DBF").c_str()), 0);
   Steps({{{"list", "@"},
           3,
-          {},
-          {"=symbase: the base in @/ is damaged: its table KR9CMT.DBF is missing, and a repair "
+          {"2>=symbase: the base in @/ is damaged: its table KR9CMT.DBF is missing, and a repair "
            "cannot make a table again (restore it from a backup)\n"}},
          {{"create", "@"}, 1}});
   EXPECT_FALSE(testing_support::ReadFileBytes(dir_.file("KR9.DBF")).empty());
@@ -41,33 +36,29 @@ TEST_F(CliOpen, ADamagedTableIsSaidSoAndVerboseShowsTheReports) {
   testing_support::WriteFileBytes(dir_.file("KR9.DBF"), "not a table");
   Steps({{{"find", "@", "%MW1"},
           3,
-          {"="},
-          {"symbase: cannot open the base in @/: the library reported ",
-           "the base may be damaged ('symbase check @/' looks into it; --verbose shows every "
+          {"=", "2>symbase: cannot open the base in @/: the library reported ",
+           "2>the base may be damaged ('symbase check @/' looks into it; --verbose shows every "
            "report)\n",
-           "!symbase: library:"}},
+           "2>!symbase: library:"}},
          {{"find", "@", "%MW1", "--verbose"},
           3,
-          {},
-          {"symbase: library: error 146/4 code -60", "(Tabiserr line "}}});
+          {"2>symbase: library: error 146/4 code -60", "2>(Tabiserr line "}}});
 }
 
 // A listing left open in its pager holds the base open: other commands read
 // and write meanwhile; what needs the base to itself says it is in use (4).
 TEST_F(CliOpen, WhatNeedsTheBaseToItselfWaitsForOtherProcesses) {
-  cli_testing::TerminalSession lister({"list", dir_.path()},
-                                      {"PAGER=cat >/dev/null; echo paging; read answer </dev/tty"});
+  TerminalSession lister({"list", dir_.path()},
+                         {"PAGER=cat >/dev/null; echo paging; read answer </dev/tty"});
   ASSERT_TRUE(lister.WaitFor("paging")) << lister.Output();
   Steps({{{"add", "@", "%MW50", "Pendant"}, 0},
          {{"compact", "@"},
           4,
-          {},
-          {"=symbase: cannot compact: the base is in use by another process; try again\n"}}});
+          {"2>=symbase: cannot compact: the base is in use by another process; try again\n"}}});
   ASSERT_EQ(::unlink(dir_.file("KR9R.MDX").c_str()), 0);
   Steps({{{"repair", "@"},
           4,
-          {},
-          {"=symbase: cannot repair the base in @/: another process has it open, and a repair "
+          {"2>=symbase: cannot repair the base in @/: another process has it open, and a repair "
            "needs it to itself; try again when it is closed\n"}}});
   lister.Send("\n");
   EXPECT_EQ(lister.Finish(), 0) << lister.Output();
@@ -98,14 +89,12 @@ TEST_F(CliOpen, ABaseTheUserMayOnlyRead) {
   }
   std::string reader = ReaderPrefix();
   if (reader.empty()) GTEST_SKIP() << "cannot run the program as a reader here";
-  cli_testing::RunSteps(
-      dir_.path(),
-      {{{"find", "@", "%MW11"}, 0},
-       {{"add", "@", "%MW50", "X"},
-        3,
-        {},
-        {"=symbase: cannot write to the base in @/: KR9.DBF: Permission denied\n"}}},
-      reader);
+  RunSteps(dir_.path(),
+           {{{"find", "@", "%MW11"}, 0},
+            {{"add", "@", "%MW50", "X"},
+             3,
+             {"2>=symbase: cannot write to the base in @/: KR9.DBF: Permission denied\n"}}},
+           reader);
 }
 
 // Real processes on one base at once: imports, dry runs and readers.
@@ -131,30 +120,22 @@ TEST_F(CliRace, ConcurrentImportsAndReadersLoseNothing) {
                        "count " + base + ">/dev/null && " + cli + "check " + base + "&& " + cli +
                        "import -n " + base + ShellQuoted(dir_.file("part0.csv")) +
                        " >/dev/null || echo failed; done & ";
-  cli_testing::CliRun together =
-      cli_testing::RunShell("(" + script + reader + reader + "wait)", "");
-  cli_testing::ExpectText(together.out + together.err, {"!failed", "!is damaged", "is sound"});
+  CliRun together = RunShell("(" + script + reader + reader + "wait)", "");
+  ExpectText(together.out + together.err, {"!failed", "!is damaged", "is sound"});
 
-  cli_testing::CliRun check = cli_testing::RunCli({"check", dir_.path()});
+  CliRun check = RunCli({"check", dir_.path()});
   EXPECT_EQ(check.status, 0) << check.out << check.err;
-  EXPECT_EQ(cli_testing::RunCli({"count", dir_.path()}).out, "600\n");
+  EXPECT_EQ(RunCli({"count", dir_.path()}).out, "600\n");
   const char* sorted =
       "import csv, sys\n"
       "rows = list(csv.reader(sys.stdin))\n"
       "print(rows[0], sorted(map(tuple, rows[1:])))\n";
-  EXPECT_EQ(cli_testing::Python(sorted, cli_testing::RunCli({"export", dir_.path()}).out),
-            cli_testing::Python(sorted, expected));
+  EXPECT_EQ(Python(sorted, RunCli({"export", dir_.path()}).out), Python(sorted, expected));
 }
 
-class CliMaintenance : public cli_testing::PlantBase {};
+class CliMaintenance : public PlantBase {};
 
-TEST_F(CliMaintenance, CompactSaysWhatItCompacted) {
-  Steps({{{"delete", "@", "%MW10", "%Q2.0"}, 0},
-         {{"compact", "@"}, 0, {"compacted @/"}},
-         {{"count", "@"}, 0, {"=26\n"}}});
-}
-
-TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsNamedAndRepaired) {
+TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsRepairedThenTheBaseCompacted) {
   struct Case {
     std::string file;
     const char* bytes;  // nullptr: the file is removed
@@ -170,9 +151,8 @@ TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsNamedAndRepaired) {
     Steps({
         {{"add", "@", "%MW90", "Neuf"},
          3,
-         {"="},
-         {"=symbase: the base in @/ cannot be used: its index file " + test.file + " is " +
-          test.state + "; 'symbase repair @/' rebuilds it from the tables\n"}},
+         {"=", "2>=symbase: the base in @/ cannot be used: its index file " + test.file + " is " +
+                   test.state + "; 'symbase repair @/' rebuilds it from the tables\n"}},
         {{"check", "@"},
          3,
          {test.file + ": index: ",
@@ -186,7 +166,11 @@ TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsNamedAndRepaired) {
           "KR9CMTR.MDX: repaired: rebuilt from KR9CMT.DBF", "\nthe base in @/ is sound\n"}},
     });
   }
-  Steps({{{"repair", "@"}, 0, {"=the base in @/ is sound: nothing to repair\n"}}});
+  Steps({{{"repair", "@"}, 0, {"=the base in @/ is sound: nothing to repair\n"}},
+         {{"delete", "@", "%MW10", "%Q2.0"}, 0},
+         {{"compact", "@"}, 0, {"compacted @/"}},
+         {{"count", "@"}, 0, {"=26\n"}}});
 }
 
 }  // namespace
+}  // namespace cli_testing

@@ -65,11 +65,14 @@ inline std::string Python(const std::string& script, const std::string& input) {
   return run.out + run.err;
 }
 
+// What python3 prints running `statements` on `d`, the JSON document `json`.
+inline std::string PythonJson(const std::string& statements, const std::string& json) {
+  return Python("import json, sys\nd = json.load(sys.stdin)\n" + statements, json);
+}
+
 inline std::string At(std::string text, const std::string& dir) {
-  for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
+  for (std::size_t at = 0; (at = text.find('@', at)) != std::string::npos; at += dir.size())
     text.replace(at, 1, dir);
-    at += dir.size();
-  }
   return text;
 }
 
@@ -87,12 +90,13 @@ inline void ExpectText(const std::string& text, const std::vector<std::string>& 
   }
 }
 
-// One run of the program; "@" in the arguments and texts is the base directory.
+// One run of the program; "@" in the arguments and texts is the base
+// directory. A text of `expected` is checked as ExpectText does against the
+// standard output, or after "2>" against the standard error.
 struct Step {
   std::vector<std::string> args;
   int status;
-  std::vector<std::string> out = {};
-  std::vector<std::string> err = {};
+  std::vector<std::string> expected = {};
   std::string input = "";
 };
 
@@ -108,8 +112,10 @@ inline void RunSteps(const std::string& dir, const std::vector<Step>& steps,
     SCOPED_TRACE("symbase" + line);
     CliRun run = RunCli(args, step.input, prefix);
     EXPECT_EQ(run.status, step.status) << run.err;
-    for (const std::string& text : step.out) ExpectText(run.out, {At(text, dir)});
-    for (const std::string& text : step.err) ExpectText(run.err, {At(text, dir)});
+    for (const std::string& text : step.expected) {
+      const bool err = text.compare(0, 2, "2>") == 0;
+      ExpectText(err ? run.err : run.out, {At(text.substr(err ? 2 : 0), dir)});
+    }
   }
 }
 

@@ -11,50 +11,44 @@
 #include "support/temp_dir.h"
 #include "symbase/version.h"
 
+namespace cli_testing {
 namespace {
-
-using cli_testing::CliBase;
-using cli_testing::Example;
-using cli_testing::RunCli;
-using cli_testing::TerminalSession;
 
 TEST(Cli, VersionAndHelp) {
   EXPECT_EQ(RunCli({"--version"}).out, std::string("symbase ") + SymbaseVersion() + "\n");
-  std::vector<cli_testing::Step> steps = {
-      {{"--help"},
-       0,
-       {"Usage: symbase", "0 done", "1 nothing found", "2 bad usage", "3 damaged base",
-        "4 the base is\nin use", "130 interrupted"}}};
+  std::vector<Step> steps = {{{"--help"},
+                              0,
+                              {"Usage: symbase", "0 done", "1 nothing found", "2 bad usage",
+                               "3 damaged base", "4 the base is\nin use", "130 interrupted"}}};
   for (const char* command : {"create", "add", "edit", "find", "delete", "search", "list", "count",
                               "import", "export", "diff", "compact", "check", "repair", "demo"}) {
-    steps[0].out.push_back(std::string("  ") + command + " ");
+    steps[0].expected.push_back(std::string("  ") + command + " ");
     steps.push_back(
         {{command, "--help"}, 0, {"Usage: symbase " + std::string(command), "Exit codes:"}});
   }
-  cli_testing::RunSteps("", steps);
+  RunSteps("", steps);
 }
 
 TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
-  cli_testing::RunSteps(
-      "/tmp", {
-                  {{}, 2, {"Usage: symbase"}},
-                  {{"frobnicate", "@"}, 2, {"="}, {"unknown command \"frobnicate\""}},
-                  {{"add", "@"}, 2, {"="}, {"ADDRESS is required\nTry 'symbase add --help'."}},
-                  {{"count", "@", "%MW", "%I"}, 2, {"="}, {"not expected"}},
-                  {{"list", "@", "--comments"}, 2, {"="}, {"--comments"}},
-                  {{"import", "@", "x.csv", "--keep", "--replace"}, 2, {"="}, {"excludes"}},
-                  {{"search", "@", "x", "--begins", "--ends"}, 2, {"="}, {"excludes"}},
-                  {{"import", "@", "x.csv", "--encoding", "ebcdic"}, 2, {"="}, {"ebcdic"}},
-                  {{"import", "@", "-", "--ask"}, 2},
-                  {{"find", "@", "%MW100000"}, 2, {"="}, {"its numbers go up to 99999"}},
-                  {{"edit", "@", "%MW1"}, 2, {"="}, {"give --symbol, --comment or both"}},
-                  {{"delete", "@"}, 2, {"="}, {"give ADDRESS..., --kind PREFIX or --from FILE"}},
-                  {{"count", "@", "MW"}, 2},
-                  {{"create", "@/" + std::string(80, 'd')},
-                   2,
-                   {},
-                   {"is too long: the library takes at most 72 characters"}},
-              });
+  RunSteps("/tmp",
+           {
+               {{}, 2, {"Usage: symbase"}},
+               {{"frobnicate", "@"}, 2, {"=", "2>unknown command \"frobnicate\""}},
+               {{"add", "@"}, 2, {"=", "2>ADDRESS is required\nTry 'symbase add --help'."}},
+               {{"count", "@", "%MW", "%I"}, 2, {"=", "2>not expected"}},
+               {{"list", "@", "--comments"}, 2, {"=", "2>--comments"}},
+               {{"import", "@", "x.csv", "--keep", "--replace"}, 2, {"=", "2>excludes"}},
+               {{"search", "@", "x", "--begins", "--ends"}, 2, {"=", "2>excludes"}},
+               {{"import", "@", "x.csv", "--encoding", "ebcdic"}, 2, {"=", "2>ebcdic"}},
+               {{"import", "@", "-", "--ask"}, 2},
+               {{"find", "@", "%MW100000"}, 2, {"=", "2>its numbers go up to 99999"}},
+               {{"edit", "@", "%MW1"}, 2, {"=", "2>give --symbol, --comment or both"}},
+               {{"delete", "@"}, 2, {"=", "2>give ADDRESS..., --kind PREFIX or --from FILE"}},
+               {{"count", "@", "MW"}, 2},
+               {{"create", "@/" + std::string(80, 'd')},
+                2,
+                {"2>is too long: the library takes at most 72 characters"}},
+           });
 }
 
 // Options anywhere on the line, grouped, with "="; "--" ends them.
@@ -73,24 +67,24 @@ TEST_F(CliBase, OptionsParseAsEverywhere) {
 }
 
 TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
-  cli_testing::CliRun run = RunCli({"demo", SYMBASE_EXAMPLES_DIR});
+  CliRun run = RunCli({"demo", SYMBASE_EXAMPLES_DIR});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.err, "");
-  cli_testing::ExpectText(
-      run.out, {"$ symbase create ", "$ symbase diff ", "--dry-run", "3 kept",
-                "address: %Q2.5\nsymbol:  Pompe_2\n", "\"sound\": true", "The tour is over."});
+  ExpectText(run.out,
+             {"$ symbase create ", "$ symbase diff ", "--dry-run", "3 kept",
+              "address: %Q2.5\nsymbol:  Pompe_2\n", "\"sound\": true", "The tour is over."});
   const std::string intro = "sample base in ";
   std::size_t at = run.out.find(intro) + intro.size();
   std::string dir = run.out.substr(at, run.out.find('\n', at) - at);
   struct stat info {};
   EXPECT_NE(::stat(dir.c_str(), &info), 0) << dir;
 
-  cli_testing::RunSteps(
+  RunSteps(
       "",
-      {{{"demo", "/nonexistent-examples"}, 3, {}, {"no example tables in /nonexistent-examples"}}});
+      {{{"demo", "/nonexistent-examples"}, 3, {"2>no example tables in /nonexistent-examples"}}});
 }
 
-class CliObjects : public cli_testing::PlantBase {};
+class CliObjects : public PlantBase {};
 
 // "PAGER" alone unsets it; with no PAGER, "less" when the PATH has one.
 TEST_F(CliObjects, ListingsGoThroughThePagerOnATerminalOnly) {
@@ -111,10 +105,10 @@ TEST_F(CliObjects, ListingsGoThroughThePagerOnATerminalOnly) {
     test.args.insert(test.args.end(), {dir_.path(), "%Q"});
     TerminalSession session(test.args, test.environment);
     EXPECT_EQ(session.Finish(), 0);
-    cli_testing::ExpectText(session.Output(), test.expected);
+    ExpectText(session.Output(), test.expected);
   }
-  cli_testing::RunSteps(dir_.path(), {{{"list", "@"}, 0, {"!paged:", "28 objects\n"}}},
-                        "env 'PAGER=sed s/^/paged:/'");
+  RunSteps(dir_.path(), {{{"list", "@"}, 0, {"!paged:", "28 objects\n"}}},
+           "env 'PAGER=sed s/^/paged:/'");
 }
 
 TEST_F(CliObjects, CtrlCStopsALongImportBetweenTwoRows) {
@@ -138,7 +132,7 @@ TEST_F(CliObjects, CtrlCStopsALongImportBetweenTwoRows) {
   std::size_t done = std::stoul(out.substr(at + 9));
   ASSERT_GT(done, 0u);
   ASSERT_LT(done, rows);
-  cli_testing::ExpectText(
+  ExpectText(
       out,
       {" of " + std::to_string(rows) + " rows: " + std::to_string(done) + " added, 0 changed",
        std::to_string(rows - done) + " not done",
@@ -164,43 +158,38 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
       {{"find", "@", "--symbol", symbol}, 0, {"symbol:  " + symbol + "\n", "comment: " + comment}},
       {{"add", "@", "%MW31", long_symbol}, 0},
       {{"find", "@", "%MW31"}, 0, {long_symbol}},
-      {{"add", "@", "%MW40", "Pompe_1"}, 1, {}, {"Pompe_1 is already carried by %Q2.0"}},
+      {{"add", "@", "%MW40", "Pompe_1"}, 1, {"2>Pompe_1 is already carried by %Q2.0"}},
       {{"add", "@", "%MW10", "Autre"},
        1,
-       {},
-       {"%MW10 is already in the base (%MW10 Seuil_d\xC3\xA9marrage"}},
-      {{"add", "@", "%MW40", "Ok", "\xC3"}, 2, {}, {"not valid UTF-8"}},
-      {{"add", "@", "%MW40", "Ok", std::string(509, 'c')}, 2, {}, {"at most 508"}},
+       {"2>%MW10 is already in the base (%MW10 Seuil_d\xC3\xA9marrage"}},
+      {{"add", "@", "%MW40", "Ok", "\xC3"}, 2, {"2>not valid UTF-8"}},
+      {{"add", "@", "%MW40", "Ok", std::string(509, 'c')}, 2, {"2>at most 508"}},
       {{"count", "@"}, 0, {"=30\n"}},
       {{"edit", "@", "%MW10", "--symbol", "Seuil_max", "-c", "Nouveau"}, 0, {"=changed %MW10\n"}},
       {{"find", "@", "%MW10"}, 0, {"=address: %MW10\nsymbol:  Seuil_max\ncomment: Nouveau\n"}},
       {{"edit", "@", "%MW10", "-s", "Seuil_max"}, 0, {"=%MW10 unchanged\n"}},
-      {{"edit", "@", "%MW99", "-c", "x"}, 1, {}, {"no object at %MW99"}},
-      {{"find", "@", "--symbol", "klaxon"}, 1, {}, {"did you mean Klaxon (%Q2.3)?"}},
+      {{"edit", "@", "%MW99", "-c", "x"}, 1, {"2>no object at %MW99"}},
+      {{"find", "@", "--symbol", "klaxon"}, 1, {"2>did you mean Klaxon (%Q2.3)?"}},
       {{"find", "@", "--symbol", "Tempo_6"},
        1,
-       {},
-       {"=symbase: no object carries the symbol Tempo_6\n"}},
+       {"2>=symbase: no object carries the symbol Tempo_6\n"}},
       {{"search", "@", "Pompe", "--begins"},
        0,
        {"=ADDRESS  SYMBOL   COMMENT\n%Q2.0    Pompe_1  Commande contacteur pompe 1\n"
         "%Q2.1    Pompe_2  Commande contacteur pompe 2\n"}},
       {{"search", "@", std::string(5000, 'a')},
        1,
-       {},
-       {"=symbase: no object matches \"" + std::string(40, 'a') + "...\"\n"}},
+       {"2>=symbase: no object matches \"" + std::string(40, 'a') + "...\"\n"}},
       {{"delete", "@", "%MW10"}, 0, {"=deleted %MW10\n"}},
       {{"delete", "@", "%M0", "%M1", "%M9", "%M2"},
        1,
-       {"=deleted %M0\ndeleted %M1\ndeleted %M2\n"},
-       {"=symbase: no object at %M9\n"}},
+       {"=deleted %M0\ndeleted %M1\ndeleted %M2\n", "2>=symbase: no object at %M9\n"}},
       {{"delete", "@", "%M0", "%M1"},
        1,
-       {},
-       {"=symbase: 2 addresses were not in the base: %M0 %M1\n"}},
+       {"2>=symbase: 2 addresses were not in the base: %M0 %M1\n"}},
       {{"delete", "@", "--from", "@/a.csv"}, 0, {"=deleted 3 objects\n"}},
-      {{"delete", "@", "--from", "@/b.csv"}, 3, {}, {"b.csv:3:1: address \"I1.3\""}},
-      {{"create", "@"}, 1, {}, {"already"}},
+      {{"delete", "@", "--from", "@/b.csv"}, 3, {"2>b.csv:3:1: address \"I1.3\""}},
+      {{"create", "@"}, 1, {"2>already"}},
       {{"create", "@/a/b"}, 0},
       {{"count", "@/a/b/"}, 0, {"=0\n"}},
       {{"create", "@", "--replace"}, 0},
@@ -221,8 +210,6 @@ TEST_F(CliObjects, ListAndCountEveryObjectOrOneKind) {
 
 TEST_F(CliObjects, JsonIsReadByPython) {
   const char* reader =
-      "import json, sys\n"
-      "d = json.load(sys.stdin)\n"
       "if isinstance(d, list): print(len(d), '|'.join(o['address'] + ':' + o['comment'] for o in "
       "d))\n"
       "else: print(d)\n";
@@ -240,22 +227,20 @@ TEST_F(CliObjects, JsonIsReadByPython) {
       {{"count", dir_.path(), "%MW", "--json"}, "{'prefix': '%MW', 'count': 8}\n"},
   };
   for (const Case& test : cases) {
-    EXPECT_EQ(cli_testing::Python(reader, RunCli(test.args).out), test.printed) << test.args[0];
+    EXPECT_EQ(PythonJson(reader, RunCli(test.args).out), test.printed) << test.args[0];
   }
 }
 
 TEST_F(CliObjects, DeleteAKindAsksFirst) {
-  Steps({{{"delete", "@", "--kind", "%Q"},
-          2,
-          {},
-          {"give --yes to delete the 4 objects of kind %Q"}}});
+  Steps(
+      {{{"delete", "@", "--kind", "%Q"}, 2, {"2>give --yes to delete the 4 objects of kind %Q"}}});
   for (const char* answer : {"n", "y"}) {
-    cli_testing::TerminalSession session({"delete", dir_.path(), "-k", "%Q"});
+    TerminalSession session({"delete", dir_.path(), "-k", "%Q"});
     ASSERT_TRUE(session.WaitFor("Delete the 4 objects of kind %Q (%Q2.0 ... %Q2.3)? [y/N] "))
         << session.Output();
     session.Send(answer);
     EXPECT_EQ(session.Finish(), *answer == 'y' ? 0 : 1) << session.Output();
-    cli_testing::ExpectText(session.Output(), {*answer == 'y' ? "deleted 4" : "!deleted 4"});
+    ExpectText(session.Output(), {*answer == 'y' ? "deleted 4" : "!deleted 4"});
     EXPECT_EQ(RunCli({"count", dir_.path(), "%Q"}).out, *answer == 'y' ? "0\n" : "4\n");
   }
   Steps({{{"delete", "@", "--kind=%MW", "--yes"}, 0, {"=deleted 8 objects\n"}},
@@ -264,12 +249,12 @@ TEST_F(CliObjects, DeleteAKindAsksFirst) {
 
 TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
   testing_support::TempDir other;
-  cli_testing::RunSteps(other.path(), {{{"create", "@"}, 0},
-                                       {{"import", "@", Example("plant.csv")}, 0},
-                                       {{"diff", dir_.path(), "@"}, 0, {"=no difference\n"}},
-                                       {{"add", "@", "%MW15", "Temps", "Heures"}, 0},
-                                       {{"edit", "@", "%MW11", "-s", "Seuil_bas", "-c", "Bas"}, 0},
-                                       {{"delete", "@", "%C0"}, 0}});
+  RunSteps(other.path(), {{{"create", "@"}, 0},
+                          {{"import", "@", Example("plant.csv")}, 0},
+                          {{"diff", dir_.path(), "@"}, 0, {"=no difference\n"}},
+                          {{"add", "@", "%MW15", "Temps", "Heures"}, 0},
+                          {{"edit", "@", "%MW11", "-s", "Seuil_bas", "-c", "Bas"}, 0},
+                          {{"delete", "@", "%C0"}, 0}});
   Steps({{{"diff", "@", other.path()},
           1,
           {"=- %C0 Compteur_cycles \"Comptage des cycles complets\"\n"
@@ -277,12 +262,10 @@ TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
            "cm\" -> "
            "\"Bas\"\n+ %MW15 Temps \"Heures\"\n1 added, 1 removed, 1 changed\n"}}});
   const char* reader =
-      "import json, sys\n"
-      "d = json.load(sys.stdin)\n"
       "print([o['address'] for o in d['added']], [o['address'] for o in d['removed']],\n"
       "      [(c['address'], c['before']['symbol'], c['after']['comment']) for c in "
       "d['changed']])\n";
-  EXPECT_EQ(cli_testing::Python(reader, RunCli({"diff", dir_.path(), other.path(), "--json"}).out),
+  EXPECT_EQ(PythonJson(reader, RunCli({"diff", dir_.path(), other.path(), "--json"}).out),
             "['%MW15'] ['%C0'] [('%MW11', 'Seuil_arr\xC3\xAAt', 'Bas')]\n");
   WriteFile(RunCli({"export", dir_.path(), "--excel"}).out, "same.csv");
   WriteFile("adresse;symbole\n%MW10;Seuil\n", "one.csv");
@@ -292,7 +275,8 @@ TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
           1,
           {"~ %MW10  symbol Seuil_d\xC3\xA9marrage -> Seuil  comment",
            "0 added, 27 removed, 1 changed\n"}},
-         {{"diff", "@", "@/bad.csv"}, 3, {}, {"bad.csv:3:1: address \"xx\""}}});
+         {{"diff", "@", "@/bad.csv"}, 3, {"2>bad.csv:3:1: address \"xx\""}}});
 }
 
 }  // namespace
+}  // namespace cli_testing

@@ -11,12 +11,10 @@
 #include "apps/symbase/cli_fixture.h"
 #include "support/temp_dir.h"
 
+namespace cli_testing {
 namespace {
 
-using cli_testing::Example;
-using cli_testing::RunCli;
-
-class CliImport : public cli_testing::PlantBase {
+class CliImport : public PlantBase {
  protected:
   const std::string changes_ = Example("changes.csv");
 };
@@ -27,7 +25,7 @@ TEST_F(CliImport, EveryBadRowIsReportedAndNothingWritten) {
       "%MW48,Ok48,\"a\"b\n%MW45,a,b,c\n%MW40,Encore,x\n%MW46,Bon,x\n%MW47,WHILE,x\n"
       "%MW43,Ok43,\"ouvert\n%MW50,Ok50,a" +
       std::string(1, '\0') + "b\n%MW49,Ok49,x\n%MW46,Ok46,x\n");
-  cli_testing::CliRun run = RunCli({"import", dir_.path(), dir_.file("in.csv")});
+  CliRun run = RunCli({"import", dir_.path(), dir_.file("in.csv")});
   EXPECT_EQ(run.status, 3);
   std::size_t at = 0;
   for (const char* message : {
@@ -64,16 +62,14 @@ TEST_F(CliImport, ManyBadRowsAreCountedBeyondTheOnesShown) {
   Steps({
       {{"import", "@", "@/in.csv"},
        3,
-       {},
-       {"in.csv:21:", "!in.csv:22:", "... and 230 more problems (--verbose shows them all)",
-        "250 bad rows of 250"}},
-      {{"import", "@", "@/twenty.csv"}, 3, {}, {"twenty.csv:21:", "!more problems"}},
-      {{"import", "@", "@/nothing.csv"}, 3, {}, {"nothing.csv: No such file or directory"}},
-      {{"import", "@", "@/empty.csv"}, 3, {}, {"is empty"}},
+       {"2>in.csv:21:", "2>!in.csv:22:", "2>... and 230 more problems (--verbose shows them all)",
+        "2>250 bad rows of 250"}},
+      {{"import", "@", "@/twenty.csv"}, 3, {"2>twenty.csv:21:", "2>!more problems"}},
+      {{"import", "@", "@/nothing.csv"}, 3, {"2>nothing.csv: No such file or directory"}},
+      {{"import", "@", "@/empty.csv"}, 3, {"2>is empty"}},
       {{"import", "@", "@/headless.csv"},
        3,
-       {},
-       {"\"%MW40\" is not a column name; the first line must be the header"}},
+       {"2>\"%MW40\" is not a column name; the first line must be the header"}},
   });
 }
 
@@ -112,7 +108,6 @@ TEST_F(CliImport, ReplaceNamesTheSymbolItMovesAndADryRunWritesNothing) {
           0,
           {"Replacing moves the symbol Klaxon from %Q2.3 to %M0: %Q2.3 will no longer be in the "
            "base, nor the symbol Cycle_auto.\n"},
-          {},
           "n\n"},
          {{"import", "@", "@/in.csv", "--replace"},
           0,
@@ -122,15 +117,13 @@ TEST_F(CliImport, ReplaceNamesTheSymbolItMovesAndADryRunWritesNothing) {
 
 TEST_F(CliImport, TheJsonSummaryAddsUpAndNamesTheMoves) {
   const char* reader =
-      "import json, sys\n"
-      "d = json.load(sys.stdin)\n"
       "parts = ['added', 'changed', 'moved', 'unchanged', 'kept', 'refused', 'invalid', "
       "'not_done']\n"
       "print(d['rows'], sum(d[p] for p in parts), d['moves'], len(d['kept_rows']))\n";
-  cli_testing::CliRun kept = RunCli({"import", dir_.path(), changes_, "--json"});
-  EXPECT_EQ(cli_testing::Python(reader, kept.out), "6 6 [] 3\n") << kept.out;
-  cli_testing::CliRun run = RunCli({"import", dir_.path(), changes_, "--replace", "--json"});
-  EXPECT_EQ(cli_testing::Python(reader, run.out),
+  CliRun kept = RunCli({"import", dir_.path(), changes_, "--json"});
+  EXPECT_EQ(PythonJson(reader, kept.out), "6 6 [] 3\n") << kept.out;
+  CliRun run = RunCli({"import", dir_.path(), changes_, "--replace", "--json"});
+  EXPECT_EQ(PythonJson(reader, run.out),
             "6 6 [{'line': 5, 'symbol': 'Pompe_2', 'from': '%Q2.1', 'to': '%Q2.5', "
             "'dropped_symbol': None}] 0\n");
 }
@@ -139,7 +132,7 @@ TEST_F(CliImport, AnAddressAloneAndStdinGivenAsDash) {
   WriteFile("address,symbol,comment\n%MW90,,\n%MW91\n");
   Steps({{{"import", "@", "@/in.csv"}, 0, {"imported 2 rows: 2 added"}},
          {{"export", "@", "%MW"}, 0, {"%MW91,,\n"}},
-         {{"import", "@", "-"}, 0, {"1 added"}, {}, "address\n%MW60\n"}});
+         {{"import", "@", "-"}, 0, {"1 added"}, "address\n%MW60\n"}});
 }
 
 TEST_F(CliImport, AskShowsBothVersionsAndWhatReplacingDoes) {
@@ -159,24 +152,23 @@ TEST_F(CliImport, AskShowsBothVersionsAndWhatReplacingDoes) {
         "base.\n",
         "Confirmez-vous l'interruption", "line 5: moved symbol Pompe_2 from %Q2.1 to %Q2.5",
         "2 added, 1 changed, 1 moved, 1 unchanged, 0 kept, 1 refused"},
-       {},
        "x\nn\no\na\nn\nt\n"},
   });
 }
 
 // One key answers, without Enter, however long it takes to come.
 TEST_F(CliImport, AskTakesKeysWithoutEnterOnATerminal) {
-  cli_testing::TerminalSession session({"import", dir_.path(), changes_, "--ask"});
+  TerminalSession session({"import", dir_.path(), changes_, "--ask"});
   for (const char* key : {"n", "o", "\x03"}) {
     ASSERT_TRUE(session.WaitFor("a = annuler) ? ")) << session.Output();
     if (*key == 'n') std::this_thread::sleep_for(std::chrono::milliseconds(500));
     session.Send(key);
   }
   EXPECT_EQ(session.Finish(), 130) << session.Output();
-  cli_testing::ExpectText(session.Output(), {"Conflit de symboles", "Conflit de rep",
-                                             "imported 3 of 6 rows: 1 added, 1 changed, 0 moved, "
-                                             "0 unchanged, 0 kept, 1 refused, 3 not done",
-                                             "import interrupted at line 5"});
+  ExpectText(session.Output(), {"Conflit de symboles", "Conflit de rep",
+                                "imported 3 of 6 rows: 1 added, 1 changed, 0 moved, "
+                                "0 unchanged, 0 kept, 1 refused, 3 not done",
+                                "import interrupted at line 5"});
 }
 
 TEST(CliImportFullDisk, TheReasonAndWhatWasDone) {
@@ -188,23 +180,22 @@ TEST(CliImportFullDisk, TheReasonAndWhatWasDone) {
   ASSERT_EQ(::mkdir(work.file("disk").c_str(), 0700), 0);
   // A small file system of its own, in a mount namespace of this user (99:
   // none here); 98: the base does not check sound afterwards.
-  const std::string cli = cli_testing::ShellQuoted(SYMBASE_CLI_PATH);
-  const std::string script = cli_testing::At(
-      "mount -t tmpfs -o size=300k tmpfs @/disk || exit 99; " + cli +
-          " create @/disk/base >/dev/null; " + cli + " import @/disk/base @/rows.csv; s=$?; " +
-          cli + " check @/disk/base >/dev/null || exit 98; exit $s",
-      work.path());
-  cli_testing::CliRun run =
-      cli_testing::RunShell("unshare -rm sh -c " + cli_testing::ShellQuoted(script), "");
+  const std::string cli = ShellQuoted(SYMBASE_CLI_PATH);
+  const std::string script =
+      At("mount -t tmpfs -o size=300k tmpfs @/disk || exit 99; " + cli +
+             " create @/disk/base >/dev/null; " + cli + " import @/disk/base @/rows.csv; s=$?; " +
+             cli + " check @/disk/base >/dev/null || exit 98; exit $s",
+         work.path());
+  CliRun run = RunShell("unshare -rm sh -c " + ShellQuoted(script), "");
   if (run.status == 99 || run.status == -1 || (run.status == 1 && run.out.empty())) {
     GTEST_SKIP() << "no mount namespace for a small file system here";
   }
   EXPECT_EQ(run.status, 3) << run.err;
-  cli_testing::ExpectText(run.err, {": No space left on device\n"});
-  cli_testing::ExpectText(run.out, {" of 3000 rows: ", " not done\n"});
+  ExpectText(run.err, {": No space left on device\n"});
+  ExpectText(run.out, {" of 3000 rows: ", " not done\n"});
 }
 
-class CliCsv : public cli_testing::PlantBase {};
+class CliCsv : public PlantBase {};
 
 TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
   const std::string urgence =
@@ -226,7 +217,7 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
       {{"export", "@", "%Q"}, 0, {"%Q2.3,Klaxon,\"Avertisseur \"\"sonore\"\" 5 \xE2\x82\xAC\"\n"}},
   });
   std::string sheet = RunCli({"export", dir_.path(), "%I", "--excel"}).out;
-  cli_testing::ExpectText(sheet, {urgence + "\r\n"});
+  ExpectText(sheet, {urgence + "\r\n"});
   EXPECT_EQ(sheet.compare(0, 27,
                           "\xEF\xBB\xBF"
                           "address;symbol;comment\r\n"),
@@ -237,8 +228,7 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
       "text = sys.stdin.buffer.read().decode('utf-8-sig')\n"
       "rows = list(csv.reader(io.StringIO(text, newline=''), delimiter=';'))\n"
       "print(len(rows), {row[0]: row[2] for row in rows}['%I1.1'])\n";
-  EXPECT_EQ(cli_testing::Python(reader, sheet),
-            "10 Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\n");
+  EXPECT_EQ(Python(reader, sheet), "10 Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\n");
 }
 
 TEST_F(CliCsv, ExportToAFileReplacesItWholeOrNotAtAll) {
@@ -246,87 +236,78 @@ TEST_F(CliCsv, ExportToAFileReplacesItWholeOrNotAtAll) {
   Steps({{{"export", "@", "%Q", "-o", "@/out.csv"}, 0, {"=exported 4 objects to @/out.csv\n"}},
          {{"export", "@", "--output=/dev/full"},
           3,
-          {},
-          {"=symbase: cannot write /dev/full: No space left on device\n"}},
-         {{"export", "@", "-o", "@/no/such/dir.csv"}, 3, {}, {"No such file or directory"}}});
+          {"2>=symbase: cannot write /dev/full: No space left on device\n"}},
+         {{"export", "@", "-o", "@/no/such/dir.csv"}, 3, {"2>No such file or directory"}}});
   EXPECT_EQ(testing_support::ReadFileBytes(file), RunCli({"export", dir_.path(), "%Q"}).out);
   // With stdin closed, the file written may get descriptor 0.
-  cli_testing::RunSteps(
-      dir_.path(),
-      {{{"export", "@", "%Q", "-o", "/dev/null"}, 0, {"=exported 4 objects to /dev/null\n"}}},
-      "sh -c 'exec \"$0\" \"$@\" <&-'");
-}
-
-// A bad byte belongs to its own row: skipped, it leaves the row before it.
-TEST_F(CliCsv, ABadByteSkipsItsRowOnly) {
-  WriteFile("address,symbol,comment\n%MW71,Bon,x\n%MW72,\xE9t\xE9,x\n");
-  Steps({{{"import", "@", "@/in.csv", "--skip-invalid"}, 0, {"1 added", "1 invalid skipped"}},
-         {{"find", "@", "%MW71"}, 0, {"symbol:  Bon\n"}},
-         {{"find", "@", "%MW72"}, 1}});
+  RunSteps(dir_.path(),
+           {{{"export", "@", "%Q", "-o", "/dev/null"}, 0, {"=exported 4 objects to /dev/null\n"}}},
+           "sh -c 'exec \"$0\" \"$@\" <&-'");
 }
 
 TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
   struct Case {
     std::vector<std::string> options;
     std::string bytes;
-    const char* comment;  // of %MW80 once imported; nullptr: refused
-    std::vector<std::string> message = {};
+    // What refuses the file, each after "2>"; else the comment of %MW80 once imported.
+    std::vector<std::string> expected;
   } cases[] = {
       // A French spreadsheet saved as CSV: semicolons, Latin-1, French header.
       {{},
        "Rep\xE8re;Symbole;Commentaire\r\n%MW80;S80;Arr\xEAt\r\n",
-       nullptr,
-       {"byte \\xE8 is not UTF-8; give --encoding cp1252 or latin1"}},
+       {"2>byte \\xE8 is not UTF-8; give --encoding cp1252 or latin1"}},
       {{"--encoding", "latin1"},
        "Rep\xE8re;Symbole;Commentaire\r\n%MW80;S80;\"Arr\xEAt; \xAB fin \xBB\"\r\n",
-       "Arr\xC3\xAAt; \xC2\xAB fin \xC2\xBB"},
+       {"Arr\xC3\xAAt; \xC2\xAB fin \xC2\xBB"}},
       // A byte that is not UTF-8 is named with the column it stands in.
       {{},
        "address,symbol,comment\n%MW80,\xE9t\xE9,x\n",
-       nullptr,
-       {"in.csv:2:7: symbol: byte \\xE9 is not UTF-8", "in.csv:2:9: symbol: byte \\xE9"}},
+       {"2>in.csv:2:7: symbol: byte \\xE9 is not UTF-8", "2>in.csv:2:9: symbol: byte \\xE9"}},
       // Windows-1252 has the euro sign and oe where Latin-1 has controls.
-      {{"-e", "cp1252"}, "address;symbol;comment\n%MW80;S80;\x80 \x9C\n", "\xE2\x82\xAC \xC5\x93"},
+      {{"-e", "cp1252"},
+       "address;symbol;comment\n%MW80;S80;\x80 \x9C\n",
+       {"\xE2\x82\xAC \xC5\x93"}},
       {{"--encoding=latin1"},
        "address,symbol,comment\n%MW80,S80,\x80\n",
-       nullptr,
-       {"in.csv:2:11: comment \"\\x80\": the character"}},
+       {"2>in.csv:2:11: comment \"\\x80\": the character"}},
       {{},
        "\xEF\xBB\xBF"
        "address\tsymbol\tcomment\n%MW80\tS80\ttab, s\xC3\xA9par\xC3\xA9\n",
-       "tab, s\xC3\xA9par\xC3\xA9"},
-      {{"-d", "tab"}, "address\tsymbol\n%MW80\tS80\n", ""},
+       {"tab, s\xC3\xA9par\xC3\xA9"}},
+      {{"-d", "tab"}, "address\tsymbol\n%MW80\tS80\n", {""}},
       // The delimiter is the header's: commas in later rows do not outvote it.
-      {{}, "address;symbol;comment\n%MW80;S80;a,b,c,d,e,f\n", "a,b,c,d,e,f"},
+      {{}, "address;symbol;comment\n%MW80;S80;a,b,c,d,e,f\n", {"a,b,c,d,e,f"}},
+      // A bad byte belongs to its own row: skipped, it leaves the row before it.
+      {{"--skip-invalid"}, "address,symbol,comment\n%MW80,S80,x\n%MW72,\xE9t\xE9,x\n", {"x"}},
       // UTF-8 has no surrogates: the last of them is refused as the first is.
       {{},
        "address,symbol,comment\n%MW80,S80,\xED\xBF\xBF\n",
-       nullptr,
-       {"in.csv:2:11: comment: byte \\xED is not UTF-8"}},
-      {{"--delimiter", ";"}, "address,symbol,comment\n", nullptr, {"is not a column name"}},
-      {{}, "Symbole,Adresse\nS80,%MW80\n", ""},
+       {"2>in.csv:2:11: comment: byte \\xED is not UTF-8"}},
+      {{"--delimiter", ";"}, "address,symbol,comment\n", {"2>is not a column name"}},
+      {{}, "Symbole,Adresse\nS80,%MW80\n", {""}},
       {{},
        "address,symbol,comment\n%MW80,S80,\"deux\nlignes\"\n",
-       nullptr,
-       {"in.csv:2:11: comment \"deux\\x0Alignes\": holds a line break"}},
+       {"2>in.csv:2:11: comment \"deux\\x0Alignes\": holds a line break"}},
       {{},
        "address,symbol,comment\r\n%MW80,S80,\"Il dit \"\"stop\"\", puis\"\r\n\r\n",
-       "Il dit \"stop\", puis"},
+       {"Il dit \"stop\", puis"}},
   };
   for (const Case& test : cases) {
     testing_support::TempDir base;
     testing_support::WriteFileBytes(base.file("in.csv"), test.bytes);
-    cli_testing::Step import{{"import", "@", "@/in.csv"}, test.comment ? 0 : 3, {}, test.message};
+    const bool refused = test.expected[0].compare(0, 2, "2>") == 0;
+    Step import{{"import", "@", "@/in.csv"}, refused ? 3 : 0};
+    if (refused) import.expected = test.expected;
     import.args.insert(import.args.end(), test.options.begin(), test.options.end());
-    std::vector<cli_testing::Step> steps = {{{"create", "@"}, 0}, import};
-    if (test.comment != nullptr) {
-      steps.push_back({{"find", "@", "%MW80"},
-                       0,
-                       {"symbol:  S80\n", std::string("comment: ") + test.comment + "\n"}});
+    std::vector<Step> steps = {{{"create", "@"}, 0}, import};
+    if (!refused) {
+      steps.push_back(
+          {{"find", "@", "%MW80"}, 0, {"symbol:  S80\n", "comment: " + test.expected[0] + "\n"}});
     }
     SCOPED_TRACE(test.bytes);
-    cli_testing::RunSteps(base.path(), steps);
+    RunSteps(base.path(), steps);
   }
 }
 
 }  // namespace
+}  // namespace cli_testing

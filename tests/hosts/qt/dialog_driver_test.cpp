@@ -106,7 +106,7 @@ class DialogDriverTest : public QObject {
       CRect frame(0, 0, 180, 52);
       dialog.MapDialogRect(&frame);
       QCOMPARE(drawn.size(), QSize(frame.Width(), frame.Height()));
-      QCOMPARE(drawn.windowTitle(), QString::fromUtf8("Essai étendu"));
+      QCOMPARE(drawn.windowTitle(), QString("Essai étendu"));
       for (const AFX_DLGITEM& item : kItems) {
         CRect box(item.x, item.y, item.x + item.cx, item.y + item.cy);
         dialog.MapDialogRect(&box);
@@ -120,7 +120,7 @@ class DialogDriverTest : public QObject {
       QVERIFY(!Control<QPushButton>(drawn, IDCANCEL)->isDefault());
       QLineEdit* edit = Control<QLineEdit>(drawn, kEdit);
       QVERIFY(edit->hasFrame());
-      QCOMPARE(edit->toolTip(), QString::fromUtf8("Repère de l'objet"));
+      QCOMPARE(edit->toolTip(), QString("Repère de l'objet"));
       QTest::keyClicks(edit, "ab#cd");
       QCOMPARE(dialog.chars, QByteArray("ab#cd"));
       CString held;
@@ -128,12 +128,12 @@ class DialogDriverTest : public QObject {
       QCOMPARE(QByteArray(held), QByteArray("abcd"));
       QCOMPARE(edit->text(), QStringLiteral("abcd"));
       edit->selectAll();
-      for (QChar c : QString::fromUtf8("é€")) {
+      for (QChar c : QString("é€")) {
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
       }
       dialog.GetDlgItemText(kEdit, held);
       QCOMPARE(QByteArray(held), QByteArray("\xE9\x80"));
-      QCOMPARE(edit->text(), QString::fromUtf8("é€"));
+      QCOMPARE(edit->text(), QString("é€"));
     });
   }
 
@@ -177,7 +177,7 @@ class DialogDriverTest : public QObject {
           QVERIFY(followed(drawn));
           QTest::mouseClick(Control<QPushButton>(drawn, kCount), Qt::LeftButton);
           if (dialog.throwOnCount) return;
-          QCOMPARE(Control<QLabel>(drawn, kMessage)->text(), QString::fromUtf8("compté"));
+          QCOMPARE(Control<QLabel>(drawn, kMessage)->text(), QString("compté"));
           if (ending.action == "return") QTest::keyClick(&drawn, Qt::Key_Return);
           if (ending.action == "escape") QTest::keyClick(&drawn, Qt::Key_Escape);
           QCOMPARE(drawn.isVisible(), ending.action == "close");
@@ -200,11 +200,11 @@ class DialogDriverTest : public QObject {
       QCOMPARE(back, bytes);
     }
     QCOMPARE(FromCp1252(QByteArray("Rep\xE8re \x80 \x9C \x93x\x94 \x81")),
-             QString::fromUtf8("Repère € œ “x” \u0081"));
+             QString("Repère € œ “x” \u0081"));
     QCOMPARE(FromCp1252(QByteArray()), QString());
     QCOMPARE(FromCp1252(static_cast<const char*>(nullptr)), QString());
     QByteArray bytes;
-    QVERIFY(!ToCp1252(QString::fromUtf8("a\u0151b\U0001F600c"), &bytes));
+    QVERIFY(!ToCp1252(QString("a\u0151b\U0001F600c"), &bytes));
     QCOMPARE(bytes, QByteArray("abc"));
   }
 };
