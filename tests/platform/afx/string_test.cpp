@@ -342,13 +342,14 @@ TEST(ExceptionTest, MemoryExceptionIsPreallocatedAndSurvivesDelete) {
 }
 
 TEST(ExceptionTest, FileMessageNamesTheSystemErrorElseTheCause) {
-  char text[64];
-  CFileException withError(CFileException::diskFull, ENOSPC, "KR9.DBF");
-  ASSERT_TRUE(withError.GetErrorMessage(text, sizeof text, nullptr));
-  EXPECT_EQ(std::string(text), std::string("KR9.DBF: ") + std::strerror(ENOSPC));
-  CFileException withoutError(CFileException::diskFull, 0, "KR9.DBF");
-  ASSERT_TRUE(withoutError.GetErrorMessage(text, sizeof text, nullptr));
-  EXPECT_STREQ(text, "KR9.DBF: cause 13");
+  using Case = std::pair<int, const char*>;
+  for (const auto& [os_error, message] :
+       {Case{ENOSPC, std::strerror(ENOSPC)}, Case{0, "cause 13"}}) {
+    char text[64];
+    CFileException e(CFileException::diskFull, os_error, "KR9.DBF");
+    ASSERT_TRUE(e.GetErrorMessage(text, sizeof text, nullptr));
+    EXPECT_EQ(std::string(text), std::string("KR9.DBF: ") + message);
+  }
 }
 
 // Two throw helpers, and CFile::Remove and CFile::Rename against what the
