@@ -195,7 +195,7 @@ void Widen(UsAts* r, std::uint32_t segments) {
     segment = UsAtsSegment{kSepPoint, kNameNone, 0, 4294967295u};
 }
 
-TEST_F(AnalyserTest, FormatterWritesSoundRecordsAndRefusesDamagedOnes) {
+TEST_F(AnalyserTest, DamagedRecordsAreRefusedOrReadWithinBounds) {
   const struct {
     void (*change)(UsAts*);
     const char* written;
@@ -220,10 +220,7 @@ TEST_F(AnalyserTest, FormatterWritesSoundRecordsAndRefusesDamagedOnes) {
     row.change(&record);
     EXPECT_EQ(Format(record), row.written) << "row " << &row - rows;
   }
-}
-
-// A record filled by a host may lack its NULs or overstate its counts.
-TEST_F(AnalyserTest, ResultsFilledByAHostAreReadWithinBounds) {
+  // A record filled by a host may lack its NULs or overstate its counts.
   UsAts result;
   std::memset(&result, 'Q', sizeof result);
   EXPECT_STREQ(ResultText(&result.value), "");
