@@ -152,6 +152,7 @@ class AnalyserTest : public testing_support::HostTest {};
 
 // Each address analysed as expected, in either letter case, and accepted by
 // the object-name check; the formatter writes it and reads back the same.
+// Decimal module numbering takes module positions of five digits only.
 TEST_F(AnalyserTest, EveryAddressIsAnalysedWrittenAndReadBack) {
   ASSERT_GT(AllAddresses().size(), 500u) << "a table large enough to cover every family";
   for (const Expected& row : AllAddresses()) {
@@ -179,9 +180,6 @@ TEST_F(AnalyserTest, EveryAddressIsAnalysedWrittenAndReadBack) {
     UsAts again = Analyse(written);
     EXPECT_EQ(std::memcmp(&result, &again, sizeof result), 0);
   }
-}
-
-TEST_F(AnalyserTest, DecimalModuleNumberingHoldsFiveDigitPositions) {
   HostSetAddressingMode(1);
   EXPECT_EQ(Analyse("%I100000.2").wordClass, kWordNothing);
   EXPECT_EQ(Analyse("%I99999.2").wordClass, kWordAddress);
@@ -232,8 +230,6 @@ TEST_F(AnalyserTest, DamagedRecordsAreRefusedOrReadWithinBounds) {
   std::memset(&formatter, 'Q', sizeof formatter);
   EXPECT_STREQ(FormatterAddress(&formatter), "");
 }
-
-class WordsTest : public testing_support::HostTest {};
 
 // Symbols: letters, digits, "_" and the Windows-1252 letters, at most 32.
 const char* const kSymbols[] = {
@@ -322,19 +318,13 @@ void ExpectWord(int kind, const std::string& word) {
   }
 }
 
-TEST_F(WordsTest, SymbolsReservedWordsAndLongTextsAreTold) {
+TEST_F(AnalyserTest, SymbolsReservedWordsAddressesAndMalformedTextsAreTold) {
   for (const char* word : kSymbols) ExpectWord(kAnalysisSymbol, word);
   ExpectWord(kAnalysisSymbol, std::string(32, 'a'));
   for (const char* word : kReserved) ExpectWord(kAnalysisReserved, word);
-  for (const std::string& word :
-       {std::string(33, 'a'), std::string(256, 'b'), std::string(100000, 'z')}) {
-    ExpectWord(kAnalysisNothing, word);
-  }
   ExpectWord(kAnalysisAddress, "%MW10");
-}
-
-TEST_F(WordsTest, MalformedTextsGiveNothing) {
   for (const char* text : kNothing) ExpectWord(kAnalysisNothing, text);
+  for (std::size_t n : {33, 256, 100000}) ExpectWord(kAnalysisNothing, std::string(n, 'z'));
   HostAnalyser analyser;
   AnalyserCreate(&analyser);
   UsAts result;
