@@ -237,11 +237,8 @@ void AtEachRefusedWrite(const std::function<int(MainTable&)>& change) {
   }
 }
 
-TEST(Transactions, AFailedWriteLeavesTheTableAsItWas) {
+TEST(Transactions, AFailedWriteLeavesTheTableAsItWasAndItsCommitKeepsNothing) {
   AtEachRefusedWrite([](MainTable& t) { return Change(t, 3); });
-}
-
-TEST(Transactions, ACommitAfterAFailedWriteKeepsNothing) {
   AtEachRefusedWrite([](MainTable& t) {
     int r = EngineBegin(&t.session, 1);
     if (r != kOk) return r;
