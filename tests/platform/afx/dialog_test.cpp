@@ -269,7 +269,7 @@ const AFX_RESOURCE_MODULE kOld = {"old", kOldStrings, 4, kSevenDialogs, 1};
 const AFX_RESOURCE_MODULE kNew = {"new", kNewStrings, 1, nullptr, 0};
 const AFX_RESOURCE_MODULE kDamaged = {"damaged", nullptr, 5, nullptr, -3};
 
-TEST(ResourceChainTest, NewestModuleAnswersFirst) {
+TEST(ResourceChainTest, NewestModuleAnswersFirstExtensionsUntilTerminated) {
   EXPECT_EQ(AfxFindStringResource(1), nullptr);
   ASSERT_TRUE(AfxAddResourceModule(&kOld));
   ASSERT_TRUE(AfxAddResourceModule(&kDamaged));
@@ -293,9 +293,7 @@ TEST(ResourceChainTest, NewestModuleAnswersFirst) {
   EXPECT_EQ(AfxFindStringResource(2), nullptr);
   EXPECT_FALSE(AfxAddResourceModule(nullptr));
   EXPECT_FALSE(AfxRemoveResourceModule(nullptr));
-}
-
-TEST(ResourceChainTest, ExtensionModuleLinksLibrariesUntilTerminated) {
+  // An extension module links libraries until terminated.
   AFX_EXTENSION_MODULE module = {FALSE, nullptr, nullptr};
   EXPECT_FALSE(AfxInitExtensionModule(module, nullptr));
   ASSERT_TRUE(AfxInitExtensionModule(module, &kNew));

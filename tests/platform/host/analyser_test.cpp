@@ -24,8 +24,8 @@ struct Expected {
   std::int32_t kind, form;
   std::uint32_t value;
   std::vector<std::uint32_t> components;
-  std::int32_t bit;
-  std::string written;  // what the formatter writes; empty: the text itself
+  std::int32_t bit = -1;
+  std::string written = "";  // what the formatter writes; empty: the text itself
 };
 
 std::string N(std::uint32_t number) { return std::to_string(number); }
@@ -41,21 +41,21 @@ std::vector<std::uint32_t> Components(const UsAts& result) {
 // Forms the generated families below do not reach.
 std::vector<Expected> Examples() {
   return {
-      {"%NW{0}63", 500, kFormNetwork, 63, {0}, -1, ""},
-      {"%NW{31.0}5", 500, kFormNetwork, 5, {31, 0}, -1, ""},
-      {"%NW{2}0:X15", 501, kFormNetwork, 0, {2}, 15, ""},
-      {"%NW{7.31}99999:X0", 501, kFormNetwork, 99999, {7, 31}, 0, ""},
-      {"%IW3.MOD.2:X1", 434, kFormModuleStatus, 3, {2}, 1, ""},
-      {"%X1.IN.T", 611, kFormSubField, 1, {}, -1, ""},
-      {"%IW\\1023.3.255\\1.7.2:X15", 434, kFormBusModule, 1, {1023, 3, 255}, 15, ""},
-      {"%QW\\2.1.0\\0.MOD.1", 533, kFormBusModule, 0, {2, 1, 0}, -1, ""},
-      {"%QW3.1.2:X4", 534, kFormModule, 3, {1, 2}, 4, ""},
-      {"%KW3.MOD:X0", 454, kFormModuleStatus, 3, {}, 0, ""},
-      {"%MW\\1.0.5\\1.2.3:X9", 474, kFormBusModule, 1, {1, 0, 5}, 9, ""},
+      {"%NW{0}63", 500, kFormNetwork, 63, {0}},
+      {"%NW{31.0}5", 500, kFormNetwork, 5, {31, 0}},
+      {"%NW{2}0:X15", 501, kFormNetwork, 0, {2}, 15},
+      {"%NW{7.31}99999:X0", 501, kFormNetwork, 99999, {7, 31}, 0},
+      {"%IW3.MOD.2:X1", 434, kFormModuleStatus, 3, {2}, 1},
+      {"%X1.IN.T", 611, kFormSubField, 1, {}},
+      {"%IW\\1023.3.255\\1.7.2:X15", 434, kFormBusModule, 1, {1023, 3, 255}, 15},
+      {"%QW\\2.1.0\\0.MOD.1", 533, kFormBusModule, 0, {2, 1, 0}},
+      {"%QW3.1.2:X4", 534, kFormModule, 3, {1, 2}, 4},
+      {"%KW3.MOD:X0", 454, kFormModuleStatus, 3, {}, 0},
+      {"%MW\\1.0.5\\1.2.3:X9", 474, kFormBusModule, 1, {1, 0, 5}, 9},
       // Module positions take the key's five base-32 characters.
-      {"%I100000.2", 430, kFormModule, 100000, {2}, -1, ""},
-      {"%IW33554431.1:X4", 434, kFormModule, 33554431, {1}, 4, ""},
-      {"%DR1.99996", 411, kFormSubField, 1, {99996}, -1, ""},
+      {"%I100000.2", 430, kFormModule, 100000, {2}},
+      {"%IW33554431.1:X4", 434, kFormModule, 33554431, {1}, 4},
+      {"%DR1.99996", 411, kFormSubField, 1, {99996}},
       // Written forms: upper case, no leading zeros, no blanks around.
       {"%mw0010", 342, kFormPlain, 10, {}, -1, "%MW10"},
       {"%MW" + std::string(200, '0') + "12", 342, kFormPlain, 12, {}, -1, "%MW12"},
@@ -81,11 +81,11 @@ void AddPlainObjects(std::vector<Expected>& rows) {
   const Letters bits[] = {{"MW", 474}, {"KW", 454}, {"SW", 371}};
   for (std::uint32_t i : {0, 1, 7, 10, 255, 4096, 99999}) {
     for (const Letters& o : plain)
-      rows.push_back({"%" + std::string(o.letters) + N(i), o.kind, kFormPlain, i, {}, -1, ""});
+      rows.push_back({"%" + std::string(o.letters) + N(i), o.kind, kFormPlain, i, {}});
     for (const Letters& w : bits) {
       for (std::int32_t bit : {0, 9, 15}) {
         const std::string text = "%" + std::string(w.letters) + N(i) + ":X" + N(bit);
-        rows.push_back({text, w.kind, kFormPlain, i, {}, bit, ""});
+        rows.push_back({text, w.kind, kFormPlain, i, {}, bit});
       }
     }
   }
@@ -98,14 +98,14 @@ void AddModuleObjects(std::vector<Expected>& rows) {
   for (const Letters& object : objects) {
     std::string l = "%" + std::string(object.letters);
     for (std::uint32_t i : {0u, 3u, 31u, 4058u}) {
-      rows.push_back({l + N(i) + ".2", object.kind, kFormModule, i, {2}, -1, ""});
-      rows.push_back({l + N(i) + ".0.15", object.kind, kFormModule, i, {0, 15}, -1, ""});
-      rows.push_back({l + N(i) + ".MOD", object.kind, kFormModuleStatus, i, {}, -1, ""});
-      rows.push_back({l + N(i) + ".MOD.3", object.kind, kFormModuleStatus, i, {3}, -1, ""});
+      rows.push_back({l + N(i) + ".2", object.kind, kFormModule, i, {2}});
+      rows.push_back({l + N(i) + ".0.15", object.kind, kFormModule, i, {0, 15}});
+      rows.push_back({l + N(i) + ".MOD", object.kind, kFormModuleStatus, i, {}});
+      rows.push_back({l + N(i) + ".MOD.3", object.kind, kFormModuleStatus, i, {3}});
     }
-    rows.push_back({l + "\\1.0.5\\0.2", object.kind, kFormBusModule, 0, {1, 0, 5}, -1, ""});
-    rows.push_back({l + "\\0.0.0\\1.0.7", object.kind, kFormBusModule, 1, {0, 0, 0}, -1, ""});
-    rows.push_back({l + "\\12.2.200\\0.MOD", object.kind, kFormBusModule, 0, {12, 2, 200}, -1, ""});
+    rows.push_back({l + "\\1.0.5\\0.2", object.kind, kFormBusModule, 0, {1, 0, 5}});
+    rows.push_back({l + "\\0.0.0\\1.0.7", object.kind, kFormBusModule, 1, {0, 0, 0}});
+    rows.push_back({l + "\\12.2.200\\0.MOD", object.kind, kFormBusModule, 0, {12, 2, 200}});
   }
 }
 
@@ -113,13 +113,13 @@ void AddModuleObjects(std::vector<Expected>& rows) {
 void AddStepsAndBlocks(std::vector<Expected>& rows) {
   for (std::uint32_t i : {0u, 2u, 63u, 250u}) {
     for (const char* field : {"T", "TMIN", "TMAX", "ERR"}) {
-      rows.push_back({"%X" + N(i) + "." + field, 601, kFormSubField, i, {}, -1, ""});
-      rows.push_back({"%X" + N(i) + ".7." + field, 611, kFormSubField, i, {7}, -1, ""});
-      rows.push_back({"%X" + N(i) + ".IN." + field, 611, kFormSubField, i, {}, -1, ""});
-      rows.push_back({"%X" + N(i) + ".OUT." + field, 611, kFormSubField, i, {}, -1, ""});
+      rows.push_back({"%X" + N(i) + "." + field, 601, kFormSubField, i, {}});
+      rows.push_back({"%X" + N(i) + ".7." + field, 611, kFormSubField, i, {7}});
+      rows.push_back({"%X" + N(i) + ".IN." + field, 611, kFormSubField, i, {}});
+      rows.push_back({"%X" + N(i) + ".OUT." + field, 611, kFormSubField, i, {}});
     }
-    rows.push_back({"%X" + N(i) + ".9", 611, kFormSubField, i, {9}, -1, ""});
-    rows.push_back({"%X" + N(i) + ".OUT", 611, kFormSubField, i, {}, -1, ""});
+    rows.push_back({"%X" + N(i) + ".9", 611, kFormSubField, i, {9}});
+    rows.push_back({"%X" + N(i) + ".OUT", 611, kFormSubField, i, {}});
   }
   const struct {
     const char* letters;
@@ -132,11 +132,11 @@ void AddStepsAndBlocks(std::vector<Expected>& rows) {
   for (const auto& b : blocks) {
     for (const char* field : b.fields) {
       const std::string text = "%" + std::string(b.letters) + "5." + field;
-      rows.push_back({text, b.kind, kFormSubField, 5, {}, -1, ""});
+      rows.push_back({text, b.kind, kFormSubField, 5, {}});
     }
   }
   for (std::uint32_t step : {0u, 6u, 4095u}) {
-    rows.push_back({"%DR3." + N(step), 411, kFormSubField, 3, {step}, -1, ""});
+    rows.push_back({"%DR3." + N(step), 411, kFormSubField, 3, {step}});
   }
 }
 
@@ -152,6 +152,7 @@ class AnalyserTest : public testing_support::HostTest {};
 
 // Each address analysed as expected, in either letter case, and accepted by
 // the object-name check; the formatter writes it and reads back the same.
+// Decimal module numbering takes module positions of five digits only.
 TEST_F(AnalyserTest, EveryAddressIsAnalysedWrittenAndReadBack) {
   ASSERT_GT(AllAddresses().size(), 500u) << "a table large enough to cover every family";
   for (const Expected& row : AllAddresses()) {
@@ -179,9 +180,6 @@ TEST_F(AnalyserTest, EveryAddressIsAnalysedWrittenAndReadBack) {
     UsAts again = Analyse(written);
     EXPECT_EQ(std::memcmp(&result, &again, sizeof result), 0);
   }
-}
-
-TEST_F(AnalyserTest, DecimalModuleNumberingHoldsFiveDigitPositions) {
   HostSetAddressingMode(1);
   EXPECT_EQ(Analyse("%I100000.2").wordClass, kWordNothing);
   EXPECT_EQ(Analyse("%I99999.2").wordClass, kWordAddress);
@@ -195,7 +193,7 @@ void Widen(UsAts* r, std::uint32_t segments) {
     segment = UsAtsSegment{kSepPoint, kNameNone, 0, 4294967295u};
 }
 
-TEST_F(AnalyserTest, FormatterWritesSoundRecordsAndRefusesDamagedOnes) {
+TEST_F(AnalyserTest, DamagedRecordsAreRefusedOrReadWithinBounds) {
   const struct {
     void (*change)(UsAts*);
     const char* written;
@@ -220,10 +218,7 @@ TEST_F(AnalyserTest, FormatterWritesSoundRecordsAndRefusesDamagedOnes) {
     row.change(&record);
     EXPECT_EQ(Format(record), row.written) << "row " << &row - rows;
   }
-}
-
-// A record filled by a host may lack its NULs or overstate its counts.
-TEST_F(AnalyserTest, ResultsFilledByAHostAreReadWithinBounds) {
+  // A record filled by a host may lack its NULs or overstate its counts.
   UsAts result;
   std::memset(&result, 'Q', sizeof result);
   EXPECT_STREQ(ResultText(&result.value), "");
@@ -235,8 +230,6 @@ TEST_F(AnalyserTest, ResultsFilledByAHostAreReadWithinBounds) {
   std::memset(&formatter, 'Q', sizeof formatter);
   EXPECT_STREQ(FormatterAddress(&formatter), "");
 }
-
-class WordsTest : public testing_support::HostTest {};
 
 // Symbols: letters, digits, "_" and the Windows-1252 letters, at most 32.
 const char* const kSymbols[] = {
@@ -325,19 +318,13 @@ void ExpectWord(int kind, const std::string& word) {
   }
 }
 
-TEST_F(WordsTest, SymbolsReservedWordsAndLongTextsAreTold) {
+TEST_F(AnalyserTest, SymbolsReservedWordsAddressesAndMalformedTextsAreTold) {
   for (const char* word : kSymbols) ExpectWord(kAnalysisSymbol, word);
   ExpectWord(kAnalysisSymbol, std::string(32, 'a'));
   for (const char* word : kReserved) ExpectWord(kAnalysisReserved, word);
-  for (const std::string& word :
-       {std::string(33, 'a'), std::string(256, 'b'), std::string(100000, 'z')}) {
-    ExpectWord(kAnalysisNothing, word);
-  }
   ExpectWord(kAnalysisAddress, "%MW10");
-}
-
-TEST_F(WordsTest, MalformedTextsGiveNothing) {
   for (const char* text : kNothing) ExpectWord(kAnalysisNothing, text);
+  for (std::size_t n : {33, 256, 100000}) ExpectWord(kAnalysisNothing, std::string(n, 'z'));
   HostAnalyser analyser;
   AnalyserCreate(&analyser);
   UsAts result;

@@ -25,17 +25,16 @@ void ExpectScatteredReadsMatchPlainOnes(FileSystem* fs, const std::string& path)
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
   ASSERT_EQ(kOk, file->WriteAt(0, bytes.data(), bytes.size()));
 
-  struct Case {
+  const struct {
     std::uint64_t offset;
     std::vector<std::size_t> sizes;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {0, {4096, 4096, 1808}},       // exactly the file
       {100, {3000, 1, 4096, 5000}},  // the last piece cut by the end of the file
       {9990, {4, 4, 4, 4}},          // pieces past the end stay unread
       {kFileBytes, {16}},            // nothing left
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.offset);
     std::vector<std::string> buffers;
     std::vector<File::Piece> pieces;
@@ -46,18 +45,14 @@ void ExpectScatteredReadsMatchPlainOnes(FileSystem* fs, const std::string& path)
     EXPECT_EQ(got, kFileBytes - c.offset);
     std::string joined;
     for (const std::string& b : buffers) joined += b;
-    const std::string expected = bytes.substr(c.offset);
-    EXPECT_EQ(joined.substr(0, got), expected);
+    EXPECT_EQ(joined.substr(0, got), bytes.substr(c.offset));
     EXPECT_EQ(joined.find_first_not_of('#', got), std::string::npos) << "written past the end";
   }
 }
 
-TEST(ScatteredRead, SystemFilesGiveThePlainReadsBytes) {
+TEST(ScatteredRead, SystemAndMemoryFilesGiveThePlainReadsBytes) {
   testing_support::TempDir dir;
   ExpectScatteredReadsMatchPlainOnes(FileSystem::Posix(), dir.file("SCATTER.DAT"));
-}
-
-TEST(ScatteredRead, MemoryFilesGiveThePlainReadsBytes) {
   testing_support::MemoryFileSystem fs;
   ExpectScatteredReadsMatchPlainOnes(&fs, "SCATTER.DAT");
 }

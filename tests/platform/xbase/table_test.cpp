@@ -245,24 +245,9 @@ TEST_F(TableTest, BadTagListsAreRefused) {
   }
 }
 
-TEST(TableCreate, SafetyRefusesToReplaceAMissingTableIsNotOpened) {
-  TempDir dir;
-  Session s;
-  EngineInit(&s, 0, 6300);
-  std::string path = dir.file("T.DBF");
-  ASSERT_NE(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
-  EXPECT_EQ(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
-  EXPECT_EQ(kErrCreate, s.error);
-  EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
-  EXPECT_EQ(kErrOpen, s.error);
-  EXPECT_EQ(kErrArgument, TableLanguageDriver(nullptr));
-  s.safety = 0;
-  EXPECT_NE(nullptr,
-            TableCreate(&s, dir.file("X.DBF").c_str(), testing_tables::kMainFields, nullptr));
-  EXPECT_EQ(kOk, EngineEnd(&s));
-}
-
-TEST(TableCreate, ProductionIndexFromATagListOpensWithTheTable) {
+// A production index made with the table opens with it unless automatic
+// opening is off; safety refuses to replace a table; a missing one is not opened.
+TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
   TempDir dir;
   std::string path = dir.file("PROD.DBF");
   for (int auto_open : {-1, 1, 0}) {  // -1: created here
@@ -276,6 +261,16 @@ TEST(TableCreate, ProductionIndexFromATagListOpensWithTheTable) {
     EXPECT_EQ(auto_open != 0, TagGet(t, "repcle_tag") != nullptr) << auto_open;
     EngineEnd(&s);
   }
+  Session s;
+  EngineInit(&s, 0, 6300);
+  EXPECT_EQ(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
+  EXPECT_EQ(kErrCreate, s.error);
+  EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
+  EXPECT_EQ(kErrOpen, s.error);
+  EXPECT_EQ(kErrArgument, TableLanguageDriver(nullptr));
+  s.safety = 0;
+  EXPECT_NE(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
+  EXPECT_EQ(kOk, EngineEnd(&s));
 }
 
 class RelationTest : public StoredRows {
@@ -436,8 +431,9 @@ class TableFileTest : public ::testing::Test {
 };
 
 // Each cut of the file, with a header claiming 100 rows: refused while the
-// header is cut, else opened with the whole rows the file holds.
-TEST_F(TableFileTest, EveryTruncationOpensOrFailsCleanly) {
+// header is cut, else opened with the whole rows the file holds. Field names
+// stored in lower case are found in any case.
+TEST_F(TableFileTest, EveryTruncationOpensOrFailsCleanlyLowerCaseNamesAreFound) {
   std::string good = Written(3, 2);
   good[4] = 100;
   for (std::size_t n = 0; n <= good.size() + 4; ++n) {
@@ -451,20 +447,14 @@ TEST_F(TableFileTest, EveryTruncationOpensOrFailsCleanly) {
       EXPECT_EQ(std::min<long>(3, static_cast<long>((n - 289) / 92)), count) << n;
     }
   }
-}
-
-// Field names another tool stored in lower case are found in any case.
-TEST_F(TableFileTest, LowerCaseFieldNamesAreFoundInAnyCase) {
-  std::string bytes = Written(3, 2);
-  bytes.replace(32, 5, std::string("data\0", 5));
-  ASSERT_TRUE(WriteFileBytes(path_, bytes));
+  good.replace(32, 5, std::string("data\0", 5));  // a name another tool stored in lower case
+  ASSERT_TRUE(WriteFileBytes(path_, good));
   Session s;
   EngineInit(&s, 0, 0);
   Table* t = TableOpen(&s, path_.c_str());
   ASSERT_NE(nullptr, t);
-  Field* data = FieldGet(t, "DATA");
-  EXPECT_NE(nullptr, data);
-  EXPECT_EQ(data, FieldGet(t, "data"));
+  EXPECT_NE(nullptr, FieldGet(t, "DATA"));
+  EXPECT_EQ(FieldGet(t, "DATA"), FieldGet(t, "data"));
   EXPECT_EQ(kOk, EngineEnd(&s));
 }
 
