@@ -331,6 +331,11 @@ TEST_F(AnalyserTest, SymbolsReservedWordsAddressesAndMalformedTextsAreTold) {
   AnalyseText(&analyser, nullptr, &result);
   EXPECT_EQ(result.wordClass, kWordNothing);
   EXPECT_EQ(AnalysisKind(&analyser), kAnalysisNothing);
+  // The longest text analysed is 255 characters, blanks included.
+  for (std::size_t blanks : {251, 252}) {
+    AnalyseText(&analyser, ("Pump" + std::string(blanks, ' ')).c_str(), &result);
+    EXPECT_EQ(AnalysisKind(&analyser), blanks == 251 ? kAnalysisSymbol : kAnalysisNothing);
+  }
 }
 
 }  // namespace
