@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -270,6 +271,23 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
   EXPECT_EQ(kErrArgument, TableLanguageDriver(nullptr));
   s.safety = 0;
   EXPECT_NE(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
+  // Field lists no dBASE IV table of characters can hold create nothing.
+  const FieldDefinition bad[][3] = {
+      {{nullptr, 0, 0, 0}},                                      // no field
+      {{"A", 'C', 1, 0}, {"a", 'C', 2, 0}, {nullptr, 0, 0, 0}},  // a name twice, in any case
+      {{"ELEVENCHARS", 'C', 1, 0}, {nullptr, 0, 0, 0}},          // a name too long
+      {{"A-B", 'C', 1, 0}, {nullptr, 0, 0, 0}},                  // a character names cannot hold
+      {{"A", 'N', 1, 0}, {nullptr, 0, 0, 0}},                    // not characters
+      {{"A", 'C', 0, 0}, {nullptr, 0, 0, 0}},                    // too narrow
+      {{"A", 'C', 255, 0}, {nullptr, 0, 0, 0}},                  // too wide
+      {{"A", 'C', 10, 2}, {nullptr, 0, 0, 0}},                   // decimals
+  };
+  for (const auto& fields : bad) {
+    SCOPED_TRACE(fields[0].name == nullptr ? "none" : fields[0].name);
+    EXPECT_EQ(nullptr, TableCreate(&s, dir.file("BAD.DBF").c_str(), fields, nullptr));
+    EXPECT_EQ(kErrArgument, s.error);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("BAD.DBF")));
+  }
   EXPECT_EQ(kOk, EngineEnd(&s));
 }
 
