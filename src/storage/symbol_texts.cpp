@@ -1,6 +1,7 @@
 #include "storage/symbol_texts.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "storage/text_match.h"
@@ -20,6 +21,19 @@ std::uint32_t RunHash(const char* at, unsigned bits) {
   return (run * 2654435761u) >> (32 - bits);
 }
 
+// The upper case of every byte, looked up for each character of the symbols.
+const char* UpperBytes() {
+  static const std::array<char, 256> table = [] {
+    std::array<char, 256> bytes{};
+    for (int b = 0; b < 256; ++b) {
+      bytes[static_cast<std::size_t>(b)] =
+          static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(b)));
+    }
+    return bytes;
+  }();
+  return table.data();
+}
+
 }  // namespace
 
 int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
@@ -36,14 +50,16 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
     records_.reserve(static_cast<std::size_t>(keys));
     text_.reserve(static_cast<std::size_t>(keys) * (width + 1));
   }
+  const char* const upper = UpperBytes();
   const int r = xbase::TagScan(symbols, "", [&](const char* key, long record) {
     starts_.push_back(static_cast<std::uint32_t>(text_.size()));
     records_.push_back(static_cast<std::uint32_t>(record));
     const std::size_t length = TrimmedLength(key, width);
-    for (std::size_t i = 0; i < length; ++i) {
-      text_.push_back(static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(key[i]))));
-    }
-    text_.push_back(kEnd);
+    const std::size_t at = text_.size();
+    text_.resize(at + length + 1);
+    char* out = &text_[at];
+    for (std::size_t i = 0; i < length; ++i) out[i] = upper[static_cast<unsigned char>(key[i])];
+    out[length] = kEnd;
     return 0;
   });
   MarkRuns();
