@@ -18,13 +18,13 @@ inline std::vector<xbase::ExpressionField> MainLayout() {
           {"IND4", 21, 2}, {"REPERE", 23, 36}, {"SYMBOLE", 59, 32}, {"ISCMT", 91, 1}};
 }
 
-// A main row; each text is blank-padded (or cut) to its field's width.
-struct MainRow {
+// The fields of a main row; each text is blank-padded (or cut) to its field's width.
+struct MainFields {
   std::string objet, ind1, ind2, ind3, ind4, repere, symbole, iscmt;
   bool deleted = false;
 };
 
-inline std::string MainRecord(const MainRow& row) {
+inline std::string MainRecord(const MainFields& row) {
   std::string record(kMainRecordLength, ' ');
   record[0] = row.deleted ? '*' : ' ';
   const std::string* values[] = {&row.objet, &row.ind1,   &row.ind2,    &row.ind3,

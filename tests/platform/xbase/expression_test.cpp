@@ -15,9 +15,9 @@
 namespace xbase {
 namespace {
 
+using testing_support::MainFields;
 using testing_support::MainLayout;
 using testing_support::MainRecord;
-using testing_support::MainRow;
 
 // Parses `text`, expecting `code`; *out must stay untouched on failure.
 std::unique_ptr<Expression> Parse(const std::string& text, int code = kOk) {
@@ -92,14 +92,14 @@ TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
   EXPECT_TRUE(expression->IsTrue(MainRecord({"MW", "00010", "", "", "", "%MW10", "", ""}).data()));
 }
 
-const MainRow kWord{"MW", "00010", "", "", "", "%MW10", "counter", ""};
-const MainRow kWordBit{"MWX", "00010", "00003", "", "", "%MW10:X3", "", ""};
-const MainRow kInput{"V", "00001", "00002", "", "", "%I1.2", "Motor_on", "O"};
+const MainFields kWord{"MW", "00010", "", "", "", "%MW10", "counter", ""};
+const MainFields kWordBit{"MWX", "00010", "00003", "", "", "%MW10:X3", "", ""};
+const MainFields kInput{"V", "00001", "00002", "", "", "%I1.2", "Motor_on", "O"};
 
 TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
   const struct {
     std::string expression;
-    MainRow row;
+    MainFields row;
     bool expected;
   } cases[] = {
       {"OBJET = 'M'", kWord, true},          // 'M' is a prefix of "MW   "
@@ -141,7 +141,7 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
 // Each key written in full and nothing past its width; logical values
 // write one letter.
 TEST(ExpressionKeys, EvaluateWritesTheFullWidthValue) {
-  const MainRow row{"MW", "00010", "", "", "", "%MW10", "\xE9t\xE9 pompe", "O"};
+  const MainFields row{"MW", "00010", "", "", "", "%MW10", "\xE9t\xE9 pompe", "O"};
   const struct {
     const char* expression;
     std::string expected;  // also gives the width
