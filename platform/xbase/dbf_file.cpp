@@ -259,21 +259,14 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
     if (r != kOk) return r;
   }
   next_block_ = first + records;
-  if (records <= per_block) {
-    std::uint32_t block_first = 0;
-    char* block = cache_.Prepare(n, &block_first);
-    const int r = ReadExact(file_.get(), RecordOffset(first), block, records * record_length_);
-    if (r == kOk) cache_.Fill(n, records);
-    return r;
-  }
   // Each block straight into its slot, n's prepared last so that no later
   // block takes its memory; a block whose memory a later one took is read
-  // into spare bytes and dropped.
+  // into spare bytes and dropped. Blocks read ahead pass the table's size.
+  const std::uint64_t passing_file = blocks > 1 ? std::uint64_t{count_} * record_length_ : 0;
   File::Piece pieces[kReadAheadBlocks];
   for (std::uint32_t b = blocks; b-- > 0;) {
     std::uint32_t block_first = 0;
-    pieces[b].buffer =
-        cache_.Prepare(first + b * per_block, &block_first, std::uint64_t{count_} * record_length_);
+    pieces[b].buffer = cache_.Prepare(first + b * per_block, &block_first, passing_file);
     pieces[b].n = std::min(per_block, records - b * per_block) * record_length_;
   }
   spare_.resize(per_block * record_length_);
