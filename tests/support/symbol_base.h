@@ -25,6 +25,13 @@ struct MainRow {
   std::string iscmt;
 };
 
+// A string list's texts, in order.
+inline std::vector<std::string> ListTexts(const CStringList& list) {
+  std::vector<std::string> texts;
+  for (POSITION at = list.GetHeadPosition(); at != nullptr;) texts.emplace_back(list.GetNext(at));
+  return texts;
+}
+
 class SymbolBaseTest : public HostTest {
  protected:
   void SetUp() override {

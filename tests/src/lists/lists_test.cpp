@@ -577,9 +577,7 @@ class IoLists : public testing_support::HostTest {
     CStringList list;
     for (const std::string& text : input) list.AddTail(text.c_str());
     function(&data_, &list);
-    Texts texts;
-    for (POSITION p = list.GetHeadPosition(); p != nullptr;) texts.emplace_back(list.GetNext(p));
-    return texts;
+    return testing_support::ListTexts(list);
   }
   Texts Sorted(const Texts& input) { return Through(TBTriListeRepereES, input); }
 

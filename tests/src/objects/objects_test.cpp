@@ -416,13 +416,6 @@ TEST_F(Searches, AttributesByAddressAndBySymbol) {
   EXPECT_EQ(whole(macro_step), "%X1.3.ERR|Err_step||1|3");
 }
 
-Texts Strings(const CStringList& list) {
-  Texts texts;
-  for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
-    texts.emplace_back(list.GetNext(pos));
-  return texts;
-}
-
 class FindString : public testing_support::SymbolBaseTest {
  protected:
   void SetUp() override {
@@ -441,7 +434,7 @@ class FindString : public testing_support::SymbolBaseTest {
   Texts Find(int symbol_order, int field, const char* text, int match) {
     CStringList list;
     last_result = TBFindStringInBase(base, list, symbol_order, field, text, match);
-    return Strings(list);
+    return testing_support::ListTexts(list);
   }
 
   int last_result = -1;
@@ -483,7 +476,7 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
   CStringList list;
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
-  EXPECT_EQ(Strings(list), Texts({"%MW4", "%MW4"}));
+  EXPECT_EQ(testing_support::ListTexts(list), Texts({"%MW4", "%MW4"}));
   // An apostrophe does not break the base: the malformed filter is reported.
   EXPECT_EQ(Find(0, 0, "it's", 0), Texts());
   EXPECT_EQ(last_result, 108);

@@ -264,10 +264,7 @@ class OtherHandle : public testing_support::SymbolBaseTest {
   std::vector<std::string> Containing(const char* text) {
     CStringList list;
     EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, text, 0), 0);
-    std::vector<std::string> found;
-    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
-      found.emplace_back(list.GetNext(pos));
-    return found;
+    return testing_support::ListTexts(list);
   }
 
   long writes_ = 0;  // by the last CreateThrough, up to the end of the creation
