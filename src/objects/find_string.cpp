@@ -106,7 +106,8 @@ int CTBData::FindInSymbols(CStringList& list, int symbolOrder, const CString& te
     if (!records.empty()) return Listed(*this, records, order, false, list);
   }
   // Whether any symbol holds the text at all, and where: from every symbol.
-  const int r = m_symbolTexts.Refresh(m_tagSymbole, xbase::EngineChangeCounter(&m_session));
+  const int r = m_symbolTexts.Refresh(m_tagSymbole, xbase::TableRecordCount(m_mainTable),
+                                      xbase::EngineChangeCounter(&m_session));
   if (r < 0) return Failed(*this, r);
   if (!m_symbolTexts.AnyContains(matcher.upper())) return TB_NO_MATCH;
   if (match != TextMatch::kBeginsWith) {

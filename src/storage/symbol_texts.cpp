@@ -36,30 +36,29 @@ const char* UpperBytes() {
 
 }  // namespace
 
-int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
+int SymbolTexts::Refresh(xbase::Tag* symbols, long rows, unsigned long counter) {
   if (built_ && counter_ == counter) return 0;
-  text_.clear();
+  text_size_ = 0;
   starts_.clear();
   records_.clear();
   const std::size_t width = static_cast<std::size_t>(xbase::TagKeyLength(symbols));
-  // Room for every key at once (counted from the tree, at little cost), so
-  // that the block is not copied as it grows.
-  long keys = 0;
-  if (xbase::TagCountPrefix(symbols, "", &keys) == 0 && keys > 0) {
-    starts_.reserve(static_cast<std::size_t>(keys));
-    records_.reserve(static_cast<std::size_t>(keys));
-    text_.reserve(static_cast<std::size_t>(keys) * (width + 1));
+  // Room for a symbol of every row at once, so that the block is not copied
+  // as it grows; memory never written is not taken from the system.
+  if (rows > 0) {
+    starts_.reserve(static_cast<std::size_t>(rows));
+    records_.reserve(static_cast<std::size_t>(rows));
+    MakeRoom(static_cast<std::size_t>(rows) * (width + 1));
   }
   const char* const upper = UpperBytes();
   const int r = xbase::TagScan(symbols, "", [&](const char* key, long record) {
-    starts_.push_back(static_cast<std::uint32_t>(text_.size()));
+    if (text_size_ + width + 1 > text_room_) MakeRoom(width + 1);
+    starts_.push_back(static_cast<std::uint32_t>(text_size_));
     records_.push_back(static_cast<std::uint32_t>(record));
     const std::size_t length = TrimmedLength(key, width);
-    const std::size_t at = text_.size();
-    text_.resize(at + length + 1);
-    char* out = &text_[at];
+    char* const out = text_.get() + text_size_;
     for (std::size_t i = 0; i < length; ++i) out[i] = upper[static_cast<unsigned char>(key[i])];
     out[length] = kEnd;
+    text_size_ += length + 1;
     return 0;
   });
   MarkRuns();
@@ -68,16 +67,33 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, unsigned long counter) {
   return r;
 }
 
-// About eight bits per character of text keep most runs that do not occur
-// apart from those that do; the bitmap is capped at 128 KB, past which a
-// large base's text mostly holds the runs of any short text anyway.
+void SymbolTexts::MakeRoom(std::size_t more) {
+  if (text_size_ + more <= text_room_) return;
+  const std::size_t room = std::max(2 * text_room_, text_size_ + more);
+  std::unique_ptr<char[]> larger(new char[room]);
+  if (text_size_ > 0) std::memcpy(larger.get(), text_.get(), text_size_);
+  text_ = std::move(larger);
+  text_room_ = room;
+}
+
+// About eight bits per run keep most runs that do not occur apart from
+// those that do; the bitmap is capped at 128 KB, past which a large base's
+// text mostly holds the runs of any short text anyway. Only the runs within
+// a symbol are marked: a text sought never holds the end mark.
 void SymbolTexts::MarkRuns() {
+  const std::size_t symbols = starts_.size();
+  const std::size_t runs =
+      text_size_ > (kRun + 1) * symbols ? text_size_ - (kRun + 1) * symbols : 0;
   run_bits_ = kMinRunBits;
-  while (run_bits_ < kMaxRunBits && (std::size_t{1} << run_bits_) < 8 * text_.size()) ++run_bits_;
+  while (run_bits_ < kMaxRunBits && (std::size_t{1} << run_bits_) < 8 * runs) ++run_bits_;
   runs_.assign((std::size_t{1} << run_bits_) / 64, 0);
-  for (std::size_t at = 0; at + kRun <= text_.size(); ++at) {
-    const std::uint32_t bit = RunHash(text_.data() + at, run_bits_);
-    runs_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  const char* const text = text_.get();
+  for (std::size_t s = 0; s < symbols; ++s) {
+    const std::size_t end = (s + 1 < symbols ? starts_[s + 1] : text_size_) - 1;
+    for (std::size_t at = starts_[s]; at + kRun <= end; ++at) {
+      const std::uint32_t bit = RunHash(text + at, run_bits_);
+      runs_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
   }
 }
 
@@ -91,16 +107,17 @@ bool SymbolTexts::MayContain(const std::string& upper) const {
 }
 
 bool SymbolTexts::AnyContains(const std::string& upper) const {
-  return MayContain(upper) && text_.find(upper) != std::string::npos;
+  return MayContain(upper) && text().find(upper) != std::string_view::npos;
 }
 
 void SymbolTexts::Containing(const std::string& upper, bool at_end,
                              std::vector<long>* records) const {
   if (!MayContain(upper)) return;
+  const std::string_view all = text();
   std::size_t last = starts_.size();
-  for (std::size_t at = text_.find(upper); at != std::string::npos;
-       at = text_.find(upper, at + 1)) {
-    if (at_end && text_[at + upper.size()] != kEnd) continue;
+  for (std::size_t at = all.find(upper); at != std::string_view::npos;
+       at = all.find(upper, at + 1)) {
+    if (at_end && all[at + upper.size()] != kEnd) continue;
     const std::size_t symbol =
         static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), at) -
                                  starts_.begin()) -

@@ -2,7 +2,9 @@
 #define SYMBASE_STORAGE_SYMBOL_TEXTS_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xbase/engine.h"
@@ -20,7 +22,8 @@ namespace symbase {
 class SymbolTexts {
  public:
   // Reads the symbols again unless they stand for `counter` already.
-  int Refresh(xbase::Tag* symbols, unsigned long counter);
+  // `rows`, the rows of the symbols' table, bounds how many there are.
+  int Refresh(xbase::Tag* symbols, long rows, unsigned long counter);
   void Forget() { built_ = false; }
 
   // Whether `upper` occurs in some symbol.
@@ -30,13 +33,18 @@ class SymbolTexts {
   void Containing(const std::string& upper, bool at_end, std::vector<long>* records) const;
 
  private:
+  std::string_view text() const { return {text_.get(), text_size_}; }
+  // Room for `more` bytes after the text.
+  void MakeRoom(std::size_t more);
   void MarkRuns();
   // False when some run of `upper` occurs nowhere in the text.
   bool MayContain(const std::string& upper) const;
 
   bool built_ = false;
   unsigned long counter_ = 0;
-  std::string text_;                   // each symbol followed by '\x01'
+  std::unique_ptr<char[]> text_;  // each symbol followed by '\x01'
+  std::size_t text_size_ = 0;
+  std::size_t text_room_ = 0;
   std::vector<std::uint32_t> starts_;  // where each symbol begins in text_
   std::vector<std::uint32_t> records_;
   std::vector<std::uint64_t> runs_;  // one bit per hashed four-character run

@@ -473,6 +473,14 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
     EXPECT_EQ(Find(c.order, c.field, c.text, c.match), c.found) << c.text << " " << c.match;
     EXPECT_EQ(last_result, c.result) << c.text;
   }
+  // Many searches in the same symbols: the later ones look at a summary of
+  // the symbols first, and find the same.
+  for (int i = 0; i < 40; ++i) {
+    EXPECT_EQ(Find(1, 0, "motor_", 0), Texts({"%MW1", "%MW3"}));
+    EXPECT_EQ(Find(0, 0, "\xE9T\xC9_m", 0), Texts({"%MW5"}));
+    EXPECT_EQ(Find(0, 0, "motor_c", 0), Texts());
+    ASSERT_EQ(last_result, 108);
+  }
   CStringList list;
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
   EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, "Valve", 0), 0);
