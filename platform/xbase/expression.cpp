@@ -8,12 +8,45 @@
 
 namespace xbase {
 
+namespace {
+
+// A stretch of the record copied as it is into a text value.
+struct FieldRun {
+  std::size_t offset;
+  std::size_t width;
+};
+
+// The runs of record bytes that a text made of fields alone (a field, or
+// fields joined by `+`) copies, fields that follow each other in the record
+// joined into one run; false when the text holds anything else.
+bool FieldRuns(const ExpressionProgram& program, std::uint32_t index, std::vector<FieldRun>* runs) {
+  const ExpressionNode& node = program.nodes[index];
+  if (node.op == ExpressionOp::kField) {
+    if (!runs->empty() && runs->back().offset + runs->back().width == node.first) {
+      runs->back().width += node.width;
+    } else {
+      runs->push_back({node.first, node.width});
+    }
+    return true;
+  }
+  if (node.op != ExpressionOp::kConcat) return false;
+  for (std::uint32_t i = node.first; i < node.first + node.second; ++i) {
+    if (!FieldRuns(program, program.operands[i], runs)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 class Expression::Impl {
  public:
   std::string text;
   ExpressionProgram program;
   Type type = Type::kText;
   std::size_t width = 0;
+  // An index key is most often fields alone: it is then copied run by run
+  // (once for fields side by side) rather than evaluated node by node.
+  std::vector<FieldRun> runs;
 };
 
 int Expression::Parse(const std::string& text, const std::vector<ExpressionField>& fields,
@@ -25,6 +58,9 @@ int Expression::Parse(const std::string& text, const std::vector<ExpressionField
   impl->text = text;
   impl->type = IsTextNode(root) ? Type::kText : Type::kLogical;
   impl->width = impl->type == Type::kText ? root.width : 1;
+  if (impl->type != Type::kText || !FieldRuns(impl->program, impl->program.root, &impl->runs)) {
+    impl->runs.clear();
+  }
   out->reset(new Expression(std::move(impl)));
   return kOk;
 }
@@ -50,7 +86,14 @@ void Expression::Evaluate(const char* record, char* out) const {
     return;
   }
   if (impl_->width == 0) return;  // nothing to write; out may even be null
-  WriteText(impl_->program, impl_->program.root, record, out);
+  if (impl_->runs.empty()) {
+    WriteText(impl_->program, impl_->program.root, record, out);
+    return;
+  }
+  for (const FieldRun& run : impl_->runs) {
+    std::memcpy(out, record + run.offset, run.width);
+    out += run.width;
+  }
 }
 
 }  // namespace xbase
