@@ -148,6 +148,8 @@ int MdxFile::Next(MdxCursor* cursor) {
     if (cursor->key.size() != impl_->tag(t).key_length) return kErrArgument;
     int rc = SeekEntry(t, cursor->key.data(), cursor->record, cursor);
     if (rc != kOk) return rc == kAfter ? kOk : rc;  // gone: the next entry is here
+  } else if (!cursor->path.empty() && impl_->NextInLeaf(cursor)) {
+    return kOk;
   }
   int rc = impl_->StepForward(t, &cursor->path);
   if (rc != kOk) {

@@ -75,6 +75,9 @@ class MdxFile::Impl {
   int StepForward(int t, MdxPath* path);   // kOk or kEof
   int StepBackward(int t, MdxPath* path);  // kOk or kBof
   int Load(int t, const MdxPath& path, MdxCursor* cursor);
+  // The cursor moved to the next entry of its leaf, read once; false when
+  // the leaf holds no further entry (or cannot be read), the cursor as it was.
+  bool NextInLeaf(MdxCursor* cursor);
   // Whether the entry the path stands on has key[0..len) (and the record, if >= 0).
   bool EntryAt(int t, const MdxPath& path, const std::uint8_t* key, std::size_t len,
                std::int64_t record);

@@ -207,20 +207,41 @@ int MdxFile::Impl::StepBackward(int t, MdxPath* path) {
   }
 }
 
+namespace {
+
+void TakeEntry(const Node& leaf, std::uint32_t i, std::size_t key_length, MdxCursor* cursor) {
+  cursor->key.assign(reinterpret_cast<const char*>(leaf.key(i)), key_length);
+  cursor->record = leaf.pointer(i);
+  cursor->next_record = i + 1 < leaf.count() ? leaf.pointer(i + 1) : 0;
+}
+
+}  // namespace
+
 int MdxFile::Impl::Load(int t, const MdxPath& path, MdxCursor* cursor) {
   Node leaf;
   int rc = NodeAt(t, path.back().first, false, &leaf);
   if (rc != kOk) return rc;
   const std::uint32_t i = static_cast<std::uint32_t>(path.back().second);
   if (i >= leaf.count()) return kErrIndexFormat;
-  cursor->key.assign(reinterpret_cast<const char*>(leaf.key(i)), tag(t).key_length);
-  cursor->record = leaf.pointer(i);
-  cursor->next_record = i + 1 < leaf.count() ? leaf.pointer(i + 1) : 0;
+  TakeEntry(leaf, i, tag(t).key_length, cursor);
   cursor->valid = true;
   cursor->end = 0;
   cursor->tag = t;
   cursor->generation = generation;
   return kOk;
+}
+
+// The leaf was checked when the cursor came onto it, and nothing has been
+// written since (same generation): only its entry count is looked at again.
+bool MdxFile::Impl::NextInLeaf(MdxCursor* cursor) {
+  Node leaf;
+  MdxStep& step = cursor->path.back();
+  if (NodeAt(cursor->tag, step.first, false, &leaf) != kOk) return false;
+  const std::uint32_t i = static_cast<std::uint32_t>(step.second) + 1;
+  if (i >= leaf.count()) return false;
+  step.second = static_cast<int>(i);
+  TakeEntry(leaf, i, tag(cursor->tag).key_length, cursor);
+  return true;
 }
 
 bool MdxFile::Impl::EntryAt(int t, const MdxPath& path, const std::uint8_t* key, std::size_t len,
