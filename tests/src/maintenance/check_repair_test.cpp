@@ -123,6 +123,31 @@ TEST_P(CheckRepair, FindsAndMendsWhatItCan) {
             c.damage == kRowRules ? 107u : 103u);
 }
 
+// What the repair needs to itself is the base it repairs: a sound base is
+// left alone whoever has it open, and another base open in the handle is no
+// hindrance.
+TEST_F(CheckRepair, WhatTheHandleHasOpenHindersOnlyARepairOfThatBase) {
+  EXPECT_EQ(Run(TBRepairBaseSymbol), std::vector<std::string>{"0"});
+  EXPECT_EQ(ReadFileBytes(dir.file("KR9S.MDX.bak")), "") << "a sound base was rebuilt";
+
+  testing_support::TempDir other;
+  CTBData* second = nullptr;
+  TBInitTabisDll(&second);
+  ASSERT_EQ(TBCreateBaseSymbol(second, other.slash().c_str(), 0), 0);
+  CTBObjetAts object("%MW3", "Valve", "", 0, -1);
+  ASSERT_EQ(TBCreateObject(second, &object), 0);
+  ASSERT_EQ(TBCloseBaseSymbol(second), 0);
+  TBFreeTabisDll(second);
+  ASSERT_EQ(std::remove(other.file("KR9S.MDX").c_str()), 0);
+  CObList actions;
+  EXPECT_EQ(TBRepairBaseSymbol(base, other.slash().c_str(), &actions), 0);
+  EXPECT_EQ(actions.GetCount(), 4);
+  while (!actions.IsEmpty()) delete actions.RemoveHead();
+  CObList findings;
+  EXPECT_EQ(TBCheckBaseSymbol(base, other.slash().c_str(), &findings), 0);
+  EXPECT_TRUE(findings.IsEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Damages, CheckRepair,
     testing::Values(Case{kNone, 0, "", 0, 0, "", 0},
