@@ -84,6 +84,30 @@ std::string FindingLine(const Finding& finding) {
   return finding.file + ": " + KindName(finding.kind) + ": " + finding.text;
 }
 
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings, bool all) {
+  constexpr std::size_t kShownOfAKind = 20;
+  struct Group {
+    const Finding* first;
+    std::size_t count;
+  };
+  std::vector<Group> groups;
+  std::vector<std::string> lines;
+  for (const Finding& finding : findings) {
+    auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+      return g.first->kind == finding.kind && g.first->file == finding.file;
+    });
+    if (group == groups.end()) group = groups.insert(groups.end(), Group{&finding, 0});
+    if (all || ++group->count <= kShownOfAKind) lines.push_back(FindingLine(finding));
+  }
+  for (const Group& group : groups) {
+    if (group.count <= kShownOfAKind) continue;
+    const std::size_t more = group.count - kShownOfAKind;
+    lines.push_back(group.first->file + ": " + KindName(group.first->kind) + ": " +
+                    std::to_string(more) + " more like these not shown (--all shows every one)");
+  }
+  return lines;
+}
+
 std::string FindingsJson(const std::vector<Finding>& findings) {
   std::vector<std::string> values;
   for (const Finding& finding : findings) {

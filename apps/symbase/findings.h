@@ -34,6 +34,11 @@ std::size_t Repairable(const std::vector<Finding>& findings);
 // "KR9.DBF: rows: the address %MW3 is in record 4 and record 21": like a
 // compiler's messages, file first, then the kind.
 std::string FindingLine(const Finding& finding);
+// The findings as FindingLine writes them, in their order. Unless `all`, at
+// most 20 of one file and kind are given, and each file and kind that had
+// more ends the list with a line counting the others; a base damaged
+// throughout would otherwise bury the verdict under thousands of lines.
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings, bool all);
 // [{"file": ..., "kind": ..., "text": ...}, ...].
 std::string FindingsJson(const std::vector<Finding>& findings);
 
