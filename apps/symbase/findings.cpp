@@ -47,17 +47,20 @@ int RepairFiles(CTBData* handle, const std::string& directory, std::vector<Findi
   return Collect(TBRepairBaseSymbol, handle, directory, actions);
 }
 
-std::vector<std::string> FaultyIndexFiles(CTBData* handle, const std::string& directory) {
+OpeningFaults FindOpeningFaults(CTBData* handle, const std::string& directory) {
   std::vector<Finding> findings;
   CheckFiles(handle, directory, &findings);
-  std::vector<std::string> files;
+  OpeningFaults faults;
+  std::vector<std::string> tables;
   for (const Finding& finding : findings) {
-    if (finding.kind == CTBCheckFinding::kIndex &&
-        std::find(files.begin(), files.end(), finding.file) == files.end()) {
-      files.push_back(finding.file);
-    }
+    const bool index = finding.kind == CTBCheckFinding::kIndex;
+    if (!index && finding.kind != CTBCheckFinding::kRows) continue;
+    std::vector<std::string>& named = index ? faults.index_files : tables;
+    if (std::find(named.begin(), named.end(), finding.file) != named.end()) continue;
+    named.push_back(finding.file);
+    if (!index) faults.tables.push_back(finding);
   }
-  return files;
+  return faults;
 }
 
 const char* KindName(int kind) {

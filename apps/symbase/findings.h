@@ -23,9 +23,15 @@ struct Finding {
 int CheckFiles(CTBData* handle, const std::string& directory, std::vector<Finding>* findings);
 int RepairFiles(CTBData* handle, const std::string& directory, std::vector<Finding>* actions);
 
-// The index files the check finds missing or damaged, each named once; none
-// when the check could not run (the base busy, say).
-std::vector<std::string> FaultyIndexFiles(CTBData* handle, const std::string& directory);
+// What the check finds that keeps a base from opening whole: the first fault
+// of each table's own (a file that cannot be read as a table, a field missing
+// or of another width), and the index files missing or damaged, each named
+// once. Both empty when the check could not run (the base busy, say).
+struct OpeningFaults {
+  std::vector<Finding> tables;
+  std::vector<std::string> index_files;
+};
+OpeningFaults FindOpeningFaults(CTBData* handle, const std::string& directory);
 
 // "index", "header", "rows" or "repaired".
 const char* KindName(int kind);
