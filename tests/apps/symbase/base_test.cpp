@@ -44,11 +44,17 @@ TEST_F(CliOpen, ADamagedTableIsNamedAndVerboseShowsTheReports) {
   const std::string damaged =
       " is damaged: its table KR9CMT.DBF cannot be opened: damaged table file (-60), and a repair "
       "cannot make a table again (restore it from a backup)\n";
-  Steps({{{"find", "@", "%MW1"}, 3, {"=", "2>=symbase: the base in @/" + damaged}},
-         {{"find", "@", "%MW1", "--verbose"},
-          3,
-          {"2>symbase: library: error 146/4 code -60", "2>(Tabiserr line ",
-           "2>symbase: the base in @/" + damaged}}});
+  Steps(
+      {{{"find", "@", "%MW1"}, 3, {"=", "2>=symbase: the base in @/" + damaged}},
+       {{"find", "@", "%MW1", "--verbose"},
+        3,
+        {"2>symbase: library: error 146/4 code -60", "2>(Tabiserr line ",
+         "2>symbase: the base in @/" + damaged}},
+       // The repair stops at the table, changing nothing, and blames no other process.
+       {{"repair", "@"},
+        3,
+        {"=KR9CMT.DBF: rows: cannot be opened: damaged table file (-60)\nthe base in @/ is "
+         "damaged: 1 fault in its rows, which a repair cannot mend: a person must look at it\n"}}});
   // A field the base needs, missing from the main table.
   testing_support::WriteFileBytes(dir_.file("KR9CMT.DBF"), comments);
   std::string renamed = table;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -146,6 +147,26 @@ TEST_F(CheckRepair, WhatTheHandleHasOpenHindersOnlyARepairOfThatBase) {
   CObList findings;
   EXPECT_EQ(TBCheckBaseSymbol(base, other.slash().c_str(), &findings), 0);
   EXPECT_TRUE(findings.IsEmpty());
+}
+
+// A table the repair cannot open stops it before it changes anything; what
+// the check then says is the result, and no other process is blamed.
+TEST_F(CheckRepair, ATableThatCannotBeOpenedIsLeftToAPerson) {
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  for (const char* table : {"KR9.DBF", "KR9CMT.DBF"}) {
+    SCOPED_TRACE(table);
+    const std::string bytes = ReadFileBytes(dir.file(table));
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), "not a table"));
+    const std::vector<std::string> shown = Run(TBRepairBaseSymbol);
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{
+                  std::to_string(TB_CHECK_DAMAGED),
+                  "3 " + std::string(table) + ": cannot be opened: damaged table file (-60)"}));
+    for (const char* index : {"KR9CLER.MDX.bak", "KR9R.MDX.bak", "KR9S.MDX.bak", "KR9CMTR.MDX.bak"})
+      EXPECT_FALSE(std::ifstream(dir.file(index)).good()) << index;
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), bytes));
+  }
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
