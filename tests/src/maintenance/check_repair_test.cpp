@@ -169,6 +169,20 @@ TEST_F(CheckRepair, ATableThatCannotBeOpenedIsLeftToAPerson) {
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
 }
 
+// A directory longer than a path holds is refused before any file is
+// touched, and reported as the opening of the base reports it.
+TEST_F(CheckRepair, ADirectoryTooLongIsReported) {
+  const std::string directory = dir.slash() + std::string(80, 'd') + "/";
+  for (auto call : {TBCheckBaseSymbol, TBRepairBaseSymbol}) {
+    CObList list;
+    EXPECT_EQ(call(base, directory.c_str(), &list), xbase::kErrArgument);
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_THAT(HostErrorReports(), testing::ElementsAre(testing_support::ReportIs(
+                                        4, xbase::kErrArgument, "Tabiserr", directory)));
+    HostClearErrorReports();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Damages, CheckRepair,
     testing::Values(Case{kNone, 0, "", 0, 0, "", 0},
