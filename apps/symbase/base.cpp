@@ -30,9 +30,11 @@ std::string SystemCause(const std::vector<HostErrorReport>& reports, std::size_t
 
 constexpr std::size_t kMaxDirectory = 72;
 
-// Checked-call indexes of the library's reports: an index file that did not
-// open, a tag that is not in its file.
+// Checked-call indexes of the library's reports: a table or an index file
+// that did not open, a field or a tag that is not in its file.
+constexpr int kTableOpening = 4;
 constexpr int kIndexOpening = 5;
+constexpr int kFieldLookUp = 6;
 constexpr int kTagLookUp = 7;
 
 const char kInUse[] = "the base is in use by another process; try again";
@@ -88,24 +90,32 @@ void Base::Open(Access access) {
   }
   TBOpenBaseSymbol(handle_, directory_.c_str());
   open_ = true;
-  CheckIndexFiles();
+  NameFaultyFiles();
   CheckNoReport("cannot open the base in " + directory_);
 }
 
-// The library opens a base whose index file is damaged, reporting it; the
-// check names the file, which the reports do not.
-void Base::CheckIndexFiles() {
+// The library opens a base whose files are damaged, reporting each failed
+// step by number alone; the check names the file. A table that did not open
+// whole is named before an index file: it keeps the repair from helping.
+void Base::NameFaultyFiles() {
+  bool table = false, index = false;
   const std::vector<HostErrorReport>& reports = Terminal().Reports();
-  bool failed =
-      std::any_of(reports.begin() + static_cast<std::ptrdiff_t>(reports_seen_), reports.end(),
-                  [](const HostErrorReport& report) {
-                    return report.operation == kIndexOpening || report.operation == kTagLookUp;
-                  });
-  if (!failed || !ProbeBaseFiles(directory_, false).empty()) return;
-  std::vector<std::string> files = FaultyIndexFiles(handle_, directory_);
-  if (files.empty()) return;
+  for (std::size_t i = reports_seen_; i < reports.size(); ++i) {
+    const int step = reports[i].operation;
+    table = table || step == kTableOpening || step == kFieldLookUp;
+    index = index || step == kIndexOpening || step == kTagLookUp;
+  }
+  if ((!table && !index) || !ProbeBaseFiles(directory_, false).empty()) return;
+  const OpeningFaults faults = FindOpeningFaults(handle_, directory_);
+  std::string said;
+  if (table && !faults.tables.empty()) {
+    said = TableFault(directory_, faults.tables.front().file, faults.tables.front().text);
+  } else if (index && !faults.index_files.empty()) {
+    said = IndexFault(directory_, faults.index_files, "damaged");
+  }
+  if (said.empty()) return;
   reports_seen_ = Terminal().ReportCount();
-  throw Failure(IndexFault(directory_, files, "damaged"));
+  throw Failure(said);
 }
 
 void Base::Create(bool replace) {

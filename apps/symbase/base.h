@@ -32,8 +32,8 @@ class Base {
   // Opens an existing base. Other processes may use it meanwhile: the
   // library holds it for each call. While a base is open for writing, Ctrl-C
   // only raises the interrupt flag (interrupt.h), up to the end of its
-  // closing. Failure when a file is missing, an index file is damaged (both
-  // named, with 'symbase repair'), a file cannot be written for kWrite, or
+  // closing. Failure when a file is missing or damaged (named; an index
+  // file with 'symbase repair'), a file cannot be written for kWrite, or
   // the library reported an error while opening them; InUse when another
   // process kept it busy.
   void Open(Access access);
@@ -60,8 +60,9 @@ class Base {
   [[noreturn]] void ThrowResult(int result, const std::string& doing);
 
  private:
-  // Failure naming the index files the library could not open (see Open).
-  void CheckIndexFiles();
+  // Failure naming the table or index files the library could not open
+  // (see Open).
+  void NameFaultyFiles();
 
   std::unique_ptr<InterruptScope> interrupt_;  // given up last
   std::string directory_;

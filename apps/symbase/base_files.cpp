@@ -33,14 +33,16 @@ void RequireEveryBaseFile(const std::string& directory) {
   for (std::size_t i = 0; i < std::size(kBaseFiles); ++i) {
     const std::string name = kBaseFiles[i];
     if (FilePresent(directory + name)) continue;
-    if (i < kBaseTables) {
-      throw Failure("the base in " + directory + " is damaged: its table " + name +
-                    " is missing, and a repair cannot make a table again (restore it from a "
-                    "backup)");
-    }
+    if (i < kBaseTables) throw Failure(TableFault(directory, name, "is missing"));
     indexes.push_back(name);
   }
   if (!indexes.empty()) throw Failure(IndexFault(directory, indexes, "missing"));
+}
+
+std::string TableFault(const std::string& directory, const std::string& table,
+                       const std::string& state) {
+  return "the base in " + directory + " is damaged: its table " + table + " " + state +
+         ", and a repair cannot make a table again (restore it from a backup)";
 }
 
 std::string IndexFault(const std::string& directory, const std::vector<std::string>& files,

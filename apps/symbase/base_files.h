@@ -25,6 +25,12 @@ void RequireSomeBaseFile(const std::string& directory);
 // 'symbase repair' rebuilds.
 void RequireEveryBaseFile(const std::string& directory);
 
+// "the base in DIR is damaged: its table KR9.DBF is missing, and a repair
+// cannot make a table again (restore it from a backup)", for `state` "is
+// missing".
+std::string TableFault(const std::string& directory, const std::string& table,
+                       const std::string& state);
+
 // "the base in DIR cannot be used: its index file KR9S.MDX is damaged;
 // 'symbase repair DIR' rebuilds it from the tables", for `state` "damaged"
 // and one file; several are listed ("KR9R.MDX and KR9S.MDX are ...").

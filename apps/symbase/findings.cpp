@@ -47,17 +47,20 @@ int RepairFiles(CTBData* handle, const std::string& directory, std::vector<Findi
   return Collect(TBRepairBaseSymbol, handle, directory, actions);
 }
 
-std::vector<std::string> FaultyIndexFiles(CTBData* handle, const std::string& directory) {
+OpeningFaults FindOpeningFaults(CTBData* handle, const std::string& directory) {
   std::vector<Finding> findings;
   CheckFiles(handle, directory, &findings);
-  std::vector<std::string> files;
+  OpeningFaults faults;
+  std::vector<std::string> tables;
   for (const Finding& finding : findings) {
-    if (finding.kind == CTBCheckFinding::kIndex &&
-        std::find(files.begin(), files.end(), finding.file) == files.end()) {
-      files.push_back(finding.file);
-    }
+    const bool index = finding.kind == CTBCheckFinding::kIndex;
+    if (!index && finding.kind != CTBCheckFinding::kRows) continue;
+    std::vector<std::string>& named = index ? faults.index_files : tables;
+    if (std::find(named.begin(), named.end(), finding.file) != named.end()) continue;
+    named.push_back(finding.file);
+    if (!index) faults.tables.push_back(finding);
   }
-  return files;
+  return faults;
 }
 
 const char* KindName(int kind) {
@@ -82,6 +85,30 @@ std::size_t Repairable(const std::vector<Finding>& findings) {
 
 std::string FindingLine(const Finding& finding) {
   return finding.file + ": " + KindName(finding.kind) + ": " + finding.text;
+}
+
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings, bool all) {
+  constexpr std::size_t kShownOfAKind = 20;
+  struct Group {
+    const Finding* first;
+    std::size_t count;
+  };
+  std::vector<Group> groups;
+  std::vector<std::string> lines;
+  for (const Finding& finding : findings) {
+    auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+      return g.first->kind == finding.kind && g.first->file == finding.file;
+    });
+    if (group == groups.end()) group = groups.insert(groups.end(), Group{&finding, 0});
+    if (all || ++group->count <= kShownOfAKind) lines.push_back(FindingLine(finding));
+  }
+  for (const Group& group : groups) {
+    if (group.count <= kShownOfAKind) continue;
+    const std::size_t more = group.count - kShownOfAKind;
+    lines.push_back(group.first->file + ": " + KindName(group.first->kind) + ": " +
+                    std::to_string(more) + " more like these not shown (--all shows every one)");
+  }
+  return lines;
 }
 
 std::string FindingsJson(const std::vector<Finding>& findings) {

@@ -23,9 +23,15 @@ struct Finding {
 int CheckFiles(CTBData* handle, const std::string& directory, std::vector<Finding>* findings);
 int RepairFiles(CTBData* handle, const std::string& directory, std::vector<Finding>* actions);
 
-// The index files the check finds missing or damaged, each named once; none
-// when the check could not run (the base busy, say).
-std::vector<std::string> FaultyIndexFiles(CTBData* handle, const std::string& directory);
+// What the check finds that keeps a base from opening whole: the first fault
+// of each table's own (a file that cannot be read as a table, a field missing
+// or of another width), and the index files missing or damaged, each named
+// once. Both empty when the check could not run (the base busy, say).
+struct OpeningFaults {
+  std::vector<Finding> tables;
+  std::vector<std::string> index_files;
+};
+OpeningFaults FindOpeningFaults(CTBData* handle, const std::string& directory);
 
 // "index", "header", "rows" or "repaired".
 const char* KindName(int kind);
@@ -34,6 +40,11 @@ std::size_t Repairable(const std::vector<Finding>& findings);
 // "KR9.DBF: rows: the address %MW3 is in record 4 and record 21": like a
 // compiler's messages, file first, then the kind.
 std::string FindingLine(const Finding& finding);
+// The findings as FindingLine writes them, in their order. Unless `all`, at
+// most 20 of one file and kind are given, and each file and kind that had
+// more ends the list with a line counting the others; a base damaged
+// throughout would otherwise bury the verdict under thousands of lines.
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings, bool all);
 // [{"file": ..., "kind": ..., "text": ...}, ...].
 std::string FindingsJson(const std::vector<Finding>& findings);
 

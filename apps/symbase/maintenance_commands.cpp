@@ -24,6 +24,7 @@ namespace {
 struct BaseArgs {
   std::string dir;
   bool json = false;
+  bool all = false;  // every finding, not 20 of each file and kind
 };
 
 long long FileSize(const std::string& path) {
@@ -105,7 +106,7 @@ int RunCheck(const BaseArgs& args) {
                                     {"findings", FindingsJson(findings)}})
                             .c_str());
   } else {
-    for (const Finding& finding : findings) Say(FindingLine(finding));
+    for (const std::string& line : FindingLines(findings, args.all)) Say(line);
     Say(result == 0 ? "the base in " + base.Directory() + " is sound"
                     : Verdict(base.Directory(), findings));
   }
@@ -146,7 +147,7 @@ int RunRepair(const BaseArgs& args) {
                                     {"remaining", FindingsJson(left)}})
                             .c_str());
   } else {
-    for (const Finding& action : actions) Say(FindingLine(action));
+    for (const std::string& line : FindingLines(actions, args.all)) Say(line);
     if (result == 0) {
       Say("the base in " + base.Directory() + " is sound" +
           (done.empty() ? ": nothing to repair" : ""));
@@ -155,6 +156,10 @@ int RunRepair(const BaseArgs& args) {
     }
   }
   return result == 0 ? kExitDone : kExitDamaged;
+}
+
+void AddAllFlag(CLI::App* command, bool* all) {
+  command->add_flag("--all", *all, "print every finding, not 20 of each file and kind");
 }
 
 }  // namespace
@@ -172,12 +177,14 @@ void AddMaintenanceCommands(CommandSet& commands) {
       "Checks every index file against its table, the tables' headers and layout, and\n"
       "the rows: the key fields derived again from each address, comment rows against\n"
       "the objects, repeated addresses, keys and symbols. Each finding is printed as\n"
-      "FILE: KIND: TEXT, the kind being index, header or rows. Other processes may use\n"
-      "the base meanwhile. Exit code 0 when the base is sound, 3 when it is damaged:\n"
+      "FILE: KIND: TEXT, the kind being index, header or rows; past 20 of one file and\n"
+      "kind, the others are counted (--all prints them). Other processes may use the\n"
+      "base meanwhile. Exit code 0 when the base is sound, 3 when it is damaged:\n"
       "'symbase repair' mends the index and header faults, a person the row faults.",
       [check] { return RunCheck(*check); });
   AddBaseArgument(c, &check->dir);
   AddJsonFlag(c, &check->json, "the findings");
+  AddAllFlag(c, &check->all);
 
   auto repair = std::make_shared<BaseArgs>();
   c = commands.Add(
@@ -185,12 +192,13 @@ void AddMaintenanceCommands(CommandSet& commands) {
       "Rebuilds the four index files from the tables (each replaced file is kept beside\n"
       "it as NAME.bak), corrects table headers that claim more rows than their file\n"
       "holds, and undoes a write left unfinished. Prints each thing it did, then the\n"
-      "faults in the rows that it cannot mend. The base must not be open in any other\n"
-      "process (exit code 4 otherwise). Exit code 0 when the base is sound afterwards,\n"
-      "3 when row faults remain.",
+      "faults in the rows that it cannot mend (20 of each file, as check does). The base\n"
+      "must not be open in any other process (exit code 4 otherwise). Exit code 0 when\n"
+      "the base is sound afterwards, 3 when row faults remain.",
       [repair] { return RunRepair(*repair); });
   AddBaseArgument(c, &repair->dir);
   AddJsonFlag(c, &repair->json, "what was done and what remains");
+  AddAllFlag(c, &repair->all);
 }
 
 }  // namespace cli

@@ -38,7 +38,8 @@
 //   dialog never holds the base.
 // - TBLockBaseSymbol (compaction) and TBRepairBaseSymbol need the base to
 //   themselves: with any other handle or process having it open they give
-//   104. A compaction interrupted anywhere leaves the old files or the new.
+//   104 (the repair only when there is something to mend). A compaction
+//   interrupted anywhere leaves the old files or the new.
 // - Without durability (the default) a call that returned 0 survives the
 //   death of its process, not the loss of the machine's power: the
 //   operating system writes the files back in its own time. With
@@ -57,7 +58,8 @@
 // Results of the check and the repair (symbase/results.h):
 //   TB_OK (0)  sound (check), repaired or nothing to repair (repair)
 //   TB_LOCKED_BY_OTHER (104)  the base is in use: held past the wait
-//        (check), or open in this or another handle or process (repair)
+//        (check), or open in this or another handle or process (repair of
+//        a base that needs it)
 //   TB_CHECK_REPAIRABLE (109)  the check found faults a repair mends (index
 //        files, table headers)
 //   TB_CHECK_DAMAGED (110)  the check found faults in the rows themselves,
@@ -116,6 +118,7 @@ SYMBASE_API int TBCheckBaseSymbol(CTBData* handle, const char* directory, CObLis
 // files this user may write (else kRows findings say which table stopped
 // it, nothing is changed and the check's result is returned). Appends what
 // it did (kRepaired) and what it could not mend (kRows) to `actions`.
+// Another base open in the handle is no hindrance.
 // Result: 0 when the base is sound afterwards, 109 or 110 when faults
 // remain, 104, or a negative code (the files then as they were).
 SYMBASE_API int TBRepairBaseSymbol(CTBData* handle, const char* directory, CObList* actions);

@@ -2,6 +2,7 @@
 
 #include "frame/guard.h"
 #include "maintenance/base_check.h"
+#include "storage/tb_data.h"
 #include "symbase/maintenance.h"
 
 using symbase::Guarded;
@@ -22,10 +23,9 @@ int TBCheckBaseSymbol(CTBData*, const char* directory, CObList* findings) {
   return Guarded(kCheckOperation, [&] { return symbase::CheckBase(directory, findings); });
 }
 
-int TBRepairBaseSymbol(CTBData* handle, const char* directory, CObList* actions) {
+int TBRepairBaseSymbol(CTBData*, const char* directory, CObList* actions) {
   if (RefusedNull(kRepairOperation, directory, actions)) return 0;
-  return Guarded(kRepairOperation,
-                 [&] { return symbase::RepairBase(*handle, directory, actions); });
+  return Guarded(kRepairOperation, [&] { return symbase::RepairBase(directory, actions); });
 }
 
 void TBSetDurability(CTBData* handle, int on) {

@@ -75,36 +75,46 @@ void NoteUnwritable(OwnBase& base, Findings* findings) {
   }
 }
 
+// Opens the base for this session alone and rebuilds what derives from the
+// tables. A table it cannot open or write stops it before anything changes:
+// what stopped it goes to `list` and `*stopped` is set. The session ends
+// here, so that the check that follows may open the base.
+int RebuildAlone(const char* directory, CObList* list, bool* stopped) {
+  OwnBase base(directory, true);
+  ScratchList opening;
+  Findings opened(opening.get());
+  const int r = base.OpenTables(&opened);
+  if (r != 0) return r;
+  NoteUnwritable(base, &opened);
+  *stopped = !opening.get()->IsEmpty();
+  if (*stopped) {
+    opening.Keep(CTBCheckFinding::kRows, list);
+    return xbase::kOk;
+  }
+  Findings actions(list);
+  return Rebuild(base, &actions);
+}
+
 }  // namespace
 
-int RepairBase(const CTBData& handle, const char* directory, CObList* list) {
-  if (handle.m_mainTable != nullptr || handle.m_commentTable != nullptr) return TB_LOCKED_BY_OTHER;
+// A base open anywhere else, in this process too, holds its tables' open
+// locks: opening them for this session alone then gives 104. A sound base is
+// left as it is before that question arises.
+int RepairBase(const char* directory, CObList* list) {
   {
     ScratchList before;
     const int found = CheckBase(directory, before.get());
     if (found == 0 || found == TB_LOCKED_BY_OTHER || found < 0) return found;
   }
-  Findings actions(list);
-  {
-    OwnBase base(directory, true);
-    ScratchList opening;
-    Findings opened(opening.get());
-    int r = base.OpenTables(&opened);
-    if (r != 0) return r;
-    NoteUnwritable(base, &opened);
-    if (!opening.get()->IsEmpty()) {
-      // A table the repair cannot write: nothing is touched, and what
-      // stopped it is said.
-      opening.Keep(CTBCheckFinding::kRows, list);
-      return CheckBase(directory, opening.get());
-    }
-    r = Rebuild(base, &actions);
-    if (r != xbase::kOk) return r;
-  }
-  // What is left is for a person to look at.
+  bool stopped = false;
+  const int r = RebuildAlone(directory, list, &stopped);
+  if (r != xbase::kOk) return r;
+  // What is left is for a person to look at. When a table stopped the
+  // repair, what stopped it is said already and the check only gives the
+  // result.
   ScratchList after;
   const int result = CheckBase(directory, after.get());
-  after.Keep(CTBCheckFinding::kRows, list);
+  if (!stopped) after.Keep(CTBCheckFinding::kRows, list);
   return result;
 }
 

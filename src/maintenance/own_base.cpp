@@ -14,6 +14,7 @@ namespace symbase {
 namespace {
 
 constexpr int kWindows1252Driver = 0x57;
+constexpr int kTableOpeningIndex = 4;
 
 std::string Meaning(int code) {
   return std::string(xbase::ResultMeaning(code)) + " (" + std::to_string(code) + ")";
@@ -78,7 +79,13 @@ OwnBase::OwnBase(const char* directory, bool alone) : directory_(directory) {
 OwnBase::~OwnBase() { xbase::EngineEnd(&session_); }
 
 int OwnBase::OpenTables(Findings* findings) {
-  if (directory_.size() > kMaxDirectoryLength) return xbase::kErrArgument;
+  if (directory_.size() > kMaxDirectoryLength) {
+    // The path buffer cannot hold it: refused as the opening of a base
+    // refuses it, reported as a table opening (index 4).
+    ReportError(kTableOpeningIndex, xbase::kErrArgument, directory_.c_str(), kCheckedCallSource,
+                __LINE__);
+    return xbase::kErrArgument;
+  }
   const xbase::FieldDefinition* layouts[2] = {kMainFields, kCommentFields};
   const char* files[2] = {kMainTableFile, kCommentTableFile};
   for (int i = 0; i < 2; ++i) {

@@ -28,11 +28,15 @@ bool HasSubFieldRows(unsigned short typeCode) {
 }
 
 // Deletes the rows of an object code from a first index on: the plain rows
-// (bitFlag 0) or the sub-field rows (bitFlag 1).
-int DeleteFromNumber(CTBData& base, CString prefix, int bitFlag, int number) {
+// (bitFlag 0) or the sub-field rows (bitFlag 1). BuildObjectKey turns the
+// address prefix ("%MW") into the seek key ("MW   00010", or "MWX  00010"):
+// the walk starts there and goes on while OBJET, its first five characters,
+// stays the same.
+int DeleteFromNumber(CTBData& base, const CString& prefix, int bitFlag, int number) {
+  CString key = prefix;
   CString objet;
-  BuildObjectKey(prefix, objet, bitFlag, number, -1, -1);
-  return DeleteRowRange(base, {prefix, kObjetWidth, false, false});
+  BuildObjectKey(key, objet, bitFlag, number, -1, -1);
+  return DeleteRowRange(base, {key, kObjetWidth, false, false});
 }
 
 }  // namespace
@@ -54,11 +58,13 @@ int CTBData::ReconfByMacroEtape(unsigned short typeCode, unsigned short macroSte
   CString prefix;
   TypeToPrefix(typeCode, 0, 0, prefix);
   if (prefix.IsEmpty()) return 0;
+  CString key = prefix;
   CString objet;
   // Macro-steps are counted from 1 by the host and from 0 in the addresses;
-  // macro-step 0 gives the IND1 text "000-1", which no row has.
-  BuildObjectKey(prefix, objet, 0, macroStep - 1, stepCount, -1);
-  const int result = DeleteRowRange(*this, {prefix, kObjetWidth + kIndWidth, false, true});
+  // macro-step 0 gives the IND1 text "000-1", which no row has. The walk
+  // stays on the macro-step: OBJET and IND1, the key's first ten characters.
+  BuildObjectKey(key, objet, 0, macroStep - 1, stepCount, -1);
+  const int result = DeleteRowRange(*this, {key, kObjetWidth + kIndWidth, false, true});
   if (result == 0) SelectRecordOrder(*this);
   return ReleaseTables(*this, result);
 }

@@ -73,7 +73,8 @@ _symbase() {
     find) options="-s --symbol --json" ;;
     delete) options="-k --kind --from -y --yes -d --delimiter -e --encoding" ;;
     search) options="--comments --begins --ends --by-symbol --json" ;;
-    list | count | check | repair) options="--json" ;;
+    list | count) options="--json" ;;
+    check | repair) options="--json --all" ;;
     import) options="--keep --replace --ask -n --dry-run --skip-invalid --json -d --delimiter -e --encoding" ;;
     export) options="-o --output --excel" ;;
     diff) options="--json -d --delimiter -e --encoding" ;;

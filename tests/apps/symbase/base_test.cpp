@@ -34,17 +34,36 @@ TEST_F(CliOpen, AMissingBaseOrTableIsNamed) {
   EXPECT_FALSE(testing_support::ReadFileBytes(dir_.file("KR9.DBF")).empty());
 }
 
-TEST_F(CliOpen, ADamagedTableIsSaidSoAndVerboseShowsTheReports) {
-  testing_support::WriteFileBytes(dir_.file("KR9.DBF"), "not a table");
-  Steps({{{"find", "@", "%MW1"},
+// The library's reports give the failed step by number; the check names the
+// table, before any index file that failed with it.
+TEST_F(CliOpen, ADamagedTableIsNamedAndVerboseShowsTheReports) {
+  const std::string table = testing_support::ReadFileBytes(dir_.file("KR9.DBF"));
+  const std::string comments = testing_support::ReadFileBytes(dir_.file("KR9CMT.DBF"));
+  testing_support::WriteFileBytes(dir_.file("KR9CMT.DBF"), "not a table");
+  testing_support::WriteFileBytes(dir_.file("KR9S.MDX"), "not an index");
+  const std::string damaged =
+      " is damaged: its table KR9CMT.DBF cannot be opened: damaged table file (-60), and a repair "
+      "cannot make a table again (restore it from a backup)\n";
+  Steps(
+      {{{"find", "@", "%MW1"}, 3, {"=", "2>=symbase: the base in @/" + damaged}},
+       {{"find", "@", "%MW1", "--verbose"},
+        3,
+        {"2>symbase: library: error 146/4 code -60", "2>(Tabiserr line ",
+         "2>symbase: the base in @/" + damaged}},
+       // The repair stops at the table, changing nothing, and blames no other process.
+       {{"repair", "@"},
+        3,
+        {"=KR9CMT.DBF: rows: cannot be opened: damaged table file (-60)\nthe base in @/ is "
+         "damaged: 1 fault in its rows, which a repair cannot mend: a person must look at it\n"}}});
+  // A field the base needs, missing from the main table.
+  testing_support::WriteFileBytes(dir_.file("KR9CMT.DBF"), comments);
+  std::string renamed = table;
+  renamed.replace(renamed.find("SYMBOLE"), 7, "SYMBOLX");
+  testing_support::WriteFileBytes(dir_.file("KR9.DBF"), renamed);
+  Steps({{{"add", "@", "%MW1", "Un"},
           3,
-          {"=", "2>symbase: cannot open the base in @/: the library reported ",
-           "2>the base may be damaged ('symbase check @/' looks into it; --verbose shows every "
-           "report)\n",
-           "2>!symbase: library:"}},
-         {{"find", "@", "%MW1", "--verbose"},
-          3,
-          {"2>symbase: library: error 146/4 code -60", "2>(Tabiserr line "}}});
+          {"2>=symbase: the base in @/ is damaged: its table KR9.DBF has no field SYMBOLE, and a "
+           "repair cannot make a table again (restore it from a backup)\n"}}});
 }
 
 // A listing left open in its pager holds the base open: other commands read
@@ -136,6 +155,7 @@ TEST_F(CliRace, ConcurrentImportsAndReadersLoseNothing) {
 }
 
 class CliMaintenance : public PlantBase {};
+class CliFindings : public CliBase {};
 
 TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsRepairedThenTheBaseCompacted) {
   struct Case {
@@ -174,6 +194,48 @@ TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsRepairedThenTheBaseCompacted
   const auto before = table_bytes();
   Steps({{{"compact", "@"}, 0, {"compacted @/"}}, {{"count", "@"}, 0, {"=26\n"}}});
   EXPECT_LT(table_bytes(), before) << "the deleted rows are still in the table";
+}
+
+// A base damaged throughout: 20 findings of each file and kind, the rest
+// counted, unless --all; --json holds them all.
+TEST_F(CliFindings, ManyFindingsAreCountedPastTwentyOfAKind) {
+  std::string rows = "address,symbol\n";
+  for (int i = 0; i < 60; ++i) rows += "%MW" + std::to_string(i) + ",S" + std::to_string(i) + "\n";
+  ASSERT_EQ(RunCli({"import", dir_.path(), WriteFile(rows)}).status, 0);
+  // Every row's IND1 gets a first digit its address does not give.
+  std::string table = testing_support::ReadFileBytes(dir_.file("KR9.DBF"));
+  const auto word = [&](std::size_t at) {
+    return static_cast<unsigned char>(table[at]) | static_cast<unsigned char>(table[at + 1]) << 8;
+  };
+  const std::size_t header = word(8), length = word(10);
+  for (std::size_t row = 0; row < 60; ++row) table[header + row * length + 1 + 5] = '9';
+  ASSERT_TRUE(testing_support::WriteFileBytes(dir_.file("KR9.DBF"), table));
+
+  const std::string more = " more like these not shown (--all shows every one)\n";
+  CliRun shown = RunCli({"check", dir_.path()});
+  EXPECT_EQ(shown.status, 3);
+  const auto count = [](const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+      ++n;
+    return n;
+  };
+  EXPECT_EQ(count(shown.out, "KR9CLER.MDX: index: REPCLE_TAG: entry of record"), 20u) << shown.out;
+  EXPECT_EQ(count(shown.out, "KR9.DBF: rows: record"), 20u) << shown.out;
+  ExpectText(shown.out, {"KR9CLER.MDX: index: 40" + more + "KR9.DBF: rows: 40" + more +
+                         "the base in " + dir_.path() + "/ is damaged: 60 faults in its rows"});
+  CliRun all = RunCli({"check", dir_.path(), "--all"});
+  EXPECT_EQ(all.status, 3);
+  EXPECT_EQ(count(all.out, "\n"), 121u);
+  EXPECT_EQ(count(all.out, "not shown"), 0u);
+  EXPECT_EQ(PythonJson("print(len(d['findings']))", RunCli({"check", dir_.path(), "--json"}).out),
+            "120\n");
+  // The repair leaves the row faults, shown the same way.
+  CliRun repair = RunCli({"repair", dir_.path()});
+  EXPECT_EQ(repair.status, 3);
+  EXPECT_EQ(count(repair.out, "KR9.DBF: rows: record"), 20u) << repair.out;
+  ExpectText(repair.out, {"KR9.DBF: rows: 40" + more});
+  EXPECT_EQ(count(RunCli({"repair", dir_.path(), "--all"}).out, "KR9.DBF: rows: record"), 60u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -121,6 +122,65 @@ TEST_P(CheckRepair, FindsAndMendsWhatItCan) {
   EXPECT_EQ(AddressOf("Word_87"), "%MW87");
   EXPECT_EQ(static_cast<unsigned char>(ReadFileBytes(dir.file("KR9.DBF"))[4]),
             c.damage == kRowRules ? 107u : 103u);
+}
+
+// What the repair needs to itself is the base it repairs: a sound base is
+// left alone whoever has it open, and another base open in the handle is no
+// hindrance.
+TEST_F(CheckRepair, WhatTheHandleHasOpenHindersOnlyARepairOfThatBase) {
+  EXPECT_EQ(Run(TBRepairBaseSymbol), std::vector<std::string>{"0"});
+  EXPECT_EQ(ReadFileBytes(dir.file("KR9S.MDX.bak")), "") << "a sound base was rebuilt";
+
+  testing_support::TempDir other;
+  CTBData* second = nullptr;
+  TBInitTabisDll(&second);
+  ASSERT_EQ(TBCreateBaseSymbol(second, other.slash().c_str(), 0), 0);
+  CTBObjetAts object("%MW3", "Valve", "", 0, -1);
+  ASSERT_EQ(TBCreateObject(second, &object), 0);
+  ASSERT_EQ(TBCloseBaseSymbol(second), 0);
+  TBFreeTabisDll(second);
+  ASSERT_EQ(std::remove(other.file("KR9S.MDX").c_str()), 0);
+  CObList actions;
+  EXPECT_EQ(TBRepairBaseSymbol(base, other.slash().c_str(), &actions), 0);
+  EXPECT_EQ(actions.GetCount(), 4);
+  while (!actions.IsEmpty()) delete actions.RemoveHead();
+  CObList findings;
+  EXPECT_EQ(TBCheckBaseSymbol(base, other.slash().c_str(), &findings), 0);
+  EXPECT_TRUE(findings.IsEmpty());
+}
+
+// A table the repair cannot open stops it before it changes anything; what
+// the check then says is the result, and no other process is blamed.
+TEST_F(CheckRepair, ATableThatCannotBeOpenedIsLeftToAPerson) {
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  for (const char* table : {"KR9.DBF", "KR9CMT.DBF"}) {
+    SCOPED_TRACE(table);
+    const std::string bytes = ReadFileBytes(dir.file(table));
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), "not a table"));
+    const std::vector<std::string> shown = Run(TBRepairBaseSymbol);
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{
+                  std::to_string(TB_CHECK_DAMAGED),
+                  "3 " + std::string(table) + ": cannot be opened: damaged table file (-60)"}));
+    for (const char* index : {"KR9CLER.MDX.bak", "KR9R.MDX.bak", "KR9S.MDX.bak", "KR9CMTR.MDX.bak"})
+      EXPECT_FALSE(std::ifstream(dir.file(index)).good()) << index;
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), bytes));
+  }
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+}
+
+// A directory longer than a path holds is refused before any file is
+// touched, and reported as the opening of the base reports it.
+TEST_F(CheckRepair, ADirectoryTooLongIsReported) {
+  const std::string directory = dir.slash() + std::string(80, 'd') + "/";
+  for (auto call : {TBCheckBaseSymbol, TBRepairBaseSymbol}) {
+    CObList list;
+    EXPECT_EQ(call(base, directory.c_str(), &list), xbase::kErrArgument);
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_THAT(HostErrorReports(), testing::ElementsAre(testing_support::ReportIs(
+                                        4, xbase::kErrArgument, "Tabiserr", directory)));
+    HostClearErrorReports();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
