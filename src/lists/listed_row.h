@@ -47,11 +47,11 @@ class ListedRow {
   int Ind1Resume() const;
 
  private:
-  char key_[kCommentKeyLength + 1];
-  char objet_[kObjetWidth + 1];
-  char repere_[kRepereWidth + 1];
-  char symbole_[kSymboleWidth + 1];
-  char iscmt_[kIsCmtWidth + 1];
+  char key_[kCommentKeyLength + 1] = {};
+  char objet_[kObjetWidth + 1] = {};
+  char repere_[kRepereWidth + 1] = {};
+  char symbole_[kSymboleWidth + 1] = {};
+  char iscmt_[kIsCmtWidth + 1] = {};
 };
 
 // A new entry for the row: its address and symbol, cut at their first blank,
