@@ -118,7 +118,7 @@ class MdxFile {
   // entry's own bytes (valid for the call only; the callback must not use
   // this file), until it returns non-zero (returned) or the tag ends (kOk).
   int Scan(int t, const char* key, std::size_t length,
-           const std::function<int(const char* key, std::uint32_t record)>& visit);
+           const std::function<int(const char* key, long record)>& visit);
   // How many entries have a key that begins with prefix[0..length) (length
   // 0: all of them); a leaf inside the range is counted by its entry count.
   int CountPrefix(int t, const char* prefix, std::size_t length, std::uint64_t* count);

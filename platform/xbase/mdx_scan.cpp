@@ -97,14 +97,15 @@ int MdxFile::Impl::CountRun(int t, const std::uint8_t* prefix, std::size_t lengt
 }
 
 int MdxFile::Scan(int t, const char* key, std::size_t length,
-                  const std::function<int(const char* key, std::uint32_t record)>& visit) {
+                  const std::function<int(const char* key, long record)>& visit) {
   if (t < 0 || t >= tag_count() || !visit || (key == nullptr && length > 0)) return kErrArgument;
   static const char kNone[1] = {0};
   length = std::min<std::size_t>(length, impl_->tag(t).key_length);
   const auto* k = reinterpret_cast<const std::uint8_t*>(key ? key : kNone);
   return impl_->LeafWalk(t, k, length, [&](const Node& node, std::uint32_t from) {
     for (std::uint32_t i = from; i < node.count(); ++i) {
-      const int stop = visit(reinterpret_cast<const char*>(node.key(i)), node.pointer(i));
+      const int stop =
+          visit(reinterpret_cast<const char*>(node.key(i)), static_cast<long>(node.pointer(i)));
       if (stop != 0) return stop;
     }
     return 0;

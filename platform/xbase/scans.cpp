@@ -58,9 +58,7 @@ int TagScan(Tag* tag, const char* from,
   int r = Ready(tag);
   if (r != kOk) return r;
   if (from == nullptr || !visit) return tag->index->table->Fail(kErrArgument);
-  r = tag->mdx()->Scan(
-      tag->number, from, std::strlen(from),
-      [&](const char* key, std::uint32_t record) { return visit(key, static_cast<long>(record)); });
+  r = tag->mdx()->Scan(tag->number, from, std::strlen(from), visit);
   return tag->index->table->Fail(r);
 }
 

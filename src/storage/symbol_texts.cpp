@@ -1,11 +1,9 @@
 #include "storage/symbol_texts.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "storage/text_match.h"
-#include "symbase/cp1252.h"
 
 namespace symbase {
 namespace {
@@ -19,19 +17,6 @@ std::uint32_t RunHash(const char* at, unsigned bits) {
   std::uint32_t run;
   std::memcpy(&run, at, sizeof run);
   return (run * 2654435761u) >> (32 - bits);
-}
-
-// The upper case of every byte, looked up for each character of the symbols.
-const char* UpperBytes() {
-  static const std::array<char, 256> table = [] {
-    std::array<char, 256> bytes{};
-    for (int b = 0; b < 256; ++b) {
-      bytes[static_cast<std::size_t>(b)] =
-          static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(b)));
-    }
-    return bytes;
-  }();
-  return table.data();
 }
 
 }  // namespace
@@ -49,14 +34,13 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, long rows, unsigned long counter) 
     records_.reserve(static_cast<std::size_t>(rows));
     MakeRoom(static_cast<std::size_t>(rows) * (width + 1));
   }
-  const char* const upper = UpperBytes();
   const int r = xbase::TagScan(symbols, "", [&](const char* key, long record) {
     if (text_size_ + width + 1 > text_room_) MakeRoom(width + 1);
     starts_.push_back(static_cast<std::uint32_t>(text_size_));
     records_.push_back(static_cast<std::uint32_t>(record));
     const std::size_t length = TrimmedLength(key, width);
     char* const out = text_.get() + text_size_;
-    for (std::size_t i = 0; i < length; ++i) out[i] = upper[static_cast<unsigned char>(key[i])];
+    UpperCopy(key, length, out);
     out[length] = kEnd;
     text_size_ += length + 1;
     return 0;

@@ -1,5 +1,6 @@
 #include "storage/text_match.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -8,11 +9,21 @@
 namespace symbase {
 namespace {
 
+// The upper case of every byte.
+const unsigned char* UpperBytes() {
+  static const auto table = [] {
+    std::array<unsigned char, 256> bytes{};
+    for (int b = 0; b < 256; ++b) {
+      bytes[static_cast<std::size_t>(b)] = Cp1252ToUpper(static_cast<unsigned char>(b));
+    }
+    return bytes;
+  }();
+  return table.data();
+}
+
 void Upper(const char* text, std::size_t length, std::string* out) {
   out->resize(length);
-  for (std::size_t i = 0; i < length; ++i) {
-    (*out)[i] = static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(text[i])));
-  }
+  UpperCopy(text, length, &(*out)[0]);
 }
 
 // For each byte, the bytes whose upper case it is.
@@ -65,17 +76,28 @@ bool TextMatch::ContainedIn(const char* target, std::size_t length) const {
   return length >= upper_.size() && Folded(target, length).find(upper_) != std::string::npos;
 }
 
-std::size_t TrimmedLength(const char* text, std::size_t width) {
-  // Eight blanks at a time: a wide field mostly holds its padding.
-  constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
-  while (width >= 8) {
+// Eight bytes at a time while they are all below 0x80: the letters among
+// them found by two additions (a byte reaches 0x80 from 'a' on, and from
+// 'z' + 1 on) and moved down by 0x20; other bytes through the table.
+void UpperCopy(const char* text, std::size_t length, char* out) {
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  constexpr std::uint64_t kFromA = 0x1F1F1F1F1F1F1F1Full;  // 0x80 - 'a'
+  constexpr std::uint64_t kPastZ = 0x0505050505050505ull;  // 0x80 - ('z' + 1)
+  const unsigned char* const upper = UpperBytes();
+  std::size_t i = 0;
+  for (; i + 8 <= length; i += 8) {
     std::uint64_t word;
-    std::memcpy(&word, text + width - 8, 8);
-    if (word != kBlanks) break;
-    width -= 8;
+    std::memcpy(&word, text + i, 8);
+    if ((word & kHigh) == 0) {
+      word ^= ((word + kFromA) & ~(word + kPastZ) & kHigh) >> 2;
+      std::memcpy(out + i, &word, 8);
+      continue;
+    }
+    for (std::size_t j = i; j < i + 8; ++j) {
+      out[j] = static_cast<char>(upper[static_cast<unsigned char>(text[j])]);
+    }
   }
-  while (width > 0 && text[width - 1] == ' ') --width;
-  return width;
+  for (; i < length; ++i) out[i] = static_cast<char>(upper[static_cast<unsigned char>(text[i])]);
 }
 
 const std::string& CaseVariants(char upper) {

@@ -2,6 +2,8 @@
 #define SYMBASE_STORAGE_TEXT_MATCH_H
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "symbase/afx.h"
@@ -40,8 +42,22 @@ class TextMatch {
   mutable std::string folded_;
 };
 
-// The length of text[0..width) without its trailing blanks.
-std::size_t TrimmedLength(const char* text, std::size_t width);
+// The length of text[0..width) without its trailing blanks, eight at a
+// time: a wide field mostly holds its padding.
+inline std::size_t TrimmedLength(const char* text, std::size_t width) {
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+  while (width >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text + width - 8, 8);
+    if (word != kBlanks) break;
+    width -= 8;
+  }
+  while (width > 0 && text[width - 1] == ' ') --width;
+  return width;
+}
+
+// text[0..length) in upper case (Windows-1252) into out[0..length).
+void UpperCopy(const char* text, std::size_t length, char* out);
 
 // The bytes whose upper case is `upper`, in increasing order (at least
 // `upper` itself when it is its own upper case).

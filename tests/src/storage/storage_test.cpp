@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "storage/tb_data.h"
+#include "storage/text_match.h"
 #include "support/fault_file_system.h"
 #include "support/host_reports.h"
 #include "support/raw_rows.h"
@@ -18,6 +19,7 @@
 #include "support/symbol_base.h"
 #include "support/temp_dir.h"
 #include "support/xbase_readers.h"
+#include "symbase/cp1252.h"
 #include "symbase/host.h"
 #include "symbase/maintenance.h"
 #include "symbase/results.h"
@@ -201,6 +203,26 @@ TEST(ObjetAts, ConstructorsAndInitKeepTheirMembers) {
       {reinitialised, "%MW2|Two||4294967295|-1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Members(c.object), c.members);
+}
+
+// Every byte alone, eight alike (read eight at a time) and beside bytes of
+// the other half of the code page, against the per-byte case mapping.
+TEST(TextMatch, UpperCopyMapsEveryByteAsTheCodePageDoes) {
+  for (int b = 0; b < 256; ++b) {
+    const char c = static_cast<char>(b);
+    for (const std::string& text : {std::string(1, c), std::string(8, c), std::string(17, c),
+                                    std::string("\xE9"
+                                                "abcdef") +
+                                        c + "z{`@Az[",
+                                    std::string("ab") + c + "\xFF"}) {
+      std::string expected = text, out(text.size(), '?');
+      for (char& e : expected) {
+        e = static_cast<char>(symbase::Cp1252ToUpper(static_cast<unsigned char>(e)));
+      }
+      symbase::UpperCopy(text.data(), text.size(), &out[0]);
+      ASSERT_EQ(out, expected) << "byte " << b << " in " << text.size();
+    }
+  }
 }
 
 class CommentRows : public testing_support::SymbolBaseTest {};
