@@ -343,10 +343,19 @@ class SYMBASE_API CString {
   void Assign(LPCTSTR pch, int nLength);
   void Append(LPCTSTR pch, int nLength);
   void SetLength(int nLength);
+  // Whether the text is in memory of its own from the heap.
+  bool OnHeap() const;
+  // Takes other's text (other's memory, or a copy of its inline bytes) and
+  // leaves other empty; this string holds nothing of its own before.
+  void TakeFrom(CString& other) noexcept;
+
+  // Texts this short are kept in the object itself, without an allocation.
+  static constexpr int kInlineCapacity = 23;
 
   char* m_pchData;  // never null; points at a shared "" while nothing is held
   int m_nLength;
   int m_nCapacity;  // bytes usable before the terminating NUL; 0 for the shared ""
+  char m_inline[kInlineCapacity + 1];
 };
 
 // Comparisons in byte order (unsigned), as Compare; null counts as "".

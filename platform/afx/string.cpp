@@ -37,8 +37,19 @@ CString::CString() noexcept : m_pchData(g_emptyString), m_nLength(0), m_nCapacit
 
 CString::CString(const CString& other) : CString() { Assign(other.m_pchData, other.m_nLength); }
 
-CString::CString(CString&& other) noexcept
-    : m_pchData(other.m_pchData), m_nLength(other.m_nLength), m_nCapacity(other.m_nCapacity) {
+CString::CString(CString&& other) noexcept : CString() { TakeFrom(other); }
+
+bool CString::OnHeap() const { return m_pchData != g_emptyString && m_pchData != m_inline; }
+
+void CString::TakeFrom(CString& other) noexcept {
+  if (other.m_pchData == other.m_inline) {
+    std::memcpy(m_inline, other.m_inline, static_cast<size_t>(other.m_nLength) + 1);
+    m_pchData = m_inline;
+  } else {
+    m_pchData = other.m_pchData;
+  }
+  m_nLength = other.m_nLength;
+  m_nCapacity = other.m_nCapacity;
   other.m_pchData = g_emptyString;
   other.m_nLength = 0;
   other.m_nCapacity = 0;
@@ -62,7 +73,7 @@ CString::CString(char ch, int nRepeat) : CString() {
 }
 
 CString::~CString() {
-  if (m_pchData != g_emptyString) std::free(m_pchData);
+  if (OnHeap()) std::free(m_pchData);
 }
 
 CString& CString::operator=(const CString& other) {
@@ -72,13 +83,8 @@ CString& CString::operator=(const CString& other) {
 
 CString& CString::operator=(CString&& other) noexcept {
   if (this == &other) return *this;
-  if (m_pchData != g_emptyString) std::free(m_pchData);
-  m_pchData = other.m_pchData;
-  m_nLength = other.m_nLength;
-  m_nCapacity = other.m_nCapacity;
-  other.m_pchData = g_emptyString;
-  other.m_nLength = 0;
-  other.m_nCapacity = 0;
+  if (OnHeap()) std::free(m_pchData);
+  TakeFrom(other);
   return *this;
 }
 
@@ -93,7 +99,7 @@ CString& CString::operator=(char ch) {
 }
 
 void CString::Empty() {
-  if (m_pchData != g_emptyString) std::free(m_pchData);
+  if (OnHeap()) std::free(m_pchData);
   m_pchData = g_emptyString;
   m_nLength = 0;
   m_nCapacity = 0;
@@ -112,12 +118,18 @@ void CString::SetAt(int nIndex, char ch) {
 void CString::Reserve(int nCapacity) {
   if (nCapacity < 0 || nCapacity > INT_MAX - 1) AfxThrowMemoryException();
   if (m_pchData != g_emptyString && nCapacity <= m_nCapacity) return;
+  if (m_pchData == g_emptyString && nCapacity <= kInlineCapacity) {
+    m_inline[0] = '\0';
+    m_pchData = m_inline;
+    m_nCapacity = kInlineCapacity;
+    return;
+  }
   int grown = m_nCapacity + m_nCapacity / 2;
   if (m_pchData != g_emptyString && grown > nCapacity && grown < INT_MAX - 1) nCapacity = grown;
-  char* old = m_pchData == g_emptyString ? nullptr : m_pchData;
+  char* old = OnHeap() ? m_pchData : nullptr;
   char* fresh = static_cast<char*>(std::realloc(old, static_cast<size_t>(nCapacity) + 1));
   if (fresh == nullptr) AfxThrowMemoryException();
-  if (old == nullptr) fresh[0] = '\0';
+  if (old == nullptr) std::memcpy(fresh, m_pchData, static_cast<size_t>(m_nLength) + 1);
   m_pchData = fresh;
   m_nCapacity = nCapacity;
 }
@@ -228,7 +240,7 @@ void CString::ReleaseBuffer(int nNewLength) {
 }
 
 void CString::FreeExtra() {
-  if (m_pchData == g_emptyString || m_nCapacity == m_nLength) return;
+  if (!OnHeap() || m_nCapacity == m_nLength) return;
   if (m_nLength == 0) {
     Empty();
     return;
