@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -20,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "xbase/dbf_file.h"
 #include "xbase/engine.h"
+#include "xbase/journal.h"
 
 namespace xbase {
 namespace {
@@ -199,6 +201,18 @@ INSTANTIATE_TEST_SUITE_P(Runs, DiskStops,
                                            StopCase{"DurableCommitsPowerGoes", false, true, false},
                                            StopCase{"CommitsStopFolderMoved", false, false, true}),
                          ::testing::PrintToStringParamName());
+
+// The journal names the files of the lead's folder by their names alone and
+// any other file by its whole path; each name leads back to its file.
+TEST(Transactions, JournalNamesLeadBackToTheirFiles) {
+  const std::string lead = "base/KR9.DBF";
+  EXPECT_EQ(JournalName(lead, "base/KR9S.MDX"), "KR9S.MDX");
+  for (const std::string path : {"base/KR9S.MDX", "bass/KR9.DBF", "base/sub/KR9.DBF", "KR9.DBF"}) {
+    EXPECT_EQ(
+        std::filesystem::path(JournalResolve(lead, JournalName(lead, path))).lexically_normal(),
+        path);
+  }
+}
 
 // A write's flag left set with no journal beside it (the files were not
 // touched yet) is cleared by the next open, on the system's own files; a
