@@ -113,7 +113,9 @@ std::string JournalName(const std::string& lead_path, const std::string& path) {
   const std::string folder = Folder(lead_path);
   const bool inside = path.compare(0, folder.size(), folder) == 0 &&
                       path.find('/', folder.size()) == std::string::npos;
-  return inside ? path.substr(folder.size()) : path;
+  if (inside) return path.substr(folder.size());
+  // A bare name would read as one of the lead's folder: say it is the working folder's.
+  return path.find('/') == std::string::npos ? "./" + path : path;
 }
 
 std::string JournalResolve(const std::string& lead_path, const std::string& name) {

@@ -22,16 +22,15 @@ bool SameNameNoCase(const std::string& stored, const char* name) {
   return true;
 }
 
-// The production index of a table: same name, extension .MDX (case kept).
+// The production index of a table: same name, extension .MDX, in lower case
+// when the table's extension starts with a lower-case letter.
 std::string ProductionIndexPath(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
+  const std::size_t slash = path.find_last_of('/');
   std::size_t dot = path.find_last_of('.');
-  std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-                         ? path.substr(0, dot)
-                         : path;
-  bool lower = dot != std::string::npos && dot + 1 < path.size() && path[dot + 1] >= 'a' &&
-               path[dot + 1] <= 'z';
-  return base + (lower ? ".mdx" : ".MDX");
+  if (slash != std::string::npos && dot < slash) dot = std::string::npos;  // a folder's dot
+  const bool lower = dot != std::string::npos && dot + 1 < path.size() && path[dot + 1] >= 'a' &&
+                     path[dot + 1] <= 'z';
+  return path.substr(0, dot) + (lower ? ".mdx" : ".MDX");
 }
 
 // Builds the handle around an opened DbfFile and takes the shared open lock

@@ -137,6 +137,19 @@ class MemoryFileSystem : public xbase::FileSystem {
     for (auto& entry : files_) entry.second->locks.clear();
     die_after_ = -1;
   }
+  // Moves every file of folder `from` into folder `to`, as copying a base
+  // elsewhere would.
+  void MoveFolder(const std::string& from, const std::string& to) {
+    const std::string prefix = from + "/";
+    for (auto it = files_.begin(); it != files_.end();) {
+      if (it->first.compare(0, prefix.size(), prefix) != 0) {
+        ++it;
+        continue;
+      }
+      files_[to + "/" + it->first.substr(prefix.size())] = it->second;
+      it = files_.erase(it);
+    }
+  }
   // Files may only be opened for reading (as for a user without the right
   // to write): opening to write or create fails.
   void SetReadOnly(bool on) { read_only_ = on; }

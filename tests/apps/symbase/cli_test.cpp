@@ -213,6 +213,7 @@ TEST_F(CliObjects, JsonIsReadByPython) {
       "if isinstance(d, list): print(len(d), '|'.join(o['address'] + ':' + o['comment'] for o in "
       "d))\n"
       "else: print(d)\n";
+  ASSERT_EQ(RunCli({"edit", dir_.path(), "%Q2.3", "-c", "Dit \"fort\" \\ stop"}).status, 0);
   struct Case {
     std::vector<std::string> args;
     const char* printed;
@@ -221,14 +222,19 @@ TEST_F(CliObjects, JsonIsReadByPython) {
        "4 %Q2.0:Commande contacteur pompe 1|%Q2.1:Commande contacteur pompe 2|%Q2.2:Voyant rouge "
        "\xC2\xAB d\xC3\xA9"
        "faut \xC2\xBB en fa\xC3\xA7"
-       "ade|%Q2.3:Avertisseur sonore\n"},
+       "ade|%Q2.3:Dit \"fort\" \\ stop\n"},
       {{"find", dir_.path(), "%Q2.0", "--json"},
        "{'address': '%Q2.0', 'symbol': 'Pompe_1', 'comment': 'Commande contacteur pompe 1'}\n"},
+      {{"find", dir_.path(), "%Q2.3", "--json"},
+       "{'address': '%Q2.3', 'symbol': 'Klaxon', 'comment': 'Dit \"fort\" \\\\ stop'}\n"},
       {{"count", dir_.path(), "%MW", "--json"}, "{'prefix': '%MW', 'count': 8}\n"},
   };
   for (const Case& test : cases) {
     EXPECT_EQ(PythonJson(reader, RunCli(test.args).out), test.printed) << test.args[0];
   }
+  // Printable text is written as it is, readable without a JSON reader.
+  ExpectText(RunCli({"find", dir_.path(), "%Q2.0", "--json"}).out,
+             {"\"comment\": \"Commande contacteur pompe 1\""});
 }
 
 TEST_F(CliObjects, DeleteAKindAsksFirst) {

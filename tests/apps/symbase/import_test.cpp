@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -231,18 +232,43 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
   EXPECT_EQ(Python(reader, sheet), "10 Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\n");
 }
 
+// Devices are reached through links of the base's folder: an export that
+// took one for a file would replace the link, never the device.
 TEST_F(CliCsv, ExportToAFileReplacesItWholeOrNotAtAll) {
   const std::string file = dir_.file("out.csv");
+  for (const char* device : {"full", "null"}) {
+    std::filesystem::create_symlink(std::string("/dev/") + device, dir_.file(device));
+  }
   Steps({{{"export", "@", "%Q", "-o", "@/out.csv"}, 0, {"=exported 4 objects to @/out.csv\n"}},
-         {{"export", "@", "--output=/dev/full"},
+         {{"export", "@", "--output=@/full"},
           3,
-          {"2>=symbase: cannot write /dev/full: No space left on device\n"}},
+          {"2>=symbase: cannot write @/full: No space left on device\n"}},
          {{"export", "@", "-o", "@/no/such/dir.csv"}, 3, {"2>No such file or directory"}}});
   EXPECT_EQ(testing_support::ReadFileBytes(file), RunCli({"export", dir_.path(), "%Q"}).out);
+  // A new file gets the mode any new file gets; a replaced one keeps its own.
+  const auto mode = [&file] {
+    struct stat info {};
+    return ::stat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+  };
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(mode(), 0666 & ~mask);
+  ASSERT_EQ(::chmod(file.c_str(), 0604), 0);
+  Steps({{{"export", "@", "%Q", "-o", "@/out.csv"}, 0}});
+  EXPECT_EQ(mode(), 0604u);
   // With stdin closed, the file written may get descriptor 0.
   RunSteps(dir_.path(),
-           {{{"export", "@", "%Q", "-o", "/dev/null"}, 0, {"=exported 4 objects to /dev/null\n"}}},
+           {{{"export", "@", "%Q", "-o", "@/null"}, 0, {"=exported 4 objects to @/null\n"}}},
            "sh -c 'exec \"$0\" \"$@\" <&-'");
+  // Cut short by a file size limit, an export leaves the file as it was and
+  // no temporary file beside it.
+  RunSteps(dir_.path(),
+           {{{"export", "@", "-o", "@/out.csv"}, 3, {"2>cannot write @/out.csv: File too large"}}},
+           "sh -c 'trap \"\" XFSZ; ulimit -f 1; exec \"$0\" \"$@\"'");
+  EXPECT_EQ(testing_support::ReadFileBytes(file), RunCli({"export", dir_.path(), "%Q"}).out);
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().filename().string().find("out.csv."), std::string::npos);
+  }
 }
 
 TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
@@ -256,8 +282,9 @@ TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
       {{},
        "Rep\xE8re;Symbole;Commentaire\r\n%MW80;S80;Arr\xEAt\r\n",
        {"2>byte \\xE8 is not UTF-8; give --encoding cp1252 or latin1"}},
+      // Capitals, accented ones too, and blanks around the names.
       {{"--encoding", "latin1"},
-       "Rep\xE8re;Symbole;Commentaire\r\n%MW80;S80;\"Arr\xEAt; \xAB fin \xBB\"\r\n",
+       "REP\xC8RE ;Symbole;\tCommentaire\r\n%MW80;S80;\"Arr\xEAt; \xAB fin \xBB\"\r\n",
        {"Arr\xC3\xAAt; \xC2\xAB fin \xC2\xBB"}},
       // A byte that is not UTF-8 is named with the column it stands in.
       {{},

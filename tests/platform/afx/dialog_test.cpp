@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/scripted_dialog_driver.h"
@@ -244,6 +245,18 @@ TEST(WindowTest, ChildrenFollowTheirParentAndFindTheirFrame) {
   EXPECT_EQ(r, CRect(111, 72, 151, 86));  // parent-relative became screen
   EXPECT_EQ(view.GetDlgItem(7), &button);
   EXPECT_EQ(button.GetParentFrame(), &frame);
+  CButton box, third;  // the view's second child; a third one, destroyed
+  ASSERT_TRUE(box.Create("BUTTON", "Forcer", WS_CHILD, CRect(50, 2, 90, 16), &view, 8));
+  ASSERT_TRUE(third.Create("BUTTON", "Non", WS_CHILD, CRect(90, 2, 130, 16), &view, 9));
+  EXPECT_TRUE(third.DestroyWindow());
+  EXPECT_EQ(frame.GetWindow(GW_CHILD), &view);
+  EXPECT_EQ(view.GetWindow(GW_CHILD), &button);
+  EXPECT_EQ(button.GetWindow(GW_HWNDNEXT), &box);
+  for (const CWnd* none :
+       {box.GetWindow(GW_HWNDNEXT), button.GetWindow(GW_CHILD), view.GetWindow(GW_HWNDNEXT),
+        frame.GetWindow(GW_HWNDNEXT), view.GetWindow(3), CWnd().GetWindow(GW_CHILD)}) {
+    EXPECT_EQ(none, nullptr);
+  }
 
   view.MoveWindow(0, 0, 200, 100);  // the button moves with it
   button.GetWindowRect(&r);
@@ -257,6 +270,56 @@ TEST(WindowTest, ChildrenFollowTheirParentAndFindTheirFrame) {
   EXPECT_EQ(button.m_hWnd, nullptr);
   EXPECT_EQ(CWnd::FromHandle(gone), nullptr);
   EXPECT_EQ(frame.GetDlgItem(5), nullptr);
+}
+
+TEST(ControlTest, ChecksLimitsSelectionsAndToolTipsKeepWhatTheyAreGiven) {
+  CFrameWnd frame;
+  ASSERT_TRUE(frame.Create(nullptr, "Atelier", 0, CRect(0, 0, 400, 300), nullptr, 0));
+  CButton check, detached;
+  ASSERT_TRUE(check.Create("BUTTON", "Forcer", WS_CHILD, CRect(0, 0, 40, 14), &frame, 7));
+  EXPECT_EQ(check.GetCheck(), BST_UNCHECKED);
+  check.SetCheck(BST_CHECKED);
+  detached.SetCheck(BST_CHECKED);
+  EXPECT_EQ(check.GetCheck(), BST_CHECKED);
+  EXPECT_EQ(detached.GetCheck(), BST_UNCHECKED);
+
+  CEdit edit;
+  ASSERT_TRUE(edit.Create("EDIT", "Pompe", WS_CHILD, CRect(0, 20, 80, 32), &frame, 8));
+  edit.SetLimitText(10);
+  EXPECT_EQ(edit.GetLimitText(), 10u);
+  edit.LimitText();
+  EXPECT_EQ(edit.GetLimitText(), 0x7FFFFFFEu);
+  const auto selected = [&edit](int from, int to) {
+    edit.SetSel(from, to);
+    std::pair<int, int> ends(-1, -1);
+    edit.GetSel(ends.first, ends.second);
+    return ends;
+  };
+  EXPECT_EQ(selected(4, 1), std::make_pair(1, 4));
+  EXPECT_EQ(selected(3, 0), std::make_pair(0, 3));  // reversed, down to the start
+
+  CToolTipCtrl tips, lone;
+  ASSERT_TRUE(tips.Create(&frame));
+  EXPECT_FALSE(tips.Create(&frame));
+  EXPECT_TRUE(lone.Create(nullptr));
+  tips.Activate(TRUE);
+  EXPECT_TRUE(tips.IsActive());
+  tips.Activate(FALSE);
+  EXPECT_FALSE(tips.IsActive());
+  EXPECT_TRUE(tips.AddTool(&check, "Force la valeur"));
+  EXPECT_TRUE(tips.AddTool(&edit));  // its text asked for when shown
+  EXPECT_FALSE(tips.AddTool(nullptr, "x"));
+  EXPECT_FALSE(tips.AddTool(&detached, "x"));
+  EXPECT_FALSE(CToolTipCtrl().AddTool(&check, "x"));
+  EXPECT_TRUE(tips.AddTool(&frame, 4242u));  // a text id no module has
+  EXPECT_FALSE(tips.AddTool(&detached, 4242u));
+  EXPECT_EQ(tips.GetToolCount(), 3);
+  EXPECT_EQ(tips.GetToolTextID(2), 4242u);
+  CString text;
+  tips.GetText(text, &check);
+  EXPECT_EQ(text, "Force la valeur");
+  EXPECT_EQ(tips.GetToolText(1), "");
+  EXPECT_EQ(tips.GetToolWindow(1), &edit);
 }
 
 const AFX_STRINGRES kOldStrings[] = {

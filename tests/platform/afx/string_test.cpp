@@ -47,6 +47,7 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
                {CString("a") + 'b', "ab"},
                {'a' + CString("b"), "ab"},
                {CString("a") + CString("b"), "ab"},
+               {CString() + CString(), ""},
                {s.Mid(1), "MW10.3"},
                {s.Mid(3, 2), "10"},
                {s.Mid(5, 100), ".3"},
@@ -95,6 +96,9 @@ TEST(CStringTest, GrowsFromItselfWhileItReallocates) {
   formatted.Format("[%s|%05d]", longText.c_str(), 7);
   ASSERT_EQ(formatted.GetLength(), 100008);
   EXPECT_EQ(formatted.Right(7), "|00007]");
+  s = "ab";
+  s = std::string(200, 'w').c_str();  // longer than the room it had
+  EXPECT_EQ(s, CString(std::string(200, 'w').c_str()));
   s = "abc";
   s.Format("%s%s", static_cast<LPCTSTR>(s), static_cast<LPCTSTR>(s));
   EXPECT_STREQ(s, "abcabc");
@@ -282,6 +286,11 @@ TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
   for (INT_PTR i : {0, 2, 103, 207}) EXPECT_STREQ(a[i], "seed") << i;
   a.RemoveAt(200, 8);  // the whole tail
   EXPECT_EQ(a.GetSize(), 200);
+  a.SetAt(1, "other");
+  a.InsertAt(1, &a);  // itself, into its middle
+  a.InsertAt(0, static_cast<const CStringArray*>(nullptr));
+  EXPECT_EQ(a.GetSize(), 400);
+  for (INT_PTR i : {1, 2, 200, 201}) EXPECT_STREQ(a[i], i == 2 || i == 201 ? "other" : "seed") << i;
 }
 
 // Misuse throws the framework's not-supported exception and sizes no

@@ -5,11 +5,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -39,6 +41,12 @@ class ScopedEnv {
   const char* name_;
   std::optional<std::string> previous_;
 };
+
+// Whether the process `pid` ended with status 0.
+bool EndedWell(pid_t pid) {
+  int status = -1;
+  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 class SettingsTest : public testing_support::HostTest {
  protected:
@@ -91,11 +99,7 @@ TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
     if (writers.back() == 0)
       _exit(HostWriteSetting(nullptr, 12, key.c_str(), at * 10) == 1 ? 0 : 1);
   }
-  for (pid_t pid : writers) {
-    int status = -1;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t pid : writers) EXPECT_TRUE(EndedWell(pid));
   for (int at = 0; at < kWriters; ++at) {
     EXPECT_EQ(HostReadSetting(nullptr, 12, ("Key" + std::to_string(at)).c_str(), -1), at * 10);
   }
@@ -105,6 +109,15 @@ TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
   ASSERT_EQ(flock(held, LOCK_EX), 0);
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 1), 0);
   close(held);
+  // A writer whose rewrite the system cuts short (a file size limit) fails.
+  const pid_t limited = fork();
+  if (limited == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{16, 16};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 2) == 0 ? 0 : 1);
+  }
+  EXPECT_TRUE(EndedWell(limited));
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 312);
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"));
 }
@@ -197,6 +210,18 @@ TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBaseAndReadComments
   CString address("garbage");
   DeclGetAddress(decl, 0, "Pump_1", address);
   EXPECT_TRUE(address.IsEmpty());
+}
+
+TEST_F(ServicesTest, MessageBoxesAreRecordedAndAnsweredFromTheQueue) {
+  HostQueueMessageBoxAnswer(kHostIdYes);
+  EXPECT_EQ(HostMessageBox("Titre", "Remplacer ?", 7, 4), kHostIdYes);
+  EXPECT_EQ(HostMessageBox(nullptr, nullptr, 2, 0), kHostIdCancel);  // no answer left
+  const std::vector<HostMessageRecord> shown = HostMessageBoxes();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text + "|" + shown[0].message, "Titre|Remplacer ?");
+  EXPECT_EQ(shown[0].answer, kHostIdYes);
+  EXPECT_EQ(shown[1].text + "|" + shown[1].message, "|");
+  EXPECT_EQ(shown[1].answer, kHostIdCancel);
 }
 
 TEST_F(ServicesTest, NullArgumentsAreHarmless) {

@@ -1,9 +1,11 @@
 // A scattered read fills its pieces with the bytes that one plain read of
 // the same range gives, up to the end of the file, on the system's files
-// (one preadv) and on the in-memory files (one read per piece).
+// (one preadv) and on the in-memory files (one read per piece). Calls the
+// system refuses fail at once, with the file's name.
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +57,21 @@ TEST(ScatteredRead, SystemAndMemoryFilesGiveThePlainReadsBytes) {
   ExpectScatteredReadsMatchPlainOnes(FileSystem::Posix(), dir.file("SCATTER.DAT"));
   testing_support::MemoryFileSystem fs;
   ExpectScatteredReadsMatchPlainOnes(&fs, "SCATTER.DAT");
+}
+
+// A kernel file is a regular file that can be neither synced nor truncated.
+TEST(SystemFile, RefusedSyncsAndTruncationsFailWithTheFilesName) {
+  const std::string path = "/proc/self/status";
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, FileSystem::Posix()->Open(path, OpenMode::kReadOnly, &file));
+  for (int (*call)(File*) :
+       {+[](File* f) { return f->Sync(); }, +[](File* f) { return f->Truncate(0); }}) {
+    ClearLastFileFailure();
+    EXPECT_EQ(kErrWrite, call(file.get()));
+    EXPECT_EQ(path + ": Invalid argument", LastFileFailure());
+  }
+  EXPECT_EQ(kErrWrite, file->Truncate(INT64_MAX));  // the largest size is the system's to refuse
+  EXPECT_EQ(kErrArgument, file->Truncate(UINT64_MAX));
 }
 
 }  // namespace

@@ -229,6 +229,9 @@ Outcome Exercise(const std::string& bytes) {
     const std::string key = Key(600).substr(0, static_cast<std::size_t>(kl));
     mdx->Seek(t, key.data(), key.size(), &c);
     mdx->SeekEntry(t, key.data(), 600, &c);
+    std::uint64_t count = 0;
+    rc = mdx->CountPrefix(t, key.data(), 2, &count);
+    EXPECT_TRUE(rc == kOk || rc == kErrIndexFormat) << rc;
     std::vector<std::string> problems;
     rc = mdx->Check(t, [&](const std::string& p) { problems.push_back(p); });
     if (t == 0) out.check = rc;

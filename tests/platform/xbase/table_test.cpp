@@ -247,7 +247,8 @@ TEST_F(TableTest, BadTagListsAreRefused) {
 }
 
 // A production index made with the table opens with it unless automatic
-// opening is off; safety refuses to replace a table; a missing one is not opened.
+// opening is off and bears the name other tools look for; safety refuses to
+// replace a table; a missing one is not opened.
 TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
   TempDir dir;
   std::string path = dir.file("PROD.DBF");
@@ -261,6 +262,25 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
     ASSERT_NE(nullptr, t);
     EXPECT_EQ(auto_open != 0, TagGet(t, "repcle_tag") != nullptr) << auto_open;
     EngineEnd(&s);
+  }
+  // Named as other xBase tools look for it: the table's name with .MDX, in
+  // lower case after a lower-case extension; a folder's dot is no extension.
+  EXPECT_TRUE(std::filesystem::exists(dir.file("PROD.MDX")));
+  std::filesystem::create_directory(dir.file("v1.d"));
+  const struct {
+    const char *table, *index;
+  } names[] = {{"kr9.dbf", "kr9.mdx"},
+               {"kr9.DBF", "kr9.MDX"},
+               {"v1.d/kr9", "v1.d/kr9.MDX"},
+               {"notes.abc", "notes.mdx"},
+               {"memo~.zdb", "memo~.mdx"}};
+  for (const auto& n : names) {
+    Session named;
+    EngineInit(&named, 0, 6300);
+    EXPECT_NE(nullptr, TableCreate(&named, dir.file(n.table).c_str(), testing_tables::kMainFields,
+                                   testing_tables::kCleTag));
+    EngineEnd(&named);
+    EXPECT_TRUE(std::filesystem::exists(dir.file(n.index))) << n.table;
   }
   Session s;
   EngineInit(&s, 0, 6300);

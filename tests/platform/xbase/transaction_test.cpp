@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -20,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "xbase/dbf_file.h"
 #include "xbase/engine.h"
+#include "xbase/journal.h"
 
 namespace xbase {
 namespace {
@@ -136,12 +138,12 @@ TEST_F(TwoSessions, ACommitElsewhereEndsAnOptimisticReadAndLeavesEachOnItsRow) {
 }
 
 // The disk stops after each call of a compaction or of three transactions in
-// turn; after a restart (page cache kept) or a power loss (durable mode), and a
-// first open whose write number `calls` fails, the table is sound and holds the
-// confirmed state or the one in flight.
+// turn; after a restart (page cache kept) or a power loss (durable mode), the
+// base's folder moved or not, and a first open whose write number `calls`
+// fails, the table is sound and holds the confirmed state or the one in flight.
 struct StopCase {
   const char* name;
-  bool compaction, power_loss;
+  bool compaction, power_loss, moved;
 };
 
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
@@ -175,12 +177,14 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
       EngineEnd(&t.session);
     }
     power_loss ? fs.LosePower(static_cast<unsigned>(calls)) : fs.Restart();
+    const std::string folder = GetParam().moved ? "moved" : "base";
+    if (GetParam().moved) fs.MoveFolder("base", folder);
     {
       testing_support::FaultFileSystem faulty(&fs);
       faulty.FailAt(calls);
-      MainTable first("base", false, &faulty);
+      MainTable first(folder, false, &faulty);
     }
-    MainTable t("base", false, &fs);
+    MainTable t(folder, false, &fs);
     ASSERT_TRUE(t.ok());
     const Model found = Symbols(t.table);
     EXPECT_TRUE(found == confirmed || (stopped && found == in_flight));
@@ -190,11 +194,25 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, DiskStops,
-                         ::testing::Values(StopCase{"CompactionProcessStops", true, false},
-                                           StopCase{"DurableCompactionPowerGoes", true, true},
-                                           StopCase{"CommitsProcessStops", false, false},
-                                           StopCase{"DurableCommitsPowerGoes", false, true}),
+                         ::testing::Values(StopCase{"CompactionProcessStops", true, false, false},
+                                           StopCase{"DurableCompactionPowerGoes", true, true,
+                                                    false},
+                                           StopCase{"CommitsProcessStops", false, false, false},
+                                           StopCase{"DurableCommitsPowerGoes", false, true, false},
+                                           StopCase{"CommitsStopFolderMoved", false, false, true}),
                          ::testing::PrintToStringParamName());
+
+// The journal names the files of the lead's folder by their names alone and
+// any other file by its whole path; each name leads back to its file.
+TEST(Transactions, JournalNamesLeadBackToTheirFiles) {
+  const std::string lead = "base/KR9.DBF";
+  EXPECT_EQ(JournalName(lead, "base/KR9S.MDX"), "KR9S.MDX");
+  for (const std::string path : {"base/KR9S.MDX", "bass/KR9.DBF", "base/sub/KR9.DBF", "KR9.DBF"}) {
+    EXPECT_EQ(
+        std::filesystem::path(JournalResolve(lead, JournalName(lead, path))).lexically_normal(),
+        path);
+  }
+}
 
 // A write's flag left set with no journal beside it (the files were not
 // touched yet) is cleared by the next open, on the system's own files; a

@@ -620,6 +620,12 @@ TEST_F(IoLists, TheSortFollowsClassThenIndexes) {
   EXPECT_EQ(Sorted({"%IW1.3.11", "%IW1.3.2", "%IW1:X3", "%IW1.3", "%IW3.1:X4", "%IW3.1:X2"}),
             Texts({"%IW3.1:X2", "%IW3.1:X4", "%IW1.3", "%IW1:X3", "%IW1.3.2", "%IW1.3.11"}));
   EXPECT_EQ(Sorted({}), Texts());
+  // Elements of equal keys (the module's own) come out in the order the
+  // quicksort's exchanges give: for this list, the order they came in.
+  EXPECT_EQ(Sorted({"%Q1.2", "%CH1.MOD", "%I1.MOD.ERR", "%CH2.MOD", "%IW1.2", "%I2.MOD.ERR",
+                    "%CH3.MOD", "%M1.2"}),
+            Texts({"%CH1.MOD", "%CH2.MOD", "%CH3.MOD", "%I1.MOD.ERR", "%I2.MOD.ERR", "%M1.2",
+                   "%IW1.2", "%Q1.2"}));
 }
 
 }  // namespace
