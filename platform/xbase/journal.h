@@ -73,7 +73,9 @@ struct JournalContents {
 // The journal of the session whose lead table is at `lead_path`.
 std::string JournalPath(const std::string& lead_path);
 // A file's path as the journal keeps it: relative to the lead's folder when
-// it lies there, so that a base moved elsewhere is still recovered; and back.
+// it lies there, so that a base moved elsewhere is still recovered, else as
+// given ("./" before a bare name of the working folder, which would otherwise
+// read as one of the lead's); and back.
 std::string JournalName(const std::string& lead_path, const std::string& path);
 std::string JournalResolve(const std::string& lead_path, const std::string& name);
 
