@@ -15,6 +15,7 @@
 
 #include "storage/tb_data.h"
 #include "support/fault_file_system.h"
+#include "support/raw_rows.h"
 #include "support/symbol_base.h"
 #include "support/xbase_readers.h"
 
@@ -186,6 +187,15 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
       EXPECT_EQ(Drain(Listing(kind), &batches, false), live);
       EXPECT_EQ(batches, rows == 50 ? std::vector<int>({50}) : std::vector<int>({50, 1}));
     }
+  }
+}
+
+// An address that fills its field is listed whole.
+TEST_F(BatchLists, AnAddressOfTheWholeFieldWidthIsListedWhole) {
+  const std::string longest = "%MW" + std::string(33, '9');
+  testing_support::AppendRawObject(base, testing_support::Key("MW", "99999"), longest.c_str());
+  for (const char* kind : {"all base", "export"}) {
+    EXPECT_EQ(Drain(Listing(kind)), Texts({longest + "|||0|-1"})) << kind;
   }
 }
 
