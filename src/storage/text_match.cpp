@@ -61,10 +61,6 @@ bool TextMatch::Matches(const char* target, std::size_t length) const {
   }
 }
 
-bool TextMatch::ContainedIn(const char* target, std::size_t length) const {
-  return length >= upper_.size() && Folded(target, length).find(upper_) != std::string::npos;
-}
-
 std::size_t TrimmedLength(const char* text, std::size_t width) {
   // Eight blanks at a time: a wide field mostly holds its padding.
   constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
