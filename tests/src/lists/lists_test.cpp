@@ -483,6 +483,7 @@ TEST_F(KeyListing, ModulePositionsAndTheirSubEntries) {
       {"of the object", kModuleSub, "%XM", "1 5 0 4", ""},
       {"negative position", kModuleSub, "%XM", "1 5 -2000000000 4", ""},
       {"huge count", kModuleSub, "%XM", "1 5 3 4294967295", "%X1.1.T;%X1.1.ERR"},
+      {"count short of a sub-entry", kModuleSub, "%XM", "1 5 3 3", "%X1.1.T"},
       // %IW1.2.0 is VIW 1 2 0; position 4 of 9 gives IND2 2, a blank IND4.
       {"blank bit index", kModuleSub, "%VIW", "1 9 4 3", "%IW1.2.0;%IW1.2.1"},
   });
