@@ -72,10 +72,6 @@ bool TextMatch::Matches(const char* target, std::size_t length) const {
   }
 }
 
-bool TextMatch::ContainedIn(const char* target, std::size_t length) const {
-  return length >= upper_.size() && Folded(target, length).find(upper_) != std::string::npos;
-}
-
 // Eight bytes at a time while they are all below 0x80: the letters among
 // them found by two additions (a byte reaches 0x80 from 'a' on, and from
 // 'z' + 1 on) and moved down by 0x20; other bytes through the table.

@@ -31,8 +31,6 @@ class TextMatch {
   // The searched text in upper case.
   const std::string& upper() const { return upper_; }
   bool Matches(const char* target, std::size_t length) const;
-  // The text occurs somewhere in target[0..length).
-  bool ContainedIn(const char* target, std::size_t length) const;
 
  private:
   const std::string& Folded(const char* target, std::size_t length) const;

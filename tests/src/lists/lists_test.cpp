@@ -15,6 +15,7 @@
 
 #include "storage/tb_data.h"
 #include "support/fault_file_system.h"
+#include "support/raw_rows.h"
 #include "support/symbol_base.h"
 #include "support/xbase_readers.h"
 
@@ -186,6 +187,15 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
       EXPECT_EQ(Drain(Listing(kind), &batches, false), live);
       EXPECT_EQ(batches, rows == 50 ? std::vector<int>({50}) : std::vector<int>({50, 1}));
     }
+  }
+}
+
+// An address that fills its field is listed whole.
+TEST_F(BatchLists, AnAddressOfTheWholeFieldWidthIsListedWhole) {
+  const std::string longest = "%MW" + std::string(33, '9');
+  testing_support::AppendRawObject(base, testing_support::Key("MW", "99999"), longest.c_str());
+  for (const char* kind : {"all base", "export"}) {
+    EXPECT_EQ(Drain(Listing(kind)), Texts({longest + "|||0|-1"})) << kind;
   }
 }
 
@@ -473,6 +483,7 @@ TEST_F(KeyListing, ModulePositionsAndTheirSubEntries) {
       {"of the object", kModuleSub, "%XM", "1 5 0 4", ""},
       {"negative position", kModuleSub, "%XM", "1 5 -2000000000 4", ""},
       {"huge count", kModuleSub, "%XM", "1 5 3 4294967295", "%X1.1.T;%X1.1.ERR"},
+      {"count short of a sub-entry", kModuleSub, "%XM", "1 5 3 3", "%X1.1.T"},
       // %IW1.2.0 is VIW 1 2 0; position 4 of 9 gives IND2 2, a blank IND4.
       {"blank bit index", kModuleSub, "%VIW", "1 9 4 3", "%IW1.2.0;%IW1.2.1"},
   });

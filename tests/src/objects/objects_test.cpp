@@ -427,6 +427,9 @@ class FindString : public testing_support::SymbolBaseTest {
     Create("%MW5", "\xC9t\xE9_mode");
     Create("%MW6", "old_motor");
     Create("%MW7", "", ("l'ab" + std::string(247, 'y') + " b  cd ef").c_str());
+    Create("%MW8", "ABZ");
+    Create("%MW9", "ABc1");
+    Create("%MW10", std::string(32, 'q').c_str());
     CTBObjetAts gone("%MW6", "", "", 0, -1);
     ASSERT_EQ(TBDelObject(base, &gone), 0);
   }
@@ -452,6 +455,9 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
       {0, 0, "mot", 2, 0, {"%MW1", "%MW3"}},
       {1, 0, "mot", 0, 0, {"%MW1", "%MW2", "%MW3"}},
       {0, 0, "MOT", 1, 0, {"%MW2"}},
+      // The cases of a prefix are sought one after the other, up to the whole symbol.
+      {0, 0, "abc", 2, 0, {"%MW9"}},
+      {0, 0, "QQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQ", 2, 0, {"%MW10"}},
       // Accented letters regardless of case: "été", "ÉTÉ_MODE".
       {0, 0, "\xE9t\xE9", 2, 0, {"%MW5"}},
       {0, 0, "\xC9T\xC9_MODE", 0, 0, {"%MW5"}},
@@ -466,6 +472,7 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
       {0, 1, "L'A", 2, 0, {"%MW7"}},
       // Another field: comments walked one by one, a match at the start included.
       {0, 2, "starts", 0, 0, {"%MW3"}},
+      {1, 2, "motor", 0, 0, {"%MW4", "%MW3"}},
       {0, 0, "zzz", 0, 108, {}},
       {0, 0, "mot", 7, 0, {}},  // an unknown match kind
   };
@@ -490,6 +497,15 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
   EXPECT_EQ(last_result, 108);
   HostClearErrorReports();
   EXPECT_EQ(Find(0, 0, "Valve", 0), Texts({"%MW4"}));
+  // No comment left: no row passes the comment filter; another field still walks every row.
+  for (const char* repere : {"%MW2", "%MW3", "%MW4", "%MW7"}) {
+    CTBObjetAts gone(repere, "", "", 0, -1);
+    ASSERT_EQ(TBDelObject(base, &gone), 0);
+  }
+  EXPECT_EQ(Find(0, 1, "motor", 0), Texts());
+  EXPECT_EQ(last_result, 108);
+  EXPECT_EQ(Find(0, 2, "motor", 0), Texts());
+  EXPECT_EQ(last_result, 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "storage/base_files.h"
 #include "support/analysis.h"
 #include "support/fault_file_system.h"
+#include "support/raw_rows.h"
 #include "support/symbol_base.h"
 #include "support/xbase_readers.h"
 #include "symbase/host.h"
@@ -185,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
              "%XM1 %MW3 =%X4.ERR %X2.FOO",
              DiagG7(), "0", "%MW3 %X1.2 %X1.2.T %X1.IN %X3 %X3.T %XM1", true},
         Case{"attribute without comment row", "!%X1.TMIN %X2.TMIN", DiagG7(2), "103 0", "", true},
-        Case{"rack module", "%I1.2 %IW1.0:X4 =%Q1.3 %IW1.MOD %I11.2 %MW1", Move("%I1.0", "%I3.0"),
+        Case{"rack module", "=%Q1.3 %I1.2 %IW1.0:X4 %IW1.MOD %I11.2 %MW1", Move("%I1.0", "%I3.0"),
              "0", "%I11.2 %I3.2<%I1.2 %IW3.0:X4<%IW1.0:X4 %IW3.MOD<%IW1.MOD %MW1 %Q3.3"},
         Case{"onto an occupied place", "%I1.2 %I2.2", Move("%I1.0", "%I2.0"), "0",
              "%I2.2<%I1.2 %I2.2<%I1.2"},
@@ -195,6 +196,14 @@ INSTANTIATE_TEST_SUITE_P(
              false, kLocked},
         Case{"held elsewhere", kEveryCallsRows, EveryCall(), "104 104 104 104 104", kEveryCallsRows,
              false, kHeld}));
+
+// An address text that fills its field keeps all of it when its module moves.
+TEST_F(ReconfTest, AnAddressFillingItsFieldMovesWhole) {
+  const std::string tail(30, '0');
+  AppendRawObject(base, Key("VIW", "00001", "00000", "00000"), ("%IW1.0" + tail).c_str());
+  EXPECT_EQ(Move("%I1.0", "%I3.0")[0](base), 0);
+  EXPECT_EQ(LiveRow("%IW3.0" + tail).key, Key("VIW", "00003", "00000", "00000"));
+}
 
 class ReconfIndependent : public ReconfTest {
  protected:

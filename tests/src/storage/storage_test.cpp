@@ -47,12 +47,24 @@ TEST_F(BaseLifecycle, AFailedOpenOrCreateIsReported) {
   EXPECT_LT(reports[0].code, 0);
   data.Close();
   HostClearErrorReports();
-  EXPECT_EQ(data.Create((dir.slash() + std::string(80, 'd') + "/").c_str(), 0), 0);
+  // Paths are composed in a fixed buffer: a directory of 73 characters is
+  // refused before any file is touched, one of 72 holds every file.
+  const auto directory = [&](std::size_t length) {
+    const std::string path = dir.slash() + std::string(length - dir.slash().size() - 1, 'd') + "/";
+    fs::create_directory(path);
+    return path;
+  };
+  EXPECT_EQ(data.Create(directory(73).c_str(), 0), 0);
   reports = HostErrorReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].operation, 2);
-  EXPECT_TRUE(fs::is_empty(dir.path()));
+  EXPECT_TRUE(fs::is_empty(directory(73)));
   data.Close();
+  HostClearErrorReports();
+  EXPECT_EQ(data.Create(directory(72).c_str(), 0), 0);
+  data.Close();
+  EXPECT_TRUE(HostErrorReports().empty());
+  EXPECT_TRUE(fs::exists(directory(72) + "KR9CMTR.MDX"));
 }
 
 TEST_F(BaseLifecycle, DeleteRemovesWhatExistsAndReportsEachMissingFile) {
@@ -318,6 +330,49 @@ TEST_F(BaseAccess, AFailedCommitReplacesTheCallsSuccess) {
   EXPECT_EQ(HostErrorReports().size(), 1u);
   HostClearErrorReports();
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+}
+
+// Nothing is written while a person answers, so the base is let go meanwhile
+// (kept in a batch): another handle's write then sends the insertion back to
+// the base, and it asks about what it finds there now; a base another
+// session keeps past the wait gives 104.
+TEST_F(BaseAccess, AnInsertionAsksAgainAboutWhatWasWrittenWhileItAsked) {
+  Create("%MW10", "Old");
+  testing_support::FaultFileSystem posix(xbase::FileSystem::Posix());
+  xbase::Session other;
+  std::vector<std::string> asked;
+  testing_support::ScriptedDialogDriver answers([&](CDialog& dialog) {
+    CString message;
+    dialog.GetDlgItemText(19307, message);
+    asked.emplace_back(message);
+    if (asked.size() == 1) {
+      EXPECT_EQ(CreateThrough(&posix, "%MW20", "New"), 0);
+    }
+    if (asked.size() == 4) {
+      xbase::EngineInit(&other, 0, 6300);
+      xbase::Table* table = xbase::TableOpen(&other, dir.file("KR9.DBF").c_str());
+      EXPECT_EQ(xbase::TableGo(table, 1), 0);
+      EXPECT_EQ(xbase::RecordRecall(table), 0);  // a live row: the lock, no change
+    }
+    dialog.PressButton(asked.size() < 5 ? IDYES : IDNO);  // no endless questions
+  });
+  CTBObjetAts renamed("%MW10", "New", "", 0, -1);
+  EXPECT_EQ(TBInsertObject(base, &renamed, 2), 0);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_THAT(asked[1], testing::HasSubstr("repr\xE9sente le rep\xE8re %MW20"));
+  EXPECT_EQ(LiveRowCount(), 1);
+  EXPECT_EQ(LiveRow("%MW10").symbole, "New");
+  ASSERT_EQ(TBBeginBatch(base), 0);
+  renamed.m_symbole = "Newer";
+  EXPECT_EQ(TBInsertObject(base, &renamed, 2), 0);
+  EXPECT_EQ(TBEndBatch(base), 0);
+  EXPECT_EQ(asked.size(), 3u);
+  base->m_session.busy_timeout_ms = 20;
+  renamed.m_symbole = "Newest";
+  EXPECT_EQ(TBInsertObject(base, &renamed, 2), TB_LOCKED_BY_OTHER);
+  xbase::EngineEnd(&other);
+  EXPECT_EQ(asked.size(), 4u);
+  EXPECT_EQ(LiveRow("%MW10").symbole, "Newer");
 }
 
 using Batch = testing_support::SymbolBaseTest;
