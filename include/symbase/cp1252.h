@@ -26,6 +26,17 @@ inline unsigned char Cp1252ToUpper(unsigned char c) {
   }
 }
 
+// Cp1252ToUpper of every byte, looked up: for loops over many bytes.
+inline const unsigned char* Cp1252UpperTable() {
+  static const struct Table {
+    unsigned char bytes[256];
+    Table() : bytes() {
+      for (int b = 0; b < 256; ++b) bytes[b] = Cp1252ToUpper(static_cast<unsigned char>(b));
+    }
+  } table;
+  return table.bytes;
+}
+
 // The lower-case partner of the Windows-1252 byte `c` (A -> a, É -> é,
 // Ÿ -> ÿ); `c` itself when it has none.
 inline unsigned char Cp1252ToLower(unsigned char c) {

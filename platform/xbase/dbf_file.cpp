@@ -245,7 +245,7 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
   // record order, or along a tag whose rows were added in its order. The
   // blocks read ahead stop before the first one held.
   const std::uint32_t per_block = cache_.records_per_block();
-  const std::uint32_t first = (n - 1) / per_block * per_block + 1;
+  const std::uint32_t first = cache_.FirstOfBlock(n);
   std::uint32_t blocks = 1;
   const bool follows = Follows(n);
   while (follows && blocks < kReadAheadBlocks && first + blocks * per_block <= count_ &&

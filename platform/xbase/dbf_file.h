@@ -153,8 +153,7 @@ class DbfFile {
     return n >= next_block_ && (n - next_block_) * record_length_ < kFollowBytes;
   }
   std::uint32_t BlockAfter(std::uint32_t n) const {
-    const std::uint32_t per_block = cache_.records_per_block();
-    return (n - 1) / per_block * per_block + 1 + per_block;
+    return cache_.FirstOfBlock(n) + cache_.records_per_block();
   }
   static constexpr std::size_t kFollowBytes = 4096;
   std::string spare_;  // where a block read ahead without a slot goes

@@ -7,19 +7,6 @@
 namespace xbase {
 namespace {
 
-// Upper-case map of the code page, built once.
-struct UpperTable {
-  unsigned char map[256];
-  UpperTable() {
-    for (int c = 0; c < 256; ++c) map[c] = symbase::Cp1252ToUpper(static_cast<unsigned char>(c));
-  }
-};
-
-const UpperTable& Upper() {
-  static const UpperTable table;
-  return table;
-}
-
 // A text value: where its bytes are and how many.
 struct TextView {
   const char* data;
@@ -116,7 +103,7 @@ void WriteText(const ExpressionProgram& program, std::uint32_t index, const char
       return;
     case ExpressionOp::kUpper: {
       WriteText(program, node.first, record, out);
-      const unsigned char* map = Upper().map;
+      const unsigned char* map = symbase::Cp1252UpperTable();
       for (std::uint32_t i = 0; i < node.width; ++i) {
         out[i] = static_cast<char>(map[static_cast<unsigned char>(out[i])]);
       }

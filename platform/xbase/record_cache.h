@@ -13,9 +13,9 @@ namespace xbase {
 // A slot gets its memory when first used, from the process's cache budget
 // (cache_budget.h); once that is spent, from another slot of this cache,
 // taken in turn, and a block read ahead from another block read ahead, so
-// that a walk through a table larger than the cache keeps what it held. The owner writes through:
-// it tells the cache of every record it writes and forgets everything when another process may have
-// changed the file.
+// that a walk through a table larger than the cache keeps what it held. The
+// owner writes through: it tells the cache of every record it writes and
+// forgets everything when another process may have changed the file.
 class RecordCache {
  public:
   RecordCache() = default;
@@ -43,6 +43,9 @@ class RecordCache {
   // block's: a later Prepare may have taken its memory.
   bool Keeps(std::uint32_t n, const void* buffer) const { return SlotOf(n).bytes == buffer; }
   std::uint32_t records_per_block() const { return per_block_; }
+  std::uint32_t FirstOfBlock(std::uint32_t n) const {
+    return (n - 1) / per_block_ * per_block_ + 1;
+  }
 
   // Record n was written with these bytes: a held copy follows.
   void Update(std::uint32_t n, const char* bytes);
@@ -67,9 +70,6 @@ class RecordCache {
   void Provide(Slot& slot, std::uint64_t passing_file);
   bool MayGrow(std::size_t bytes, std::uint64_t passing_file) const;
   void Release();
-  std::uint32_t FirstOfBlock(std::uint32_t n) const {
-    return (n - 1) / per_block_ * per_block_ + 1;
-  }
 
   std::size_t record_length_ = 0;
   std::uint32_t per_block_ = 1;

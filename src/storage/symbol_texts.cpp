@@ -35,7 +35,7 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, long rows, unsigned long counter) 
     MakeRoom(static_cast<std::size_t>(rows) * (width + 1));
   }
   const int r = xbase::TagScan(symbols, "", [&](const char* key, long record) {
-    if (text_size_ + width + 1 > text_room_) MakeRoom(width + 1);
+    MakeRoom(width + 1);
     starts_.push_back(static_cast<std::uint32_t>(text_size_));
     records_.push_back(static_cast<std::uint32_t>(record));
     const std::size_t length = TrimmedLength(key, width);
@@ -51,8 +51,7 @@ int SymbolTexts::Refresh(xbase::Tag* symbols, long rows, unsigned long counter) 
   return r;
 }
 
-void SymbolTexts::MakeRoom(std::size_t more) {
-  if (text_size_ + more <= text_room_) return;
+void SymbolTexts::Grow(std::size_t more) {
   const std::size_t room = std::max(2 * text_room_, text_size_ + more);
   std::unique_ptr<char[]> larger(new char[room]);
   if (text_size_ > 0) std::memcpy(larger.get(), text_.get(), text_size_);

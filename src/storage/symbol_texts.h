@@ -35,7 +35,10 @@ class SymbolTexts {
  private:
   std::string_view text() const { return {text_.get(), text_size_}; }
   // Room for `more` bytes after the text.
-  void MakeRoom(std::size_t more);
+  void MakeRoom(std::size_t more) {
+    if (text_size_ + more > text_room_) Grow(more);
+  }
+  void Grow(std::size_t more);
   void MarkRuns();
   // False when some run of `upper` occurs nowhere in the text.
   bool MayContain(const std::string& upper) const;

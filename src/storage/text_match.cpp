@@ -1,6 +1,5 @@
 #include "storage/text_match.h"
 
-#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -8,18 +7,6 @@
 
 namespace symbase {
 namespace {
-
-// The upper case of every byte.
-const unsigned char* UpperBytes() {
-  static const auto table = [] {
-    std::array<unsigned char, 256> bytes{};
-    for (int b = 0; b < 256; ++b) {
-      bytes[static_cast<std::size_t>(b)] = Cp1252ToUpper(static_cast<unsigned char>(b));
-    }
-    return bytes;
-  }();
-  return table.data();
-}
 
 void Upper(const char* text, std::size_t length, std::string* out) {
   out->resize(length);
@@ -79,7 +66,7 @@ void UpperCopy(const char* text, std::size_t length, char* out) {
   constexpr std::uint64_t kHigh = 0x8080808080808080ull;
   constexpr std::uint64_t kFromA = 0x1F1F1F1F1F1F1F1Full;  // 0x80 - 'a'
   constexpr std::uint64_t kPastZ = 0x0505050505050505ull;  // 0x80 - ('z' + 1)
-  const unsigned char* const upper = UpperBytes();
+  const unsigned char* const upper = Cp1252UpperTable();
   std::size_t i = 0;
   for (; i + 8 <= length; i += 8) {
     std::uint64_t word;
