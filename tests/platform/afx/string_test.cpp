@@ -120,26 +120,21 @@ TEST(CStringTest, GrowsFromItselfWhileItReallocates) {
 // Short texts live in the object and long ones on the heap: moves, copies,
 // growth and shrinking across the boundary keep every text (ASan watches).
 TEST(CStringTest, ShortAndLongTextsSurviveMovesCopiesAndGrowth) {
+  const int lengths[] = {0, 1, 22, 23, 24, 25, 100};
+  const auto text = [&](std::size_t i) {
+    return CString('a' + lengths[i % 7] % 26, lengths[i % 7]);
+  };
   std::vector<CString> texts;
-  for (int length : {0, 1, 22, 23, 24, 25, 100})
-    texts.emplace_back(CString('a' + length % 26, length));
-  for (int i = 0; i < 40; ++i) texts.push_back(texts[static_cast<std::size_t>(i % 7)]);  // moves
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    const int length = std::vector<int>{0, 1, 22, 23, 24, 25, 100}[i % 7];
-    ASSERT_EQ(texts[i], CString('a' + length % 26, length)) << i;
-  }
-  CString moved(std::move(texts[3]));  // 23 bytes: in the object
-  EXPECT_EQ(moved, CString('x', 23));
+  for (std::size_t i = 0; i < 47; ++i) texts.push_back(i < 7 ? text(i) : texts[i % 7]);
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    ASSERT_EQ(texts[i], text(i)) << i;  // moved on growth
+  CString moved(std::move(texts[3]));   // 23 bytes: in the object
+  EXPECT_EQ(moved, text(3));
   EXPECT_TRUE(texts[3].IsEmpty());
-  texts[3] = std::move(texts[6]);  // 100 bytes: the heap's memory
-  EXPECT_EQ(texts[3].GetLength(), 100);
-  moved = std::move(texts[3]);
-  EXPECT_EQ(moved, CString('w', 100));
+  moved = std::move(texts[6]);  // 100 bytes: the heap's memory
+  EXPECT_EQ(moved, text(6));
   moved = "short";
-  moved.FreeExtra();
-  moved += moved;
-  moved += moved;
-  moved += moved;  // 40 bytes, grown from its own text
+  for (int i = 0; i < 3; ++i) moved += moved;  // 40 bytes, grown from its own text
   EXPECT_EQ(moved, "shortshortshortshortshortshortshortshort");
   moved = moved.Left(3);
   moved.FreeExtra();
