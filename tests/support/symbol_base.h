@@ -32,6 +32,13 @@ inline std::vector<std::string> ListTexts(const CStringList& list) {
   return texts;
 }
 
+// An object's members as "address|symbol|comment|type|flag".
+inline std::string ObjectText(const CTBObjetAts& o) {
+  return std::string(o.m_repere) + "|" + std::string(o.m_symbole) + "|" +
+         std::string(o.m_commentaire) + "|" + std::to_string(o.m_type) + "|" +
+         std::to_string(o.m_flag);
+}
+
 class SymbolBaseTest : public HostTest {
  protected:
   void SetUp() override {
@@ -58,6 +65,10 @@ class SymbolBaseTest : public HostTest {
     CTBObjetAts object(repere, symbole, comment, 0, -1);
     object.m_commentaire = comment;  // kept whole, blanks included
     ASSERT_EQ(TBCreateObject(base, &object), expected) << repere;
+  }
+  void Delete(const std::string& repere) {
+    CTBObjetAts gone(repere.c_str(), "", "", 0, -1);
+    ASSERT_EQ(TBDelObject(base, &gone), 0) << repere;
   }
 
   // Every main row in record order.

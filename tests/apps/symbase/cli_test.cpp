@@ -210,9 +210,8 @@ TEST_F(CliObjects, ListAndCountEveryObjectOrOneKind) {
 
 TEST_F(CliObjects, JsonIsReadByPython) {
   const char* reader =
-      "if isinstance(d, list): print(len(d), '|'.join(o['address'] + ':' + o['comment'] for o in "
-      "d))\n"
-      "else: print(d)\n";
+      "if isinstance(d, list): d = [o['address'] + ':' + o['comment'] for o in d]\n"
+      "print(len(d), '|'.join(d)) if isinstance(d, list) else print(d)\n";
   ASSERT_EQ(RunCli({"edit", dir_.path(), "%Q2.3", "-c", "Dit \"fort\" \\ stop"}).status, 0);
   struct Case {
     std::vector<std::string> args;
@@ -220,9 +219,7 @@ TEST_F(CliObjects, JsonIsReadByPython) {
   } cases[] = {
       {{"list", dir_.path(), "%Q", "--json"},
        "4 %Q2.0:Commande contacteur pompe 1|%Q2.1:Commande contacteur pompe 2|%Q2.2:Voyant rouge "
-       "\xC2\xAB d\xC3\xA9"
-       "faut \xC2\xBB en fa\xC3\xA7"
-       "ade|%Q2.3:Dit \"fort\" \\ stop\n"},
+       "\302\253 d\303\251faut \302\273 en fa\303\247ade|%Q2.3:Dit \"fort\" \\ stop\n"},
       {{"find", dir_.path(), "%Q2.0", "--json"},
        "{'address': '%Q2.0', 'symbol': 'Pompe_1', 'comment': 'Commande contacteur pompe 1'}\n"},
       {{"find", dir_.path(), "%Q2.3", "--json"},

@@ -204,13 +204,10 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
   Steps({
       {{"export", "@", "%Q"},
        0,
-       {"=address,symbol,comment\n%Q2.0,Pompe_1,Commande contacteur pompe "
-        "1\n%Q2.1,Pompe_2,Commande "
-        "contacteur pompe 2\n%Q2.2,Voyant_d\xC3\xA9"
-        "faut,Voyant rouge \xC2\xAB d\xC3\xA9"
-        "faut "
-        "\xC2\xBB en fa\xC3\xA7"
-        "ade\n%Q2.3,Klaxon,Avertisseur sonore\n"}},
+       {"=address,symbol,comment\n%Q2.0,Pompe_1,Commande contacteur pompe 1\n"
+        "%Q2.1,Pompe_2,Commande contacteur pompe 2\n"
+        "%Q2.2,Voyant_d\303\251faut,Voyant rouge \302\253 d\303\251faut \302\273 en fa\303\247ade\n"
+        "%Q2.3,Klaxon,Avertisseur sonore\n"}},
       {{"export", "@", "%I"},
        0,
        {"%I1.1,Arr\xC3\xAAt_urgence,\"Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\"\n"}},
@@ -219,11 +216,7 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
   });
   std::string sheet = RunCli({"export", dir_.path(), "%I", "--excel"}).out;
   ExpectText(sheet, {urgence + "\r\n"});
-  EXPECT_EQ(sheet.compare(0, 27,
-                          "\xEF\xBB\xBF"
-                          "address;symbol;comment\r\n"),
-            0)
-      << sheet;
+  EXPECT_EQ(sheet.substr(0, 27), "\357\273\277address;symbol;comment\r\n");  // a BOM first
   const char* reader =
       "import csv, sys, io\n"
       "text = sys.stdin.buffer.read().decode('utf-8-sig')\n"

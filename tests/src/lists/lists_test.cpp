@@ -30,12 +30,7 @@ Texts Take(CObList& list, bool whole = true) {
   std::vector<std::string> out;
   while (!list.IsEmpty()) {
     std::unique_ptr<CTBObjetAts> e(static_cast<CTBObjetAts*>(list.RemoveHead()));
-    std::string text(e->m_repere);
-    if (whole) {
-      text += "|" + std::string(e->m_symbole) + "|" + std::string(e->m_commentaire) + "|" +
-              std::to_string(e->m_type) + "|" + std::to_string(e->m_flag);
-    }
-    out.push_back(text);
+    out.push_back(whole ? testing_support::ObjectText(*e) : std::string(e->m_repere));
   }
   return out;
 }
@@ -75,10 +70,6 @@ class ListsTest : public testing_support::SymbolBaseTest {
       const std::string n = std::to_string(i);
       Create(("%MW" + n).c_str(), ("S" + std::string(5 - n.size(), '0') + n).c_str());
     }
-  }
-  void Delete(const std::string& repere) {
-    CTBObjetAts gone(repere.c_str(), "", "", 0, -1);
-    ASSERT_EQ(TBDelObject(base, &gone), 0) << repere;
   }
 
   CObList list;

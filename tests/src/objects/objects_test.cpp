@@ -315,10 +315,7 @@ TEST_F(ObjectRows, DeleteMarksBothRows) {
   int empty = -1;
   EXPECT_EQ(TBIsObjectBase(base, &empty), 0);
   EXPECT_EQ(empty, 0);
-  for (const char* repere : {"%MW10", "%MW11"}) {
-    CTBObjetAts object(repere, "", "", 0, -1);
-    EXPECT_EQ(TBDelObject(base, &object), 0);
-  }
+  for (const char* repere : {"%MW10", "%MW11"}) Delete(repere);
   EXPECT_EQ(MainRows().size(), 2u);
   EXPECT_EQ(TBIsObjectBase(base, &empty), 0);
   EXPECT_EQ(empty, 1);
@@ -342,8 +339,11 @@ class Searches : public testing_support::SymbolBaseTest {
 
 // The symbol of an address (the address padded in place; none: 102, the
 // symbol emptied), the address of a symbol (the symbol padded); 102 past the
-// last key, 103 when the seek stops after the key.
-TEST_F(Searches, SymbolOfAnAddressAndAddressOfASymbol) {
+// last key, 103 when the seek stops after the key. All attributes by
+// address (not padded) or by symbol (its comment kept when there is no
+// comment row): the type word is IND1 read as decimal digits ("0000C" reads
+// 0), the flag the bit number, for macro-steps IND3.
+TEST_F(Searches, SymbolAddressAndAttributes) {
   const struct {
     const char* address;
     int result;
@@ -362,6 +362,15 @@ TEST_F(Searches, SymbolOfAnAddressAndAddressOfASymbol) {
   EXPECT_EQ(object.m_symbole.GetLength(), 32);
   CTBObjetAts missing("", "Nope", "", 0, -1);
   EXPECT_EQ(TBSearchRepere(base, &missing), 103);
+  CTBObjetAts by_address("%MW10:X3", "", "", 0, -1);
+  EXPECT_EQ(TBSearchAttrib(base, &by_address, 0), 0);
+  EXPECT_EQ(testing_support::ObjectText(by_address), "%MW10:X3|Bit_3|a bit|10|3");
+  CTBObjetAts by_symbol("", "In_5", "kept", 0, -1);
+  EXPECT_EQ(TBSearchAttrib(base, &by_symbol, 1), 0);
+  EXPECT_EQ(testing_support::ObjectText(by_symbol), "%IW12.2:X5|In_5|kept|0|5");
+  CTBObjetAts macro_step("", "Err_step", "", 0, -1);
+  EXPECT_EQ(TBSearchAttrib(base, &macro_step, 1), 0);
+  EXPECT_EQ(testing_support::ObjectText(macro_step), "%X1.3.ERR|Err_step||1|3");
 }
 
 // Buffers must hold the field and its end; engine results: 2 after the key, 3 past the end.
@@ -396,26 +405,6 @@ TEST_F(Searches, AnalexBufferSizes) {
   EXPECT_EQ(TBSearchRepereAnalex(base, name, address, 37), 3);
 }
 
-// By address (not padded) or by symbol (its comment kept when there is no
-// comment row): the type word is IND1 read as decimal digits ("0000C" reads
-// 0), the flag the bit number, for macro-steps IND3.
-TEST_F(Searches, AttributesByAddressAndBySymbol) {
-  const auto whole = [](const CTBObjetAts& o) {
-    return std::string(o.m_repere) + "|" + std::string(o.m_symbole) + "|" +
-           std::string(o.m_commentaire) + "|" + std::to_string(o.m_type) + "|" +
-           std::to_string(o.m_flag);
-  };
-  CTBObjetAts by_address("%MW10:X3", "", "", 0, -1);
-  EXPECT_EQ(TBSearchAttrib(base, &by_address, 0), 0);
-  EXPECT_EQ(whole(by_address), "%MW10:X3|Bit_3|a bit|10|3");
-  CTBObjetAts by_symbol("", "In_5", "kept", 0, -1);
-  EXPECT_EQ(TBSearchAttrib(base, &by_symbol, 1), 0);
-  EXPECT_EQ(whole(by_symbol), "%IW12.2:X5|In_5|kept|0|5");
-  CTBObjetAts macro_step("", "Err_step", "", 0, -1);
-  EXPECT_EQ(TBSearchAttrib(base, &macro_step, 1), 0);
-  EXPECT_EQ(whole(macro_step), "%X1.3.ERR|Err_step||1|3");
-}
-
 class FindString : public testing_support::SymbolBaseTest {
  protected:
   void SetUp() override {
@@ -430,8 +419,7 @@ class FindString : public testing_support::SymbolBaseTest {
     Create("%MW8", "ABZ");
     Create("%MW9", "ABc1");
     Create("%MW10", std::string(32, 'q').c_str());
-    CTBObjetAts gone("%MW6", "", "", 0, -1);
-    ASSERT_EQ(TBDelObject(base, &gone), 0);
+    Delete("%MW6");
   }
 
   Texts Find(int symbol_order, int field, const char* text, int match) {
@@ -498,10 +486,7 @@ TEST_F(FindString, SymbolsAndCommentsByMatchKindAndOrder) {
   HostClearErrorReports();
   EXPECT_EQ(Find(0, 0, "Valve", 0), Texts({"%MW4"}));
   // No comment left: no row passes the comment filter; another field still walks every row.
-  for (const char* repere : {"%MW2", "%MW3", "%MW4", "%MW7"}) {
-    CTBObjetAts gone(repere, "", "", 0, -1);
-    ASSERT_EQ(TBDelObject(base, &gone), 0);
-  }
+  for (const char* repere : {"%MW2", "%MW3", "%MW4", "%MW7"}) Delete(repere);
   EXPECT_EQ(Find(0, 1, "motor", 0), Texts());
   EXPECT_EQ(last_result, 108);
   EXPECT_EQ(Find(0, 2, "motor", 0), Texts());

@@ -117,8 +117,7 @@ class LevelConversion : public testing_support::SymbolBaseTest {
     AppendRawObject(base, Key("VIW", ""), "%IW", "", "c blank");
     AppendRawObject(base, Key("MOIW", "00031", "00000", "00000"), "%IW31.MOD", "", "c mod");
     AppendRawObject(base, Key("VQX", "00012", "00005", "00000"), "%Q12.5");
-    CTBObjetAts gone("%Q12.5", "", "", 0, -1);
-    ASSERT_EQ(TBDelObject(base, &gone), 0);
+    Delete("%Q12.5");
   }
 
   std::vector<std::string> MainKeys() {
@@ -194,12 +193,6 @@ TEST_F(LevelConversion, IndependentReadersSeeTheConvertedRowsAndKeys) {
 // The 22-character comment key of %MW10: IND2, IND3 and IND4 blank.
 const std::string kKey = std::string("MW   00010") + std::string(12, ' ');
 
-std::string Members(const CTBObjetAts& o) {
-  return std::string(o.m_repere) + "|" + std::string(o.m_symbole) + "|" +
-         std::string(o.m_commentaire) + "|" + std::to_string(o.m_type) + "|" +
-         std::to_string(o.m_flag);
-}
-
 TEST(ObjetAts, ConstructorsAndInitKeepTheirMembers) {
   CTBObjetAts reinitialised("%MW1", "One", "first", 1, 1);
   reinitialised.Init("%MW2", "Two", "", 0xFFFFFFFF, -1);
@@ -214,7 +207,7 @@ TEST(ObjetAts, ConstructorsAndInitKeepTheirMembers) {
       {CTBObjetAts(" %MW10", " Pump", "", 0, -1), "|||0|-1"},
       {reinitialised, "%MW2|Two||4294967295|-1"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Members(c.object), c.members);
+  for (const auto& c : cases) EXPECT_EQ(testing_support::ObjectText(c.object), c.members);
 }
 
 // Every byte alone, eight alike (read eight at a time) and beside bytes of
@@ -239,7 +232,7 @@ TEST(TextMatch, UpperCopyMapsEveryByteAsTheCodePageDoes) {
 
 class CommentRows : public testing_support::SymbolBaseTest {};
 
-TEST_F(CommentRows, SplitOverTwoFieldsAndReadBack) {
+TEST_F(CommentRows, SplitOverTwoFieldsReadBackUpdatedAndDeleted) {
   std::string blankAt253(300, 'x'), alphabet;
   blankAt253[253] = ' ';
   for (int i = 0; i < 600; ++i) alphabet += static_cast<char>('a' + i % 26);
@@ -262,9 +255,7 @@ TEST_F(CommentRows, SplitOverTwoFieldsAndReadBack) {
     EXPECT_EQ(cmt2, c.cmt2);
     ASSERT_EQ(base->DeleteComment(kKey.c_str()), 0);
   }
-}
-
-TEST_F(CommentRows, UpdateRewriteAndDelete) {
+  // Updated, rewritten under another key, deleted.
   ASSERT_EQ(base->AppendComment(std::string(300, 'a').c_str(), "MW   ", "00010", "", "", ""), 0);
   ASSERT_EQ(base->UpdateComment("short", kKey.c_str()), 0);
   EXPECT_EQ(CommentOf(kKey), "short");  // the old CMT2 was blanked
@@ -319,9 +310,8 @@ TEST_F(BaseAccess, AFailedCommitReplacesTheCallsSuccess) {
   ASSERT_EQ(TBCloseBaseSymbol(base), 0);
   testing_support::FaultFileSystem counting(xbase::FileSystem::Posix());
   ASSERT_EQ(CreateThrough(&counting, "%MW1", "One"), 0);
-  CTBObjetAts gone("%MW1", "", "", 0, -1);
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-  ASSERT_EQ(TBDelObject(base, &gone), 0);
+  Delete("%MW1");
   ASSERT_EQ(TBCloseBaseSymbol(base), 0);
   // The last write of the call is the lead's header: the commit itself.
   testing_support::FaultFileSystem faulty(xbase::FileSystem::Posix());

@@ -359,9 +359,7 @@ class DuplicateChecks : public testing_support::SymbolBaseTest {
   // Creates each address with a comment; "-" before one deletes it.
   void Rows(const std::vector<std::string>& rows) {
     for (const std::string& row : rows) {
-      if (row[0] != '-') Create(row.c_str(), "", "c");
-      CTBObjetAts gone(row.c_str() + 1, "", "", 0, -1);
-      ASSERT_EQ(row[0] == '-' ? TBDelObject(base, &gone) : 0, 0);
+      row[0] == '-' ? Delete(row.substr(1)) : Create(row.c_str(), "", "c");
     }
   }
 
