@@ -137,9 +137,7 @@ TEST(CStringTest, ShortAndLongTextsSurviveMovesCopiesAndGrowth) {
   EXPECT_EQ(moved, CString('w', 100));
   moved = "short";
   moved.FreeExtra();
-  moved += moved;
-  moved += moved;
-  moved += moved;  // 40 bytes, grown from its own text
+  for (int i = 0; i < 3; ++i) moved += moved;  // 40 bytes, grown from its own text
   EXPECT_EQ(moved, "shortshortshortshortshortshortshortshort");
   moved = moved.Left(3);
   moved.FreeExtra();
