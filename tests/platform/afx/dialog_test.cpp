@@ -217,7 +217,7 @@ TEST_F(DialogTest, NestedDialogsRunInTurn) {
   EXPECT_EQ(driver.templates(), (std::vector<UINT>{kDialogId, kDialogId}));
 }
 
-TEST(WindowTest, ChildrenFollowTheirParentAndFindTheirFrame) {
+TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
   CFrameWnd frame;
   ASSERT_TRUE(frame.Create(nullptr, "Atelier", WS_VISIBLE, CRect(100, 50, 900, 650), nullptr, 0));
   EXPECT_FALSE(frame.Create(nullptr, "twice", 0, CRect(), nullptr, 0));
@@ -255,11 +255,8 @@ TEST(WindowTest, ChildrenFollowTheirParentAndFindTheirFrame) {
   EXPECT_EQ(button.m_hWnd, nullptr);
   EXPECT_EQ(CWnd::FromHandle(gone), nullptr);
   EXPECT_EQ(frame.GetDlgItem(5), nullptr);
-}
 
-TEST(ControlTest, ChecksLimitsSelectionsAndToolTipsKeepWhatTheyAreGiven) {
-  CFrameWnd frame;
-  ASSERT_TRUE(frame.Create(nullptr, "Atelier", 0, CRect(0, 0, 400, 300), nullptr, 0));
+  // Controls: checks, limits, selections and tool tips keep what they are given.
   CButton check, detached;
   ASSERT_TRUE(check.Create("BUTTON", "Forcer", WS_CHILD, CRect(0, 0, 40, 14), &frame, 7));
   EXPECT_EQ(check.GetCheck(), BST_UNCHECKED);
