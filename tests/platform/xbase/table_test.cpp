@@ -276,16 +276,13 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
                {"v1.d/kr9", "v1.d/kr9.MDX"},
                {"notes.abc", "notes.mdx"},
                {"memo~.zdb", "memo~.mdx"}};
-  for (const auto& n : names) {
-    Session named;
-    EngineInit(&named, 0, 6300);
-    EXPECT_NE(nullptr, TableCreate(&named, dir.file(n.table).c_str(), testing_tables::kMainFields,
-                                   testing_tables::kCleTag));
-    EngineEnd(&named);
-    EXPECT_TRUE(std::filesystem::exists(dir.file(n.index))) << n.table;
-  }
   Session s;
   EngineInit(&s, 0, 6300);
+  for (const auto& n : names) {
+    EXPECT_NE(nullptr, TableCreate(&s, dir.file(n.table).c_str(), testing_tables::kMainFields,
+                                   testing_tables::kCleTag));
+    EXPECT_TRUE(std::filesystem::exists(dir.file(n.index))) << n.table;
+  }
   EXPECT_EQ(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
   EXPECT_EQ(kErrCreate, s.error);
   EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
