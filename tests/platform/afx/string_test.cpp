@@ -144,7 +144,7 @@ TEST(CStringTest, ShortAndLongTextsSurviveMovesCopiesAndGrowth) {
   EXPECT_STREQ(moved, "sho");
 }
 
-TEST(CStringTest, ComparesAsUnsignedBytes) {
+TEST(CStringTest, ComparesAsUnsignedBytesFindsAndIndexes) {
   const CString a("abc");
   for (bool holds : {a == "abc", "abc" == a, a == CString("abc"), a != "abd", a<"abd", "abd"> a,
                      a <= "abc", a >= CString("ab"), CString("ab") < a, !(a < "abc"), !(a > "abc"),
@@ -154,9 +154,7 @@ TEST(CStringTest, ComparesAsUnsignedBytes) {
   EXPECT_GT(CString("\xE9").Compare("z"), 0);  // é (0xE9) is a byte above 0x7F
   EXPECT_LT(CString("").Compare("a"), 0);
   EXPECT_EQ(CString("").Compare(nullptr), 0);
-}
-
-TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
+  // Finds and indexes from any start, and their misses.
   const CString s("%I1.2.ERR");
   const std::pair<int, int> rows[] = {{s.Find('.'), 3},          {s.Find('.', 4), 5},
                                       {s.Find('.', 6), -1},      {s.Find('.', -5), 3},
@@ -170,8 +168,9 @@ TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
   for (const auto& r : rows) EXPECT_EQ(r.first, r.second) << "row " << &r - rows;
 }
 
-// Each row: a text, an edit made on it, what the edit returns and the text after.
-TEST(CStringTest, EditsInPlace) {
+// Each row: a text, an edit made on it, what the edit returns (trims: 0) and
+// the text after.
+TEST(CStringTest, EditsAndTrimsInPlace) {
   const struct {
     const char* text;
     int (*edit)(CString&);
@@ -189,33 +188,19 @@ TEST(CStringTest, EditsInPlace) {
       {"ab", [](CString& s) { return s.Insert(1, "XY"); }, 4, "aXYb"},
       {"aXYb", [](CString& s) { return s.Insert(99, '!'); }, 5, "aXYb!"},
       {"aXYb!", [](CString& s) { return s.Insert(-3, static_cast<LPCTSTR>(s)); }, 10, "aXYb!aXYb!"},
+      {" \t Pump_1 \r\n", [](CString& s) { return s.TrimRight(), 0; }, 0, " \t Pump_1"},
+      {" \t Pump_1 \r\n", [](CString& s) { return s.TrimLeft(), 0; }, 0, "Pump_1 \r\n"},
+      {"   x   ", [](CString& s) { return s.Trim(), 0; }, 0, "x"},
+      {"     ", [](CString& s) { return s.Trim(), 0; }, 0, ""},
+      {"", [](CString& s) { return s.TrimLeft('x'), 0; }, 0, ""},
+      {"000120", [](CString& s) { return s.TrimLeft('0'), 0; }, 0, "120"},
+      {"000120", [](CString& s) { return s.TrimRight('0'), 0; }, 0, "00012"},
+      {"*-*value-*", [](CString& s) { return s.Trim("*-"), 0; }, 0, "value"},
   };
   for (const auto& r : rows) {
     CString s(r.text);
     EXPECT_EQ(r.edit(s), r.returned) << "[" << r.text << "]";
     EXPECT_STREQ(s, r.after) << "[" << r.text << "]";
-  }
-}
-
-TEST(CStringTest, TrimsBlanksCharsAndSets) {
-  const struct {
-    const char* text;
-    void (*trim)(CString&);
-    const char* expected;
-  } rows[] = {
-      {" \t Pump_1 \r\n", [](CString& s) { s.TrimRight(); }, " \t Pump_1"},
-      {" \t Pump_1 \r\n", [](CString& s) { s.TrimLeft(); }, "Pump_1 \r\n"},
-      {"   x   ", [](CString& s) { s.Trim(); }, "x"},
-      {"     ", [](CString& s) { s.Trim(); }, ""},
-      {"", [](CString& s) { s.TrimLeft('x'); }, ""},
-      {"000120", [](CString& s) { s.TrimLeft('0'); }, "120"},
-      {"000120", [](CString& s) { s.TrimRight('0'); }, "00012"},
-      {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
-  };
-  for (const auto& r : rows) {
-    CString s(r.text);
-    r.trim(s);
-    EXPECT_STREQ(s, r.expected) << "[" << r.text << "]";
   }
 }
 
