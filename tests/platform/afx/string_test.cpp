@@ -75,8 +75,9 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
   EXPECT_STREQ(copy, "Lump_1");
 }
 
-// Appending, formatting and the lent buffer grow the text, also from itself.
-TEST(CStringTest, GrowsFromItselfWhileItReallocates) {
+// Appending, formatting and the lent buffer grow the text, also from itself,
+// in the object or on the heap.
+TEST(CStringTest, GrowsFromItselfWhileItReallocatesAndMoves) {
   CString s("%I");
   s += "1.";
   s += '2';
@@ -115,11 +116,8 @@ TEST(CStringTest, GrowsFromItselfWhileItReallocates) {
   s.ReleaseBuffer(2);
   s.ReleaseBuffer();  // without a buffer
   EXPECT_STREQ(s, "01");
-}
-
-// Short texts live in the object and long ones on the heap: moves, copies,
-// growth and shrinking across the boundary keep every text (ASan watches).
-TEST(CStringTest, ShortAndLongTextsSurviveMovesCopiesAndGrowth) {
+  // Short texts live in the object and long ones on the heap: moves, copies,
+  // growth and shrinking across the boundary keep every text (ASan watches).
   std::vector<CString> texts;
   for (int length : {0, 1, 22, 23, 24, 25, 100})
     texts.emplace_back(CString('a' + length % 26, length));
