@@ -115,7 +115,6 @@ TEST_F(DialogTest, ButtonsAndKeysEndTheDialog) {
     void (*script)(CDialog&);
     INT_PTR result;
   } rows[] = {
-      {[](CDialog& d) { d.PressButton(kNoAll); }, kNoAll},
       {[](CDialog& d) { d.PressButton(IDCANCEL); }, IDCANCEL},
       {[](CDialog& d) { d.PressKey(VK_ESCAPE); }, IDCANCEL},
       {[](CDialog& d) { d.PressKey(VK_RETURN); }, IDYES},  // the default button
@@ -130,7 +129,9 @@ TEST_F(DialogTest, ButtonsAndKeysEndTheDialog) {
   }
 }
 
-TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
+// Typing honours the limit, edits made by the program follow theirs, read-only
+// edits and disabled buttons refuse input; OK carries the edits to the members.
+TEST_F(DialogTest, EditsButtonsAndDataFollowTheirRules) {
   std::string tooLong(40, 's');
   CString commentShown;
   ScriptedDialogDriver driver([&](CDialog& d) {
@@ -139,21 +140,7 @@ TEST_F(DialogTest, TypingHonoursTheLimitAndDataReachesTheMembers) {
     dlg.m_commentEdit.GetWindowText(commentShown);
     EXPECT_FALSE(d.TypeText(kSymbol, tooLong.c_str()));
     EXPECT_FALSE(d.TypeText(kMessage, "x"));  // not an edit
-    EXPECT_TRUE(d.PressButton(IDOK));
-  });
-  CTestDlg dlg;
-  EXPECT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(commentShown, "prefille");
-  EXPECT_EQ(dlg.m_symbol, CString(std::string(32, 's').c_str()));
-  EXPECT_EQ(dlg.m_comment, "prefille");
-  EXPECT_EQ(dlg.changes, 32);
-  EXPECT_EQ(dlg.maxTexts, 8);
-  EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);  // the window is gone, the members detached
-}
-
-TEST_F(DialogTest, EditsReadOnlyEditsAndDisabledButtonsFollowTheirRules) {
-  ScriptedDialogDriver driver([](CDialog& d) {
-    auto& edit = static_cast<CTestDlg&>(d).m_symbolEdit;
+    auto& edit = dlg.m_commentEdit;
     edit.SetLimitText(10);
     edit.SetWindowText("a text longer than ten");  // not limited
     edit.SetSel(0, -1);
@@ -162,30 +149,44 @@ TEST_F(DialogTest, EditsReadOnlyEditsAndDisabledButtonsFollowTheirRules) {
     EXPECT_FALSE(edit.ReplaceSel("_123456789"));
     edit.SetSel(8, 2);  // reversed
     EXPECT_TRUE(edit.ReplaceSel(""));
-    CString text;
-    edit.GetWindowText(text);
-    EXPECT_EQ(text, "Pu45");
     edit.ModifyStyle(0, ES_READONLY);
-    EXPECT_FALSE(d.TypeText(kSymbol, "x"));
-    CWnd* yes = d.GetDlgItem(IDYES);
-    EXPECT_FALSE(yes->EnableWindow(FALSE));  // was enabled
-    EXPECT_FALSE(d.PressButton(IDYES));
-    EXPECT_FALSE(d.PressButton(999));      // no such control
-    EXPECT_TRUE(yes->EnableWindow(TRUE));  // was disabled
-    EXPECT_TRUE(d.PressButton(IDYES));
+    EXPECT_FALSE(d.TypeText(kComment, "x"));
+    CWnd* ok = d.GetDlgItem(IDOK);
+    EXPECT_FALSE(ok->EnableWindow(FALSE));  // was enabled
+    EXPECT_FALSE(d.PressButton(IDOK));
+    EXPECT_FALSE(d.PressButton(999));     // no such control
+    EXPECT_TRUE(ok->EnableWindow(TRUE));  // was disabled
+    EXPECT_TRUE(d.PressButton(IDOK));
     EXPECT_FALSE(d.PressButton(kNoAll));  // already ended
   });
   CTestDlg dlg;
-  EXPECT_EQ(dlg.DoModal(), IDYES);
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(commentShown, "prefille");
+  EXPECT_EQ(dlg.m_symbol, CString(std::string(32, 's').c_str()));
+  EXPECT_EQ(dlg.m_comment, "Pu45");
+  EXPECT_EQ(dlg.changes, 32);
+  EXPECT_EQ(dlg.maxTexts, 8);
+  EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);  // the window is gone, the members detached
 }
 
-// Without a driver or a template DoModal returns -1 at once; a driver runs the
+// Without a driver or a template DoModal returns -1 at once; an exception in
+// the driver closes the window, which opens again; a driver runs the
 // initialisation once, and the first end counts.
-TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {
+TEST_F(DialogTest, InitRunsOnceWhenOpenAndAnExceptionClosesTheWindow) {
   CTestDlg dlg("m");
   EXPECT_EQ(dlg.DoModal(), -1);
   EXPECT_FALSE(dlg.RunInitDialog());  // not open
   EXPECT_EQ(dlg.inits, 0);
+  ScriptedDialogDriver thrower([](CDialog&) { AfxThrowFileException(CFileException::hardIO); });
+  try {
+    dlg.DoModal();
+    ADD_FAILURE() << "no exception";
+  } catch (CFileException* e) {
+    EXPECT_EQ(e->m_cause, CFileException::hardIO);
+    e->Delete();
+  }
+  EXPECT_EQ(dlg.m_hWnd, nullptr);
+  EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);
   ScriptedDialogDriver driver(
       [&](CDialog& d) {
         EXPECT_TRUE(d.RunInitDialog());
@@ -196,23 +197,7 @@ TEST_F(DialogTest, InitIsRunOnceAndOnlyWhenOpen) {
       false);
   EXPECT_EQ(CDialog(4242).DoModal(), -1);  // no template: the driver is not called
   EXPECT_EQ(dlg.DoModal(), 5);
-  EXPECT_EQ(dlg.inits, 1);
-}
-
-TEST_F(DialogTest, ExceptionInTheDriverClosesTheWindow) {
-  ScriptedDialogDriver driver([](CDialog&) { AfxThrowFileException(CFileException::hardIO); });
-  CTestDlg dlg;
-  try {
-    dlg.DoModal();
-    ADD_FAILURE() << "no exception";
-  } catch (CFileException* e) {
-    EXPECT_EQ(e->m_cause, CFileException::hardIO);
-    e->Delete();
-  }
-  EXPECT_EQ(dlg.m_hWnd, nullptr);
-  EXPECT_EQ(dlg.m_symbolEdit.m_hWnd, nullptr);
-  ScriptedDialogDriver again([](CDialog& d) { d.PressButton(IDOK); });
-  EXPECT_EQ(dlg.DoModal(), IDOK);  // and it opens again
+  EXPECT_EQ(dlg.inits, 2);  // one a run
 }
 
 TEST_F(DialogTest, NestedDialogsRunInTurn) {
@@ -232,7 +217,7 @@ TEST_F(DialogTest, NestedDialogsRunInTurn) {
   EXPECT_EQ(driver.templates(), (std::vector<UINT>{kDialogId, kDialogId}));
 }
 
-TEST(WindowTest, ChildrenFollowTheirParentAndFindTheirFrame) {
+TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
   CFrameWnd frame;
   ASSERT_TRUE(frame.Create(nullptr, "Atelier", WS_VISIBLE, CRect(100, 50, 900, 650), nullptr, 0));
   EXPECT_FALSE(frame.Create(nullptr, "twice", 0, CRect(), nullptr, 0));
@@ -270,11 +255,8 @@ TEST(WindowTest, ChildrenFollowTheirParentAndFindTheirFrame) {
   EXPECT_EQ(button.m_hWnd, nullptr);
   EXPECT_EQ(CWnd::FromHandle(gone), nullptr);
   EXPECT_EQ(frame.GetDlgItem(5), nullptr);
-}
 
-TEST(ControlTest, ChecksLimitsSelectionsAndToolTipsKeepWhatTheyAreGiven) {
-  CFrameWnd frame;
-  ASSERT_TRUE(frame.Create(nullptr, "Atelier", 0, CRect(0, 0, 400, 300), nullptr, 0));
+  // Controls: checks, limits, selections and tool tips keep what they are given.
   CButton check, detached;
   ASSERT_TRUE(check.Create("BUTTON", "Forcer", WS_CHILD, CRect(0, 0, 40, 14), &frame, 7));
   EXPECT_EQ(check.GetCheck(), BST_UNCHECKED);

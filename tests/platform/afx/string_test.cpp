@@ -75,8 +75,9 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
   EXPECT_STREQ(copy, "Lump_1");
 }
 
-// Appending, formatting and the lent buffer grow the text, also from itself.
-TEST(CStringTest, GrowsFromItselfWhileItReallocates) {
+// Appending, formatting and the lent buffer grow the text, also from itself,
+// in the object or on the heap.
+TEST(CStringTest, GrowsFromItselfWhileItReallocatesAndMoves) {
   CString s("%I");
   s += "1.";
   s += '2';
@@ -115,20 +116,16 @@ TEST(CStringTest, GrowsFromItselfWhileItReallocates) {
   s.ReleaseBuffer(2);
   s.ReleaseBuffer();  // without a buffer
   EXPECT_STREQ(s, "01");
-}
-
-// Short texts live in the object and long ones on the heap: moves, copies,
-// growth and shrinking across the boundary keep every text (ASan watches).
-TEST(CStringTest, ShortAndLongTextsSurviveMovesCopiesAndGrowth) {
+  // Short texts live in the object and long ones on the heap: moves, copies,
+  // growth and shrinking across the boundary keep every text (ASan watches).
   const int lengths[] = {0, 1, 22, 23, 24, 25, 100};
   const auto text = [&](std::size_t i) {
     return CString('a' + lengths[i % 7] % 26, lengths[i % 7]);
   };
   std::vector<CString> texts;
   for (std::size_t i = 0; i < 47; ++i) texts.push_back(i < 7 ? text(i) : texts[i % 7]);
-  for (std::size_t i = 0; i < texts.size(); ++i)
-    ASSERT_EQ(texts[i], text(i)) << i;  // moved on growth
-  CString moved(std::move(texts[3]));   // 23 bytes: in the object
+  for (std::size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(texts[i], text(i)) << i;
+  CString moved(std::move(texts[3]));  // 23 bytes: in the object
   EXPECT_EQ(moved, text(3));
   EXPECT_TRUE(texts[3].IsEmpty());
   moved = std::move(texts[6]);  // 100 bytes: the heap's memory
@@ -141,7 +138,7 @@ TEST(CStringTest, ShortAndLongTextsSurviveMovesCopiesAndGrowth) {
   EXPECT_STREQ(moved, "sho");
 }
 
-TEST(CStringTest, ComparesAsUnsignedBytes) {
+TEST(CStringTest, ComparesAsUnsignedBytesFindsAndIndexes) {
   const CString a("abc");
   for (bool holds : {a == "abc", "abc" == a, a == CString("abc"), a != "abd", a<"abd", "abd"> a,
                      a <= "abc", a >= CString("ab"), CString("ab") < a, !(a < "abc"), !(a > "abc"),
@@ -151,9 +148,7 @@ TEST(CStringTest, ComparesAsUnsignedBytes) {
   EXPECT_GT(CString("\xE9").Compare("z"), 0);  // é (0xE9) is a byte above 0x7F
   EXPECT_LT(CString("").Compare("a"), 0);
   EXPECT_EQ(CString("").Compare(nullptr), 0);
-}
-
-TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
+  // Finds and indexes from any start, and their misses.
   const CString s("%I1.2.ERR");
   const std::pair<int, int> rows[] = {{s.Find('.'), 3},          {s.Find('.', 4), 5},
                                       {s.Find('.', 6), -1},      {s.Find('.', -5), 3},
@@ -167,8 +162,9 @@ TEST(CStringTest, FindAndIndexHandleStartsAndMisses) {
   for (const auto& r : rows) EXPECT_EQ(r.first, r.second) << "row " << &r - rows;
 }
 
-// Each row: a text, an edit made on it, what the edit returns and the text after.
-TEST(CStringTest, EditsInPlace) {
+// Each row: a text, an edit made on it, what the edit returns (trims: 0) and
+// the text after.
+TEST(CStringTest, EditsAndTrimsInPlace) {
   const struct {
     const char* text;
     int (*edit)(CString&);
@@ -186,33 +182,19 @@ TEST(CStringTest, EditsInPlace) {
       {"ab", [](CString& s) { return s.Insert(1, "XY"); }, 4, "aXYb"},
       {"aXYb", [](CString& s) { return s.Insert(99, '!'); }, 5, "aXYb!"},
       {"aXYb!", [](CString& s) { return s.Insert(-3, static_cast<LPCTSTR>(s)); }, 10, "aXYb!aXYb!"},
+      {" \t Pump_1 \r\n", [](CString& s) { return s.TrimRight(), 0; }, 0, " \t Pump_1"},
+      {" \t Pump_1 \r\n", [](CString& s) { return s.TrimLeft(), 0; }, 0, "Pump_1 \r\n"},
+      {"   x   ", [](CString& s) { return s.Trim(), 0; }, 0, "x"},
+      {"     ", [](CString& s) { return s.Trim(), 0; }, 0, ""},
+      {"", [](CString& s) { return s.TrimLeft('x'), 0; }, 0, ""},
+      {"000120", [](CString& s) { return s.TrimLeft('0'), 0; }, 0, "120"},
+      {"000120", [](CString& s) { return s.TrimRight('0'), 0; }, 0, "00012"},
+      {"*-*value-*", [](CString& s) { return s.Trim("*-"), 0; }, 0, "value"},
   };
   for (const auto& r : rows) {
     CString s(r.text);
     EXPECT_EQ(r.edit(s), r.returned) << "[" << r.text << "]";
     EXPECT_STREQ(s, r.after) << "[" << r.text << "]";
-  }
-}
-
-TEST(CStringTest, TrimsBlanksCharsAndSets) {
-  const struct {
-    const char* text;
-    void (*trim)(CString&);
-    const char* expected;
-  } rows[] = {
-      {" \t Pump_1 \r\n", [](CString& s) { s.TrimRight(); }, " \t Pump_1"},
-      {" \t Pump_1 \r\n", [](CString& s) { s.TrimLeft(); }, "Pump_1 \r\n"},
-      {"   x   ", [](CString& s) { s.Trim(); }, "x"},
-      {"     ", [](CString& s) { s.Trim(); }, ""},
-      {"", [](CString& s) { s.TrimLeft('x'); }, ""},
-      {"000120", [](CString& s) { s.TrimLeft('0'); }, "120"},
-      {"000120", [](CString& s) { s.TrimRight('0'); }, "00012"},
-      {"*-*value-*", [](CString& s) { s.Trim("*-"); }, "value"},
-  };
-  for (const auto& r : rows) {
-    CString s(r.text);
-    r.trim(s);
-    EXPECT_STREQ(s, r.expected) << "[" << r.text << "]";
   }
 }
 

@@ -68,7 +68,7 @@ class SettingsTest : public testing_support::HostTest {
   ScopedEnv config_{"XDG_CONFIG_HOME", dir_.path()};
 };
 
-TEST_F(SettingsTest, WrittenValuesReadBackBySectionThroughANewFile) {
+TEST_F(SettingsTest, WrittenValuesReadBackBySectionThroughANewFileBadKeysAreRefused) {
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), -1);
   EXPECT_FALSE(std::filesystem::exists(SettingsFile())) << "reading must not create the file";
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 140), 1);
@@ -87,6 +87,17 @@ TEST_F(SettingsTest, WrittenValuesReadBackBySectionThroughANewFile) {
             "[3]\nSymbOnLinePosX=7\n[12]\nSymbOnLinePosX=141\nSymbOnLinePosY=-20\n");
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"))
       << "no temporary file may be left";
+  // Keys the file could not hold are refused; any other, up to 128 bytes, is kept.
+  for (const std::string& key :
+       {std::string(), std::string("a=b"), std::string("[12"), std::string("12]"),
+        std::string("two\nlines"), std::string("del\x7F"), std::string(129, 'K')}) {
+    EXPECT_EQ(HostWriteSetting(nullptr, 12, key.c_str(), 1), 0) << key;
+    EXPECT_EQ(HostReadSetting(nullptr, 12, key.c_str(), -9), -9) << key;
+  }
+  for (const std::string& key : {std::string(128, 'K'), std::string("Position X \xE9~")}) {
+    EXPECT_EQ(HostWriteSetting(nullptr, 12, key.c_str(), 2), 1) << key;
+    EXPECT_EQ(HostReadSetting(nullptr, 12, key.c_str(), -1), 2) << key;
+  }
 }
 
 TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
@@ -152,19 +163,6 @@ TEST_F(SettingsTest, DamagedFilesReadAsDefaultsAndTheNextWriteRepairsThem) {
       << "the failed rewrite must not leave its temporary file";
 }
 
-TEST_F(SettingsTest, BadKeysAreRefused) {
-  for (const std::string& key :
-       {std::string(), std::string("a=b"), std::string("[12"), std::string("12]"),
-        std::string("two\nlines"), std::string("del\x7F"), std::string(129, 'K')}) {
-    EXPECT_EQ(HostWriteSetting(nullptr, 12, key.c_str(), 1), 0) << key;
-    EXPECT_EQ(HostReadSetting(nullptr, 12, key.c_str(), -9), -9) << key;
-  }
-  for (const std::string& key : {std::string(128, 'K'), std::string("Position X \xE9~")}) {
-    EXPECT_EQ(HostWriteSetting(nullptr, 12, key.c_str(), 2), 1) << key;
-    EXPECT_EQ(HostReadSetting(nullptr, 12, key.c_str(), -1), 2) << key;
-  }
-}
-
 TEST_F(SettingsTest, RelativeOrNoConfigHomeFallsBackToTheHomeFolder) {
   testing_support::TempDir home;
   ScopedEnv home_env("HOME", home.path());
@@ -178,7 +176,7 @@ TEST_F(SettingsTest, RelativeOrNoConfigHomeFallsBackToTheHomeFolder) {
 
 class ServicesTest : public testing_support::HostTest {};
 
-TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
+TEST_F(ServicesTest, ServersHandOutRegisteredObjectsAndTheDefaultDeclarations) {
   auto* base = reinterpret_cast<CObject*>(0x3000);
   EXPECT_EQ(ServerGetObject(4), nullptr);
   CObject* builtin = HostGetObject(1);
@@ -188,9 +186,7 @@ TEST_F(ServicesTest, ObjectServerHandsOutRegisteredObjects) {
   EXPECT_EQ(HostGetObject(1), base);
   HostSetApplicationObject(nullptr);
   EXPECT_EQ(HostGetObject(1), builtin);
-}
-
-TEST_F(ServicesTest, DefaultDeclarationsLeaveEverySymbolToTheBaseAndReadComments) {
+  // The default declarations leave every symbol to the base and read comments.
   EXPECT_EQ(ServerGetService(218), nullptr);
   HostDeclarations* decl = ServerGetService(219);
   ASSERT_NE(decl, nullptr);

@@ -139,8 +139,9 @@ TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
   ExpectMatches(0, models[0]);
 }
 
-// Made in a file that holds a larger old index, an index keeps none of its bytes.
-TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOne) {
+// Made in a file that holds a larger old index, an index keeps none of its
+// bytes, and its cursors go on past entries removed under them.
+TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOneItsCursorsGoOn) {
   Create({Tag("NARROW", 8)});
   const std::string fresh = fs_.Contents("T.MDX");
   fs_.SetContents("T.MDX", std::string(100000, 'x'));
@@ -148,11 +149,7 @@ TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOne) {
   ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
   ASSERT_EQ(kOk, MdxFile::Create(std::move(file), "T", {Tag("NARROW", 8)}, &mdx_));
   EXPECT_EQ(fresh, fs_.Contents("T.MDX"));
-}
-
-// A cursor whose entry another change removed goes on from the entry after it.
-TEST_F(MdxTree, ACursorWhoseEntryWentGoesOnFromTheNextOne) {
-  Create({Tag("NARROW", 8)});
+  // A cursor whose entry another change removed goes on from the entry after it.
   const char* keys[] = {"K1      ", "K2      ", "K3      "};
   for (std::uint32_t r = 1; r <= 3; ++r) ASSERT_EQ(kOk, mdx_->Insert(0, keys[r - 1], r));
   MdxCursor c;

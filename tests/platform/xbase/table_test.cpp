@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -171,19 +172,20 @@ TEST_F(TableTest, AssignPadsAndCutsCopyClampsToTheBuffer) {
   ASSERT_NE(nullptr, objet);
   EXPECT_STREQ("OBJET", FieldName(objet));
   EXPECT_EQ(5, FieldWidth(objet));
-  char buffer[6], small[3];
+  // What FieldCopy gives into exactly `size` bytes: its count, then the text.
+  const auto copied = [objet](int size) {
+    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(size)]);
+    const int n = FieldCopy(objet, buffer.get(), size);
+    return std::to_string(n) + (n >= 0 ? buffer.get() : "");
+  };
   ASSERT_EQ(kOk, FieldAssign(objet, "ABCDEFGH"));
-  EXPECT_EQ(5, FieldCopy(objet, buffer, sizeof buffer));
-  EXPECT_STREQ("ABCDE", buffer);
+  EXPECT_EQ("5ABCDE", copied(6));
   ASSERT_EQ(kOk, FieldAssign(objet, "V"));
-  EXPECT_EQ(5, FieldCopy(objet, buffer, sizeof buffer));
-  EXPECT_STREQ("V    ", buffer);  // trailing blanks kept
-  EXPECT_EQ(2, FieldCopy(objet, small, sizeof small));
-  EXPECT_STREQ("V ", small);
-  EXPECT_GT(0, FieldCopy(objet, small, 0));
+  EXPECT_EQ("5V    ", copied(6));  // trailing blanks kept
+  EXPECT_EQ("2V ", copied(3));
+  EXPECT_EQ('-', copied(0)[0]);
   FieldBlank(objet);
-  EXPECT_EQ(5, FieldCopy(objet, buffer, sizeof buffer));
-  EXPECT_STREQ("     ", buffer);
+  EXPECT_EQ("5     ", copied(6));
   EXPECT_EQ(nullptr, FieldGet(t_.table, "NOPE"));
   EXPECT_EQ(kErrField, t_.session.error);
   ASSERT_EQ(kOk, t_.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
@@ -274,16 +276,13 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
                {"v1.d/kr9", "v1.d/kr9.MDX"},
                {"notes.abc", "notes.mdx"},
                {"memo~.zdb", "memo~.mdx"}};
-  for (const auto& n : names) {
-    Session named;
-    EngineInit(&named, 0, 6300);
-    EXPECT_NE(nullptr, TableCreate(&named, dir.file(n.table).c_str(), testing_tables::kMainFields,
-                                   testing_tables::kCleTag));
-    EngineEnd(&named);
-    EXPECT_TRUE(std::filesystem::exists(dir.file(n.index))) << n.table;
-  }
   Session s;
   EngineInit(&s, 0, 6300);
+  for (const auto& n : names) {
+    EXPECT_NE(nullptr, TableCreate(&s, dir.file(n.table).c_str(), testing_tables::kMainFields,
+                                   testing_tables::kCleTag));
+    EXPECT_TRUE(std::filesystem::exists(dir.file(n.index))) << n.table;
+  }
   EXPECT_EQ(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
   EXPECT_EQ(kErrCreate, s.error);
   EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
@@ -336,9 +335,21 @@ class RelationTest : public StoredRows {
       "((OBJET = 'V' .OR. OBJET = 'MO') .AND. IND1 = '00001') .AND. .NOT. DELETED()";
 };
 
-TEST_F(RelationTest, FilterAndStableSortFollowTheSelectedOrder) {
+// Skips both ways stop at the ends; filter and stable sort follow the order.
+TEST_F(RelationTest, SkipsFilterAndStableSortFollowTheSelectedOrder) {
+  EXPECT_EQ(kRelationEnd, RelationSkip(relation_, 1));  // never positioned
   ASSERT_EQ(kOk, RelationQuerySet(relation_, module1_));
   EXPECT_EQ((Rows{1, 3, 5, 6}), Walk());
+  ASSERT_EQ(kOk, RelationTop(relation_));
+  const struct {
+    long count;
+    int result;
+    long record;
+  } steps[] = {{-1, kBof, 1}, {0, kOk, 1}, {2, kOk, 5}, {-1, kOk, 3}, {5, kEof, 7}};
+  for (const auto& s : steps) {
+    EXPECT_EQ(s.result, RelationSkip(relation_, s.count)) << s.count;
+    EXPECT_EQ(s.record, TableRecordNumber(t_.table)) << s.count;
+  }
   TagSelect(t_.table, t_.repere);  // %I1.2 %IW1.0 %IW1.0:X4 %Q1.0
   EXPECT_EQ((Rows{3, 1, 5, 6}), Walk());
   EXPECT_EQ(1, TableEof(t_.table));
@@ -351,21 +362,6 @@ TEST_F(RelationTest, FilterAndStableSortFollowTheSelectedOrder) {
   EXPECT_EQ((Rows{3, 6, 2, 4, 1}), Walk());
   ASSERT_EQ(kOk, RelationSortSet(relation_, "REPERE"));
   EXPECT_EQ((Rows{3, 4, 1, 2, 6}), Walk());
-}
-
-TEST_F(RelationTest, SkipsBothWaysAndStopsAtTheEnds) {
-  EXPECT_EQ(kRelationEnd, RelationSkip(relation_, 1));  // never positioned
-  ASSERT_EQ(kOk, RelationQuerySet(relation_, module1_));
-  ASSERT_EQ(kOk, RelationTop(relation_));
-  const struct {
-    long count;
-    int result;
-    long record;
-  } steps[] = {{-1, kBof, 1}, {0, kOk, 1}, {2, kOk, 5}, {-1, kOk, 3}, {5, kEof, 7}};
-  for (const auto& s : steps) {
-    EXPECT_EQ(s.result, RelationSkip(relation_, s.count)) << s.count;
-    EXPECT_EQ(s.record, TableRecordNumber(t_.table)) << s.count;
-  }
   ASSERT_EQ(kOk, RelationQuerySet(relation_, "OBJET = 'NONE'"));
   EXPECT_EQ(kEof, RelationTop(relation_));
 }
