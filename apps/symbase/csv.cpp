@@ -127,11 +127,37 @@ bool CsvReader::IsStop(char c) const {
 
 namespace {
 
-bool NeedsQuotes(std::string_view field, char delimiter) {
-  for (char c : field) {
-    if (c == '"' || c == '\r' || c == '\n' || c == delimiter) return true;
+// The kinds of byte that matter to writing a field, as bits.
+enum ByteKind : unsigned char {
+  kQuoteOrBreak = 1,
+  kComma = 2,
+  kSemicolon = 4,
+  kTab = 8,
+  kHighByte = 16,
+};
+
+struct ByteKinds {
+  ByteKinds() {
+    for (int b = 0x80; b < 0x100; ++b) of[b] = kHighByte;
+    of[static_cast<unsigned char>('"')] = of['\r'] = of['\n'] = kQuoteOrBreak;
+    of[static_cast<unsigned char>(',')] = kComma;
+    of[static_cast<unsigned char>(';')] = kSemicolon;
+    of[static_cast<unsigned char>('\t')] = kTab;
   }
-  return !field.empty() && (field.front() == ' ' || field.back() == ' ');
+  unsigned char of[256] = {};
+};
+
+unsigned char DelimiterKind(char delimiter) {
+  switch (delimiter) {
+    case ',':
+      return kComma;
+    case ';':
+      return kSemicolon;
+    case '\t':
+      return kTab;
+    default:
+      return 0;
+  }
 }
 
 // Fields of the first line for a delimiter, counted outside quotes.
@@ -161,8 +187,19 @@ char DetectDelimiter(const std::string& text) {
   return best;
 }
 
-void AppendCsvField(std::string* out, std::string_view field, char delimiter) {
-  if (!NeedsQuotes(field, delimiter)) {
+CsvFieldShape ShapeOf(std::string_view field, char delimiter) {
+  static const ByteKinds kinds;
+  unsigned found = 0;
+  for (char c : field) found |= kinds.of[static_cast<unsigned char>(c)];
+  const unsigned char delimiter_kind = DelimiterKind(delimiter);
+  bool quoted = (found & (kQuoteOrBreak | delimiter_kind)) != 0;
+  if (delimiter_kind == 0 && field.find(delimiter) != std::string_view::npos) quoted = true;
+  if (!field.empty() && (field.front() == ' ' || field.back() == ' ')) quoted = true;
+  return {quoted, (found & kHighByte) == 0};
+}
+
+void AppendCsvField(std::string* out, std::string_view field, bool quoted) {
+  if (!quoted) {
     out->append(field);
     return;
   }
@@ -172,6 +209,10 @@ void AppendCsvField(std::string* out, std::string_view field, char delimiter) {
     out->push_back(c);
   }
   out->push_back('"');
+}
+
+void AppendCsvField(std::string* out, std::string_view field, char delimiter) {
+  AppendCsvField(out, field, ShapeOf(field, delimiter).quoted);
 }
 
 void AppendCsvLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,

@@ -65,8 +65,20 @@ class CsvReader {
 // that splits it into the most fields outside quotes; "," when none does.
 char DetectDelimiter(const std::string& text);
 
+// What one pass over a field tells: whether it must be quoted (it holds a
+// quote, a line break or the delimiter, or begins or ends with a blank) and
+// whether all its bytes are ASCII.
+struct CsvFieldShape {
+  bool quoted;
+  bool ascii;
+};
+CsvFieldShape ShapeOf(std::string_view field, char delimiter);
+
 // Appends one field to `out`, quoted when it needs it.
 void AppendCsvField(std::string* out, std::string_view field, char delimiter);
+
+// Appends one field to `out`, in quotes (inner quotes doubled) when `quoted`.
+void AppendCsvField(std::string* out, std::string_view field, bool quoted);
 
 // Appends one record to `out`, fields quoted when they need it, ended by
 // `line_end`.

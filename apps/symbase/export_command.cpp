@@ -1,7 +1,6 @@
 // export: the objects of a base as a CSV file.
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -64,20 +63,17 @@ class CsvExport {
   static constexpr std::size_t kFlushBytes = 1 << 16;
 
   // A field in Windows-1252, quoted as needed: ASCII, as most are, reads the
-  // same in UTF-8 and goes as it is; other text is converted first.
+  // same in UTF-8 and goes as it is; other text is converted first. The
+  // bytes that call for quotes are ASCII, so the conversion keeps the answer.
   void AddField(std::string_view text) {
-    if (IsAscii(text)) {
-      AppendCsvField(&buffer_, text, delimiter_);
+    const CsvFieldShape shape = ShapeOf(text, delimiter_);
+    if (shape.ascii) {
+      AppendCsvField(&buffer_, text, shape.quoted);
       return;
     }
     field_.clear();
     AppendCp1252AsUtf8(text, &field_);
-    AppendCsvField(&buffer_, field_, delimiter_);
-  }
-
-  static bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    AppendCsvField(&buffer_, field_, shape.quoted);
   }
 
   void Flush() {
