@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xbase/file_system.h"
@@ -235,6 +236,10 @@ int RecordIsDeleted(Table* table);  // 1 or 0
 int FieldAssign(Field* field, const char* text);
 void FieldBlank(Field* field);
 int FieldCopy(Field* field, char* buffer, int size);
+// The field's bytes in the current row, trailing blanks kept, without a copy:
+// valid until the table moves or the row changes. Empty for a missing field or
+// a closed table.
+std::string_view FieldBytes(Field* field);
 int FieldWidth(Field* field);
 // Where the field begins in a row's bytes (the deletion flag is byte 0).
 int FieldOffset(Field* field);

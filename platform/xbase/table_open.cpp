@@ -306,6 +306,11 @@ int FieldCopy(Field* field, char* buffer, int size) {
   return static_cast<int>(n);
 }
 
+std::string_view FieldBytes(Field* field) {
+  if (field == nullptr || !field->table->open()) return {};
+  return {field->table->record.data() + field->offset, field->width};
+}
+
 int FieldAssign(Field* field, const char* text) {
   if (field == nullptr) return kErrArgument;
   Table* table = field->table;

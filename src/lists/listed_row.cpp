@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "address/key_text.h"
 #include "frame/checked_calls.h"
@@ -15,8 +16,10 @@ namespace {
 // Copies a field of `width` characters into out[width + 1]; what the engine
 // leaves unwritten, a missing field included, reads as blanks.
 void CopyField(xbase::Field* field, char* out, int width) {
-  const int copied = std::clamp(xbase::FieldCopy(field, out, width + 1), 0, width);
-  std::memset(out + copied, ' ', static_cast<std::size_t>(width - copied));
+  const std::string_view bytes = xbase::FieldBytes(field);
+  const std::size_t copied = std::min(bytes.size(), static_cast<std::size_t>(width));
+  if (copied > 0) std::memcpy(out, bytes.data(), copied);
+  std::memset(out + copied, ' ', static_cast<std::size_t>(width) - copied);
   out[width] = '\0';
 }
 
@@ -90,18 +93,16 @@ int TakeCommentInStep(CTBData& base, const ListedRow& row, CTBObjetAts* entry) {
 
 namespace {
 
-// Whether the comment table's current row has `key`.
+// Whether the comment table's current row has `key`, 22 characters without
+// a NUL.
 bool CommentRowHasKey(CTBData& base, const char* key) {
+  if (std::strlen(key) != kCommentKeyLength) return false;
   xbase::Field* const fields[] = {base.m_fieldCmtObjet, base.m_fieldCmtInd1, base.m_fieldCmtInd2,
                                   base.m_fieldCmtInd3, base.m_fieldCmtInd4};
-  const int widths[] = {kObjetWidth, kIndWidth, kIndWidth, kIndWidth, kInd4Width};
-  char text[kObjetWidth + 1];
+  const std::size_t widths[] = {kObjetWidth, kIndWidth, kIndWidth, kIndWidth, kInd4Width};
   for (int i = 0; i < 5; ++i) {
-    xbase::FieldCopy(fields[i], text, sizeof text);
-    if (std::strlen(text) != static_cast<std::size_t>(widths[i]) ||
-        std::memcmp(text, key, static_cast<std::size_t>(widths[i])) != 0) {
-      return false;
-    }
+    const std::string_view bytes = xbase::FieldBytes(fields[i]);
+    if (bytes.size() != widths[i] || std::memcmp(bytes.data(), key, widths[i]) != 0) return false;
     key += widths[i];
   }
   return true;

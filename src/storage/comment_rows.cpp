@@ -2,6 +2,7 @@
 // CMT1 and CMT2, under the 22-character key of its main row.
 
 #include <cstring>
+#include <string_view>
 
 #include "frame/checked_calls.h"
 #include "storage/base_files.h"
@@ -90,25 +91,20 @@ int CTBData::ReadCommentByKey(CString& comment, const char* key) {
 
 namespace {
 
-// The current row's text in `field` without its trailing blanks, up to a NUL
-// if it holds one, into buffer; its length. Empty when the handle is missing.
-int CommentPart(xbase::Field* field, char (&buffer)[kCmtWidth + 1]) {
-  const int copied = xbase::FieldCopy(field, buffer, sizeof buffer);
-  if (copied <= 0) return 0;
-  const std::size_t trimmed = TrimmedLength(buffer, static_cast<std::size_t>(copied));
-  return static_cast<int>(strnlen(buffer, trimmed));
+// The current row's text in `field` without its trailing blanks (a CString
+// made of it ends at a NUL if it holds one). Empty when the handle is missing.
+std::string_view CommentPart(xbase::Field* field) {
+  std::string_view bytes = xbase::FieldBytes(field).substr(0, kCmtWidth);
+  return bytes.substr(0, TrimmedLength(bytes.data(), bytes.size()));
 }
 
 }  // namespace
 
 void CTBData::ReadComment(CString& comment) {
-  char buffer[kCmtWidth + 1];
-  comment = CString(buffer, CommentPart(m_fieldCmt1, buffer));
-  const int second = CommentPart(m_fieldCmt2, buffer);
-  if (second > 0) {
-    buffer[second] = '\0';
-    comment += buffer;
-  }
+  const std::string_view first = CommentPart(m_fieldCmt1);
+  comment = CString(first.data(), static_cast<int>(first.size()));
+  const std::string_view second = CommentPart(m_fieldCmt2);
+  if (!second.empty()) comment += CString(second.data(), static_cast<int>(second.size()));
 }
 
 int CTBData::TrimRightBlanks(char* buffer, int length) {

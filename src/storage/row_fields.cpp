@@ -1,24 +1,33 @@
 // Reading fields of the current rows.
 
 #include <cstring>
+#include <string_view>
 
 #include "address/key_text.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
+#include "storage/text_match.h"
 
 using namespace symbase;
 
+namespace {
+
+// The first `width` bytes of the field, less its trailing blanks when
+// `trimmed`; the text ends at a NUL if they hold one.
+CString FieldPrefix(xbase::Field* field, int width, bool trimmed) {
+  std::string_view bytes = xbase::FieldBytes(field).substr(0, static_cast<std::size_t>(width));
+  if (trimmed) bytes = bytes.substr(0, TrimmedLength(bytes.data(), bytes.size()));
+  return CString(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+}  // namespace
+
 CString CTBData::FieldText(xbase::Field* field, int width) {
-  char buffer[kCmtWidth + 1] = {};
-  xbase::FieldCopy(field, buffer, width + 1);
-  TrimRightBlanks(buffer, width);
-  return buffer;
+  return FieldPrefix(field, width, true);
 }
 
 CString CTBData::FieldRaw(xbase::Field* field, int width) {
-  char buffer[kCmtWidth + 1] = {};
-  xbase::FieldCopy(field, buffer, width + 1);
-  return buffer;
+  return FieldPrefix(field, width, false);
 }
 
 CString CTBData::MainRowCommentKey() {
