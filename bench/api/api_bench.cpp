@@ -4,7 +4,7 @@
 // ends that engine's run and the benchmark's status is 1.
 //
 //   api_bench [--sizes 10000,100000,1000000] [--engines symbase,sqlite]
-//             [--csv FILE] [--seed N]
+//             [--runs N] [--csv FILE] [--seed N]
 //
 // Prints, per size, each phase's seconds for both engines, their ratio
 // (below 1: symbase is faster) and the time per operation, then each
@@ -23,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -425,6 +426,18 @@ std::vector<long> Sizes(const std::string& text) {
   return sizes;
 }
 
+// Whether every argument is one of the options, each followed by its value.
+bool ArgumentsKnown(int argc, char** argv) {
+  static const char* const kOptions[] = {"--sizes", "--engines", "--csv", "--seed", "--runs"};
+  for (int i = 1; i < argc; i += 2) {
+    const bool known =
+        std::any_of(std::begin(kOptions), std::end(kOptions),
+                    [&](const char* option) { return std::strcmp(argv[i], option) == 0; });
+    if (!known || i + 1 >= argc) return false;
+  }
+  return true;
+}
+
 std::string Option(int argc, char** argv, const char* name, const char* fallback) {
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
@@ -446,10 +459,10 @@ int main(int argc, char** argv) {
   const bool want_sqlite =
       engines.find("sqlite") != std::string::npos && MakeSqliteStore() != nullptr;
   char pattern[] = "/tmp/symbase-api-bench-XXXXXX";
-  if (sizes.empty() || mkdtemp(pattern) == nullptr) {
+  if (!ArgumentsKnown(argc, argv) || sizes.empty() || mkdtemp(pattern) == nullptr) {
     std::fprintf(stderr,
                  "usage: api_bench [--sizes N,N...] [--engines symbase,sqlite] [--runs N] "
-                 "[--csv FILE]\n");
+                 "[--csv FILE] [--seed N]\n");
     return 2;
   }
   const std::string work = pattern;
