@@ -200,6 +200,7 @@ TEST_F(ServicesTest, ServersHandOutRegisteredObjectsAndTheDefaultDeclarations) {
   std::memset(&record, 'c', sizeof record);
   DeclRecordCreate(&record);
   EXPECT_EQ(record.hostData, nullptr);
+  std::strcpy(record.comment, "stale");
   EXPECT_EQ(DeclFindSymbol(decl, 0, "Pump_1", &record), kDeclLeftToBase);
   DeclRecordComment(&record, comment);
   EXPECT_TRUE(comment.IsEmpty()) << "the search empties the record";
