@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "support/scripted_dialog_driver.h"
 #include "symbase/afxwin.h"
@@ -200,23 +198,6 @@ TEST_F(DialogTest, InitRunsOnceWhenOpenAndAnExceptionClosesTheWindow) {
   EXPECT_EQ(dlg.inits, 2);  // one a run
 }
 
-TEST_F(DialogTest, NestedDialogsRunInTurn) {
-  struct COuterDlg : CTestDlg {
-    INT_PTR inner = 0;
-    BOOL OnInitDialog() override {
-      CTestDlg::OnInitDialog();
-      inner = CTestDlg("inner").DoModal();
-      return TRUE;
-    }
-  };
-  ScriptedDialogDriver driver(std::vector<ScriptedDialogDriver::Script>{
-      [](CDialog& d) { d.PressButton(IDYES); }, [](CDialog& d) { d.PressButton(kNoAll); }});
-  COuterDlg outer;
-  EXPECT_EQ(outer.DoModal(), IDYES);
-  EXPECT_EQ(outer.inner, kNoAll);
-  EXPECT_EQ(driver.templates(), (std::vector<UINT>{kDialogId, kDialogId}));
-}
-
 TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
   CFrameWnd frame;
   ASSERT_TRUE(frame.Create(nullptr, "Atelier", WS_VISIBLE, CRect(100, 50, 900, 650), nullptr, 0));
@@ -256,7 +237,7 @@ TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
   EXPECT_EQ(CWnd::FromHandle(gone), nullptr);
   EXPECT_EQ(frame.GetDlgItem(5), nullptr);
 
-  // Controls: checks, limits, selections and tool tips keep what they are given.
+  // Controls: checks and tool tips keep what they are given.
   CButton check, detached;
   ASSERT_TRUE(check.Create("BUTTON", "Forcer", WS_CHILD, CRect(0, 0, 40, 14), &frame, 7));
   EXPECT_EQ(check.GetCheck(), BST_UNCHECKED);
@@ -267,18 +248,6 @@ TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
 
   CEdit edit;
   ASSERT_TRUE(edit.Create("EDIT", "Pompe", WS_CHILD, CRect(0, 20, 80, 32), &frame, 8));
-  edit.SetLimitText(10);
-  EXPECT_EQ(edit.GetLimitText(), 10u);
-  edit.LimitText();
-  EXPECT_EQ(edit.GetLimitText(), 0x7FFFFFFEu);
-  const auto selected = [&edit](int from, int to) {
-    edit.SetSel(from, to);
-    std::pair<int, int> ends(-1, -1);
-    edit.GetSel(ends.first, ends.second);
-    return ends;
-  };
-  EXPECT_EQ(selected(4, 1), std::make_pair(1, 4));
-  EXPECT_EQ(selected(3, 0), std::make_pair(0, 3));  // reversed, down to the start
 
   CToolTipCtrl tips, lone;
   ASSERT_TRUE(tips.Create(&frame));

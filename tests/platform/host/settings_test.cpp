@@ -200,6 +200,7 @@ TEST_F(ServicesTest, ServersHandOutRegisteredObjectsAndTheDefaultDeclarations) {
   std::memset(&record, 'c', sizeof record);
   DeclRecordCreate(&record);
   EXPECT_EQ(record.hostData, nullptr);
+  std::strcpy(record.comment, "stale");
   EXPECT_EQ(DeclFindSymbol(decl, 0, "Pump_1", &record), kDeclLeftToBase);
   DeclRecordComment(&record, comment);
   EXPECT_TRUE(comment.IsEmpty()) << "the search empties the record";
@@ -218,39 +219,6 @@ TEST_F(ServicesTest, MessageBoxesAreRecordedAndAnsweredFromTheQueue) {
   EXPECT_EQ(shown[0].answer, kHostIdYes);
   EXPECT_EQ(shown[1].text + "|" + shown[1].message, "|");
   EXPECT_EQ(shown[1].answer, kHostIdCancel);
-}
-
-TEST_F(ServicesTest, NullArgumentsAreHarmless) {
-  ContextSourceCreate(nullptr);
-  EXPECT_EQ(ContextSourceSetup(nullptr, 1, 0, 0), 0);
-  EXPECT_EQ(ContextSourceGet(nullptr, 0, 0), 0);
-  ContextCreate(nullptr, 1);
-  ContextDestroy(nullptr);
-  ContextSourceDestroy(nullptr);
-  DeclRecordCreate(nullptr);
-  DeclRecordDestroy(nullptr);
-  EXPECT_EQ(DeclFindSymbol(nullptr, 0, nullptr, nullptr), kDeclLeftToBase);
-  CheckAnalysedName(nullptr, nullptr, nullptr, nullptr);
-  int ok = -1, reason = -1;
-  CheckSymbolName(nullptr, &ok, &reason);
-  EXPECT_EQ(ok, 0);
-  EXPECT_EQ(reason, kSymbolSyntax);
-  CheckSymbolName(nullptr, nullptr, nullptr);
-  EXPECT_EQ(PrepareSymbol(nullptr), 0);
-  AnalyserCreate(nullptr);
-  AnalyseText(nullptr, "%MW10", nullptr);
-  AnalyserFinish(nullptr);
-  AnalyserDestroy(nullptr);
-  EXPECT_EQ(AnalysisKind(nullptr), 0);
-  EXPECT_EQ(ResultValue(nullptr), 0u);
-  EXPECT_STREQ(ResultText(nullptr), "");
-  EXPECT_EQ(ComponentCount(nullptr), 0u);
-  EXPECT_EQ(ComponentAt(nullptr, 0), 0u);
-  FormatterCreate(nullptr);
-  FormatterLoad(nullptr, nullptr);
-  EXPECT_STREQ(FormatterAddress(nullptr), "");
-  EXPECT_EQ(HostReadSetting(nullptr, 12, nullptr, -1), -1);
-  EXPECT_EQ(HostWriteSetting(nullptr, 12, nullptr, 5), 0);
 }
 
 }  // namespace
