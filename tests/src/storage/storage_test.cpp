@@ -112,6 +112,7 @@ class LevelConversion : public testing_support::SymbolBaseTest {
     AppendRawObject(base, Key("MW", "00012"), "%MW12", "", "c mw");
     AppendRawObject(base, Key("VIW", ""), "%IW", "", "c blank");
     AppendRawObject(base, Key("MOIW", "00031", "00000", "00000"), "%IW31.MOD", "", "c mod");
+    AppendRawObject(base, Key("MOQW", "00040", "00000", "00000"), "%QW40.MOD");
     AppendRawObject(base, Key("VQX", "00012", "00005", "00000"), "%Q12.5");
     Delete("%Q12.5");
   }
@@ -128,12 +129,13 @@ TEST_F(LevelConversion, ModuleNumbersBecomeBase32InBothTables) {
   ASSERT_EQ(TBCloseBaseSymbol(base), 0);
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
   EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
-  EXPECT_THAT(MainKeys(), ElementsAre(Key("VIW", "0000C", "00001", "00000"),
-                                      Key("VIWX", "0000C", "00001", "00000", "03"),
-                                      Key("VQX", "00010", "00002", "00000"),
-                                      Key("VIX", "00000", "00001", "00000"), Key("MW", "00012"),
-                                      Key("VIW", ""), Key("MOIW", "0000V", "00000", "00000"),
-                                      Key("VQX", "00012", "00005", "00000")));
+  EXPECT_THAT(
+      MainKeys(),
+      ElementsAre(Key("VIW", "0000C", "00001", "00000"),
+                  Key("VIWX", "0000C", "00001", "00000", "03"),
+                  Key("VQX", "00010", "00002", "00000"), Key("VIX", "00000", "00001", "00000"),
+                  Key("MW", "00012"), Key("VIW", ""), Key("MOIW", "0000V", "00000", "00000"),
+                  Key("MOQW", "00018", "00000", "00000"), Key("VQX", "00012", "00005", "00000")));
   EXPECT_THAT(LiveCommentKeys(base),
               ElementsAre(Key("VIW", "0000C", "00001", "00000"),
                           Key("VIWX", "0000C", "00001", "00000", "03"),
