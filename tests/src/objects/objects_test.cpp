@@ -176,7 +176,6 @@ const InsertCase kCases[] = {
      {{"%MW10|New|", 2, kNo, 107}},
      {"%MW10|Old|"},
      kSymbolConflict},
-    {"SymbolConflictReplaced", {"%MW1|A|"}, {{"%MW1|B|", 2, kYes, 0}}, {"%MW1|B|"}},
     {"AddressConflictKept", {"%MW1|A|c"}, {{"%MW2|A|d", 1, 0, 0}}, {"%MW1|A|c"}},
     {"AddressConflictMovesTheSymbol",
      {"%MW10|Pump|old"},
