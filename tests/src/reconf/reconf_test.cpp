@@ -17,7 +17,6 @@
 #include "support/fault_file_system.h"
 #include "support/raw_rows.h"
 #include "support/symbol_base.h"
-#include "support/xbase_readers.h"
 #include "symbase/host.h"
 
 namespace {
@@ -282,22 +281,6 @@ TEST_F(ReconfIndependent, EveryFailedFileCallIsReportedOrReturned) {
     // A failure nobody heard of must have changed nothing.
     EXPECT_EQ(noticed ? expected : contents, expected);
     HostClearErrorReports();
-  }
-}
-
-TEST_F(ReconfIndependent, IndependentReadersAgreeWithTheFilesLeft) {
-  if (!XBaseReadersAvailable()) GTEST_SKIP() << "python3-dbf or libdbd-xbase-perl is missing";
-  FaultFileSystem posix(xbase::FileSystem::Posix());
-  ASSERT_THAT(RunScenario(&posix), testing::Each(0));
-  EXPECT_THAT(
-      CommandLines("/usr/bin/python3 " SYMBASE_SOURCE_DIR "/tests/interop/base_consistency.py " +
-                   dir.slash()),
-      testing::ElementsAre("consistent"));
-  for (const char* reader : {"dbf", "dbfread"}) {
-    EXPECT_THAT(ReaderRows(reader, dir.file("KR9.DBF")),
-                testing::IsSupersetOf({"L|VIX|00003|00002|00000||%I3.2||O",
-                                       "D|MW|00010||||%MW10||O", "D|XX|00001|00002|||%X1.TMAX||O"}))
-        << reader;
   }
 }
 

@@ -18,7 +18,6 @@
 #include "support/scripted_dialog_driver.h"
 #include "support/symbol_base.h"
 #include "support/temp_dir.h"
-#include "support/xbase_readers.h"
 #include "symbase/cp1252.h"
 #include "symbase/host.h"
 #include "symbase/maintenance.h"
@@ -65,6 +64,12 @@ TEST_F(BaseLifecycle, AFailedOpenOrCreateIsReported) {
   data.Close();
   EXPECT_TRUE(HostErrorReports().empty());
   EXPECT_TRUE(fs::exists(directory(72) + "KR9CMTR.MDX"));
+  // No separator is added: the names go on the directory's own name.
+  fs::create_directory(dir.file("proj"));
+  ASSERT_EQ(data.Create(dir.file("proj").c_str(), 0), 0);
+  data.Close();
+  EXPECT_TRUE(fs::exists(dir.file("projKR9CMTR.MDX")));
+  EXPECT_TRUE(fs::is_empty(dir.file("proj")));
 }
 
 TEST_F(BaseLifecycle, DeleteRemovesWhatExistsAndReportsEachMissingFile) {
@@ -95,15 +100,6 @@ TEST_F(BaseLifecycle, LockCompactsAndRefusesASecondLock) {
   data.Close();
 }
 
-TEST_F(BaseLifecycle, DirectoryWithoutSeparatorPutsFilesInTheParent) {
-  fs::create_directory(dir.file("proj"));
-  ASSERT_EQ(data.Create(dir.file("proj").c_str(), 0), 0);
-  data.Close();
-  EXPECT_TRUE(fs::exists(dir.file("projKR9.DBF")));
-  EXPECT_TRUE(fs::exists(dir.file("projKR9CMTR.MDX")));
-  EXPECT_TRUE(fs::is_empty(dir.file("proj")));
-}
-
 class LevelConversion : public testing_support::SymbolBaseTest {
  protected:
   // A level 1 base: decimal module numbers in IND1 beside other rows, one deleted.
@@ -116,6 +112,7 @@ class LevelConversion : public testing_support::SymbolBaseTest {
     AppendRawObject(base, Key("MW", "00012"), "%MW12", "", "c mw");
     AppendRawObject(base, Key("VIW", ""), "%IW", "", "c blank");
     AppendRawObject(base, Key("MOIW", "00031", "00000", "00000"), "%IW31.MOD", "", "c mod");
+    AppendRawObject(base, Key("MOQW", "00040", "00000", "00000"), "%QW40.MOD");
     AppendRawObject(base, Key("VQX", "00012", "00005", "00000"), "%Q12.5");
     Delete("%Q12.5");
   }
@@ -132,12 +129,13 @@ TEST_F(LevelConversion, ModuleNumbersBecomeBase32InBothTables) {
   ASSERT_EQ(TBCloseBaseSymbol(base), 0);
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
   EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
-  EXPECT_THAT(MainKeys(), ElementsAre(Key("VIW", "0000C", "00001", "00000"),
-                                      Key("VIWX", "0000C", "00001", "00000", "03"),
-                                      Key("VQX", "00010", "00002", "00000"),
-                                      Key("VIX", "00000", "00001", "00000"), Key("MW", "00012"),
-                                      Key("VIW", ""), Key("MOIW", "0000V", "00000", "00000"),
-                                      Key("VQX", "00012", "00005", "00000")));
+  EXPECT_THAT(
+      MainKeys(),
+      ElementsAre(Key("VIW", "0000C", "00001", "00000"),
+                  Key("VIWX", "0000C", "00001", "00000", "03"),
+                  Key("VQX", "00010", "00002", "00000"), Key("VIX", "00000", "00001", "00000"),
+                  Key("MW", "00012"), Key("VIW", ""), Key("MOIW", "0000V", "00000", "00000"),
+                  Key("MOQW", "00018", "00000", "00000"), Key("VQX", "00012", "00005", "00000")));
   EXPECT_THAT(LiveCommentKeys(base),
               ElementsAre(Key("VIW", "0000C", "00001", "00000"),
                           Key("VIWX", "0000C", "00001", "00000", "03"),
@@ -163,31 +161,6 @@ TEST_F(LevelConversion, ALockedBaseIsReportedAndStillGivesZero) {
   HostClearErrorReports();
   ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
   EXPECT_EQ(LiveRow("%IW12.1").key, Key("VIW", "00012", "00001", "00000"));  // not converted
-}
-
-TEST_F(LevelConversion, IndependentReadersSeeTheConvertedRowsAndKeys) {
-  if (!testing_support::XBaseReadersAvailable()) GTEST_SKIP() << "xBase readers missing";
-  AppendRawObject(base, Key("VIW", "00012", "00001", "00000"), "%IW12.1", "In_12", "c 12");
-  AppendRawObject(base, Key("MW", "00012"), "%MW12", "", "c mw");
-  AppendRawObject(base, Key("MOQW", "00040", "00000", "00000"), "%QW40.MOD");
-  EXPECT_EQ(TBTransformerBaseSymbolL1ToL2(base, 0), 0);
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  for (const char* reader : {"dbf", "dbfread"}) {
-    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9.DBF")),
-                ElementsAre("L|VIW|0000C|00001|00000||%IW12.1|In_12|O", "L|MW|00012||||%MW12||O",
-                            "L|MOQW|00018|00000|00000||%QW40.MOD||"))
-        << reader;
-    EXPECT_THAT(testing_support::ReaderRows(reader, dir.file("KR9CMT.DBF")),
-                ElementsAre("L|VIW|0000C|00001|00000||c 12|", "L|MW|00012||||c mw|"))
-        << reader;
-  }
-  EXPECT_THAT(testing_support::ReaderIndexEntries(dir.file("KR9CLER.MDX")),
-              ElementsAre("TAG REPCLE_TAG", Key("MOQW", "00018", "00000", "00000") + "|3",
-                          Key("MW", "00012") + "|2", Key("VIW", "0000C", "00001", "00000") + "|1"));
-  EXPECT_THAT(testing_support::ReaderIndexEntries(dir.file("KR9CMTR.MDX")),
-              ElementsAre("TAG REPCMT_TAG", Key("MW", "00012") + "|2",
-                          Key("VIW", "0000C", "00001", "00000") + "|1"));
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
 }
 
 // The 22-character comment key of %MW10: IND2, IND3 and IND4 blank.

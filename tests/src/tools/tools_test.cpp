@@ -126,11 +126,6 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
     return "<none>";
   }
 
-  static std::pair<int, int> Saved() {
-    return {HostReadSetting(HostGetObject(1), 12, "SymbOnLinePosX", -1),
-            HostReadSetting(HostGetObject(1), 12, "SymbOnLinePosY", -1)};
-  }
-
   CFrameWnd frame;
   testing_support::TempDir config_;
 };
@@ -172,18 +167,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // An address without row: symbol and comment to type.
         Case{"%mw013", "", IDCANCEL, "", "|%MW13||SrC", "%MW13", "<none>"},
-        // An address with a row but no symbol shows its comment.
-        Case{"%MW11", "", IDCANCEL, "", "|%MW11|Niveau cuve|SrC", "%MW11", "|Niveau cuve"},
-        Case{"%MW10", "", IDCANCEL, "", "Pompe|%MW10|Pompe principale|srC", "%MW10",
-             "Pompe|Pompe principale"},
         // A symbol the base knows takes its address and comment.
         Case{"Vanne", "", IDCANCEL, "", "Vanne|%MW12|Vanne d'entr\351e|sRC", "%MW12",
              "Vanne|Vanne d'entr\351e"},
-        Case{"Moteur", "", IDCANCEL, "", "Moteur|||sRC", "%MW13", "<none>"},
         // Other word classes leave everything to type; class 0 is refused.
         Case{"?Moteur", "", IDCANCEL, "", "|||SRC", "%MW13", "<none>"},
         Case{"%%%", "", IDCANCEL, "E", "", "%MW13", "<none>"},
-        // Blanks alone count as empty.
+        // Blanks alone count as empty; a symbol the base does not know shows alone.
         Case{"%MW13", "OK|S:   |OK", IDCANCEL, "EE", "|%MW13||SrC", "%MW13", "<none>"},
         Case{"Moteur", "R:  |OK", IDCANCEL, "E", "Moteur|||sRC", "%MW13", "<none>"},
         // A typed symbol must be a plain symbol; the comment is trimmed right.
@@ -197,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
         // An address already symbolized: "Valider" always refuses.
         Case{"%MW10", "C: modifi\xE9|OK|ENTER|ESC", IDCANCEL, "AA",
              "Pompe|%MW10|Pompe principale|srC", "%MW10", "Pompe|Pompe principale"},
-        // A row without symbol is modified in place.
+        // A row with no symbol shows its comment and is modified in place.
         Case{"%MW11", "S:Niveau|C=nouveau|ENTER", IDOK, "", "|%MW11|Niveau cuve|SrC", "%MW11",
              "Niveau|nouveau"},
         // A symbol another address carries is written nowhere; it closes.
@@ -324,30 +314,6 @@ TEST_F(SymbOnLineTest, AClosedBaseReportsItsFailuresAndWritesNothing) {
   HostClearErrorReports();
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
   EXPECT_EQ(Stored("%MW13"), "<none>");
-}
-
-TEST_F(SymbOnLineTest, APositionIsSavedAndReusedElseTheDialogIsCentred) {
-  CRect first, again;
-  Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&first); });
-  EXPECT_EQ(first.left, 100 + (800 - first.Width()) / 2);
-  EXPECT_EQ(first.top, 50 + (600 - first.Height()) / 2);
-  EXPECT_EQ(Saved(), std::make_pair(first.left, first.top));
-  // Moved, then closed by "Valider"; a word refused at opening keeps that place.
-  Open("%MW13", [&](CDialog& d) {
-    d.SetWindowPos(nullptr, 20, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Steps("S:Pompe_1|OK")(d);
-  });
-  EXPECT_EQ(Open("%%%", Steps("")), IDCANCEL);
-  EXPECT_EQ(Messages(), "E");
-  EXPECT_EQ(Saved(), std::make_pair(120, 750));
-  Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&again); });
-  EXPECT_EQ(again, CRect(120, 750, 120 + first.Width(), 750 + first.Height()));
-  // Either value missing: centred.
-  for (const char* missing : {"SymbOnLinePosX", "SymbOnLinePosY"}) {
-    HostWriteSetting(HostGetObject(1), 12, missing, -1);
-    Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&again); });
-    EXPECT_EQ(again, first) << missing;
-  }
 }
 
 using Check = int (CTBTest::*)(CStringList&);
