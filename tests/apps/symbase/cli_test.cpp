@@ -197,17 +197,6 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
   });
 }
 
-// A kind is listed past the library's batches of fifty.
-TEST_F(CliObjects, ListAndCountEveryObjectOrOneKind) {
-  std::string csv = "address,symbol\n";
-  for (int i = 100; i < 175; ++i)
-    csv += "%MW" + std::to_string(i) + ",S" + std::to_string(i) + "\n";
-  ASSERT_EQ(RunCli({"import", dir_.path(), WriteFile(csv)}).status, 0);
-  Steps({{{"list", "@", "%mw"}, 0, {"\n83 objects\n", "%MW174    S174\n"}},
-         {{"list", "@"}, 0, {"\n103 objects\n", "%I1.2", "%Q2.0", "S174"}},
-         {{"count", "@"}, 0, {"=103\n"}}});
-}
-
 TEST_F(CliObjects, JsonIsReadByPython) {
   const char* reader =
       "if isinstance(d, list): d = [o['address'] + ':' + o['comment'] for o in d]\n"
