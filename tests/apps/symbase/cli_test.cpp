@@ -218,9 +218,6 @@ TEST_F(CliObjects, JsonIsReadByPython) {
   for (const Case& test : cases) {
     EXPECT_EQ(PythonJson(reader, RunCli(test.args).out), test.printed) << test.args[0];
   }
-  // Printable text is written as it is, readable without a JSON reader.
-  ExpectText(RunCli({"find", dir_.path(), "%Q2.0", "--json"}).out,
-             {"\"comment\": \"Commande contacteur pompe 1\""});
 }
 
 TEST_F(CliObjects, DeleteAKindAsksFirst) {
