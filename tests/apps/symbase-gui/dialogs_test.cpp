@@ -14,7 +14,6 @@ using testing_support::BaseHolder;
 using testing_support::Click;
 using testing_support::Control;
 using testing_support::GuiFixture;
-using testing_support::OnNextBox;
 
 namespace {
 
@@ -72,23 +71,6 @@ class DialogsTest : public QObject {
       QCOMPARE(fixture.Session().Count(), 1L);
     }
     QCOMPARE(fixture.dialogs, 0);
-  }
-
-  void AnImportIsToldAsInformationARefusedFileAsAWarning() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase({{"%MW1", "A1", ""}}), QString());
-    fixture.Services().SetMessageBoxAnswerer(nullptr);  // the editor's own boxes
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    const auto closeKeepingIcon = [&icon](QMessageBox& box) {
-      icon = box.icon();
-      box.done(0);
-    };
-    OnNextBox(closeKeepingIcon);
-    QCOMPARE(Import(fixture, "%MW5,B,\n").added, 1);
-    QCOMPARE(icon, QMessageBox::Information);
-    OnNextBox(closeKeepingIcon);
-    QVERIFY(!Import(fixture, "%ZZ9,x,\n").error.isEmpty());
-    QCOMPARE(icon, QMessageBox::Warning);
   }
 
   // Held by another program that has not written yet, the base still
@@ -175,8 +157,6 @@ class DialogsTest : public QObject {
     QTest::newRow("French header, two columns, blank lines")
         << QByteArray("rep\xC3\xA8re,symbole\n\n%MW1,A\n\n") << QStringList{"3|%MW1|A|"}
         << QString();
-    QTest::newRow("header alone") << QByteArray("address,symbol,comment\n") << QStringList{}
-                                  << QString();
     QTest::newRow("empty") << QByteArray() << QStringList{} << "la première ligne";
     QTest::newRow("other header") << QByteArray("a,b,c\n") << QStringList{} << "la première ligne";
     QTest::newRow("not UTF-8") << QByteArray(

@@ -26,24 +26,7 @@ QStringList Column(gui::ObjectModel& model, int column) {
   return values;
 }
 
-constexpr int kObjects = 100000;
-constexpr int kBoundRows = gui::ObjectModel::kCachedPages * gui::RecordCache::kPageRows;
-
-bool FillBase(const QString& directory) {
-  CTBData* base = nullptr;
-  TBInitTabisDll(&base);
-  TBCreateBaseSymbol(base, (directory + '/').toLocal8Bit().constData(), 0);
-  bool ok = true;
-  for (int i = 0; i < kObjects && ok; ++i) {
-    const QByteArray n = QByteArray::number(i);
-    CTBObjetAts object(("%MW" + n).constData(), ("Mot_" + n).constData(),
-                       ("Commentaire du mot " + n).constData(), 0, -1);
-    ok = TBCreateObject(base, &object) == 0;
-  }
-  TBCloseBaseSymbol(base);
-  TBFreeTabisDll(base);
-  return ok;
-}
+constexpr int kObjects = 5000;
 
 }  // namespace
 
@@ -78,11 +61,6 @@ class EditingTest : public QObject {
     QVERIFY(model.setData(comment, QString("Niveau d'arrêt, en cm"), Qt::EditRole));
     QCOMPARE(fixture.Row("%MW11"), QString("Seuil_arrêt|Niveau d'arrêt, en cm"));
     QCOMPARE(symbol.data().toString(), QString("Seuil_arrêt"));
-    QCOMPARE(
-        model.headerData(gui::ObjectModel::kSymbol, Qt::Horizontal, Qt::DisplayRole).toString(),
-        "Symbole");
-    QCOMPARE(model.headerData(symbol.row(), Qt::Vertical, Qt::DisplayRole).toInt(),
-             symbol.row() + 1);
     QCOMPARE(fixture.messages, QStringList());
     QVERIFY(model.setData(symbol, QString(), Qt::EditRole));
     QCOMPARE(fixture.Row("%MW11"), QString("|Niveau d'arrêt, en cm"));
@@ -192,53 +170,40 @@ class EditingTest : public QObject {
     QCOMPARE(fixture.messages, QStringList());
   }
 
-  // The search that sorts by symbol gives addresses alone: a view of more
-  // than a page of them still shows each row's texts.
-  void ManyRowsSortedBySymbolShowTheirTexts() {
+  // More rows than one loading step reads and than the cache keeps: the
+  // first rows show before the rest is read, and every row shows its texts,
+  // by address or sorted by symbol (a search that gives addresses alone). The
+  // rows held in memory meanwhile are measured by bench/gui, not asserted here.
+  void ALargeBaseLoadsInStepsAndShowsEveryRowsTexts() {
     GuiFixture fixture;
     testing_support::Objects objects;
-    QStringList expected;
-    for (int i = 100; i < 160; ++i) {
-      objects.push_back({"%MW" + std::to_string(i), "S" + std::to_string(260 - i), ""});
-      expected.prepend(QString::fromStdString(objects.back()[1]));
+    QStringList symbols;
+    for (int i = 0; i < kObjects; ++i) {
+      const std::string n = std::to_string(i);
+      objects.push_back({"%MW" + n, "Mot_" + n, "Commentaire du mot " + n});
+      symbols << QString::fromStdString(objects.back()[1]);
     }
     QCOMPARE(fixture.CreateBase(objects), QString());
-    QHeaderView* header = fixture.Window().Table()->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(1) + 5, 5));
-    QCOMPARE(Column(fixture.Window().Model(), gui::ObjectModel::kSymbol), expected);
-  }
-
-  void ALargeBaseOpensAndScrollsToItsEndInBoundedMemory() {
-    QTemporaryDir dir;
-    QVERIFY(FillBase(dir.path()));
-    GuiFixture fixture;
     gui::ObjectModel& model = fixture.Window().Model();
-    QCOMPARE(fixture.Window().OpenBase(dir.path()), QString());
+    QCOMPARE(fixture.Window().OpenBase(fixture.Directory()), QString());
     QVERIFY(model.rowCount() > 0);
     QVERIFY(model.rowCount() < kObjects);
     QCOMPARE(model.index(0, gui::ObjectModel::kSymbol).data().toString(), QStringLiteral("Mot_0"));
     QTRY_VERIFY_WITH_TIMEOUT(!model.IsLoading(), 120000);
     QCOMPARE(model.rowCount(), kObjects);
 
-    QTableView* table = fixture.Window().Table();
-    int largest = 0;
-    for (int row = 0; row < kObjects; row += 997) {
-      table->scrollTo(model.index(row, 0), QAbstractItemView::PositionAtTop);
-      QCoreApplication::processEvents();
-      for (int shown = row; shown < std::min(row + 40, kObjects); ++shown) {
-        model.index(shown, gui::ObjectModel::kComment).data();
-      }
-      largest = std::max(largest, model.CachedRows());
-    }
-    table->scrollToBottom();
+    fixture.Window().Table()->scrollToBottom();
     QCoreApplication::processEvents();
     const int last = kObjects - 1;
-    QCOMPARE(model.AddressAt(last), QByteArray("%MW99999"));
+    QCOMPARE(model.AddressAt(last), QByteArray("%MW4999"));
     QCOMPARE(model.index(last, gui::ObjectModel::kComment).data().toString(),
-             QStringLiteral("Commentaire du mot 99999"));
-    QVERIFY2(largest <= kBoundRows, qPrintable(QString::number(largest)));
-    QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("100000 objets")));
+             QStringLiteral("Commentaire du mot 4999"));
+    QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("5000 objets")));
+    QHeaderView* header = fixture.Window().Table()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, 5));
+    symbols.sort();
+    QCOMPARE(Column(model, gui::ObjectModel::kSymbol), symbols);
   }
 };
 

@@ -69,7 +69,6 @@ class GuiFixture {
 
   gui::MainWindow& Window() { return window_; }
   gui::BaseSession& Session() { return window_.Session(); }
-  gui::GuiServices& Services() { return services_; }
   QString Directory() const { return directory_.path(); }
 
   // "" once created with these objects.

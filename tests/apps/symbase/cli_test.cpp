@@ -197,17 +197,6 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
   });
 }
 
-// A kind is listed past the library's batches of fifty.
-TEST_F(CliObjects, ListAndCountEveryObjectOrOneKind) {
-  std::string csv = "address,symbol\n";
-  for (int i = 100; i < 175; ++i)
-    csv += "%MW" + std::to_string(i) + ",S" + std::to_string(i) + "\n";
-  ASSERT_EQ(RunCli({"import", dir_.path(), WriteFile(csv)}).status, 0);
-  Steps({{{"list", "@", "%mw"}, 0, {"\n83 objects\n", "%MW174    S174\n"}},
-         {{"list", "@"}, 0, {"\n103 objects\n", "%I1.2", "%Q2.0", "S174"}},
-         {{"count", "@"}, 0, {"=103\n"}}});
-}
-
 TEST_F(CliObjects, JsonIsReadByPython) {
   const char* reader =
       "if isinstance(d, list): d = [o['address'] + ':' + o['comment'] for o in d]\n"
@@ -229,9 +218,6 @@ TEST_F(CliObjects, JsonIsReadByPython) {
   for (const Case& test : cases) {
     EXPECT_EQ(PythonJson(reader, RunCli(test.args).out), test.printed) << test.args[0];
   }
-  // Printable text is written as it is, readable without a JSON reader.
-  ExpectText(RunCli({"find", dir_.path(), "%Q2.0", "--json"}).out,
-             {"\"comment\": \"Commande contacteur pompe 1\""});
 }
 
 TEST_F(CliObjects, DeleteAKindAsksFirst) {
