@@ -1,13 +1,12 @@
-// Tables: rows, fields, moves along the record order and tags, relations over
-// them, and the file itself (cut, changed behind the engine's back, read
-// ahead, compacted, an interrupted compaction finished by the next open).
+// Tables: moves along the record order and tags, relations over them, and the
+// file itself (cut, changed behind the engine's back, read ahead). Compaction
+// and its journal are proven by the disk-stop runs of transaction_test.cpp.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +97,7 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   EXPECT_EQ(5, TableRecordNumber(t_.table));
   for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
   EXPECT_EQ(kErrRecord, t_.session.error);
+  EXPECT_EQ(kErrRecord, RecordAppend(t_.table));  // no row begun
   EXPECT_EQ((Rows{3, 1, 5, 2, 4}), t_.Walk(t_.symbole));
   EXPECT_EQ((Rows{4, 2, 5, 1, 3}), t_.Walk(t_.symbole, true));
   EXPECT_EQ((Rows{3, 1, 2, 4, 5}), t_.Walk(t_.cle));      // "I    " < "MW   " < "MWX  "
@@ -130,97 +130,6 @@ TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
   EXPECT_EQ(kOk, TableSeek(t_.table, "0Alpha"));
   EXPECT_EQ(kEof, TableSeek(t_.table, "Alpha"));
   EXPECT_EQ(kOk, t_.Check());
-}
-
-TEST_F(TableTest, ChangesAndAppendsReachEveryTagAndSurviveReopen) {
-  ASSERT_EQ(kOk, TableGo(t_.table, 2));
-  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Changed"));
-  ASSERT_EQ(kOk, TableGo(t_.table, 1));  // moving off writes the row
-  ASSERT_EQ(kOk, TableGo(t_.table, 2));
-  EXPECT_EQ("Changed", t_.Get("SYMBOLE"));
-  // AppendStart keeps the current fields; RecordBlank clears them.
-  ASSERT_EQ(kOk, AppendStart(t_.table, 0));
-  EXPECT_EQ("Changed", t_.Get("SYMBOLE"));
-  RecordBlank(t_.table);
-  EXPECT_EQ("", t_.Get("SYMBOLE"));
-  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "Epsilon"));
-  ASSERT_EQ(kOk, RecordAppend(t_.table));
-  EXPECT_EQ(6, TableRecordNumber(t_.table));      // on the row just appended
-  EXPECT_EQ(kErrRecord, RecordAppend(t_.table));  // no row begun
-  TagSelect(t_.table, t_.symbole);
-  EXPECT_EQ(kOk, TableSeek(t_.table, "Epsilon"));
-  EXPECT_EQ(6, TableRecordNumber(t_.table));
-  ASSERT_EQ(kOk, TableGo(t_.table, 1));
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  ASSERT_EQ(kOk, EngineCloseAll(&t_.session));
-
-  MainTable again(dir_.path(), false);
-  ASSERT_TRUE(again.ok());
-  EXPECT_EQ(6, TableRecordCount(again.table));
-  EXPECT_EQ((Rows{1, 2, 3, 4, 5, 6}), again.Walk(nullptr));
-  EXPECT_EQ((Rows{6, 5, 4, 3, 2, 1}), again.Walk(nullptr, true));
-  EXPECT_EQ((Rows{3, 2, 5, 6, 4}), again.Walk(again.symbole));
-  EXPECT_EQ((Rows{6, 3, 2, 4, 5}), again.Walk(again.cle));  // row 6: a blank OBJET
-  ASSERT_EQ(kOk, TableGo(again.table, 3));
-  EXPECT_EQ("%I1", again.Get("REPERE"));
-  EXPECT_EQ("00001", again.Get("IND1"));
-  EXPECT_EQ(kOk, again.Check());
-}
-
-TEST_F(TableTest, AssignPadsAndCutsCopyClampsToTheBuffer) {
-  Field* objet = FieldGet(t_.table, "objet");  // case ignored
-  ASSERT_NE(nullptr, objet);
-  EXPECT_STREQ("OBJET", FieldName(objet));
-  EXPECT_EQ(5, FieldWidth(objet));
-  // What FieldCopy gives into exactly `size` bytes: its count, then the text.
-  const auto copied = [objet](int size) {
-    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(size)]);
-    const int n = FieldCopy(objet, buffer.get(), size);
-    return std::to_string(n) + (n >= 0 ? buffer.get() : "");
-  };
-  ASSERT_EQ(kOk, FieldAssign(objet, "ABCDEFGH"));
-  EXPECT_EQ("5ABCDE", copied(6));
-  ASSERT_EQ(kOk, FieldAssign(objet, "V"));
-  EXPECT_EQ("5V    ", copied(6));  // trailing blanks kept
-  EXPECT_EQ("2V ", copied(3));
-  EXPECT_EQ('-', copied(0)[0]);
-  FieldBlank(objet);
-  EXPECT_EQ("5     ", copied(6));
-  EXPECT_EQ(nullptr, FieldGet(t_.table, "NOPE"));
-  EXPECT_EQ(kErrField, t_.session.error);
-  ASSERT_EQ(kOk, t_.Set("SYMBOLE", "\xE9t\xE9"));  // Windows-1252 bytes stored as they are
-  ASSERT_EQ(kOk, TableUnlock(t_.table));
-  ASSERT_EQ(kOk, TableGo(t_.table, 5));
-  EXPECT_EQ("\xE9t\xE9", t_.Get("SYMBOLE"));
-}
-
-// Rows as bytes and keys alone, read without moving the table.
-TEST_F(TableTest, ScansReadRowsAndKeysWithoutMovingTheTable) {
-  ASSERT_EQ(kOk, TableGo(t_.table, 3));
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  std::vector<std::string> seen;
-  const auto visit = [&seen](long record, const char* image) {
-    seen.push_back(std::to_string(record) + image[0] + std::string(image + 59, 5));
-    return record == 4 ? 7 : 0;  // SYMBOLE starts at byte 59
-  };
-  EXPECT_EQ(7, TableScan(t_.table, visit));
-  EXPECT_EQ((std::vector<std::string>{"1 Beta ", "2 Gamma", "3*Alpha", "4 Omega"}), seen);
-  seen.clear();
-  EXPECT_EQ(kOk, TableVisitRows(t_.table, {2, 5}, visit));
-  EXPECT_EQ((std::vector<std::string>{"2 Gamma", "5 Delta"}), seen);
-  EXPECT_EQ(kErrArgument, TableVisitRows(t_.table, {0}, visit));
-  EXPECT_EQ(kErrArgument, TableScan(t_.table, nullptr));
-  EXPECT_EQ(3, TableRecordNumber(t_.table));
-  Rows keyed;
-  EXPECT_EQ(9, TagScan(t_.symbole, "Delta", [&keyed](const char* key, long record) {
-              keyed.push_back(record);
-              return key[0] == 'O' ? 9 : 0;  // stops on Omega
-            }));
-  EXPECT_EQ((Rows{5, 2, 4}), keyed);
-  long count = 0;
-  EXPECT_EQ(kOk, TagCountPrefix(t_.cle, "MW", &count));
-  EXPECT_EQ(4, count);
-  EXPECT_EQ(32, TagKeyLength(t_.symbole));
 }
 
 TEST_F(TableTest, BadTagListsAreRefused) {
@@ -322,11 +231,10 @@ class RelationTest : public StoredRows {
     relation_ = RelationCreate(t_.table);
     ASSERT_NE(nullptr, relation_);
   }
-  Rows Walk(void (*change)(MainTable&) = nullptr) {
+  Rows Walk() {
     Rows rows;
     for (int r = RelationTop(relation_); r == kOk; r = RelationSkip(relation_, 1)) {
       rows.push_back(TableRecordNumber(t_.table));
-      if (change) change(t_);
     }
     return rows;
   }
@@ -381,44 +289,6 @@ TEST_F(RelationTest, DeletedRowsAreNeverShown) {
   ASSERT_EQ(kOk, RecordRecall(t_.table));  // shown again, and back in every tag
   EXPECT_EQ((Rows{1, 3, 6}), Walk());
   EXPECT_EQ(kOk, t_.Check());
-}
-
-TEST_F(RelationTest, RowsChangedOrDeletedDuringTheWalkAreMetOnce) {
-  ASSERT_EQ(kOk, RelationQuerySet(relation_, module1_));
-  // The module move: rewrite IND1 of each row the walk stands on.
-  EXPECT_EQ((Rows{1, 3, 5, 6}), Walk([](MainTable& t) { ASSERT_EQ(kOk, t.Set("IND1", "00003")); }));
-  EXPECT_EQ((Rows{}), Walk());
-  ASSERT_EQ(kOk, RelationQuerySet(relation_, "IND1 = '00003'"));
-  EXPECT_EQ((Rows{1, 3, 5, 6}), Walk([](MainTable& t) { ASSERT_EQ(kOk, RecordDelete(t.table)); }));
-  ASSERT_EQ(kOk, TableUnlock(t_.table));
-  EXPECT_EQ((Rows{4, 2}), t_.Walk(t_.cle));
-  EXPECT_EQ(kOk, t_.Check());
-}
-
-TEST_F(RelationTest, MalformedQueriesAndSortsEndTheRelation) {
-  const struct {
-    const char *query, *sort;
-    int result;
-  } bad[] = {{"OBJET = ", nullptr, kErrExpression},
-             {"NOSUCH = 'V'", nullptr, kErrField},
-             {"SYMBOLE", nullptr, kErrExpression},  // not logical
-             {"OBJET = 'V'", ".NOT. DELETED()", kErrExpression}};
-  for (const auto& b : bad) {
-    SCOPED_TRACE(b.query);
-    EXPECT_EQ(b.sort ? kOk : b.result, RelationQuerySet(relation_, b.query));
-    if (b.sort) {
-      EXPECT_EQ(b.result, RelationSortSet(relation_, b.sort));
-    }
-    EXPECT_EQ(kRelationEnd, RelationTop(relation_));
-  }
-  ASSERT_EQ(kOk, RelationSortSet(relation_, ""));  // no sort
-  EXPECT_EQ((Rows{1, 3, 6}), Walk());
-  Relation* other = RelationCreate(t_.table);  // freeing one leaves the other whole
-  EXPECT_EQ(kOk, RelationFree(relation_, 0));
-  relation_ = other;
-  EXPECT_EQ(6u, Walk().size());
-  EXPECT_EQ(kOk, TableTop(t_.table));  // the table stays open
-  EXPECT_EQ(kErrArgument, RelationTop(nullptr));
 }
 
 TEST_F(RelationTest, CompactionForgetsThePositionOfItsTablesRelationsOnly) {
@@ -580,68 +450,6 @@ TEST_F(TableFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
   EXPECT_EQ(addresses_from(t.table, 2),
             std::vector<std::string>(written.begin() + 1, written.end()));
   EXPECT_EQ(kOk, EngineCommit(&t.session));
-}
-
-TEST_F(TableFileTest, CompactionDropsDeletedRowsRenumbersAndRebuildsEveryTag) {
-  {
-    MainTable t(dir_.path());
-    ASSERT_TRUE(t.ok());
-    for (int i = 1; i <= 10; ++i)
-      ASSERT_EQ(kOk, t.Append(NumberedRow(i, "S" + std::to_string(100 - i))));
-    for (long n : {2, 5, 6, 10}) {
-      ASSERT_EQ(kOk, TableGo(t.table, n));
-      ASSERT_EQ(kOk, RecordDelete(t.table));
-    }
-    ASSERT_EQ(kOk, TableCompact(t.table));
-    EXPECT_EQ(6, TableRecordCount(t.table));
-    // Rows 1 3 4 7 8 9 became 1..6; the symbols run backwards.
-    EXPECT_EQ((Rows{6, 5, 4, 3, 2, 1}), t.Walk(t.symbole));
-    ASSERT_EQ(kOk, t.Append(NumberedRow(11, "S0")));  // the table stays usable
-  }
-  MainTable t(dir_.path(), false);
-  ASSERT_TRUE(t.ok());
-  EXPECT_EQ((Rows{7, 6, 5, 4, 3, 2, 1}), t.Walk(t.symbole));
-  EXPECT_EQ(kOk, t.Check());
-  EXPECT_EQ(289u + 7 * 92 + 1, ReadFileBytes(path_).size());
-  EXPECT_TRUE(ReadFileBytes(dir_.file("KR9.DBF.pack")).empty());
-
-  TagSelect(t.table, nullptr);  // every row deleted
-  ASSERT_EQ(kOk, TableGo(t.table, 1));
-  for (int r = kOk; r == kOk; r = TableSkip(t.table, 1)) ASSERT_EQ(kOk, RecordDelete(t.table));
-  ASSERT_EQ(kOk, TableCompact(t.table));
-  EXPECT_EQ(0, TableRecordCount(t.table));
-  EXPECT_EQ(kEof, TableTop(t.table));
-  EXPECT_EQ(kOk, t.Check());
-}
-
-TEST_F(TableFileTest, CommittedCompactionIsFinishedByTheNextOpenAnUnfinishedOneDropped) {
-  {
-    MainTable t(dir_.path());
-    ASSERT_TRUE(t.ok());
-    ASSERT_EQ(kOk, t.Append(NumberedRow(1, "OLD")));
-  }
-  // A compaction that wrote its new files and journal, then stopped.
-  std::string fresh = ReadFileBytes(path_);
-  fresh.replace(289 + 59, 3, "NEW");  // SYMBOLE starts at offset 59 of a row
-  const std::string pack = dir_.file("KR9.DBF.pack"), dbf = path_;
-  ASSERT_TRUE(WriteFileBytes(dbf + ".new", fresh));
-  // A last line without its partner (a damaged journal) is left alone.
-  const std::string lonely = dir_.file("KR9.keep");
-  ASSERT_TRUE(WriteFileBytes(lonely, "keep"));
-  ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dbf + "\n" + lonely + "\nend\n"));
-  for (const std::string symbol : {"NEW", "NEW"}) {
-    Session s;
-    EngineInit(&s, 0, 0);
-    Table* t = TableOpen(&s, dbf.c_str());
-    ASSERT_NE(nullptr, t);
-    EXPECT_EQ(symbol, testing_tables::Trimmed(t, "SYMBOLE"));
-    EXPECT_EQ(1, TableRecordCount(t));
-    EXPECT_TRUE(ReadFileBytes(pack).empty());
-    // The next round: an unfinished journal, whose new file is garbage.
-    ASSERT_TRUE(WriteFileBytes(dbf + ".new", "garbage"));
-    ASSERT_TRUE(WriteFileBytes(pack, dbf + ".new\n" + dir_.file("KR9")));
-  }
-  EXPECT_EQ("keep", ReadFileBytes(lonely));
 }
 
 }  // namespace
