@@ -91,6 +91,8 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
     EXPECT_EQ(s.result == kBof, TableBof(t_.table) == 1);
   }
   ASSERT_EQ(kOk, TableGo(t_.table, 3));  // by record number: the entry is sought again
+  EXPECT_EQ(full, std::string(FieldBytes(FieldGet(t_.table, "SYMBOLE"))));  // lent, padding kept
+  EXPECT_TRUE(FieldBytes(nullptr).empty());
   EXPECT_EQ(kOk, TableSkip(t_.table, 1));
   EXPECT_EQ(1, TableRecordNumber(t_.table));
   EXPECT_EQ(kOk, TableBottom(t_.table));
