@@ -74,8 +74,10 @@ TEST_F(BaseLifecycle, AFailedOpenOrCreateIsReported) {
 
 TEST_F(BaseLifecycle, DeleteRemovesWhatExistsAndReportsEachMissingFile) {
   std::ofstream(dir.file("KR9.DBF")).put('x');
+  std::ofstream(dir.file("KR9.DBF.jnl")).put('x');  // a journal a new base must not replay
   EXPECT_EQ(data.Delete(dir.slash().c_str()), 0);
   EXPECT_FALSE(fs::exists(dir.file("KR9.DBF")));
+  EXPECT_FALSE(fs::exists(dir.file("KR9.DBF.jnl")));
   std::vector<::testing::Matcher<const HostErrorReport&>> expected;
   for (const char* name : {"KR9CMT.DBF", "KR9CLER.MDX", "KR9R.MDX", "KR9S.MDX", "KR9CMTR.MDX"}) {
     expected.push_back(testing_support::ReportIs(24, 410, "Tabiserr", dir.slash() + name));
