@@ -144,7 +144,9 @@ TEST_F(TableTest, BadTagListsAreRefused) {
              {"REPERE+REPERE+SYMBOLE", nullptr, kErrTag},  // too long
              {nullptr, nullptr, kErrTag}};                 // no tag at all
   for (const auto& b : bad) {
-    const TagDefinition tags[] = {{b.key ? "T1" : nullptr, b.key, b.filter, 0, 0},
+    // A sound tag first: each tag of the list is checked, not only the first.
+    const TagDefinition tags[] = {{b.key ? "T0" : nullptr, "REPERE", nullptr, 0, 0},
+                                  {"T1", b.key, b.filter, 0, 0},
                                   {nullptr, nullptr, nullptr, 0, 0}};
     EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("B.MDX").c_str(), tags)) << b.key;
     if (b.key) {
