@@ -2,8 +2,9 @@
 #define SYMBASE_APPS_GUI_CSV_H
 
 // Symbol tables as CSV files: UTF-8, the header "address,symbol,comment"
-// (or "repère,symbole,commentaire"), one object a row, quoting as RFC 4180
-// has it; the comment column may be left out.
+// (or "repère,symbole,commentaire"), one object a row, read and written by
+// the hosts' common CSV reader and writer with "," between fields; the
+// comment column may be left out.
 
 #include <QString>
 #include <QStringList>

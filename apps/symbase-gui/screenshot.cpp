@@ -11,7 +11,6 @@
 #include <cstdio>
 
 #include "arguments.h"
-#include "csv.h"
 #include "findings_window.h"
 #include "gui_services.h"
 #include "main_window.h"

@@ -7,7 +7,7 @@
 
 #include "base.h"
 #include "commands.h"
-#include "csv.h"
+#include "common/csv.h"
 #include "errors.h"
 #include "fields.h"
 #include "object_print.h"
@@ -41,7 +41,7 @@ class CsvExport {
         delimiter_(excel ? ';' : ','),
         end_(excel ? "\r\n" : "\n") {
     if (excel) buffer_ = "\xEF\xBB\xBF";
-    AppendCsvLine(&buffer_, {"address", "symbol", "comment"}, delimiter_, end_);
+    csv::AppendLine(&buffer_, {"address", "symbol", "comment"}, delimiter_, end_);
   }
 
   void Add(std::string_view address, std::string_view symbol, std::string_view comment) {
@@ -66,14 +66,14 @@ class CsvExport {
   // same in UTF-8 and goes as it is; other text is converted first. The
   // bytes that call for quotes are ASCII, so the conversion keeps the answer.
   void AddField(std::string_view text) {
-    const CsvFieldShape shape = ShapeOf(text, delimiter_);
+    const csv::FieldShape shape = csv::ShapeOf(text, delimiter_);
     if (shape.ascii) {
-      AppendCsvField(&buffer_, text, shape.quoted);
+      csv::AppendField(&buffer_, text, shape.quoted);
       return;
     }
     field_.clear();
     AppendCp1252AsUtf8(text, &field_);
-    AppendCsvField(&buffer_, field_, shape.quoted);
+    csv::AppendField(&buffer_, field_, shape.quoted);
   }
 
   void Flush() {

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <iterator>
 
-#include "csv.h"
+#include "common/csv.h"
 #include "errors.h"
 #include "fields.h"
 #include "options.h"
@@ -79,9 +79,9 @@ class TableReader {
 
   ObjectTable Read() {
     std::string text = DecodeFile(ReadInput(path_), options_.encoding, &undecodable_);
-    char delimiter = options_.delimiter != '\0' ? options_.delimiter : DetectDelimiter(text);
-    CsvReader reader(text, delimiter);
-    CsvRecord record;
+    char delimiter = options_.delimiter != '\0' ? options_.delimiter : csv::DetectDelimiter(text);
+    csv::Reader reader(text, delimiter);
+    csv::Record record;
     if (!reader.Next(&record)) throw Failure(table_.name + " is empty: " + HeaderHint());
     ReadHeader(record);
     // Every record starts on its own line: the rows never outnumber the lines.
@@ -106,9 +106,11 @@ class TableReader {
     return hint;
   }
 
-  void ReadHeader(const CsvRecord& header) {
+  void ReadHeader(const csv::Record& header) {
     std::string where = table_.name + ":" + std::to_string(header.line) + ": ";
-    if (!header.error.empty()) throw Failure(where + header.error + "; " + HeaderHint());
+    if (header.error != csv::Error::kNone) {
+      throw Failure(where + csv::Describe(header.error) + "; " + HeaderHint());
+    }
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
       int role = RoleOf(HeaderName(header.fields[i].text));
       if (role < 0 || column_[role] >= 0) {
@@ -140,10 +142,10 @@ class TableReader {
   }
 
   // The name of the column holding (line, column) in `record`.
-  std::string FieldAt(const CsvRecord& record, int line, int column) const {
+  std::string FieldAt(const csv::Record& record, int line, int column) const {
     std::size_t index = 0;
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
-      const CsvField& field = record.fields[i];
+      const csv::Field& field = record.fields[i];
       if (field.line < line || (field.line == line && field.column <= column)) index = i;
     }
     static const char* const kNames[] = {"address", "symbol", "comment"};
@@ -153,7 +155,7 @@ class TableReader {
     return "column " + std::to_string(index + 1);
   }
 
-  void ReadRow(const CsvRecord& record, std::size_t first_undecodable,
+  void ReadRow(const csv::Record& record, std::size_t first_undecodable,
                std::size_t end_undecodable) {
     ++table_.rows_read;
     std::size_t problems_before = table_.problems.size();
@@ -162,15 +164,15 @@ class TableReader {
       Problem(bad.line, bad.column,
               FieldAt(record, bad.line, bad.column) + ": " + Undecodable(bad));
     }
-    if (!record.error.empty()) {
-      Problem(record.error_line, record.error_column, record.error);
+    if (record.error != csv::Error::kNone) {
+      Problem(record.error_line, record.error_column, csv::Describe(record.error));
     } else if (table_.problems.size() == problems_before) {
       CheckFields(record);
     }
     if (table_.problems.size() != problems_before) ++table_.bad_rows;
   }
 
-  void CheckFields(const CsvRecord& record) {
+  void CheckFields(const csv::Record& record) {
     for (std::size_t i = width_; i < record.fields.size(); ++i) {
       if (!record.fields[i].text.empty()) {
         Problem(record.fields[i].line, record.fields[i].column,
@@ -193,26 +195,26 @@ class TableReader {
     if (!options_.addresses_only && Repeated(record, table_.rows.back())) table_.rows.pop_back();
   }
 
-  void Convert(const CsvRecord& record, int role, std::string (*convert)(const std::string&),
+  void Convert(const csv::Record& record, int role, std::string (*convert)(const std::string&),
                std::string* out) {
     int index = column_[role];
     if (index < 0) return;
     std::size_t at = static_cast<std::size_t>(index);
-    const CsvField* field = at < record.fields.size() ? &record.fields[at] : nullptr;
+    const csv::Field* field = at < record.fields.size() ? &record.fields[at] : nullptr;
     try {
       *out = convert(field != nullptr ? field->text : "");
     } catch (const FieldError& error) {
-      const CsvField& place = field != nullptr ? *field : record.fields.back();
+      const csv::Field& place = field != nullptr ? *field : record.fields.back();
       Problem(place.line, place.column, error.what());
     }
   }
 
   // A second row for one address, or a symbol given to two addresses.
-  bool Repeated(const CsvRecord& record, const TableRow& row) {
+  bool Repeated(const csv::Record& record, const TableRow& row) {
     std::size_t at = table_.rows.size() - 1;
     std::size_t first = addresses_.Claim(at);
     if (first != RowIndex::kNone) {
-      const CsvField& place = record.fields[static_cast<std::size_t>(column_[kAddress])];
+      const csv::Field& place = record.fields[static_cast<std::size_t>(column_[kAddress])];
       Problem(place.line, place.column,
               "address " + Cp1252ToUtf8(row.object.address) + " is already on line " +
                   std::to_string(table_.rows[first].line));
@@ -221,7 +223,7 @@ class TableReader {
     if (row.object.symbol.empty()) return false;
     std::size_t holder_at = symbols_.Claim(at);
     if (holder_at == RowIndex::kNone) return false;
-    const CsvField& place = record.fields[static_cast<std::size_t>(column_[kSymbol])];
+    const csv::Field& place = record.fields[static_cast<std::size_t>(column_[kSymbol])];
     const TableRow& holder = table_.rows[holder_at];
     Problem(place.line, place.column,
             "symbol " + Cp1252ToUtf8(row.object.symbol) + " is already given to " +

@@ -168,6 +168,9 @@ class DialogsTest : public QObject {
     QTest::newRow("text after a closing quote, a good row before")
         << QByteArray("address,symbol,comment\n%MW2,B,\n%MW1,\"A\"x,\n") << QStringList{}
         << "ligne 3 : texte après";
+    QTest::newRow("a quote inside an unquoted field")
+        << QByteArray("address,symbol,comment\n%MW1,A\"B,\n") << QStringList{}
+        << "ligne 2 : guillemet dans un champ";
     QTest::newRow("unclosed quote") << QByteArray("address,symbol,comment\n\n%MW1,\"A,\n")
                                     << QStringList{} << "ligne 3 : guillemet jamais fermé";
   }

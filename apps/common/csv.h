@@ -1,27 +1,34 @@
-#ifndef SYMBASE_APPS_CSV_H
-#define SYMBASE_APPS_CSV_H
+#ifndef SYMBASE_APPS_COMMON_CSV_H
+#define SYMBASE_APPS_COMMON_CSV_H
 
 // Delimiter-separated values as RFC 4180 writes them, with the separator
 // given (",", ";" or tab): fields in double quotes may hold separators, line
-// breaks and doubled quotes; lines end with CRLF or LF.
+// breaks and doubled quotes; lines end with CRLF or LF. Both hosts read and
+// write their tables through it.
 
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace cli {
+namespace csv {
 
-struct CsvField {
+struct Field {
   std::string text;
   int line;    // where the field starts, from 1
   int column;  // in characters, from 1
 };
 
-struct CsvRecord {
+// Why a record is malformed.
+enum class Error { kNone, kQuoteInField, kTextAfterQuote, kUnclosedQuote };
+
+// The error in English, for messages.
+const char* Describe(Error error);
+
+struct Record {
   int line;  // where the record starts
-  std::vector<CsvField> fields;
-  std::string error;  // why the record is malformed; empty when it is not
+  std::vector<Field> fields;
+  Error error = Error::kNone;
   int error_line = 0;
   int error_column = 0;
 };
@@ -30,21 +37,21 @@ struct CsvRecord {
 // malformed record (a quote inside an unquoted field, text after a closing
 // quote, a quoted field left open at the end) carries its error, and reading
 // goes on at the next line. The text must outlive the reader.
-class CsvReader {
+class Reader {
  public:
-  CsvReader(const std::string& text, char delimiter) : text_(text), delimiter_(delimiter) {}
+  Reader(const std::string& text, char delimiter) : text_(text), delimiter_(delimiter) {}
 
   // Fills `record` with the next record, reusing its storage; false at the end.
-  bool Next(CsvRecord* record);
+  bool Next(Record* record);
 
   // The line where the next record starts or blank lines do; INT_MAX at the end.
   int NextLine() const;
 
  private:
-  bool ReadRecord(CsvRecord* record);
-  bool ReadField(std::string* field, CsvRecord* record);
-  bool ReadQuoted(std::string* field, CsvRecord* record);
-  bool Fail(CsvRecord* record, const char* what);
+  bool ReadRecord(Record* record);
+  bool ReadField(std::string* field, Record* record);
+  bool ReadQuoted(std::string* field, Record* record);
+  bool Fail(Record* record, Error error);
   void SkipLine();
   void NewLine();
   int Column();
@@ -68,23 +75,23 @@ char DetectDelimiter(const std::string& text);
 // What one pass over a field tells: whether it must be quoted (it holds a
 // quote, a line break or the delimiter, or begins or ends with a blank) and
 // whether all its bytes are ASCII.
-struct CsvFieldShape {
+struct FieldShape {
   bool quoted;
   bool ascii;
 };
-CsvFieldShape ShapeOf(std::string_view field, char delimiter);
+FieldShape ShapeOf(std::string_view field, char delimiter);
 
 // Appends one field to `out`, quoted when it needs it.
-void AppendCsvField(std::string* out, std::string_view field, char delimiter);
+void AppendField(std::string* out, std::string_view field, char delimiter);
 
 // Appends one field to `out`, in quotes (inner quotes doubled) when `quoted`.
-void AppendCsvField(std::string* out, std::string_view field, bool quoted);
+void AppendField(std::string* out, std::string_view field, bool quoted);
 
 // Appends one record to `out`, fields quoted when they need it, ended by
 // `line_end`.
-void AppendCsvLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,
-                   const char* line_end);
+void AppendLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,
+                const char* line_end);
 
-}  // namespace cli
+}  // namespace csv
 
 #endif

@@ -1,30 +1,44 @@
-#include "csv.h"
+#include "common/csv.h"
 
 #include <climits>
 
-namespace cli {
+namespace csv {
 
-bool CsvReader::Next(CsvRecord* record) {
+const char* Describe(Error error) {
+  switch (error) {
+    case Error::kNone:
+      break;
+    case Error::kQuoteInField:
+      return "a quote inside an unquoted field (quote the whole field and double it)";
+    case Error::kTextAfterQuote:
+      return "text after a closing quote";
+    case Error::kUnclosedQuote:
+      return "a quoted field is not closed";
+  }
+  return "";
+}
+
+bool Reader::Next(Record* record) {
   while (pos_ < text_.size()) {
     record->line = line_;
     record->fields.clear();
-    record->error.clear();
+    record->error = Error::kNone;
     record->error_line = 0;
     record->error_column = 0;
     quoted_ = false;
     if (!ReadRecord(record)) SkipLine();
-    bool blank = record->error.empty() && record->fields.size() == 1 &&
+    bool blank = record->error == Error::kNone && record->fields.size() == 1 &&
                  record->fields[0].text.empty() && !quoted_;
     if (!blank) return true;
   }
   return false;
 }
 
-int CsvReader::NextLine() const { return pos_ < text_.size() ? line_ : INT_MAX; }
+int Reader::NextLine() const { return pos_ < text_.size() ? line_ : INT_MAX; }
 
-bool CsvReader::ReadRecord(CsvRecord* record) {
+bool Reader::ReadRecord(Record* record) {
   for (;;) {
-    CsvField field{"", line_, Column()};
+    Field field{"", line_, Column()};
     if (!ReadField(&field.text, record)) return false;
     record->fields.push_back(std::move(field));
     if (pos_ >= text_.size()) return true;
@@ -36,19 +50,19 @@ bool CsvReader::ReadRecord(CsvRecord* record) {
   }
 }
 
-bool CsvReader::ReadField(std::string* field, CsvRecord* record) {
+bool Reader::ReadField(std::string* field, Record* record) {
   if (pos_ < text_.size() && text_[pos_] == '"') return ReadQuoted(field, record);
   std::size_t end = pos_;
   while (end < text_.size() && !IsStop(text_[end])) ++end;
   field->assign(text_, pos_, end - pos_);
   pos_ = end;
   if (end < text_.size() && text_[end] == '"') {
-    return Fail(record, "a quote inside an unquoted field (quote the whole field and double it)");
+    return Fail(record, Error::kQuoteInField);
   }
   return true;
 }
 
-bool CsvReader::ReadQuoted(std::string* field, CsvRecord* record) {
+bool Reader::ReadQuoted(std::string* field, Record* record) {
   int start_line = line_;
   int start_column = Column();
   std::size_t start = pos_;
@@ -64,7 +78,7 @@ bool CsvReader::ReadQuoted(std::string* field, CsvRecord* record) {
       pos_ = end == std::string::npos ? text_.size() : end;
       line_ = start_line;
       line_start_ = start_line_start;
-      record->error = "a quoted field is not closed";
+      record->error = Error::kUnclosedQuote;
       record->error_line = start_line;
       record->error_column = start_column;
       return false;
@@ -84,33 +98,33 @@ bool CsvReader::ReadQuoted(std::string* field, CsvRecord* record) {
     }
     if (pos_ < text_.size() && text_[pos_] != delimiter_ && text_[pos_] != '\r' &&
         text_[pos_] != '\n') {
-      return Fail(record, "text after a closing quote");
+      return Fail(record, Error::kTextAfterQuote);
     }
     return true;
   }
 }
 
-bool CsvReader::Fail(CsvRecord* record, const char* what) {
-  record->error = what;
+bool Reader::Fail(Record* record, Error error) {
+  record->error = error;
   record->error_line = line_;
   record->error_column = Column();
   return false;
 }
 
 // Leaves a malformed record: reading goes on at the next line.
-void CsvReader::SkipLine() {
+void Reader::SkipLine() {
   std::size_t end = text_.find('\n', pos_);
   pos_ = end == std::string::npos ? text_.size() : end + 1;
   if (end != std::string::npos) NewLine();
 }
 
-void CsvReader::NewLine() {
+void Reader::NewLine() {
   ++line_;
   line_start_ = pos_;
 }
 
 // Counted on from the last column asked, so that a long line costs once.
-int CsvReader::Column() {
+int Reader::Column() {
   if (counted_to_ < line_start_ || counted_to_ > pos_) {
     counted_to_ = line_start_;
     column_ = 1;
@@ -121,9 +135,7 @@ int CsvReader::Column() {
   return column_;
 }
 
-bool CsvReader::IsStop(char c) const {
-  return c == delimiter_ || c == '\r' || c == '\n' || c == '"';
-}
+bool Reader::IsStop(char c) const { return c == delimiter_ || c == '\r' || c == '\n' || c == '"'; }
 
 namespace {
 
@@ -187,7 +199,7 @@ char DetectDelimiter(const std::string& text) {
   return best;
 }
 
-CsvFieldShape ShapeOf(std::string_view field, char delimiter) {
+FieldShape ShapeOf(std::string_view field, char delimiter) {
   static const ByteKinds kinds;
   unsigned found = 0;
   for (char c : field) found |= kinds.of[static_cast<unsigned char>(c)];
@@ -198,7 +210,7 @@ CsvFieldShape ShapeOf(std::string_view field, char delimiter) {
   return {quoted, (found & kHighByte) == 0};
 }
 
-void AppendCsvField(std::string* out, std::string_view field, bool quoted) {
+void AppendField(std::string* out, std::string_view field, bool quoted) {
   if (!quoted) {
     out->append(field);
     return;
@@ -211,19 +223,19 @@ void AppendCsvField(std::string* out, std::string_view field, bool quoted) {
   out->push_back('"');
 }
 
-void AppendCsvField(std::string* out, std::string_view field, char delimiter) {
-  AppendCsvField(out, field, ShapeOf(field, delimiter).quoted);
+void AppendField(std::string* out, std::string_view field, char delimiter) {
+  AppendField(out, field, ShapeOf(field, delimiter).quoted);
 }
 
-void AppendCsvLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,
-                   const char* line_end) {
+void AppendLine(std::string* out, std::initializer_list<std::string_view> fields, char delimiter,
+                const char* line_end) {
   bool first = true;
   for (std::string_view field : fields) {
     if (!first) out->push_back(delimiter);
     first = false;
-    AppendCsvField(out, field, delimiter);
+    AppendField(out, field, delimiter);
   }
   out->append(line_end);
 }
 
-}  // namespace cli
+}  // namespace csv
