@@ -2,12 +2,10 @@
 // CMT1 and CMT2, under the 22-character key of its main row.
 
 #include <cstring>
-#include <string_view>
 
 #include "frame/checked_calls.h"
 #include "storage/base_files.h"
 #include "storage/tb_data.h"
-#include "storage/text_match.h"
 
 using namespace symbase;
 
@@ -89,22 +87,9 @@ int CTBData::ReadCommentByKey(CString& comment, const char* key) {
   return 0;
 }
 
-namespace {
-
-// The current row's text in `field` without its trailing blanks (a CString
-// made of it ends at a NUL if it holds one). Empty when the handle is missing.
-std::string_view CommentPart(xbase::Field* field) {
-  std::string_view bytes = xbase::FieldBytes(field).substr(0, kCmtWidth);
-  return bytes.substr(0, TrimmedLength(bytes.data(), bytes.size()));
-}
-
-}  // namespace
-
 void CTBData::ReadComment(CString& comment) {
-  const std::string_view first = CommentPart(m_fieldCmt1);
-  comment = CString(first.data(), static_cast<int>(first.size()));
-  const std::string_view second = CommentPart(m_fieldCmt2);
-  if (!second.empty()) comment += CString(second.data(), static_cast<int>(second.size()));
+  comment = FieldText(m_fieldCmt1, kCmtWidth);
+  comment += FieldText(m_fieldCmt2, kCmtWidth);
 }
 
 int CTBData::TrimRightBlanks(char* buffer, int length) {

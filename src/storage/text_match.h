@@ -40,19 +40,10 @@ class TextMatch {
   mutable std::string folded_;
 };
 
-// The length of text[0..width) without its trailing blanks, 32 and then
-// eight at a time: a wide field mostly holds its padding.
+// The length of text[0..width) without its trailing blanks, eight at a
+// time: a wide field mostly holds its padding.
 inline std::size_t TrimmedLength(const char* text, std::size_t width) {
   constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
-  while (width >= 32) {
-    std::uint64_t words[4];
-    std::memcpy(words, text + width - 32, 32);
-    if (((words[0] ^ kBlanks) | (words[1] ^ kBlanks) | (words[2] ^ kBlanks) |
-         (words[3] ^ kBlanks)) != 0) {
-      break;
-    }
-    width -= 32;
-  }
   while (width >= 8) {
     std::uint64_t word;
     std::memcpy(&word, text + width - 8, 8);
