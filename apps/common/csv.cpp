@@ -140,37 +140,15 @@ bool Reader::IsStop(char c) const { return c == delimiter_ || c == '\r' || c == 
 namespace {
 
 // The kinds of byte that matter to writing a field, as bits.
-enum ByteKind : unsigned char {
-  kQuoteOrBreak = 1,
-  kComma = 2,
-  kSemicolon = 4,
-  kTab = 8,
-  kHighByte = 16,
-};
+enum ByteKind : unsigned char { kQuoteOrBreak = 1, kHighByte = 2 };
 
 struct ByteKinds {
   ByteKinds() {
     for (int b = 0x80; b < 0x100; ++b) of[b] = kHighByte;
     of[static_cast<unsigned char>('"')] = of['\r'] = of['\n'] = kQuoteOrBreak;
-    of[static_cast<unsigned char>(',')] = kComma;
-    of[static_cast<unsigned char>(';')] = kSemicolon;
-    of[static_cast<unsigned char>('\t')] = kTab;
   }
   unsigned char of[256] = {};
 };
-
-unsigned char DelimiterKind(char delimiter) {
-  switch (delimiter) {
-    case ',':
-      return kComma;
-    case ';':
-      return kSemicolon;
-    case '\t':
-      return kTab;
-    default:
-      return 0;
-  }
-}
 
 // Fields of the first line for a delimiter, counted outside quotes.
 std::size_t FirstLineFields(const std::string& text, char delimiter) {
@@ -203,10 +181,9 @@ FieldShape ShapeOf(std::string_view field, char delimiter) {
   static const ByteKinds kinds;
   unsigned found = 0;
   for (char c : field) found |= kinds.of[static_cast<unsigned char>(c)];
-  const unsigned char delimiter_kind = DelimiterKind(delimiter);
-  bool quoted = (found & (kQuoteOrBreak | delimiter_kind)) != 0;
-  if (delimiter_kind == 0 && field.find(delimiter) != std::string_view::npos) quoted = true;
-  if (!field.empty() && (field.front() == ' ' || field.back() == ' ')) quoted = true;
+  const bool quoted = (found & kQuoteOrBreak) != 0 ||
+                      field.find(delimiter) != std::string_view::npos ||
+                      (!field.empty() && (field.front() == ' ' || field.back() == ' '));
   return {quoted, (found & kHighByte) == 0};
 }
 
