@@ -94,6 +94,9 @@ class MdxFile::Impl {
 
   // --- changes
   int Insert(int t, const std::uint8_t* key, std::uint32_t record);
+  // Moves the insert position in scratch to the end of the leaf before,
+  // when the key would open its leaf (mdx_insert.cpp).
+  int LeanLeft(int t, const std::uint8_t* key);
   int PlaceItem(int t, std::size_t level, std::uint32_t pos, std::uint32_t pointer,
                 const std::uint8_t* key, std::uint32_t next_pointer);
   int Remove(int t, const std::uint8_t* key, std::uint32_t record);
@@ -133,6 +136,21 @@ class MdxFile::Impl {
   std::uint64_t generation = 1;
   MdxPath scratch;  // reused by changes that need a path
   MdxPath scratch2;
+  // Where the last entries went into leaves, a slot per few pages: an entry
+  // placed right after the one before it in a full leaf splits the leaf
+  // after itself (mdx_insert.cpp). A hint only: a stale slot costs nothing
+  // but an even split.
+  struct Placed {
+    std::uint32_t page = 0;
+    std::uint32_t pos = 0;
+    std::uint32_t run = 0;  // entries before it that each went right after the one before
+  };
+  static constexpr std::uint32_t kRunLength = 2;
+  static constexpr std::size_t kPlacedSlots = 64;
+  Placed placed[kPlacedSlots];
+  Placed& PlacedSlot(std::uint32_t page) {
+    return placed[page / mdx::kPagesPerBlock % kPlacedSlots];
+  }
 };
 
 }  // namespace xbase

@@ -5,6 +5,14 @@
 // separator above ever has to grow. A node split keeps its page for the left
 // half; the right half goes to a new block. An insert at the very end of a
 // node (the common case for appended records) leaves the left half full.
+//
+// Keys numbered in order come in runs, many at once: "%MW1000" to "%MW1009"
+// go between "%MW100" and "%MW101", the key of the next kind after the last
+// of this kind. Each run ends inside a leaf or at the start of the next one,
+// and even splits there would leave every leaf half full. So an entry placed
+// right after the one placed last in a full leaf splits it after itself, and
+// an entry that would open its leaf goes to the end of the leaf before when
+// it is above that leaf's separator (LeanLeft): runs fill their leaves.
 
 #include "xbase/mdx_impl.h"
 
@@ -14,8 +22,11 @@ using namespace mdx;
 
 namespace {
 
-std::uint32_t SplitPoint(std::uint32_t total, std::uint32_t pos, bool leaf) {
+// Items left in the node of `total` that splits for one placed at pos;
+// `in_run`: a leaf whose last entries each went right after the one before.
+std::uint32_t SplitPoint(std::uint32_t total, std::uint32_t pos, bool leaf, bool in_run) {
   if (pos + 1 == total) return leaf ? total - 1 : total - 2;
+  if (leaf && in_run) return pos + 1;
   return total / 2;
 }
 
@@ -37,12 +48,16 @@ int MdxFile::Impl::PlaceItem(int t, std::size_t level, std::uint32_t pos, std::u
     if (rc != kOk) return rc;
     const std::uint32_t n = node.count();
     if (pos > n) return kErrIndexFormat;
+    const bool leaf = level + 1 == scratch.size();
+    Placed& placed_here = PlacedSlot(page);
+    const bool follows = leaf && pos > 0 && placed_here.page == page && placed_here.pos + 1 == pos;
+    const std::uint32_t run = follows ? placed_here.run + 1 : 0;
     if (n < s.max_keys) {
       node.Insert(pos, pointer, key, s.key_length);
       if (next_pointer != 0) node.set_pointer(pos + 1, next_pointer);
+      if (leaf) placed_here = Placed{page, pos, run};
       return kOk;
     }
-    const bool leaf = level + 1 == scratch.size();
     // All n + 1 items in order, then the right-pointer word.
     std::memset(buf, 0, sizeof buf);
     std::memcpy(buf, node.item(0), pos * item);
@@ -51,7 +66,7 @@ int MdxFile::Impl::PlaceItem(int t, std::size_t level, std::uint32_t pos, std::u
     std::memcpy(buf + (pos + 1) * item, node.item(pos), (n - pos) * item + 4);
     if (next_pointer != 0) Put32(buf + (pos + 1) * item, next_pointer);
     const std::uint32_t total = n + 1;
-    const std::uint32_t m = SplitPoint(total, pos, leaf);
+    const std::uint32_t m = SplitPoint(total, pos, leaf, run >= kRunLength);
     const std::uint32_t right_start = leaf ? m : m + 1;
 
     std::uint32_t right_page = 0;
@@ -66,6 +81,11 @@ int MdxFile::Impl::PlaceItem(int t, std::size_t level, std::uint32_t pos, std::u
     std::memcpy(node.item(0), buf, m * item);
     if (!leaf) node.set_right(Get32(buf + m * item));
     std::memcpy(up_key, buf + (leaf ? m - 1 : m) * item + 4, s.key_length);
+    if (leaf && pos < m) {
+      placed_here = Placed{page, pos, run};
+    } else if (leaf) {
+      PlacedSlot(right_page) = Placed{right_page, pos - m, run};
+    }
 
     if (level == 0) {
       std::uint32_t root_page = 0;
@@ -86,6 +106,38 @@ int MdxFile::Impl::PlaceItem(int t, std::size_t level, std::uint32_t pos, std::u
   }
 }
 
+// The key would be the first of the leaf at scratch.back(): when it is above
+// the separator of the leaf before it under the same parent, it goes at the
+// end of that leaf, the separator raised to the key (still the leaf's last
+// key). A full leaf before is split at its end, leaving a new leaf for the
+// run, only when the entry placed there last is its last one (a run goes on:
+// random keys make no leaf of one) and this leaf is at least half full (keys
+// arriving in descending order fill it first, rather than a leaf each).
+int MdxFile::Impl::LeanLeft(int t, const std::uint8_t* key) {
+  if (scratch.size() < 2 || scratch.back().second != 0) return kOk;
+  const MdxTagState& s = tag(t);
+  const std::size_t level = scratch.size() - 2;
+  const int depth = static_cast<int>(level);
+  const auto c = static_cast<std::uint32_t>(scratch[level].second);
+  Node parent, leaf, left;
+  int rc = FetchNode(t, scratch[level].first, depth, false, &parent);
+  if (rc != kOk || c == 0 || CompareKeys(t, parent.key(c - 1), key, s.key_length) >= 0) return rc;
+  const std::uint32_t left_page = parent.child(c - 1);
+  rc = FetchNode(t, scratch.back().first, depth + 1, false, &leaf);
+  if (rc == kOk) rc = FetchNode(t, left_page, depth + 1, false, &left);
+  if (rc != kOk) return rc;
+  const std::uint32_t end = left.count();
+  const Placed& last = PlacedSlot(left_page);
+  const bool at_end = last.page == left_page && last.pos + 1 == end;
+  if (end >= s.max_keys && (!at_end || 2 * leaf.count() < s.max_keys)) return kOk;
+  rc = FetchNode(t, scratch[level].first, depth, true, &parent);
+  if (rc != kOk) return rc;
+  parent.set_key(c - 1, key, s.key_length);
+  scratch[level].second = static_cast<int>(c - 1);
+  scratch.back() = MdxStep(left_page, static_cast<int>(end));
+  return kOk;
+}
+
 int MdxFile::Impl::Insert(int t, const std::uint8_t* key, std::uint32_t record) {
   MdxTagState& s = tag(t);
   int rc;
@@ -104,6 +156,8 @@ int MdxFile::Impl::Insert(int t, const std::uint8_t* key, std::uint32_t record) 
   if (rc < 0) return rc;
   if (rc == kOk && EntryAt(t, scratch2, key, s.key_length, record)) return kErrArgument;
 
+  rc = LeanLeft(t, key);
+  if (rc != kOk) return rc;
   const int old_height = s.height;
   const std::uint32_t old_pages = page_count, old_free = first_free;
   rc = PlaceItem(t, scratch.size() - 1, static_cast<std::uint32_t>(scratch.back().second), record,
