@@ -16,7 +16,9 @@ std::size_t Hash(std::uint32_t page, std::size_t mask) {
 }  // namespace
 
 BlockCache::BlockCache(File* file, std::size_t floor)
-    : file_(file), floor_(std::max<std::size_t>(floor, 2 * kStableFetches)) {
+    : file_(file),
+      least_floor_(std::max<std::size_t>(floor, 2 * kStableFetches)),
+      floor_(least_floor_) {
   std::size_t buckets = 16;
   while (buckets < 2 * floor_) buckets *= 2;
   buckets_.assign(buckets, Bucket{});
@@ -87,8 +89,8 @@ void BlockCache::Unlink(int s) {
   Meta& slot = meta(s);
   if (slot.prev >= 0) meta(slot.prev).next = slot.next;
   if (slot.next >= 0) meta(slot.next).prev = slot.prev;
-  if (head_ == s) head_ = slot.next;
-  if (tail_ == s) tail_ = slot.prev;
+  if (head_[slot.kept] == s) head_[slot.kept] = slot.next;
+  if (tail_[slot.kept] == s) tail_[slot.kept] = slot.prev;
   slot.prev = slot.next = -1;
 }
 
@@ -99,12 +101,12 @@ void BlockCache::LinkBetween(int s, int prev, int next) {
   if (prev >= 0) {
     meta(prev).next = s;
   } else {
-    head_ = s;
+    head_[slot.kept] = s;
   }
   if (next >= 0) {
     meta(next).prev = s;
   } else {
-    tail_ = s;
+    tail_[slot.kept] = s;
   }
 }
 
@@ -121,21 +123,22 @@ int BlockCache::Acquire(std::uint32_t page, bool passing) {
   if (!free_slots_.empty()) {
     s = free_slots_.back();
     free_slots_.pop_back();
-  } else if (meta_.size() < floor_ || tail_ < 0 ||
+  } else if (meta_.size() < floor_ || Victim() < 0 ||
              CacheBudget::Take(kBlockSize, passing && meta_.size() >= kPassingBlocks)) {
-    if (meta_.size() < floor_ || tail_ < 0) CacheBudget::Force(kBlockSize);
+    if (meta_.size() < floor_ || Victim() < 0) CacheBudget::Force(kBlockSize);
     taken_ += kBlockSize;
     if (meta_.size() % kChunkBlocks == 0) chunks_.push_back(CacheBudget::TakeChunk());
     meta_.emplace_back();
     s = static_cast<int>(meta_.size() - 1);
   } else {
-    s = tail_;
+    s = Victim();
     Unlink(s);
     IndexErase(meta(s).page);
   }
   Meta& slot = meta(s);
   slot.page = 0;  // out of the index while it may be rehashed
   slot.dirty = false;
+  slot.kept = false;
   IndexInsert(page, s);
   slot.page = page;
   return s;
@@ -150,7 +153,7 @@ int BlockCache::Get(std::uint32_t page, std::uint8_t** block) {
     s = Lookup(page);
   }
   if (s >= 0) {
-    if (!meta(s).dirty && head_ != s) {
+    if (!meta(s).dirty && head_[meta(s).kept] != s) {
       Unlink(s);
       PushFront(s);
     }
@@ -191,6 +194,18 @@ void BlockCache::ReadAhead(std::uint32_t first) {
     PushBack(slots[i]);
   }
   next_page_ = static_cast<std::uint32_t>(first + got / kBlockSize * kPagesPerBlock);
+}
+
+void BlockCache::Keep(std::uint32_t page) {
+  const int s = Lookup(page);
+  if (s < 0 || meta(s).kept) return;
+  if (meta(s).dirty) {
+    meta(s).kept = true;  // joins the kept list when flushed
+    return;
+  }
+  Unlink(s);
+  meta(s).kept = true;
+  PushFront(s);
 }
 
 int BlockCache::GetForWrite(std::uint32_t page, std::uint8_t** block) {
@@ -248,7 +263,7 @@ void BlockCache::Clear() {
   dirty_.clear();
   std::fill(buckets_.begin(), buckets_.end(), Bucket{});
   indexed_ = 0;
-  head_ = tail_ = -1;
+  head_[0] = head_[1] = tail_[0] = tail_[1] = -1;
   next_page_ = 0;
 }
 

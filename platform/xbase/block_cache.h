@@ -18,6 +18,10 @@
 // reaches the file between two flushes; the cache grows past the budget
 // while that many blocks are dirty.
 //
+// Blocks the owner marks as kept (Keep: the interior nodes of a tree, which
+// every descent reads) go on a list of their own, evicted only when no other
+// clean block is left: a seek then reads one leaf, whatever the cache holds.
+//
 // A block pointer stays valid until kStableFetches other blocks have been
 // fetched (or Clear() is called): callers re-fetch by page rather than hold
 // pointers across long walks. No allocation on a hit.
@@ -49,6 +53,12 @@ class BlockCache {
     const int s = Lookup(page);
     return s < 0 ? nullptr : data(s);
   }
+  // Marks the cached block at page as kept (see above); nothing when it is
+  // not cached.
+  void Keep(std::uint32_t page);
+  // Blocks held whatever the budget, from now on (never fewer than asked at
+  // construction): an owner sizes it to what it keeps.
+  void SetFloor(std::size_t floor) { floor_ = std::max(floor, least_floor_); }
   // A zeroed, changed block for a page that is new to the file (no read).
   std::uint8_t* Fresh(std::uint32_t page);
 
@@ -65,7 +75,8 @@ class BlockCache {
   struct Meta {
     std::uint32_t page = 0;
     bool dirty = false;
-    int prev = -1;  // LRU links, clean slots only
+    bool kept = false;  // on the kept list (see Keep)
+    int prev = -1;      // LRU links, clean slots only
     int next = -1;
   };
   struct Bucket {
@@ -84,8 +95,11 @@ class BlockCache {
   void Unlink(int slot);
   // Puts an unlinked slot between two neighbours (-1: the list's end).
   void LinkBetween(int slot, int prev, int next);
-  void PushFront(int slot) { LinkBetween(slot, -1, head_); }
-  void PushBack(int slot) { LinkBetween(slot, tail_, -1); }
+  void PushFront(int slot) { LinkBetween(slot, -1, head_[meta(slot).kept]); }
+  void PushBack(int slot) { LinkBetween(slot, tail_[meta(slot).kept], -1); }
+  // The clean slot to evict: the least recently used that is not kept, else
+  // the least recently used kept one; -1 when every slot is changed.
+  int Victim() const { return tail_[0] >= 0 ? tail_[0] : tail_[1]; }
   // Reads the blocks from page `first` on into the cache, behind the blocks
   // in use, but those it has.
   void ReadAhead(std::uint32_t first);
@@ -101,6 +115,7 @@ class BlockCache {
   }
 
   File* file_;
+  std::size_t least_floor_;
   std::size_t floor_;
   std::size_t taken_ = 0;   // bytes taken from the budget
   std::vector<Meta> meta_;  // one per slot
@@ -113,8 +128,9 @@ class BlockCache {
   std::vector<int> free_slots_;  // slots whose read failed, ready for reuse
   std::vector<Bucket> buckets_;  // open addressing over pages
   std::size_t indexed_ = 0;
-  int head_ = -1;  // most recently used clean slot
-  int tail_ = -1;  // least recently used clean slot
+  // The clean slots, by list (0: others, 1: kept): most and least recently used.
+  int head_[2] = {-1, -1};
+  int tail_[2] = {-1, -1};
   std::vector<int> dirty_;
   std::string run_;              // blocks written together by Flush, or read ahead
   std::uint32_t next_page_ = 0;  // the page after the blocks read last

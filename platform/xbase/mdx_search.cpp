@@ -50,6 +50,7 @@ int MdxFile::Impl::FetchNode(int t, std::uint32_t page, int depth, bool write, N
   rc = NodeAt(t, page, write, node);
   if (rc != kOk) return rc;
   if (depth > height || IsLeaf(*node) != (depth == height)) return kErrIndexFormat;
+  if (depth < height) cache.Keep(page);
   return kOk;
 }
 
