@@ -138,9 +138,9 @@ class MdxFile::Impl {
   MdxPath scratch;  // reused by changes that need a path
   MdxPath scratch2;
   // Where the last entries went into leaves, a slot per few pages: an entry
-  // placed right after the one before it in a full leaf splits the leaf
-  // after itself (mdx_insert.cpp). A hint only: a stale slot costs nothing
-  // but an even split.
+  // that follows a run of entries, each placed right after the one before,
+  // splits a full leaf after itself (mdx_insert.cpp). A hint only: a stale
+  // slot costs nothing but an even split.
   struct Placed {
     std::uint32_t page = 0;
     std::uint32_t pos = 0;
