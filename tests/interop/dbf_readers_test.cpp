@@ -143,17 +143,19 @@ MdxTagInfo Tag(const char* name, const char* expr, int key_length) {
 }
 
 // One file: three tags filled by inserts into multi-level trees, a fourth
-// rebuilt from a sorted run, a fifth left empty.
+// rebuilt from a sorted run, a fifth left empty, a sixth filled by runs of
+// addresses numbered in order.
 TEST_F(BaseFiles, InsertedRebuiltAndEmptyTagsReadTheSame) {
   std::unique_ptr<File> file;
   ASSERT_EQ(kOk, FileSystem::Posix()->Open(dir.file("OURS.MDX"), OpenMode::kCreate, &file));
   std::unique_ptr<MdxFile> mdx;
-  ASSERT_EQ(kOk, MdxFile::Create(
-                     std::move(file), "KR9",
-                     {Tag("REPCLE_TAG", "OBJET+IND1+IND2+IND3+IND4", 22),
-                      Tag("SYMBOLE_TAG", "SYMBOLE", 32), Tag("REPERE_TAG", "REPERE", 36),
-                      Tag("REPCMT_TAG", "OBJET+IND1+IND2+IND3+IND4", 22), Tag("EMPTY", "CMT1", 10)},
-                     &mdx));
+  ASSERT_EQ(kOk,
+            MdxFile::Create(std::move(file), "KR9",
+                            {Tag("REPCLE_TAG", "OBJET+IND1+IND2+IND3+IND4", 22),
+                             Tag("SYMBOLE_TAG", "SYMBOLE", 32), Tag("REPERE_TAG", "REPERE", 36),
+                             Tag("REPCMT_TAG", "OBJET+IND1+IND2+IND3+IND4", 22),
+                             Tag("EMPTY", "CMT1", 10), Tag("RUNS_TAG", "REPERE", 36)},
+                            &mdx));
   const auto cle = [](std::uint32_t r) {
     return Padded("%MW", 5) + Padded(std::to_string(r), 5) + std::string(12, ' ');
   };
@@ -170,6 +172,14 @@ TEST_F(BaseFiles, InsertedRebuiltAndEmptyTagsReadTheSame) {
     ASSERT_EQ(kOk, mdx->Insert(2, repere.data(), r));
   }
   for (std::uint32_t r = 1; r <= 6000; r += 5) ASSERT_EQ(kOk, mdx->Remove(0, cle(r).data(), r));
+  // Addresses of three kinds numbered in order, taken in turn: runs that
+  // fill their leaves.
+  for (std::uint32_t n = 0; n < 2000; ++n) {
+    for (const char* kind : {"%KW", "%MW", "%I1."}) {
+      const std::string repere = Padded(kind + std::to_string(n), 36);
+      ASSERT_EQ(kOk, mdx->Insert(5, repere.data(), n + 1));
+    }
+  }
   KeyRun entries(22);
   for (std::uint32_t r = 1; r <= 20000; ++r) {
     char key[23];
@@ -179,13 +189,14 @@ TEST_F(BaseFiles, InsertedRebuiltAndEmptyTagsReadTheSame) {
   entries.Sort();
   ASSERT_EQ(kOk, mdx->Rebuild(3, entries));
   ASSERT_EQ(kOk, mdx->Flush());
-  for (int t = 0; t < 4; ++t) EXPECT_EQ(kOk, mdx->Check(t, nullptr));
+  for (int t : {0, 1, 2, 3, 5}) EXPECT_EQ(kOk, mdx->Check(t, nullptr));
 
   Listing ours = OurListing(mdx.get());
   EXPECT_EQ(4800u, ours["REPCLE_TAG"].size());
   EXPECT_EQ(6000u, ours["SYMBOLE_TA"].size());
   EXPECT_EQ(20000u, ours["REPCMT_TAG"].size());
   EXPECT_TRUE(ours["EMPTY"].empty());
+  EXPECT_EQ(6000u, ours["RUNS_TAG"].size());
   EXPECT_EQ(ours, PerlListing(dir.file("OURS.MDX")));
 }
 
