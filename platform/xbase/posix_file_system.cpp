@@ -122,6 +122,7 @@ class PosixFile final : public File {
       }
       done += static_cast<std::size_t>(w);
     }
+    unsynced_ = true;
     return kOk;
   }
 
@@ -134,16 +135,22 @@ class PosixFile final : public File {
 
   int Truncate(std::uint64_t size) override {
     if (size > kMaxOffset) return kErrArgument;
+    unsynced_ = true;
     while (::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
       if (errno != EINTR) return Failed(path_, kErrWrite);
     }
     return kOk;
   }
 
+  // A file this object wrote nothing to since its last sync has nothing of
+  // its own to make durable: a commit that left a table or an index as it
+  // was does not wait for the disk on its account.
   int Sync() override {
+    if (!unsynced_) return kOk;
     while (::fdatasync(fd_) != 0) {
       if (errno != EINTR) return Failed(path_, kErrWrite);
     }
+    unsynced_ = false;
     return kOk;
   }
 
@@ -194,6 +201,9 @@ class PosixFile final : public File {
   void* head_ = nullptr;
   std::size_t head_length_ = 0;
   bool head_tried_ = false;
+  // Written or cut since the last sync. True at first: what earlier opens
+  // of the file left unsynced reaches the disk with this object's first sync.
+  bool unsynced_ = true;
 };
 
 class PosixFileSystem final : public FileSystem {

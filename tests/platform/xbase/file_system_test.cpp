@@ -1,11 +1,16 @@
 // A scattered read fills its pieces with the bytes that one plain read of
 // the same range gives, up to the end of the file, on the system's files
 // (one preadv) and on the in-memory files (one read per piece). Calls the
-// system refuses fail at once, with the file's name.
+// system refuses fail at once, with the file's name. strace, watching this
+// program again in a child process, counts the syncs that reach the system.
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdint>
+
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +77,42 @@ TEST(SystemFile, RefusedSyncsAndTruncationsFailWithTheFilesName) {
   }
   EXPECT_EQ(kErrWrite, file->Truncate(INT64_MAX));  // the largest size is the system's to refuse
   EXPECT_EQ(kErrArgument, file->Truncate(UINT64_MAX));
+}
+
+// Run alone by the test below, under strace: written, synced twice, written
+// again and synced. Skipped when run otherwise.
+TEST(SystemFileSync, TracedChild) {
+  const char* path = std::getenv("SYMBASE_SYNC_CHILD_FILE");
+  if (path == nullptr) GTEST_SKIP() << "run by SystemFileSync.OnlyWrittenFilesWaitForTheDisk";
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, FileSystem::Posix()->Open(path, OpenMode::kCreate, &file));
+  ASSERT_EQ(kOk, file->WriteAt(0, "row", 3));
+  ASSERT_EQ(kOk, file->Sync());
+  ASSERT_EQ(kOk, file->Sync());  // nothing written since: no call
+  ASSERT_EQ(kOk, file->Truncate(1));
+  ASSERT_EQ(kOk, file->Sync());
+  std::unique_ptr<File> again;  // a new open syncs whatever it finds
+  ASSERT_EQ(kOk, FileSystem::Posix()->Open(path, OpenMode::kReadWrite, &again));
+  ASSERT_EQ(kOk, again->Sync());
+}
+
+TEST(SystemFileSync, OnlyWrittenFilesWaitForTheDisk) {
+  if (std::system("strace -o /dev/null true 2>/dev/null") != 0) GTEST_SKIP() << "no strace";
+  testing_support::TempDir dir;
+  const std::string trace = dir.file("trace");
+  const std::string command = "SYMBASE_SYNC_CHILD_FILE=" + dir.file("T.DBF") +
+                              " strace -f -e trace=fdatasync -o " + trace + " /proc/" +
+                              std::to_string(getpid()) +
+                              "/exe --gtest_filter=SystemFileSync.TracedChild >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(command.c_str()));
+  std::ifstream lines(trace);
+  int syncs = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("fdatasync(") != std::string::npos && line.find("= 0") != std::string::npos) {
+      ++syncs;
+    }
+  }
+  EXPECT_EQ(3, syncs);
 }
 
 }  // namespace
