@@ -16,12 +16,9 @@ std::size_t Hash(std::uint32_t page, std::size_t mask) {
 }  // namespace
 
 BlockCache::BlockCache(File* file, std::size_t floor)
-    : file_(file),
-      least_floor_(std::max<std::size_t>(floor, 2 * kStableFetches)),
-      floor_(least_floor_) {
-  std::size_t buckets = 16;
-  while (buckets < 2 * floor_) buckets *= 2;
-  buckets_.assign(buckets, Bucket{});
+    : file_(file), floor_(std::max<std::size_t>(floor, 2 * kStableFetches)) {
+  buckets_.assign(16, Bucket{});
+  SizeIndexFor(floor_);
 }
 
 BlockCache::~BlockCache() {
@@ -85,6 +82,27 @@ void BlockCache::Rehash(std::size_t buckets) {
   }
 }
 
+void BlockCache::SizeIndexFor(std::size_t blocks) {
+  std::size_t buckets = buckets_.size();
+  while (buckets < 2 * blocks) buckets *= 2;
+  if (buckets != buckets_.size()) Rehash(buckets);
+}
+
+void BlockCache::Reserve(std::size_t blocks) {
+  const std::size_t held = std::max(meta_.size(), floor_);
+  const std::size_t wanted = blocks > held ? (blocks - held) * kBlockSize : 0;
+  if (wanted < reserved_) {
+    CacheBudget::Give(reserved_ - wanted);
+    taken_ -= reserved_ - wanted;
+    reserved_ = wanted;
+  } else {
+    const std::size_t got = CacheBudget::TakeUpTo(wanted - reserved_, kBlockSize);
+    taken_ += got;
+    reserved_ += got;
+  }
+  SizeIndexFor(held + reserved_ / kBlockSize);
+}
+
 void BlockCache::Unlink(int s) {
   Meta& slot = meta(s);
   if (slot.prev >= 0) meta(slot.prev).next = slot.next;
@@ -118,15 +136,26 @@ void BlockCache::MakeDirty(int s) {
   dirty_.push_back(s);
 }
 
+bool BlockCache::MayGrow(bool passing) {
+  if (meta_.size() >= floor_ && reserved_ >= kBlockSize) {
+    reserved_ -= kBlockSize;
+    return true;
+  }
+  if (meta_.size() < floor_ || Victim() < 0) {
+    CacheBudget::Force(kBlockSize);
+  } else if (!CacheBudget::Take(kBlockSize, passing && meta_.size() >= kPassingBlocks)) {
+    return false;
+  }
+  taken_ += kBlockSize;
+  return true;
+}
+
 int BlockCache::Acquire(std::uint32_t page, bool passing) {
   int s;
   if (!free_slots_.empty()) {
     s = free_slots_.back();
     free_slots_.pop_back();
-  } else if (meta_.size() < floor_ || Victim() < 0 ||
-             CacheBudget::Take(kBlockSize, passing && meta_.size() >= kPassingBlocks)) {
-    if (meta_.size() < floor_ || Victim() < 0) CacheBudget::Force(kBlockSize);
-    taken_ += kBlockSize;
+  } else if (MayGrow(passing)) {
     if (meta_.size() % kChunkBlocks == 0) chunks_.push_back(CacheBudget::TakeChunk());
     meta_.emplace_back();
     s = static_cast<int>(meta_.size() - 1);
@@ -255,8 +284,8 @@ int BlockCache::Flush() {
 }
 
 void BlockCache::Clear() {
-  CacheBudget::Give(taken_);
-  taken_ = 0;
+  CacheBudget::Give(taken_ - reserved_);  // the reserve stays for the blocks to come
+  taken_ = reserved_;
   meta_.clear();
   LeaveChunks();
   free_slots_.clear();

@@ -11,9 +11,10 @@
 
 // A bounded cache of 1024-byte index blocks, keyed by page number.
 //
-// The cache holds `floor` blocks whatever else is cached; past them, it
-// grows while the process's cache budget allows (cache_budget.h), and then
-// evicts its clean blocks least recently used first. A changed (dirty)
+// The cache holds `floor` blocks whatever else is cached, and the room its
+// owner reserved (Reserve); past them, it grows while the process's cache
+// budget allows (cache_budget.h), and then evicts its clean blocks least
+// recently used first. A changed (dirty)
 // block is never evicted: it stays until Flush() writes it, so nothing
 // reaches the file between two flushes; the cache grows past the budget
 // while that many blocks are dirty.
@@ -56,9 +57,10 @@ class BlockCache {
   // Marks the cached block at page as kept (see above); nothing when it is
   // not cached.
   void Keep(std::uint32_t page);
-  // Blocks held whatever the budget, from now on (never fewer than asked at
-  // construction): an owner sizes it to what it keeps.
-  void SetFloor(std::size_t floor) { floor_ = std::max(floor, least_floor_); }
+  // Room for `blocks` blocks, taken from the budget now as far as it has
+  // room, so that other caches growing later cannot claim it: an owner sizes
+  // it to what it keeps. Room reserved beyond what is asked goes back.
+  void Reserve(std::size_t blocks);
   // A zeroed, changed block for a page that is new to the file (no read).
   std::uint8_t* Fresh(std::uint32_t page);
 
@@ -89,9 +91,15 @@ class BlockCache {
   // which takes no new memory once the cache holds kPassingBlocks and half
   // the budget is taken (CacheBudget::Take).
   int Acquire(std::uint32_t page, bool passing = false);
+  // Whether a new slot may be added, its memory accounted for: below the
+  // floor or with no clean block to evict, whatever the budget; else from
+  // the reserve, else from the budget while it allows.
+  bool MayGrow(bool passing);
   void IndexInsert(std::uint32_t page, int slot);
   void IndexErase(std::uint32_t page);
   void Rehash(std::size_t buckets);
+  // Buckets enough for `blocks` slots, at most half of them in use.
+  void SizeIndexFor(std::size_t blocks);
   void Unlink(int slot);
   // Puts an unlinked slot between two neighbours (-1: the list's end).
   void LinkBetween(int slot, int prev, int next);
@@ -115,10 +123,10 @@ class BlockCache {
   }
 
   File* file_;
-  std::size_t least_floor_;
   std::size_t floor_;
-  std::size_t taken_ = 0;   // bytes taken from the budget
-  std::vector<Meta> meta_;  // one per slot
+  std::size_t taken_ = 0;     // bytes taken from the budget, the reserve included
+  std::size_t reserved_ = 0;  // bytes of the reserve no slot uses yet
+  std::vector<Meta> meta_;    // one per slot
   // The slots' blocks, kChunkBlocks to a chunk of the budget's
   // (cache_budget.h); stable addresses. At most one chunk is held beyond
   // the bytes taken.

@@ -57,6 +57,17 @@ bool CacheBudget::Take(std::size_t bytes) {
   return true;
 }
 
+std::size_t CacheBudget::TakeUpTo(std::size_t bytes, std::size_t unit) {
+  std::size_t now = taken.load(std::memory_order_relaxed);
+  std::size_t got;
+  do {
+    const std::size_t left = now < kBytes ? kBytes - now : 0;
+    got = std::min(bytes, left) / unit * unit;
+    if (got == 0) return 0;
+  } while (!taken.compare_exchange_weak(now, now + got, std::memory_order_relaxed));
+  return got;
+}
+
 void CacheBudget::Force(std::size_t bytes) { taken.fetch_add(bytes, std::memory_order_relaxed); }
 
 void CacheBudget::Give(std::size_t bytes) { taken.fetch_sub(bytes, std::memory_order_relaxed); }

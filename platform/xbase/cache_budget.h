@@ -32,6 +32,8 @@ class CacheBudget {
   static bool Take(std::size_t bytes, bool passing) {
     return (!passing || Taken() < kBytes / 2) && Take(bytes);
   }
+  // Takes as many whole `unit`s of `bytes` as the budget has; the bytes taken.
+  static std::size_t TakeUpTo(std::size_t bytes, std::size_t unit);
   // Takes `bytes` whatever is left (memory a cache cannot do without).
   static void Force(std::size_t bytes);
   // Gives back bytes taken.

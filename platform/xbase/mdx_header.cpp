@@ -97,9 +97,9 @@ int MdxFile::Impl::ReadHeader() {
   }
   const std::uint32_t used = Get16(header + kHdrTagsUsed);
   page_count = Get32(header + kHdrPageCount);
-  // Room for the trees' interior nodes, which every seek reads: about one
-  // block in sixteen where leaves are half full or more.
-  cache.SetFloor(std::min<std::size_t>(page_count / kPagesPerBlock / 16, kCacheFloorMost));
+  // Room in the budget for the trees' interior nodes, which every seek
+  // reads: about one block in sixteen where leaves are half full or more.
+  cache.Reserve(std::min<std::size_t>(page_count / kPagesPerBlock / 16, kCacheReserveMost));
   first_free = Get32(header + kHdrFirstFree);
   free_count = Get32(header + kHdrFreeCount);
   if (used > kMaxTags || used > header[kHdrTagSlots] || page_count < kHeaderPages ||

@@ -43,8 +43,8 @@ using MdxPath = std::vector<MdxStep>;
 
 class MdxFile::Impl {
  public:
-  static constexpr std::size_t kCacheFloor = 256;       // blocks held whatever the budget
-  static constexpr std::size_t kCacheFloorMost = 4096;  // the same, for a large file
+  static constexpr std::size_t kCacheFloor = 256;         // blocks held whatever the budget
+  static constexpr std::size_t kCacheReserveMost = 4096;  // blocks reserved, at most
 
   explicit Impl(std::unique_ptr<File> f) : file(std::move(f)), cache(file.get(), kCacheFloor) {}
 

@@ -1,6 +1,4 @@
-// The index block cache once the process's cache budget is spent: kept
-// blocks (a tree's interior) outlive a stream of others, and a floor raised
-// for a large file holds that many blocks.
+// The index block cache once the process's cache budget is spent.
 
 #include <gtest/gtest.h>
 
@@ -56,32 +54,34 @@ long ReadsFor(BlockCache* cache, CountingFile* file, std::uint32_t first, std::u
   return file->reads - before;
 }
 
-class SpentBudget : public ::testing::Test {
- protected:
-  void SetUp() override { CacheBudget::Force(spare_); }
-  void TearDown() override { CacheBudget::Give(spare_); }
-  const std::size_t spare_ = CacheBudget::kBytes > CacheBudget::Taken()
-                                 ? CacheBudget::kBytes - CacheBudget::Taken()
-                                 : 0;
-};
-
-TEST_F(SpentBudget, KeptBlocksOutliveAStreamOfOthers) {
+// Another cache has spent the budget: kept blocks (a tree's interior)
+// outlive a stream of others, and room reserved before holds that many
+// blocks, taken once from the budget.
+TEST(SpentBudget, KeptBlocksAndReservedRoomOutliveAStreamOfOthers) {
   CountingFile file(kBlocks);
-  BlockCache cache(&file, 64);
-  EXPECT_EQ(20, ReadsFor(&cache, &file, 1, 41));
-  for (std::uint32_t b = 1; b < 41; b += 2) cache.Keep(PageOf(b));
-  EXPECT_EQ(500, ReadsFor(&cache, &file, 1001, 2001));
-  EXPECT_EQ(0, ReadsFor(&cache, &file, 1, 41));
-  // The others went, least recently used first: the cache stays bounded.
-  EXPECT_EQ(10, ReadsFor(&cache, &file, 1001, 1021));
-}
+  const std::size_t before = CacheBudget::Taken();
+  {
+    BlockCache reserved(&file, 64);
+    reserved.Reserve(kBlocks / 2);
+    const std::size_t reserve = (kBlocks / 2 - 64) * BlockCache::kBlockSize;
+    EXPECT_EQ(before + reserve, CacheBudget::Taken());
+    const std::size_t spare = CacheBudget::kBytes - CacheBudget::Taken();
+    CacheBudget::Force(spare);
 
-TEST_F(SpentBudget, ARaisedFloorHoldsThatManyBlocks) {
-  CountingFile file(kBlocks);
-  BlockCache cache(&file, 64);
-  cache.SetFloor(kBlocks / 2);
-  EXPECT_EQ(500, ReadsFor(&cache, &file, 1, 1001));
-  EXPECT_EQ(0, ReadsFor(&cache, &file, 1, 1001));
+    BlockCache cache(&file, 64);
+    EXPECT_EQ(20, ReadsFor(&cache, &file, 1, 41));
+    for (std::uint32_t b = 1; b < 41; b += 2) cache.Keep(PageOf(b));
+    EXPECT_EQ(500, ReadsFor(&cache, &file, 1001, 2001));
+    EXPECT_EQ(0, ReadsFor(&cache, &file, 1, 41));
+    // The others went, least recently used first: the cache stays bounded.
+    EXPECT_EQ(10, ReadsFor(&cache, &file, 1001, 1021));
+
+    EXPECT_EQ(500, ReadsFor(&reserved, &file, 1, 1001));
+    EXPECT_EQ(0, ReadsFor(&reserved, &file, 1, 1001));
+    EXPECT_EQ(before + reserve + spare + 2 * 64 * BlockCache::kBlockSize, CacheBudget::Taken());
+    CacheBudget::Give(spare);
+  }
+  EXPECT_EQ(before, CacheBudget::Taken());
 }
 
 }  // namespace
