@@ -11,6 +11,7 @@
 
 #include "xbase/block_cache.h"
 #include "xbase/key_counts.h"
+#include "xbase/leaf_hints.h"
 #include "xbase/mdx_file.h"
 #include "xbase/mdx_format.h"
 #include "xbase/mdx_node.h"
@@ -137,21 +138,7 @@ class MdxFile::Impl {
   std::uint64_t generation = 1;
   MdxPath scratch;  // reused by changes that need a path
   MdxPath scratch2;
-  // Where the last entries went into leaves, a slot per few pages: an entry
-  // that follows a run of entries, each placed right after the one before,
-  // splits a full leaf after itself (mdx_insert.cpp). A hint only: a stale
-  // slot costs nothing but an even split.
-  struct Placed {
-    std::uint32_t page = 0;
-    std::uint32_t pos = 0;
-    std::uint32_t run = 0;  // entries before it that each went right after the one before
-  };
-  static constexpr std::uint32_t kRunLength = 2;
-  static constexpr std::size_t kPlacedSlots = 64;
-  Placed placed[kPlacedSlots];
-  Placed& PlacedSlot(std::uint32_t page) {
-    return placed[page / mdx::kPagesPerBlock % kPlacedSlots];
-  }
+  LeafHints leaf_hints;  // where the last entries went (mdx_insert.cpp)
 };
 
 }  // namespace xbase

@@ -49,13 +49,11 @@ int MdxFile::Impl::PlaceItem(int t, std::size_t level, std::uint32_t pos, std::u
     const std::uint32_t n = node.count();
     if (pos > n) return kErrIndexFormat;
     const bool leaf = level + 1 == scratch.size();
-    Placed& placed_here = PlacedSlot(page);
-    const bool follows = leaf && pos > 0 && placed_here.page == page && placed_here.pos + 1 == pos;
-    const std::uint32_t run = follows ? placed_here.run + 1 : 0;
+    const std::uint32_t run = leaf ? leaf_hints.RunTo(page, pos) : 0;
     if (n < s.max_keys) {
       node.Insert(pos, pointer, key, s.key_length);
       if (next_pointer != 0) node.set_pointer(pos + 1, next_pointer);
-      if (leaf) placed_here = Placed{page, pos, run};
+      if (leaf) leaf_hints.Note(page, pos, run);
       return kOk;
     }
     // All n + 1 items in order, then the right-pointer word.
@@ -66,7 +64,7 @@ int MdxFile::Impl::PlaceItem(int t, std::size_t level, std::uint32_t pos, std::u
     std::memcpy(buf + (pos + 1) * item, node.item(pos), (n - pos) * item + 4);
     if (next_pointer != 0) Put32(buf + (pos + 1) * item, next_pointer);
     const std::uint32_t total = n + 1;
-    const std::uint32_t m = SplitPoint(total, pos, leaf, run >= kRunLength);
+    const std::uint32_t m = SplitPoint(total, pos, leaf, run >= LeafHints::kRunLength);
     const std::uint32_t right_start = leaf ? m : m + 1;
 
     std::uint32_t right_page = 0;
@@ -81,11 +79,7 @@ int MdxFile::Impl::PlaceItem(int t, std::size_t level, std::uint32_t pos, std::u
     std::memcpy(node.item(0), buf, m * item);
     if (!leaf) node.set_right(Get32(buf + m * item));
     std::memcpy(up_key, buf + (leaf ? m - 1 : m) * item + 4, s.key_length);
-    if (leaf && pos < m) {
-      placed_here = Placed{page, pos, run};
-    } else if (leaf) {
-      PlacedSlot(right_page) = Placed{right_page, pos - m, run};
-    }
+    if (leaf) leaf_hints.Note(pos < m ? page : right_page, pos < m ? pos : pos - m, run);
 
     if (level == 0) {
       std::uint32_t root_page = 0;
@@ -127,8 +121,7 @@ int MdxFile::Impl::LeanLeft(int t, const std::uint8_t* key) {
   if (rc == kOk) rc = FetchNode(t, left_page, depth + 1, false, &left);
   if (rc != kOk) return rc;
   const std::uint32_t end = left.count();
-  const Placed& last = PlacedSlot(left_page);
-  const bool at_end = last.page == left_page && last.pos + 1 == end;
+  const bool at_end = end > 0 && leaf_hints.PlacedLastAt(left_page, end - 1);
   if (end >= s.max_keys && (!at_end || 2 * leaf.count() < s.max_keys)) return kOk;
   rc = FetchNode(t, scratch[level].first, depth, true, &parent);
   if (rc != kOk) return rc;
