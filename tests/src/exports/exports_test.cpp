@@ -1,14 +1,12 @@
-// The exported functions: null arguments refused, each named result's meaning.
+// The exported functions: null arguments refused.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 
 #include "support/symbol_base.h"
-#include "symbase/results.h"
 
 namespace {
 
@@ -76,22 +74,6 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
   EXPECT_EQ(std::string(found.m_symbole), "One");
   EXPECT_EQ(TBCreateObject(base, &object), 0);
   EXPECT_EQ(LiveRowCount(), 2);
-}
-
-// Each named result has a text of its own, unlike the unknown ones; an engine
-// failure is not unknown: it has the engine's meaning.
-TEST(ResultMeaning, EachNamedCodeHasItsOwnTextOthersAreUnknown) {
-  const std::string unknown = "unknown result code";
-  std::set<std::string> texts{unknown, TBResultMeaning(-40)};
-  for (int code :
-       {TB_OK, TB_NOT_DONE, TB_ALREADY_LOCKED, TB_SYMBOL_TAKEN, TB_NO_ROW, TB_KEY_NOT_FOUND,
-        TB_LOCKED_BY_OTHER, TB_OUT_OF_RANGE, TB_INTERRUPTED, TB_REFUSED, TB_NO_MATCH,
-        TB_CHECK_REPAIRABLE, TB_CHECK_DAMAGED, TB_BATCH_UNDONE}) {
-    texts.insert(TBResultMeaning(code));
-  }
-  EXPECT_EQ(texts.size(), 14u + 2u);  // the named codes', the unknown one and the engine's
-  EXPECT_EQ(TBResultMeaning(12345), unknown);
-  EXPECT_EQ(TBResultMeaning(99), unknown);
 }
 
 }  // namespace

@@ -9,36 +9,13 @@
 
 #include "frame/checked_calls.h"
 #include "frame/guard.h"
-#include "support/raw_rows.h"
 #include "support/symbol_base.h"
 
 namespace {
 
 using namespace symbase;
-using testing_support::Key;
 
 class CheckedCalls : public testing_support::SymbolBaseTest {};
-
-TEST_F(CheckedCalls, PositioningResultsBecomeCodesWithoutReports) {
-  xbase::Table* table = base->m_mainTable;
-  EXPECT_EQ(CheckedTableTop(table), TB_NO_ROW);
-  Create("%MW2");
-  Create("%MW4");
-  xbase::TagSelect(table, base->m_tagRepCle);
-  EXPECT_EQ(CheckedTableSeek(table, Key("MW", "00002").c_str()), 0);
-  EXPECT_EQ(CheckedTableSeek(table, Key("MW", "00003").c_str()), TB_KEY_NOT_FOUND);
-  EXPECT_EQ(CheckedTableSeek(table, Key("MW", "00009").c_str()), TB_NO_ROW);
-  EXPECT_EQ(CheckedTableTop(table), 0);
-  EXPECT_EQ(CheckedTableSkip(table, 1), 0);
-  EXPECT_EQ(CheckedTableSkip(table, 1), TB_NO_ROW);
-  EXPECT_EQ(CheckedTableTop(table), 0);
-  EXPECT_EQ(CheckedTableSkip(table, -1), TB_NO_ROW);
-  xbase::Relation* relation = xbase::RelationCreate(table);
-  ASSERT_EQ(CheckedRelationQuerySet(relation, "REPERE = '%MW4'"), 0);
-  EXPECT_EQ(CheckedRelationTop(relation), 0);
-  EXPECT_EQ(CheckedRelationSkip(relation, 1), TB_NO_ROW);
-  EXPECT_EQ(CheckedRelationFree(relation), 0);
-}
 
 // A failure is reported once under the call's index, with the engine's code or 0.
 TEST_F(CheckedCalls, FailuresAreReportedUnderTheirIndex) {
