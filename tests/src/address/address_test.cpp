@@ -68,7 +68,6 @@ TEST(ObjectKey, AddressesBecomePaddedKeyFields) {
       {0, "%I33554432.2", "VIX|00000|00002|00000|"},  // overlong module number
       {1, "%I12.2", "VIX|00012|00002|00000|"},
       {1, "%I\\1.0.5\\0.2", "VIX|04058|00002|00000|"},
-      {1, "%MW10", "MW|00010|||"},
       {2, "%I12.2", "VIX|0000C|00002|00000|"},
   };
   for (const auto& c : cases) {
@@ -104,7 +103,6 @@ TEST(ModuleAddress, PackAndUnpack) {
       {343, 3, {0, 0, 0}, 2, 1, 0, 0, "0"},
       {340, 0, {0, 0, 0}, 7, 0, 7, 0, "7"},     // a plain value
       {343, 2, {12, 0, 0}, 0, 0, 12, 0, "12"},  // a module position
-      {343, 0, {0, 0, 0}, 0, 0, 0, 0, "0"},
   };
   for (const auto& c : cases) {
     UsAts analysed{};
