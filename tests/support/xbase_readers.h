@@ -32,20 +32,6 @@ inline std::vector<std::string> CommandLines(const std::string& command) {
   return lines;
 }
 
-// The rows of a table as `reader` ("dbfread" or "dbf") reads them:
-// "L|field|field..." for a live row, "D|..." for a deleted one, trailing
-// blanks of each field removed. dbf lists them in record order; dbfread the
-// live ones first, then the deleted ones.
-inline std::vector<std::string> ReaderRows(const std::string& reader, const std::string& path) {
-  std::vector<std::string> rows;
-  for (const std::string& line :
-       CommandLines("/usr/bin/python3 " SYMBASE_SOURCE_DIR "/tests/interop/base_dump.py " + reader +
-                    " '" + path + "'")) {
-    if (line.size() > 1 && line[1] == '|') rows.push_back(line);
-  }
-  return rows;
-}
-
 // The entries of every tag of an index file as XBase::Index walks them:
 // "TAG <name>", then "<key>|<record>" per entry in order.
 inline std::vector<std::string> ReaderIndexEntries(const std::string& path) {
