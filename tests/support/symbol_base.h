@@ -17,7 +17,6 @@ namespace testing_support {
 
 // One main row as stored, trailing blanks removed except in `key`.
 struct MainRow {
-  long record;
   bool deleted;
   std::string key;  // OBJET+IND1+IND2+IND3+IND4, 22 characters
   std::string repere;
@@ -77,8 +76,7 @@ class SymbolBaseTest : public HostTest {
     xbase::Table* table = base->m_mainTable;
     xbase::TagSelect(table, nullptr);
     for (int r = xbase::TableTop(table); r == 0; r = xbase::TableSkip(table, 1)) {
-      rows.push_back({xbase::TableRecordNumber(table), xbase::RecordIsDeleted(table) != 0,
-                      std::string(base->MainRowCommentKey()),
+      rows.push_back({xbase::RecordIsDeleted(table) != 0, std::string(base->MainRowCommentKey()),
                       std::string(base->FieldText(base->m_fieldRepere, 36)),
                       std::string(base->FieldText(base->m_fieldSymbole, 32)),
                       std::string(base->FieldText(base->m_fieldIsCmt, 1))});
