@@ -11,20 +11,17 @@
 #include <vector>
 
 #include "storage/tb_data.h"
+#include "support/expression_layout.h"
 #include "xbase/engine.h"
 
 namespace testing_support {
 
 // A 22-character address key from its five fields, each blank-padded to its
-// width (5, 5, 5, 5, 2).
+// width (5, 5, 5, 5, 2): the bytes of a main row after its deletion flag.
 inline std::string Key(const std::string& objet, const std::string& ind1,
                        const std::string& ind2 = "", const std::string& ind3 = "",
                        const std::string& ind4 = "") {
-  auto pad = [](std::string text, std::size_t width) {
-    text.resize(width, ' ');
-    return text;
-  };
-  return pad(objet, 5) + pad(ind1, 5) + pad(ind2, 5) + pad(ind3, 5) + pad(ind4, 2);
+  return MainRecord({objet, ind1, ind2, ind3, ind4, "", "", "", false}).substr(1, 22);
 }
 
 // Appends a main row with the key of `key` (a Key() text), the address and
