@@ -140,12 +140,10 @@ class MemoryFileSystem : public xbase::FileSystem {
   // Moves every file of folder `from` into folder `to`, as copying a base
   // elsewhere would.
   void MoveFolder(const std::string& from, const std::string& to) {
+    // The names under `from` are next to each other in the map's order.
     const std::string prefix = from + "/";
-    for (auto it = files_.begin(); it != files_.end();) {
-      if (it->first.compare(0, prefix.size(), prefix) != 0) {
-        ++it;
-        continue;
-      }
+    for (auto it = files_.lower_bound(prefix);
+         it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {
       files_[to + "/" + it->first.substr(prefix.size())] = it->second;
       it = files_.erase(it);
     }
