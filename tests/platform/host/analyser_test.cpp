@@ -287,7 +287,6 @@ void ExpectText(int kind, const std::string& word, const std::string& text) {
     EXPECT_EQ(ComponentCount(&result.components), 0u);
     EXPECT_EQ(result.bit, -1);
     EXPECT_STREQ(ResultText(&result.value), symbol ? word.c_str() : "");
-    EXPECT_EQ(testing_support::Format(result), "");
   }
   int ok = -1, value = -1;
   CheckAnalysedName(nullptr, &result, &ok, &value);
