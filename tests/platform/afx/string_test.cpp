@@ -335,7 +335,7 @@ TEST(ExceptionTest, ThrowsCarryTheirClassCauseAndFileMessagesNameTheError) {
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("b"), "B"));
   ASSERT_TRUE(testing_support::WriteFileBytes(dir.file("KR9.DBF"), "x"));
   ASSERT_EQ(mkdir(dir.file("base").c_str(), 0755), 0);
-  const std::string missing = dir.file("KR9CMT.DBF"), too_long = dir.file(std::string(5000, 'n'));
+  const std::string missing = dir.file("KR9CMT.DBF");
   const CRuntimeClass* const kFile = RUNTIME_CLASS(CFileException);
   const struct {
     std::function<void()> call;
@@ -354,7 +354,6 @@ TEST(ExceptionTest, ThrowsCarryTheirClassCauseAndFileMessagesNameTheError) {
       {[] { CFile::Remove(nullptr); }, kFile, 2, ENOENT, ""},
       {[&] { CFile::Remove(dir.file("base").c_str()); }, kFile, 5, EISDIR, dir.file("base")},
       {[&] { CFile::Remove(dir.file("a/KR9.DBF").c_str()); }, kFile, 3, ENOTDIR, ""},
-      {[&] { CFile::Remove(too_long.c_str()); }, kFile, 3, ENAMETOOLONG, ""},
       {[&] { CFile::Rename(dir.file("a").c_str(), dir.file("b").c_str()); }, kFile, 5, EEXIST, ""},
       {[&] { CFile::Rename(dir.file("a").c_str(), dir.file("c").c_str()); }, nullptr, -1, 0, ""},
   };

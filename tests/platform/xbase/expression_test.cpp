@@ -165,7 +165,6 @@ TEST(ExpressionKeys, EvaluateWritesTheFullWidthValue) {
     if (!key) continue;
     const bool logical = c.expression[0] == '.' || c.expression[0] == 'D';
     EXPECT_EQ(key->type() == Expression::Type::kLogical, logical) << c.expression;
-    EXPECT_EQ(key->text(), c.expression);
     ASSERT_EQ(key->width(), c.expected.size()) << c.expression;
     std::string out(c.expected.size() + 1, '\x7F');  // a guard byte after the value
     key->Evaluate(record.data(), &out[0]);

@@ -70,8 +70,8 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
       {nullptr, "MW", 0, kErrTag, 2},  // no tag: no seek
       {t_.symbole, "Gamma", 0, kOk, 2},
       {t_.symbole, nullptr, 0, kOk, 2},       // a skip by 0 stays
-      {t_.symbole, "De", 0, kOk, 5},          // a prefix
       {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
+      {t_.symbole, "De", 0, kOk, 5},          // a prefix
       {t_.symbole, nullptr, 1, kOk, 2},
       {t_.symbole, "Zulu", 0, kEof, 6},  // count + 1
       {t_.symbole, nullptr, 0, kEof, 6},
@@ -95,8 +95,6 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   EXPECT_TRUE(FieldBytes(nullptr).empty());
   EXPECT_EQ(kOk, TableSkip(t_.table, 1));
   EXPECT_EQ(1, TableRecordNumber(t_.table));
-  EXPECT_EQ(kOk, TableBottom(t_.table));
-  EXPECT_EQ(5, TableRecordNumber(t_.table));
   for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
   EXPECT_EQ(kErrRecord, t_.session.error);
   EXPECT_EQ(kErrRecord, RecordAppend(t_.table));  // no row begun
@@ -355,14 +353,14 @@ TEST_F(TableFileTest, EveryTruncationOpensOrFailsCleanlyLowerCaseNamesAreFound) 
       EXPECT_EQ(std::min<long>(3, static_cast<long>((n - 289) / 92)), count) << n;
     }
   }
-  good.replace(32, 5, std::string("data\0", 5));  // a name another tool stored in lower case
+  good.replace(32, 5, std::string("zeta\0", 5));  // a name another tool stored in lower case
   ASSERT_TRUE(WriteFileBytes(path_, good));
   Session s;
   EngineInit(&s, 0, 0);
   Table* t = TableOpen(&s, path_.c_str());
   ASSERT_NE(nullptr, t);
-  EXPECT_NE(nullptr, FieldGet(t, "DATA"));
-  EXPECT_EQ(FieldGet(t, "DATA"), FieldGet(t, "data"));
+  EXPECT_NE(nullptr, FieldGet(t, "ZETA"));
+  EXPECT_EQ(FieldGet(t, "ZETA"), FieldGet(t, "zeta"));
   EXPECT_EQ(kOk, EngineEnd(&s));
 }
 
