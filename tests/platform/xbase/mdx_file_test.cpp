@@ -162,59 +162,52 @@ TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOneItsCursorsGoOn) {
 }
 
 // Keys numbered in order arrive in runs, each just above the last of its
-// kind and below the next kind's first: they fill their leaves. Runs going
-// down into one gap, between two going up, leave leaves half full.
+// kind and below the next kind's first: they fill their leaves.
 TEST_F(MdxTree, KeysInRunsFillTheirLeaves) {
   constexpr int kLength = 20;  // 42 keys per leaf
-  constexpr std::uint32_t kPerRun = 3000;
-  const char* const kinds[] = {"KW", "MW", "MWX", "VIX1", "VIX2", "VQX1"};
-  auto blocks = [&] {
-    std::uint64_t size = 0;
-    std::unique_ptr<File> file;
-    EXPECT_EQ(kOk, mdx_->Flush());
-    EXPECT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
-    EXPECT_EQ(kOk, file->Size(&size));
-    return size / 1024;
+  struct Run {
+    const char* kind;
+    bool down;
   };
-  auto key = [](const std::string& kind, std::uint32_t n, bool padded) {
-    char text[32];
-    std::snprintf(text, sizeof text, padded ? "%-5s%05u" : "%%%s%u", kind.c_str(), n);
-    std::string k = text;
-    k.resize(kLength, ' ');
-    return k;
+  const std::vector<Run> kinds = {{"KW", false},   {"MW", false},   {"MWX", false},
+                                  {"VIX1", false}, {"VIX2", false}, {"VQX1", false}};
+  const struct {
+    bool padded;
+    std::vector<Run> runs;
+    std::uint64_t most;  // blocks in percent of the fewest possible
+  } cases[] = {
+      // Numbers padded to one width sort in order: leaves end full.
+      {true, kinds, 115},
+      // As text, "%MW1000" goes between "%MW100" and "%MW101": short runs,
+      // most leaves still well above half full.
+      {false, kinds, 160},
+      // Runs going down into one gap, between two going up: half full.
+      {true, {{"A", false}, {"C", false}, {"B", true}}, 200},
   };
-  for (const bool padded : {true, false}) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.most);
     Create({Tag("RUNS", kLength)});
     Model model;
     std::uint32_t record = 1;
-    for (std::uint32_t n = 0; n < kPerRun; ++n) {
-      for (const char* kind : kinds) {
-        const Entry e(key(kind, n, padded), record++);
+    for (std::uint32_t n = 0; n < 3000; ++n) {
+      for (const Run& run : c.runs) {
+        char text[32];
+        std::snprintf(text, sizeof text, c.padded ? "%-5s%05u" : "%%%s%u", run.kind,
+                      run.down ? 9999 - n : n);
+        Entry e(text, record++);
+        e.first.resize(kLength, ' ');
         ASSERT_EQ(kOk, mdx_->Insert(0, e.first.data(), e.second));
         model.insert(e);
       }
     }
     ExpectMatches(0, model);
-    const std::uint64_t least = model.size() / 42;
-    // Numbers padded to one width sort in order: leaves end full. As text,
-    // "%MW1000" goes between "%MW100" and "%MW101": short runs, most leaves
-    // still well above half full.
-    EXPECT_LT(blocks(), least * (padded ? 115 : 160) / 100) << (padded ? "padded" : "text");
+    std::uint64_t size = 0;
+    std::unique_ptr<File> file;
+    ASSERT_EQ(kOk, mdx_->Flush());
+    ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
+    ASSERT_EQ(kOk, file->Size(&size));
+    EXPECT_LT(size / 1024, model.size() / 42 * c.most / 100);
   }
-  Create({Tag("RUNS", kLength)});
-  Model model;
-  for (std::uint32_t n = 0; n < 3000; ++n) {
-    for (const char* kind : {"A", "C"}) {
-      const Entry e(key(kind, n, true), n + 1);
-      ASSERT_EQ(kOk, mdx_->Insert(0, e.first.data(), e.second));
-      model.insert(e);
-    }
-    const Entry down(key("B", 9999 - n, true), n + 1);
-    ASSERT_EQ(kOk, mdx_->Insert(0, down.first.data(), down.second));
-    model.insert(down);
-  }
-  ExpectMatches(0, model);
-  EXPECT_LT(blocks(), model.size() / 42 * 2);
 }
 
 // An index file written by another xBase engine (xbase64) changed by ours.
