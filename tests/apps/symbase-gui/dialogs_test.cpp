@@ -142,8 +142,6 @@ class DialogsTest : public QObject {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("rows");  // "line|address|symbol|comment"
     QTest::addColumn<QString>("error");     // a part of the error; none for a file read
-    QTest::newRow("plain, LF") << QByteArray("address,symbol,comment\n%MW1,A,c\n%MW2,B,\n")
-                               << QStringList{"2|%MW1|A|c", "3|%MW2|B|"} << QString();
     QTest::newRow("CRLF, BOM, no final break") << QByteArray(
                                                       "\xEF\xBB\xBF"
                                                       "address,symbol,comment\r\n%MW1,A,c")
@@ -186,12 +184,6 @@ class DialogsTest : public QObject {
     QCOMPARE(read, rows);
     if (error.isEmpty()) QCOMPARE(found, QString());
     QVERIFY2(found.contains(error), qPrintable(found));
-  }
-
-  void LinesAreQuotedWhereNeeded() {
-    QCOMPARE(gui::CsvLine({"%MW1", "A", "plain"}), QByteArray("%MW1,A,plain\r\n"));
-    QCOMPARE(gui::CsvLine({"%MW1", "", "a, \"b\""}), QByteArray("%MW1,,\"a, \"\"b\"\"\"\r\n"));
-    QCOMPARE(gui::CsvLine({" x"}), QByteArray("\" x\"\r\n"));
   }
 };
 

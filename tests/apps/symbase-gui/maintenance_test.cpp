@@ -86,14 +86,12 @@ class MaintenanceTest : public QObject {
     Action(window, QString("&Vérifier la base"))->trigger();
     gui::FindingsWindow* findings = window.Findings();
     QVERIFY(findings != nullptr && findings->isVisible());
-    QCOMPARE(findings->windowTitle(), QString("Vérification de la base"));
     QVERIFY2(findings->Verdict()->text().contains(damage.checked),
              qPrintable(findings->Verdict()->text()));
     QVERIFY2(!Lines(*findings).filter(damage.found).isEmpty(),
              qPrintable(Lines(*findings).join('\n')));
     QVERIFY(findings->RepairButton()->isVisible());
     QTest::mouseClick(findings->RepairButton(), Qt::LeftButton);
-    QCOMPARE(findings->windowTitle(), QString("Réparation de la base"));
     QVERIFY2(findings->Verdict()->text().startsWith(damage.repaired),
              qPrintable(findings->Verdict()->text()));
     QVERIFY(!findings->RepairButton()->isVisible());
@@ -134,8 +132,6 @@ class MaintenanceTest : public QObject {
     QCOMPARE(fixture.messages.size(), 1);
     const QString question = fixture.messages.first();
     QVERIFY2(question.contains(fault), qPrintable(question));
-    QVERIFY(question.contains(fixture.Directory()));
-    QVERIFY(question.endsWith(QString("Réparer la base maintenant ?")));
     if (!repair) {
       QVERIFY(error.contains(fault));
       QVERIFY(!fixture.Session().IsOpen());

@@ -34,7 +34,6 @@ class ScreenshotTest : public QObject {
     QTest::addColumn<std::vector<std::string>>("words");
     QTest::addColumn<QString>("parsed");  // directory|screenshot|dialog|check|help, or the error
     using Words = std::vector<std::string>;
-    QTest::newRow("nothing") << Words{} << "||0|0|0";
     // The renderings below parse the lines that name a window to draw.
     QTest::newRow("help") << Words{"-h"} << "||0|0|1";
     QTest::newRow("a directory named like an option")

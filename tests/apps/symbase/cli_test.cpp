@@ -209,8 +209,6 @@ TEST_F(CliObjects, JsonIsReadByPython) {
       {{"list", dir_.path(), "%Q", "--json"},
        "4 %Q2.0:Commande contacteur pompe 1|%Q2.1:Commande contacteur pompe 2|%Q2.2:Voyant rouge "
        "\302\253 d\303\251faut \302\273 en fa\303\247ade|%Q2.3:Dit \"fort\" \\ stop\n"},
-      {{"find", dir_.path(), "%Q2.0", "--json"},
-       "{'address': '%Q2.0', 'symbol': 'Pompe_1', 'comment': 'Commande contacteur pompe 1'}\n"},
       {{"find", dir_.path(), "%Q2.3", "--json"},
        "{'address': '%Q2.3', 'symbol': 'Klaxon', 'comment': 'Dit \"fort\" \\\\ stop'}\n"},
       {{"count", dir_.path(), "%MW", "--json"}, "{'prefix': '%MW', 'count': 8}\n"},

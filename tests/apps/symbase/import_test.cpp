@@ -303,12 +303,6 @@ TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
        {"2>in.csv:2:11: comment: byte \\xED is not UTF-8"}},
       {{"--delimiter", ";"}, "address,symbol,comment\n", {"2>is not a column name"}},
       {{}, "Symbole,Adresse\nS80,%MW80\n", {""}},
-      {{},
-       "address,symbol,comment\n%MW80,S80,\"deux\nlignes\"\n",
-       {"2>in.csv:2:11: comment \"deux\\x0Alignes\": holds a line break"}},
-      {{},
-       "address,symbol,comment\r\n%MW80,S80,\"Il dit \"\"stop\"\", puis\"\r\n\r\n",
-       {"Il dit \"stop\", puis"}},
   };
   for (const Case& test : cases) {
     testing_support::TempDir base;
