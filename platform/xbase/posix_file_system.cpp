@@ -110,6 +110,7 @@ class PosixFile final : public File {
     if (!RangeFits(offset, n)) return kErrArgument;
     const char* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
+    unsynced_ = true;  // before the first byte: a write that fails half done changed the file too
     while (done < n) {
       ssize_t w = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
       if (w < 0) {
@@ -122,7 +123,6 @@ class PosixFile final : public File {
       }
       done += static_cast<std::size_t>(w);
     }
-    unsynced_ = true;
     return kOk;
   }
 
