@@ -14,10 +14,9 @@
 // The cache holds `floor` blocks whatever else is cached, and the room its
 // owner reserved (Reserve); past them, it grows while the process's cache
 // budget allows (cache_budget.h), and then evicts its clean blocks least
-// recently used first. A changed (dirty)
-// block is never evicted: it stays until Flush() writes it, so nothing
-// reaches the file between two flushes; the cache grows past the budget
-// while that many blocks are dirty.
+// recently used first. A changed (dirty) block is never evicted: it stays
+// until Flush() writes it, so nothing reaches the file between two flushes;
+// the cache grows past the budget while that many blocks are dirty.
 //
 // Blocks the owner marks as kept (Keep: the interior nodes of a tree, which
 // every descent reads) go on a list of their own, evicted only when no other
