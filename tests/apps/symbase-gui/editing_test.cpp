@@ -8,7 +8,6 @@
 #include "filter_bar.h"
 #include "gui_fixture.h"
 #include "new_object_dialog.h"
-#include "recent_bases.h"
 
 using testing_support::Action;
 using testing_support::GuiFixture;
@@ -114,19 +113,6 @@ class EditingTest : public QObject {
     QCOMPARE(model.RowOf("%Q2.0"), -1);
     QCOMPARE(fixture.Row("%Q2.0"), QString());
     QCOMPARE(fixture.Row("%MW11"), QString());
-  }
-
-  void OpenedBasesAreRememberedAndMissingOnesForgotten() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase(kPlant), QString());
-    const QString base = fixture.Session().Directory();
-    QTemporaryDir other;
-    QCOMPARE(fixture.Window().CreateBase(other.path()), QString());
-    QCOMPARE(gui::RecentBases(), (QStringList{other.path(), base}));
-    QVERIFY(other.remove());
-    QVERIFY(fixture.Window().OpenBase(other.path()).contains(QStringLiteral("n'existe pas")));
-    QCOMPARE(gui::RecentBases(), QStringList{base});
-    QVERIFY(!fixture.Session().IsOpen());
   }
 
   // One view sorted and filtered in turn: by symbol, then by address with filters.
