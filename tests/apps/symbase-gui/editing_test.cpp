@@ -8,7 +8,6 @@
 #include "filter_bar.h"
 #include "gui_fixture.h"
 #include "new_object_dialog.h"
-#include "recent_bases.h"
 
 using testing_support::Action;
 using testing_support::GuiFixture;
@@ -114,22 +113,6 @@ class EditingTest : public QObject {
     QCOMPARE(model.RowOf("%Q2.0"), -1);
     QCOMPARE(fixture.Row("%Q2.0"), QString());
     QCOMPARE(fixture.Row("%MW11"), QString());
-    QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("4 objets")));
-  }
-
-  void OpenedBasesAreRememberedAndMissingOnesForgotten() {
-    GuiFixture fixture;
-    QCOMPARE(fixture.CreateBase(kPlant), QString());
-    const QString base = fixture.Session().Directory();
-    QTemporaryDir other;
-    QCOMPARE(fixture.Window().CreateBase(other.path()), QString());
-    QCOMPARE(gui::RecentBases(), (QStringList{other.path(), base}));
-    QVERIFY(other.remove());
-    QVERIFY(fixture.Window().OpenBase(other.path()).contains(QStringLiteral("n'existe pas")));
-    QCOMPARE(gui::RecentBases(), QStringList{base});
-    QVERIFY(!fixture.Session().IsOpen());
-    QCOMPARE(fixture.Window().OpenBase(base), QString());
-    QCOMPARE(fixture.Window().Model().rowCount(), static_cast<int>(kPlant.size()));
   }
 
   // One view sorted and filtered in turn: by symbol, then by address with filters.

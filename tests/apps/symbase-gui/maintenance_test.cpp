@@ -155,13 +155,11 @@ class MaintenanceTest : public QObject {
     gui::MainWindow& window = fixture.Window();
     QCOMPARE(fixture.CreateBase(kPlant), QString());
     std::atomic<bool> shown{false};
-    QString label;
     bool closedMeanwhile = true;
     QTimer watch;
     connect(&watch, &QTimer::timeout, this, [&] {
       auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
       if (progress == nullptr || !progress->isVisible() || shown) return;
-      label = progress->labelText();
       closedMeanwhile = window.close();
       shown = true;
     });
@@ -174,7 +172,6 @@ class MaintenanceTest : public QObject {
     });
     watch.stop();
     QCOMPARE(result, 7);
-    QCOMPARE(label, QString("Essai…"));
     QVERIFY(!closedMeanwhile);  // the window stays while the call runs
     QVERIFY(window.isVisible());
     QVERIFY(!fixture.Session().Busy());  // afterwards the library is the editor's again

@@ -159,9 +159,7 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
       {{"add", "@", "%MW31", long_symbol}, 0},
       {{"find", "@", "%MW31"}, 0, {long_symbol}},
       {{"add", "@", "%MW40", "Pompe_1"}, 1, {"2>Pompe_1 is already carried by %Q2.0"}},
-      {{"add", "@", "%MW10", "Autre"},
-       1,
-       {"2>%MW10 is already in the base (%MW10 Seuil_d\xC3\xA9marrage"}},
+      {{"add", "@", "%MW10", "Autre"}, 1, {"2>%MW10 is already in the base"}},
       {{"add", "@", "%MW40", "Ok", "\xC3"}, 2, {"2>not valid UTF-8"}},
       {{"add", "@", "%MW40", "Ok", std::string(509, 'c')}, 2, {"2>at most 508"}},
       {{"count", "@"}, 0, {"=30\n"}},
@@ -184,9 +182,7 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
       {{"delete", "@", "%M0", "%M1", "%M9", "%M2"},
        1,
        {"=deleted %M0\ndeleted %M1\ndeleted %M2\n", "2>=symbase: no object at %M9\n"}},
-      {{"delete", "@", "%M0", "%M1"},
-       1,
-       {"2>=symbase: 2 addresses were not in the base: %M0 %M1\n"}},
+      {{"delete", "@", "%M0", "%M1"}, 1, {"2>2 addresses were not in the base: %M0 %M1"}},
       {{"delete", "@", "--from", "@/a.csv"}, 0, {"=deleted 3 objects\n"}},
       {{"delete", "@", "--from", "@/b.csv"}, 3, {"2>b.csv:3:1: address \"I1.3\""}},
       {{"create", "@"}, 1, {"2>already"}},
@@ -219,8 +215,6 @@ TEST_F(CliObjects, JsonIsReadByPython) {
 }
 
 TEST_F(CliObjects, DeleteAKindAsksFirst) {
-  Steps(
-      {{{"delete", "@", "--kind", "%Q"}, 2, {"2>give --yes to delete the 4 objects of kind %Q"}}});
   for (const char* answer : {"n", "y"}) {
     TerminalSession session({"delete", dir_.path(), "-k", "%Q"});
     ASSERT_TRUE(session.WaitFor("Delete the 4 objects of kind %Q (%Q2.0 ... %Q2.3)? [y/N] "))
@@ -230,8 +224,10 @@ TEST_F(CliObjects, DeleteAKindAsksFirst) {
     ExpectText(session.Output(), {*answer == 'y' ? "deleted 4" : "!deleted 4"});
     EXPECT_EQ(RunCli({"count", dir_.path(), "%Q"}).out, *answer == 'y' ? "0\n" : "4\n");
   }
-  Steps({{{"delete", "@", "--kind=%MW", "--yes"}, 0, {"=deleted 8 objects\n"}},
-         {{"delete", "@", "-yk", "%MW"}, 1}});
+  Steps(
+      {{{"delete", "@", "--kind", "%MW"}, 2, {"2>give --yes to delete the 8 objects of kind %MW"}},
+       {{"delete", "@", "--kind=%MW", "--yes"}, 0, {"=deleted 8 objects\n"}},
+       {{"delete", "@", "-yk", "%MW"}, 1}});
 }
 
 TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
