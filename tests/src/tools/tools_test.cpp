@@ -123,11 +123,6 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
     return "<none>";
   }
 
-  static std::pair<int, int> Saved() {
-    return {HostReadSetting(HostGetObject(1), 12, "SymbOnLinePosX", -1),
-            HostReadSetting(HostGetObject(1), 12, "SymbOnLinePosY", -1)};
-  }
-
   CFrameWnd frame;
   testing_support::TempDir config_;
 };
@@ -316,30 +311,6 @@ TEST_F(SymbOnLineTest, AClosedBaseReportsItsFailuresAndWritesNothing) {
   HostClearErrorReports();
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
   EXPECT_EQ(Stored("%MW13"), "<none>");
-}
-
-TEST_F(SymbOnLineTest, APositionIsSavedAndReusedElseTheDialogIsCentred) {
-  CRect first, again;
-  Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&first); });
-  EXPECT_EQ(first.left, 100 + (800 - first.Width()) / 2);
-  EXPECT_EQ(first.top, 50 + (600 - first.Height()) / 2);
-  EXPECT_EQ(Saved(), std::make_pair(first.left, first.top));
-  // Moved, then closed by "Valider"; a word refused at opening keeps that place.
-  Open("%MW13", [&](CDialog& d) {
-    d.SetWindowPos(nullptr, 20, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Steps("S:Pompe_1|OK")(d);
-  });
-  EXPECT_EQ(Open("%%%", Steps("")), IDCANCEL);
-  EXPECT_EQ(Messages(), "E");
-  EXPECT_EQ(Saved(), std::make_pair(120, 750));
-  Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&again); });
-  EXPECT_EQ(again, CRect(120, 750, 120 + first.Width(), 750 + first.Height()));
-  // Either value missing: centred.
-  for (const char* missing : {"SymbOnLinePosX", "SymbOnLinePosY"}) {
-    HostWriteSetting(HostGetObject(1), 12, missing, -1);
-    Open("%MW13", [&](CDialog& d) { d.GetWindowRect(&again); });
-    EXPECT_EQ(again, first) << missing;
-  }
 }
 
 using Check = int (CTBTest::*)(CStringList&);
