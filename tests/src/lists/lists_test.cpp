@@ -394,7 +394,7 @@ class KeyListing : public ListsTest {
 TEST_F(KeyListing, RangesAndBitsInKeyOrder) {
   CreateAll({"%MD5", "%MW3", "%MW5", "%MW7", "%MW9", "%MW11", "%MW12346", "%MX6", "%MW6:X1",
              "%IW1.2:X4", "%IW1.2.1:X0", "%IW1.3:X3", "%IW1.2", "%XM1.2.T", "%MW5:X10|B10|ten",
-             "%MW5:X3|B3", "%IW1.2:X3|In3", "%IW1.MOD:X4||status", "%MW6||gone"});
+             "%MW5:X3|B3", "%IW1.2:X3|In3", "%MW6||gone"});
   Delete("%MW6");
   CreateAll({"%MW13||first", "%MW14|Pump", "%MW15||middle", "%MW16", "%MW17|Valve|last"});
   RunCases({
@@ -421,7 +421,6 @@ TEST_F(KeyListing, RangesAndBitsInKeyOrder) {
       {"word without bits", kBits, "%MW", "7 100", ""},
       {"bits index too long", kBits, "%MW", "123456 100", ""},
       {"module bits", kThreeIndexBits, "%VIW", "1 2 0 100", "%IW1.2:X3|In3||0|3;%IW1.2:X4|||0|4"},
-      {"status bits", kThreeIndexBits, "%MOIW", "1 0 0 100", "%IW1.MOD:X4||status|0|4"},
       {"no such third index", kThreeIndexBits, "%VIW", "1 2 5 100", ""},
       // Without its third index the key is shorter than the part compared.
       {"no third index", kThreeIndexBits, "%VIW", "1 2 -1 100", ""},
