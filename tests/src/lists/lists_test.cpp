@@ -200,9 +200,7 @@ TEST_F(BatchLists, AnAddressOfTheWholeFieldWidthIsListedWhole) {
 TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   int finished = -1;
   EXPECT_EQ(TBExportSymbol(base, "", 0, &counter_, &list, &finished), 105);  // empty table
-  Create("%MW10000", "", "first");
-  Create("%MW100000", "", "second");
-  Create("%MW10001", "", "next");
+  CreateAll({"%MW10000||first", "%MW100000||second", "%MW10001||next"});
   EXPECT_EQ(ExportAll(""),
             Texts({"%MW10000||first|0|-1", "%MW100000||first|0|-1", "%MW10001||next|0|-1"}));
   // The counter past the record count, below 1, or at the count with no export running.
@@ -212,10 +210,8 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
         << counter;
   }
   EXPECT_EQ(finished, 1);
-  Create("%M3", "Flag");
-  Create("%MB2");
+  CreateAll({"%M3|Flag", "%MB2", "%I12.1", "%MW12", "%QW12.0:X3", "%IW12.MOD:X2", "%I120.1"});
   EXPECT_THAT(ExportAll("%M"), ElementsAre("%M3|Flag||0|-1"));
-  for (const char* a : {"%I12.1", "%MW12", "%QW12.0:X3", "%IW12.MOD:X2", "%I120.1"}) Create(a);
   EXPECT_THAT(ExportAll("%ES", 12),
               ElementsAre("%I12.1|||0|-1", "%QW12.0:X3|||0|-1", "%IW12.MOD:X2|||0|-1"));
   EXPECT_EQ(Count("%ES", 12), 3);
