@@ -158,6 +158,7 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
       {{"find", "@", "--symbol", symbol}, 0, {"symbol:  " + symbol + "\n", "comment: " + comment}},
       {{"add", "@", "%MW31", long_symbol}, 0},
       {{"find", "@", "%MW31"}, 0, {long_symbol}},
+      {{"search", "@", long_symbol}, 0, {"%MW31"}},
       {{"add", "@", "%MW40", "Pompe_1"}, 1, {"2>Pompe_1 is already carried by %Q2.0"}},
       {{"add", "@", "%MW10", "Autre"}, 1, {"2>%MW10 is already in the base"}},
       {{"add", "@", "%MW40", "Ok", "\xC3"}, 2, {"2>not valid UTF-8"}},

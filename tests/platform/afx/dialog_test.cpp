@@ -255,7 +255,8 @@ TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
 
 const AFX_STRINGRES kOldStrings[] = {
     {1, "old one"}, {2, "old two"}, {3, nullptr}, {4, "%s vaut %d"}};
-const AFX_STRINGRES kNewStrings[] = {{1, "new one"}};
+// The new module counts one string: the entry after it is not its own.
+const AFX_STRINGRES kNewStrings[] = {{1, "new one"}, {5, "past the count"}};
 const AFX_DLGITEM kSevenItems[] = {{IDOK, AFX_CTL_DEFBUTTON, "OK", 0, 0, 40, 14, 0}};
 const AFX_DLGTEMPLATE kSevenDialogs[] = {
     {700, "Seven", "MS Sans Serif", 8, 0, 0, 100, 50, 0, kSevenItems, 1}};
@@ -271,6 +272,7 @@ TEST(ResourceChainTest, NewestModuleAnswersFirstExtensionsUntilTerminated) {
   EXPECT_STREQ(AfxFindStringResource(1), "new one");
   EXPECT_STREQ(AfxFindStringResource(2), "old two");
   EXPECT_EQ(AfxFindStringResource(3), nullptr);  // a null text counts as missing
+  EXPECT_EQ(AfxFindStringResource(5), nullptr);
   const AFX_DLGTEMPLATE* tpl = AfxFindDialogTemplate(700);
   ASSERT_NE(tpl, nullptr);
   EXPECT_STREQ(tpl->lpszCaption, "Seven");

@@ -218,6 +218,8 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
     EXPECT_EQ(kErrArgument, s.error);
     EXPECT_FALSE(std::filesystem::exists(dir.file("BAD.DBF")));
   }
+  const FieldDefinition longest_name[] = {{"TENLETTERS", 'C', 1, 0}, {nullptr, 0, 0, 0}};
+  EXPECT_NE(nullptr, TableCreate(&s, dir.file("LONG.DBF").c_str(), longest_name, nullptr));
   EXPECT_EQ(kOk, EngineEnd(&s));
 }
 

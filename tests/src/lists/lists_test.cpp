@@ -596,6 +596,10 @@ TEST_F(IoLists, TheSortFollowsClassThenIndexes) {
   EXPECT_EQ(Sorted({"%IW1.3.11", "%IW1.3.2", "%IW1:X3", "%IW1.3", "%IW3.1:X4", "%IW3.1:X2"}),
             Texts({"%IW3.1:X2", "%IW3.1:X4", "%IW1.3", "%IW1:X3", "%IW1.3.2", "%IW1.3.11"}));
   EXPECT_EQ(Sorted({}), Texts());
+  // "%MW..MOD" words go by IND2 and IND3 alone, right after the other module
+  // elements; none of either gives key 3, not 0.
+  EXPECT_EQ(Sorted({"%QW1.1", "%MW1.MOD.2", "%MW1.MOD", "%I1.MOD.ERR", "%MW1.MOD.1"}),
+            Texts({"%I1.MOD.ERR", "%MW1.MOD", "%MW1.MOD.1", "%MW1.MOD.2", "%QW1.1"}));
   // Elements of equal keys (the module's own) come out in the order the
   // quicksort's exchanges give: for this list, the order they came in.
   EXPECT_EQ(Sorted({"%Q1.2", "%CH1.MOD", "%I1.MOD.ERR", "%CH2.MOD", "%IW1.2", "%I2.MOD.ERR",
