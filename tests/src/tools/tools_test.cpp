@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/analysis.h"
+#include "support/fault_file_system.h"
 #include "support/scripted_dialog_driver.h"
 #include "support/symbol_base.h"
 #include "support/xbase_readers.h"
@@ -21,6 +22,7 @@ namespace {
 
 using Script = testing_support::ScriptedDialogDriver::Script;
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 constexpr int kSymbolEdit = 1002, kCommentEdit = 1003, kRepereEdit = 1004;
 
@@ -212,6 +214,30 @@ TEST_F(SymbOnLineTest, TheFrameAndTheHostAreToldOfAStore) {
     EXPECT_THAT(HostChangeNotifications(), ElementsAre(HostGetObject(1)));
     HostClearRecords();
   }
+}
+
+// A store whose commit the files refuse is reported, tells no one and leaves
+// the dialog open; once the files take writes again, the same entry stores.
+TEST_F(SymbOnLineTest, AStoreTheFilesRefuseLeavesTheDialogOpen) {
+  testing_support::FaultFileSystem faulty(xbase::FileSystem::Posix());
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  base->m_session.file_system = &faulty;
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  faulty.FailWriteAt(faulty.write_calls() + 1);
+  EXPECT_EQ(Open("%MW13", Steps("S:Vue|OK")), IDCANCEL);
+  EXPECT_TRUE(faulty.injected());
+  EXPECT_FALSE(HostErrorReports().empty());
+  HostClearErrorReports();
+  EXPECT_EQ(Stored("%MW13"), "<none>");
+  EXPECT_THAT(HostFrameNotifications(), IsEmpty());
+  EXPECT_THAT(HostChangeNotifications(), IsEmpty());
+  faulty.FailWriteAt(0);
+  EXPECT_EQ(Open("%MW13", Steps("S:Vue|OK")), IDOK);
+  EXPECT_EQ(Stored("%MW13"), "Vue|");
+  EXPECT_EQ(HostFrameNotifications().size(), 1u);
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  base->m_session.file_system = nullptr;  // the system's files again
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
 }
 
 TEST_F(SymbOnLineTest, WithoutAWordOrABaseItClosesAtOnce) {
