@@ -138,10 +138,11 @@ class MemoryFileSystem : public xbase::FileSystem {
     die_after_ = -1;
   }
   // Moves every file of folder `from` into folder `to`, as copying a base
-  // elsewhere would.
+  // elsewhere would; a folder is never moved inside itself.
   void MoveFolder(const std::string& from, const std::string& to) {
     // The names under `from` are next to each other in the map's order.
     const std::string prefix = from + "/";
+    if (to.compare(0, prefix.size(), prefix) == 0) return;
     for (auto it = files_.lower_bound(prefix);
          it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {
       files_[to + "/" + it->first.substr(prefix.size())] = it->second;

@@ -22,12 +22,17 @@ inline std::vector<std::string> CommandLines(const std::string& command) {
   std::vector<std::string> lines;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return lines;
-  char line[4096];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
+  // A line longer than the buffer comes in pieces, joined until its end.
+  char piece[4096];
+  std::string text;
+  while (std::fgets(piece, sizeof piece, pipe) != nullptr) {
+    text += piece;
+    if (text.back() != '\n') continue;
+    text.pop_back();
     lines.push_back(text);
+    text.clear();
   }
+  if (!text.empty()) lines.push_back(text);
   pclose(pipe);
   return lines;
 }
