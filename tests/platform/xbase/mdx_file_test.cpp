@@ -292,6 +292,22 @@ Outcome Exercise(const std::string& bytes) {
   return out;
 }
 
+// A tag built again from its keys takes the blocks its old tree held: the
+// file does not grow.
+TEST_F(MdxTree, ATreeBuiltAgainTakesTheBlocksOfTheOldOne) {
+  Create({Tag("BIG", kKeyLength)});
+  KeyRun run(kKeyLength);
+  for (std::uint32_t r = 1; r <= 2000; ++r) run.Add(Key(r).data(), r);
+  run.Sort();
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, run));
+  ASSERT_EQ(kOk, mdx_->Flush());
+  const std::size_t size = fs_.Contents("T.MDX").size();
+  ASSERT_EQ(kOk, mdx_->Rebuild(0, run));
+  ASSERT_EQ(kOk, mdx_->Flush());
+  EXPECT_EQ(size, fs_.Contents("T.MDX").size());
+  EXPECT_EQ(kOk, mdx_->Check(0, [](const std::string& problem) { ADD_FAILURE() << problem; }));
+}
+
 // One damage of the sound file a row: the three results it must give
 // (kAny: not promised).
 constexpr int kAny = 1;

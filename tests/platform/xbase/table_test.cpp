@@ -151,6 +151,10 @@ TEST_F(TableTest, BadTagListsAreRefused) {
       EXPECT_EQ(b.error, t_.session.error) << b.key;
     }
   }
+  // A key of 100 characters, the longest, is not too long.
+  const TagDefinition longest[] = {{"T0", "REPERE+SYMBOLE+SYMBOLE", nullptr, 0, 0},
+                                   {nullptr, nullptr, nullptr, 0, 0}};
+  EXPECT_NE(nullptr, IndexCreate(t_.table, dir_.file("L.MDX").c_str(), longest));
   EXPECT_EQ(nullptr, IndexOpen(t_.table, dir_.file("NONE.MDX").c_str()));
   EXPECT_EQ(kErrOpen, t_.session.error);
   for (const char* path : {static_cast<const char*>(nullptr), ""}) {

@@ -272,8 +272,9 @@ TEST(Transactions, AFailedWriteLeavesTheTableAsItWasAndItsCommitKeepsNothing) {
   });
 }
 
-// Appends rows 31..40, deletes 20..22, compacts; true when some call failed.
-bool RunScenario(const std::string& dir, FileSystem* fs) {
+// Appends rows 31..40, deletes 20..22, compacts (synced to the disk when
+// `durable`); true when some call failed.
+bool RunScenario(const std::string& dir, FileSystem* fs, bool durable) {
   bool failed = false;
   auto note = [&failed](int r) {
     failed = failed || r < 0;
@@ -292,6 +293,7 @@ bool RunScenario(const std::string& dir, FileSystem* fs) {
     }
   }
   note(TableUnlock(t.table));
+  t.session.durable = durable ? 1 : 0;
   note(TableCompact(t.table));
   note(EngineEnd(&t.session));
   return failed;
@@ -314,19 +316,21 @@ void ExpectRows(const std::string& dir, bool complete) {
 
 // Call n fails; none in run 0, which counts the calls.
 TEST(Transactions, EveryFailingCallIsReportedAndLeavesTheBaseSound) {
-  long total = 0;
-  for (long n = 0; n <= total; ++n) {
-    SCOPED_TRACE("call " + std::to_string(n));
-    testing_support::TempDir dir;
-    Store(dir.path(), 30, {5, 10});
-    testing_support::FaultFileSystem fs(FileSystem::Posix());
-    fs.FailAt(n);
-    // A fault the engine shrugs off (a probe for a missing file) is fine.
-    const bool failed = RunScenario(dir.path(), &fs);
-    ExpectRows(dir.path(), !failed);
-    if (n == 0) total = failed ? 0 : fs.calls();
-    ASSERT_GT(total, 50);
-    if (HasFailure()) return;  // one scenario's report is enough
+  for (const bool durable : {false, true}) {
+    long total = 0;
+    for (long n = 0; n <= total; ++n) {
+      SCOPED_TRACE((durable ? "durable, call " : "call ") + std::to_string(n));
+      testing_support::TempDir dir;
+      Store(dir.path(), 30, {5, 10});
+      testing_support::FaultFileSystem fs(FileSystem::Posix());
+      fs.FailAt(n);
+      // A fault the engine shrugs off (a probe for a missing file) is fine.
+      const bool failed = RunScenario(dir.path(), &fs, durable);
+      ExpectRows(dir.path(), !failed);
+      if (n == 0) total = failed ? 0 : fs.calls();
+      ASSERT_GT(total, 50);
+      if (HasFailure()) return;  // one scenario's report is enough
+    }
   }
 }
 
