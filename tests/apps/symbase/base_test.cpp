@@ -180,7 +180,9 @@ TEST_F(CliMaintenance, AnIndexFileMissingOrDamagedIsRepairedThenTheBaseCompacted
           "the base in @/ is damaged: 1 fault in its index files or table headers; 'symbase "
           "repair @/' mends it\n"}},
         {{"check", "@", "--quiet"}, 3, {"="}},
-        {{"check", "@", "--json"}, 3, {"\"sound\": false", "\"kind\": \"index\""}},
+        {{"check", "@", "--json"},
+         3,
+         {"\"sound\": false", "\"repairable\": true", "\"kind\": \"index\""}},
         {{"repair", "@"},
          0,
          {test.file + ": repaired: rebuilt from KR9.DBF",
@@ -207,18 +209,26 @@ TEST_F(CliFindings, ManyFindingsAreCountedPastTwentyOfAKind) {
     return static_cast<unsigned char>(table[at]) | static_cast<unsigned char>(table[at + 1]) << 8;
   };
   const std::size_t header = word(8), length = word(10);
-  for (std::size_t row = 0; row < 60; ++row) table[header + row * length + 1 + 5] = '9';
-  ASSERT_TRUE(testing_support::WriteFileBytes(dir_.file("KR9.DBF"), table));
-
+  const auto damage = [&](std::size_t rows) {
+    for (std::size_t row = 0; row < rows; ++row) table[header + row * length + 1 + 5] = '9';
+    return testing_support::WriteFileBytes(dir_.file("KR9.DBF"), table);
+  };
   const std::string more = " more like these not shown (--all shows every one)\n";
-  CliRun shown = RunCli({"check", dir_.path()});
-  EXPECT_EQ(shown.status, 3);
   const auto count = [](const std::string& text, const std::string& part) {
     std::size_t n = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
       ++n;
     return n;
   };
+  // Twenty of a kind are all shown, with nothing counted after them.
+  ASSERT_TRUE(damage(20));
+  CliRun twenty = RunCli({"check", dir_.path()});
+  EXPECT_EQ(count(twenty.out, "KR9.DBF: rows: record"), 20u) << twenty.out;
+  EXPECT_EQ(count(twenty.out, " more like these"), 0u) << twenty.out;
+
+  ASSERT_TRUE(damage(60));
+  CliRun shown = RunCli({"check", dir_.path()});
+  EXPECT_EQ(shown.status, 3);
   EXPECT_EQ(count(shown.out, "KR9CLER.MDX: index: REPCLE_TAG: entry of record"), 20u) << shown.out;
   EXPECT_EQ(count(shown.out, "KR9.DBF: rows: record"), 20u) << shown.out;
   ExpectText(shown.out, {"KR9CLER.MDX: index: 40" + more + "KR9.DBF: rows: 40" + more +
