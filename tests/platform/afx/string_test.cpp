@@ -120,6 +120,14 @@ TEST(CStringTest, GrowsFromItselfWhileItReallocatesAndMoves) {
   moved = moved.Left(3);  // back into the object
   moved.FreeExtra();
   EXPECT_STREQ(moved, "www");
+  // A text on the heap keeps every byte when its spare room goes.
+  CString roomy('r', 60);
+  roomy.GetBuffer(200);
+  roomy.ReleaseBuffer();
+  roomy.FreeExtra();
+  EXPECT_EQ(roomy, CString('r', 60));
+  roomy += "s";
+  EXPECT_EQ(roomy, CString('r', 60) + "s");
 }
 
 TEST(CStringTest, ComparesAsUnsignedBytesFindsAndIndexes) {
