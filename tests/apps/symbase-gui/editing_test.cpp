@@ -141,6 +141,12 @@ class EditingTest : public QObject {
       QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                         QPoint(header->sectionViewportPosition(view.bySymbol ? 1 : 0) + 5, 5));
       const QStringList shown = Column(fixture.Window().Model(), gui::ObjectModel::kAddress);
+      // The status counts the base's objects, and the rows shown when fewer.
+      const QString status = fixture.Window().StatusText();
+      QVERIFY2(status.contains(shown.size() == 5
+                                   ? QStringLiteral("5 objets |")
+                                   : QStringLiteral("5 objets (%1 affichés)").arg(shown.size())),
+               qPrintable(status));
       if (view.bySymbol || view.text.isEmpty()) {
         QCOMPARE(shown, view.addresses);
       } else {
