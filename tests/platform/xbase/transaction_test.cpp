@@ -205,6 +205,35 @@ INSTANTIATE_TEST_SUITE_P(Runs, DiskStops,
                                            StopCase{"CommitsStopFolderMoved", false, false, true}),
                          ::testing::PrintToStringParamName());
 
+// A reader that fails to read again what another session committed says so;
+// one that says nothing reads all of it. Each call of the catch-up fails in turn.
+TEST(Transactions, AFailedCatchUpIsToldNeverReadStale) {
+  for (long k = 1;; ++k) {
+    SCOPED_TRACE("call " + std::to_string(k));
+    TempDir dir;
+    MainTable writer(dir.path());
+    Fill(writer, 5);
+    testing_support::FaultFileSystem faulty(FileSystem::Posix());
+    MainTable reader(dir.path(), false, &faulty);
+    ASSERT_TRUE(reader.ok());
+    ASSERT_EQ(kOk, EngineBegin(&reader.session, 0));
+    ASSERT_EQ(Symbols(reader.table), Numbered(5));
+    ASSERT_EQ(kOk, EngineCommit(&reader.session));
+    ASSERT_EQ(kOk, Change(writer, 2));
+    const long target = faulty.calls() + k;
+    faulty.FailAt(target);
+    const int begun = EngineBegin(&reader.session, 0);
+    faulty.FailAt(0);
+    if (faulty.calls() < target) break;  // the catch-up made fewer calls
+    if (begun != kOk) {
+      ASSERT_EQ(kOk, EngineBegin(&reader.session, 0));
+    }
+    EXPECT_EQ(Symbols(reader.table), Apply(2, Numbered(5))) << "begun " << begun;
+    EXPECT_EQ(kOk, EngineCommit(&reader.session));
+    if (HasFailure()) return;
+  }
+}
+
 // The journal names the files of the lead's folder by their names alone and
 // any other file by its whole path; each name leads back to its file.
 TEST(Transactions, JournalNamesLeadBackToTheirFilesAFlagWithoutItIsCleared) {
