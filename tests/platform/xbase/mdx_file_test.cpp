@@ -159,6 +159,16 @@ TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOneItsCursorsGoOn) {
   EXPECT_EQ(kOk, mdx_->Next(&c));
   EXPECT_EQ(3u, c.record);
   EXPECT_EQ(kEof, mdx_->Next(&c));
+  // Backwards the same: from its entry after a change elsewhere, and from the
+  // last entry left when its own and those after it were removed.
+  ASSERT_EQ(kOk, mdx_->Last(0, &c));
+  ASSERT_EQ(kOk, mdx_->Insert(0, keys[1], 2));
+  EXPECT_EQ(kOk, mdx_->Prev(&c));
+  EXPECT_EQ(2u, c.record);
+  ASSERT_EQ(kOk, mdx_->Remove(0, keys[1], 2));
+  ASSERT_EQ(kOk, mdx_->Remove(0, keys[2], 3));
+  EXPECT_EQ(kOk, mdx_->Prev(&c));
+  EXPECT_EQ(1u, c.record);
 }
 
 // Keys numbered in order arrive in runs, each just above the last of its

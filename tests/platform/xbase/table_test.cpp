@@ -104,6 +104,9 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   EXPECT_EQ(t_.symbole, TagGet(t_.table, "symbole_ta"));  // ten characters, case ignored
   EXPECT_EQ(nullptr, TagGet(t_.table, "SYMBOL"));
   EXPECT_EQ(kErrTag, t_.session.error);
+  long count = 0;  // no tag: nothing to scan or count
+  EXPECT_EQ(kErrArgument, TagCountPrefix(nullptr, "", &count));
+  EXPECT_EQ(kErrArgument, TagScan(nullptr, "", [](const char*, long) { return 0; }));
 }
 
 // Walks that re-key the row they stand on (going on from the entry that
