@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <sstream>
 #include <string>
 
 #include "address/decode_repere.h"
+#include "address/key_text.h"
 #include "address/module_address.h"
 #include "address/object_key.h"
 #include "symbase/host.h"
@@ -83,6 +85,16 @@ TEST(ObjectKey, AddressesBecomePaddedKeyFields) {
 // Kind 343 with components a, b, c and value d is the bus module address
 // \a.b.c\d: packed or 1, the position moved past it only when packed, and
 // the value back to text.
+// The number a text begins with, blanks skipped; past the largest value,
+// the largest value.
+TEST(KeyText, LeadingNumbersStopAtTheLargestValue) {
+  EXPECT_EQ(symbase::LeadingNumber("  42x"), 42ul);
+  EXPECT_EQ(symbase::LeadingNumber("x42"), 0ul);
+  EXPECT_EQ(symbase::LeadingNumber(std::to_string(ULONG_MAX - 5).c_str()), ULONG_MAX - 5);
+  EXPECT_EQ(symbase::LeadingNumber(std::to_string(ULONG_MAX).c_str()), ULONG_MAX);
+  EXPECT_EQ(symbase::LeadingNumber((std::to_string(ULONG_MAX) + "0").c_str()), ULONG_MAX);
+}
+
 TEST(ModuleAddress, PackAndUnpack) {
   const struct {
     std::int32_t kind;
