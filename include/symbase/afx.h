@@ -240,6 +240,10 @@ class SYMBASE_API CString {
   CString& operator=(CString&& other) noexcept;
   CString& operator=(LPCTSTR psz);
   CString& operator=(char ch);
+  // The text becomes (SetString) or gains at its end (Append) the first
+  // nLength bytes of pch, up to a NUL among them (negative: none).
+  void SetString(LPCTSTR pch, int nLength);
+  void Append(LPCTSTR pch, int nLength);
 
   // The length in bytes, whether it is 0, and emptying it.
   int GetLength() const { return m_nLength; }
@@ -341,7 +345,7 @@ class SYMBASE_API CString {
  private:
   void Reserve(int nCapacity);
   void Assign(LPCTSTR pch, int nLength);
-  void Append(LPCTSTR pch, int nLength);
+  void AppendBytes(LPCTSTR pch, int nLength);
   void SetLength(int nLength);
   // Whether the text is in memory of its own from the heap.
   bool OnHeap() const;

@@ -27,6 +27,14 @@ bool PointsInto(LPCTSTR p, LPCTSTR begin, LPCTSTR end) {
   return at >= reinterpret_cast<uintptr_t>(begin) && at <= reinterpret_cast<uintptr_t>(end);
 }
 
+// How many of the first nLength bytes of pch a CString takes: a CString
+// holds no NUL, so the text ends at the first NUL inside the count.
+int CountUpToNul(LPCTSTR pch, int nLength) {
+  if (pch == nullptr || nLength <= 0) return 0;
+  const void* nul = std::memchr(pch, '\0', static_cast<size_t>(nLength));
+  return nul == nullptr ? nLength : static_cast<int>(static_cast<LPCTSTR>(nul) - pch);
+}
+
 int CompareBytes(LPCTSTR a, LPCTSTR b) {
   return std::strcmp(a == nullptr ? "" : a, b == nullptr ? "" : b);
 }
@@ -57,13 +65,7 @@ void CString::TakeFrom(CString& other) noexcept {
 
 CString::CString(LPCTSTR psz) : CString() { Assign(psz, SafeLength(psz)); }
 
-CString::CString(LPCTSTR pch, int nLength) : CString() {
-  if (pch == nullptr || nLength <= 0) return;
-  // A CString holds no NUL: the text ends at the first NUL inside the count.
-  const void* nul = std::memchr(pch, '\0', static_cast<size_t>(nLength));
-  if (nul != nullptr) nLength = static_cast<int>(static_cast<LPCTSTR>(nul) - pch);
-  Assign(pch, nLength);
-}
+CString::CString(LPCTSTR pch, int nLength) : CString() { SetString(pch, nLength); }
 
 CString::CString(char ch, int nRepeat) : CString() {
   if (nRepeat <= 0) return;
@@ -158,7 +160,11 @@ void CString::Assign(LPCTSTR pch, int nLength) {
   SetLength(nLength);
 }
 
-void CString::Append(LPCTSTR pch, int nLength) {
+void CString::SetString(LPCTSTR pch, int nLength) { Assign(pch, CountUpToNul(pch, nLength)); }
+
+void CString::Append(LPCTSTR pch, int nLength) { AppendBytes(pch, CountUpToNul(pch, nLength)); }
+
+void CString::AppendBytes(LPCTSTR pch, int nLength) {
   if (nLength <= 0) return;
   if (nLength > INT_MAX - 1 - m_nLength) AfxThrowMemoryException();
   // pch may point into this string; keep its offset across a reallocation.
@@ -171,25 +177,25 @@ void CString::Append(LPCTSTR pch, int nLength) {
 }
 
 CString& CString::operator+=(const CString& s) {
-  Append(s.m_pchData, s.m_nLength);
+  AppendBytes(s.m_pchData, s.m_nLength);
   return *this;
 }
 
 CString& CString::operator+=(LPCTSTR psz) {
-  Append(psz, SafeLength(psz));
+  AppendBytes(psz, SafeLength(psz));
   return *this;
 }
 
 CString& CString::operator+=(char ch) {
-  Append(&ch, 1);
+  AppendBytes(&ch, 1);
   return *this;
 }
 
 CString operator+(const CString& a, const CString& b) {
   CString r;
   if (b.m_nLength <= INT_MAX - 1 - a.m_nLength) r.Reserve(a.m_nLength + b.m_nLength);
-  r.Append(a.m_pchData, a.m_nLength);
-  r.Append(b.m_pchData, b.m_nLength);
+  r.AppendBytes(a.m_pchData, a.m_nLength);
+  r.AppendBytes(b.m_pchData, b.m_nLength);
   return r;
 }
 

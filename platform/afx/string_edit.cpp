@@ -134,13 +134,13 @@ int CString::Replace(LPCTSTR lpszOld, LPCTSTR lpszNew) {
   int count = 0;
   int from = 0;
   for (int hit = Find(lpszOld, 0); hit >= 0; hit = Find(lpszOld, from)) {
-    result.Append(m_pchData + from, hit - from);
+    result.AppendBytes(m_pchData + from, hit - from);
     result += OrEmpty(lpszNew);
     from = hit + oldLength;
     ++count;
   }
   if (count == 0) return 0;
-  result.Append(m_pchData + from, m_nLength - from);
+  result.AppendBytes(m_pchData + from, m_nLength - from);
   *this = static_cast<CString&&>(result);
   return count;
 }

@@ -87,11 +87,6 @@ int CTBData::ReadCommentByKey(CString& comment, const char* key) {
   return 0;
 }
 
-void CTBData::ReadComment(CString& comment) {
-  comment = FieldText(m_fieldCmt1, kCmtWidth);
-  comment += FieldText(m_fieldCmt2, kCmtWidth);
-}
-
 int CTBData::TrimRightBlanks(char* buffer, int length) {
   int position = length - 1;
   while (position >= 0 && buffer[position] == ' ') --position;

@@ -6,10 +6,15 @@
 
 namespace {
 
-// The text up to its first blank (the whole text when it has none).
-CString UpToFirstBlank(const char* text) {
-  const char* blank = text == nullptr ? nullptr : std::strchr(text, ' ');
-  return blank == nullptr ? CString(text) : CString(text, static_cast<int>(blank - text));
+// Sets `text` to `source` up to its first blank (the whole of it when it
+// has none; "" for null).
+void SetUpToFirstBlank(CString& text, const char* source) {
+  const char* blank = source == nullptr ? nullptr : std::strchr(source, ' ');
+  if (blank == nullptr) {
+    text = source;
+  } else {
+    text.SetString(source, static_cast<int>(blank - source));
+  }
 }
 
 }  // namespace
@@ -25,8 +30,8 @@ CTBObjetAts::~CTBObjetAts() = default;
 
 void CTBObjetAts::Init(const char* repere, const char* symbole, const char* commentaire, DWORD type,
                        short flag) {
-  m_repere = UpToFirstBlank(repere);
-  m_symbole = UpToFirstBlank(symbole);
+  SetUpToFirstBlank(m_repere, repere);
+  SetUpToFirstBlank(m_symbole, symbole);
   m_commentaire = commentaire;
   m_type = type;
   m_flag = flag;

@@ -13,21 +13,34 @@ using namespace symbase;
 namespace {
 
 // The first `width` bytes of the field, less its trailing blanks when
-// `trimmed`; the text ends at a NUL if they hold one.
-CString FieldPrefix(xbase::Field* field, int width, bool trimmed) {
+// `trimmed`.
+std::string_view FieldPrefix(xbase::Field* field, int width, bool trimmed) {
   std::string_view bytes = xbase::FieldBytes(field).substr(0, static_cast<std::size_t>(width));
   if (trimmed) bytes = bytes.substr(0, TrimmedLength(bytes.data(), bytes.size()));
+  return bytes;
+}
+
+// The field's text: its prefix up to a NUL it may hold.
+CString TextOf(std::string_view bytes) {
   return CString(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 }  // namespace
 
 CString CTBData::FieldText(xbase::Field* field, int width) {
-  return FieldPrefix(field, width, true);
+  return TextOf(FieldPrefix(field, width, true));
 }
 
 CString CTBData::FieldRaw(xbase::Field* field, int width) {
-  return FieldPrefix(field, width, false);
+  return TextOf(FieldPrefix(field, width, false));
+}
+
+void CTBData::ReadComment(CString& comment) {
+  // Filled in place: a listing reads one comment per row.
+  const std::string_view first = FieldPrefix(m_fieldCmt1, kCmtWidth, true);
+  const std::string_view second = FieldPrefix(m_fieldCmt2, kCmtWidth, true);
+  comment.SetString(first.data(), static_cast<int>(first.size()));
+  comment.Append(second.data(), static_cast<int>(second.size()));
 }
 
 CString CTBData::MainRowCommentKey() {
