@@ -12,15 +12,12 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -31,7 +28,6 @@
 #include <random>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/xbase_readers.h"
@@ -84,19 +80,15 @@ State Replay(State state, const std::string& log, LogLine* in_flight, long* conf
   return state;
 }
 
-// Looks a row up by its address, or by its symbol when the address is "".
-struct Found {
-  int result = 0;
-  std::string address;
-  Object object;
-};
-
-Found Lookup(CTBData* base, const std::string& address, const std::string& symbol) {
-  CTBObjetAts row(address.c_str(), symbol.c_str(), "", 0, -1);
-  const int result = TBSearchAttrib(base, &row, address.empty() ? 1 : 0);
-  if (result != 0) return Found{result, "", Object()};
-  return Found{
-      0, std::string(row.m_repere), {std::string(row.m_symbole), std::string(row.m_commentaire)}};
+// Looks `object` up by the address it should be at, or by its symbol: true
+// when the answer is that address holding `object`; *result: what the call gave.
+bool Finds(CTBData* base, const std::string& address, const Object& object, bool by_symbol,
+           int* result) {
+  CTBObjetAts row(by_symbol ? "" : address.c_str(), by_symbol ? object.symbol.c_str() : "", "", 0,
+                  -1);
+  *result = TBSearchAttrib(base, &row, by_symbol ? 1 : 0);
+  return *result == 0 && address == static_cast<const char*>(row.m_repere) &&
+         object == Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
 }
 
 void CloseBase(CTBData* base) {
@@ -166,12 +158,10 @@ State ReadAll(CTBData* base, std::string* why) {
 // How `actual` differs from `expected`, "" when it does not. The operation
 // in flight may have happened: its address may hold what it was writing, or
 // be gone if it was deleting.
-std::string Differences(const State& expected, const State& actual, const LogLine* tolerated) {
+std::string Differences(const State& expected, const State& actual, const LogLine& tolerated) {
   State happened = expected;
-  if (tolerated != nullptr && tolerated->kind == 'K') happened.erase(tolerated->address);
-  if (tolerated != nullptr && tolerated->kind == 'I') {
-    happened[tolerated->address] = tolerated->object;
-  }
+  if (tolerated.kind == 'K') happened.erase(tolerated.address);
+  if (tolerated.kind == 'I') happened[tolerated.address] = tolerated.object;
   if (actual == expected || actual == happened) return "";
   const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
   return std::to_string(actual.size()) + " objects unlike the " + std::to_string(expected.size()) +
@@ -183,7 +173,7 @@ std::string Differences(const State& expected, const State& actual, const LogLin
 // they are there), against what was expected; the address of `tolerated` may
 // hold what it writes. *repairs (when given): the open's rollbacks (code 1).
 std::string Audit(const std::string& directory, const State& expected,
-                  const LogLine* tolerated = nullptr, long* repairs = nullptr) {
+                  const LogLine& tolerated = LogLine(), long* repairs = nullptr) {
   std::string why;
   CTBData* base = OpenBase(directory, &why);
   for (const HostErrorReport& report : HostErrorReports()) {
@@ -212,11 +202,7 @@ std::string Audit(const std::string& directory, const State& expected,
 // trial works in: --dir, or a new one under /tmp.
 struct Options {
   Options(int argc, char** argv) {
-    for (int i = 2; i + 1 < argc; ++i) {
-      if (std::strncmp(argv[i], "--", 2) != 0) continue;
-      values[argv[i] + 2] = argv[i + 1];
-      ++i;
-    }
+    for (int i = 2; i + 1 < argc; i += 2) values[std::string(argv[i]).erase(0, 2)] = argv[i + 1];
     seed = static_cast<unsigned>(Number("seed", 1));
     char pattern[] = "/tmp/symbase-stress-XXXXXX";
     work = values.count("dir") != 0 ? values["dir"]
@@ -465,15 +451,8 @@ int Read(const std::string& directory, long reader, long fixed, unsigned seed, i
     const unsigned kind = random() % 9;
     HostClearErrorReports();
     int result = 0;
-    bool answer = false;
-    if (kind == 8) {
-      answer = ListFixed(base, fixed, &result);
-    } else {
-      const Found found = kind % 2 == 0 ? Lookup(base, FixedAddress(k), "")
-                                        : Lookup(base, "", FixedObject(k).symbol);
-      result = found.result;
-      answer = found.object == FixedObject(k) && found.address == FixedAddress(k);
-    }
+    const bool answer = kind == 8 ? ListFixed(base, fixed, &result)
+                                  : Finds(base, FixedAddress(k), FixedObject(k), kind % 2, &result);
     const bool reported = !HostErrorReports().empty();
     busy += !reported && result == 104;
     right += !reported && result == 0 && answer;
@@ -484,13 +463,6 @@ int Read(const std::string& directory, long reader, long fixed, unsigned seed, i
   return bad == 0 ? 0 : 1;
 }
 
-State Preload(const std::string& directory, long fixed) {
-  const auto worker = Work(directory, -1, 0, 0, State(), [&](Worker& w) {
-    for (long k = 0; k < fixed; ++k) w.Create(FixedAddress(k), FixedObject(k));
-  });
-  return worker ? worker->model() : State();
-}
-
 int RunWriters(const Options& options) {
   const long writers = std::min(options.Number("writers", 4), 4L);
   const long readers = options.Number("readers", 2);
@@ -498,7 +470,10 @@ int RunWriters(const Options& options) {
   const long rounds = options.Number("rounds", 1);
   const long fixed = options.Number("fixed", 500);
   const std::string directory = NewBase(options.work, "base");
-  const State preloaded = Preload(directory, fixed);
+  const auto preloader = Work(directory, -1, 0, 0, State(), [&](Worker& w) {
+    for (long k = 0; k < fixed; ++k) w.Create(FixedAddress(k), FixedObject(k));
+  });
+  const State preloaded = preloader ? preloader->model() : State();
   std::vector<State> models(static_cast<std::size_t>(writers));
   bool passed = true;
   for (long round = 0; round < rounds; ++round) {
@@ -586,13 +561,13 @@ int RunKills(const Options& options) {
       });
       return 2;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    usleep(static_cast<useconds_t>(delay * 1000));
     kill(pid, SIGKILL);
     WaitFor(pid);
 
     LogLine in_flight;
     const State expected = Replay(start, log, &in_flight, &confirmed);
-    const std::string problems = Audit(directory, expected, &in_flight, &repaired);
+    const std::string problems = Audit(directory, expected, in_flight, &repaired);
     if (!problems.empty()) {
       ++failed;
       std::printf("trial %ld (%s, killed after %ld ms): %s\n", t + 1, kTrialNames[trial], delay,
@@ -639,8 +614,9 @@ long Unreported(const std::string& directory, const State& truth) {
   long wrong = 0;
   for (const auto& [address, object] : truth) {
     HostClearErrorReports();
-    const Found a = Lookup(base, address, ""), s = Lookup(base, "", object.symbol);
-    const bool right = a.result == 0 && a.object == object && s.result == 0 && s.address == address;
+    int result = 0;
+    const bool by_address = Finds(base, address, object, false, &result);
+    const bool right = Finds(base, address, object, true, &result) && by_address;
     if (!right && HostErrorReports().empty()) ++wrong;
   }
   CloseBase(base);
@@ -722,8 +698,6 @@ int RunDiskFull(const Options& options) {
     const std::string mount = options.work + "/fs" + std::to_string(run);
     const bool mounted = tmpfs && std::filesystem::create_directories(mount) &&
                          Run("mount -t tmpfs -o size=64m tmpfs '" + mount + "' 2>/dev/null");
-    if (tmpfs && !mounted)
-      std::printf("run %ld: cannot mount a tmpfs, file-size limit used\n", run + 1);
     const std::string directory = NewBase(mounted ? mount : options.work, "base");
     const State start = Fill(directory, 300, options.seed + static_cast<unsigned>(run));
     const std::uintmax_t margin = 4096 + random() % 65536;
