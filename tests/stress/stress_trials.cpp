@@ -28,6 +28,7 @@
 #include <random>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/xbase_readers.h"
@@ -62,22 +63,22 @@ void AppendLine(int fd, const LogLine& line) {
   }
 }
 
-// The state the confirmed lines of a log give from `state`; *in_flight: the
-// last unconfirmed intent; *confirmed (when given) counts the confirmations.
-State Replay(State state, const std::string& log, LogLine* in_flight, long* confirmed = nullptr) {
+// The state the confirmed lines of a log give from `state`, and the last
+// unconfirmed intent; *confirmed (when given) counts the confirmations.
+std::pair<State, LogLine> Replay(State state, const std::string& log, long* confirmed = nullptr) {
   static const std::regex kLine("([ISKX])\t([^\t]*)\t([^\t]*)\t([^\t]*)");
-  *in_flight = LogLine();
+  LogLine in_flight;
   std::ifstream in(log);
   std::smatch m;
   for (std::string text; std::getline(in, text);) {
     if (!std::regex_match(text, m, kLine)) continue;  // a line cut short by a kill
     const LogLine line{m.str(1)[0], m[2], Object{m[3], m[4]}};
-    *in_flight = line.kind == 'I' || line.kind == 'K' ? line : LogLine();
+    in_flight = line.kind == 'I' || line.kind == 'K' ? line : LogLine();
     if (line.kind == 'S') state[line.address] = line.object;
     if (line.kind == 'X') state.erase(line.address);
     if (confirmed != nullptr) *confirmed += line.kind == 'S' || line.kind == 'X';
   }
-  return state;
+  return {state, in_flight};
 }
 
 // Looks `object` up by the address it should be at, or by its symbol: true
@@ -502,8 +503,7 @@ int RunWriters(const Options& options) {
 
     State expected = preloaded;
     for (long w = 0; w < writers; ++w) {
-      LogLine in_flight;
-      models[w] = Replay(models[w], log_of(w), &in_flight);
+      models[w] = Replay(models[w], log_of(w)).first;
       expected.insert(models[w].begin(), models[w].end());
     }
     const std::string problems = Audit(directory, expected);
@@ -553,8 +553,7 @@ int RunKills(const Options& options) {
     kill(pid, SIGKILL);
     WaitFor(pid);
 
-    LogLine in_flight;
-    const State expected = Replay(start, log, &in_flight, &confirmed);
+    const auto [expected, in_flight] = Replay(start, log, &confirmed);
     const std::string problems = Audit(directory, expected, in_flight, &repaired);
     if (!problems.empty()) {
       ++failed;
@@ -716,8 +715,7 @@ int RunDiskFull(const Options& options) {
       return worker && worker->counts.failed > 0 ? 0 : 3;  // the disk must refuse something
     });
     close(log_pipe[1]);
-    LogLine in_flight;
-    State expected = Replay(start, "/dev/fd/" + std::to_string(log_pipe[0]), &in_flight);
+    const State expected = Replay(start, "/dev/fd/" + std::to_string(log_pipe[0])).first;
     close(log_pipe[0]);
     const int status = WaitFor(child);
     if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
