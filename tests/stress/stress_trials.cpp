@@ -12,15 +12,12 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -31,7 +28,7 @@
 #include <random>
 #include <regex>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/xbase_readers.h"
@@ -66,37 +63,33 @@ void AppendLine(int fd, const LogLine& line) {
   }
 }
 
-// The state the confirmed lines of a log give from `state`; *in_flight: the
-// last unconfirmed intent; *confirmed (when given) counts the confirmations.
-State Replay(State state, const std::string& log, LogLine* in_flight, long* confirmed = nullptr) {
+// The state the confirmed lines of a log give from `state`, and the last
+// unconfirmed intent; *confirmed (when given) counts the confirmations.
+std::pair<State, LogLine> Replay(State state, const std::string& log, long* confirmed = nullptr) {
   static const std::regex kLine("([ISKX])\t([^\t]*)\t([^\t]*)\t([^\t]*)");
-  *in_flight = LogLine();
+  LogLine in_flight;
   std::ifstream in(log);
   std::smatch m;
   for (std::string text; std::getline(in, text);) {
     if (!std::regex_match(text, m, kLine)) continue;  // a line cut short by a kill
     const LogLine line{m.str(1)[0], m[2], Object{m[3], m[4]}};
-    *in_flight = line.kind == 'I' || line.kind == 'K' ? line : LogLine();
+    in_flight = line.kind == 'I' || line.kind == 'K' ? line : LogLine();
     if (line.kind == 'S') state[line.address] = line.object;
     if (line.kind == 'X') state.erase(line.address);
     if (confirmed != nullptr) *confirmed += line.kind == 'S' || line.kind == 'X';
   }
-  return state;
+  return {state, in_flight};
 }
 
-// Looks a row up by its address, or by its symbol when the address is "".
-struct Found {
-  int result = 0;
-  std::string address;
-  Object object;
-};
-
-Found Lookup(CTBData* base, const std::string& address, const std::string& symbol) {
-  CTBObjetAts row(address.c_str(), symbol.c_str(), "", 0, -1);
-  const int result = TBSearchAttrib(base, &row, address.empty() ? 1 : 0);
-  if (result != 0) return Found{result, "", Object()};
-  return Found{
-      0, std::string(row.m_repere), {std::string(row.m_symbole), std::string(row.m_commentaire)}};
+// Looks `object` up by the address it should be at, or by its symbol: true
+// when the answer is that address holding `object`; *result: what the call gave.
+bool Finds(CTBData* base, const std::string& address, const Object& object, bool by_symbol,
+           int* result) {
+  CTBObjetAts row(by_symbol ? "" : address.c_str(), by_symbol ? object.symbol.c_str() : "", "", 0,
+                  -1);
+  *result = TBSearchAttrib(base, &row, by_symbol ? 1 : 0);
+  return *result == 0 && address == static_cast<const char*>(row.m_repere) &&
+         object == Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
 }
 
 void CloseBase(CTBData* base) {
@@ -166,12 +159,10 @@ State ReadAll(CTBData* base, std::string* why) {
 // How `actual` differs from `expected`, "" when it does not. The operation
 // in flight may have happened: its address may hold what it was writing, or
 // be gone if it was deleting.
-std::string Differences(const State& expected, const State& actual, const LogLine* tolerated) {
+std::string Differences(const State& expected, const State& actual, const LogLine& tolerated) {
   State happened = expected;
-  if (tolerated != nullptr && tolerated->kind == 'K') happened.erase(tolerated->address);
-  if (tolerated != nullptr && tolerated->kind == 'I') {
-    happened[tolerated->address] = tolerated->object;
-  }
+  if (tolerated.kind == 'K') happened.erase(tolerated.address);
+  if (tolerated.kind == 'I') happened[tolerated.address] = tolerated.object;
   if (actual == expected || actual == happened) return "";
   const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
   return std::to_string(actual.size()) + " objects unlike the " + std::to_string(expected.size()) +
@@ -183,7 +174,7 @@ std::string Differences(const State& expected, const State& actual, const LogLin
 // they are there), against what was expected; the address of `tolerated` may
 // hold what it writes. *repairs (when given): the open's rollbacks (code 1).
 std::string Audit(const std::string& directory, const State& expected,
-                  const LogLine* tolerated = nullptr, long* repairs = nullptr) {
+                  const LogLine& tolerated = LogLine(), long* repairs = nullptr) {
   std::string why;
   CTBData* base = OpenBase(directory, &why);
   for (const HostErrorReport& report : HostErrorReports()) {
@@ -212,11 +203,7 @@ std::string Audit(const std::string& directory, const State& expected,
 // trial works in: --dir, or a new one under /tmp.
 struct Options {
   Options(int argc, char** argv) {
-    for (int i = 2; i + 1 < argc; ++i) {
-      if (std::strncmp(argv[i], "--", 2) != 0) continue;
-      values[argv[i] + 2] = argv[i + 1];
-      ++i;
-    }
+    for (int i = 2; i + 1 < argc; i += 2) values[std::string(argv[i]).erase(0, 2)] = argv[i + 1];
     seed = static_cast<unsigned>(Number("seed", 1));
     char pattern[] = "/tmp/symbase-stress-XXXXXX";
     work = values.count("dir") != 0 ? values["dir"]
@@ -286,119 +273,107 @@ struct WorkerCounts {
 // on (but for a few symbols every worker tries to take), keeps the state it
 // expects of them, and logs each operation before the call and each
 // confirmation after it.
-class Worker {
- public:
-  Worker(CTBData* base, int log_fd, long first, unsigned seed, State model)
-      : base_(base), log_fd_(log_fd), next_(first), random_(seed), model_(std::move(model)) {
+struct Worker {
+  Worker(CTBData* handle, int log, long first, unsigned seed, State start)
+      : base(handle), log_fd(log), next(first), random(seed), model(std::move(start)) {
     // New addresses come after every address of the model.
-    for (const auto& entry : model_) {
-      next_ = std::max(next_, std::strtol(entry.first.c_str() + 3, nullptr, 10) + 1);
+    for (const auto& entry : model) {
+      next = std::max(next, std::strtol(entry.first.c_str() + 3, nullptr, 10) + 1);
     }
   }
 
   // One operation of the mix, retried while the base is busy.
   void Step(Mix mix) {
-    const unsigned roll = random_() % 100;
+    const unsigned roll = random() % 100;
     const bool create =
-        model_.empty() || mix == Mix::kCreates || (mix == Mix::kInserts ? roll < 50 : roll < 30);
+        model.empty() || mix == Mix::kCreates || (mix == Mix::kInserts ? roll < 50 : roll < 30);
     // Only a creation may take a shared symbol: an insertion of a taken one
     // would move another worker's row to this worker's address.
     if (create) {
       const bool creation = mix == Mix::kCreates || (mix == Mix::kMixed && roll % 2 == 0);
-      const Object object = Fresh(random_() % 2 == 0, creation);
-      Write("%MW" + std::to_string(next_++), object, &object,
-            creation ? CreateObject : TBInsertObject);
+      const Object object = Fresh(random() % 2 == 0, creation);
+      Write("%MW" + std::to_string(next++), object, &object, creation ? 'C' : 'I');
       return;
     }
-    auto it = model_.begin();
-    std::advance(it, static_cast<long>(random_() % model_.size()));
+    auto it = model.begin();
+    std::advance(it, static_cast<long>(random() % model.size()));
     const std::string address = it->first;
     const Object old = it->second;
-    const Object object = Fresh(random_() % 3 != 0, mix != Mix::kInserts && roll < 80);
+    const Object object = Fresh(random() % 3 != 0, mix != Mix::kInserts && roll < 80);
     const Object comment_only{old.symbol, object.comment}, symbol_only{object.symbol, old.comment};
     if (mix == Mix::kInserts || roll >= 80) {
-      Write(address, object, &object, TBInsertObject);
+      Write(address, object, &object, 'I');
     } else if (roll < 45) {
-      Write(address, object, &object, TBModifyObject, 2);
+      Write(address, object, &object, 'M', 2);
     } else if (roll < 55) {
-      Write(address, object, &comment_only, TBModifyObject, 1);
+      Write(address, object, &comment_only, 'M', 1);
     } else if (roll < 60) {
-      Write(address, object, &symbol_only, TBModifyObject, 0);
+      Write(address, object, &symbol_only, 'M', 0);
     } else {
-      Write(address, Object(), nullptr, DelObject);
+      Write(address, Object(), nullptr, 'D');
     }
   }
 
   void Create(const std::string& address, const Object& object) {
-    Write(address, object, &object, CreateObject);
+    Write(address, object, &object, 'C');
   }
-
-  CTBData* base() const { return base_; }
-  // Takes the symbols of the shared pool now and then (writers only).
-  void set_shared_pool(int symbols) { shared_pool_ = symbols; }
-  const State& model() const { return model_; }
-  const WorkerCounts& counts() const { return counts_; }
-  std::string first_failure() const { return first_failure_; }
-
- private:
-  static constexpr int kRetries = 100;
-
-  // TBCreateObject and TBDelObject in the shape of the calls that take a mode.
-  static int CreateObject(CTBData* base, CTBObjetAts* row, int) {
-    return TBCreateObject(base, row);
-  }
-  static int DelObject(CTBData* base, CTBObjetAts* row, int) { return TBDelObject(base, row); }
 
   Object Fresh(bool comment, bool shared) {
-    Object object{"S" + std::to_string(next_) + "_" + std::to_string(++generation_), ""};
-    if (shared && shared_pool_ > 0 && random_() % 10 == 0) {
-      object.symbol = "Shared_" + std::to_string(random_() % static_cast<unsigned>(shared_pool_));
+    Object object{"S" + std::to_string(next) + "_" + std::to_string(++generation), ""};
+    if (shared && shared_pool > 0 && random() % 10 == 0) {
+      object.symbol = "Shared_" + std::to_string(random() % static_cast<unsigned>(shared_pool));
     }
-    if (comment) object.comment = "comment " + std::to_string(generation_) + " \xe9t\xe9";
+    if (comment) object.comment = "comment " + std::to_string(generation) + " \xe9t\xe9";
     return object;
   }
 
-  // `after`: the state `sent` leaves, null for a deletion.
-  void Write(const std::string& address, const Object& sent, const Object* after,
-             int (*call)(CTBData*, CTBObjetAts*, int), int mode = 0) {
+  // Sends `sent` to `address` by TBCreateObject ('C'), TBInsertObject ('I'),
+  // TBModifyObject ('M') or TBDelObject ('D'); `after`: the state it leaves,
+  // null for a deletion.
+  void Write(const std::string& address, const Object& sent, const Object* after, char call,
+             int mode = 0) {
     const Object state = after != nullptr ? *after : Object();
-    AppendLine(log_fd_, LogLine{after != nullptr ? 'I' : 'K', address, state});
+    AppendLine(log_fd, LogLine{after != nullptr ? 'I' : 'K', address, state});
     int result = 0;
     bool reported = false;  // the error service heard of something during the call
     for (int attempt = 0; attempt < kRetries; ++attempt) {
       CTBObjetAts row(address.c_str(), sent.symbol.c_str(), sent.comment.c_str(), 0, -1);
       HostClearErrorReports();
-      result = call(base_, &row, mode);
+      result = call == 'C'   ? TBCreateObject(base, &row)
+               : call == 'I' ? TBInsertObject(base, &row, mode)
+               : call == 'M' ? TBModifyObject(base, &row, mode)
+                             : TBDelObject(base, &row);
       reported = !HostErrorReports().empty();
       if (result != TB_LOCKED_BY_OTHER) break;
     }
     if (result == TB_LOCKED_BY_OTHER) {
-      ++counts_.busy;
+      ++counts.busy;
     } else if (result == TB_SYMBOL_TAKEN && !reported) {
-      ++counts_.refused;
+      ++counts.refused;
     } else if (result != 0 || reported) {
-      ++counts_.failed;
-      if (first_failure_.empty()) {
-        first_failure_ =
+      ++counts.failed;
+      if (first_failure.empty()) {
+        first_failure =
             address + " gave " + std::to_string(result) + (reported ? " with a report" : "");
       }
     } else {
-      ++counts_.confirmed;
-      if (after != nullptr) model_[address] = state;
-      if (after == nullptr) model_.erase(address);
-      AppendLine(log_fd_, LogLine{after != nullptr ? 'S' : 'X', address, state});
+      ++counts.confirmed;
+      if (after != nullptr) model[address] = state;
+      if (after == nullptr) model.erase(address);
+      AppendLine(log_fd, LogLine{after != nullptr ? 'S' : 'X', address, state});
     }
   }
 
-  CTBData* base_;
-  int log_fd_;
-  long next_;
-  std::mt19937 random_;
-  State model_;
-  long generation_ = 0;
-  int shared_pool_ = 0;
-  WorkerCounts counts_;
-  std::string first_failure_;
+  static constexpr int kRetries = 100;
+  CTBData* base;
+  int log_fd;
+  long next;
+  std::mt19937 random;
+  State model;
+  long generation = 0;
+  int shared_pool = 0;  // the symbols every worker tries to take now and then (writers only)
+  WorkerCounts counts;
+  std::string first_failure;
 };
 
 // Runs `steps` on a worker of the base in `directory` (a handle of its own, its
@@ -419,7 +394,7 @@ State Fill(const std::string& directory, long objects, unsigned seed, Mix rest =
   const auto worker = Work(directory, -1, 1000, seed, State(), [&](Worker& w) {
     for (long i = 0; i < objects; ++i) w.Step(i < objects / 2 ? Mix::kCreates : rest);
   });
-  return worker ? worker->model() : State();
+  return worker ? worker->model : State();
 }
 
 // Writer and reader processes on one base at once. Each writer owns its
@@ -465,15 +440,8 @@ int Read(const std::string& directory, long reader, long fixed, unsigned seed, i
     const unsigned kind = random() % 9;
     HostClearErrorReports();
     int result = 0;
-    bool answer = false;
-    if (kind == 8) {
-      answer = ListFixed(base, fixed, &result);
-    } else {
-      const Found found = kind % 2 == 0 ? Lookup(base, FixedAddress(k), "")
-                                        : Lookup(base, "", FixedObject(k).symbol);
-      result = found.result;
-      answer = found.object == FixedObject(k) && found.address == FixedAddress(k);
-    }
+    const bool answer = kind == 8 ? ListFixed(base, fixed, &result)
+                                  : Finds(base, FixedAddress(k), FixedObject(k), kind % 2, &result);
     const bool reported = !HostErrorReports().empty();
     busy += !reported && result == 104;
     right += !reported && result == 0 && answer;
@@ -484,13 +452,6 @@ int Read(const std::string& directory, long reader, long fixed, unsigned seed, i
   return bad == 0 ? 0 : 1;
 }
 
-State Preload(const std::string& directory, long fixed) {
-  const auto worker = Work(directory, -1, 0, 0, State(), [&](Worker& w) {
-    for (long k = 0; k < fixed; ++k) w.Create(FixedAddress(k), FixedObject(k));
-  });
-  return worker ? worker->model() : State();
-}
-
 int RunWriters(const Options& options) {
   const long writers = std::min(options.Number("writers", 4), 4L);
   const long readers = options.Number("readers", 2);
@@ -498,7 +459,10 @@ int RunWriters(const Options& options) {
   const long rounds = options.Number("rounds", 1);
   const long fixed = options.Number("fixed", 500);
   const std::string directory = NewBase(options.work, "base");
-  const State preloaded = Preload(directory, fixed);
+  const auto preloader = Work(directory, -1, 0, 0, State(), [&](Worker& w) {
+    for (long k = 0; k < fixed; ++k) w.Create(FixedAddress(k), FixedObject(k));
+  });
+  const State preloaded = preloader ? preloader->model : State();
   std::vector<State> models(static_cast<std::size_t>(writers));
   bool passed = true;
   for (long round = 0; round < rounds; ++round) {
@@ -516,13 +480,13 @@ int RunWriters(const Options& options) {
                  (w + 1) * kAddressesPerWriter,
                  options.seed * 7919u + static_cast<unsigned>(round * 131 + w), models[w],
                  [&](Worker& worker) {
-                   worker.set_shared_pool(kSharedSymbols);
+                   worker.shared_pool = kSharedSymbols;
                    for (long i = 0; i < ops; ++i) worker.Step(Mix::kMixed);
                  });
         if (!worker) return 2;
-        const WorkerCounts& c = worker->counts();
+        const WorkerCounts& c = worker->counts;
         std::printf("writer %ld: %ld confirmed, %ld refused, %ld busy, %ld failed %s\n", w + 1,
-                    c.confirmed, c.refused, c.busy, c.failed, worker->first_failure().c_str());
+                    c.confirmed, c.refused, c.busy, c.failed, worker->first_failure.c_str());
         return c.failed == 0 ? 0 : 1;
       }));
     }
@@ -539,8 +503,7 @@ int RunWriters(const Options& options) {
 
     State expected = preloaded;
     for (long w = 0; w < writers; ++w) {
-      LogLine in_flight;
-      models[w] = Replay(models[w], log_of(w), &in_flight);
+      models[w] = Replay(models[w], log_of(w)).first;
       expected.insert(models[w].begin(), models[w].end());
     }
     const std::string problems = Audit(directory, expected);
@@ -579,20 +542,19 @@ int RunKills(const Options& options) {
       Work(directory, fd, 1000, seed, start, [&](Worker& worker) {
         for (long i = 0;; ++i) {
           worker.Step(kMixes[trial]);
-          if (trial == kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base()) == 0) {
-            TBUnlockBaseSymbol(worker.base(), directory.c_str());
+          if (trial == kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base) == 0) {
+            TBUnlockBaseSymbol(worker.base, directory.c_str());
           }
         }
       });
       return 2;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    usleep(static_cast<useconds_t>(delay * 1000));
     kill(pid, SIGKILL);
     WaitFor(pid);
 
-    LogLine in_flight;
-    const State expected = Replay(start, log, &in_flight, &confirmed);
-    const std::string problems = Audit(directory, expected, &in_flight, &repaired);
+    const auto [expected, in_flight] = Replay(start, log, &confirmed);
+    const std::string problems = Audit(directory, expected, in_flight, &repaired);
     if (!problems.empty()) {
       ++failed;
       std::printf("trial %ld (%s, killed after %ld ms): %s\n", t + 1, kTrialNames[trial], delay,
@@ -639,8 +601,9 @@ long Unreported(const std::string& directory, const State& truth) {
   long wrong = 0;
   for (const auto& [address, object] : truth) {
     HostClearErrorReports();
-    const Found a = Lookup(base, address, ""), s = Lookup(base, "", object.symbol);
-    const bool right = a.result == 0 && a.object == object && s.result == 0 && s.address == address;
+    int result = 0;
+    const bool by_address = Finds(base, address, object, false, &result);
+    const bool right = Finds(base, address, object, true, &result) && by_address;
     if (!right && HostErrorReports().empty()) ++wrong;
   }
   CloseBase(base);
@@ -722,8 +685,6 @@ int RunDiskFull(const Options& options) {
     const std::string mount = options.work + "/fs" + std::to_string(run);
     const bool mounted = tmpfs && std::filesystem::create_directories(mount) &&
                          Run("mount -t tmpfs -o size=64m tmpfs '" + mount + "' 2>/dev/null");
-    if (tmpfs && !mounted)
-      std::printf("run %ld: cannot mount a tmpfs, file-size limit used\n", run + 1);
     const std::string directory = NewBase(mounted ? mount : options.work, "base");
     const State start = Fill(directory, 300, options.seed + static_cast<unsigned>(run));
     const std::uintmax_t margin = 4096 + random() % 65536;
@@ -746,16 +707,15 @@ int RunDiskFull(const Options& options) {
       const auto worker = Work(directory, log_pipe[1], 5000, seed, start, [](Worker& w) {
         long in_a_row = 0;
         for (long i = 0; i < kMaxOperations && in_a_row < kGiveUpAfter; ++i) {
-          const long before = w.counts().failed;
+          const long before = w.counts.failed;
           w.Step(i % 3 == 0 ? Mix::kMixed : Mix::kCreates);
-          in_a_row = w.counts().failed > before ? in_a_row + 1 : 0;
+          in_a_row = w.counts.failed > before ? in_a_row + 1 : 0;
         }
       });
-      return worker && worker->counts().failed > 0 ? 0 : 3;  // the disk must refuse something
+      return worker && worker->counts.failed > 0 ? 0 : 3;  // the disk must refuse something
     });
     close(log_pipe[1]);
-    LogLine in_flight;
-    State expected = Replay(start, "/dev/fd/" + std::to_string(log_pipe[0]), &in_flight);
+    const State expected = Replay(start, "/dev/fd/" + std::to_string(log_pipe[0])).first;
     close(log_pipe[0]);
     const int status = WaitFor(child);
     if (mounted) Run("mount -o remount,size=64m '" + mount + "'");
@@ -765,10 +725,10 @@ int RunDiskFull(const Options& options) {
     const auto worker = Work(directory, -1, 50000, options.seed + 77u, expected, [](Worker& w) {
       for (long i = 0; i < kAfterRoom; ++i) w.Step(Mix::kMixed);
     });
-    if (!worker || worker->counts().failed > 0) {
-      problems += " after: " + (worker ? worker->first_failure() : "the base would not open");
+    if (!worker || worker->counts.failed > 0) {
+      problems += " after: " + (worker ? worker->first_failure : "the base would not open");
     }
-    problems += Audit(directory, worker ? worker->model() : expected);
+    problems += Audit(directory, worker ? worker->model : expected);
     std::printf("run %ld (%s, %ju bytes): %s\n", run + 1, mounted ? "tmpfs" : "file-size limit",
                 mounted ? margin : limit, problems.empty() ? "nothing lost" : problems.c_str());
     passed = passed && problems.empty();
