@@ -206,8 +206,15 @@ struct Options {
     for (int i = 2; i + 1 < argc; i += 2) values[std::string(argv[i]).erase(0, 2)] = argv[i + 1];
     seed = static_cast<unsigned>(Number("seed", 1));
     char pattern[] = "/tmp/symbase-stress-XXXXXX";
-    work = values.count("dir") != 0 ? values["dir"]
-                                    : std::string(mkdtemp(pattern) != nullptr ? pattern : "/tmp");
+    if (values.count("dir") != 0) {
+      work = values["dir"];
+    } else if (mkdtemp(pattern) != nullptr) {
+      work = pattern;
+    } else {
+      // Never fall back on a shared folder: the trial empties its folder.
+      std::perror("cannot make a work folder");
+      std::exit(2);
+    }
     std::filesystem::create_directories(work);
   }
   long Number(const std::string& name, long fallback) const {
