@@ -1,6 +1,7 @@
 #include "address/key_text.h"
 
 #include <climits>
+#include <cstring>
 
 namespace symbase {
 
@@ -21,8 +22,14 @@ CString ZeroPadded(const CString& text, int width) {
 }
 
 CString BlankPadded(const CString& text, int width) {
-  const int missing = width - text.GetLength();
-  return missing > 0 ? text + CString(' ', missing) : text;
+  const int length = text.GetLength();
+  if (length >= width) return text;
+  // Written into one buffer of the full width: every lookup pads its key.
+  CString padded;
+  char* out = padded.GetBufferSetLength(width);
+  std::memcpy(out, text.GetString(), static_cast<std::size_t>(length));
+  std::memset(out + length, ' ', static_cast<std::size_t>(width - length));
+  return padded;
 }
 
 bool IsModuleObject(const char* objet) {
