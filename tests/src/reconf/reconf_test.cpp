@@ -51,12 +51,8 @@ Calls DiagG7(int times = 1) { return Calls(times, TBDelObjetDiagG7); }
 
 // One call of each kind, as a configuration change makes them.
 Calls EveryCall() {
-  Calls every;
-  for (const Calls& one : {Move("%I1.0", "%I3.0"), ByType(342, 10), DelObject("%IW3.0", 434),
-                           DiagG7(), ByMacroStep(603, 1, 4)}) {
-    every.push_back(one[0]);
-  }
-  return every;
+  return {Move("%I1.0", "%I3.0")[0], ByType(342, 10)[0], DelObject("%IW3.0", 434)[0],
+          TBDelObjetDiagG7, ByMacroStep(603, 1, 4)[0]};
 }
 
 class ReconfTest : public SymbolBaseTest {
