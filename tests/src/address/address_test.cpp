@@ -82,9 +82,6 @@ TEST(ObjectKey, AddressesBecomePaddedKeyFields) {
   HostSetAddressingMode(0);
 }
 
-// Kind 343 with components a, b, c and value d is the bus module address
-// \a.b.c\d: packed or 1, the position moved past it only when packed, and
-// the value back to text.
 // The number a text begins with, blanks skipped; past the largest value,
 // the largest value.
 TEST(KeyText, LeadingNumbersStopAtTheLargestValue) {
@@ -95,6 +92,9 @@ TEST(KeyText, LeadingNumbersStopAtTheLargestValue) {
   EXPECT_EQ(symbase::LeadingNumber((std::to_string(ULONG_MAX) + "0").c_str()), ULONG_MAX);
 }
 
+// Kind 343 with components a, b, c and value d is the bus module address
+// \a.b.c\d: packed or 1, the position moved past it only when packed, and
+// the value back to text.
 TEST(ModuleAddress, PackAndUnpack) {
   const struct {
     std::int32_t kind;

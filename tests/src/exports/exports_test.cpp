@@ -69,9 +69,6 @@ TEST_F(NullArguments, AreRefusedWithOneReportEach) {
   }
   EXPECT_EQ(list.GetCount(), 0);
   EXPECT_EQ(LiveRowCount(), 1);
-  CTBObjetAts found("%MW1", "", "", 0, -1);
-  EXPECT_EQ(TBSearchAttrib(base, &found, 0), 0);
-  EXPECT_EQ(std::string(found.m_symbole), "One");
   EXPECT_EQ(TBCreateObject(base, &object), 0);
   EXPECT_EQ(LiveRowCount(), 2);
 }

@@ -48,10 +48,13 @@ class CheckRepair : public testing_support::SymbolBaseTest,
     }
   }
 
-  // The check's or repair's result, then its findings as "kind FILE: text".
-  std::vector<std::string> Run(int (*call)(CTBData*, const char*, CObList*)) {
+  // The check's or repair's result on the directory (the fixture's when
+  // empty), then its findings as "kind FILE: text".
+  std::vector<std::string> Run(int (*call)(CTBData*, const char*, CObList*),
+                               std::string directory = "") {
+    if (directory.empty()) directory = dir.slash();
     CObList list;
-    std::vector<std::string> shown{std::to_string(call(base, dir.slash().c_str(), &list))};
+    std::vector<std::string> shown{std::to_string(call(base, directory.c_str(), &list))};
     while (!list.IsEmpty()) {
       std::unique_ptr<CObject> record(list.RemoveHead());
       const auto& f = *static_cast<CTBCheckFinding*>(record.get());
@@ -132,21 +135,14 @@ TEST_F(CheckRepair, WhatTheHandleHasOpenHindersOnlyARepairOfThatBase) {
   EXPECT_EQ(ReadFileBytes(dir.file("KR9S.MDX.bak")), "") << "a sound base was rebuilt";
 
   testing_support::TempDir other;
-  CTBData* second = nullptr;
-  TBInitTabisDll(&second);
-  ASSERT_EQ(TBCreateBaseSymbol(second, other.slash().c_str(), 0), 0);
-  CTBObjetAts object("%MW3", "Valve", "", 0, -1);
-  ASSERT_EQ(TBCreateObject(second, &object), 0);
-  ASSERT_EQ(TBCloseBaseSymbol(second), 0);
-  TBFreeTabisDll(second);
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  ASSERT_EQ(TBCreateBaseSymbol(base, other.slash().c_str(), 0), 0);
+  Create("%MW3", "Valve");
+  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
+  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
   ASSERT_EQ(std::remove(other.file("KR9S.MDX").c_str()), 0);
-  CObList actions;
-  EXPECT_EQ(TBRepairBaseSymbol(base, other.slash().c_str(), &actions), 0);
-  EXPECT_EQ(actions.GetCount(), 4);
-  while (!actions.IsEmpty()) delete actions.RemoveHead();
-  CObList findings;
-  EXPECT_EQ(TBCheckBaseSymbol(base, other.slash().c_str(), &findings), 0);
-  EXPECT_TRUE(findings.IsEmpty());
+  Expect(Run(TBRepairBaseSymbol, other.slash()), 0, "", 4);
+  EXPECT_EQ(Run(TBCheckBaseSymbol, other.slash()), std::vector<std::string>{"0"});
 }
 
 // A table the repair cannot open stops it before it changes anything; what
@@ -157,11 +153,10 @@ TEST_F(CheckRepair, ATableThatCannotBeOpenedIsLeftToAPerson) {
     SCOPED_TRACE(table);
     const std::string bytes = ReadFileBytes(dir.file(table));
     ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), "not a table"));
-    const std::vector<std::string> shown = Run(TBRepairBaseSymbol);
-    EXPECT_EQ(shown,
-              (std::vector<std::string>{
-                  std::to_string(TB_CHECK_DAMAGED),
-                  "3 " + std::string(table) + ": cannot be opened: damaged table file (-60)"}));
+    EXPECT_THAT(Run(TBRepairBaseSymbol),
+                testing::ElementsAre(
+                    std::to_string(TB_CHECK_DAMAGED),
+                    "3 " + std::string(table) + ": cannot be opened: damaged table file (-60)"));
     for (const char* index : {"KR9CLER.MDX.bak", "KR9R.MDX.bak", "KR9S.MDX.bak", "KR9CMTR.MDX.bak"})
       EXPECT_FALSE(std::ifstream(dir.file(index)).good()) << index;
     ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), bytes));
@@ -174,9 +169,7 @@ TEST_F(CheckRepair, ATableThatCannotBeOpenedIsLeftToAPerson) {
 TEST_F(CheckRepair, ADirectoryTooLongIsReported) {
   const std::string directory = dir.slash() + std::string(80, 'd') + "/";
   for (auto call : {TBCheckBaseSymbol, TBRepairBaseSymbol}) {
-    CObList list;
-    EXPECT_EQ(call(base, directory.c_str(), &list), xbase::kErrArgument);
-    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_EQ(Run(call, directory), std::vector<std::string>{std::to_string(xbase::kErrArgument)});
     EXPECT_THAT(HostErrorReports(), testing::ElementsAre(testing_support::ReportIs(
                                         4, xbase::kErrArgument, "Tabiserr", directory)));
     HostClearErrorReports();

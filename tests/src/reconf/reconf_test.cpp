@@ -51,12 +51,8 @@ Calls DiagG7(int times = 1) { return Calls(times, TBDelObjetDiagG7); }
 
 // One call of each kind, as a configuration change makes them.
 Calls EveryCall() {
-  Calls every;
-  for (const Calls& one : {Move("%I1.0", "%I3.0"), ByType(342, 10), DelObject("%IW3.0", 434),
-                           DiagG7(), ByMacroStep(603, 1, 4)}) {
-    every.push_back(one[0]);
-  }
-  return every;
+  return {Move("%I1.0", "%I3.0")[0], ByType(342, 10)[0], DelObject("%IW3.0", 434)[0],
+          TBDelObjetDiagG7, ByMacroStep(603, 1, 4)[0]};
 }
 
 class ReconfTest : public SymbolBaseTest {
@@ -87,7 +83,7 @@ std::vector<std::string> Words(const std::string& text) {
 enum Around { kFree, kLocked, kHeld };
 
 // Rows, each commented with its address ("=": no comment; "!": its comment row
-// lost later); the calls on the reopened base (locked here or held by another
+// lost); the calls on the reopened base (locked here or held by another
 // writer), their results, the live rows left as Live() shows them, and dating.
 struct Case {
   const char* what;
@@ -120,8 +116,6 @@ TEST_P(Reconf, LeavesTheRowsAndCommentsOfTheCase) {
   const std::vector<std::string> rows = Words(c.rows);
   for (const std::string& row : rows) {
     row[0] == '=' ? Create(row.c_str() + 1) : Commented(row.substr(row[0] == '!' ? 1 : 0));
-  }
-  for (const std::string& row : rows) {
     if (row[0] == '!') {
       ASSERT_EQ(base->DeleteComment(LiveRow(row.substr(1)).key.c_str()), 0);
     }

@@ -31,7 +31,12 @@ const std::map<char, std::string> kMessages = {
     {'A', "Le rep\xE8re est d\xE9j\xE0 symbolis\xE9."},
     {'R', "Le symbole est un mot r\xE9serv\xE9"},
     {'S', "Erreur de syntaxe"},
-    {'O', "L'indice du tableau doit \xEAtre pair."}};
+    {'O', "L'indice du tableau doit \xEAtre pair."},
+    {'D', "Le symbole existe d\xE9j\xE0 dans la base"},
+    {'T', "Le symbole est associ\xE9 \xE0 un type DFB"},
+    {'I', "Le symbole est associ\xE9 \xE0 une instance de DFB"},
+    {'F', "Le symbole est associ\xE9 \xE0 un nom d'EF"},
+    {'-', ""}};
 
 // "symbol|address|comment|" shown, then S, R, C: upper case when enabled.
 std::string Look(CDialog& d) {
@@ -130,7 +135,8 @@ class SymbOnLineTest : public testing_support::SymbolBaseTest {
 };
 
 // The word, steps, result, messages, what the dialog showed first, an
-// address and what it holds after, the live row count after.
+// address and what it holds after, the live row count after and, on OK, the
+// address the frame is told of when not that one.
 struct Case {
   const char* word;
   std::string steps;
@@ -140,6 +146,7 @@ struct Case {
   std::string address;
   std::string stored;
   int rows = 3;
+  std::string told = "";
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.word << " " << c.steps; }
@@ -159,6 +166,15 @@ TEST_P(SymbOnLine, ShowsChecksAndStores) {
   EXPECT_EQ(Messages(), c.messages);
   EXPECT_EQ(Stored(c.address), c.stored);
   EXPECT_EQ(LiveRowCount(), c.rows);
+  // Closing with OK tells the frame and the host.
+  const bool ok = c.result == IDOK;
+  std::string told;
+  for (const HostFrameNotification& n : HostFrameNotifications()) {
+    told += std::to_string(n.first) + " " + std::to_string(n.code) + " " + std::to_string(n.flag) +
+            " " + n.text + (n.frame == &frame ? ";" : " elsewhere;");
+  }
+  EXPECT_EQ(told, ok ? "0 4025 1 " + (c.told.empty() ? c.address : c.told) + ";" : "");
+  EXPECT_EQ(HostChangeNotifications().size(), ok ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,31 +205,19 @@ INSTANTIATE_TEST_SUITE_P(
         // A row with no symbol shows its comment and is modified in place.
         Case{"%MW11", "S:Niveau|C=nouveau|ENTER", IDOK, "", "|%MW11|Niveau cuve|SrC", "%MW11",
              "Niveau|nouveau"},
-        // A symbol another address carries is written nowhere; it closes.
-        Case{"%MW14", "S:Pompe|OK", IDOK, "", "|%MW14||SrC", "%MW14", "<none>"},
+        // A symbol another address carries is written nowhere; it closes and
+        // the frame is told of that address.
+        Case{"%MW14", "S:Pompe|OK", IDOK, "", "|%MW14||SrC", "%MW14", "<none>", 3, "%MW10"},
         // The edits hold what the fields hold.
         Case{"%MW13", "S:" + std::string(40, 'S') + "|C:" + std::string(600, 'c') + "|OK", IDOK, "",
              "|%MW13||SrC", "%MW13", std::string(32, 'S') + "|" + std::string(508, 'c'), 4}));
 
-// Without a frame only the host is told.
-TEST_F(SymbOnLineTest, TheFrameAndTheHostAreToldOfAStore) {
-  const std::pair<CWnd*, const char*> cases[] = {{&frame, "%MW13"}, {nullptr, "%MW7"}};
-  for (const auto& [parent, address] : cases) {
-    UsAts word = Word(address);
-    EXPECT_EQ(Open(&word, Steps("S:Vue" + std::string(address + 3) + "|OK"), parent), IDOK);
-    EXPECT_EQ(Stored(address), "Vue" + std::string(address + 3) + "|");
-    std::vector<std::string> told;
-    for (const HostFrameNotification& n : HostFrameNotifications()) {
-      EXPECT_EQ(n.frame, &frame);
-      told.push_back(std::to_string(n.first) + " " + std::to_string(n.code) + " " +
-                     std::to_string(n.flag) + " " + n.text);
-    }
-    EXPECT_EQ(told, parent == nullptr
-                        ? std::vector<std::string>{}
-                        : std::vector<std::string>{"0 4025 1 " + std::string(address)});
-    EXPECT_THAT(HostChangeNotifications(), ElementsAre(HostGetObject(1)));
-    HostClearRecords();
-  }
+TEST_F(SymbOnLineTest, WithoutAFrameOnlyTheHostIsToldOfAStore) {
+  UsAts word = Word("%MW7");
+  EXPECT_EQ(Open(&word, Steps("S:Vue7|OK"), nullptr), IDOK);
+  EXPECT_EQ(Stored("%MW7"), "Vue7|");
+  EXPECT_THAT(HostFrameNotifications(), IsEmpty());
+  EXPECT_THAT(HostChangeNotifications(), ElementsAre(HostGetObject(1)));
 }
 
 // A store whose commit the files refuse is reported, tells no one and leaves
@@ -237,7 +241,12 @@ TEST_F(SymbOnLineTest, AStoreTheFilesRefuseLeavesTheDialogOpen) {
   EXPECT_EQ(HostFrameNotifications().size(), 1u);
   EXPECT_EQ(TBCloseBaseSymbol(base), 0);
   base->m_session.file_system = nullptr;  // the system's files again
+  // A closed base reports its failures, writes nothing and lets the dialog close.
+  EXPECT_EQ(Open("%MW14", Steps("S:Pompe_1|OK")), IDOK);
+  EXPECT_FALSE(HostErrorReports().empty());
+  HostClearErrorReports();
   ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
+  EXPECT_EQ(Stored("%MW14"), "<none>");
 }
 
 TEST_F(SymbOnLineTest, WithoutAWordOrABaseItClosesAtOnce) {
@@ -304,14 +313,7 @@ TEST_F(SymbOnLineTest, TheHostsAnswersDecide) {
     }
   });
   EXPECT_EQ(closed, IDCANCEL);
-  std::vector<std::string> shown;
-  for (const HostMessageRecord& record : HostMessageBoxes()) shown.push_back(record.message);
-  EXPECT_THAT(shown, ElementsAre(kMessages.at('R'), "Le symbole existe d\xE9j\xE0 dans la base",
-                                 "Le symbole est associ\xE9 \xE0 un type DFB",
-                                 "Le symbole est associ\xE9 \xE0 une instance de DFB",
-                                 "Le symbole est associ\xE9 \xE0 un nom d'EF", kMessages.at('S'),
-                                 kMessages.at('R'), "", ""));
-  HostClearMessageBoxes();
+  EXPECT_EQ(Messages(), "RDTIFSR--");
   // A symbol the analyser cannot prepare counts as empty.
   host.refusal = 0;
   host.unprepared = true;
@@ -328,15 +330,6 @@ TEST_F(SymbOnLineTest, TheHostsAnswersDecide) {
   EXPECT_EQ(host.asked, "Vanne/0");
   EXPECT_EQ(seen, "Vanne|%MD40|D\351clar\xE9|sRC");
   EXPECT_EQ(LiveRowCount(), 3);
-}
-
-TEST_F(SymbOnLineTest, AClosedBaseReportsItsFailuresAndWritesNothing) {
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  EXPECT_EQ(Open("%MW13", Steps("S:Pompe_1|OK")), IDOK);
-  EXPECT_FALSE(HostErrorReports().empty());
-  HostClearErrorReports();
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_EQ(Stored("%MW13"), "<none>");
 }
 
 using Check = int (CTBTest::*)(CStringList&);
