@@ -44,7 +44,6 @@ std::vector<Expected> Examples() {
       {"%NW{0}63", 500, kFormNetwork, 63, {0}},
       {"%NW{31.0}5", 500, kFormNetwork, 5, {31, 0}},
       {"%NW{2}0:X15", 501, kFormNetwork, 0, {2}, 15},
-      {"%NW{7.31}99999:X0", 501, kFormNetwork, 99999, {7, 31}, 0},
       {"%IW3.MOD.2:X1", 434, kFormModuleStatus, 3, {2}, 1},
       {"%X1.IN.T", 611, kFormSubField, 1, {}},
       {"%IW\\1023.3.255\\1.7.2:X15", 434, kFormBusModule, 1, {1023, 3, 255}, 15},
