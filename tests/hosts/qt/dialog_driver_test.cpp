@@ -100,7 +100,7 @@ class DialogDriverTest : public QObject {
   }
   void cleanupTestCase() { AfxRemoveResourceModule(&kModule); }
 
-  void ControlsAreDrawnAtTheTemplateRectanglesAndTypedInTheCodePage() {
+  void ControlsAreDrawnAtTheTemplateSizeAndTypedInTheCodePage() {
     ProbeDialog dialog;
     Run(dialog, [&](QDialog& drawn) {
       CRect frame(0, 0, 180, 52);

@@ -56,10 +56,8 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
                {s.Right(99), "%MW10.3"},
                {s.Right(-2), ""},
                // ß has no capital; the multiplication and division signs are no letters.
-               {Cased("\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az", true),
-                "\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ"},
-               {Cased("\xC9T\xC9 \x8CUVRE \x9F \xDF \xD7\xF7 AZ", false),
-                "\xE9t\xE9 \x9Cuvre \xFF \xDF \xD7\xF7 az"}});
+               {Cased("\xE9\x9C\xFF \xDF \xD7\xF7 az", true), "\xC9\x8C\x9F \xDF \xD7\xF7 AZ"},
+               {Cased("\xC9\x8C\x9F \xDF \xD7\xF7 AZ", false), "\xE9\x9C\xFF \xDF \xD7\xF7 az"}});
   CString original("Pump_1");
   CString copy(original);
   copy.SetAt(0, 'L');
@@ -132,7 +130,6 @@ TEST(CStringTest, ComparesAsUnsignedBytesFindsAndIndexes) {
     EXPECT_TRUE(holds);
   }
   EXPECT_GT(CString("\xE9").Compare("z"), 0);  // é (0xE9) is a byte above 0x7F
-  EXPECT_LT(CString("").Compare("a"), 0);
   EXPECT_EQ(CString("").Compare(nullptr), 0);
   // Finds and indexes from any start, and their misses.
   const CString s("%I1.2.ERR");
@@ -237,7 +234,6 @@ TEST(CStringListTest, InsertsRemovesAndFindsAtHeadMiddleAndTail) {
       {list.Find("%I1.0"), list.GetHeadPosition()},
       {list.Find("%I1.0", list.GetHeadPosition()), list.GetTailPosition()},
       {list.Find("%I1.0", list.GetTailPosition()), nullptr},
-      {list.Find("%Q2.0", second), nullptr},
       {list.Find("%q2.0"), nullptr},  // case counts
       {list.FindIndex(1), second},
       {list.FindIndex(3), nullptr},
