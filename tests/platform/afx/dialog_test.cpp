@@ -222,22 +222,17 @@ TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
   EXPECT_EQ(CWnd::FromHandle(gone), nullptr);
   EXPECT_EQ(frame.GetDlgItem(5), nullptr);
 
-  // Tool tips take windows that exist, and a text asked for later.
-  CButton check, detached;
-  ASSERT_TRUE(check.Create("BUTTON", "Forcer", WS_CHILD, CRect(0, 0, 40, 14), &frame, 7));
-
-  CEdit edit;
-  ASSERT_TRUE(edit.Create("EDIT", "Pompe", WS_CHILD, CRect(0, 20, 80, 32), &frame, 8));
-
+  // Tool tips take windows that exist (not the destroyed button), and a text
+  // asked for later.
   CToolTipCtrl tips;
   ASSERT_TRUE(tips.Create(&frame));
   EXPECT_FALSE(tips.Create(&frame));
-  EXPECT_TRUE(tips.AddTool(&check, "Force la valeur"));
-  EXPECT_TRUE(tips.AddTool(&edit));  // its text asked for when shown
+  EXPECT_TRUE(tips.AddTool(&frame, "Force la valeur"));
+  EXPECT_TRUE(tips.AddTool(&frame));  // its text asked for when shown
   EXPECT_FALSE(tips.AddTool(nullptr, "x"));
-  EXPECT_FALSE(tips.AddTool(&detached, "x"));
-  EXPECT_FALSE(CToolTipCtrl().AddTool(&check, "x"));
-  EXPECT_FALSE(tips.AddTool(&detached, 4242u));
+  EXPECT_FALSE(tips.AddTool(&button, "x"));
+  EXPECT_FALSE(CToolTipCtrl().AddTool(&frame, "x"));
+  EXPECT_FALSE(tips.AddTool(&button, 4242u));
   EXPECT_EQ(tips.GetToolCount(), 2);
   EXPECT_EQ(tips.GetToolText(1), "");
 }
