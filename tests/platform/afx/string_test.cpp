@@ -24,7 +24,16 @@ namespace {
 using Texts = std::vector<std::pair<CString, const char*>>;
 
 void ExpectTexts(const Texts& rows) {
-  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_STREQ(rows[i].first, rows[i].second) << i;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_STREQ(rows[i].first, rows[i].second) << i;
+    EXPECT_EQ(rows[i].first.GetLength(), static_cast<int>(std::strlen(rows[i].second))) << i;
+  }
+}
+
+// `s` after SetString (or Append) of a counted text.
+CString Counted(CString s, bool append, LPCTSTR pch, int nLength) {
+  append ? s.Append(pch, nLength) : s.SetString(pch, nLength);
+  return s;
 }
 
 CString Cased(CString s, bool upper) {
@@ -40,6 +49,10 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
                {CString("ab\0cd", 5), "ab"},
                {CString("abc", -4), ""},
                {CString('x', 4), "xxxx"},
+               {Counted("old text", false, "ab\0cd", 5), "ab"},
+               {Counted("ab", true, "cd\0e", 4), "abcd"},
+               {Counted("ab", true, "cd", -1), "ab"},
+               {Counted("ab", false, nullptr, 3), ""},
                {CString("a") + "b", "ab"},
                {"a" + CString("b"), "ab"},
                {CString("a") + 'b', "ab"},
@@ -65,6 +78,10 @@ TEST(CStringTest, ConstructsConcatenatesClampsSubstringsAndChangesCase) {
   copy.SetAt(-1, 'z');
   EXPECT_STREQ(original, "Pump_1");
   EXPECT_STREQ(copy, "Lump_1");
+  // Counted texts taken from the string itself.
+  copy.SetString(copy.GetString() + 2, 3);
+  copy.Append(copy, 2);
+  EXPECT_STREQ(copy, "mp_mp");
 }
 
 // Appending, formatting and the lent buffer grow the text, also from itself
