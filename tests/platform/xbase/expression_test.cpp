@@ -109,7 +109,8 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
       {"'MW   ' = OBJET", kWord, true},
       {"OBJET <> 'M'", kWord, false},  // the negation follows the same rule
       {"OBJET # 'MWX'", kWord, true},
-      {"OBJET >= 'MW'", kWord, true},        // equal by prefix
+      {"OBJET >= 'MW'", kWord, true},  // equal by prefix
+      {"OBJET < 'MW'", kWord, false},
       {"OBJET < 'MW    Z'", kWord, true},    // a beginning first
       {"SYMBOLE > 'z'", kAccented, true},    // bytes compare unsigned
       {"'on  ' $ SYMBOLE", kInput, true},    // padding counts
@@ -144,6 +145,7 @@ TEST(ExpressionKeys, EvaluateWritesTheFullWidthValue) {
       {"REPERE", "%MW10" + std::string(31, ' ')},
       {"UPPER(SYMBOLE)", "\xC9T\xC9 POMPE" + std::string(23, ' ')},  // été: ÉTÉ
       {"upper(OBJET+'x')+''", "MW   X"},
+      {"(IND1)+(IND4)", "00010  "},
       {"''+''", ""},
       {"\"it's\"", "it's"},
       // ß, µ and ÷ have no upper-case partner and stay; so do the non-letters.
