@@ -180,13 +180,17 @@ TEST_F(MdxTree, KeysInRunsFillTheirLeaves) {
   const std::vector<Run> kinds = {{"KW", false},   {"MW", false},   {"MWX", false},
                                   {"VIX1", false}, {"VIX2", false}, {"VQX1", false}};
   const struct {
+    bool padded;
     std::vector<Run> runs;
     std::uint64_t most;  // blocks in percent of the fewest possible
   } cases[] = {
       // Numbers padded to one width sort in order: leaves end full.
-      {kinds, 115},
+      {true, kinds, 115},
+      // As text, "%MW1000" goes between "%MW100" and "%MW101": short runs,
+      // most leaves still well above half full.
+      {false, kinds, 160},
       // Runs going down into one gap, between two going up: half full.
-      {{{"A", false}, {"C", false}, {"B", true}}, 200},
+      {true, {{"A", false}, {"C", false}, {"B", true}}, 200},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.most);
@@ -196,7 +200,8 @@ TEST_F(MdxTree, KeysInRunsFillTheirLeaves) {
     for (std::uint32_t n = 0; n < 3000; ++n) {
       for (const Run& run : c.runs) {
         char text[32];
-        std::snprintf(text, sizeof text, "%-5s%05u", run.kind, run.down ? 9999 - n : n);
+        std::snprintf(text, sizeof text, c.padded ? "%-5s%05u" : "%%%s%u", run.kind,
+                      run.down ? 9999 - n : n);
         Entry e(text, record++);
         e.first.resize(kLength, ' ');
         ASSERT_EQ(kOk, mdx_->Insert(0, e.first.data(), e.second));
