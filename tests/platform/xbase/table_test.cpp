@@ -73,7 +73,8 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
       {t_.symbole, "Charlie", 0, kAfter, 5},  // lands on the next key
       {t_.symbole, "De", 0, kOk, 5},          // a prefix
       {t_.symbole, "Zulu", 0, kEof, 6},       // count + 1
-      {t_.symbole, nullptr, -1, kOk, 4},      // back from the end: the last key
+      {t_.symbole, nullptr, 0, kEof, 6},
+      {t_.symbole, nullptr, -1, kOk, 4},  // back from the end: the last key
       {t_.symbole, nullptr, 1, kEof, 6},
       {t_.symbole, full.c_str(), 0, kOk, 3},                   // padded to the full key length
       {t_.cle, "MW   00010                  xyz", 0, kOk, 1},  // longer than the key: capped
@@ -189,7 +190,8 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
   } names[] = {{"kr9.dbf", "kr9.mdx"},
                {"kr9.DBF", "kr9.MDX"},
                {"v1.d/kr9", "v1.d/kr9.MDX"},
-               {"notes.abc", "notes.mdx"}};
+               {"notes.abc", "notes.mdx"},
+               {"memo~.zdb", "memo~.mdx"}};
   Session s;
   EngineInit(&s, 0, 6300);
   for (const auto& n : names) {
@@ -273,6 +275,7 @@ TEST_F(RelationTest, SkipsFilterAndStableSortFollowTheSelectedOrder) {
   ASSERT_EQ(kOk, RelationSortSet(relation_, "SYMBOLE"));
   // Alarm (3, 6) Count Other Pump; equal symbols keep the table's order.
   EXPECT_EQ((Rows{3, 6, 2, 4, 1}), Walk());
+  TagSelect(t_.table, nullptr);
   ASSERT_EQ(kOk, RelationSortSet(relation_, "REPERE"));
   EXPECT_EQ((Rows{3, 4, 1, 2, 6}), Walk());
   ASSERT_EQ(kOk, RelationQuerySet(relation_, "OBJET = 'NONE'"));
