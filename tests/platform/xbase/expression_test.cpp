@@ -71,11 +71,9 @@ TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
   const std::pair<std::string, int> texts[] = {
       {longest, kOk},
       {longest + " ", kErrExpression},
-      {std::string(100000, ' ') + "DELETED()", kErrExpression},
       {repeat("(", 40) + "DELETED()" + repeat(")", 40), kOk},
       {repeat("(", 100) + "DELETED()" + repeat(")", 100), kErrExpression},
       {repeat("(", 4096), kErrExpression},
-      {repeat("(", 4000) + repeat(")", 4000), kErrExpression},
       {repeat(".NOT. ", 40) + "DELETED()", kOk},
       {repeat(".NOT.", 600) + "DELETED()", kErrExpression},
       {repeat("UPPER(", 500) + "OBJET" + repeat(")", 500), kErrExpression},
@@ -83,7 +81,6 @@ TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
       {"UPPER(" + widest + ") = ''", kOk},
       {"'" + std::string(1024, 'x') + "'", kOk},
       {"'" + std::string(1025, 'x') + "'", kErrExpression},
-      {"(" + widest + ")+(" + widest + ")", kErrExpression},
   };
   for (const auto& [text, code] : texts) Parse(text, code);
   // A long flat chain parses and runs.
@@ -95,6 +92,7 @@ TEST(ExpressionParse, LimitsOfLengthNestingAndWidth) {
 const MainFields kWord{"MW", "00010", "", "", "", "%MW10", "counter", ""};
 const MainFields kWordBit{"MWX", "00010", "00003", "", "", "%MW10:X3", "", ""};
 const MainFields kInput{"V", "00001", "00002", "", "", "%I1.2", "Motor_on", "O"};
+const MainFields kAccented{"MW", "00010", "", "", "", "%MW10", "\xE9t\xE9 pompe", "O"};
 
 TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
   const struct {
@@ -113,10 +111,8 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
       {"OBJET # 'MWX'", kWord, true},
       {"OBJET >= 'MW'", kWord, true},  // equal by prefix
       {"OBJET < 'MW'", kWord, false},
-      {"OBJET < 'MW    Z'", kWord, true},  // a beginning first
-      {"SYMBOLE > 'z'",
-       {"MW", "00010", "", "", "", "%MW10", "\xC9t\xE9", ""},
-       true},                                // bytes compare unsigned
+      {"OBJET < 'MW    Z'", kWord, true},    // a beginning first
+      {"SYMBOLE > 'z'", kAccented, true},    // bytes compare unsigned
       {"'on  ' $ SYMBOLE", kInput, true},    // padding counts
       {"'_1' $ 'Pump__1'", kWord, true},     // at the very end, after a near miss
       {"'motor' $ SYMBOLE", kInput, false},  // case-sensitive
@@ -141,7 +137,6 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
 // Each key written in full and nothing past its width; logical values
 // write one letter.
 TEST(ExpressionKeys, EvaluateWritesTheFullWidthValue) {
-  const MainFields row{"MW", "00010", "", "", "", "%MW10", "\xE9t\xE9 pompe", "O"};
   const struct {
     const char* expression;
     std::string expected;  // also gives the width
@@ -159,7 +154,7 @@ TEST(ExpressionKeys, EvaluateWritesTheFullWidthValue) {
       {".NOT. DELETED()", "T"},
       {"DELETED()", "F"},
   };
-  const std::string record = MainRecord(row);
+  const std::string record = MainRecord(kAccented);
   for (const auto& c : cases) {
     std::unique_ptr<Expression> key = Parse(c.expression);
     if (!key) continue;

@@ -448,24 +448,20 @@ class Child {
   pid_t pid_ = -1;
 };
 
-class LockTest : public ::testing::Test {
- protected:
-  void SetUp() override { Store(dir_, 20, {3}); }
-  testing_support::TempDir temp_;
-  std::string dir_ = temp_.path();
-  std::unique_ptr<MainTable> held_;  // the child's open
-};
-
-TEST_F(LockTest, WriterMeetsTheOtherProcessLockAndSucceedsOnceFreed) {
+TEST(Locks, WriterMeetsTheOtherProcessLockAndSucceedsOnceFreed) {
+  TempDir temp;
+  const std::string dir = temp.path();
+  Store(dir, 20, {3});
+  std::unique_ptr<MainTable> held;  // the child's open
   Child child(
       [&] {
-        held_ = std::make_unique<MainTable>(dir_, false);
-        if (!held_->ok() || TableGo(held_->table, 1) != kOk) return 10;
-        return held_->Set("SYMBOLE", "FromChild") == kOk ? 0 : 11;  // takes the write lock
+        held = std::make_unique<MainTable>(dir, false);
+        if (!held->ok() || TableGo(held->table, 1) != kOk) return 10;
+        return held->Set("SYMBOLE", "FromChild") == kOk ? 0 : 11;  // takes the write lock
       },
-      [&] { return TableUnlock(held_->table) == kOk ? 0 : 12; });
+      [&] { return TableUnlock(held->table) == kOk ? 0 : 12; });
   ASSERT_TRUE(child.Ready());
-  MainTable t(dir_, false);
+  MainTable t(dir, false);
   ASSERT_TRUE(t.ok());
   EXPECT_EQ(kLocked, AppendStart(t.table, 0));
   ASSERT_EQ(kOk, TableGo(t.table, 2));
