@@ -75,14 +75,6 @@ class ListsTest : public testing_support::SymbolBaseTest {
     }
   }
 
-  // %MW<first> .. %MW<last - 1>, their symbols in the same order: S00000 ...
-  void CreateWords(int first, int last) {
-    for (int i = first; i < last; ++i) {
-      const std::string n = std::to_string(i);
-      Create(("%MW" + n).c_str(), ("S" + std::string(5 - n.size(), '0') + n).c_str());
-    }
-  }
-
   CObList list;
 };
 
@@ -160,8 +152,12 @@ class BatchLists : public ListsTest {
 TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
   int finished = -1;
   EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105);  // empty
-  Create("%MW0", "S00000", "comment");
-  CreateWords(1, 51);
+  // %MW0 .. %MW50, their symbols in the same order: S00000 ...
+  for (int i = 0; i < 51; ++i) {
+    const std::string n = std::to_string(i);
+    Create(("%MW" + n).c_str(), ("S" + std::string(5 - n.size(), '0') + n).c_str(),
+           i == 0 ? "comment" : "");
+  }
   Delete("%MW3");
   for (long bad : {0L, -3L, 52L}) {
     record_ = bad;
@@ -173,7 +169,7 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
     if (i != 3) live.push_back("%MW" + std::to_string(i));
   }
   for (int rows : {50, 51}) {
-    if (rows == 51) CreateWords(51, 52);
+    if (rows == 51) Create("%MW51", "S00051");
     if (rows == 51) live.push_back("%MW51");
     for (const char* kind : {"all base", "export", "by type", "symbols"}) {
       SCOPED_TRACE(std::string(kind) + ", rows " + std::to_string(rows));
