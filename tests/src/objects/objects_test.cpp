@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scripted_dialog_driver.h"
 #include "support/symbol_base.h"
 #include "symbase/afxwin.h"
 
@@ -60,23 +61,6 @@ class ObjectsTest : public testing_support::SymbolBaseTest {
 
 constexpr int kYes = 6, kYesToAll = 19305, kNo = 7, kNoToAll = 24511, kCancel = 2;
 
-// Answers each confirmation with the next button, keeping the message shown.
-class ConfirmScript : public CDialogDriver {
- public:
-  void Run(CDialog& dialog) override {
-    dialog.RunInitDialog();
-    CString text;
-    dialog.GetDlgItemText(19307, text);
-    messages.emplace_back(text);
-    ASSERT_FALSE(presses.empty()) << "unexpected dialog: " << messages.back();
-    dialog.PressButton(presses.front());
-    presses.pop_front();
-  }
-
-  std::deque<int> presses;
-  Texts messages;
-};
-
 // One insertion: object, mode, the button pressed in its one dialog (0: no
 // dialog), result; `allPressed` set first unless -1.
 struct InsertStep {
@@ -97,13 +81,8 @@ struct InsertCase {
 
 class Insertion : public ObjectsTest {
  protected:
-  void SetUp() override {
-    ObjectsTest::SetUp();
-    AfxSetDialogDriver(&script);
-  }
   void TearDown() override {
-    AfxSetDialogDriver(nullptr);
-    EXPECT_TRUE(script.presses.empty()) << "dialogs expected but not shown";
+    EXPECT_TRUE(presses.empty()) << "dialogs expected but not shown";
     ObjectsTest::TearDown();
   }
 
@@ -112,7 +91,17 @@ class Insertion : public ObjectsTest {
     return TBInsertObject(base, &object, mode);
   }
 
-  ConfirmScript script;
+  // Answers each confirmation with the next button, keeping the message shown.
+  std::deque<int> presses;
+  Texts messages;
+  testing_support::ScriptedDialogDriver script{[this](CDialog& dialog) {
+    CString text;
+    dialog.GetDlgItemText(19307, text);
+    messages.emplace_back(text);
+    ASSERT_FALSE(presses.empty()) << "unexpected dialog: " << messages.back();
+    dialog.PressButton(presses.front());
+    presses.pop_front();
+  }};
 };
 
 class InsertionCases : public Insertion, public ::testing::WithParamInterface<InsertCase> {};
@@ -121,13 +110,13 @@ TEST_P(InsertionCases, LeaveTheBaseAsExpected) {
   CreateAll(GetParam().before);
   for (const InsertStep& step : GetParam().steps) {
     if (step.allPressed != -1) TBSetButtonAllPressed(base, step.allPressed);
-    script.presses.assign(step.press != 0 ? 1 : 0, step.press);
+    presses.assign(step.press != 0 ? 1 : 0, step.press);
     EXPECT_EQ(Insert(step.object, step.mode), step.result) << step.object << " " << step.mode;
   }
   EXPECT_EQ(Rows(), GetParam().after);
   if (!GetParam().message.empty()) {
-    ASSERT_FALSE(script.messages.empty());
-    EXPECT_THAT(script.messages[0], ::testing::ContainsRegex(GetParam().message));
+    ASSERT_FALSE(messages.empty());
+    EXPECT_THAT(messages[0], ::testing::ContainsRegex(GetParam().message));
   }
 }
 
@@ -207,12 +196,12 @@ INSTANTIATE_TEST_SUITE_P(Conflicts, InsertionCases, ::testing::ValuesIn(kCases),
 TEST_F(Insertion, CancelAsksToConfirmTheInterruptionAndNobodyToAskWritesNothing) {
   Create("%MW10", "Old");
   HostQueueMessageBoxAnswer(IDNO);
-  script.presses = {kCancel, kNo};
+  presses = {kCancel, kNo};
   EXPECT_EQ(Insert("%MW10|New|", 2), 107);
-  ASSERT_EQ(script.messages.size(), 2u);
-  EXPECT_EQ(script.messages[0], script.messages[1]);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0], messages[1]);
   HostQueueMessageBoxAnswer(IDYES);
-  script.presses = {kCancel};
+  presses = {kCancel};
   EXPECT_EQ(Insert("%MW10|New|", 2), 106);
   EXPECT_THAT(HostMessageBoxes(),
               ::testing::ElementsAre(testing_support::MessageIs(
