@@ -152,11 +152,13 @@ class BatchLists : public ListsTest {
 TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
   int finished = -1;
   EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105);  // empty
-  // %MW0 .. %MW50, their symbols in the same order: S00000 ...
+  // %MW0 .. %MW50, their symbols in the same order: S00000 ...; all live but %MW3.
+  Texts live;
   for (int i = 0; i < 51; ++i) {
     const std::string n = std::to_string(i);
     Create(("%MW" + n).c_str(), ("S" + std::string(5 - n.size(), '0') + n).c_str(),
            i == 0 ? "comment" : "");
+    if (i != 3) live.push_back("%MW" + n);
   }
   Delete("%MW3");
   for (long bad : {0L, -3L, 52L}) {
@@ -164,10 +166,6 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
     EXPECT_EQ(TBListRepereAllBaseSymbol(base, &record_, &list, &finished), 105) << bad;
   }
   EXPECT_EQ(Drain(Listing("all base")).at(0), "%MW0|||0|-1");
-  Texts live;
-  for (int i = 0; i < 51; ++i) {
-    if (i != 3) live.push_back("%MW" + std::to_string(i));
-  }
   for (int rows : {50, 51}) {
     if (rows == 51) Create("%MW51", "S00051");
     if (rows == 51) live.push_back("%MW51");
