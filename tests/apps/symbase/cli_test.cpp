@@ -35,8 +35,6 @@ TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
                {{}, 2, {"Usage: symbase"}},
                {{"frobnicate", "@"}, 2, {"=", "2>unknown command \"frobnicate\""}},
                {{"add", "@"}, 2, {"=", "2>ADDRESS is required\nTry 'symbase add --help'."}},
-               {{"count", "@", "%MW", "%I"}, 2, {"=", "2>not expected"}},
-               {{"list", "@", "--comments"}, 2, {"=", "2>--comments"}},
                {{"import", "@", "x.csv", "--keep", "--replace"}, 2, {"=", "2>excludes"}},
                {{"import", "@", "x.csv", "--encoding", "ebcdic"}, 2, {"=", "2>ebcdic"}},
                {{"import", "@", "-", "--ask"}, 2},
