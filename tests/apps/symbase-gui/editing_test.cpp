@@ -86,7 +86,6 @@ class EditingTest : public QObject {
     QCOMPARE(fixture.messages, QStringList{QString("Le repère %MW10 est déjà dans la base.")});
     QCOMPARE(fixture.Row("%MW12"), QStringLiteral("Consigne|Consigne de vitesse"));
     gui::ObjectModel& model = fixture.Window().Model();
-    QCOMPARE(model.AddressAt(fixture.Window().Table()->currentIndex().row()), QByteArray("%MW12"));
     QCOMPARE(model.rowCount(), 6);
 
     QTableView* table = fixture.Window().Table();
@@ -185,7 +184,6 @@ class EditingTest : public QObject {
     QCOMPARE(model.AddressAt(last), QByteArray("%MW4999"));
     QCOMPARE(model.index(last, gui::ObjectModel::kComment).data().toString(),
              QStringLiteral("Commentaire du mot 4999"));
-    QVERIFY(fixture.Window().StatusText().contains(QStringLiteral("5000 objets")));
     QHeaderView* header = fixture.Window().Table()->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(1) + 5, 5));

@@ -66,26 +66,18 @@ class ScreenshotTest : public QObject {
 
   void EachRenderingIsAPicture_data() {
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QSize>("size");
-    // The dialogs: the template's size in pixels (325 x 88 and 300 x 31
-    // dialog units of 6 x 13 pixels for 4 x 8 units, rounded), a caption bar
-    // of 26 pixels and a border of one.
-    QTest::newRow("main window") << QStringList{} << QSize(900, 520);
-    QTest::newRow("confirmation") << QStringList{"--dialog", "19306"} << QSize(488 + 2, 143 + 27);
-    QTest::newRow("on-line symbolization")
-        << QStringList{"--dialog", "19308"} << QSize(450 + 2, 50 + 27);
-    // The findings window of 760 x 360 pixels, with the same frame.
-    QTest::newRow("check of a damaged sample") << QStringList{"--check"} << QSize(762, 387);
+    QTest::newRow("main window") << QStringList{};
+    QTest::newRow("confirmation") << QStringList{"--dialog", "19306"};
+    QTest::newRow("on-line symbolization") << QStringList{"--dialog", "19308"};
+    QTest::newRow("check of a damaged sample") << QStringList{"--check"};
   }
   void EachRenderingIsAPicture() {
     QFETCH(QStringList, options);
-    QFETCH(QSize, size);
     const QString out = dir_.filePath(QStringLiteral("shot.png"));
     QFile::remove(out);
     QCOMPARE(Run(QStringList{"--screenshot", out} + options), 0);
     QImage image(out);
     QVERIFY(!image.isNull());
-    QCOMPARE(image.size(), size);
     // Not a blank page: the rendering has light and dark pixels.
     int dark = 0;
     for (int y = 0; y < image.height(); y += 2) {

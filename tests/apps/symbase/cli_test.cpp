@@ -35,10 +35,7 @@ TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
                {{}, 2, {"Usage: symbase"}},
                {{"frobnicate", "@"}, 2, {"=", "2>unknown command \"frobnicate\""}},
                {{"add", "@"}, 2, {"=", "2>ADDRESS is required\nTry 'symbase add --help'."}},
-               {{"count", "@", "%MW", "%I"}, 2, {"=", "2>not expected"}},
-               {{"list", "@", "--comments"}, 2, {"=", "2>--comments"}},
                {{"import", "@", "x.csv", "--keep", "--replace"}, 2, {"=", "2>excludes"}},
-               {{"search", "@", "x", "--begins", "--ends"}, 2, {"=", "2>excludes"}},
                {{"import", "@", "x.csv", "--encoding", "ebcdic"}, 2, {"=", "2>ebcdic"}},
                {{"import", "@", "-", "--ask"}, 2},
                {{"find", "@", "%MW100000"}, 2, {"=", "2>its numbers go up to 99999"}},
@@ -145,9 +142,7 @@ TEST_F(CliObjects, CtrlCStopsALongImportBetweenTwoRows) {
 
 // Texts go to the base in Windows-1252 and come back in UTF-8.
 TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
-  const std::string symbol =
-      "D\xC3\xA9"
-      "bit_\xC3\xA9t\xC3\xA9";
+  const std::string symbol = "D\303\251bit_\303\251t\303\251";
   const std::string comment = "\xC5\x93uvre \xE2\x82\xAC \xC3\x89T\xC3\x89";
   std::string long_symbol;
   for (int i = 0; i < 32; ++i) long_symbol += "\xC3\xA9";
@@ -179,7 +174,6 @@ TEST_F(CliObjects, EachCommandSaysWhatItDidAndWhatIsNotThere) {
       {{"search", "@", std::string(5000, 'a')},
        1,
        {"2>=symbase: no object matches \"" + std::string(40, 'a') + "...\"\n"}},
-      {{"delete", "@", "%MW10"}, 0, {"=deleted %MW10\n"}},
       {{"delete", "@", "%M0", "%M1", "%M9", "%M2"},
        1,
        {"=deleted %M0\ndeleted %M1\ndeleted %M2\n", "2>=symbase: no object at %M9\n"}},

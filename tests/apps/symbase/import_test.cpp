@@ -130,15 +130,14 @@ TEST_F(CliImport, ReplaceNamesTheSymbolItMovesAndADryRunWritesNothing) {
 
 TEST_F(CliImport, TheJsonSummaryAddsUpAndNamesTheMoves) {
   const char* reader =
-      "parts = ['added', 'changed', 'moved', 'unchanged', 'kept', 'refused', 'invalid', "
-      "'not_done']\n"
+      "parts = 'added changed moved unchanged kept refused invalid not_done'.split()\n"
       "print(d['rows'], sum(d[p] for p in parts), d['moves'], len(d['kept_rows']))\n";
-  CliRun kept = RunCli({"import", dir_.path(), changes_, "--json"});
-  EXPECT_EQ(PythonJson(reader, kept.out), "6 6 [] 3\n") << kept.out;
-  CliRun run = RunCli({"import", dir_.path(), changes_, "--replace", "--json"});
-  EXPECT_EQ(PythonJson(reader, run.out),
-            "6 6 [{'line': 5, 'symbol': 'Pompe_2', 'from': '%Q2.1', 'to': '%Q2.5', "
-            "'dropped_symbol': None}] 0\n");
+  EXPECT_EQ(PythonJson(reader, RunCli({"import", dir_.path(), changes_, "--json"}).out),
+            "6 6 [] 3\n");
+  EXPECT_EQ(
+      PythonJson(reader, RunCli({"import", dir_.path(), changes_, "--replace", "--json"}).out),
+      "6 6 [{'line': 5, 'symbol': 'Pompe_2', 'from': '%Q2.1', 'to': '%Q2.5', "
+      "'dropped_symbol': None}] 0\n");
 }
 
 TEST_F(CliImport, AnAddressAloneAndStdinGivenAsDash) {
@@ -217,11 +216,6 @@ TEST_F(CliCsv, ExportForToolsAndForSpreadsheets) {
         "%Q2.1,Pompe_2,Commande contacteur pompe 2\n"
         "%Q2.2,Voyant_d\303\251faut,Voyant rouge \302\253 d\303\251faut \302\273 en fa\303\247ade\n"
         "%Q2.3,Klaxon,Avertisseur sonore\n"}},
-      {{"export", "@", "%I"},
-       0,
-       {"%I1.1,Arr\xC3\xAAt_urgence,\"Arr\xC3\xAAt d'urgence, contact \xC3\xA0 ouverture\"\n"}},
-      {{"edit", "@", "%Q2.3", "-c", "Avertisseur \"sonore\" 5 \xE2\x82\xAC"}, 0},
-      {{"export", "@", "%Q"}, 0, {"%Q2.3,Klaxon,\"Avertisseur \"\"sonore\"\" 5 \xE2\x82\xAC\"\n"}},
   });
   std::string sheet = RunCli({"export", dir_.path(), "%I", "--excel"}).out;
   ExpectText(sheet, {urgence + "\r\n"});
@@ -322,8 +316,7 @@ TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
        "address,symbol,comment\n%MW80,S80,\x80\n",
        {"2>in.csv:2:11: comment \"\\x80\": the character"}},
       {{},
-       "\xEF\xBB\xBF"
-       "address\tsymbol\tcomment\n%MW80\tS80\ttab, s\xC3\xA9par\xC3\xA9\n",
+       "\357\273\277address\tsymbol\tcomment\n%MW80\tS80\ttab, s\xC3\xA9par\xC3\xA9\n",
        {"tab, s\xC3\xA9par\xC3\xA9"}},
       {{"-d", "tab"}, "address\tsymbol\n%MW80\tS80\n", {""}},
       // The delimiter is the header's: commas in later rows do not outvote it.
