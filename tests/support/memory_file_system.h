@@ -137,12 +137,11 @@ class MemoryFileSystem : public xbase::FileSystem {
     for (auto& entry : files_) entry.second->locks.clear();
     die_after_ = -1;
   }
-  // Moves every file of folder `from` into folder `to`, as copying a base
-  // elsewhere would; a folder is never moved inside itself.
+  // Moves every file of folder `from` into folder `to` (not one inside it),
+  // as copying a base elsewhere would.
   void MoveFolder(const std::string& from, const std::string& to) {
     // The names under `from` are next to each other in the map's order.
     const std::string prefix = from + "/";
-    if (to.compare(0, prefix.size(), prefix) == 0) return;
     for (auto it = files_.lower_bound(prefix);
          it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {
       files_[to + "/" + it->first.substr(prefix.size())] = it->second;

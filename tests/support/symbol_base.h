@@ -58,12 +58,11 @@ class SymbolBaseTest : public HostTest {
     HostTest::TearDown();
   }
 
-  // Creates an object; fails the test unless the result is `expected`.
-  void Create(const char* repere, const char* symbole = "", const char* comment = "",
-              int expected = 0) {
+  // Creates an object; fails the test unless that succeeds.
+  void Create(const char* repere, const char* symbole = "", const char* comment = "") {
     CTBObjetAts object(repere, symbole, comment, 0, -1);
     object.m_commentaire = comment;  // kept whole, blanks included
-    ASSERT_EQ(TBCreateObject(base, &object), expected) << repere;
+    ASSERT_EQ(TBCreateObject(base, &object), 0) << repere;
   }
   void Delete(const std::string& repere) {
     CTBObjetAts gone(repere.c_str(), "", "", 0, -1);

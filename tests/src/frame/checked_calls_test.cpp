@@ -51,7 +51,6 @@ TEST_F(Guard, MapsEachFrameworkExceptionToItsCodeAndPassesTheRest) {
   } cases[] = {
       {512, 424, []() -> int { AfxThrowMemoryException(); }},
       {502, 410, []() -> int { AfxThrowFileException(CFileException::fileNotFound); }},
-      {501, 408 + 13, []() -> int { AfxThrowFileException(CFileException::diskFull); }},
       {525, 428 + 3, []() -> int { AfxThrowArchiveException(3); }},
       {505, 425, []() -> int { AfxThrowUserException(); }},
       {530, 426, []() -> int { AfxThrowResourceException(); }},
