@@ -16,21 +16,26 @@ unsigned long LeadingNumber(const char* text) {
   return value;
 }
 
-CString ZeroPadded(const CString& text, int width) {
-  const int missing = width - text.GetLength();
-  return missing > 0 ? CString('0', missing) + text : text;
-}
+namespace {
 
-CString BlankPadded(const CString& text, int width) {
+// `text` with `fill` before it (or after it) up to `width` characters,
+// written into one buffer of the full width: every lookup pads its key.
+CString Padded(const CString& text, int width, char fill, bool before) {
   const int length = text.GetLength();
   if (length >= width) return text;
-  // Written into one buffer of the full width: every lookup pads its key.
   CString padded;
   char* out = padded.GetBufferSetLength(width);
-  std::memcpy(out, text.GetString(), static_cast<std::size_t>(length));
-  std::memset(out + length, ' ', static_cast<std::size_t>(width - length));
+  const std::size_t missing = static_cast<std::size_t>(width - length);
+  std::memset(before ? out : out + length, fill, missing);
+  std::memcpy(before ? out + missing : out, text.GetString(), static_cast<std::size_t>(length));
   return padded;
 }
+
+}  // namespace
+
+CString ZeroPadded(const CString& text, int width) { return Padded(text, width, '0', true); }
+
+CString BlankPadded(const CString& text, int width) { return Padded(text, width, ' ', false); }
 
 bool IsModuleObject(const char* objet) {
   return objet[0] == 'V' || (objet[0] == 'M' && objet[1] == 'O');
