@@ -99,6 +99,8 @@ class DbfFile {
   // commit); the header count is written by WriteHeader.
   int Append(const char* buffer);
   int FlushAppends();
+  // Bytes of the appended records not written yet.
+  std::size_t pending_bytes() const { return pending_.size(); }
   // Writes today's date, the record count and the transaction fields into
   // the header (bytes 1 to 19, one write).
   int WriteHeader();

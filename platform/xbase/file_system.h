@@ -90,6 +90,11 @@ class FileSystem {
   // Makes the directory entries of the folder that holds `path` durable
   // (after a file was created, renamed or removed there).
   virtual int SyncDirectory(const std::string& path) = 0;
+  // What names the current run of the machine whose memory holds the writes
+  // to the file at `path` that no sync has made durable yet: a journal
+  // written in another run may have lost some of them. Empty when nobody
+  // can tell (files shared over a network), and by default.
+  virtual std::string BootId(const std::string& /*path*/) { return std::string(); }
 
   // The process's POSIX file system. Never null.
   static FileSystem* Posix();

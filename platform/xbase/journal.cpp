@@ -2,73 +2,18 @@
 
 #include <cstring>
 
+#include "xbase/journal_codec.h"
 #include "xbase/result.h"
 
 namespace xbase {
+
+using namespace codec;
+
 namespace {
 
 constexpr char kMagic[] = "SYMJRNL1";
 constexpr std::size_t kMagicLength = 8;
 constexpr std::uint64_t kMaxJournal = 1ull << 32;
-
-std::uint32_t Fnv(std::uint32_t seed, const char* bytes, std::size_t n) {
-  std::uint32_t h = 2166136261u ^ seed;
-  for (std::size_t i = 0; i < n; ++i) {
-    h ^= static_cast<unsigned char>(bytes[i]);
-    h *= 16777619u;
-  }
-  return h;
-}
-
-void Put16(std::string* out, std::size_t v) {
-  out->push_back(static_cast<char>(v & 0xFF));
-  out->push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void Put32(std::string* out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-void PutText(std::string* out, const std::string& text) {
-  Put16(out, text.size());
-  out->append(text);
-}
-
-// Reads fields off a byte string, failing (never reading past the end) once
-// something does not fit.
-class Reader {
- public:
-  Reader(const std::string& bytes, std::size_t at) : bytes_(bytes), at_(at) {}
-  bool ok() const { return ok_; }
-  std::size_t at() const { return at_; }
-
-  std::uint32_t U(std::size_t width) {
-    if (!Has(width)) return 0;
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < width; ++i) {
-      v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[at_ + i])) << (8 * i);
-    }
-    at_ += width;
-    return v;
-  }
-  std::string Text() {
-    const std::size_t n = U(2);
-    if (!Has(n)) return std::string();
-    std::string s = bytes_.substr(at_, n);
-    at_ += n;
-    return s;
-  }
-
- private:
-  bool Has(std::size_t n) {
-    if (ok_ && bytes_.size() - at_ >= n) return true;
-    ok_ = false;
-    return false;
-  }
-  const std::string& bytes_;
-  std::size_t at_;
-  bool ok_ = true;
-};
 
 void DecodeTables(Reader& in, std::vector<JournalTable>* tables) {
   const std::size_t table_count = in.U(2);
@@ -191,8 +136,7 @@ int ReadJournal(File* file, std::uint32_t counter, JournalContents* out) {
   const std::size_t body_end = head.at() + body_length;
   Reader sum(bytes, body_end);
   if (sum.U(4) != Fnv(counter, bytes.data(), body_end)) return kErrJournal;
-  const std::string body_bytes = bytes.substr(0, body_end);  // a body never reads past its end
-  Reader body(body_bytes, head.at());
+  Reader body(bytes, head.at(), body_end);
   out->counter = counter;
   out->tables.clear();
   out->images.clear();

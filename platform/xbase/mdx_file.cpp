@@ -179,6 +179,10 @@ int MdxFile::Prev(MdxCursor* cursor) {
 
 int MdxFile::Flush() { return impl_->Flush(); }
 
+std::size_t MdxFile::dirty_bytes() const {
+  return impl_->cache.dirty_count() * BlockCache::kBlockSize;
+}
+
 bool MdxFile::changed() const {
   if (impl_->header_changed || impl_->cache.has_dirty()) return true;
   for (const MdxTagState& tag : impl_->tags) {

@@ -99,6 +99,8 @@ class MdxFile {
   int Flush();
   // True when a change waits for Flush.
   bool changed() const;
+  // Bytes of the changed blocks that the next Flush writes.
+  std::size_t dirty_bytes() const;
   // Forgets every cached block and rereads the header: another process may
   // have changed the file. Unflushed changes are lost.
   int Reload();

@@ -31,9 +31,7 @@ int Failed(const std::string& path, int code) {
 
 // File systems whose pages another machine may change behind a mapping:
 // there the head is read with a call, under the lock, instead.
-bool SharedOverNetwork(int fd) {
-  struct statfs fs;
-  if (::fstatfs(fd, &fs) != 0) return true;
+bool NetworkType(const struct statfs& fs) {
   switch (static_cast<unsigned long>(fs.f_type)) {
     case NFS_SUPER_MAGIC:
     case SMB_SUPER_MAGIC:
@@ -50,6 +48,26 @@ bool SharedOverNetwork(int fd) {
     default:
       return false;
   }
+}
+
+bool SharedOverNetwork(int fd) {
+  struct statfs fs;
+  return ::fstatfs(fd, &fs) != 0 || NetworkType(fs);
+}
+
+// The kernel's name for this run of the machine, read once.
+const std::string& MachineBoot() {
+  static const std::string boot = [] {
+    char text[64] = {};
+    const int fd = ::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::string();
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    std::string id(text, n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+    return id;
+  }();
+  return boot;
 }
 
 constexpr std::uint64_t kMaxOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
@@ -246,6 +264,12 @@ class PosixFileSystem final : public FileSystem {
     *exists = ::stat(path.c_str(), &st) == 0;
     if (*exists || errno == ENOENT || errno == ENOTDIR) return kOk;
     return Failed(path, kErrOpen);
+  }
+
+  std::string BootId(const std::string& path) override {
+    struct statfs fs;
+    if (::statfs(path.c_str(), &fs) != 0 || NetworkType(fs)) return std::string();
+    return MachineBoot();
   }
 
   int SyncDirectory(const std::string& path) override {

@@ -1,5 +1,6 @@
 // Rolling back a write transaction that its process left half-done, from
-// the journal (transaction.h, journal.h). Every step can be repeated: a
+// the journal (transaction.h, journal.h), or finishing it from the redo
+// journal (redo_journal.h). Every step can be repeated: a
 // recovery that is itself interrupted is simply run again.
 
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "xbase/journal.h"
+#include "xbase/redo_journal.h"
 #include "xbase/table.h"
 
 namespace xbase {
@@ -24,20 +26,13 @@ void Put32(std::string* bytes, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-int ReadHead(File* file, std::string* head) {
-  head->assign(kDbfHeadLength, '\0');
-  std::size_t got = 0;
-  const int r = file->ReadAt(0, &(*head)[0], head->size(), &got);
-  return r != kOk ? r : got == head->size() ? kOk : kErrFormat;
-}
-
 // Puts back the rows the transaction overwrote and cuts off the rows it added.
 int RestoreTable(FileSystem* fs, const JournalContents& journal, std::uint32_t slot, bool durable) {
   const JournalTable& table = journal.tables[slot];
   std::unique_ptr<File> file;
   if (fs->Open(table.path, OpenMode::kReadWrite, &file) != kOk) return kErrOpen;
   std::string head;
-  int r = ReadHead(file.get(), &head);
+  int r = ReadLeadHead(file.get(), &head);
   if (r != kOk) return r;
   const std::uint64_t header_length = Get(head, 8, 2);
   const std::uint64_t record_length = Get(head, 10, 2);
@@ -107,30 +102,24 @@ int RebuildIndexes(FileSystem* fs, const JournalContents& journal, std::uint32_t
   return r != kOk ? r : ended;
 }
 
-// The lead's flag cleared and its counter moved on to the next even value,
-// so that every process rereads what it holds.
-int CloseTransaction(File* lead, std::string* head, bool durable) {
-  (*head)[kDbfTransactionFlag] = 0;
-  Put32(head, kDbfChangeCounter, (Get(*head, kDbfChangeCounter, 4) | 1u) + 1);
-  int r = lead->WriteAt(kDbfTransactionFlag, &(*head)[kDbfTransactionFlag],
-                        kDbfChangeCounter + 4 - kDbfTransactionFlag);
-  if (r == kOk && durable) r = lead->Sync();
-  return r;
-}
-
 }  // namespace
 
 int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path, bool durable) {
   std::unique_ptr<File> lead;
   if (fs->Open(lead_path, OpenMode::kReadWrite, &lead) != kOk) return kErrOpen;
   std::string head;
-  int r = ReadHead(lead.get(), &head);
-  if (r != kOk || !DbfFile::FlagOf(head)) return r;
-
-  JournalContents journal;
+  int r = ReadLeadHead(lead.get(), &head);
+  if (r != kOk) return r;
   std::unique_ptr<File> journal_file;
   const std::string journal_path = JournalPath(lead_path);
-  int found = fs->Open(journal_path, OpenMode::kReadOnly, &journal_file);
+  int found = fs->Open(journal_path, OpenMode::kReadWrite, &journal_file);
+  if (found == kOk) {
+    const int redo = RecoverRedo(fs, lead_path, journal_file.get());
+    if (redo != kErrJournal) return redo;
+  }
+  if (!DbfFile::FlagOf(head)) return kOk;
+
+  JournalContents journal;
   if (found == kOk) {
     found = ReadJournal(journal_file.get(), DbfFile::CounterOf(head), &journal);
   } else {
@@ -144,7 +133,7 @@ int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path, bool d
   // or not of this write says the files were not touched yet.
   if (found == kErrRead) return found;
   if (found != kOk) {
-    r = CloseTransaction(lead.get(), &head, durable);
+    r = CloseLeadTransaction(lead.get(), &head, durable);
     return r != kOk ? r : kErrJournal;
   }
   for (JournalTable& table : journal.tables) {
@@ -159,8 +148,8 @@ int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path, bool d
   }
   if (r != kOk) return r;
   // The lead's header as the restoration left it, flag still set.
-  r = ReadHead(lead.get(), &head);
-  if (r == kOk) r = CloseTransaction(lead.get(), &head, durable);
+  r = ReadLeadHead(lead.get(), &head);
+  if (r == kOk) r = CloseLeadTransaction(lead.get(), &head, durable);
   return r;
 }
 

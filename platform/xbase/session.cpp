@@ -2,6 +2,7 @@
 
 #include "xbase/journal.h"
 #include "xbase/lock_offsets.h"
+#include "xbase/redo_journal.h"
 #include "xbase/relation.h"
 #include "xbase/table.h"
 
@@ -14,19 +15,22 @@ Session::~Session() {
 
 namespace {
 
-// The journal is of use only between the start of a write and its commit:
-// the last process to close a base whose last write was committed removes
-// it, so that a base at rest is its tables and index files alone.
+// The journal is of use only between the start of a write and its commit,
+// and until the files hold durably what its redo records say: the last
+// process to close a base whose last write was committed syncs those files
+// and removes it, so that a base at rest is its tables and index files alone.
 void RemoveJournalIfAlone(Session* session) {
-  TransactionState& t = session->state->txn;
-  t.journal.reset();
+  SessionState& st = *session->state;
+  TransactionState& t = st.txn;
+  std::unique_ptr<File> journal = std::move(t.journal);
   Table* lead = LeadTable(session);
   if (lead == nullptr || lead->read_only || t.recovering || lead->dbf->transaction_flag()) return;
   if (lead->dbf->file()->Lock(kTableOpenLockOffset, kTableOpenLockLength, true) != kOk) return;
   std::string head;
-  if (lead->dbf->PeekHead(&head) == kOk && !DbfFile::FlagOf(head)) {
-    session->state->fs->Remove(JournalPath(lead->path));
-  }
+  if (lead->dbf->PeekHead(&head) != kOk || DbfFile::FlagOf(head)) return;
+  const std::string path = JournalPath(lead->path);
+  if (!journal && st.disk->Open(path, OpenMode::kReadWrite, &journal) != kOk) return;
+  if (SettleRedo(st.disk, lead->path, journal.get()) == kOk) st.disk->Remove(path);
 }
 
 }  // namespace
@@ -44,7 +48,11 @@ void EngineInit(Session* session, int /*flags*/, int /*tuning*/) {
   if (session->state) EngineEnd(session);
   session->state.reset(new SessionState());
   if (session->file_system == nullptr) session->file_system = FileSystem::Posix();
-  session->state->fs = session->file_system;
+  SessionState& st = *session->state;
+  st.disk = session->file_system;
+  st.watch.session = session;
+  st.watched.reset(new WatchedFileSystem(st.disk, &st.watch));
+  st.fs = st.watched.get();
   session->error = kOk;
 }
 

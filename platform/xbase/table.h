@@ -11,6 +11,7 @@
 #include "xbase/expression.h"
 #include "xbase/mdx_file.h"
 #include "xbase/transaction.h"
+#include "xbase/watched_files.h"
 
 // The engine's handle types and the session's bookkeeping. Private to the
 // engine: callers see only the opaque names of engine.h.
@@ -93,7 +94,10 @@ class Table {
 };
 
 struct SessionState {
-  FileSystem* fs = nullptr;
+  FileSystem* disk = nullptr;  // the session's file system; the journal goes there directly
+  WriteWatch watch;
+  std::unique_ptr<WatchedFileSystem> watched;
+  FileSystem* fs = nullptr;  // the tables and index files: watched
   std::vector<std::unique_ptr<Table>> tables;
   std::vector<std::unique_ptr<Relation>> relations;
   TransactionState txn;

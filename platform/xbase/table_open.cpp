@@ -5,6 +5,7 @@
 #include "xbase/compact.h"
 #include "xbase/lock_offsets.h"
 #include "xbase/lock_wait.h"
+#include "xbase/redo_journal.h"
 #include "xbase/table.h"
 
 namespace xbase {
@@ -94,13 +95,21 @@ int RecoverAtOpen(Session* session, DbfFile* dbf, const std::string& path, bool 
       LockWaiting(file, kTableWriteLockOffset, kTableWriteLockLength, true, kOpenWaitMilliseconds);
   if (r == kLocked) return kOk;
   if (r != kOk) return r;
-  r = RecoverInterruptedWrite(session->state->fs, path, session->durable != 0);
+  r = RecoverInterruptedWrite(session->state->disk, path, session->durable != 0);
   if (r == kOk || r == kErrJournal) {
     session->state->txn.recovery = r == kOk ? 1 : r;
     r = dbf->RefreshCount();
   }
   file->Unlock(kTableWriteLockOffset, kTableWriteLockLength);
   return r;
+}
+
+// Whether a write was left half-done (the lead's flag), or the machine
+// stopped before the files held what the redo journal says.
+bool LeftToFinish(Session* session, DbfFile* dbf, const std::string& path) {
+  if (dbf->transaction_flag()) return true;
+  bool earlier = false;
+  return RedoOfEarlierRun(session->state->disk, path, &earlier) != kOk || earlier;
 }
 
 bool Ready(Session* session, const char* path) {
@@ -174,7 +183,7 @@ Table* TableOpen(Session* session, const char* path) {
     File* gate = EnterOpenGate(session, own);
     r = DbfFile::Open(std::move(file), &dbf);  // a failed open closes the file and its locks
     if (r != kOk && gate == own) gate = nullptr;
-    if (r == kOk && lead && gate != nullptr && dbf->transaction_flag()) {
+    if (r == kOk && lead && gate != nullptr && LeftToFinish(session, dbf.get(), path)) {
       r = RecoverAtOpen(session, dbf.get(), path, read_only);
     }
     LeaveOpenGate(gate);

@@ -7,7 +7,10 @@
 #include "xbase/journal.h"
 #include "xbase/lock_offsets.h"
 #include "xbase/lock_wait.h"
+#include "xbase/redo_journal.h"
 #include "xbase/table.h"
+
+#include <algorithm>
 
 namespace xbase {
 namespace {
@@ -40,6 +43,7 @@ void ReleaseLocks(Session* session) {
   }
   t.mode = Mode::kNone;
   t.begun_explicitly = false;
+  t.settled = false;  // others may journal commits from now on
 }
 
 // The lead's counter and flag as its mapped head shows them now.
@@ -72,7 +76,7 @@ int CatchUp(Session* session, Table* lead) {
       r = LockLead(lead, true, session->busy_timeout_ms);
       if (r != kOk) return r;
     }
-    r = RecoverInterruptedWrite(session->state->fs, lead->path, session->durable != 0);
+    r = RecoverInterruptedWrite(session->state->disk, lead->path, session->durable != 0);
     if (r != kOk && r != kErrJournal) return r;
     t.recovery = r == kOk ? 1 : r;
     t.counter_known = false;
@@ -109,19 +113,50 @@ int Begin(Session* session, bool write, int timeout_ms, bool explicitly) {
   return kOk;
 }
 
-int OpenJournal(Session* session, Table* lead) {
+// The journal, kept open by the session; when it is not there, created
+// with `create`, else none.
+int OpenJournal(Session* session, Table* lead, bool create) {
   TransactionState& t = Txn(session);
   if (t.journal) return kOk;
-  FileSystem* fs = session->state->fs;
+  FileSystem* disk = session->state->disk;
   const std::string path = JournalPath(lead->path);
-  if (fs->Open(path, OpenMode::kCreate, &t.journal) != kOk) return kErrCreate;
-  return session->durable ? fs->SyncDirectory(path) : kOk;
+  if (disk->Open(path, OpenMode::kReadWrite, &t.journal) == kOk) return kOk;
+  bool exists = false;
+  if (disk->Exists(path, &exists) != kOk || exists) return kErrOpen;
+  if (!create) return kOk;
+  if (disk->Open(path, OpenMode::kCreate, &t.journal) != kOk) return kErrCreate;
+  return session->durable ? disk->SyncDirectory(path) : kOk;
+}
+
+// Before a write reaches the files other than through the redo journal:
+// what its records say is made durable in the files, so that a replay
+// after the machine stopped never writes over what came later.
+int Settle(Session* session) {
+  TransactionState& t = Txn(session);
+  Table* lead = LeadTable(session);
+  if (lead == nullptr) return kOk;
+  int r = OpenJournal(session, lead, false);
+  if (r == kOk && t.journal) r = SettleRedo(session->state->disk, lead->path, t.journal.get());
+  t.settled = r == kOk;
+  return r;
+}
+
+// Whether a commit may go to the redo journal: durable, on a file system
+// that names the machine's run.
+bool RedoCapable(Session* session, Table* lead) {
+  if (!session->durable) return false;
+  TransactionState& t = Txn(session);
+  if (!t.boot_known) {
+    t.boot = session->state->disk->BootId(lead->path);
+    t.boot_known = true;
+  }
+  return !t.boot.empty();
 }
 
 JournalTable Describe(Table* table, const std::string& lead_path) {
   JournalTable described;
   described.path = JournalName(lead_path, table->path);
-  described.count = table->dbf->count();
+  described.count = table->txn_count;
   for (auto& index : table->indexes) {
     JournalIndex file;
     file.path = JournalName(lead_path, index->path);
@@ -135,19 +170,37 @@ JournalTable Describe(Table* table, const std::string& lead_path) {
   return described;
 }
 
-// The session's first change: the journal header, then the lead's flag.
+int PrepareRollback(Session* session);
+
+// The session's first change: the tables in the transaction, with their
+// counts. The journal waits for the commit when that may go to the redo
+// journal, else it is made ready now.
 int BeginWriting(Session* session) {
   TransactionState& t = Txn(session);
-  Table* lead = LeadTable(session);
-  std::vector<JournalTable> tables;
+  int slot = 0;
   for (auto& table : session->state->tables) {
     if (!table->open()) continue;
     table->txn_count = table->dbf->count();
-    table->txn_slot = static_cast<int>(tables.size());
-    tables.push_back(Describe(table.get(), lead->path));
+    table->txn_slot = slot++;
   }
+  if (!RedoCapable(session, LeadTable(session))) return PrepareRollback(session);
+  t.writing = t.deferred = true;
+  return kOk;
+}
+
+// Before the first write that reaches a file: the redo journal settled,
+// the rollback journal's header, then the lead's flag.
+int PrepareRollback(Session* session) {
+  TransactionState& t = Txn(session);
+  Table* lead = LeadTable(session);
+  t.writing = t.deferred = false;
+  std::vector<JournalTable> tables;
+  for (auto& table : session->state->tables) {
+    if (table->open() && table->txn_slot >= 0) tables.push_back(Describe(table.get(), lead->path));
+  }
+  int r = OpenJournal(session, lead, true);
+  if (r == kOk && !t.settled) r = Settle(session);
   EncodeJournalHeader(WritingCounter(t), tables, &t.buffer);
-  int r = OpenJournal(session, lead);
   if (r == kOk) r = t.journal->WriteAt(0, t.buffer.data(), t.buffer.size());
   if (r == kOk && session->durable) r = t.journal->Sync();
   if (r == kOk) r = lead->dbf->WriteTransactionStart(WritingCounter(t));
@@ -159,7 +212,7 @@ int BeginWriting(Session* session) {
 }
 
 void EndWriting(Session* session) {
-  Txn(session).writing = false;
+  Txn(session).writing = Txn(session).deferred = false;
   for (auto& table : session->state->tables) {
     table->header_dirty = false;
     table->txn_slot = -1;
@@ -184,8 +237,10 @@ int SyncFiles(Session* session) {
 int RollbackWrites(Session* session) {
   TransactionState& t = Txn(session);
   int r = kOk;
-  if (t.writing) {
-    r = RecoverInterruptedWrite(session->state->fs, LeadTable(session)->path,
+  if (t.deferred) {
+    EndWriting(session);  // nothing reached the files
+  } else if (t.writing) {
+    r = RecoverInterruptedWrite(session->state->disk, LeadTable(session)->path,
                                 session->durable != 0);
     if (r == kErrJournal) r = kOk;  // our own journal: only the flag was set
     EndWriting(session);
@@ -215,21 +270,19 @@ int JournalIndexes(Session* session) {
   return r;
 }
 
-// Every change into the files, the lead's header last.
-int CommitWrites(Session* session) {
-  TransactionState& t = Txn(session);
-  int r = t.failure;
+// Every changed row into the files.
+int FlushRows(Session* session) {
+  int r = Txn(session).failure;
   for (auto& table : session->state->tables) {
     if (r == kOk && table->open()) r = FlushRow(table.get());
     if (r == kOk && table->open()) r = table->dbf->FlushAppends();
   }
-  if (!t.writing) {
-    if (r != kOk) RefreshSession(session, true);
-    t.failure = kOk;
-    return r;
-  }
-  Table* lead = LeadTable(session);
-  if (r == kOk) r = JournalIndexes(session);
+  return r;
+}
+
+// Every changed index block, and the headers of the tables but the lead.
+int FlushIndexes(Session* session, Table* lead) {
+  int r = kOk;
   for (auto& table : session->state->tables) {
     if (!table->open()) continue;
     for (auto& index : table->indexes) {
@@ -237,6 +290,154 @@ int CommitWrites(Session* session) {
     }
     if (r == kOk && table.get() != lead && table->header_dirty) r = table->dbf->WriteHeader();
   }
+  return r;
+}
+
+// A commit as large as this goes through the rollback journal: the redo
+// journal would hold it all in memory, then write it twice.
+constexpr std::size_t kRedoCommitLimit = std::size_t{1} << 20;
+
+bool FitsRedo(Session* session) {
+  std::size_t bytes = 0;
+  for (auto& table : session->state->tables) {
+    if (!table->open()) continue;
+    bytes += table->dbf->pending_bytes() + (table->changed ? table->record.size() : 0);
+    for (auto& index : table->indexes) bytes += index->mdx->dirty_bytes();
+  }
+  return bytes <= kRedoCommitLimit;
+}
+
+// Where the records of the redo journal end, for the next to follow: where
+// this session's last one ended, unless others were written since.
+int RedoEnd(Session* session, File* journal, std::uint32_t salt, std::uint64_t* end) {
+  TransactionState& t = Txn(session);
+  const bool same_round = t.redo_known && t.redo_salt == salt;
+  if (same_round && t.redo_counter == t.counter) {
+    *end = t.redo_end;
+    return kOk;
+  }
+  return ReadRedoRecords(journal, salt, same_round ? t.redo_end : kRedoHeaderSize, nullptr, end);
+}
+
+// The journal grown past `end` a megabyte at a time, with zeros, so that
+// most commits sync bytes the file already has, without changing its size.
+int Reserve(File* journal, std::uint64_t end) {
+  static const std::string zeros(std::size_t{64} << 10, '\0');
+  constexpr std::uint64_t kStep = std::uint64_t{1} << 20;
+  std::uint64_t size = 0;
+  int r = journal->Size(&size);
+  const std::uint64_t target = (end + kStep - 1) / kStep * kStep;
+  for (; r == kOk && size < end && size < target; size += zeros.size()) {
+    r = journal->WriteAt(size, zeros.data(), std::min<std::uint64_t>(zeros.size(), target - size));
+  }
+  return r;
+}
+
+// The kept writes of the commit, as one record after the last one of the
+// redo journal, synced. A journal of another kind or another run, or grown
+// past its limit, is settled and begins a new round.
+int JournalRedo(Session* session, Table* lead) {
+  TransactionState& t = Txn(session);
+  const WriteWatch& watch = session->state->watch;
+  int r = OpenJournal(session, lead, true);
+  if (r != kOk) return r;
+  File* journal = t.journal.get();
+  std::uint32_t salt = t.redo_salt;
+  std::string boot;
+  std::uint64_t end = 0;
+  r = ReadRedoHeader(journal, &salt, &boot);
+  if (r == kOk && boot == t.boot) r = RedoEnd(session, journal, salt, &end);
+  if (r == kOk && (boot != t.boot || end > kRedoJournalLimit)) {
+    r = SettleRedo(session->state->disk, lead->path, journal);
+    end = 0;
+  }
+  if (r == kErrJournal) r = kOk;  // none yet: begins with this record
+  if (r != kOk) return r;
+  std::vector<std::string> names;
+  for (const WatchedFile* file : watch.files) {
+    if (file == nullptr) return kErrWrite;  // closed while the commit was kept
+    names.push_back(JournalName(lead->path, file->path()));
+  }
+  t.buffer.clear();
+  if (end < kRedoHeaderSize) EncodeRedoHeader(t.boot, &salt, &t.buffer);
+  const std::uint64_t at = end < kRedoHeaderSize ? 0 : end;
+  EncodeRedoRecord(salt, t.counter, names, watch.writes, &t.buffer);
+  t.redo_known = false;
+  r = Reserve(journal, at + t.buffer.size());
+  if (r == kOk) r = journal->WriteAt(at, t.buffer.data(), t.buffer.size());
+  if (r == kOk) r = journal->Sync();
+  if (r != kOk) {
+    // No record left for a recovery to finish: its length no longer fits its sum.
+    const char none[4] = {};
+    journal->WriteAt(at < kRedoHeaderSize ? kRedoHeaderSize : at, none, sizeof none);
+    return r;
+  }
+  t.redo_known = true;
+  t.redo_salt = salt;
+  t.redo_end = at + t.buffer.size();
+  t.redo_counter = t.counter + 2;
+  return kOk;
+}
+
+int ApplyKept(const WriteWatch& watch) {
+  for (const RedoWrite& write : watch.writes) {
+    const int r = watch.files[write.file]->inner()->WriteAt(write.offset, write.bytes.data(),
+                                                            write.bytes.size());
+    if (r != kOk) return r;
+  }
+  return kOk;
+}
+
+// A commit that wrote nothing to the files before: the lead's flag set,
+// every write of the commit kept, journaled and synced, then made to the
+// files, the lead's header last. A failure once the record is in the
+// journal is finished by the recovery.
+int CommitRedo(Session* session) {
+  TransactionState& t = Txn(session);
+  WriteWatch& watch = session->state->watch;
+  Table* lead = LeadTable(session);
+  watch.mode = WriteWatch::Mode::kPass;
+  int r = lead->dbf->WriteTransactionStart(WritingCounter(t));
+  watch.mode = WriteWatch::Mode::kCapture;
+  if (r == kOk) r = FlushRows(session);
+  if (r == kOk) r = FlushIndexes(session, lead);
+  if (r == kOk) {
+    lead->dbf->SetCommitFields(t.counter + 2);
+    r = lead->dbf->WriteHeader();
+  }
+  watch.mode = WriteWatch::Mode::kPass;
+  if (r == kOk) r = JournalRedo(session, lead);
+  if (r == kOk) r = ApplyKept(watch);
+  watch.mode = WriteWatch::Mode::kOpen;
+  watch.Clear();
+  t.deferred = false;
+  t.settled = false;  // the journal holds this commit until settled
+  t.failure = kOk;
+  if (r != kOk) {
+    RollbackWrites(session);
+    return r;
+  }
+  t.counter += 2;
+  EndWriting(session);
+  return kOk;
+}
+
+// Every change into the files, the lead's header last.
+int CommitWrites(Session* session) {
+  TransactionState& t = Txn(session);
+  if (t.deferred && t.failure == kOk) {
+    if (FitsRedo(session)) return CommitRedo(session);
+    t.failure = PrepareRollback(session);
+  }
+  int r = FlushRows(session);
+  if (!t.writing) {
+    if (r != kOk) RefreshSession(session, true);
+    t.failure = kOk;
+    return r;
+  }
+  Table* lead = LeadTable(session);
+  if (r == kOk) r = JournalIndexes(session);
+  if (r == kOk) r = FlushIndexes(session, lead);
   if (r == kOk && session->durable) r = SyncFiles(session);
   if (r == kOk) {
     lead->dbf->SetCommitFields(t.counter + 2);
@@ -338,6 +539,13 @@ int JournalRow(Table* table, std::uint32_t n) {
   Session* session = table->session;
   TransactionState& t = Txn(session);
   if (!t.writing || table->txn_slot < 0 || n == 0 || n > table->txn_count) return kOk;
+  if (t.deferred) {
+    // Kept for the redo journal, the row needs no image; else the rollback
+    // journal is made ready for the row's write.
+    if (session->state->watch.mode == WriteWatch::Mode::kCapture) return kOk;
+    const int r = PrepareRollback(session);
+    if (r != kOk) return r;
+  }
   const std::uint32_t word = (n - 1) / 64;
   const std::uint64_t bit = std::uint64_t(1) << ((n - 1) % 64);
   if (table->journaled.size() <= word) table->journaled.resize((table->txn_count + 63) / 64, 0);
@@ -354,6 +562,13 @@ int JournalRow(Table* table, std::uint32_t n) {
   if (table->journaled[word] == 0) table->journaled_words.push_back(word);
   table->journaled[word] |= bit;
   return kOk;
+}
+
+int BeforeDirectWrite(Session* session) {
+  TransactionState& t = Txn(session);
+  if (t.recovering) return kOk;
+  if (t.deferred) return PrepareRollback(session);
+  return t.settled ? kOk : Settle(session);
 }
 
 int NoteWriteResult(Table* table, int result) {

@@ -25,6 +25,13 @@
 // transaction flag cleared and its change counter moved on, in one write.
 // That last write is the commit: until it lands, the flag says the files
 // may be half-written and the journal says how to put them back.
+//
+// A durable commit (on a file system that names the machine's run) that
+// wrote nothing to the files before its end goes to the redo journal
+// instead (redo_journal.h): the lead's flag set, every write of the commit
+// journaled and the journal synced, then the same writes made to the files.
+// That is one sync where the rollback journal needs one per file changed
+// and three more.
 
 namespace xbase {
 
@@ -36,8 +43,22 @@ struct TransactionState {
   enum class Mode { kNone, kRead, kWrite, kOptimistic };
   Mode mode = Mode::kNone;
   bool begun_explicitly = false;  // by EngineBegin; otherwise TableUnlock commits
-  bool writing = false;           // journal header and lead flag written
-  int failure = 0;                // first write failure: the commit rolls back instead
+  bool writing = false;           // the transaction changed something
+  // Writing, and nothing has reached the files yet: the commit may go to
+  // the redo journal, or the rollback journal is made ready before the
+  // first write that reaches a file.
+  bool deferred = false;
+  // The redo journal was settled (or found empty) since the lock was taken.
+  bool settled = false;
+  // Where the redo journal's records ended after this session's last one,
+  // in the round of `redo_salt`, the lead's counter being `redo_counter`.
+  bool redo_known = false;
+  std::uint32_t redo_salt = 0;
+  std::uint64_t redo_end = 0;
+  std::uint32_t redo_counter = 0;
+  std::string boot;         // the machine's run as the lead's file system names it
+  bool boot_known = false;  // ("" when unknown: commits never go to the redo journal)
+  int failure = 0;          // first write failure: the commit rolls back instead
   bool counter_known = false;
   std::uint32_t counter = 0;  // the lead's change counter as this session last saw it
   std::unique_ptr<File> journal;
@@ -74,6 +95,11 @@ int JournalRow(Table* table, std::uint32_t n);
 // Records a write failure (negative results only) and returns `result`.
 int NoteWriteResult(Table* table, int result);
 
+// Called by the session's watched files (watched_files.h) before a write
+// that would reach the disk: the rollback journal is made ready when the
+// transaction deferred it, and the redo journal settled once per lock.
+int BeforeDirectWrite(Session* session);
+
 // Optimistic reads (EngineBeginOptimistic, EngineEndOptimistic).
 int BeginOptimistic(Session* session);
 int EndOptimistic(Session* session);
@@ -89,7 +115,8 @@ int RefreshSession(Session* session, bool drop_changes);
 // (`durable`: each step synced). The caller holds the lead's exclusive
 // lock. kOk (nothing was pending, or all was put back), kErrJournal (a flag
 // without a usable journal: only the flag was cleared), or the failure met
-// (the flag stays set, to be tried again).
+// (the flag stays set, to be tried again). A redo journal is finished
+// instead (RecoverRedo), flag or not.
 int RecoverInterruptedWrite(FileSystem* fs, const std::string& lead_path, bool durable);
 
 }  // namespace xbase

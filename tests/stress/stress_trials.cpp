@@ -487,6 +487,8 @@ int RunWriters(const Options& options) {
                  (w + 1) * kAddressesPerWriter,
                  options.seed * 7919u + static_cast<unsigned>(round * 131 + w), models[w],
                  [&](Worker& worker) {
+                   // Durable and plain writers take turns with each other's journals.
+                   TBSetDurability(worker.base, static_cast<int>(w % 2));
                    worker.shared_pool = kSharedSymbols;
                    for (long i = 0; i < ops; ++i) worker.Step(Mix::kMixed);
                  });
@@ -522,9 +524,10 @@ int RunWriters(const Options& options) {
 }
 
 // A worker killed (SIGKILL) at a random moment while it creates, inserts,
-// mixes operations or compacts the base; a fresh process then opens the
-// base and must find every confirmed operation, deletions included, nothing
-// half-done, a clean check, and independent readers that agree.
+// mixes operations or compacts the base, every other four trials with its
+// commits durable; a fresh process then opens the base and must find every
+// confirmed operation, deletions included, nothing half-done, a clean
+// check, and independent readers that agree.
 
 // The kinds of trial: what the worker does, the last one compacting too.
 const char* const kTrialNames[] = {"creates", "inserts", "mixed", "compactions"};
@@ -547,6 +550,7 @@ int RunKills(const Options& options) {
       const unsigned seed = options.seed * 31u + static_cast<unsigned>(t);
       const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
       Work(directory, fd, 1000, seed, start, [&](Worker& worker) {
+        TBSetDurability(worker.base, static_cast<int>(t / 4 % 2));
         for (long i = 0;; ++i) {
           worker.Step(kMixes[trial]);
           if (trial == kCompactions && i % 5 == 4 && TBLockBaseSymbol(worker.base) == 0) {
@@ -564,8 +568,8 @@ int RunKills(const Options& options) {
     const std::string problems = Audit(directory, expected, in_flight, &repaired);
     if (!problems.empty()) {
       ++failed;
-      std::printf("trial %ld (%s, killed after %ld ms): %s\n", t + 1, kTrialNames[trial], delay,
-                  problems.c_str());
+      std::printf("trial %ld (%s%s, killed after %ld ms): %s\n", t + 1, kTrialNames[trial],
+                  t / 4 % 2 != 0 ? ", durable" : "", delay, problems.c_str());
     }
   }
   std::printf("kills: %ld trials, %ld confirmed operations, %ld rolled back at the next open\n",

@@ -39,6 +39,7 @@ class FaultFileSystem : public xbase::FileSystem {
   int SyncDirectory(const std::string& path) override {
     return Next(true) ? xbase::kErrWrite : base_->SyncDirectory(path);
   }
+  std::string BootId(const std::string& path) override { return base_->BootId(path); }
 
   // Counts one call; true when it must fail. `writes`: the call changes a file.
   bool Next(bool writes) {

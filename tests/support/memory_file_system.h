@@ -90,6 +90,13 @@ class MemoryFileSystem : public xbase::FileSystem {
     return xbase::kOk;
   }
 
+  // Each power loss begins a new run of the machine; with SetRunsNamed(false)
+  // the file system cannot tell them apart, as over a network.
+  std::string BootId(const std::string& /*path*/) override {
+    return runs_named_ ? "run " + std::to_string(runs_) : std::string();
+  }
+  void SetRunsNamed(bool on) { runs_named_ = on; }
+
   // The bytes of a file; empty when absent.
   std::string Contents(const std::string& path) const {
     auto it = files_.find(path);
@@ -130,6 +137,7 @@ class MemoryFileSystem : public xbase::FileSystem {
       data.locks.clear();
     }
     die_after_ = -1;
+    ++runs_;
   }
   // The process died but the machine did not: everything written stays,
   // every lock is gone, and calls work again.
@@ -168,6 +176,8 @@ class MemoryFileSystem : public xbase::FileSystem {
   long writes_ = 0;
   long die_after_ = -1;
   bool read_only_ = false;
+  long runs_ = 0;
+  bool runs_named_ = true;
 };
 
 // A file opened on a MemoryFileSystem.

@@ -75,6 +75,23 @@ int Change(MainTable& t, int n) {
   return r == kOk ? committed : r;
 }
 
+// Transaction `n` without the deletion: a row added, row n renamed, with
+// nothing written to the files before the commit (the redo journal's kind).
+Model Grown(int n, Model model) {
+  model[static_cast<std::size_t>(n - 1)] = "Renamed" + std::to_string(n);
+  model.push_back("New" + std::to_string(n));
+  return model;
+}
+
+int Grow(MainTable& t, int n) {
+  int r = EngineBegin(&t.session, 1);
+  if (r == kOk) r = t.Append(NumberedRow(100 + n, "New" + std::to_string(n)));
+  if (r == kOk) r = TableGo(t.table, n);
+  if (r == kOk) r = t.Set("SYMBOLE", "Renamed" + std::to_string(n));
+  const int committed = r == kOk ? EngineCommit(&t.session) : EngineRollback(&t.session);
+  return r == kOk ? committed : r;
+}
+
 // Two sessions on one table of five rows, as two processes would be.
 class TwoSessions : public testing::Test {
  protected:
@@ -141,9 +158,13 @@ TEST_F(TwoSessions, ACommitElsewhereEndsAnOptimisticReadAndLeavesEachOnItsRow) {
 // turn; after a restart (page cache kept) or a power loss (durable mode), the
 // base's folder moved or not, and a first open whose write number `calls`
 // fails, the table is sound and holds the confirmed state or the one in flight.
+// Durable commits that only add and rename (`grow`) go to the redo journal,
+// or, where the file system cannot name the machine's runs, to the rollback
+// journal, as every other commit does.
 struct StopCase {
   const char* name;
   bool compaction, power_loss, moved;
+  bool durable = false, runs_named = true, grow = false;
 };
 
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
@@ -158,19 +179,20 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
   for (long calls = 1; stopped; ++calls) {
     SCOPED_TRACE("stopped after " + std::to_string(calls) + " calls");
     MemoryFileSystem fs;
+    fs.SetRunsNamed(GetParam().runs_named);
     Store("base", 12, {2, 5, 9}, &fs);
     fs.MarkAllDurable();
     Model confirmed = start, in_flight = compaction ? Live(start) : start;
     {
       MainTable t("base", false, &fs);
       ASSERT_TRUE(t.ok());
-      t.session.durable = power_loss ? 1 : 0;
+      t.session.durable = power_loss || GetParam().durable ? 1 : 0;
       fs.DieAfter(calls);
       if (compaction && TableCompact(t.table) == kOk) confirmed = in_flight;
       for (int n : {3, 6, 10}) {
         if (compaction) break;
-        in_flight = Apply(n, confirmed);
-        if (Change(t, n) != kOk) break;
+        in_flight = GetParam().grow ? Grown(n, confirmed) : Apply(n, confirmed);
+        if ((GetParam().grow ? Grow(t, n) : Change(t, n)) != kOk) break;
         confirmed = in_flight;
       }
       stopped = fs.dead();
@@ -196,14 +218,19 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, DiskStops,
-                         ::testing::Values(StopCase{"CompactionProcessStops", true, false, false},
-                                           StopCase{"DurableCompactionPowerGoes", true, true,
-                                                    false},
-                                           StopCase{"CommitsProcessStops", false, false, false},
-                                           StopCase{"DurableCommitsPowerGoes", false, true, false},
-                                           StopCase{"CommitsStopFolderMoved", false, false, true}),
-                         ::testing::PrintToStringParamName());
+INSTANTIATE_TEST_SUITE_P(
+    Runs, DiskStops,
+    ::testing::Values(StopCase{"CompactionProcessStops", true, false, false},
+                      StopCase{"DurableCompactionPowerGoes", true, true, false},
+                      StopCase{"CommitsProcessStops", false, false, false},
+                      StopCase{"DurableCommitsPowerGoes", false, true, false},
+                      StopCase{"CommitsStopFolderMoved", false, false, true},
+                      StopCase{"DurableGrowthProcessStops", false, false, false, true, true, true},
+                      StopCase{"DurableGrowthPowerGoes", false, true, false, true, true, true},
+                      StopCase{"DurableGrowthFolderMoved", false, true, true, true, true, true},
+                      StopCase{"DurableGrowthUnnamedRunsPowerGoes", false, true, false, true, false,
+                               true}),
+    ::testing::PrintToStringParamName());
 
 // A reader that fails to read again what another session committed says so;
 // one that says nothing reads all of it. Each call of the catch-up fails in turn.
