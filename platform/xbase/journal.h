@@ -8,7 +8,9 @@
 
 #include "xbase/file_system.h"
 
-// The rollback journal of a session's write transaction, "<lead table>.jnl".
+// The rollback journal of a session's write transaction, "<lead table>.jnl"
+// (durable commits that wrote nothing before their end use the same file as
+// a redo journal instead: redo_journal.h).
 //
 // Before the first change of a transaction reaches any file, the journal
 // receives a header naming every table of the session with its record count

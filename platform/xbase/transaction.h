@@ -87,7 +87,9 @@ int RollbackTransaction(Session* session);
 
 // Called before the first change of `table` in the transaction: begins a
 // write transaction when none is active (without waiting), and on the
-// session's first change writes the journal header and sets the lead flag.
+// session's first change writes the journal header and sets the lead flag,
+// or, when the commit may go to the redo journal, leaves both until a write
+// must reach a file (BeforeDirectWrite) or the commit.
 int StartWriting(Table* table);
 // Before record n is overwritten in place: its before-image into the journal
 // (once per transaction, and only for rows that existed when it began).
