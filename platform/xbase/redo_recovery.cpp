@@ -100,6 +100,15 @@ bool EarlierRun(FileSystem* fs, const std::string& lead_path, const std::string&
   return now.empty() || boot != now;
 }
 
+// The journal's header and every record of its round.
+int ReadAll(File* journal, std::uint32_t* salt, std::string* boot,
+            std::vector<RedoRecord>* records) {
+  int r = ReadRedoHeader(journal, salt, boot);
+  std::uint64_t end = 0;
+  if (r == kOk) r = ReadRedoRecords(journal, *salt, kRedoHeaderSize, records, &end);
+  return r;
+}
+
 }  // namespace
 
 int ReadLeadHead(File* lead, std::string* head) {
@@ -124,11 +133,8 @@ int CloseLeadTransaction(File* lead, std::string* head, bool durable) {
 int RecoverRedo(FileSystem* fs, const std::string& lead_path, File* journal) {
   std::uint32_t salt = 0;
   std::string boot;
-  int r = ReadRedoHeader(journal, &salt, &boot);
-  if (r != kOk) return r;
   std::vector<RedoRecord> records;
-  std::uint64_t end = 0;
-  r = ReadRedoRecords(journal, salt, kRedoHeaderSize, &records, &end);
+  int r = ReadAll(journal, &salt, &boot, &records);
   if (r != kOk) return r;
   if (EarlierRun(fs, lead_path, boot)) return ReplayAll(fs, lead_path, journal, salt, records);
 
@@ -150,12 +156,9 @@ int RecoverRedo(FileSystem* fs, const std::string& lead_path, File* journal) {
 int SettleRedo(FileSystem* fs, const std::string& lead_path, File* journal) {
   std::uint32_t salt = 0;
   std::string boot;
-  int r = ReadRedoHeader(journal, &salt, &boot);
-  if (r == kErrJournal) return kOk;
-  if (r != kOk) return r;
   std::vector<RedoRecord> records;
-  std::uint64_t end = 0;
-  r = ReadRedoRecords(journal, salt, kRedoHeaderSize, &records, &end);
+  int r = ReadAll(journal, &salt, &boot, &records);
+  if (r == kErrJournal) return kOk;
   if (r != kOk) return r;
   if (EarlierRun(fs, lead_path, boot)) return ReplayAll(fs, lead_path, journal, salt, records);
   FileSet files(fs, lead_path);

@@ -388,6 +388,17 @@ int ApplyKept(const WriteWatch& watch) {
   return kOk;
 }
 
+// A commit's end: rolled back after a failure `r`, else counted.
+int EndCommit(Session* session, int r) {
+  if (r != kOk) {
+    RollbackWrites(session);
+    return r;
+  }
+  Txn(session).counter += 2;
+  EndWriting(session);
+  return kOk;
+}
+
 // A commit that wrote nothing to the files before: the lead's flag set,
 // every write of the commit kept, journaled and synced, then made to the
 // files, the lead's header last. A failure once the record is in the
@@ -413,13 +424,7 @@ int CommitRedo(Session* session) {
   t.deferred = false;
   t.settled = false;  // the journal holds this commit until settled
   t.failure = kOk;
-  if (r != kOk) {
-    RollbackWrites(session);
-    return r;
-  }
-  t.counter += 2;
-  EndWriting(session);
-  return kOk;
+  return EndCommit(session, r);
 }
 
 // Every change into the files, the lead's header last.
@@ -444,13 +449,7 @@ int CommitWrites(Session* session) {
     r = lead->dbf->WriteHeader();
   }
   if (r == kOk && session->durable) r = lead->dbf->file()->Sync();
-  if (r != kOk) {
-    RollbackWrites(session);
-    return r;
-  }
-  t.counter += 2;
-  EndWriting(session);
-  return kOk;
+  return EndCommit(session, r);
 }
 
 // What the session read while a writer was at work may be torn: it is
