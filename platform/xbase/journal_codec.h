@@ -27,6 +27,11 @@ inline void Put16(std::string* out, std::size_t v) { PutLE(out, v, 2); }
 inline void Put32(std::string* out, std::uint32_t v) { PutLE(out, v, 4); }
 inline void Put64(std::string* out, std::uint64_t v) { PutLE(out, v, 8); }
 
+// Overwrites the four bytes at `at`.
+inline void Set32(std::string* out, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) (*out)[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
 inline void PutText(std::string* out, const std::string& text) {
   Put16(out, text.size());
   out->append(text);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "xbase/journal.h"
+#include "xbase/journal_codec.h"
 #include "xbase/redo_journal.h"
 #include "xbase/table.h"
 
@@ -20,10 +21,6 @@ std::uint32_t Get(const std::string& bytes, std::size_t at, std::size_t width) {
     v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
   }
   return v;
-}
-
-void Put32(std::string* bytes, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 // Puts back the rows the transaction overwrote and cuts off the rows it added.
@@ -56,7 +53,7 @@ int RestoreTable(FileSystem* fs, const JournalContents& journal, std::uint32_t s
   }
   const std::uint64_t end = header_length + count * record_length;
   const char end_marker = kEndOfFile;
-  Put32(&head, 4, count);
+  codec::Set32(&head, 4, count);
   r = file->Truncate(end);
   if (r == kOk) r = file->WriteAt(end, &end_marker, 1);
   if (r == kOk) r = file->WriteAt(4, &head[4], 4);

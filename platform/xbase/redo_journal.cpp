@@ -61,8 +61,7 @@ void EncodeRedoRecord(std::uint32_t salt, std::uint32_t counter,
     Put32(out, static_cast<std::uint32_t>(write.bytes.size()));
     out->append(write.bytes);
   }
-  const std::uint64_t body = out->size() - start - 8;
-  for (int i = 0; i < 4; ++i) (*out)[start + i] = static_cast<char>((body >> (8 * i)) & 0xFF);
+  Set32(out, start, static_cast<std::uint32_t>(out->size() - start - 8));
   Put32(out, Fnv(salt, out->data() + start, out->size() - start));
 }
 

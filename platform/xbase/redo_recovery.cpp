@@ -6,6 +6,7 @@
 
 #include "xbase/dbf_file.h"
 #include "xbase/journal.h"
+#include "xbase/journal_codec.h"
 #include "xbase/redo_journal.h"
 #include "xbase/result.h"
 
@@ -121,9 +122,7 @@ int ReadLeadHead(File* lead, std::string* head) {
 int CloseLeadTransaction(File* lead, std::string* head, bool durable) {
   (*head)[kDbfTransactionFlag] = 0;
   const std::uint32_t counter = (DbfFile::CounterOf(*head) | 1u) + 1;
-  for (int i = 0; i < 4; ++i) {
-    (*head)[kDbfChangeCounter + i] = static_cast<char>((counter >> (8 * i)) & 0xFF);
-  }
+  codec::Set32(head, kDbfChangeCounter, counter);
   int r = lead->WriteAt(kDbfTransactionFlag, &(*head)[kDbfTransactionFlag],
                         kDbfChangeCounter + 4 - kDbfTransactionFlag);
   if (r == kOk && durable) r = lead->Sync();
