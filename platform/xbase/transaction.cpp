@@ -113,19 +113,33 @@ int Begin(Session* session, bool write, int timeout_ms, bool explicitly) {
   return kOk;
 }
 
-// The journal, kept open by the session; when it is not there, created
-// with `create`, else none.
-int OpenJournal(Session* session, Table* lead, bool create) {
+// The journal file opened, or when it is not there, created with
+// `create`, else none.
+int OpenJournalFile(Session* session, Table* lead, bool create) {
   TransactionState& t = Txn(session);
-  if (t.journal) return kOk;
   FileSystem* disk = session->state->disk;
   const std::string path = JournalPath(lead->path);
   if (disk->Open(path, OpenMode::kReadWrite, &t.journal) == kOk) return kOk;
   bool exists = false;
   if (disk->Exists(path, &exists) != kOk || exists) return kErrOpen;
   if (!create) return kOk;
-  if (disk->Open(path, OpenMode::kCreate, &t.journal) != kOk) return kErrCreate;
-  return session->durable ? disk->SyncDirectory(path) : kOk;
+  return disk->Open(path, OpenMode::kCreate, &t.journal) == kOk ? kOk : kErrCreate;
+}
+
+// The journal, kept open by the session (see OpenJournalFile). A durable
+// session makes its name durable in the folder once, whoever created it:
+// a journal that a power loss takes away protects nothing.
+int OpenJournal(Session* session, Table* lead, bool create) {
+  TransactionState& t = Txn(session);
+  if (!t.journal) {
+    const int r = OpenJournalFile(session, lead, create);
+    if (r != kOk || !t.journal) return r;
+    t.journal_named = false;
+  }
+  if (!session->durable || t.journal_named) return kOk;
+  const int r = session->state->disk->SyncDirectory(JournalPath(lead->path));
+  t.journal_named = r == kOk;
+  return r;
 }
 
 // Before a write reaches the files other than through the redo journal:
@@ -352,6 +366,10 @@ int JournalRedo(Session* session, Table* lead) {
     end = 0;
   }
   if (r == kErrJournal) r = kOk;  // none yet: begins with this record
+  // The first record of a round stands on what was written to the files
+  // since the last settling, without a sync: that goes to the disk first,
+  // or a replay would write over a state the disk never had.
+  if (r == kOk && end <= kRedoHeaderSize) r = SyncFiles(session);
   if (r != kOk) return r;
   std::vector<std::string> names;
   for (const WatchedFile* file : watch.files) {

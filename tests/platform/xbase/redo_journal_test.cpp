@@ -183,6 +183,30 @@ TEST(RedoJournal, ACompactionMakesItsRecordsDurableFirst) {
       0);
 }
 
+// Rows 5 and 6 added without syncs, then row 7 by a durable commit of the
+// same session: the power goes once that commit returned, and of the
+// writes that were not synced any may be lost. The record of row 7 stands
+// on rows 5 and 6, so they come back with it.
+TEST(RedoJournal, ItsFirstRecordFollowsEarlierWritesToTheDisk) {
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    MemoryFileSystem fs;
+    Store("base", 4, {2}, &fs);
+    fs.MarkAllDurable();
+    {
+      MainTable t("base", false, &fs);
+      AppendCommit(t, 5);
+      AppendCommit(t, 6);
+      t.session.durable = 1;
+      AppendCommit(t, 7);
+      EXPECT_EQ("SYMREDO1", fs.Contents("base/KR9.DBF.jnl").substr(0, 8));
+      fs.DieAfter(0);
+    }
+    ExpectAfterPowerLoss(fs, seed, {1, 3, 4, 5, 6, 7});
+    if (::testing::Test::HasFailure()) return;
+  }
+}
+
 TEST(RedoJournal, ItStaysWithinItsLimitAndClosingTheBaseSettlesIt) {
   MemoryFileSystem fs;
   Store("base", 1, {}, &fs);
@@ -230,12 +254,14 @@ TEST(RedoJournal, ADurableCommitSyncsTheJournalOnce) {
       "/exe --gtest_filter=RedoJournal.TracedChild >/dev/null 2>&1";
   ASSERT_EQ(0, std::system(command.c_str()));
   std::ifstream lines(trace);
+  // The files are synced once, before the round's first record; after
+  // that each commit syncs the journal alone.
   int journal = 0, others = 0;
   for (std::string line; std::getline(lines, line);) {
     if (line.find("sync(") == std::string::npos || line.find("= 0") == std::string::npos) continue;
     if (line.find("KR9.DBF.jnl>") != std::string::npos) {
       ++journal;
-    } else if (line.find("fsync(") == std::string::npos) {  // not the folder of a new journal
+    } else if (journal > 0 && line.find("fsync(") == std::string::npos) {  // not a folder
       ++others;
     }
   }
