@@ -17,11 +17,12 @@ constexpr std::size_t kWriteChunk = 64 * 1024;
 
 std::string NewName(const std::string& path) { return path + ".new"; }
 
-// Whether each step reaches the disk before the next: as for commits, a
-// compaction survives the death of its process either way, and the death
-// of the machine only when the session asked for that.
-bool Durable(const Table* table) { return table->session->durable != 0; }
-
+// Each step reaches the disk before the next, whether the session asked
+// for durable commits or not. A compaction replaces every file of the
+// table by renames: a machine that stopped after them must not find new
+// names over bytes that never reached the disk, which would lose the whole
+// table rather than its last change. What it syncs here is also what the
+// next durable commit would otherwise have to sync.
 // Writes the live rows to `out`, counting them into *live.
 int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
   std::string header = table->dbf->header_bytes();
@@ -45,7 +46,7 @@ int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
   if (r == kOk) r = out->WriteAt(offset, chunk.data(), chunk.size());
   DbfStampHeader(&header, *live);
   if (r == kOk) r = out->WriteAt(0, header.data(), 32);
-  if (r == kOk && Durable(table)) r = out->Sync();
+  if (r == kOk) r = out->Sync();
   return r;
 }
 
@@ -61,7 +62,7 @@ int WriteIndex(FileSystem* fs, Table* table, Index* index) {
   if (r == kOk) mdx->WriteAsBuilt();
   if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true);
   if (r == kOk) r = mdx->Flush();
-  if (r == kOk && Durable(table)) r = mdx->file()->Sync();
+  if (r == kOk) r = mdx->file()->Sync();
   return r;
 }
 
@@ -79,7 +80,7 @@ int WriteJournal(FileSystem* fs, Table* table) {
   std::unique_ptr<File> file;
   if (fs->Open(table->path + ".pack", OpenMode::kCreate, &file) != kOk) return kErrCreate;
   int r = file->WriteAt(0, text.data(), text.size());
-  if (r == kOk && Durable(table)) r = file->Sync();
+  if (r == kOk) r = file->Sync();
   return r;
 }
 
@@ -128,7 +129,7 @@ int Compact(Table* table) {
     r = WriteIndex(fs, table, table->indexes[i].get());
   }
   if (r == kOk) r = WriteJournal(fs, table);
-  if (r == kOk && Durable(table)) r = fs->SyncDirectory(table->path);
+  if (r == kOk) r = fs->SyncDirectory(table->path);
   if (r != kOk) {
     Discard(fs, table);
     for (auto& index : table->indexes) index->mdx->Reload();
@@ -137,7 +138,7 @@ int Compact(Table* table) {
   }
   // Committed: from here a failure is finished by the next TableOpen.
   r = ApplyRenames(fs, Renames(table));
-  if (r == kOk && Durable(table)) r = fs->SyncDirectory(table->path);
+  if (r == kOk) r = fs->SyncDirectory(table->path);
   // A journal left behind names no file any more: the next open drops it.
   if (r == kOk) fs->Remove(table->path + ".pack");
   if (r == kOk) r = Reopen(fs, table, live);
