@@ -135,6 +135,7 @@ int OpenJournal(Session* session, Table* lead, bool create) {
     const int r = OpenJournalFile(session, lead, create);
     if (r != kOk || !t.journal) return r;
     t.journal_named = false;
+    t.journal_size = 0;
   }
   if (!session->durable || t.journal_named) return kOk;
   const int r = session->state->disk->SyncDirectory(JournalPath(lead->path));
@@ -335,7 +336,12 @@ int RedoEnd(Session* session, File* journal, std::uint32_t salt, std::uint64_t* 
 
 // The journal grown past `end` a megabyte at a time, with zeros, so that
 // most commits sync bytes the file already has, without changing its size.
-int Reserve(File* journal, std::uint64_t end) {
+// `*known` is a size the file had: it never shrinks while a session has it
+// open, so a commit that ends within it asks nothing of the file. Asking for
+// the size on every commit would also cost a write of the file's inode at
+// each sync: once its times were read, the next write changes them.
+int Reserve(File* journal, std::uint64_t end, std::uint64_t* known) {
+  if (end <= *known) return kOk;
   static const std::string zeros(std::size_t{64} << 10, '\0');
   constexpr std::uint64_t kStep = std::uint64_t{1} << 20;
   std::uint64_t size = 0;
@@ -344,6 +350,7 @@ int Reserve(File* journal, std::uint64_t end) {
   for (; r == kOk && size < end && size < target; size += zeros.size()) {
     r = journal->WriteAt(size, zeros.data(), std::min<std::uint64_t>(zeros.size(), target - size));
   }
+  if (r == kOk) *known = std::max(end, std::min(size, target));
   return r;
 }
 
@@ -381,7 +388,7 @@ int JournalRedo(Session* session, Table* lead) {
   const std::uint64_t at = end < kRedoHeaderSize ? 0 : end;
   EncodeRedoRecord(salt, t.counter, names, watch.writes, &t.buffer);
   t.redo_known = false;
-  r = Reserve(journal, at + t.buffer.size());
+  r = Reserve(journal, at + t.buffer.size(), &t.journal_size);
   if (r == kOk) r = journal->WriteAt(at, t.buffer.data(), t.buffer.size());
   if (r == kOk) r = journal->Sync();
   if (r != kOk) {

@@ -62,7 +62,8 @@ struct TransactionState {
   bool counter_known = false;
   std::uint32_t counter = 0;  // the lead's change counter as this session last saw it
   std::unique_ptr<File> journal;
-  bool journal_named = false;  // its name made durable in the folder by this session
+  bool journal_named = false;      // its name made durable in the folder by this session
+  std::uint64_t journal_size = 0;  // a size it had (Reserve)
   std::uint64_t journal_end = 0;
   std::string buffer;                    // journal bytes, reused
   std::string image;                     // one record, reused
