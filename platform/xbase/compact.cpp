@@ -1,6 +1,13 @@
 // TableCompact: drops the rows marked deleted, renumbers the rest and
 // rebuilds every tag, without ever leaving a half-written table in place
 // (new files beside the old ones, then a journal of renames: compact.h).
+//
+// Each step reaches the disk before the next, whether the session asked
+// for durable commits or not. A compaction replaces every file of the
+// table by renames: a machine that stopped after them must not find new
+// names over bytes that never reached the disk, which would lose the whole
+// table rather than its last change. What it syncs here is also what the
+// next durable commit would otherwise have to sync.
 
 #include <algorithm>
 
@@ -17,12 +24,6 @@ constexpr std::size_t kWriteChunk = 64 * 1024;
 
 std::string NewName(const std::string& path) { return path + ".new"; }
 
-// Each step reaches the disk before the next, whether the session asked
-// for durable commits or not. A compaction replaces every file of the
-// table by renames: a machine that stopped after them must not find new
-// names over bytes that never reached the disk, which would lose the whole
-// table rather than its last change. What it syncs here is also what the
-// next durable commit would otherwise have to sync.
 // Writes the live rows to `out`, counting them into *live.
 int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
   std::string header = table->dbf->header_bytes();
