@@ -100,12 +100,13 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
     MainFields row;
     bool expected;
   } cases[] = {
-      {"OBJET = 'M'", kWord, true},          // 'M' is a prefix of "MW   "
-      {"OBJET = 'MW'", kWordBit, true},      // words and their bits together
-      {"OBJET = 'MW   '", kWordBit, false},  // padded: the word rows only
-      {"OBJET = ''", kWord, true},           // an empty right text is always equal
-      {"OBJET = 'MW    '", kWord, false},    // longer than the field: never equal
-      {"'MW' = OBJET", kWord, false},        // the field's blanks make it longer
+      {"OBJET = 'M'", kWord, true},                             // 'M' is a prefix of "MW   "
+      {"objet = 'MW' .and. symbole = 'counter'", kWord, true},  // names and words in any case
+      {"OBJET = 'MW'", kWordBit, true},                         // words and their bits together
+      {"OBJET = 'MW   '", kWordBit, false},                     // padded: the word rows only
+      {"OBJET = ''", kWord, true},         // an empty right text is always equal
+      {"OBJET = 'MW    '", kWord, false},  // longer than the field: never equal
+      {"'MW' = OBJET", kWord, false},      // the field's blanks make it longer
       {"'MW   ' = OBJET", kWord, true},
       {"OBJET <> 'M'", kWord, false},  // the negation follows the same rule
       {"OBJET # 'MWX'", kWord, true},

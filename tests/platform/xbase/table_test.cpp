@@ -223,8 +223,17 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
     EXPECT_EQ(kErrArgument, s.error);
     EXPECT_FALSE(std::filesystem::exists(dir.file("BAD.DBF")));
   }
+  // A name takes letters, digits and '_', the bytes next to each range not:
+  // the longest name, one with the ends of each range, then one bad byte each.
   const FieldDefinition longest_name[] = {{"TENLETTERS", 'C', 1, 0}, {nullptr, 0, 0, 0}};
   EXPECT_NE(nullptr, TableCreate(&s, dir.file("LONG.DBF").c_str(), longest_name, nullptr));
+  const FieldDefinition range_ends[] = {{"AZaz09_", 'C', 1, 0}, {nullptr, 0, 0, 0}};
+  EXPECT_NE(nullptr, TableCreate(&s, dir.file("ENDS.DBF").c_str(), range_ends, nullptr));
+  for (const char next : std::string("@[`{/:")) {
+    const std::string name = std::string("A") + next;
+    const FieldDefinition fields[] = {{name.c_str(), 'C', 1, 0}, {nullptr, 0, 0, 0}};
+    EXPECT_EQ(nullptr, TableCreate(&s, dir.file("BAD.DBF").c_str(), fields, nullptr)) << name;
+  }
   EXPECT_EQ(kOk, EngineEnd(&s));
 }
 

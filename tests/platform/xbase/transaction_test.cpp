@@ -247,6 +247,38 @@ TEST(Transactions, AFailedCatchUpIsToldNeverReadStale) {
   }
 }
 
+// A rollback that succeeded leaves the session on the rows as they were,
+// whichever of its calls failed; after one that failed, the next open puts
+// them back.
+TEST(Transactions, ARollbackThatFailsSaysSo) {
+  for (long k = 1;; ++k) {
+    SCOPED_TRACE("call " + std::to_string(k));
+    TempDir dir;
+    {
+      MainTable writer(dir.path());
+      Fill(writer, 5);
+    }
+    testing_support::FaultFileSystem faulty(FileSystem::Posix());
+    MainTable t(dir.path(), false, &faulty);
+    ASSERT_TRUE(t.ok());
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    ASSERT_EQ(kOk, TableGo(t.table, 2));
+    ASSERT_EQ(kOk, RecordDelete(t.table));  // written at once: the rollback must undo it
+    const long target = faulty.calls() + k;
+    faulty.FailAt(target);
+    const int rolled_back = EngineRollback(&t.session);
+    faulty.FailAt(0);
+    const bool failed_call = faulty.calls() >= target;
+    if (rolled_back == kOk) {
+      ASSERT_EQ(kOk, EngineBegin(&t.session, 0));
+      EXPECT_EQ(Symbols(t.table), Numbered(5));
+      EXPECT_EQ(kOk, EngineCommit(&t.session));
+    }
+    EXPECT_EQ(Symbols(MainTable(dir.path(), false).table), Numbered(5));
+    if (HasFailure() || !failed_call) return;  // the last: the rollback made fewer calls
+  }
+}
+
 // The journal names the files of the lead's folder by their names alone and
 // any other file by its whole path; each name leads back to its file.
 TEST(Transactions, JournalNamesLeadBackToTheirFilesAFlagWithoutItIsCleared) {
