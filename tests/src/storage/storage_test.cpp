@@ -79,6 +79,13 @@ TEST_F(BaseLifecycle, DeleteRemovesWhatExistsAndReportsEachMissingFile) {
     expected.push_back(testing_support::ReportIs(24, 410, "Tabiserr", dir.slash() + name));
   }
   EXPECT_THAT(HostErrorReports(), ::testing::ElementsAreArray(expected));
+  // A directory too long for the path buffer: each file refused as a bad path.
+  HostClearErrorReports();
+  const std::string overlong = dir.slash() + std::string(80, 'd') + "/";
+  EXPECT_EQ(data.Delete(overlong.c_str()), 0);
+  EXPECT_THAT(HostErrorReports(),
+              ::testing::Each(testing_support::ReportIs(24, 411, "Tabiserr", overlong)));
+  EXPECT_EQ(HostErrorReports().size(), 6u);
 }
 
 using LevelConversion = testing_support::SymbolBaseTest;
