@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -174,6 +175,17 @@ TEST_F(CheckRepair, ADirectoryTooLongIsReported) {
                                         4, xbase::kErrArgument, "Tabiserr", directory)));
     HostClearErrorReports();
   }
+  // The longest directory a path holds: a base there is checked.
+  const std::string longest = dir.slash() + std::string(71 - dir.slash().size(), 'd') + "/";
+  ASSERT_EQ(longest.size(), 72u);
+  ASSERT_TRUE(std::filesystem::create_directory(longest));
+  CTBData* other = nullptr;
+  TBInitTabisDll(&other);
+  ASSERT_EQ(TBCreateBaseSymbol(other, longest.c_str(), 0), 0);
+  TBCloseBaseSymbol(other);
+  TBFreeTabisDll(other);
+  EXPECT_EQ(Run(TBCheckBaseSymbol, longest), std::vector<std::string>{"0"});
+  EXPECT_TRUE(HostErrorReports().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
