@@ -46,6 +46,13 @@ void EncodeRedoHeader(const std::string& boot, std::uint32_t* salt, std::string*
   Put32(out, Fnv(0, out->data(), out->size()));
 }
 
+int BeginRedoRound(File* journal, const std::string& boot, std::uint32_t* salt) {
+  std::string header;
+  EncodeRedoHeader(boot, salt, &header);
+  const int r = journal->WriteAt(0, header.data(), header.size());
+  return r != kOk ? r : journal->Sync();
+}
+
 void EncodeRedoRecord(std::uint32_t salt, std::uint32_t counter,
                       const std::vector<std::string>& files, const std::vector<RedoWrite>& writes,
                       std::string* out) {

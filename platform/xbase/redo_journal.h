@@ -55,6 +55,9 @@ struct RedoRecord {
 
 // Begins a new round of records: a header with a new salt, into *out.
 void EncodeRedoHeader(const std::string& boot, std::uint32_t* salt, std::string* out);
+// The same header written at the start of `journal` and synced: the
+// records there before are done with.
+int BeginRedoRound(File* journal, const std::string& boot, std::uint32_t* salt);
 // One record's bytes, appended to *out.
 void EncodeRedoRecord(std::uint32_t salt, std::uint32_t counter,
                       const std::vector<std::string>& files, const std::vector<RedoWrite>& writes,

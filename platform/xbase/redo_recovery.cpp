@@ -65,10 +65,7 @@ int Apply(const RedoRecord& record, FileSet* files) {
 
 // A new round of records, synced: what the journal held is done with.
 int NewRound(FileSystem* fs, const std::string& lead_path, File* journal, std::uint32_t salt) {
-  std::string header;
-  EncodeRedoHeader(fs->BootId(lead_path), &salt, &header);
-  const int r = journal->WriteAt(0, header.data(), header.size());
-  return r != kOk ? r : journal->Sync();
+  return BeginRedoRound(journal, fs->BootId(lead_path), &salt);
 }
 
 // The lead's flag, left set by a commit that was never journaled whole,

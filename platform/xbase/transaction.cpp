@@ -354,52 +354,62 @@ int Reserve(File* journal, std::uint64_t end, std::uint64_t* known) {
   return r;
 }
 
-// The kept writes of the commit, as one record after the last one of the
-// redo journal, synced. A journal of another kind or another run, or grown
-// past its limit, is settled and begins a new round.
-int JournalRedo(Session* session, Table* lead) {
+// Where the commit's record goes in the redo journal, before the lead's
+// flag is set: the journal opened, settled when it is of another run or
+// grown past its limit, and a new round begun when it holds none; at the
+// start of a round the files synced first, since the round's first record
+// stands on what was written to them unsynced since the last settling (a
+// replay would otherwise write over a state the disk never had). A process
+// stopped here has set no flag, and a flag set after it always finds a
+// redo journal: the next open never meets a flag without a journal.
+int PrepareRedo(Session* session, Table* lead, std::uint32_t* salt, std::uint64_t* end) {
   TransactionState& t = Txn(session);
-  const WriteWatch& watch = session->state->watch;
   int r = OpenJournal(session, lead, true);
   if (r != kOk) return r;
   File* journal = t.journal.get();
-  std::uint32_t salt = t.redo_salt;
+  *salt = t.redo_salt;
+  *end = 0;
   std::string boot;
-  std::uint64_t end = 0;
-  r = ReadRedoHeader(journal, &salt, &boot);
-  if (r == kOk && boot == t.boot) r = RedoEnd(session, journal, salt, &end);
-  if (r == kOk && (boot != t.boot || end > kRedoJournalLimit)) {
+  r = ReadRedoHeader(journal, salt, &boot);
+  if (r == kOk && boot == t.boot) r = RedoEnd(session, journal, *salt, end);
+  if (r == kOk && (boot != t.boot || *end > kRedoJournalLimit)) {
     r = SettleRedo(session->state->disk, lead->path, journal);
-    end = 0;
+    *end = 0;
   }
-  if (r == kErrJournal) r = kOk;  // none yet: begins with this record
-  // The first record of a round stands on what was written to the files
-  // since the last settling, without a sync: that goes to the disk first,
-  // or a replay would write over a state the disk never had.
-  if (r == kOk && end <= kRedoHeaderSize) r = SyncFiles(session);
-  if (r != kOk) return r;
+  if (r == kErrJournal) r = kOk;  // none yet
+  if (r == kOk && *end <= kRedoHeaderSize) r = SyncFiles(session);
+  if (r == kOk && *end < kRedoHeaderSize) {
+    r = BeginRedoRound(journal, t.boot, salt);
+    *end = kRedoHeaderSize;
+  }
+  return r;
+}
+
+// The kept writes of the commit, as one record at `end`, synced.
+int JournalRedo(Session* session, Table* lead, std::uint32_t salt, std::uint64_t end) {
+  TransactionState& t = Txn(session);
+  const WriteWatch& watch = session->state->watch;
+  File* journal = t.journal.get();
   std::vector<std::string> names;
   for (const WatchedFile* file : watch.files) {
     if (file == nullptr) return kErrWrite;  // closed while the commit was kept
     names.push_back(JournalName(lead->path, file->path()));
   }
   t.buffer.clear();
-  if (end < kRedoHeaderSize) EncodeRedoHeader(t.boot, &salt, &t.buffer);
-  const std::uint64_t at = end < kRedoHeaderSize ? 0 : end;
   EncodeRedoRecord(salt, t.counter, names, watch.writes, &t.buffer);
   t.redo_known = false;
-  r = Reserve(journal, at + t.buffer.size(), &t.journal_size);
-  if (r == kOk) r = journal->WriteAt(at, t.buffer.data(), t.buffer.size());
+  int r = Reserve(journal, end + t.buffer.size(), &t.journal_size);
+  if (r == kOk) r = journal->WriteAt(end, t.buffer.data(), t.buffer.size());
   if (r == kOk) r = journal->Sync();
   if (r != kOk) {
     // No record left for a recovery to finish: its length no longer fits its sum.
     const char none[4] = {};
-    journal->WriteAt(at < kRedoHeaderSize ? kRedoHeaderSize : at, none, sizeof none);
+    journal->WriteAt(end, none, sizeof none);
     return r;
   }
   t.redo_known = true;
   t.redo_salt = salt;
-  t.redo_end = at + t.buffer.size();
+  t.redo_end = end + t.buffer.size();
   t.redo_counter = t.counter + 2;
   return kOk;
 }
@@ -424,16 +434,19 @@ int EndCommit(Session* session, int r) {
   return kOk;
 }
 
-// A commit that wrote nothing to the files before: the lead's flag set,
-// every write of the commit kept, journaled and synced, then made to the
-// files, the lead's header last. A failure once the record is in the
-// journal is finished by the recovery.
+// A commit that wrote nothing to the files before: its place in the redo
+// journal found, the lead's flag set, every write of the commit kept,
+// journaled and synced, then made to the files, the lead's header last. A
+// failure once the record is in the journal is finished by the recovery.
 int CommitRedo(Session* session) {
   TransactionState& t = Txn(session);
   WriteWatch& watch = session->state->watch;
   Table* lead = LeadTable(session);
+  std::uint32_t salt = 0;
+  std::uint64_t end = 0;
+  int r = PrepareRedo(session, lead, &salt, &end);
   watch.mode = WriteWatch::Mode::kPass;
-  int r = lead->dbf->WriteTransactionStart(WritingCounter(t));
+  if (r == kOk) r = lead->dbf->WriteTransactionStart(WritingCounter(t));
   watch.mode = WriteWatch::Mode::kCapture;
   if (r == kOk) r = FlushRows(session);
   if (r == kOk) r = FlushIndexes(session, lead);
@@ -442,7 +455,7 @@ int CommitRedo(Session* session) {
     r = lead->dbf->WriteHeader();
   }
   watch.mode = WriteWatch::Mode::kPass;
-  if (r == kOk) r = JournalRedo(session, lead);
+  if (r == kOk) r = JournalRedo(session, lead, salt, end);
   if (r == kOk) r = ApplyKept(watch);
   watch.mode = WriteWatch::Mode::kOpen;
   watch.Clear();

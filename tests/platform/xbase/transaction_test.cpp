@@ -186,13 +186,18 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
     power_loss ? fs.LosePower(static_cast<unsigned>(calls)) : fs.Restart();
     const std::string folder = GetParam().moved ? "moved" : "base";
     if (GetParam().moved) fs.MoveFolder("base", folder);
+    // Whatever was stopped, no open meets a flag without the journal of its
+    // write (kErrJournal): the flag is set only once the journal is ready.
     {
       testing_support::FaultFileSystem faulty(&fs);
       faulty.FailAt(calls);
       MainTable first(folder, false, &faulty);
+      const int recovery = EngineTakeRecovery(&first.session);
+      EXPECT_TRUE(faulty.injected() || recovery != kErrJournal);
     }
     MainTable t(folder, false, &fs);
     ASSERT_TRUE(t.ok());
+    EXPECT_NE(kErrJournal, EngineTakeRecovery(&t.session));
     bool journal = true;  // a compaction's journal the open finished is removed
     ASSERT_EQ(kOk, fs.Exists(folder + "/KR9.DBF.pack", &journal));
     EXPECT_FALSE(journal);
