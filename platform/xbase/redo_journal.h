@@ -22,9 +22,12 @@
 // session finishes its record (or forgets a record that is not whole).
 // Before anything else writes to the files, and before the journal grows
 // past kRedoJournalLimit, the files the records name are synced and a new
-// round of records begins at the start: the journal is settled. The file
-// keeps its length, grown a megabyte at a time, so that a commit's sync
-// writes over bytes the disk already holds, without changing its size.
+// round of records begins at the start: the journal is settled. The commit
+// that begins a round syncs its files first (its record stands on what was
+// written to them unsynced since) and writes the round's header, all before
+// it sets the flag: a flag always finds a redo journal. The file keeps its
+// length, grown a megabyte at a time, so that a commit's sync writes over
+// bytes the disk already holds, without changing its size.
 //
 // Layout (little-endian):
 //   header  "SYMREDO1", u32 salt, text boot, zeros up to byte 124,
