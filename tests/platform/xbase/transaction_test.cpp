@@ -150,6 +150,8 @@ struct StopCase {
   bool compaction, power_loss, moved;
   bool durable = false, runs_named = true, grow = false;
   bool plain = false;  // the session not durable though the power goes
+  // A journal a plain session left, its name not yet durable in the folder.
+  bool left_journal = false;
 };
 
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
@@ -167,6 +169,7 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
     fs.SetRunsNamed(GetParam().runs_named);
     Store("base", 12, {2, 5, 9}, &fs);
     fs.MarkAllDurable();
+    if (GetParam().left_journal) fs.SetContents("base/KR9.DBF.jnl", "");
     Model confirmed = start, in_flight = compaction ? Live(start) : start;
     {
       MainTable t("base", false, &fs);
@@ -216,6 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"PlainCompactionPowerGoes", true, true, false, false, true, false, true},
         StopCase{"CommitsProcessStops", false, false, false},
         StopCase{"DurableCommitsPowerGoes", false, true, false},
+        StopCase{"DurableCommitsPowerGoesJournalLeft", false, true, false, true, true, false, false,
+                 true},
         StopCase{"CommitsStopFolderMoved", false, false, true},
         StopCase{"DurableGrowthProcessStops", false, false, false, true, true, true},
         StopCase{"DurableGrowthPowerGoes", false, true, false, true, true, true},
