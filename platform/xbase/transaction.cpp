@@ -355,13 +355,14 @@ int Reserve(File* journal, std::uint64_t end, std::uint64_t* known) {
 }
 
 // Where the commit's record goes in the redo journal, before the lead's
-// flag is set: the journal opened, settled when it is of another run or
-// grown past its limit, and a new round begun when it holds none; at the
-// start of a round the files synced first, since the round's first record
-// stands on what was written to them unsynced since the last settling (a
-// replay would otherwise write over a state the disk never had). A process
-// stopped here has set no flag, and a flag set after it always finds a
-// redo journal: the next open never meets a flag without a journal.
+// flag is set: the journal opened, settled (which begins a new round) when
+// it is of another run or grown past its limit, and a new round begun when
+// it holds none; at the start of a round the files synced first, since the
+// round's first record stands on what was written to them unsynced since
+// the last settling (a replay would otherwise write over a state the disk
+// never had). A process stopped here has set no flag, and a flag set after
+// it always finds a redo journal: the next open never meets a flag without
+// a journal.
 int PrepareRedo(Session* session, Table* lead, std::uint32_t* salt, std::uint64_t* end) {
   TransactionState& t = Txn(session);
   int r = OpenJournal(session, lead, true);
@@ -373,10 +374,15 @@ int PrepareRedo(Session* session, Table* lead, std::uint32_t* salt, std::uint64_
   r = ReadRedoHeader(journal, salt, &boot);
   if (r == kOk && boot == t.boot) r = RedoEnd(session, journal, *salt, end);
   if (r == kOk && (boot != t.boot || *end > kRedoJournalLimit)) {
+    // Settling begins a new round: its header is there to read.
     r = SettleRedo(session->state->disk, lead->path, journal);
+    if (r == kOk) r = ReadRedoHeader(journal, salt, &boot);
+    *end = kRedoHeaderSize;
+  }
+  if (r == kErrJournal) {  // none yet
+    r = kOk;
     *end = 0;
   }
-  if (r == kErrJournal) r = kOk;  // none yet
   if (r == kOk && *end <= kRedoHeaderSize) r = SyncFiles(session);
   if (r == kOk && *end < kRedoHeaderSize) {
     r = BeginRedoRound(journal, t.boot, salt);
