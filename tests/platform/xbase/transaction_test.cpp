@@ -228,72 +228,32 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"DurableGrowthUnnamedRunsPowerGoes", false, true, false, true, false, true}),
     ::testing::PrintToStringParamName());
 
-// A table of five rows, and another open of it whose calls can fail.
-struct FaultyOpen {
-  FaultyOpen() {
-    Fill(writer, 5);
-    other = std::make_unique<MainTable>(dir.path(), false, &faulty);
-  }
-  // Calls `call` with the k-th call it makes through the faulty open failing;
-  // false when it made fewer calls.
-  template <typename Call>
-  bool Failing(long k, Call call) {
-    const long target = faulty.calls() + k;
-    faulty.FailAt(target);
-    call();
-    faulty.FailAt(0);
-    return faulty.calls() >= target;
-  }
-  TempDir dir;
-  MainTable writer{dir.path()};
-  testing_support::FaultFileSystem faulty{FileSystem::Posix()};
-  std::unique_ptr<MainTable> other;
-};
-
 // A reader that fails to read again what another session committed says so;
 // one that says nothing reads all of it. Each call of the catch-up fails in turn.
 TEST(Transactions, AFailedCatchUpIsToldNeverReadStale) {
   for (long k = 1;; ++k) {
     SCOPED_TRACE("call " + std::to_string(k));
-    FaultyOpen open;
-    MainTable& reader = *open.other;
+    TempDir dir;
+    MainTable writer(dir.path());
+    Fill(writer, 5);
+    testing_support::FaultFileSystem faulty(FileSystem::Posix());
+    MainTable reader(dir.path(), false, &faulty);
     ASSERT_TRUE(reader.ok());
     ASSERT_EQ(kOk, EngineBegin(&reader.session, 0));
     ASSERT_EQ(Symbols(reader.table), Numbered(5));
     ASSERT_EQ(kOk, EngineCommit(&reader.session));
-    ASSERT_EQ(kOk, Change(open.writer, 2));
-    int begun = kOk;
-    if (!open.Failing(k, [&] { begun = EngineBegin(&reader.session, 0); })) break;
+    ASSERT_EQ(kOk, Change(writer, 2));
+    const long target = faulty.calls() + k;
+    faulty.FailAt(target);
+    const int begun = EngineBegin(&reader.session, 0);
+    faulty.FailAt(0);
+    if (faulty.calls() < target) break;  // the catch-up made fewer calls
     if (begun != kOk) {
       ASSERT_EQ(kOk, EngineBegin(&reader.session, 0));
     }
     EXPECT_EQ(Symbols(reader.table), Apply(2, Numbered(5))) << "begun " << begun;
     EXPECT_EQ(kOk, EngineCommit(&reader.session));
     if (HasFailure()) return;
-  }
-}
-
-// A rollback that succeeded leaves the session on the rows as they were,
-// whichever of its calls failed; after one that failed, the next open puts
-// them back.
-TEST(Transactions, ARollbackLeavesTheRowsAsTheyWereOrTheNextOpenDoes) {
-  for (long k = 1;; ++k) {
-    SCOPED_TRACE("call " + std::to_string(k));
-    FaultyOpen open;
-    MainTable& t = *open.other;
-    ASSERT_TRUE(t.ok());
-    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
-    ASSERT_EQ(kOk, TableGo(t.table, 2));
-    ASSERT_EQ(kOk, RecordDelete(t.table));  // written at once: the rollback must undo it
-    int rolled_back = kOk;
-    const bool failed_call = open.Failing(k, [&] { rolled_back = EngineRollback(&t.session); });
-    if (rolled_back == kOk) {
-      ASSERT_EQ(kOk, EngineBegin(&t.session, 0));
-      EXPECT_EQ(Symbols(t.table), Numbered(5));
-      EXPECT_EQ(kOk, EngineCommit(&t.session));
-    }
-    EXPECT_EQ(Symbols(MainTable(open.dir.path(), false).table), Numbered(5));
-    if (HasFailure() || !failed_call) return;  // the last: the rollback made fewer calls
   }
 }
 
