@@ -215,6 +215,16 @@ long TableRecordNumber(Table* table);     // 0 when not on a row
 long TableRecordCount(Table* table);      // rows, deleted ones included; negative on error
 int TableEof(Table* table);
 int TableBof(Table* table);
+// Where a table stands, to go back there: a read that must be made again
+// (an optimistic read that met a write) returns to where it began. The row
+// itself is not kept: TableSkip(table, 0) reads it again. For a table whose
+// current row has no changes waiting.
+struct TablePlace {
+  long record = 0;  // 0: past the end
+  bool bof = false;
+};
+TablePlace TablePlaceOf(Table* table);
+void TableReturnTo(Table* table, const TablePlace& place);
 // Writes what is pending and frees the locks this table holds.
 int TableUnlock(Table* table);
 

@@ -253,6 +253,23 @@ long TableRecordCount(Table* table) {
   return static_cast<long>(table->dbf->count());
 }
 
+TablePlace TablePlaceOf(Table* table) {
+  if (Target(table) != kOk || table->place != Place::kRow) return TablePlace{0, false};
+  return TablePlace{static_cast<long>(table->recno), table->bof};
+}
+
+void TableReturnTo(Table* table, const TablePlace& place) {
+  if (Target(table) != kOk) return;
+  if (place.record <= 0) {
+    LandOnEof(table);
+  } else {
+    table->place = Place::kRow;
+    table->recno = static_cast<std::uint32_t>(place.record);
+    table->cursor_synced = false;
+  }
+  table->bof = place.bof;
+}
+
 int TableEof(Table* table) {
   if (Target(table) != kOk) return kErrArgument;
   return table->place == Place::kEof ? 1 : 0;

@@ -1,12 +1,14 @@
 // Exported listings, export and counting: each reads the base. The
-// listings that carry their position in their arguments read first without
-// taking it; the export and the symbol listing keep theirs in the base.
+// listings that carry their position in their arguments, and the export of
+// the whole base, read first without taking it; the export of one kind and
+// the symbol listing keep their position in the base and read holding it.
 
 #include "storage/guarded_call.h"
 #include "symbase/tabis.h"
 
 using symbase::Access;
 using symbase::GuardedListing;
+using symbase::GuardedListingWith;
 using symbase::GuardedOn;
 using symbase::RefusedNull;
 
@@ -80,9 +82,17 @@ int TBListRepereAllBaseSymbol(CTBData* handle, long* record, CObList* list, int*
 int TBExportSymbol(CTBData* handle, CString prefix, int moduleNumber, long* counter, CObList* list,
                    int* finished) {
   if (RefusedNull(525, counter, list, finished)) return 0;
-  return GuardedOn(handle, 525, Access::kRead, [&] {
+  const auto run = [&] {
     return handle->ExportSymbol(prefix, moduleNumber, counter, list, finished);
-  });
+  };
+  // A kind's export keeps its place in a relation, read holding the base.
+  if (!prefix.IsEmpty()) return GuardedOn(handle, 525, Access::kRead, run);
+  // The whole base's export keeps its place in the main table: a second
+  // attempt goes back there.
+  const xbase::TablePlace place = xbase::TablePlaceOf(handle->m_mainTable);
+  return GuardedListingWith(
+      handle, 525, list, run, [&] { xbase::TableReturnTo(handle->m_mainTable, place); }, counter,
+      finished);
 }
 
 int TBNumberObjectByType(CTBData* handle, CString prefix, int moduleNumber, long* count) {

@@ -36,19 +36,28 @@ int GuardedLookup(CTBData* base, int operation, CTBObjetAts* object, Operation&&
 
 // A guarded listing whose whole state is in its arguments, read first
 // without taking the base (ReadLightly): before a second attempt, the
-// entries the first appended are taken off the list and deleted, and the
-// `outputs` (the positions it hands back) are put back.
-template <typename Operation, typename... Outputs>
-int GuardedListing(CTBData* base, int operation, CObList* list, Operation&& run,
-                   Outputs*... outputs) {
+// entries the first appended are taken off the list and deleted, the
+// `outputs` (the positions it hands back) are put back, and `restore` puts
+// back whatever else the listing keeps (GuardedListing: nothing).
+template <typename Operation, typename Restore, typename... Outputs>
+int GuardedListingWith(CTBData* base, int operation, CObList* list, Operation&& run,
+                       Restore&& restore, Outputs*... outputs) {
   return Guarded(operation, [&] {
     const INT_PTR listed = list->GetCount();
     const std::tuple<Outputs...> before(*outputs...);
     return ReadLightly(*base, run, [&] {
       while (list->GetCount() > listed) delete list->RemoveTail();
       std::tie(*outputs...) = before;
+      restore();
     });
   });
+}
+
+template <typename Operation, typename... Outputs>
+int GuardedListing(CTBData* base, int operation, CObList* list, Operation&& run,
+                   Outputs*... outputs) {
+  return GuardedListingWith(
+      base, operation, list, run, [] {}, outputs...);
 }
 
 }  // namespace symbase

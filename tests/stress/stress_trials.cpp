@@ -27,6 +27,7 @@
 #include <optional>
 #include <random>
 #include <regex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -435,8 +436,38 @@ bool ListFixed(CTBData* base, long fixed, int* result) {
   return listed == fixed;
 }
 
+// Exports the whole base in batches while others write, a busy batch asked
+// again: true when no address comes twice and every fixed object comes with
+// its symbol and comment. A batch read without the lock and spoiled by a
+// write is read again from where it began: a wrong place repeats or skips.
+bool ExportFixed(CTBData* base, long fixed, int* result) {
+  long counter = 1;
+  int finished = 0;
+  std::set<std::string> seen;
+  long found = 0;
+  while (finished == 0) {
+    CObList list;
+    *result = TBExportSymbol(base, "", 0, &counter, &list, &finished);
+    while (!list.IsEmpty()) {
+      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
+      const std::string address(row->m_repere);
+      if (!seen.insert(address).second) return false;
+      if (address.compare(0, 3, "%KW") != 0) continue;
+      const long k = std::strtol(address.c_str() + 3, nullptr, 10);
+      if (!(FixedObject(k) ==
+            Object{std::string(row->m_symbole), std::string(row->m_commentaire)})) {
+        return false;
+      }
+      ++found;
+    }
+    if (*result != 0 && *result != 104) return false;
+  }
+  return found == fixed;
+}
+
 // Looks up fixed objects by address and by symbol, and now and then lists
-// them, until `stop` closes: 0 when every answer was right or busy.
+// or exports them, until `stop` closes: 0 when every answer was right or
+// busy.
 int Read(const std::string& directory, long reader, long fixed, unsigned seed, int stop) {
   CTBData* base = OpenBase(directory);
   if (base == nullptr) return 2;
@@ -444,11 +475,13 @@ int Read(const std::string& directory, long reader, long fixed, unsigned seed, i
   long right = 0, busy = 0, bad = 0;
   for (pollfd done{stop, POLLIN, 0}; poll(&done, 1, 0) == 0;) {
     const long k = static_cast<long>(random() % static_cast<unsigned>(fixed));
-    const unsigned kind = random() % 9;
+    const unsigned kind = random() % 10;
     HostClearErrorReports();
     int result = 0;
-    const bool answer = kind == 8 ? ListFixed(base, fixed, &result)
-                                  : Finds(base, FixedAddress(k), FixedObject(k), kind % 2, &result);
+    const bool answer = kind == 9 ? ExportFixed(base, fixed, &result)
+                        : kind == 8
+                            ? ListFixed(base, fixed, &result)
+                            : Finds(base, FixedAddress(k), FixedObject(k), kind % 2, &result);
     const bool reported = !HostErrorReports().empty();
     busy += !reported && result == 104;
     right += !reported && result == 0 && answer;
