@@ -143,7 +143,7 @@ bool BlockCache::MayGrow(bool passing) {
   }
   if (meta_.size() < floor_ || Victim() < 0) {
     CacheBudget::Force(kBlockSize);
-  } else if (!CacheBudget::Take(kBlockSize, passing && meta_.size() >= kPassingBlocks)) {
+  } else if ((passing && meta_.size() >= kPassingBlocks) || !CacheBudget::Take(kBlockSize)) {
     return false;
   }
   taken_ += kBlockSize;

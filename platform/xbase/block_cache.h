@@ -35,7 +35,7 @@ class BlockCache {
   static constexpr std::uint32_t kPagesPerBlock = kBlockSize / 512;
   static constexpr std::size_t kFlushRun = 256;        // blocks in one write at most
   static constexpr std::size_t kReadAheadBlocks = 16;  // read with a miss that follows the last
-  static constexpr std::size_t kPassingBlocks = 256;   // blocks a walk may take from the budget
+  static constexpr std::size_t kPassingBlocks = 256;   // blocks a walk may grow the cache to
 
   BlockCache(File* file, std::size_t floor);
   ~BlockCache();
@@ -87,8 +87,7 @@ class BlockCache {
 
   int Lookup(std::uint32_t page) const;
   // A slot for page, evicting if needed. `passing`: a block read ahead,
-  // which takes no new memory once the cache holds kPassingBlocks and half
-  // the budget is taken (CacheBudget::Take).
+  // which takes no new memory once the cache holds kPassingBlocks.
   int Acquire(std::uint32_t page, bool passing = false);
   // Whether a new slot may be added, its memory accounted for: below the
   // floor or with no clean block to evict, whatever the budget; else from

@@ -26,12 +26,6 @@ class CacheBudget {
 
   // Takes `bytes` when the budget has them; false, taking nothing, when not.
   static bool Take(std::size_t bytes);
-  // As Take, for a block read ahead on a walk through a file (`passing`):
-  // granted only while half the budget is free, so that a small base is
-  // held whole and one pass through a large file does not claim the rest.
-  static bool Take(std::size_t bytes, bool passing) {
-    return (!passing || Taken() < kBytes / 2) && Take(bytes);
-  }
   // Takes as many whole `unit`s of `bytes` as the budget has; the bytes taken.
   static std::size_t TakeUpTo(std::size_t bytes, std::size_t unit);
   // Takes `bytes` whatever is left (memory a cache cannot do without).

@@ -261,12 +261,12 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
   next_block_ = first + records;
   // Each block straight into its slot, n's prepared last so that no later
   // block takes its memory; a block whose memory a later one took is read
-  // into spare bytes and dropped. Blocks read ahead pass the table's size.
-  const std::uint64_t passing_file = blocks > 1 ? std::uint64_t{count_} * record_length_ : 0;
+  // into spare bytes and dropped. Blocks read ahead are passing.
+  const bool passing = blocks > 1;
   File::Piece pieces[kReadAheadBlocks];
   for (std::uint32_t b = blocks; b-- > 0;) {
     std::uint32_t block_first = 0;
-    pieces[b].buffer = cache_.Prepare(first + b * per_block, &block_first, passing_file);
+    pieces[b].buffer = cache_.Prepare(first + b * per_block, &block_first, passing);
     pieces[b].n = std::min(per_block, records - b * per_block) * record_length_;
   }
   spare_.resize(per_block * record_length_);

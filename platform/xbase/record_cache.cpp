@@ -37,19 +37,14 @@ void RecordCache::Configure(std::size_t record_length) {
   slots_ = std::vector<Slot>(kSlots);
 }
 
-bool RecordCache::MayGrow(std::size_t bytes, std::uint64_t passing_file) const {
-  if (passing_file != 0 && provided_.size() >= kPassingSlots &&
-      CacheBudget::Taken() - taken_ + passing_file > CacheBudget::kBytes / 2) {
-    return false;
-  }
-  return CacheBudget::Take(bytes);
+bool RecordCache::MayGrow(std::size_t bytes, bool passing) const {
+  return (!passing || provided_.size() < kPassingSlots) && CacheBudget::Take(bytes);
 }
 
-void RecordCache::Provide(Slot& slot, std::uint64_t passing_file) {
+void RecordCache::Provide(Slot& slot, bool passing) {
   const std::size_t bytes = per_block_ * record_length_;
   const auto index = static_cast<std::uint32_t>(&slot - slots_.data());
-  const bool passing = passing_file != 0;
-  if (provided_.size() < kFloor || MayGrow(bytes, passing_file)) {
+  if (provided_.size() < kFloor || MayGrow(bytes, passing)) {
     if (provided_.size() < kFloor) CacheBudget::Force(bytes);
     taken_ += bytes;
     if (chunks_.empty() || chunk_used_ + bytes > CacheBudget::kChunkBytes) {
@@ -97,10 +92,10 @@ const char* RecordCache::Find(std::uint32_t n) const {
   return slot.bytes + (n - slot.first) * record_length_;
 }
 
-char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first, std::uint64_t passing_file) {
+char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first, bool passing) {
   Slot& slot = SlotOf(n);
   slot.first = slot.count = 0;
-  if (!slot.bytes) Provide(slot, passing_file);
+  if (!slot.bytes) Provide(slot, passing);
   *first = FirstOfBlock(n);
   return slot.bytes;
 }

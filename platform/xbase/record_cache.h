@@ -31,12 +31,12 @@ class RecordCache {
   const char* Find(std::uint32_t n) const;
   // The buffer to read the block of record n into, and the block's first
   // record; Fill then says how many records the read brought. A block read
-  // ahead on a walk through the table passes the table's size in bytes
-  // (`passing_file`; 0 for any other block): once the cache holds
-  // kPassingSlots blocks, it takes new memory only for a table that half the
-  // budget holds whole, so that one pass through a large table costs no
-  // memory that the pass will not use again.
-  char* Prepare(std::uint32_t n, std::uint32_t* first, std::uint64_t passing_file = 0);
+  // ahead on a walk through the table is `passing`: once the cache holds
+  // kPassingSlots blocks, it takes no new memory, so that a pass through a
+  // table costs no memory it will not use again. Memory a process touches
+  // for the first time costs more than reading the block again from the
+  // system's page cache.
+  char* Prepare(std::uint32_t n, std::uint32_t* first, bool passing = false);
   static constexpr std::size_t kPassingSlots = 64;
   void Fill(std::uint32_t n, std::uint32_t records);
   // Whether the buffer Prepare gave for record n's block is still that
@@ -67,8 +67,8 @@ class RecordCache {
   const Slot& SlotOf(std::uint32_t n) const;
   // Gives the slot its memory: new when the budget allows (see Prepare),
   // else another's.
-  void Provide(Slot& slot, std::uint64_t passing_file);
-  bool MayGrow(std::size_t bytes, std::uint64_t passing_file) const;
+  void Provide(Slot& slot, bool passing);
+  bool MayGrow(std::size_t bytes, bool passing) const;
   void Release();
 
   std::size_t record_length_ = 0;

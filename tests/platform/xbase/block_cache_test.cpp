@@ -32,6 +32,28 @@ long ReadsFor(BlockCache* cache, testing_support::FaultFileSystem* fs, std::uint
   return fs->calls() - before;
 }
 
+// A walk through a file reads ahead: the blocks read ahead stop taking
+// memory once the cache holds kPassingBlocks, however much of the budget is
+// free, while each block asked for still does.
+TEST(FreeBudget, AWalkThroughAFileTakesFewBlocksOfTheBudget) {
+  testing_support::MemoryFileSystem memory;
+  memory.SetContents("B.MDX", std::string(kBlocks * BlockCache::kBlockSize, 'b'));
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, memory.Open("B.MDX", OpenMode::kReadOnly, &file));
+  const std::size_t before = CacheBudget::Taken();
+  {
+    BlockCache cache(file.get(), 64);
+    for (std::uint32_t b = 1; b < kBlocks; ++b) {
+      std::uint8_t* block = nullptr;
+      ASSERT_EQ(kOk, cache.Get(PageOf(b), &block));
+    }
+    const std::size_t asked = kBlocks / (BlockCache::kReadAheadBlocks + 1) + 1;
+    EXPECT_LE(CacheBudget::Taken() - before,
+              (BlockCache::kPassingBlocks + asked) * BlockCache::kBlockSize);
+  }
+  EXPECT_EQ(before, CacheBudget::Taken());
+}
+
 // Another cache has spent the budget: kept blocks (a tree's interior)
 // outlive a stream of others, and room reserved before holds that many
 // blocks, taken once from the budget.
