@@ -141,7 +141,7 @@ class DbfFile {
   // when it follows the block read last.
   int ReadBlocks(std::uint32_t n);
 
-  static constexpr std::uint32_t kReadAheadBlocks = 16;
+  static constexpr std::uint32_t kReadAheadBlocks = 32;
   // The blocks read ahead share the memory of two reads ahead at least.
   static_assert(2 * kReadAheadBlocks <= RecordCache::kPassingSlots, "read ahead too long");
   static constexpr std::size_t kAppendRun = 1 << 16;

@@ -37,7 +37,7 @@ class RecordCache {
   // for the first time costs more than reading the block again from the
   // system's page cache.
   char* Prepare(std::uint32_t n, std::uint32_t* first, bool passing = false);
-  static constexpr std::size_t kPassingSlots = 64;
+  static constexpr std::size_t kPassingSlots = 128;
   void Fill(std::uint32_t n, std::uint32_t records);
   // Whether the buffer Prepare gave for record n's block is still that
   // block's: a later Prepare may have taken its memory.
