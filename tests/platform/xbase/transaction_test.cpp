@@ -142,16 +142,24 @@ TEST_F(TwoSessions, ACommitElsewhereEndsAnOptimisticReadAndLeavesEachOnItsRow) {
 // turn; after a restart (page cache kept) or a power loss (durable mode), the
 // base's folder moved or not, and a first open whose write number `calls`
 // fails, the table is sound and holds the confirmed state or the one in flight.
-// Durable commits that only add and rename (`grow`) go to the redo journal,
+// Durable commits that only add and rename (kGrow) go to the redo journal,
 // or, where the file system cannot name the machine's runs, to the rollback
 // journal, as every other commit does.
+enum StopFlag : unsigned {
+  kCompaction = 1,
+  kPowerLoss = 2,  // durable unless kPlain
+  kMoved = 4,
+  kDurable = 8,
+  kRunsUnnamed = 16,
+  kGrow = 32,
+  kPlain = 64,        // the session not durable though the power goes
+  kLeftJournal = 128  // a journal a plain session left, its name not yet durable
+};
+
 struct StopCase {
   const char* name;
-  bool compaction, power_loss, moved;
-  bool durable = false, runs_named = true, grow = false;
-  bool plain = false;  // the session not durable though the power goes
-  // A journal a plain session left, its name not yet durable in the folder.
-  bool left_journal = false;
+  unsigned flags;
+  bool Has(StopFlag flag) const { return (flags & flag) != 0; }
 };
 
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
@@ -159,36 +167,37 @@ void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 class DiskStops : public ::testing::TestWithParam<StopCase> {};
 
 TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
-  const bool compaction = GetParam().compaction, power_loss = GetParam().power_loss;
+  const bool compaction = GetParam().Has(kCompaction), power_loss = GetParam().Has(kPowerLoss);
   Model start = Numbered(12);
   for (int n : {2, 5, 9}) start[static_cast<std::size_t>(n - 1)] = "";
   bool stopped = true;
   for (long calls = 1; stopped; ++calls) {
     SCOPED_TRACE("stopped after " + std::to_string(calls) + " calls");
     MemoryFileSystem fs;
-    fs.SetRunsNamed(GetParam().runs_named);
+    fs.SetRunsNamed(!GetParam().Has(kRunsUnnamed));
     Store("base", 12, {2, 5, 9}, &fs);
     fs.MarkAllDurable();
-    if (GetParam().left_journal) fs.SetContents("base/KR9.DBF.jnl", "");
+    if (GetParam().Has(kLeftJournal)) fs.SetContents("base/KR9.DBF.jnl", "");
     Model confirmed = start, in_flight = compaction ? Live(start) : start;
     {
       MainTable t("base", false, &fs);
       ASSERT_TRUE(t.ok());
-      t.session.durable = (power_loss || GetParam().durable) && !GetParam().plain ? 1 : 0;
+      t.session.durable =
+          (power_loss || GetParam().Has(kDurable)) && !GetParam().Has(kPlain) ? 1 : 0;
       fs.DieAfter(calls);
       if (compaction && TableCompact(t.table) == kOk) confirmed = in_flight;
       for (int n : {3, 6, 10}) {
         if (compaction) break;
-        in_flight = Apply(n, confirmed, GetParam().grow);
-        if (Change(t, n, GetParam().grow) != kOk) break;
+        in_flight = Apply(n, confirmed, GetParam().Has(kGrow));
+        if (Change(t, n, GetParam().Has(kGrow)) != kOk) break;
         confirmed = in_flight;
       }
       stopped = fs.dead();
       EngineEnd(&t.session);
     }
     power_loss ? fs.LosePower(static_cast<unsigned>(calls)) : fs.Restart();
-    const std::string folder = GetParam().moved ? "moved" : "base";
-    if (GetParam().moved) fs.MoveFolder("base", folder);
+    const std::string folder = GetParam().Has(kMoved) ? "moved" : "base";
+    if (GetParam().Has(kMoved)) fs.MoveFolder("base", folder);
     // Whatever was stopped, no open meets a flag without the journal of its
     // write (kErrJournal): the flag is set only once the journal is ready.
     {
@@ -213,19 +222,19 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, DiskStops,
-    ::testing::Values(
-        StopCase{"CompactionProcessStops", true, false, false},
-        StopCase{"DurableCompactionPowerGoes", true, true, false},
-        StopCase{"PlainCompactionPowerGoes", true, true, false, false, true, false, true},
-        StopCase{"CommitsProcessStops", false, false, false},
-        StopCase{"DurableCommitsPowerGoes", false, true, false},
-        StopCase{"DurableCommitsPowerGoesJournalLeft", false, true, false, true, true, false, false,
-                 true},
-        StopCase{"CommitsStopFolderMoved", false, false, true},
-        StopCase{"DurableGrowthProcessStops", false, false, false, true, true, true},
-        StopCase{"DurableGrowthPowerGoes", false, true, false, true, true, true},
-        StopCase{"DurableGrowthFolderMoved", false, true, true, true, true, true},
-        StopCase{"DurableGrowthUnnamedRunsPowerGoes", false, true, false, true, false, true}),
+    ::testing::Values(StopCase{"CompactionProcessStops", kCompaction},
+                      StopCase{"DurableCompactionPowerGoes", kCompaction | kPowerLoss},
+                      StopCase{"PlainCompactionPowerGoes", kCompaction | kPowerLoss | kPlain},
+                      StopCase{"CommitsProcessStops", 0},
+                      StopCase{"DurableCommitsPowerGoes", kPowerLoss},
+                      StopCase{"DurableCommitsPowerGoesJournalLeft",
+                               kPowerLoss | kDurable | kLeftJournal},
+                      StopCase{"CommitsStopFolderMoved", kMoved},
+                      StopCase{"DurableGrowthProcessStops", kDurable | kGrow},
+                      StopCase{"DurableGrowthPowerGoes", kPowerLoss | kDurable | kGrow},
+                      StopCase{"DurableGrowthFolderMoved", kPowerLoss | kMoved | kDurable | kGrow},
+                      StopCase{"DurableGrowthUnnamedRunsPowerGoes",
+                               kPowerLoss | kDurable | kRunsUnnamed | kGrow}),
     ::testing::PrintToStringParamName());
 
 // A reader that fails to read again what another session committed says so;
