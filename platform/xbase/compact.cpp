@@ -7,12 +7,15 @@
 // table by renames: a machine that stopped after them must not find new
 // names over bytes that never reached the disk, which would lose the whole
 // table rather than its last change. What it syncs here is also what the
-// next durable commit would otherwise have to sync.
+// next durable commit would otherwise have to sync. The new files are synced
+// together once all are written, each one's writeback begun as it is done:
+// the disk writes a file while the next one is built.
 
 #include <algorithm>
 
 #include "xbase/cache_budget.h"
 #include "xbase/compact.h"
+#include "xbase/key_run.h"
 #include "xbase/lock_offsets.h"
 #include "xbase/relation.h"
 #include "xbase/table.h"
@@ -47,13 +50,14 @@ int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
   if (r == kOk) r = out->WriteAt(offset, chunk.data(), chunk.size());
   DbfStampHeader(&header, *live);
   if (r == kOk) r = out->WriteAt(0, header.data(), 32);
-  if (r == kOk) r = out->Sync();
+  if (r == kOk) out->StartWriteback();
   return r;
 }
 
 // Writes a new file for `index` whose tags hold the live rows under their
-// new numbers.
-int WriteIndex(FileSystem* fs, Table* table, Index* index) {
+// new numbers, into *built; `run` holds the keys of one tag at a time.
+int WriteIndex(FileSystem* fs, Table* table, Index* index, KeyRun* run,
+               std::unique_ptr<MdxFile>* built) {
   std::vector<MdxTagInfo> infos;
   for (int t = 0; t < index->mdx->tag_count(); ++t) infos.push_back(index->mdx->tag(t));
   std::unique_ptr<File> file;
@@ -61,9 +65,10 @@ int WriteIndex(FileSystem* fs, Table* table, Index* index) {
   std::unique_ptr<MdxFile> mdx;
   int r = MdxFile::Create(std::move(file), IndexBaseName(index->path), infos, &mdx);
   if (r == kOk) mdx->WriteAsBuilt();
-  if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true);
+  if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true, run);
   if (r == kOk) r = mdx->Flush();
-  if (r == kOk) r = mdx->file()->Sync();
+  if (r == kOk) mdx->file()->StartWriteback();
+  *built = std::move(mdx);
   return r;
 }
 
@@ -120,15 +125,22 @@ int Compact(Table* table) {
   std::unique_ptr<File> out;
   r = fs->Open(NewName(table->path), OpenMode::kCreate, &out) == kOk ? kOk : kErrCreate;
   if (r == kOk) r = WriteLiveRows(table, out.get(), &live);
-  out.reset();
   // The old trees are replaced and the rows are read once a tag: the cached
-  // blocks and records leave their memory to the keys of the new trees.
+  // blocks and records leave their memory to the keys of the new trees,
+  // which one run holds a tag at a time.
   for (auto& index : table->indexes) index->mdx->Forget();
   table->dbf->ReleaseCache();
   CacheBudget::ReturnFreed();
+  KeyRun run(0);
+  std::vector<std::unique_ptr<MdxFile>> built(table->indexes.size());
   for (std::size_t i = 0; r == kOk && i < table->indexes.size(); ++i) {
-    r = WriteIndex(fs, table, table->indexes[i].get());
+    r = WriteIndex(fs, table, table->indexes[i].get(), &run, &built[i]);
   }
+  run.Clear();
+  if (r == kOk) r = out->Sync();
+  for (std::size_t i = 0; r == kOk && i < built.size(); ++i) r = built[i]->file()->Sync();
+  out.reset();
+  built.clear();
   if (r == kOk) r = WriteJournal(fs, table);
   if (r == kOk) r = fs->SyncDirectory(table->path);
   if (r != kOk) {

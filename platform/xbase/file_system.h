@@ -41,6 +41,10 @@ class File {
   virtual int Size(std::uint64_t* size) = 0;
   virtual int Truncate(std::uint64_t size) = 0;
   virtual int Sync() = 0;
+  // Asks the system to begin writing what was written to the disk, without
+  // waiting: a Sync that follows a while later then waits for less. A hint;
+  // by default nothing.
+  virtual void StartWriteback() {}
   // Byte-range locks owned by this open file (open-file-description locks on
   // Linux): they stay when another descriptor of the same file is closed, and
   // conflict with other opens of the file, in this process or another.

@@ -68,7 +68,8 @@ void KeyRun::Sort() {
 // entries do not all share (keys of one kind agree in most of theirs).
 void KeyRun::SortHeads() {
   if (headed_.size() < 2) return;
-  std::vector<Headed> moved(headed_.size());
+  std::vector<Headed>& moved = moved_;
+  moved.resize(headed_.size());
   for (unsigned byte = 0; byte < 12; ++byte) {
     auto digit = [byte](const Headed& h) {
       return static_cast<unsigned>(byte < 4 ? h.next >> (8 * byte) : h.head >> (8 * (byte - 4))) &
@@ -88,6 +89,7 @@ void KeyRun::Clear() {
   std::string().swap(keys_);
   std::vector<std::uint32_t>().swap(records_);
   std::vector<Headed>().swap(headed_);
+  std::vector<Headed>().swap(moved_);
 }
 
 }  // namespace xbase

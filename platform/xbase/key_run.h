@@ -53,6 +53,7 @@ class KeyRun {
     std::uint32_t at;
   };
   std::vector<Headed> headed_;  // in key order once sorted, else empty
+  std::vector<Headed> moved_;   // the radix passes' other buffer, kept for the next tag
   // Puts headed_ in order of (head, next), keeping the order of equals.
   void SortHeads();
 

@@ -172,6 +172,11 @@ class PosixFile final : public File {
     return kOk;
   }
 
+  // Failures show at the Sync that follows.
+  void StartWriteback() override {
+    if (unsynced_) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+
   int Lock(std::uint64_t offset, std::uint64_t length, bool exclusive) override {
     return SetLock(offset, length, exclusive ? F_WRLCK : F_RDLCK);
   }

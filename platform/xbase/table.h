@@ -18,6 +18,8 @@
 
 namespace xbase {
 
+class KeyRun;
+
 class Field {
  public:
   Table* table = nullptr;
@@ -139,8 +141,10 @@ int PrepareTag(Table* table, Index* index, int number, std::unique_ptr<Tag>* out
 // Builds every tag of `index` in `mdx` (the index's own file or a new one
 // with the same tags) from the table's rows, one tag's keys in memory at a
 // time; with `live_only`, deleted rows are left out and the others numbered
-// from 1 as compaction writes them.
-int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only);
+// from 1 as compaction writes them. `run`, when given, holds the keys, its
+// memory kept for the next index file.
+int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only,
+                      KeyRun* run = nullptr);
 
 }  // namespace xbase
 

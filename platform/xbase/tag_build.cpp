@@ -8,9 +8,10 @@
 
 namespace xbase {
 
-int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only) {
+int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only, KeyRun* given) {
   int r = kOk;
-  KeyRun run(0);
+  KeyRun own(0);
+  KeyRun& run = given != nullptr ? *given : own;
   for (std::size_t t = 0; r == kOk && t < index->tags.size(); ++t) {
     Tag& tag = *index->tags[t];
     run.Restart(tag.key_length);

@@ -50,6 +50,7 @@ class WatchedFile final : public File {
   int Size(std::uint64_t* size) override;
   int Truncate(std::uint64_t size) override;
   int Sync() override;
+  void StartWriteback() override { inner_->StartWriteback(); }
   int Lock(std::uint64_t offset, std::uint64_t length, bool exclusive) override {
     return inner_->Lock(offset, length, exclusive);
   }
