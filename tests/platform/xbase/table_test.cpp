@@ -14,6 +14,7 @@
 #include "support/temp_dir.h"
 #include "xbase/cache_budget.h"
 #include "xbase/engine.h"
+#include "xbase/record_cache.h"
 
 namespace xbase {
 namespace {
@@ -403,6 +404,24 @@ TEST_F(TableFileTest, IntegrityCheckFindsChangesBehindTheEnginesBack) {
       EXPECT_NE(std::string::npos, problems.at(0).find(c.first)) << problems[0];
     }
   }
+}
+
+// A walk through a table larger than the blocks a walk may hold takes no
+// more of the cache budget than those blocks, however much of it is free.
+TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
+  constexpr int kRows = 12000;  // about 270 blocks
+  {
+    MainTable t(dir_.path());
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
+    ASSERT_EQ(kOk, EngineCommit(&t.session));
+  }
+  MainTable t(dir_.path(), false);
+  const std::size_t before = CacheBudget::Taken();
+  int rows = 0;
+  for (int r = TableGo(t.table, 1); r == kOk; r = TableSkip(t.table, 1)) ++rows;
+  EXPECT_EQ(kRows, rows);
+  EXPECT_LE(CacheBudget::Taken() - before, (RecordCache::kPassingSlots + 1) * 4096);
 }
 
 // Rows read warm, cold from the top and the middle (whole blocks read ahead,
