@@ -1,6 +1,10 @@
 #include "xbase/record_cache.h"
 
+#include <sys/mman.h>
+
 #include <cstring>
+#include <new>
+#include <type_traits>
 #include <utility>
 
 #include "xbase/cache_budget.h"
@@ -9,17 +13,25 @@ namespace xbase {
 namespace {
 
 constexpr std::size_t kBlockBytes = 4096;
-constexpr std::size_t kSlots = 16384;  // a table of up to 64 MB without collisions
-constexpr std::size_t kFloor = 16;     // slots with memory whatever the budget
+constexpr std::size_t kFloor = 16;  // slots with memory whatever the budget
 
 }  // namespace
 
 RecordCache::~RecordCache() { Release(); }
 
+RecordCache::Slot* RecordCache::MapSlots() {
+  static_assert(std::is_trivially_copyable<Slot>::value, "slots live in zeroed pages");
+  void* mapped = mmap(nullptr, kSlots * sizeof(Slot), PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  return static_cast<Slot*>(mapped);
+}
+
 void RecordCache::Release() {
   CacheBudget::Give(taken_);
   taken_ = 0;
-  slots_.clear();
+  if (slots_ != nullptr) munmap(slots_, kSlots * sizeof(Slot));
+  slots_ = nullptr;
   for (char* chunk : chunks_) CacheBudget::LeaveChunk(chunk);
   chunks_.clear();
   chunk_used_ = 0;
@@ -34,7 +46,7 @@ void RecordCache::Configure(std::size_t record_length) {
   record_length_ = record_length == 0 ? 1 : record_length;
   per_block_ = static_cast<std::uint32_t>(kBlockBytes / record_length_);
   if (per_block_ == 0) per_block_ = 1;
-  slots_ = std::vector<Slot>(kSlots);
+  slots_ = MapSlots();
 }
 
 bool RecordCache::MayGrow(std::size_t bytes, bool passing) const {
@@ -43,7 +55,7 @@ bool RecordCache::MayGrow(std::size_t bytes, bool passing) const {
 
 void RecordCache::Provide(Slot& slot, bool passing) {
   const std::size_t bytes = per_block_ * record_length_;
-  const auto index = static_cast<std::uint32_t>(&slot - slots_.data());
+  const auto index = static_cast<std::uint32_t>(&slot - slots_);
   if (provided_.size() < kFloor || MayGrow(bytes, passing)) {
     if (provided_.size() < kFloor) CacheBudget::Force(bytes);
     taken_ += bytes;
@@ -78,15 +90,15 @@ void RecordCache::Clear() {
 }
 
 RecordCache::Slot& RecordCache::SlotOf(std::uint32_t n) {
-  return slots_[((n - 1) / per_block_) % slots_.size()];
+  return slots_[((n - 1) / per_block_) % kSlots];
 }
 
 const RecordCache::Slot& RecordCache::SlotOf(std::uint32_t n) const {
-  return slots_[((n - 1) / per_block_) % slots_.size()];
+  return slots_[((n - 1) / per_block_) % kSlots];
 }
 
 const char* RecordCache::Find(std::uint32_t n) const {
-  if (slots_.empty() || n == 0) return nullptr;
+  if (slots_ == nullptr || n == 0) return nullptr;
   const Slot& slot = SlotOf(n);
   if (slot.first == 0 || n < slot.first || n - slot.first >= slot.count) return nullptr;
   return slot.bytes + (n - slot.first) * record_length_;
@@ -112,7 +124,7 @@ void RecordCache::Update(std::uint32_t n, const char* bytes) {
 }
 
 void RecordCache::Append(std::uint32_t n, const char* bytes) {
-  if (slots_.empty() || n == 0) return;
+  if (slots_ == nullptr || n == 0) return;
   Slot& slot = SlotOf(n);
   const std::uint32_t first = FirstOfBlock(n);
   if (n == first && slot.bytes != nullptr) {
@@ -127,7 +139,7 @@ void RecordCache::Append(std::uint32_t n, const char* bytes) {
 }
 
 void RecordCache::Forget(std::uint32_t n) {
-  if (slots_.empty() || n == 0) return;
+  if (slots_ == nullptr || n == 0) return;
   Slot& slot = SlotOf(n);
   if (slot.first == FirstOfBlock(n)) slot.first = slot.count = 0;
 }

@@ -70,10 +70,16 @@ class RecordCache {
   void Provide(Slot& slot, bool passing);
   bool MayGrow(std::size_t bytes, bool passing) const;
   void Release();
+  static Slot* MapSlots();
 
   std::size_t record_length_ = 0;
   std::uint32_t per_block_ = 1;
-  std::vector<Slot> slots_;
+  // kSlots slots (a table of up to 64 MB without collisions) in pages that
+  // the system zeroes when first touched, so that a table whose records are
+  // never read costs no memory for them; null before Configure. All-zero
+  // bytes are an empty slot.
+  static constexpr std::size_t kSlots = 16384;
+  Slot* slots_ = nullptr;
   // The slots' memory, in chunks of the budget's (cache_budget.h).
   std::vector<char*> chunks_;
   std::size_t chunk_used_ = 0;           // bytes of the last chunk handed out
