@@ -2,6 +2,7 @@
 #define SYMBASE_STORAGE_TEXT_MATCH_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -40,11 +41,19 @@ class TextMatch {
 };
 
 // The length of text[0..width) without its trailing blanks, 32 and then 8
-// at a time: a wide field mostly holds its padding.
+// at a time, as whole words: a wide field mostly holds its padding.
 inline std::size_t TrimmedLength(const char* text, std::size_t width) {
-  static constexpr char kBlankBlock[33] = "                                ";
-  while (width >= 32 && std::memcmp(text + width - 32, kBlankBlock, 32) == 0) width -= 32;
-  while (width >= 8 && std::memcmp(text + width - 8, kBlankBlock, 8) == 0) width -= 8;
+  constexpr std::uint64_t kBlanks = 0x2020202020202020u;
+  auto word = [text](std::size_t end) {
+    std::uint64_t w;
+    std::memcpy(&w, text + end - 8, 8);
+    return w ^ kBlanks;
+  };
+  while (width >= 32 &&
+         (word(width) | word(width - 8) | word(width - 16) | word(width - 24)) == 0) {
+    width -= 32;
+  }
+  while (width >= 8 && word(width) == 0) width -= 8;
   while (width > 0 && text[width - 1] == ' ') --width;
   return width;
 }
