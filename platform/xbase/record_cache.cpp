@@ -3,9 +3,11 @@
 #include <sys/mman.h>
 
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "xbase/cache_budget.h"
 
@@ -15,23 +17,59 @@ namespace {
 constexpr std::size_t kBlockBytes = 4096;
 constexpr std::size_t kFloor = 16;  // slots with memory whatever the budget
 
+// Slot arrays whose slots are all empty again, for the next cache: a base
+// closed and opened again neither maps nor faults in its slots anew.
+struct SlotPool {
+  static constexpr std::size_t kKept = 8;
+  std::mutex mutex;
+  std::vector<void*> arrays;
+};
+
+SlotPool& Pool() {
+  static auto* pool = new SlotPool();  // lives as long as the process: caches outlive statics
+  return *pool;
+}
+
 }  // namespace
 
 RecordCache::~RecordCache() { Release(); }
 
-RecordCache::Slot* RecordCache::MapSlots() {
+RecordCache::Slot* RecordCache::TakeSlots() {
   static_assert(std::is_trivially_copyable<Slot>::value, "slots live in zeroed pages");
+  SlotPool& pool = Pool();
+  {
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    if (!pool.arrays.empty()) {
+      void* kept = pool.arrays.back();
+      pool.arrays.pop_back();
+      return static_cast<Slot*>(kept);
+    }
+  }
   void* mapped = mmap(nullptr, kSlots * sizeof(Slot), PROT_READ | PROT_WRITE,
                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   return static_cast<Slot*>(mapped);
 }
 
+void RecordCache::LeaveSlots() {
+  if (slots_ == nullptr) return;
+  // Only the slots with memory were ever written: emptied, the array is
+  // as the system gave it.
+  for (const std::uint32_t i : provided_) slots_[i] = Slot{};
+  SlotPool& pool = Pool();
+  std::lock_guard<std::mutex> lock(pool.mutex);
+  if (pool.arrays.size() < SlotPool::kKept) {
+    pool.arrays.push_back(slots_);
+  } else {
+    munmap(slots_, kSlots * sizeof(Slot));
+  }
+  slots_ = nullptr;
+}
+
 void RecordCache::Release() {
   CacheBudget::Give(taken_);
   taken_ = 0;
-  if (slots_ != nullptr) munmap(slots_, kSlots * sizeof(Slot));
-  slots_ = nullptr;
+  LeaveSlots();
   for (char* chunk : chunks_) CacheBudget::LeaveChunk(chunk);
   chunks_.clear();
   chunk_used_ = 0;
@@ -46,7 +84,7 @@ void RecordCache::Configure(std::size_t record_length) {
   record_length_ = record_length == 0 ? 1 : record_length;
   per_block_ = static_cast<std::uint32_t>(kBlockBytes / record_length_);
   if (per_block_ == 0) per_block_ = 1;
-  slots_ = MapSlots();
+  slots_ = TakeSlots();
 }
 
 bool RecordCache::MayGrow(std::size_t bytes, bool passing) const {

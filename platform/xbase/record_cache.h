@@ -70,14 +70,16 @@ class RecordCache {
   void Provide(Slot& slot, bool passing);
   bool MayGrow(std::size_t bytes, bool passing) const;
   void Release();
-  static Slot* MapSlots();
+  // The slots' array: one another cache left, else new pages; and back.
+  static Slot* TakeSlots();
+  void LeaveSlots();
 
   std::size_t record_length_ = 0;
   std::uint32_t per_block_ = 1;
   // kSlots slots (a table of up to 64 MB without collisions) in pages that
   // the system zeroes when first touched, so that a table whose records are
   // never read costs no memory for them; null before Configure. All-zero
-  // bytes are an empty slot.
+  // bytes are an empty slot, and only the slots in provided_ are not empty.
   static constexpr std::size_t kSlots = 16384;
   Slot* slots_ = nullptr;
   // The slots' memory, in chunks of the budget's (cache_budget.h).
