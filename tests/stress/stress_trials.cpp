@@ -82,6 +82,10 @@ std::pair<State, LogLine> Replay(State state, const std::string& log, long* conf
   return {state, in_flight};
 }
 
+Object ObjectOf(const CTBObjetAts& row) {
+  return Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
+}
+
 // Looks `object` up by the address it should be at, or by its symbol: true
 // when the answer is that address holding `object`; *result: what the call gave.
 bool Finds(CTBData* base, const std::string& address, const Object& object, bool by_symbol,
@@ -90,7 +94,7 @@ bool Finds(CTBData* base, const std::string& address, const Object& object, bool
                   -1);
   *result = TBSearchAttrib(base, &row, by_symbol ? 1 : 0);
   return *result == 0 && address == static_cast<const char*>(row.m_repere) &&
-         object == Object{std::string(row.m_symbole), std::string(row.m_commentaire)};
+         object == ObjectOf(row);
 }
 
 void CloseBase(CTBData* base) {
@@ -134,25 +138,44 @@ std::string Maintain(int (*call)(CTBData*, const char*, CObList*), const std::st
   return result == 0 ? "" : text + "; ";
 }
 
+// Asks `call(list, finished)` for batch after batch until one says it is
+// the last, a busy batch (104) asked again, and hands each row to `take`
+// (false: a wrong row). False on a wrong row or on a result neither 0 nor
+// busy, left in *result.
+template <typename Call, typename Take>
+bool Batches(int* result, Call call, Take take) {
+  bool right = true;
+  for (int finished = 0; finished == 0 && right;) {
+    CObList list;
+    *result = call(&list, &finished);
+    while (!list.IsEmpty()) {
+      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
+      right = take(*row) && right;
+    }
+    if (*result != 0 && *result != 104) return false;
+  }
+  return right;
+}
+
 // Every live object of a base through the export; *why receives what went
 // wrong (the export failed, repeated an address or made reports).
 State ReadAll(CTBData* base, std::string* why) {
   State out;
   long counter = 1;
-  int finished = 0;
+  int result = 0;
   HostClearErrorReports();
-  while (finished == 0) {
-    CObList list;
-    const int result = TBExportSymbol(base, "", 0, &counter, &list, &finished);
-    while (!list.IsEmpty()) {
-      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
-      const std::string address(row->m_repere);
-      if (out.count(address) != 0) *why = "the export repeats " + address;
-      out[address] = Object{std::string(row->m_symbole), std::string(row->m_commentaire)};
-    }
-    if (result != 0 && result != 105) *why = "the export gave " + std::to_string(result);
-    if (result != 0) break;  // 105: an empty base
-  }
+  const bool read = Batches(
+      &result,
+      [&](CObList* list, int* finished) {
+        return TBExportSymbol(base, "", 0, &counter, list, finished);
+      },
+      [&](const CTBObjetAts& row) {
+        const std::string address(row.m_repere);
+        if (out.count(address) != 0) *why = "the export repeats " + address;
+        out[address] = ObjectOf(row);
+        return true;
+      });
+  if (!read && result != 105) *why = "the export gave " + std::to_string(result);  // 105: empty
   if (why->empty() && !HostErrorReports().empty()) *why = "the export made reports";
   return out;
 }
@@ -418,51 +441,44 @@ Object FixedObject(long k) {
   return Object{"Fixed_" + std::to_string(k), k % 2 == 0 ? "fixed " + std::to_string(k) : ""};
 }
 
-// Lists the fixed objects' kind in batches, a busy batch asked again: true
-// when every one is listed with its comment.
+// Lists the fixed objects' kind in batches: true when every one is listed
+// with its comment.
 bool ListFixed(CTBData* base, long fixed, int* result) {
-  int ind1 = 0, finished = 0;
+  int ind1 = 0;
   long listed = 0;
-  while (finished == 0) {
-    CObList list;
-    *result = TBListRepereByTypeObject(base, "%KW", 0, &ind1, &list, &finished);
-    for (; !list.IsEmpty(); ++listed) {
-      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
-      const long k = std::strtol(static_cast<const char*>(row->m_repere) + 3, nullptr, 10);
-      if (FixedObject(k).comment != static_cast<const char*>(row->m_commentaire)) return false;
-    }
-    if (*result != 0 && *result != 104) return false;
-  }
-  return listed == fixed;
+  return Batches(
+             result,
+             [&](CObList* list, int* finished) {
+               return TBListRepereByTypeObject(base, "%KW", 0, &ind1, list, finished);
+             },
+             [&](const CTBObjetAts& row) {
+               const long k = std::strtol(static_cast<const char*>(row.m_repere) + 3, nullptr, 10);
+               ++listed;
+               return FixedObject(k).comment == static_cast<const char*>(row.m_commentaire);
+             }) &&
+         listed == fixed;
 }
 
-// Exports the whole base in batches while others write, a busy batch asked
-// again: true when no address comes twice and every fixed object comes with
-// its symbol and comment. A batch read without the lock and spoiled by a
-// write is read again from where it began: a wrong place repeats or skips.
+// Exports the whole base in batches while others write: true when no
+// address comes twice and every fixed object comes with its symbol and
+// comment. A batch read without the lock and spoiled by a write is read
+// again from where it began: a wrong place repeats or skips.
 bool ExportFixed(CTBData* base, long fixed, int* result) {
-  long counter = 1;
-  int finished = 0;
+  long counter = 1, found = 0;
   std::set<std::string> seen;
-  long found = 0;
-  while (finished == 0) {
-    CObList list;
-    *result = TBExportSymbol(base, "", 0, &counter, &list, &finished);
-    while (!list.IsEmpty()) {
-      std::unique_ptr<CTBObjetAts> row(static_cast<CTBObjetAts*>(list.RemoveHead()));
-      const std::string address(row->m_repere);
-      if (!seen.insert(address).second) return false;
-      if (address.compare(0, 3, "%KW") != 0) continue;
-      const long k = std::strtol(address.c_str() + 3, nullptr, 10);
-      if (!(FixedObject(k) ==
-            Object{std::string(row->m_symbole), std::string(row->m_commentaire)})) {
-        return false;
-      }
-      ++found;
-    }
-    if (*result != 0 && *result != 104) return false;
-  }
-  return found == fixed;
+  return Batches(
+             result,
+             [&](CObList* list, int* finished) {
+               return TBExportSymbol(base, "", 0, &counter, list, finished);
+             },
+             [&](const CTBObjetAts& row) {
+               const std::string address(row.m_repere);
+               if (!seen.insert(address).second) return false;
+               if (address.compare(0, 3, "%KW") != 0) return true;
+               ++found;
+               return FixedObject(std::strtol(address.c_str() + 3, nullptr, 10)) == ObjectOf(row);
+             }) &&
+         found == fixed;
 }
 
 // Looks up fixed objects by address and by symbol, and now and then lists
