@@ -179,7 +179,7 @@ int TableCompact(Table* table) {
   if (!table->open()) return table->Fail(kErrArgument);
   if (table->appending) {
     table->appending = false;
-    table->record = table->stored;
+    table->FollowStored();
   }
   // Whatever the session changed reaches the files before they are rewritten.
   int r = FlushRow(table);

@@ -114,7 +114,7 @@ int Prepare(Relation* relation) {
   if (!table->open()) return table->Fail(kErrArgument);
   if (table->appending) {
     table->appending = false;
-    table->record = table->stored;
+    table->FollowStored();
   }
   return FlushRow(table);
 }

@@ -43,6 +43,20 @@ int Table::Fail(int code) {
   return code;
 }
 
+char* Table::Edit() {
+  if (follows_stored_) {
+    record_ = stored;  // same length after the first time: no allocation
+    follows_stored_ = false;
+  }
+  return &record_[0];
+}
+
+void Table::StoreRow() {
+  if (follows_stored_) return;
+  stored.swap(record_);  // record_ keeps stale bytes, unused while the row follows
+  follows_stored_ = true;
+}
+
 void EngineInit(Session* session, int /*flags*/, int /*tuning*/) {
   if (session == nullptr) return;
   if (session->state) EngineEnd(session);

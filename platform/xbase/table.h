@@ -70,9 +70,8 @@ class Table {
   Place place = Place::kEof;
   std::uint32_t recno = 0;  // the row when place is kRow
   bool bof = false;
-  std::string record;      // the current row as the caller sees it
   std::string stored;      // the current row as the files (and tags) hold it
-  bool changed = false;    // record differs from stored: write when moving off
+  bool changed = false;    // the caller changed the row: write when moving off
   bool appending = false;  // record is a new row begun by AppendStart
   bool read_only = false;  // the file could only be opened for reading
   bool write_locked = false;
@@ -93,6 +92,23 @@ class Table {
   // False once closed (after a failed compaction, or RelationFree closing files).
   bool open() const { return dbf != nullptr; }
   int Fail(int code);  // sets session->error, returns code
+
+  // The current row as the caller sees it. After a move it is the stored
+  // row itself: the caller gets a copy of its own only when it first
+  // changes the row (Edit), so a walk that only reads copies each row once.
+  const char* row() const { return follows_stored_ ? stored.data() : record_.data(); }
+  // The current row, the caller's own to change.
+  char* Edit();
+  // Whether the caller's row differs from the stored one.
+  bool RowDiffers() const { return !follows_stored_ && record_ != stored; }
+  // The current row is the stored one again: after a move, or a write.
+  void FollowStored() { follows_stored_ = true; }
+  // The caller's row was written: it is the stored row now.
+  void StoreRow();
+
+ private:
+  std::string record_;  // the caller's row, while it does not follow the stored one
+  bool follows_stored_ = true;
 };
 
 struct SessionState {

@@ -19,7 +19,7 @@ int Target(Table* table) {
 int PrepareMove(Table* table) {
   if (table->appending) {
     table->appending = false;
-    table->record = table->stored;
+    table->FollowStored();
   }
   return FlushRow(table);
 }
@@ -48,7 +48,7 @@ int LandOnEntry(Table* table) {
       std::memcmp(tag->new_key.data(), c.key.data(), tag->key_length) != 0) {
     return kErrIndexFormat;
   }
-  table->record = table->stored;
+  table->FollowStored();
   table->place = Place::kRow;
   table->recno = c.record;
   table->bof = false;
@@ -159,7 +159,7 @@ int LandOnRecord(Table* table, std::uint32_t n, bool load) {
   if (load) {
     int r = table->dbf->Read(n, &table->stored[0]);
     if (r != kOk) return r;
-    table->record = table->stored;
+    table->FollowStored();
   }
   table->place = Place::kRow;
   table->recno = n;
@@ -173,8 +173,8 @@ void LandOnEof(Table* table) {
   table->place = Place::kEof;
   table->recno = table->dbf->count() + 1;
   table->bof = false;
-  std::memset(&table->record[0], ' ', table->record.size());
-  table->stored = table->record;
+  std::memset(&table->stored[0], ' ', table->stored.size());
+  table->FollowStored();
   table->changed = table->appending = false;
   table->cursor_synced = false;
 }

@@ -69,9 +69,8 @@ Table* Adopt(Session* session, const std::string& path, std::unique_ptr<DbfFile>
     table->layout.push_back(ExpressionField{f.name, f.offset, f.width});
     table->fields.push_back(std::move(field));
   }
-  table->record.assign(dbf->record_length(), ' ');
-  table->stored = table->record;
-  table->scratch = table->record;
+  table->stored.assign(dbf->record_length(), ' ');
+  table->scratch = table->stored;
   table->dbf = std::move(dbf);
   Table* raw = table.get();
   session->state->tables.push_back(std::move(table));
@@ -309,7 +308,7 @@ int FieldCopy(Field* field, char* buffer, int size) {
   std::size_t n = field->width < static_cast<std::size_t>(size - 1)
                       ? field->width
                       : static_cast<std::size_t>(size - 1);
-  std::memcpy(buffer, table->record.data() + field->offset, n);
+  std::memcpy(buffer, table->row() + field->offset, n);
   buffer[n] = '\0';
   table->Fail(kOk);
   return static_cast<int>(n);
@@ -317,7 +316,7 @@ int FieldCopy(Field* field, char* buffer, int size) {
 
 std::string_view FieldBytes(Field* field) {
   if (field == nullptr || !field->table->open()) return {};
-  return {field->table->record.data() + field->offset, field->width};
+  return {field->table->row() + field->offset, field->width};
 }
 
 int FieldAssign(Field* field, const char* text) {
@@ -327,12 +326,12 @@ int FieldAssign(Field* field, const char* text) {
   if (!table->appending && table->place != Place::kRow) return table->Fail(kErrRecord);
   int r = EnsureWriteLock(table);
   if (r != kOk) return table->Fail(r);
-  char* out = &table->record[field->offset];
+  char* out = table->Edit() + field->offset;
   std::size_t n = std::strlen(text);
   if (n > field->width) n = field->width;
   std::memcpy(out, text, n);
   std::memset(out + n, ' ', field->width - n);
-  if (!table->appending) table->changed = table->record != table->stored;
+  if (!table->appending) table->changed = table->RowDiffers();
   return table->Fail(kOk);
 }
 

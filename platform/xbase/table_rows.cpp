@@ -25,8 +25,8 @@ int MarkRow(Table* table, char flag) {
   if (table->appending || table->place != Place::kRow) return table->Fail(kErrRecord);
   r = EnsureWriteLock(table);
   if (r != kOk) return table->Fail(r);
-  table->record[0] = flag;
-  table->changed = table->record != table->stored;
+  table->Edit()[0] = flag;
+  table->changed = table->RowDiffers();
   return table->Fail(FlushRow(table));
 }
 
@@ -48,10 +48,10 @@ int FlushRow(Table* table) {
   if (!table->changed) return kOk;
   int r = EnsureWriteLock(table);
   if (r == kOk) r = JournalRow(table, table->recno);
-  if (r == kOk) r = table->dbf->Write(table->recno, table->record.data());
+  if (r == kOk) r = table->dbf->Write(table->recno, table->row());
   if (r != kOk) return NoteWriteResult(table, r);
-  r = UpdateTags(table, table->recno, table->stored.data(), table->record.data());
-  table->stored = table->record;
+  r = UpdateTags(table, table->recno, table->stored.data(), table->row());
+  table->StoreRow();
   table->changed = false;
   return NoteWriteResult(table, r);
 }
@@ -81,7 +81,7 @@ int AppendStart(Table* table, int /*reserved*/) {
   if (r == kOk) r = EnsureWriteLock(table);
   if (r != kOk) return table->Fail(r);
   table->appending = true;
-  table->record[0] = kLiveFlag;
+  table->Edit()[0] = kLiveFlag;
   return table->Fail(kOk);
 }
 
@@ -98,8 +98,8 @@ void RecordBlank(Table* table) {
       return;
     }
   }
-  std::memset(&table->record[1], ' ', table->record.size() - 1);
-  if (!table->appending) table->changed = table->record != table->stored;
+  std::memset(table->Edit() + 1, ' ', table->stored.size() - 1);
+  if (!table->appending) table->changed = table->RowDiffers();
   table->Fail(kOk);
 }
 
@@ -108,13 +108,13 @@ int RecordAppend(Table* table) {
   if (r != kOk) return r;
   if (!table->appending) return table->Fail(kErrRecord);
   r = EnsureWriteLock(table);
-  if (r == kOk) r = NoteWriteResult(table, table->dbf->Append(table->record.data()));
+  if (r == kOk) r = NoteWriteResult(table, table->dbf->Append(table->row()));
   if (r != kOk) return table->Fail(r);
   table->appending = false;
   table->header_dirty = true;
   std::uint32_t n = table->dbf->count();
-  r = NoteWriteResult(table, UpdateTags(table, n, nullptr, table->record.data()));
-  table->stored = table->record;
+  r = NoteWriteResult(table, UpdateTags(table, n, nullptr, table->row()));
+  table->StoreRow();
   int landed = LandOnRecord(table, n, false);
   return table->Fail(r != kOk ? r : landed);
 }
@@ -126,7 +126,7 @@ int RecordIsDeleted(Table* table) {
   int r = RowTarget(table);
   if (r != kOk) return r;
   table->Fail(kOk);
-  return table->record[0] == kDeletedFlag ? 1 : 0;
+  return table->row()[0] == kDeletedFlag ? 1 : 0;
 }
 
 }  // namespace xbase

@@ -316,7 +316,7 @@ bool FitsRedo(Session* session) {
   std::size_t bytes = 0;
   for (auto& table : session->state->tables) {
     if (!table->open()) continue;
-    bytes += table->dbf->pending_bytes() + (table->changed ? table->record.size() : 0);
+    bytes += table->dbf->pending_bytes() + (table->changed ? table->stored.size() : 0);
     for (auto& index : table->indexes) bytes += index->mdx->dirty_bytes();
   }
   return bytes <= kRedoCommitLimit;

@@ -134,6 +134,28 @@ TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
   EXPECT_EQ(kOk, t_.Check());
 }
 
+// A row written where it stands reads back as written, and a second write
+// there takes out the key of the first.
+TEST_F(TableTest, ARowWrittenTwiceWhereItStandsReadsBackAndIsKeyedAsWritten) {
+  TagSelect(t_.table, t_.symbole);
+  ASSERT_EQ(kOk, TableSeek(t_.table, "Gamma"));
+  for (const char* symbol : {"Kappa", "Lambda"}) {
+    ASSERT_EQ(kOk, t_.Set("SYMBOLE", symbol));
+    ASSERT_EQ(kOk, TableUnlock(t_.table));
+    EXPECT_EQ(symbol, t_.Get("SYMBOLE"));
+  }
+  ASSERT_EQ(kOk, RecordDelete(t_.table));
+  EXPECT_EQ(1, RecordIsDeleted(t_.table));
+  ASSERT_EQ(kOk, RecordRecall(t_.table));
+  EXPECT_EQ(0, RecordIsDeleted(t_.table));
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  EXPECT_EQ(kOk, TableSeek(t_.table, "Lambda"));
+  EXPECT_EQ(2, TableRecordNumber(t_.table));
+  EXPECT_NE(kOk, TableSeek(t_.table, "Kappa"));
+  EXPECT_NE(kOk, TableSeek(t_.table, "Gamma"));
+  EXPECT_EQ(kOk, t_.Check());
+}
+
 TEST_F(TableTest, BadTagListsAreRefused) {
   const struct {
     const char *key, *filter;
