@@ -50,7 +50,9 @@
 // (kLocked when another holds the lead), and TableUnlock commits it; reads
 // outside a transaction take no lock and may miss what other processes
 // wrote. A changed row is written when the table moves off it, on
-// TableUnlock and at commit.
+// TableUnlock and at commit; while a durable transaction may still commit
+// through the redo journal (nothing it changed has reached the files), a
+// row left by TableUnlock or RecordDelete waits for the commit instead.
 
 namespace xbase {
 
@@ -233,9 +235,9 @@ int TableUnlock(Table* table);
 int AppendStart(Table* table, int reserved);
 void RecordBlank(Table* table);
 int RecordAppend(Table* table);
-// Marks the current row deleted (written at once) or recalls it; the row
-// leaves (or rejoins) at once every tag whose filter no longer (or again)
-// admits it.
+// Marks the current row deleted or recalls it, written at once (but see
+// above); from then on, whatever reads through the table finds the row gone
+// from (or back in) every tag whose filter no longer (or again) admits it.
 int RecordDelete(Table* table);
 int RecordRecall(Table* table);
 int RecordIsDeleted(Table* table);  // 1 or 0

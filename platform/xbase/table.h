@@ -124,6 +124,9 @@ struct SessionState {
 // Shared steps of the operations (table_rows.cpp, table_move.cpp, index.cpp).
 int EnsureWriteLock(Table* table);
 int FlushRow(Table* table);  // writes a changed current row and updates its tags
+// As FlushRow, but leaves the row to the commit while the transaction may
+// still keep its writes for the redo journal.
+int FlushRowUnlessKept(Table* table);
 // Flushes the current row; a transaction the first write began on its own
 // is then committed (TableUnlock).
 int UnlockTable(Table* table);

@@ -27,7 +27,7 @@ int MarkRow(Table* table, char flag) {
   if (r != kOk) return table->Fail(r);
   table->Edit()[0] = flag;
   table->changed = table->RowDiffers();
-  return table->Fail(FlushRow(table));
+  return table->Fail(FlushRowUnlessKept(table));
 }
 
 }  // namespace
@@ -56,8 +56,16 @@ int FlushRow(Table* table) {
   return NoteWriteResult(table, r);
 }
 
+// While the transaction may still commit through the redo journal, a row
+// written now would need the rollback journal instead: the commit writes it
+// among the writes it keeps, and a move or a scan before then writes it as
+// always.
+int FlushRowUnlessKept(Table* table) {
+  return table->session->state->txn.deferred ? kOk : FlushRow(table);
+}
+
 int UnlockTable(Table* table) {
-  int r = FlushRow(table);
+  int r = FlushRowUnlessKept(table);
   const TransactionState& t = table->session->state->txn;
   if (t.mode == TransactionState::Mode::kWrite && !t.begun_explicitly) {
     const int committed = CommitTransaction(table->session);

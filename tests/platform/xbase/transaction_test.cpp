@@ -54,24 +54,27 @@ Model Live(Model model) {
   return model;
 }
 
-// What transaction `n` does to the model: a row added, row n renamed, row
-// n + 1 deleted unless `grow` (then nothing reaches the files before the
-// commit: the redo journal's kind).
-Model Apply(int n, Model model, bool grow = false) {
-  model[static_cast<std::size_t>(n - 1)] = "Renamed" + std::to_string(n);
-  if (!grow) model[static_cast<std::size_t>(n)] = "";
+// What a transaction does: kMixed adds a row, renames row n and deletes row
+// n + 1; kGrow adds and renames, and kDrop adds and deletes, both leaving
+// what they write to the commit (the redo journal's kind).
+enum class Shape { kMixed, kGrow, kDrop };
+
+// What transaction `n` does to the model.
+Model Apply(int n, Model model, Shape shape = Shape::kMixed) {
+  if (shape != Shape::kDrop) model[static_cast<std::size_t>(n - 1)] = "Renamed" + std::to_string(n);
+  if (shape != Shape::kGrow) model[static_cast<std::size_t>(n)] = "";
   model.push_back("New" + std::to_string(n));
   return model;
 }
 
 // The same through the engine, in one transaction; its commit's result.
-int Change(MainTable& t, int n, bool grow = false) {
+int Change(MainTable& t, int n, Shape shape = Shape::kMixed) {
   int r = EngineBegin(&t.session, 1);
   if (r == kOk) r = t.Append(NumberedRow(100 + n, "New" + std::to_string(n)));
-  if (r == kOk) r = TableGo(t.table, n);
-  if (r == kOk) r = t.Set("SYMBOLE", "Renamed" + std::to_string(n));
-  if (r == kOk && !grow) r = TableGo(t.table, n + 1);
-  if (r == kOk && !grow) r = RecordDelete(t.table);
+  if (r == kOk && shape != Shape::kDrop) r = TableGo(t.table, n);
+  if (r == kOk && shape != Shape::kDrop) r = t.Set("SYMBOLE", "Renamed" + std::to_string(n));
+  if (r == kOk && shape != Shape::kGrow) r = TableGo(t.table, n + 1);
+  if (r == kOk && shape != Shape::kGrow) r = RecordDelete(t.table);
   const int committed = r == kOk ? EngineCommit(&t.session) : EngineRollback(&t.session);
   return r == kOk ? committed : r;
 }
@@ -142,9 +145,9 @@ TEST_F(TwoSessions, ACommitElsewhereEndsAnOptimisticReadAndLeavesEachOnItsRow) {
 // turn; after a restart (page cache kept) or a power loss (durable mode), the
 // base's folder moved or not, and a first open whose write number `calls`
 // fails, the table is sound and holds the confirmed state or the one in flight.
-// Durable commits that only add and rename (kGrow) go to the redo journal,
-// or, where the file system cannot name the machine's runs, to the rollback
-// journal, as every other commit does.
+// Durable commits that write nothing before their end (kGrow, kDrop) go to
+// the redo journal, or, where the file system cannot name the machine's
+// runs, to the rollback journal, as every other commit does.
 enum StopFlag : unsigned {
   kCompaction = 1,
   kPowerLoss = 2,  // durable unless kPlain
@@ -152,8 +155,9 @@ enum StopFlag : unsigned {
   kDurable = 8,
   kRunsUnnamed = 16,
   kGrow = 32,
-  kPlain = 64,        // the session not durable though the power goes
-  kLeftJournal = 128  // a journal a plain session left, its name not yet durable
+  kPlain = 64,         // the session not durable though the power goes
+  kLeftJournal = 128,  // a journal a plain session left, its name not yet durable
+  kDrop = 256
 };
 
 struct StopCase {
@@ -186,10 +190,13 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
           (power_loss || GetParam().Has(kDurable)) && !GetParam().Has(kPlain) ? 1 : 0;
       fs.DieAfter(calls);
       if (compaction && TableCompact(t.table) == kOk) confirmed = in_flight;
+      const Shape shape = GetParam().Has(kGrow)   ? Shape::kGrow
+                          : GetParam().Has(kDrop) ? Shape::kDrop
+                                                  : Shape::kMixed;
       for (int n : {3, 6, 10}) {
         if (compaction) break;
-        in_flight = Apply(n, confirmed, GetParam().Has(kGrow));
-        if (Change(t, n, GetParam().Has(kGrow)) != kOk) break;
+        in_flight = Apply(n, confirmed, shape);
+        if (Change(t, n, shape) != kOk) break;
         confirmed = in_flight;
       }
       stopped = fs.dead();
@@ -222,19 +229,19 @@ TEST_P(DiskStops, TheTableHoldsAConfirmedStateOrTheOneInFlight) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, DiskStops,
-    ::testing::Values(StopCase{"CompactionProcessStops", kCompaction},
-                      StopCase{"DurableCompactionPowerGoes", kCompaction | kPowerLoss},
-                      StopCase{"PlainCompactionPowerGoes", kCompaction | kPowerLoss | kPlain},
-                      StopCase{"CommitsProcessStops", 0},
-                      StopCase{"DurableCommitsPowerGoes", kPowerLoss},
-                      StopCase{"DurableCommitsPowerGoesJournalLeft",
-                               kPowerLoss | kDurable | kLeftJournal},
-                      StopCase{"CommitsStopFolderMoved", kMoved},
-                      StopCase{"DurableGrowthProcessStops", kDurable | kGrow},
-                      StopCase{"DurableGrowthPowerGoes", kPowerLoss | kDurable | kGrow},
-                      StopCase{"DurableGrowthFolderMoved", kPowerLoss | kMoved | kDurable | kGrow},
-                      StopCase{"DurableGrowthUnnamedRunsPowerGoes",
-                               kPowerLoss | kDurable | kRunsUnnamed | kGrow}),
+    ::testing::Values(
+        StopCase{"CompactionProcessStops", kCompaction},
+        StopCase{"DurableCompactionPowerGoes", kCompaction | kPowerLoss},
+        StopCase{"PlainCompactionPowerGoes", kCompaction | kPowerLoss | kPlain},
+        StopCase{"CommitsProcessStops", 0}, StopCase{"DurableCommitsPowerGoes", kPowerLoss},
+        StopCase{"DurableCommitsPowerGoesJournalLeft", kPowerLoss | kDurable | kLeftJournal},
+        StopCase{"CommitsStopFolderMoved", kMoved},
+        StopCase{"DurableGrowthProcessStops", kDurable | kGrow},
+        StopCase{"DurableGrowthPowerGoes", kPowerLoss | kDurable | kGrow},
+        StopCase{"DurableGrowthFolderMoved", kPowerLoss | kMoved | kDurable | kGrow},
+        StopCase{"DurableGrowthUnnamedRunsPowerGoes", kPowerLoss | kDurable | kRunsUnnamed | kGrow},
+        StopCase{"DurableDropsProcessStops", kDurable | kDrop},
+        StopCase{"DurableDropsPowerGoes", kPowerLoss | kDurable | kDrop}),
     ::testing::PrintToStringParamName());
 
 // A reader that fails to read again what another session committed says so;
