@@ -48,6 +48,7 @@ enum Phase {
   kReopen,
   kCompact,
   kDurable,
+  kDurableDelete,
   kPhaseCount
 };
 
@@ -64,7 +65,8 @@ const char* const kPhaseNames[kPhaseCount] = {"insert (lookups + write)",
                                               "delete",
                                               "reopen",
                                               "compaction",
-                                              "insert, synced to disk"};
+                                              "insert, synced to disk",
+                                              "delete, synced to disk"};
 
 constexpr int kCountRepeats = 20;
 constexpr int kReopens = 5;
@@ -290,33 +292,39 @@ class Run {
   }
 
   bool Compaction() {
-    long count = 0;
     if (!Timed(kCompact, 1, [&] { return store_->Compact(); })) return false;
     result_->bytes = store_->BytesOnDisk();
-    return store_->CountAll(&count) &&
-           Check(count == static_cast<long>(data_.items.size()) - deleted_,
-                 "count after compaction");
+    return CountIs(static_cast<long>(data_.items.size()) - deleted_, "count after compaction");
   }
 
-  // The first deleted objects, inserted again with every commit synced.
+  // The first deleted objects, inserted again with every commit synced, then
+  // deleted again the same way.
   bool Durable() {
     std::vector<const Item*> again;
     for (std::size_t i = 0; i < data_.items.size() && again.size() < kDurableInserts; ++i) {
       if (data_.Deleted(i)) again.push_back(&data_.items[i]);
     }
+    const long live = static_cast<long>(data_.items.size()) - deleted_;
+    const long synced = static_cast<long>(again.size());
+    return store_->SetDurable(true) && DurableEach(kDurable, again, &Store::Insert) &&
+           CountIs(live + synced, "count after synced inserts") &&
+           DurableEach(kDurableDelete, again, &Store::Delete) &&
+           CountIs(live, "count after synced deletes");
+  }
+
+  bool DurableEach(Phase phase, const std::vector<const Item*>& items,
+                   bool (Store::*write)(const Item&)) {
+    return Timed(phase, static_cast<long>(items.size()), [&] {
+      for (const Item* item : items) {
+        if (!(store_->*write)(*item)) return false;
+      }
+      return true;
+    });
+  }
+
+  bool CountIs(long expected, const char* what) {
     long count = 0;
-    return store_->SetDurable(true) &&
-           Timed(kDurable, static_cast<long>(again.size()),
-                 [&] {
-                   for (const Item* item : again) {
-                     if (!store_->Insert(*item)) return false;
-                   }
-                   return true;
-                 }) &&
-           store_->CountAll(&count) &&
-           Check(count == static_cast<long>(data_.items.size()) - deleted_ +
-                              static_cast<long>(again.size()),
-                 "count after synced inserts");
+    return store_->CountAll(&count) && Check(count == expected, what);
   }
 
   Store* store_;
