@@ -16,6 +16,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -339,6 +343,11 @@ Result RunChild(bool sqlite, const Dataset& data, const std::string& directory) 
   Result result;
   if (pipe(channel) != 0) return result;
   std::fflush(nullptr);
+#ifdef __GLIBC__
+  // Memory the parent freed (an earlier size's dataset) would otherwise be
+  // the child's to reuse without growing: its peak would look smaller.
+  malloc_trim(0);
+#endif
   const pid_t pid = fork();
   if (pid == 0) {
     close(channel[0]);
