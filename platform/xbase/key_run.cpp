@@ -64,32 +64,62 @@ void KeyRun::Sort() {
   }
 }
 
-// Least significant byte first, one pass per byte of (head, next) that the
-// entries do not all share (keys of one kind agree in most of theirs).
-void KeyRun::SortHeads() {
-  if (headed_.size() < 2) return;
-  std::vector<Headed>& moved = moved_;
-  moved.resize(headed_.size());
-  for (unsigned byte = 0; byte < 12; ++byte) {
-    auto digit = [byte](const Headed& h) {
-      return static_cast<unsigned>(byte < 4 ? h.next >> (8 * byte) : h.head >> (8 * (byte - 4))) &
-             0xFFu;
-    };
-    std::size_t start[256] = {};
-    for (const Headed& h : headed_) ++start[digit(h)];
-    if (start[digit(headed_.front())] == headed_.size()) continue;
-    std::size_t at = 0;
-    for (std::size_t& s : start) at += std::exchange(s, at);
-    for (const Headed& h : headed_) moved[start[digit(h)]++] = h;
-    headed_.swap(moved);
+namespace {
+
+// Byte `d` of an entry's (head, next), the most significant first.
+unsigned Digit(const KeyRun::Headed& h, unsigned d) {
+  return static_cast<unsigned>(d < 8 ? h.head >> (56 - 8 * d) : h.next >> (24 - 8 * (d - 8))) &
+         0xFFu;
+}
+
+bool HeadLess(const KeyRun::Headed& a, const KeyRun::Headed& b) {
+  return a.head != b.head ? a.head < b.head : a.next < b.next;
+}
+
+constexpr unsigned kDigits = 12;
+constexpr std::size_t kFewEntries = 64;  // sorted by comparison
+
+// In place, most significant byte first (American flag sort): no second
+// buffer, so a large tag's run takes no more memory to sort than to hold.
+// A byte that every entry of the range shares costs one counting pass.
+void SortHeadsFrom(KeyRun::Headed* first, KeyRun::Headed* last, unsigned d) {
+  for (; d < kDigits; ++d) {
+    const std::size_t n = static_cast<std::size_t>(last - first);
+    if (n < kFewEntries) {
+      std::sort(first, last, HeadLess);
+      return;
+    }
+    std::size_t count[256] = {};
+    for (const KeyRun::Headed* h = first; h != last; ++h) ++count[Digit(*h, d)];
+    if (count[Digit(*first, d)] == n) continue;
+    std::size_t next[256], end[256];
+    for (std::size_t b = 0, at = 0; b < 256; ++b) {
+      next[b] = at;
+      at += count[b];
+      end[b] = at;
+    }
+    for (unsigned b = 0; b < 256; ++b) {
+      while (next[b] < end[b]) {
+        KeyRun::Headed h = first[next[b]];
+        for (unsigned hb = Digit(h, d); hb != b; hb = Digit(h, d)) std::swap(h, first[next[hb]++]);
+        first[next[b]++] = h;
+      }
+    }
+    for (std::size_t b = 0, at = 0; b < 256; at = end[b++]) {
+      if (end[b] - at > 1) SortHeadsFrom(first + at, first + end[b], d + 1);
+    }
+    return;
   }
 }
+
+}  // namespace
+
+void KeyRun::SortHeads() { SortHeadsFrom(headed_.data(), headed_.data() + headed_.size(), 0); }
 
 void KeyRun::Clear() {
   std::string().swap(keys_);
   std::vector<std::uint32_t>().swap(records_);
   std::vector<Headed>().swap(headed_);
-  std::vector<Headed>().swap(moved_);
 }
 
 }  // namespace xbase

@@ -40,10 +40,6 @@ class KeyRun {
   }
   std::uint32_t record(std::size_t i) const { return records_[position(i)]; }
 
- private:
-  std::size_t key_length_;
-  std::string keys_;
-  std::vector<std::uint32_t> records_;
   // A position with the first twelve bytes of its key read big-endian, so
   // that integer order is byte order: most comparisons of the sort end
   // there, without reaching into the keys at random.
@@ -52,9 +48,13 @@ class KeyRun {
     std::uint32_t next;
     std::uint32_t at;
   };
+
+ private:
+  std::size_t key_length_;
+  std::string keys_;
+  std::vector<std::uint32_t> records_;
   std::vector<Headed> headed_;  // in key order once sorted, else empty
-  std::vector<Headed> moved_;   // the radix passes' other buffer, kept for the next tag
-  // Puts headed_ in order of (head, next), keeping the order of equals.
+  // Puts headed_ in order of (head, next).
   void SortHeads();
 
   // Where the i-th entry in order was added.

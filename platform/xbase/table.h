@@ -72,7 +72,7 @@ class Table {
   bool bof = false;
   std::string stored;      // the current row as the files (and tags) hold it
   bool changed = false;    // the caller changed the row: write when moving off
-  bool appending = false;  // record is a new row begun by AppendStart
+  bool appending = false;  // the row is a new one begun by AppendStart
   bool read_only = false;  // the file could only be opened for reading
   bool write_locked = false;
   bool header_dirty = false;  // rows were added: the count goes into the header at commit
@@ -127,8 +127,8 @@ int FlushRow(Table* table);  // writes a changed current row and updates its tag
 // As FlushRow, but leaves the row to the commit while the transaction may
 // still keep its writes for the redo journal.
 int FlushRowUnlessKept(Table* table);
-// Flushes the current row; a transaction the first write began on its own
-// is then committed (TableUnlock).
+// Flushes the current row (FlushRowUnlessKept); a transaction the first
+// write began on its own is then committed (TableUnlock).
 int UnlockTable(Table* table);
 // Commits whatever transaction is active, before files are closed or replaced.
 int SettleSession(Session* session);
