@@ -34,38 +34,6 @@ std::uint64_t Bytes(const char* key, std::size_t length, std::size_t from, std::
   return v;
 }
 
-}  // namespace
-
-void KeyRun::Sort() {
-  const char* keys = keys_.data();
-  const std::size_t length = key_length_;
-  constexpr std::size_t kHeadBytes = 12;
-  headed_.clear();
-  headed_.reserve(records_.size());
-  for (std::uint32_t at = 0; at < records_.size(); ++at) {
-    const char* key = keys + at * length;
-    headed_.push_back(
-        Headed{Bytes(key, length, 0, 8), static_cast<std::uint32_t>(Bytes(key, length, 8, 4)), at});
-  }
-  SortHeads();
-  // Entries whose first twelve bytes agree: by the rest of the key, then by record.
-  auto tail_less = [&](const Headed& a, const Headed& b) {
-    const int c = length <= kHeadBytes
-                      ? 0
-                      : std::memcmp(keys + a.at * length + kHeadBytes,
-                                    keys + b.at * length + kHeadBytes, length - kHeadBytes);
-    return c != 0 ? c < 0 : records_[a.at] < records_[b.at];
-  };
-  for (auto first = headed_.begin(); first != headed_.end();) {
-    auto last = first + 1;
-    while (last != headed_.end() && last->head == first->head && last->next == first->next) ++last;
-    if (last - first > 1) std::sort(first, last, tail_less);
-    first = last;
-  }
-}
-
-namespace {
-
 // Byte `d` of an entry's (head, next), the most significant first.
 unsigned Digit(const KeyRun::Headed& h, unsigned d) {
   return static_cast<unsigned>(d < 8 ? h.head >> (56 - 8 * d) : h.next >> (24 - 8 * (d - 8))) &
@@ -114,7 +82,33 @@ void SortHeadsFrom(KeyRun::Headed* first, KeyRun::Headed* last, unsigned d) {
 
 }  // namespace
 
-void KeyRun::SortHeads() { SortHeadsFrom(headed_.data(), headed_.data() + headed_.size(), 0); }
+void KeyRun::Sort() {
+  const char* keys = keys_.data();
+  const std::size_t length = key_length_;
+  constexpr std::size_t kHeadBytes = 12;
+  headed_.clear();
+  headed_.reserve(records_.size());
+  for (std::uint32_t at = 0; at < records_.size(); ++at) {
+    const char* key = keys + at * length;
+    headed_.push_back(
+        Headed{Bytes(key, length, 0, 8), static_cast<std::uint32_t>(Bytes(key, length, 8, 4)), at});
+  }
+  SortHeadsFrom(headed_.data(), headed_.data() + headed_.size(), 0);
+  // Entries whose first twelve bytes agree: by the rest of the key, then by record.
+  auto tail_less = [&](const Headed& a, const Headed& b) {
+    const int c = length <= kHeadBytes
+                      ? 0
+                      : std::memcmp(keys + a.at * length + kHeadBytes,
+                                    keys + b.at * length + kHeadBytes, length - kHeadBytes);
+    return c != 0 ? c < 0 : records_[a.at] < records_[b.at];
+  };
+  for (auto first = headed_.begin(); first != headed_.end();) {
+    auto last = first + 1;
+    while (last != headed_.end() && last->head == first->head && last->next == first->next) ++last;
+    if (last - first > 1) std::sort(first, last, tail_less);
+    first = last;
+  }
+}
 
 void KeyRun::Clear() {
   std::string().swap(keys_);

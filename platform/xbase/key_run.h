@@ -54,8 +54,6 @@ class KeyRun {
   std::string keys_;
   std::vector<std::uint32_t> records_;
   std::vector<Headed> headed_;  // in key order once sorted, else empty
-  // Puts headed_ in order of (head, next).
-  void SortHeads();
 
   // Where the i-th entry in order was added.
   std::size_t position(std::size_t i) const { return headed_.empty() ? i : headed_[i].at; }
