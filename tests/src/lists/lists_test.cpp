@@ -244,9 +244,9 @@ TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
 // One object kind by key, 50 per call: the IND1 each unfinished call resumes
 // at, the rows of an IND1 cut by a batch coming again in the next one, a
 // batch that starts on an IND1 taking all of it (else it would resume there
-// for ever), module numbers resuming in their own coding. %I10.0 is stored
-// as VIX, IND1 "0000A"; read in decimal, "0000B" would send the next call
-// back to the start: the rest comes in one batch.
+// for ever), module numbers resuming in their own coding, from 10 ("A") to
+// 31 ("V"). %I10.0 is stored as VIX, IND1 "0000A"; read in decimal, "0000B"
+// would send the next call back to the start: the rest comes in one batch.
 TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
   int finished = -1;
   Create("%MW2:X3", "", "c");
@@ -273,6 +273,7 @@ TEST_F(BatchLists, ByTypeResumesAtTheIndexCutByTheBatch) {
       {"%MW", bits, 52, 1, 0, 0, 0, 54, {4}, "%MW4:X0"},
       {"%MW", wide, 61, 1, 1, 0, 0, 61, {2}, "%MW1:X50"},
       {"%MW", wide, 61, 1, 0, 0, 0, 111, {1, 2}, "%MW1:X0"},
+      {"%VI", Inputs<9>, 60, 1, 0, 0, 0, 80, {10}, "%I10.0"},
       {"%VI", Inputs<10>, 60, 1, 0, 0, 0, 80, {11}, "%I11.0"},
       {"%VI", Inputs<30>, 60, 1, 0, 0, 0, 80, {31}, "%I31.0"},
       {"%VI", Inputs<10>, 60, 1, 0, 0, 1, 60, {}, "%I11.20"},
