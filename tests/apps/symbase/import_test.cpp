@@ -300,10 +300,11 @@ TEST(CliCsvForms, EncodingsSeparatorsAndMarks) {
       {{},
        "Rep\xE8re;Symbole;Commentaire\r\n%MW80;S80;Arr\xEAt\r\n",
        {"2>byte \\xE8 is not UTF-8; give --encoding cp1252 or latin1"}},
-      // Capitals, accented ones too, and blanks around the names.
+      // Capitals, accented ones too, and blanks around the names; the first
+      // character of the upper half, the no-break space, kept in the text.
       {{"--encoding", "latin1"},
-       "REP\xC8RE ;Symbole;\tCommentaire\r\n%MW80;S80;\"Arr\xEAt; \xAB fin \xBB\"\r\n",
-       {"Arr\xC3\xAAt; \xC2\xAB fin \xC2\xBB"}},
+       "REP\xC8RE ;Symbole;\tCommentaire\r\n%MW80;S80;\"Arr\xEAt;\xA0\xAB fin \xBB\"\r\n",
+       {"Arr\xC3\xAAt;\xC2\xA0\xC2\xAB fin \xC2\xBB"}},
       // A byte that is not UTF-8 is named with the column it stands in.
       {{},
        "address,symbol,comment\n%MW80,\xE9t\xE9,x\n",
