@@ -57,6 +57,13 @@ TEST_F(CliOpen, AMissingOrDamagedTableIsNamedAndVerboseShowsTheReports) {
   testing_support::WriteFileBytes(dir_.file("KR9.DBF"), renamed);
   Steps(
       {{{"add", "@", "%MW1", "Un"}, 3, {"2>its table KR9.DBF has no field SYMBOLE" + no_repair}}});
+  // Index files missing together are named in one sentence.
+  testing_support::WriteFileBytes(dir_.file("KR9.DBF"), table);
+  for (const char* file : {"KR9R.MDX", "KR9S.MDX", "KR9CLER.MDX"}) {
+    ASSERT_EQ(::unlink(dir_.file(file).c_str()), 0);
+  }
+  Steps(
+      {{{"list", "@"}, 3, {"2>its index files KR9CLER.MDX, KR9R.MDX and KR9S.MDX are missing; "}}});
 }
 
 // A listing left open in its pager holds the base open: other commands read
