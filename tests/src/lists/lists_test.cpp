@@ -205,6 +205,7 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   EXPECT_EQ(finished, 1);
   CreateAll({"%M3|Flag", "%MB2", "%I12.1", "%MW12", "%QW12.0:X3", "%IW12.MOD:X2", "%I120.1"});
   EXPECT_THAT(ExportAll("%M"), ElementsAre("%M3|Flag||0|-1"));
+  EXPECT_THAT(ExportAll("%KW"), IsEmpty());  // a kind without rows: nothing, and no error
   EXPECT_THAT(ExportAll("%ES", 12),
               ElementsAre("%I12.1|||0|-1", "%QW12.0:X3|||0|-1", "%IW12.MOD:X2|||0|-1"));
   EXPECT_EQ(Count("%ES", 12), 3);
