@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/analysis.h"
@@ -269,6 +270,30 @@ TEST_F(SymbOnLineTest, OpenedAgainItStartsFromTheWordAlone) {
   std::string seen;
   EXPECT_EQ(Run(dialog, [&](CDialog& d) { seen = Look(d); }), IDCANCEL);
   EXPECT_EQ(seen, "|%MW11|Niveau cuve|SrC");
+}
+
+// Centred on the editor at first; then where the user left it, closed either way.
+TEST_F(SymbOnLineTest, ItOpensWhereItWasLastClosed) {
+  CRect shown[3], left[2];
+  // Shows it, moves it (by the button's number, from the editor's corner) and closes it.
+  const auto moveAndClose = [&](int turn, int button) {
+    return [&, turn, button](CDialog& d) {
+      d.GetWindowRect(&shown[turn]);
+      d.SetWindowPos(nullptr, 20 + button, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      d.GetWindowRect(&left[turn]);
+      if (button == IDOK) d.TypeText(kSymbolEdit, "Vue13");
+      d.PressButton(button);
+    };
+  };
+  EXPECT_EQ(Open("%MW13", moveAndClose(0, IDCANCEL)), IDCANCEL);
+  EXPECT_EQ(Open("%MW13", moveAndClose(1, IDOK)), IDOK);
+  Open("%MW14", [&](CDialog& d) { d.GetWindowRect(&shown[2]); });
+  EXPECT_EQ((shown[0].left + shown[0].right) / 2, 500);
+  EXPECT_EQ((shown[0].top + shown[0].bottom) / 2, 350);
+  const auto corner = [](const CRect& r) { return std::make_pair(r.left, r.top); };
+  EXPECT_NE(corner(left[0]), corner(left[1]));
+  EXPECT_EQ(corner(shown[1]), corner(left[0]));
+  EXPECT_EQ(corner(shown[2]), corner(left[1]));
 }
 
 // A host with its own name answers and declarations holding every symbol.
