@@ -203,6 +203,16 @@ TEST(WindowTest, ChildrenFollowTheirParentControlsKeepWhatTheyAreGiven) {
   ASSERT_TRUE(box.Create("BUTTON", "Forcer", WS_CHILD, CRect(50, 2, 90, 16), &view, 8));
   ASSERT_TRUE(third.Create("BUTTON", "Non", WS_CHILD, CRect(90, 2, 130, 16), &view, 9));
   EXPECT_TRUE(third.DestroyWindow());
+  // A box keeps its check, a button without a window reads unchecked; placing
+  // a window may show or hide it.
+  box.SetCheck(BST_CHECKED);
+  EXPECT_EQ(box.GetCheck(), BST_CHECKED);
+  EXPECT_EQ(button.GetCheck(), BST_UNCHECKED);
+  EXPECT_EQ(CButton().GetCheck(), BST_UNCHECKED);
+  for (const UINT show : {SWP_SHOWWINDOW, SWP_HIDEWINDOW}) {
+    box.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | show);
+    EXPECT_EQ((box.GetStyle() & WS_VISIBLE) != 0, show == SWP_SHOWWINDOW);
+  }
   EXPECT_EQ(frame.GetWindow(GW_CHILD), &view);
   EXPECT_EQ(view.GetWindow(GW_CHILD), &button);
   EXPECT_EQ(button.GetWindow(GW_HWNDNEXT), &box);
