@@ -175,6 +175,10 @@ TEST_F(TableTest, BadTagListsAreRefused) {
       EXPECT_EQ(b.error, t_.session.error) << b.key;
     }
   }
+  // A tag name holds letters, digits and "_" only.
+  const TagDefinition named[] = {{"T-1", "REPERE", nullptr, 0, 0},
+                                 {nullptr, nullptr, nullptr, 0, 0}};
+  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("N.MDX").c_str(), named));
   // A key of 100 characters, the longest, is not too long.
   const TagDefinition longest[] = {{"T0", "REPERE+SYMBOLE+SYMBOLE", nullptr, 0, 0},
                                    {nullptr, nullptr, nullptr, 0, 0}};
