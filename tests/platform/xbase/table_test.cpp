@@ -356,6 +356,7 @@ TEST_F(RelationTest, CompactionForgetsThePositionOfItsTablesRelationsOnly) {
   // The record numbers it held are gone: it must be started again.
   EXPECT_EQ(kRelationEnd, RelationSkip(relation_, 1));
   EXPECT_EQ((Rows{2, 4, 5}), Walk());
+  EXPECT_EQ(kOk, t_.Check());  // every index file is the rebuilt one
   EXPECT_EQ(kOk, RelationSkip(elsewhere, 1));
   EXPECT_EQ(2, TableRecordNumber(other));
 }
