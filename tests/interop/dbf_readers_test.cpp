@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -259,10 +260,12 @@ print(len(t), t[3].name.rstrip())
 
 // A table of the peer engine's files, opened with its production index
 // or, `index` given, with that index file alone; its tags walked with
-// TagSelect/TableTop/TableSkip and its keys held against its rows.
+// TagSelect/TableTop/TableSkip and its keys held against its rows. The
+// engine opens a copy, so the committed files stay as the peer wrote them.
 struct PeerTable {
   PeerTable(const std::string& folder, const char* dbf, const char* index = nullptr) {
-    const std::string path = std::string(SYMBASE_FIXTURE_DIR) + "/peer-mdx/" + folder + "/";
+    std::filesystem::copy(std::string(SYMBASE_FIXTURE_DIR) + "/peer-mdx/" + folder, copy.path());
+    const std::string path = copy.slash();
     EngineInit(&session, 0, 0);
     session.auto_open = index == nullptr;
     table = TableOpen(&session, (path + dbf).c_str());
@@ -280,6 +283,7 @@ struct PeerTable {
   int Check() {
     return IntegrityCheck(table, [](const std::string& p) { ADD_FAILURE() << p; });
   }
+  testing_support::TempDir copy;
   Session session;
   Table* table = nullptr;
 };
