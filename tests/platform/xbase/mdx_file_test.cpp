@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
@@ -92,6 +93,31 @@ std::string RandomKey(std::mt19937* rng, int length, int spread) {
   std::string digits = std::to_string(v);
   std::memcpy(&key[0], digits.data(), std::min(digits.size(), key.size()));
   return key;
+}
+
+// A tag number outside the file's tags is refused by every call that takes one.
+TEST_F(MdxTree, EveryCallRefusesATagNumberOutsideTheFile) {
+  Create({Tag("ONE", 8)});
+  const char key[] = "12345678";
+  MdxCursor cursor;
+  std::uint64_t count = 0;
+  const std::function<int(int)> calls[] = {
+      [&](int t) { return mdx_->Insert(t, key, 1); },
+      [&](int t) { return mdx_->Remove(t, key, 1); },
+      [&](int t) { return mdx_->Rebuild(t, KeyRun(8)); },
+      [&](int t) { return mdx_->Seek(t, key, 8, &cursor); },
+      [&](int t) { return mdx_->SeekEntry(t, key, 1, &cursor); },
+      [&](int t) { return mdx_->First(t, &cursor); },
+      [&](int t) { return mdx_->Last(t, &cursor); },
+      [&](int t) { return mdx_->Check(t, [](const std::string&) {}); },
+      [&](int t) { return mdx_->Scan(t, key, 8, [](const char*, long) { return 0; }); },
+      [&](int t) { return mdx_->CountPrefix(t, key, 8, &count); },
+      [&](int t) { return mdx_->ForEach(t, [](const char*, std::uint32_t) { return 0; }); }};
+  for (const auto& call : calls) {
+    SCOPED_TRACE(&call - calls);
+    for (int t : {-1, 1}) EXPECT_EQ(kErrArgument, call(t));
+    EXPECT_NE(kErrArgument, call(0));
+  }
 }
 
 TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
@@ -357,6 +383,9 @@ TEST_F(MdxTree, ATreeBuiltAgainTakesTheOldBlocksEachDamageEndsInItsFormatError) 
       // Trees that are no trees.
       {"the root its own first child", put({{root_at + 8, root}}, 4), kOk, kErrIndexFormat,
        kErrIndexFormat},
+      {"a leaf a level too high",
+       put({{root_at + 8, Le32(sound, std::size_t(Le32(sound, root_at + 8)) * 512 + 8)}}, 4), kOk,
+       kErrIndexFormat, kErrIndexFormat},
       {"two children share a block", put({{root_at + 8 + 64, Le32(sound, root_at + 8)}}, 4), kOk,
        kAny, kErrIndexFormat},
       {"overfull root", put({{root_at, 1000}}, 4), kOk, kErrIndexFormat, kErrIndexFormat},
