@@ -147,6 +147,7 @@ TEST(ExpressionKeys, EvaluateWritesTheFullWidthValue) {
       {"UPPER(SYMBOLE)", "\xC9T\xC9 POMPE" + std::string(23, ' ')},  // été: ÉTÉ
       {"upper(OBJET+'x')+''", "MW   X"},
       {"(IND1)+(IND4)", "00010  "},
+      {"IND1+UPPER(OBJET)", "00010MW   "},  // a field, then what no field gives
       {"''+''", ""},
       {"\"it's\"", "it's"},
       // ß, µ and ÷ have no upper-case partner and stay; so do the non-letters.

@@ -95,12 +95,20 @@ std::string RandomKey(std::mt19937* rng, int length, int spread) {
   return key;
 }
 
-// A tag number outside the file's tags is refused by every call that takes one.
+// A tag number outside the file's tags is refused by every call that takes
+// one, a cursor's included.
 TEST_F(MdxTree, EveryCallRefusesATagNumberOutsideTheFile) {
   Create({Tag("ONE", 8)});
   const char key[] = "12345678";
   MdxCursor cursor;
   std::uint64_t count = 0;
+  // The cursor on an entry of the tag, then told it stands in tag t.
+  const auto OnAnEntry = [&](int t) {
+    mdx_->Insert(0, key, 9);
+    EXPECT_EQ(kOk, mdx_->SeekEntry(0, key, 9, &cursor));
+    cursor.tag = t;
+    return &cursor;
+  };
   const std::function<int(int)> calls[] = {
       [&](int t) { return mdx_->Insert(t, key, 1); },
       [&](int t) { return mdx_->Remove(t, key, 1); },
@@ -112,7 +120,9 @@ TEST_F(MdxTree, EveryCallRefusesATagNumberOutsideTheFile) {
       [&](int t) { return mdx_->Check(t, [](const std::string&) {}); },
       [&](int t) { return mdx_->Scan(t, key, 8, [](const char*, long) { return 0; }); },
       [&](int t) { return mdx_->CountPrefix(t, key, 8, &count); },
-      [&](int t) { return mdx_->ForEach(t, [](const char*, std::uint32_t) { return 0; }); }};
+      [&](int t) { return mdx_->ForEach(t, [](const char*, std::uint32_t) { return 0; }); },
+      [&](int t) { return mdx_->Next(OnAnEntry(t)); },
+      [&](int t) { return mdx_->Prev(OnAnEntry(t)); }};
   for (const auto& call : calls) {
     SCOPED_TRACE(&call - calls);
     for (int t : {-1, 1}) EXPECT_EQ(kErrArgument, call(t));

@@ -236,6 +236,7 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
   EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
   EXPECT_EQ(kErrOpen, s.error);
   EXPECT_EQ(kErrArgument, TableLanguageDriver(nullptr));
+  EXPECT_EQ(kErrArgument, TableReadOnly(nullptr));
   EXPECT_STREQ("", TablePath(nullptr));
   s.safety = 0;
   EXPECT_NE(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
