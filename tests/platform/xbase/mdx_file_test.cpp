@@ -96,8 +96,8 @@ std::string RandomKey(std::mt19937* rng, int length, int spread) {
 }
 
 // A tag number outside the file's tags is refused by every call that takes
-// one, a cursor's included.
-TEST_F(MdxTree, EveryCallRefusesATagNumberOutsideTheFile) {
+// one, a cursor's included; so is a run that holds an entry twice.
+TEST_F(MdxTree, ATagOutsideTheFileAndARunHoldingAnEntryTwiceAreRefused) {
   Create({Tag("ONE", 8)});
   const char key[] = "12345678";
   MdxCursor cursor;
@@ -128,6 +128,10 @@ TEST_F(MdxTree, EveryCallRefusesATagNumberOutsideTheFile) {
     for (int t : {-1, 1}) EXPECT_EQ(kErrArgument, call(t));
     EXPECT_NE(kErrArgument, call(0));
   }
+  KeyRun twice(8);
+  for (int i = 0; i < 2; ++i) twice.Add(key, 1);
+  twice.Sort();
+  EXPECT_EQ(kErrArgument, mdx_->Rebuild(0, twice));
 }
 
 TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
