@@ -140,12 +140,20 @@ TEST(CStringTest, GrowsFromItselfWhileItReallocatesAndMoves) {
 }
 
 TEST(CStringTest, ComparesAsUnsignedBytesFindsAndIndexes) {
-  const CString a("abc");
-  for (bool holds : {a == "abc", "abc" == a, a == CString("abc"), a != "abd", a<"abd", "abd"> a,
-                     a <= "abc", a >= CString("ab"), CString("ab") < a, !(a < "abc"), !(a > "abc"),
-                     !(a != "abc"), !(a == "ab")}) {
-    EXPECT_TRUE(holds);
-  }
+  // Each operator in its three forms (string and string, string and text,
+  // text and string) on x and y: ==, !=, <, >, <=, >= in turn.
+  const auto compared = [](const char* x, const char* y) {
+    const CString a(x), b(y);
+    const bool results[] = {
+        a == b, a == y, x == b, a != b, a != y, x != b, a<b, a<y, x<b, a> b, a> y, x> b,
+        a <= b, a <= y, x <= b, a >= b, a >= y, x >= b};
+    std::string bits;
+    for (bool r : results) bits += r ? '1' : '0';
+    return bits;
+  };
+  EXPECT_EQ(compared("abc", "abc"), "111000000000111111");
+  EXPECT_EQ(compared("ab", "abc"), "000111111000111000");
+  EXPECT_EQ(compared("abd", "abc"), "000111000111000111");
   EXPECT_GT(CString("\xE9").Compare("z"), 0);  // é (0xE9) is a byte above 0x7F
   EXPECT_EQ(CString("").Compare(nullptr), 0);
   // Finds and indexes from any start, and their misses.
@@ -275,6 +283,10 @@ TEST(CStringArrayTest, AcceptsItsOwnElementsWhileGrowing) {
   a.InsertAt(0, static_cast<const CStringArray*>(nullptr));
   EXPECT_EQ(a.GetSize(), 400);
   for (INT_PTR i : {1, 2, 200, 201}) EXPECT_STREQ(a[i], i == 2 || i == 201 ? "other" : "seed") << i;
+  a.RemoveAt(0);
+  a.RemoveAt(0, 0);  // nothing
+  EXPECT_EQ(a.GetSize(), 399);
+  EXPECT_STREQ(a[1], "other");
 }
 
 // Misuse throws the framework's not-supported exception and sizes no

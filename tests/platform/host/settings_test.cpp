@@ -161,6 +161,9 @@ TEST_F(SettingsTest, DamagedFilesReadAsDefaultsAndTheNextWriteRepairsThem) {
   EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 1), 0);
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"))
       << "the failed rewrite must not leave its temporary file";
+  // Nor does a write succeed where the folder cannot be made.
+  ScopedEnv blocked("XDG_CONFIG_HOME", dir_.file("symbase/settings.lock/folder"));
+  EXPECT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 1), 0);
 }
 
 TEST_F(SettingsTest, RelativeOrNoConfigHomeFallsBackToTheHomeFolder) {

@@ -207,6 +207,10 @@ TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOneItsCursorsGoOn) {
   ASSERT_EQ(kOk, mdx_->Remove(0, keys[2], 3));
   EXPECT_EQ(kOk, mdx_->Prev(&c));
   EXPECT_EQ(1u, c.record);
+  // An entry the tag does not hold cannot be removed: the index is not the table's.
+  ASSERT_EQ(kOk, mdx_->Insert(0, keys[2], 3));
+  EXPECT_EQ(kErrIndexFormat, mdx_->Remove(0, keys[0], 9));
+  EXPECT_EQ(kErrIndexFormat, mdx_->Remove(0, keys[1], 2));
 }
 
 // Keys numbered in order arrive in runs, each just above the last of its
