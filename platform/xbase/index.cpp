@@ -2,7 +2,6 @@
 // them, parsing each tag's key and filter once, and keeping every tag in step
 // with every row written.
 
-#include <algorithm>
 #include <cstring>
 
 #include "xbase/table.h"
@@ -12,16 +11,6 @@ namespace {
 
 constexpr int kMaxTags = 47;
 constexpr std::size_t kMaxKeyLength = 100;
-constexpr std::size_t kMaxStoredName = 10;
-
-std::string StoredTagName(const char* name) {
-  std::string s(name, std::min(std::strlen(name), kMaxStoredName));
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return s;
-}
-
 int ParseTagDefinition(Table* table, const TagDefinition& definition, MdxTagInfo* info) {
   if (definition.name == nullptr || definition.name[0] == '\0' ||
       definition.key_expression == nullptr) {
@@ -39,7 +28,7 @@ int ParseTagDefinition(Table* table, const TagDefinition& definition, MdxTagInfo
     if (r != kOk) return r;
     if (filter->type() != Expression::Type::kLogical) return kErrExpression;
   }
-  info->name = StoredTagName(definition.name);
+  info->name = definition.name;  // the index file stores it in capitals, cut short
   info->key_expression = definition.key_expression;
   info->filter_expression = has_filter ? definition.filter_expression : "";
   info->key_length = static_cast<int>(key->width());

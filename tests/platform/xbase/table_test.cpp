@@ -175,10 +175,11 @@ TEST_F(TableTest, BadTagListsAreRefused) {
       EXPECT_EQ(b.error, t_.session.error) << b.key;
     }
   }
-  // A tag name holds letters, digits and "_" only.
-  const TagDefinition named[] = {{"T-1", "REPERE", nullptr, 0, 0},
-                                 {nullptr, nullptr, nullptr, 0, 0}};
-  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("N.MDX").c_str(), named));
+  // A tag name holds letters, digits and "_" only, also past the ten stored.
+  for (const char* name : {"T-1", "TENLETTERS-"}) {
+    const TagDefinition named[] = {{name, "REPERE", nullptr, 0, 0}, {}};
+    EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("N.MDX").c_str(), named)) << name;
+  }
   // A key of 100 characters, the longest, is not too long.
   const TagDefinition longest[] = {{"T0", "REPERE+SYMBOLE+SYMBOLE", nullptr, 0, 0},
                                    {nullptr, nullptr, nullptr, 0, 0}};
@@ -261,8 +262,18 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
   // the longest name, one with the ends of each range, then one bad byte each.
   const FieldDefinition longest_name[] = {{"TENLETTERS", 'C', 1, 0}, {nullptr, 0, 0, 0}};
   EXPECT_NE(nullptr, TableCreate(&s, dir.file("LONG.DBF").c_str(), longest_name, nullptr));
+  // Field and tag names are stored in capitals, from a to z; a key that is one
+  // field's name is marked as such in its tag's header.
   const FieldDefinition range_ends[] = {{"AZaz09_", 'C', 1, 0}, {nullptr, 0, 0, 0}};
-  EXPECT_NE(nullptr, TableCreate(&s, dir.file("ENDS.DBF").c_str(), range_ends, nullptr));
+  const TagDefinition az_tag[] = {{"az_tag", "AZaz09_", nullptr, 0, 0}, {}};
+  EXPECT_NE(nullptr, TableCreate(&s, dir.file("ENDS.DBF").c_str(), range_ends, az_tag));
+  EXPECT_EQ("AZAZ09_", ReadFileBytes(dir.file("ENDS.DBF")).substr(32, 7));
+  const std::string mdx = ReadFileBytes(dir.file("ENDS.MDX"));
+  ASSERT_GT(mdx.size(), 2048u);
+  EXPECT_EQ("AZ_TAG", mdx.substr(548, 6));
+  const std::size_t tag_header = std::size_t(static_cast<unsigned char>(mdx[544])) * 512;
+  ASSERT_GT(mdx.size(), tag_header + 480);
+  EXPECT_EQ(1, mdx[tag_header + 480]);
   for (const char next : std::string("@[`{/:")) {
     const std::string name = std::string("A") + next;
     const FieldDefinition fields[] = {{name.c_str(), 'C', 1, 0}, {nullptr, 0, 0, 0}};
