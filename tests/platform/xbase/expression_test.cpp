@@ -112,6 +112,7 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
       {"OBJET # 'MWX'", kWord, true},
       {"OBJET >= 'MW'", kWord, true},  // equal by prefix
       {"OBJET < 'MW'", kWord, false},
+      {"OBJET < 'A'", kWord, false},         // a lone "<" is no "<>"
       {"OBJET < 'MW    Z'", kWord, true},    // a beginning first
       {"SYMBOLE > 'z'", kAccented, true},    // bytes compare unsigned
       {"'on  ' $ SYMBOLE", kInput, true},    // padding counts

@@ -66,15 +66,18 @@ class MdxTree : public ::testing::Test {
     ExpectCounts(t, want);
   }
   // Counts by prefix, held against the entries: short prefixes span many
-  // leaves (counted whole from their separators), long ones end inside one.
+  // leaves (counted whole from their separators), long ones end inside one,
+  // a whole key (remembered, then kept up to date by the changes) its equals.
   void ExpectCounts(int t, const std::vector<Entry>& want) {
-    for (const char* prefix : {"1", "2", "13", "42", "499", "7 ", "x"}) {
-      const std::size_t n = std::strlen(prefix);
+    std::vector<std::string> prefixes = {"1", "2", "13", "42", "499", "7 ", "x"};
+    if (!want.empty()) prefixes.push_back(want.front().first);
+    for (const std::string& prefix : prefixes) {
+      const std::size_t n = prefix.size();
       const auto expected = std::count_if(want.begin(), want.end(), [&](const Entry& e) {
         return e.first.compare(0, n, prefix) == 0;
       });
       std::uint64_t count = 0;
-      ASSERT_EQ(kOk, mdx_->CountPrefix(t, prefix, n, &count));
+      ASSERT_EQ(kOk, mdx_->CountPrefix(t, prefix.data(), n, &count));
       EXPECT_EQ(static_cast<std::uint64_t>(expected), count) << "prefix " << prefix;
     }
   }
@@ -96,8 +99,8 @@ std::string RandomKey(std::mt19937* rng, int length, int spread) {
 }
 
 // A tag number outside the file's tags is refused by every call that takes
-// one, a cursor's included; so is a run that holds an entry twice.
-TEST_F(MdxTree, ATagOutsideTheFileAndARunHoldingAnEntryTwiceAreRefused) {
+// one, a cursor's included; so is an entry twice, inserted or in a run.
+TEST_F(MdxTree, ATagOutsideTheFileAndAnEntryTwiceAreRefused) {
   Create({Tag("ONE", 8)});
   const char key[] = "12345678";
   MdxCursor cursor;
@@ -128,6 +131,8 @@ TEST_F(MdxTree, ATagOutsideTheFileAndARunHoldingAnEntryTwiceAreRefused) {
     for (int t : {-1, 1}) EXPECT_EQ(kErrArgument, call(t));
     EXPECT_NE(kErrArgument, call(0));
   }
+  ASSERT_EQ(kOk, mdx_->Insert(0, key, 5));
+  EXPECT_EQ(kErrArgument, mdx_->Insert(0, key, 5));
   KeyRun twice(8);
   for (int i = 0; i < 2; ++i) twice.Add(key, 1);
   twice.Sort();

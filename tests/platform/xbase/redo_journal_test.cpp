@@ -95,6 +95,13 @@ TEST(RedoJournal, RecordsReadBackUpToTheFirstTornOrStaleOne) {
       EXPECT_EQ(first_end, end);
     }
   }
+  // So does a record whose write names a file the record does not list.
+  RedoRecord stray = Record(8, "x");
+  stray.writes[1].file = 2;
+  std::string listed = bytes.substr(0, first_end);
+  EncodeRedoRecord(salt, stray.counter, stray.files, stray.writes, &listed);
+  fs.SetContents("J", listed);
+  EXPECT_EQ(1u, ReadFrom(journal.get(), salt, kRedoHeaderSize, &end).size());
   // A header changed, or a rollback journal's, is no redo journal.
   bytes[20] = 'x';
   fs.SetContents("J", bytes);
