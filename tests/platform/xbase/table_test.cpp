@@ -92,6 +92,7 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   ASSERT_EQ(kOk, TableGo(t_.table, 3));  // by record number: the entry is sought again
   EXPECT_EQ(full, std::string(FieldBytes(FieldGet(t_.table, "SYMBOLE"))));  // lent, padding kept
   EXPECT_TRUE(FieldBytes(nullptr).empty());
+  EXPECT_EQ(nullptr, FieldGet(t_.table, nullptr));
   EXPECT_EQ(kOk, TableSkip(t_.table, 1));
   EXPECT_EQ(1, TableRecordNumber(t_.table));
   for (long outside : {0, 6}) EXPECT_EQ(kErrRecord, TableGo(t_.table, outside));
@@ -106,6 +107,21 @@ TEST_F(TableTest, WalksSeeksAndSkipsLandOnTheirRowOrRunOffTheEnds) {
   long count = 0;  // no tag: nothing to scan or count
   EXPECT_EQ(kErrArgument, TagCountPrefix(nullptr, "", &count));
   EXPECT_EQ(kErrArgument, TagScan(nullptr, "", [](const char*, long) { return 0; }));
+}
+
+// An order without entries has neither top nor bottom: both land past the end.
+TEST_F(TableTest, AnEmptyOrderHasNeitherTopNorBottom) {
+  for (long n = 1; n <= 5; ++n) {
+    ASSERT_EQ(kOk, TableGo(t_.table, n));
+    ASSERT_EQ(kOk, RecordDelete(t_.table));
+  }
+  ASSERT_EQ(kOk, TableUnlock(t_.table));
+  TagSelect(t_.table, t_.symbole);
+  for (int (*end)(Table*) : {TableTop, TableBottom}) {
+    EXPECT_EQ(kEof, end(t_.table));
+    EXPECT_EQ(1, TableEof(t_.table));
+    EXPECT_EQ(6, TableRecordNumber(t_.table));
+  }
 }
 
 // Walks that re-key the row they stand on (going on from the entry that
