@@ -220,6 +220,17 @@ TEST_F(AnalyserTest, DamagedRecordsAreRefusedOrReadWithinBounds) {
   HostFormatter formatter;
   std::memset(&formatter, 'Q', sizeof formatter);
   EXPECT_STREQ(FormatterAddress(&formatter), "");
+  // Made in storage that held anything, a formatter holds no address and an
+  // analyser no analysis; made in no storage, neither is.
+  FormatterCreate(&formatter);
+  EXPECT_EQ(formatter.text[0], '\0');
+  HostAnalyser analyser;
+  std::memset(&analyser, 'Q', sizeof analyser);
+  AnalyserCreate(&analyser);
+  EXPECT_EQ(analyser.kind, kAnalysisNothing);
+  EXPECT_EQ(analyser.finished, 1);
+  FormatterCreate(nullptr);
+  AnalyserCreate(nullptr);
 }
 
 // Symbols: letters, digits, "_" and the Windows-1252 letters, at most 32.

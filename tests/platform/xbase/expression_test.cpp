@@ -111,6 +111,7 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
       {"OBJET <> 'M'", kWord, false},  // the negation follows the same rule
       {"OBJET # 'MWX'", kWord, true},
       {"OBJET >= 'MW'", kWord, true},  // equal by prefix
+      {"OBJET > 'MW'", kWord, false},
       {"OBJET < 'MW'", kWord, false},
       {"OBJET < 'A'", kWord, false},         // a lone "<" is no "<>"
       {"OBJET < 'MW    Z'", kWord, true},    // a beginning first
