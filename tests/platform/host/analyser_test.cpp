@@ -221,7 +221,7 @@ TEST_F(AnalyserTest, DamagedRecordsAreRefusedOrReadWithinBounds) {
   std::memset(&formatter, 'Q', sizeof formatter);
   EXPECT_STREQ(FormatterAddress(&formatter), "");
   // Made in storage that held anything, a formatter holds no address and an
-  // analyser no analysis; made in no storage, neither is.
+  // analyser no analysis, nor does one destroyed; without storage, nothing.
   FormatterCreate(&formatter);
   EXPECT_EQ(formatter.text[0], '\0');
   HostAnalyser analyser;
@@ -229,8 +229,12 @@ TEST_F(AnalyserTest, DamagedRecordsAreRefusedOrReadWithinBounds) {
   AnalyserCreate(&analyser);
   EXPECT_EQ(analyser.kind, kAnalysisNothing);
   EXPECT_EQ(analyser.finished, 1);
+  analyser.kind = kAnalysisSymbol;
+  AnalyserDestroy(&analyser);
+  EXPECT_EQ(analyser.kind, kAnalysisNothing);
   FormatterCreate(nullptr);
   AnalyserCreate(nullptr);
+  AnalyserDestroy(nullptr);
 }
 
 // Symbols: letters, digits, "_" and the Windows-1252 letters, at most 32.
