@@ -106,7 +106,7 @@ TEST_F(MdxTree, ATagOutsideTheFileAndAnEntryTwiceAreRefused) {
   MdxCursor cursor;
   std::uint64_t count = 0;
   // The cursor on an entry of the tag, then told it stands in tag t.
-  const auto OnAnEntry = [&](int t) {
+  const auto on_an_entry = [&](int t) {
     mdx_->Insert(0, key, 9);
     EXPECT_EQ(kOk, mdx_->SeekEntry(0, key, 9, &cursor));
     cursor.tag = t;
@@ -124,8 +124,8 @@ TEST_F(MdxTree, ATagOutsideTheFileAndAnEntryTwiceAreRefused) {
       [&](int t) { return mdx_->Scan(t, key, 8, [](const char*, long) { return 0; }); },
       [&](int t) { return mdx_->CountPrefix(t, key, 8, &count); },
       [&](int t) { return mdx_->ForEach(t, [](const char*, std::uint32_t) { return 0; }); },
-      [&](int t) { return mdx_->Next(OnAnEntry(t)); },
-      [&](int t) { return mdx_->Prev(OnAnEntry(t)); }};
+      [&](int t) { return mdx_->Next(on_an_entry(t)); },
+      [&](int t) { return mdx_->Prev(on_an_entry(t)); }};
   for (const auto& call : calls) {
     SCOPED_TRACE(&call - calls);
     for (int t : {-1, 1}) EXPECT_EQ(kErrArgument, call(t));
