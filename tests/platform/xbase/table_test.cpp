@@ -196,6 +196,15 @@ TEST_F(TableTest, BadTagListsAreRefused) {
     const TagDefinition named[] = {{name, "REPERE", nullptr, 0, 0}, {}};
     EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("N.MDX").c_str(), named)) << name;
   }
+  // As many tags as an index file's tag table holds, and not one more.
+  std::vector<std::string> names;
+  for (int i = 0; i <= 47; ++i) names.push_back("T" + std::to_string(i));
+  std::vector<TagDefinition> many;
+  for (const std::string& name : names) many.push_back({name.c_str(), "REPERE", nullptr, 0, 0});
+  many.push_back({nullptr, nullptr, nullptr, 0, 0});
+  EXPECT_EQ(nullptr, IndexCreate(t_.table, dir_.file("M48.MDX").c_str(), many.data()));
+  many.erase(many.end() - 2);
+  EXPECT_NE(nullptr, IndexCreate(t_.table, dir_.file("M47.MDX").c_str(), many.data()));
   // A key of 100 characters, the longest, is not too long.
   const TagDefinition longest[] = {{"T0", "REPERE+SYMBOLE+SYMBOLE", nullptr, 0, 0},
                                    {nullptr, nullptr, nullptr, 0, 0}};

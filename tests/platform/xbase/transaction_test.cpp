@@ -103,6 +103,7 @@ TEST_F(TwoSessions, ReadersAndWritersExcludeEachOtherAndSeeEachOthersCommits) {
   const unsigned long seen = EngineChangeCounter(&a.session);
   ASSERT_EQ(kOk, Change(b, 2));
   EXPECT_EQ(seen, EngineChangeCounter(&a.session));  // not looked yet
+  EXPECT_EQ(6, TableRecordCount(a.table));           // a count outside a transaction looks
   ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
   EXPECT_NE(seen, EngineChangeCounter(&a.session));
   EXPECT_EQ(Symbols(a.table), Apply(2, Numbered(5)));
