@@ -7,7 +7,6 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "host/settings_file.h"
+#include "support/child_exit.h"
 #include "support/host_reports.h"
 #include "support/temp_dir.h"
 #include "symbase/host.h"
@@ -43,10 +43,7 @@ class ScopedEnv {
 };
 
 // Whether the process `pid` ended with status 0.
-bool EndedWell(pid_t pid) {
-  int status = -1;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+bool EndedWell(pid_t pid) { return testing_support::ChildExit(pid) == 0; }
 
 class SettingsTest : public testing_support::HostTest {
  protected:

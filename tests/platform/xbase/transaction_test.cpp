@@ -4,7 +4,6 @@
 // that fills up is the stress trial "disk".
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "platform/xbase/table_test_util.h"
+#include "support/child_exit.h"
 #include "support/fault_file_system.h"
 #include "support/memory_file_system.h"
 #include "support/temp_dir.h"
@@ -478,9 +478,7 @@ class Child {
   int Finish() {
     const char c = 'g';
     if (write(down_[1], &c, 1) != 1) ADD_FAILURE() << "child gone";
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testing_support::ChildExit(pid_);
   }
 
  private:

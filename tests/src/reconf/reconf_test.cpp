@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 
 #include "storage/base_files.h"
 #include "support/analysis.h"
+#include "support/child_exit.h"
 #include "support/fault_file_system.h"
 #include "support/raw_rows.h"
 #include "support/symbol_base.h"
@@ -308,9 +308,7 @@ TEST_F(ReconfIndependent, AnotherProcessSeesTheDeletionsAndMayWriteAtOnce) {
   }
   Create("%MW20", "New_20");
   ASSERT_EQ(write(go_on[1], &byte, 1), 1);
-  int status = -1;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ChildExit(pid), 0);
   for (int fd : {done[0], done[1], go_on[0], go_on[1]}) close(fd);
   EXPECT_THAT(Live(), testing::AllOf(testing::IsSupersetOf({"%MW20", "%MW5"}),
                                      testing::Not(testing::Contains("%MW11"))));

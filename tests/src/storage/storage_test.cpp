@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "storage/tb_data.h"
 #include "storage/text_match.h"
 #include "support/fault_file_system.h"
+#include "support/child_exit.h"
 #include "support/host_reports.h"
 #include "support/raw_rows.h"
 #include "support/scripted_dialog_driver.h"
@@ -319,9 +319,7 @@ void CreateInChild(const std::string& directory, int count, bool end) {
     if (end) failed |= TBEndBatch(data);
     _exit(failed == 0 ? 0 : 1);
   }
-  int status = -1;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(testing_support::ChildExit(pid), 0);
 }
 
 TEST_F(Batch, IsInTheFilesWhenEndedAndNotAtAllBefore) {
