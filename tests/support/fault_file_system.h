@@ -98,12 +98,26 @@ class FaultFile final : public xbase::File {
 
 inline int FaultFileSystem::Open(const std::string& path, xbase::OpenMode mode,
                                  std::unique_ptr<xbase::File>* out) {
-  const bool writes = mode == xbase::OpenMode::kCreate;
-  if (Next(writes)) return writes ? xbase::kErrCreate : xbase::kErrOpen;
+  if (Next()) return mode == xbase::OpenMode::kCreate ? xbase::kErrCreate : xbase::kErrOpen;
   std::unique_ptr<xbase::File> file;
   const int r = base_->Open(path, mode, &file);
   if (r == xbase::kOk) out->reset(new FaultFile(this, std::move(file)));
   return r;
+}
+
+// Runs `scenario(fs, n)` once through a counting file system (n = 0: no call
+// fails), then once for each call that run made, call n failing, until the
+// scenario returns false. Returns the count of calls of the clean run.
+template <typename Scenario>
+long SweepFailingCalls(Scenario scenario) {
+  FaultFileSystem counting(xbase::FileSystem::Posix());
+  if (!scenario(&counting, 0L)) return counting.calls();
+  for (long n = 1; n <= counting.calls(); ++n) {
+    FaultFileSystem faulty(xbase::FileSystem::Posix());
+    faulty.FailAt(n);
+    if (!scenario(&faulty, n)) break;
+  }
+  return counting.calls();
 }
 
 }  // namespace testing_support

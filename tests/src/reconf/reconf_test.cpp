@@ -257,25 +257,26 @@ class ReconfIndependent : public ReconfTest {
 };
 
 TEST_F(ReconfIndependent, EveryFailedFileCallIsReportedOrReturned) {
-  FaultFileSystem counting(xbase::FileSystem::Posix());
-  ASSERT_THAT(RunScenario(&counting), testing::Each(0));
-  ASSERT_THAT(HostErrorReports(), testing::IsEmpty());
-  const std::vector<std::string> expected = Contents(false);
-  ASSERT_GT(counting.calls(), 50);
-  for (long n = 1; n <= counting.calls(); ++n) {
-    FaultFileSystem faulty(xbase::FileSystem::Posix());
-    faulty.FailAt(n);
-    const std::vector<int> results = RunScenario(&faulty);
+  std::vector<std::string> expected;
+  const long calls = SweepFailingCalls([&](FaultFileSystem* files, long n) {
+    const std::vector<int> results = RunScenario(files);
     const bool noticed = !HostErrorReports().empty() ||
                          std::any_of(results.begin(), results.end(), [](int r) { return r != 0; });
     HostClearErrorReports();
-    if (!faulty.injected()) continue;
     SCOPED_TRACE("call " + std::to_string(n) + (noticed ? " noticed" : " silent"));
-    const std::vector<std::string> contents = Contents(noticed);
+    if (n == 0) {
+      EXPECT_FALSE(noticed);
+      expected = Contents(false);
+      return !noticed;
+    }
+    if (!files->injected()) return true;
     // A failure nobody heard of must have changed nothing.
+    const std::vector<std::string> contents = Contents(noticed);
     EXPECT_EQ(noticed ? expected : contents, expected);
     HostClearErrorReports();
-  }
+    return true;
+  });
+  EXPECT_GT(calls, 50);
 }
 
 // A child's own handle reconfigures, then keeps the base open until the parent looked.
