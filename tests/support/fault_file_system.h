@@ -18,44 +18,36 @@ class FaultFileSystem : public xbase::FileSystem {
 
   // Call number n (1-based) fails; 0 never.
   void FailAt(long n) { fail_at_ = n; }
-  // Changing call number n (writes, truncates, syncs, creations, renames,
-  // removals; 1-based) fails; 0 never.
-  void FailWriteAt(long n) { fail_write_at_ = n; }
   long calls() const { return calls_; }
-  long write_calls() const { return write_calls_; }
   bool injected() const { return injected_; }
 
   int Open(const std::string& path, xbase::OpenMode mode,
            std::unique_ptr<xbase::File>* out) override;
   int Rename(const std::string& from, const std::string& to) override {
-    return Next(true) ? xbase::kErrRename : base_->Rename(from, to);
+    return Next() ? xbase::kErrRename : base_->Rename(from, to);
   }
   int Remove(const std::string& path) override {
-    return Next(true) ? xbase::kErrRename : base_->Remove(path);
+    return Next() ? xbase::kErrRename : base_->Remove(path);
   }
   int Exists(const std::string& path, bool* exists) override {
-    return Next(false) ? xbase::kErrOpen : base_->Exists(path, exists);
+    return Next() ? xbase::kErrOpen : base_->Exists(path, exists);
   }
   int SyncDirectory(const std::string& path) override {
-    return Next(true) ? xbase::kErrWrite : base_->SyncDirectory(path);
+    return Next() ? xbase::kErrWrite : base_->SyncDirectory(path);
   }
   std::string BootId(const std::string& path) override { return base_->BootId(path); }
 
-  // Counts one call; true when it must fail. `writes`: the call changes a file.
-  bool Next(bool writes) {
+  // Counts one call; true when it must fail.
+  bool Next() {
     ++calls_;
-    if (writes) ++write_calls_;
-    const bool fail = calls_ == fail_at_ || (writes && write_calls_ == fail_write_at_);
-    injected_ = injected_ || fail;
-    return fail;
+    injected_ = injected_ || calls_ == fail_at_;
+    return calls_ == fail_at_;
   }
 
  private:
   xbase::FileSystem* base_;
   long calls_ = 0;
-  long write_calls_ = 0;
   long fail_at_ = 0;
-  long fail_write_at_ = 0;
   bool injected_ = false;
 };
 
@@ -67,28 +59,28 @@ class FaultFile final : public xbase::File {
 
   int ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) override {
     *got = 0;
-    return fs_->Next(false) ? xbase::kErrRead : base_->ReadAt(offset, buffer, n, got);
+    return fs_->Next() ? xbase::kErrRead : base_->ReadAt(offset, buffer, n, got);
   }
   int ReadPiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count,
                    std::size_t* got) override {
     *got = 0;
-    return fs_->Next(false) ? xbase::kErrRead : base_->ReadPiecesAt(offset, pieces, count, got);
+    return fs_->Next() ? xbase::kErrRead : base_->ReadPiecesAt(offset, pieces, count, got);
   }
   int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override {
-    return fs_->Next(true) ? xbase::kErrWrite : base_->WriteAt(offset, buffer, n);
+    return fs_->Next() ? xbase::kErrWrite : base_->WriteAt(offset, buffer, n);
   }
   int Size(std::uint64_t* size) override {
-    return fs_->Next(false) ? xbase::kErrRead : base_->Size(size);
+    return fs_->Next() ? xbase::kErrRead : base_->Size(size);
   }
   int Truncate(std::uint64_t size) override {
-    return fs_->Next(true) ? xbase::kErrWrite : base_->Truncate(size);
+    return fs_->Next() ? xbase::kErrWrite : base_->Truncate(size);
   }
-  int Sync() override { return fs_->Next(true) ? xbase::kErrWrite : base_->Sync(); }
+  int Sync() override { return fs_->Next() ? xbase::kErrWrite : base_->Sync(); }
   int Lock(std::uint64_t offset, std::uint64_t length, bool exclusive) override {
-    return fs_->Next(false) ? xbase::kErrLock : base_->Lock(offset, length, exclusive);
+    return fs_->Next() ? xbase::kErrLock : base_->Lock(offset, length, exclusive);
   }
   int Unlock(std::uint64_t offset, std::uint64_t length) override {
-    return fs_->Next(false) ? xbase::kErrLock : base_->Unlock(offset, length);
+    return fs_->Next() ? xbase::kErrLock : base_->Unlock(offset, length);
   }
 
  private:

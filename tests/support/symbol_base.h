@@ -4,6 +4,7 @@
 // A fresh symbol base for each test, with helpers to fill it and to read its
 // rows back through the engine (for the library's test folders: they link it).
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,17 @@ inline std::string ObjectText(const CTBObjetAts& o) {
          std::to_string(o.m_flag);
 }
 
+// The object of "address|symbol|comment", missing fields empty, the comment whole.
+inline CTBObjetAts ObjectFrom(const std::string& text) {
+  std::vector<std::string> f;
+  std::stringstream stream(text);
+  for (std::string field; std::getline(stream, field, '|');) f.push_back(field);
+  f.resize(3);
+  CTBObjetAts object(f[0].c_str(), f[1].c_str(), "", 0, -1);
+  object.m_commentaire = f[2].c_str();
+  return object;
+}
+
 class SymbolBaseTest : public HostTest {
  protected:
   void SetUp() override {
@@ -63,6 +75,13 @@ class SymbolBaseTest : public HostTest {
     CTBObjetAts object(repere, symbole, comment, 0, -1);
     object.m_commentaire = comment;  // kept whole, blanks included
     ASSERT_EQ(TBCreateObject(base, &object), 0) << repere;
+  }
+  // Creates each "address|symbol|comment" as ObjectFrom reads it.
+  void CreateAll(const std::vector<std::string>& objects) {
+    for (const std::string& text : objects) {
+      CTBObjetAts object = ObjectFrom(text);
+      ASSERT_EQ(TBCreateObject(base, &object), 0) << text;
+    }
   }
   void Delete(const std::string& repere) {
     CTBObjetAts gone(repere.c_str(), "", "", 0, -1);

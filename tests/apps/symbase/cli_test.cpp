@@ -209,22 +209,6 @@ TEST_F(CliObjects, JsonIsReadByPython) {
   }
 }
 
-TEST_F(CliObjects, DeleteAKindAsksFirst) {
-  for (const char* answer : {"n", "y"}) {
-    TerminalSession session({"delete", dir_.path(), "-k", "%Q"});
-    ASSERT_TRUE(session.WaitFor("Delete the 4 objects of kind %Q (%Q2.0 ... %Q2.3)? [y/N] "))
-        << session.Output();
-    session.Send(answer);
-    EXPECT_EQ(session.Finish(), *answer == 'y' ? 0 : 1) << session.Output();
-    ExpectText(session.Output(), {*answer == 'y' ? "deleted 4" : "!deleted 4"});
-    EXPECT_EQ(RunCli({"count", dir_.path(), "%Q"}).out, *answer == 'y' ? "0\n" : "4\n");
-  }
-  Steps(
-      {{{"delete", "@", "--kind", "%MW"}, 2, {"2>give --yes to delete the 8 objects of kind %MW"}},
-       {{"delete", "@", "--kind=%MW", "--yes"}, 0, {"=deleted 8 objects\n"}},
-       {{"delete", "@", "-yk", "%MW"}, 1}});
-}
-
 TEST_F(CliObjects, DiffOfTwoBasesOrABaseAndAFile) {
   testing_support::TempDir other;
   RunSteps(other.path(), {{{"create", "@"}, 0},

@@ -182,42 +182,6 @@ TEST_F(MdxTree, RandomInsertsAndRemovesFollowTheModel) {
   ExpectMatches(0, models[0]);
 }
 
-// Made in a file that holds a larger old index, an index keeps none of its
-// bytes, and its cursors go on past entries removed under them.
-TEST_F(MdxTree, AFileMadeAgainKeepsNothingOfTheOldOneItsCursorsGoOn) {
-  Create({Tag("NARROW", 8)});
-  const std::string fresh = fs_.Contents("T.MDX");
-  fs_.SetContents("T.MDX", std::string(100000, 'x'));
-  std::unique_ptr<File> file;
-  ASSERT_EQ(kOk, fs_.Open("T.MDX", OpenMode::kReadWrite, &file));
-  ASSERT_EQ(kOk, MdxFile::Create(std::move(file), "T", {Tag("NARROW", 8)}, &mdx_));
-  EXPECT_EQ(fresh, fs_.Contents("T.MDX"));
-  // A cursor whose entry another change removed goes on from the entry after it.
-  const char* keys[] = {"K1      ", "K2      ", "K3      "};
-  for (std::uint32_t r = 1; r <= 3; ++r) ASSERT_EQ(kOk, mdx_->Insert(0, keys[r - 1], r));
-  MdxCursor c;
-  ASSERT_EQ(kOk, mdx_->First(0, &c));
-  ASSERT_EQ(kOk, mdx_->Next(&c));
-  ASSERT_EQ(kOk, mdx_->Remove(0, keys[1], 2));
-  EXPECT_EQ(kOk, mdx_->Next(&c));
-  EXPECT_EQ(3u, c.record);
-  EXPECT_EQ(kEof, mdx_->Next(&c));
-  // Backwards the same: from its entry after a change elsewhere, and from the
-  // last entry left when its own and those after it were removed.
-  ASSERT_EQ(kOk, mdx_->Last(0, &c));
-  ASSERT_EQ(kOk, mdx_->Insert(0, keys[1], 2));
-  EXPECT_EQ(kOk, mdx_->Prev(&c));
-  EXPECT_EQ(2u, c.record);
-  ASSERT_EQ(kOk, mdx_->Remove(0, keys[1], 2));
-  ASSERT_EQ(kOk, mdx_->Remove(0, keys[2], 3));
-  EXPECT_EQ(kOk, mdx_->Prev(&c));
-  EXPECT_EQ(1u, c.record);
-  // An entry the tag does not hold cannot be removed: the index is not the table's.
-  ASSERT_EQ(kOk, mdx_->Insert(0, keys[2], 3));
-  EXPECT_EQ(kErrIndexFormat, mdx_->Remove(0, keys[0], 9));
-  EXPECT_EQ(kErrIndexFormat, mdx_->Remove(0, keys[1], 2));
-}
-
 // Keys numbered in order arrive in runs, each just above the last of its
 // kind and below the next kind's first: they fill their leaves.
 TEST_F(MdxTree, KeysInRunsFillTheirLeaves) {

@@ -150,28 +150,6 @@ TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
   EXPECT_EQ(kOk, t_.Check());
 }
 
-// A row written where it stands reads back as written, and a second write
-// there takes out the key of the first.
-TEST_F(TableTest, ARowWrittenTwiceWhereItStandsReadsBackAndIsKeyedAsWritten) {
-  TagSelect(t_.table, t_.symbole);
-  ASSERT_EQ(kOk, TableSeek(t_.table, "Gamma"));
-  for (const char* symbol : {"Kappa", "Lambda"}) {
-    ASSERT_EQ(kOk, t_.Set("SYMBOLE", symbol));
-    ASSERT_EQ(kOk, TableUnlock(t_.table));
-    EXPECT_EQ(symbol, t_.Get("SYMBOLE"));
-  }
-  ASSERT_EQ(kOk, RecordDelete(t_.table));
-  EXPECT_EQ(1, RecordIsDeleted(t_.table));
-  ASSERT_EQ(kOk, RecordRecall(t_.table));
-  EXPECT_EQ(0, RecordIsDeleted(t_.table));
-  ASSERT_EQ(kOk, TableUnlock(t_.table));
-  EXPECT_EQ(kOk, TableSeek(t_.table, "Lambda"));
-  EXPECT_EQ(2, TableRecordNumber(t_.table));
-  EXPECT_NE(kOk, TableSeek(t_.table, "Kappa"));
-  EXPECT_NE(kOk, TableSeek(t_.table, "Gamma"));
-  EXPECT_EQ(kOk, t_.Check());
-}
-
 TEST_F(TableTest, BadTagListsAreRefused) {
   const struct {
     const char *key, *filter;
@@ -439,43 +417,6 @@ TEST_F(TableFileTest, EveryTruncationOpensOrFailsCleanlyLowerCaseNamesAreFound) 
   EXPECT_EQ(FieldGet(t.table, "ZETA"), FieldGet(t.table, "zeta"));
 }
 
-// Rows 1..5, the last deleted; one byte of the closed table changed, then checked.
-TEST_F(TableFileTest, IntegrityCheckFindsChangesBehindTheEnginesBack) {
-  const auto row = [](int n) { return 289 + static_cast<std::size_t>(n - 1) * 92; };
-  const struct {
-    const char* what;
-    std::size_t at;
-    char value;
-    int result;
-    int problems;  // how many reported; -1: some
-    const char* first;
-  } cases[] = {
-      {"the byte it already holds", row(1) + 59, 'S', kOk, 0, nullptr},
-      {"SYMBOLE of row 2", row(2) + 59, 'X', kErrIndexFormat, 1,
-       "record 2 does not hold the row's key"},
-      {"row 1 deleted: listed in each tag", row(1), '*', kErrIndexFormat, 3, nullptr},
-      {"row 5 recalled: the last row, missing from each tag", row(5), ' ', kErrIndexFormat, 3,
-       "record 5 is missing"},
-      {"an unknown deletion flag", row(3), '?', kErrFormat, -1, nullptr},
-      {"9 records claimed, 5 held", 4, 9, kErrFormat, -1, nullptr},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::string bytes = Written(5, 5);
-    bytes[c.at] = c.value;
-    ASSERT_TRUE(WriteFileBytes(path_, bytes));
-    MainTable t(dir_.path(), false);
-    ASSERT_TRUE(t.ok());
-    std::vector<std::string> problems;
-    EXPECT_EQ(c.result, t.Check(&problems));
-    EXPECT_EQ(c.problems < 0 ? problems.size() : std::size_t(c.problems), problems.size());
-    EXPECT_EQ(c.result != kOk, !problems.empty());
-    if (c.first) {
-      EXPECT_NE(std::string::npos, problems.at(0).find(c.first)) << problems[0];
-    }
-  }
-}
-
 // A walk through a table larger than the blocks a walk may hold takes no
 // more of the cache budget than those blocks, however much of it is free.
 TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
@@ -492,57 +433,6 @@ TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
   for (int r = TableGo(t.table, 1); r == kOk; r = TableSkip(t.table, 1)) ++rows;
   EXPECT_EQ(kRows, rows);
   EXPECT_LE(CacheBudget::Taken() - before, (RecordCache::kPassingSlots + 1) * 4096);
-}
-
-// Rows read warm, cold from the top and the middle (whole blocks read ahead,
-// the last one cut short), with no cache budget left, and with a row added to
-// a block not held: each is the row written.
-TEST_F(TableFileTest, RowsAppendedAndReadAheadAreTheRowsWritten) {
-  constexpr int kRows = 1500;
-  auto addresses_from = [](Table* table, long first) {
-    std::vector<std::string> seen;
-    for (int r = TableGo(table, first); r == kOk; r = TableSkip(table, 1)) {
-      seen.push_back(testing_tables::Trimmed(table, "REPERE"));
-    }
-    return seen;
-  };
-  std::vector<std::string> written;
-  for (int i = 1; i <= kRows; ++i) written.push_back("%MW" + std::to_string(i));
-  {
-    MainTable t(dir_.path());
-    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
-    for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
-    EXPECT_EQ(addresses_from(t.table, 1), written);
-    ASSERT_EQ(kOk, TableGo(t.table, kRows));
-    ASSERT_EQ(kOk, RecordDelete(t.table));
-    ASSERT_EQ(kOk, EngineCommit(&t.session));
-  }
-  for (long first : {1L, 700L}) {
-    MainTable t(dir_.path(), false);
-    EXPECT_EQ(addresses_from(t.table, first),
-              std::vector<std::string>(written.begin() + first - 1, written.end()));
-    EXPECT_EQ(TableRecordCount(t.table), kRows);
-    ASSERT_EQ(kOk, TableGo(t.table, kRows));
-    EXPECT_EQ(RecordIsDeleted(t.table), 1);
-  }
-  {
-    // The budget spent: blocks read ahead take each other's memory, and,
-    // once the count is read again (the blocks dropped, their memory kept),
-    // the memory of blocks of the same read.
-    CacheBudget::Force(CacheBudget::kBytes);
-    MainTable t(dir_.path(), false);
-    EXPECT_EQ(addresses_from(t.table, 1), written);
-    EXPECT_EQ(TableRecordCount(t.table), kRows);
-    EXPECT_EQ(addresses_from(t.table, 1), written);
-    CacheBudget::Give(CacheBudget::kBytes);
-  }
-  MainTable t(dir_.path(), false);  // a row added to a block not held
-  ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
-  ASSERT_EQ(kOk, t.Append(NumberedRow(kRows + 1)));
-  written.push_back("%MW" + std::to_string(kRows + 1));
-  EXPECT_EQ(addresses_from(t.table, 2),
-            std::vector<std::string>(written.begin() + 1, written.end()));
-  EXPECT_EQ(kOk, EngineCommit(&t.session));
 }
 
 }  // namespace

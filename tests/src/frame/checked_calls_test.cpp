@@ -17,31 +17,6 @@ using namespace symbase;
 
 class CheckedCalls : public testing_support::SymbolBaseTest {};
 
-// A failure is reported once under the call's index, with the engine's code or 0.
-TEST_F(CheckedCalls, FailuresAreReportedUnderTheirIndex) {
-  xbase::Table* table = base->m_mainTable;
-  const int go = CheckedTableGo(table, 1000);
-  ASSERT_LT(go, 0);
-  EXPECT_LT(CheckedTableRecordCount(nullptr), 0);
-  EXPECT_EQ(CheckedFieldGet(table, "NOPE"), nullptr);
-  EXPECT_EQ(CheckedTagGet(table, "NOPE"), nullptr);
-  xbase::Relation* relation = xbase::RelationCreate(table);
-  ASSERT_NE(relation, nullptr);
-  const int query = CheckedRelationQuerySet(relation, "NOSUCH = 'x'");
-  EXPECT_LT(query, 0);
-  EXPECT_EQ(CheckedRelationTop(relation), 90);
-  EXPECT_EQ(CheckedRelationFree(relation), 0);
-  const std::string path = dir.file("NOFILE.DBF");
-  CheckedFileDelete(path.c_str());
-  using testing_support::ReportIs;
-  EXPECT_THAT(HostErrorReports(),
-              ::testing::ElementsAre(ReportIs(16, go, "Tabiserr"), ReportIs(17, 0, "Tabiserr"),
-                                     ReportIs(6, 0, "Tabiserr"), ReportIs(7, 0, "Tabiserr"),
-                                     ReportIs(18, query, "Tabiserr"), ReportIs(20, 90, "Tabiserr"),
-                                     ReportIs(24, 408 + 2, "Tabiserr", path)));
-  HostClearErrorReports();
-}
-
 class Guard : public testing_support::HostTest {};
 
 TEST_F(Guard, MapsEachFrameworkExceptionToItsCodeAndPassesTheRest) {

@@ -64,17 +64,6 @@ class ListsTest : public testing_support::SymbolBaseTest {
     return all;
   }
 
-  // Creates each "address|symbol|comment", missing fields empty.
-  void CreateAll(const Texts& objects) {
-    for (const std::string& text : objects) {
-      Texts f;
-      std::stringstream stream(text);
-      for (std::string field; std::getline(stream, field, '|');) f.push_back(field);
-      f.resize(3);
-      Create(f[0].c_str(), f[1].c_str(), f[2].c_str());
-    }
-  }
-
   CObList list;
 };
 
@@ -209,37 +198,6 @@ TEST_F(BatchLists, ExportOfTheWholeBaseOfAKindAndOfAModule) {
   EXPECT_THAT(ExportAll("%ES", 12),
               ElementsAre("%I12.1|||0|-1", "%QW12.0:X3|||0|-1", "%IW12.MOD:X2|||0|-1"));
   EXPECT_EQ(Count("%ES", 12), 3);
-}
-
-TEST_F(BatchLists, SymbolOrderOfOneKindInEachMode) {
-  CreateAll({"%MW1|Zeta", "%MW2|Alpha|first letter", "%MW3|Mid", "%MW4", "%MW5:X1|Bit|a bit",
-             "%MW5:X2", "%MD1|Double", "%I12.1|Door", "%I1.1|Other"});
-  const std::string alpha = "%MW2|Alpha|first letter|2|-1", bit = "%MW5:X1|Bit|a bit|5|1";
-  // The flag is the bit number (-1 blank); mode 2 is checked against dbfread.
-  const struct {
-    const char* prefix;
-    int mode, withSymbol, module;
-    Texts expected;
-  } cases[] = {
-      {"%MW", 0, 1, 0, {alpha, "%MW3|Mid||3|-1", "%MW1|Zeta||1|-1"}},
-      {"%MW", 0, 0, 0, {"%MW4|||4|-1"}},
-      {"%MW", 1, 1, 0, {bit}},
-      {"%MW", 1, 0, 0, {"%MW5:X2|||5|2"}},
-      {"%ES", 0, 1, 12, {"%I12.1|Door||0|-1"}},
-  };
-  for (const auto& c : cases) {
-    int finished = -1;
-    EXPECT_EQ(Entries(TBListSymbolByTypeObject(base, c.prefix, c.mode, 1, c.withSymbol, &list,
-                                               &finished, c.module)),
-              c.expected)
-        << c.mode << " " << c.withSymbol;
-    EXPECT_EQ(finished, 1);
-  }
-  // No listing in progress any more: a later call finishes at once.
-  int finished = 0;
-  EXPECT_THAT(Entries(TBListSymbolByTypeObject(base, "%MW", 0, 0, 1, &list, &finished, 0)),
-              IsEmpty());
-  EXPECT_EQ(finished, 1);
 }
 
 // One object kind by key, 50 per call: the IND1 each unfinished call resumes

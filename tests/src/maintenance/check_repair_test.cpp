@@ -128,43 +128,6 @@ TEST_P(CheckRepair, FindsAndMendsWhatItCan) {
             c.damage == kRowRules ? 107u : 103u);
 }
 
-// What the repair needs to itself is the base it repairs: a sound base is
-// left alone whoever has it open, and another base open in the handle is no
-// hindrance.
-TEST_F(CheckRepair, WhatTheHandleHasOpenHindersOnlyARepairOfThatBase) {
-  EXPECT_EQ(Run(TBRepairBaseSymbol), std::vector<std::string>{"0"});
-  EXPECT_EQ(ReadFileBytes(dir.file("KR9S.MDX.bak")), "") << "a sound base was rebuilt";
-
-  testing_support::TempDir other;
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  ASSERT_EQ(TBCreateBaseSymbol(base, other.slash().c_str(), 0), 0);
-  Create("%MW3", "Valve");
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-  ASSERT_EQ(std::remove(other.file("KR9S.MDX").c_str()), 0);
-  Expect(Run(TBRepairBaseSymbol, other.slash()), 0, "", 4);
-  EXPECT_EQ(Run(TBCheckBaseSymbol, other.slash()), std::vector<std::string>{"0"});
-}
-
-// A table the repair cannot open stops it before it changes anything; what
-// the check then says is the result, and no other process is blamed.
-TEST_F(CheckRepair, ATableThatCannotBeOpenedIsLeftToAPerson) {
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  for (const char* table : {"KR9.DBF", "KR9CMT.DBF"}) {
-    SCOPED_TRACE(table);
-    const std::string bytes = ReadFileBytes(dir.file(table));
-    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), "not a table"));
-    EXPECT_THAT(Run(TBRepairBaseSymbol),
-                testing::ElementsAre(
-                    std::to_string(TB_CHECK_DAMAGED),
-                    "3 " + std::string(table) + ": cannot be opened: damaged table file (-60)"));
-    for (const char* index : {"KR9CLER.MDX.bak", "KR9R.MDX.bak", "KR9S.MDX.bak", "KR9CMTR.MDX.bak"})
-      EXPECT_FALSE(std::ifstream(dir.file(index)).good()) << index;
-    ASSERT_TRUE(testing_support::WriteFileBytes(dir.file(table), bytes));
-  }
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-}
-
 // A directory longer than a path holds is refused before any file is
 // touched, and reported as the opening of the base reports it.
 TEST_F(CheckRepair, ADirectoryTooLongIsReported) {

@@ -7,7 +7,6 @@
 #include <ctime>
 #include <deque>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,26 +18,8 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// The object of "address|symbol|comment", missing fields empty, the comment whole.
-CTBObjetAts Object(const std::string& text) {
-  Texts f;
-  std::stringstream stream(text);
-  for (std::string field; std::getline(stream, field, '|');) f.push_back(field);
-  f.resize(3);
-  CTBObjetAts object(f[0].c_str(), f[1].c_str(), "", 0, -1);
-  object.m_commentaire = f[2].c_str();
-  return object;
-}
-
 class ObjectsTest : public testing_support::SymbolBaseTest {
  protected:
-  void CreateAll(const Texts& objects) {
-    for (const std::string& text : objects) {
-      CTBObjetAts object = Object(text);
-      ASSERT_EQ(TBCreateObject(base, &object), 0) << text;
-    }
-  }
-
   // The live rows in record order; live comment rows exactly for those marked commented.
   Texts Rows() {
     Texts rows;
@@ -87,7 +68,7 @@ class Insertion : public ObjectsTest {
   }
 
   int Insert(const std::string& row, int mode) {
-    CTBObjetAts object = Object(row);
+    CTBObjetAts object = testing_support::ObjectFrom(row);
     return TBInsertObject(base, &object, mode);
   }
 
@@ -217,19 +198,6 @@ TEST_F(Insertion, CancelAsksToConfirmTheInterruptionAndNobodyToAskWritesNothing)
 
 class ObjectRows : public ObjectsTest {};
 
-// A symbol already carried: 101 and the address that carries it.
-TEST_F(ObjectRows, CreateWritesTheSymbolAndComment) {
-  Create("%MW10", "Pump_1", "the pump");
-  Create("%MW1", "                                ");
-  CTBObjetAts spaced("%MW4", "", "", 0, -1);
-  spaced.m_symbole = "  Spaced  ";  // the host's preparation trims it
-  ASSERT_EQ(TBCreateObject(base, &spaced), 0);
-  CTBObjetAts taken("%MW11", "Pump_1", "ignored", 0, -1);
-  EXPECT_EQ(TBCreateObject(base, &taken), 101);
-  EXPECT_STREQ(taken.m_repere, "%MW10");
-  EXPECT_EQ(Rows(), Texts({"%MW10|Pump_1|the pump", "%MW1||", "%MW4|Spaced|"}));
-}
-
 // Mode 0 the symbol only (the object's comment emptied), 1 the comment only
 // (the object's symbol emptied, a used one ignored), 2 both (an empty
 // comment leaves a blank comment row); other modes change nothing. The
@@ -249,7 +217,7 @@ TEST_F(ObjectRows, ModifyBySymbolCommentOrBoth) {
       {"%MW99|Other|", 2, 102, "%MW99|Other|"},
   };
   for (const auto& c : cases) {
-    CTBObjetAts object = Object(c.object);
+    CTBObjetAts object = testing_support::ObjectFrom(c.object);
     EXPECT_EQ(TBModifyObject(base, &object, c.mode), c.result) << c.object;
     CString repere = object.m_repere;
     repere.TrimRight();
@@ -285,22 +253,6 @@ TEST_F(ObjectRows, EachChangeDatesTheBase) {
   }
 }
 
-// Deleted rows stay as records, marked; the emptiness check passes over them.
-TEST_F(ObjectRows, DeleteMarksBothRows) {
-  CreateAll({"%MW10|Pump|commented", "%MW11|Valve|"});
-  int empty = -1;
-  EXPECT_EQ(TBIsObjectBase(base, &empty), 0);
-  EXPECT_EQ(empty, 0);
-  for (const char* repere : {"%MW10", "%MW11"}) Delete(repere);
-  EXPECT_EQ(MainRows().size(), 2u);
-  EXPECT_EQ(TBIsObjectBase(base, &empty), 0);
-  EXPECT_EQ(empty, 1);
-  Create("%MW12", "Pump");
-  CTBObjetAts missing("%MW10", "", "", 0, -1);
-  EXPECT_EQ(TBDelObject(base, &missing), 103);
-  EXPECT_EQ(Rows(), Texts({"%MW12|Pump|"}));
-}
-
 class Searches : public ObjectsTest {
  protected:
   void SetUp() override {
@@ -309,42 +261,6 @@ class Searches : public ObjectsTest {
         {"%MW10|Pump_1", "%MW11", "%MW10:X3|Bit_3|a bit", "%IW12.2:X5|In_5", "%X1.3.ERR|Err_step"});
   }
 };
-
-// The symbol of an address (the address padded in place; none: 102, the
-// symbol emptied), the address of a symbol (the symbol padded); 102 past the
-// last key, 103 when the seek stops after the key. All attributes by
-// address (not padded) or by symbol (its comment kept when there is no
-// comment row): the type word is IND1 read as decimal digits ("0000C" reads
-// 0), the flag the bit number, for macro-steps IND3.
-TEST_F(Searches, SymbolAddressAndAttributes) {
-  const struct {
-    const char* address;
-    int result;
-    const char* symbol;
-  } cases[] = {
-      {"%MW10", 0, "Pump_1"}, {"%MW11", 102, ""}, {"%Z1", 102, "stale"}, {"%MW0", 103, "stale"}};
-  for (const auto& c : cases) {
-    CTBObjetAts object(c.address, "stale", "", 0, -1);
-    EXPECT_EQ(TBSearchSymbol(base, &object), c.result) << c.address;
-    EXPECT_STREQ(object.m_symbole, c.symbol) << c.address;
-    EXPECT_EQ(object.m_repere.GetLength(), 36);
-  }
-  CTBObjetAts object("", "Pump_1", "", 0, -1);
-  EXPECT_EQ(TBSearchRepere(base, &object), 0);
-  EXPECT_STREQ(object.m_repere, "%MW10");
-  EXPECT_EQ(object.m_symbole.GetLength(), 32);
-  CTBObjetAts missing("", "Nope", "", 0, -1);
-  EXPECT_EQ(TBSearchRepere(base, &missing), 103);
-  CTBObjetAts by_address("%MW10:X3", "", "", 0, -1);
-  EXPECT_EQ(TBSearchAttrib(base, &by_address, 0), 0);
-  EXPECT_EQ(testing_support::ObjectText(by_address), "%MW10:X3|Bit_3|a bit|10|3");
-  CTBObjetAts by_symbol("", "In_5", "kept", 0, -1);
-  EXPECT_EQ(TBSearchAttrib(base, &by_symbol, 1), 0);
-  EXPECT_EQ(testing_support::ObjectText(by_symbol), "%IW12.2:X5|In_5|kept|0|5");
-  CTBObjetAts macro_step("", "Err_step", "", 0, -1);
-  EXPECT_EQ(TBSearchAttrib(base, &macro_step, 1), 0);
-  EXPECT_EQ(testing_support::ObjectText(macro_step), "%X1.3.ERR|Err_step||1|3");
-}
 
 // Buffers must hold the field and its end; engine results: 2 after the key, 3 past the end.
 TEST_F(Searches, AnalexBufferSizes) {

@@ -11,7 +11,6 @@
 
 #include "storage/tb_data.h"
 #include "storage/text_match.h"
-#include "support/fault_file_system.h"
 #include "support/child_exit.h"
 #include "support/host_reports.h"
 #include "support/raw_rows.h"
@@ -206,57 +205,20 @@ TEST_F(CommentRows, SplitOverTwoFieldsReadBackUpdatedAndDeleted) {
   EXPECT_EQ(base->UpdateComment("x", "MW   00011"), TB_NO_ROW);
 }
 
-class OtherHandle : public testing_support::SymbolBaseTest {
+class BaseAccess : public testing_support::SymbolBaseTest {
  protected:
-  int CreateThrough(testing_support::FaultFileSystem* files, const char* repere,
-                    const char* symbol) {
+  // Creates an object through a handle of its own.
+  int CreateThrough(const char* repere, const char* symbol) {
     CTBData* data = nullptr;
     TBInitTabisDll(&data);
-    data->m_session.file_system = files;
     EXPECT_EQ(TBOpenBaseSymbol(data, dir.slash().c_str()), 0);
     CTBObjetAts object(repere, symbol, "", 0, -1);
     const int result = TBCreateObject(data, &object);
-    writes_ = files->write_calls();
     TBCloseBaseSymbol(data);
     TBFreeTabisDll(data);
     return result;
   }
-
-  std::vector<std::string> Containing(const char* text) {
-    CStringList list;
-    EXPECT_EQ(TBFindStringInBase(base, list, 0, 0, text, 0), 0);
-    return testing_support::ListTexts(list);
-  }
-
-  long writes_ = 0;  // by the last CreateThrough, up to the end of the creation
 };
-
-using SymbolTexts = OtherHandle;
-using BaseAccess = OtherHandle;
-
-TEST_F(SymbolTexts, AnotherHandlesWriteIsSeen) {
-  Create("%MW1", "motor_a");
-  EXPECT_EQ(Containing("motor"), std::vector<std::string>{"%MW1"});
-  testing_support::FaultFileSystem posix(xbase::FileSystem::Posix());
-  ASSERT_EQ(CreateThrough(&posix, "%MW2", "big_motor"), 0);
-  EXPECT_EQ(Containing("motor"), (std::vector<std::string>{"%MW1", "%MW2"}));
-}
-
-TEST_F(BaseAccess, AFailedCommitReplacesTheCallsSuccess) {
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  testing_support::FaultFileSystem counting(xbase::FileSystem::Posix());
-  ASSERT_EQ(CreateThrough(&counting, "%MW1", "One"), 0);
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-  Delete("%MW1");
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  // The last write of the call is the lead's header: the commit itself.
-  testing_support::FaultFileSystem faulty(xbase::FileSystem::Posix());
-  faulty.FailWriteAt(writes_);
-  EXPECT_LT(CreateThrough(&faulty, "%MW1", "One"), 0);
-  EXPECT_EQ(HostErrorReports().size(), 1u);
-  HostClearErrorReports();
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-}
 
 // Nothing is written while a person answers, so the base is let go meanwhile
 // (kept in a batch): another handle's write then sends the insertion back to
@@ -264,7 +226,6 @@ TEST_F(BaseAccess, AFailedCommitReplacesTheCallsSuccess) {
 // session keeps past the wait gives 104.
 TEST_F(BaseAccess, AnInsertionAsksAgainAboutWhatWasWrittenWhileItAsked) {
   Create("%MW10", "Old");
-  testing_support::FaultFileSystem posix(xbase::FileSystem::Posix());
   xbase::Session other;
   std::vector<std::string> asked;
   testing_support::ScriptedDialogDriver answers([&](CDialog& dialog) {
@@ -272,7 +233,7 @@ TEST_F(BaseAccess, AnInsertionAsksAgainAboutWhatWasWrittenWhileItAsked) {
     dialog.GetDlgItemText(19307, message);
     asked.emplace_back(message);
     if (asked.size() == 1) {
-      EXPECT_EQ(CreateThrough(&posix, "%MW20", "New"), 0);
+      EXPECT_EQ(CreateThrough("%MW20", "New"), 0);
     }
     if (asked.size() == 4) {
       xbase::EngineInit(&other, 0, 6300);

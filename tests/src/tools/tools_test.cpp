@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "support/analysis.h"
-#include "support/fault_file_system.h"
 #include "support/scripted_dialog_driver.h"
 #include "support/symbol_base.h"
 #include "support/xbase_readers.h"
@@ -213,43 +212,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"%MW13", "S:" + std::string(40, 'S') + "|C:" + std::string(600, 'c') + "|OK", IDOK, "",
              "|%MW13||SrC", "%MW13", std::string(32, 'S') + "|" + std::string(508, 'c'), 4}));
 
-TEST_F(SymbOnLineTest, WithoutAFrameOnlyTheHostIsToldOfAStore) {
-  UsAts word = Word("%MW7");
-  EXPECT_EQ(Open(&word, Steps("S:Vue7|OK"), nullptr), IDOK);
-  EXPECT_EQ(Stored("%MW7"), "Vue7|");
-  EXPECT_THAT(HostFrameNotifications(), IsEmpty());
-  EXPECT_THAT(HostChangeNotifications(), ElementsAre(HostGetObject(1)));
-}
-
-// A store whose commit the files refuse is reported, tells no one and leaves
-// the dialog open; once the files take writes again, the same entry stores.
-TEST_F(SymbOnLineTest, AStoreTheFilesRefuseLeavesTheDialogOpen) {
-  testing_support::FaultFileSystem faulty(xbase::FileSystem::Posix());
-  ASSERT_EQ(TBCloseBaseSymbol(base), 0);
-  base->m_session.file_system = &faulty;  // until the end: no ASSERT from here
-  EXPECT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-  faulty.FailWriteAt(faulty.write_calls() + 1);
-  EXPECT_EQ(Open("%MW13", Steps("S:Vue|OK")), IDCANCEL);
-  EXPECT_TRUE(faulty.injected());
-  EXPECT_FALSE(HostErrorReports().empty());
-  HostClearErrorReports();
-  EXPECT_EQ(Stored("%MW13"), "<none>");
-  EXPECT_THAT(HostFrameNotifications(), IsEmpty());
-  EXPECT_THAT(HostChangeNotifications(), IsEmpty());
-  faulty.FailWriteAt(0);
-  EXPECT_EQ(Open("%MW13", Steps("S:Vue|OK")), IDOK);
-  EXPECT_EQ(Stored("%MW13"), "Vue|");
-  EXPECT_EQ(HostFrameNotifications().size(), 1u);
-  EXPECT_EQ(TBCloseBaseSymbol(base), 0);
-  base->m_session.file_system = nullptr;  // the system's files again
-  // A closed base reports its failures, writes nothing and lets the dialog close.
-  EXPECT_EQ(Open("%MW14", Steps("S:Pompe_1|OK")), IDOK);
-  EXPECT_FALSE(HostErrorReports().empty());
-  HostClearErrorReports();
-  ASSERT_EQ(TBOpenBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_EQ(Stored("%MW14"), "<none>");
-}
-
 TEST_F(SymbOnLineTest, WithoutAWordOrABaseItClosesAtOnce) {
   auto never = [](CDialog&) { ADD_FAILURE() << "the dialog stayed open"; };
   EXPECT_EQ(Open(nullptr, never, &frame), IDCANCEL);
@@ -260,16 +222,6 @@ TEST_F(SymbOnLineTest, WithoutAWordOrABaseItClosesAtOnce) {
     EXPECT_EQ(Open("%MW13", never), IDCANCEL);
   }
   EXPECT_EQ(Messages(), "");
-}
-
-TEST_F(SymbOnLineTest, OpenedAgainItStartsFromTheWordAlone) {
-  UsAts word = Word("%MW11");
-  CTBSymbOnLine dialog(&word, &frame);
-  EXPECT_EQ(Run(dialog, Steps("S:AND|C=autre|OK")), IDCANCEL);
-  EXPECT_EQ(Messages(), "R");
-  std::string seen;
-  EXPECT_EQ(Run(dialog, [&](CDialog& d) { seen = Look(d); }), IDCANCEL);
-  EXPECT_EQ(seen, "|%MW11|Niveau cuve|SrC");
 }
 
 // Centred on the editor at first; then where the user left it, closed either way.
@@ -386,19 +338,6 @@ class DuplicateChecks : public testing_support::SymbolBaseTest {
     return found;
   }
 };
-
-TEST_F(DuplicateChecks, NothingIsReadWithoutAnOpenUnlockedBase) {
-  Rows({"%MW10", "%MW10"});
-  ASSERT_EQ(TBLockBaseSymbol(base), 0);
-  EXPECT_THAT(Repeats(base), ::testing::IsEmpty());
-  ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_THAT(Repeats(base), ::testing::SizeIs(3));
-  EXPECT_THAT(Repeats(nullptr), ::testing::IsEmpty());
-  CTBData* closed = nullptr;
-  TBInitTabisDll(&closed);
-  EXPECT_THAT(Repeats(closed), ::testing::IsEmpty());
-  TBFreeTabisDll(closed);
-}
 
 // The same checks by python-dbf: in record order, each text met before.
 const char kPythonChecks[] = R"(
