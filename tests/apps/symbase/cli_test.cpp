@@ -39,6 +39,7 @@ TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
                {{"import", "@", "x.csv", "--encoding", "ebcdic"}, 2, {"=", "2>ebcdic"}},
                {{"import", "@", "-", "--ask"}, 2},
                {{"find", "@", "%MW100000"}, 2, {"=", "2>its numbers go up to 99999"}},
+               {{"find", "@", "%NOWORD"}, 2, {"=", "2>not an address of the controller"}},
                {{"edit", "@", "%MW1"}, 2, {"=", "2>give --symbol, --comment or both"}},
                {{"delete", "@"}, 2, {"=", "2>give ADDRESS..., --kind PREFIX or --from FILE"}},
                {{"count", "@", "MW"}, 2},
@@ -64,7 +65,8 @@ TEST_F(CliBase, OptionsParseAsEverywhere) {
 }
 
 TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
-  CliRun run = RunCli({"demo", SYMBASE_EXAMPLES_DIR});
+  testing_support::TempDir tmp;
+  CliRun run = RunCli({"demo", SYMBASE_EXAMPLES_DIR}, "", "env TMPDIR=" + ShellQuoted(tmp.path()));
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.err, "");
   ExpectText(run.out,
@@ -75,6 +77,7 @@ TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {
   std::string dir = run.out.substr(at, run.out.find('\n', at) - at);
   struct stat info {};
   EXPECT_NE(::stat(dir.c_str(), &info), 0) << dir;
+  EXPECT_EQ(dir.rfind(tmp.path() + "/symbase-demo-", 0), 0u) << dir;  // where TMPDIR says
 
   RunSteps(
       "",
