@@ -152,6 +152,13 @@ TEST_F(SettingsTest, DamagedFilesReadAsDefaultsAndTheNextWriteRepairsThem) {
   ASSERT_EQ(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 8), 1);
   EXPECT_EQ(testing_support::ReadFileBytes(SettingsFile()),
             "[12]\nSymbOnLinePosX=8\nSymbOnLinePosY=40\n");
+  // A file holding less than its size says (a system file linked in its
+  // place) is read as far as it goes, in a child: a read that never ends fails.
+  std::filesystem::remove(SettingsFile());
+  std::filesystem::create_symlink("/sys/devices/system/cpu/online", SettingsFile());
+  const pid_t reader = fork();
+  if (reader == 0) _exit(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -3) == -3 ? 0 : 1);
+  EXPECT_EQ(testing_support::ChildExit(reader, 10), 0);
   std::filesystem::remove(SettingsFile());
   std::filesystem::create_directories(SettingsFile());  // a directory reads as defaults
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -3), -3);
