@@ -42,9 +42,6 @@ class ScopedEnv {
   std::optional<std::string> previous_;
 };
 
-// Whether the process `pid` ended with status 0.
-bool EndedWell(pid_t pid) { return testing_support::ChildExit(pid) == 0; }
-
 class SettingsTest : public testing_support::HostTest {
  protected:
   std::string SettingsFile() const { return dir_.file("symbase/settings.ini"); }
@@ -107,7 +104,7 @@ TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
     if (writers.back() == 0)
       _exit(HostWriteSetting(nullptr, 12, key.c_str(), at * 10) == 1 ? 0 : 1);
   }
-  for (pid_t pid : writers) EXPECT_TRUE(EndedWell(pid));
+  for (pid_t pid : writers) EXPECT_EQ(testing_support::ChildExit(pid), 0);
   for (int at = 0; at < kWriters; ++at) {
     EXPECT_EQ(HostReadSetting(nullptr, 12, ("Key" + std::to_string(at)).c_str(), -1), at * 10);
   }
@@ -125,7 +122,7 @@ TEST_F(SettingsTest, ProcessesShareTheValuesAndWritingAtOnceLoseNothing) {
     setrlimit(RLIMIT_FSIZE, &limit);
     _exit(HostWriteSetting(nullptr, 12, "SymbOnLinePosX", 2) == 0 ? 0 : 1);
   }
-  EXPECT_TRUE(EndedWell(limited));
+  EXPECT_EQ(testing_support::ChildExit(limited), 0);
   EXPECT_EQ(HostReadSetting(nullptr, 12, "SymbOnLinePosX", -1), 312);
   EXPECT_THAT(FolderEntries(), ElementsAre("settings.ini", "settings.lock"));
 }
