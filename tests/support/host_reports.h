@@ -57,14 +57,6 @@ inline ::testing::Matcher<const HostErrorReport&> ReportIs(int operation, int co
                           Field("source", &HostErrorReport::source, source));
 }
 
-// A message box shown with this message, kind and button set.
-inline ::testing::Matcher<const HostMessageRecord&> MessageIs(const std::string& message, int kind,
-                                                              int buttons) {
-  return ::testing::AllOf(::testing::Field("message", &HostMessageRecord::message, message),
-                          ::testing::Field("kind", &HostMessageRecord::kind, kind),
-                          ::testing::Field("buttons", &HostMessageRecord::buttons, buttons));
-}
-
 }  // namespace testing_support
 
 #endif

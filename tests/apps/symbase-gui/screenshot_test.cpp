@@ -94,9 +94,6 @@ class ScreenshotTest : public QObject {
     QTest::newRow("missing base") << QStringList{"--screenshot", dir_.filePath("x.png"),
                                                  dir_.filePath("none")}
                                   << 1 << "n'existe pas";
-    QTest::newRow("check of a missing base")
-        << QStringList{"--screenshot", dir_.filePath("x.png"), "--check", dir_.filePath("none")}
-        << 1 << "n'existe pas";
     QTest::newRow("unwritable PNG")
         << QStringList{"--screenshot", "/proc/x.png"} << 1 << "cannot write";
   }

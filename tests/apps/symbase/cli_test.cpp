@@ -1,4 +1,4 @@
-// The tool's help, usage errors and demo; each command's output, errors and
+// The tool's usage errors and demo; each command's output, errors and
 // exit codes on the example plant; at a terminal, the pager and Ctrl-C.
 
 #include <gtest/gtest.h>
@@ -9,25 +9,9 @@
 
 #include "apps/symbase/cli_fixture.h"
 #include "support/temp_dir.h"
-#include "symbase/version.h"
 
 namespace cli_testing {
 namespace {
-
-TEST(Cli, VersionAndHelp) {
-  EXPECT_EQ(RunCli({"--version"}).out, std::string("symbase ") + SymbaseVersion() + "\n");
-  std::vector<Step> steps = {{{"--help"},
-                              0,
-                              {"Usage: symbase", "0 done", "1 nothing found", "2 bad usage",
-                               "3 damaged base", "4 the base is\nin use", "130 interrupted"}}};
-  for (const char* command : {"create", "add", "edit", "find", "delete", "search", "list", "count",
-                              "import", "export", "diff", "compact", "check", "repair", "demo"}) {
-    steps[0].expected.push_back(std::string("  ") + command + " ");
-    steps.push_back(
-        {{command, "--help"}, 0, {"Usage: symbase " + std::string(command), "Exit codes:"}});
-  }
-  RunSteps("", steps);
-}
 
 TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
   RunSteps("/tmp",
@@ -47,21 +31,6 @@ TEST(Cli, UsageErrorsExitWithTwoAndPointToTheHelp) {
                 2,
                 {"2>is too long: the library takes at most 72 characters"}},
            });
-}
-
-// Options anywhere on the line, grouped, with "="; "--" ends them.
-TEST_F(CliBase, OptionsParseAsEverywhere) {
-  WriteFile("address,symbol,comment\n%MW3,Trois,\n", "t.csv");
-  Steps({
-      {{"create", "@/sub", "-q"}, 0, {"="}},
-      {{"-q", "add", "@", "%MW1", "Un"}, 0, {"="}},
-      {{"add", "@", "--", "%MW2", "Deux", "-x- moins"}, 0},
-      {{"find", "@", "--symbol=Deux"}, 0, {"comment: -x- moins\n"}},
-      {{"edit", "@", "%MW1", "--comment=premier", "-q"}, 0},
-      {{"find", "@", "-s", "Un"}, 0, {"comment: premier\n"}},
-      {{"import", "-qn", "@", "@/t.csv"}, 0, {"="}},  // quiet dry run, grouped
-      {{"count", "@"}, 0, {"=2\n"}},
-  });
 }
 
 TEST(CliDemo, RunsEveryStepAndRemovesItsDirectory) {

@@ -100,6 +100,12 @@ TEST_F(CliImport, KeepLeavesEveryConflictAndSaysWhy) {
                   "%I1.0,Marche,Bouton marche (pupitre local]\n")},
        0,
        {"1 unchanged, 1 kept"}},
+      // An address alone, and standard input given as "-".
+      {{"import", "@", WriteFile("address,symbol,comment\n%MW90,,\n%MW91\n", "alone.csv")},
+       0,
+       {"imported 2 rows: 2 added"}},
+      {{"export", "@", "%MW"}, 0, {"%MW91,,\n"}},
+      {{"import", "@", "-"}, 0, {"1 added"}, "address\n%MW60\n"},
   });
 }
 
@@ -138,13 +144,6 @@ TEST_F(CliImport, TheJsonSummaryAddsUpAndNamesTheMoves) {
       PythonJson(reader, RunCli({"import", dir_.path(), changes_, "--replace", "--json"}).out),
       "6 6 [{'line': 5, 'symbol': 'Pompe_2', 'from': '%Q2.1', 'to': '%Q2.5', "
       "'dropped_symbol': None}] 0\n");
-}
-
-TEST_F(CliImport, AnAddressAloneAndStdinGivenAsDash) {
-  WriteFile("address,symbol,comment\n%MW90,,\n%MW91\n");
-  Steps({{{"import", "@", "@/in.csv"}, 0, {"imported 2 rows: 2 added"}},
-         {{"export", "@", "%MW"}, 0, {"%MW91,,\n"}},
-         {{"import", "@", "-"}, 0, {"1 added"}, "address\n%MW60\n"}});
 }
 
 TEST_F(CliImport, AskShowsBothVersionsAndWhatReplacingDoes) {

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "support/memory_file_system.h"
-#include "support/temp_dir.h"
 #include "xbase/mdx_file.h"
 #include "xbase/result.h"
 
@@ -225,32 +224,6 @@ TEST_F(MdxTree, KeysInRunsFillTheirLeaves) {
     ASSERT_EQ(kOk, mdx_->Flush());
     EXPECT_LT(fs_.Contents("T.MDX").size() / 1024, model.size() / 42 * c.most / 100);
   }
-}
-
-// An index file written by another xBase engine (xbase64) changed by ours.
-TEST_F(MdxTree, ChangesToAPeerTreeKeepItSoundAndOrderedBothWays) {
-  fs_.SetContents("T.MDX", testing_support::ReadFileBytes(std::string(SYMBASE_FIXTURE_DIR) +
-                                                          "/peer-mdx/big/BIGTAB.MDX"));
-  Open();
-  const int obj = mdx_->FindTag("OBJKEY");
-  auto key = [](std::uint32_t r) {
-    std::string k = "%MW  " + std::to_string(r);
-    k.resize(22, ' ');
-    return k;
-  };
-  // Put back the deleted rows 10, 20, ... 300, then take out rows 1..150.
-  for (std::uint32_t r = 10; r <= 300; r += 10) ASSERT_EQ(kOk, mdx_->Insert(obj, key(r).data(), r));
-  for (std::uint32_t r = 1; r <= 150; ++r) ASSERT_EQ(kOk, mdx_->Remove(obj, key(r).data(), r)) << r;
-  ExpectSound(obj);
-  const std::vector<Entry> got = Entries(obj);
-  ASSERT_EQ(150u, got.size());
-  EXPECT_EQ(151u, got.front().second);
-  EXPECT_EQ(300u, got.back().second);  // rows 151..300 are left; "300" sorts last
-  std::vector<Entry> back;
-  MdxCursor c;
-  for (int rc = mdx_->Last(obj, &c); rc == kOk; rc = mdx_->Prev(&c))
-    back.emplace(back.begin(), c.key, c.record);
-  EXPECT_EQ(got, back);
 }
 
 constexpr int kKeyLength = 60;  // 16 keys per node: three levels with 2000 entries

@@ -124,32 +124,6 @@ TEST_F(TableTest, AnEmptyOrderHasNeitherTopNorBottom) {
   }
 }
 
-// Walks that re-key the row they stand on (going on from the entry that
-// followed the old key, so rows moved ahead are met once) or delete it.
-TEST_F(TableTest, WalksThatReKeyOrDeleteTheCurrentRowMeetEachRowOnce) {
-  const struct {
-    Tag* tag;
-    const char* from;  // null: the top
-    Rows met;
-  } walks[] = {{t_.symbole, nullptr, {3, 1, 5, 2, 4}}, {t_.cle, "MW", {1, 2, 4, 5}}};
-  for (const auto& w : walks) {
-    TagSelect(t_.table, w.tag);
-    Rows met;
-    for (int r = w.from ? TableSeek(t_.table, w.from) : TableTop(t_.table); r == kOk;
-         r = TableSkip(t_.table, 1)) {
-      met.push_back(TableRecordNumber(t_.table));
-      ASSERT_EQ(kOk, w.from ? RecordDelete(t_.table) : t_.Set("SYMBOLE", "0" + t_.Get("SYMBOLE")));
-    }
-    EXPECT_EQ(w.met, met);
-  }
-  ASSERT_EQ(kOk, TableUnlock(t_.table));
-  EXPECT_EQ((Rows{3}), t_.Walk(t_.cle));
-  TagSelect(t_.table, t_.symbole);
-  EXPECT_EQ(kOk, TableSeek(t_.table, "0Alpha"));
-  EXPECT_EQ(kEof, TableSeek(t_.table, "Alpha"));
-  EXPECT_EQ(kOk, t_.Check());
-}
-
 TEST_F(TableTest, BadTagListsAreRefused) {
   const struct {
     const char *key, *filter;

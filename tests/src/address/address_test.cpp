@@ -1,15 +1,12 @@
-// The address codec: splitting address texts, key fields, bus module addresses.
+// The address codec: splitting address texts, bus module addresses.
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <sstream>
 #include <string>
 
 #include "address/decode_repere.h"
-#include "address/key_text.h"
 #include "address/module_address.h"
-#include "address/object_key.h"
 #include "symbase/host.h"
 
 namespace {
@@ -48,49 +45,6 @@ TEST(DecodeRepere, SplitsAndAppendsObjetAndInd1) {
 }
 
 using namespace symbase;
-
-// Each case under an addressing mode, asked at each encoding: only 1 is decimal.
-TEST(ObjectKey, AddressesBecomePaddedKeyFields) {
-  const struct {
-    int mode;
-    const char* address;
-    const char* fields;
-  } cases[] = {
-      {0, "%MW10", "MW|00010|||"},
-      {0, "%I1.2", "VIX|00001|00002|00000|"},
-      {0, "%IW1.2:X3", "VIWX|00001|00002|00000|03"},
-      {0, "%NW{4}2:X1", "NWX|00000|00004|00002|01"},
-      {0, "%MW", "MW|00000|||"},
-      {0, "%I12.2", "VIX|0000C|00002|00000|"},
-      {0, "%I\\1.0.5\\0.2", "VIX|003UQ|00002|00000|"},
-      {0, "%IW3.MOD.2:X1", "MOIWX|00003|00002|00000|01"},
-      {0, "%I32.2", "VIX|00010|00002|00000|"},
-      {0, "%I33554431.2", "VIX|VVVVV|00002|00000|"},
-      {0, "%I33554432.2", "VIX|00000|00002|00000|"},  // overlong module number
-      {1, "%I12.2", "VIX|00012|00002|00000|"},
-      {1, "%I\\1.0.5\\0.2", "VIX|04058|00002|00000|"},
-      {2, "%I12.2", "VIX|0000C|00002|00000|"},
-  };
-  for (const auto& c : cases) {
-    HostSetAddressingMode(c.mode);
-    const AddressKey key = EncodeRepere(c.address);
-    EXPECT_EQ(std::string(key.objet) + "|" + std::string(key.ind1) + "|" + std::string(key.ind2) +
-                  "|" + std::string(key.ind3) + "|" + std::string(key.ind4),
-              c.fields)
-        << c.address << " mode " << c.mode;
-  }
-  HostSetAddressingMode(0);
-}
-
-// The number a text begins with, blanks skipped; past the largest value,
-// the largest value.
-TEST(KeyText, LeadingNumbersStopAtTheLargestValue) {
-  EXPECT_EQ(symbase::LeadingNumber("  42x"), 42ul);
-  EXPECT_EQ(symbase::LeadingNumber("x42"), 0ul);
-  EXPECT_EQ(symbase::LeadingNumber(std::to_string(ULONG_MAX - 5).c_str()), ULONG_MAX - 5);
-  EXPECT_EQ(symbase::LeadingNumber(std::to_string(ULONG_MAX).c_str()), ULONG_MAX);
-  EXPECT_EQ(symbase::LeadingNumber((std::to_string(ULONG_MAX) + "0").c_str()), ULONG_MAX);
-}
 
 // Kind 343 with components a, b, c and value d is the bus module address
 // \a.b.c\d: packed or 1, the position moved past it only when packed, and

@@ -15,7 +15,6 @@
 
 #include "storage/tb_data.h"
 #include "support/fault_file_system.h"
-#include "support/raw_rows.h"
 #include "support/symbol_base.h"
 #include "support/xbase_readers.h"
 
@@ -164,15 +163,6 @@ TEST_F(BatchLists, FiftyLiveRowsFinishInOneCallAndTheFiftyFirstNeedsAnother) {
       EXPECT_EQ(Drain(Listing(kind), &batches, false), live);
       EXPECT_EQ(batches, rows == 50 ? std::vector<int>({50}) : std::vector<int>({50, 1}));
     }
-  }
-}
-
-// An address that fills its field is listed whole.
-TEST_F(BatchLists, AnAddressOfTheWholeFieldWidthIsListedWhole) {
-  const std::string longest = "%MW" + std::string(33, '9');
-  testing_support::AppendRawObject(base, testing_support::Key("MW", "99999"), longest.c_str());
-  for (const char* kind : {"all base", "export"}) {
-    EXPECT_EQ(Drain(Listing(kind)), Texts({longest + "|||0|-1"})) << kind;
   }
 }
 
@@ -434,16 +424,6 @@ Texts RunAll(CTBData* d, CObList& l, const char* p) {
 }
 
 class ListGuards : public ListsTest {};
-
-TEST_F(ListGuards, ALockedBaseListsNothingAndWritesNothing) {
-  CreateAll({"%I3.2|In|comment", "%IW3.2:X0"});
-  ASSERT_EQ(TBLockBaseSymbol(base), 0);
-  EXPECT_EQ(RunAll(base, list, "%VI"), Texts(11, "0 1/1/7"));
-  EXPECT_THAT(HostErrorReports(), IsEmpty());
-  ASSERT_EQ(TBUnlockBaseSymbol(base, dir.slash().c_str()), 0);
-  EXPECT_THAT(Entries(TBListRepere(base, "%VIX", 0, 9, 100, &list)),
-              ElementsAre("%I3.2|In|comment|3|-1"));
-}
 
 // Every file-system call of a listing scenario fails in turn: a failure is
 // never silent, a run that noticed nothing hands out what a clean run does,

@@ -40,7 +40,7 @@ class ObjectsTest : public testing_support::SymbolBaseTest {
   }
 };
 
-constexpr int kYes = 6, kYesToAll = 19305, kNo = 7, kNoToAll = 24511, kCancel = 2;
+constexpr int kYes = 6, kYesToAll = 19305, kNo = 7, kNoToAll = 24511;
 
 // One insertion: object, mode, the button pressed in its one dialog (0: no
 // dialog), result; `allPressed` set first unless -1.
@@ -173,28 +173,6 @@ const InsertCase kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Conflicts, InsertionCases, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Insertion, CancelAsksToConfirmTheInterruptionAndNobodyToAskWritesNothing) {
-  Create("%MW10", "Old");
-  HostQueueMessageBoxAnswer(IDNO);
-  presses = {kCancel, kNo};
-  EXPECT_EQ(Insert("%MW10|New|", 2), 107);
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0], messages[1]);
-  HostQueueMessageBoxAnswer(IDYES);
-  presses = {kCancel};
-  EXPECT_EQ(Insert("%MW10|New|", 2), 106);
-  EXPECT_THAT(HostMessageBoxes(),
-              ::testing::ElementsAre(testing_support::MessageIs(
-                                         "Confirmez-vous l'interruption de la fonction? \n(dans "
-                                         "ce cas les \xE9l\xE9ments d\xE9j\xE0 ins\xE9r\xE9s sont "
-                                         "conserv\xE9s)",
-                                         7, 4),
-                                     ::testing::_));
-  AfxSetDialogDriver(nullptr);
-  EXPECT_EQ(Insert("%MW10|New|", 2), 0);
-  EXPECT_EQ(Rows(), Texts({"%MW10|Old|"}));
-}
 
 class ObjectRows : public ObjectsTest {};
 

@@ -15,7 +15,6 @@
 #include "support/analysis.h"
 #include "support/child_exit.h"
 #include "support/fault_file_system.h"
-#include "support/raw_rows.h"
 #include "support/symbol_base.h"
 #include "symbase/host.h"
 
@@ -189,14 +188,6 @@ INSTANTIATE_TEST_SUITE_P(
              false, kLocked},
         Case{"held elsewhere", kEveryCallsRows, EveryCall(), "104 104 104 104 104", kEveryCallsRows,
              false, kHeld}));
-
-// An address text that fills its field keeps all of it when its module moves.
-TEST_F(ReconfTest, AnAddressFillingItsFieldMovesWhole) {
-  const std::string tail(30, '0');
-  AppendRawObject(base, Key("VIW", "00001", "00000", "00000"), ("%IW1.0" + tail).c_str());
-  EXPECT_EQ(Move("%I1.0", "%I3.0")[0](base), 0);
-  EXPECT_EQ(LiveRow("%IW3.0" + tail).key, Key("VIW", "00003", "00000", "00000"));
-}
 
 class ReconfIndependent : public ReconfTest {
  protected:

@@ -10,14 +10,12 @@
 #include <vector>
 
 #include "storage/tb_data.h"
-#include "storage/text_match.h"
 #include "support/child_exit.h"
 #include "support/host_reports.h"
 #include "support/raw_rows.h"
 #include "support/scripted_dialog_driver.h"
 #include "support/symbol_base.h"
 #include "support/temp_dir.h"
-#include "symbase/cp1252.h"
 #include "symbase/host.h"
 #include "symbase/maintenance.h"
 #include "symbase/results.h"
@@ -36,36 +34,6 @@ class BaseLifecycle : public testing_support::HostTest {
   testing_support::TempDir dir;
   CTBData data;
 };
-
-TEST_F(BaseLifecycle, AFailedOpenOrCreateIsReported) {
-  EXPECT_EQ(data.Open(dir.slash().c_str()), 0);
-  auto reports = HostErrorReports();
-  ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports[0].operation, 4);
-  EXPECT_LT(reports[0].code, 0);
-  data.Close();
-  HostClearErrorReports();
-  // Paths are composed in a fixed buffer: a directory of 73 characters is
-  // refused before any file is touched, one of 72 holds every file.
-  for (const std::size_t length : {73u, 72u}) {
-    const std::string path = dir.slash() + std::string(length - dir.slash().size() - 1, 'd') + "/";
-    fs::create_directory(path);
-    EXPECT_EQ(data.Create(path.c_str(), 0), 0);
-    data.Close();
-    reports = HostErrorReports();
-    EXPECT_EQ(reports.size(), length == 73 ? 1u : 0u);
-    EXPECT_EQ(reports.empty() ? 0 : reports[0].operation, length == 73 ? 2 : 0);
-    EXPECT_EQ(fs::is_empty(path), length == 73);
-    EXPECT_EQ(fs::exists(path + "KR9CMTR.MDX"), length == 72);
-    HostClearErrorReports();
-  }
-  // No separator is added: the names go on the directory's own name.
-  fs::create_directory(dir.file("proj"));
-  ASSERT_EQ(data.Create(dir.file("proj").c_str(), 0), 0);
-  data.Close();
-  EXPECT_TRUE(fs::exists(dir.file("projKR9CMTR.MDX")));
-  EXPECT_TRUE(fs::is_empty(dir.file("proj")));
-}
 
 TEST_F(BaseLifecycle, DeleteRemovesWhatExistsAndReportsEachMissingFile) {
   std::ofstream(dir.file("KR9.DBF")).put('x');
@@ -138,32 +106,6 @@ TEST_F(LevelConversion, ModuleNumbersBecomeBase32InBothTables) {
 
 // The 22-character comment key of %MW10: IND2, IND3 and IND4 blank.
 const std::string kKey = std::string("MW   00010") + std::string(12, ' ');
-
-// Address and symbol stop at the first blank, the comment stays whole.
-TEST(ObjetAts, AddressAndSymbolStopAtTheFirstBlank) {
-  EXPECT_EQ(testing_support::ObjectText(
-                CTBObjetAts("%MW10 and more", "Pump_1 second", " a  comment ", 5, 3)),
-            "%MW10|Pump_1| a  comment |5|3");
-  EXPECT_EQ(testing_support::ObjectText(CTBObjetAts(" %MW10", " Pump", "", 0, -1)), "|||0|-1");
-}
-
-// Every byte alone, eight alike (read eight at a time) and beside bytes of
-// the other half of the code page, against the per-byte case mapping.
-TEST(TextMatch, UpperCopyMapsEveryByteAsTheCodePageDoes) {
-  for (int b = 0; b < 256; ++b) {
-    const char c = static_cast<char>(b);
-    for (const std::string& text :
-         {std::string(1, c), std::string(8, c), std::string(17, c),
-          std::string("\351abcdef") + c + "z{`@Az[", std::string("ab") + c + "\xFF"}) {
-      std::string expected = text, out(text.size(), '?');
-      for (char& e : expected) {
-        e = static_cast<char>(symbase::Cp1252ToUpper(static_cast<unsigned char>(e)));
-      }
-      symbase::UpperCopy(text.data(), text.size(), &out[0]);
-      ASSERT_EQ(out, expected) << "byte " << b << " in " << text.size();
-    }
-  }
-}
 
 class CommentRows : public testing_support::SymbolBaseTest {};
 

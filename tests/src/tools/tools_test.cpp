@@ -212,18 +212,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"%MW13", "S:" + std::string(40, 'S') + "|C:" + std::string(600, 'c') + "|OK", IDOK, "",
              "|%MW13||SrC", "%MW13", std::string(32, 'S') + "|" + std::string(508, 'c'), 4}));
 
-TEST_F(SymbOnLineTest, WithoutAWordOrABaseItClosesAtOnce) {
-  auto never = [](CDialog&) { ADD_FAILURE() << "the dialog stayed open"; };
-  EXPECT_EQ(Open(nullptr, never, &frame), IDCANCEL);
-  EXPECT_EQ(Messages(), "E");
-  // No base from the object server, or another object than a base.
-  for (CObject* served : {static_cast<CObject*>(nullptr), HostGetObject(1)}) {
-    HostRegisterServerObject(3, served);
-    EXPECT_EQ(Open("%MW13", never), IDCANCEL);
-  }
-  EXPECT_EQ(Messages(), "");
-}
-
 // Centred on the editor at first; then where the user left it, closed either way.
 TEST_F(SymbOnLineTest, ItOpensWhereItWasLastClosed) {
   CRect shown[3], left[2];
