@@ -17,6 +17,7 @@ namespace xbase {
 namespace {
 
 std::atomic<std::size_t> taken{0};
+std::atomic<std::size_t> rows_taken{0};
 
 constexpr std::size_t kChunksPerSlab = CacheBudget::kSlabBytes / CacheBudget::kChunkBytes;
 
@@ -47,6 +48,19 @@ char* NewSlab() {
   return reinterpret_cast<char*>(slab);
 }
 
+// Takes as many whole units of `bytes` from `counter` as `limit` leaves.
+std::size_t TakeWithin(std::atomic<std::size_t>* counter, std::size_t limit, std::size_t bytes,
+                       std::size_t unit) {
+  std::size_t now = counter->load(std::memory_order_relaxed);
+  std::size_t got;
+  do {
+    const std::size_t left = now < limit ? limit - now : 0;
+    got = std::min(bytes, left) / unit * unit;
+    if (got == 0) return 0;
+  } while (!counter->compare_exchange_weak(now, now + got, std::memory_order_relaxed));
+  return got;
+}
+
 }  // namespace
 
 bool CacheBudget::Take(std::size_t bytes) {
@@ -58,14 +72,7 @@ bool CacheBudget::Take(std::size_t bytes) {
 }
 
 std::size_t CacheBudget::TakeUpTo(std::size_t bytes, std::size_t unit) {
-  std::size_t now = taken.load(std::memory_order_relaxed);
-  std::size_t got;
-  do {
-    const std::size_t left = now < kBytes ? kBytes - now : 0;
-    got = std::min(bytes, left) / unit * unit;
-    if (got == 0) return 0;
-  } while (!taken.compare_exchange_weak(now, now + got, std::memory_order_relaxed));
-  return got;
+  return TakeWithin(&taken, kBytes, bytes, unit);
 }
 
 void CacheBudget::Force(std::size_t bytes) { taken.fetch_add(bytes, std::memory_order_relaxed); }
@@ -121,5 +128,15 @@ void CacheBudget::ReturnFreed() {
 }
 
 std::size_t CacheBudget::Taken() { return taken.load(std::memory_order_relaxed); }
+
+std::size_t CacheBudget::TakeRowsUpTo(std::size_t bytes, std::size_t unit) {
+  return TakeWithin(&rows_taken, kRowBytes, bytes, unit);
+}
+
+void CacheBudget::GiveRows(std::size_t bytes) {
+  rows_taken.fetch_sub(bytes, std::memory_order_relaxed);
+}
+
+std::size_t CacheBudget::RowsTaken() { return rows_taken.load(std::memory_order_relaxed); }
 
 }  // namespace xbase

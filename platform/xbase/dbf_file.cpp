@@ -222,7 +222,7 @@ void DbfFile::SetCommitFields(std::uint32_t counter) {
   Put32(&header_, kDbfChangeCounter, counter);
 }
 
-const char* DbfFile::Held(std::uint32_t n, int* result) {
+const char* DbfFile::Held(std::uint32_t n, int* result, bool at_random) {
   *result = kOk;
   if (n < 1 || n > count_) {
     *result = kErrRecord;
@@ -235,8 +235,21 @@ const char* DbfFile::Held(std::uint32_t n, int* result) {
     if (Follows(n)) next_block_ = BlockAfter(n);
     return held;
   }
+  if (at_random && cache_.full() && n <= written_ && !Follows(n)) return ReadAlone(n, result);
   *result = ReadBlocks(n);
   return *result == kOk ? cache_.Find(n) : nullptr;
+}
+
+const char* DbfFile::ReadAlone(std::uint32_t n, int* result) {
+  char* buffer = cache_.PrepareRow(n);
+  if (buffer == nullptr) {
+    spare_.resize(record_length_);
+    buffer = &spare_[0];
+  }
+  *result = ReadExact(file_.get(), RecordOffset(n), buffer, record_length_);
+  if (*result != kOk) return nullptr;
+  if (buffer != spare_.data()) cache_.FillRow(n);
+  return buffer;
 }
 
 int DbfFile::ReadBlocks(std::uint32_t n) {
@@ -285,9 +298,9 @@ int DbfFile::ReadBlocks(std::uint32_t n) {
   return kOk;
 }
 
-int DbfFile::Read(std::uint32_t n, char* buffer) {
+int DbfFile::Read(std::uint32_t n, char* buffer, bool at_random) {
   int r = kOk;
-  const char* held = Held(n, &r);
+  const char* held = Held(n, &r, at_random);
   if (held != nullptr) std::memcpy(buffer, held, record_length_);
   return r;
 }
@@ -400,9 +413,13 @@ int DbfFile::Visit(const std::vector<std::uint32_t>& records,
   }
   if (records.empty()) return kOk;
   if (records.size() * kDenseShare < count_) {
-    for (const std::uint32_t n : records) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      // A record whose block holds no other listed after it is read at random.
+      const std::uint32_t n = records[i];
+      const bool at_random =
+          i + 1 == records.size() || cache_.FirstOfBlock(records[i + 1]) != cache_.FirstOfBlock(n);
       int r = kOk;
-      const char* image = Held(n, &r);
+      const char* image = Held(n, &r, at_random);
       if (image == nullptr) return r;
       r = visit(n, image);
       if (r != 0) return r;

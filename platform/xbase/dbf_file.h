@@ -84,11 +84,13 @@ class DbfFile {
   const unsigned char* MappedHead() { return file_->MapHead(kDbfHeadLength); }
   // The fields the next WriteHeader writes: flag cleared, counter set.
   void SetCommitFields(std::uint32_t counter);
-  // Record n (1..count) into buffer (record_length bytes).
-  int Read(std::uint32_t n, char* buffer);
+  // Record n (1..count) into buffer (record_length bytes). `at_random`: a
+  // read that is no step of a walk (a seek): once the cache is full, the
+  // record is read alone, not with its block, and kept on its own.
+  int Read(std::uint32_t n, char* buffer, bool at_random = false);
   // Record n's bytes in the record cache (read there first when missing),
   // valid until the next read; null with *result set on a failure.
-  const char* Held(std::uint32_t n, int* result);
+  const char* Held(std::uint32_t n, int* result, bool at_random = false);
   // Asks the processor to bring record n's held bytes closer, when they are
   // held: a walk calls it one row ahead so the next read does not wait.
   void Prefetch(std::uint32_t n) const;
@@ -140,6 +142,9 @@ class DbfFile {
   // Reads the block of record n into the cache, with the blocks after it
   // when it follows the block read last.
   int ReadBlocks(std::uint32_t n);
+  // Reads record n alone: into the cache's rows read alone while they have
+  // room, else into spare_.
+  const char* ReadAlone(std::uint32_t n, int* result);
 
   static constexpr std::uint32_t kReadAheadBlocks = 32;
   // The blocks read ahead share the memory of two reads ahead at least.
@@ -158,7 +163,7 @@ class DbfFile {
     return cache_.FirstOfBlock(n) + cache_.records_per_block();
   }
   static constexpr std::size_t kFollowBytes = 4096;
-  std::string spare_;  // where a block read ahead without a slot goes
+  std::string spare_;  // where a block read ahead, or a row read alone, without a slot goes
 };
 
 // The header bytes of a table with these fields and `count` records, dated today.

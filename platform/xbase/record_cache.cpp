@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -77,6 +78,10 @@ void RecordCache::Release() {
   hand_ = 0;
   passing_.clear();
   passing_turn_ = 0;
+  full_ = false;
+  CacheBudget::GiveRows(rows_.size() * record_length_);
+  rows_.clear();
+  row_bytes_.reset();
 }
 
 void RecordCache::Configure(std::size_t record_length) {
@@ -116,6 +121,7 @@ void RecordCache::Provide(Slot& slot, bool passing) {
     turn = hand_;
     hand_ = (hand_ + 1) % provided_.size();
     if (passing) passing_.push_back(turn);
+    full_ = full_ || !passing;
   }
   Slot& giver = slots_[provided_[turn]];
   giver.first = giver.count = 0;
@@ -125,6 +131,10 @@ void RecordCache::Provide(Slot& slot, bool passing) {
 
 void RecordCache::Clear() {
   for (const std::uint32_t i : provided_) slots_[i].first = slots_[i].count = 0;
+  if (++generation_ == 0) {  // after four billion clears: no row may look current
+    std::fill(rows_.begin(), rows_.end(), Row{});
+    generation_ = 1;
+  }
 }
 
 RecordCache::Slot& RecordCache::SlotOf(std::uint32_t n) {
@@ -136,10 +146,48 @@ const RecordCache::Slot& RecordCache::SlotOf(std::uint32_t n) const {
 }
 
 const char* RecordCache::Find(std::uint32_t n) const {
+  const char* held = FindBlock(n);
+  return held != nullptr ? held : FindRow(n);
+}
+
+const char* RecordCache::FindBlock(std::uint32_t n) const {
   if (slots_ == nullptr || n == 0) return nullptr;
   const Slot& slot = SlotOf(n);
   if (slot.first == 0 || n < slot.first || n - slot.first >= slot.count) return nullptr;
   return slot.bytes + (n - slot.first) * record_length_;
+}
+
+const char* RecordCache::FindRow(std::uint32_t n) const {
+  if (rows_.empty() || n == 0) return nullptr;
+  const Row& row = rows_[n % rows_.size()];
+  if (row.n != n || row.generation != generation_) return nullptr;
+  return row_bytes_.get() + (&row - rows_.data()) * record_length_;
+}
+
+bool RecordCache::ProvideRows() {
+  const std::size_t wanted = std::min(kMostRows, CacheBudget::kRowBytes / record_length_);
+  const std::size_t bytes = CacheBudget::TakeRowsUpTo(wanted * record_length_, record_length_);
+  if (bytes == 0) return false;
+  // Pages the system gives on first touch: rows never read cost nothing.
+  row_bytes_.reset(new char[bytes]);
+  rows_.assign(bytes / record_length_, Row{});
+  return true;
+}
+
+char* RecordCache::PrepareRow(std::uint32_t n) {
+  if (n == 0 || (rows_.empty() && !ProvideRows())) return nullptr;
+  Row* row = RowOf(n);
+  row->n = 0;
+  return RowBytes(row);
+}
+
+void RecordCache::FillRow(std::uint32_t n) {
+  if (rows_.empty() || n == 0) return;
+  *RowOf(n) = Row{n, generation_};
+}
+
+void RecordCache::ForgetRow(std::uint32_t n) {
+  if (FindRow(n) != nullptr) RowOf(n)->n = 0;
 }
 
 char* RecordCache::Prepare(std::uint32_t n, std::uint32_t* first, bool passing) {
@@ -157,11 +205,13 @@ void RecordCache::Fill(std::uint32_t n, std::uint32_t records) {
 }
 
 void RecordCache::Update(std::uint32_t n, const char* bytes) {
-  const char* held = Find(n);
-  if (held != nullptr) std::memcpy(const_cast<char*>(held), bytes, record_length_);
+  for (const char* held : {FindBlock(n), FindRow(n)}) {
+    if (held != nullptr) std::memcpy(const_cast<char*>(held), bytes, record_length_);
+  }
 }
 
 void RecordCache::Append(std::uint32_t n, const char* bytes) {
+  ForgetRow(n);
   if (slots_ == nullptr || n == 0) return;
   Slot& slot = SlotOf(n);
   const std::uint32_t first = FirstOfBlock(n);
@@ -177,6 +227,7 @@ void RecordCache::Append(std::uint32_t n, const char* bytes) {
 }
 
 void RecordCache::Forget(std::uint32_t n) {
+  ForgetRow(n);
   if (slots_ == nullptr || n == 0) return;
   Slot& slot = SlotOf(n);
   if (slot.first == FirstOfBlock(n)) slot.first = slot.count = 0;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace xbase {
@@ -27,7 +28,8 @@ class RecordCache {
   void Configure(std::size_t record_length);
   void Clear();
 
-  // Record n's bytes, or null when its block is not held.
+  // Record n's bytes, or null when neither its block nor the record alone
+  // is held.
   const char* Find(std::uint32_t n) const;
   // The buffer to read the block of record n into, and the block's first
   // record; Fill then says how many records the read brought. A block read
@@ -47,6 +49,17 @@ class RecordCache {
     return (n - 1) / per_block_ * per_block_ + 1;
   }
 
+  // Whether the cache has spent what the budget gave it and reuses its
+  // memory: a record read at random is then better read alone than with
+  // its block, which would push out a block read before, copied whole for
+  // one row, and soon go again.
+  bool full() const { return full_; }
+  // Where to read record n alone into: a place among the rows read alone,
+  // direct-mapped by record number, in the budget's share for them; null
+  // when that share is spent. FillRow(n) then holds it.
+  char* PrepareRow(std::uint32_t n);
+  void FillRow(std::uint32_t n);
+
   // Record n was written with these bytes: a held copy follows.
   void Update(std::uint32_t n, const char* bytes);
   // Record n was added after the last with these bytes: held when its
@@ -63,6 +76,19 @@ class RecordCache {
     std::uint32_t count = 0;
     char* bytes = nullptr;  // in one of chunks_; null until the slot is first used
   };
+  // Where a row read alone goes: the record held there, and since when.
+  struct Row {
+    std::uint32_t n = 0;
+    std::uint32_t generation = 0;  // rows of an earlier generation are forgotten
+  };
+  const char* FindBlock(std::uint32_t n) const;
+  const char* FindRow(std::uint32_t n) const;
+  Row* RowOf(std::uint32_t n) { return &rows_[n % rows_.size()]; }
+  char* RowBytes(const Row* row) {
+    return row_bytes_.get() + (row - rows_.data()) * record_length_;
+  }
+  bool ProvideRows();
+  void ForgetRow(std::uint32_t n);
   Slot& SlotOf(std::uint32_t n);
   const Slot& SlotOf(std::uint32_t n) const;
   // Gives the slot its memory: new when the budget allows (see Prepare),
@@ -91,6 +117,13 @@ class RecordCache {
   std::vector<std::size_t> passing_;
   std::size_t passing_turn_ = 0;
   std::size_t taken_ = 0;  // bytes taken from the budget
+  bool full_ = false;      // a slot had to give up its memory to another
+
+  // The rows read alone, and their bytes, from the budget's row share.
+  static constexpr std::size_t kMostRows = 65536;
+  std::vector<Row> rows_;
+  std::unique_ptr<char[]> row_bytes_;
+  std::uint32_t generation_ = 1;
 };
 
 }  // namespace xbase

@@ -33,11 +33,12 @@ void SetPositionKey(Table* table) {
   tag->KeyOf(table->stored.data(), &table->position_key);
 }
 
-int LandOnEntry(Table* table) {
+// Lands on the cursor's entry; `sought`: found by a seek, not by a step.
+int LandOnEntry(Table* table, bool sought = false) {
   const MdxCursor& c = table->cursor;
   if (c.record < 1 || c.record > table->dbf->count()) return kErrIndexFormat;
   table->dbf->Prefetch(c.next_record);
-  int r = table->dbf->Read(c.record, &table->stored[0]);
+  int r = table->dbf->Read(c.record, &table->stored[0], sought);
   if (r != kOk) return r;
   // An entry holds its row's key and only rows its tag admits: a damaged
   // index shows here as an error rather than as a wrong answer.
@@ -206,7 +207,7 @@ int TableSeek(Table* table, const char* key) {
     return table->Fail(kEof);
   }
   if (r != kOk && r != kAfter) return table->Fail(r);
-  int landed = LandOnEntry(table);
+  int landed = LandOnEntry(table, true);
   return table->Fail(landed != kOk ? landed : r);
 }
 

@@ -409,5 +409,54 @@ TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
   EXPECT_LE(CacheBudget::Taken() - before, (RecordCache::kPassingSlots + 1) * 4096);
 }
 
+// With the budget spent elsewhere, a table larger than the few blocks its
+// cache then holds reads each row it seeks alone, in the share kept for
+// such rows: the seek still lands on its row, and the row follows this
+// session's writes and another's.
+TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
+  constexpr int kRows = 3000;  // about 70 blocks
+  {
+    MainTable t(dir_.path());
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
+    ASSERT_EQ(kOk, EngineCommit(&t.session));
+  }
+  struct Spent {
+    std::size_t bytes = CacheBudget::kBytes - std::min(CacheBudget::kBytes, CacheBudget::Taken());
+    Spent() { CacheBudget::Force(bytes); }
+    ~Spent() { CacheBudget::Give(bytes); }
+  } spent;
+  const std::size_t rows_before = CacheBudget::RowsTaken();
+  MainTable a(dir_.path(), false), b(dir_.path(), false);
+  auto seek = [](MainTable& t, int i) {
+    TagSelect(t.table, t.repere);
+    const int r = TableSeek(t.table, ("%MW" + std::to_string(i) + " ").c_str());
+    return r == kOk ? t.Get("SYMBOLE") : "seek gave " + std::to_string(r);
+  };
+  auto symbol_of = [&](int i) {  // a's, in a read of its own
+    EXPECT_EQ(kOk, EngineBegin(&a.session, 0));
+    const std::string symbol = seek(a, i);
+    EXPECT_EQ(kOk, EngineCommit(&a.session));
+    return symbol;
+  };
+  for (int next : {0, 1, 0}) {  // read, their neighbours read, found again
+    for (int i = 1 + next; i <= kRows; i += 37) ASSERT_EQ("S" + std::to_string(i), symbol_of(i));
+  }
+  EXPECT_GT(CacheBudget::RowsTaken(), rows_before);
+
+  const int last = 1 + (kRows - 1) / 37 * 37;
+  ASSERT_EQ(kOk, EngineBegin(&a.session, 1));
+  ASSERT_EQ("S" + std::to_string(last), seek(a, last));
+  ASSERT_EQ(kOk, a.Set("SYMBOLE", "Mine"));
+  ASSERT_EQ(kOk, EngineCommit(&a.session));
+  EXPECT_EQ("Mine", symbol_of(last));
+  ASSERT_EQ(kOk, EngineBegin(&b.session, 1));
+  EXPECT_EQ("Mine", seek(b, last));
+  ASSERT_EQ(kOk, b.Set("SYMBOLE", "Theirs"));
+  ASSERT_EQ(kOk, EngineCommit(&b.session));
+  EXPECT_EQ("Theirs", symbol_of(last));
+  EXPECT_EQ("S38", symbol_of(38));
+}
+
 }  // namespace
 }  // namespace xbase
