@@ -448,6 +448,8 @@ TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
   ASSERT_EQ(kOk, EngineBegin(&a.session, 1));
   ASSERT_EQ("S" + std::to_string(last), seek(a, last));
   ASSERT_EQ(kOk, a.Set("SYMBOLE", "Mine"));
+  for (int i = kRows + 1; i <= kRows + 50; ++i) ASSERT_EQ(kOk, a.Append(NumberedRow(i)));
+  EXPECT_EQ("S" + std::to_string(kRows + 50), seek(a, kRows + 50));  // not in the file yet
   ASSERT_EQ(kOk, EngineCommit(&a.session));
   EXPECT_EQ("Mine", symbol_of(last));
   ASSERT_EQ(kOk, EngineBegin(&b.session, 1));
