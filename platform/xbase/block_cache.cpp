@@ -182,7 +182,9 @@ int BlockCache::Get(std::uint32_t page, std::uint8_t** block) {
     s = Lookup(page);
   }
   if (s >= 0) {
-    if (!meta(s).dirty && head_[meta(s).kept] != s) {
+    // Kept blocks go in the order they came: moving the interior nodes that
+    // every descent passes would touch their neighbours' entries each time.
+    if (!meta(s).dirty && !meta(s).kept && head_[0] != s) {
       Unlink(s);
       PushFront(s);
     }

@@ -37,7 +37,7 @@ void SetPositionKey(Table* table) {
 int LandOnEntry(Table* table, bool sought = false) {
   const MdxCursor& c = table->cursor;
   if (c.record < 1 || c.record > table->dbf->count()) return kErrIndexFormat;
-  table->dbf->Prefetch(c.next_record);
+  if (!sought) table->dbf->Prefetch(c.next_record);  // the next step's row
   int r = table->dbf->Read(c.record, &table->stored[0], sought);
   if (r != kOk) return r;
   // An entry holds its row's key and only rows its tag admits: a damaged
