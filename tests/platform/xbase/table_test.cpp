@@ -362,6 +362,13 @@ class TableFileTest : public ::testing::Test {
     testing_tables::Store(dir_.path(), rows, {deleted});
     return ReadFileBytes(path_);
   }
+  // A table of `rows` numbered rows written in one transaction, closed.
+  void WriteRows(int rows) {
+    MainTable t(dir_.path());
+    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+    for (int i = 1; i <= rows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
+    ASSERT_EQ(kOk, EngineCommit(&t.session));
+  }
   TempDir dir_;
   std::string path_ = dir_.file("KR9.DBF");
 };
@@ -395,12 +402,7 @@ TEST_F(TableFileTest, EveryTruncationOpensOrFailsCleanlyLowerCaseNamesAreFound) 
 // more of the cache budget than those blocks, however much of it is free.
 TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
   constexpr int kRows = 12000;  // about 270 blocks
-  {
-    MainTable t(dir_.path());
-    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
-    for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
-    ASSERT_EQ(kOk, EngineCommit(&t.session));
-  }
+  ASSERT_NO_FATAL_FAILURE(WriteRows(kRows));
   MainTable t(dir_.path(), false);
   const std::size_t before = CacheBudget::Taken();
   int rows = 0;
@@ -415,12 +417,7 @@ TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
 // session's writes and another's.
 TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
   constexpr int kRows = 3000;  // about 70 blocks
-  {
-    MainTable t(dir_.path());
-    ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
-    for (int i = 1; i <= kRows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
-    ASSERT_EQ(kOk, EngineCommit(&t.session));
-  }
+  ASSERT_NO_FATAL_FAILURE(WriteRows(kRows));
   struct Spent {
     std::size_t bytes = CacheBudget::kBytes - std::min(CacheBudget::kBytes, CacheBudget::Taken());
     Spent() { CacheBudget::Force(bytes); }
