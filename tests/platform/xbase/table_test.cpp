@@ -411,6 +411,21 @@ TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
   EXPECT_LE(CacheBudget::Taken() - before, (RecordCache::kPassingSlots + 1) * 4096);
 }
 
+// A row added in a transaction and changed before it reaches the file reads
+// back changed, from the cache that held it since it was added.
+TEST_F(TableFileTest, ARowChangedBeforeItsAppendIsWrittenReadsBackChanged) {
+  ASSERT_NO_FATAL_FAILURE(WriteRows(10));
+  MainTable t(dir_.path(), false);
+  ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+  ASSERT_EQ(kOk, TableGo(t.table, 1));  // the block the new row joins is held
+  ASSERT_EQ(kOk, t.Append(NumberedRow(11)));
+  ASSERT_EQ(kOk, t.Set("SYMBOLE", "Again"));
+  ASSERT_EQ(kOk, TableGo(t.table, 1));
+  ASSERT_EQ(kOk, TableGo(t.table, 11));
+  EXPECT_EQ("Again", t.Get("SYMBOLE"));
+  ASSERT_EQ(kOk, EngineCommit(&t.session));
+}
+
 // With the budget spent elsewhere, a table larger than the few blocks its
 // cache then holds reads each row it seeks alone, in the share kept for
 // such rows: the seek still lands on its row, and the row follows this
