@@ -211,6 +211,9 @@ TEST(TableCreate, ProductionIndexOpensWithTheTableSafetyRefusesToReplaceIt) {
   }
   EXPECT_EQ(nullptr, TableCreate(&s, path.c_str(), testing_tables::kMainFields, nullptr));
   EXPECT_EQ(kErrCreate, s.error);
+  std::filesystem::create_directory(dir.file("NOINDEX.MDX"));  // a table without its index is none
+  EXPECT_EQ(nullptr, TableCreate(&s, dir.file("NOINDEX.DBF").c_str(), testing_tables::kMainFields,
+                                 testing_tables::kCleTag));
   EXPECT_EQ(nullptr, TableOpen(&s, dir.file("MISSING.DBF").c_str()));
   EXPECT_EQ(kErrOpen, s.error);
   EXPECT_EQ(kErrArgument, TableLanguageDriver(nullptr));
