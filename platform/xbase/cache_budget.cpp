@@ -64,11 +64,7 @@ std::size_t TakeWithin(std::atomic<std::size_t>* counter, std::size_t limit, std
 }  // namespace
 
 bool CacheBudget::Take(std::size_t bytes) {
-  std::size_t now = taken.load(std::memory_order_relaxed);
-  do {
-    if (now + bytes > kBytes) return false;
-  } while (!taken.compare_exchange_weak(now, now + bytes, std::memory_order_relaxed));
-  return true;
+  return bytes == 0 || TakeWithin(&taken, kBytes, bytes, bytes) == bytes;
 }
 
 std::size_t CacheBudget::TakeUpTo(std::size_t bytes, std::size_t unit) {

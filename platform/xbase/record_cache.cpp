@@ -160,8 +160,7 @@ const char* RecordCache::FindBlock(std::uint32_t n) const {
 const char* RecordCache::FindRow(std::uint32_t n) const {
   if (rows_.empty() || n == 0) return nullptr;
   const Row& row = rows_[n % rows_.size()];
-  if (row.n != n || row.generation != generation_) return nullptr;
-  return row_bytes_.get() + (&row - rows_.data()) * record_length_;
+  return row.n == n && row.generation == generation_ ? RowBytes(&row) : nullptr;
 }
 
 bool RecordCache::ProvideRows() {

@@ -84,7 +84,7 @@ class RecordCache {
   const char* FindBlock(std::uint32_t n) const;
   const char* FindRow(std::uint32_t n) const;
   Row* RowOf(std::uint32_t n) { return &rows_[n % rows_.size()]; }
-  char* RowBytes(const Row* row) {
+  char* RowBytes(const Row* row) const {
     return row_bytes_.get() + (row - rows_.data()) * record_length_;
   }
   bool ProvideRows();
