@@ -18,6 +18,15 @@ namespace {
 
 std::atomic<std::size_t> taken{0};
 std::atomic<std::size_t> rows_taken{0};
+std::atomic<std::size_t> directories_taken{0};
+
+std::atomic<std::size_t>& SharedCounter(CacheBudget::Share share) {
+  return share == CacheBudget::Share::kRows ? rows_taken : directories_taken;
+}
+
+std::size_t ShareLimit(CacheBudget::Share share) {
+  return share == CacheBudget::Share::kRows ? CacheBudget::kRowBytes : CacheBudget::kDirectoryBytes;
+}
 
 constexpr std::size_t kChunksPerSlab = CacheBudget::kSlabBytes / CacheBudget::kChunkBytes;
 
@@ -125,14 +134,16 @@ void CacheBudget::ReturnFreed() {
 
 std::size_t CacheBudget::Taken() { return taken.load(std::memory_order_relaxed); }
 
-std::size_t CacheBudget::TakeRowsUpTo(std::size_t bytes, std::size_t unit) {
-  return TakeWithin(&rows_taken, kRowBytes, bytes, unit);
+std::size_t CacheBudget::TakeShareUpTo(Share share, std::size_t bytes, std::size_t unit) {
+  return TakeWithin(&SharedCounter(share), ShareLimit(share), bytes, unit);
 }
 
-void CacheBudget::GiveRows(std::size_t bytes) {
-  rows_taken.fetch_sub(bytes, std::memory_order_relaxed);
+void CacheBudget::GiveShare(Share share, std::size_t bytes) {
+  SharedCounter(share).fetch_sub(bytes, std::memory_order_relaxed);
 }
 
-std::size_t CacheBudget::RowsTaken() { return rows_taken.load(std::memory_order_relaxed); }
+std::size_t CacheBudget::ShareTaken(Share share) {
+  return SharedCounter(share).load(std::memory_order_relaxed);
+}
 
 }  // namespace xbase

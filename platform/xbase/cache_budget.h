@@ -20,7 +20,7 @@ namespace xbase {
 
 class CacheBudget {
  public:
-  static constexpr std::size_t kBytes = std::size_t{36} << 20;
+  static constexpr std::size_t kBytes = std::size_t{27} << 20;
   static constexpr std::size_t kChunkBytes = std::size_t{64} << 10;
   static constexpr std::size_t kSlabBytes = std::size_t{2} << 20;
 
@@ -46,14 +46,19 @@ class CacheBudget {
   // Bytes taken now, by every cache.
   static std::size_t Taken();
 
-  // A share of its own for the records that tables read alone
-  // (record_cache.h): a table read at random, too large for its cache,
-  // keeps the rows it was asked for without taking blocks from the others.
+  // Shares of their own, apart from the caches' budget:
+  // - kRows: the records that tables read alone (record_cache.h): a table
+  //   read at random, too large for its cache, keeps the rows it was asked
+  //   for without taking blocks from the others;
+  // - kDirectories: the key directories of tags sought far more often than
+  //   they change (key_directory.h).
+  enum class Share { kRows, kDirectories };
   static constexpr std::size_t kRowBytes = std::size_t{4} << 20;
-  // Takes as many whole `unit`s of `bytes` as the row share has; the bytes taken.
-  static std::size_t TakeRowsUpTo(std::size_t bytes, std::size_t unit);
-  static void GiveRows(std::size_t bytes);
-  static std::size_t RowsTaken();
+  static constexpr std::size_t kDirectoryBytes = std::size_t{13} << 20;
+  // Takes as many whole `unit`s of `bytes` as the share has; the bytes taken.
+  static std::size_t TakeShareUpTo(Share share, std::size_t bytes, std::size_t unit);
+  static void GiveShare(Share share, std::size_t bytes);
+  static std::size_t ShareTaken(Share share);
 };
 
 }  // namespace xbase

@@ -79,7 +79,7 @@ void RecordCache::Release() {
   passing_.clear();
   passing_turn_ = 0;
   full_ = false;
-  CacheBudget::GiveRows(rows_.size() * record_length_);
+  CacheBudget::GiveShare(CacheBudget::Share::kRows, rows_.size() * record_length_);
   rows_.clear();
   row_bytes_.reset();
 }
@@ -165,7 +165,8 @@ const char* RecordCache::FindRow(std::uint32_t n) const {
 
 bool RecordCache::ProvideRows() {
   const std::size_t wanted = std::min(kMostRows, CacheBudget::kRowBytes / record_length_);
-  const std::size_t bytes = CacheBudget::TakeRowsUpTo(wanted * record_length_, record_length_);
+  const std::size_t bytes = CacheBudget::TakeShareUpTo(CacheBudget::Share::kRows,
+                                                       wanted * record_length_, record_length_);
   if (bytes == 0) return false;
   // Pages the system gives on first touch: rows never read cost nothing.
   row_bytes_.reset(new char[bytes]);
