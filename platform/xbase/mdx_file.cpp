@@ -202,6 +202,7 @@ int MdxFile::Reload() {
 
 void MdxFile::Forget() {
   impl_->cache.Clear();
+  impl_->ForgetDirectories();
   for (MdxTagState& tag : impl_->tags) tag.counts.Forget();
   ++impl_->generation;
 }

@@ -90,6 +90,12 @@ class MdxFile {
   // Positions on the entry (key, record) or, when absent, on the first entry
   // after it: kOk, kAfter or kEof as Seek.
   int SeekEntry(int t, const char* key, std::uint32_t record, MdxCursor* cursor);
+  // The record of the one entry whose key is key[0..key length), as the
+  // tag's key directory knows it, or 0: the caller then seeks. A candidate
+  // only, whose row the caller compares (key_directory.h). The directory of
+  // a tag sought often enough since it last changed, in a table of
+  // `records` records, is made here.
+  std::uint32_t Sought(int t, const char* key, std::uint32_t records);
   int First(int t, MdxCursor* cursor);  // kOk, or kEof for an empty tag
   int Last(int t, MdxCursor* cursor);   // kOk, or kBof for an empty tag
   int Next(MdxCursor* cursor);          // kOk or kEof

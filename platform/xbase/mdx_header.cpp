@@ -107,7 +107,8 @@ int MdxFile::Impl::ReadHeader() {
       (first_free != 0 && !PageInFile(first_free))) {
     return kErrIndexFormat;
   }
-  tags.assign(used, MdxTagState());
+  tags.clear();
+  tags.resize(used);
   for (std::uint32_t i = 0; i < used; ++i) {
     const std::uint8_t* entry = header + kTagTableOffset + i * kTagEntrySize;
     MdxTagState& s = tags[i];

@@ -11,6 +11,7 @@
 
 #include "xbase/block_cache.h"
 #include "xbase/key_counts.h"
+#include "xbase/key_directory.h"
 #include "xbase/leaf_hints.h"
 #include "xbase/mdx_file.h"
 #include "xbase/mdx_format.h"
@@ -35,6 +36,14 @@ struct MdxTagState {
   int height = -1;       // levels below the root; -1 until measured
   KeyCounts counts;      // of the whole tag and of prefixes, once counted
   bool changed = false;  // since the last flush: the change counter moves once per flush
+  // Whole keys sought since the tag last changed, and, once they are many,
+  // where every key is (mdx_directory.cpp); both forgotten at any change.
+  std::uint32_t seeks = 0;
+  std::unique_ptr<KeyDirectory> directory;  // made on first need
+  void Unchanged() {
+    seeks = 0;
+    if (directory) directory->Clear();
+  }
 };
 
 // One step of a path from the root: the node's page and the item (leaf) or
@@ -114,9 +123,22 @@ class MdxFile::Impl {
   int WriteBuilt();
   int Check(int t, const std::function<void(const std::string&)>& problem);
 
+  // --- key directories (mdx_directory.cpp)
+  int BuildDirectory(int t, std::uint32_t records);
+  // The leaves of tag t, in page order.
+  int CollectLeaves(int t, std::vector<std::uint32_t>* leaves);
+  // Calls add(leaf) for each leaf, read from the file in runs of blocks.
+  int ReadLeaves(int t, const std::vector<std::uint32_t>& leaves,
+                 const std::function<bool(const mdx::Node&)>& add);
+  void ForgetDirectories() {
+    for (MdxTagState& s : tags) s.Unchanged();
+  }
+
   int Flush();
   void Changed(int t) {
-    tags[static_cast<std::size_t>(t)].changed = true;
+    MdxTagState& s = tags[static_cast<std::size_t>(t)];
+    s.changed = true;
+    s.Unchanged();
     ++generation;
   }
   MdxTagState& tag(int t) { return tags[static_cast<std::size_t>(t)]; }

@@ -191,6 +191,23 @@ void TagSelect(Table* table, Tag* tag) {
   table->Fail(kOk);
 }
 
+// A seek of a whole key that the tag's directory knows: the row is read and
+// its key compared, and no leaf is read. False: the seek goes down the tree,
+// the current row as it was.
+bool LandOnKnownKey(Table* table, const char* key) {
+  Tag* tag = table->selected;
+  const std::uint32_t n = tag->mdx()->Sought(tag->number, key, table->dbf->count());
+  if (n == 0) return false;
+  std::string& row = table->scratch;
+  row.resize(table->stored.size());
+  if (table->dbf->Read(n, &row[0], true) != kOk || !tag->Admits(row.data())) return false;
+  tag->KeyOf(row.data(), &tag->new_key);
+  if (std::memcmp(tag->new_key.data(), key, tag->key_length) != 0) return false;
+  table->stored.swap(row);
+  table->FollowStored();
+  return LandOnRecord(table, n, false) == kOk;
+}
+
 int TableSeek(Table* table, const char* key) {
   int r = Target(table);
   if (r != kOk) return r;
@@ -201,6 +218,7 @@ int TableSeek(Table* table, const char* key) {
   Tag* tag = table->selected;
   std::size_t length = std::strlen(key);
   if (length > tag->key_length) length = tag->key_length;
+  if (length == tag->key_length && LandOnKnownKey(table, key)) return table->Fail(kOk);
   r = tag->mdx()->Seek(tag->number, key, length, &table->cursor);
   if (r == kEof) {
     LandOnEof(table);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -436,7 +437,7 @@ TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
   const std::size_t spare =
       CacheBudget::kBytes - std::min(CacheBudget::kBytes, CacheBudget::Taken());
   CacheBudget::Force(spare);
-  const std::size_t rows_before = CacheBudget::RowsTaken();
+  const std::size_t rows_before = CacheBudget::ShareTaken(CacheBudget::Share::kRows);
   MainTable a(dir_.path(), false), b(dir_.path(), false);
   auto seek = [](MainTable& t, int i) {
     TagSelect(t.table, t.repere);
@@ -452,7 +453,7 @@ TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
   for (int next : {0, 1, 0}) {  // read, their neighbours read, found again
     for (int i = 1 + next; i <= kRows; i += 37) ASSERT_EQ("S" + std::to_string(i), symbol_of(i));
   }
-  EXPECT_GT(CacheBudget::RowsTaken(), rows_before);
+  EXPECT_GT(CacheBudget::ShareTaken(CacheBudget::Share::kRows), rows_before);
 
   const int last = 1 + (kRows - 1) / 37 * 37;
   ASSERT_EQ(kOk, EngineBegin(&a.session, 1));
@@ -468,6 +469,77 @@ TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
   ASSERT_EQ(kOk, EngineCommit(&b.session));
   EXPECT_EQ("Theirs", symbol_of(last));
   CacheBudget::Give(spare);
+}
+
+// A tag sought by whole keys many times without a change gets a directory
+// of its keys: seeks then land where the tree would have, a key entered
+// twice on its first row, a missing key on the next one, and a step goes on
+// in the tag's order. A change of this session's or another's is followed.
+TEST_F(TableFileTest, WholeKeysSoughtOftenLandWhereTheTreeLeads) {
+  constexpr int kRows = 600;
+  ASSERT_NO_FATAL_FAILURE(WriteRows(kRows));
+  MainTable a(dir_.path(), false), b(dir_.path(), false);
+  ASSERT_EQ(kOk, TableGo(a.table, 20));
+  ASSERT_EQ(kOk, a.Set("SYMBOLE", "S10"));  // S10 twice, no S20
+  ASSERT_EQ(kOk, TableGo(a.table, 30));
+  ASSERT_EQ(kOk, RecordDelete(a.table));  // out of the tag
+  ASSERT_EQ(kOk, TableUnlock(a.table));
+  // Where the tree leads each key: its first entry, or the first after it.
+  const std::vector<long> order = a.Walk(a.symbole);
+  std::map<std::string, std::size_t> first;
+  for (std::size_t i = order.size(); i-- > 0;) {
+    ASSERT_EQ(kOk, TableGo(a.table, order[i]));
+    first[a.Get("SYMBOLE")] = i;
+  }
+  auto landing = [&](MainTable& t, const std::string& symbol) {
+    TagSelect(t.table, t.symbole);
+    std::string key = symbol;
+    key.resize(32, ' ');
+    const int sought = TableSeek(t.table, key.c_str());
+    const long on = TableRecordNumber(t.table);
+    const int stepped = TableSkip(t.table, 1);
+    return std::to_string(sought) + " on " + std::to_string(on) + " then " +
+           std::to_string(stepped) + " on " + std::to_string(TableRecordNumber(t.table));
+  };
+  auto expected = [&](const std::string& symbol) {
+    auto at = first.lower_bound(symbol);
+    const std::size_t i = at == first.end() ? order.size() : at->second;
+    auto on = [&](std::size_t k) {
+      return std::to_string(k < order.size() ? order[k] : kRows + 1);
+    };
+    return std::to_string(i == order.size()     ? kEof
+                          : at->first == symbol ? kOk
+                                                : kAfter) +
+           " on " + on(i) + " then " + std::to_string(i + 1 < order.size() ? kOk : kEof) + " on " +
+           on(i + 1);
+  };
+  const std::size_t share = CacheBudget::ShareTaken(CacheBudget::Share::kDirectories);
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 1; i <= kRows + 1; ++i) {
+      const std::string symbol = "S" + std::to_string(i);
+      ASSERT_EQ(expected(symbol), landing(a, symbol)) << symbol << " round " << round;
+    }
+  }
+  EXPECT_GT(CacheBudget::ShareTaken(CacheBudget::Share::kDirectories), share);
+
+  // A key that moves to an earlier row, by this session and by another,
+  // once the directory is made again: the seek lands on that row.
+  auto change = [](MainTable& t, long row, const char* symbol) {
+    ASSERT_EQ(kOk, TableGo(t.table, row));
+    ASSERT_EQ(kOk, t.Set("SYMBOLE", symbol));
+    ASSERT_EQ(kOk, TableUnlock(t.table));
+  };
+  auto sought_often = [&](const char* symbol, const std::string& answer) {
+    for (int round = 0; round < 300; ++round) {
+      ASSERT_EQ(kOk, EngineBegin(&a.session, 0));
+      ASSERT_EQ(answer, landing(a, symbol)) << round;
+      ASSERT_EQ(kOk, EngineCommit(&a.session));
+    }
+  };
+  ASSERT_NO_FATAL_FAILURE(change(a, 70, "S400"));
+  ASSERT_NO_FATAL_FAILURE(sought_often("S400", "0 on 70 then 0 on 400"));
+  ASSERT_NO_FATAL_FAILURE(change(b, 60, "S500"));
+  ASSERT_NO_FATAL_FAILURE(sought_often("S500", "0 on 60 then 0 on 500"));
 }
 
 }  // namespace
