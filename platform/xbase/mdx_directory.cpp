@@ -25,7 +25,8 @@ constexpr std::uint32_t kGapPages = 32;
 
 bool IsLeaf(const Node& node) { return node.right() == 0; }
 
-// Items of the shortest key a block holds.
+// Items a block holds at most: those of one-byte keys (a tag's own count
+// is checked against its item length when the header is read).
 constexpr std::uint32_t kMaxLeafKeys = (kBlockSize - 12) / 8;
 
 }  // namespace
@@ -36,17 +37,13 @@ std::uint32_t MdxFile::Sought(int t, const char* key, std::uint32_t records) {
   if (!s.directory || s.directory->empty()) {
     if (++s.seeks < std::max(kLeastSeeks, records / kRecordsPerSeek)) return 0;
     s.seeks = 0;  // a directory that cannot be made is tried again as late
-    if (impl_->BuildDirectory(t, records) != kOk) return 0;
+    // The leaves are read from the file: it must hold every change.
+    if (changed() || impl_->BuildDirectory(t, records) != kOk) return 0;
   }
   return s.directory->Find(reinterpret_cast<const std::uint8_t*>(key), s.key_length);
 }
 
 int MdxFile::Impl::BuildDirectory(int t, std::uint32_t records) {
-  // The leaves are read from the file: it must hold every change.
-  if (header_changed || cache.has_dirty()) return kErrArgument;
-  for (const MdxTagState& s : tags) {
-    if (s.changed) return kErrArgument;
-  }
   MdxTagState& s = tag(t);
   if (!s.directory) s.directory.reset(new KeyDirectory());
   KeyDirectory& directory = *s.directory;
