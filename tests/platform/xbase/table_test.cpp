@@ -542,5 +542,27 @@ TEST_F(TableFileTest, WholeKeysSoughtOftenLandWhereTheTreeLeads) {
   ASSERT_NO_FATAL_FAILURE(sought_often("S500", "0 on 60 then 0 on 500"));
 }
 
+// A row changed or deleted behind its tags' back (by a tool that leaves the
+// index alone) is damage, whether the tree or the key directory leads to it.
+TEST_F(TableFileTest, ARowChangedBehindItsTagsIsDamageWithOrWithoutTheDirectory) {
+  ASSERT_NO_FATAL_FAILURE(WriteRows(600));
+  std::string bytes = ReadFileBytes(path_);
+  bytes[289 + 99 * 92 + 59] = 'X';  // row 100's symbol: X100
+  bytes[289 + 199 * 92] = '*';      // row 200 deleted, out of the tag
+  ASSERT_TRUE(WriteFileBytes(path_, bytes));
+  MainTable t(dir_.path(), false);
+  TagSelect(t.table, t.symbole);
+  auto seek = [&](int i) {
+    std::string key = "S" + std::to_string(i);
+    key.resize(32, ' ');
+    return TableSeek(t.table, key.c_str());
+  };
+  for (int round = 0; round < 2; ++round) {  // by the tree, then by the directory
+    EXPECT_EQ(kErrIndexFormat, seek(100)) << round;
+    EXPECT_EQ(kErrIndexFormat, seek(200)) << round;
+    for (int i = 201; i <= 500; ++i) ASSERT_EQ(kOk, seek(i));
+  }
+}
+
 }  // namespace
 }  // namespace xbase
