@@ -40,7 +40,7 @@ struct MdxTagState {
   // where every key is (mdx_directory.cpp); both forgotten at any change.
   std::uint32_t seeks = 0;
   std::unique_ptr<KeyDirectory> directory;  // made on first need
-  void Unchanged() {
+  void ForgetSought() {
     seeks = 0;
     if (directory) directory->Clear();
   }
@@ -131,14 +131,14 @@ class MdxFile::Impl {
   int ReadLeaves(int t, const std::vector<std::uint32_t>& leaves,
                  const std::function<bool(const mdx::Node&)>& add);
   void ForgetDirectories() {
-    for (MdxTagState& s : tags) s.Unchanged();
+    for (MdxTagState& s : tags) s.ForgetSought();
   }
 
   int Flush();
   void Changed(int t) {
     MdxTagState& s = tags[static_cast<std::size_t>(t)];
     s.changed = true;
-    s.Unchanged();
+    s.ForgetSought();
     ++generation;
   }
   MdxTagState& tag(int t) { return tags[static_cast<std::size_t>(t)]; }

@@ -58,6 +58,23 @@ int LandOnEntry(Table* table, bool sought = false) {
   return kOk;
 }
 
+// A seek of a whole key that the tag's directory knows: the row is read and
+// its key compared, and no leaf is read. False: the seek goes down the tree,
+// the current row as it was.
+bool LandOnKnownKey(Table* table, const char* key) {
+  Tag* tag = table->selected;
+  const std::uint32_t n = tag->mdx()->Sought(tag->number, key, table->dbf->count());
+  if (n == 0) return false;
+  std::string& row = table->scratch;
+  row.resize(table->stored.size());
+  if (table->dbf->Read(n, &row[0], true) != kOk || !tag->Admits(row.data())) return false;
+  tag->KeyOf(row.data(), &tag->new_key);
+  if (std::memcmp(tag->new_key.data(), key, tag->key_length) != 0) return false;
+  table->stored.swap(row);
+  table->FollowStored();
+  return LandOnRecord(table, n, false) == kOk;
+}
+
 bool CursorUsable(Table* table, MdxFile* mdx, int t) {
   const MdxCursor& c = table->cursor;
   return table->cursor_synced && c.valid && c.tag == t && c.generation == mdx->generation();
@@ -189,23 +206,6 @@ void TagSelect(Table* table, Tag* tag) {
   table->selected = tag;
   SetPositionKey(table);
   table->Fail(kOk);
-}
-
-// A seek of a whole key that the tag's directory knows: the row is read and
-// its key compared, and no leaf is read. False: the seek goes down the tree,
-// the current row as it was.
-bool LandOnKnownKey(Table* table, const char* key) {
-  Tag* tag = table->selected;
-  const std::uint32_t n = tag->mdx()->Sought(tag->number, key, table->dbf->count());
-  if (n == 0) return false;
-  std::string& row = table->scratch;
-  row.resize(table->stored.size());
-  if (table->dbf->Read(n, &row[0], true) != kOk || !tag->Admits(row.data())) return false;
-  tag->KeyOf(row.data(), &tag->new_key);
-  if (std::memcmp(tag->new_key.data(), key, tag->key_length) != 0) return false;
-  table->stored.swap(row);
-  table->FollowStored();
-  return LandOnRecord(table, n, false) == kOk;
 }
 
 int TableSeek(Table* table, const char* key) {
