@@ -14,10 +14,13 @@ using namespace mdx;
 
 namespace {
 
-// Seeks before a directory is made: a directory costs about as much as
-// reading every leaf once, as many seeks that miss the cache would.
-constexpr std::uint32_t kLeastSeeks = 256;
-constexpr std::uint32_t kRecordsPerSeek = 64;
+// Seeks back before a directory is made: a directory costs about as much
+// as reading every leaf once, as many seeks that miss the cache would. Only
+// a seek before the last one counts: seeks in key order (a walk by seeks,
+// as an export's comments are read) find their leaf in the cache, and one
+// seek in two goes back when they come at random.
+constexpr std::uint32_t kLeastSeeks = 128;
+constexpr std::uint32_t kRecordsPerSeek = 128;
 // Leaves read at once: within 256 KB of the first, and no more than 16 KB
 // apart (what lies between is read with them).
 constexpr std::uint32_t kRunPages = 512;
@@ -35,7 +38,11 @@ std::uint32_t MdxFile::Sought(int t, const char* key, std::uint32_t records) {
   if (t < 0 || t >= tag_count() || key == nullptr) return 0;
   MdxTagState& s = impl_->tag(t);
   if (!s.directory || s.directory->empty()) {
-    if (++s.seeks < std::max(kLeastSeeks, records / kRecordsPerSeek)) return 0;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(key);
+    const bool back = !s.last_sought.empty() &&
+                      impl_->CompareKeys(t, bytes, s.last_sought.data(), s.key_length) < 0;
+    s.last_sought.assign(bytes, bytes + s.key_length);
+    if (!back || ++s.seeks < std::max(kLeastSeeks, records / kRecordsPerSeek)) return 0;
     s.seeks = 0;  // a directory that cannot be made is tried again as late
     // The leaves are read from the file: it must hold every change.
     if (changed() || impl_->BuildDirectory(t, records) != kOk) return 0;

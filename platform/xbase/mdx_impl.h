@@ -36,12 +36,15 @@ struct MdxTagState {
   int height = -1;       // levels below the root; -1 until measured
   KeyCounts counts;      // of the whole tag and of prefixes, once counted
   bool changed = false;  // since the last flush: the change counter moves once per flush
-  // Whole keys sought since the tag last changed, and, once they are many,
-  // where every key is (mdx_directory.cpp); both forgotten at any change.
+  // Whole keys sought back since the tag last changed (before the key
+  // sought last), and, once they are many, where every key is
+  // (mdx_directory.cpp); forgotten at any change.
   std::uint32_t seeks = 0;
+  std::vector<std::uint8_t> last_sought;
   std::unique_ptr<KeyDirectory> directory;  // made on first need
   void ForgetSought() {
     seeks = 0;
+    last_sought.clear();
     if (directory) directory->Clear();
   }
 };

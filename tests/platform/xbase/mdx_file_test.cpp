@@ -273,9 +273,13 @@ Outcome Exercise(const std::string& bytes) {
     rc = mdx->Check(t, [&](const std::string& p) { problems.push_back(p); });
     if (t == 0) out.check = rc;
     EXPECT_TRUE((rc == kOk) == problems.empty());
-    // Seeks enough to make the tag's key directory, read from its leaves.
+    // Seeks back enough to make the tag's key directory, read from its leaves.
+    const std::string above(key.size(), 'Z');
     std::uint32_t known = 0;
-    for (int i = 0; i < 300; ++i) known = mdx->Sought(t, key.data(), 5000);
+    for (int i = 0; i < 300; ++i) {
+      mdx->Sought(t, above.data(), 5000);
+      known = mdx->Sought(t, key.data(), 5000);
+    }
     if (t == 0) out.known = known;
     mdx->Insert(t, key.data(), 5000);
     mdx->Remove(t, key.data(), 600);
