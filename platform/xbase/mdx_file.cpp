@@ -202,8 +202,10 @@ int MdxFile::Reload() {
 
 void MdxFile::Forget() {
   impl_->cache.Clear();
-  impl_->ForgetDirectories();
-  for (MdxTagState& tag : impl_->tags) tag.counts.Forget();
+  for (MdxTagState& tag : impl_->tags) {
+    tag.counts.Forget();
+    tag.ForgetSought();
+  }
   ++impl_->generation;
 }
 

@@ -133,9 +133,6 @@ class MdxFile::Impl {
   // Calls add(leaf) for each leaf, read from the file in runs of blocks.
   int ReadLeaves(int t, const std::vector<std::uint32_t>& leaves,
                  const std::function<bool(const mdx::Node&)>& add);
-  void ForgetDirectories() {
-    for (MdxTagState& s : tags) s.ForgetSought();
-  }
 
   int Flush();
   void Changed(int t) {

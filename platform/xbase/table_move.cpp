@@ -33,6 +33,26 @@ void SetPositionKey(Table* table) {
   tag->KeyOf(table->stored.data(), &table->position_key);
 }
 
+// Whether the row belongs in the tag under this key (key_length bytes): an
+// entry holds its row's key and only rows its tag admits, so a damaged index
+// shows as an error rather than as a wrong answer.
+bool HoldsEntry(Tag* tag, const char* row, const char* key) {
+  if (!tag->Admits(row)) return false;
+  tag->KeyOf(row, &tag->new_key);
+  return std::memcmp(tag->new_key.data(), key, tag->key_length) == 0;
+}
+
+// Stands on row n, in `stored`, whose key in the selected tag is `key`;
+// `synced`: the cursor stands on its entry.
+void LandOnKey(Table* table, std::uint32_t n, const char* key, bool synced) {
+  table->FollowStored();
+  table->place = Place::kRow;
+  table->recno = n;
+  table->bof = false;
+  table->position_key.assign(key, table->selected->key_length);
+  table->cursor_synced = synced;
+}
+
 // Lands on the cursor's entry; `sought`: found by a seek, not by a step.
 int LandOnEntry(Table* table, bool sought = false) {
   const MdxCursor& c = table->cursor;
@@ -40,21 +60,11 @@ int LandOnEntry(Table* table, bool sought = false) {
   if (!sought) table->dbf->Prefetch(c.next_record);  // the next step's row
   int r = table->dbf->Read(c.record, &table->stored[0], sought);
   if (r != kOk) return r;
-  // An entry holds its row's key and only rows its tag admits: a damaged
-  // index shows here as an error rather than as a wrong answer.
   Tag* tag = table->selected;
-  if (!tag->Admits(table->stored.data())) return kErrIndexFormat;
-  tag->KeyOf(table->stored.data(), &tag->new_key);
-  if (c.key.size() != tag->key_length ||
-      std::memcmp(tag->new_key.data(), c.key.data(), tag->key_length) != 0) {
+  if (c.key.size() != tag->key_length || !HoldsEntry(tag, table->stored.data(), c.key.data())) {
     return kErrIndexFormat;
   }
-  table->FollowStored();
-  table->place = Place::kRow;
-  table->recno = c.record;
-  table->bof = false;
-  table->position_key.assign(c.key);
-  table->cursor_synced = true;
+  LandOnKey(table, c.record, c.key.data(), true);
   return kOk;
 }
 
@@ -67,12 +77,10 @@ bool LandOnKnownKey(Table* table, const char* key) {
   if (n == 0) return false;
   std::string& row = table->scratch;
   row.resize(table->stored.size());
-  if (table->dbf->Read(n, &row[0], true) != kOk || !tag->Admits(row.data())) return false;
-  tag->KeyOf(row.data(), &tag->new_key);
-  if (std::memcmp(tag->new_key.data(), key, tag->key_length) != 0) return false;
+  if (table->dbf->Read(n, &row[0], true) != kOk || !HoldsEntry(tag, row.data(), key)) return false;
   table->stored.swap(row);
-  table->FollowStored();
-  return LandOnRecord(table, n, false) == kOk;
+  LandOnKey(table, n, key, false);
+  return true;
 }
 
 bool CursorUsable(Table* table, MdxFile* mdx, int t) {
