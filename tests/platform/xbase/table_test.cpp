@@ -385,6 +385,11 @@ class TableFileTest : public ::testing::Test {
     for (int i = 1; i <= rows; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));
     ASSERT_EQ(kOk, EngineCommit(&t.session));
   }
+  // The symbol blank-padded to the symbol tag's whole key.
+  static std::string SymbolKey(std::string symbol) {
+    symbol.resize(32, ' ');
+    return symbol;
+  }
   TempDir dir_;
   std::string path_ = dir_.file("KR9.DBF");
 };
@@ -493,9 +498,7 @@ TEST_F(TableFileTest, WholeKeysSoughtOftenLandWhereTheTreeLeads) {
   }
   auto landing = [&](MainTable& t, const std::string& symbol) {
     TagSelect(t.table, t.symbole);
-    std::string key = symbol;
-    key.resize(32, ' ');
-    const int sought = TableSeek(t.table, key.c_str());
+    const int sought = TableSeek(t.table, SymbolKey(symbol).c_str());
     const long on = TableRecordNumber(t.table);
     const int stepped = TableSkip(t.table, 1);
     return std::to_string(sought) + " on " + std::to_string(on) + " then " +
@@ -553,11 +556,7 @@ TEST_F(TableFileTest, ARowChangedBehindItsTagsIsDamageWithOrWithoutTheDirectory)
   ASSERT_TRUE(WriteFileBytes(path_, bytes));
   MainTable t(dir_.path(), false);
   TagSelect(t.table, t.symbole);
-  auto seek = [&](int i) {
-    std::string key = "S" + std::to_string(i);
-    key.resize(32, ' ');
-    return TableSeek(t.table, key.c_str());
-  };
+  auto seek = [&](int i) { return TableSeek(t.table, SymbolKey("S" + std::to_string(i)).c_str()); };
   for (int round = 0; round < 2; ++round) {  // by the tree, then by the directory
     EXPECT_EQ(kErrIndexFormat, seek(100)) << round;
     EXPECT_EQ(kErrIndexFormat, seek(200)) << round;
