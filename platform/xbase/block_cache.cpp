@@ -268,11 +268,10 @@ int BlockCache::Flush() {
            meta(dirty_[written + run]).page == first + run * kPagesPerBlock) {
       ++run;
     }
-    run_.resize(run * kBlockSize);
-    for (std::size_t i = 0; i < run; ++i) {
-      std::memcpy(&run_[i * kBlockSize], data(dirty_[written + i]), kBlockSize);
-    }
-    rc = file_->WriteAt(std::uint64_t(first) * 512, run_.data(), run_.size());
+    File::Bytes pieces[kFlushRun];
+    for (std::size_t i = 0; i < run; ++i)
+      pieces[i] = File::Bytes{data(dirty_[written + i]), kBlockSize};
+    rc = file_->WritePiecesAt(std::uint64_t(first) * 512, pieces, run);
     if (rc != kOk) break;  // the unwritten blocks stay dirty for a retry
     for (std::size_t i = 0; i < run; ++i) {
       const int s = dirty_[written + i];

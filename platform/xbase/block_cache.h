@@ -138,7 +138,7 @@ class BlockCache {
   int head_[2] = {-1, -1};
   int tail_[2] = {-1, -1};
   std::vector<int> dirty_;
-  std::string run_;              // blocks written together by Flush, or read ahead
+  std::string run_;              // blocks read ahead
   std::uint32_t next_page_ = 0;  // the page after the blocks read last
 };
 

@@ -1,6 +1,7 @@
 #ifndef SYMBASE_XBASE_FILE_SYSTEM_H
 #define SYMBASE_XBASE_FILE_SYSTEM_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -38,6 +39,17 @@ class File {
   }
   // Writes n bytes at offset, growing the file as needed; all or failure.
   virtual int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) = 0;
+  // One buffer of a gathered write.
+  struct Bytes {
+    const void* data;
+    std::size_t n;
+  };
+  // Writes the pieces one after the other from offset on, as WriteAt would
+  // write them joined, so that blocks kept apart go out in one write without
+  // a copy; all or failure. By default one WriteAt per piece.
+  virtual int WritePiecesAt(std::uint64_t offset, const Bytes* pieces, std::size_t count) {
+    return WriteRest(offset, pieces, count, 0);
+  }
   virtual int Size(std::uint64_t* size) = 0;
   virtual int Truncate(std::uint64_t size) = 0;
   virtual int Sync() = 0;
@@ -69,6 +81,19 @@ class File {
                            pieces[i].n - skip, &part);
       *got += part;
       if (r != 0 || part < pieces[i].n - skip) return r;
+    }
+    return 0;
+  }
+  // Goes on with WritePiecesAt after its first `done` bytes, one WriteAt per
+  // piece left.
+  int WriteRest(std::uint64_t offset, const Bytes* pieces, std::size_t count, std::size_t done) {
+    for (std::size_t i = 0; i < count; offset += pieces[i].n, ++i) {
+      const std::size_t skip = std::min(done, pieces[i].n);
+      done -= skip;
+      if (skip == pieces[i].n) continue;
+      const int r = WriteAt(offset + skip, static_cast<const char*>(pieces[i].data) + skip,
+                            pieces[i].n - skip);
+      if (r != 0) return r;
     }
     return 0;
   }

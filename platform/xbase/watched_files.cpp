@@ -12,7 +12,8 @@ namespace xbase {
 
 int WriteWatch::Before() { return mode == Mode::kPass ? kOk : BeforeDirectWrite(session); }
 
-void WriteWatch::Keep(WatchedFile* file, std::uint64_t offset, const void* buffer, std::size_t n) {
+void WriteWatch::Keep(WatchedFile* file, std::uint64_t offset, const File::Bytes* pieces,
+                      std::size_t count) {
   if (file->slot < 0) {
     file->slot = static_cast<int>(files.size());
     files.push_back(file);
@@ -20,7 +21,9 @@ void WriteWatch::Keep(WatchedFile* file, std::uint64_t offset, const void* buffe
   RedoWrite write;
   write.file = static_cast<std::uint32_t>(file->slot);
   write.offset = offset;
-  write.bytes.assign(static_cast<const char*>(buffer), n);
+  for (std::size_t i = 0; i < count; ++i) {
+    write.bytes.append(static_cast<const char*>(pieces[i].data), pieces[i].n);
+  }
   writes.push_back(std::move(write));
 }
 
@@ -59,12 +62,17 @@ int WatchedFile::ReadPiecesAt(std::uint64_t offset, const Piece* pieces, std::si
 }
 
 int WatchedFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
+  const Bytes whole{buffer, n};
+  return WritePiecesAt(offset, &whole, 1);
+}
+
+int WatchedFile::WritePiecesAt(std::uint64_t offset, const Bytes* pieces, std::size_t count) {
   if (Capturing()) {
-    watch_->Keep(this, offset, buffer, n);
+    watch_->Keep(this, offset, pieces, count);
     return kOk;
   }
   const int r = watch_->Before();
-  return r != kOk ? r : inner_->WriteAt(offset, buffer, n);
+  return r != kOk ? r : inner_->WritePiecesAt(offset, pieces, count);
 }
 
 int WatchedFile::Size(std::uint64_t* size) {

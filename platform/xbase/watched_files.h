@@ -33,7 +33,8 @@ struct WriteWatch {
   std::vector<RedoWrite> writes;
 
   int Before();
-  void Keep(WatchedFile* file, std::uint64_t offset, const void* buffer, std::size_t n);
+  // Keeps the pieces, joined, as one write at offset.
+  void Keep(WatchedFile* file, std::uint64_t offset, const File::Bytes* pieces, std::size_t count);
   void Clear();
 };
 
@@ -47,6 +48,7 @@ class WatchedFile final : public File {
   int ReadPiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count,
                    std::size_t* got) override;
   int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override;
+  int WritePiecesAt(std::uint64_t offset, const Bytes* pieces, std::size_t count) override;
   int Size(std::uint64_t* size) override;
   int Truncate(std::uint64_t size) override;
   int Sync() override;

@@ -69,6 +69,9 @@ class FaultFile final : public xbase::File {
   int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override {
     return fs_->Next() ? xbase::kErrWrite : base_->WriteAt(offset, buffer, n);
   }
+  int WritePiecesAt(std::uint64_t offset, const Bytes* pieces, std::size_t count) override {
+    return fs_->Next() ? xbase::kErrWrite : base_->WritePiecesAt(offset, pieces, count);
+  }
   int Size(std::uint64_t* size) override {
     return fs_->Next() ? xbase::kErrRead : base_->Size(size);
   }

@@ -1,6 +1,8 @@
 // A scattered read fills its pieces with the bytes that one plain read of
 // the same range gives, up to the end of the file, on the system's files
-// (one preadv) and on the in-memory files (one read per piece). Calls the
+// (one preadv) and on the in-memory files (one read per piece); a gathered
+// write writes what one plain write of the pieces joined would, and one cut
+// short goes on from where it stopped. Calls the
 // system refuses fail at once, with the file's name. strace, watching this
 // program again in a child process, counts the syncs that reach the system.
 
@@ -9,10 +11,12 @@
 #include <unistd.h>
 #include <cstdint>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/memory_file_system.h"
@@ -57,11 +61,69 @@ void ExpectScatteredReadsMatchPlainOnes(FileSystem* fs, const std::string& path)
   }
 }
 
+// Pieces written together past the end of a file, then over its middle.
+void ExpectGatheredWritesMatchPlainOnes(FileSystem* fs, const std::string& path) {
+  std::unique_ptr<File> file;
+  ASSERT_EQ(kOk, fs->Open(path, OpenMode::kCreate, &file));
+  std::string expected(100, '.');
+  ASSERT_EQ(kOk, file->WriteAt(0, expected.data(), expected.size()));
+  const std::string parts[] = {"first", "", std::string(5000, 'x'), "last"};
+  std::vector<File::Bytes> pieces;
+  for (const std::string& part : parts) pieces.push_back(File::Bytes{part.data(), part.size()});
+  for (std::uint64_t offset : {200, 50}) {
+    ASSERT_EQ(kOk, file->WritePiecesAt(offset, pieces.data(), pieces.size()));
+    std::string joined = parts[0] + parts[1] + parts[2] + parts[3];
+    expected.resize(std::max<std::size_t>(expected.size(), offset + joined.size()), '\0');
+    expected.replace(offset, joined.size(), joined);
+  }
+  std::string read(expected.size() + 10, '#');
+  std::size_t got = 0;
+  ASSERT_EQ(kOk, file->ReadAt(0, &read[0], read.size(), &got));
+  EXPECT_EQ(expected, read.substr(0, got));
+}
+
 TEST(ScatteredRead, SystemAndMemoryFilesGiveThePlainReadsBytes) {
   testing_support::TempDir dir;
   ExpectScatteredReadsMatchPlainOnes(FileSystem::Posix(), dir.file("SCATTER.DAT"));
   testing_support::MemoryFileSystem fs;
   ExpectScatteredReadsMatchPlainOnes(&fs, "SCATTER.DAT");
+}
+
+TEST(GatheredWrite, SystemAndMemoryFilesWriteWhatOnePlainWriteWould) {
+  testing_support::TempDir dir;
+  ExpectGatheredWritesMatchPlainOnes(FileSystem::Posix(), dir.file("GATHER.DAT"));
+  testing_support::MemoryFileSystem fs;
+  ExpectGatheredWritesMatchPlainOnes(&fs, "GATHER.DAT");
+}
+
+// Records each write, failing that of "jkl"; gives WriteRest, which a gathered write that the
+// system cut short goes on with, to the test.
+class WriteLog final : public File {
+ public:
+  using File::WriteRest;
+  std::vector<std::pair<std::uint64_t, std::string>> writes;
+  int WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) override {
+    writes.emplace_back(offset, std::string(static_cast<const char*>(buffer), n));
+    return writes.back().second == "jkl" ? kErrWrite : kOk;
+  }
+  int ReadAt(std::uint64_t, void*, std::size_t, std::size_t*) override { return kErrRead; }
+  int Size(std::uint64_t*) override { return kErrRead; }
+  int Truncate(std::uint64_t) override { return kErrWrite; }
+  int Sync() override { return kErrWrite; }
+  int Lock(std::uint64_t, std::uint64_t, bool) override { return kErrLock; }
+  int Unlock(std::uint64_t, std::uint64_t) override { return kErrLock; }
+};
+
+TEST(GatheredWrite, WhatTheSystemLeftIsWrittenFromWhereItStoppedUpToAFailure) {
+  const File::Bytes pieces[] = {{"ab", 2}, {"cdefg", 5}, {"", 0}, {"hi", 2}, {"jkl", 3}, {"m", 1}};
+  WriteLog log;
+  EXPECT_EQ(kErrWrite, log.WriteRest(1000, pieces, 6, 4));  // "abcd" written
+  const std::vector<std::pair<std::uint64_t, std::string>> expected = {
+      {1004, "efg"}, {1007, "hi"}, {1009, "jkl"}};
+  EXPECT_EQ(expected, log.writes);
+  log.writes.clear();
+  EXPECT_EQ(kOk, log.WriteRest(1000, pieces, 2, 2));
+  EXPECT_EQ((std::vector<std::pair<std::uint64_t, std::string>>{{1002, "cdefg"}}), log.writes);
 }
 
 // A kernel file is a regular file that can be neither synced nor truncated.
@@ -78,7 +140,8 @@ TEST(SystemFile, RefusedSyncsAndTruncationsFailWithTheFilesName) {
 }
 
 // Run alone by the test below, under strace: written, synced twice, written
-// again and synced. Skipped when run otherwise.
+// again and synced, opened again and synced, written in pieces and synced. Skipped when run
+// otherwise.
 TEST(SystemFileSync, TracedChild) {
   const char* path = std::getenv("SYMBASE_SYNC_CHILD_FILE");
   if (path == nullptr) GTEST_SKIP() << "run by SystemFileSync.OnlyWrittenFilesWaitForTheDisk";
@@ -91,6 +154,9 @@ TEST(SystemFileSync, TracedChild) {
   ASSERT_EQ(kOk, file->Sync());
   std::unique_ptr<File> again;  // a new open syncs whatever it finds
   ASSERT_EQ(kOk, FileSystem::Posix()->Open(path, OpenMode::kReadWrite, &again));
+  ASSERT_EQ(kOk, again->Sync());
+  const File::Bytes pieces[] = {{"a", 1}, {"b", 1}};
+  ASSERT_EQ(kOk, again->WritePiecesAt(0, pieces, 2));
   ASSERT_EQ(kOk, again->Sync());
 }
 
@@ -112,7 +178,7 @@ TEST(SystemFileSync, OnlyWrittenFilesWaitForTheDisk) {
       ++syncs;
     }
   }
-  EXPECT_EQ(3, syncs);
+  EXPECT_EQ(4, syncs);
 }
 
 }  // namespace
