@@ -15,6 +15,7 @@
 
 #include "xbase/cache_budget.h"
 #include "xbase/compact.h"
+#include "xbase/held_rows.h"
 #include "xbase/key_run.h"
 #include "xbase/lock_offsets.h"
 #include "xbase/relation.h"
@@ -27,27 +28,26 @@ constexpr std::size_t kWriteChunk = 64 * 1024;
 
 std::string NewName(const std::string& path) { return path + ".new"; }
 
-// Writes the live rows to `out`, counting them into *live.
-int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
+// Writes the live rows to `out` a chunk at a time, counting them into *live.
+int WriteLiveRows(Table* table, File* out, HeldRows* rows, std::uint32_t* live) {
   std::string header = table->dbf->header_bytes();
   int r = out->WriteAt(0, header.data(), header.size());
   std::uint64_t offset = header.size();
-  std::string chunk;
-  chunk.reserve(kWriteChunk + table->dbf->record_length());
+  const auto write_last = [&] {
+    const int w = out->WriteAt(offset, rows->last(), rows->last_bytes());
+    offset += rows->last_bytes();
+    return w;
+  };
   if (r == kOk) {
     r = table->dbf->Scan([&](std::uint32_t, const char* image) {
       if (image[0] == kDeletedFlag) return 0;
       ++*live;
-      chunk.append(image, table->dbf->record_length());
-      if (chunk.size() < kWriteChunk) return 0;
-      int w = out->WriteAt(offset, chunk.data(), chunk.size());
-      offset += chunk.size();
-      chunk.clear();
-      return w;
+      return rows->Add(image) ? write_last() : 0;
     });
   }
-  chunk.push_back(kEndOfFile);
-  if (r == kOk) r = out->WriteAt(offset, chunk.data(), chunk.size());
+  if (r == kOk && rows->last_bytes() != 0 && !rows->last_full()) r = write_last();
+  const char end = kEndOfFile;
+  if (r == kOk) r = out->WriteAt(offset, &end, 1);
   DbfStampHeader(&header, *live);
   if (r == kOk) r = out->WriteAt(0, header.data(), 32);
   if (r == kOk) out->StartWriteback();
@@ -56,7 +56,7 @@ int WriteLiveRows(Table* table, File* out, std::uint32_t* live) {
 
 // Writes a new file for `index` whose tags hold the live rows under their
 // new numbers, into *built; `run` holds the keys of one tag at a time.
-int WriteIndex(FileSystem* fs, Table* table, Index* index, KeyRun* run,
+int WriteIndex(FileSystem* fs, Table* table, Index* index, KeyRun* run, const HeldRows* rows,
                std::unique_ptr<MdxFile>* built) {
   std::vector<MdxTagInfo> infos;
   for (int t = 0; t < index->mdx->tag_count(); ++t) infos.push_back(index->mdx->tag(t));
@@ -65,7 +65,7 @@ int WriteIndex(FileSystem* fs, Table* table, Index* index, KeyRun* run,
   std::unique_ptr<MdxFile> mdx;
   int r = MdxFile::Create(std::move(file), IndexBaseName(index->path), infos, &mdx);
   if (r == kOk) mdx->WriteAsBuilt();
-  if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true, run);
+  if (r == kOk) r = BuildTagsFromRows(table, index, mdx.get(), true, run, rows);
   if (r == kOk) r = mdx->Flush();
   if (r == kOk) mdx->file()->StartWriteback();
   *built = std::move(mdx);
@@ -121,20 +121,24 @@ int Compact(Table* table) {
   File* file = table->dbf->file();
   int r = file->Lock(kTableOpenLockOffset, kTableOpenLockLength, true);
   if (r != kOk) return r;  // kLocked: another process has the table open
+  // The old trees are replaced: their cached blocks leave their memory to
+  // the live rows, held there when the budget has room for them all, so
+  // that each tag reads them there instead of the table; the rows cached go
+  // out from the cache, then leave theirs to the keys of the new trees,
+  // which one run holds a tag at a time.
+  for (auto& index : table->indexes) index->mdx->Forget();
+  HeldRows rows(table->dbf->record_length());
+  const bool held = rows.HoldAll(table->dbf->count());
   std::uint32_t live = 0;
   std::unique_ptr<File> out;
   r = fs->Open(NewName(table->path), OpenMode::kCreate, &out) == kOk ? kOk : kErrCreate;
-  if (r == kOk) r = WriteLiveRows(table, out.get(), &live);
-  // The old trees are replaced and the rows are read once a tag: the cached
-  // blocks and records leave their memory to the keys of the new trees,
-  // which one run holds a tag at a time.
-  for (auto& index : table->indexes) index->mdx->Forget();
+  if (r == kOk) r = WriteLiveRows(table, out.get(), &rows, &live);
   table->dbf->ReleaseCache();
   CacheBudget::ReturnFreed();
   KeyRun run(0);
   std::vector<std::unique_ptr<MdxFile>> built(table->indexes.size());
   for (std::size_t i = 0; r == kOk && i < table->indexes.size(); ++i) {
-    r = WriteIndex(fs, table, table->indexes[i].get(), &run, &built[i]);
+    r = WriteIndex(fs, table, table->indexes[i].get(), &run, held ? &rows : nullptr, &built[i]);
   }
   run.Clear();
   if (r == kOk) r = out->Sync();

@@ -18,6 +18,7 @@
 
 namespace xbase {
 
+class HeldRows;
 class KeyRun;
 
 class Field {
@@ -161,9 +162,10 @@ int PrepareTag(Table* table, Index* index, int number, std::unique_ptr<Tag>* out
 // with the same tags) from the table's rows, one tag's keys in memory at a
 // time; with `live_only`, deleted rows are left out and the others numbered
 // from 1 as compaction writes them. `run`, when given, holds the keys, its
-// memory kept for the next index file.
+// memory kept for the next index file. `live_rows`, when given, holds every
+// live row in its new order, read in place of the table.
 int BuildTagsFromRows(Table* table, Index* index, MdxFile* mdx, bool live_only,
-                      KeyRun* run = nullptr);
+                      KeyRun* run = nullptr, const HeldRows* live_rows = nullptr);
 
 }  // namespace xbase
 

@@ -394,6 +394,39 @@ class TableFileTest : public ::testing::Test {
   std::string path_ = dir_.file("KR9.DBF");
 };
 
+// Compaction holds the live rows in memory while it builds the tags when the
+// budget has room for them, else reads the table again for each tag: the
+// files are the same either way, and the memory taken is given back.
+TEST_F(TableFileTest, ACompactionWritesTheSameFilesWhetherItsRowsFitTheBudgetOrNot) {
+  MainTable t(dir_.path());
+  ASSERT_EQ(kOk, EngineBegin(&t.session, 1));
+  for (int i = 1; i <= 2000; ++i) ASSERT_EQ(kOk, t.Append(NumberedRow(i)));  // three chunks
+  for (int i = 1; i <= 2000; i += 7) {
+    ASSERT_EQ(kOk, TableGo(t.table, i));
+    ASSERT_EQ(kOk, RecordDelete(t.table));
+  }
+  ASSERT_EQ(kOk, EngineCommit(&t.session));
+  const std::string copy = dir_.file("copy");
+  std::filesystem::copy(dir_.path(), copy);
+  const std::size_t before = CacheBudget::Taken();
+  ASSERT_EQ(kOk, TableCompact(t.table));
+  EXPECT_EQ(kOk, t.Check());
+  EXPECT_EQ(2000L - 286, TableRecordCount(t.table));
+  EXPECT_LE(CacheBudget::Taken(), before);
+
+  MainTable spent(copy, false);
+  ASSERT_TRUE(spent.ok());
+  const std::size_t spare =
+      CacheBudget::kBytes - std::min(CacheBudget::kBytes, CacheBudget::Taken());
+  CacheBudget::Force(spare);
+  EXPECT_EQ(kOk, TableCompact(spent.table));
+  CacheBudget::Give(spare);
+  for (const char* name : {"KR9.DBF", "KR9CLER.MDX", "KR9R.MDX", "KR9S.MDX"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ReadFileBytes(dir_.file(name)), ReadFileBytes(copy + "/" + name));
+  }
+}
+
 // Each cut of the file, with a header claiming 100 rows: refused while the
 // header is cut, else opened with the whole rows the file holds. Field names
 // stored in lower case are found in any case.
