@@ -25,13 +25,16 @@ void KeyRun::Add(const char* key, std::uint32_t record) {
 
 namespace {
 
-// Bytes [from, from + n) of a key as a big-endian number, zeros past its end.
-std::uint64_t Bytes(const char* key, std::size_t length, std::size_t from, std::size_t n) {
-  std::uint64_t v = 0;
-  for (std::size_t i = from; i < from + n; ++i) {
-    v = (v << 8) | (i < length ? static_cast<unsigned char>(key[i]) : 0u);
-  }
-  return v;
+// The first twelve bytes of a key (zeros past its end) as an entry's head
+// and next, big-endian.
+KeyRun::Headed HeadOf(const char* key, std::size_t length, std::uint32_t at) {
+  unsigned char first[12] = {};
+  std::memcpy(first, key, std::min<std::size_t>(length, sizeof first));
+  std::uint64_t head;
+  std::uint32_t next;
+  std::memcpy(&head, first, 8);
+  std::memcpy(&next, first + 8, 4);
+  return KeyRun::Headed{__builtin_bswap64(head), __builtin_bswap32(next), at};
 }
 
 // Byte `d` of an entry's (head, next), the most significant first.
@@ -80,6 +83,20 @@ void SortHeadsFrom(KeyRun::Headed* first, KeyRun::Headed* last, unsigned d) {
   }
 }
 
+// The digits that every entry shares, first to last: the sort begins at the
+// first that tells some apart, in one pass where counting would take one a
+// digit (the keys of a tag often begin alike).
+unsigned SharedDigits(const KeyRun::Headed* first, const KeyRun::Headed* last) {
+  std::uint64_t head = 0;
+  std::uint32_t next = 0;
+  for (const KeyRun::Headed* h = first; h != last; ++h) {
+    head |= h->head ^ first->head;
+    next |= h->next ^ first->next;
+  }
+  if (head != 0) return static_cast<unsigned>(__builtin_clzll(head)) / 8;
+  return next != 0 ? 8 + static_cast<unsigned>(__builtin_clz(next)) / 8 : kDigits;
+}
+
 }  // namespace
 
 void KeyRun::Sort() {
@@ -89,11 +106,11 @@ void KeyRun::Sort() {
   headed_.clear();
   headed_.reserve(records_.size());
   for (std::uint32_t at = 0; at < records_.size(); ++at) {
-    const char* key = keys + at * length;
-    headed_.push_back(
-        Headed{Bytes(key, length, 0, 8), static_cast<std::uint32_t>(Bytes(key, length, 8, 4)), at});
+    headed_.push_back(HeadOf(keys + at * length, length, at));
   }
-  SortHeadsFrom(headed_.data(), headed_.data() + headed_.size(), 0);
+  Headed* first = headed_.data();
+  Headed* last = first + headed_.size();
+  SortHeadsFrom(first, last, SharedDigits(first, last));
   // Entries whose first twelve bytes agree: by the rest of the key, then by record.
   auto tail_less = [&](const Headed& a, const Headed& b) {
     const int c = length <= kHeadBytes
@@ -102,11 +119,11 @@ void KeyRun::Sort() {
                                     keys + b.at * length + kHeadBytes, length - kHeadBytes);
     return c != 0 ? c < 0 : records_[a.at] < records_[b.at];
   };
-  for (auto first = headed_.begin(); first != headed_.end();) {
-    auto last = first + 1;
-    while (last != headed_.end() && last->head == first->head && last->next == first->next) ++last;
-    if (last - first > 1) std::sort(first, last, tail_less);
-    first = last;
+  for (auto same = headed_.begin(); same != headed_.end();) {
+    auto end = same + 1;
+    while (end != headed_.end() && end->head == same->head && end->next == same->next) ++end;
+    if (end - same > 1) std::sort(same, end, tail_less);
+    same = end;
   }
 }
 
