@@ -24,8 +24,6 @@
 namespace xbase {
 namespace {
 
-constexpr std::size_t kWriteChunk = 64 * 1024;
-
 std::string NewName(const std::string& path) { return path + ".new"; }
 
 // Writes the live rows to `out` a chunk at a time, counting them into *live.
@@ -122,10 +120,11 @@ int Compact(Table* table) {
   int r = file->Lock(kTableOpenLockOffset, kTableOpenLockLength, true);
   if (r != kOk) return r;  // kLocked: another process has the table open
   // The old trees are replaced: their cached blocks leave their memory to
-  // the live rows, held there when the budget has room for them all, so
-  // that each tag reads them there instead of the table; the rows cached go
-  // out from the cache, then leave theirs to the keys of the new trees,
-  // which one run holds a tag at a time.
+  // the live rows, which stay there when the budget has room for them all,
+  // so that each tag is built from them instead of reading the table again.
+  // The table's cached records serve the pass that writes the rows, then
+  // leave their memory to the keys of the new trees, which one run holds a
+  // tag at a time.
   for (auto& index : table->indexes) index->mdx->Forget();
   HeldRows rows(table->dbf->record_length());
   const bool held = rows.HoldAll(table->dbf->count());

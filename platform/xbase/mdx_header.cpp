@@ -272,9 +272,20 @@ int MdxFile::Impl::Flush() {
   Put32(header + kHdrFreeCount, free_count);
   PutDate(header + kHdrUpdated);
   header_changed = false;
-  if (header_on_disk_known && std::memcmp(header, header_on_disk, kHeaderSize) == 0) return kOk;
+  // Only the pages whose bytes changed: mostly the first, with the counts.
+  std::uint32_t first = 0, end = kHeaderSize;
+  if (header_on_disk_known) {
+    while (first < end && std::memcmp(header + first, header_on_disk + first, kPageSize) == 0) {
+      first += kPageSize;
+    }
+    while (end > first && std::memcmp(header + end - kPageSize, header_on_disk + end - kPageSize,
+                                      kPageSize) == 0) {
+      end -= kPageSize;
+    }
+    if (first == end) return kOk;
+  }
   header_on_disk_known = false;
-  rc = file->WriteAt(0, header, kHeaderSize);
+  rc = file->WriteAt(first, header + first, end - first);
   if (rc != kOk) {
     header_changed = true;
     return rc;
