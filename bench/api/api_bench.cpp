@@ -348,6 +348,10 @@ Result RunChild(bool sqlite, const Dataset& data, const std::string& directory) 
   // the child's to reuse without growing: its peak would look smaller.
   malloc_trim(0);
 #endif
+  // What the engine before wrote without syncing (SQLite syncs nothing
+  // outside the durable phases) reaches the disk now, not while this one
+  // waits on the disk: each engine's synced steps wait for its own writes.
+  sync();
   const pid_t pid = fork();
   if (pid == 0) {
     close(channel[0]);
