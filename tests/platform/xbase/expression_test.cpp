@@ -118,6 +118,7 @@ TEST(ExpressionFilters, TheRightOperandDecidesHowFarComparisonsLook) {
       {"SYMBOLE > 'z'", kAccented, true},    // bytes compare unsigned
       {"'on  ' $ SYMBOLE", kInput, true},    // padding counts
       {"'_1' $ 'Pump__1'", kWord, true},     // at the very end, after a near miss
+      {"'Pump' $ 'Pump'", kWord, true},      // the whole text
       {"'motor' $ SYMBOLE", kInput, false},  // case-sensitive
       {"'' $ ''", kWord, true},
       // .NOT. binds tighter than .AND., .AND. tighter than .OR.
