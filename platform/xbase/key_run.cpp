@@ -25,10 +25,13 @@ void KeyRun::Add(const char* key, std::uint32_t record) {
 
 namespace {
 
+// The bytes of a key that its entry's head and next hold, one sort digit each.
+constexpr unsigned kDigits = 12;
+
 // The first twelve bytes of a key (zeros past its end) as an entry's head
 // and next, big-endian.
 KeyRun::Headed HeadOf(const char* key, std::size_t length, std::uint32_t at) {
-  unsigned char first[12] = {};
+  unsigned char first[kDigits] = {};
   std::memcpy(first, key, std::min<std::size_t>(length, sizeof first));
   std::uint64_t head;
   std::uint32_t next;
@@ -47,7 +50,6 @@ bool HeadLess(const KeyRun::Headed& a, const KeyRun::Headed& b) {
   return a.head != b.head ? a.head < b.head : a.next < b.next;
 }
 
-constexpr unsigned kDigits = 12;
 constexpr std::size_t kFewEntries = 64;  // sorted by comparison
 
 // In place, most significant byte first (American flag sort): no second
@@ -102,7 +104,6 @@ unsigned SharedDigits(const KeyRun::Headed* first, const KeyRun::Headed* last) {
 void KeyRun::Sort() {
   const char* keys = keys_.data();
   const std::size_t length = key_length_;
-  constexpr std::size_t kHeadBytes = 12;
   headed_.clear();
   headed_.reserve(records_.size());
   for (std::uint32_t at = 0; at < records_.size(); ++at) {
@@ -113,10 +114,9 @@ void KeyRun::Sort() {
   SortHeadsFrom(first, last, SharedDigits(first, last));
   // Entries whose first twelve bytes agree: by the rest of the key, then by record.
   auto tail_less = [&](const Headed& a, const Headed& b) {
-    const int c = length <= kHeadBytes
-                      ? 0
-                      : std::memcmp(keys + a.at * length + kHeadBytes,
-                                    keys + b.at * length + kHeadBytes, length - kHeadBytes);
+    const int c = length <= kDigits ? 0
+                                    : std::memcmp(keys + a.at * length + kDigits,
+                                                  keys + b.at * length + kDigits, length - kDigits);
     return c != 0 ? c < 0 : records_[a.at] < records_[b.at];
   };
   for (auto same = headed_.begin(); same != headed_.end();) {

@@ -2,9 +2,9 @@
 // the same range gives, up to the end of the file, on the system's files
 // (one preadv) and on the in-memory files (one read per piece); a gathered
 // write writes what one plain write of the pieces joined would, and one cut
-// short goes on from where it stopped. Calls the
-// system refuses fail at once, with the file's name. strace, watching this
-// program again in a child process, counts the syncs that reach the system.
+// short goes on from where it stopped. Calls the system refuses fail at
+// once, with the file's name. strace, watching this program again in a
+// child process, counts the syncs that reach the system.
 
 #include <gtest/gtest.h>
 
@@ -96,8 +96,8 @@ TEST(GatheredWrite, SystemAndMemoryFilesWriteWhatOnePlainWriteWould) {
   ExpectGatheredWritesMatchPlainOnes(&fs, "GATHER.DAT");
 }
 
-// Records each write, failing that of "jkl"; gives WriteRest, which a gathered write that the
-// system cut short goes on with, to the test.
+// Records each write, failing that of "jkl"; gives the test WriteRest, with
+// which a gathered write that the system cut short goes on.
 class WriteLog final : public File {
  public:
   using File::WriteRest;
@@ -140,8 +140,8 @@ TEST(SystemFile, RefusedSyncsAndTruncationsFailWithTheFilesName) {
 }
 
 // Run alone by the test below, under strace: written, synced twice, written
-// again and synced, opened again and synced, written in pieces and synced. Skipped when run
-// otherwise.
+// again and synced, opened again and synced, written in pieces and synced.
+// Skipped when run otherwise.
 TEST(SystemFileSync, TracedChild) {
   const char* path = std::getenv("SYMBASE_SYNC_CHILD_FILE");
   if (path == nullptr) GTEST_SKIP() << "run by SystemFileSync.OnlyWrittenFilesWaitForTheDisk";

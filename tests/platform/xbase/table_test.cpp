@@ -371,6 +371,15 @@ TEST_F(RelationTest, CompactionForgetsThePositionOfItsTablesRelationsOnly) {
   EXPECT_EQ(2, TableRecordNumber(other));
 }
 
+// Takes what the caches' budget has left for as long as it lives: tables
+// then read as they do once their caches are full.
+struct BudgetSpent {
+  const std::size_t spare =
+      CacheBudget::kBytes - std::min(CacheBudget::kBytes, CacheBudget::Taken());
+  BudgetSpent() { CacheBudget::Force(spare); }
+  ~BudgetSpent() { CacheBudget::Give(spare); }
+};
+
 class TableFileTest : public ::testing::Test {
  protected:
   // A table of `rows` rows, row `deleted` deleted, closed; returns its bytes.
@@ -416,11 +425,10 @@ TEST_F(TableFileTest, ACompactionWritesTheSameFilesWhetherItsRowsFitTheBudgetOrN
 
   MainTable spent(copy, false);
   ASSERT_TRUE(spent.ok());
-  const std::size_t spare =
-      CacheBudget::kBytes - std::min(CacheBudget::kBytes, CacheBudget::Taken());
-  CacheBudget::Force(spare);
-  EXPECT_EQ(kOk, TableCompact(spent.table));
-  CacheBudget::Give(spare);
+  {
+    BudgetSpent spent_budget;
+    EXPECT_EQ(kOk, TableCompact(spent.table));
+  }
   for (const char* name : {"KR9.DBF", "KR9CLER.MDX", "KR9R.MDX", "KR9S.MDX"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(ReadFileBytes(dir_.file(name)), ReadFileBytes(copy + "/" + name));
@@ -472,9 +480,7 @@ TEST_F(TableFileTest, AWalkThroughATableTakesFewBlocksOfTheBudget) {
 TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
   constexpr int kRows = 3000;  // about 70 blocks
   ASSERT_NO_FATAL_FAILURE(WriteRows(kRows));
-  const std::size_t spare =
-      CacheBudget::kBytes - std::min(CacheBudget::kBytes, CacheBudget::Taken());
-  CacheBudget::Force(spare);
+  BudgetSpent spent;
   const std::size_t rows_before = CacheBudget::ShareTaken(CacheBudget::Share::kRows);
   MainTable a(dir_.path(), false), b(dir_.path(), false);
   auto seek = [](MainTable& t, int i) {
@@ -506,7 +512,6 @@ TEST_F(TableFileTest, RowsSoughtBeyondTheCacheFollowEveryWrite) {
   ASSERT_EQ(kOk, b.Set("SYMBOLE", "Theirs"));
   ASSERT_EQ(kOk, EngineCommit(&b.session));
   EXPECT_EQ("Theirs", symbol_of(last));
-  CacheBudget::Give(spare);
 }
 
 // A tag sought by whole keys many times without a change gets a directory
